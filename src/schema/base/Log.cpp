@@ -1,0 +1,266 @@
+#include "schema/base/Log.h"
+
+#include <pthread.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+#include <map>
+
+#include "schema/base/Mutex.h"
+
+namespace Tessor::schema {
+
+namespace {
+
+const char* const kLevelNames[] = {"EMRG", "ALRT", "CRIT", "ERR ", "WARN", "NOTC",
+                                   "INFO", "DBUG", "DSTK", "DOP ", "DHB "};
+constexpr long long kDefaultSizeLimit = 6291456;
+
+struct LoggerState {
+    Threads::Mutex stateLock;
+    int defaultLevel = LOG_ERR;
+    std::map<pthread_t, int> levels;
+    std::map<pthread_t, std::string> labels;
+    std::string defaultLabel;
+
+    Threads::Mutex writeLock;
+    FILE* stream = nullptr;  // null: standard error
+    std::string fileName;
+    long long sizeLimit = kDefaultSizeLimit;
+};
+
+LoggerState& state()
+{
+    static LoggerState* s = new LoggerState();  // never destroyed: threads may log during exit
+    return *s;
+}
+
+FILE* out(LoggerState& s)
+{
+    return s.stream != nullptr ? s.stream : stderr;
+}
+
+const char* levelName(int priority)
+{
+    if (priority < 0) {
+        priority = 0;
+    }
+    if (priority > LOG_DHB) {
+        priority = LOG_DHB;
+    }
+    return kLevelNames[priority];
+}
+
+// Called with the write lock held.
+void criticalFallback(LoggerState& s, const char* format, ...) __attribute__((format(printf, 2, 3)));
+void criticalFallback(LoggerState& s, const char* format, ...)
+{
+    if (s.stream != nullptr) {
+        std::fclose(s.stream);
+    }
+    s.stream = nullptr;
+    s.fileName.clear();
+    std::fputs("\nCRITICAL LOGGING ERROR:\n", stderr);
+    va_list args;
+    va_start(args, format);
+    std::vfprintf(stderr, format, args);
+    va_end(args);
+    std::fputs("\ncpLog has reverted to logging to standard error...\n\n", stderr);
+    std::fflush(stderr);
+}
+
+// Called with the write lock held.
+void rotate(LoggerState& s)
+{
+    struct stat st {};
+    if (::stat(s.fileName.c_str(), &st) != 0) {
+        criticalFallback(s, "rotateFiles could not stat the log file (%s)", s.fileName.c_str());
+        return;
+    }
+    if (st.st_size < s.sizeLimit) {
+        return;
+    }
+    if (std::fclose(s.stream) != 0) {
+        std::fprintf(stderr, "Could not close the log file:  %s\n", std::strerror(errno));
+    }
+    s.stream = nullptr;
+    for (int i = 5; i >= 0; --i) {
+        std::string oldName = i == 0 ? s.fileName : s.fileName + "." + std::to_string(i);
+        std::string newName = s.fileName + "." + std::to_string(i + 1);
+        struct stat old {};
+        if (::stat(oldName.c_str(), &old) != 0) {
+            if (errno == ENOENT) {
+                continue;
+            }
+            criticalFallback(s, "cpLog could not stat %s:  %s", oldName.c_str(), std::strerror(errno));
+            return;
+        }
+        if (std::rename(oldName.c_str(), newName.c_str()) != 0) {
+            criticalFallback(s, "cpLog could not rename %s to %s:  %s", oldName.c_str(), newName.c_str(),
+                             std::strerror(errno));
+            return;
+        }
+    }
+    s.stream = std::fopen(s.fileName.c_str(), "w+");
+    if (s.stream == nullptr) {
+        std::string name = s.fileName;
+        criticalFallback(s, "cpLog: Cannot open log file %s:  %s", name.c_str(), std::strerror(errno));
+    }
+}
+
+std::string labelOfThisThread(LoggerState& s)
+{
+    Threads::Lock guard(s.stateLock);
+    auto it = s.labels.find(pthread_self());
+    return it != s.labels.end() ? it->second : s.defaultLabel;
+}
+
+void writeLine(int priority, const char* file, int line, const char* format, va_list args)
+{
+    LoggerState& s = state();
+    const std::string label = labelOfThisThread(s);
+    Threads::Lock guard(s.writeLock);
+    FILE* stream = out(s);
+    std::fprintf(stream, "[%s] %s %s:%d ", label.c_str(), levelName(priority), file, line);
+    std::vfprintf(stream, format, args);
+    std::fputs("\n", stream);
+    std::fflush(stream);
+    if (s.stream == nullptr) {
+        return;
+    }
+    struct stat st {};
+    if (::stat(s.fileName.c_str(), &st) != 0) {
+        std::string name = s.fileName;
+        criticalFallback(s, "cpLog could not stat its own current log file, %s:  %s", name.c_str(),
+                         std::strerror(errno));
+        return;
+    }
+    if (st.st_size >= s.sizeLimit) {
+        rotate(s);
+    }
+}
+
+}  // namespace
+
+int getLogLevel()
+{
+    LoggerState& s = state();
+    Threads::Lock guard(s.stateLock);
+    auto it = s.levels.find(pthread_self());
+    return it != s.levels.end() ? it->second : s.defaultLevel;
+}
+
+void setLogLevel(int level)
+{
+    LoggerState& s = state();
+    Threads::Lock guard(s.stateLock);
+    s.defaultLevel = level;
+}
+
+void setLogLabel(const std::string& label)
+{
+    LoggerState& s = state();
+    Threads::Lock guard(s.stateLock);
+    s.labels[pthread_self()] = label;
+}
+
+void setDefaultLogLabel(const std::string& label)
+{
+    LoggerState& s = state();
+    Threads::Lock guard(s.stateLock);
+    s.defaultLabel = label;
+}
+
+std::string getLogLabel()
+{
+    return labelOfThisThread(state());
+}
+
+void cpLog(int priority, const char* file, int line, const char* format, ...)
+{
+    if (priority > getLogLevel()) {
+        return;
+    }
+    va_list args;
+    va_start(args, format);
+    writeLine(priority, file, line, format, args);
+    va_end(args);
+}
+
+void cpLogNoLocation(int priority, const char* format, ...)
+{
+    if (priority < 0 || priority > getLogLevel()) {
+        return;
+    }
+    va_list args;
+    va_start(args, format);
+    writeLine(priority, "", 0, format, args);
+    va_end(args);
+}
+
+void cpLogForced(int priority, const char* file, int line, const char* format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    writeLine(priority, file, line, format, args);
+    va_end(args);
+}
+
+int openLogFile(const char* name)
+{
+    LoggerState& s = state();
+    Threads::Lock guard(s.writeLock);
+    if (s.stream != nullptr) {
+        std::fclose(s.stream);
+        s.stream = nullptr;
+    }
+    s.fileName = std::string(name).substr(0, 255);
+    s.stream = std::fopen(s.fileName.c_str(), "w+");
+    if (s.stream == nullptr) {
+        std::string copy = s.fileName;
+        criticalFallback(s, "cpLog: Cannot open log file %s:  %s", copy.c_str(), std::strerror(errno));
+        return 0;
+    }
+    return 1;
+}
+
+void setLogSizeLimit(long long bytes)
+{
+    LoggerState& s = state();
+    Threads::Lock guard(s.writeLock);
+    s.sizeLimit = bytes;
+}
+
+long long getLogSizeLimit()
+{
+    LoggerState& s = state();
+    Threads::Lock guard(s.writeLock);
+    return s.sizeLimit;
+}
+
+std::string getLogFileName()
+{
+    LoggerState& s = state();
+    Threads::Lock guard(s.writeLock);
+    return s.fileName;
+}
+
+}  // namespace Tessor::schema
+
+void logLogImpl(int priority, const char* file, int line, const char* format, ...)
+{
+    char buffer[1024] = {};
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(buffer, sizeof buffer, format, args);
+    va_end(args);
+    Tessor::schema::cpLog(priority, file, line, "%s", buffer);
+}
+
+int logGetLogPriority()
+{
+    return Tessor::schema::getLogLevel();
+}

@@ -1,0 +1,151 @@
+// Thread-safe reference-counted handle for everything shared between threads.
+#pragma once
+
+#include <type_traits>
+
+#include "schema/base/Mutex.h"
+
+namespace Tessor {
+
+struct SptrCounter {
+    Threads::Mutex mutex;
+    int count = 0;
+};
+
+}  // namespace Tessor
+
+template <typename T>
+class Sptr {
+public:
+    Sptr() = default;
+
+    explicit Sptr(T* object) : m_object(object) { addRef(); }
+
+    Sptr(const Sptr& other)
+    {
+        Tessor::Threads::Lock guard(other.m_mutex);
+        m_object = other.m_object;
+        m_counter = other.m_counter;
+        addRef();
+    }
+
+    // Checked conversion: an object that is not a T gives an empty handle.
+    template <typename U>
+    Sptr(const Sptr<U>& other)  // NOLINT(google-explicit-constructor)
+    {
+        Tessor::Threads::Lock guard(other.m_mutex);
+        takeConverted(other);
+    }
+
+    ~Sptr()
+    {
+        Tessor::Threads::Lock guard(m_mutex);
+        release();
+    }
+
+    Sptr& operator=(const Sptr& other)
+    {
+        assignFrom(other);
+        return *this;
+    }
+
+    template <typename U>
+    Sptr& operator=(const Sptr<U>& other)
+    {
+        assignFrom(other);
+        return *this;
+    }
+
+    T* operator->() const { return m_object; }
+    T& operator*() const { return *m_object; }
+    T* get() const { return m_object; }
+    explicit operator bool() const { return m_object != nullptr; }
+
+    template <typename U>
+    bool operator==(const Sptr<U>& other) const
+    {
+        return static_cast<const void*>(m_object) == static_cast<const void*>(other.get());
+    }
+
+    // Number of handles sharing the object (0 for an empty handle).
+    int useCount() const
+    {
+        if (m_counter == nullptr) {
+            return 0;
+        }
+        Tessor::Threads::Lock guard(m_counter->mutex);
+        return m_counter->count;
+    }
+
+private:
+    template <typename U>
+    friend class Sptr;
+
+    template <typename U>
+    void assignFrom(const Sptr<U>& other)
+    {
+        if (static_cast<const void*>(m_object) == static_cast<const void*>(other.m_object)) {
+            return;
+        }
+        // Fixed lock order, so two threads assigning crosswise cannot deadlock.
+        Tessor::Threads::Mutex* first = &m_mutex;
+        Tessor::Threads::Mutex* second = &other.m_mutex;
+        if (second < first) {
+            std::swap(first, second);
+        }
+        Tessor::Threads::Lock lockFirst(*first);
+        Tessor::Threads::Lock lockSecond(*second);
+        release();
+        takeConverted(other);
+    }
+
+    template <typename U>
+    void takeConverted(const Sptr<U>& other)
+    {
+        T* converted = nullptr;
+        if constexpr (std::is_convertible_v<U*, T*>) {
+            converted = other.m_object;
+        } else {
+            converted = dynamic_cast<T*>(other.m_object);
+        }
+        if (converted == nullptr) {
+            return;
+        }
+        m_object = converted;
+        m_counter = other.m_counter;
+        addRef();
+    }
+
+    void addRef()
+    {
+        if (m_object == nullptr) {
+            return;
+        }
+        if (m_counter == nullptr) {
+            m_counter = new Tessor::SptrCounter();
+        }
+        Tessor::Threads::Lock guard(m_counter->mutex);
+        ++m_counter->count;
+    }
+
+    void release()
+    {
+        if (m_object != nullptr && m_counter != nullptr) {
+            bool last = false;
+            {
+                Tessor::Threads::Lock guard(m_counter->mutex);
+                last = --m_counter->count == 0;
+            }
+            if (last) {
+                delete m_object;
+                delete m_counter;
+            }
+        }
+        m_object = nullptr;
+        m_counter = nullptr;
+    }
+
+    T* m_object = nullptr;
+    Tessor::SptrCounter* m_counter = nullptr;
+    mutable Tessor::Threads::Mutex m_mutex;
+};
