@@ -1,0 +1,14 @@
+#pragma once
+
+#include "usb/profile/Mp3Block.h"
+
+namespace Tessor::schema {
+
+class Mp3SysCfg : public Mp3Block {
+public:
+    explicit Mp3SysCfg(const std::string& name);
+    explicit Mp3SysCfg(const Sptr<Mp3SysCfg>& other);
+    Mp3SysCfg& operator=(const Mp3SysCfg& other);
+};
+
+}  // namespace Tessor::schema
