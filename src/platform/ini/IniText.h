@@ -1,0 +1,47 @@
+// One INI file held as its lines, so an edit keeps every other line as it was.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace Tessor::IO {
+
+// Records the failure text that iniLastErrorText gives back.
+void setIniError(const char* text);
+
+class IniText {
+public:
+    // An empty text for a missing file; false when the file exists but
+    // cannot be read.
+    bool load(const std::string& path, bool& exists);
+    // Writes a temporary file beside the target and renames it over it.
+    bool save(const std::string& path) const;
+
+    // The value of the first matching key of the first matching section.
+    bool find(const std::string& section, const std::string& key, std::string& value) const;
+    std::vector<std::string> sectionNames() const;
+
+    void setValue(const std::string& section, const std::string& key, const std::string& value);
+    void removeKey(const std::string& section, const std::string& key);
+    void removeSection(const std::string& section);
+
+private:
+    struct Entry {
+        std::string key;
+        std::string value;
+    };
+
+    static bool sectionHeader(const std::string& line, std::string& name);
+    static bool keyLine(const std::string& line, Entry& entry);
+    static bool sameName(const std::string& a, const std::string& b);
+    // Index of the header line of the first matching section, or -1.
+    int findSection(const std::string& section) const;
+    // One past the last line of the section whose header is at index.
+    size_t sectionEnd(size_t header) const;
+
+    std::vector<std::string> m_lines;
+    std::string m_lineEnd = "\n";
+    bool m_bom = false;
+};
+
+}  // namespace Tessor::IO

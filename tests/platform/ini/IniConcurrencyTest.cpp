@@ -1,0 +1,57 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "IniTestFile.h"
+#include "platform/ini/Ini.h"
+
+namespace {
+
+// Writers rewrite both keys to one value at a time; a reader must always
+// find a whole file: both keys present and each written by some writer.
+TEST(IniConcurrency, ReadersNeverSeeATornFile)
+{
+    IniTestFile file("[Table]\nA=0\nB=0\n");
+    std::atomic<bool> stop(false);
+    std::atomic<int> torn(0);
+    std::vector<std::thread> threads;
+    for (int w = 0; w < 2; ++w) {
+        threads.emplace_back([&, w] {
+            for (int i = 0; i < 200; ++i) {
+                std::string value = std::to_string(w * 1000 + i);
+                WritePrivateProfileStringA("Table", "A", value.c_str(), file.path());
+                WritePrivateProfileStringA("Table", "B", value.c_str(), file.path());
+            }
+        });
+    }
+    for (int r = 0; r < 4; ++r) {
+        threads.emplace_back([&] {
+            while (!stop) {
+                char names[64];
+                unsigned n = GetPrivateProfileSectionNamesA(names, sizeof names, file.path());
+                int a = static_cast<int>(GetPrivateProfileIntA("Table", "A", -1, file.path()));
+                int b = static_cast<int>(GetPrivateProfileIntA("Table", "B", -1, file.path()));
+                if (n != 6 || a < 0 || b < 0) {
+                    ++torn;
+                }
+            }
+        });
+    }
+    for (int w = 0; w < 2; ++w) {
+        threads[w].join();
+    }
+    stop = true;
+    for (size_t i = 2; i < threads.size(); ++i) {
+        threads[i].join();
+    }
+    EXPECT_EQ(0, torn.load());
+    for (const char* key : {"A", "B"}) {
+        unsigned last = GetPrivateProfileIntA("Table", key, 0, file.path());
+        EXPECT_TRUE(last == 199u || last == 1199u) << key << "=" << last;
+    }
+}
+
+}  // namespace

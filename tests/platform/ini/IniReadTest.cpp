@@ -1,0 +1,179 @@
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "IniTestFile.h"
+#include "platform/ini/Ini.h"
+
+namespace {
+
+const char* const SAMPLE =
+    "\xEF\xBB\xBF; leading comment\r\n"
+    "orphan=before any section\r\n"
+    "[Main]\r\n"
+    "Name = Some Value  \r\n"
+    "empty=\r\n"
+    "quoted=\"  padded  \"\r\n"
+    "dup=first\r\n"
+    "DUP=second\r\n"
+    "hex=0x1F\r\n"
+    "HEXUP=0XfF\r\n"
+    "neg=-1\r\n"
+    "big=4294967295\r\n"
+    "wrap=4294967297\r\n"
+    "junk=12abc\r\n"
+    "text=abc\r\n"
+    "no equals sign here\r\n"
+    "\r\n"
+    "[main]\r\n"
+    "Name=shadowed\r\n"
+    "[Other]\r\n"
+    "Name=other\r\n";
+
+TEST(IniRead, StringValues)
+{
+    IniTestFile file(SAMPLE);
+    struct Case {
+        const char* section;
+        const char* key;
+        const char* expected;
+    } cases[] = {
+        {"Main", "Name", "Some Value"},
+        {"MAIN", "name", "Some Value"},  // names ignore case, first section wins
+        {"Main", "empty", ""},
+        {"Main", "quoted", "  padded  "},
+        {"Main", "dup", "first"},
+        {"Other", "Name", "other"},
+        {"Main", "missing", "DEF"},
+        {"Nowhere", "Name", "DEF"},
+        {"Main", "orphan", "DEF"},
+        {"Main", "no equals sign here", "DEF"},
+    };
+    for (const Case& c : cases) {
+        char buffer[64];
+        memset(buffer, 'x', sizeof buffer);
+        unsigned n = GetPrivateProfileStringA(c.section, c.key, "DEF", buffer, sizeof buffer, file.path());
+        EXPECT_STREQ(c.expected, buffer) << c.section << "/" << c.key;
+        EXPECT_EQ(strlen(c.expected), n) << c.section << "/" << c.key;
+    }
+}
+
+TEST(IniRead, StringIsCutToTheBuffer)
+{
+    IniTestFile file("[s]\nk=abcdefgh\n");
+    char buffer[8];
+    memset(buffer, 'x', sizeof buffer);
+    char guard = 'g';
+    EXPECT_EQ(4u, GetPrivateProfileStringA("s", "k", "", buffer, 5, file.path()));
+    EXPECT_STREQ("abcd", buffer);
+    EXPECT_EQ('x', buffer[5]);
+    EXPECT_EQ(0u, GetPrivateProfileStringA("s", "k", "", &guard, 0, file.path()));
+    EXPECT_EQ('g', guard);
+    EXPECT_EQ(3u, GetPrivateProfileStringA("s", "missing", "default", buffer, 4, file.path()));
+    EXPECT_STREQ("def", buffer);
+}
+
+TEST(IniRead, IntegerValues)
+{
+    IniTestFile file(SAMPLE);
+    struct Case {
+        const char* key;
+        unsigned expected;
+    } cases[] = {
+        {"hex", 31},
+        {"HEXUP", 255},
+        {"neg", 0xFFFFFFFFu},
+        {"big", 0xFFFFFFFFu},
+        {"wrap", 1},
+        {"junk", 12},
+        {"text", 0},
+        {"empty", 0},
+        {"missing", 77},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.expected, GetPrivateProfileIntA("Main", c.key, 77, file.path())) << c.key;
+    }
+    EXPECT_EQ(static_cast<unsigned>(-5), GetPrivateProfileIntA("Main", "k", -5, "/nonexistent/dir/x.ini"));
+}
+
+TEST(IniRead, StrToIntEx)
+{
+    struct Case {
+        const char* text;
+        int hex;
+        bool ok;
+        int value;
+    } cases[] = {
+        {"0x78563412", 1, true, 0x78563412},
+        {"0xFFFFFFFF", 1, true, -1},
+        {"0x12", 0, true, 0},
+        {"  -42", 1, true, -42},
+        {"+7", 0, true, 7},
+        {"", 1, false, 0},
+        {"zz", 1, false, 0},
+        {"0x", 1, true, 0},
+    };
+    for (const Case& c : cases) {
+        int value = 99;
+        EXPECT_EQ(c.ok, StrToIntExA(c.text, c.hex, &value)) << c.text;
+        EXPECT_EQ(c.value, value) << c.text;
+    }
+}
+
+TEST(IniRead, SectionNames)
+{
+    IniTestFile file("[one]\n[Two]\nk=v\n[three]\n");
+    char buffer[64];
+    unsigned n = GetPrivateProfileSectionNamesA(buffer, sizeof buffer, file.path());
+    EXPECT_EQ(14u, n);
+    EXPECT_EQ(0, memcmp("one\0Two\0three\0\0", buffer, 15));
+
+    char small[8];
+    EXPECT_EQ(6u, GetPrivateProfileSectionNamesA(small, sizeof small, file.path()));
+    EXPECT_EQ('\0', small[6]);
+    EXPECT_EQ('\0', small[7]);
+
+    IniTestFile missing("", false);
+    buffer[0] = buffer[1] = 'x';
+    EXPECT_EQ(0u, GetPrivateProfileSectionNamesA(buffer, sizeof buffer, missing.path()));
+    EXPECT_EQ('\0', buffer[0]);
+    EXPECT_EQ('\0', buffer[1]);
+}
+
+TEST(IniRead, BackSlashPathsReachTheFile)
+{
+    IniTestFile file("[s]\nk=v\n");
+    std::string windowsPath = file.dir() + "\\test.ini";
+    char buffer[8];
+    GetPrivateProfileStringA("s", "k", "", buffer, sizeof buffer, windowsPath.c_str());
+    EXPECT_STREQ("v", buffer);
+}
+
+TEST(IniRead, RandomBytesNeverBreakTheReader)
+{
+    IniTestFile file;
+    std::mt19937 random(1234);
+    const char alphabet[] = "[]=;\r\n \t\"abcK0x9-\xEF\xBB\xBF\xFF";
+    for (int round = 0; round < 300; ++round) {
+        std::string content;
+        int length = static_cast<int>(random() % 400);
+        for (int i = 0; i < length; ++i) {
+            content += (round % 2) ? static_cast<char>(random() & 0xFF)
+                                   : alphabet[random() % (sizeof alphabet - 1)];
+        }
+        file.write(content);
+        char buffer[16];
+        GetPrivateProfileStringA("a", "K", "d", buffer, sizeof buffer, file.path());
+        EXPECT_LT(strlen(buffer), sizeof buffer);
+        GetPrivateProfileIntA("abc", "k0x9", 0, file.path());
+        GetPrivateProfileSectionNamesA(buffer, sizeof buffer, file.path());
+        EXPECT_EQ('\0', buffer[sizeof buffer - 1]);
+        EXPECT_NE(0, WritePrivateProfileStringA("a", "K", "v", file.path()));
+        GetPrivateProfileStringA("a", "K", "d", buffer, sizeof buffer, file.path());
+        EXPECT_STREQ("v", buffer);
+    }
+}
+
+}  // namespace

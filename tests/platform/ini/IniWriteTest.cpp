@@ -1,0 +1,61 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "IniTestFile.h"
+#include "platform/ini/Ini.h"
+
+namespace {
+
+std::string readValue(const IniTestFile& file, const char* section, const char* key)
+{
+    char buffer[64];
+    GetPrivateProfileStringA(section, key, "<missing>", buffer, sizeof buffer, file.path());
+    return buffer;
+}
+
+TEST(IniWrite, CreatesFileSectionAndKey)
+{
+    IniTestFile file("", false);
+    EXPECT_NE(0, WritePrivateProfileStringA("First", "a", "1", file.path()));
+    EXPECT_NE(0, WritePrivateProfileStringA("First", "b", "2", file.path()));
+    EXPECT_NE(0, WritePrivateProfileStringA("Second", "c", "3", file.path()));
+    EXPECT_EQ("[First]\na=1\nb=2\n\n[Second]\nc=3\n", file.read());
+}
+
+TEST(IniWrite, KeepsEveryOtherLine)
+{
+    IniTestFile file(
+        "; top comment\r\n[S]\r\n; inner comment\r\nKey=old\r\nother = x\r\n\r\n[T]\r\nk=v\r\n");
+    EXPECT_NE(0, WritePrivateProfileStringA("s", "KEY", "new", file.path()));
+    EXPECT_NE(0, WritePrivateProfileStringA("S", "added", "1", file.path()));
+    EXPECT_EQ("; top comment\r\n[S]\r\n; inner comment\r\nKEY=new\r\nother = x\r\nadded=1\r\n\r\n[T]\r\nk=v\r\n",
+              file.read());
+}
+
+TEST(IniWrite, NullKeyRemovesSectionAndNullValueRemovesKey)
+{
+    IniTestFile file("[A]\nx=1\ny=2\n[B]\nz=3\n[a]\nx=9\n");
+    EXPECT_NE(0, WritePrivateProfileStringA("A", "x", nullptr, file.path()));
+    EXPECT_EQ("<missing>", readValue(file, "A", "x"));
+    EXPECT_EQ("2", readValue(file, "A", "y"));
+    EXPECT_NE(0, WritePrivateProfileStringA("a", nullptr, nullptr, file.path()));
+    EXPECT_EQ("[B]\nz=3\n", file.read());
+}
+
+TEST(IniWrite, FailsWhenTheFolderIsMissing)
+{
+    EXPECT_EQ(0, WritePrivateProfileStringA("s", "k", "v", "/nonexistent-folder/x.ini"));
+    EXPECT_STRNE("", Tessor::IO::iniLastErrorText());
+}
+
+TEST(IniWrite, ValueWrittenReadsBack)
+{
+    IniTestFile file;
+    EXPECT_NE(0, WritePrivateProfileStringA("S", "n", "4294967295", file.path()));
+    EXPECT_EQ(0xFFFFFFFFu, GetPrivateProfileIntA("S", "n", 0, file.path()));
+    EXPECT_NE(0, WritePrivateProfileStringA("S", "t", "", file.path()));
+    EXPECT_EQ("", readValue(file, "S", "t"));
+}
+
+}  // namespace
