@@ -21,13 +21,23 @@ constexpr int kZoneBytes = 16;
 using Symbol = uint16_t;
 using Parity = std::array<Symbol, kParity>;
 
+// The encoder's register: ten 16-bit lanes in three words, lane i holding
+// the remainder's coefficient of x^(9 - i).
+struct Lanes {
+    uint64_t w[3];
+};
+
+// Symbols the encoder takes per step. Their table look-ups are independent,
+// which is what breaks the one-look-up-per-symbol dependency chain.
+constexpr int kSlice = 2;
+
 struct Tables {
     // Doubled so a sum of two logs needs no reduction.
     std::array<Symbol, 2 * kOrder> exp{};
     std::array<int, kFieldSize> log{};
-    // Row f: f times each generator coefficient, in register order.
-    // Padded to 16 so a row is one aligned 32-byte line.
-    alignas(64) std::array<std::array<Symbol, 16>, kFieldSize> feedback{};
+    // slice[i][x]: what effective input x at position i of a step adds to
+    // the register once the step is over.
+    std::array<std::array<Lanes, kFieldSize>, kSlice> slice{};
 };
 
 Tables gTables;
@@ -49,17 +59,38 @@ Symbol power(const Tables& t, int e)
     return t.exp[e % kOrder];
 }
 
+Symbol lane(const Lanes& r, int i)
+{
+    return static_cast<Symbol>(r.w[i / 4] >> (16 * (i % 4)));
+}
+
+// The register moved n lanes towards lane 0, zeros coming in.
+template <int n>
+Lanes shifted(const Lanes& r)
+{
+    static_assert(n > 0 && n < 4);
+    constexpr int bits = 16 * n;
+    return {{(r.w[0] >> bits) | (r.w[1] << (64 - bits)), (r.w[1] >> bits) | (r.w[2] << (64 - bits)), r.w[2] >> bits}};
+}
+
+void xorInto(Lanes& r, const Lanes& add)
+{
+    r.w[0] ^= add.w[0];
+    r.w[1] ^= add.w[1];
+    r.w[2] ^= add.w[2];
+}
+
 void buildTables()
 {
     Tables& t = gTables;
-    unsigned x = 1;
+    unsigned value = 1;
     for (int i = 0; i < kOrder; ++i) {
-        t.exp[i] = static_cast<Symbol>(x);
-        t.exp[i + kOrder] = static_cast<Symbol>(x);
-        t.log[x] = i;
-        x <<= 1;
-        if (x & kFieldSize) {
-            x ^= kPrimitive;
+        t.exp[i] = static_cast<Symbol>(value);
+        t.exp[i + kOrder] = static_cast<Symbol>(value);
+        t.log[value] = i;
+        value <<= 1;
+        if (value & kFieldSize) {
+            value ^= kPrimitive;
         }
     }
     t.log[0] = 0;  // never consulted: mul/div test for zero first
@@ -74,10 +105,20 @@ void buildTables()
         }
         gen[0] = mul(t, gen[0], root);
     }
-    // Register i holds the remainder's coefficient of x^(9 - i).
-    for (int f = 0; f < kFieldSize; ++f) {
+    // One-symbol step table: x times each generator coefficient.
+    std::array<Lanes, kFieldSize> single{};
+    for (int x = 0; x < kFieldSize; ++x) {
         for (int i = 0; i < kParity; ++i) {
-            t.feedback[f][i] = mul(t, static_cast<Symbol>(f), gen[kParity - 1 - i]);
+            single[x].w[i / 4] |= uint64_t(mul(t, static_cast<Symbol>(x), gen[kParity - 1 - i])) << (16 * (i % 4));
+        }
+    }
+    // An input early in a step goes through the remaining steps with no input.
+    t.slice[kSlice - 1] = single;
+    for (int i = kSlice - 2; i >= 0; --i) {
+        for (int x = 0; x < kFieldSize; ++x) {
+            const Lanes& next = t.slice[i + 1][x];
+            t.slice[i][x] = shifted<1>(next);
+            xorInto(t.slice[i][x], single[lane(next, 0)]);
         }
     }
 }
@@ -88,39 +129,45 @@ const Tables& tables()
     return gTables;
 }
 
-inline void step(const Tables& t, Parity& reg, Symbol sym)
+inline void step(const Tables& t, Lanes& reg, const Symbol* sym)
 {
-    const Symbol* row = t.feedback[sym ^ reg[0]].data();
-    for (int i = 0; i < kParity - 1; ++i) {
-        reg[i] = reg[i + 1] ^ row[i];
+    Lanes next = shifted<kSlice>(reg);
+    for (int i = 0; i < kSlice; ++i) {
+        xorInto(next, t.slice[i][sym[i] ^ (lane(reg, i) & 0x3FF)]);
     }
-    reg[kParity - 1] = row[kParity - 1];
+    reg = next;
 }
 
 // Four 10-bit symbols from five bytes of the little-endian bit stream.
-inline void stepGroup(const Tables& t, Parity& reg, const uint8_t* p)
+inline void stepGroup(const Tables& t, Lanes& reg, const uint8_t* p)
 {
     uint32_t low;
     std::memcpy(&low, p, sizeof low);
     const uint64_t bits = (uint64_t(p[4]) << 32) | low;
-    step(t, reg, bits & 0x3FF);
-    step(t, reg, (bits >> 10) & 0x3FF);
-    step(t, reg, (bits >> 20) & 0x3FF);
-    step(t, reg, (bits >> 30) & 0x3FF);
+    const Symbol sym[4] = {Symbol(bits & 0x3FF), Symbol((bits >> 10) & 0x3FF), Symbol((bits >> 20) & 0x3FF),
+                           Symbol((bits >> 30) & 0x3FF)};
+    static_assert(4 % kSlice == 0);
+    for (int i = 0; i < 4; i += kSlice) {
+        step(t, reg, sym + i);
+    }
 }
 
 // Remainder of message(x) * x^10 divided by the generator.
 Parity computeParity(const uint8_t* sector, const uint8_t* zone)
 {
     const Tables& t = tables();
-    Parity reg{};
+    Lanes reg{};
     constexpr int kFullGroups = kDataBytes / 5;  // 102; the last group straddles into the zone
     for (int g = 0; g < kFullGroups; ++g) {
         stepGroup(t, reg, sector + 5 * g);
     }
     const uint8_t tail[5] = {sector[kDataBytes - 2], sector[kDataBytes - 1], zone[0], zone[1], zone[2]};
     stepGroup(t, reg, tail);
-    return reg;
+    Parity p;
+    for (int i = 0; i < kParity; ++i) {
+        p[i] = lane(reg, i);
+    }
+    return p;
 }
 
 Parity readParity(const uint8_t* zone)
