@@ -16,7 +16,9 @@ namespace Tessor::Ecc {
 enum class Result { Clean, Corrected, Uncorrectable };
 
 // Checks sector and zone bytes 0..15 against each other and corrects up to
-// five bad symbols in place (data, zone bytes 0..2 or parity).
+// five bad symbols in place (data, zone bytes 0..2 or parity). An
+// uncorrectable sector is left as read. Zone bits 124..127 are outside the
+// code and never checked.
 // `corrected`, when not null, receives the number of symbols fixed.
 Result checkAndCorrect(uint8_t* sector512, uint8_t* zone16, int* corrected = nullptr);
 
