@@ -1,0 +1,49 @@
+// A group of good blocks used alike: each gives the same number of pages and,
+// in each page, the same run of sectors.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+
+#include "usb/cmd/BitmapGeometry.h"
+
+namespace Tessor::usb {
+
+class BlockSet {
+public:
+    BlockSet(const BitmapGeometry& geometry, const std::string& name);
+    virtual ~BlockSet() = default;
+
+    const std::string& getName() const { return m_name; }
+    virtual int init();
+    virtual void debug();
+    virtual int write() { return 0; }
+
+    void addBlock(int key, int blockNo);
+    void removeBlock(int blockNo);
+    int getBlockNo(int index) const;
+    int getBlocksCount() const { return static_cast<int>(m_blocks.size()); }
+    int getValidateBlockCount() const { return m_validateBlockCount; }
+
+    int getStartSector() const { return m_startSector; }
+    void setStartSector(int sector) { m_startSector = static_cast<uint8_t>(sector); }
+    int getSectorCount() const { return m_sectorCount; }
+    void setSectorCount(int count) { m_sectorCount = static_cast<uint8_t>(count); }
+    int getPagesCountEveryBlock() const { return m_validatePagePerBlock; }
+    void setPagesCountEveryBlock(int pages) { m_validatePagePerBlock = pages; }
+    int getPageSize() const { return m_sectorCount * 512; }
+    int getBlockSize() const { return m_sectorCount * m_validatePagePerBlock * 512; }
+
+private:
+    std::string m_name;
+    BitmapGeometry m_geometry;
+    int32_t m_validateBlockCount = 0;
+    int32_t m_validatePagePerBlock = 0;
+    uint8_t m_startSector = 0;
+    uint8_t m_sectorCount = 0;
+    std::map<int32_t, int32_t> m_blocks;  // position in the set -> block number
+    int32_t m_diskBlockTotal = 0;
+};
+
+}  // namespace Tessor::usb
