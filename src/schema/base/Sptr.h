@@ -2,14 +2,20 @@
 #pragma once
 
 #include <type_traits>
+#include <utility>
 
 #include "schema/base/Mutex.h"
 
 namespace Tessor {
 
+// Shared by every handle of one object. It deletes the object as the type it
+// was first handed over as, so handles of a base class or of a type that is
+// only declared where the handle is dropped still destroy it correctly.
 struct SptrCounter {
     Threads::Mutex mutex;
     int count = 0;
+    void* object = nullptr;
+    void (*destroy)(void*) = nullptr;
 };
 
 }  // namespace Tessor
@@ -19,7 +25,15 @@ class Sptr {
 public:
     Sptr() = default;
 
-    explicit Sptr(T* object) : m_object(object) { addRef(); }
+    explicit Sptr(T* object) : m_object(object)
+    {
+        if (object != nullptr) {
+            m_counter = new Tessor::SptrCounter();
+            m_counter->object = object;
+            m_counter->destroy = [](void* p) { delete static_cast<T*>(p); };
+            addRef();
+        }
+    }
 
     Sptr(const Sptr& other)
     {
@@ -39,8 +53,14 @@ public:
 
     ~Sptr()
     {
-        Tessor::Threads::Lock guard(m_mutex);
-        release();
+        Tessor::SptrCounter* counter = nullptr;
+        {
+            Tessor::Threads::Lock guard(m_mutex);
+            counter = m_counter;
+            m_object = nullptr;
+            m_counter = nullptr;
+        }
+        release(counter);
     }
 
     Sptr& operator=(const Sptr& other)
@@ -70,10 +90,11 @@ public:
     // Number of handles sharing the object (0 for an empty handle).
     int useCount() const
     {
+        Tessor::Threads::Lock guard(m_mutex);
         if (m_counter == nullptr) {
             return 0;
         }
-        Tessor::Threads::Lock guard(m_counter->mutex);
+        Tessor::Threads::Lock counterGuard(m_counter->mutex);
         return m_counter->count;
     }
 
@@ -84,19 +105,30 @@ private:
     template <typename U>
     void assignFrom(const Sptr<U>& other)
     {
-        if (static_cast<const void*>(m_object) == static_cast<const void*>(other.m_object)) {
+        if (static_cast<const void*>(this) == static_cast<const void*>(&other)) {
             return;
         }
-        // Fixed lock order, so two threads assigning crosswise cannot deadlock.
-        Tessor::Threads::Mutex* first = &m_mutex;
-        Tessor::Threads::Mutex* second = &other.m_mutex;
-        if (second < first) {
-            std::swap(first, second);
+        Tessor::SptrCounter* old = nullptr;
+        {
+            // Fixed lock order, so two threads assigning crosswise cannot deadlock.
+            Tessor::Threads::Mutex* first = &m_mutex;
+            Tessor::Threads::Mutex* second = &other.m_mutex;
+            if (second < first) {
+                std::swap(first, second);
+            }
+            Tessor::Threads::Lock lockFirst(*first);
+            Tessor::Threads::Lock lockSecond(*second);
+            if (m_counter == other.m_counter) {
+                return;
+            }
+            old = m_counter;
+            m_object = nullptr;
+            m_counter = nullptr;
+            takeConverted(other);
         }
-        Tessor::Threads::Lock lockFirst(*first);
-        Tessor::Threads::Lock lockSecond(*second);
-        release();
-        takeConverted(other);
+        // The old object goes only after both handles are unlocked: its
+        // destructor may drop the very handle assigned from.
+        release(old);
     }
 
     template <typename U>
@@ -118,31 +150,27 @@ private:
 
     void addRef()
     {
-        if (m_object == nullptr) {
-            return;
-        }
         if (m_counter == nullptr) {
-            m_counter = new Tessor::SptrCounter();
+            return;
         }
         Tessor::Threads::Lock guard(m_counter->mutex);
         ++m_counter->count;
     }
 
-    void release()
+    static void release(Tessor::SptrCounter* counter)
     {
-        if (m_object != nullptr && m_counter != nullptr) {
-            bool last = false;
-            {
-                Tessor::Threads::Lock guard(m_counter->mutex);
-                last = --m_counter->count == 0;
-            }
-            if (last) {
-                delete m_object;
-                delete m_counter;
-            }
+        if (counter == nullptr) {
+            return;
         }
-        m_object = nullptr;
-        m_counter = nullptr;
+        bool last = false;
+        {
+            Tessor::Threads::Lock guard(counter->mutex);
+            last = --counter->count == 0;
+        }
+        if (last) {
+            counter->destroy(counter->object);
+            delete counter;
+        }
     }
 
     T* m_object = nullptr;

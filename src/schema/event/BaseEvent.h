@@ -1,0 +1,50 @@
+// Everything that moves between threads: held by Sptr<BaseEvent> and pushed
+// into a manager's queue.
+#pragma once
+
+#include "schema/base/Sptr.h"
+#include "schema/event/Fifo.h"
+
+namespace Tessor::schema {
+
+class BaseDevice;
+class BaseEvent;
+
+// Device error values have the form 0x80xx; 0 is none.
+using error_code_t = int;
+
+using EventQueue = Tessor::Fifo<Sptr<BaseEvent>>;
+
+class BaseEvent {
+public:
+    BaseEvent() = default;
+    explicit BaseEvent(const Sptr<EventQueue>& queue) : m_queue(queue) {}
+    virtual ~BaseEvent() = default;
+
+    // Pushes `event` into `queue`; both must be set.
+    virtual void postEvent(const Sptr<BaseEvent>& event, const Sptr<EventQueue>& queue);
+    // Pushes `event` into this event's own queue, which must be set.
+    virtual void postEvent(const Sptr<BaseEvent>& event);
+    virtual const char* name() const = 0;
+
+    void setQueue(const Sptr<EventQueue>& queue) { m_queue = queue; }
+    Sptr<EventQueue> getQueue() const { return m_queue; }
+    Sptr<EventQueue> getFifo() const { return m_queue; }
+    void setTimerId(int id) { m_timerId = id; }
+    int getTimerId() const { return m_timerId; }
+    void setDevice(BaseDevice* device) { m_device = device; }
+    BaseDevice* getDevice() const { return m_device; }
+    void setErrorCode(error_code_t code) { m_errorCode = code; }
+    error_code_t getErrorCode() const { return m_errorCode; }
+    void setPrivate(void* data) { m_private = data; }
+    void* getPrivate() const { return m_private; }
+
+private:
+    Sptr<EventQueue> m_queue;
+    int m_timerId = 0;
+    BaseDevice* m_device = nullptr;
+    error_code_t m_errorCode = 0;
+    void* m_private = nullptr;
+};
+
+}  // namespace Tessor::schema

@@ -1,0 +1,96 @@
+// Queue of items pushed by any thread and taken by one consumer, with delayed
+// items that join the tail once due. The consumer's wait is bounded by the
+// earliest due time.
+#pragma once
+
+#include <cstdio>
+#include <deque>
+
+#include "schema/base/Mutex.h"
+#include "schema/base/NonCopyable.h"
+#include "schema/event/TimerContainer.h"
+
+namespace Tessor {
+
+template <typename T>
+class FifoBase : public NonCopyable {
+public:
+    void push(const T& item)
+    {
+        Threads::Lock guard(m_mutex);
+        m_ready.push_back(item);
+        ++m_readyCount;
+        signalWaiter();
+    }
+
+    // The item joins the tail of the queue `ms` milliseconds from now.
+    // Returns the identity of its timer.
+    int addDelayMs(const T& item, long ms)
+    {
+        Threads::Lock guard(m_mutex);
+        const int id = m_timers.add(item, ms);
+        ++m_pendingCount;
+        // A consumer blocked without a bound must learn of the new due time.
+        signalWaiter();
+        return id;
+    }
+
+    // Blocks until an item is ready and returns it.
+    T popWait()
+    {
+        Threads::Lock guard(m_mutex);
+        while (!hasReady()) {
+            waitFor(m_timers.empty() ? -1 : m_timers.earliest().getDue().msUntil(TimeAndDate::TimeVal::now()));
+        }
+        const TimeAndDate::TimeVal current = TimeAndDate::TimeVal::now();
+        while (!m_timers.empty() && m_timers.earliest().getDue().isDueAt(current)) {
+            m_ready.push_back(m_timers.takeEarliest());
+            ++m_readyCount;
+            --m_pendingCount;
+        }
+        if (m_ready.empty()) {
+            std::fprintf(stderr, "Fifo: %p list is empty, but fifo size is %d\n", static_cast<void*>(this),
+                         m_readyCount);
+            return T();
+        }
+        T item = std::move(m_ready.front());
+        m_ready.pop_front();
+        --m_readyCount;
+        return item;
+    }
+
+    // Items ready now, and delayed items not yet due.
+    int getReadyCount()
+    {
+        Threads::Lock guard(m_mutex);
+        return m_readyCount;
+    }
+    int getPendingCount()
+    {
+        Threads::Lock guard(m_mutex);
+        return m_pendingCount;
+    }
+
+protected:
+    // Called with the queue's mutex held.
+    virtual bool hasReady()
+    {
+        return m_readyCount > 0 ||
+               (!m_timers.empty() && m_timers.earliest().getDue().isDueAt(TimeAndDate::TimeVal::now()));
+    }
+    virtual void signalWaiter() = 0;
+    // Waits with the queue's mutex held; 0 on time-out, else the ready count.
+    virtual int waitFor(long ms) = 0;
+
+    Threads::Mutex& getMutex() { return m_mutex; }
+    int getReadyCountLocked() const { return m_readyCount; }
+
+private:
+    int m_readyCount = 0;
+    Threads::Mutex m_mutex;
+    std::deque<T> m_ready;
+    TimeAndDate::TimerContainer<T> m_timers;
+    int m_pendingCount = 0;
+};
+
+}  // namespace Tessor
