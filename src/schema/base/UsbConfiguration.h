@@ -41,7 +41,7 @@ public:
     UsbConfiguration();
     UsbConfiguration(const UsbConfiguration& other);
     UsbConfiguration& operator=(const UsbConfiguration& other);
-    ~UsbConfiguration();
+    ~UsbConfiguration() = default;
 
     // Creates the singleton and fills it from the file; a file that cannot
     // be read ends the process with a failure status.
@@ -103,6 +103,7 @@ public:
     // The name text of the hardware-version record.
     const char* getHwVersionName() const;
     void setVersion(const char* digits) { m_version = AppVersion(digits); }
+    void setChipSet(const std::string& name);
     const AppVersion& getVersion() const { return m_version; }
     int getUpperRation() const { return m_upperRation; }
     void setUpperRation(int v) { m_upperRation = v; }
@@ -128,18 +129,17 @@ public:
     CodeList* getUdiskCodeList() { return getUdiskCodeList(m_chipSet); }
     CodeList* getDpfCodeList() { return getDpfCodeList(m_chipSet); }
 
-    void setChipSetName(const std::string& name);
-    void setCurrentFunctionWord(const std::string& word);
     // Tags the file did not give keep their defaults; each is named once.
     void reportMissingTags() const;
-    void markTagSeen(int tag);
 
 private:
-    typedef std::map<int, CodeList*> CodeMap;
+    void applySetting(int tag, const char* value);
+    bool readNumber(int tag, const char* value, int& number) const;
+
+    typedef std::map<int, CodeList> CodeMap;
 
     CodeList* codeList(CodeMap& map, _CHIPSET_T chipSet);
     void copyFrom(const UsbConfiguration& other);
-    void clearCodeMaps();
     void showCodeList(const char* header, CodeMap& map, _CHIPSET_T chipSet);
 
     static UsbConfiguration* usbConfiguration;

@@ -1,0 +1,295 @@
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+#include "ConfigTestFiles.h"
+#include "platform/taval/Taval.h"
+#include "schema/base/UsbConfiguration.h"
+
+using Tessor::schema::UsbConfiguration;
+
+namespace {
+
+const char* const FULL_CONFIG =
+    "# factory station\n"
+    "User_Name        string  operator one\n"
+    "Display_Name     string  Station 1\n"
+    "Pass_Word        string  secret99\n"
+    "Log_Size         int     2048\n"
+    "Log_Level        int     6\n"
+    "LogFilename      string  tessor\n"
+    "WatchDog_Time    int     9\n"
+    "Device_Name      string  UDISK\n"
+    "Timeout          int     30\n"
+    "PlugIn           list    Udisk  usbmgr.so\n"
+    "Device_Count     int     4\n"
+    "FlashProfile     string  releases\\usr\\etc\\FlashChip.ini\n"
+    "LcdProfile       string  lcd.ini\n"
+    "UserProfile      string  user.ini\n"
+    "DpfProfile       string  dpf.ini\n"
+    "Mp3Profile       string  mp3.ini\n"
+    "ScanCode         list    6706  scan6706.bin\n"
+    "UdiskCode        list    6716  udisk6716.bin\n"
+    "DpfCode          list    6716V31  dpf.bin\n"
+    "DpfSupport       bool    True\n"
+    "Mp3Support       bool    True\n"
+    "CurrentFunction  string  UDiskFactory\n"
+    "ChipSet          string  6716\n"
+    "SampleFile       string  sample.dat\n"
+    "BootFile         string  boot\n"
+    "LoginFile        string  Login.iso\n"
+    "LocaleFile       list    sChinese  zh_CN.ini\n"
+    "UpperRation      int     90\n"
+    "Version          string  01020304\n"
+    "CfgTableCount    int     2\r\n";
+
+class UsbConfigurationTest : public ::testing::Test {
+protected:
+    UsbConfiguration* load(const std::string& content)
+    {
+        UsbConfiguration::instance(m_folder.write("tessor.cfg", content));
+        return UsbConfiguration::instance();
+    }
+    TempFolder m_folder;
+};
+
+TEST_F(UsbConfigurationTest, EveryTagTakesItsValue)
+{
+    UsbConfiguration* c = load(FULL_CONFIG);
+    EXPECT_EQ("operator one", c->getUserName());
+    EXPECT_EQ("Station 1", c->getDisplayName());
+    EXPECT_EQ("secret99", c->getPassword());
+    EXPECT_EQ(2048, c->getLogSize());
+    EXPECT_EQ(6, c->getLogLevel());
+    EXPECT_EQ("tessor", c->getLogFilename());
+    EXPECT_EQ(9, c->getWatchDogTime());
+    EXPECT_EQ("UDISK", c->getDeviceName());
+    EXPECT_EQ(30, c->getTimeout());
+    EXPECT_EQ("usbmgr.so", c->getPlugIns().at("Udisk"));
+    EXPECT_EQ(4, c->getDeviceCount());
+    EXPECT_EQ("releases\\usr\\etc\\FlashChip.ini", c->getFlashFileName());
+    EXPECT_EQ("lcd.ini", c->getLcdFileName());
+    EXPECT_EQ("user.ini", c->getUserFileName());
+    EXPECT_EQ("dpf.ini", c->getDpfFileName());
+    EXPECT_EQ("mp3.ini", c->getMp3FileName());
+    EXPECT_EQ(std::list<std::string>{"scan6706.bin"}, *c->getScanCodeList(Tessor::schema::CHIPSET_6706));
+    EXPECT_EQ(std::list<std::string>{"udisk6716.bin"}, *c->getUdiskCodeList());
+    EXPECT_EQ(std::list<std::string>{"dpf.bin"}, *c->getDpfCodeList(Tessor::schema::CHIPSET_6716V31));
+    EXPECT_TRUE(c->isDpfSupport());
+    EXPECT_TRUE(c->isMp3Support());
+    EXPECT_EQ(Tessor::schema::FUNCTION_FACTORY, c->getCurrentFunction());
+    EXPECT_EQ(Tessor::schema::CHIPSET_6716, c->getChipSet());
+    EXPECT_STREQ("6716", c->getHwVersionName());
+    EXPECT_EQ(300, c->getHwVersion()->version);
+    EXPECT_EQ("sample.dat", c->getSampleFileName());
+    EXPECT_EQ("boot", c->getBootFile());
+    EXPECT_EQ("Login.iso", c->getLoginIsoFile());
+    EXPECT_STREQ("zh_CN.ini", c->getLocaleFileName(Tessor::schema::LANG_SCHINESE));
+    EXPECT_EQ(nullptr, c->getLocaleFileName(Tessor::schema::LANG_TCHINESE));
+    EXPECT_EQ(90, c->getUpperRation());
+    EXPECT_EQ(0x04030201, c->getVersion().getVersion());
+    EXPECT_EQ(2, c->getCfgTableCount());
+    EXPECT_FALSE(c->isBlockModeLocked());
+}
+
+// Each bad value leaves the field at its default and never takes a
+// neighbour's value.
+TEST_F(UsbConfigurationTest, BadValuesKeepTheDefaults)
+{
+    UsbConfiguration* c = load(
+        "Log_Size int 77\n"
+        "Device_Count int lots\n"
+        "Log_Size int many\n"
+        "WatchDog_Time int x5\n"
+        "Timeout int -\n"
+        "UpperRation int none\n"
+        "CfgTableCount int two\n"
+        "Log_Level int eleven\n"
+        "PlugIn list OnlyOneWord\n"
+        "ScanCode list 6706\n"
+        "UdiskCode list 6716\n"
+        "DpfCode list 6716V31\n"
+        "LocaleFile list sChinese\n"
+        "LocaleFile list French fr.ini\n"
+        "DpfSupport bool true\n"
+        "Mp3Support bool TRUE\n"
+        "CurrentFunction string Login\n"
+        "ChipSet string 9999\n"
+        "Version string 0102030\n");
+    EXPECT_EQ(77, c->getLogSize());
+    EXPECT_EQ(1, c->getDeviceCount());
+    EXPECT_EQ(5, c->getWatchDogTime());
+    EXPECT_EQ(0, c->getTimeout());
+    EXPECT_EQ(0, c->getUpperRation());
+    EXPECT_EQ(1, c->getCfgTableCount());
+    EXPECT_EQ(0, c->getLogLevel());
+    EXPECT_TRUE(c->getPlugIns().empty());
+    EXPECT_TRUE(c->getScanCodeList(Tessor::schema::CHIPSET_6706)->empty());
+    EXPECT_TRUE(c->getUdiskCodeList(Tessor::schema::CHIPSET_6716)->empty());
+    EXPECT_TRUE(c->getDpfCodeList(Tessor::schema::CHIPSET_6716V31)->empty());
+    EXPECT_TRUE(c->getLocaleMap().empty());
+    EXPECT_FALSE(c->isDpfSupport());
+    EXPECT_FALSE(c->isMp3Support());
+    EXPECT_EQ(Tessor::schema::FUNCTION_LOGIN, c->getCurrentFunction());
+    EXPECT_EQ(Tessor::schema::CHIPSET_UNKNOWN, c->getChipSet());
+    EXPECT_STREQ("Unknown", c->getHwVersionName());
+    EXPECT_EQ(0x030201, c->getVersion().getVersion());
+    EXPECT_STREQ("01.02.03.", c->getVersion().getVersionString());
+}
+
+TEST_F(UsbConfigurationTest, LogLevelRange)
+{
+    struct Case {
+        const char* value;
+        int level;
+    } cases[] = {{"11", 4}, {"-1", 4}, {"10", 10}, {"0", 0}};
+    for (const Case& k : cases) {
+        EXPECT_EQ(k.level, load(std::string("Log_Level int ") + k.value + "\n")->getLogLevel()) << k.value;
+    }
+}
+
+TEST_F(UsbConfigurationTest, DeviceCountOnlyInFactoryFunction)
+{
+    EXPECT_EQ(1, load("Device_Count int 8\nCurrentFunction string UDiskUser\n")->getDeviceCount());
+    EXPECT_EQ(8, load("Device_Count int 8\nCurrentFunction string UDiskFactory\n")->getDeviceCount());
+}
+
+TEST_F(UsbConfigurationTest, LineRules)
+{
+    CapturedLog log(m_folder);
+    testing::internal::CaptureStdout();
+    std::string longValue(1500 - 20, 'v');
+    UsbConfiguration* c = load(
+        "#User_Name string commented out\n"
+        "   #Hidden string x\n"
+        "Timeout int\n"
+        "Timeout int   \t \n"
+        "Lonely\n"
+        "\n"
+        "   \t\n"
+        "Display_Name string " + longValue + "\n"
+        "User_Name   string   a name  with   blanks   \n"
+        "PlugIn list A one\n"
+        "PlugIn list A two\n"
+        "LocaleFile list tChinese first.ini\n"
+        "LocaleFile list tChinese second.ini\n"
+        "Bogus_Tag string x\n"
+        "Device_Name string last line without newline");
+    std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_NE(std::string::npos, out.find("Unknown Tag : #Hidden \n"));
+    EXPECT_NE(std::string::npos, out.find("Unknown Tag : Bogus_Tag \n"));
+    EXPECT_EQ(std::string::npos, out.find("User_Name"));
+    EXPECT_TRUE(log.contains("Line 3 has too few arguments: Timeout int"));
+    EXPECT_TRUE(log.contains("Line 4 has too few arguments: Timeout int\n"));
+    EXPECT_TRUE(log.contains("Line 5 has too few arguments: Lonely"));
+    // The 1500-character line arrives as lines 8 and 9.
+    EXPECT_EQ(1023u, c->getDisplayName().size() + strlen("Display_Name string "));
+    EXPECT_TRUE(log.contains("Line 9 has too few arguments: v"));
+    EXPECT_EQ("a name  with   blanks", c->getUserName());
+    EXPECT_EQ("two", c->getPlugIns().at("A"));
+    EXPECT_STREQ("second.ini", c->getLocaleFileName(Tessor::schema::LANG_TCHINESE));
+    EXPECT_EQ("last line without newline", c->getDeviceName());
+    EXPECT_TRUE(log.contains("Tag CfgTableCount is missing, default used"));
+}
+
+TEST_F(UsbConfigurationTest, CodeListsAndBigBuffer)
+{
+    UsbConfiguration* c = load(
+        "ScanCode list 6706 scan_little.bin\n"
+        "ScanCode list 6706 second.bin\n"
+        "UdiskCode list NoSuchChip odd.bin\n");
+    EXPECT_EQ((std::list<std::string>{"scan_little.bin", "second.bin"}),
+              *c->getScanCodeList(Tessor::schema::CHIPSET_6706));
+    EXPECT_TRUE(c->scanIsBigBuffer());
+    EXPECT_EQ(std::list<std::string>{"odd.bin"}, *c->getUdiskCodeList(Tessor::schema::CHIPSET_UNKNOWN));
+    UsbConfiguration::CodeList* empty = c->getUdiskCodeList(Tessor::schema::CHIPSET_6605);
+    EXPECT_TRUE(empty->empty());
+    EXPECT_EQ(empty, c->getUdiskCodeList(Tessor::schema::CHIPSET_6605));
+
+    struct Case {
+        const char* file;
+        bool big;
+    } cases[] = {{"scan_little.bin", false}, {"big.bin", true}, {"little.bin", false}};
+    for (const Case& k : cases) {
+        c->addScanCodeImage("6706", k.file);
+        EXPECT_EQ(k.big, c->scanIsBigBuffer()) << k.file;
+    }
+}
+
+TEST_F(UsbConfigurationTest, AppVersionForms)
+{
+    Tessor::schema::AppVersion fromNumber(0x04030201);
+    EXPECT_STREQ("01.02.03.04.", fromNumber.getVersionString());
+    Tessor::schema::AppVersion hexDigits(0x0000AB00);
+    EXPECT_STREQ("00.:;.00.00.", hexDigits.getVersionString());
+    Tessor::schema::AppVersion none;
+    EXPECT_EQ(0, none.getVersion());
+    EXPECT_STREQ("", none.getVersionString());
+    Tessor::schema::AppVersion copy = Tessor::schema::AppVersion("0102030405");
+    EXPECT_EQ(0x04030201, copy.getVersion());
+}
+
+TEST_F(UsbConfigurationTest, ShowPrintsEverySettingWithTheMaskedPassword)
+{
+    load(FULL_CONFIG);
+    CapturedLog log(m_folder);
+    UsbConfiguration::instance()->show();
+    std::string text = log.text();
+    for (const char* part : {"Tessor Application Configuration", "Device Name : \"UDISK\"", "Device Count: 4",
+                             "Name : \"operator one\"", "Display Name : \"Station 1\"",
+                             "Pass Word : \"******\"", "Timeout: 30 s", "WatchDog_Time: 9 s", "Log File: tessor",
+                             "Log Level: 6", "Log Size: 2048", "Flash Profile: releases", "LCD Profile: lcd.ini",
+                             "User Profile: user.ini", "DPF Profile: dpf.ini", "Mp3 Profile: mp3.ini",
+                             "Scan Sample File: sample.dat", "Boot File: boot", "Login ISO File: Login.iso",
+                             "BigBuffer : \"YES\"", " : \tscan6706.bin", " : \tudisk6716.bin", "DPF Code : (6759)",
+                             " : \tdpf.bin", "Support DPF : \"ON\"", "Support Mp3 : \"ON\"", "ChipSet : \"6716\"",
+                             "Function : \"Factory\"", "Version : \"01.02.03.04.(67305985)\"",
+                             "plugin Udisk : \"usbmgr.so\"", "Language 112 : \"zh_CN.ini\"", "Upper Ration : 90",
+                             "CfgTableCount : 2"}) {
+        EXPECT_NE(std::string::npos, text.find(part)) << part;
+    }
+    EXPECT_EQ(std::string::npos, text.find("secret99"));
+}
+
+TEST_F(UsbConfigurationTest, EmptyNameGivesTheDefaults)
+{
+    UsbConfiguration::instance(std::string());
+    UsbConfiguration* c = UsbConfiguration::instance();
+    EXPECT_EQ(5, c->getWatchDogTime());
+    EXPECT_EQ(6144, c->getLogSize());
+    EXPECT_EQ(1, c->getCfgTableCount());
+    EXPECT_TRUE(c->scanIsBigBuffer());
+    EXPECT_EQ(Tessor::schema::CHIPSET_UNKNOWN, c->getChipSet());
+}
+
+TEST_F(UsbConfigurationTest, MissingFileEndsWithAFailureStatus)
+{
+    std::string missing = m_folder.path("absent.cfg");
+    EXPECT_EXIT(UsbConfiguration::instance(missing), [](int status) { return status != 0; },
+                "");
+}
+
+TEST_F(UsbConfigurationTest, RandomBytesNeverBreakTheReader)
+{
+    std::mt19937 random(99);
+    const char* words[] = {"Log_Size", "PlugIn", "ScanCode", "LocaleFile", "Version", "ChipSet",
+                           "#", " ", "\t", "\n", "\r\n", "int", "x"};
+    testing::internal::CaptureStdout();
+    for (int round = 0; round < 200; ++round) {
+        std::string content;
+        int pieces = static_cast<int>(random() % 300);
+        for (int i = 0; i < pieces; ++i) {
+            if (round % 2) {
+                content += static_cast<char>(random() & 0xFF);
+            } else {
+                content += words[random() % (sizeof words / sizeof words[0])];
+                content += ' ';
+            }
+        }
+        load(content);
+    }
+    testing::internal::GetCapturedStdout();
+}
+
+}  // namespace
