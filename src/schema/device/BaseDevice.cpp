@@ -1,0 +1,95 @@
+#include "schema/device/BaseDevice.h"
+
+#include "schema/base/Log.h"
+#include "schema/device/interim/DeviceStates.h"
+#include "schema/device/interim/RunAgent.h"
+#include "schema/event/ProgressInfo.h"
+#include "schema/event/UiEvent.h"
+
+namespace Tessor::schema {
+
+BaseDevice::BaseDevice(BaseManager* parent, int /*slot*/, const std::string& name)
+    : BaseManager(parent, name), m_stateMachine(this)
+{
+    interim::addDeviceStates(m_stateMachine);
+}
+
+BaseDevice::~BaseDevice()
+{
+    if (getParent() != nullptr) {
+        getParent()->removeManager(this);
+    }
+    CPLOG(7, "Destorying BaseDevice %s.....", getName());
+}
+
+void BaseDevice::reportEvent(const Sptr<BaseEvent>& event)
+{
+    CPLOG(7, "Add event %s to %s", event ? event->name() : "", getName());
+    lock();
+    getQueue()->push(event);
+    Sptr<UiEvent> request(event);
+    if (request) {
+        // Set here, on the posting thread, so a running scan sees it before
+        // the queued request is taken.
+        if (request->getType() == UI_SIG_CANCEL) {
+            CPLOG(7, "User is Cancel the Producting!");
+            m_cancel.store(CANCEL_BY_USER, std::memory_order_relaxed);
+        } else if (request->getType() == UI_SIG_EJECT) {
+            CPLOG(3, "User is Eject the Disk!");
+            m_cancel.store(CANCEL_BY_EJECT, std::memory_order_relaxed);
+        }
+    }
+    unlock();
+}
+
+int BaseDevice::startup() { return 0; }
+
+Sptr<interim::BaseState> BaseDevice::findState(int type) { return m_stateMachine.findState(type); }
+
+void BaseDevice::setState(Sptr<interim::BaseState> state)
+{
+    m_state = state;
+    m_progressNumber = 0;
+}
+
+void BaseDevice::updateProgressNumber(int progress)
+{
+    m_progressNumber = progress;
+    CPLOG(7, "current progress : %d", progress);
+}
+
+void BaseDevice::updateProgressInfo(int n)
+{
+    if (!m_operator || !m_state || !m_state->isProgress() || m_operator->getProgressNumber() <= 0) {
+        return;
+    }
+    m_operator->setCurrentPrecent(n);
+    Sptr<ProgressInfo> progress(new ProgressInfo(m_state->getName(), m_state->getStateType(),
+                                                 m_state->getProgressNumber(), m_operator->getName(),
+                                                 m_operator->getProgressNumber(), m_progressNumber, n));
+    Sptr<UiEvent> report(new UiEvent(UI_SIG_PROGRESS));
+    report->setErrorCode(0);
+    report->setDevice(this);
+    completeReport(*report, *progress);
+    report->setProgressInfo(progress);
+    BaseManager* ui = interim::RunAgent::getUiMgr();
+    if (ui != nullptr) {
+        ui->reportEvent(Sptr<BaseEvent>(report));
+    }
+}
+
+void BaseDevice::lock()
+{
+    CPLOG(7, "Locking State Object");
+    m_stateLock.lock();
+}
+
+void BaseDevice::unlock()
+{
+    CPLOG(7, "UnLocking State Object");
+    m_stateLock.unlock();
+}
+
+void BaseDevice::completeReport(UiEvent& /*report*/, ProgressInfo& /*progress*/) {}
+
+}  // namespace Tessor::schema

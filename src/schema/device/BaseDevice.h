@@ -1,0 +1,60 @@
+// The manager of one production port: its state machine, current state and
+// operator, in-state progress and the cancel value that requests set at once.
+#pragma once
+
+#include <atomic>
+#include <string>
+
+#include "schema/base/BaseManager.h"
+#include "schema/base/Mutex.h"
+#include "schema/base/Sptr.h"
+#include "schema/device/interim/BaseOperator.h"
+#include "schema/device/interim/BaseState.h"
+#include "schema/device/interim/BaseStateMachine.h"
+
+namespace Tessor::schema {
+
+class ProgressInfo;
+class UiEvent;
+
+class BaseDevice : public BaseManager {
+public:
+    static constexpr int CANCEL_BY_USER = 0x8029;
+    static constexpr int CANCEL_BY_EJECT = 0x8027;
+
+    BaseDevice(BaseManager* parent, int slot, const std::string& name);
+    ~BaseDevice() override;
+
+    void reportEvent(const Sptr<BaseEvent>& event) override;
+    int startup() override;
+    virtual int reset() = 0;
+
+    Sptr<interim::BaseState> findState(int type);
+    void setState(Sptr<interim::BaseState> state);
+    Sptr<interim::BaseState> getState() const { return m_state; }
+    void setOperator(Sptr<interim::BaseOperator> op) { m_operator = op; }
+    Sptr<interim::BaseOperator> getOperator() const { return m_operator; }
+    void updateProgressNumber(int progress);
+    int getProgressNumber() const { return m_progressNumber; }
+    void updateProgressInfo(int n);
+    void lock();
+    void unlock();
+    int checkCancel() const { return m_cancel.load(std::memory_order_relaxed); }
+    void resetCancel() { m_cancel.store(0, std::memory_order_relaxed); }
+
+    interim::BaseStateMachine& getStateMachine() { return m_stateMachine; }
+
+protected:
+    // Adds what only the concrete device knows (its record, scan mode).
+    virtual void completeReport(UiEvent& report, ProgressInfo& progress);
+
+    interim::BaseStateMachine m_stateMachine;
+    Sptr<interim::BaseState> m_state;
+    // Read by the scan loops without the lock.
+    std::atomic<int> m_cancel{0};
+    int m_progressNumber = 0;
+    Threads::Mutex m_stateLock;
+    Sptr<interim::BaseOperator> m_operator;
+};
+
+}  // namespace Tessor::schema

@@ -1,0 +1,226 @@
+#include "schema/device/UsbDevice.h"
+
+#include <cstring>
+
+#include "schema/base/Assert.h"
+#include "schema/base/Log.h"
+#include "schema/base/UsbConfiguration.h"
+#include "schema/device/BaseAddress.h"
+#include "schema/device/ConfigInfo.h"
+#include "schema/event/ProgressInfo.h"
+#include "schema/event/UiEvent.h"
+#include "usb/profile/FlashInfo.h"
+#include "usb/profile/Mp3Config.h"
+
+namespace Tessor::schema {
+
+namespace {
+constexpr int STATE_UNPLUG = 0;
+constexpr int STATE_HIGH_FORMAT = 5;
+}  // namespace
+
+UsbDevice::UsbDevice(BaseManager* parent, int slot, const std::string& name) : BaseDevice(parent, slot, name)
+{
+    int r = reset();
+    TESSOR_ASSERT(r == 0);
+}
+
+UsbDevice::~UsbDevice() { delete m_dpfDevice; }
+
+void UsbDevice::myProcessEvent(const Sptr<BaseEvent>& event) { getStateMachine().process(event); }
+
+int UsbDevice::reset()
+{
+    UsbConfiguration* config = UsbConfiguration::instance();
+    m_externalCode = Sptr<interim::CmdExternalCode>(new interim::CmdExternalCode("ExternalCode", interim::CODE_TYPE_FLASH));
+    if (config->isDpfSupport()) {
+        m_dpfCode = Sptr<interim::CmdExternalCode>(new interim::CmdExternalCode("DpfCode", interim::CODE_TYPE_DPF));
+    }
+    setCfgTable(Sptr<interim::CfgTable>(new interim::CfgTable(this, "ConfigTable", interim::CFG_TABLE_DEVICE)));
+    m_fileSystemFactory = Sptr<interim::FileSystemFactory>(new interim::FileSystemFactory(this));
+    m_addressFactory = Sptr<interim::AddressFactory>(new interim::AddressFactory(nullptr));
+    m_sectorBitmap = Sptr<interim::SectorBitmap>();
+    setState(findState(STATE_UNPLUG));
+    m_flashInfo = Sptr<usb::FlashInfo>();
+    m_diskInfo = Sptr<DiskInfo>();
+    m_currentPlane = Sptr<PlaneInfo>(new PlaneInfo(1, 1, 1));
+    m_flashPlane = Sptr<PlaneInfo>(new PlaneInfo(1, 1, 1));
+    m_version = Sptr<VersionInfo>();
+    m_proScanMode = 0;
+    m_configInfo = Sptr<ConfigInfo>();
+    if (config->isDpfSupport() && m_dpfDevice == nullptr) {
+        m_dpfDevice = new interim::DpfDevice(this, "DpfDevice");
+        m_dpfDevice->init();
+    }
+    m_allocatAddress = Sptr<interim::AllocatAddress>(new interim::AllocatAddress());
+    m_preAllocatedCfgIndex = Sptr<BaseAddress>();
+    // Nothing of the previous device may leak into the next one.
+    m_setList = Sptr<interim::SetList>();
+    m_pageBitmap = Sptr<interim::PageBitmap>();
+    m_flagBitmap = Sptr<interim::FlagPageBitmap>();
+    m_indexTableSet = Sptr<interim::IndexTableSet>();
+    m_cfgTableIndex = Sptr<interim::CfgTableIndex>();
+    m_scanMode = Sptr<interim::ScanMode>();
+    m_scanBitmapFactory = Sptr<interim::ScanBitmapFactory>();
+    resetCancel();
+    m_record = nullptr;
+    CPLOG(7, "program run at %d line of %s() at %s", __LINE__, __func__, __FILE__);
+    return 0;
+}
+
+_USB_DEVICE_T* UsbDevice::getDev()
+{
+    if (m_record == nullptr) {
+        CPLOG(3, "No device layer device is associated with %s", getName());
+    }
+    return m_record;
+}
+
+const char* UsbDevice::getDiskDriver() const { return m_record != nullptr ? m_record->driveText : "NULL"; }
+
+Sptr<interim::SectorBitmap> UsbDevice::getSectorBitmap() const
+{
+    TESSOR_ASSERT(m_sectorBitmap);
+    return m_sectorBitmap;
+}
+
+Sptr<interim::PageBitmap> UsbDevice::getPageBitmap() const
+{
+    TESSOR_ASSERT(m_pageBitmap);
+    return m_pageBitmap;
+}
+
+Sptr<interim::ScanMode> UsbDevice::getScanMode() const
+{
+    TESSOR_ASSERT(m_scanMode);
+    return m_scanMode;
+}
+
+Sptr<interim::ScanBitmapFactory> UsbDevice::getScanBitmapFactory() const
+{
+    TESSOR_ASSERT(m_scanBitmapFactory);
+    return m_scanBitmapFactory;
+}
+
+Sptr<ScanConfig> UsbDevice::getScanConfig() const
+{
+    TESSOR_ASSERT(m_configInfo);
+    return m_configInfo->getScanConfig();
+}
+
+void UsbDevice::setSectorBitmap(Sptr<interim::SectorBitmap> bitmap)
+{
+    m_sectorBitmap = bitmap;
+    TESSOR_ASSERT(m_sectorBitmap);
+}
+
+void UsbDevice::setPageBitmap(Sptr<interim::PageBitmap> bitmap)
+{
+    m_pageBitmap = bitmap;
+    TESSOR_ASSERT(m_pageBitmap);
+}
+
+void UsbDevice::setFlashInfo(Sptr<usb::FlashInfo> flashInfo)
+{
+    m_flashInfo = flashInfo;
+    m_diskInfo = flashInfo->getDiskInfo();
+    // In place: whoever holds the plane record sees the new flash.
+    m_flashPlane->setChipCounts(m_diskInfo ? m_diskInfo->getChipsPerDisk() : 0);
+    m_flashPlane->setInterleavePerChip(flashInfo->getChipInfo()->maxIntlvNum + 1);
+    m_flashPlane->setPlanePerChip(flashInfo->getChipInfo()->maxPlaneNum + 1);
+}
+
+void UsbDevice::setCfgTable(Sptr<interim::CfgTable> table)
+{
+    m_cfgTable = table;
+    if (UsbConfiguration::instance()->getCurrentFunction() != FUNCTION_FACTORY) {
+        m_diskInfo = table->getFlashCtrl()->getDiskInfo();
+    }
+}
+
+void UsbDevice::setConfigInfo(Sptr<ConfigInfo> configInfo)
+{
+    UsbConfiguration* config = UsbConfiguration::instance();
+    m_configInfo = configInfo;
+    m_currentPlane = m_flashPlane;
+    bool highFormat = m_state && m_state->getStateType() == STATE_HIGH_FORMAT;
+    if (highFormat || config->getCurrentFunction() != FUNCTION_FACTORY) {
+        if (config->getCurrentFunction() == FUNCTION_USER) {
+            CPLOG(7, "update LUN info");
+            m_cfgTable->getPartitionCtrl()->finish(this);
+        } else {
+            std::string password = configInfo->getNewPassword().substr(0, PASSWORD_MAX);
+            char* buildPassword = m_cfgTable->getBuildInfo()->getPassword();
+            char* tablePassword = m_cfgTable->getPassword();
+            // Both fields are cleared first, so a shorter password leaves
+            // nothing of the previous one behind.
+            std::memset(buildPassword, 0, interim::BuildInfo::PASSWORD_SIZE);
+            std::memset(tablePassword, 0, interim::BuildInfo::PASSWORD_SIZE);
+            std::memcpy(buildPassword, password.data(), password.size());
+            std::memcpy(tablePassword, password.data(), password.size());
+        }
+    }
+    if (config->isDpfSupport() && m_dpfDevice != nullptr) {
+        m_dpfDevice->setDpfConfig(configInfo->getDpfConfig());
+    }
+    if (config->getChipSet() == CHIPSET_6605) {
+        setMp3Config(configInfo->getMp3Config());
+    }
+    configInfo->debug();
+}
+
+void UsbDevice::setMp3Config(Sptr<Mp3Config> config) { m_cfgTable->setMp3CfgTable(config); }
+
+void UsbDevice::setAddress(Sptr<interim::AddressFactory> factory)
+{
+    TESSOR_ASSERT(m_pageBitmap);
+    m_pageBitmap->setAddress(factory->getPageBitmapAddress());
+    m_flagBitmap = Sptr<interim::FlagPageBitmap>(new interim::FlagPageBitmap(m_pageBitmap));
+    m_flagBitmap->setAddress(factory->getFlagTableAddress());
+    m_externalCode->setAddress(factory->getExternalCodeAddress());
+    if (UsbConfiguration::instance()->isDpfSupport() && m_dpfCode) {
+        m_dpfCode->setAddress(factory->getDpfCodeAddress());
+    }
+    m_cfgTable->setAddress(factory->getCfgTableAddress());
+    m_cfgTableIndex = Sptr<interim::CfgTableIndex>(new interim::CfgTableIndex(this));
+    TESSOR_ASSERT(m_cfgTableIndex);
+    Sptr<BaseAddress> indexAddress = factory->getCfgTableIndexAddress();
+    m_cfgTableIndex->setAddress(indexAddress);
+    CPLOG(7, "CfgTableIndex at %s", indexAddress ? indexAddress->logData() : "");
+    Sptr<BaseAddress> buildInfoAddress = factory->getBuildInfoAddress();
+    m_cfgTable->getBuildInfo()->setAddress(buildInfoAddress);
+    CPLOG(7, "BuildInfo at %s", buildInfoAddress ? buildInfoAddress->logData() : "");
+}
+
+int UsbDevice::setCurrentPlaneInfo(Sptr<PlaneInfo> plane)
+{
+    if (!plane) {
+        return -1;
+    }
+    m_currentPlane->setChipCounts(plane->getChipCounts());
+    m_currentPlane->setInterleavePerChip(plane->getInterleavePerChip());
+    m_currentPlane->setPlanePerChip(plane->getPlanePerChip());
+    return 0;
+}
+
+void UsbDevice::setProScanMode(int mode)
+{
+    CPLOG(7, "setProScanMode %d", mode);
+    m_proScanMode = mode;
+}
+
+int UsbDevice::getProScanMode() const
+{
+    CPLOG(7, "getProScanMode %d", m_proScanMode);
+    return m_proScanMode;
+}
+
+void UsbDevice::resetAllocatAddress() { m_allocatAddress = Sptr<interim::AllocatAddress>(new interim::AllocatAddress()); }
+
+void UsbDevice::completeReport(UiEvent& report, ProgressInfo& progress)
+{
+    report.setPrivate(m_record);
+    progress.setCurScanMode(getProScanMode());
+}
+
+}  // namespace Tessor::schema

@@ -1,0 +1,189 @@
+// One production port with the device plugged into it: the binding to the
+// device library's record, the identified flash, the run settings, every
+// per-device data object, and the commands sent to the device.
+#pragma once
+
+#include <string>
+
+#include "platform/taval/Taval.h"
+#include "schema/device/BaseDevice.h"
+#include "schema/device/DiskInfo.h"
+#include "schema/device/PlaneInfo.h"
+#include "schema/device/VersionInfo.h"
+#include "schema/device/interim/AddressFactory.h"
+#include "schema/device/interim/AllocatAddress.h"
+#include "schema/device/interim/CfgTable.h"
+#include "schema/device/interim/CfgTableIndex.h"
+#include "schema/device/interim/CmdExternalCode.h"
+#include "schema/device/interim/DpfDevice.h"
+#include "schema/device/interim/FileSystemFactory.h"
+#include "schema/device/interim/FlagPageBitmap.h"
+#include "schema/device/interim/IndexTableSet.h"
+#include "schema/device/interim/PageBitmap.h"
+#include "schema/device/interim/ScanBitmapFactory.h"
+#include "schema/device/interim/ScanMode.h"
+#include "schema/device/interim/SectorBitmap.h"
+#include "schema/device/interim/SetList.h"
+
+namespace Tessor::usb {
+class FlashInfo;
+}
+
+namespace Tessor::schema {
+
+class BaseAddress;
+class ConfigInfo;
+class Mp3Config;
+class ScanConfig;
+
+class UsbDevice : public BaseDevice {
+public:
+    static constexpr int ERASE_GROUP = 32;
+    static constexpr int VENDOR_READ_LENGTH = 1024;
+    static constexpr int VENDOR_READ_ATTEMPTS = 3;
+    static constexpr int VENDOR_READ_TIMEOUT = 20;
+    static constexpr int PASSWORD_MAX = 17;
+
+    static constexpr int WRITE_LOGICAL_FAILED = -29;
+    static constexpr int ERASE_FAILED = -0x802A;
+    static constexpr int PARTITION_FAILED = -0x8030;
+    static constexpr int EJECT_FAILED = -0x8027;
+    static constexpr int VOLUME_FAILED = -0x802F;
+
+    UsbDevice(BaseManager* parent, int slot, const std::string& name);
+    ~UsbDevice() override;
+
+    void destory() override {}
+    void myMainLoop(void* /*arg*/) override {}
+    void myProcessEvent(const Sptr<BaseEvent>& event) override;
+    int reset() override;
+
+    _USB_DEVICE_T* getDev();
+    void setDev(_USB_DEVICE_T* record) { m_record = record; }
+    const char* getDiskDriver() const;
+
+    Sptr<VersionInfo> getVersion() const { return m_version; }
+    Sptr<usb::FlashInfo> getFlashInfo() const { return m_flashInfo; }
+    Sptr<DiskInfo> getDiskInfo() const { return m_diskInfo; }
+    Sptr<PlaneInfo> getCurrentPlaneInfo() const { return m_currentPlane; }
+    Sptr<PlaneInfo> getFlashPlaneInfo() const { return m_currentPlane; }
+    Sptr<interim::FlagPageBitmap> getFlagBitmap() const { return m_flagBitmap; }
+    Sptr<interim::CmdExternalCode> getDpfCode() const { return m_dpfCode; }
+    Sptr<interim::SetList> getSetList() const { return m_setList; }
+    Sptr<interim::IndexTableSet> getIndexTableSet() const { return m_indexTableSet; }
+    Sptr<interim::AddressFactory> getAddress() const { return m_addressFactory; }
+    Sptr<interim::CfgTable> getCfgTable() const { return m_cfgTable; }
+    Sptr<interim::CfgTableIndex> getCfgTableIndex() const { return m_cfgTableIndex; }
+    Sptr<interim::CmdExternalCode> getExternalCode() const { return m_externalCode; }
+    Sptr<interim::FileSystemFactory> getFileSystemFactory() const { return m_fileSystemFactory; }
+    Sptr<ConfigInfo> getConfigInfo() const { return m_configInfo; }
+    Sptr<interim::AllocatAddress> getAllocatAddress() const { return m_allocatAddress; }
+    Sptr<BaseAddress> getPerAllocateCfgIndexPtr() const { return m_preAllocatedCfgIndex; }
+    interim::DpfDevice* getDpfDevice() const { return m_dpfDevice; }
+
+    // These require their object.
+    Sptr<interim::SectorBitmap> getSectorBitmap() const;
+    Sptr<interim::PageBitmap> getPageBitmap() const;
+    Sptr<interim::ScanMode> getScanMode() const;
+    Sptr<interim::ScanBitmapFactory> getScanBitmapFactory() const;
+    Sptr<ScanConfig> getScanConfig() const;
+
+    void setFlagBitmap(Sptr<interim::FlagPageBitmap> bitmap) { m_flagBitmap = bitmap; }
+    void setDpfCode(Sptr<interim::CmdExternalCode> code) { m_dpfCode = code; }
+    void setSetList(Sptr<interim::SetList> list) { m_setList = list; }
+    void setIndexTableSet(Sptr<interim::IndexTableSet> set) { m_indexTableSet = set; }
+    void setCfgTableIndex(Sptr<interim::CfgTableIndex> index) { m_cfgTableIndex = index; }
+    void setExternalCode(Sptr<interim::CmdExternalCode> code) { m_externalCode = code; }
+    void setFileSystemFactory(Sptr<interim::FileSystemFactory> factory) { m_fileSystemFactory = factory; }
+    void setScanMode(Sptr<interim::ScanMode> mode) { m_scanMode = mode; }
+    void setScanBitmapFactory(Sptr<interim::ScanBitmapFactory> factory) { m_scanBitmapFactory = factory; }
+    void setPerAllocateCfgIndexPtr(Sptr<BaseAddress> address) { m_preAllocatedCfgIndex = address; }
+    void setSectorBitmap(Sptr<interim::SectorBitmap> bitmap);
+    void setPageBitmap(Sptr<interim::PageBitmap> bitmap);
+
+    void setFlashInfo(Sptr<usb::FlashInfo> flashInfo);
+    void setCfgTable(Sptr<interim::CfgTable> table);
+    void setConfigInfo(Sptr<ConfigInfo> configInfo);
+    void setAddress(Sptr<interim::AddressFactory> factory);
+    int setCurrentPlaneInfo(Sptr<PlaneInfo> plane);
+    void setMp3Config(Sptr<Mp3Config> config);
+    void setProScanMode(int mode);
+    int getProScanMode() const;
+    void resetAllocatAddress();
+    bool isAddressAllocated() const { return static_cast<bool>(m_cfgTableIndex); }
+
+    // Device commands. Reads return the record's data buffer, which the next
+    // read overwrites; int commands return 0 or their negative failure value.
+    unsigned char* readLogicalSectors(unsigned first, unsigned count);
+    int writeLogicalSectors(unsigned first, unsigned count, const unsigned char* data);
+    int eraseBlocks(int block, int count);
+    int eraseChip();
+    int eraseOneBlock(Sptr<BaseAddress> address);
+    unsigned char* readFlashSectors(int chip, int sector, int count);
+    unsigned char* readFlashSectors(Sptr<BaseAddress> address, int count);
+    int writeFlashSectors(int chip, int sector, int count, const unsigned char* data);
+    int writeFlashSectors(Sptr<BaseAddress> address, int count, const unsigned char* data);
+    int writeL1IndexTable(Sptr<BaseAddress> address, unsigned char setNo, const unsigned char* data);
+    int writeConfigTable2Ram(const unsigned char* table);
+    unsigned char* readFlashId(int chip, FLASH_TYPES kind);
+    int downloadExternalCode(unsigned char kind, const unsigned char* code, int length);
+    int partitionProtect(unsigned char unit, unsigned char setting);
+    int switchPartition(unsigned char unit);
+    unsigned char* readVersionInfo();
+    int resetDevice(unsigned char mode);
+    int ejectDisk();
+    int volumeControl(_VOLUME_OP_T operation);
+    unsigned char* readSectorsNoEcc(Sptr<BaseAddress> address, unsigned char count);
+    int writeSectorsNoEcc(int chip, int sector, unsigned char count, const unsigned char* data, int unused);
+    int writeScanSectors(unsigned char chip, unsigned int sector, unsigned char value, unsigned char command,
+                         unsigned short jump, unsigned short repeat, unsigned char count, const unsigned char* data);
+    int writeScanSectors(Sptr<BaseAddress> address, unsigned char value, unsigned char command, unsigned short jump,
+                         unsigned short repeat, unsigned char count, const unsigned char* data);
+    unsigned char* readScanSectors(unsigned char chip, unsigned int sector, const unsigned char* param4,
+                                   unsigned char command, unsigned short jump, unsigned short repeat,
+                                   unsigned char flag);
+    unsigned char* readScanSectors(Sptr<BaseAddress> address, const unsigned char* param4, unsigned char command,
+                                   unsigned short jump, unsigned short repeat, unsigned char flag);
+    // Vendor read: buffer must hold VENDOR_READ_LENGTH bytes.
+    bool readScanSectors(unsigned char chip, unsigned int sector, const unsigned char* param4, unsigned char command,
+                         unsigned short jump, unsigned short repeat, unsigned char flag, unsigned char* buffer);
+    unsigned char* readScanSectors(Sptr<BaseAddress> address, const unsigned char* param4, unsigned char command,
+                                   unsigned short jump, unsigned short repeat, unsigned char flag,
+                                   unsigned char* buffer);
+
+protected:
+    void completeReport(UiEvent& report, ProgressInfo& progress) override;
+
+private:
+    // The bound record, or null after the log line every command gives.
+    _USB_DEVICE_T* commandRecord() const;
+    // A sector counted inside `chip` becomes one counted over the device.
+    int deviceWideSector(int chip, int sector) const;
+
+    _USB_DEVICE_T* m_record = nullptr;
+    Sptr<VersionInfo> m_version;
+    Sptr<usb::FlashInfo> m_flashInfo;
+    Sptr<DiskInfo> m_diskInfo;
+    Sptr<PlaneInfo> m_currentPlane;
+    Sptr<PlaneInfo> m_flashPlane;
+    Sptr<interim::SectorBitmap> m_sectorBitmap;
+    interim::DpfDevice* m_dpfDevice = nullptr;
+    Sptr<interim::CmdExternalCode> m_dpfCode;
+    Sptr<interim::SetList> m_setList;
+    Sptr<interim::PageBitmap> m_pageBitmap;
+    Sptr<interim::FlagPageBitmap> m_flagBitmap;
+    Sptr<interim::IndexTableSet> m_indexTableSet;
+    Sptr<interim::AddressFactory> m_addressFactory;
+    Sptr<interim::CfgTable> m_cfgTable;
+    Sptr<interim::CfgTableIndex> m_cfgTableIndex;
+    Sptr<interim::CmdExternalCode> m_externalCode;
+    Sptr<interim::FileSystemFactory> m_fileSystemFactory;
+    Sptr<interim::ScanMode> m_scanMode;
+    Sptr<interim::ScanBitmapFactory> m_scanBitmapFactory;
+    Sptr<ConfigInfo> m_configInfo;
+    int m_proScanMode = 0;
+    Sptr<interim::AllocatAddress> m_allocatAddress;
+    Sptr<BaseAddress> m_preAllocatedCfgIndex;
+};
+
+}  // namespace Tessor::schema

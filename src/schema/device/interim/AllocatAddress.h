@@ -1,0 +1,10 @@
+#pragma once
+
+namespace Tessor::interim {
+
+class AllocatAddress {
+public:
+    virtual ~AllocatAddress() = default;
+};
+
+}  // namespace Tessor::interim

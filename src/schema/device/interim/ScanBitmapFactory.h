@@ -1,0 +1,10 @@
+#pragma once
+
+namespace Tessor::interim {
+
+class ScanBitmapFactory {
+public:
+    virtual ~ScanBitmapFactory() = default;
+};
+
+}  // namespace Tessor::interim
