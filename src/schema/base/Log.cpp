@@ -23,7 +23,6 @@ struct LoggerState {
     Threads::Mutex stateLock;
     int defaultLevel = LOG_ERR;
     std::map<pthread_t, int> levels;
-    std::map<pthread_t, std::string> labels;
     std::string defaultLabel;
 
     Threads::Mutex writeLock;
@@ -31,6 +30,11 @@ struct LoggerState {
     std::string fileName;
     long long sizeLimit = kDefaultSizeLimit;
 };
+
+// A thread's own label dies with the thread, so a later thread that gets the
+// same id does not log under a stale name.
+thread_local bool t_hasLabel = false;
+thread_local std::string t_label;
 
 LoggerState& state()
 {
@@ -113,21 +117,50 @@ void rotate(LoggerState& s)
 
 std::string labelOfThisThread(LoggerState& s)
 {
+    if (t_hasLabel) {
+        return t_label;
+    }
     Threads::Lock guard(s.stateLock);
-    auto it = s.labels.find(pthread_self());
-    return it != s.labels.end() ? it->second : s.defaultLabel;
+    return s.defaultLabel;
 }
 
-void writeLine(int priority, const char* file, int line, const char* format, va_list args)
+std::string format(const char* format, va_list args)
+{
+    va_list copy;
+    va_copy(copy, args);
+    const int length = std::vsnprintf(nullptr, 0, format, copy);
+    va_end(copy);
+    if (length <= 0) {
+        return std::string();
+    }
+    std::string text(static_cast<std::size_t>(length) + 1, '\0');
+    std::vsnprintf(text.data(), text.size(), format, args);
+    text.resize(static_cast<std::size_t>(length));
+    return text;
+}
+
+// Returns false when the stream did not take the line.
+bool put(FILE* stream, const std::string& label, int priority, const char* file, int line,
+         const std::string& message)
+{
+    std::fprintf(stream, "[%s] %s %s:%d %s\n", label.c_str(), levelName(priority), file, line, message.c_str());
+    return std::fflush(stream) == 0 && std::ferror(stream) == 0;
+}
+
+void writeLine(int priority, const char* file, int line, const char* fmt, va_list args)
 {
     LoggerState& s = state();
     const std::string label = labelOfThisThread(s);
+    const std::string message = format(fmt, args);
     Threads::Lock guard(s.writeLock);
-    FILE* stream = out(s);
-    std::fprintf(stream, "[%s] %s %s:%d ", label.c_str(), levelName(priority), file, line);
-    std::vfprintf(stream, format, args);
-    std::fputs("\n", stream);
-    std::fflush(stream);
+    if (!put(out(s), label, priority, file, line, message) && s.stream != nullptr) {
+        // A full disk or a lost file must not swallow the log: the line and
+        // all later ones go to standard error.
+        std::string name = s.fileName;
+        criticalFallback(s, "cpLog could not write its log file %s:  %s", name.c_str(), std::strerror(errno));
+        put(stderr, label, priority, file, line, message);
+        return;
+    }
     if (s.stream == nullptr) {
         return;
     }
@@ -162,9 +195,8 @@ void setLogLevel(int level)
 
 void setLogLabel(const std::string& label)
 {
-    LoggerState& s = state();
-    Threads::Lock guard(s.stateLock);
-    s.labels[pthread_self()] = label;
+    t_label = label;
+    t_hasLabel = true;
 }
 
 void setDefaultLogLabel(const std::string& label)

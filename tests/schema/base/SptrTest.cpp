@@ -16,6 +16,20 @@ struct Probe {
 struct OtherProbe : Probe {};
 struct DerivedProbe : Probe {};
 
+// A base without a virtual destructor: only the type the object was handed
+// over as knows how to destroy it.
+struct PlainBase {
+    int value = 0;
+};
+struct CountedDerived : PlainBase {
+    ~CountedDerived() { ++g_deleted; }
+};
+
+struct Node {
+    Sptr<Node> next;
+    ~Node() { ++g_deleted; }
+};
+
 TEST(Sptr, LastOfManyCopiesReleasedOnDifferentThreadsDeletesOnce)
 {
     g_deleted = 0;
@@ -36,6 +50,22 @@ TEST(Sptr, LastOfManyCopiesReleasedOnDifferentThreadsDeletesOnce)
         }
         EXPECT_EQ(origin.useCount(), 1);
         EXPECT_EQ(g_deleted, 0);
+    }
+    EXPECT_EQ(g_deleted, 1);
+}
+
+TEST(Sptr, CopiesHeldOnlyByThreadsAreDeletedOnceWhenTheLastEnds)
+{
+    g_deleted = 0;
+    std::vector<std::thread> threads;
+    {
+        Sptr<Probe> origin(new Probe());
+        for (int t = 0; t < 8; ++t) {
+            threads.emplace_back([copy = origin]() mutable { copy = Sptr<Probe>(); });
+        }
+    }
+    for (auto& t : threads) {
+        t.join();
     }
     EXPECT_EQ(g_deleted, 1);
 }
@@ -69,25 +99,50 @@ TEST(Sptr, SelfAndSameObjectAssignmentChangeNothing)
     EXPECT_EQ(a.useCount(), 2);
 }
 
-TEST(Sptr, CrosswiseAssignmentDoesNotDeadlock)
+TEST(Sptr, HandleOfABaseDestroysTheObjectAsItsOwnType)
+{
+    g_deleted = 0;
+    {
+        Sptr<PlainBase> base = Sptr<CountedDerived>(new CountedDerived());
+        EXPECT_TRUE(base);
+    }
+    EXPECT_EQ(g_deleted, 1);
+}
+
+TEST(Sptr, AssigningFromAHandleInsideTheReleasedObjectIsSafe)
+{
+    g_deleted = 0;
+    Sptr<Node> head(new Node());
+    head->next = Sptr<Node>(new Node());
+    head->next->next = Sptr<Node>(new Node());
+    head = head->next;  // drops the old head, and with it the handle assigned from
+    EXPECT_EQ(g_deleted, 1);
+    ASSERT_TRUE(head);
+    EXPECT_TRUE(head->next);
+    EXPECT_EQ(head.useCount(), 1);
+}
+
+TEST(Sptr, CrosswiseAssignmentOnTwoThreadsDoesNotDeadlock)
 {
     Sptr<Probe> a(new Probe());
     Sptr<Probe> b(new Probe());
+    Sptr<Probe> c(new Probe());
     std::thread t1([&] {
-        for (int i = 0; i < 2000; ++i) {
-            Sptr<Probe> keep = b;
-            a = keep;
+        for (int i = 0; i < 5000; ++i) {
+            a = b;
+            a = c;
         }
     });
     std::thread t2([&] {
-        for (int i = 0; i < 2000; ++i) {
-            Sptr<Probe> keep = a;
-            b = keep;
+        for (int i = 0; i < 5000; ++i) {
+            b = a;
+            b = c;
         }
     });
     t1.join();
     t2.join();
-    SUCCEED();
+    EXPECT_TRUE(a);
+    EXPECT_TRUE(b);
 }
 
 }  // namespace

@@ -1,0 +1,48 @@
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <thread>
+
+#include "schema/base/Assert.h"
+#include "schema/base/Log.h"
+
+namespace {
+
+void waitForever()
+{
+    for (;;) {
+        pause();
+    }
+}
+
+class Assertion : public testing::Test {
+protected:
+    void SetUp() override { GTEST_FLAG_SET(death_test_style, "threadsafe"); }
+};
+
+TEST_F(Assertion, FailedCheckLogsItsLineAtErrorLevelAndExitsNonZero)
+{
+    EXPECT_EXIT(
+        {
+            Tessor::schema::setLogLevel(Tessor::schema::LOG_EMRG);
+            TESSOR_ASSERT(1 + 1 == 3);
+        },
+        testing::ExitedWithCode(1), "\\[\\] ERR .*AssertTest.cpp:[0-9]+ Assert false at [0-9]+ line of .* at .*AssertTest.cpp");
+}
+
+TEST_F(Assertion, FailedCheckOnAnotherThreadEndsWithoutRunningExitHandlers)
+{
+    // The exit-time shutdown waits for the manager threads; run on one of
+    // them it would hang, so an assertion must not run it.
+    EXPECT_EXIT(
+        {
+            std::atexit(waitForever);
+            std::thread worker([] { TESSOR_ASSERT(false); });
+            worker.join();
+        },
+        testing::ExitedWithCode(1), "Assert false");
+}
+
+}  // namespace

@@ -1,0 +1,148 @@
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "schema/base/Log.h"
+#include "schema/base/LogCapture.h"
+
+namespace {
+
+using namespace Tessor::schema;
+
+bool exists(const std::string& path)
+{
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0;
+}
+
+// Highest line number written into a log generation.
+int lastLineNumber(const std::string& text)
+{
+    static const std::regex line("line ([0-9]+)");
+    int last = -1;
+    for (auto it = std::sregex_iterator(text.begin(), text.end(), line); it != std::sregex_iterator(); ++it) {
+        last = std::stoi((*it)[1]);
+    }
+    return last;
+}
+
+class LogToFile : public testing::Test {
+protected:
+    void TearDown() override { setLogSizeLimit(6291456); }
+    LogCapture log{LOG_DBUG};
+};
+
+TEST_F(LogToFile, LineCarriesLabelLevelFileAndLine)
+{
+    setLogLabel("UDISK-0");
+    CPLOG(LOG_ERR, "value %d", 42);
+    const int expectedLine = __LINE__ - 1;
+    setLogLabel("");
+    EXPECT_EQ(log.text(), "[UDISK-0] ERR  " + std::string(__FILE__) + ":" + std::to_string(expectedLine) + " value 42\n");
+}
+
+TEST_F(LogToFile, LineAboveTheLevelWritesNothing)
+{
+    setLogLevel(LOG_WARN);
+    CPLOG(LOG_DBUG, "hidden");
+    cpLogNoLocation(-1, "never");
+    cpLogNoLocation(LOG_WARN, "shown");
+    EXPECT_EQ(log.text(), "[] WARN :0 shown\n");
+}
+
+TEST_F(LogToFile, EachThreadLogsUnderItsOwnLabelOrTheDefault)
+{
+    setDefaultLogLabel("AGENT");
+    std::thread manager([] {
+        setLogLabel("UiMgr");
+        CPLOG(LOG_ERR, "from manager");
+    });
+    manager.join();
+    std::thread other([] { CPLOG(LOG_ERR, "from other"); });
+    other.join();
+    setDefaultLogLabel("");
+    const std::string text = log.text();
+    EXPECT_NE(text.find("[UiMgr] ERR "), std::string::npos);
+    EXPECT_NE(text.find("[AGENT] ERR "), std::string::npos);
+}
+
+TEST_F(LogToFile, RotatesAtTheSizeLimitKeepingSixGenerationsNewestFirst)
+{
+    setLogSizeLimit(1024);
+    for (int i = 0; i < 600; ++i) {
+        CPLOG(LOG_ERR, "line %d padding the log file up to its limit", i);
+    }
+    for (int i = 1; i <= 6; ++i) {
+        EXPECT_TRUE(exists(log.path() + "." + std::to_string(i))) << i;
+    }
+    EXPECT_FALSE(exists(log.path() + ".7"));
+    int newer = lastLineNumber(log.text());
+    for (int i = 1; i <= 6; ++i) {
+        const std::string generation = LogCapture::read(log.path() + "." + std::to_string(i));
+        EXPECT_GE(generation.size(), 1024u);
+        const int older = lastLineNumber(generation);
+        EXPECT_LT(older, newer) << "generation " << i;
+        newer = older;
+    }
+    EXPECT_LT(std::filesystem::file_size(log.path()), 1024u);
+}
+
+TEST_F(LogToFile, LinesOfManyThreadsNeverMix)
+{
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([t] {
+            for (int i = 0; i < 200; ++i) {
+                CPLOG(LOG_ERR, "thread %d line %d end", t, i);
+            }
+        });
+    }
+    for (auto& thread : threads) {
+        thread.join();
+    }
+    const std::string text = log.text();
+    static const std::regex whole("^\\[\\] ERR  [^ ]+:[0-9]+ thread [0-3] line [0-9]+ end$");
+    int lines = 0;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line); ++lines) {
+        ASSERT_TRUE(std::regex_match(line, whole)) << line;
+    }
+    EXPECT_EQ(lines, 800);
+}
+
+TEST(LogFallback, UnopenableFileSendsEveryLaterLineToStandardError)
+{
+    setLogLevel(LOG_ERR);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(openLogFile("/nonexistent-dir/tessor.log"), 0);
+    CPLOG(LOG_ERR, "after the failure");
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("\nCRITICAL LOGGING ERROR:\ncpLog: Cannot open log file /nonexistent-dir/tessor.log:  "),
+              std::string::npos);
+    EXPECT_NE(err.find("\ncpLog has reverted to logging to standard error...\n\n"), std::string::npos);
+    EXPECT_NE(err.find("after the failure\n"), std::string::npos);
+    EXPECT_EQ(getLogFileName(), "");
+}
+
+TEST(LogFallback, FileThatCannotBeWrittenFallsBackWithoutLosingTheLine)
+{
+    setLogLevel(LOG_ERR);
+    ASSERT_EQ(openLogFile("/dev/full"), 1);
+    testing::internal::CaptureStderr();
+    CPLOG(LOG_ERR, "kept line");
+    CPLOG(LOG_ERR, "next line");
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("CRITICAL LOGGING ERROR:\ncpLog could not write its log file /dev/full"), std::string::npos);
+    EXPECT_NE(err.find("kept line\n"), std::string::npos);
+    EXPECT_NE(err.find("next line\n"), std::string::npos);
+    EXPECT_EQ(getLogFileName(), "");
+}
+
+}  // namespace

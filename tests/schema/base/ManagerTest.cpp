@@ -1,0 +1,269 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "schema/base/BaseManager.h"
+#include "schema/base/LogCapture.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using Tessor::schema::BaseEvent;
+using Tessor::schema::BaseManager;
+
+// What the managers did, in the order they did it.
+class Journal {
+public:
+    void add(const std::string& entry)
+    {
+        std::lock_guard<std::mutex> guard(m_mutex);
+        m_entries.push_back(entry);
+        m_changed.notify_all();
+    }
+    std::vector<std::string> entries()
+    {
+        std::lock_guard<std::mutex> guard(m_mutex);
+        return m_entries;
+    }
+    // Waits until `n` entries are there; false after 10 s.
+    bool waitFor(std::size_t n)
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        return m_changed.wait_for(lock, 10s, [&] { return m_entries.size() >= n; });
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::vector<std::string> m_entries;
+};
+
+// Opens and shuts once.
+class Gate {
+public:
+    void open()
+    {
+        std::lock_guard<std::mutex> guard(m_mutex);
+        m_open = true;
+        m_changed.notify_all();
+    }
+    void pass()
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        m_changed.wait(lock, [&] { return m_open; });
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    bool m_open = false;
+};
+
+class TestEvent : public BaseEvent {
+public:
+    explicit TestEvent(std::string label, Gate* gate = nullptr, std::chrono::milliseconds work = 0ms)
+        : label(std::move(label)), gate(gate), work(work)
+    {
+    }
+    const char* name() const override { return "TEST-EVENT"; }
+    std::string label;
+    Gate* gate;
+    std::chrono::milliseconds work;
+};
+
+class TestManager : public BaseManager {
+public:
+    TestManager(BaseManager* parent, const std::string& name, Journal& journal)
+        : BaseManager(parent, name), m_journal(journal)
+    {
+        if (parent != nullptr) {
+            parent->addManager(this);
+        }
+    }
+    ~TestManager() override
+    {
+        m_journal.add(std::string("end ") + getName() +
+                      (std::this_thread::get_id() == s_testThread ? " on the test thread" : ""));
+    }
+
+    // Stops the manager's own children first, as a device manager does.
+    void destory() override
+    {
+        m_journal.add(std::string("destory ") + getName());
+        removeAllManagers();
+    }
+
+    void myProcessEvent(const Sptr<BaseEvent>& event) override
+    {
+        const int inFlight = ++m_inFlight;
+        Sptr<TestEvent> test = event;
+        if (!event) {
+            m_journal.add(std::string(getName()) + " took an empty handle");
+        }
+        if (test) {
+            if (test->gate != nullptr) {
+                test->gate->pass();
+            }
+            std::this_thread::sleep_for(test->work);
+            m_journal.add(std::string(getName()) + " " + test->label + (inFlight > 1 ? " overlapped" : ""));
+        }
+        --m_inFlight;
+    }
+
+    static std::thread::id s_testThread;
+
+private:
+    Journal& m_journal;
+    std::atomic<int> m_inFlight{0};
+};
+
+std::thread::id TestManager::s_testThread;
+
+class Managers : public testing::Test {
+protected:
+    void SetUp() override { TestManager::s_testThread = std::this_thread::get_id(); }
+    void post(BaseManager* manager, const std::string& label, Gate* gate = nullptr,
+              std::chrono::milliseconds work = 0ms)
+    {
+        manager->reportEvent(Sptr<BaseEvent>(new TestEvent(label, gate, work)));
+    }
+
+    BaseManager root{nullptr, "AgentMgr"};
+    Journal journal;
+};
+
+TEST_F(Managers, ChildrenAreIndexedInOrderAndInvalidIndexesAreRefused)
+{
+    LogCapture log(Tessor::schema::LOG_EMRG);
+    std::vector<std::unique_ptr<TestManager>> children;
+    for (int i = 0; i < 3; ++i) {
+        children.push_back(std::make_unique<TestManager>(&root, "child" + std::to_string(i), journal));
+        EXPECT_EQ(children.back()->getIndex(), i);
+    }
+    EXPECT_EQ(root.getManager(1), children[1].get());
+    struct Case {
+        int index;
+        bool logged;
+    };
+    for (const Case& c : {Case{-1, true}, Case{4, true}, Case{3, false}}) {
+        EXPECT_EQ(root.getManager(c.index), nullptr);
+        const bool logged =
+            log.text().find("Device Index " + std::to_string(c.index) + " is invalidate") != std::string::npos;
+        EXPECT_EQ(logged, c.logged) << c.index;
+    }
+    EXPECT_NE(log.text().find("] EMRG "), std::string::npos);
+    children.clear();
+    EXPECT_EQ(root.getManagerCount(), 0);
+}
+
+TEST_F(Managers, RemovingAllFromAManagerWithoutChildrenReturnsAtOnce)
+{
+    LogCapture log;
+    root.removeAllManagers();
+    const std::string text = log.text();
+    EXPECT_NE(text.find("AgentMgr remove all Managers....."), std::string::npos);
+    EXPECT_NE(text.find("AgentMgr remove all ended!"), std::string::npos);
+}
+
+TEST_F(Managers, TreeShutsDownChildByChildEachTearDownOnce)
+{
+    auto* usb = new TestManager(&root, "UsbMgr", journal);
+    auto* slot0 = new TestManager(usb, "UDISK-0", journal);
+    auto* slot1 = new TestManager(usb, "UDISK-1", journal);
+    auto* ui = new TestManager(&root, "UiMgr", journal);
+    auto* panel = new TestManager(ui, "Panel", journal);
+    for (BaseManager* m : {slot0, slot1, panel}) {
+        m->execute();
+    }
+    usb->execute();
+    ui->execute();
+
+    // Slot 0 is still busy for a while when it is asked to stop: its
+    // tear-down must not be repeated while it winds down.
+    post(slot0, "slow", nullptr, 60ms);
+    root.removeAllManagers();
+
+    EXPECT_EQ(root.getManagerCount(), 0);
+    const std::vector<std::string> expected = {
+        "destory UsbMgr", "destory UDISK-0", "UDISK-0 slow", "end UDISK-0", "destory UDISK-1", "end UDISK-1",
+        "end UsbMgr",     "destory UiMgr",   "destory Panel", "end Panel",  "end UiMgr",
+    };
+    EXPECT_EQ(journal.entries(), expected);
+}
+
+TEST_F(Managers, StopLetsTheRunningEventFinishAndTakesNoMore)
+{
+    auto* manager = new TestManager(&root, "UiMgr", journal);
+    manager->execute();
+    Gate gate;
+    post(manager, "first", &gate);
+    post(manager, "second");
+    post(manager, "third");
+    std::thread stopper([&] { root.removeAllManagers(); });
+    // The manager cannot end while it waits at the gate, so it may be asked.
+    while (!manager->isShutdown()) {
+        std::this_thread::sleep_for(1ms);
+    }
+    gate.open();
+    stopper.join();
+    const std::vector<std::string> expected = {"destory UiMgr", "UiMgr first", "end UiMgr"};
+    EXPECT_EQ(journal.entries(), expected);
+}
+
+TEST_F(Managers, EmptyHandleWakesTheThreadWithoutBeingProcessed)
+{
+    auto* manager = new TestManager(&root, "UiMgr", journal);
+    manager->execute();
+    manager->reportEvent(Sptr<BaseEvent>());
+    post(manager, "real");
+    ASSERT_TRUE(journal.waitFor(1));
+    root.removeAllManagers();
+    const std::vector<std::string> expected = {"UiMgr real", "destory UiMgr", "end UiMgr"};
+    EXPECT_EQ(journal.entries(), expected);
+}
+
+TEST_F(Managers, EventsFromManyThreadsAreTakenOneAtATimeInQueueOrder)
+{
+    constexpr int kProducers = 4;
+    constexpr int kEach = 2500;
+    auto* manager = new TestManager(&root, "UsbMgr", journal);
+    manager->execute();
+    std::vector<std::thread> producers;
+    for (int p = 0; p < kProducers; ++p) {
+        producers.emplace_back([&, p] {
+            for (int i = 0; i < kEach; ++i) {
+                post(manager, std::to_string(p) + " " + std::to_string(i));
+            }
+        });
+    }
+    for (auto& producer : producers) {
+        producer.join();
+    }
+    ASSERT_TRUE(journal.waitFor(kProducers * kEach));
+    root.removeAllManagers();
+
+    std::vector<int> next(kProducers, 0);
+    int processed = 0;
+    for (const std::string& entry : journal.entries()) {
+        int producer = 0;
+        int sequence = 0;
+        if (std::sscanf(entry.c_str(), "UsbMgr %d %d", &producer, &sequence) != 2) {
+            continue;
+        }
+        ASSERT_EQ(entry.find("overlapped"), std::string::npos) << entry;
+        ASSERT_EQ(sequence, next[producer]) << entry;
+        ++next[producer];
+        ++processed;
+    }
+    EXPECT_EQ(processed, kProducers * kEach);
+}
+
+}  // namespace
