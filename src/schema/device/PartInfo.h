@@ -1,6 +1,7 @@
 // One partition of the run settings.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "schema/base/Sptr.h"

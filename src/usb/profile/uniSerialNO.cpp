@@ -1,0 +1,82 @@
+#include "usb/profile/uniSerialNO.h"
+
+#include "schema/base/Assert.h"
+#include "schema/base/Log.h"
+
+namespace Tessor::schema {
+
+uniSerialNO* uniSerialNO::uniInstance = nullptr;
+uint32_t uniSerialNO::serialNO = 0;
+
+namespace {
+
+// A serial text has room for eight digits after its label.
+const uint32_t SERIAL_LIMIT = 100000000u;
+
+}  // namespace
+
+std::mutex& uniSerialNO::creationLock()
+{
+    static std::mutex lock;
+    return lock;
+}
+
+uniSerialNO* uniSerialNO::instance(uint32_t start)
+{
+    uniSerialNO* counter;
+    {
+        std::lock_guard<std::mutex> guard(creationLock());
+        if (!uniInstance) {
+            uniInstance = new uniSerialNO();
+        }
+        counter = uniInstance;
+    }
+    if (start >= SERIAL_LIMIT) {
+        CPLOG(4, "Serial number %u has more than eight digits, starting from %u", start, start % SERIAL_LIMIT);
+    }
+    std::lock_guard<std::mutex> guard(counter->m_mutex);
+    serialNO = start % SERIAL_LIMIT;
+    return counter;
+}
+
+uniSerialNO* uniSerialNO::instance()
+{
+    std::lock_guard<std::mutex> guard(creationLock());
+    TESSOR_ASSERT(uniInstance != nullptr);
+    return uniInstance;
+}
+
+uint32_t uniSerialNO::getSerialNO()
+{
+    std::lock_guard<std::mutex> guard(m_mutex);
+    uint32_t number = serialNO;
+    serialNO = number + 1;
+    if (serialNO >= SERIAL_LIMIT) {
+        CPLOG(4, "Serial number passed %u, counting again from 0", SERIAL_LIMIT - 1);
+        serialNO = 0;
+    }
+    return number;
+}
+
+uint32_t packSerialNumber(uint32_t number)
+{
+    uint32_t bcd = 0;
+    for (int digit = 0; digit < 8; ++digit) {
+        bcd |= (number % 10) << (4 * digit);
+        number /= 10;
+    }
+    return __builtin_bswap32(bcd);
+}
+
+uint32_t unpackSerialNumber(uint32_t packed)
+{
+    uint32_t bcd = __builtin_bswap32(packed);
+    uint32_t number = 0;
+    uint32_t weight = 1;
+    for (; bcd != 0; bcd >>= 4, weight *= 10) {
+        number += (bcd & 0x0F) * weight;
+    }
+    return number;
+}
+
+}  // namespace Tessor::schema
