@@ -1,0 +1,126 @@
+#include "usb/profile/ProfileUser.h"
+
+#include <cstring>
+
+#include "schema/base/Log.h"
+#include "schema/base/UsbConfiguration.h"
+#include "usb/profile/uniSerialNO.h"
+
+namespace Tessor::usb {
+
+using Tessor::schema::ConfigInfo;
+using Tessor::schema::PartInfo;
+using Tessor::schema::ScanConfig;
+
+ProfileUser::ProfileUser(const std::string& section)
+    : BaseProfile(section), m_configInfo(new ConfigInfo())
+{
+    memset(&m_record, 0, sizeof m_record);
+    m_fileName = Tessor::schema::UsbConfiguration::instance()->getUserFileName();
+    decode(m_fileName, m_sectionName, &m_record, &UserProfileFields);
+    buildConfigInfo();
+}
+
+void ProfileUser::buildConfigInfo()
+{
+    ConfigInfo& info = *m_configInfo;
+    info.setPassword(m_record.password);
+    info.setProductCode(m_record.productCode);
+    info.setProductString(m_record.productString);
+    info.setVendorCode(m_record.vendorCode);
+    info.setVendorString(m_record.vendorString);
+    info.setSnMode(m_record.snGenMode);
+    info.setSerialNoLabel(m_record.serialNoLabel);
+    uint32_t packed = static_cast<uint32_t>(m_record.serialNumber);
+    info.setSerialNoStart(packed);
+    Tessor::schema::uniSerialNO::instance(Tessor::schema::unpackSerialNumber(packed));
+    CPLOG(7, "SerialNo : %u(%u)", info.getSerialNoStart(), packed);
+
+    Sptr<ScanConfig> scan = info.getScanConfig();
+    scan->setScanLevel(m_record.scanLevel);
+    scan->setScanPriority(m_record.scanPriority);
+    scan->setScanTimes(m_record.scanTimes);
+    scan->setAutoMode(m_record.autoScanMode);
+    scan->setScanMode(m_record.scanMode);
+    scan->setScanSpeed(m_record.speed);
+    scan->setEccStatus(m_record.eccStatus != 0);
+    scan->setEccBytes(m_record.eccBytes);
+
+    info.setLedStatus(m_record.ledStatus);
+    info.setLedFreq(m_record.ledFreq);
+    info.setUserIsBind(m_record.isBind);
+    info.setAutopStart(m_record.autoStart != 0);
+    info.setBlockMode(m_record.blockMode != 0);
+    info.setCapacityPolicy(m_record.capacityPolicy);
+    info.setRealCapacity(m_record.realCapacity);
+    info.setConfigCapacity(m_record.configCapacity);
+
+    for (int n = 0; n < 3; ++n) {
+        if (m_record.ptnCapacity[n] <= 0) {
+            continue;
+        }
+        Sptr<PartInfo> part(new PartInfo(m_record.ptnCapacity[n]));
+        part->setDiskType(m_record.ptnType[n]);
+        part->setIsEncrypted(m_record.ptnEncrypt[n] != 0);
+        part->setCapacity(static_cast<uint32_t>(m_record.ptnCapacity[n]));
+        part->setCopyPath(m_record.copyPath[n]);
+        part->setVolumeLabel(m_record.volumeLabel[n]);
+        part->setWriteProtected(m_record.ptnWrProtect[n] != 0);
+        if (n == 0) {
+            part->setBootType(m_record.bootType);
+            part->setHide(m_record.ptnHid0 != 0);
+        }
+        info.addPartInfo(part);
+    }
+}
+
+int ProfileUser::setConfigInfo(const Sptr<ConfigInfo>& info)
+{
+    copyText(m_record.password, sizeof m_record.password, info->getPassword());
+    copyText(m_record.productString, sizeof m_record.productString, info->getProductString());
+    copyText(m_record.vendorString, sizeof m_record.vendorString, info->getVendorString());
+    copyText(m_record.serialNoLabel, sizeof m_record.serialNoLabel, info->getSerialNoLabel());
+    m_record.productCode = info->getProductCode();
+    m_record.vendorCode = info->getVendorCode();
+    m_record.snGenMode = info->getSnMode();
+    m_record.serialNumber = static_cast<int32_t>(info->getSerialNoStart());
+
+    m_record.autoStart = info->checkAutoStart() ? 1 : 0;
+    m_record.blockMode = info->checkBlockMode() ? 1 : 0;
+    m_record.capacityPolicy = info->getCapacityPolicy();
+    m_record.realCapacity = info->getRealCapacity();
+    m_record.configCapacity = info->getConfigCapacity();
+    m_record.ledStatus = info->getLedStatus();
+    m_record.ledFreq = info->getLedFreq();
+    m_record.isBind = info->getUserIsBind();
+
+    Sptr<ScanConfig> scan = info->getScanConfig();
+    m_record.scanLevel = scan->getScanLevel();
+    m_record.scanPriority = scan->getScanPriority();
+    m_record.scanTimes = scan->getScanTimes();
+    m_record.autoScanMode = scan->getAutoMode();
+    m_record.scanMode = scan->getScanMode();
+    m_record.speed = scan->getScanSpeed();
+    m_record.eccStatus = scan->getEccStatus() ? 1 : 0;
+    m_record.eccBytes = scan->getEccBytes();
+
+    for (int i = 0; i < 3; ++i) {
+        Sptr<PartInfo> part = info->getPartInfo(i);
+        if (!part) {
+            part = Sptr<PartInfo>(new PartInfo(0));
+        }
+        m_record.ptnType[i] = part->getDiskType();
+        m_record.ptnEncrypt[i] = part->getIsEncrypted() ? 1 : 0;
+        m_record.ptnWrProtect[i] = part->getWriteProtected() ? 1 : 0;
+        m_record.ptnCapacity[i] = static_cast<int32_t>(part->getCapacity());
+        copyText(m_record.copyPath[i], sizeof m_record.copyPath[i], part->getCopyPath());
+        copyText(m_record.volumeLabel[i], sizeof m_record.volumeLabel[i], part->getVolumeLabel());
+        if (i == 0) {
+            m_record.bootType = part->getBootType();
+            m_record.ptnHid0 = part->getHide() ? 1 : 0;
+        }
+    }
+    return encode(m_fileName, m_sectionName, &m_record, &UserProfileFields);
+}
+
+}  // namespace Tessor::usb

@@ -1,0 +1,30 @@
+// The user profile: the production settings of the station.
+#pragma once
+
+#include <string>
+
+#include "schema/base/Sptr.h"
+#include "schema/device/ConfigInfo.h"
+#include "usb/profile/BaseProfile.h"
+#include "usb/profile/UserProfileRecord.h"
+
+namespace Tessor::usb {
+
+class ProfileUser : public Tessor::schema::BaseProfile {
+public:
+    // Reads the profile, builds its settings and seeds the serial counter.
+    explicit ProfileUser(const std::string& section);
+    ~ProfileUser() override = default;
+
+    Sptr<Tessor::schema::ConfigInfo> getConfigInfo() const { return m_configInfo; }
+    // Writes every key of the profile from info; -1 when the file refused a key.
+    int setConfigInfo(const Sptr<Tessor::schema::ConfigInfo>& info);
+
+private:
+    void buildConfigInfo();
+
+    UserProfileRecord m_record;
+    Sptr<Tessor::schema::ConfigInfo> m_configInfo;
+};
+
+}  // namespace Tessor::usb
