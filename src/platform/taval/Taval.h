@@ -69,24 +69,24 @@ typedef int (*DEVICE_COMMAND_ENTRY)(DEVICE_INIT_T* init, _USB_DEVICE_T* device, 
 
 // Start record, filled by the engine before initDevices.
 struct DEVICE_INIT_T {
-    int reserved0;
-    void* context;  // the engine's device manager
-    int deviceCount;
-    int reserved1;
-    int bigBuffer;
-    char displayName[DEVICE_INIT_NAME_SIZE];
-    char logFileName[DEVICE_INIT_LOG_NAME_SIZE];
-    int logLevel;
-    int logSizeLimit;  // bytes
-    int reserved2;
-    DEVICE_EVENT_CALLBACK callback;
-    DEVICE_COMMAND_ENTRY commandEntry;  // written by initDevices
-    int reserved3;
+    int reserved0 = 0;
+    void* context = nullptr;  // the engine's device manager
+    int deviceCount = 0;
+    int reserved1 = 0;
+    int bigBuffer = 0;
+    char displayName[DEVICE_INIT_NAME_SIZE] = {};
+    char logFileName[DEVICE_INIT_LOG_NAME_SIZE] = {};
+    int logLevel = 0;
+    int logSizeLimit = 0;  // bytes
+    int reserved2 = 0;
+    DEVICE_EVENT_CALLBACK callback = nullptr;
+    DEVICE_COMMAND_ENTRY commandEntry = nullptr;  // written by initDevices
+    int reserved3 = 0;
 };
 
 // Library manager record; opaque to the engine.
 struct DEVICE_MGR_T {
-    void* library;
+    void* library = nullptr;
 };
 
 // Operations table: 23 slots, each returns non-zero for success and 0 for

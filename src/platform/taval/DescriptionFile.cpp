@@ -1,0 +1,78 @@
+#include "platform/taval/DescriptionFile.h"
+
+#include <fstream>
+#include <sstream>
+
+namespace Tessor::taval {
+
+namespace {
+std::string trim(const std::string& s) {
+    const size_t b = s.find_first_not_of(" \t\r");
+    if (b == std::string::npos) {
+        return "";
+    }
+    const size_t e = s.find_last_not_of(" \t\r");
+    return s.substr(b, e - b + 1);
+}
+}  // namespace
+
+bool DescriptionFile::load(const std::string& path, std::string* error) {
+    m_path = path;
+    m_values.clear();
+    std::ifstream in(path);
+    if (!in) {
+        *error = path + ": cannot be read";
+        return false;
+    }
+    std::string line;
+    std::string section;
+    int number = 0;
+    while (std::getline(in, line)) {
+        ++number;
+        const std::string t = trim(line);
+        if (t.empty() || t[0] == ';' || t[0] == '#') {
+            continue;
+        }
+        if (t.front() == '[' && t.back() == ']') {
+            section = trim(t.substr(1, t.size() - 2));
+            continue;
+        }
+        const size_t eq = t.find('=');
+        if (eq == std::string::npos || section.empty() || trim(t.substr(0, eq)).empty()) {
+            *error = path + ": line " + std::to_string(number) + " '" + t + "' is not a key";
+            return false;
+        }
+        m_values[section + "." + trim(t.substr(0, eq))] = trim(t.substr(eq + 1));
+    }
+    return true;
+}
+
+bool DescriptionFile::save(const std::string& path, std::string* error) const {
+    std::ostringstream out;
+    std::string section;
+    for (const auto& [key, value] : m_values) {
+        const size_t dot = key.find('.');
+        const std::string s = key.substr(0, dot);
+        if (s != section) {
+            out << (section.empty() ? "" : "\n") << '[' << s << "]\n";
+            section = s;
+        }
+        out << key.substr(dot + 1) << '=' << value << '\n';
+    }
+    std::ofstream file(path, std::ios::trunc);
+    file << out.str();
+    if (!file.flush()) {
+        *error = path + ": cannot be written";
+        return false;
+    }
+    return true;
+}
+
+std::string DescriptionFile::get(const std::string& key, const std::string& fallback) const {
+    const auto it = m_values.find(key);
+    return it == m_values.end() ? fallback : it->second;
+}
+
+void DescriptionFile::set(const std::string& key, const std::string& value) { m_values[key] = value; }
+
+}  // namespace Tessor::taval

@@ -1,0 +1,28 @@
+// The device description file: "[Section]" lines and "Key=Value" lines,
+// ';' or '#' starting a comment line. Keys are looked up as "Section.Key".
+#pragma once
+
+#include <map>
+#include <string>
+
+namespace Tessor::taval {
+
+class DescriptionFile {
+public:
+    // False with `error` set when the file cannot be read or a line is not
+    // a section, a key or a comment.
+    bool load(const std::string& path, std::string* error);
+    bool save(const std::string& path, std::string* error) const;
+
+    bool has(const std::string& key) const { return m_values.count(key) != 0; }
+    std::string get(const std::string& key, const std::string& fallback = "") const;
+    void set(const std::string& key, const std::string& value);
+    const std::map<std::string, std::string>& values() const { return m_values; }
+    const std::string& path() const { return m_path; }
+
+private:
+    std::string m_path;
+    std::map<std::string, std::string> m_values;
+};
+
+}  // namespace Tessor::taval

@@ -1,0 +1,114 @@
+// Copies of a simulated device for outside tools: the logical disk as a
+// plain image, the flash as a raw dump of 528-byte records (data and spare,
+// parity filled in).
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include "platform/taval/SpareZone.h"
+#include "platform/taval/VirtualDevice.h"
+
+namespace Tessor::taval {
+
+namespace {
+
+class OutFile {
+public:
+    explicit OutFile(const std::string& path)
+        : m_fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644)) {}
+    ~OutFile() {
+        if (m_fd >= 0) {
+            ::close(m_fd);
+        }
+    }
+    bool ok() const { return m_fd >= 0; }
+    bool write(const uint8_t* p, size_t n) {
+        while (n > 0) {
+            const ssize_t r = ::write(m_fd, p, n);
+            if (r < 0 && errno == EINTR) {
+                continue;
+            }
+            if (r <= 0) {
+                return false;
+            }
+            p += r;
+            n -= size_t(r);
+        }
+        return true;
+    }
+    // Leaves a hole for zeros; the final size is set by finish.
+    bool skip(size_t n) { return ::lseek(m_fd, off_t(n), SEEK_CUR) >= 0; }
+    bool finish(int64_t size) { return ::ftruncate(m_fd, off_t(size)) == 0; }
+
+private:
+    int m_fd;
+};
+
+bool allZero(const uint8_t* p, size_t n) {
+    return n == 0 || (p[0] == 0 && std::memcmp(p, p + 1, n - 1) == 0);
+}
+
+bool fail(const std::string& path, std::string* error) {
+    *error = path + ": " + std::strerror(errno);
+    return false;
+}
+
+}  // namespace
+
+bool VirtualDevice::exportLogical(const std::string& path, std::string* error) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    OutFile out(path);
+    if (!out.ok()) {
+        return fail(path, error);
+    }
+    constexpr int64_t kChunk = 2048;
+    std::vector<uint8_t> buf(size_t(kChunk) * SECTOR_BYTES);
+    const int64_t total = m_logical.sectors();
+    for (int64_t at = 0; at < total; at += kChunk) {
+        const int64_t n = std::min(kChunk, total - at);
+        const size_t bytes = size_t(n) * SECTOR_BYTES;
+        if (!m_logical.read(at, n, buf.data())) {
+            *error = path + ": logical disk cannot be read at sector " + std::to_string(at);
+            return false;
+        }
+        if (!(allZero(buf.data(), bytes) ? out.skip(bytes) : out.write(buf.data(), bytes))) {
+            return fail(path, error);
+        }
+    }
+    return out.finish(total * SECTOR_BYTES) || fail(path, error);
+}
+
+bool VirtualDevice::exportFlash(const std::string& path, std::string* error) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    OutFile out(path);
+    if (!out.ok()) {
+        return fail(path, error);
+    }
+    constexpr int64_t kChunk = 1024;
+    std::vector<uint8_t> records(size_t(kChunk) * RECORD_BYTES);
+    const int64_t total = m_flash.sectors();
+    for (int64_t at = 0; at < total; at += kChunk) {
+        const int64_t n = std::min(kChunk, total - at);
+        if (!m_flash.read(at, n, records.data())) {
+            *error = path + ": flash cannot be read at sector " + std::to_string(at);
+            return false;
+        }
+        for (int64_t i = 0; i < n; ++i) {
+            uint8_t* record = records.data() + i * RECORD_BYTES;
+            if (isProgrammed(record)) {
+                uint8_t zone[SPARE_BYTES];
+                zoneOf(record, zone);
+                std::memcpy(record + SECTOR_BYTES, zone, SPARE_BYTES);
+            }
+        }
+        if (!out.write(records.data(), size_t(n) * RECORD_BYTES)) {
+            return fail(path, error);
+        }
+    }
+    return true;
+}
+
+}  // namespace Tessor::taval

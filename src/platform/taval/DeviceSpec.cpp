@@ -1,0 +1,139 @@
+#include "platform/taval/DeviceSpec.h"
+
+#include <cstdlib>
+
+#include "platform/taval/Taval.h"
+
+namespace Tessor::taval {
+
+namespace {
+
+class Reader {
+public:
+    Reader(const DescriptionFile& file, std::string* error) : m_file(file), m_error(error) {}
+
+    bool integer(const std::string& key, int64_t low, int64_t high, int64_t fallback, int64_t* out) {
+        const std::string value = m_file.get(key, std::to_string(fallback));
+        char* end = nullptr;
+        const long long v = std::strtoll(value.c_str(), &end, 0);
+        if (value.empty() || *end != '\0' || v < low || v > high) {
+            return fail(key, value, "not a number from " + std::to_string(low) + " to " + std::to_string(high));
+        }
+        *out = v;
+        return true;
+    }
+
+    bool flag(const std::string& key, bool* out) {
+        int64_t v = 0;
+        if (!integer(key, 0, 1, *out ? 1 : 0, &v)) {
+            return false;
+        }
+        *out = v != 0;
+        return true;
+    }
+
+    bool fail(const std::string& key, const std::string& value, const std::string& why) {
+        *m_error = m_file.path() + ": key " + key + " value '" + value + "': " + why;
+        return false;
+    }
+
+private:
+    const DescriptionFile& m_file;
+    std::string* m_error;
+};
+
+bool isPowerOfTwo(int64_t v) { return v > 0 && (v & (v - 1)) == 0; }
+
+}  // namespace
+
+bool DeviceSpec::parse(const DescriptionFile& file, DeviceSpec* spec, std::string* error) {
+    Reader r(file, error);
+    const std::string variant = file.get("Device.Variant");
+    spec->variant = findVariant(variant);
+    if (spec->variant == nullptr) {
+        return r.fail("Device.Variant", variant, "unknown variant (6706, 6716, 6716V31, 6716V32, 6726, 6605)");
+    }
+    spec->driveText = file.get("Device.Drive", "SIM");
+    if (spec->driveText.empty() || spec->driveText.size() >= size_t(USB_DEVICE_DRIVE_TEXT_SIZE)) {
+        return r.fail("Device.Drive", spec->driveText, "must be 1 to 19 characters");
+    }
+    int64_t v = 0;
+    Geometry& g = spec->geometry;
+    if (!r.integer("Device.Chips", 1, 4, 1, &v)) return false;
+    g.chips = int(v);
+    if (!r.integer("Device.BlocksPerChip", 1, 1 << 20, 256, &v)) return false;
+    g.blocksPerChip = int(v);
+    if (!r.integer("Device.PagesPerBlock", 1, 1024, 64, &v)) return false;
+    g.pagesPerBlock = int(v);
+    const std::string spp = file.get("Device.SectorsPerPage", "4");
+    if (!r.integer("Device.SectorsPerPage", 1, 32, 4, &v)) return false;
+    if (!isPowerOfTwo(v)) {
+        return r.fail("Device.SectorsPerPage", spp, "must be a power of two");
+    }
+    g.sectorsPerPage = int(v);
+    // Sector numbers travel as 32-bit signed values.
+    if (g.totalSectors() > INT32_MAX) {
+        return r.fail("Device.BlocksPerChip", std::to_string(g.blocksPerChip),
+                      "flash of " + std::to_string(g.totalSectors()) + " sectors does not fit 31 bits");
+    }
+    if (!r.integer("Device.ChipsAnswering", 0, g.chips, g.chips, &v)) return false;
+    spec->chipsAnswering = int(v);
+    const std::string id = file.get("Device.FlashId", "ECD35195");
+    char* end = nullptr;
+    const unsigned long long idValue = std::strtoull(id.c_str(), &end, 16);
+    if (id.size() != 8 || *end != '\0') {
+        return r.fail("Device.FlashId", id, "must be 8 hex digits, byte 0 first");
+    }
+    for (int i = 0; i < 4; ++i) {
+        spec->idBytes[size_t(i)] = uint8_t(idValue >> (24 - 8 * i));
+    }
+    if (spec->idBytes[0] == 0xFF || spec->idBytes[0] == 0) {
+        return r.fail("Device.FlashId", id, "byte 0 must be a maker code (not 00 or FF)");
+    }
+    if (!r.flag("Device.DualChannel", &spec->dualChannel)) return false;
+    if (!r.integer("Device.LogicalSectors", 0, UINT32_MAX, g.totalSectors(), &v)) return false;
+    spec->logicalSectors = v;
+    if (!r.flag("Device.StrictProgram", &spec->strictProgram)) return false;
+    const std::string timing = file.get("Device.Timing", "off");
+    if (timing != "off" && timing != "realistic") {
+        return r.fail("Device.Timing", timing, "must be off or realistic");
+    }
+    spec->timing = timing == "realistic";
+    static const char* const kDeviceKeys[] = {"Variant",        "Drive",     "Chips",          "BlocksPerChip",
+                                              "PagesPerBlock",  "SectorsPerPage", "ChipsAnswering", "FlashId",
+                                              "DualChannel",    "LogicalSectors", "StrictProgram", "Timing"};
+    for (const auto& [key, value] : file.values()) {
+        bool known = key.rfind("Faults.", 0) == 0;
+        for (const char* k : kDeviceKeys) {
+            known = known || key == std::string("Device.") + k;
+        }
+        if (!known) {
+            return r.fail(key, value, "unknown key");
+        }
+    }
+    return spec->faults.parse(file, g, error);
+}
+
+bool DeviceSpec::load(const std::string& folder, DeviceSpec* spec, std::string* error) {
+    DescriptionFile file;
+    if (!file.load(folder + "/" + DEVICE_FILE, error) || !parse(file, spec, error)) {
+        return false;
+    }
+    spec->folder = folder;
+    return true;
+}
+
+std::string DeviceSpec::flashIdString() const {
+    char text[9];
+    hexInt2String(text, uint32_t(idBytes[0]) | uint32_t(idBytes[1]) << 8 | uint32_t(idBytes[2]) << 16 |
+                            uint32_t(idBytes[3]) << 24);
+    std::string s = text[0] == '0' ? text + 1 : text;
+    if (chipsAnswering == 2) {
+        s += "DD";
+    } else if (chipsAnswering == 4) {
+        s += "QD";
+    }
+    return s;
+}
+
+}  // namespace Tessor::taval

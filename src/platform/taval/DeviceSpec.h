@@ -1,0 +1,43 @@
+// Description of one simulated device, read from "device.ini" in its
+// folder: identity, geometry, options and fault rules.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "platform/taval/DescriptionFile.h"
+#include "platform/taval/FaultRules.h"
+#include "platform/taval/Geometry.h"
+#include "platform/taval/Variant.h"
+
+namespace Tessor::taval {
+
+constexpr const char* DEVICE_FILE = "device.ini";
+constexpr const char* FLASH_FILE = "flash.bin";
+constexpr const char* LOGICAL_FILE = "logical.bin";
+
+struct DeviceSpec {
+    std::string folder;
+    const Variant* variant = nullptr;
+    std::string driveText = "SIM";
+    int chipsAnswering = 1;
+    std::array<uint8_t, 4> idBytes{};
+    bool dualChannel = false;
+    Geometry geometry;
+    int64_t logicalSectors = 0;
+    bool strictProgram = false;  // refuse reprogramming a sector with other data
+    bool timing = false;         // take the time a real device would
+    FaultRules faults;
+
+    // Reads and checks the folder's description; false with `error` naming
+    // the file, key and value that cannot hold.
+    static bool load(const std::string& folder, DeviceSpec* spec, std::string* error);
+    // Checks a description without a folder behind it.
+    static bool parse(const DescriptionFile& file, DeviceSpec* spec, std::string* error);
+
+    // Flash id section name as the flash-chip table knows it.
+    std::string flashIdString() const;
+};
+
+}  // namespace Tessor::taval

@@ -1,0 +1,121 @@
+#include "platform/taval/FlashStore.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "platform/taval/Geometry.h"
+#include "schema/base/Log.h"
+
+namespace Tessor::taval {
+
+namespace {
+
+void complement(const uint8_t* in, uint8_t* out, size_t n) {
+    size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        uint64_t w;
+        std::memcpy(&w, in + i, 8);
+        w = ~w;
+        std::memcpy(out + i, &w, 8);
+    }
+    for (; i < n; ++i) {
+        out[i] = uint8_t(~in[i]);
+    }
+}
+
+bool fullRead(int fd, uint8_t* buf, size_t n, off_t off) {
+    while (n > 0) {
+        const ssize_t r = ::pread(fd, buf, n, off);
+        if (r < 0 && errno == EINTR) {
+            continue;
+        }
+        if (r <= 0) {
+            return false;
+        }
+        buf += r;
+        n -= size_t(r);
+        off += r;
+    }
+    return true;
+}
+
+bool fullWrite(int fd, const uint8_t* buf, size_t n, off_t off) {
+    while (n > 0) {
+        const ssize_t r = ::pwrite(fd, buf, n, off);
+        if (r < 0 && errno == EINTR) {
+            continue;
+        }
+        if (r <= 0) {
+            return false;
+        }
+        buf += r;
+        n -= size_t(r);
+        off += r;
+    }
+    return true;
+}
+
+}  // namespace
+
+FlashStore::~FlashStore() {
+    if (m_fd >= 0) {
+        ::close(m_fd);
+    }
+}
+
+bool FlashStore::open(const std::string& path, int64_t sectors, std::string* error) {
+    m_fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (m_fd < 0 || ::ftruncate(m_fd, off_t(sectors * RECORD_BYTES)) != 0) {
+        *error = path + ": " + std::strerror(errno);
+        return false;
+    }
+    m_sectors = sectors;
+    return true;
+}
+
+bool FlashStore::read(int64_t first, int64_t count, uint8_t* records) {
+    const size_t n = size_t(count) * RECORD_BYTES;
+    if (!fullRead(m_fd, records, n, off_t(first * RECORD_BYTES))) {
+        CPLOG(3, "flash store read of %lld records at %lld failed: %s", (long long)count, (long long)first,
+              std::strerror(errno));
+        return false;
+    }
+    complement(records, records, n);
+    return true;
+}
+
+bool FlashStore::write(int64_t first, int64_t count, const uint8_t* records) {
+    const size_t n = size_t(count) * RECORD_BYTES;
+    m_scratch.resize(n);
+    complement(records, m_scratch.data(), n);
+    if (!fullWrite(m_fd, m_scratch.data(), n, off_t(first * RECORD_BYTES))) {
+        CPLOG(3, "flash store write of %lld records at %lld failed: %s", (long long)count, (long long)first,
+              std::strerror(errno));
+        return false;
+    }
+    return true;
+}
+
+bool FlashStore::erase(int64_t first, int64_t count) {
+    if (::fallocate(m_fd, FALLOC_FL_PUNCH_HOLE | FALLOC_FL_KEEP_SIZE, off_t(first * RECORD_BYTES),
+                    off_t(count * RECORD_BYTES)) == 0) {
+        return true;
+    }
+    // File systems without hole punching: write zeros (erased) instead.
+    m_scratch.assign(size_t(count) * RECORD_BYTES, 0);
+    return fullWrite(m_fd, m_scratch.data(), m_scratch.size(), off_t(first * RECORD_BYTES));
+}
+
+int64_t FlashStore::nextWritten(int64_t from) const {
+    const off_t at = ::lseek(m_fd, off_t(from * RECORD_BYTES), SEEK_DATA);
+    if (at < 0) {
+        return -1;
+    }
+    const int64_t record = int64_t(at) / RECORD_BYTES;
+    return record < m_sectors ? record : -1;
+}
+
+}  // namespace Tessor::taval

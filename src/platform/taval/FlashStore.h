@@ -1,0 +1,36 @@
+// The flash array of a simulated device in a sparse file: one record of 512
+// data and 16 spare bytes per sector, stored complemented so that a hole in
+// the file reads as erased (all bytes 0xFF) and erasing punches holes.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace Tessor::taval {
+
+class FlashStore {
+public:
+    FlashStore() = default;
+    FlashStore(const FlashStore&) = delete;
+    FlashStore& operator=(const FlashStore&) = delete;
+    ~FlashStore();
+
+    bool open(const std::string& path, int64_t sectors, std::string* error);
+
+    // Records [first, first + count) in their true (uncomplemented) form.
+    bool read(int64_t first, int64_t count, uint8_t* records);
+    bool write(int64_t first, int64_t count, const uint8_t* records);
+    bool erase(int64_t first, int64_t count);
+
+    // First record at or after `from` that may hold data; -1 when none.
+    int64_t nextWritten(int64_t from) const;
+    int64_t sectors() const { return m_sectors; }
+
+private:
+    int m_fd = -1;
+    int64_t m_sectors = 0;
+    std::vector<uint8_t> m_scratch;
+};
+
+}  // namespace Tessor::taval

@@ -1,0 +1,102 @@
+// Host-file helpers of the device library.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <cerrno>
+#include <cstring>
+
+#include "platform/taval/Taval.h"
+#include "schema/base/Log.h"
+
+namespace {
+
+constexpr int kNameBytes = 11;
+constexpr unsigned char kVolumeLabel = 0x08;
+
+int moved(ssize_t r) { return r < 0 ? 0 : int(r); }
+
+}  // namespace
+
+int usbGetFileSize(const char* path) {
+    struct stat st;
+    if (path == nullptr || ::stat(path, &st) != 0 || !S_ISREG(st.st_mode)) {
+        return 0;
+    }
+    return st.st_size > 0x7FFFFFFF ? 0x7FFFFFFF : int(st.st_size);
+}
+
+int usbReadFile(const char* path, void* buf, int len, int off) {
+    if (path == nullptr || buf == nullptr || len < 0 || off < 0) {
+        return 0;
+    }
+    const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        CPLOG(3, "cannot open %s: %s", path, std::strerror(errno));
+        return 0;
+    }
+    int total = 0;
+    while (total < len) {
+        const ssize_t r = ::pread(fd, static_cast<char*>(buf) + total, size_t(len - total), off_t(off) + total);
+        if (r < 0 && errno == EINTR) {
+            continue;
+        }
+        if (r <= 0) {
+            break;
+        }
+        total += moved(r);
+    }
+    ::close(fd);
+    return total;
+}
+
+int usbWriteFile(const char* path, const void* buf, int len, int off) {
+    if (path == nullptr || buf == nullptr || len < 0 || off < 0) {
+        return 0;
+    }
+    // A write at offset 0 makes the whole file.
+    const int fd = ::open(path, O_WRONLY | O_CREAT | O_CLOEXEC | (off == 0 ? O_TRUNC : 0), 0644);
+    if (fd < 0) {
+        CPLOG(3, "cannot write %s: %s", path, std::strerror(errno));
+        return 0;
+    }
+    int total = 0;
+    while (total < len) {
+        const ssize_t r =
+            ::pwrite(fd, static_cast<const char*>(buf) + total, size_t(len - total), off_t(off) + total);
+        if (r < 0 && errno == EINTR) {
+            continue;
+        }
+        if (r <= 0) {
+            break;
+        }
+        total += moved(r);
+    }
+    ::close(fd);
+    return total;
+}
+
+int createRootDir(unsigned char* sector512, const char* label) {
+    if (sector512 == nullptr) {
+        return 0;
+    }
+    std::memset(sector512, 0, 512);
+    if (label == nullptr || *label == '\0') {
+        return 1;
+    }
+    std::memset(sector512, ' ', kNameBytes);
+    for (int i = 0; i < kNameBytes && label[i] != '\0'; ++i) {
+        sector512[i] = static_cast<unsigned char>(std::toupper(static_cast<unsigned char>(label[i])));
+    }
+    sector512[kNameBytes] = kVolumeLabel;
+    return 1;
+}
+
+// Copying onto a device's volume needs a file-system writer the devices do
+// not have yet: every copy fails.
+int copyDirectory2Flash(const char* source, const char* target, int recursive) {
+    CPLOG(3, "copy of %s to %s (recursive %d) is not available", source == nullptr ? "(null)" : source,
+          target == nullptr ? "(null)" : target, recursive);
+    return 0;
+}

@@ -1,0 +1,60 @@
+// The simulated USB hub behind the device library: its production ports,
+// the library thread that tells the engine what happened, and the controls
+// tests and operators use to plug, pull and upset devices.
+#pragma once
+
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "platform/taval/EventThread.h"
+#include "platform/taval/Port.h"
+#include "platform/taval/PortsFolder.h"
+#include "platform/taval/Taval.h"
+
+namespace Tessor::taval {
+
+class Hub {
+public:
+    explicit Hub(DEVICE_INIT_T* init);
+    ~Hub();
+
+    // The hub behind a running library; null when none runs.
+    static Hub* of(DEVICE_MGR_T* mgr);
+
+    // Starts the library thread, which reports the layer ready first.
+    void start();
+    void stop();
+
+    int portCount() const { return int(m_ports.size()); }
+    Port* port(int index);
+
+    // Plugs the device kept in `folder` into a port. 0 on success; negative
+    // with `error` set when the folder is no device, the port is taken or
+    // the device is plugged elsewhere already (then nothing is plugged).
+    int plug(int port, const std::string& folder, std::string* error);
+    // Pulls the device out of a port; negative when the port is empty.
+    int unplug(int port);
+    // Reports a library error of the device on a port.
+    int injectError(int port, int code);
+    std::shared_ptr<VirtualDevice> device(int port);
+
+    // Waits until every event so far reached the engine.
+    void waitEventsDelivered() { m_events.waitDelivered(); }
+
+    // Called after each operation on a port: carries out the removal and
+    // error rules of its device, and reports an eject outcome.
+    void afterOperation(Port& port, VirtualDevice& device);
+    void reportEject(Port& port, bool ejected);
+    // Command from the engine (HW_CMD_AFTER_PLUG_IN, HW_CMD_CLOSE_DEVICE).
+    int command(_USB_DEVICE_T* record, int kind);
+
+private:
+    std::vector<std::unique_ptr<Port>> m_ports;
+    std::mutex m_plugMutex;  // plugging and pulling only, never the data path
+    EventThread m_events;
+    std::unique_ptr<PortsFolder> m_portsFolder;
+};
+
+}  // namespace Tessor::taval

@@ -1,0 +1,142 @@
+// The 23 operations of a device record: each finds the device plugged into
+// the record's port and runs the operation on it. Non-zero = success; a
+// record whose device is gone fails with 0.
+#include "platform/taval/Operations.h"
+
+#include "platform/taval/Hub.h"
+#include "schema/base/Log.h"
+
+namespace Tessor::taval {
+
+namespace {
+
+template <class Body>
+int onDevice(_USB_DEVICE_T* record, const char* what, Body&& body) {
+    Port* port = Port::of(record);
+    std::shared_ptr<VirtualDevice> device = port == nullptr ? nullptr : port->device();
+    if (!device) {
+        CPLOG(3, "%s: no device behind the record", what);
+        return 0;
+    }
+    const bool ok = body(*device);
+    port->hub().afterOperation(*port, *device);
+    return ok ? 1 : 0;
+}
+
+int readLogicalSectors(_USB_DEVICE_T* r, unsigned first, unsigned count) {
+    return onDevice(r, "read logical sectors", [&](VirtualDevice& d) {
+        return d.readLogical(first, count, r->dataBuffer, USB_DEVICE_BUFFER_SIZE, &r->dataLength);
+    });
+}
+
+int writeLogicalSectors(_USB_DEVICE_T* r, unsigned first, unsigned count, const unsigned char* data) {
+    return onDevice(r, "write logical sectors", [&](VirtualDevice& d) { return d.writeLogical(first, count, data); });
+}
+
+int eraseBlocks(_USB_DEVICE_T* r, int chip, int sectorInChip, int count) {
+    return onDevice(r, "erase blocks", [&](VirtualDevice& d) { return d.eraseBlocks(chip, sectorInChip, count); });
+}
+
+int readFlashSectors(_USB_DEVICE_T* r, int chip, int sector, int count) {
+    return onDevice(r, "read flash sectors", [&](VirtualDevice& d) {
+        return d.readFlash(chip, sector, count, r->dataBuffer, USB_DEVICE_BUFFER_SIZE, &r->dataLength);
+    });
+}
+
+int writeFlashSectors(_USB_DEVICE_T* r, int chip, int sector, int count, const unsigned char* data) {
+    return onDevice(r, "write flash sectors", [&](VirtualDevice& d) { return d.writeFlash(chip, sector, count, data); });
+}
+
+int writeL1IndexTable(_USB_DEVICE_T* r, int chip, int sector, unsigned char setNo, const unsigned char* table) {
+    return onDevice(r, "write L1 index table",
+                    [&](VirtualDevice& d) { return d.writeIndexTable(chip, sector, setNo, table); });
+}
+
+int writeConfigTable2Ram(_USB_DEVICE_T* r, const unsigned char* table, int /*length: the variant's*/) {
+    return onDevice(r, "config table to RAM",
+                    [&](VirtualDevice& d) { return table != nullptr && d.writeTableToRam(table); });
+}
+
+int readFlashId(_USB_DEVICE_T* r, int chip, int kind) {
+    return onDevice(r, "read flash id",
+                    [&](VirtualDevice& d) { return d.readFlashId(chip, kind, r->dataBuffer, &r->dataLength); });
+}
+
+int downloadExternalCode(_USB_DEVICE_T* r, unsigned char mode, const unsigned char* code, int length) {
+    return onDevice(r, "download external code", [&](VirtualDevice& d) { return d.downloadCode(mode, code, length); });
+}
+
+int partitionProtect(_USB_DEVICE_T* r, unsigned char unit, unsigned char setting) {
+    return onDevice(r, "partition protect", [&](VirtualDevice& d) { return d.protect(unit, setting); });
+}
+
+int switchPartition(_USB_DEVICE_T* r, int /*reserved*/, unsigned char unit) {
+    return onDevice(r, "switch partition", [&](VirtualDevice& d) { return d.switchPartition(unit); });
+}
+
+int readVersionInfo(_USB_DEVICE_T* r) {
+    return onDevice(r, "read version", [&](VirtualDevice& d) { return d.readVersion(r->dataBuffer, &r->dataLength); });
+}
+
+int resetDevice(_USB_DEVICE_T* r, unsigned char mode) {
+    return onDevice(r, "reset", [&](VirtualDevice& d) { return d.reset(mode); });
+}
+
+int ejectDisk(_USB_DEVICE_T* r) {
+    return onDevice(r, "eject", [&](VirtualDevice& d) {
+        bool ejected = false;
+        if (!d.eject(&ejected)) {
+            return false;
+        }
+        Port* port = Port::of(r);
+        port->hub().reportEject(*port, ejected);
+        return true;
+    });
+}
+
+int volumeOperation(_USB_DEVICE_T* r, int operation) {
+    return onDevice(r, "volume control", [&](VirtualDevice& d) { return d.volume(operation); });
+}
+
+int volumeUnlock(_USB_DEVICE_T* r) { return volumeOperation(r, VOLUME_UNLOCK); }
+int volumeLock(_USB_DEVICE_T* r) { return volumeOperation(r, VOLUME_LOCK); }
+int volumeLockAgain(_USB_DEVICE_T* r) { return volumeOperation(r, VOLUME_LOCK_AGAIN); }
+
+int volumeControl(VOLUME_DEVICE_T* volume, int operation) {
+    return volume == nullptr ? 0 : volumeOperation(volume->device, operation);
+}
+
+int readSectorsNoEcc(_USB_DEVICE_T* r, int chip, int sector, unsigned char count) {
+    return onDevice(r, "read sectors without ECC", [&](VirtualDevice& d) {
+        return d.readRaw(chip, sector, count, r->dataBuffer, USB_DEVICE_BUFFER_SIZE, &r->dataLength);
+    });
+}
+
+int writeSectorsNoEcc(_USB_DEVICE_T* r, int chip, int sector, unsigned char count, const unsigned char* data) {
+    return onDevice(r, "write sectors without ECC", [&](VirtualDevice& d) { return d.writeRaw(chip, sector, count, data); });
+}
+
+int writeScanSectors(_USB_DEVICE_T* r, unsigned char, unsigned int, unsigned char, unsigned char, unsigned short,
+                     unsigned short, unsigned char, const unsigned char*) {
+    return onDevice(r, "write scan sectors", [&](VirtualDevice& d) { return d.writeScan(); });
+}
+
+int readScanSectors(_USB_DEVICE_T* r, unsigned char, unsigned int, const unsigned char*, unsigned char,
+                    unsigned short, unsigned short, unsigned char) {
+    return onDevice(r, "read scan sectors", [&](VirtualDevice& d) { return d.readScan(); });
+}
+
+}  // namespace
+
+DEV_OPERATIONS_T& deviceOperations() {
+    static DEV_OPERATIONS_T table = {
+        nullptr,           readLogicalSectors, writeLogicalSectors, eraseBlocks,       readFlashSectors,
+        writeFlashSectors, writeL1IndexTable,  writeConfigTable2Ram, readFlashId,       downloadExternalCode,
+        partitionProtect,  switchPartition,    readVersionInfo,      resetDevice,       ejectDisk,
+        volumeUnlock,      volumeLock,         volumeLockAgain,      readSectorsNoEcc,  writeSectorsNoEcc,
+        writeScanSectors,  readScanSectors,    volumeControl,
+    };
+    return table;
+}
+
+}  // namespace Tessor::taval

@@ -1,0 +1,74 @@
+// Life cycle of the device library and its window-side calls.
+#include <cstring>
+
+#include "platform/taval/Hub.h"
+#include "platform/taval/Taval.h"
+#include "schema/base/Log.h"
+
+namespace {
+
+constexpr int kMaxPorts = 64;
+
+int commandEntry(DEVICE_INIT_T* init, _USB_DEVICE_T* device, int kind) {
+    Tessor::taval::Port* port = Tessor::taval::Port::of(device);
+    if (init == nullptr || port == nullptr) {
+        CPLOG(3, "command %d without a start record or device record", kind);
+        return 0;
+    }
+    return port->hub().command(device, kind);
+}
+
+}  // namespace
+
+int initDevices(DEVICE_MGR_T* mgr, DEVICE_INIT_T* init) {
+    if (mgr == nullptr || init == nullptr || init->callback == nullptr) {
+        CPLOG(3, "device layer needs a manager record, a start record and a callback");
+        return -1;
+    }
+    if (init->deviceCount < 1 || init->deviceCount > kMaxPorts) {
+        CPLOG(3, "device layer cannot serve %d ports", init->deviceCount);
+        return -2;
+    }
+    if (mgr->library != nullptr) {
+        CPLOG(3, "device layer runs already");
+        return -3;
+    }
+    CPLOG(7, "device layer for %.*s: %d ports, log %.*s", DEVICE_INIT_NAME_SIZE, init->displayName,
+          init->deviceCount, DEVICE_INIT_LOG_NAME_SIZE, init->logFileName);
+    init->commandEntry = commandEntry;
+    auto* hub = new Tessor::taval::Hub(init);
+    mgr->library = hub;
+    hub->start();
+    return 0;
+}
+
+void destoryDevices(DEVICE_MGR_T* mgr) {
+    Tessor::taval::Hub* hub = Tessor::taval::Hub::of(mgr);
+    if (hub == nullptr) {
+        return;
+    }
+    hub->stop();
+    delete hub;
+    mgr->library = nullptr;
+}
+
+// Device-change messages do not exist here; devices come through the hub.
+int deviceRegister(void*) { return 1; }
+int deviceUnRegister() { return 1; }
+int deviceChanged(void*, DEVICE_MGR_T*, unsigned long, long) { return 1; }
+int deviceAdd(DEVICE_MGR_T*, unsigned long) { return 1; }
+int deviceDelete(DEVICE_MGR_T*, unsigned long) { return 1; }
+int setBindingState(int) { return 1; }
+
+int scsiPassThroughIn(void* diskHandle, const unsigned char cdb[16], unsigned char* buffer, int length,
+                      int timeoutSeconds, int* scsiStatus) {
+    auto* port = static_cast<Tessor::taval::Port*>(diskHandle);
+    std::shared_ptr<Tessor::taval::VirtualDevice> device = port == nullptr ? nullptr : port->device();
+    if (!device || cdb == nullptr || buffer == nullptr || length < 0 || scsiStatus == nullptr) {
+        CPLOG(3, "pass-through to a missing device (timeout %d s)", timeoutSeconds);
+        return 0;
+    }
+    *scsiStatus = device->vendorCommand(cdb, buffer, length);
+    port->hub().afterOperation(*port, *device);
+    return 1;
+}

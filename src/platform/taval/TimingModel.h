@@ -1,0 +1,24 @@
+// Makes a simulated device take the time a real one would: page read 25 us,
+// page program 200 us, block erase 2 ms, USB 2.0 bulk transfer about 35 MB/s,
+// all scaled by the process time scale of shared_delay. Off by default.
+#pragma once
+
+#include <cstdint>
+
+namespace Tessor::taval {
+
+class TimingModel {
+public:
+    explicit TimingModel(bool enabled = false) : m_enabled(enabled) {}
+
+    bool enabled() const { return m_enabled; }
+    // Sleeps for the work just done (nothing when off).
+    void charge(int64_t pagesRead, int64_t pagesProgrammed, int64_t blocksErased, int64_t usbBytes) const;
+    // Microseconds that work takes on the real device.
+    static int64_t cost(int64_t pagesRead, int64_t pagesProgrammed, int64_t blocksErased, int64_t usbBytes);
+
+private:
+    bool m_enabled;
+};
+
+}  // namespace Tessor::taval

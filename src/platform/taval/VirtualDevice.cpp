@@ -1,0 +1,197 @@
+#include "platform/taval/VirtualDevice.h"
+
+#include <algorithm>
+#include <cstring>
+#include <utility>
+
+#include "platform/taval/ConfigTableSector.h"
+#include "schema/base/Log.h"
+
+namespace Tessor::taval {
+
+namespace {
+constexpr int kIdAnswerBytes = 16;
+constexpr uint8_t kCheckCondition = 2;
+}  // namespace
+
+std::shared_ptr<VirtualDevice> VirtualDevice::open(const std::string& folder, std::string* error) {
+    DeviceSpec spec;
+    if (!DeviceSpec::load(folder, &spec, error)) {
+        return nullptr;
+    }
+    std::shared_ptr<VirtualDevice> device(new VirtualDevice(std::move(spec)));
+    const DeviceSpec& s = device->m_spec;
+    if (!device->m_flash.open(folder + "/" + FLASH_FILE, s.geometry.totalSectors(), error) ||
+        !device->m_logical.open(folder + "/" + LOGICAL_FILE, s.logicalSectors, error)) {
+        return nullptr;
+    }
+    device->m_boot = findConfigTable(device->m_flash, s.variant->tableLength);
+    CPLOG(7, "device %s (%s) booted %s", folder.c_str(), s.variant->id.name,
+          device->m_boot.sector < 0 ? "without a table" : "from its table");
+    return device;
+}
+
+bool VirtualDevice::writeTableToRam(const uint8_t* table) {
+    return perform(OpKind::TableToRam, 0, 0, 0, [&] {
+        if (!isValidTable(table)) {
+            CPLOG(3, "table for RAM has no signature or a wrong checksum");
+            return false;
+        }
+        m_ram.setTable(table, m_spec.variant->tableLength);
+        return true;
+    });
+}
+
+bool VirtualDevice::readFlashId(int chip, int kind, uint8_t* out, int* length) {
+    return perform(OpKind::FlashId, chip, kind, 0, [&] {
+        if (chip < 0 || chip > 3 || (kind != 0 && kind != 2)) {
+            CPLOG(3, "flash id of chip %d kind %d cannot be read", chip, kind);
+            return false;
+        }
+        std::memset(out, 0xFF, kIdAnswerBytes);
+        if (chip < m_spec.chipsAnswering) {
+            for (int i = 0; i < 4; ++i) {
+                const uint8_t b = m_spec.idBytes[size_t(i)];
+                if (kind == 2) {
+                    out[i] = b;
+                } else {
+                    out[2 * i] = b;
+                    out[2 * i + 1] = m_spec.dualChannel ? b : 0xFF;
+                }
+            }
+        }
+        *length = 8;
+        m_timing.charge(0, 0, 0, *length);
+        return true;
+    });
+}
+
+bool VirtualDevice::downloadCode(uint8_t mode, const uint8_t* code, int length) {
+    return perform(OpKind::CodeDownload, mode, length, 0, [&] {
+        if (code == nullptr || length <= 0 || length > (1 << 20)) {
+            CPLOG(3, "code piece of %d bytes refused", length);
+            return false;
+        }
+        m_ram.addCode(mode, code, length);
+        m_timing.charge(0, 0, 0, length);
+        return true;
+    });
+}
+
+bool VirtualDevice::protect(int unit, int setting) {
+    return perform(OpKind::Protect, unit, setting, 0, [&] {
+        if (unit < 0 || unit > 3) {
+            return false;
+        }
+        m_protect[unit] = setting;
+        return true;
+    });
+}
+
+bool VirtualDevice::switchPartition(int unit) {
+    return perform(OpKind::Switch, unit, 0, 0, [&] {
+        if (unit < 0 || unit > 3) {
+            return false;
+        }
+        m_activeUnit = unit;
+        return true;
+    });
+}
+
+bool VirtualDevice::readVersion(uint8_t* out, int* length) {
+    return perform(OpKind::ReadVersion, 0, 0, 0, [&] {
+        const Variant& v = *m_spec.variant;
+        if (m_boot.sector >= 0) {
+            std::memcpy(out, m_boot.table.data(), size_t(v.tableLength));
+            std::memcpy(out + 4, v.digits, 4);
+        } else {
+            std::memset(out, 0xFF, size_t(v.tableLength));
+            // An untabled 6605 answers with its ROM's ".?0p".
+            std::memcpy(out + 4, v.id.chipSet == 7 ? "..0p" : v.digits, 4);
+        }
+        *length = v.tableLength;
+        m_timing.charge(1, 0, 0, *length);
+        return true;
+    });
+}
+
+bool VirtualDevice::reset(int mode) { return perform(OpKind::Reset, mode, 0, 0, [] { return true; }); }
+
+bool VirtualDevice::eject(bool* ejected) {
+    const bool accepted = perform(OpKind::EjectCommand, 0, 0, 0, [] { return true; });
+    if (!accepted) {
+        return false;
+    }
+    std::lock_guard<std::mutex> lock(m_mutex);
+    *ejected = !m_spec.faults.failsCall(OpKind::EjectOutcome);
+    m_log.add(OpKind::EjectOutcome, 0, 0, 0, *ejected);
+    m_ejected = *ejected;
+    return true;
+}
+
+bool VirtualDevice::volume(int operation) {
+    return perform(OpKind::Volume, operation, 0, 0, [&] {
+        if (operation == 0 || operation == 2) {
+            ++m_locks;
+        } else if (operation == 1) {
+            m_locks = std::max(0, m_locks - 1);
+        }
+        return operation >= 0 && operation <= 4;
+    });
+}
+
+// The scan firmware is not in this controller yet: the scan commands fail.
+bool VirtualDevice::writeScan() { return perform(OpKind::ScanWrite, 0, 0, 0, [] { return false; }); }
+
+bool VirtualDevice::readScan() { return perform(OpKind::ScanRead, 0, 0, 0, [] { return false; }); }
+
+int VirtualDevice::vendorCommand(const uint8_t* cdb, uint8_t* buffer, int length) {
+    const bool ok = perform(OpKind::Vendor, cdb[0], length, 0, [&] {
+        CPLOG(3, "vendor operation 0x%02X is not supported", cdb[0]);
+        std::memset(buffer, 0, size_t(std::max(0, length)));
+        return false;
+    });
+    return ok ? 0 : kCheckCondition;
+}
+
+void VirtualDevice::close() {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_ram.clear();
+}
+
+void VirtualDevice::detach() {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_present = false;
+}
+
+bool VirtualDevice::usable() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_present && !m_ejected;
+}
+
+bool VirtualDevice::takeRemovalRequest() {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return std::exchange(m_removalRequested, false);
+}
+
+int VirtualDevice::takeErrorRequest() {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return std::exchange(m_errorRequested, false) ? m_spec.faults.errorCode() : -1;
+}
+
+std::vector<OpRecord> VirtualDevice::opLog() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_log.entries();
+}
+
+std::vector<uint8_t> VirtualDevice::ramTable() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_ram.table();
+}
+
+int VirtualDevice::lockCount() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_locks;
+}
+
+}  // namespace Tessor::taval

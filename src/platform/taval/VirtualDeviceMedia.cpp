@@ -1,0 +1,198 @@
+// Flash and logical-disk operations of the simulated device.
+#include <cstring>
+
+#include "platform/taval/SpareZone.h"
+#include "platform/taval/VirtualDevice.h"
+#include "schema/base/Log.h"
+
+namespace Tessor::taval {
+
+namespace {
+constexpr uint64_t kSaltPattern = 3;
+constexpr uint64_t kSaltChange = 4;
+
+int64_t pagesOf(int64_t sectors, int spp) { return (sectors + spp - 1) / spp; }
+
+bool fits(int64_t count, int capacity) {
+    if (count <= 0 || count * SECTOR_BYTES > capacity) {
+        CPLOG(3, "%lld sectors do not fit a buffer of %d bytes", (long long)count, capacity);
+        return false;
+    }
+    return true;
+}
+}  // namespace
+
+int64_t VirtualDevice::flashRange(int chip, int64_t sector, int64_t count) {
+    bool disagrees = false;
+    const int64_t first = normaliseSector(m_spec.geometry, chip, sector, &disagrees);
+    if (first < 0 || count <= 0 || first + count > m_spec.geometry.totalSectors()) {
+        CPLOG(3, "flash sectors %lld+%lld of chip %d outside the flash", (long long)sector, (long long)count, chip);
+        return -1;
+    }
+    if (disagrees) {
+        m_disagreements.fetch_add(1);
+        CPLOG(4, "sector %lld does not lie on chip %d", (long long)sector, chip);
+    }
+    return first;
+}
+
+bool VirtualDevice::readSectors(int64_t first, int count, bool correct, uint8_t* out) {
+    m_records.resize(size_t(count) * RECORD_BYTES);
+    if (!m_flash.read(first, count, m_records.data())) {
+        return false;
+    }
+    const FaultRules& f = m_spec.faults;
+    const int spp = m_spec.geometry.sectorsPerPage;
+    for (int i = 0; i < count; ++i) {
+        const int64_t sector = first + i;
+        uint8_t* record = m_records.data() + size_t(i) * RECORD_BYTES;
+        uint8_t* data = out + size_t(i) * SECTOR_BYTES;
+        std::memcpy(data, record, SECTOR_BYTES);
+        if (!isProgrammed(record)) {
+            continue;  // erased reads as 0xFF
+        }
+        const int symbols = f.readErrorSymbols(sector);
+        if (symbols > 0 || (correct && hasStoredParity(record))) {
+            uint8_t zone[SPARE_BYTES];
+            zoneOf(record, zone);
+            injectSymbolErrors(data, symbols, f.hash(kSaltPattern, uint64_t(sector)));
+            if (correct && !correctSector(data, zone)) {
+                CPLOG(3, "sector %lld is uncorrectable", (long long)sector);
+                return false;
+            }
+        }
+        if (f.pageChanges(sector / spp)) {
+            data[f.hash(kSaltChange, uint64_t(sector)) % SECTOR_BYTES] ^= 0x01;
+        }
+    }
+    return true;
+}
+
+bool VirtualDevice::programSectors(int64_t first, int count, const uint8_t* data) {
+    const FaultRules& f = m_spec.faults;
+    const Geometry& g = m_spec.geometry;
+    for (int64_t s = first; s < first + count; ++s) {
+        if (f.isFactoryBad(s / g.sectorsPerBlock()) || f.programFails(s / g.sectorsPerPage)) {
+            CPLOG(3, "program of sector %lld failed", (long long)s);
+            return false;
+        }
+    }
+    m_records.resize(size_t(count) * RECORD_BYTES);
+    if (!m_flash.read(first, count, m_records.data())) {
+        return false;
+    }
+    for (int i = 0; i < count; ++i) {
+        uint8_t* record = m_records.data() + size_t(i) * RECORD_BYTES;
+        const uint8_t* in = data + size_t(i) * SECTOR_BYTES;
+        if (!isProgrammed(record)) {
+            std::memcpy(record, in, SECTOR_BYTES);
+            markProgrammed(record);
+        } else if (std::memcmp(record, in, SECTOR_BYTES) != 0) {
+            if (m_spec.strictProgram) {
+                CPLOG(3, "sector %lld is programmed already with other data", (long long)(first + i));
+                return false;
+            }
+            programOver(record, in);
+        }
+    }
+    return m_flash.write(first, count, m_records.data());
+}
+
+bool VirtualDevice::readFlash(int chip, int64_t sector, int count, uint8_t* out, int capacity, int* length) {
+    return perform(OpKind::Read, chip, sector, count, [&] {
+        const int64_t first = flashRange(chip, sector, count);
+        if (first < 0 || !fits(count, capacity) || !readSectors(first, count, true, out)) {
+            return false;
+        }
+        *length = count * SECTOR_BYTES;
+        m_timing.charge(pagesOf(count, m_spec.geometry.sectorsPerPage), 0, 0, *length);
+        return true;
+    });
+}
+
+bool VirtualDevice::readRaw(int chip, int64_t sector, int count, uint8_t* out, int capacity, int* length) {
+    return perform(OpKind::RawRead, chip, sector, count, [&] {
+        const int64_t first = flashRange(chip, sector, count);
+        if (first < 0 || !fits(count, capacity) || !readSectors(first, count, false, out)) {
+            return false;
+        }
+        *length = count * SECTOR_BYTES;
+        m_timing.charge(pagesOf(count, m_spec.geometry.sectorsPerPage), 0, 0, *length);
+        return true;
+    });
+}
+
+bool VirtualDevice::writeFlash(int chip, int64_t sector, int count, const uint8_t* data) {
+    return perform(OpKind::Program, chip, sector, count, [&] {
+        const int64_t first = flashRange(chip, sector, count);
+        if (first < 0 || data == nullptr || !programSectors(first, count, data)) {
+            return false;
+        }
+        m_timing.charge(0, pagesOf(count, m_spec.geometry.sectorsPerPage), 0, int64_t(count) * SECTOR_BYTES);
+        return true;
+    });
+}
+
+bool VirtualDevice::writeRaw(int chip, int64_t sector, int count, const uint8_t* data) {
+    return perform(OpKind::RawWrite, chip, sector, count, [&] {
+        const int64_t first = flashRange(chip, sector, count);
+        return first >= 0 && data != nullptr && programSectors(first, count, data);
+    });
+}
+
+bool VirtualDevice::writeIndexTable(int chip, int64_t sector, int setNo, const uint8_t* table) {
+    return perform(OpKind::IndexTable, chip, sector, setNo, [&] {
+        const int64_t first = flashRange(chip, sector, 1);
+        if (first < 0 || table == nullptr || !programSectors(first, 1, table)) {
+            return false;
+        }
+        m_timing.charge(0, 1, 0, SECTOR_BYTES);
+        return true;
+    });
+}
+
+bool VirtualDevice::eraseBlocks(int chip, int64_t sectorInChip, int count) {
+    return perform(OpKind::Erase, chip, sectorInChip, count, [&] {
+        const Geometry& g = m_spec.geometry;
+        const int64_t spb = g.sectorsPerBlock();
+        const int64_t first = flashRange(chip, sectorInChip, int64_t(count) * spb);
+        if (first < 0 || first % spb != 0) {
+            CPLOG(3, "erase at sector %lld of chip %d is not a block start", (long long)sectorInChip, chip);
+            return false;
+        }
+        for (int64_t b = first / spb; b < first / spb + count; ++b) {
+            if (m_spec.faults.eraseFails(b)) {
+                CPLOG(3, "erase of block %lld failed", (long long)b);
+                return false;
+            }
+            if (!m_flash.erase(b * spb, spb)) {
+                return false;
+            }
+            m_timing.charge(0, 0, 1, 0);
+        }
+        return true;
+    });
+}
+
+bool VirtualDevice::readLogical(int64_t first, int64_t count, uint8_t* out, int capacity, int* length) {
+    return perform(OpKind::LogicalRead, first, count, 0, [&] {
+        if (!fits(count, capacity) || !m_logical.read(first, count, out)) {
+            return false;
+        }
+        *length = int(count) * SECTOR_BYTES;
+        m_timing.charge(0, 0, 0, *length);
+        return true;
+    });
+}
+
+bool VirtualDevice::writeLogical(int64_t first, int64_t count, const uint8_t* data) {
+    return perform(OpKind::LogicalWrite, first, count, 0, [&] {
+        if (data == nullptr || !m_logical.write(first, count, data)) {
+            return false;
+        }
+        m_timing.charge(0, 0, 0, count * SECTOR_BYTES);
+        return true;
+    });
+}
+
+}  // namespace Tessor::taval

@@ -1,0 +1,109 @@
+// Temporary device folders and a recording engine side for the device
+// library tests.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "platform/orrin/Orrin.h"
+#include "platform/taval/Hub.h"
+#include "platform/taval/Taval.h"
+
+namespace taval_test {
+
+class TempFolder {
+public:
+    TempFolder() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "taval-XXXXXX").string();
+        m_path = ::mkdtemp(pattern.data());
+    }
+    ~TempFolder() {
+        std::error_code ec;
+        std::filesystem::remove_all(m_path, ec);
+    }
+    const std::string& path() const { return m_path; }
+
+private:
+    std::string m_path;
+};
+
+using Keys = std::map<std::string, std::string>;
+
+// Writes a device folder; keys are "Section.Key" and override the defaults.
+inline std::string makeDevice(const std::string& parent, const std::string& name, const Keys& keys = {}) {
+    Keys all = {{"Device.Variant", "6716"},   {"Device.Chips", "2"},          {"Device.BlocksPerChip", "64"},
+                {"Device.PagesPerBlock", "16"}, {"Device.SectorsPerPage", "4"}, {"Device.FlashId", "ECD35195"},
+                {"Device.Drive", "SIM" + name}};
+    for (const auto& [k, v] : keys) {
+        all[k] = v;
+    }
+    const std::string folder = parent + "/" + name;
+    std::filesystem::create_directories(folder);
+    std::ofstream out(folder + "/device.ini");
+    std::string section;
+    for (const auto& [k, v] : all) {
+        const std::string s = k.substr(0, k.find('.'));
+        if (s != section) {
+            out << '[' << s << "]\n";
+            section = s;
+        }
+        out << k.substr(k.find('.') + 1) << '=' << v << '\n';
+    }
+    return folder;
+}
+
+// The engine side: starts the library and records every event it hands over.
+class Engine {
+public:
+    explicit Engine(int ports) {
+        init.context = this;
+        init.deviceCount = ports;
+        init.callback = &Engine::onEvent;
+        result = initDevices(&mgr, &init);
+    }
+    ~Engine() { destoryDevices(&mgr); }
+
+    Tessor::taval::Hub& hub() { return *Tessor::taval::Hub::of(&mgr); }
+    _USB_DEVICE_T* record(int port) { return hub().port(port)->record(); }
+
+    // Kinds delivered so far, after waiting for every event posted.
+    std::vector<int> kinds() {
+        hub().waitEventsDelivered();
+        std::lock_guard<std::mutex> lock(mutex);
+        std::vector<int> out;
+        for (const DEVICE_EVENT_T& e : events) {
+            out.push_back(e.kind);
+        }
+        return out;
+    }
+    std::vector<DEVICE_EVENT_T> delivered() {
+        hub().waitEventsDelivered();
+        std::lock_guard<std::mutex> lock(mutex);
+        return events;
+    }
+
+    static int onEvent(DEVICE_INIT_T* init, DEVICE_EVENT_T* event) {
+        auto* self = static_cast<Engine*>(init->context);
+        {
+            std::lock_guard<std::mutex> lock(self->mutex);
+            self->events.push_back(*event);
+        }
+        shared_free(event);
+        return 0;
+    }
+
+    DEVICE_MGR_T mgr;
+    DEVICE_INIT_T init;
+    int result = -1;
+    std::mutex mutex;
+    std::vector<DEVICE_EVENT_T> events;
+};
+
+}  // namespace taval_test
