@@ -33,7 +33,7 @@ void scatterBadSectors(SectorBitmap& bitmap)
 {
     const BitmapGeometry& g = bitmap.getGeometry();
     for (int64_t sector = 0; sector < g.totalSectors(); sector += 997) {
-        Tessor::usb::BitRange::set(bitmap.getBuffer(), sector);
+        Tessor::usb::BitRange::set(bitmap.getBitmap(), sector);
     }
     for (int block = 0; block < g.totalBlocks(); block += 100) {
         bitmap.setAsBad(block);
@@ -54,8 +54,8 @@ void BM_SectorBitmapUpdate(benchmark::State& state)
         bitmap->setAsGood();
         scatterBadSectors(*bitmap);
         state.ResumeTiming();
-        bitmap->update(priority);
-        benchmark::DoNotOptimize(bitmap->getBuffer());
+        bitmap->cleanUp(priority);
+        benchmark::DoNotOptimize(bitmap->getBitmap());
     }
     state.counters["heap_MiB"] = static_cast<double>(heapAfter - heapBefore) / (1024.0 * 1024.0);
     state.counters["sectors"] = static_cast<double>(bitmap->getGeometry().totalSectors());

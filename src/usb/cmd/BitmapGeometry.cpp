@@ -1,6 +1,34 @@
 #include "usb/cmd/BitmapGeometry.h"
 
+#include "schema/device/DiskInfo.h"
+#include "schema/device/UsbDevice.h"
+#include "usb/profile/FlashInfo.h"
+
 namespace Tessor::usb {
+
+BitmapGeometry BitmapGeometry::ofDevice(schema::UsbDevice* device)
+{
+    BitmapGeometry geometry;
+    Sptr<schema::DiskInfo> disk = device->getDiskInfo();
+    if (disk) {
+        geometry.chips = disk->getChipsPerDisk();
+        geometry.blocksPerChip = disk->getBlocksPerChip();
+        geometry.pagesPerBlock = disk->getPagesPerBlock();
+        geometry.sectorsPerPage = disk->getSectorsPerPage();
+    }
+    Sptr<FlashInfo> flash = device->getFlashInfo();
+    if (flash && flash->getChipInfo()->TLC == 1) {
+        geometry.tlc = true;
+        geometry.realBlocksPerChip = flash->getChipInfo()->RealBlockPerChip;
+        geometry.realPagesPerBlock = flash->getChipInfo()->RealPagePerBlock;
+    }
+    return geometry;
+}
+
+Sptr<schema::DiskInfo> BitmapGeometry::toDiskInfo() const
+{
+    return Sptr<schema::DiskInfo>(new schema::DiskInfo(chips, blocksPerChip, pagesPerBlock, sectorsPerPage));
+}
 
 int BitmapGeometry::dataPages() const
 {

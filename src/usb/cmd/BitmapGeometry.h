@@ -5,9 +5,19 @@
 #include <cstdint>
 #include <string>
 
+#include "schema/base/Sptr.h"
+
+namespace Tessor::schema {
+class DiskInfo;
+class UsbDevice;
+}  // namespace Tessor::schema
+
 namespace Tessor::usb {
 
 struct BitmapGeometry {
+    // From the device's disk information and its identified flash part.
+    static BitmapGeometry ofDevice(schema::UsbDevice* device);
+
     int chips = 0;           // D
     int blocksPerChip = 0;   // K (TLC: rounded up to a power of two)
     int pagesPerBlock = 0;   // P (TLC: rounded up to a power of two)
@@ -24,6 +34,8 @@ struct BitmapGeometry {
     int dataPages() const;
     // Pages a block set may use per block.
     int usablePages() const { return tlc ? realPagesPerBlock : pagesPerBlock; }
+
+    Sptr<schema::DiskInfo> toDiskInfo() const;
 
     // Empty when the bitmaps can describe this flash, else why they cannot.
     std::string unsupportedReason() const;

@@ -1,8 +1,15 @@
 #include "usb/cmd/BlockBitmap.h"
 
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
+#include "schema/base/Assert.h"
 #include "schema/base/Log.h"
+#include "schema/device/BaseAddress.h"
+#include "schema/device/PlaneInfo.h"
+#include "schema/device/ScanConfig.h"
+#include "schema/device/UsbDevice.h"
 #include "usb/cmd/BitRange.h"
 #include "usb/cmd/BlockSet.h"
 #include "usb/cmd/SectorBitmap.h"
@@ -17,40 +24,66 @@ constexpr int kReservedGoodBlocks = 11;
 }  // namespace
 
 BlockBitmap::BlockBitmap(SectorBitmap* sectorBitmap)
-    : m_sectorBitmap(sectorBitmap), m_geometry(sectorBitmap->getGeometry())
+    : BaseCmdData(sectorBitmap->getDevice(), "BlockBitmap"),
+      m_sectorBitmap(sectorBitmap),
+      m_geometry(sectorBitmap->getGeometry())
 {
     CPLOG(7, "constructing BlockBitmap.....");
+    m_diskInfo = m_geometry.toDiskInfo();
+    init();
+}
+
+int BlockBitmap::myInit()
+{
     m_totalBlocks = m_geometry.totalBlocks();
     m_length = (m_totalBlocks + 7) / 8;
     m_spanBytes = m_geometry.sectorsPerBlock() / 8;
     CPLOG(7, "BlockBitmap with length of %d", m_length);
-    if (int64_t(m_length) > int64_t(m_geometry.sectorsPerBlock()) * 512) {
+    if (int64_t(m_length) > int64_t(m_geometry.sectorsPerBlock()) * SECTOR_SIZE) {
         CPLOG(4, "Length of Block Bitmap is bigger than one block space");
     }
-    m_bits.assign(static_cast<size_t>((m_length + 511) / 512) * 512, 0xFF);
-    setAsGood();
-    update(0);
+    return 0;
 }
 
-void BlockBitmap::setAsGood()
+int BlockBitmap::myInitLater()
 {
-    std::memset(m_bits.data(), 0, static_cast<size_t>(m_length));
+    setAsGood();
+    return update(nullptr);
+}
+
+namespace {
+
+int priorityOf(schema::UsbDevice* device)
+{
+    return device != nullptr ? device->getScanConfig()->getScanPriority() : 0;
+}
+
+}  // namespace
+
+int BlockBitmap::update(schema::UsbDevice* device)
+{
+    return judgeBlocks(priorityOf(device));
+}
+
+int BlockBitmap::updateTLC(schema::UsbDevice* device)
+{
+    return judgeTlcBlocks(priorityOf(device));
 }
 
 // Judges blocks [firstBlock, firstBlock + blocks) on the first sectorsJudged
 // sectors of each.
 void BlockBitmap::judge(int firstBlock, int blocks, int64_t sectorsJudged)
 {
-    const unsigned char* sectors = m_sectorBitmap->getBuffer();
+    const unsigned char* sectors = m_sectorBitmap->getBitmap();
     for (int block = firstBlock; block < firstBlock + blocks; ++block) {
         if (BitRange::anySet(sectors, m_geometry.firstSectorOfBlock(block), sectorsJudged)) {
-            BitRange::set(m_bits.data(), block);
+            BitRange::set(getBitmap(), block);
             ++m_badBlockCount;
         }
     }
 }
 
-int BlockBitmap::update(int priority)
+int BlockBitmap::judgeBlocks(int priority)
 {
     setAsGood();
     m_badBlockCount = 0;
@@ -61,7 +94,7 @@ int BlockBitmap::update(int priority)
 
 // Every chip holds R real blocks of P' real pages; the blocks past R only
 // exist in the rounded geometry and are marked without counting as bad.
-int BlockBitmap::updateTLC(int priority)
+int BlockBitmap::judgeTlcBlocks(int priority)
 {
     setAsGood();
     m_badBlockCount = 0;
@@ -71,7 +104,7 @@ int BlockBitmap::updateTLC(int priority)
     const int64_t judged = priority == 3 ? sectorsPerPage : int64_t(m_geometry.realPagesPerBlock) * sectorsPerPage;
     for (int chip = 0; chip < m_geometry.chips; ++chip) {
         judge(chip * blocksPerChip, realBlocks, judged);
-        BitRange::fill(m_bits.data(), int64_t(chip) * blocksPerChip + realBlocks, blocksPerChip - realBlocks, true);
+        BitRange::fill(getBitmap(), int64_t(chip) * blocksPerChip + realBlocks, blocksPerChip - realBlocks, true);
     }
     return 0;
 }
@@ -82,13 +115,13 @@ void BlockBitmap::setAsBad(int block)
         CPLOG(3, "BlockBitmap: block %d is outside the flash", block);
         return;
     }
-    BitRange::set(m_bits.data(), block);
+    BitRange::set(getBitmap(), block);
     ++m_badBlockCount;
 }
 
 bool BlockBitmap::isBad(int block) const
 {
-    return BitRange::test(m_bits.data(), block);
+    return BitRange::test(getBitmap(), block);
 }
 
 int BlockBitmap::findFirstFreeBlock() const
@@ -101,24 +134,39 @@ int BlockBitmap::findFirstFreeBlock() const
     return -1;
 }
 
-int BlockBitmap::allocateSector(int block)
+Sptr<schema::BaseAddress> BlockBitmap::addressOf(int block, int sectorInBlock) const
 {
-    const unsigned char* sectors = m_sectorBitmap->getBuffer();
+    const int sectorsPerPage = m_geometry.sectorsPerPage;
+    if (getDevice() != nullptr) {
+        return Sptr<schema::BaseAddress>(
+            new schema::BaseAddress(getDevice(), block, sectorInBlock / sectorsPerPage, sectorInBlock % sectorsPerPage));
+    }
+    return Sptr<schema::BaseAddress>(
+        new schema::BaseAddress(m_diskInfo, static_cast<int>(m_geometry.firstSectorOfBlock(block) + sectorInBlock)));
+}
+
+// The block bitmap's own place: the first good sector of the block, which is
+// then taken in both bitmaps.
+Sptr<schema::BaseAddress> BlockBitmap::allocateAddresses(int block)
+{
+    const unsigned char* sectors = m_sectorBitmap->getBitmap();
     const int64_t first = m_geometry.firstSectorOfBlock(block);
     for (int sector = 0; sector < m_geometry.sectorsPerBlock(); ++sector) {
         if (!BitRange::test(sectors, first + sector)) {
+            Sptr<schema::BaseAddress> address = addressOf(block, sector);
             setAsBad(block);
+            setAddress(address);
             m_sectorBitmap->setAsBad(block);
-            return sector;
+            return address;
         }
     }
-    return -1;
+    return {};
 }
 
-std::vector<int> BlockBitmap::allocateBlocks(int n)
+Sptr<schema::BaseAddress> BlockBitmap::allocateBlockAddresses(int n)
 {
     CPLOG(7, "allocate  BlockAddresses number %d:", n);
-    std::vector<int> taken;
+    Sptr<schema::BaseAddress> result = addressOf(0, 0);
     int goodSeen = 0;
     for (int block = 0; block < m_totalBlocks; ++block) {
         if (isBad(block) || goodSeen++ < kReservedGoodBlocks) {
@@ -127,9 +175,9 @@ std::vector<int> BlockBitmap::allocateBlocks(int n)
         setAsBad(block);
         m_sectorBitmap->setAsBad(block);
         CPLOG(7, "allocate  BlockAddresses nBlockNo %d:", block);
-        taken.push_back(block);
-        if (static_cast<int>(taken.size()) >= n) {
-            return taken;
+        result->addData(addressOf(block, 0));
+        if (result->getCount() >= n) {
+            return result;
         }
     }
     CPLOG(4, "Address allocated failed : %d contunous blocks are needed", n);
@@ -156,21 +204,19 @@ void BlockBitmap::addIntoBlockSet(const Sptr<BlockSet>& set)
 
 int BlockBitmap::addIntoBlockSetInSinglePlaneMode(const Sptr<BlockSet>& set, int planesPerChip, int groups)
 {
-    std::vector<unsigned char> expanded(m_bits.size(), 0);
-    if (MultiPlane2singlePlane(planesPerChip, groups, expanded.data()) != 0) {
+    if (replaceBy(planesPerChip, groups, false) != 0) {
         return -1;
     }
     while (set->getBlocksCount() > 0) {
         set->removeBlock(set->getBlockNo(0));
     }
-    m_bits = std::move(expanded);
     fillSet(set, m_totalBlocks, m_geometry.pagesPerBlock);
     return 0;
 }
 
 int BlockBitmap::addIntoBlockSetInMultiPlaneMode(const Sptr<BlockSet>& set, int planesPerChip, int groups)
 {
-    if (setToMultiPlane(planesPerChip, groups) != 0) {
+    if (replaceBy(planesPerChip, groups, true) != 0) {
         return -1;
     }
     const int planes = planesPerChip * groups;
@@ -178,14 +224,24 @@ int BlockBitmap::addIntoBlockSetInMultiPlaneMode(const Sptr<BlockSet>& set, int 
     return 0;
 }
 
-int BlockBitmap::setToMultiPlane(int planesPerChip, int groups)
+int BlockBitmap::setToMultiPlane(schema::UsbDevice* device)
 {
-    std::vector<unsigned char> folded(m_bits.size(), 0);
-    if (singlePlane2MultiPlane(planesPerChip, groups, folded.data()) != 0) {
-        return -1;
+    Sptr<schema::PlaneInfo> plane = device->getCurrentPlaneInfo();
+    TESSOR_ASSERT(plane);
+    return replaceBy(plane->getPlanePerChip(), plane->getChipCounts() * plane->getInterleavePerChip(), true);
+}
+
+// The bitmap becomes its folded (multi-plane) or expanded (single-plane) form.
+int BlockBitmap::replaceBy(int planesPerChip, int groups, bool fold)
+{
+    std::vector<char> converted(m_buffer.size(), 0);
+    auto* out = reinterpret_cast<unsigned char*>(converted.data());
+    const int result = fold ? singlePlane2MultiPlane(planesPerChip, groups, out)
+                            : MultiPlane2singlePlane(planesPerChip, groups, out);
+    if (result == 0) {
+        m_buffer.swap(converted);
     }
-    m_bits = std::move(folded);
-    return 0;
+    return result;
 }
 
 bool BlockBitmap::planesFit(int planesPerChip, int groups) const
@@ -210,7 +266,7 @@ int BlockBitmap::singlePlane2MultiPlane(int planesPerChip, int groups, unsigned 
     for (int j = 0; j < multiBlocks; ++j) {
         bool bad = false;
         for (int k = 0; k < groups && !bad; ++k) {
-            bad = BitRange::anySet(m_bits.data(), int64_t(k) * groupBlocks + int64_t(j) * planesPerChip, planesPerChip);
+            bad = BitRange::anySet(getBitmap(), int64_t(k) * groupBlocks + int64_t(j) * planesPerChip, planesPerChip);
         }
         if (bad) {
             BitRange::set(out, j);
@@ -237,6 +293,49 @@ int BlockBitmap::MultiPlane2singlePlane(int planesPerChip, int groups, unsigned 
                 BitRange::fill(out, int64_t(k) * groupBlocks + int64_t(u) * planesPerChip, planesPerChip, true);
             }
         }
+    }
+    return 0;
+}
+
+namespace {
+
+constexpr uint32_t kBlockBitmapMagic = 0x6AA66AA6;
+constexpr int kSectorHeaderBytes = 16;
+
+void putLittleEndian(unsigned char* at, uint32_t value)
+{
+    for (int i = 0; i < 4; ++i) {
+        at[i] = static_cast<unsigned char>(value >> (8 * i));
+    }
+}
+
+}  // namespace
+
+// One sector next to the sector-bitmap image: two magics, the image header's
+// sector number, 0, then as many bitmap bytes as fit.
+int BlockBitmap::writeFlash(schema::UsbDevice* device)
+{
+    Sptr<schema::BaseAddress> own = getAddress();
+    TESSOR_ASSERT(own);
+    Sptr<schema::BaseAddress> image = m_sectorBitmap->getAddress();
+    TESSOR_ASSERT(image);
+    Sptr<schema::BaseAddress> header = image->getData(0);
+    TESSOR_ASSERT(header);
+    std::vector<unsigned char> sector(SECTOR_SIZE, 0xFF);
+    putLittleEndian(sector.data(), kBlockBitmapMagic);
+    putLittleEndian(sector.data() + 4, kBlockBitmapMagic);
+    putLittleEndian(sector.data() + 8, static_cast<uint32_t>(header->getPhyAddress()));
+    putLittleEndian(sector.data() + 12, 0);
+    const int stored = std::min(m_length, SECTOR_SIZE - kSectorHeaderBytes);
+    std::memcpy(sector.data() + kSectorHeaderBytes, getBitmap(), static_cast<size_t>(stored));
+    if (device->writeFlashSectors(own, 1, sector.data()) != 0) {
+        // The text is the system's own, though it names the wrong data.
+        CPLOG(3, "Download external code to Flash failed on device %s on phyical address : %d", device->getName(),
+            own->getSectorNo());
+        return -1;
+    }
+    if (write() != 0) {
+        CPLOG(4, "BlockBitmap : %s write to file failed", getFileName().c_str());
     }
     return 0;
 }

@@ -3,21 +3,29 @@
 #include <iterator>
 
 #include "schema/base/Log.h"
+#include "schema/base/SystemInfo.h"
+#include "schema/device/DiskInfo.h"
 
 namespace Tessor::usb {
 
-BlockSet::BlockSet(const BitmapGeometry& geometry, const std::string& name) : m_name(name), m_geometry(geometry)
+BlockSet::BlockSet(schema::UsbDevice* device, const std::string& name) : BaseData(device, name)
+{
+    init();
+}
+
+BlockSet::BlockSet(const std::string& name) : BaseData(name)
 {
     init();
 }
 
 int BlockSet::init()
 {
-    m_diskBlockTotal = m_geometry.totalBlocks();
+    const bool hasGeometry = static_cast<bool>(m_diskInfo);
+    m_diskBlockTotal = hasGeometry ? m_diskInfo->getTotalBlocks() : 0;
     m_validateBlockCount = 0;
-    m_validatePagePerBlock = m_geometry.pagesPerBlock;
+    m_validatePagePerBlock = hasGeometry ? m_diskInfo->getPagesPerBlock() : 0;
     m_startSector = 0;
-    m_sectorCount = static_cast<uint8_t>(m_geometry.sectorsPerPage);
+    m_sectorCount = static_cast<uint8_t>(hasGeometry ? m_diskInfo->getSectorsPerPage() : 0);
     return 1;
 }
 
@@ -49,11 +57,10 @@ int BlockSet::getBlockNo(int index) const
 
 void BlockSet::debug()
 {
-    // Lines for the shared debug text; printed by the set list.
-    CPLOG(7, "\t\tValidateBlockCount \t\t: %d\n", m_validateBlockCount);
-    CPLOG(7, "\t\tValidatePagePerBlock \t: %d\n", m_validatePagePerBlock);
-    CPLOG(7, "\t\tStartSector \t\t\t: %d\n", m_startSector);
-    CPLOG(7, "\t\tSectorCount \t\t\t: %d\n", m_sectorCount);
+    schema::SystemInfo::debug("\t\tValidateBlockCount \t\t: %d\n", m_validateBlockCount);
+    schema::SystemInfo::debug("\t\tValidatePagePerBlock \t: %d\n", m_validatePagePerBlock);
+    schema::SystemInfo::debug("\t\tStartSector \t\t\t: %d\n", m_startSector);
+    schema::SystemInfo::debug("\t\tSectorCount \t\t\t: %d\n", m_sectorCount);
 }
 
 }  // namespace Tessor::usb

@@ -6,18 +6,19 @@
 #include <map>
 #include <string>
 
-#include "usb/cmd/BitmapGeometry.h"
+#include "schema/data/BaseData.h"
 
 namespace Tessor::usb {
 
-class BlockSet {
+class BlockSet : public schema::BaseData {
 public:
-    BlockSet(const BitmapGeometry& geometry, const std::string& name);
-    virtual ~BlockSet() = default;
+    BlockSet(schema::UsbDevice* device, const std::string& name);
+    // Without a device the geometry fields stay 0.
+    explicit BlockSet(const std::string& name);
+    ~BlockSet() override = default;
 
-    const std::string& getName() const { return m_name; }
-    virtual int init();
-    virtual void debug();
+    int init() override;
+    void debug() override;
     virtual int write() { return 0; }
 
     void addBlock(int key, int blockNo);
@@ -36,8 +37,6 @@ public:
     int getBlockSize() const { return m_sectorCount * m_validatePagePerBlock * 512; }
 
 private:
-    std::string m_name;
-    BitmapGeometry m_geometry;
     int32_t m_validateBlockCount = 0;
     int32_t m_validatePagePerBlock = 0;
     uint8_t m_startSector = 0;

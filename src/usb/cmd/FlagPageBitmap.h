@@ -5,31 +5,32 @@
 #include <vector>
 
 #include "schema/base/Sptr.h"
+#include "schema/data/BaseCmdData.h"
 
 namespace Tessor::usb {
 
 class PageBitmap;
 
-class FlagPageBitmap {
+class FlagPageBitmap : public schema::BaseCmdData {
 public:
-    static constexpr int kTableBytes = 512;
-
     // Throws BitmapException (kBadBlocksTooMuch) when the page bitmap's
     // blocks do not fit one sector.
-    FlagPageBitmap(Sptr<PageBitmap> pageBitmap, bool factoryFunction);
-    virtual ~FlagPageBitmap() = default;
+    explicit FlagPageBitmap(Sptr<PageBitmap> pageBitmap);
+    ~FlagPageBitmap() override = default;
 
-    unsigned char* getBuffer() { return m_table.data(); }
-    int getLength() const { return m_length; }
+    unsigned char* getBitmap() { return reinterpret_cast<unsigned char*>(m_buffer.data()); }
     Sptr<PageBitmap> getPageBitmap() const { return m_pageBitmap; }
 
+    int update(schema::UsbDevice* device) override;
     // Copies the bits of each block, in the order the page bitmap is stored.
     int rebuild(const std::vector<int>& storedBlocks);
+    int writeFlash(schema::UsbDevice* device) override;
+    int validateFlash(schema::UsbDevice* device) override;
+    int write() override;
+    int myInit() override;
 
 private:
     Sptr<PageBitmap> m_pageBitmap;
-    int m_length = 0;
-    std::vector<unsigned char> m_table;
 };
 
 }  // namespace Tessor::usb

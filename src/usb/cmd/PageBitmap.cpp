@@ -1,8 +1,13 @@
 #include "usb/cmd/PageBitmap.h"
 
+#include <algorithm>
 #include <cstring>
 
+#include "schema/base/Assert.h"
 #include "schema/base/Log.h"
+#include "schema/base/SystemInfo.h"
+#include "schema/device/BaseAddress.h"
+#include "schema/device/UsbDevice.h"
 #include "usb/cmd/BitRange.h"
 #include "usb/cmd/BlockSet.h"
 #include "usb/cmd/SectorBitmap.h"
@@ -20,12 +25,27 @@ int ceilDiv(int64_t value, int64_t divisor)
 
 }  // namespace
 
-PageBitmap::PageBitmap(const BitmapGeometry& geometry) : m_geometry(geometry)
+PageBitmap::PageBitmap(schema::UsbDevice* device)
+    : BaseCmdData(device, "PageBitmap"), m_geometry(BitmapGeometry::ofDevice(device))
 {
-    CPLOG(7, "%s init", "PageBitmap");
-    m_length = ceilDiv(int64_t(geometry.totalBlocks()) * geometry.pagesPerBlock, 8);
+    init();
+}
+
+PageBitmap::PageBitmap(const BitmapGeometry& geometry) : BaseCmdData("PageBitmap"), m_geometry(geometry)
+{
+    m_diskInfo = geometry.toDiskInfo();
+    init();
+}
+
+int PageBitmap::myInit()
+{
+    CPLOG(7, "%s init", getName());
+    m_length = ceilDiv(int64_t(m_geometry.totalBlocks()) * m_geometry.pagesPerBlock, 8);
     CPLOG(7, "Length of Page Bitmap is %d bytes", m_length);
-    m_bits.assign(static_cast<size_t>(ceilDiv(m_length, kSectorBytes)) * kSectorBytes, 0xFF);
+    m_blockSetCount = 0;
+    m_blocksNeeded = 0;
+    m_pagesNeeded = 0;
+    return 0;
 }
 
 bool PageBitmap::holdsBlock(int block) const
@@ -41,14 +61,14 @@ void PageBitmap::releaseBlock(int block)
 {
     if (holdsBlock(block)) {
         // TLC blocks have only their real pages.
-        BitRange::fill(m_bits.data(), int64_t(block) * m_geometry.pagesPerBlock, m_geometry.usablePages(), false);
+        BitRange::fill(getBitmap(), int64_t(block) * m_geometry.pagesPerBlock, m_geometry.usablePages(), false);
     }
 }
 
 void PageBitmap::updatePageBitmapFromBlockSet(const Sptr<BlockSet>& set, int planes)
 {
     m_length = static_cast<int>(int64_t(m_geometry.totalBlocks()) * m_geometry.pagesPerBlock / 8 / planes);
-    std::memset(m_bits.data(), 0xFF, static_cast<size_t>(m_length));
+    std::memset(getBitmap(), 0xFF, static_cast<size_t>(m_length));
     for (int i = 0; i < set->getBlocksCount(); ++i) {
         releaseBlock(set->getBlockNo(i));
     }
@@ -69,9 +89,9 @@ int PageBitmap::addBlockSet(const Sptr<BlockSet>& set, const SectorBitmap& secto
         int count = 0;
         for (int page = 0; page < m_geometry.pagesPerBlock && count < wanted; ++page) {
             const unsigned sectors = BitRange::readWord(
-                sectorBitmap.getBuffer(), firstSector + int64_t(page) * sectorsPerPage, sectorsPerPage);
+                sectorBitmap.getBitmap(), firstSector + int64_t(page) * sectorsPerPage, sectorsPerPage);
             if ((sectors & mask) == 0) {
-                BitRange::clear(m_bits.data(), int64_t(block) * m_geometry.pagesPerBlock + page);
+                BitRange::clear(getBitmap(), int64_t(block) * m_geometry.pagesPerBlock + page);
                 ++count;
             }
         }
@@ -91,6 +111,7 @@ int PageBitmap::storeInBlockSet(const Sptr<BlockSet>& set)
         CPLOG(3, "Page Bitmap cannot be stored in an empty block set");
         return -1;
     }
+    m_sectorsPerStoredPage = set->getSectorCount();
     m_blocksNeeded = ceilDiv(m_length, blockBytes);
     m_pagesNeeded = ceilDiv(m_length, pageBytes);
     if (m_blocksNeeded > kPageBitmapMaxBlocks) {
@@ -103,7 +124,7 @@ int PageBitmap::storeInBlockSet(const Sptr<BlockSet>& set)
 
 unsigned char* PageBitmap::getPageBitmapOfBlock(int block)
 {
-    return m_bits.data() + int64_t(block) * m_geometry.pagesPerBlock / 8;
+    return getBitmap() + int64_t(block) * m_geometry.pagesPerBlock / 8;
 }
 
 int PageBitmap::findFreePageInBlock(int block) const
@@ -114,15 +135,107 @@ int PageBitmap::findFreePageInBlock(int block) const
 int PageBitmap::findFreePage(int block, int n) const
 {
     const int64_t first = int64_t(block) * m_geometry.pagesPerBlock;
-    if (block < 0 || first + m_geometry.pagesPerBlock > int64_t(m_bits.size()) * 8) {
+    if (block < 0 || first + m_geometry.pagesPerBlock > int64_t(m_buffer.size()) * 8) {
         return -1;
     }
     for (int page = 0; page < m_geometry.pagesPerBlock; ++page) {
-        if (!BitRange::test(m_bits.data(), first + page) && n-- == 0) {
+        if (!BitRange::test(getBitmap(), first + page) && n-- == 0) {
             return page;
         }
     }
     return -1;
+}
+
+int PageBitmap::checkReservedPages(bool strict) const
+{
+    Sptr<schema::BaseAddress> own = m_address;
+    TESSOR_ASSERT(own);
+    const int reserved = own->getCount();
+    if (m_pagesNeeded != reserved || m_sectorsPerStoredPage <= 0) {
+        CPLOG(3, "%d pages are need for page bitmap, but only %d pages has been allocated", m_pagesNeeded, reserved);
+        if (strict || m_sectorsPerStoredPage <= 0) {
+            return -1;
+        }
+    } else {
+        CPLOG(7, "%d pages are allocated for page bitmap", reserved);
+    }
+    return 0;
+}
+
+namespace {
+
+bool sameBlock(const Sptr<schema::BaseAddress>& a, int chip, int block)
+{
+    return a->getChipNo() == chip && a->getBlockNo() == block;
+}
+
+}  // namespace
+
+// Each block of the reserved pages is erased once, before its first page.
+int PageBitmap::writeFlash(schema::UsbDevice* device)
+{
+    if (checkReservedPages(true) != 0) {
+        return -1;
+    }
+    const int perPage = m_sectorsPerStoredPage;
+    int sectorsLeft = ceilDiv(m_length, kSectorBytes);
+    int chip = -1;
+    int block = -1;
+    const unsigned char* data = getBitmap();
+    Sptr<schema::BaseData> child;
+    while (sectorsLeft > 0 && (child = m_address->getNextData(child))) {
+        Sptr<schema::BaseAddress> page = child;
+        TESSOR_ASSERT(page);
+        const int count = std::min(sectorsLeft, perPage);
+        sectorsLeft -= perPage;
+        if (!sameBlock(page, chip, block)) {
+            chip = page->getChipNo();
+            block = page->getBlockNo();
+            if (device->eraseOneBlock(page) != 0) {
+                CPLOG(3, "Erase Block on %d for Page Bitmap of device %s Failed", block, device->getName());
+                return -1;
+            }
+        }
+        CPLOG(7, "Write Page Bitmap at %s", page->logData());
+        if (device->writeFlashSectors(page, static_cast<unsigned char>(count), data) != 0) {
+            CPLOG(3, "Write Page Bitmap to Flash failed on device %s on phyical address : %d", device->getName(),
+                page->getPhyAddress());
+            return -1;
+        }
+        data += perPage * kSectorBytes;
+    }
+    return 0;
+}
+
+int PageBitmap::validateFlash(schema::UsbDevice* device)
+{
+    if (checkReservedPages(false) != 0) {
+        return -1;
+    }
+    const int perPage = m_sectorsPerStoredPage;
+    int sectorsLeft = ceilDiv(m_length, kSectorBytes);
+    const unsigned char* data = getBitmap();
+    Sptr<schema::BaseData> child;
+    for (int position = 0; sectorsLeft > 0 && (child = m_address->getNextData(child)); ++position) {
+        Sptr<schema::BaseAddress> page = child;
+        TESSOR_ASSERT(page);
+        const int count = std::min(sectorsLeft, perPage);
+        sectorsLeft -= perPage;
+        const unsigned char* read = device->readFlashSectors(page, count);
+        if (read == nullptr) {
+            CPLOG(3, "Read Page Bitmap from Flash failed on device %s on phyical address : %d", device->getName(),
+                page->getPhyAddress());
+            return -1;
+        }
+        if (std::memcmp(read, data, static_cast<size_t>(count) * kSectorBytes) != 0) {
+            CPLOG(3, "Page Bitmap on No. %d page validate failed", position);
+            schema::SystemInfo::debugBuffer(read, kSectorBytes, "Read out Page-Bitmap");
+            return -1;
+        }
+        CPLOG(5, "Page Bitmap on No.%d page validate OK", position);
+        data += perPage * kSectorBytes;
+    }
+    return 0;
 }
 
 }  // namespace Tessor::usb

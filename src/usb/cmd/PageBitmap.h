@@ -3,9 +3,9 @@
 #pragma once
 
 #include <string>
-#include <vector>
 
 #include "schema/base/Sptr.h"
+#include "schema/data/BaseCmdData.h"
 #include "usb/cmd/BitmapGeometry.h"
 
 namespace Tessor::usb {
@@ -16,16 +16,19 @@ class SectorBitmap;
 // The most blocks of block set 0 the stored bitmap may take.
 constexpr int kPageBitmapMaxBlocks = 16;
 
-class PageBitmap {
+class PageBitmap : public schema::BaseCmdData {
 public:
+    explicit PageBitmap(schema::UsbDevice* device);
+    // A bitmap without a device, laid out by the given geometry.
     explicit PageBitmap(const BitmapGeometry& geometry);
-    virtual ~PageBitmap() = default;
+    ~PageBitmap() override = default;
 
-    unsigned char* getBuffer() { return m_bits.data(); }
-    int getLength() const { return m_length; }
+    unsigned char* getBitmap() { return reinterpret_cast<unsigned char*>(m_buffer.data()); }
+    const unsigned char* getBitmap() const { return reinterpret_cast<const unsigned char*>(m_buffer.data()); }
 
     void updatePageBitmapFromBlockSet(const Sptr<BlockSet>& set, int planes);
     int addBlockSet(const Sptr<BlockSet>& set, const SectorBitmap& sectorBitmap);
+    // -1 when the bitmap needs more than kPageBitmapMaxBlocks blocks of the set.
     int storeInBlockSet(const Sptr<BlockSet>& set);
     // Marks the pages of a block usable (the blocks that hold this bitmap).
     void releaseBlock(int block);
@@ -38,16 +41,23 @@ public:
     int getLengthOfPage() const { return m_pagesNeeded; }
     int getLengthOfBlock() const { return m_blocksNeeded; }
     int getBlockSetCount() const { return m_blockSetCount; }
+    const BitmapGeometry& getGeometry() const { return m_geometry; }
+
+    int writeFlash(schema::UsbDevice* device) override;
+    int validateFlash(schema::UsbDevice* device) override;
+    int myInit() override;
 
 private:
     bool holdsBlock(int block) const;
+    // 0 when the pages reserved on the flash match the pages needed; a
+    // mismatch fails only when strict.
+    int checkReservedPages(bool strict) const;
 
     BitmapGeometry m_geometry;
     int m_blockSetCount = 0;
     int m_blocksNeeded = 0;
     int m_pagesNeeded = 0;
-    int m_length = 0;
-    std::vector<unsigned char> m_bits;
+    int m_sectorsPerStoredPage = 0;  // sectors per page of block set 0
 };
 
 }  // namespace Tessor::usb

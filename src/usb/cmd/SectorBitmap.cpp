@@ -7,6 +7,13 @@
 #include "schema/base/Assert.h"
 #include "schema/base/Log.h"
 #include "schema/base/VException.h"
+#include "platform/taval/Taval.h"
+#include "schema/device/BaseAddress.h"
+#include "schema/device/ConfigInfo.h"
+#include "schema/device/PlaneInfo.h"
+#include "schema/device/ScanConfig.h"
+#include "schema/device/UsbDevice.h"
+#include "schema/device/VersionInfo.h"
 #include "usb/cmd/BitRange.h"
 #include "usb/cmd/BlockBitmap.h"
 
@@ -16,6 +23,7 @@ namespace {
 
 constexpr int kSectorBytes = 512;
 constexpr int kL2Entries = 128;
+constexpr unsigned kSmallPageFirmware = 0xF0;
 
 int ceilDiv(int64_t value, int64_t divisor)
 {
@@ -24,35 +32,67 @@ int ceilDiv(int64_t value, int64_t divisor)
 
 }  // namespace
 
-SectorBitmap::SectorBitmap(const BitmapGeometry& geometry, const std::string& name)
-    : m_name(name), m_geometry(geometry)
+SectorBitmap::SectorBitmap(schema::UsbDevice* device, const std::string& name)
+    : BaseCmdData(device, name), m_geometry(BitmapGeometry::ofDevice(device))
 {
     CPLOG(7, "constructing SectorBitmap.....");
-    const std::string reason = geometry.unsupportedReason();
-    if (!reason.empty()) {
-        CPLOG(3, "%s: flash of %d chips x %d blocks x %d pages x %d sectors cannot be mapped: %s", name.c_str(),
-            geometry.chips, geometry.blocksPerChip, geometry.pagesPerBlock, geometry.sectorsPerPage, reason.c_str());
-        throw BitmapException("Bad blocks too much!", __FILE__, __LINE__, kBadBlocksTooMuch);
-    }
-    m_length = static_cast<int>((geometry.totalSectors() + 7) / 8);
-    const int bitmapSectors = ceilDiv(m_length, kSectorBytes);
-    m_l2SectorCount = ceilDiv(bitmapSectors, kL2Entries);
-    m_imageSectorCount = 1 + m_l2SectorCount + bitmapSectors;
-    m_headerBuffer.assign(static_cast<size_t>(m_l2SectorCount + 1) * kSectorBytes, 0xFF);
-    CPLOG(7, "Sector Image with length of %d, need %d sectors to store it(%d for sector bitmap;%d for l2-table)",
-        m_length, m_imageSectorCount, bitmapSectors, m_l2SectorCount);
-    m_singlePlane.assign(static_cast<size_t>(bitmapSectors) * kSectorBytes, 0xFF);
-    m_buffer = m_singlePlane.data();
-    setAsGood();
-    m_blockBitmap = Sptr<BlockBitmap>(new BlockBitmap(this));
-    m_blockLists.resize(static_cast<size_t>(geometry.sectorsPerPage) * geometry.sectorsPerPage);
+    init();
+}
+
+SectorBitmap::SectorBitmap(const BitmapGeometry& geometry, const std::string& name)
+    : BaseCmdData(name), m_geometry(geometry)
+{
+    CPLOG(7, "constructing SectorBitmap.....");
+    m_diskInfo = geometry.toDiskInfo();
+    init();
 }
 
 SectorBitmap::~SectorBitmap() = default;
 
-void SectorBitmap::setAsGood()
+int SectorBitmap::myInit()
 {
-    std::memset(m_buffer, 0, static_cast<size_t>(m_length));
+    const std::string reason = m_geometry.unsupportedReason();
+    if (!reason.empty()) {
+        CPLOG(3, "%s: flash of %d chips x %d blocks x %d pages x %d sectors cannot be mapped: %s", getName(),
+            m_geometry.chips, m_geometry.blocksPerChip, m_geometry.pagesPerBlock, m_geometry.sectorsPerPage,
+            reason.c_str());
+        throw BitmapException("Bad blocks too much!", __FILE__, __LINE__, kBadBlocksTooMuch);
+    }
+    const int length = static_cast<int>((m_geometry.totalSectors() + 7) / 8);
+    const int bitmapSectors = ceilDiv(length, kSectorBytes);
+    m_l2SectorCount = ceilDiv(bitmapSectors, kL2Entries);
+    m_imageSectorCount = 1 + m_l2SectorCount + bitmapSectors;
+    m_headerBuffer.assign(static_cast<size_t>(m_l2SectorCount + 1) * kSectorBytes, 0xFF);
+    CPLOG(7, "Sector Image with length of %d, need %d sectors to store it(%d for sector bitmap;%d for l2-table)",
+        length, m_imageSectorCount, bitmapSectors, m_l2SectorCount);
+    m_length = length;
+    return 0;
+}
+
+int SectorBitmap::myInitLater()
+{
+    setAsGood();
+    m_blockBitmap = Sptr<BlockBitmap>(new BlockBitmap(this));
+    m_blockLists.assign(static_cast<size_t>(m_geometry.sectorsPerPage) * m_geometry.sectorsPerPage, {});
+    return 0;
+}
+
+int SectorBitmap::readOutDataFromFile(const std::string& fileName)
+{
+    const int size = usbGetFileSize(fileName.c_str());
+    if (size < 1) {
+        CPLOG(3, "File '%s' is not exist", fileName.c_str());
+        return -1;
+    }
+    const int wanted = std::min(size, m_length);
+    // The sample file's text is the system's own for this read too.
+    if (usbReadFile(fileName.c_str(), m_buffer.data(), wanted, 0) != wanted) {
+        CPLOG(4, "Read scan sample file '%s' failed", fileName.c_str());
+        return -1;
+    }
+    m_blockBitmap = Sptr<BlockBitmap>(new BlockBitmap(this));
+    CPLOG(7, " Read Sector Bit Map From File %s ", fileName.c_str());
+    return getDevice() != nullptr ? update(getDevice()) : 0;
 }
 
 int SectorBitmap::updateBitmap(const unsigned char* buffer, int length, int startSector)
@@ -66,8 +106,49 @@ int SectorBitmap::updateBitmap(const unsigned char* buffer, int length, int star
     if (startSector % 8 != 0) {
         CPLOG(3, "update sector bitmap at start sector %d is not in the border of byte", startSector);
     }
+    unsigned char* bits = getBitmap();
     for (int i = 0; i < length; ++i) {
-        m_buffer[byte + i] |= buffer[i];
+        bits[byte + i] |= buffer[i];
+    }
+    return 0;
+}
+
+int SectorBitmap::updateBitmap(const unsigned char* pageBits, int length, Sptr<schema::BaseAddress> pages)
+{
+    TESSOR_ASSERT(pageBits != nullptr && pages);
+    const int sectorsPerPage = m_geometry.sectorsPerPage;
+    const int pagesPerWord = 16 / sectorsPerPage;
+    const unsigned pageMask = (1u << sectorsPerPage) - 1u;
+    const int64_t total = m_geometry.totalSectors();
+    // Small-page firmware only ever reports failures; the others report every page.
+    const bool orOnly = getDevice() != nullptr && getDevice()->getVersion() &&
+                        getDevice()->getVersion()->getVersionNumber() == kSmallPageFirmware;
+    Sptr<schema::BaseData> child;
+    for (int word = 0; word < length / 2; ++word) {
+        unsigned bits = pageBits[2 * word] | (static_cast<unsigned>(pageBits[2 * word + 1]) << 8);
+        for (int page = 0; page < pagesPerWord; ++page, bits >>= sectorsPerPage) {
+            child = pages->getNextData(child);
+            Sptr<schema::BaseAddress> address = child;
+            if (!address) {
+                return 0;
+            }
+            const int64_t sector = address->getPhyAddress();
+            if (sector < 0 || sector >= total) {
+                CPLOG(7, "total chipNO=%d,block =%d,Block =%d", m_geometry.chips, m_geometry.blocksPerChip,
+                    m_geometry.totalBlocks());
+                CPLOG(3, "sectorNo(%d) is bigger than the totalSectors(%d)", static_cast<int>(sector),
+                    static_cast<int>(total));
+                return 0;
+            }
+            const unsigned result = bits & pageMask;
+            for (int s = 0; s < sectorsPerPage; ++s) {
+                if ((result >> s) & 1u) {
+                    BitRange::set(getBitmap(), sector + s);
+                } else if (!orOnly) {
+                    BitRange::clear(getBitmap(), sector + s);
+                }
+            }
+        }
     }
     return 0;
 }
@@ -78,12 +159,12 @@ void SectorBitmap::setAsBad(int block)
         CPLOG(3, "%s: block %d is outside the flash", m_name.c_str(), block);
         return;
     }
-    BitRange::fill(m_buffer, m_geometry.firstSectorOfBlock(block), m_geometry.sectorsPerBlock(), true);
+    BitRange::fill(getBitmap(), m_geometry.firstSectorOfBlock(block), m_geometry.sectorsPerBlock(), true);
 }
 
-unsigned char* SectorBitmap::getBitmapOfBlock(int block) const
+unsigned char* SectorBitmap::getBitmapOfBlock(int block)
 {
-    return m_buffer + static_cast<int64_t>(block) * getLength4BitmapOfBlock();
+    return getBitmap() + static_cast<int64_t>(block) * getLength4BitmapOfBlock();
 }
 
 int SectorBitmap::getLength4BitmapOfBlock() const
@@ -91,12 +172,18 @@ int SectorBitmap::getLength4BitmapOfBlock() const
     return m_geometry.sectorsPerBlock() / 8;
 }
 
-int SectorBitmap::getValideSectors() const
+int SectorBitmap::getValideSectors(schema::UsbDevice* /*device*/) const
 {
-    return static_cast<int>(int64_t(m_length) * 8 - BitRange::countSet(m_buffer, 0, int64_t(m_length) * 8));
+    return static_cast<int>(int64_t(m_length) * 8 - BitRange::countSet(getBitmap(), 0, int64_t(m_length) * 8));
 }
 
-int SectorBitmap::update(int priority)
+int SectorBitmap::update(schema::UsbDevice* device)
+{
+    TESSOR_ASSERT(device != nullptr);
+    return cleanUp(device->getScanConfig()->getScanPriority());
+}
+
+int SectorBitmap::cleanUp(int priority)
 {
     if (priority == 3) {
         judgeFirstPages(m_geometry.dataPages());
@@ -104,9 +191,9 @@ int SectorBitmap::update(int priority)
     const int64_t badTotal = applyWholeBlockRule(priority);
     applyWholePageRule(priority, badTotal);
     if (m_geometry.tlc) {
-        m_blockBitmap->updateTLC(priority);
+        m_blockBitmap->judgeTlcBlocks(priority);
     } else {
-        m_blockBitmap->update(priority);
+        m_blockBitmap->judgeBlocks(priority);
     }
     return 0;
 }
@@ -117,8 +204,8 @@ void SectorBitmap::judgeFirstPages(int dataPages)
     const int sectorsPerPage = m_geometry.sectorsPerPage;
     for (int block = 0; block < m_geometry.totalBlocks(); ++block) {
         const int64_t first = m_geometry.firstSectorOfBlock(block);
-        const bool bad = BitRange::anySet(m_buffer, first, sectorsPerPage);
-        BitRange::fill(m_buffer, first, int64_t(sectorsPerPage) * dataPages, bad);
+        const bool bad = BitRange::anySet(getBitmap(), first, sectorsPerPage);
+        BitRange::fill(getBitmap(), first, int64_t(sectorsPerPage) * dataPages, bad);
     }
 }
 
@@ -129,7 +216,7 @@ int64_t SectorBitmap::applyWholeBlockRule(int priority)
     const int64_t limit = int64_t(sectorsPerBlock) * 90 / 100;
     int64_t total = 0;
     for (int block = 0; block < m_geometry.totalBlocks(); ++block) {
-        const int64_t badSectors = BitRange::countSet(m_buffer, m_geometry.firstSectorOfBlock(block), sectorsPerBlock);
+        const int64_t badSectors = BitRange::countSet(getBitmap(), m_geometry.firstSectorOfBlock(block), sectorsPerBlock);
         total += badSectors;
         if (priority != 3 && badSectors > limit) {
             CPLOG(7, "badSectors = %d ", static_cast<int>(badSectors));
@@ -153,7 +240,7 @@ void SectorBitmap::applyWholePageRule(int priority, int64_t badTotal)
     const int64_t total = m_geometry.totalSectors();
     int64_t widenedBad = 0;
     for (int i = 0; i < m_length; ++i) {
-        const unsigned char byte = m_buffer[i];
+        const unsigned char byte = getBitmap()[i];
         if (m_geometry.sectorsPerPage == 8) {
             widenedBad += byte != 0 ? 8 : 0;
         } else {
@@ -171,7 +258,7 @@ void SectorBitmap::applyWholePageRule(int priority, int64_t badTotal)
 void SectorBitmap::widenBadPages()
 {
     for (int i = 0; i < m_length; ++i) {
-        unsigned char& byte = m_buffer[i];
+        unsigned char& byte = getBitmap()[i];
         if (m_geometry.sectorsPerPage == 8) {
             byte = byte != 0 ? 0xFF : 0x00;
         } else {
@@ -286,21 +373,54 @@ void SectorBitmap::parseSectBitmapOfPage(unsigned short pageBits, int* matrix, i
     }
 }
 
+int SectorBitmap::setToMultiPlane(schema::UsbDevice* device)
+{
+    Sptr<schema::PlaneInfo> plane = device->getCurrentPlaneInfo();
+    TESSOR_ASSERT(plane);
+    return setToMultiPlane(plane->getPlanePerChip(), plane->getChipCounts() * plane->getInterleavePerChip());
+}
+
 int SectorBitmap::setToMultiPlane(int planesPerChip, int groups)
 {
-    if (m_multiPlane.empty()) {
-        m_multiPlane.resize(m_singlePlane.size());
+    if (m_otherPlaneView.empty()) {
+        m_otherPlaneView.resize(m_buffer.size());
     }
-    if (singlePlane2MultiPlane(planesPerChip, groups, m_multiPlane.data()) != 0) {
+    std::vector<char>& multiPlane = m_multiPlaneView ? m_buffer : m_otherPlaneView;
+    if (singlePlane2MultiPlane(planesPerChip, groups, reinterpret_cast<unsigned char*>(multiPlane.data())) != 0) {
         return -1;
     }
-    m_buffer = m_multiPlane.data();
+    if (!m_multiPlaneView) {
+        m_buffer.swap(m_otherPlaneView);
+        m_multiPlaneView = true;
+    }
     return 0;
 }
 
-void SectorBitmap::setToSinglePlane()
+void SectorBitmap::setToSinglePlane(schema::UsbDevice* /*device*/)
 {
-    m_buffer = m_singlePlane.data();
+    if (m_multiPlaneView) {
+        m_buffer.swap(m_otherPlaneView);
+        m_multiPlaneView = false;
+    }
+}
+
+const unsigned char* SectorBitmap::singlePlaneBits() const
+{
+    return reinterpret_cast<const unsigned char*>(m_multiPlaneView ? m_otherPlaneView.data() : m_buffer.data());
+}
+
+int SectorBitmap::convertAddress(
+    schema::UsbDevice* device, Sptr<schema::BaseAddress> target, Sptr<schema::BaseAddress> source)
+{
+    Sptr<schema::PlaneInfo> plane = device->getCurrentPlaneInfo();
+    TESSOR_ASSERT(plane);
+    const int planes = plane->getTotalPlanes();
+    Sptr<schema::ConfigInfo> settings = device->getConfigInfo();
+    if (settings && settings->checkBlockMode() && planes > 1) {
+        target->setBlockNo(source->getBlockNo() * planes);
+        target->setPageNo(source->getPageNo() * planes);
+    }
+    return 0;
 }
 
 // A multi-plane block is bad wherever any of the single-plane blocks it
@@ -316,7 +436,7 @@ int SectorBitmap::singlePlane2MultiPlane(int planesPerChip, int groups, unsigned
     const int spanBytes = getLength4BitmapOfBlock();
     const int groupBlocks = blocks / groups;
     const int multiBlocks = blocks / (planesPerChip * groups);
-    const unsigned char* single = m_singlePlane.data();
+    const unsigned char* single = singlePlaneBits();
     std::memset(out, 0xFF, static_cast<size_t>(m_length));
     std::memset(out, 0x00, static_cast<size_t>(multiBlocks) * spanBytes);
     for (int m = 0; m < multiBlocks; ++m) {
@@ -334,6 +454,14 @@ int SectorBitmap::singlePlane2MultiPlane(int planesPerChip, int groups, unsigned
     CPLOG(7, "totalPlanes = %d,planeCount = %d,interleaveCount=%d,pagePerBlk=%d,secPerPage=%d,totalBlks=%d",
         planesPerChip * groups, planesPerChip, groups, m_geometry.pagesPerBlock, m_geometry.sectorsPerPage, blocks);
     return 0;
+}
+
+// The image writer of the bitmap-saving step is not part of this library yet.
+int SectorBitmap::writeFlash(schema::UsbDevice* device)
+{
+    CPLOG(3, "%s: no writer for the sector bitmap image of device %s", getName(),
+        device != nullptr ? device->getName() : "(none)");
+    return -2;
 }
 
 }  // namespace Tessor::usb

@@ -8,8 +8,13 @@
 #include <vector>
 
 #include "schema/base/Sptr.h"
+#include "schema/data/BaseCmdData.h"
 #include "usb/cmd/BitmapGeometry.h"
 #include "usb/cmd/BlockNode.h"
+
+namespace Tessor::schema {
+class BaseAddress;
+}
 
 namespace Tessor::usb {
 
@@ -18,38 +23,48 @@ class BlockBitmap;
 // Device error of a flash the bitmaps cannot describe.
 constexpr int kBadBlocksTooMuch = 0x8021;
 
-class SectorBitmap {
+class SectorBitmap : public schema::BaseCmdData {
 public:
-    // Throws BitmapException (code kBadBlocksTooMuch) for a geometry the
+    // Both throw BitmapException (code kBadBlocksTooMuch) for a geometry the
     // bitmaps cannot handle, so that only this device fails.
+    SectorBitmap(schema::UsbDevice* device, const std::string& name);
+    // A bitmap without a device, laid out by the given geometry.
     SectorBitmap(const BitmapGeometry& geometry, const std::string& name);
-    virtual ~SectorBitmap();
+    ~SectorBitmap() override;
     SectorBitmap(const SectorBitmap&) = delete;
     SectorBitmap& operator=(const SectorBitmap&) = delete;
 
-    const std::string& getName() const { return m_name; }
     const BitmapGeometry& getGeometry() const { return m_geometry; }
-    unsigned char* getBuffer() const { return m_buffer; }
-    int getLength() const { return m_length; }
+    unsigned char* getBitmap() { return reinterpret_cast<unsigned char*>(m_buffer.data()); }
+    const unsigned char* getBitmap() const { return reinterpret_cast<const unsigned char*>(m_buffer.data()); }
     int getImageSectorCount() const { return m_imageSectorCount; }
     int getL2SectorCount() const { return m_l2SectorCount; }
 
-    void setAsGood();
+    int readOutDataFromFile(const std::string& fileName);
     int updateBitmap(const unsigned char* buffer, int length, int startSector);
+    int updateBitmap(const unsigned char* pageBits, int length, Sptr<schema::BaseAddress> pages);
+    using BaseCmdData::setAsBad;
     virtual void setAsBad(int block);
-    unsigned char* getBitmapOfBlock(int block) const;
+    unsigned char* getBitmapOfBlock(int block);
     int getLength4BitmapOfBlock() const;
-    int getValideSectors() const;
+    int getValideSectors(schema::UsbDevice* device = nullptr) const;
     std::list<_BLOCK_NODE>* getList() { return m_blockLists.data(); }
     Sptr<BlockBitmap> getBlockBitmap() const { return m_blockBitmap; }
 
-    // Post-scan clean-up by the rules of the scan priority and the flash type.
-    int update(int priority);
+    int update(schema::UsbDevice* device) override;
+    // The clean-up by the rules of a scan priority and the flash type.
+    int cleanUp(int priority);
     void setupList();
 
+    int setToMultiPlane(schema::UsbDevice* device);
     int setToMultiPlane(int planesPerChip, int groups);
-    void setToSinglePlane();
-    int singlePlane2MultiPlane(int planesPerChip, int groups, unsigned char* out) const;
+    void setToSinglePlane(schema::UsbDevice* device = nullptr);
+    virtual int convertAddress(
+        schema::UsbDevice* device, Sptr<schema::BaseAddress> target, Sptr<schema::BaseAddress> source);
+
+    int writeFlash(schema::UsbDevice* device) override;
+    int myInit() override;
+    int myInitLater() override;
 
 private:
     void judgeFirstPages(int dataPages);
@@ -57,18 +72,19 @@ private:
     void applyWholePageRule(int priority, int64_t badTotal);
     void applyTlcPageRule();
     void widenBadPages();
+    int singlePlane2MultiPlane(int planesPerChip, int groups, unsigned char* out) const;
     int parseOneBlock(int* matrix, int blockBytes, const unsigned char* blockBits, unsigned short sectorsPerPage) const;
     void parseSectBitmapOfPage(unsigned short pageBits, int* matrix, int sectorsPerPage) const;
+    const unsigned char* singlePlaneBits() const;
 
-    std::string m_name;
     BitmapGeometry m_geometry;
-    int m_length = 0;
     int m_imageSectorCount = 0;
     int m_l2SectorCount = 0;
     std::vector<unsigned char> m_headerBuffer;
-    std::vector<unsigned char> m_singlePlane;
-    std::vector<unsigned char> m_multiPlane;  // made on the first multi-plane view
-    unsigned char* m_buffer = nullptr;       // the view in use
+    // The other view's buffer: the multi-plane one while the single-plane
+    // view is in use (made on the first switch), and the other way round.
+    std::vector<char> m_otherPlaneView;
+    bool m_multiPlaneView = false;
     Sptr<BlockBitmap> m_blockBitmap;
     std::vector<std::list<_BLOCK_NODE>> m_blockLists;
 };

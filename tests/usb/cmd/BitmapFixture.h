@@ -34,18 +34,18 @@ inline int64_t sectorOf(const SectorBitmap& bitmap, int block, int page, int sec
 
 inline void markBad(SectorBitmap& bitmap, int block, int page, int sector)
 {
-    BitRange::set(bitmap.getBuffer(), sectorOf(bitmap, block, page, sector));
+    BitRange::set(bitmap.getBitmap(), sectorOf(bitmap, block, page, sector));
 }
 
 inline bool isBad(const SectorBitmap& bitmap, int block, int page, int sector)
 {
-    return BitRange::test(bitmap.getBuffer(), sectorOf(bitmap, block, page, sector));
+    return BitRange::test(bitmap.getBitmap(), sectorOf(bitmap, block, page, sector));
 }
 
 inline int64_t badInBlock(const SectorBitmap& bitmap, int block)
 {
     const BitmapGeometry& g = bitmap.getGeometry();
-    return BitRange::countSet(bitmap.getBuffer(), g.firstSectorOfBlock(block), g.sectorsPerBlock());
+    return BitRange::countSet(bitmap.getBitmap(), g.firstSectorOfBlock(block), g.sectorsPerBlock());
 }
 
 }  // namespace Tessor::usb::test

@@ -3,6 +3,7 @@
 #include "BitmapFixture.h"
 #include "usb/cmd/BlockBitmap.h"
 #include "usb/cmd/BlockSet.h"
+#include "schema/device/BaseAddress.h"
 
 namespace Tessor::usb::test {
 namespace {
@@ -12,6 +13,16 @@ std::vector<int> blocksOf(const BlockSet& set)
     std::vector<int> blocks;
     for (int i = 0; i < set.getBlocksCount(); ++i) {
         blocks.push_back(set.getBlockNo(i));
+    }
+    return blocks;
+}
+
+std::vector<int> blocksOf(const Sptr<schema::BaseAddress>& addresses)
+{
+    std::vector<int> blocks;
+    for (int i = 0; addresses && i < addresses->getCount(); ++i) {
+        Sptr<schema::BaseAddress> block = addresses->getData(i);
+        blocks.push_back(block->getBlockNo());
     }
     return blocks;
 }
@@ -28,7 +39,7 @@ TEST(BlockBitmapJudge, OneBadSectorMakesABadBlockUnlessPriority3LooksOnlyAtPageZ
             SectorBitmap bitmap(geometry(1, 8, 64, sectors), "SectorBitmap");
             markBad(bitmap, 5, c.page, sectors - 1);
             Sptr<BlockBitmap> blocks = bitmap.getBlockBitmap();
-            blocks->update(c.priority);
+            blocks->judgeBlocks(c.priority);
             EXPECT_EQ(blocks->isBad(5), c.bad) << "S " << sectors << " priority " << c.priority;
             EXPECT_EQ(blocks->getValideBlocks(), c.bad ? 7 : 8);
             EXPECT_EQ(blocks->findFirstFreeBlock(), 0);
@@ -42,7 +53,7 @@ TEST(BlockBitmapJudge, AllBadFlashHasNoFreeBlock)
     for (int block = 0; block < 8; ++block) {
         bitmap.setAsBad(block);
     }
-    bitmap.getBlockBitmap()->update(0);
+    bitmap.getBlockBitmap()->judgeBlocks(0);
     EXPECT_EQ(bitmap.getBlockBitmap()->findFirstFreeBlock(), -1);
     EXPECT_EQ(bitmap.getBlockBitmap()->getValideBlocks(), 0);
 }
@@ -63,7 +74,7 @@ TEST_P(BlockBitmapTlc, MarksExactlyTheAbsentBlocksOfEveryChip)
     markBad(bitmap, lastChipFirst + 1, 93, 0);   // a real block of the last chip
     markBad(bitmap, lastChipFirst + 2, 94, 0);   // a page the flash does not have
     Sptr<BlockBitmap> blocks = bitmap.getBlockBitmap();
-    blocks->updateTLC(0);
+    blocks->judgeTlcBlocks(0);
     for (int chip = 0; chip < c.chips; ++chip) {
         for (int block = 0; block < c.blocksPerChip; ++block) {
             const int g = chip * c.blocksPerChip + block;
@@ -86,13 +97,13 @@ TEST(BlockBitmapAllocate, PhotoFrameBlocksComePastTheFirstElevenGoodBlocks)
     }
     bitmap.setAsBad(4);
     Sptr<BlockBitmap> blocks = bitmap.getBlockBitmap();
-    blocks->update(0);
-    EXPECT_EQ(blocks->allocateBlocks(3), (std::vector<int>{12, 13, 14}));
+    blocks->judgeBlocks(0);
+    EXPECT_EQ(blocksOf(blocks->allocateBlockAddresses(3)), (std::vector<int>{12, 13, 14}));
     EXPECT_TRUE(blocks->isBad(13));
     EXPECT_EQ(badInBlock(bitmap, 13), 16 * 4);
-    EXPECT_EQ(blocks->allocateBlocks(0), (std::vector<int>{15}));
+    EXPECT_EQ(blocksOf(blocks->allocateBlockAddresses(0)), (std::vector<int>{15}));
     // 16..20 left: asking for more fails, the blocks taken stay taken
-    EXPECT_TRUE(blocks->allocateBlocks(6).empty());
+    EXPECT_FALSE(blocks->allocateBlockAddresses(6));
     EXPECT_TRUE(blocks->isBad(20));
 }
 
@@ -102,28 +113,30 @@ TEST(BlockBitmapAllocate, OwnPlaceIsTheFirstGoodSectorOfTheBlock)
     markBad(bitmap, 2, 0, 0);
     markBad(bitmap, 2, 0, 1);
     Sptr<BlockBitmap> blocks = bitmap.getBlockBitmap();
-    EXPECT_EQ(blocks->allocateSector(2), 2);
+    Sptr<schema::BaseAddress> own = blocks->allocateAddresses(2);
+    ASSERT_TRUE(own);
+    EXPECT_EQ(own->getPhyAddress(), sectorOf(bitmap, 2, 0, 2));
+    EXPECT_EQ(blocks->getAddress()->getPhyAddress(), own->getPhyAddress());
     EXPECT_TRUE(blocks->isBad(2));
     EXPECT_EQ(badInBlock(bitmap, 2), 64);
-    EXPECT_EQ(blocks->allocateSector(2), -1);
+    EXPECT_FALSE(blocks->allocateAddresses(2));
 }
 
 TEST(BlockBitmapSets, LoadsGoodBlocksInEachPlaneArrangement)
 {
-    const BitmapGeometry g = geometry(1, 8, 64, 4);
-    SectorBitmap bitmap(g, "SectorBitmap");
+    SectorBitmap bitmap(geometry(1, 8, 64, 4), "SectorBitmap");
     markBad(bitmap, 3, 10, 1);
     Sptr<BlockBitmap> blocks = bitmap.getBlockBitmap();
-    blocks->update(0);
+    blocks->judgeBlocks(0);
 
-    Sptr<BlockSet> single(new BlockSet(g, "Blockset"));
+    Sptr<BlockSet> single(new BlockSet("Blockset"));
     blocks->addIntoBlockSet(single);
     EXPECT_EQ(blocksOf(*single), (std::vector<int>{0, 1, 2, 4, 5, 6, 7}));
     EXPECT_EQ(single->getValidateBlockCount(), 7);
     EXPECT_EQ(single->getPagesCountEveryBlock(), 64);
     EXPECT_EQ(single->getSectorCount(), 4);
 
-    Sptr<BlockSet> multi(new BlockSet(g, "Blockset"));
+    Sptr<BlockSet> multi(new BlockSet("Blockset"));
     ASSERT_EQ(blocks->addIntoBlockSetInMultiPlaneMode(multi, 2, 1), 0);
     EXPECT_EQ(blocksOf(*multi), (std::vector<int>{0, 2, 3}));
     EXPECT_EQ(multi->getPagesCountEveryBlock(), 128);
@@ -142,12 +155,14 @@ TEST(BlockBitmapPlanes, FoldsGroupsAndExpandsToEveryGroup)
     SectorBitmap bitmap(geometry(2, 8, 16, 4), "SectorBitmap");
     bitmap.setAsBad(11);
     Sptr<BlockBitmap> blocks = bitmap.getBlockBitmap();
-    blocks->update(0);
+    blocks->judgeBlocks(0);
     std::vector<unsigned char> folded(static_cast<size_t>(blocks->getLength()));
     ASSERT_EQ(blocks->singlePlane2MultiPlane(2, 2, folded.data()), 0);
     EXPECT_EQ(folded[0], 0xF2);  // block 1 bad, blocks past the fourth do not exist
 
-    ASSERT_EQ(blocks->setToMultiPlane(2, 2), 0);
+    Sptr<BlockSet> set(new BlockSet("Blockset"));
+    ASSERT_EQ(blocks->addIntoBlockSetInMultiPlaneMode(set, 2, 2), 0);
+    EXPECT_EQ(blocksOf(*set), (std::vector<int>{0, 2, 3}));
     std::vector<unsigned char> expanded(static_cast<size_t>(blocks->getLength()));
     ASSERT_EQ(blocks->MultiPlane2singlePlane(2, 2, expanded.data()), 0);
     EXPECT_EQ(expanded[0], 0x0C);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "BitmapFixture.h"
+#include "schema/base/UsbConfiguration.h"
 #include "schema/base/VException.h"
 #include "usb/cmd/BlockSet.h"
 #include "usb/cmd/FlagPageBitmap.h"
@@ -11,7 +12,9 @@ namespace {
 
 Sptr<BlockSet> setOf(const BitmapGeometry& g, std::initializer_list<int> blocks)
 {
-    Sptr<BlockSet> set(new BlockSet(g, "Blockset"));
+    Sptr<BlockSet> set(new BlockSet("Blockset"));
+    set->setPagesCountEveryBlock(g.pagesPerBlock);
+    set->setSectorCount(g.sectorsPerPage);
     for (int block : blocks) {
         set->addBlock(set->getBlocksCount(), block);
     }
@@ -20,7 +23,7 @@ Sptr<BlockSet> setOf(const BitmapGeometry& g, std::initializer_list<int> blocks)
 
 int64_t setBits(PageBitmap& bitmap)
 {
-    return BitRange::countSet(bitmap.getBuffer(), 0, int64_t(bitmap.getLength()) * 8);
+    return BitRange::countSet(bitmap.getBitmap(), 0, int64_t(bitmap.getLength()) * 8);
 }
 
 TEST(PageBitmapBlocks, ReleasesExactlyTheBlocksOfTheSet)
@@ -33,7 +36,7 @@ TEST(PageBitmapBlocks, ReleasesExactlyTheBlocksOfTheSet)
 
     bitmap.updatePageBitmapFromBlockSet(setOf(g, {3}), 1);
     for (int byte = 0; byte < bitmap.getLength(); ++byte) {
-        EXPECT_EQ(bitmap.getBuffer()[byte], byte / 8 == 3 ? 0x00 : 0xFF) << byte;
+        EXPECT_EQ(bitmap.getBitmap()[byte], byte / 8 == 3 ? 0x00 : 0xFF) << byte;
     }
     bitmap.updatePageBitmapFromBlockSet(setOf(g, {1}), 2);
     EXPECT_EQ(bitmap.getLength(), 16 * 64 / 8 / 2);
@@ -47,8 +50,8 @@ TEST(PageBitmapBlocks, TlcBlockReleasesOnlyItsRealPages)
     bitmap.updatePageBitmapFromBlockSet(setOf(g, {2}), 1);
     EXPECT_EQ(bitmap.findFreePage(2, 93), 93);
     EXPECT_EQ(bitmap.findFreePage(2, 94), -1);
-    EXPECT_EQ(BitRange::countSet(bitmap.getBuffer(), 2 * 128, 128), 128 - 94);
-    EXPECT_EQ(BitRange::countSet(bitmap.getBuffer(), 2 * 128 + 88, 6), 0);
+    EXPECT_EQ(BitRange::countSet(bitmap.getBitmap(), 2 * 128, 128), 128 - 94);
+    EXPECT_EQ(BitRange::countSet(bitmap.getBitmap(), 2 * 128 + 88, 6), 0);
 }
 
 TEST(PageBitmapBlocks, SetTakesPagesWhoseSectorRunIsGoodUpToItsPageCount)
@@ -105,44 +108,54 @@ Sptr<PageBitmap> storedIn(const BitmapGeometry& g, int blocks)
     return bitmap;
 }
 
-TEST(FlagTable, RepeatsTheBitsOfTheBlocksThatHoldThePageBitmap)
+class FlagTable : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        schema::UsbConfiguration::instance("");
+        schema::UsbConfiguration::instance()->setCurrentFunction(schema::FUNCTION_FACTORY);
+    }
+};
+
+TEST_F(FlagTable, RepeatsTheBitsOfTheBlocksThatHoldThePageBitmap)
 {
     const BitmapGeometry g = geometry(1, 192, 64, 4);
     Sptr<PageBitmap> pages = storedIn(g, 3);
     pages->updatePageBitmapFromBlockSet(setOf(g, {5, 7}), 1);
-    BitRange::set(pages->getBuffer(), 5 * 64 + 9);
-    FlagPageBitmap table(pages, true);
+    BitRange::set(pages->getBitmap(), 5 * 64 + 9);
+    FlagPageBitmap table(pages);
     EXPECT_EQ(table.getLength(), 512);
-    EXPECT_EQ(table.getBuffer()[0], 0xFF);
+    EXPECT_EQ(table.getBitmap()[0], 0xFF);
 
     // consecutive pages in one block count once; a block met again is copied again
     ASSERT_EQ(table.rebuild({5, 5, 9, 5}), 0);
-    EXPECT_EQ(table.getBuffer()[1], 0x02);
+    EXPECT_EQ(table.getBitmap()[1], 0x02);
     for (int i = 8; i < 16; ++i) {
-        EXPECT_EQ(table.getBuffer()[i], 0xFF) << i;
+        EXPECT_EQ(table.getBitmap()[i], 0xFF) << i;
     }
-    EXPECT_EQ(table.getBuffer()[17], 0x02);
+    EXPECT_EQ(table.getBitmap()[17], 0x02);
     for (int i = 24; i < 512; ++i) {
-        ASSERT_EQ(table.getBuffer()[i], 0) << i;
+        ASSERT_EQ(table.getBitmap()[i], 0) << i;
     }
 }
 
-TEST(FlagTable, PageBitmapBlocksMustFitOneSector)
+TEST_F(FlagTable, PageBitmapBlocksMustFitOneSector)
 {
     // 256 pages per block: 16 blocks of 32 bytes fill the sector exactly.
-    FlagPageBitmap exact(storedIn(geometry(1, 256, 256, 1), 16), true);
+    FlagPageBitmap exact(storedIn(geometry(1, 256, 256, 1), 16));
     EXPECT_EQ(exact.getLength(), 512);
     EXPECT_EQ(exact.rebuild({0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15}), 0);
     EXPECT_EQ(exact.rebuild({0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16}), -1);
 
     try {
-        FlagPageBitmap tooBig(storedIn(geometry(1, 128, 512, 1), 16), true);
+        FlagPageBitmap tooBig(storedIn(geometry(1, 128, 512, 1), 16));
         ADD_FAILURE() << "a 1024-byte flag table was built";
     } catch (const BitmapException& e) {
         EXPECT_EQ(e.getCode(), 0x8021);
     }
     // outside the factory function the table is one sector whatever it holds
-    FlagPageBitmap user(storedIn(geometry(1, 128, 512, 1), 16), false);
+    schema::UsbConfiguration::instance()->setCurrentFunction(schema::FUNCTION_USER);
+    FlagPageBitmap user(storedIn(geometry(1, 128, 512, 1), 16));
     EXPECT_EQ(user.getLength(), 512);
 }
 

@@ -21,20 +21,20 @@ TEST(SectorBitmapMerge, StaysInsideTheBitmapAndOnlyAddsBadSectors)
     failing[length - 3] = 0x10;
 
     EXPECT_EQ(bitmap.updateBitmap(failing.data(), length - 2, 16), 0);
-    std::vector<unsigned char> once(bitmap.getBuffer(), bitmap.getBuffer() + length);
+    std::vector<unsigned char> once(bitmap.getBitmap(), bitmap.getBitmap() + length);
     EXPECT_EQ(once[2], 0x81);
     EXPECT_EQ(once[length - 1], 0x10);
     EXPECT_EQ(bitmap.updateBitmap(failing.data(), length - 2, 16), 0);
-    EXPECT_EQ(0, std::memcmp(once.data(), bitmap.getBuffer(), static_cast<size_t>(length)));
+    EXPECT_EQ(0, std::memcmp(once.data(), bitmap.getBitmap(), static_cast<size_t>(length)));
 
     EXPECT_EQ(bitmap.updateBitmap(failing.data(), length - 1, 16), -1);
     EXPECT_EQ(bitmap.updateBitmap(failing.data(), 1, -8), -1);
-    EXPECT_EQ(0, std::memcmp(once.data(), bitmap.getBuffer(), static_cast<size_t>(length)));
+    EXPECT_EQ(0, std::memcmp(once.data(), bitmap.getBitmap(), static_cast<size_t>(length)));
 
     // A start inside a byte still lands on that byte.
     const unsigned char one = 0x40;
     EXPECT_EQ(bitmap.updateBitmap(&one, 1, 12), 0);
-    EXPECT_EQ(bitmap.getBuffer()[1], 0x40);
+    EXPECT_EQ(bitmap.getBitmap()[1], 0x40);
 }
 
 TEST(SectorBitmapGeometry, FlashTheBitmapsCannotDescribeFailsOnlyThatDevice)
@@ -181,7 +181,7 @@ TEST_P(SectorBitmapUpdate, CleansUpByPriorityPageSizeAndFlashType)
     const UpdateCase& c = GetParam();
     SectorBitmap bitmap(c.geometry, "SectorBitmap");
     c.scan(bitmap);
-    EXPECT_EQ(bitmap.update(c.priority), 0);
+    EXPECT_EQ(bitmap.cleanUp(c.priority), 0);
     c.check(bitmap);
 }
 
@@ -238,7 +238,7 @@ TEST(SectorBitmapPlanes, MultiPlaneBlockCombinesItsPlanesAndSingleViewReturns)
     markBad(bitmap, 0, 1, 2);
     markBad(bitmap, 1, 5, 7);
     markBad(bitmap, 3, 0, 0);
-    std::vector<unsigned char> single(bitmap.getBuffer(), bitmap.getBuffer() + bitmap.getLength());
+    std::vector<unsigned char> single(bitmap.getBitmap(), bitmap.getBitmap() + bitmap.getLength());
 
     ASSERT_EQ(bitmap.setToMultiPlane(2, 1), 0);
     EXPECT_TRUE(isBad(bitmap, 0, 1, 2));
@@ -248,7 +248,7 @@ TEST(SectorBitmapPlanes, MultiPlaneBlockCombinesItsPlanesAndSingleViewReturns)
     EXPECT_EQ(badInBlock(bitmap, 2), 16 * 8);  // past the multi-plane blocks
 
     bitmap.setToSinglePlane();
-    EXPECT_EQ(0, std::memcmp(single.data(), bitmap.getBuffer(), single.size()));
+    EXPECT_EQ(0, std::memcmp(single.data(), bitmap.getBitmap(), single.size()));
     EXPECT_EQ(bitmap.setToMultiPlane(3, 1), -1);
 }
 
