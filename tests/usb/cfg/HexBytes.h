@@ -21,3 +21,16 @@ inline std::vector<uint8_t> firstBytes(const std::vector<uint8_t>& buffer, size_
 {
     return std::vector<uint8_t>(buffer.begin(), buffer.begin() + static_cast<long>(n));
 }
+
+// Records compared as hex text, so a failure shows the bytes as the tables do.
+inline std::string hexText(const std::vector<uint8_t>& bytes)
+{
+    static const char digits[] = "0123456789ABCDEF";
+    std::string out;
+    for (uint8_t b : bytes) {
+        out += digits[b >> 4];
+        out += digits[b & 15];
+        out += ' ';
+    }
+    return out;
+}

@@ -1,0 +1,82 @@
+// The partition item: the logical units the USB disk presents, built from the
+// run settings and written as the variant's LUN table.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "schema/device/ConfigInfo.h"
+#include "schema/device/DiskInfo.h"
+#include "schema/device/PartInfo.h"
+#include "usb/cfg/CfgDataItem.h"
+#include "usb/cfg/CfgVariant.h"
+#include "usb/cfg/LunInfo.h"
+
+namespace Tessor::usb {
+
+class CfgPartition : public CfgDataItem {
+public:
+    static constexpr uint32_t kLoginSectors = 24576;
+    static constexpr uint32_t kFirstLunSectors = 262144;
+    // Device error for settings the LUN table cannot hold.
+    static constexpr int kErrCapacityTooSmall = 0x8020;
+
+    CfgPartition(CfgTable* table, const std::string& name, CfgVariant variant);
+    CfgPartition(const CfgPartition& other) = default;
+    CfgPartition& operator=(const CfgPartition& other) = default;
+    ~CfgPartition() override;
+
+    int init() override;
+    void debug() override;
+    int serialize(void* place) override;
+    int reverseSerialize(void* place) override;
+
+    // Rebuilds the LUN list from the device's run settings.
+    int finish(schema::UsbDevice* device) override;
+    // The same from given settings. Never writes them: they are shared by
+    // every device of the run. -0x8020 when the settings cannot be laid out.
+    int finish(schema::ConfigInfo& settings, const std::string& loginIsoFile);
+
+    virtual int update4Scan(schema::UsbDevice* device, bool keepLuns);
+    int update4HighFormat(schema::UsbDevice* device);
+
+    Sptr<LunInfo> getLunInfo(int i);
+    Sptr<schema::PartInfo> getPartInfo(int i);
+    uint32_t getCapacity() const { return m_udisk.totalCapacity; }
+    int getLunCount() const { return LunCount; }
+    void setValideSector(int sector) { ValideSector = static_cast<uint32_t>(sector); }
+    void setCapDummy(uint32_t sector) { m_udisk.CapDummy = sector; }
+    uint32_t getCapDummy() const { return m_udisk.CapDummy; }
+    CfgVariant getVariant() const { return m_variant; }
+
+protected:
+    // LUN 0 spans the whole flash for the table sent around a scan.
+    int resizeForScan(Sptr<schema::DiskInfo> disk, bool keepLuns);
+    int addEncryptedLun(int index, Sptr<schema::PartInfo> part, const std::string& loginIsoFile);
+    int addNormalLun(int index, Sptr<schema::PartInfo> part, uint32_t capacity, bool hidden,
+                     bool withDescriptor);
+    int addDummyLun(int index, Sptr<schema::PartInfo> part, uint32_t capacity, bool hidden);
+
+private:
+    struct Placement {
+        uint32_t capacity;
+        bool hidden;
+        bool dummy;
+        bool withDescriptor;
+    };
+    int addLun(int index, Sptr<schema::PartInfo> part, const Placement& placement);
+    int appendLun(int index, Sptr<LunInfo> lun);
+    int refuse(int index, const char* why);
+    int addDummyEnding(int index, Sptr<schema::PartInfo> part, uint32_t configCapacity,
+                       uint32_t reserve, uint32_t realCapacity);
+    void padToFourLuns();
+    std::vector<LunFields*> lunFields();
+
+    CfgVariant m_variant;
+    uint8_t LunCount = 0;
+    uint32_t ValideSector = 0;
+    UdiskFields m_udisk;
+};
+
+}  // namespace Tessor::usb
