@@ -1,0 +1,149 @@
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "TavalTestSupport.h"
+
+using taval_test::Engine;
+using taval_test::TempFolder;
+
+namespace {
+
+struct CommandResult {
+    int status;
+    std::string output;  // stdout and stderr
+};
+
+CommandResult run(const std::string& command) {
+    CommandResult r{-1, ""};
+    FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
+    if (pipe == nullptr) {
+        return r;
+    }
+    char buf[4096];
+    size_t n = 0;
+    while ((n = std::fread(buf, 1, sizeof buf, pipe)) > 0) {
+        r.output.append(buf, n);
+    }
+    const int status = ::pclose(pipe);
+    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return r;
+}
+
+CommandResult usbsim(const std::string& args) { return run(std::string(USBSIM_PATH) + " " + args); }
+
+std::vector<unsigned char> readAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+}  // namespace
+
+TEST(UsbsimTool, HelpTellsEveryCommand) {
+    const CommandResult r = usbsim("help");
+    EXPECT_EQ(r.status, 0);
+    for (const char* word : {"create", "ini-section", "plug", "unplug", "export", "TAVAL_PORTS", "--fault"}) {
+        EXPECT_NE(r.output.find(word), std::string::npos) << word;
+    }
+    EXPECT_NE(usbsim("frobnicate").status, 0);
+}
+
+TEST(UsbsimTool, FatVolumeWrittenThroughTheHubExportsCleanForFsck) {
+    TempFolder dir;
+    const std::string dev = dir.path() + "/dev";
+    const CommandResult created = usbsim("create " + dev +
+                               " --variant 6726 --chips 2 --answering 2 --id 98D79432 --blocks 64 --pages 64"
+                               " --sectors 8 --logical 65536 --drive SIMX --fault BadBlocks=3 --seed 4");
+    ASSERT_EQ(created.status, 0) << created.output;
+    EXPECT_NE(usbsim("create " + dev).status, 0);  // never overwrites a device
+
+    const CommandResult section = usbsim("ini-section " + dev);
+    ASSERT_EQ(section.status, 0) << section.output;
+    EXPECT_EQ(section.output.rfind("[98D79432DD]\n", 0), 0u) << section.output;
+    EXPECT_NE(section.output.find("PartNumber=SIM-6726-2x64\n"), std::string::npos);
+    EXPECT_NE(section.output.find("BlockPerChip=64\nPagePerBlock=64\nSectorPerPage=8\n"), std::string::npos);
+
+    // A FAT volume made on a staged image goes onto the device's logical disk.
+    const std::string staged = dir.path() + "/staged.img";
+    const CommandResult mkfs = run("mkfs.fat -C -n TESSOR " + staged + " 32768");
+    ASSERT_EQ(mkfs.status, 0) << mkfs.output;
+    const std::vector<unsigned char> image = readAll(staged);
+    ASSERT_EQ(image.size(), 65536u * 512);
+    {
+        Engine engine(1);
+        std::string error;
+        ASSERT_EQ(engine.hub().plug(0, dev, &error), 0) << error;
+        _USB_DEVICE_T* r = engine.record(0);
+        EXPECT_STREQ(r->driveText, "SIMX");
+        for (unsigned first = 0; first < 65536; first += 128) {
+            ASSERT_NE(r->operations->writeLogicalSectors(r, first, 128, image.data() + size_t(first) * 512), 0);
+        }
+        ASSERT_NE(r->operations->readLogicalSectors(r, 0, 1), 0);
+        EXPECT_EQ(std::vector<unsigned char>(r->dataBuffer, r->dataBuffer + 512),
+                  std::vector<unsigned char>(image.begin(), image.begin() + 512));
+        const unsigned char data[512] = {7};
+        ASSERT_NE(r->operations->writeFlashSectors(r, 1, 10, 1, data), 0);
+    }
+
+    const std::string out = dir.path() + "/out";
+    const CommandResult exported = usbsim("export " + dev + " " + out);
+    ASSERT_EQ(exported.status, 0) << exported.output;
+    EXPECT_EQ(readAll(out + "/logical.img"), image);
+    const CommandResult fsck = run("fsck.fat -n " + out + "/logical.img");
+    EXPECT_EQ(fsck.status, 0) << fsck.output;
+    const CommandResult mdir = run("mdir -i " + out + "/logical.img ::");
+    EXPECT_NE(mdir.output.find("TESSOR"), std::string::npos) << mdir.output;
+
+    // The raw dump holds 528 bytes a sector, the written sector with its spare.
+    const std::vector<unsigned char> raw = readAll(out + "/flash.raw");
+    ASSERT_EQ(raw.size(), size_t(2) * 64 * 64 * 8 * 528);
+    const size_t at = (size_t(64) * 64 * 8 + 10) * 528;
+    EXPECT_EQ(raw[at], 7);
+    EXPECT_EQ(raw[at + 512], 0x00);  // programmed mark
+    EXPECT_EQ(raw[0], 0xFF);
+}
+
+TEST(UsbsimTool, PlugAndUnplugThroughThePortsFolder) {
+    TempFolder dir;
+    const std::string ports = dir.path() + "/ports";
+    std::filesystem::create_directories(ports);
+    ASSERT_EQ(usbsim("create " + dir.path() + "/dev").status, 0);
+    const CommandResult plugged = usbsim("plug " + ports + " 1 " + dir.path() + "/dev");
+    ASSERT_EQ(plugged.status, 0) << plugged.output;
+    EXPECT_TRUE(std::filesystem::is_symlink(ports + "/port1"));
+    EXPECT_NE(usbsim("plug " + ports + " 1 " + dir.path() + "/dev").status, 0);
+    EXPECT_EQ(usbsim("unplug " + ports + " 1").status, 0);
+    EXPECT_FALSE(std::filesystem::exists(ports + "/port1"));
+    EXPECT_NE(usbsim("unplug " + ports + " 1").status, 0);
+    EXPECT_NE(usbsim("plug " + ports + " x " + dir.path() + "/dev").status, 0);
+}
+
+TEST(UsbsimTool, MalformedDevicesAreRefusedNamingFileKeyAndValue) {
+    TempFolder dir;
+    const CommandResult bad = usbsim("create " + dir.path() + "/bad --variant 9999");
+    EXPECT_NE(bad.status, 0);
+    EXPECT_NE(bad.output.find("device.ini"), std::string::npos) << bad.output;
+    EXPECT_NE(bad.output.find("Device.Variant"), std::string::npos) << bad.output;
+    EXPECT_NE(bad.output.find("'9999'"), std::string::npos) << bad.output;
+    EXPECT_FALSE(std::filesystem::exists(dir.path() + "/bad/device.ini"));
+
+    const CommandResult fault = usbsim("create " + dir.path() + "/f --fault Smoke=1");
+    EXPECT_NE(fault.status, 0);
+    EXPECT_NE(fault.output.find("Faults.Smoke"), std::string::npos) << fault.output;
+
+    // A device folder broken after its creation is not plugged.
+    ASSERT_EQ(usbsim("create " + dir.path() + "/dev").status, 0);
+    std::ofstream(dir.path() + "/dev/device.ini", std::ios::app) << "SectorsPerPage=6\n";
+    const std::string ports = dir.path() + "/ports";
+    std::filesystem::create_directories(ports);
+    const CommandResult plug = usbsim("plug " + ports + " 0 " + dir.path() + "/dev");
+    EXPECT_NE(plug.status, 0);
+    EXPECT_NE(plug.output.find("'6'"), std::string::npos) << plug.output;
+    EXPECT_FALSE(std::filesystem::exists(ports + "/port0"));
+    EXPECT_NE(usbsim("export " + dir.path() + "/missing " + dir.path() + "/o").status, 0);
+    EXPECT_NE(usbsim("create").status, 0);
+    EXPECT_NE(usbsim("create " + dir.path() + "/g --chips").status, 0);
+}

@@ -1,0 +1,122 @@
+#include "DeviceFolderCommands.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <system_error>
+
+#include "platform/taval/DescriptionFile.h"
+#include "platform/taval/DeviceSpec.h"
+#include "platform/taval/VirtualDevice.h"
+
+namespace {
+
+using Tessor::taval::DescriptionFile;
+using Tessor::taval::DeviceSpec;
+using Tessor::taval::VirtualDevice;
+
+int fail(const std::string& message) {
+    std::fprintf(stderr, "usbsim: %s\n", message.c_str());
+    return 1;
+}
+
+// Options with a value, and the description key each sets.
+const std::map<std::string, std::string> kValueOptions = {
+    {"--variant", "Device.Variant"},      {"--chips", "Device.Chips"},
+    {"--answering", "Device.ChipsAnswering"}, {"--id", "Device.FlashId"},
+    {"--blocks", "Device.BlocksPerChip"}, {"--pages", "Device.PagesPerBlock"},
+    {"--sectors", "Device.SectorsPerPage"}, {"--logical", "Device.LogicalSectors"},
+    {"--drive", "Device.Drive"},          {"--timing", "Device.Timing"},
+    {"--seed", "Faults.Seed"},
+};
+const std::map<std::string, std::string> kFlagOptions = {
+    {"--dual", "Device.DualChannel"},
+    {"--strict", "Device.StrictProgram"},
+};
+
+}  // namespace
+
+int createDevice(const std::vector<std::string>& args) {
+    if (args.empty()) {
+        return fail("create needs a folder");
+    }
+    const std::string folder = args[0];
+    DescriptionFile file;
+    file.set("Device.Variant", "6716");
+    for (size_t i = 1; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (kFlagOptions.count(a) != 0) {
+            file.set(kFlagOptions.at(a), "1");
+        } else if (kValueOptions.count(a) != 0 && i + 1 < args.size()) {
+            file.set(kValueOptions.at(a), args[++i]);
+        } else if (a == "--fault" && i + 1 < args.size()) {
+            const std::string rule = args[++i];
+            const size_t eq = rule.find('=');
+            if (eq == std::string::npos || eq == 0) {
+                return fail("fault rule '" + rule + "' is not KEY=VALUE");
+            }
+            file.set("Faults." + rule.substr(0, eq), rule.substr(eq + 1));
+        } else {
+            return fail("unknown option or missing value: '" + a + "'");
+        }
+    }
+    namespace fs = std::filesystem;
+    const std::string description = folder + "/" + Tessor::taval::DEVICE_FILE;
+    std::error_code ec;
+    if (fs::exists(description, ec)) {
+        return fail(description + " exists already; a device is never overwritten");
+    }
+    fs::create_directories(folder, ec);
+    std::string error;
+    if (ec || !file.save(description, &error)) {
+        return fail(ec ? folder + ": " + ec.message() : error);
+    }
+    if (!VirtualDevice::open(folder, &error)) {
+        fs::remove(description, ec);
+        return fail(error);
+    }
+    std::printf("created %s\n", folder.c_str());
+    return 0;
+}
+
+int printIniSection(const std::vector<std::string>& args) {
+    if (args.size() != 1) {
+        return fail("ini-section needs a device folder");
+    }
+    DeviceSpec spec;
+    std::string error;
+    if (!DeviceSpec::load(args[0], &spec, &error)) {
+        return fail(error);
+    }
+    const Tessor::taval::Geometry& g = spec.geometry;
+    // Keys not printed read as 0.
+    std::printf("[%s]\n", spec.flashIdString().c_str());
+    std::printf("PartNumber=SIM-%s-%dx%d\n", spec.variant->id.name, g.chips, g.blocksPerChip);
+    std::printf("DualDie=%d\n", spec.chipsAnswering >= 2 ? 1 : 0);
+    std::printf("BlockPerChip=%d\n", g.blocksPerChip);
+    std::printf("PagePerBlock=%d\n", g.pagesPerBlock);
+    std::printf("SectorPerPage=%d\n", g.sectorsPerPage);
+    std::printf("maxPlaneNum=0\n");
+    std::printf("maxIntlvNum=0\n");
+    return 0;
+}
+
+int exportDevice(const std::vector<std::string>& args) {
+    if (args.size() != 2) {
+        return fail("export needs a device folder and an output folder");
+    }
+    std::string error;
+    std::shared_ptr<VirtualDevice> device = VirtualDevice::open(args[0], &error);
+    if (!device) {
+        return fail(error);
+    }
+    std::error_code ec;
+    std::filesystem::create_directories(args[1], ec);
+    const std::string logical = args[1] + "/logical.img";
+    const std::string flash = args[1] + "/flash.raw";
+    if (ec || !device->exportLogical(logical, &error) || !device->exportFlash(flash, &error)) {
+        return fail(ec ? args[1] + ": " + ec.message() : error);
+    }
+    std::printf("%s\n%s\n", logical.c_str(), flash.c_str());
+    return 0;
+}

@@ -1,0 +1,86 @@
+// usbsim: the control tool for simulated USB flash devices.
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "DeviceFolderCommands.h"
+#include "PortCommands.h"
+
+namespace {
+
+const char kHelp[] =
+    "usbsim - make, plug, pull and export simulated USB flash devices\n"
+    "\n"
+    "A device lives in one folder: device.ini (its description), flash.bin\n"
+    "(the flash array, sparse) and logical.bin (the logical disk, sparse).\n"
+    "\n"
+    "usbsim create DIR [options]\n"
+    "    Makes a new device folder. Options:\n"
+    "      --variant NAME     6706, 6716, 6716V31, 6716V32, 6726 or 6605 (default 6716)\n"
+    "      --chips N          flash chips 1..4 (default 1)\n"
+    "      --answering N      chips that answer the flash id read (default: all)\n"
+    "      --id HEX8          flash id bytes, byte 0 first (default ECD35195)\n"
+    "      --dual             dual-channel flash (each id byte answered twice)\n"
+    "      --blocks N         blocks per chip (default 256)\n"
+    "      --pages N          pages per block (default 64)\n"
+    "      --sectors N        512-byte sectors per page, a power of two up to 32 (default 4)\n"
+    "      --logical N        sectors of the logical disk (default: as many as the flash)\n"
+    "      --drive TEXT       drive text the tool shows (default SIM)\n"
+    "      --strict           refuse reprogramming a sector with other data\n"
+    "      --timing off|realistic\n"
+    "                         take the time a real device would (page read 25 us,\n"
+    "                         program 200 us, erase 2 ms, USB 35 MB/s)\n"
+    "      --seed N           seed of every drawn fault\n"
+    "      --fault KEY=VALUE  a fault rule (repeatable):\n"
+    "          BadBlocks=LIST            factory-bad blocks, e.g. 3,7,10-12 (device-wide)\n"
+    "          BadBlockFraction=F        that fraction of blocks bad, drawn from the seed\n"
+    "          EraseFailBlocks=LIST      blocks whose erase fails\n"
+    "          ProgramFailPages=LIST     pages whose program fails (device-wide page numbers)\n"
+    "          ChangedPages=LIST         pages that read back other than written\n"
+    "          ReadErrorSectors=S:N,...  sector S reads with N bad symbols (5 are corrected)\n"
+    "          ReadErrorFraction=F       that fraction of sectors reads with errors ...\n"
+    "          ReadErrorSymbols=N        ... of N symbols each\n"
+    "          Fail<Kind>=N|always       the N-th call of an operation kind fails; kinds:\n"
+    "                                    ReadVersion TableToRam CodeDownload FlashId Erase\n"
+    "                                    Program Read LogicalRead LogicalWrite Switch Protect\n"
+    "                                    EjectCommand EjectOutcome\n"
+    "          RemoveAfter=N             the device is pulled after N operations\n"
+    "          ErrorAfter=N, ErrorCode=C after N operations the library reports error C\n"
+    "\n"
+    "usbsim ini-section DIR\n"
+    "    Prints the flash-chip-table INI section that matches the device.\n"
+    "\n"
+    "usbsim plug PORTS N DIR\n"
+    "usbsim unplug PORTS N\n"
+    "    Plugs the device of DIR into port N of a running tool, or pulls it out.\n"
+    "    PORTS is the folder the tool watches: start the tool with the\n"
+    "    environment variable TAVAL_PORTS=PORTS. A device is checked before it\n"
+    "    is plugged; a malformed one is refused and nothing is plugged.\n"
+    "\n"
+    "usbsim export DIR OUT\n"
+    "    Writes OUT/logical.img (the logical disk, for fsck.fat, mtools, ...) and\n"
+    "    OUT/flash.raw (the flash: per sector 512 data and 16 spare bytes with the\n"
+    "    error-correcting code). Pull the device out of any tool first.\n"
+    "\n"
+    "usbsim help\n"
+    "    Prints this text.\n";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> args(argv + std::min(argc, 2), argv + argc);
+    const std::string command = argc > 1 ? argv[1] : "help";
+    if (command == "create") return createDevice(args);
+    if (command == "ini-section") return printIniSection(args);
+    if (command == "export") return exportDevice(args);
+    if (command == "plug") return plugDevice(args);
+    if (command == "unplug") return unplugDevice(args);
+    if (command == "help" || command == "--help" || command == "-h") {
+        std::fputs(kHelp, stdout);
+        return 0;
+    }
+    std::fprintf(stderr, "usbsim: unknown command '%s'\n\n%s", command.c_str(), kHelp);
+    return 2;
+}
