@@ -106,16 +106,25 @@ int BaseProfile::encode(std::string fileName, std::string section, const void* r
     return 0;
 }
 
-int BaseProfile::decodeSecNames(std::string /*unused*/)
+std::list<std::string> BaseProfile::readSectionNames(const std::string& fileName)
 {
     unsigned size = 512;
     std::vector<char> buffer(size);
-    while (GetPrivateProfileSectionNamesA(buffer.data(), size, m_fileName.c_str()) == size - 2) {
+    while (GetPrivateProfileSectionNamesA(buffer.data(), size, fileName.c_str()) == size - 2) {
         size *= 2;
         buffer.assign(size, '\0');
     }
-    int count = 0;
+    std::list<std::string> names;
     for (const char* name = buffer.data(); *name != '\0'; name += strlen(name) + 1) {
+        names.push_back(name);
+    }
+    return names;
+}
+
+int BaseProfile::decodeSecNames(std::string /*unused*/)
+{
+    int count = 0;
+    for (const std::string& name : readSectionNames(m_fileName)) {
         m_sections.push_back(Sptr<std::string>(new std::string(name)));
         ++count;
     }

@@ -44,6 +44,9 @@ public:
     const std::string& getSectionName() const { return m_sectionName; }
     const std::list<Sptr<std::string>>& getSectionList() const { return m_sections; }
 
+    // Every section name of a file, however many there are.
+    static std::list<std::string> readSectionNames(const std::string& fileName);
+
 protected:
     // Copies at most size - 1 bytes and always terminates.
     static void copyText(char* field, size_t size, const std::string& text);

@@ -44,10 +44,12 @@ private:
     std::string m_dir;
 };
 
-// Sends the log to a file of the folder at level 7 while it lives.
+// Sends the log to a fresh file at level 7; the logger keeps writing to that
+// file afterwards, so it lives beside the test's folders, one per process.
 class CapturedLog {
 public:
-    explicit CapturedLog(const TempFolder& folder) : m_path(folder.path("test.log"))
+    explicit CapturedLog(const TempFolder& /*folder*/)
+        : m_path("/tmp/tessor-test-" + std::to_string(getpid()) + ".log")
     {
         m_level = Tessor::schema::getLogLevel();
         Tessor::schema::openLogFile(m_path.c_str());
