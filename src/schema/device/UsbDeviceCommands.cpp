@@ -1,5 +1,6 @@
 // The device commands of UsbDevice: each is one checked call of the device
 // library's operations table (or of the vendor pass-through read).
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -91,8 +92,11 @@ int UsbDevice::eraseBlocks(int block, int count)
 int UsbDevice::eraseChip()
 {
     int total = m_diskInfo ? m_diskInfo->getTotalBlocks() : 0;
-    for (int start = 0; start < total; start += ERASE_GROUP) {
-        int count = total - start < ERASE_GROUP ? total - start : ERASE_GROUP;
+    int perChip = m_diskInfo ? m_diskInfo->getBlocksPerChip() : 0;
+    int count = 0;
+    for (int start = 0; start < total; start += count) {
+        // A group never runs past the end of its chip.
+        count = std::min({ERASE_GROUP, total - start, perChip - start % perChip});
         if (eraseBlocks(start, count) != 0) {
             CPLOG(3, "%s erase block (%d) failed", getName(), start);
             return ERASE_FAILED;

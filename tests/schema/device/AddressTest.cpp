@@ -62,7 +62,7 @@ TEST(BaseAddress, SetBlockNoSplitsADiskBlock)
     a.setBlockNo(1500);
     EXPECT_EQ(a.getChipNo(), 1);
     EXPECT_EQ(a.getBlockNo(), 476);
-    EXPECT_EQ(a.getPhyAddress(), (1500 * 64 + 0) * 4 + 1);
+    EXPECT_EQ(a.getPhyAddress(), (1500 * 64 + 1) * 4 + 1);
 
     Sptr<BaseAddress> source(new BaseAddress(g, 384014));
     BaseAddress copy(source);

@@ -1,0 +1,183 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "DeviceFixture.h"
+#include "FakeOperations.h"
+#include "schema/device/ConfigInfo.h"
+#include "schema/device/interim/RunAgent.h"
+#include "schema/event/UiEvent.h"
+
+using namespace Tessor;
+using namespace Tessor::schema;
+
+namespace {
+
+constexpr int STATE_UNPLUG = 0;
+constexpr int STATE_SCAN = 3;
+constexpr int STATE_HIGH_FORMAT = 5;
+
+class RecordingManager : public BaseManager {
+public:
+    RecordingManager() : BaseManager(nullptr, "UiMgr") {}
+    void reportEvent(const Sptr<BaseEvent>& event) override { events.push_back(event); }
+    std::vector<Sptr<BaseEvent>> events;
+};
+
+Sptr<ConfigInfo> settingsWithPassword(const std::string& password)
+{
+    Sptr<ConfigInfo> info(new ConfigInfo());
+    info->setNewPassword(password);
+    return info;
+}
+
+std::string field(const char* p) { return std::string(p, 18); }
+
+}  // namespace
+
+using DeviceTest = DeviceFixture;
+
+TEST_F(DeviceTest, ResetLeavesAFreshUnpluggedDevice)
+{
+    fake::Device fakeDevice;
+    device->setDev(fakeDevice.record.get());
+    device->setProScanMode(4);
+    device->setState(device->findState(STATE_SCAN));
+    device->setPageBitmap(Sptr<interim::PageBitmap>(new interim::PageBitmap()));
+    device->setScanMode(Sptr<interim::ScanMode>(new interim::ScanMode()));
+    device->setSetList(Sptr<interim::SetList>(new interim::SetList()));
+    device->setAddress(device->getAddress());
+    device->getCurrentPlaneInfo()->setPlanePerChip(2);
+    device->reportEvent(Sptr<BaseEvent>(new UiEvent(UI_SIG_CANCEL)));
+    ASSERT_TRUE(device->isAddressAllocated());
+    Sptr<interim::CfgTable> oldTable = device->getCfgTable();
+
+    ASSERT_EQ(device->reset(), 0);
+
+    EXPECT_STREQ(device->getState()->getName(), "StateUnplug");
+    EXPECT_EQ(device->getState()->getStateType(), STATE_UNPLUG);
+    EXPECT_EQ(device->getProgressNumber(), 0);
+    EXPECT_EQ(device->getProScanMode(), 0);
+    EXPECT_EQ(device->checkCancel(), 0);
+    EXPECT_EQ(device->getDev(), nullptr);
+    EXPECT_STREQ(device->getDiskDriver(), "NULL");
+    for (const Sptr<PlaneInfo>& plane : {device->getCurrentPlaneInfo(), device->getFlashPlaneInfo()}) {
+        EXPECT_EQ(plane->getChipCounts(), 1);
+        EXPECT_EQ(plane->getInterleavePerChip(), 1);
+        EXPECT_EQ(plane->getPlanePerChip(), 1);
+    }
+    EXPECT_FALSE(device->getVersion());
+    EXPECT_FALSE(device->getDiskInfo());
+    EXPECT_FALSE(device->getConfigInfo());
+    EXPECT_FALSE(device->getCfgTable() == oldTable);
+    EXPECT_STREQ(device->getExternalCode()->getName(), "ExternalCode");
+    // Nothing of the previous device survives.
+    EXPECT_FALSE(device->isAddressAllocated());
+    EXPECT_FALSE(device->getSetList());
+    EXPECT_FALSE(device->getFlagBitmap());
+    EXPECT_FALSE(device->getIndexTableSet());
+    EXPECT_FALSE(device->getCfgTableIndex());
+}
+
+TEST_F(DeviceTest, CancelAndEjectRequestsSetTheCancelValueOnThePostingThread)
+{
+    struct Case {
+        UiSignalType signal;
+        int cancel;
+    };
+    for (Case c : {Case{UI_SIG_CANCEL, 0x8029}, Case{UI_SIG_EJECT, 0x8027}, Case{UI_SIG_START, 0}}) {
+        SCOPED_TRACE(c.signal);
+        device->resetCancel();
+        int seen = -1;
+        // The device thread never runs: the value can only come from the post.
+        std::thread poster([&] {
+            device->reportEvent(Sptr<BaseEvent>(new UiEvent(c.signal)));
+            seen = device->checkCancel();
+        });
+        poster.join();
+        EXPECT_EQ(seen, c.cancel);
+    }
+    device->resetCancel();
+    EXPECT_EQ(device->checkCancel(), 0);
+}
+
+TEST_F(DeviceTest, ProgressGoesToTheUiManagerOnlyFromAWeightedOperatorInAProgressState)
+{
+    RecordingManager ui;
+    interim::RunAgent::setUiMgr(&ui);
+    Sptr<interim::BaseOperator> weighted(new interim::BaseOperator("ScanProcess", 600));
+    Sptr<interim::BaseOperator> weightless(new interim::BaseOperator("HwRemove", 0));
+    Sptr<interim::BaseState> scan(new interim::BaseState("StateScan", STATE_SCAN, true));
+    scan->addOperator(weighted);
+    scan->addOperator(Sptr<interim::BaseOperator>(new interim::BaseOperator("ScanSaveBitmap", 400)));
+    fake::Device fakeDevice;
+    device->setDev(fakeDevice.record.get());
+    device->setProScanMode(2);
+
+    device->setState(scan);
+    device->setOperator(weightless);
+    device->updateProgressInfo(50);
+    device->setState(device->findState(STATE_UNPLUG));
+    device->setOperator(weighted);
+    device->updateProgressInfo(50);
+    EXPECT_TRUE(ui.events.empty());
+
+    device->setState(scan);
+    device->updateProgressNumber(100);
+    device->updateProgressInfo(50);
+    ASSERT_EQ(ui.events.size(), 1u);
+    Sptr<UiEvent> report(ui.events[0]);
+    ASSERT_TRUE(report);
+    EXPECT_EQ(report->getType(), UI_SIG_PROGRESS);
+    EXPECT_EQ(report->getErrorCode(), 0);
+    EXPECT_EQ(report->getDevice(), device);
+    EXPECT_EQ(report->getPrivate(), fakeDevice.record.get());
+    Sptr<ProgressInfo> progress = report->getProgressInfo();
+    EXPECT_EQ(progress->getCurrentProgress(), 100 + 300);
+    EXPECT_EQ(progress->getTotalProgress(), 1000);
+    EXPECT_EQ(progress->getOperatorName(), "ScanProcess");
+    EXPECT_EQ(progress->getCurScanMode(), 2);
+    EXPECT_EQ(weighted->getCurrentPrecent(), 50);
+    interim::RunAgent::setUiMgr(nullptr);
+}
+
+TEST_F(DeviceTest, PasswordsChangeOnlyInTheHighFormatAndLeaveNothingOld)
+{
+    Sptr<interim::CfgTable> table = device->getCfgTable();
+    device->setConfigInfo(settingsWithPassword("abcdefgh"));
+    EXPECT_EQ(field(table->getPassword()), std::string(18, '\0'));
+
+    device->setState(device->findState(STATE_HIGH_FORMAT));
+    device->setConfigInfo(settingsWithPassword("abcdefgh"));
+    device->setConfigInfo(settingsWithPassword("xyz"));
+    EXPECT_EQ(field(table->getPassword()), std::string("xyz") + std::string(15, '\0'));
+    EXPECT_EQ(field(table->getBuildInfo()->getPassword()), std::string("xyz") + std::string(15, '\0'));
+
+    device->setConfigInfo(settingsWithPassword("ABCDEFGHIJKLMNOPQRST"));
+    EXPECT_EQ(field(table->getBuildInfo()->getPassword()), std::string("ABCDEFGHIJKLMNOPQ") + '\0');
+    EXPECT_EQ(field(table->getPassword()), std::string("ABCDEFGHIJKLMNOPQ") + '\0');
+}
+
+TEST_F(DeviceTest, RunSettingsShareTheFlashPlaneRecord)
+{
+    device->setConfigInfo(Sptr<ConfigInfo>(new ConfigInfo()));
+    EXPECT_TRUE(device->getCurrentPlaneInfo() == device->getFlashPlaneInfo());
+    Sptr<PlaneInfo> held = device->getFlashPlaneInfo();
+
+    EXPECT_EQ(device->setCurrentPlaneInfo(Sptr<PlaneInfo>()), -1);
+    EXPECT_EQ(held->getTotalPlanes(), 1);
+    EXPECT_EQ(device->setCurrentPlaneInfo(Sptr<PlaneInfo>(new PlaneInfo(2, 2, 2))), 0);
+    EXPECT_EQ(held->getTotalPlanes(), 8);
+}
+
+TEST_F(DeviceTest, UserFunctionTakesTheGeometryFromTheTable)
+{
+    giveGeometry(2, 1024, 64, 4);
+    ASSERT_TRUE(device->getDiskInfo());
+    EXPECT_EQ(device->getDiskInfo()->getTotalBlocks(), 2048);
+    device->setCfgTable(Sptr<interim::CfgTable>(new interim::CfgTable(device, "ConfigTable", interim::CFG_TABLE_DEVICE)));
+    EXPECT_EQ(device->getDiskInfo()->getTotalBlocks(), 2048);
+}

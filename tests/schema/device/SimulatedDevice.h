@@ -1,0 +1,73 @@
+// One device slot bound to a device of the simulated library, plugged into
+// port 0 from a folder the test writes.
+#pragma once
+
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "DeviceFixture.h"
+#include "platform/orrin/Orrin.h"
+#include "platform/taval/Hub.h"
+
+class SimulatedDevice : public DeviceFixture {
+protected:
+    static constexpr int CHIPS = 2;
+    static constexpr int BLOCKS = 64;
+    static constexpr int PAGES = 16;
+    static constexpr int SECTORS = 4;
+    static constexpr int PER_CHIP = BLOCKS * PAGES * SECTORS;
+
+    void SetUp() override
+    {
+        DeviceFixture::SetUp();
+        folder = std::filesystem::path(::testing::TempDir()) /
+                 ("sim_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        std::filesystem::remove_all(folder);
+        std::filesystem::create_directories(folder);
+        std::ofstream(folder / "device.ini") << "[Device]\nVariant=6716\nDrive=SIMD\nChips=" << CHIPS
+                                             << "\nBlocksPerChip=" << BLOCKS << "\nPagesPerBlock=" << PAGES
+                                             << "\nSectorsPerPage=" << SECTORS << "\nLogicalSectors=4096\n";
+        plugged() = nullptr;
+        init.deviceCount = 1;
+        init.callback = onEvent;
+        ASSERT_EQ(initDevices(&mgr, &init), 0);
+        hub = Tessor::taval::Hub::of(&mgr);
+        std::string error;
+        ASSERT_EQ(hub->plug(0, folder.string(), &error), 0) << error;
+        hub->waitEventsDelivered();
+        ASSERT_NE(plugged().load(), nullptr);
+        device->setDev(plugged().load());
+        giveGeometry(CHIPS, BLOCKS, PAGES, SECTORS);
+    }
+
+    void TearDown() override
+    {
+        destoryDevices(&mgr);
+        DeviceFixture::TearDown();
+        std::filesystem::remove_all(folder);
+    }
+
+    std::vector<Tessor::taval::OpRecord> opLog() { return hub->device(0)->opLog(); }
+
+    static std::atomic<_USB_DEVICE_T*>& plugged()
+    {
+        static std::atomic<_USB_DEVICE_T*> record{nullptr};
+        return record;
+    }
+
+    static int onEvent(DEVICE_INIT_T* /*init*/, DEVICE_EVENT_T* event)
+    {
+        if (event->kind == HW_EVT_PLUG_IN) {
+            plugged() = event->device;
+        }
+        shared_free(event);
+        return 0;
+    }
+
+    std::filesystem::path folder;
+    DEVICE_MGR_T mgr{};
+    DEVICE_INIT_T init{};
+    Tessor::taval::Hub* hub = nullptr;
+};

@@ -1,0 +1,128 @@
+#include <gtest/gtest.h>
+
+#include <array>
+#include <vector>
+
+#include "SimulatedDevice.h"
+#include "schema/device/BaseAddress.h"
+
+using namespace Tessor::schema;
+using Tessor::taval::OpKind;
+using Tessor::taval::OpRecord;
+
+namespace {
+
+std::vector<unsigned char> pattern(int sectors, unsigned char seed)
+{
+    std::vector<unsigned char> data(sectors * 512);
+    for (size_t i = 0; i < data.size(); ++i) {
+        data[i] = static_cast<unsigned char>(seed + i * 7);
+    }
+    return data;
+}
+
+}  // namespace
+
+using SimulatedDeviceTest = SimulatedDevice;
+
+TEST_F(SimulatedDeviceTest, CommandsReachTheirSlotsWithTheirArguments)
+{
+    unsigned char data[512] = {};
+    Sptr<BaseAddress> address(new BaseAddress(device, BLOCKS + 5, 2, 1));
+    const int wide = ((BLOCKS + 5) * PAGES + 2) * SECTORS + 1;
+    struct Case {
+        const char* command;
+        bool ok;
+        OpKind kind;
+        std::array<int64_t, 3> args;
+    };
+    const Case cases[] = {
+        {"eraseBlocks", device->eraseBlocks(BLOCKS + 3, 2) == 0, OpKind::Erase, {1, 3 * PAGES * SECTORS, 2}},
+        {"eraseOneBlock", device->eraseOneBlock(address) == 0, OpKind::Erase, {1, 5 * PAGES * SECTORS, 1}},
+        {"writeFlash", device->writeFlashSectors(address, 1, data) == 0, OpKind::Program, {1, wide, 1}},
+        {"readFlash", device->readFlashSectors(address, 1) != nullptr, OpKind::Read, {1, wide, 1}},
+        {"readFlashInChip", device->readFlashSectors(1, 9, 2) != nullptr, OpKind::Read, {1, PER_CHIP + 9, 2}},
+        {"writeL1", device->writeL1IndexTable(address, 3, data) == 0, OpKind::IndexTable, {1, wide, 3}},
+        {"readNoEcc", device->readSectorsNoEcc(address, 1) != nullptr, OpKind::RawRead, {1, wide, 1}},
+        {"writeNoEcc", device->writeSectorsNoEcc(1, 4, 1, data, 9) == 0, OpKind::RawWrite, {1, PER_CHIP + 4, 1}},
+        {"writeLogical", device->writeLogicalSectors(10, 1, data) == 0, OpKind::LogicalWrite, {10, 1, 0}},
+        {"readLogical", device->readLogicalSectors(10, 1) != nullptr, OpKind::LogicalRead, {10, 1, 0}},
+        {"readFlashId", device->readFlashId(1, FLASH_TYPE_INTERLEAVED) != nullptr, OpKind::FlashId, {1, 0, 0}},
+        {"protect", device->partitionProtect(0, 0) == 0, OpKind::Protect, {0, 0, 0}},
+        {"switch", device->switchPartition(0) == 0, OpKind::Switch, {0, 0, 0}},
+        {"reset", device->resetDevice(2) == 0, OpKind::Reset, {2, 0, 0}},
+        {"volume", device->volumeControl(VOLUME_RUN_START) == 0, OpKind::Volume, {3, 0, 0}},
+        {"version", device->readVersionInfo() != nullptr, OpKind::ReadVersion, {0, 0, 0}},
+    };
+    std::vector<OpRecord> log = opLog();
+    ASSERT_EQ(log.size(), sizeof(cases) / sizeof(cases[0]));
+    for (size_t i = 0; i < log.size(); ++i) {
+        SCOPED_TRACE(cases[i].command);
+        EXPECT_TRUE(cases[i].ok);
+        EXPECT_EQ(log[i].kind, cases[i].kind);
+        EXPECT_EQ(log[i].args[0], cases[i].args[0]);
+        EXPECT_EQ(log[i].args[1], cases[i].args[1]);
+        EXPECT_EQ(log[i].args[2], cases[i].args[2]);
+    }
+    ASSERT_TRUE(device->getVersion());
+    EXPECT_EQ(device->getVersion()->getVersionNumber(), 300);
+}
+
+TEST_F(SimulatedDeviceTest, FlashDataReadsBackEqualOnEveryChipWithoutAddressDisagreements)
+{
+    ASSERT_EQ(device->eraseChip(), 0);
+    struct Case {
+        int chip, sectorInChip, count;
+    };
+    for (Case c : {Case{0, 0, 4}, Case{0, PER_CHIP - 8, 8}, Case{1, 0, 4}, Case{1, 300, 300}}) {
+        SCOPED_TRACE(testing::Message() << c.chip << ":" << c.sectorInChip);
+        std::vector<unsigned char> data = pattern(c.count, static_cast<unsigned char>(c.chip * 31 + c.count));
+        ASSERT_EQ(device->writeFlashSectors(c.chip, c.sectorInChip, c.count, data.data()), 0);
+        // Read back through the other form: an address made from the linear number.
+        Sptr<DiskInfo> geometry(new DiskInfo(CHIPS, BLOCKS, PAGES, SECTORS));
+        Sptr<BaseAddress> address(new BaseAddress(geometry, c.chip * PER_CHIP + c.sectorInChip));
+        const unsigned char* read = device->readFlashSectors(address, c.count);
+        ASSERT_NE(read, nullptr);
+        EXPECT_TRUE(std::equal(data.begin(), data.end(), read));
+    }
+    EXPECT_EQ(hub->device(0)->addressDisagreements(), 0u);
+}
+
+TEST_F(SimulatedDeviceTest, LogicalDataReadsBackEqual)
+{
+    std::vector<unsigned char> data = pattern(16, 5);
+    ASSERT_EQ(device->writeLogicalSectors(100, 16, data.data()), 0);
+    const unsigned char* read = device->readLogicalSectors(100, 16);
+    ASSERT_NE(read, nullptr);
+    EXPECT_TRUE(std::equal(data.begin(), data.end(), read));
+}
+
+TEST_F(SimulatedDeviceTest, FailingVendorReadIsTriedThreeTimes)
+{
+    const unsigned char param4[4] = {2, 0x55, 0xAA, 1};
+    std::array<unsigned char, UsbDevice::VENDOR_READ_LENGTH> buffer{};
+    EXPECT_FALSE(device->readScanSectors(0, 0x12345, param4, 2, 0x0102, 1, 1, buffer.data()));
+    std::vector<OpRecord> log = opLog();
+    ASSERT_EQ(log.size(), 3u);
+    for (const OpRecord& r : log) {
+        EXPECT_EQ(r.kind, OpKind::Vendor);
+        EXPECT_EQ(r.args[0], 0xD4);
+        EXPECT_EQ(r.args[1], UsbDevice::VENDOR_READ_LENGTH);
+        EXPECT_FALSE(r.ok);
+    }
+}
+
+TEST_F(SimulatedDeviceTest, CommandsOnARemovedDeviceFailCleanly)
+{
+    ASSERT_EQ(hub->unplug(0), 0);
+    hub->waitEventsDelivered();
+    std::vector<unsigned char> data = pattern(1, 1);
+    Sptr<BaseAddress> address(new BaseAddress(device, 0, 0, 0));
+    EXPECT_EQ(device->writeFlashSectors(address, 1, data.data()), -1);
+    EXPECT_EQ(device->readFlashSectors(address, 1), nullptr);
+    EXPECT_EQ(device->eraseChip(), -0x802A);
+    EXPECT_EQ(device->ejectDisk(), -0x8027);
+    EXPECT_EQ(device->readVersionInfo(), nullptr);
+    EXPECT_FALSE(device->readScanSectors(0, 0, data.data(), 2, 4, 1, 1, data.data()));
+    EXPECT_EQ(device->writeLogicalSectors(0, 1, data.data()), -29);
+}
