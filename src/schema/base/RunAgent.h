@@ -1,0 +1,70 @@
+// Brings the engine up from the configuration file and takes it down at
+// process exit; the directory of the running managers.
+#pragma once
+
+#include "platform/taval/Taval.h"
+#include "schema/base/Mutex.h"
+#include "schema/base/Sptr.h"
+#include "schema/device/VersionInfo.h"
+#include "schema/event/BaseEvent.h"
+
+namespace Tessor::schema {
+
+class BaseManager;
+class DeviceMgr;
+class UiInterfaceMgr;
+
+class RunAgent {
+public:
+    static constexpr int PARAM_SIZE = 1024;
+
+    static bool setCfgParm(const char* fileName);
+    // Created on the first call from the configuration file set before.
+    static RunAgent* instance();
+    // The agent when it exists, without creating it.
+    static RunAgent* existing();
+    // Registered to run at process exit; later calls only print.
+    static void shutdown();
+    // Hands a report to the UI manager; dropped once shutdown has begun or
+    // before there is one.
+    static void reportToUi(const Sptr<BaseEvent>& event);
+    // Called on a manager's own thread: the exit-time shutdown does not wait
+    // for the manager of the thread that ends the process.
+    static void markManagerThread(BaseManager* manager);
+
+    ~RunAgent();
+    RunAgent(const RunAgent&) = delete;
+    RunAgent& operator=(const RunAgent&) = delete;
+
+    int init(UiInterfaceMgr* uiMgr);
+    int run();
+    void join();
+    VERSION_T getVersion();
+    char* getVersionInfo() { return m_versionInfo; }
+    BaseManager* getManager() { return m_root; }
+    BaseManager* getUiMgr();
+    Sptr<EventQueue> getUiQueue();
+    DeviceMgr* findDeviceMgr(int index);
+    Sptr<EventQueue> findDeviceQueue(int index);
+    DEVICE_MGR_T* getDeviceMgr() { return m_deviceMgr; }
+
+    static char cfgParm[PARAM_SIZE];
+
+private:
+    explicit RunAgent(const char* fileName);
+
+    int addPlugIn(const char* name, const char* value);
+    void stop();
+
+    static RunAgent* agent;
+
+    // Guards the UI manager pointer against reports racing the shutdown.
+    Threads::Mutex m_uiLock;
+    UiInterfaceMgr* m_uiMgr = nullptr;
+    bool m_shutdownDone = false;
+    BaseManager* m_root = nullptr;
+    DEVICE_MGR_T* m_deviceMgr = nullptr;
+    char m_versionInfo[PARAM_SIZE];
+};
+
+}  // namespace Tessor::schema

@@ -1,0 +1,48 @@
+// The manager "UsbMgr": one device slot per production port, the device
+// library's event callback, and the commands the operators send back to the
+// library.
+#pragma once
+
+#include "platform/taval/Taval.h"
+#include "schema/base/DeviceMgr.h"
+#include "schema/base/Mutex.h"
+
+namespace Tessor::schema {
+
+class UsbDevice;
+
+class UsbDeviceMgr : public DeviceMgr {
+public:
+    static constexpr int LIBRARY_ERROR_BASE = 0x800;
+
+    UsbDeviceMgr(BaseManager* parent, const std::string& name);
+    ~UsbDeviceMgr() override;
+
+    // Creates and starts the slots, then starts the device library.
+    int init() override;
+    // Stops every slot, then the device library.
+    void destory() override;
+    void myProcessEvent(const Sptr<BaseEvent>& event) override;
+    void myProcessHwEvent(const Sptr<HwEvent>& event) override;
+
+    DEVICE_MGR_T* getDeviceMgr() { return &m_deviceMgr; }
+    DEVICE_INIT_T* getDeviceInit() { return &m_deviceInit; }
+
+    // The library's callback, on a thread of the library. Always 0.
+    static int _callerReceiveEvent(DEVICE_INIT_T* init, DEVICE_EVENT_T* event);
+
+private:
+    void fillDeviceInit();
+    void receiveEvent(const DEVICE_EVENT_T& record);
+    UsbDevice* findSlot(int index);
+
+    DEVICE_MGR_T m_deviceMgr{};
+    DEVICE_INIT_T m_deviceInit{};
+    // Serialises library events, commands and the library's stop, so nothing
+    // reaches a slot or the library once the tear-down has begun.
+    Threads::Mutex m_libraryLock;
+    bool m_libraryRunning = false;
+    bool m_closing = false;
+};
+
+}  // namespace Tessor::schema

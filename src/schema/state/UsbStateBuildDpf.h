@@ -1,0 +1,15 @@
+// Photo-frame build; no operator leads here.
+#pragma once
+
+#include "schema/state/BaseState.h"
+
+namespace Tessor::schema {
+
+class UsbStateBuildDpf : public BaseState {
+public:
+    UsbStateBuildDpf();
+
+    void initState() override;
+};
+
+}  // namespace Tessor::schema

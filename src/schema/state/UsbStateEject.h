@@ -1,0 +1,15 @@
+// Eject requested; waiting for the device library's answer.
+#pragma once
+
+#include "schema/state/BaseState.h"
+
+namespace Tessor::schema {
+
+class UsbStateEject : public BaseState {
+public:
+    UsbStateEject();
+
+    void initState() override;
+};
+
+}  // namespace Tessor::schema

@@ -1,0 +1,15 @@
+// A failed step; its entry reports the error code to the window.
+#pragma once
+
+#include "schema/state/BaseState.h"
+
+namespace Tessor::schema {
+
+class UsbStateError : public BaseState {
+public:
+    UsbStateError();
+
+    void initState() override;
+};
+
+}  // namespace Tessor::schema

@@ -1,0 +1,15 @@
+// High-level format of the partitions.
+#pragma once
+
+#include "schema/state/BaseState.h"
+
+namespace Tessor::schema {
+
+class UsbStateHighFormat : public BaseState {
+public:
+    UsbStateHighFormat();
+
+    void initState() override;
+};
+
+}  // namespace Tessor::schema

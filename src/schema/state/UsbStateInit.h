@@ -1,0 +1,15 @@
+// A plugged device being identified.
+#pragma once
+
+#include "schema/state/BaseState.h"
+
+namespace Tessor::schema {
+
+class UsbStateInit : public BaseState {
+public:
+    UsbStateInit();
+
+    void initState() override;
+};
+
+}  // namespace Tessor::schema

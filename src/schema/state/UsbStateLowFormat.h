@@ -1,0 +1,15 @@
+// Low-level format of the flash.
+#pragma once
+
+#include "schema/state/BaseState.h"
+
+namespace Tessor::schema {
+
+class UsbStateLowFormat : public BaseState {
+public:
+    UsbStateLowFormat();
+
+    void initState() override;
+};
+
+}  // namespace Tessor::schema

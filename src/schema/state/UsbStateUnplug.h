@@ -1,0 +1,15 @@
+// No device on the port, or one the window has released.
+#pragma once
+
+#include "schema/state/BaseState.h"
+
+namespace Tessor::schema {
+
+class UsbStateUnplug : public BaseState {
+public:
+    UsbStateUnplug();
+
+    void initState() override;
+};
+
+}  // namespace Tessor::schema

@@ -1,0 +1,15 @@
+// An identified device waiting for production.
+#pragma once
+
+#include "schema/state/BaseState.h"
+
+namespace Tessor::schema {
+
+class UsbStateWait : public BaseState {
+public:
+    UsbStateWait();
+
+    void initState() override;
+};
+
+}  // namespace Tessor::schema

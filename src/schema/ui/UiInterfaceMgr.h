@@ -1,0 +1,50 @@
+// The manager "UiMgr" between the devices and the user interface: it takes
+// the devices' reports and holds the station's production settings. Its
+// default handling runs the devices unattended; the window replaces it.
+#pragma once
+
+#include "schema/base/BaseManager.h"
+#include "schema/event/UiEvent.h"
+
+namespace Tessor::usb {
+class ProfileUser;
+class ProfileDpf;
+class ProfileMp3;
+}  // namespace Tessor::usb
+
+namespace Tessor::schema {
+
+class ConfigInfo;
+
+class UiInterfaceMgr : public BaseManager {
+public:
+    explicit UiInterfaceMgr(BaseManager* parent);
+    ~UiInterfaceMgr() override;
+
+    int startup() override { return 0; }
+    void myMainLoop(void* arg) override;
+
+    Sptr<ConfigInfo> getConfigInfo() const { return m_configInfo; }
+    void setConfigInfo(const Sptr<ConfigInfo>& info) { m_configInfo = info; }
+    // Writes the current settings into the user profile file.
+    int updateConfig();
+
+protected:
+    // Sends `event` back to its device as the request `signal`; only the
+    // device's thread touches the event afterwards.
+    void replyDeviceEvent(const Sptr<UiEvent>& event, UiSignalType signal);
+    void myProcessEvent(const Sptr<BaseEvent>& event) override;
+
+private:
+    // The settings a ready device is started with.
+    Sptr<ConfigInfo> runSettings(const Sptr<UiEvent>& ready);
+    // Exit of the login tool once its work is done.
+    void endLogin();
+
+    Sptr<ConfigInfo> m_configInfo;
+    Sptr<usb::ProfileUser> m_userProfile;
+    Sptr<usb::ProfileDpf> m_dpfProfile;
+    Sptr<usb::ProfileMp3> m_mp3Profile;
+};
+
+}  // namespace Tessor::schema

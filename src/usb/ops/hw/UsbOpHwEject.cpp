@@ -1,0 +1,30 @@
+#include "usb/ops/hw/UsbOpHwEject.h"
+
+#include "schema/device/BaseDevice.h"
+#include "schema/state/DeviceStateType.h"
+
+namespace Tessor::usb {
+
+using namespace schema;
+
+Sptr<BaseState> UsbOpHwEject::process(Sptr<BaseEvent> event)
+{
+    switch (getHwEventType(event)) {
+    case HW_EVT_EJECTED:
+        doCpLog(event);
+        sendUiEvent(event, UI_SIG_PLUGGED_OFF);
+        shutdownDevice(event);
+        return lookupDeviceState(event, STATE_UNPLUG);
+    case HW_EVT_EJECT_FAILED:
+        // The window learns of it; the device stays until it is removed or
+        // released.
+        doCpLog(event);
+        event->setErrorCode(BaseDevice::CANCEL_BY_EJECT);
+        sendUiEvent(event, UI_SIG_STATUS);
+        return noState;
+    default:
+        return noState;
+    }
+}
+
+}  // namespace Tessor::usb

@@ -1,0 +1,106 @@
+#include "usb/ops/ui/UsbOpUiStartProduct.h"
+
+#include <string>
+
+#include "schema/base/Assert.h"
+#include "schema/base/Log.h"
+#include "schema/base/UsbConfiguration.h"
+#include "schema/device/ConfigInfo.h"
+#include "schema/device/UsbDevice.h"
+#include "schema/state/DeviceStateType.h"
+#include "usb/task/init/CfgTableAccess.h"
+
+namespace Tessor::usb {
+
+using namespace schema;
+
+namespace {
+
+constexpr int WRONG_PASSWORD = 0x803e;
+constexpr int UNPROTECT_FAILED = 0x8030;
+
+enum LoginOp { LOGIN_OPEN_HIDDEN = 1, LOGIN_UNPROTECT = 2, LOGIN_MODIFY_PASSWORD = 3 };
+
+}  // namespace
+
+Sptr<BaseState> UsbOpUiStartProduct::process(Sptr<BaseEvent> event)
+{
+    if (getUiEventType(event) != UI_SIG_START) {
+        return noState;
+    }
+    doCpLog(event);
+    UsbDevice* device = hasUsbDevice(event);
+    Sptr<UiEvent> request = isUiEvent(event);
+    TESSOR_ASSERT(request);
+    Sptr<ConfigInfo> settings = request->getConfigInfo();
+    TESSOR_ASSERT(settings);
+    device->volumeControl(VOLUME_RUN_START);
+    device->volumeControl(VOLUME_LOCK);
+    int next = STATE_SCAN;
+    const _FUNCTION_T function = UsbConfiguration::instance()->getCurrentFunction();
+    if (function == FUNCTION_LOGIN) {
+        Sptr<BaseState> ended = login(event, device, *settings);
+        if (ended) {
+            return ended;
+        }
+    }
+    device->setFlashInfo(device->getFlashInfo());
+    device->setConfigInfo(settings);
+    if (function != FUNCTION_FACTORY) {
+        sendDeviceEvent(event, DEV_SIG_TEST_DISK);
+        next = STATE_HIGH_FORMAT;
+    }
+    device->setExternalCode(
+        Sptr<interim::CmdExternalCode>(new interim::CmdExternalCode("ExternalCode", interim::CODE_TYPE_FLASH)));
+    device->resetAllocatAddress();
+    device->resetCancel();
+    return lookupDeviceState(event, next);
+}
+
+Sptr<BaseState> UsbOpUiStartProduct::login(const Sptr<BaseEvent>& event, UsbDevice* device,
+                                           const ConfigInfo& settings)
+{
+    const std::string password = settings.getPassword();
+    const std::string newPassword = settings.getNewPassword();
+    Sptr<ConfigInfo> own = device->getConfigInfo();
+    const std::string stored = own ? own->getPassword() : std::string();
+    // Every login operation, a password change included, needs the device's
+    // current password.
+    if (password != stored) {
+        CPLOG(4, "Password of Hid Lun '%s' is not validate, it should be %s", password.c_str(), stored.c_str());
+        event->setErrorCode(WRONG_PASSWORD);
+        return lookupDeviceState(event, STATE_ERROR);
+    }
+    CPLOG(4, "Password of Hid Lun '%s' is validate", password.c_str());
+    const int op = settings.getLoginOp();
+    if (op == LOGIN_MODIFY_PASSWORD && !newPassword.empty()) {
+        CPLOG(4, "Modify Password as '%s' is validate", newPassword.c_str());
+        return noState;
+    }
+    for (int lun = 0; lun < LOGIN_LUN_COUNT; ++lun) {
+        const LunProtection flags = lunProtection(device, lun);
+        CPLOG(7, "_lunInfo->Hide=%d, newConfig->getLoginOp()=%d", flags.hide ? 1 : 0, op);
+        int result = 0;
+        if (flags.hide && op == LOGIN_OPEN_HIDDEN) {
+            result = device->switchPartition(static_cast<unsigned char>(lun));
+            if (result == 0) {
+                CPLOG(7, "No. %d LUN on volume %s switch OK!", lun, device->getName());
+                break;
+            }
+        } else if ((flags.writeProtect || flags.readProtect) && op == LOGIN_UNPROTECT) {
+            result = device->partitionProtect(static_cast<unsigned char>(lun), 0);
+            if (result == 0) {
+                CPLOG(7, "No. %d LUN on volume %s unprotect OK!", lun, device->getName());
+            }
+        }
+        if (result != 0) {
+            CPLOG(3, "No. %d LUN on volume %s switch|unprotect failed!", lun, device->getName());
+            event->setErrorCode(UNPROTECT_FAILED);
+            return lookupDeviceState(event, STATE_ERROR);
+        }
+    }
+    sendUiEvent(event, UI_SIG_BUILD_OK);
+    return lookupDeviceState(event, STATE_BUILD_OK);
+}
+
+}  // namespace Tessor::usb

@@ -1,0 +1,73 @@
+#include "usb/task/init/CodeCommands.h"
+
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "schema/base/Log.h"
+#include "schema/base/UsbConfiguration.h"
+#include "schema/device/UsbDevice.h"
+
+namespace Tessor::usb {
+
+namespace {
+
+// A firmware image read from the first file the configuration lists for
+// the chip set.
+class CodeImage : public schema::BaseCmdData {
+public:
+    CodeImage(const std::string& name, unsigned char mode, const schema::UsbConfiguration::CodeList* files)
+        : BaseCmdData(name), m_mode(mode)
+    {
+        if (files != nullptr && !files->empty()) {
+            m_fileName = files->front();
+        }
+        init();
+    }
+
+    int myInit() override
+    {
+        std::ifstream in(m_fileName, std::ios::binary);
+        m_image.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        m_length = static_cast<int>(m_image.size());
+        return 0;
+    }
+
+    int writeFlash(schema::UsbDevice* device) override
+    {
+        if (m_image.empty()) {
+            CPLOG(3, "Code image %s of %s can not be read", m_fileName.c_str(), getName());
+            return -1;
+        }
+        return device->downloadExternalCode(m_mode, reinterpret_cast<const unsigned char*>(m_image.data()),
+                                            m_length);
+    }
+
+private:
+    unsigned char m_mode;
+    std::vector<char> m_image;
+};
+
+}  // namespace
+
+Sptr<schema::BaseCmdData> getCodeCommand(CODE_COMMAND_T command)
+{
+    schema::UsbConfiguration* config = schema::UsbConfiguration::instance();
+    switch (command) {
+    case CODE_DEFAULT_CFG_TABLE:
+        return Sptr<schema::BaseCmdData>(
+            new interim::CfgTable(nullptr, "DefaultCfgTable", interim::CFG_TABLE_DEFAULT));
+    case CODE_SCAN:
+        return Sptr<schema::BaseCmdData>(new CodeImage("ScanCode", interim::CODE_TYPE_SCAN, config->getScanCodeList()));
+    case CODE_WRITE_FLASH:
+        return Sptr<schema::BaseCmdData>(
+            new CodeImage("ExternalAsScanCode", interim::CODE_TYPE_RAM, config->getUdiskCodeList()));
+    case CODE_HIGH_FORMAT:
+        return Sptr<schema::BaseCmdData>(
+            new CodeImage("External4HighFormat", interim::CODE_TYPE_RAM_HIGH_FORMAT, config->getUdiskCodeList()));
+    }
+    return Sptr<schema::BaseCmdData>();
+}
+
+}  // namespace Tessor::usb

@@ -1,0 +1,32 @@
+#include "usb/task/init/TaskCfgTableDown.h"
+
+#include "schema/base/Assert.h"
+#include "schema/base/Log.h"
+#include "schema/device/UsbDevice.h"
+#include "usb/task/init/CodeCommands.h"
+
+namespace Tessor::schema {
+
+TaskCfgTableDown::TaskCfgTableDown(TASK_TYPE_T type, const std::string& name) : BaseTask(type, name) { init(); }
+
+int TaskCfgTableDown::startup(UsbDevice* device, Sptr<BaseEvent> event)
+{
+    TESSOR_ASSERT(getType() == TASK_CFG_TABLE_TO_RAM || getType() == TASK_CFG_TABLE_DOWNLOAD);
+    m_cmdData = getType() == TASK_CFG_TABLE_TO_RAM ? usb::getCodeCommand(usb::CODE_DEFAULT_CFG_TABLE)
+                                                   : Sptr<BaseCmdData>();
+    if (!m_cmdData) {
+        m_cmdData = device->getCfgTable();
+    }
+    Sptr<interim::CfgTable> table(m_cmdData);
+    TESSOR_ASSERT(table);
+    if (table->writeFlash(device) != 0) {
+        CPLOG(3, "Download Config Table Failed on device %s", device->getName());
+        event->setErrorCode(DOWNLOAD_FAILED);
+        return -DOWNLOAD_FAILED;
+    }
+    CPLOG(7, "Download Config Table %s success on device %s", table->getName(), device->getName());
+    updateProgressInfo(event, 30);
+    return 0;
+}
+
+}  // namespace Tessor::schema
