@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/orrin/Ecc.h"
+#include "schema/base/UsbConfiguration.h"
 #include "usb/scan/SampleFactory.h"
 
 namespace Tessor::usb {
@@ -194,6 +195,15 @@ TEST_F(SampleFactoryTest, LaterRequestsNeverReplaceTheSamples)
     EXPECT_EQ(before, other->getBuffer());
     EXPECT_EQ(N, samples->getSectorCount());
     EXPECT_EQ(written, readBack());
+}
+
+TEST_F(SampleFactoryTest, ConfiguredFileIsCreatedAtStart)
+{
+    const std::string configuration = (m_dir / "tool.cfg").string();
+    std::ofstream(configuration) << "SampleFile string " << m_file << "\n";
+    schema::UsbConfiguration::instance(configuration);
+    ASSERT_EQ(0, SampleFactory::init());
+    expectFreshFile();
 }
 
 TEST_F(SampleFactoryTest, UnwritableFileFailsTheStart)
