@@ -1,17 +1,21 @@
 #include "schema/device/BaseDevice.h"
 
 #include "schema/base/Log.h"
-#include "schema/device/interim/DeviceStates.h"
-#include "schema/device/interim/RunAgent.h"
+#include "schema/base/RunAgent.h"
 #include "schema/event/ProgressInfo.h"
 #include "schema/event/UiEvent.h"
+#include "schema/ops/BaseOperator.h"
+#include "schema/state/BaseStateMachine.h"
+#include "schema/state/DeviceStates.h"
 
 namespace Tessor::schema {
 
 BaseDevice::BaseDevice(BaseManager* parent, int /*slot*/, const std::string& name)
-    : BaseManager(parent, name), m_stateMachine(this)
+    : BaseManager(parent, name)
 {
-    interim::addDeviceStates(m_stateMachine);
+    Sptr<BaseStateMachine> machine(new BaseStateMachine(this));
+    addDeviceStates(*machine);
+    setBaseStateMachine(machine);
 }
 
 BaseDevice::~BaseDevice()
@@ -44,9 +48,9 @@ void BaseDevice::reportEvent(const Sptr<BaseEvent>& event)
 
 int BaseDevice::startup() { return 0; }
 
-Sptr<interim::BaseState> BaseDevice::findState(int type) { return m_stateMachine.findState(type); }
+Sptr<BaseState> BaseDevice::findState(int type) { return getBaseStateMachine()->findState(type); }
 
-void BaseDevice::setState(Sptr<interim::BaseState> state)
+void BaseDevice::setState(Sptr<BaseState> state)
 {
     m_state = state;
     m_progressNumber = 0;
@@ -72,10 +76,7 @@ void BaseDevice::updateProgressInfo(int n)
     report->setDevice(this);
     completeReport(*report, *progress);
     report->setProgressInfo(progress);
-    BaseManager* ui = interim::RunAgent::getUiMgr();
-    if (ui != nullptr) {
-        ui->reportEvent(Sptr<BaseEvent>(report));
-    }
+    RunAgent::reportToUi(Sptr<BaseEvent>(report));
 }
 
 void BaseDevice::lock()

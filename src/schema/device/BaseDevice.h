@@ -8,12 +8,11 @@
 #include "schema/base/BaseManager.h"
 #include "schema/base/Mutex.h"
 #include "schema/base/Sptr.h"
-#include "schema/device/interim/BaseOperator.h"
-#include "schema/device/interim/BaseState.h"
-#include "schema/device/interim/BaseStateMachine.h"
 
 namespace Tessor::schema {
 
+class BaseOperator;
+class BaseState;
 class ProgressInfo;
 class UiEvent;
 
@@ -29,11 +28,11 @@ public:
     int startup() override;
     virtual int reset() = 0;
 
-    Sptr<interim::BaseState> findState(int type);
-    void setState(Sptr<interim::BaseState> state);
-    Sptr<interim::BaseState> getState() const { return m_state; }
-    void setOperator(Sptr<interim::BaseOperator> op) { m_operator = op; }
-    Sptr<interim::BaseOperator> getOperator() const { return m_operator; }
+    Sptr<BaseState> findState(int type);
+    void setState(Sptr<BaseState> state);
+    Sptr<BaseState> getState() const { return m_state; }
+    void setOperator(Sptr<BaseOperator> op) { m_operator = op; }
+    Sptr<BaseOperator> getOperator() const { return m_operator; }
     void updateProgressNumber(int progress);
     int getProgressNumber() const { return m_progressNumber; }
     void updateProgressInfo(int n);
@@ -42,19 +41,16 @@ public:
     int checkCancel() const { return m_cancel.load(std::memory_order_relaxed); }
     void resetCancel() { m_cancel.store(0, std::memory_order_relaxed); }
 
-    interim::BaseStateMachine& getStateMachine() { return m_stateMachine; }
-
 protected:
     // Adds what only the concrete device knows (its record, scan mode).
     virtual void completeReport(UiEvent& report, ProgressInfo& progress);
 
-    interim::BaseStateMachine m_stateMachine;
-    Sptr<interim::BaseState> m_state;
+    Sptr<BaseState> m_state;
     // Read by the scan loops without the lock.
     std::atomic<int> m_cancel{0};
     int m_progressNumber = 0;
     Threads::Mutex m_stateLock;
-    Sptr<interim::BaseOperator> m_operator;
+    Sptr<BaseOperator> m_operator;
 };
 
 }  // namespace Tessor::schema

@@ -9,15 +9,13 @@
 #include "schema/device/ConfigInfo.h"
 #include "schema/event/ProgressInfo.h"
 #include "schema/event/UiEvent.h"
+#include "schema/state/BaseState.h"
+#include "schema/state/DeviceStateType.h"
+#include "schema/state/BaseStateMachine.h"
 #include "usb/profile/FlashInfo.h"
 #include "usb/profile/Mp3Config.h"
 
 namespace Tessor::schema {
-
-namespace {
-constexpr int STATE_UNPLUG = 0;
-constexpr int STATE_HIGH_FORMAT = 5;
-}  // namespace
 
 UsbDevice::UsbDevice(BaseManager* parent, int slot, const std::string& name) : BaseDevice(parent, slot, name)
 {
@@ -27,7 +25,7 @@ UsbDevice::UsbDevice(BaseManager* parent, int slot, const std::string& name) : B
 
 UsbDevice::~UsbDevice() { delete m_dpfDevice; }
 
-void UsbDevice::myProcessEvent(const Sptr<BaseEvent>& event) { getStateMachine().process(event); }
+void UsbDevice::myProcessEvent(const Sptr<BaseEvent>& event) { getBaseStateMachine()->process(event); }
 
 int UsbDevice::reset()
 {

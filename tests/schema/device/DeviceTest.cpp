@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -8,24 +9,51 @@
 #include "DeviceFixture.h"
 #include "FakeOperations.h"
 #include "schema/device/ConfigInfo.h"
-#include "schema/device/interim/RunAgent.h"
+#include "schema/base/RunAgent.h"
 #include "schema/event/UiEvent.h"
+#include "schema/ops/BaseOperator.h"
+#include "schema/state/BaseState.h"
+#include "schema/state/DeviceStateType.h"
+#include "schema/ui/UiInterfaceMgr.h"
 
 using namespace Tessor;
 using namespace Tessor::schema;
 
 namespace {
 
-constexpr int STATE_UNPLUG = 0;
-constexpr int STATE_SCAN = 3;
-constexpr int STATE_HIGH_FORMAT = 5;
-
-class RecordingManager : public BaseManager {
+class RecordingUiMgr : public UiInterfaceMgr {
 public:
-    RecordingManager() : BaseManager(nullptr, "UiMgr") {}
+    RecordingUiMgr() : UiInterfaceMgr(nullptr) {}
     void reportEvent(const Sptr<BaseEvent>& event) override { events.push_back(event); }
     std::vector<Sptr<BaseEvent>> events;
 };
+
+class Operator : public BaseOperator {
+public:
+    Operator(const std::string& name, int weight) : BaseOperator(name, weight) {}
+    Sptr<BaseState> process(Sptr<BaseEvent> /*event*/) override { return noState; }
+};
+
+class ScanLikeState : public BaseState {
+public:
+    ScanLikeState(const Sptr<BaseOperator>& first, const Sptr<BaseOperator>& second)
+        : BaseState("StateScan", STATE_SCAN, true)
+    {
+        addOperator(first);
+        addOperator(second);
+    }
+};
+
+// The run agent hands progress reports to its UI manager.
+RecordingUiMgr* startAgentWithRecordingUi()
+{
+    std::string config = ::testing::TempDir() + "device_test.cfg";
+    std::ofstream(config) << "# empty\n";
+    RunAgent::setCfgParm(config.c_str());
+    RecordingUiMgr* ui = new RecordingUiMgr();
+    RunAgent::instance()->init(ui);
+    return ui;
+}
 
 Sptr<ConfigInfo> settingsWithPassword(const std::string& password)
 {
@@ -106,13 +134,10 @@ TEST_F(DeviceTest, CancelAndEjectRequestsSetTheCancelValueOnThePostingThread)
 
 TEST_F(DeviceTest, ProgressGoesToTheUiManagerOnlyFromAWeightedOperatorInAProgressState)
 {
-    RecordingManager ui;
-    interim::RunAgent::setUiMgr(&ui);
-    Sptr<interim::BaseOperator> weighted(new interim::BaseOperator("ScanProcess", 600));
-    Sptr<interim::BaseOperator> weightless(new interim::BaseOperator("HwRemove", 0));
-    Sptr<interim::BaseState> scan(new interim::BaseState("StateScan", STATE_SCAN, true));
-    scan->addOperator(weighted);
-    scan->addOperator(Sptr<interim::BaseOperator>(new interim::BaseOperator("ScanSaveBitmap", 400)));
+    RecordingUiMgr* ui = startAgentWithRecordingUi();
+    Sptr<BaseOperator> weighted(new Operator("ScanProcess", 600));
+    Sptr<BaseOperator> weightless(new Operator("HwRemove", 0));
+    Sptr<BaseState> scan(new ScanLikeState(weighted, Sptr<BaseOperator>(new Operator("ScanSaveBitmap", 400))));
     fake::Device fakeDevice;
     device->setDev(fakeDevice.record.get());
     device->setProScanMode(2);
@@ -123,13 +148,13 @@ TEST_F(DeviceTest, ProgressGoesToTheUiManagerOnlyFromAWeightedOperatorInAProgres
     device->setState(device->findState(STATE_UNPLUG));
     device->setOperator(weighted);
     device->updateProgressInfo(50);
-    EXPECT_TRUE(ui.events.empty());
+    EXPECT_TRUE(ui->events.empty());
 
     device->setState(scan);
     device->updateProgressNumber(100);
     device->updateProgressInfo(50);
-    ASSERT_EQ(ui.events.size(), 1u);
-    Sptr<UiEvent> report(ui.events[0]);
+    ASSERT_EQ(ui->events.size(), 1u);
+    Sptr<UiEvent> report(ui->events[0]);
     ASSERT_TRUE(report);
     EXPECT_EQ(report->getType(), UI_SIG_PROGRESS);
     EXPECT_EQ(report->getErrorCode(), 0);
@@ -141,7 +166,6 @@ TEST_F(DeviceTest, ProgressGoesToTheUiManagerOnlyFromAWeightedOperatorInAProgres
     EXPECT_EQ(progress->getOperatorName(), "ScanProcess");
     EXPECT_EQ(progress->getCurScanMode(), 2);
     EXPECT_EQ(weighted->getCurrentPrecent(), 50);
-    interim::RunAgent::setUiMgr(nullptr);
 }
 
 TEST_F(DeviceTest, PasswordsChangeOnlyInTheHighFormatAndLeaveNothingOld)
