@@ -6,6 +6,8 @@
 
 #include "BitmapFixture.h"
 #include "schema/base/VException.h"
+#include "schema/device/BaseAddress.h"
+#include "schema/device/DiskInfo.h"
 #include "usb/cmd/BlockBitmap.h"
 
 namespace Tessor::usb::test {
@@ -35,6 +37,24 @@ TEST(SectorBitmapMerge, StaysInsideTheBitmapAndOnlyAddsBadSectors)
     const unsigned char one = 0x40;
     EXPECT_EQ(bitmap.updateBitmap(&one, 1, 12), 0);
     EXPECT_EQ(bitmap.getBitmap()[1], 0x40);
+}
+
+TEST(SectorBitmapMerge, PageResultsReplaceTheBitsOfTheListedPages)
+{
+    SectorBitmap bitmap(geometry(1, 8, 16, 4), "SectorBitmap");
+    Sptr<schema::DiskInfo> disk(new schema::DiskInfo(1, 8, 16, 4));
+    Sptr<schema::BaseAddress> pages(new schema::BaseAddress(disk, 0));
+    for (int block : {2, 5, 7}) {
+        pages->addData(Sptr<schema::BaseAddress>(new schema::BaseAddress(disk, int(sectorOf(bitmap, block, 3, 0)))));
+    }
+    bitmap.setAsBad(5);
+    // one word: page results 0x2 (block 2), 0x0 (block 5), 0xF (block 7), then no fourth address
+    const unsigned char results[] = {0x02 | 0x00, 0x0F | 0x90};
+    EXPECT_EQ(bitmap.updateBitmap(results, 2, pages), 0);
+    EXPECT_TRUE(isBad(bitmap, 2, 3, 1));
+    EXPECT_FALSE(isBad(bitmap, 2, 3, 0));
+    EXPECT_EQ(badInBlock(bitmap, 5), 16 * 4 - 4);   // a good result clears what was bad
+    EXPECT_EQ(badInBlock(bitmap, 7), 4);
 }
 
 TEST(SectorBitmapGeometry, FlashTheBitmapsCannotDescribeFailsOnlyThatDevice)
