@@ -109,6 +109,11 @@ bool FlashStore::erase(int64_t first, int64_t count) {
     return fullWrite(m_fd, m_scratch.data(), m_scratch.size(), off_t(first * RECORD_BYTES));
 }
 
+bool FlashStore::isErased(int64_t first, int64_t count) const {
+    const off_t at = ::lseek(m_fd, off_t(first * RECORD_BYTES), SEEK_DATA);
+    return at < 0 ? errno == ENXIO : int64_t(at) >= (first + count) * RECORD_BYTES;
+}
+
 int64_t FlashStore::nextWritten(int64_t from) const {
     const off_t at = ::lseek(m_fd, off_t(from * RECORD_BYTES), SEEK_DATA);
     if (at < 0) {

@@ -23,6 +23,8 @@ public:
     bool write(int64_t first, int64_t count, const uint8_t* records);
     bool erase(int64_t first, int64_t count);
 
+    // True when no record of the range was programmed since its erase.
+    bool isErased(int64_t first, int64_t count) const;
     // First record at or after `from` that may hold data; -1 when none.
     int64_t nextWritten(int64_t from) const;
     int64_t sectors() const { return m_sectors; }

@@ -37,6 +37,10 @@ int64_t VirtualDevice::flashRange(int chip, int64_t sector, int64_t count) {
 }
 
 bool VirtualDevice::readSectors(int64_t first, int count, bool correct, uint8_t* out) {
+    if (m_flash.isErased(first, count)) {
+        std::memset(out, 0xFF, size_t(count) * SECTOR_BYTES);
+        return true;
+    }
     m_records.resize(size_t(count) * RECORD_BYTES);
     if (!m_flash.read(first, count, m_records.data())) {
         return false;
@@ -78,7 +82,9 @@ bool VirtualDevice::programSectors(int64_t first, int count, const uint8_t* data
         }
     }
     m_records.resize(size_t(count) * RECORD_BYTES);
-    if (!m_flash.read(first, count, m_records.data())) {
+    if (m_flash.isErased(first, count)) {
+        std::memset(m_records.data(), 0xFF, m_records.size());
+    } else if (!m_flash.read(first, count, m_records.data())) {
         return false;
     }
     for (int i = 0; i < count; ++i) {

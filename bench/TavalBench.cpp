@@ -1,0 +1,201 @@
+// Throughput of the simulated devices with timing off, resident memory of a
+// plugged 16 GiB device, and twenty devices doing flash I/O at once.
+#include <benchmark/benchmark.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/orrin/Orrin.h"
+#include "platform/taval/Hub.h"
+#include "platform/taval/Taval.h"
+
+namespace {
+
+constexpr int kRun = 128;  // sectors per call, as the tool's longest runs
+
+int dropEvent(DEVICE_INIT_T*, DEVICE_EVENT_T* event) {
+    shared_free(event);
+    return 0;
+}
+
+double residentMiB() {
+    long pages = 0;
+    long resident = 0;
+    std::ifstream("/proc/self/statm") >> pages >> resident;
+    return double(resident) * double(::sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
+}
+
+// A running library with `ports` devices of the given geometry.
+class Bench {
+public:
+    Bench(int ports, int chips, int blocks, int pages, int sectors) {
+        std::string pattern = (std::filesystem::temp_directory_path() / "taval-bench-XXXXXX").string();
+        m_dir = ::mkdtemp(pattern.data());
+        m_init.deviceCount = ports;
+        m_init.callback = dropEvent;
+        initDevices(&m_mgr, &m_init);
+        for (int i = 0; i < ports; ++i) {
+            const std::string folder = m_dir + "/d" + std::to_string(i);
+            std::filesystem::create_directories(folder);
+            std::ofstream(folder + "/device.ini") << "[Device]\nVariant=6716\nChips=" << chips
+                                                  << "\nBlocksPerChip=" << blocks << "\nPagesPerBlock=" << pages
+                                                  << "\nSectorsPerPage=" << sectors << "\n";
+            std::string error;
+            hub().plug(i, folder, &error);
+        }
+    }
+    ~Bench() {
+        destoryDevices(&m_mgr);
+        std::filesystem::remove_all(m_dir);
+    }
+    Tessor::taval::Hub& hub() { return *Tessor::taval::Hub::of(&m_mgr); }
+    _USB_DEVICE_T* record(int port) { return hub().port(port)->record(); }
+
+private:
+    std::string m_dir;
+    DEVICE_MGR_T m_mgr;
+    DEVICE_INIT_T m_init;
+};
+
+// 256 MiB of flash: 1 chip x 2048 blocks x 64 pages x 4 sectors.
+constexpr int kBlocks = 2048;
+constexpr int kSectors = kBlocks * 64 * 4;
+
+void programAll(_USB_DEVICE_T* r, const std::vector<unsigned char>& data) {
+    for (int s = 0; s < kSectors; s += kRun) {
+        r->operations->writeFlashSectors(r, 0, s, kRun, data.data());
+    }
+}
+
+void eraseAll(_USB_DEVICE_T* r) {
+    for (int b = 0; b < kBlocks; b += 32) {
+        r->operations->eraseBlocks(r, 0, b * 256, 32);
+    }
+}
+
+void BM_FlashProgram(benchmark::State& state) {
+    Bench bench(1, 1, kBlocks, 64, 4);
+    _USB_DEVICE_T* r = bench.record(0);
+    const std::vector<unsigned char> data(kRun * 512, 0x5A);
+    // As in production, the flash was erased before it is written.
+    programAll(r, data);
+    eraseAll(r);
+    int at = 0;
+    for (auto _ : state) {
+        if (at == kSectors) {
+            state.PauseTiming();
+            eraseAll(r);
+            at = 0;
+            state.ResumeTiming();
+        }
+        benchmark::DoNotOptimize(r->operations->writeFlashSectors(r, 0, at, kRun, data.data()));
+        at += kRun;
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * kRun * 512);
+}
+BENCHMARK(BM_FlashProgram);
+
+void BM_FlashRead(benchmark::State& state) {
+    Bench bench(1, 1, kBlocks, 64, 4);
+    _USB_DEVICE_T* r = bench.record(0);
+    programAll(r, std::vector<unsigned char>(kRun * 512, 0x5A));
+    int at = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(r->operations->readFlashSectors(r, 0, at, kRun));
+        at = (at + kRun) % kSectors;
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * kRun * 512);
+}
+BENCHMARK(BM_FlashRead);
+
+void BM_LogicalWrite(benchmark::State& state) {
+    Bench bench(1, 1, kBlocks, 64, 4);
+    _USB_DEVICE_T* r = bench.record(0);
+    const std::vector<unsigned char> data(kRun * 512, 0xA5);
+    unsigned at = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(r->operations->writeLogicalSectors(r, at, kRun, data.data()));
+        at = (at + kRun) % kSectors;
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * kRun * 512);
+}
+BENCHMARK(BM_LogicalWrite);
+
+void BM_LogicalRead(benchmark::State& state) {
+    Bench bench(1, 1, kBlocks, 64, 4);
+    _USB_DEVICE_T* r = bench.record(0);
+    const std::vector<unsigned char> data(kRun * 512, 0xA5);
+    for (unsigned s = 0; s < unsigned(kSectors); s += kRun) {
+        r->operations->writeLogicalSectors(r, s, kRun, data.data());
+    }
+    unsigned at = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(r->operations->readLogicalSectors(r, at, kRun));
+        at = (at + kRun) % kSectors;
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * kRun * 512);
+}
+BENCHMARK(BM_LogicalRead);
+
+// Resident memory a plugged 16 GiB device adds, after writes and reads
+// spread over its whole flash and logical disk; four devices, per device.
+void BM_PluggedDeviceMemory(benchmark::State& state) {
+    constexpr int kDevices = 4;
+    for (auto _ : state) {
+        const double before = residentMiB();
+        // 16 GiB: 2 chips x 4096 blocks x 256 pages x 4 sectors.
+        Bench bench(kDevices, 2, 4096, 256, 4);
+        const std::vector<unsigned char> data(kRun * 512, 0x11);
+        for (int d = 0; d < kDevices; ++d) {
+            _USB_DEVICE_T* r = bench.record(d);
+            for (int i = 0; i < 2000; ++i) {
+                const int sector = int((int64_t(i) * 16769023) % (int64_t(4096) * 256 * 4 - kRun));
+                r->operations->writeFlashSectors(r, i % 2, sector, kRun, data.data());
+                r->operations->readFlashSectors(r, i % 2, sector, kRun);
+                r->operations->writeLogicalSectors(r, unsigned(sector) * 2, kRun, data.data());
+                r->operations->readLogicalSectors(r, unsigned(sector) * 2, kRun);
+            }
+        }
+        state.counters["resident_MiB_per_device"] = (residentMiB() - before) / kDevices;
+    }
+}
+BENCHMARK(BM_PluggedDeviceMemory)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// Devices doing flash I/O at once, one thread each: 64 MiB programmed and
+// read back per device and iteration.
+void BM_ParallelDevices(benchmark::State& state) {
+    const int devices = int(state.range(0));
+    constexpr int kDeviceBlocks = 512;
+    constexpr int kDeviceSectors = kDeviceBlocks * 256;
+    Bench bench(devices, 1, kDeviceBlocks, 64, 4);
+    const std::vector<unsigned char> data(kRun * 512, 0x77);
+    auto work = [&](int d) {
+        _USB_DEVICE_T* r = bench.record(d);
+        for (int b = 0; b < kDeviceBlocks; b += 32) {
+            r->operations->eraseBlocks(r, 0, b * 256, 32);
+        }
+        for (int s = 0; s < kDeviceSectors; s += kRun) {
+            r->operations->writeFlashSectors(r, 0, s, kRun, data.data());
+            r->operations->readFlashSectors(r, 0, s, kRun);
+        }
+    };
+    for (auto _ : state) {
+        std::vector<std::thread> threads;
+        for (int d = 0; d < devices; ++d) {
+            threads.emplace_back(work, d);
+        }
+        for (std::thread& t : threads) {
+            t.join();
+        }
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * devices * kDeviceSectors * 512 * 2);
+}
+BENCHMARK(BM_ParallelDevices)->Arg(1)->Arg(2)->Arg(4)->Arg(8)->Arg(20)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+}  // namespace
