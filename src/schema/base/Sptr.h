@@ -43,6 +43,16 @@ public:
         addRef();
     }
 
+    // Takes over the other handle's reference, leaving it empty.
+    Sptr(Sptr&& other) noexcept
+    {
+        Tessor::Threads::Lock guard(other.m_mutex);
+        m_object = other.m_object;
+        m_counter = other.m_counter;
+        other.m_object = nullptr;
+        other.m_counter = nullptr;
+    }
+
     // Checked conversion: an object that is not a T gives an empty handle.
     template <typename U>
     Sptr(const Sptr<U>& other)  // NOLINT(google-explicit-constructor)
@@ -76,6 +86,24 @@ public:
         return *this;
     }
 
+    Sptr& operator=(Sptr&& other) noexcept
+    {
+        if (this == &other) {
+            return *this;
+        }
+        Tessor::SptrCounter* old = nullptr;
+        {
+            LockBoth locks(m_mutex, other.m_mutex);
+            old = m_counter;
+            m_object = other.m_object;
+            m_counter = other.m_counter;
+            other.m_object = nullptr;
+            other.m_counter = nullptr;
+        }
+        release(old);
+        return *this;
+    }
+
     T* operator->() const { return m_object; }
     T& operator*() const { return *m_object; }
     T* get() const { return m_object; }
@@ -102,6 +130,29 @@ private:
     template <typename U>
     friend class Sptr;
 
+    // Takes two handle locks in a fixed order, so two threads assigning
+    // crosswise cannot deadlock.
+    class LockBoth {
+    public:
+        LockBoth(Tessor::Threads::Mutex& a, Tessor::Threads::Mutex& b)
+            : m_first(&a < &b ? a : b), m_second(&a < &b ? b : a)
+        {
+            m_first.lock();
+            m_second.lock();
+        }
+        ~LockBoth()
+        {
+            m_second.unlock();
+            m_first.unlock();
+        }
+        LockBoth(const LockBoth&) = delete;
+        LockBoth& operator=(const LockBoth&) = delete;
+
+    private:
+        Tessor::Threads::Mutex& m_first;
+        Tessor::Threads::Mutex& m_second;
+    };
+
     template <typename U>
     void assignFrom(const Sptr<U>& other)
     {
@@ -110,14 +161,7 @@ private:
         }
         Tessor::SptrCounter* old = nullptr;
         {
-            // Fixed lock order, so two threads assigning crosswise cannot deadlock.
-            Tessor::Threads::Mutex* first = &m_mutex;
-            Tessor::Threads::Mutex* second = &other.m_mutex;
-            if (second < first) {
-                std::swap(first, second);
-            }
-            Tessor::Threads::Lock lockFirst(*first);
-            Tessor::Threads::Lock lockSecond(*second);
+            LockBoth locks(m_mutex, other.m_mutex);
             if (m_counter == other.m_counter) {
                 return;
             }

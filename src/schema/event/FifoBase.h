@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <deque>
+#include <utility>
 
 #include "schema/base/Mutex.h"
 #include "schema/base/NonCopyable.h"
@@ -15,10 +16,10 @@ namespace Tessor {
 template <typename T>
 class FifoBase : public NonCopyable {
 public:
-    void push(const T& item)
+    void push(T item)
     {
         Threads::Lock guard(m_mutex);
-        m_ready.push_back(item);
+        m_ready.push_back(std::move(item));
         ++m_readyCount;
         signalWaiter();
     }
