@@ -99,6 +99,20 @@ TEST(Sptr, SelfAndSameObjectAssignmentChangeNothing)
     EXPECT_EQ(a.useCount(), 2);
 }
 
+TEST(Sptr, MovingHandsTheReferenceOverAndEmptiesTheSource)
+{
+    g_deleted = 0;
+    Sptr<Probe> source(new Probe());
+    Sptr<Probe> moved(std::move(source));
+    EXPECT_FALSE(source);
+    EXPECT_EQ(moved.useCount(), 1);
+    Sptr<Probe> target(new Probe());
+    target = std::move(moved);
+    EXPECT_FALSE(moved);
+    EXPECT_EQ(target.useCount(), 1);
+    EXPECT_EQ(g_deleted, 1);
+}
+
 TEST(Sptr, HandleOfABaseDestroysTheObjectAsItsOwnType)
 {
     g_deleted = 0;

@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
-#include <regex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "schema/base/LogCapture.h"
@@ -170,6 +170,35 @@ TEST_F(DebugDump, DebugInfoLogsAndEmptiesTheText)
     const std::string text = log.text();
     EXPECT_NE(text.find("first 1;second 2\n"), std::string::npos);
     EXPECT_NE(text.find("\nempty now\n\n\n"), std::string::npos);
+}
+
+TEST_F(DebugDump, DumpsFromManyThreadsStayWhole)
+{
+    const std::vector<unsigned char> bytes(64, 0xaa);
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 3; ++t) {
+        threads.emplace_back([&] {
+            for (int i = 0; i < 50; ++i) {
+                SystemInfo::debugBuffer(bytes.data(), static_cast<int>(bytes.size()), "whole");
+                SystemInfo::debug("%s", "stray;");
+                SystemInfo::debugInfo("%s", "info;");
+            }
+        });
+    }
+    for (auto& thread : threads) {
+        thread.join();
+    }
+    // Every dump is its four rows and nothing else.
+    const std::string text = log.text();
+    const std::string rows = "0x30 \t: aa aa aa aa aa aa aa aa aa aa aa aa aa aa aa aa\n";
+    for (auto pos = text.find("with length 64\n"); pos != std::string::npos; pos = text.find("with length 64\n", pos + 1)) {
+        const auto end = text.find(rows, pos);
+        ASSERT_NE(end, std::string::npos);
+        const std::string dump = text.substr(pos, end - pos);
+        EXPECT_EQ(dump.find("info;"), std::string::npos);
+        EXPECT_EQ(count(dump, "\t: "), 3);
+    }
+    EXPECT_EQ(count(text, "with length 64\n"), 150);
 }
 
 }  // namespace
