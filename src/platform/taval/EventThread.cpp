@@ -50,6 +50,11 @@ void EventThread::waitDelivered() {
     m_delivered.wait(lock, [&] { return m_done >= target || m_stopping; });
 }
 
+void EventThread::betweenEvents(const std::function<void()>& change) {
+    std::lock_guard<std::mutex> delivering(m_delivering);
+    change();
+}
+
 void EventThread::run() {
     std::unique_lock<std::mutex> lock(m_mutex);
     while (!m_stopping) {
@@ -70,6 +75,7 @@ void EventThread::run() {
         if (record != nullptr) {
             *record = event;
             CPLOG(7, "library event %s of device %d", usbDeviceFindEventName(event.kind), event.deviceIndex);
+            std::lock_guard<std::mutex> delivering(m_delivering);
             m_init->callback(m_init, record);
         }
         lock.lock();

@@ -24,6 +24,9 @@ public:
     void post(int kind, int deviceIndex, _USB_DEVICE_T* device, int errorCode);
     // Waits until every event posted so far has been delivered.
     void waitDelivered();
+    // Runs `change` while no callback runs, so record fields the callback
+    // reads never change under it.
+    void betweenEvents(const std::function<void()>& change);
 
 private:
     void run();
@@ -31,6 +34,7 @@ private:
     DEVICE_INIT_T* m_init;
     std::function<void()> m_idle;
     std::mutex m_mutex;
+    std::mutex m_delivering;
     std::condition_variable m_wake;
     std::condition_variable m_delivered;
     std::deque<DEVICE_EVENT_T> m_queue;

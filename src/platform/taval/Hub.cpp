@@ -66,7 +66,7 @@ int Hub::plug(int index, const std::string& folder, std::string* error) {
     if (!device) {
         return -4;
     }
-    p->attach(std::move(device), canonical);
+    m_events.betweenEvents([&] { p->attach(std::move(device), canonical); });
     m_events.post(HW_EVT_PLUG_IN, index, p->record(), 0);
     return 0;
 }
@@ -122,7 +122,7 @@ int Hub::command(_USB_DEVICE_T* record, int kind) {
             CPLOG(7, "device on port %d taken by the engine", p->index());
             return 1;
         case HW_CMD_CLOSE_DEVICE:
-            p->close();
+            m_events.betweenEvents([p] { p->close(); });
             CPLOG(7, "device on port %d closed", p->index());
             return 1;
         default:

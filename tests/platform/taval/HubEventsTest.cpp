@@ -121,6 +121,25 @@ TEST(TavalHub, RemovalDuringAStreamOfOperationsFailsThemCleanly) {
     EXPECT_EQ(engine.kinds().back(), HW_EVT_REMOVED);
 }
 
+TEST(TavalHub, ClosingAndReplugRaceNoCallback) {
+    TempFolder dir;
+    Engine engine(1);
+    const std::string folder = makeDevice(dir.path(), "d");
+    _USB_DEVICE_T* r = engine.record(0);
+    std::thread manager([&] {
+        for (int i = 0; i < 200; ++i) {
+            engine.init.commandEntry(&engine.init, r, HW_CMD_CLOSE_DEVICE);
+        }
+    });
+    std::string error;
+    for (int i = 0; i < 50; ++i) {
+        ASSERT_EQ(engine.hub().plug(0, folder, &error), 0) << error;
+        ASSERT_EQ(engine.hub().unplug(0), 0);
+    }
+    manager.join();
+    EXPECT_EQ(engine.kinds().size(), 101u);
+}
+
 TEST(TavalHub, TwentyDevicesWorkInParallel) {
     TempFolder dir;
     constexpr int kPorts = 20;

@@ -94,6 +94,8 @@ public:
         {
             std::lock_guard<std::mutex> lock(self->mutex);
             self->events.push_back(*event);
+            // What the engine reads of the record while it takes the event.
+            self->slots.push_back(event->device == nullptr ? -2 : event->device->slotIndex);
         }
         shared_free(event);
         return 0;
@@ -104,6 +106,7 @@ public:
     int result = -1;
     std::mutex mutex;
     std::vector<DEVICE_EVENT_T> events;
+    std::vector<int> slots;
 };
 
 }  // namespace taval_test
