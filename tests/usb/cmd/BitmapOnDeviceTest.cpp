@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <vector>
@@ -7,7 +8,10 @@
 #include "schema/base/LogCapture.h"
 #include "schema/device/BaseAddress.h"
 #include "schema/device/SimulatedDevice.h"
+#include "platform/taval/Taval.h"
 #include "usb/cmd/BitRange.h"
+#include "usb/cmd/BlockBitmap.h"
+#include "usb/cmd/SectorBitmap.h"
 #include "usb/cmd/BlockSet.h"
 #include "usb/cmd/FlagPageBitmap.h"
 #include "usb/cmd/PageBitmap.h"
@@ -145,6 +149,37 @@ TEST_F(BitmapOnDevice, PageBitmapNeedsAllItsPagesReserved)
     const size_t before = opLog().size();
     EXPECT_EQ(pages->writeFlash(device), -1);
     EXPECT_TRUE(opsSince(before).empty());
+}
+
+TEST_F(BitmapOnDevice, BlockBitmapSectorPointsAtTheSectorBitmapImage)
+{
+    replug("");
+    SectorBitmap sectors(device, "SectorBitmap");
+    sectors.setAsBad(4);
+    Sptr<BlockBitmap> blocks = sectors.getBlockBitmap();
+    blocks->judgeBlocks(0);
+    Sptr<BaseAddress> image(new BaseAddress(device, 250, 0, 0));
+    image->addData(Sptr<BaseAddress>(new BaseAddress(device, 250, 0, 1)));
+    sectors.setAddress(image);
+    Sptr<BaseAddress> own = blocks->allocateAddresses(9);
+    ASSERT_TRUE(own);
+    ASSERT_EQ(device->eraseOneBlock(own), 0);
+
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(folder);
+    EXPECT_EQ(blocks->writeFlash(device), 0);
+    EXPECT_EQ(usbGetFileSize("BlockBitmap"), kBlocks / 8);
+    std::filesystem::current_path(before);
+
+    const unsigned char* sector = device->readFlashSectors(own, 1);
+    ASSERT_NE(sector, nullptr);
+    const unsigned char magic[] = {0xA6, 0x6A, 0xA6, 0x6A, 0xA6, 0x6A, 0xA6, 0x6A};
+    EXPECT_EQ(0, std::memcmp(sector, magic, sizeof magic));
+    const uint32_t header = (250 * kPages) * kSectors + 1;
+    EXPECT_EQ(sector[8] | sector[9] << 8 | sector[10] << 16 | uint32_t(sector[11]) << 24, header);
+    EXPECT_EQ(sector[12] | sector[13] | sector[14] | sector[15], 0);
+    EXPECT_EQ(sector[16], 0x10);   // block 4
+    EXPECT_EQ(sector[17], 0x02);   // block 9, its own place
 }
 
 class FlagTableOnDevice : public BitmapOnDevice {

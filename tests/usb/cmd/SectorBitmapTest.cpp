@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "BitmapFixture.h"
+#include "platform/taval/Taval.h"
 #include "schema/base/VException.h"
 #include "schema/device/BaseAddress.h"
 #include "schema/device/DiskInfo.h"
@@ -55,6 +56,20 @@ TEST(SectorBitmapMerge, PageResultsReplaceTheBitsOfTheListedPages)
     EXPECT_FALSE(isBad(bitmap, 2, 3, 0));
     EXPECT_EQ(badInBlock(bitmap, 5), 16 * 4 - 4);   // a good result clears what was bad
     EXPECT_EQ(badInBlock(bitmap, 7), 4);
+}
+
+TEST(SectorBitmapFile, ReadsWhatTheFileHoldsAndJudgesTheBlocks)
+{
+    const std::string path = ::testing::TempDir() + "/sector_bitmap_file";
+    std::vector<unsigned char> saved(8, 0);
+    saved[4] = 0x01;   // sector 32: block 1 with 8 sectors per page and 4 pages per block
+    ASSERT_EQ(usbWriteFile(path.c_str(), saved.data(), int(saved.size()), 0), int(saved.size()));
+    SectorBitmap bitmap(geometry(1, 8, 4, 8), "SectorBitmap");
+    EXPECT_EQ(bitmap.readOutDataFromFile(path), 0);
+    EXPECT_TRUE(isBad(bitmap, 1, 0, 0));
+    EXPECT_TRUE(bitmap.getBlockBitmap()->isBad(1));
+    EXPECT_EQ(bitmap.getBlockBitmap()->getValideBlocks(), 7);
+    EXPECT_EQ(bitmap.readOutDataFromFile(path + ".missing"), -1);
 }
 
 TEST(SectorBitmapGeometry, FlashTheBitmapsCannotDescribeFailsOnlyThatDevice)
