@@ -6,6 +6,7 @@
 #include "schema/base/Assert.h"
 #include "schema/base/Log.h"
 #include "schema/base/SystemInfo.h"
+#include "usb/cfg/EccRule.h"
 #include "usb/cfg/FlashCtrlLayout.h"
 #include "usb/cmd/BlockSet.h"
 
@@ -14,12 +15,6 @@ namespace Tessor::usb {
 using schema::SystemInfo;
 
 namespace {
-
-// Flash ids whose 8-sector pages still take 7-bit error correction.
-bool keepsSevenBitEcc(uint32_t id)
-{
-    return id == 0xEC000000u || id == 0xECD514B6u || id == 0xECD755B6u || id == 0xADD514B6u;
-}
 
 uint8_t exponentOf(unsigned n) { return static_cast<uint8_t>(getNumberInExp(n)); }
 
@@ -69,7 +64,7 @@ int CfgFlash::updateBlockSet(Sptr<schema::BaseData> setList)
     }
     std::fill(f.bBlockSetSectorsPerPage + count, f.bBlockSetSectorsPerPage + FlashCtrl::kBlockSets, 0);
     std::fill(f.bBlockSetStartSector + count, f.bBlockSetStartSector + FlashCtrl::kBlockSets, 0);
-    if (count > 0) {
+    if (setList) {
         f.bStartSectorNo = f.bBlockSetStartSector[0];
     }
     return count;
@@ -169,7 +164,7 @@ void CfgFlash::setSinglePlaneGeometry(const _FLASH_CHIP_INFO& chip)
 
 void CfgFlash::setErrorCorrection(int sectorsPerPage, uint32_t flashId)
 {
-    const bool twelveBits = sectorsPerPage == 8 && !keepsSevenBitEcc(flashId);
+    const bool twelveBits = usesTwelveBitEcc(sectorsPerPage, flashId);
     m_flash.bEccBits = twelveBits ? 12 : 7;
     m_flash.Ecc12 = twelveBits ? 1 : 0;
 }
