@@ -1,3 +1,4 @@
+#include <chrono>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -5,6 +6,7 @@
 #include "TavalTestSupport.h"
 #include "platform/taval/ConfigTableSector.h"
 #include "platform/taval/FaultRules.h"
+#include "platform/taval/TimingModel.h"
 
 using taval_test::Engine;
 using taval_test::Keys;
@@ -394,4 +396,26 @@ TEST(VirtualDevice, OneFolderPlugsIntoOnePortOnly) {
     EXPECT_LT(engine.hub().plug(1, folder + "/.", &error), 0);
     EXPECT_LT(engine.hub().plug(0, makeDevice(dir.path(), "e"), &error), 0);
     EXPECT_EQ(engine.hub().unplug(1), -1);
+}
+
+TEST(VirtualDevice, RealisticTimingTakesTheModelledTimeScaled) {
+    using Tessor::taval::TimingModel;
+    EXPECT_EQ(TimingModel::cost(1, 0, 0, 0), 25);
+    EXPECT_EQ(TimingModel::cost(0, 1, 0, 0), 200);
+    EXPECT_EQ(TimingModel::cost(0, 0, 1, 0), 2000);
+    EXPECT_EQ(TimingModel::cost(0, 0, 0, 35 * 1000 * 1000), 1000 * 1000);
+
+    Plugged p(Keys{{"Device.Timing", "realistic"}});
+    const double scale = sharedGetTimeScale();
+    sharedSetTimeScale(0.05);
+    const std::vector<unsigned char> data = pattern(64, 6);
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_NE(p.ops->eraseBlocks(p.r, 0, 0, 32), 0);
+    ASSERT_NE(p.ops->writeFlashSectors(p.r, 0, 0, 64, data.data()), 0);
+    ASSERT_NE(p.ops->readFlashSectors(p.r, 0, 0, 64), 0);
+    const auto us = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start);
+    sharedSetTimeScale(scale);
+    // 32 erases, 16 pages programmed and read, 64 KiB over USB.
+    const int64_t modelled = TimingModel::cost(16, 16, 32, 2 * 64 * 512);
+    EXPECT_GE(us.count(), int64_t(double(modelled) * 0.05) - 50);
 }
