@@ -18,6 +18,8 @@
 namespace Tessor::schema {
 
 RunAgent* RunAgent::agent = nullptr;
+Threads::Mutex RunAgent::uiLock;
+BaseManager* RunAgent::uiMgr = nullptr;
 char RunAgent::cfgParm[RunAgent::PARAM_SIZE] = {};
 
 namespace {
@@ -103,10 +105,7 @@ int RunAgent::init(UiInterfaceMgr* uiMgr)
 {
     CPLOG(7, "Create UiInterfaceMgr");
     TESSOR_ASSERT(uiMgr != nullptr);
-    {
-        Threads::Lock guard(m_uiLock);
-        m_uiMgr = uiMgr;
-    }
+    attachUi(uiMgr);
     std::fprintf(stdout, "Ready\n");
     return 0;
 }
@@ -158,10 +157,7 @@ void RunAgent::shutdown()
 
 void RunAgent::stop()
 {
-    {
-        Threads::Lock guard(m_uiLock);
-        m_uiMgr = nullptr;
-    }
+    detachUi();
     CPLOG(7, "shutdown device layer and all devices in logical layer.....");
     // The manager whose thread ends the process cannot end before it: it
     // goes with the process.
@@ -175,16 +171,21 @@ void RunAgent::stop()
 
 void RunAgent::reportToUi(const Sptr<BaseEvent>& event)
 {
-    if (agent == nullptr) {
+    Threads::Lock guard(uiLock);
+    if (uiMgr == nullptr) {
+        CPLOG(7, "'%s' report without a UI manager: dropped", event->name());
         return;
     }
-    Threads::Lock guard(agent->m_uiLock);
-    if (agent->m_uiMgr == nullptr) {
-        CPLOG(7, "'%s' report after the UI manager is gone: dropped", event->name());
-        return;
-    }
-    agent->m_uiMgr->reportEvent(event);
+    uiMgr->reportEvent(event);
 }
+
+void RunAgent::attachUi(BaseManager* manager)
+{
+    Threads::Lock guard(uiLock);
+    uiMgr = manager;
+}
+
+void RunAgent::detachUi() { attachUi(nullptr); }
 
 void RunAgent::markManagerThread(BaseManager* manager) { t_ownManager = manager; }
 
@@ -198,8 +199,8 @@ VERSION_T RunAgent::getVersion()
 
 BaseManager* RunAgent::getUiMgr()
 {
-    Threads::Lock guard(m_uiLock);
-    return m_uiMgr;
+    Threads::Lock guard(uiLock);
+    return uiMgr;
 }
 
 Sptr<EventQueue> RunAgent::getUiQueue()

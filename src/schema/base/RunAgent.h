@@ -28,6 +28,9 @@ public:
     // Hands a report to the UI manager; dropped once shutdown has begun or
     // before there is one.
     static void reportToUi(const Sptr<BaseEvent>& event);
+    // Where reports go: set by init, cleared when shutdown begins.
+    static void attachUi(BaseManager* uiMgr);
+    static void detachUi();
     // Called on a manager's own thread: the exit-time shutdown does not wait
     // for the manager of the thread that ends the process.
     static void markManagerThread(BaseManager* manager);
@@ -58,9 +61,10 @@ private:
 
     static RunAgent* agent;
 
-    // Guards the UI manager pointer against reports racing the shutdown.
-    Threads::Mutex m_uiLock;
-    UiInterfaceMgr* m_uiMgr = nullptr;
+    static Threads::Mutex uiLock;
+    // Read under uiLock, so no report reaches a UI manager that is going.
+    static BaseManager* uiMgr;
+
     bool m_shutdownDone = false;
     BaseManager* m_root = nullptr;
     DEVICE_MGR_T* m_deviceMgr = nullptr;

@@ -17,14 +17,13 @@ int TaskCfgTableDown::startup(UsbDevice* device, Sptr<BaseEvent> event)
     if (!m_cmdData) {
         m_cmdData = device->getCfgTable();
     }
-    Sptr<interim::CfgTable> table(m_cmdData);
-    TESSOR_ASSERT(table);
-    if (table->writeFlash(device) != 0) {
+    TESSOR_ASSERT(m_cmdData);
+    if (m_cmdData->writeFlash(device) != 0) {
         CPLOG(3, "Download Config Table Failed on device %s", device->getName());
         event->setErrorCode(DOWNLOAD_FAILED);
         return -DOWNLOAD_FAILED;
     }
-    CPLOG(7, "Download Config Table %s success on device %s", table->getName(), device->getName());
+    CPLOG(7, "Download Config Table %s success on device %s", m_cmdData->getName(), device->getName());
     updateProgressInfo(event, 30);
     return 0;
 }

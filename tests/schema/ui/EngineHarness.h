@@ -1,0 +1,335 @@
+// The device engine on the simulated device library: a configuration in a
+// temporary folder, the manager tree as start-up builds it, a UI manager that
+// records every report before its default handling, and device folders to
+// plug into the simulated ports.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/orrin/Orrin.h"
+#include "platform/taval/Hub.h"
+#include "schema/base/BaseManager.h"
+#include "schema/base/RunAgent.h"
+#include "schema/base/UsbConfiguration.h"
+#include "schema/device/ConfigInfo.h"
+#include "schema/device/UsbDevice.h"
+#include "schema/state/BaseState.h"
+#include "schema/device/UsbDeviceMgr.h"
+#include "schema/event/UiEvent.h"
+#include "schema/ui/UiInterfaceMgr.h"
+
+namespace engine_test {
+
+using namespace Tessor::schema;
+using Keys = std::map<std::string, std::string>;
+
+constexpr auto WAIT_LIMIT = std::chrono::seconds(20);
+
+struct Report {
+    UiSignalType signal;
+    int port;  // -1 for a report without device
+    int code;
+    bool operator==(const Report&) const = default;
+};
+
+inline std::ostream& operator<<(std::ostream& out, const Report& r)
+{
+    return out << "{signal " << r.signal << ", port " << r.port << ", code 0x" << std::hex << r.code << std::dec
+               << "}";
+}
+
+// Records every report, then hands it to the default handling when asked to.
+class RecordingUiMgr : public UiInterfaceMgr {
+public:
+    explicit RecordingUiMgr(BaseManager* parent) : UiInterfaceMgr(parent) {}
+
+    void setAnswering(bool answer)
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_answer = answer;
+    }
+
+    std::vector<Report> reports(int port)
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        std::vector<Report> out;
+        for (const Report& r : m_reports) {
+            if (r.port == port && r.signal != UI_SIG_PROGRESS) {
+                out.push_back(r);
+            }
+        }
+        return out;
+    }
+
+    // Waits until the port's reports are `expected`; false on time-out.
+    bool waitReports(int port, const std::vector<Report>& expected)
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        return m_changed.wait_for(lock, WAIT_LIMIT, [&] {
+            std::vector<Report> got;
+            for (const Report& r : m_reports) {
+                if (r.port == port && r.signal != UI_SIG_PROGRESS) {
+                    got.push_back(r);
+                }
+            }
+            return got == expected;
+        });
+    }
+
+    bool waitLayerReady()
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        return m_changed.wait_for(lock, WAIT_LIMIT, [&] {
+            for (const Report& r : m_reports) {
+                if (r.signal == UI_SIG_LAYER_READY && r.port == -1) {
+                    return true;
+                }
+            }
+            return false;
+        });
+    }
+
+protected:
+    void myProcessEvent(const Sptr<BaseEvent>& event) override
+    {
+        Sptr<UiEvent> report(event);
+        bool answer = false;
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            BaseDevice* device = report->getDevice();
+            m_reports.push_back({report->getType(), device ? device->getIndex() : -1, report->getErrorCode()});
+            answer = m_answer;
+        }
+        m_changed.notify_all();
+        if (answer) {
+            UiInterfaceMgr::myProcessEvent(event);
+        }
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::vector<Report> m_reports;
+    bool m_answer = false;
+};
+
+// Commands the engine gave the library, per port.
+class CommandLog {
+public:
+    static CommandLog& instance()
+    {
+        static CommandLog log;
+        return log;
+    }
+
+    // Puts the recorder in front of the library's command entry.
+    void attach(DEVICE_INIT_T* init)
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_library = init->commandEntry;
+        m_commands.clear();
+        init->commandEntry = &CommandLog::entry;
+    }
+
+    // Waits until the port's commands are `expected`; false on time-out.
+    bool waitCommands(int port, const std::vector<int>& expected)
+    {
+        const auto end = std::chrono::steady_clock::now() + WAIT_LIMIT;
+        while (commands(port) != expected) {
+            if (std::chrono::steady_clock::now() > end) {
+                return false;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        return true;
+    }
+
+    std::vector<int> commands(int port)
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        auto it = m_commands.find(port);
+        return it == m_commands.end() ? std::vector<int>() : it->second;
+    }
+
+private:
+    static int entry(DEVICE_INIT_T* init, _USB_DEVICE_T* record, int kind)
+    {
+        CommandLog& log = instance();
+        DEVICE_COMMAND_ENTRY library = nullptr;
+        {
+            std::lock_guard<std::mutex> lock(log.m_mutex);
+            Tessor::taval::Port* port = Tessor::taval::Port::of(record);
+            log.m_commands[port != nullptr ? port->index() : -1].push_back(kind);
+            library = log.m_library;
+        }
+        return library(init, record, kind);
+    }
+
+    std::mutex m_mutex;
+    DEVICE_COMMAND_ENTRY m_library = nullptr;
+    std::map<int, std::vector<int>> m_commands;
+};
+
+// Folder, configuration file and configuration shared by every engine test
+// of the process.
+class EngineEnvironment {
+public:
+    static EngineEnvironment& instance()
+    {
+        static EngineEnvironment environment;
+        return environment;
+    }
+
+    const std::string& folder() const { return m_folder; }
+
+    // Writes a simulated device's folder; keys "Section.Key" override the
+    // defaults.
+    std::string makeDevice(const std::string& name, const Keys& keys = {}) const
+    {
+        Keys all = {{"Device.Variant", "6716"},       {"Device.Chips", "1"},
+                    {"Device.BlocksPerChip", "64"},   {"Device.PagesPerBlock", "16"},
+                    {"Device.SectorsPerPage", "4"},   {"Device.FlashId", "ECD35195"},
+                    {"Device.Drive", "SIM" + name.substr(0, 12)}};
+        for (const auto& [k, v] : keys) {
+            all[k] = v;
+        }
+        const std::string device = m_folder + "/devices/" + name;
+        std::filesystem::remove_all(device);
+        std::filesystem::create_directories(device);
+        std::ofstream out(device + "/device.ini");
+        std::string section;
+        for (const auto& [k, v] : all) {
+            const std::string s = k.substr(0, k.find('.'));
+            if (s != section) {
+                out << '[' << s << "]\n";
+                section = s;
+            }
+            out << k.substr(k.find('.') + 1) << '=' << v << '\n';
+        }
+        return device;
+    }
+
+private:
+    EngineEnvironment()
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "tessor-engine-XXXXXX").string();
+        m_folder = ::mkdtemp(pattern.data());
+        const std::string etc = std::string(TESSOR_SAMPLES) + "/releases/usr/etc";
+        for (const char* file : {"FlashChip.ini", "UserSetting.ini", "Mp3Config.ini"}) {
+            std::filesystem::copy_file(etc + "/" + file, m_folder + "/" + file);
+        }
+        std::ofstream(m_folder + "/scan.img", std::ios::binary) << std::string(2048, '\x5A');
+        const std::string config = m_folder + "/engine.cfg";
+        std::ofstream out(config);
+        out << "Display_Name string Engine Test\n"
+            << "Log_Size int 65536\n"
+            << "Log_Level int 3\n"
+            << "LogFilename string " << m_folder << "/engine.log\n"
+            << "PlugIn list UsbMgr udisk\n"
+            << "Device_Count int 2\n"
+            << "FlashProfile string " << m_folder << "/FlashChip.ini\n"
+            << "UserProfile string " << m_folder << "/UserSetting.ini\n"
+            << "DpfProfile string " << m_folder << "/DpfConfig.ini\n"
+            << "Mp3Profile string " << m_folder << "/Mp3Config.ini\n"
+            << "ScanCode list 6716 " << m_folder << "/scan.img\n"
+            << "UdiskCode list 6716 " << m_folder << "/scan.img\n"
+            << "DpfSupport bool False\n"
+            << "CurrentFunction string UDiskFactory\n"
+            << "ChipSet string 6716\n"
+            << "SampleFile string " << m_folder << "/ScanSample.dat\n";
+        out.close();
+        UsbConfiguration::instance(config);
+        // The seconds a device road waits pass in a few milliseconds.
+        sharedSetTimeScale(0.001);
+    }
+
+    ~EngineEnvironment()
+    {
+        std::error_code ec;
+        std::filesystem::remove_all(m_folder, ec);
+    }
+
+    std::string m_folder;
+};
+
+// The manager tree of a running engine, stopped and taken down at the end.
+class Engine {
+public:
+    Engine(int ports, _FUNCTION_T function)
+    {
+        UsbConfiguration* config = UsbConfiguration::instance();
+        config->setDeviceCount(ports);
+        config->setCurrentFunction(function);
+        m_root = new BaseManager(nullptr, "AgentMgr");
+        m_ui = new RecordingUiMgr(m_root);
+        RunAgent::attachUi(m_ui);
+        m_root->addManager(m_ui);
+        m_usb = new UsbDeviceMgr(m_root, "UsbMgr");
+        m_initResult = m_usb->init();
+        CommandLog::instance().attach(m_usb->getDeviceInit());
+        m_usb->execute();
+        m_root->addManager(m_usb);
+        m_ui->execute();
+    }
+
+    ~Engine()
+    {
+        RunAgent::detachUi();
+        m_root->removeAllManagers();
+        delete m_root;
+    }
+
+    int initResult() const { return m_initResult; }
+    RecordingUiMgr& ui() { return *m_ui; }
+    Tessor::taval::Hub& hub() { return *Tessor::taval::Hub::of(m_usb->getDeviceMgr()); }
+    UsbDevice* slot(int port) { return dynamic_cast<UsbDevice*>(m_usb->getManager(port)); }
+
+    std::string stateOf(int port)
+    {
+        Sptr<BaseState> state = slot(port)->getState();
+        return state ? state->getName() : "";
+    }
+
+    bool waitState(int port, const std::string& name)
+    {
+        const auto end = std::chrono::steady_clock::now() + WAIT_LIMIT;
+        while (stateOf(port) != name) {
+            if (std::chrono::steady_clock::now() > end) {
+                return false;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        return true;
+    }
+
+    // A request as the window sends it: straight into the slot's queue,
+    // without the library's record; a start carries the station settings.
+    void request(int port, UiSignalType signal)
+    {
+        Sptr<UiEvent> event(new UiEvent(signal));
+        event->setDevice(slot(port));
+        if (signal == UI_SIG_START) {
+            event->setConfigInfo(Sptr<ConfigInfo>(new ConfigInfo(m_ui->getConfigInfo())));
+        }
+        slot(port)->reportEvent(Sptr<BaseEvent>(event));
+    }
+
+private:
+    BaseManager* m_root = nullptr;
+    RecordingUiMgr* m_ui = nullptr;
+    UsbDeviceMgr* m_usb = nullptr;
+    int m_initResult = -1;
+};
+
+}  // namespace engine_test
