@@ -57,6 +57,10 @@ bool DescriptionFile::save(const std::string& path, std::string* error) const {
             out << (section.empty() ? "" : "\n") << '[' << s << "]\n";
             section = s;
         }
+        if (value.find_first_of("\r\n") != std::string::npos) {
+            *error = path + ": key " + key + " value '" + value + "': spans lines";
+            return false;
+        }
         out << key.substr(dot + 1) << '=' << value << '\n';
     }
     std::ofstream file(path, std::ios::trunc);

@@ -9,6 +9,7 @@ namespace {
 
 constexpr uint64_t kSaltBad = 1;
 constexpr uint64_t kSaltRead = 2;
+constexpr size_t kMaxListed = 65536;
 
 struct Field {
     const DescriptionFile& file;
@@ -49,8 +50,9 @@ bool parseList(const Field& f, int64_t limit, std::set<int64_t>* out, std::strin
         if (!ok || first < 0 || last < first || last >= limit) {
             return f.fail(error, "'" + item + "' is not a number or range below " + std::to_string(limit));
         }
-        if (last - first > 1000000) {
-            return f.fail(error, "range '" + item + "' is too long; use a fraction");
+        // Explicit lists stay small; large shares are fractions.
+        if (out->size() + size_t(last - first) >= kMaxListed) {
+            return f.fail(error, "more than " + std::to_string(kMaxListed) + " entries; use a fraction");
         }
         for (int64_t v = first; v <= last; ++v) {
             out->insert(v);

@@ -18,6 +18,7 @@
 #include "platform/taval/LogicalDisk.h"
 #include "platform/taval/OpLog.h"
 #include "platform/taval/TimingModel.h"
+#include "schema/base/Log.h"
 
 namespace Tessor::taval {
 
@@ -111,9 +112,15 @@ template <class Body>
 bool VirtualDevice::perform(OpKind kind, int64_t a0, int64_t a1, int64_t a2, Body&& body) {
     std::lock_guard<std::mutex> lock(m_mutex);
     if (!m_present || m_ejected) {
+        CPLOG(3, "%s on %s: the device is %s", opKindName(kind), m_spec.driveText.c_str(),
+              m_present ? "ejected" : "gone");
         return false;
     }
-    const bool ok = !m_spec.faults.failsCall(kind) && body();
+    const bool injected = m_spec.faults.failsCall(kind);
+    if (injected) {
+        CPLOG(3, "%s on %s fails by its fault rule", opKindName(kind), m_spec.driveText.c_str());
+    }
+    const bool ok = !injected && body();
     m_log.add(kind, a0, a1, a2, ok);
     ++m_ops;
     const FaultRules& f = m_spec.faults;
