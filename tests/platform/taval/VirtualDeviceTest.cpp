@@ -75,7 +75,8 @@ TEST(VirtualDevice, PlugInAnswersVersionAndFlashIdPerVariant) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.variant);
         Plugged p(Keys{{"Device.Variant", c.variant}, {"Device.DualChannel", c.dual ? "1" : "0"},
-                   {"Device.Chips", "4"}, {"Device.ChipsAnswering", "2"}});
+                   {"Device.Chips", "4"}, {"Device.ChipsAnswering", "2"},
+                   {"Faults.ReadErrorSectors", "64:5,65:6"}});
         EXPECT_EQ(p.engine.kinds(), (std::vector<int>{HW_EVT_LAYER_READY, HW_EVT_PLUG_IN}));
         EXPECT_EQ(p.r->slotIndex, 0);
         EXPECT_STREQ(p.r->driveText, "SIMd0");
@@ -97,6 +98,15 @@ TEST(VirtualDevice, PlugInAnswersVersionAndFlashIdPerVariant) {
         ASSERT_NE(p.ops->readFlashId(p.r, 0, FLASH_TYPE_PLAIN), 0);
         EXPECT_EQ(std::memcmp(p.r->dataBuffer, id, 4), 0);
         EXPECT_EQ(p.ops->readFlashId(p.r, 4, FLASH_TYPE_INTERLEAVED), 0);
+
+        // Erase, program and read with the code correcting 5 symbols, not 6.
+        const std::vector<unsigned char> data = pattern(2, 9);
+        ASSERT_NE(p.ops->eraseBlocks(p.r, 0, kSpb, 1), 0);
+        ASSERT_NE(p.ops->writeFlashSectors(p.r, 0, kSpb, 2, data.data()), 0);
+        ASSERT_NE(p.ops->readFlashSectors(p.r, 0, kSpb, 1), 0);
+        EXPECT_EQ(p.buffer(1), std::vector<unsigned char>(data.begin(), data.begin() + 512));
+        EXPECT_EQ(p.ops->readFlashSectors(p.r, 0, kSpb + 1, 1), 0);
+        EXPECT_EQ(p.device().addressDisagreements(), 0u);
 
         // A table written to flash is found at the next plug-in and answers
         // as the version block, with the version digits over bytes 4..7.
