@@ -9,7 +9,7 @@ namespace Tessor::taval {
 bool hasTableSignature(const uint8_t* sector);
 uint32_t tableChecksum(const uint8_t* sector);
 bool isValidTable(const uint8_t* sector);
-// Stores the checksum at bytes 8..11 (fixtures and the control tool).
+// Stores the checksum at bytes 8..11.
 void sealTable(uint8_t* sector);
 
 }  // namespace Tessor::taval

@@ -5,7 +5,6 @@ namespace Tessor::taval {
 void ControllerRam::clear() {
     m_table.clear();
     m_code.clear();
-    m_scanResult.clear();
 }
 
 void ControllerRam::addCode(uint8_t mode, const uint8_t* code, int length) {

@@ -1,6 +1,6 @@
 // Volatile memory of the simulated controller: the configuration table in
-// RAM, the code pieces downloaded into it and the scan-result memory.
-// Cleared at plug-in and when the tool closes the device.
+// RAM and the code pieces downloaded into it. Cleared at plug-in and when
+// the tool closes the device.
 #pragma once
 
 #include <cstdint>
@@ -23,12 +23,9 @@ public:
     void addCode(uint8_t mode, const uint8_t* code, int length);
     const std::vector<CodePiece>& code() const { return m_code; }
 
-    std::vector<uint8_t>& scanResult() { return m_scanResult; }
-
 private:
     std::vector<uint8_t> m_table;
     std::vector<CodePiece> m_code;
-    std::vector<uint8_t> m_scanResult;
 };
 
 }  // namespace Tessor::taval

@@ -14,7 +14,6 @@ public:
     bool load(const std::string& path, std::string* error);
     bool save(const std::string& path, std::string* error) const;
 
-    bool has(const std::string& key) const { return m_values.count(key) != 0; }
     std::string get(const std::string& key, const std::string& fallback = "") const;
     void set(const std::string& key, const std::string& value);
     const std::map<std::string, std::string>& values() const { return m_values; }

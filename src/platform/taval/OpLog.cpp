@@ -19,7 +19,6 @@ void OpLog::add(OpKind kind, int64_t a0, int64_t a1, int64_t a2, bool ok) {
         m_entries.pop_front();
     }
     m_entries.push_back({kind, {a0, a1, a2}, ok});
-    ++m_total;
 }
 
 }  // namespace Tessor::taval

@@ -48,11 +48,9 @@ public:
 
     void add(OpKind kind, int64_t a0, int64_t a1, int64_t a2, bool ok);
     std::vector<OpRecord> entries() const { return {m_entries.begin(), m_entries.end()}; }
-    uint64_t total() const { return m_total; }
 
 private:
     std::deque<OpRecord> m_entries;
-    uint64_t m_total = 0;
 };
 
 }  // namespace Tessor::taval

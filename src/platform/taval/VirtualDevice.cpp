@@ -140,7 +140,8 @@ bool VirtualDevice::volume(int operation) {
     });
 }
 
-// The scan firmware is not in this controller yet: the scan commands fail.
+// The scan firmware (its commands and result memory) is not in this
+// controller yet: the scan commands fail.
 bool VirtualDevice::writeScan() { return perform(OpKind::ScanWrite, 0, 0, 0, [] { return false; }); }
 
 bool VirtualDevice::readScan() { return perform(OpKind::ScanRead, 0, 0, 0, [] { return false; }); }
@@ -164,11 +165,6 @@ void VirtualDevice::detach() {
     m_present = false;
 }
 
-bool VirtualDevice::usable() const {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    return m_present && !m_ejected;
-}
-
 bool VirtualDevice::takeRemovalRequest() {
     std::lock_guard<std::mutex> lock(m_mutex);
     return std::exchange(m_removalRequested, false);
@@ -187,6 +183,11 @@ std::vector<OpRecord> VirtualDevice::opLog() const {
 std::vector<uint8_t> VirtualDevice::ramTable() const {
     std::lock_guard<std::mutex> lock(m_mutex);
     return m_ram.table();
+}
+
+std::vector<CodePiece> VirtualDevice::ramCode() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_ram.code();
 }
 
 int VirtualDevice::lockCount() const {

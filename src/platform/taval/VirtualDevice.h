@@ -58,7 +58,6 @@ public:
     // Host side.
     void close();   // the tool let go of the device: controller RAM is lost
     void detach();  // pulled out
-    bool usable() const;
     bool takeRemovalRequest();
     // Library error code to report, or -1.
     int takeErrorRequest();
@@ -68,6 +67,7 @@ public:
     std::vector<OpRecord> opLog() const;
     int64_t bootSector() const { return m_boot.sector; }
     std::vector<uint8_t> ramTable() const;
+    std::vector<CodePiece> ramCode() const;
     int lockCount() const;
 
     // Copies for outside tools; the device should not be plugged meanwhile.

@@ -312,11 +312,15 @@ TEST(VirtualDevice, ControllerRamTakesValidTablesOnlyAndCloseDropsIt) {
     const unsigned char code[16] = {1, 2, 3};
     EXPECT_NE(p.ops->downloadExternalCode(p.r, 1, code, 16), 0);
     EXPECT_EQ(p.ops->downloadExternalCode(p.r, 0, code, 0), 0);
+    ASSERT_EQ(p.device().ramCode().size(), 1u);
+    EXPECT_EQ(p.device().ramCode()[0].mode, 1);
+    EXPECT_EQ(p.device().ramCode()[0].bytes, std::vector<uint8_t>(code, code + 16));
 
     EXPECT_NE(p.engine.init.commandEntry(&p.engine.init, p.r, HW_CMD_AFTER_PLUG_IN), 0);
     EXPECT_NE(p.engine.init.commandEntry(&p.engine.init, p.r, HW_CMD_CLOSE_DEVICE), 0);
     EXPECT_EQ(p.r->slotIndex, -1);
     EXPECT_TRUE(p.device().ramTable().empty());
+    EXPECT_TRUE(p.device().ramCode().empty());
 }
 
 TEST(VirtualDevice, EjectReportsItsOutcome) {
