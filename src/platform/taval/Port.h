@@ -26,7 +26,6 @@ public:
     Hub& hub() { return m_hub; }
     int index() const { return m_index; }
     _USB_DEVICE_T* record() { return m_record.get(); }
-    VOLUME_DEVICE_T* volume() { return &m_volume; }
 
     std::shared_ptr<VirtualDevice> device() const;
     std::string folder() const;
