@@ -71,6 +71,8 @@ void BaseDevice::updateProgressInfo(int n)
     Sptr<ProgressInfo> progress(new ProgressInfo(m_state->getName(), m_state->getStateType(),
                                                  m_state->getProgressNumber(), m_operator->getName(),
                                                  m_operator->getProgressNumber(), m_progressNumber, n));
+    // The bar keeps what each report added.
+    m_progressNumber = progress->getCurrentProgress();
     Sptr<UiEvent> report(new UiEvent(UI_SIG_PROGRESS));
     report->setErrorCode(0);
     report->setDevice(this);
