@@ -80,7 +80,7 @@ TEST_F(UsbConfigurationTest, EveryTagTakesItsValue)
     EXPECT_TRUE(c->isMp3Support());
     EXPECT_EQ(Tessor::schema::FUNCTION_FACTORY, c->getCurrentFunction());
     EXPECT_EQ(Tessor::schema::CHIPSET_6716, c->getChipSet());
-    EXPECT_STREQ("6716", c->getHwVersionName());
+    EXPECT_STREQ(usbDeviceFindHwVersion(Tessor::schema::CHIPSET_6716)->name, c->getHwVersionName());
     EXPECT_EQ(300, c->getHwVersion()->version);
     EXPECT_EQ("sample.dat", c->getSampleFileName());
     EXPECT_EQ("boot", c->getBootFile());
@@ -243,12 +243,14 @@ TEST_F(UsbConfigurationTest, ShowPrintsEverySettingWithTheMaskedPassword)
                              "User Profile: user.ini", "DPF Profile: dpf.ini", "Mp3 Profile: mp3.ini",
                              "Scan Sample File: sample.dat", "Boot File: boot", "Login ISO File: Login.iso",
                              "BigBuffer : \"YES\"", " : \tscan6706.bin", " : \tudisk6716.bin", "DPF Code : (6759)",
-                             " : \tdpf.bin", "Support DPF : \"ON\"", "Support Mp3 : \"ON\"", "ChipSet : \"6716\"",
+                             " : \tdpf.bin", "Support DPF : \"ON\"", "Support Mp3 : \"ON\"",
                              "Function : \"Factory\"", "Version : \"01.02.03.04.(67305985)\"",
                              "plugin Udisk : \"usbmgr.so\"", "Language 112 : \"zh_CN.ini\"", "Upper Ration : 90",
                              "CfgTableCount : 2"}) {
         EXPECT_NE(std::string::npos, text.find(part)) << part;
     }
+    EXPECT_NE(std::string::npos,
+              text.find(std::string("ChipSet : \"") + usbDeviceFindHwVersion(Tessor::schema::CHIPSET_6716)->name));
     EXPECT_EQ(std::string::npos, text.find("secret99"));
 }
 
@@ -290,6 +292,35 @@ TEST_F(UsbConfigurationTest, RandomBytesNeverBreakTheReader)
         load(content);
     }
     testing::internal::GetCapturedStdout();
+}
+
+}  // namespace
+
+namespace {
+
+TEST(SampleConfiguration, ShowPrintsEverySetting)
+{
+    TempFolder folder;
+    UsbConfiguration::instance(std::string(TESSOR_SAMPLES) + "/tessor.cfg");
+    CapturedLog log(folder);
+    UsbConfiguration::instance()->show();
+    std::string text = log.text();
+    for (const char* part :
+         {"Device Name : \"UDISK\"", "Device Count: 4", "Name : \"Operator\"", "Display Name : \"Tessor Station\"",
+          "Pass Word : \"******\"", "Timeout: 30 s", "WatchDog_Time: 5 s", "Log File: tessor.log", "Log Level: 7",
+          "Log Size: 6144", "Flash Profile: releases\\usr\\etc\\FlashChip.ini", "LCD Profile: releases\\usr\\etc\\LCD.INI",
+          "User Profile: ./releases/usr/etc/UserSetting.ini", "DPF Profile: releases\\usr\\etc\\DpfConfig.ini",
+          "Mp3 Profile: releases\\usr\\etc\\Mp3Config.ini", "Scan Sample File: releases/usr/etc/ScanSample.dat",
+          "Boot File: releases/fileSystems/boot", "Login ISO File: releases/fileSystems/iso/Login.iso",
+          "BigBuffer : \"YES\"", " : \treleases/code/scan_6706.img", " : \treleases/code/scan_6716.img",
+          " : \treleases/code/udisk_6706.img", " : \treleases/code/udisk_6716.img",
+          " : \treleases/code/dpf_6716V31.img", "Support DPF : \"OFF\"", "Support Mp3 : \"OFF\"",
+          "Function : \"Factory\"", "Version : \"01.02.03.04.(67305985)\"", "plugin UsbMgr : \"udisk\"",
+          "Language 112 : \"releases/usr/etc/locale_sc.ini\"", "Language 113 : \"releases/usr/etc/locale_tc.ini\"",
+          "Upper Ration : 90", "CfgTableCount : 2"}) {
+        EXPECT_NE(std::string::npos, text.find(part)) << part;
+    }
+    EXPECT_FALSE(log.contains("is missing, default used"));
 }
 
 }  // namespace

@@ -1,0 +1,36 @@
+// The photo frame's timing and level values.
+#pragma once
+
+#include <cstdint>
+
+#include "schema/data/BaseData.h"
+
+namespace Tessor::schema {
+
+class DpfHwControl : public BaseData {
+public:
+    explicit DpfHwControl(const std::string& name);
+    ~DpfHwControl() override = default;
+
+    int init() override;
+
+    uint8_t KeyDetMin;
+    uint8_t KeyDetMax;
+    uint8_t KeyDetLong;
+    uint8_t BackLight;
+    uint8_t ContrastVal;
+    uint8_t LogoVal;
+    uint8_t LogoMovieLen;
+    uint8_t JmpPicNum;
+    uint8_t SwPicVal;
+    uint8_t AutoShutVal;
+    uint16_t IdleVal;
+    uint16_t BeepVal;
+    uint16_t RAlarmVal;
+    uint8_t HighLevel;
+    uint8_t LowLevel;
+    uint16_t AlarmLength;
+    uint16_t BeepLength;
+};
+
+}  // namespace Tessor::schema
