@@ -1,6 +1,7 @@
 // Thread-safe reference-counted handle for everything shared between threads.
 #pragma once
 
+#include <functional>
 #include <type_traits>
 #include <utility>
 
@@ -109,10 +110,11 @@ public:
     T* get() const { return m_object; }
     explicit operator bool() const { return m_object != nullptr; }
 
+    // Same object, whatever type each handle names it by.
     template <typename U>
     bool operator==(const Sptr<U>& other) const
     {
-        return static_cast<const void*>(m_object) == static_cast<const void*>(other.get());
+        return m_counter == other.m_counter;
     }
 
     // Number of handles sharing the object (0 for an empty handle).
@@ -135,7 +137,7 @@ private:
     class LockBoth {
     public:
         LockBoth(Tessor::Threads::Mutex& a, Tessor::Threads::Mutex& b)
-            : m_first(&a < &b ? a : b), m_second(&a < &b ? b : a)
+            : m_first(std::less<>()(&a, &b) ? a : b), m_second(std::less<>()(&a, &b) ? b : a)
         {
             m_first.lock();
             m_second.lock();

@@ -25,10 +25,6 @@ public:
     {
         return a.tv_sec != b.tv_sec ? a.tv_sec < b.tv_sec : a.tv_usec < b.tv_usec;
     }
-    friend bool operator==(const TimeVal& a, const TimeVal& b)
-    {
-        return a.tv_sec == b.tv_sec && a.tv_usec == b.tv_usec;
-    }
 
     // Due once `current` is strictly later than this time.
     bool isDueAt(const TimeVal& current) const { return *this < current; }
