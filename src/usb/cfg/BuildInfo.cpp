@@ -134,7 +134,6 @@ const char* BuildInfo::maskedPassword() const { return m_password[0] != '\0' ? "
 
 int BuildInfo::writeFlash(schema::UsbDevice* device)
 {
-    TESSOR_ASSERT(device != nullptr);
     unsigned char sector[SECTOR_SIZE];
     serialize(sector);
     Sptr<schema::BaseAddress> address = getAddress();
@@ -142,6 +141,7 @@ int BuildInfo::writeFlash(schema::UsbDevice* device)
         CPLOG(3, "Address is not allocated for BuildInfo, so write to flash failed");
         return -1;
     }
+    TESSOR_ASSERT(device != nullptr);
     CPLOG(5, "BuildIndo write flash at %s", address->logData());
     if (device->writeFlashSectors(address, 1, sector) != 0) {
         CPLOG(3, "Write BuildInfo on %d of device %s failed", address->getPhyAddress(), device->getName());
