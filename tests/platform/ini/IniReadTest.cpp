@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <random>
 #include <string>
 #include <vector>
 
@@ -149,31 +148,6 @@ TEST(IniRead, BackSlashPathsReachTheFile)
     char buffer[8];
     GetPrivateProfileStringA("s", "k", "", buffer, sizeof buffer, windowsPath.c_str());
     EXPECT_STREQ("v", buffer);
-}
-
-TEST(IniRead, RandomBytesNeverBreakTheReader)
-{
-    IniTestFile file;
-    std::mt19937 random(1234);
-    const char alphabet[] = "[]=;\r\n \t\"abcK0x9-\xEF\xBB\xBF\xFF";
-    for (int round = 0; round < 300; ++round) {
-        std::string content;
-        int length = static_cast<int>(random() % 400);
-        for (int i = 0; i < length; ++i) {
-            content += (round % 2) ? static_cast<char>(random() & 0xFF)
-                                   : alphabet[random() % (sizeof alphabet - 1)];
-        }
-        file.write(content);
-        char buffer[16];
-        GetPrivateProfileStringA("a", "K", "d", buffer, sizeof buffer, file.path());
-        EXPECT_LT(strlen(buffer), sizeof buffer);
-        GetPrivateProfileIntA("abc", "k0x9", 0, file.path());
-        GetPrivateProfileSectionNamesA(buffer, sizeof buffer, file.path());
-        EXPECT_EQ('\0', buffer[sizeof buffer - 1]);
-        EXPECT_NE(0, WritePrivateProfileStringA("a", "K", "v", file.path()));
-        GetPrivateProfileStringA("a", "K", "d", buffer, sizeof buffer, file.path());
-        EXPECT_STREQ("v", buffer);
-    }
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <random>
 #include <string>
 
 #include "ConfigTestFiles.h"
@@ -270,28 +269,6 @@ TEST_F(UsbConfigurationTest, MissingFileEndsWithAFailureStatus)
     std::string missing = m_folder.path("absent.cfg");
     EXPECT_EXIT(UsbConfiguration::instance(missing), [](int status) { return status != 0; },
                 "");
-}
-
-TEST_F(UsbConfigurationTest, RandomBytesNeverBreakTheReader)
-{
-    std::mt19937 random(99);
-    const char* words[] = {"Log_Size", "PlugIn", "ScanCode", "LocaleFile", "Version", "ChipSet",
-                           "#", " ", "\t", "\n", "\r\n", "int", "x"};
-    testing::internal::CaptureStdout();
-    for (int round = 0; round < 200; ++round) {
-        std::string content;
-        int pieces = static_cast<int>(random() % 300);
-        for (int i = 0; i < pieces; ++i) {
-            if (round % 2) {
-                content += static_cast<char>(random() & 0xFF);
-            } else {
-                content += words[random() % (sizeof words / sizeof words[0])];
-                content += ' ';
-            }
-        }
-        load(content);
-    }
-    testing::internal::GetCapturedStdout();
 }
 
 }  // namespace
