@@ -218,6 +218,20 @@ TEST_F(Managers, StopLetsTheRunningEventFinishAndTakesNoMore)
     EXPECT_EQ(journal.entries(), expected);
 }
 
+TEST_F(Managers, JoinReturnsOnceTheThreadHasEnded)
+{
+    auto* manager = new TestManager(&root, "UiMgr", journal);
+    manager->execute();
+    std::thread stopper([&] {
+        std::this_thread::sleep_for(20ms);
+        root.removeAllManagers();
+    });
+    manager->join();
+    const std::vector<std::string> expected = {"destory UiMgr", "end UiMgr"};
+    EXPECT_EQ(journal.entries(), expected);
+    stopper.join();
+}
+
 TEST_F(Managers, EmptyHandleWakesTheThreadWithoutBeingProcessed)
 {
     auto* manager = new TestManager(&root, "UiMgr", journal);
