@@ -12,6 +12,8 @@
 namespace Tessor::schema {
 
 UsbConfiguration* UsbConfiguration::usbConfiguration = nullptr;
+std::string UsbConfiguration::parsingFile;
+int UsbConfiguration::parsingLine = 0;
 
 namespace {
 
@@ -162,8 +164,8 @@ bool UsbConfiguration::readNumber(int tag, const char* value, int& number) const
     if (sscanf(value, "%d", &number) == 1) {
         return true;
     }
-    CPLOG(4, "Value '%s' of tag %s is not a number, %s keeps its value", value, ConfigTagNames[tag],
-          ConfigTagNames[tag]);
+    CPLOG(4, "%s line %d: value '%s' of tag %s is not a number, %s keeps its value", parsingFile.c_str(),
+          parsingLine, value, ConfigTagNames[tag], ConfigTagNames[tag]);
     return false;
 }
 
@@ -176,7 +178,8 @@ void UsbConfiguration::applySetting(int tag, const char* value)
     char first[896] = "";
     char second[896] = "";
     if (isTwoWordTag(tag) && sscanf(value, "%895s %895s", first, second) != 2) {
-        CPLOG(4, "Tag %s needs two words, line ignored: %s", ConfigTagNames[tag], value);
+        CPLOG(4, "%s line %d: tag %s needs two words, line ignored: %s", parsingFile.c_str(), parsingLine,
+              ConfigTagNames[tag], value);
         return;
     }
     m_tagsSeen |= 1u << tag;

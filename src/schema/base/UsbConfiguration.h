@@ -133,6 +133,8 @@ public:
     void reportMissingTags() const;
 
 private:
+    friend bool parseConfigFile(const std::string& fileName);
+
     void applySetting(int tag, const char* value);
     bool readNumber(int tag, const char* value, int& number) const;
 
@@ -143,6 +145,9 @@ private:
     void showCodeList(const char* header, CodeMap& map, _CHIPSET_T chipSet);
 
     static UsbConfiguration* usbConfiguration;
+    // The file and line being read, for the messages about bad values.
+    static std::string parsingFile;
+    static int parsingLine;
 
     std::map<std::string, std::string> m_plugIns;
     int m_watchDogTime;

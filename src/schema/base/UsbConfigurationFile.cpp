@@ -54,6 +54,7 @@ bool parseConfigFile(const std::string& fileName)
     }
     char line[1024];
     int lineNumber = 1;
+    UsbConfiguration::parsingFile = fileName;
     while (fgets(line, sizeof line, file)) {
         removeLineEnd(line);
         char tag[96] = "";
@@ -65,6 +66,7 @@ bool parseConfigFile(const std::string& fileName)
                 if (offset == 0) {
                     CPLOG(4, "Line %d has too few arguments: %s", lineNumber, line);
                 } else {
+                    UsbConfiguration::parsingLine = lineNumber;
                     UsbConfiguration::parseCfgFileCallBack(tag, type, line + offset);
                 }
             }

@@ -192,6 +192,15 @@ TEST_F(UsbConfigurationTest, LineRules)
     EXPECT_TRUE(log.contains("Tag CfgTableCount is missing, default used"));
 }
 
+TEST_F(UsbConfigurationTest, BadValuesNameFileLineAndTag)
+{
+    CapturedLog log(m_folder);
+    load("Timeout int 5\nDevice_Count int many\nPlugIn list One\n");
+    std::string file = m_folder.path("tessor.cfg");
+    EXPECT_TRUE(log.contains(file + " line 2: value 'many' of tag Device_Count is not a number"));
+    EXPECT_TRUE(log.contains(file + " line 3: tag PlugIn needs two words, line ignored: One"));
+}
+
 TEST_F(UsbConfigurationTest, CodeListsAndBigBuffer)
 {
     UsbConfiguration* c = load(
