@@ -6,13 +6,13 @@
 #include <system_error>
 
 #include "platform/taval/DescriptionFile.h"
-#include "platform/taval/DeviceSpec.h"
+#include "platform/taval/DeviceDescription.h"
 #include "platform/taval/VirtualDevice.h"
 
 namespace {
 
 using Tessor::taval::DescriptionFile;
-using Tessor::taval::DeviceSpec;
+using Tessor::taval::DeviceDescription;
 using Tessor::taval::VirtualDevice;
 
 int fail(const std::string& message) {
@@ -83,16 +83,16 @@ int printIniSection(const std::vector<std::string>& args) {
     if (args.size() != 1) {
         return fail("ini-section needs a device folder");
     }
-    DeviceSpec spec;
+    DeviceDescription description;
     std::string error;
-    if (!DeviceSpec::load(args[0], &spec, &error)) {
+    if (!DeviceDescription::load(args[0], &description, &error)) {
         return fail(error);
     }
-    const Tessor::taval::Geometry& g = spec.geometry;
+    const Tessor::taval::Geometry& g = description.geometry;
     // Keys not printed read as 0.
-    std::printf("[%s]\n", spec.flashIdString().c_str());
-    std::printf("PartNumber=SIM-%s-%dx%d\n", spec.variant->id.name, g.chips, g.blocksPerChip);
-    std::printf("DualDie=%d\n", spec.chipsAnswering >= 2 ? 1 : 0);
+    std::printf("[%s]\n", description.flashIdString().c_str());
+    std::printf("PartNumber=SIM-%s-%dx%d\n", description.variant->id.name, g.chips, g.blocksPerChip);
+    std::printf("DualDie=%d\n", description.chipsAnswering >= 2 ? 1 : 0);
     std::printf("BlockPerChip=%d\n", g.blocksPerChip);
     std::printf("PagePerBlock=%d\n", g.pagesPerBlock);
     std::printf("SectorPerPage=%d\n", g.sectorsPerPage);

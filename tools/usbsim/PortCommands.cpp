@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "platform/taval/DeviceSpec.h"
+#include "platform/taval/DeviceDescription.h"
 #include "platform/taval/PortsFolder.h"
 
 namespace {
@@ -35,9 +35,9 @@ int plugDevice(const std::vector<std::string>& args) {
     if (entry.empty()) {
         return fail("'" + args[1] + "' is not a port number 0..63");
     }
-    Tessor::taval::DeviceSpec spec;
+    Tessor::taval::DeviceDescription description;
     std::string error;
-    if (!Tessor::taval::DeviceSpec::load(args[2], &spec, &error)) {
+    if (!Tessor::taval::DeviceDescription::load(args[2], &description, &error)) {
         return fail(error + "; nothing plugged");
     }
     namespace fs = std::filesystem;

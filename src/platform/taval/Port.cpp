@@ -32,7 +32,7 @@ void Port::attach(std::shared_ptr<VirtualDevice> device, const std::string& fold
     std::lock_guard<std::mutex> lock(m_mutex);
     _USB_DEVICE_T& r = *m_record;
     std::memset(r.driveText, 0, sizeof r.driveText);
-    std::strncpy(r.driveText, device->spec().driveText.c_str(), sizeof r.driveText - 1);
+    std::strncpy(r.driveText, device->description().driveText.c_str(), sizeof r.driveText - 1);
     r.slotIndex = m_index;
     r.dataLength = 0;
     m_device = std::move(device);

@@ -15,12 +15,12 @@ constexpr uint8_t kCheckCondition = 2;
 }  // namespace
 
 std::shared_ptr<VirtualDevice> VirtualDevice::open(const std::string& folder, std::string* error) {
-    DeviceSpec spec;
-    if (!DeviceSpec::load(folder, &spec, error)) {
+    DeviceDescription description;
+    if (!DeviceDescription::load(folder, &description, error)) {
         return nullptr;
     }
-    std::shared_ptr<VirtualDevice> device(new VirtualDevice(std::move(spec)));
-    const DeviceSpec& s = device->m_spec;
+    std::shared_ptr<VirtualDevice> device(new VirtualDevice(std::move(description)));
+    const DeviceDescription& s = device->m_description;
     if (!device->m_flash.open(folder + "/" + FLASH_FILE, s.geometry.totalSectors(), error) ||
         !device->m_logical.open(folder + "/" + LOGICAL_FILE, s.logicalSectors, error)) {
         return nullptr;
@@ -37,7 +37,7 @@ bool VirtualDevice::writeTableToRam(const uint8_t* table) {
             CPLOG(3, "table for RAM has no signature or a wrong checksum");
             return false;
         }
-        m_ram.setTable(table, m_spec.variant->tableLength);
+        m_ram.setTable(table, m_description.variant->tableLength);
         return true;
     });
 }
@@ -49,14 +49,14 @@ bool VirtualDevice::readFlashId(int chip, int kind, uint8_t* out, int* length) {
             return false;
         }
         std::memset(out, 0xFF, kIdAnswerBytes);
-        if (chip < m_spec.chipsAnswering) {
+        if (chip < m_description.chipsAnswering) {
             for (int i = 0; i < 4; ++i) {
-                const uint8_t b = m_spec.idBytes[size_t(i)];
+                const uint8_t b = m_description.idBytes[size_t(i)];
                 if (kind == 2) {
                     out[i] = b;
                 } else {
                     out[2 * i] = b;
-                    out[2 * i + 1] = m_spec.dualChannel ? b : 0xFF;
+                    out[2 * i + 1] = m_description.dualChannel ? b : 0xFF;
                 }
             }
         }
@@ -100,7 +100,7 @@ bool VirtualDevice::switchPartition(int unit) {
 
 bool VirtualDevice::readVersion(uint8_t* out, int* length) {
     return perform(OpKind::ReadVersion, 0, 0, 0, [&] {
-        const Variant& v = *m_spec.variant;
+        const Variant& v = *m_description.variant;
         if (m_boot.sector >= 0) {
             std::memcpy(out, m_boot.table.data(), size_t(v.tableLength));
             std::memcpy(out + 4, v.digits, 4);
@@ -123,7 +123,7 @@ bool VirtualDevice::eject(bool* ejected) {
         return false;
     }
     std::lock_guard<std::mutex> lock(m_mutex);
-    *ejected = !m_spec.faults.failsCall(OpKind::EjectOutcome);
+    *ejected = !m_description.faults.failsCall(OpKind::EjectOutcome);
     m_log.add(OpKind::EjectOutcome, 0, 0, 0, *ejected);
     m_ejected = *ejected;
     return true;
@@ -172,7 +172,7 @@ bool VirtualDevice::takeRemovalRequest() {
 
 int VirtualDevice::takeErrorRequest() {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return std::exchange(m_errorRequested, false) ? m_spec.faults.errorCode() : -1;
+    return std::exchange(m_errorRequested, false) ? m_description.faults.errorCode() : -1;
 }
 
 std::vector<OpRecord> VirtualDevice::opLog() const {

@@ -13,7 +13,7 @@
 
 #include "platform/taval/BootLoader.h"
 #include "platform/taval/ControllerRam.h"
-#include "platform/taval/DeviceSpec.h"
+#include "platform/taval/DeviceDescription.h"
 #include "platform/taval/FlashStore.h"
 #include "platform/taval/LogicalDisk.h"
 #include "platform/taval/OpLog.h"
@@ -28,7 +28,7 @@ public:
     // file, key and value when the folder does not describe a device.
     static std::shared_ptr<VirtualDevice> open(const std::string& folder, std::string* error);
 
-    const DeviceSpec& spec() const { return m_spec; }
+    const DeviceDescription& description() const { return m_description; }
 
     // Operations of the device library; true on success. Reads fill `out`
     // (at most `capacity` bytes) and set `*length`.
@@ -75,7 +75,7 @@ public:
     bool exportFlash(const std::string& path, std::string* error);
 
 private:
-    explicit VirtualDevice(DeviceSpec spec) : m_spec(std::move(spec)), m_timing(m_spec.timing) {}
+    explicit VirtualDevice(DeviceDescription description) : m_description(std::move(description)), m_timing(m_description.timing) {}
 
     template <class Body>
     bool perform(OpKind kind, int64_t a0, int64_t a1, int64_t a2, Body&& body);
@@ -84,7 +84,7 @@ private:
     bool readSectors(int64_t first, int count, bool correct, uint8_t* out);
     bool programSectors(int64_t first, int count, const uint8_t* data);
 
-    DeviceSpec m_spec;
+    DeviceDescription m_description;
     TimingModel m_timing;
     FlashStore m_flash;
     LogicalDisk m_logical;
@@ -112,18 +112,18 @@ template <class Body>
 bool VirtualDevice::perform(OpKind kind, int64_t a0, int64_t a1, int64_t a2, Body&& body) {
     std::lock_guard<std::mutex> lock(m_mutex);
     if (!m_present || m_ejected) {
-        CPLOG(3, "%s on %s: the device is %s", opKindName(kind), m_spec.driveText.c_str(),
+        CPLOG(3, "%s on %s: the device is %s", opKindName(kind), m_description.driveText.c_str(),
               m_present ? "ejected" : "gone");
         return false;
     }
-    const bool injected = m_spec.faults.failsCall(kind);
+    const bool injected = m_description.faults.failsCall(kind);
     if (injected) {
-        CPLOG(3, "%s on %s fails by its fault rule", opKindName(kind), m_spec.driveText.c_str());
+        CPLOG(3, "%s on %s fails by its fault rule", opKindName(kind), m_description.driveText.c_str());
     }
     const bool ok = !injected && body();
     m_log.add(kind, a0, a1, a2, ok);
     ++m_ops;
-    const FaultRules& f = m_spec.faults;
+    const FaultRules& f = m_description.faults;
     m_removalRequested = m_removalRequested || (f.removeAfter() != 0 && m_ops == uint64_t(f.removeAfter()));
     m_errorRequested = m_errorRequested || (f.errorAfter() != 0 && m_ops == uint64_t(f.errorAfter()));
     return ok;

@@ -24,8 +24,8 @@ bool fits(int64_t count, int capacity) {
 
 int64_t VirtualDevice::flashRange(int chip, int64_t sector, int64_t count) {
     bool disagrees = false;
-    const int64_t first = normaliseSector(m_spec.geometry, chip, sector, &disagrees);
-    if (first < 0 || count <= 0 || first + count > m_spec.geometry.totalSectors()) {
+    const int64_t first = normaliseSector(m_description.geometry, chip, sector, &disagrees);
+    if (first < 0 || count <= 0 || first + count > m_description.geometry.totalSectors()) {
         CPLOG(3, "flash sectors %lld+%lld of chip %d outside the flash", (long long)sector, (long long)count, chip);
         return -1;
     }
@@ -45,8 +45,8 @@ bool VirtualDevice::readSectors(int64_t first, int count, bool correct, uint8_t*
     if (!m_flash.read(first, count, m_records.data())) {
         return false;
     }
-    const FaultRules& f = m_spec.faults;
-    const int spp = m_spec.geometry.sectorsPerPage;
+    const FaultRules& f = m_description.faults;
+    const int spp = m_description.geometry.sectorsPerPage;
     for (int i = 0; i < count; ++i) {
         const int64_t sector = first + i;
         uint8_t* record = m_records.data() + size_t(i) * RECORD_BYTES;
@@ -73,8 +73,8 @@ bool VirtualDevice::readSectors(int64_t first, int count, bool correct, uint8_t*
 }
 
 bool VirtualDevice::programSectors(int64_t first, int count, const uint8_t* data) {
-    const FaultRules& f = m_spec.faults;
-    const Geometry& g = m_spec.geometry;
+    const FaultRules& f = m_description.faults;
+    const Geometry& g = m_description.geometry;
     for (int64_t s = first; s < first + count; ++s) {
         if (f.isFactoryBad(s / g.sectorsPerBlock()) || f.programFails(s / g.sectorsPerPage)) {
             CPLOG(3, "program of sector %lld failed", (long long)s);
@@ -94,7 +94,7 @@ bool VirtualDevice::programSectors(int64_t first, int count, const uint8_t* data
             std::memcpy(record, in, SECTOR_BYTES);
             markProgrammed(record);
         } else if (std::memcmp(record, in, SECTOR_BYTES) != 0) {
-            if (m_spec.strictProgram) {
+            if (m_description.strictProgram) {
                 CPLOG(3, "sector %lld is programmed already with other data", (long long)(first + i));
                 return false;
             }
@@ -111,7 +111,7 @@ bool VirtualDevice::readFlash(int chip, int64_t sector, int count, uint8_t* out,
             return false;
         }
         *length = count * SECTOR_BYTES;
-        m_timing.charge(pagesOf(count, m_spec.geometry.sectorsPerPage), 0, 0, *length);
+        m_timing.charge(pagesOf(count, m_description.geometry.sectorsPerPage), 0, 0, *length);
         return true;
     });
 }
@@ -123,7 +123,7 @@ bool VirtualDevice::readRaw(int chip, int64_t sector, int count, uint8_t* out, i
             return false;
         }
         *length = count * SECTOR_BYTES;
-        m_timing.charge(pagesOf(count, m_spec.geometry.sectorsPerPage), 0, 0, *length);
+        m_timing.charge(pagesOf(count, m_description.geometry.sectorsPerPage), 0, 0, *length);
         return true;
     });
 }
@@ -134,7 +134,7 @@ bool VirtualDevice::writeFlash(int chip, int64_t sector, int count, const uint8_
         if (first < 0 || data == nullptr || !programSectors(first, count, data)) {
             return false;
         }
-        m_timing.charge(0, pagesOf(count, m_spec.geometry.sectorsPerPage), 0, int64_t(count) * SECTOR_BYTES);
+        m_timing.charge(0, pagesOf(count, m_description.geometry.sectorsPerPage), 0, int64_t(count) * SECTOR_BYTES);
         return true;
     });
 }
@@ -159,7 +159,7 @@ bool VirtualDevice::writeIndexTable(int chip, int64_t sector, int setNo, const u
 
 bool VirtualDevice::eraseBlocks(int chip, int64_t sectorInChip, int count) {
     return perform(OpKind::Erase, chip, sectorInChip, count, [&] {
-        const Geometry& g = m_spec.geometry;
+        const Geometry& g = m_description.geometry;
         const int64_t spb = g.sectorsPerBlock();
         const int64_t first = flashRange(chip, sectorInChip, int64_t(count) * spb);
         if (first < 0 || first % spb != 0) {
@@ -167,7 +167,7 @@ bool VirtualDevice::eraseBlocks(int chip, int64_t sectorInChip, int count) {
             return false;
         }
         for (int64_t b = first / spb; b < first / spb + count; ++b) {
-            if (m_spec.faults.eraseFails(b)) {
+            if (m_description.faults.eraseFails(b)) {
                 CPLOG(3, "erase of block %lld failed", (long long)b);
                 return false;
             }

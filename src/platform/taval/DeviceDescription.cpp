@@ -1,4 +1,4 @@
-#include "platform/taval/DeviceSpec.h"
+#include "platform/taval/DeviceDescription.h"
 
 #include <cstdlib>
 
@@ -46,19 +46,19 @@ bool isPowerOfTwo(int64_t v) { return v > 0 && (v & (v - 1)) == 0; }
 
 }  // namespace
 
-bool DeviceSpec::parse(const DescriptionFile& file, DeviceSpec* spec, std::string* error) {
+bool DeviceDescription::parse(const DescriptionFile& file, DeviceDescription* description, std::string* error) {
     Reader r(file, error);
     const std::string variant = file.get("Device.Variant");
-    spec->variant = findVariant(variant);
-    if (spec->variant == nullptr) {
+    description->variant = findVariant(variant);
+    if (description->variant == nullptr) {
         return r.fail("Device.Variant", variant, "unknown variant (6706, 6716, 6716V31, 6716V32, 6726, 6605)");
     }
-    spec->driveText = file.get("Device.Drive", "SIM");
-    if (spec->driveText.empty() || spec->driveText.size() >= size_t(USB_DEVICE_DRIVE_TEXT_SIZE)) {
-        return r.fail("Device.Drive", spec->driveText, "must be 1 to 19 characters");
+    description->driveText = file.get("Device.Drive", "SIM");
+    if (description->driveText.empty() || description->driveText.size() >= size_t(USB_DEVICE_DRIVE_TEXT_SIZE)) {
+        return r.fail("Device.Drive", description->driveText, "must be 1 to 19 characters");
     }
     int64_t v = 0;
-    Geometry& g = spec->geometry;
+    Geometry& g = description->geometry;
     if (!r.integer("Device.Chips", 1, 4, 1, &v)) return false;
     g.chips = int(v);
     if (!r.integer("Device.BlocksPerChip", 1, 1 << 20, 256, &v)) return false;
@@ -77,7 +77,7 @@ bool DeviceSpec::parse(const DescriptionFile& file, DeviceSpec* spec, std::strin
                       "flash of " + std::to_string(g.totalSectors()) + " sectors does not fit 31 bits");
     }
     if (!r.integer("Device.ChipsAnswering", 0, g.chips, g.chips, &v)) return false;
-    spec->chipsAnswering = int(v);
+    description->chipsAnswering = int(v);
     const std::string id = file.get("Device.FlashId", "ECD35195");
     char* end = nullptr;
     const unsigned long long idValue = std::strtoull(id.c_str(), &end, 16);
@@ -85,20 +85,20 @@ bool DeviceSpec::parse(const DescriptionFile& file, DeviceSpec* spec, std::strin
         return r.fail("Device.FlashId", id, "must be 8 hex digits, byte 0 first");
     }
     for (int i = 0; i < 4; ++i) {
-        spec->idBytes[size_t(i)] = uint8_t(idValue >> (24 - 8 * i));
+        description->idBytes[size_t(i)] = uint8_t(idValue >> (24 - 8 * i));
     }
-    if (spec->idBytes[0] == 0xFF || spec->idBytes[0] == 0) {
+    if (description->idBytes[0] == 0xFF || description->idBytes[0] == 0) {
         return r.fail("Device.FlashId", id, "byte 0 must be a maker code (not 00 or FF)");
     }
-    if (!r.flag("Device.DualChannel", &spec->dualChannel)) return false;
+    if (!r.flag("Device.DualChannel", &description->dualChannel)) return false;
     if (!r.integer("Device.LogicalSectors", 0, UINT32_MAX, g.totalSectors(), &v)) return false;
-    spec->logicalSectors = v;
-    if (!r.flag("Device.StrictProgram", &spec->strictProgram)) return false;
+    description->logicalSectors = v;
+    if (!r.flag("Device.StrictProgram", &description->strictProgram)) return false;
     const std::string timing = file.get("Device.Timing", "off");
     if (timing != "off" && timing != "realistic") {
         return r.fail("Device.Timing", timing, "must be off or realistic");
     }
-    spec->timing = timing == "realistic";
+    description->timing = timing == "realistic";
     static const char* const kDeviceKeys[] = {"Variant",        "Drive",     "Chips",          "BlocksPerChip",
                                               "PagesPerBlock",  "SectorsPerPage", "ChipsAnswering", "FlashId",
                                               "DualChannel",    "LogicalSectors", "StrictProgram", "Timing"};
@@ -111,19 +111,19 @@ bool DeviceSpec::parse(const DescriptionFile& file, DeviceSpec* spec, std::strin
             return r.fail(key, value, "unknown key");
         }
     }
-    return spec->faults.parse(file, g, error);
+    return description->faults.parse(file, g, error);
 }
 
-bool DeviceSpec::load(const std::string& folder, DeviceSpec* spec, std::string* error) {
+bool DeviceDescription::load(const std::string& folder, DeviceDescription* description, std::string* error) {
     DescriptionFile file;
-    if (!file.load(folder + "/" + DEVICE_FILE, error) || !parse(file, spec, error)) {
+    if (!file.load(folder + "/" + DEVICE_FILE, error) || !parse(file, description, error)) {
         return false;
     }
-    spec->folder = folder;
+    description->folder = folder;
     return true;
 }
 
-std::string DeviceSpec::flashIdString() const {
+std::string DeviceDescription::flashIdString() const {
     char text[9];
     hexInt2String(text, uint32_t(idBytes[0]) | uint32_t(idBytes[1]) << 8 | uint32_t(idBytes[2]) << 16 |
                             uint32_t(idBytes[3]) << 24);

@@ -17,7 +17,7 @@ constexpr const char* DEVICE_FILE = "device.ini";
 constexpr const char* FLASH_FILE = "flash.bin";
 constexpr const char* LOGICAL_FILE = "logical.bin";
 
-struct DeviceSpec {
+struct DeviceDescription {
     std::string folder;
     const Variant* variant = nullptr;
     std::string driveText = "SIM";
@@ -32,9 +32,9 @@ struct DeviceSpec {
 
     // Reads and checks the folder's description; false with `error` naming
     // the file, key and value that cannot hold.
-    static bool load(const std::string& folder, DeviceSpec* spec, std::string* error);
+    static bool load(const std::string& folder, DeviceDescription* description, std::string* error);
     // Checks a description without a folder behind it.
-    static bool parse(const DescriptionFile& file, DeviceSpec* spec, std::string* error);
+    static bool parse(const DescriptionFile& file, DeviceDescription* description, std::string* error);
 
     // Flash id section name as the flash-chip table knows it.
     std::string flashIdString() const;
