@@ -43,11 +43,13 @@ public:
         while (!hasReady()) {
             waitFor(m_timers.empty() ? -1 : m_timers.earliest().getDue().msUntil(TimeAndDate::TimeVal::now()));
         }
-        const TimeAndDate::TimeVal current = TimeAndDate::TimeVal::now();
-        while (!m_timers.empty() && m_timers.earliest().getDue().isDueAt(current)) {
-            m_ready.push_back(m_timers.takeEarliest());
-            ++m_readyCount;
-            --m_pendingCount;
+        if (!m_timers.empty()) {
+            const TimeAndDate::TimeVal current = TimeAndDate::TimeVal::now();
+            while (!m_timers.empty() && m_timers.earliest().getDue().isDueAt(current)) {
+                m_ready.push_back(m_timers.takeEarliest());
+                ++m_readyCount;
+                --m_pendingCount;
+            }
         }
         if (m_ready.empty()) {
             std::fprintf(stderr, "Fifo: %p list is empty, but fifo size is %d\n", static_cast<void*>(this),
