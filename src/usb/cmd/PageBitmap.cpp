@@ -67,6 +67,10 @@ void PageBitmap::releaseBlock(int block)
 
 void PageBitmap::updatePageBitmapFromBlockSet(const Sptr<BlockSet>& set, int planes)
 {
+    if (planes < 1) {
+        CPLOG(3, "Page Bitmap cannot be laid out for %d planes", planes);
+        return;
+    }
     m_length = static_cast<int>(int64_t(m_geometry.totalBlocks()) * m_geometry.pagesPerBlock / 8 / planes);
     std::memset(getBitmap(), 0xFF, static_cast<size_t>(m_length));
     for (int i = 0; i < set->getBlocksCount(); ++i) {
