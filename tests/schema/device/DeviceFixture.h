@@ -6,6 +6,7 @@
 #include "schema/base/UsbConfiguration.h"
 #include "schema/device/DiskInfo.h"
 #include "schema/device/UsbDevice.h"
+#include "usb/profile/FlashInfo.h"
 
 class DeviceFixture : public ::testing::Test {
 protected:
@@ -18,16 +19,16 @@ protected:
     }
     void TearDown() override { delete device; }
 
-    // The geometry a device in the user function takes from its table.
-    void giveGeometry(int chips, int blocks, int pages, int sectors)
+    // The geometry identification gives the device.
+    void giveGeometry(int chips, int blocks, int pages, int sectors, int planes = 1)
     {
-        using namespace Tessor;
-        schema::UsbConfiguration* config = schema::UsbConfiguration::instance();
-        config->setCurrentFunction(schema::FUNCTION_USER);
-        Sptr<interim::CfgTable> table(new interim::CfgTable(device, "ConfigTable", interim::CFG_TABLE_DEVICE));
-        table->getFlashCtrl()->setDiskInfo(Sptr<schema::DiskInfo>(new schema::DiskInfo(chips, blocks, pages, sectors)));
-        device->setCfgTable(table);
-        config->setCurrentFunction(schema::FUNCTION_FACTORY);
+        Sptr<Tessor::usb::FlashInfo> flash(new Tessor::usb::FlashInfo());
+        flash->setChipsPerDisk(chips);
+        flash->getChipInfo()->BlockPerChip = blocks;
+        flash->getChipInfo()->PagePerBlock = pages;
+        flash->getChipInfo()->SectorPerPage = sectors;
+        flash->getChipInfo()->maxPlaneNum = planes - 1;
+        device->setFlashInfo(flash);
     }
 
     Tessor::schema::UsbDevice* device = nullptr;

@@ -197,9 +197,25 @@ TEST_F(DeviceTest, RunSettingsShareTheFlashPlaneRecord)
     EXPECT_EQ(held->getTotalPlanes(), 8);
 }
 
+TEST_F(DeviceTest, FlashIdentificationChangesThePlaneRecordInPlace)
+{
+    device->setConfigInfo(Sptr<ConfigInfo>(new ConfigInfo()));
+    Sptr<PlaneInfo> held = device->getFlashPlaneInfo();
+    giveGeometry(2, 1024, 64, 4, 2);
+    EXPECT_EQ(device->getDiskInfo()->getTotalBlocks(), 2048);
+    EXPECT_EQ(held->getChipCounts(), 2);
+    EXPECT_EQ(held->getPlanePerChip(), 2);
+    EXPECT_EQ(held->getInterleavePerChip(), 1);
+    EXPECT_TRUE(device->getCurrentPlaneInfo() == held);
+}
+
 TEST_F(DeviceTest, UserFunctionTakesTheGeometryFromTheTable)
 {
-    giveGeometry(2, 1024, 64, 4);
+    UsbConfiguration::instance()->setCurrentFunction(FUNCTION_USER);
+    Sptr<interim::CfgTable> table(new interim::CfgTable(device, "ConfigTable", interim::CFG_TABLE_DEVICE));
+    table->getFlashCtrl()->setDiskInfo(Sptr<DiskInfo>(new DiskInfo(2, 1024, 64, 4)));
+    device->setCfgTable(table);
+    UsbConfiguration::instance()->setCurrentFunction(FUNCTION_FACTORY);
     ASSERT_TRUE(device->getDiskInfo());
     EXPECT_EQ(device->getDiskInfo()->getTotalBlocks(), 2048);
     device->setCfgTable(Sptr<interim::CfgTable>(new interim::CfgTable(device, "ConfigTable", interim::CFG_TABLE_DEVICE)));
