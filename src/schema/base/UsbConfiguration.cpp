@@ -4,6 +4,7 @@
 #include <cstring>
 #include <new>
 
+#include "platform/ini/Ini.h"
 #include "platform/taval/Taval.h"
 #include "schema/base/Assert.h"
 #include "schema/base/Log.h"
@@ -32,6 +33,16 @@ bool isIntTag(int tag)
 {
     return tag == TAG_LOG_SIZE || tag == TAG_LOG_LEVEL || tag == TAG_WATCHDOG_TIME || tag == TAG_TIMEOUT ||
            tag == TAG_DEVICE_COUNT || tag == TAG_UPPER_RATION || tag == TAG_CFG_TABLE_COUNT;
+}
+
+// Tags naming files: the Windows back-slash paths of a station's files
+// are kept with forward slashes so every reader can open them.
+bool isFileTag(int tag)
+{
+    return tag == TAG_LOG_FILENAME || tag == TAG_FLASH_PROFILE || tag == TAG_LCD_PROFILE ||
+           tag == TAG_USER_PROFILE || tag == TAG_DPF_PROFILE || tag == TAG_MP3_PROFILE || tag == TAG_SCAN_CODE ||
+           tag == TAG_UDISK_CODE || tag == TAG_DPF_CODE || tag == TAG_SAMPLE_FILE || tag == TAG_BOOT_FILE ||
+           tag == TAG_LOGIN_FILE || tag == TAG_LOCALE_FILE;
 }
 
 bool isTwoWordTag(int tag)
@@ -181,6 +192,15 @@ void UsbConfiguration::applySetting(int tag, const char* value)
         CPLOG(4, "%s line %d: tag %s needs two words, line ignored: %s", parsingFile.c_str(), parsingLine,
               ConfigTagNames[tag], value);
         return;
+    }
+    std::string path;
+    if (isFileTag(tag)) {
+        path = Tessor::IO::toHostPath(isTwoWordTag(tag) ? second : value);
+        if (isTwoWordTag(tag)) {
+            snprintf(second, sizeof second, "%s", path.c_str());
+        } else {
+            value = path.c_str();
+        }
     }
     m_tagsSeen |= 1u << tag;
     switch (tag) {

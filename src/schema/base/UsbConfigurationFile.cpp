@@ -56,6 +56,10 @@ bool parseConfigFile(const std::string& fileName)
     int lineNumber = 1;
     UsbConfiguration::parsingFile = fileName;
     while (fgets(line, sizeof line, file)) {
+        // A file saved by a Windows editor may start with a byte-order mark.
+        if (lineNumber == 1 && strncmp(line, "\xEF\xBB\xBF", 3) == 0) {
+            memmove(line, line + 3, strlen(line + 3) + 1);
+        }
         removeLineEnd(line);
         char tag[96] = "";
         char type[32] = "";

@@ -11,8 +11,8 @@ using Tessor::schema::UsbConfiguration;
 namespace {
 
 const char* const FULL_CONFIG =
+    "\xEF\xBB\xBFUser_Name        string  operator one\n"
     "# factory station\n"
-    "User_Name        string  operator one\n"
     "Display_Name     string  Station 1\n"
     "Pass_Word        string  secret99\n"
     "Log_Size         int     2048\n"
@@ -28,7 +28,7 @@ const char* const FULL_CONFIG =
     "UserProfile      string  user.ini\n"
     "DpfProfile       string  dpf.ini\n"
     "Mp3Profile       string  mp3.ini\n"
-    "ScanCode         list    6706  scan6706.bin\n"
+    "ScanCode         list    6706  code\\scan6706.bin\n"
     "UdiskCode        list    6716  udisk6716.bin\n"
     "DpfCode          list    6716V31  dpf.bin\n"
     "DpfSupport       bool    True\n"
@@ -67,12 +67,12 @@ TEST_F(UsbConfigurationTest, EveryTagTakesItsValue)
     EXPECT_EQ(30, c->getTimeout());
     EXPECT_EQ("usbmgr.so", c->getPlugIns().at("Udisk"));
     EXPECT_EQ(4, c->getDeviceCount());
-    EXPECT_EQ("releases\\usr\\etc\\FlashChip.ini", c->getFlashFileName());
+    EXPECT_EQ("releases/usr/etc/FlashChip.ini", c->getFlashFileName());
     EXPECT_EQ("lcd.ini", c->getLcdFileName());
     EXPECT_EQ("user.ini", c->getUserFileName());
     EXPECT_EQ("dpf.ini", c->getDpfFileName());
     EXPECT_EQ("mp3.ini", c->getMp3FileName());
-    EXPECT_EQ(std::list<std::string>{"scan6706.bin"}, *c->getScanCodeList(Tessor::schema::CHIPSET_6706));
+    EXPECT_EQ(std::list<std::string>{"code/scan6706.bin"}, *c->getScanCodeList(Tessor::schema::CHIPSET_6706));
     EXPECT_EQ(std::list<std::string>{"udisk6716.bin"}, *c->getUdiskCodeList());
     EXPECT_EQ(std::list<std::string>{"dpf.bin"}, *c->getDpfCodeList(Tessor::schema::CHIPSET_6716V31));
     EXPECT_TRUE(c->isDpfSupport());
@@ -250,7 +250,7 @@ TEST_F(UsbConfigurationTest, ShowPrintsEverySettingWithTheMaskedPassword)
                              "Log Level: 6", "Log Size: 2048", "Flash Profile: releases", "LCD Profile: lcd.ini",
                              "User Profile: user.ini", "DPF Profile: dpf.ini", "Mp3 Profile: mp3.ini",
                              "Scan Sample File: sample.dat", "Boot File: boot", "Login ISO File: Login.iso",
-                             "BigBuffer : \"YES\"", " : \tscan6706.bin", " : \tudisk6716.bin", "DPF Code : (6759)",
+                             "BigBuffer : \"YES\"", " : \tcode/scan6706.bin", " : \tudisk6716.bin", "DPF Code : (6759)",
                              " : \tdpf.bin", "Support DPF : \"ON\"", "Support Mp3 : \"ON\"",
                              "Function : \"Factory\"", "Version : \"01.02.03.04.(67305985)\"",
                              "plugin Udisk : \"usbmgr.so\"", "Language 112 : \"zh_CN.ini\"", "Upper Ration : 90",
@@ -294,9 +294,9 @@ TEST(SampleConfiguration, ShowPrintsEverySetting)
     for (const char* part :
          {"Device Name : \"UDISK\"", "Device Count: 4", "Name : \"Operator\"", "Display Name : \"Tessor Station\"",
           "Pass Word : \"******\"", "Timeout: 30 s", "WatchDog_Time: 5 s", "Log File: tessor.log", "Log Level: 7",
-          "Log Size: 6144", "Flash Profile: releases\\usr\\etc\\FlashChip.ini", "LCD Profile: releases\\usr\\etc\\LCD.INI",
-          "User Profile: ./releases/usr/etc/UserSetting.ini", "DPF Profile: releases\\usr\\etc\\DpfConfig.ini",
-          "Mp3 Profile: releases\\usr\\etc\\Mp3Config.ini", "Scan Sample File: releases/usr/etc/ScanSample.dat",
+          "Log Size: 6144", "Flash Profile: releases/usr/etc/FlashChip.ini", "LCD Profile: releases/usr/etc/LCD.INI",
+          "User Profile: ./releases/usr/etc/UserSetting.ini", "DPF Profile: releases/usr/etc/DpfConfig.ini",
+          "Mp3 Profile: releases/usr/etc/Mp3Config.ini", "Scan Sample File: releases/usr/etc/ScanSample.dat",
           "Boot File: releases/fileSystems/boot", "Login ISO File: releases/fileSystems/iso/Login.iso",
           "BigBuffer : \"YES\"", " : \treleases/code/scan_6706.img", " : \treleases/code/scan_6716.img",
           " : \treleases/code/udisk_6706.img", " : \treleases/code/udisk_6716.img",
