@@ -18,7 +18,7 @@ namespace Tessor::usb {
 
 namespace {
 
-// Photo-frame blocks are taken past these good blocks, which the system area uses.
+// Photo-frame blocks are taken past the first good blocks of the flash.
 constexpr int kReservedGoodBlocks = 11;
 
 }  // namespace
@@ -37,7 +37,6 @@ int BlockBitmap::myInit()
 {
     m_totalBlocks = m_geometry.totalBlocks();
     m_length = (m_totalBlocks + 7) / 8;
-    m_spanBytes = m_geometry.sectorsPerBlock() / 8;
     CPLOG(7, "BlockBitmap with length of %d", m_length);
     if (int64_t(m_length) > int64_t(m_geometry.sectorsPerBlock()) * SECTOR_SIZE) {
         CPLOG(4, "Length of Block Bitmap is bigger than one block space");

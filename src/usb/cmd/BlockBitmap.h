@@ -64,7 +64,6 @@ private:
     BitmapGeometry m_geometry;
     int m_badBlockCount = 0;
     int m_totalBlocks = 0;
-    int m_spanBytes = 0;
 };
 
 }  // namespace Tessor::usb

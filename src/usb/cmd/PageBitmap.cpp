@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <set>
+#include <utility>
 
 #include "schema/base/Assert.h"
 #include "schema/base/Log.h"
@@ -166,16 +168,8 @@ int PageBitmap::checkReservedPages(bool strict) const
     return 0;
 }
 
-namespace {
-
-bool sameBlock(const Sptr<schema::BaseAddress>& a, int chip, int block)
-{
-    return a->getChipNo() == chip && a->getBlockNo() == block;
-}
-
-}  // namespace
-
-// Each block of the reserved pages is erased once, before its first page.
+// Each block of the reserved pages is erased once, before its first page;
+// a block met again later keeps what was written to it.
 int PageBitmap::writeFlash(schema::UsbDevice* device)
 {
     if (checkReservedPages(true) != 0) {
@@ -183,8 +177,7 @@ int PageBitmap::writeFlash(schema::UsbDevice* device)
     }
     const int perPage = m_sectorsPerStoredPage;
     int sectorsLeft = ceilDiv(m_length, kSectorBytes);
-    int chip = -1;
-    int block = -1;
+    std::set<std::pair<int, int>> erased;
     const unsigned char* data = getBitmap();
     Sptr<schema::BaseData> child;
     while (sectorsLeft > 0 && (child = m_address->getNextData(child))) {
@@ -192,11 +185,10 @@ int PageBitmap::writeFlash(schema::UsbDevice* device)
         TESSOR_ASSERT(page);
         const int count = std::min(sectorsLeft, perPage);
         sectorsLeft -= perPage;
-        if (!sameBlock(page, chip, block)) {
-            chip = page->getChipNo();
-            block = page->getBlockNo();
+        if (erased.insert({page->getChipNo(), page->getBlockNo()}).second) {
             if (device->eraseOneBlock(page) != 0) {
-                CPLOG(3, "Erase Block on %d for Page Bitmap of device %s Failed", block, device->getName());
+                CPLOG(3, "Erase Block on %d for Page Bitmap of device %s Failed", page->getBlockNo(),
+                    device->getName());
                 return -1;
             }
         }

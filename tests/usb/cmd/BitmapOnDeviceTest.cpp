@@ -114,6 +114,26 @@ TEST_F(BitmapOnDevice, PageBitmapErasesEachBlockOnceWritesItsPagesAndValidates)
     EXPECT_EQ(pages->validateFlash(device), 0);
 }
 
+TEST_F(BitmapOnDevice, PageBitmapBlockMetAgainKeepsItsPages)
+{
+    replug("");
+    Sptr<BaseAddress> reserved(new BaseAddress(device, 3, 0, 0));
+    for (int page : {0, 1}) {
+        for (int block : {3, 5}) {
+            reserved->addData(Sptr<BaseAddress>(new BaseAddress(device, block, page, 0)));
+        }
+    }
+    pages->setAddress(reserved);
+    const size_t before = opLog().size();
+    ASSERT_EQ(pages->writeFlash(device), 0);
+    int erases = 0;
+    for (const OpRecord& op : opsSince(before)) {
+        erases += op.kind == OpKind::Erase ? 1 : 0;
+    }
+    EXPECT_EQ(erases, 2);
+    EXPECT_EQ(pages->validateFlash(device), 0);
+}
+
 TEST_F(BitmapOnDevice, PageBitmapFaultsOnTheFlashFailTheStep)
 {
     struct Case {
