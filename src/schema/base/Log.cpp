@@ -3,11 +3,11 @@
 #include <pthread.h>
 #include <sys/stat.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
-#include <map>
 
 #include "schema/base/Mutex.h"
 
@@ -21,8 +21,8 @@ constexpr long long kDefaultSizeLimit = 6291456;
 
 struct LoggerState {
     Threads::Mutex stateLock;
-    int defaultLevel = LOG_ERR;
-    std::map<pthread_t, int> levels;
+    // Read on every log call of every thread: no lock on that path.
+    std::atomic<int> level{LOG_ERR};
     std::string defaultLabel;
 
     Threads::Mutex writeLock;
@@ -180,17 +180,12 @@ void writeLine(int priority, const char* file, int line, const char* fmt, va_lis
 
 int getLogLevel()
 {
-    LoggerState& s = state();
-    Threads::Lock guard(s.stateLock);
-    auto it = s.levels.find(pthread_self());
-    return it != s.levels.end() ? it->second : s.defaultLevel;
+    return state().level.load(std::memory_order_relaxed);
 }
 
 void setLogLevel(int level)
 {
-    LoggerState& s = state();
-    Threads::Lock guard(s.stateLock);
-    s.defaultLevel = level;
+    state().level.store(level, std::memory_order_relaxed);
 }
 
 void setLogLabel(const std::string& label)
