@@ -7,6 +7,7 @@
 #include "DeviceFixture.h"
 #include "HexBytes.h"
 #include "schema/base/UsbConfiguration.h"
+#include "schema/device/UsbDevice.h"
 #include "usb/cfg/BuildInfo.h"
 
 using namespace Tessor::usb;
@@ -108,6 +109,15 @@ TEST_F(BuildInfoTest, WriteWithoutAnAddressFails)
 {
     BuildInfo build(nullptr);
     EXPECT_EQ(-1, build.writeFlash(nullptr));
+}
+
+TEST_F(BuildInfoTest, FailedWriteIsReportedAsAFailure)
+{
+    // A device slot that nothing is plugged into refuses every write.
+    Tessor::schema::UsbDevice unplugged(nullptr, 0, "UDISK-0");
+    BuildInfo build(nullptr);
+    build.setAddress(device.address(0, 3, 2));
+    EXPECT_EQ(-1, build.writeFlash(&unplugged));
 }
 
 }  // namespace
