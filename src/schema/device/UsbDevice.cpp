@@ -12,8 +12,14 @@
 #include "schema/state/BaseState.h"
 #include "schema/state/DeviceStateType.h"
 #include "schema/state/BaseStateMachine.h"
+#include "usb/cmd/FlagPageBitmap.h"
+#include "usb/cmd/PageBitmap.h"
+#include "usb/cmd/SectorBitmap.h"
+#include "usb/cmd/SetList.h"
 #include "usb/profile/FlashInfo.h"
 #include "usb/profile/Mp3Config.h"
+#include "usb/scan/ScanBitmapFactory.h"
+#include "usb/scan/ScanMode.h"
 
 namespace Tessor::schema {
 
@@ -37,7 +43,7 @@ int UsbDevice::reset()
     setCfgTable(Sptr<interim::CfgTable>(new interim::CfgTable(this, "ConfigTable", interim::CFG_TABLE_DEVICE)));
     m_fileSystemFactory = Sptr<interim::FileSystemFactory>(new interim::FileSystemFactory(this));
     m_addressFactory = Sptr<interim::AddressFactory>(new interim::AddressFactory(nullptr));
-    m_sectorBitmap = Sptr<interim::SectorBitmap>();
+    m_sectorBitmap = Sptr<usb::SectorBitmap>();
     setState(findState(STATE_UNPLUG));
     m_flashInfo = Sptr<usb::FlashInfo>();
     m_diskInfo = Sptr<DiskInfo>();
@@ -53,13 +59,13 @@ int UsbDevice::reset()
     m_allocatAddress = Sptr<interim::AllocatAddress>(new interim::AllocatAddress());
     m_preAllocatedCfgIndex = Sptr<BaseAddress>();
     // Nothing of the previous device may leak into the next one.
-    m_setList = Sptr<interim::SetList>();
-    m_pageBitmap = Sptr<interim::PageBitmap>();
-    m_flagBitmap = Sptr<interim::FlagPageBitmap>();
+    m_setList = Sptr<usb::SetList>();
+    m_pageBitmap = Sptr<usb::PageBitmap>();
+    m_flagBitmap = Sptr<usb::FlagPageBitmap>();
     m_indexTableSet = Sptr<interim::IndexTableSet>();
     m_cfgTableIndex = Sptr<interim::CfgTableIndex>();
-    m_scanMode = Sptr<interim::ScanMode>();
-    m_scanBitmapFactory = Sptr<interim::ScanBitmapFactory>();
+    m_scanMode = Sptr<usb::ScanMode>();
+    m_scanBitmapFactory = Sptr<usb::ScanBitmapFactory>();
     resetCancel();
     m_record = nullptr;
     CPLOG(7, "program run at %d line of %s() at %s", __LINE__, __func__, __FILE__);
@@ -76,25 +82,25 @@ _USB_DEVICE_T* UsbDevice::getDev()
 
 const char* UsbDevice::getDiskDriver() const { return m_record != nullptr ? m_record->driveText : "NULL"; }
 
-Sptr<interim::SectorBitmap> UsbDevice::getSectorBitmap() const
+Sptr<usb::SectorBitmap> UsbDevice::getSectorBitmap() const
 {
     TESSOR_ASSERT(m_sectorBitmap);
     return m_sectorBitmap;
 }
 
-Sptr<interim::PageBitmap> UsbDevice::getPageBitmap() const
+Sptr<usb::PageBitmap> UsbDevice::getPageBitmap() const
 {
     TESSOR_ASSERT(m_pageBitmap);
     return m_pageBitmap;
 }
 
-Sptr<interim::ScanMode> UsbDevice::getScanMode() const
+Sptr<usb::ScanMode> UsbDevice::getScanMode() const
 {
     TESSOR_ASSERT(m_scanMode);
     return m_scanMode;
 }
 
-Sptr<interim::ScanBitmapFactory> UsbDevice::getScanBitmapFactory() const
+Sptr<usb::ScanBitmapFactory> UsbDevice::getScanBitmapFactory() const
 {
     TESSOR_ASSERT(m_scanBitmapFactory);
     return m_scanBitmapFactory;
@@ -106,13 +112,21 @@ Sptr<ScanConfig> UsbDevice::getScanConfig() const
     return m_configInfo->getScanConfig();
 }
 
-void UsbDevice::setSectorBitmap(Sptr<interim::SectorBitmap> bitmap)
+void UsbDevice::setFlagBitmap(Sptr<usb::FlagPageBitmap> bitmap) { m_flagBitmap = bitmap; }
+
+void UsbDevice::setSetList(Sptr<usb::SetList> list) { m_setList = list; }
+
+void UsbDevice::setScanMode(Sptr<usb::ScanMode> mode) { m_scanMode = mode; }
+
+void UsbDevice::setScanBitmapFactory(Sptr<usb::ScanBitmapFactory> factory) { m_scanBitmapFactory = factory; }
+
+void UsbDevice::setSectorBitmap(Sptr<usb::SectorBitmap> bitmap)
 {
     m_sectorBitmap = bitmap;
     TESSOR_ASSERT(m_sectorBitmap);
 }
 
-void UsbDevice::setPageBitmap(Sptr<interim::PageBitmap> bitmap)
+void UsbDevice::setPageBitmap(Sptr<usb::PageBitmap> bitmap)
 {
     m_pageBitmap = bitmap;
     TESSOR_ASSERT(m_pageBitmap);
@@ -173,7 +187,7 @@ void UsbDevice::setAddress(Sptr<interim::AddressFactory> factory)
 {
     TESSOR_ASSERT(m_pageBitmap);
     m_pageBitmap->setAddress(factory->getPageBitmapAddress());
-    m_flagBitmap = Sptr<interim::FlagPageBitmap>(new interim::FlagPageBitmap(m_pageBitmap));
+    m_flagBitmap = Sptr<usb::FlagPageBitmap>(new usb::FlagPageBitmap(m_pageBitmap));
     m_flagBitmap->setAddress(factory->getFlagTableAddress());
     m_externalCode->setAddress(factory->getExternalCodeAddress());
     if (UsbConfiguration::instance()->isDpfSupport() && m_dpfCode) {

@@ -17,17 +17,17 @@
 #include "schema/device/interim/CmdExternalCode.h"
 #include "schema/device/interim/DpfDevice.h"
 #include "schema/device/interim/FileSystemFactory.h"
-#include "schema/device/interim/FlagPageBitmap.h"
 #include "schema/device/interim/IndexTableSet.h"
-#include "schema/device/interim/PageBitmap.h"
-#include "schema/device/interim/ScanBitmapFactory.h"
-#include "schema/device/interim/ScanMode.h"
-#include "schema/device/interim/SectorBitmap.h"
-#include "schema/device/interim/SetList.h"
 
 namespace Tessor::usb {
+class FlagPageBitmap;
 class FlashInfo;
-}
+class PageBitmap;
+class ScanBitmapFactory;
+class ScanMode;
+class SectorBitmap;
+class SetList;
+}  // namespace Tessor::usb
 
 namespace Tessor::schema {
 
@@ -67,9 +67,9 @@ public:
     Sptr<DiskInfo> getDiskInfo() const { return m_diskInfo; }
     Sptr<PlaneInfo> getCurrentPlaneInfo() const { return m_currentPlane; }
     Sptr<PlaneInfo> getFlashPlaneInfo() const { return m_currentPlane; }
-    Sptr<interim::FlagPageBitmap> getFlagBitmap() const { return m_flagBitmap; }
+    Sptr<usb::FlagPageBitmap> getFlagBitmap() const { return m_flagBitmap; }
     Sptr<interim::CmdExternalCode> getDpfCode() const { return m_dpfCode; }
-    Sptr<interim::SetList> getSetList() const { return m_setList; }
+    Sptr<usb::SetList> getSetList() const { return m_setList; }
     Sptr<interim::IndexTableSet> getIndexTableSet() const { return m_indexTableSet; }
     Sptr<interim::AddressFactory> getAddress() const { return m_addressFactory; }
     Sptr<interim::CfgTable> getCfgTable() const { return m_cfgTable; }
@@ -82,24 +82,24 @@ public:
     interim::DpfDevice* getDpfDevice() const { return m_dpfDevice; }
 
     // These require their object.
-    Sptr<interim::SectorBitmap> getSectorBitmap() const;
-    Sptr<interim::PageBitmap> getPageBitmap() const;
-    Sptr<interim::ScanMode> getScanMode() const;
-    Sptr<interim::ScanBitmapFactory> getScanBitmapFactory() const;
+    Sptr<usb::SectorBitmap> getSectorBitmap() const;
+    Sptr<usb::PageBitmap> getPageBitmap() const;
+    Sptr<usb::ScanMode> getScanMode() const;
+    Sptr<usb::ScanBitmapFactory> getScanBitmapFactory() const;
     Sptr<ScanConfig> getScanConfig() const;
 
-    void setFlagBitmap(Sptr<interim::FlagPageBitmap> bitmap) { m_flagBitmap = bitmap; }
+    void setFlagBitmap(Sptr<usb::FlagPageBitmap> bitmap);
     void setDpfCode(Sptr<interim::CmdExternalCode> code) { m_dpfCode = code; }
-    void setSetList(Sptr<interim::SetList> list) { m_setList = list; }
+    void setSetList(Sptr<usb::SetList> list);
     void setIndexTableSet(Sptr<interim::IndexTableSet> set) { m_indexTableSet = set; }
     void setCfgTableIndex(Sptr<interim::CfgTableIndex> index) { m_cfgTableIndex = index; }
     void setExternalCode(Sptr<interim::CmdExternalCode> code) { m_externalCode = code; }
     void setFileSystemFactory(Sptr<interim::FileSystemFactory> factory) { m_fileSystemFactory = factory; }
-    void setScanMode(Sptr<interim::ScanMode> mode) { m_scanMode = mode; }
-    void setScanBitmapFactory(Sptr<interim::ScanBitmapFactory> factory) { m_scanBitmapFactory = factory; }
+    void setScanMode(Sptr<usb::ScanMode> mode);
+    void setScanBitmapFactory(Sptr<usb::ScanBitmapFactory> factory);
     void setPerAllocateCfgIndexPtr(Sptr<BaseAddress> address) { m_preAllocatedCfgIndex = address; }
-    void setSectorBitmap(Sptr<interim::SectorBitmap> bitmap);
-    void setPageBitmap(Sptr<interim::PageBitmap> bitmap);
+    void setSectorBitmap(Sptr<usb::SectorBitmap> bitmap);
+    void setPageBitmap(Sptr<usb::PageBitmap> bitmap);
 
     void setFlashInfo(Sptr<usb::FlashInfo> flashInfo);
     void setCfgTable(Sptr<interim::CfgTable> table);
@@ -166,20 +166,20 @@ private:
     Sptr<DiskInfo> m_diskInfo;
     Sptr<PlaneInfo> m_currentPlane;
     Sptr<PlaneInfo> m_flashPlane;
-    Sptr<interim::SectorBitmap> m_sectorBitmap;
+    Sptr<usb::SectorBitmap> m_sectorBitmap;
     interim::DpfDevice* m_dpfDevice = nullptr;
     Sptr<interim::CmdExternalCode> m_dpfCode;
-    Sptr<interim::SetList> m_setList;
-    Sptr<interim::PageBitmap> m_pageBitmap;
-    Sptr<interim::FlagPageBitmap> m_flagBitmap;
+    Sptr<usb::SetList> m_setList;
+    Sptr<usb::PageBitmap> m_pageBitmap;
+    Sptr<usb::FlagPageBitmap> m_flagBitmap;
     Sptr<interim::IndexTableSet> m_indexTableSet;
     Sptr<interim::AddressFactory> m_addressFactory;
     Sptr<interim::CfgTable> m_cfgTable;
     Sptr<interim::CfgTableIndex> m_cfgTableIndex;
     Sptr<interim::CmdExternalCode> m_externalCode;
     Sptr<interim::FileSystemFactory> m_fileSystemFactory;
-    Sptr<interim::ScanMode> m_scanMode;
-    Sptr<interim::ScanBitmapFactory> m_scanBitmapFactory;
+    Sptr<usb::ScanMode> m_scanMode;
+    Sptr<usb::ScanBitmapFactory> m_scanBitmapFactory;
     Sptr<ConfigInfo> m_configInfo;
     int m_proScanMode = 0;
     Sptr<interim::AllocatAddress> m_allocatAddress;

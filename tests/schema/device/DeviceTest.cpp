@@ -15,6 +15,9 @@
 #include "schema/state/BaseState.h"
 #include "schema/state/DeviceStateType.h"
 #include "schema/ui/UiInterfaceMgr.h"
+#include "usb/cmd/PageBitmap.h"
+#include "usb/cmd/SetList.h"
+#include "usb/scan/ScanMode.h"
 
 using namespace Tessor;
 using namespace Tessor::schema;
@@ -74,9 +77,10 @@ TEST_F(DeviceTest, ResetLeavesAFreshUnpluggedDevice)
     device->setDev(fakeDevice.record.get());
     device->setProScanMode(4);
     device->setState(device->findState(STATE_SCAN));
-    device->setPageBitmap(Sptr<interim::PageBitmap>(new interim::PageBitmap()));
-    device->setScanMode(Sptr<interim::ScanMode>(new interim::ScanMode()));
-    device->setSetList(Sptr<interim::SetList>(new interim::SetList()));
+    giveGeometry(1, 64, 16, 4);
+    device->setPageBitmap(Sptr<usb::PageBitmap>(new usb::PageBitmap(device)));
+    device->setScanMode(Sptr<usb::ScanMode>(new usb::ScanMode(SCAN_BLOCK_ALL, "ScanAllBlock")));
+    device->setSetList(Sptr<usb::SetList>(new usb::SetList(device, "SetList")));
     device->setAddress(device->getAddress());
     device->getCurrentPlaneInfo()->setPlanePerChip(2);
     device->reportEvent(Sptr<BaseEvent>(new UiEvent(UI_SIG_CANCEL)));
