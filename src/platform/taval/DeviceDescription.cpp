@@ -71,6 +71,14 @@ bool DeviceDescription::parse(const DescriptionFile& file, DeviceDescription* de
         return r.fail("Device.SectorsPerPage", spp, "must be a power of two");
     }
     g.sectorsPerPage = int(v);
+    if (!r.integer("Device.RealBlocksPerChip", 0, g.blocksPerChip, 0, &v)) return false;
+    g.realBlocksPerChip = int(v == g.blocksPerChip ? 0 : v);
+    if (!r.integer("Device.RealPagesPerBlock", 0, g.pagesPerBlock, 0, &v)) return false;
+    g.realPagesPerBlock = int(v == g.pagesPerBlock ? 0 : v);
+    if (!r.integer("Device.MaxPlaneNum", 0, 7, 0, &v)) return false;
+    description->maxPlaneNum = int(v);
+    if (!r.integer("Device.MaxIntlvNum", 0, 3, 0, &v)) return false;
+    description->maxIntlvNum = int(v);
     // Sector numbers travel as 32-bit signed values.
     if (g.totalSectors() > INT32_MAX) {
         return r.fail("Device.BlocksPerChip", std::to_string(g.blocksPerChip),
@@ -101,7 +109,9 @@ bool DeviceDescription::parse(const DescriptionFile& file, DeviceDescription* de
     description->timing = timing == "realistic";
     static const char* const kDeviceKeys[] = {"Variant",        "Drive",     "Chips",          "BlocksPerChip",
                                               "PagesPerBlock",  "SectorsPerPage", "ChipsAnswering", "FlashId",
-                                              "DualChannel",    "LogicalSectors", "StrictProgram", "Timing"};
+                                              "DualChannel",    "LogicalSectors", "StrictProgram", "Timing",
+                                              "RealBlocksPerChip", "RealPagesPerBlock", "MaxPlaneNum",
+                                              "MaxIntlvNum"};
     for (const auto& [key, value] : file.values()) {
         bool known = key.rfind("Faults.", 0) == 0;
         for (const char* k : kDeviceKeys) {

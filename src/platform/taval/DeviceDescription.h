@@ -16,6 +16,7 @@ namespace Tessor::taval {
 constexpr const char* DEVICE_FILE = "device.ini";
 constexpr const char* FLASH_FILE = "flash.bin";
 constexpr const char* LOGICAL_FILE = "logical.bin";
+constexpr const char* PAGES_FILE = "pages.bin";
 
 struct DeviceDescription {
     std::string folder;
@@ -26,6 +27,9 @@ struct DeviceDescription {
     bool dualChannel = false;
     Geometry geometry;
     int64_t logicalSectors = 0;
+    // Plane and interleave counts minus 1, as the flash-chip table gives them.
+    int maxPlaneNum = 0;
+    int maxIntlvNum = 0;
     bool strictProgram = false;  // refuse reprogramming a sector with other data
     bool timing = false;         // take the time a real device would
     FaultRules faults;

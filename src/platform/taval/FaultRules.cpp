@@ -1,7 +1,6 @@
 #include "platform/taval/FaultRules.h"
 
-#include <cstdlib>
-#include <sstream>
+#include "platform/taval/FaultRuleText.h"
 
 namespace Tessor::taval {
 
@@ -9,7 +8,6 @@ namespace {
 
 constexpr uint64_t kSaltBad = 1;
 constexpr uint64_t kSaltRead = 2;
-constexpr size_t kMaxListed = 65536;
 
 struct Field {
     const DescriptionFile& file;
@@ -22,60 +20,19 @@ struct Field {
     }
 };
 
-bool parseInt(const std::string& text, int64_t* out) {
-    if (text.empty()) {
-        return false;
-    }
-    char* end = nullptr;
-    const long long v = std::strtoll(text.c_str(), &end, 0);
-    if (*end != '\0') {
-        return false;
-    }
-    *out = v;
-    return true;
-}
-
-// "3,7,10-12" into `out`, each within [0, limit).
 bool parseList(const Field& f, int64_t limit, std::set<int64_t>* out, std::string* error) {
-    std::stringstream in(f.value);
-    std::string item;
-    while (std::getline(in, item, ',')) {
-        const size_t dash = item.find('-', 1);
-        int64_t first = 0;
-        int64_t last = 0;
-        const bool ok = dash == std::string::npos
-                            ? parseInt(item, &first) && parseInt(item, &last)
-                            : parseInt(item.substr(0, dash), &first) &&
-                                  parseInt(item.substr(dash + 1), &last);
-        if (!ok || first < 0 || last < first || last >= limit) {
-            return f.fail(error, "'" + item + "' is not a number or range below " + std::to_string(limit));
-        }
-        // Explicit lists stay small; large shares are fractions.
-        if (out->size() + size_t(last - first) >= kMaxListed) {
-            return f.fail(error, "more than " + std::to_string(kMaxListed) + " entries; use a fraction");
-        }
-        for (int64_t v = first; v <= last; ++v) {
-            out->insert(v);
-        }
-    }
-    return true;
+    std::string why;
+    return parseRuleList(f.value, limit, out, &why) || f.fail(error, why);
 }
 
 bool parseFraction(const Field& f, double* out, std::string* error) {
-    char* end = nullptr;
-    const double v = std::strtod(f.value.c_str(), &end);
-    if (f.value.empty() || *end != '\0' || !(v >= 0.0 && v <= 1.0)) {
-        return f.fail(error, "not a fraction between 0 and 1");
-    }
-    *out = v;
-    return true;
+    std::string why;
+    return parseRuleFraction(f.value, out, &why) || f.fail(error, why);
 }
 
 bool parseCount(const Field& f, int64_t low, int64_t high, int64_t* out, std::string* error) {
-    if (!parseInt(f.value, out) || *out < low || *out > high) {
-        return f.fail(error, "not a number from " + std::to_string(low) + " to " + std::to_string(high));
-    }
-    return true;
+    std::string why;
+    return parseRuleCount(f.value, low, high, out, &why) || f.fail(error, why);
 }
 
 }  // namespace
@@ -90,7 +47,7 @@ bool FaultRules::parse(const DescriptionFile& file, const Geometry& g, std::stri
         const Field f{file, key, value};
         int64_t n = 0;
         if (name == "Seed") {
-            if (!parseInt(value, &n)) {
+            if (!parseRuleInt(value, &n)) {
                 return f.fail(error, "not a number");
             }
             m_seed = uint64_t(n);
@@ -106,17 +63,12 @@ bool FaultRules::parse(const DescriptionFile& file, const Geometry& g, std::stri
             if (!parseList(f, pages, &m_changedPages, error)) return false;
         } else if (name == "ReadErrorSectors") {
             // sector:symbols,...
-            std::stringstream in(value);
-            std::string item;
-            while (std::getline(in, item, ',')) {
-                const size_t colon = item.find(':');
-                int64_t sector = 0;
-                int64_t symbols = 0;
-                if (colon == std::string::npos || !parseInt(item.substr(0, colon), &sector) ||
-                    !parseInt(item.substr(colon + 1), &symbols) || sector < 0 ||
-                    sector >= g.totalSectors() || symbols < 1 || symbols > 64) {
-                    return f.fail(error, "'" + item + "' is not sector:symbols");
-                }
+            std::vector<std::pair<int64_t, int64_t>> pairs;
+            std::string why;
+            if (!parseRulePairs(value, g.totalSectors(), 1, 64, &pairs, &why)) {
+                return f.fail(error, why);
+            }
+            for (const auto& [sector, symbols] : pairs) {
                 m_readErrors[sector] = int(symbols);
             }
         } else if (name == "ReadErrorFraction") {
@@ -152,7 +104,11 @@ bool FaultRules::parse(const DescriptionFile& file, const Geometry& g, std::stri
                 return false;
             }
         } else {
-            return f.fail(error, "unknown fault rule");
+            std::string why;
+            const int taken = parseMediaRule(name, value, g, &why);
+            if (taken <= 0) {
+                return f.fail(error, taken < 0 ? why : "unknown fault rule");
+            }
         }
     }
     return true;

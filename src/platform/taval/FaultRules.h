@@ -9,10 +9,12 @@
 #include <map>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "platform/taval/DescriptionFile.h"
 #include "platform/taval/Geometry.h"
 #include "platform/taval/OpLog.h"
+#include "platform/taval/PageStates.h"
 
 namespace Tessor::taval {
 
@@ -33,6 +35,21 @@ public:
     // Counts one call of `kind`; true when this call is to fail.
     bool failsCall(OpKind kind);
 
+    // Media faults the controller's pattern test and the flash reads meet:
+    // the bytes of the sector found wrong (0 = clean; a whole sector for
+    // hard faults). `test` numbers the reading, for drawn weak failures.
+    int wrongBytes(int64_t sector, const Geometry& g, const PageStates& pages, uint64_t test) const;
+    bool hasMediaFaults() const { return m_media.any || !m_badBlocks.empty() || m_badFraction > 0; }
+    // Cycle byte of the RAM table below which data is corrupted (0 = none).
+    int minCycle() const { return m_media.minCycle; }
+    // Vendor commands: after `vendorFailAfter` good ones, the next fails
+    // `vendorFailAttempts` times (0: every command from then on fails).
+    int64_t vendorFailAfter() const { return m_media.vendorFailAfter; }
+    int vendorFailAttempts() const { return m_media.vendorFailAttempts; }
+    // The operator cancels (code) after this many operations (0 = never).
+    int64_t cancelAfter() const { return m_media.cancelAfter; }
+    int cancelCode() const { return m_media.cancelCode; }
+
     int removeAfter() const { return m_removeAfter; }
     int errorAfter() const { return m_errorAfter; }
     int errorCode() const { return m_errorCode; }
@@ -48,6 +65,40 @@ private:
         int64_t calls = 0;
     };
 
+    // Blocks a page rule applies to: all, or a list.
+    struct BlockScope {
+        bool all = false;
+        std::set<int64_t> blocks;
+        bool has(int64_t block) const { return all || blocks.count(block) != 0; }
+        bool empty() const { return !all && blocks.empty(); }
+    };
+
+    struct MediaRules {
+        bool any = false;
+        std::set<int64_t> badSectors;
+        std::map<int64_t, int64_t> mostlyBadBlocks;  // block -> failing sectors
+        std::set<int64_t> firstPageBadBlocks;
+        std::set<int64_t> weakSectors;
+        double weakSectorFraction = 0;
+        double weakProbability = 0;  // 0: fails on every odd-numbered program
+        int weakWrongBytes = 8;
+        int weakSectorsPerPage = 1;
+        std::set<int64_t> weakBlockPages;  // page numbers inside every block
+        BlockScope upperHalfWeak;
+        BlockScope cPagesWeak;
+        BlockScope adjacentDisturb;
+        std::multimap<int64_t, int64_t> pairedPages;  // weak page -> disturbing page
+        int minCycle = 0;
+        int64_t vendorFailAfter = 0;
+        int vendorFailAttempts = 0;
+        int64_t cancelAfter = 0;
+        int cancelCode = 0x8029;
+    };
+
+    // 1 = a media rule taken, 0 = no media rule, -1 = bad value (`why`).
+    int parseMediaRule(const std::string& name, const std::string& value, const Geometry& g, std::string* why);
+    bool isWeak(int64_t sector, const Geometry& g, const PageStates& pages) const;
+
     uint64_t m_seed = 0;
     std::set<int64_t> m_badBlocks;
     double m_badFraction = 0;
@@ -61,6 +112,7 @@ private:
     int m_removeAfter = 0;
     int m_errorAfter = 0;
     int m_errorCode = 0;
+    MediaRules m_media;
 };
 
 }  // namespace Tessor::taval

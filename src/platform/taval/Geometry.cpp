@@ -2,6 +2,25 @@
 
 namespace Tessor::taval {
 
+bool Geometry::exists(int64_t sector) const {
+    const int64_t page = sector / sectorsPerPage;
+    const int64_t block = page / pagesPerBlock;
+    return (realPagesPerBlock == 0 || page % pagesPerBlock < realPagesPerBlock) &&
+           (realBlocksPerChip == 0 || block % blocksPerChip < realBlocksPerChip);
+}
+
+bool Geometry::allExist(int64_t first, int64_t count) const {
+    if (!isTlc()) {
+        return true;
+    }
+    for (int64_t s = first; s < first + count; s += sectorsPerPage - (s % sectorsPerPage)) {
+        if (!exists(s)) {
+            return false;
+        }
+    }
+    return true;
+}
+
 int64_t normaliseSector(const Geometry& g, int chip, int64_t sector, bool* disagrees) {
     *disagrees = false;
     if (chip < 0 || chip >= g.chips || sector < 0) {

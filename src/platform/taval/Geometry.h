@@ -15,6 +15,16 @@ struct Geometry {
     int blocksPerChip = 256;
     int pagesPerBlock = 64;
     int sectorsPerPage = 4;
+    // Triple-level-cell parts: the blocks of a chip and pages of a block
+    // that really exist; the counts above are these rounded up.
+    int realBlocksPerChip = 0;  // 0 = all
+    int realPagesPerBlock = 0;  // 0 = all
+
+    bool isTlc() const { return realBlocksPerChip != 0 || realPagesPerBlock != 0; }
+    // False for a sector in a block or page the part does not have.
+    bool exists(int64_t sector) const;
+    // True when every sector of [first, first + count) exists.
+    bool allExist(int64_t first, int64_t count) const;
 
     int64_t sectorsPerBlock() const { return int64_t(pagesPerBlock) * sectorsPerPage; }
     int64_t sectorsPerChip() const { return sectorsPerBlock() * blocksPerChip; }

@@ -97,10 +97,27 @@ std::shared_ptr<VirtualDevice> Hub::device(int index) {
     return p == nullptr ? nullptr : p->device();
 }
 
+void Hub::setCancelHook(CancelHook hook) {
+    std::lock_guard<std::mutex> lock(m_hookMutex);
+    m_cancelHook = std::move(hook);
+}
+
 void Hub::afterOperation(Port& p, VirtualDevice& device) {
     const int code = device.takeErrorRequest();
     if (code >= 0) {
         m_events.post(HW_EVT_ERROR, p.index(), p.record(), code);
+    }
+    const int cancel = device.takeCancelRequest();
+    if (cancel >= 0) {
+        CancelHook hook;
+        {
+            std::lock_guard<std::mutex> lock(m_hookMutex);
+            hook = m_cancelHook;
+        }
+        CPLOG(7, "operator cancels device on port %d with 0x%X", p.index(), cancel);
+        if (hook) {
+            hook(p.index(), cancel);
+        }
     }
     if (device.takeRemovalRequest() && p.device().get() == &device) {
         unplug(p.index());

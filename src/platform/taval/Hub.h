@@ -3,6 +3,7 @@
 // tests and operators use to plug, pull and upset devices.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -43,8 +44,13 @@ public:
     // Waits until every event so far reached the engine.
     void waitEventsDelivered() { m_events.waitDelivered(); }
 
-    // Called after each operation on a port: carries out the removal and
-    // error rules of its device, and reports an eject outcome.
+    // Where a device's cancel rule sets the engine's cancel code; called
+    // with the port and the code on the thread of the operation.
+    using CancelHook = std::function<void(int port, int code)>;
+    void setCancelHook(CancelHook hook);
+
+    // Called after each operation on a port: carries out the removal,
+    // error and cancel rules of its device, and reports an eject outcome.
     void afterOperation(Port& port, VirtualDevice& device);
     void reportEject(Port& port, bool ejected);
     // Command from the engine (HW_CMD_AFTER_PLUG_IN, HW_CMD_CLOSE_DEVICE).
@@ -55,6 +61,8 @@ private:
     std::mutex m_plugMutex;  // plugging and pulling only, never the data path
     EventThread m_events;
     std::unique_ptr<PortsFolder> m_portsFolder;
+    std::mutex m_hookMutex;
+    CancelHook m_cancelHook;
 };
 
 }  // namespace Tessor::taval

@@ -3,6 +3,8 @@
 // record whose device is gone fails with 0.
 #include "platform/taval/Operations.h"
 
+#include <cstring>
+
 #include "platform/taval/Hub.h"
 #include "schema/base/Log.h"
 
@@ -116,14 +118,29 @@ int writeSectorsNoEcc(_USB_DEVICE_T* r, int chip, int sector, unsigned char coun
     return onDevice(r, "write sectors without ECC", [&](VirtualDevice& d) { return d.writeRaw(chip, sector, count, data); });
 }
 
-int writeScanSectors(_USB_DEVICE_T* r, unsigned char, unsigned int, unsigned char, unsigned char, unsigned short,
-                     unsigned short, unsigned char, const unsigned char*) {
-    return onDevice(r, "write scan sectors", [&](VirtualDevice& d) { return d.writeScan(); });
+int writeScanSectors(_USB_DEVICE_T* r, unsigned char chip, unsigned int sector, unsigned char value,
+                     unsigned char command, unsigned short jump, unsigned short repeat, unsigned char count,
+                     const unsigned char* data) {
+    return onDevice(r, "write scan sectors", [&](VirtualDevice& d) {
+        return d.writeScan(chip, sector, value, command, jump, repeat, count, data);
+    });
 }
 
-int readScanSectors(_USB_DEVICE_T* r, unsigned char, unsigned int, const unsigned char*, unsigned char,
-                    unsigned short, unsigned short, unsigned char) {
-    return onDevice(r, "read scan sectors", [&](VirtualDevice& d) { return d.readScan(); });
+int readScanSectors(_USB_DEVICE_T* r, unsigned char chip, unsigned int sector, const unsigned char* param4,
+                    unsigned char command, unsigned short jump, unsigned short repeat, unsigned char flag) {
+    return onDevice(r, "read scan sectors", [&](VirtualDevice& d) {
+        ScanCommand c;
+        c.op = command;
+        c.flag = flag;
+        c.chip = chip;
+        c.sector = sector;
+        c.jump = jump;
+        c.repeat = repeat;
+        if (param4 != nullptr) {
+            std::memcpy(c.pattern, param4, sizeof c.pattern);
+        }
+        return d.readScan(c, r->dataBuffer, USB_DEVICE_BUFFER_SIZE, &r->dataLength);
+    });
 }
 
 }  // namespace

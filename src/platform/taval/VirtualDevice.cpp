@@ -11,7 +11,6 @@ namespace Tessor::taval {
 
 namespace {
 constexpr int kIdAnswerBytes = 16;
-constexpr uint8_t kCheckCondition = 2;
 }  // namespace
 
 std::shared_ptr<VirtualDevice> VirtualDevice::open(const std::string& folder, std::string* error) {
@@ -22,7 +21,9 @@ std::shared_ptr<VirtualDevice> VirtualDevice::open(const std::string& folder, st
     std::shared_ptr<VirtualDevice> device(new VirtualDevice(std::move(description)));
     const DeviceDescription& s = device->m_description;
     if (!device->m_flash.open(folder + "/" + FLASH_FILE, s.geometry.totalSectors(), error) ||
-        !device->m_logical.open(folder + "/" + LOGICAL_FILE, s.logicalSectors, error)) {
+        !device->m_logical.open(folder + "/" + LOGICAL_FILE, s.logicalSectors, error) ||
+        !device->m_pages.open(folder + "/" + PAGES_FILE, s.geometry.totalSectors() / s.geometry.sectorsPerPage,
+                              s.geometry.sectorsPerPage, device->m_flash, error)) {
         return nullptr;
     }
     device->m_boot = findConfigTable(device->m_flash, s.variant->tableLength);
@@ -38,6 +39,7 @@ bool VirtualDevice::writeTableToRam(const uint8_t* table) {
             return false;
         }
         m_ram.setTable(table, m_description.variant->tableLength);
+        m_ramInfo = RamFlashInfo::read(*m_description.variant, m_ram.table());
         return true;
     });
 }
@@ -140,24 +142,10 @@ bool VirtualDevice::volume(int operation) {
     });
 }
 
-// The scan firmware (its commands and result memory) is not in this
-// controller yet: the scan commands fail.
-bool VirtualDevice::writeScan() { return perform(OpKind::ScanWrite, 0, 0, 0, [] { return false; }); }
-
-bool VirtualDevice::readScan() { return perform(OpKind::ScanRead, 0, 0, 0, [] { return false; }); }
-
-int VirtualDevice::vendorCommand(const uint8_t* cdb, uint8_t* buffer, int length) {
-    const bool ok = perform(OpKind::Vendor, cdb[0], length, 0, [&] {
-        CPLOG(3, "vendor operation 0x%02X is not supported", cdb[0]);
-        std::memset(buffer, 0, size_t(std::max(0, length)));
-        return false;
-    });
-    return ok ? 0 : kCheckCondition;
-}
-
 void VirtualDevice::close() {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_ram.clear();
+    m_ramInfo = RamFlashInfo{};
 }
 
 void VirtualDevice::detach() {
@@ -173,6 +161,21 @@ bool VirtualDevice::takeRemovalRequest() {
 int VirtualDevice::takeErrorRequest() {
     std::lock_guard<std::mutex> lock(m_mutex);
     return std::exchange(m_errorRequested, false) ? m_description.faults.errorCode() : -1;
+}
+
+int VirtualDevice::takeCancelRequest() {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return std::exchange(m_cancelRequested, false) ? m_description.faults.cancelCode() : -1;
+}
+
+PageState VirtualDevice::pageState(int64_t page) const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_pages.state(page);
+}
+
+int VirtualDevice::pagePrograms(int64_t page) const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_pages.programs(page);
 }
 
 std::vector<OpRecord> VirtualDevice::opLog() const {

@@ -17,6 +17,9 @@
 #include "platform/taval/FlashStore.h"
 #include "platform/taval/LogicalDisk.h"
 #include "platform/taval/OpLog.h"
+#include "platform/taval/PageStates.h"
+#include "platform/taval/RamFlashInfo.h"
+#include "platform/taval/ScanUnits.h"
 #include "platform/taval/TimingModel.h"
 #include "schema/base/Log.h"
 
@@ -50,9 +53,16 @@ public:
     // Command accepted; `*ejected` tells the outcome the host hears later.
     bool eject(bool* ejected);
     bool volume(int operation);
-    bool writeScan();
-    bool readScan();
-    // Vendor SCSI command; returns the SCSI status (0 good, 2 check condition).
+    // Scan firmware through the library (slots 20, 21): command 3 prepares,
+    // command 1 writes `count` sectors of host data at every unit.
+    bool writeScan(int chip, int64_t sector, int value, int command, int jump, int repeat, int count,
+                   const uint8_t* data);
+    // Command 2 leaves the result bits in `out`; command 1 with flag 1 is
+    // the status read after host-data writes, any other command 1 writes
+    // the controller's pattern.
+    bool readScan(const ScanCommand& command, uint8_t* out, int capacity, int* length);
+    // Vendor SCSI command 0xD4 (the same firmware); returns the SCSI status
+    // (0 good, 2 check condition). `length` must hold the 1024 result bytes.
     int vendorCommand(const uint8_t* cdb, uint8_t* buffer, int length);
 
     // Host side.
@@ -61,11 +71,15 @@ public:
     bool takeRemovalRequest();
     // Library error code to report, or -1.
     int takeErrorRequest();
+    // Cancel code the operator is to set, or -1.
+    int takeCancelRequest();
 
     // Diagnostics for tests.
     uint64_t addressDisagreements() const { return m_disagreements.load(); }
     std::vector<OpRecord> opLog() const;
     int64_t bootSector() const { return m_boot.sector; }
+    PageState pageState(int64_t page) const;
+    int pagePrograms(int64_t page) const;
     std::vector<uint8_t> ramTable() const;
     std::vector<CodePiece> ramCode() const;
     int lockCount() const;
@@ -82,8 +96,18 @@ private:
     // Device-wide sector of the range, -1 when any of it lies outside.
     int64_t flashRange(int chip, int64_t sector, int64_t count);
     bool readSectors(int64_t first, int count, bool correct, uint8_t* out);
-    bool programSectors(int64_t first, int count, const uint8_t* data);
-
+    bool readStored(int64_t first, int count, bool correct, uint8_t* out);
+    // What the controller's pattern and the media faults make of read data.
+    void applyMedia(int64_t first, int count, uint8_t* out);
+    bool programSectors(int64_t first, int count, const uint8_t* data, bool scanWrite = false);
+    // Scan commands over their units: op 1 programs the pattern, op 2 fills
+    // `result` (SCAN_RESULT_BYTES) with one bit per sector, 1 = failed.
+    bool runScan(const ScanCommand& command, uint8_t* result);
+    void programPattern(int64_t start, const ScanCommand& c);
+    void readResult(int64_t start, const ScanCommand& c, uint8_t* result);
+    // Vendor rule: false when this command is to fail.
+    bool vendorAnswers();
+    bool cycleTooFast(int cycle) const;
     DeviceDescription m_description;
     TimingModel m_timing;
     FlashStore m_flash;
@@ -91,6 +115,12 @@ private:
     ControllerRam m_ram;
     OpLog m_log;
     BootResult m_boot;
+    PageStates m_pages;
+    RamFlashInfo m_ramInfo;
+    uint64_t m_tests = 0;  // readings so far, for drawn weak failures
+    int64_t m_vendorGood = 0;
+    int m_vendorFailedAttempts = 0;
+    bool m_cancelRequested = false;
 
     mutable std::mutex m_mutex;
     bool m_present = true;
@@ -126,6 +156,7 @@ bool VirtualDevice::perform(OpKind kind, int64_t a0, int64_t a1, int64_t a2, Bod
     const FaultRules& f = m_description.faults;
     m_removalRequested = m_removalRequested || (f.removeAfter() != 0 && m_ops == uint64_t(f.removeAfter()));
     m_errorRequested = m_errorRequested || (f.errorAfter() != 0 && m_ops == uint64_t(f.errorAfter()));
+    m_cancelRequested = m_cancelRequested || (f.cancelAfter() != 0 && m_ops == uint64_t(f.cancelAfter()));
     return ok;
 }
 

@@ -1,4 +1,5 @@
 // Flash and logical-disk operations of the simulated device.
+#include <algorithm>
 #include <cstring>
 
 #include "platform/taval/SpareZone.h"
@@ -10,6 +11,10 @@ namespace Tessor::taval {
 namespace {
 constexpr uint64_t kSaltPattern = 3;
 constexpr uint64_t kSaltChange = 4;
+constexpr uint64_t kSaltMedia = 7;
+constexpr uint64_t kSaltTiming = 8;
+// Symbols a corrupted sector shows: more than the code corrects.
+constexpr int kCorruptSymbols = 16;
 
 int64_t pagesOf(int64_t sectors, int spp) { return (sectors + spp - 1) / spp; }
 
@@ -37,6 +42,42 @@ int64_t VirtualDevice::flashRange(int chip, int64_t sector, int64_t count) {
 }
 
 bool VirtualDevice::readSectors(int64_t first, int count, bool correct, uint8_t* out) {
+    if (!m_description.geometry.allExist(first, count)) {
+        CPLOG(3, "sectors %lld+%d lie where the part has no flash", (long long)first, count);
+        return false;
+    }
+    if (!readStored(first, count, correct, out)) {
+        return false;
+    }
+    applyMedia(first, count, out);
+    return true;
+}
+
+void VirtualDevice::applyMedia(int64_t first, int count, uint8_t* out) {
+    const Geometry& g = m_description.geometry;
+    const FaultRules& f = m_description.faults;
+    const bool tooFast = cycleTooFast(m_ramInfo.readCycle);
+    ++m_tests;
+    for (int i = 0; i < count; ++i) {
+        const int64_t sector = first + i;
+        uint8_t* data = out + size_t(i) * SECTOR_BYTES;
+        if (m_pages.state(sector / g.sectorsPerPage) == PageState::Pattern) {
+            fillControllerPattern(data, 1);
+        }
+        const int wrong = f.wrongBytes(sector, g, m_pages, m_tests);
+        if (wrong > 0 || tooFast) {
+            injectSymbolErrors(data, tooFast ? kCorruptSymbols : std::min(wrong, kCorruptSymbols),
+                               f.hash(kSaltMedia, uint64_t(sector) ^ m_tests << 40));
+        }
+    }
+}
+
+bool VirtualDevice::cycleTooFast(int cycle) const {
+    const int least = m_description.faults.minCycle();
+    return m_ramInfo.present && least != 0 && cycle < least;
+}
+
+bool VirtualDevice::readStored(int64_t first, int count, bool correct, uint8_t* out) {
     if (m_flash.isErased(first, count)) {
         std::memset(out, 0xFF, size_t(count) * SECTOR_BYTES);
         return true;
@@ -72,9 +113,13 @@ bool VirtualDevice::readSectors(int64_t first, int count, bool correct, uint8_t*
     return true;
 }
 
-bool VirtualDevice::programSectors(int64_t first, int count, const uint8_t* data) {
+bool VirtualDevice::programSectors(int64_t first, int count, const uint8_t* data, bool scanWrite) {
     const FaultRules& f = m_description.faults;
     const Geometry& g = m_description.geometry;
+    if (!g.allExist(first, count)) {
+        CPLOG(3, "program of sectors %lld+%d where the part has no flash", (long long)first, count);
+        return false;
+    }
     for (int64_t s = first; s < first + count; ++s) {
         if (f.isFactoryBad(s / g.sectorsPerBlock()) || f.programFails(s / g.sectorsPerPage)) {
             CPLOG(3, "program of sector %lld failed", (long long)s);
@@ -87,9 +132,17 @@ bool VirtualDevice::programSectors(int64_t first, int count, const uint8_t* data
     } else if (!m_flash.read(first, count, m_records.data())) {
         return false;
     }
+    const bool tooFast = cycleTooFast(m_ramInfo.writeCycle);
+    uint8_t garbled[SECTOR_BYTES];
     for (int i = 0; i < count; ++i) {
         uint8_t* record = m_records.data() + size_t(i) * RECORD_BYTES;
         const uint8_t* in = data + size_t(i) * SECTOR_BYTES;
+        if (tooFast) {
+            // Programmed faster than the flash takes it: the cells keep other bits.
+            std::memcpy(garbled, in, SECTOR_BYTES);
+            injectSymbolErrors(garbled, kCorruptSymbols, f.hash(kSaltTiming, uint64_t(first + i)));
+            in = garbled;
+        }
         if (!isProgrammed(record)) {
             std::memcpy(record, in, SECTOR_BYTES);
             markProgrammed(record);
@@ -101,7 +154,13 @@ bool VirtualDevice::programSectors(int64_t first, int count, const uint8_t* data
             programOver(record, in);
         }
     }
-    return m_flash.write(first, count, m_records.data());
+    if (!m_flash.write(first, count, m_records.data())) {
+        return false;
+    }
+    for (int64_t page = first / g.sectorsPerPage; page <= (first + count - 1) / g.sectorsPerPage; ++page) {
+        m_pages.program(page, PageState::Data, scanWrite);
+    }
+    return true;
 }
 
 bool VirtualDevice::readFlash(int chip, int64_t sector, int count, uint8_t* out, int capacity, int* length) {
@@ -167,13 +226,19 @@ bool VirtualDevice::eraseBlocks(int chip, int64_t sectorInChip, int count) {
             return false;
         }
         for (int64_t b = first / spb; b < first / spb + count; ++b) {
+            if (!g.exists(b * spb)) {
+                continue;  // a block the part does not have: nothing to erase
+            }
             if (m_description.faults.eraseFails(b)) {
                 CPLOG(3, "erase of block %lld failed", (long long)b);
                 return false;
             }
-            if (!m_flash.erase(b * spb, spb)) {
+            // Pattern-only blocks have no data in the array to punch out.
+            const int64_t firstPage = b * g.pagesPerBlock;
+            if (m_pages.anyData(firstPage, g.pagesPerBlock) && !m_flash.erase(b * spb, spb)) {
                 return false;
             }
+            m_pages.erase(firstPage, g.pagesPerBlock);
             m_timing.charge(0, 0, 1, 0);
         }
         return true;

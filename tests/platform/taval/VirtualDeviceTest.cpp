@@ -357,12 +357,12 @@ TEST(VirtualDevice, VolumeAndPartitionOperations) {
     EXPECT_NE(p.ops->resetDevice(p.r, 0), 0);
 }
 
-TEST(VirtualDevice, ScanFirmwareIsAbsentAndVendorCommandsAnswerCheckCondition) {
+TEST(VirtualDevice, ScanCommandsTheFirmwareDoesNotKnowAnswerCheckCondition) {
     Plugged p;
     const unsigned char param[4] = {0, 0x55, 0xAA, 1};
-    EXPECT_EQ(p.ops->readScanSectors(p.r, 0, 0, param, 2, 4, 1, 1), 0);
-    EXPECT_EQ(p.ops->writeScanSectors(p.r, 0, 0, 0, 3, 0, 0, 1, param), 0);
-    unsigned char cdb[16] = {0xD4};
+    EXPECT_EQ(p.ops->readScanSectors(p.r, 0, 0, param, 7, 4, 1, 1), 0);
+    EXPECT_EQ(p.ops->writeScanSectors(p.r, 0, 0, 0, 3, 0, 0, 1, param), 0);  // prepare needs FF FF
+    unsigned char cdb[16] = {0xD4};  // operation 0
     unsigned char buf[1024];
     int status = -1;
     ASSERT_NE(scsiPassThroughIn(p.r->diskHandle, cdb, buf, sizeof buf, 20, &status), 0);

@@ -1,0 +1,56 @@
+// State of every flash page of a simulated device, one byte a page in a
+// mapped file beside the flash array: erased, data or the controller's scan
+// pattern, the programs since the last erase and the parity of all programs
+// the page ever took. Pattern passes change only these bytes, never the
+// flash array, so a scan of a large device costs no data I/O.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace Tessor::taval {
+
+class FlashStore;
+
+enum class PageState : uint8_t { Erased = 0, Data = 1, Pattern = 2 };
+
+class PageStates {
+public:
+    PageStates() = default;
+    PageStates(const PageStates&) = delete;
+    PageStates& operator=(const PageStates&) = delete;
+    ~PageStates();
+
+    // Maps the file; a new file takes its data pages from the flash array.
+    bool open(const std::string& path, int64_t pages, int sectorsPerPage, const FlashStore& flash,
+              std::string* error);
+
+    PageState state(int64_t page) const { return PageState(m_bytes[page] & kStateMask); }
+    int programs(int64_t page) const { return (m_bytes[page] >> kCountShift) & kCountMax; }
+    // True after the 1st, 3rd, 5th ... program in the page's life.
+    bool oddLifetimeProgram(int64_t page) const { return (m_bytes[page] & kParityBit) != 0; }
+    // Written by the scan firmware's host-data command since the erase.
+    bool scanWritten(int64_t page) const { return (m_bytes[page] & kScanBit) != 0; }
+    bool programmedSinceErase(int64_t page) const { return state(page) != PageState::Erased; }
+
+    // One program of the page: an erased page takes `to`, a programmed page
+    // keeps its state (pattern over data is no pattern; data over pattern
+    // is data).
+    void program(int64_t page, PageState to, bool scanWrite = false);
+    void erase(int64_t firstPage, int64_t count);
+    // True when some page of the range holds data.
+    bool anyData(int64_t firstPage, int64_t count) const;
+
+private:
+    static constexpr uint8_t kStateMask = 0x03;
+    static constexpr int kCountShift = 2;
+    static constexpr uint8_t kCountMax = 0x0F;
+    static constexpr uint8_t kParityBit = 0x40;
+    static constexpr uint8_t kScanBit = 0x80;
+
+    uint8_t* m_bytes = nullptr;
+    size_t m_length = 0;
+};
+
+}  // namespace Tessor::taval
