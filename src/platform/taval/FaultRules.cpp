@@ -128,9 +128,9 @@ bool FaultRules::isFactoryBad(int64_t block) const {
     return m_badBlocks.count(block) != 0 || (m_badFraction > 0 && draw(kSaltBad, uint64_t(block)) < m_badFraction);
 }
 
-bool FaultRules::eraseFails(int64_t block) const {
-    return isFactoryBad(block) || m_eraseFailBlocks.count(block) != 0;
-}
+// A factory-bad block erases "successfully" and stays bad, as the tool's
+// chip erase expects of a real part; only declared erase faults fail.
+bool FaultRules::eraseFails(int64_t block) const { return m_eraseFailBlocks.count(block) != 0; }
 
 bool FaultRules::programFails(int64_t page) const { return m_programFailPages.count(page) != 0; }
 
