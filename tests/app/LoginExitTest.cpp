@@ -1,0 +1,68 @@
+// The login tool ends once its work is done: the UI manager ends the process
+// with status 1 from its own thread, and the exit-time shutdown must not
+// wait for that thread.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "schema/base/BaseManager.h"
+#include "schema/base/DeviceMgr.h"
+#include "schema/base/RunAgent.h"
+#include "schema/device/BaseDevice.h"
+#include "schema/event/UiEvent.h"
+#include "schema/ui/UiInterfaceMgr.h"
+
+namespace {
+
+using namespace Tessor::schema;
+namespace fs = std::filesystem;
+
+// Start-up as the tool does it, then a build-ok report of the one device.
+void runLoginStation(const std::string& folder)
+{
+    if (chdir(folder.c_str()) != 0) {
+        std::exit(2);
+    }
+    RunAgent::setCfgParm("login.cfg");
+    RunAgent* agent = RunAgent::instance();
+    UiInterfaceMgr* ui = new UiInterfaceMgr(agent->getManager());
+    agent->init(ui);
+    std::atexit(&RunAgent::shutdown);
+    if (agent->run() != 0) {
+        std::exit(3);
+    }
+    Sptr<UiEvent> done(new UiEvent(UI_SIG_BUILD_OK));
+    done->setDevice(dynamic_cast<BaseDevice*>(agent->findDeviceMgr(1)->getManager(0)));
+    ui->reportEvent(Sptr<BaseEvent>(done));
+    for (;;) {
+        pause();
+    }
+}
+
+TEST(LoginExitTest, TheLoginToolEndsWithStatusOneWithoutWaitingForItself)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    std::string pattern = (fs::temp_directory_path() / "tessor-login-XXXXXX").string();
+    const std::string folder = ::mkdtemp(pattern.data());
+    const std::string etc = std::string(TESSOR_SAMPLES) + "/releases/usr/etc";
+    for (const char* file : {"FlashChip.ini", "UserSetting.ini", "Mp3Config.ini"}) {
+        fs::copy_file(etc + "/" + file, folder + "/" + file);
+    }
+    std::ofstream(folder + "/login.cfg") << "Log_Level int 3\n"
+                                         << "PlugIn list UsbMgr udisk\n"
+                                         << "FlashProfile string FlashChip.ini\n"
+                                         << "UserProfile string UserSetting.ini\n"
+                                         << "Mp3Profile string Mp3Config.ini\n"
+                                         << "CurrentFunction string Kelvo\n"
+                                         << "ChipSet string 6716\n"
+                                         << "SampleFile string ScanSample.dat\n";
+    EXPECT_EXIT(runLoginStation(folder), ::testing::ExitedWithCode(1), "");
+    fs::remove_all(folder);
+}
+
+}  // namespace
