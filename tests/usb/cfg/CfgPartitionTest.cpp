@@ -56,7 +56,7 @@ struct Row {
     bool on6706;
     int real;
     int configured;
-    std::vector<PartSpec> parts;
+    std::vector<PartSetting> parts;
     int result;
     std::vector<Lun> luns;  // the whole list, padding included
     int lunCount;

@@ -129,12 +129,18 @@ TEST(FlashCtrlLayout, GoldenBytesPerVariant)
 {
     const FlashCtrl f = distinctFields();
     EXPECT_EQ(hexText(expected6706()), hexText(written(CfgVariant::V6706, f)));
-    EXPECT_EQ(hexText(head(0xB6, 0x97, 0x37, 0x38).bytes({0x3E, 0x45, 0x3A, 0x3B, 0x3C, 0x3D, 0x03}).zeros(3).get()), hexText(written(CfgVariant::V6716, f)));
-    const auto v3x = head(0xD6, 0xB7, 0x11, 0x11).bytes({0x3E, 0x45, 0x3A, 0x3B, 0x3C, 0x3D, 0x03}).zeros(7);
-    EXPECT_EQ(hexText(v3x.get()), hexText(written(CfgVariant::V6716V31, f)));
-    EXPECT_EQ(hexText(v3x.get()), hexText(written(CfgVariant::V6716V32, f)));
-    EXPECT_EQ(hexText(head(0xD6, 0x6F, 0x11, 0x11).bytes({0x3E, 0x45, 0x3A, 0x3B, 0x3C, 0x3D, 0x4B, 0x03}).zeros(7).get()), hexText(written(CfgVariant::V6726, f)));
-    EXPECT_EQ(hexText(head(0xB3, 0x25, 0x37, 0x38).bytes({0x4C, 0x4D, 0x4E, 0x4F, 0x50}).zeros(3).get()), hexText(written(CfgVariant::V6605, f)));
+    const auto tail = [](ByteTape t, std::initializer_list<int> bytes, int zeros) {
+        return hexText(t.bytes(bytes).zeros(zeros).get());
+    };
+    EXPECT_EQ(tail(head(0xB6, 0x97, 0x37, 0x38), {0x3E, 0x45, 0x3A, 0x3B, 0x3C, 0x3D, 0x03}, 3),
+              hexText(written(CfgVariant::V6716, f)));
+    const std::string v3x = tail(head(0xD6, 0xB7, 0x11, 0x11), {0x3E, 0x45, 0x3A, 0x3B, 0x3C, 0x3D, 0x03}, 7);
+    EXPECT_EQ(v3x, hexText(written(CfgVariant::V6716V31, f)));
+    EXPECT_EQ(v3x, hexText(written(CfgVariant::V6716V32, f)));
+    EXPECT_EQ(tail(head(0xD6, 0x6F, 0x11, 0x11), {0x3E, 0x45, 0x3A, 0x3B, 0x3C, 0x3D, 0x4B, 0x03}, 7),
+              hexText(written(CfgVariant::V6726, f)));
+    EXPECT_EQ(tail(head(0xB3, 0x25, 0x37, 0x38), {0x4C, 0x4D, 0x4E, 0x4F, 0x50}, 3),
+              hexText(written(CfgVariant::V6605, f)));
 }
 
 TEST(FlashCtrlLayout, ReaderRecoversEveryWrittenByte)

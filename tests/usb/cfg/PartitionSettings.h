@@ -8,22 +8,22 @@
 #include "schema/device/ConfigInfo.h"
 #include "schema/device/PartInfo.h"
 
-struct PartSpec {
+struct PartSetting {
     uint32_t capacity;
     bool encrypted = false;
     int diskType = Tessor::schema::DISK_REMOVABLE;
 };
 
 inline Sptr<Tessor::schema::ConfigInfo> makeSettings(int realCapacity, int configCapacity,
-                                                     const std::vector<PartSpec>& parts)
+                                                     const std::vector<PartSetting>& parts)
 {
     Sptr<Tessor::schema::ConfigInfo> settings(new Tessor::schema::ConfigInfo());
     settings->setRealCapacity(realCapacity);
     settings->setConfigCapacity(configCapacity);
-    for (const PartSpec& spec : parts) {
-        Sptr<Tessor::schema::PartInfo> part(new Tessor::schema::PartInfo(static_cast<int>(spec.capacity)));
-        part->setIsEncrypted(spec.encrypted);
-        part->setDiskType(spec.diskType);
+    for (const PartSetting& setting : parts) {
+        Sptr<Tessor::schema::PartInfo> part(new Tessor::schema::PartInfo(static_cast<int>(setting.capacity)));
+        part->setIsEncrypted(setting.encrypted);
+        part->setDiskType(setting.diskType);
         part->setVolumeLabel("DATA");
         part->setCopyPath("content");
         settings->addPartInfo(part);
