@@ -1,5 +1,7 @@
 #include "DeviceFolderCommands.h"
 
+#include "DevicePresets.h"
+
 #include <cstdio>
 #include <filesystem>
 #include <map>
@@ -27,7 +29,9 @@ const std::map<std::string, std::string> kValueOptions = {
     {"--blocks", "Device.BlocksPerChip"}, {"--pages", "Device.PagesPerBlock"},
     {"--sectors", "Device.SectorsPerPage"}, {"--logical", "Device.LogicalSectors"},
     {"--drive", "Device.Drive"},          {"--timing", "Device.Timing"},
-    {"--seed", "Faults.Seed"},
+    {"--seed", "Faults.Seed"},           {"--real-blocks", "Device.RealBlocksPerChip"},
+    {"--real-pages", "Device.RealPagesPerBlock"}, {"--planes", "Device.MaxPlaneNum"},
+    {"--interleaves", "Device.MaxIntlvNum"},
 };
 const std::map<std::string, std::string> kFlagOptions = {
     {"--dual", "Device.DualChannel"},
@@ -45,7 +49,15 @@ int createDevice(const std::vector<std::string>& args) {
     file.set("Device.Variant", "6716");
     for (size_t i = 1; i < args.size(); ++i) {
         const std::string& a = args[i];
-        if (kFlagOptions.count(a) != 0) {
+        if (a == "--preset" && i + 1 < args.size()) {
+            const auto preset = devicePresets().find(args[++i]);
+            if (preset == devicePresets().end()) {
+                return fail("unknown preset '" + args[i] + "'");
+            }
+            for (const auto& [key, value] : preset->second) {
+                file.set(key, value);
+            }
+        } else if (kFlagOptions.count(a) != 0) {
             file.set(kFlagOptions.at(a), "1");
         } else if (kValueOptions.count(a) != 0 && i + 1 < args.size()) {
             file.set(kValueOptions.at(a), args[++i]);
@@ -90,14 +102,16 @@ int printIniSection(const std::vector<std::string>& args) {
     }
     const Tessor::taval::Geometry& g = description.geometry;
     // Keys not printed read as 0.
+    // Triple-level-cell parts carry their real counts; the tool rounds them up.
     std::printf("[%s]\n", description.flashIdString().c_str());
-    std::printf("PartNumber=SIM-%s-%dx%d\n", description.variant->id.name, g.chips, g.blocksPerChip);
+    std::printf("PartNumber=%sSIM-%s-%dx%d\n", g.isTlc() ? "(TLC)" : "", description.variant->id.name, g.chips,
+                g.blocksPerChip);
     std::printf("DualDie=%d\n", description.chipsAnswering >= 2 ? 1 : 0);
-    std::printf("BlockPerChip=%d\n", g.blocksPerChip);
-    std::printf("PagePerBlock=%d\n", g.pagesPerBlock);
+    std::printf("BlockPerChip=%d\n", g.realBlocksPerChip != 0 ? g.realBlocksPerChip : g.blocksPerChip);
+    std::printf("PagePerBlock=%d\n", g.realPagesPerBlock != 0 ? g.realPagesPerBlock : g.pagesPerBlock);
     std::printf("SectorPerPage=%d\n", g.sectorsPerPage);
-    std::printf("maxPlaneNum=0\n");
-    std::printf("maxIntlvNum=0\n");
+    std::printf("maxPlaneNum=%d\n", description.maxPlaneNum);
+    std::printf("maxIntlvNum=%d\n", description.maxIntlvNum);
     return 0;
 }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "TavalTestSupport.h"
+#include "platform/taval/DeviceDescription.h"
 
 using taval_test::Engine;
 using taval_test::TempFolder;
@@ -146,4 +147,39 @@ TEST(UsbsimTool, MalformedDevicesAreRefusedNamingFileKeyAndValue) {
     EXPECT_NE(usbsim("export " + dir.path() + "/missing " + dir.path() + "/o").status, 0);
     EXPECT_NE(usbsim("create").status, 0);
     EXPECT_NE(usbsim("create " + dir.path() + "/g --chips").status, 0);
+}
+
+TEST(UsbsimTool, EachPresetMakesItsGeometry) {
+    const struct {
+        const char* name;
+        const char* variant;
+        int chips, blocks, realBlocks, pages, realPages, sectors, planes;
+    } cases[] = {
+        {"G1", "6716", 1, 256, 0, 64, 0, 4, 0},          {"G2", "6716", 2, 512, 0, 128, 0, 8, 1},
+        {"G3", "6706", 1, 1024, 0, 32, 0, 1, 0},         {"G4", "6716V31", 1, 256, 200, 256, 192, 16, 0},
+        {"G4-94", "6716V31", 1, 256, 200, 128, 94, 16, 0}, {"G5", "6716", 3, 1000, 0, 64, 0, 4, 0},
+    };
+    TempFolder dir;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string folder = dir.path() + "/" + c.name;
+        const CommandResult created = usbsim("create " + folder + " --preset " + c.name);
+        ASSERT_EQ(created.status, 0) << created.output;
+        Tessor::taval::DeviceDescription d;
+        std::string error;
+        ASSERT_TRUE(Tessor::taval::DeviceDescription::load(folder, &d, &error)) << error;
+        const Tessor::taval::Geometry& g = d.geometry;
+        EXPECT_STREQ(d.variant->id.name, c.variant);
+        EXPECT_EQ(g.chips, c.chips);
+        EXPECT_EQ(g.blocksPerChip, c.blocks);
+        EXPECT_EQ(g.realBlocksPerChip, c.realBlocks);
+        EXPECT_EQ(g.pagesPerBlock, c.pages);
+        EXPECT_EQ(g.realPagesPerBlock, c.realPages);
+        EXPECT_EQ(g.sectorsPerPage, c.sectors);
+        EXPECT_EQ(d.maxPlaneNum, c.planes);
+    }
+    const std::string section = usbsim("ini-section " + dir.path() + "/G4").output;
+    EXPECT_NE(section.find("PartNumber=(TLC)"), std::string::npos) << section;
+    EXPECT_NE(section.find("BlockPerChip=200\nPagePerBlock=192"), std::string::npos) << section;
+    EXPECT_NE(usbsim("create " + dir.path() + "/x --preset G9").output.find("unknown preset"), std::string::npos);
 }
