@@ -20,9 +20,8 @@ BaseDevice::BaseDevice(BaseManager* parent, int /*slot*/, const std::string& nam
 
 BaseDevice::~BaseDevice()
 {
-    if (getParent() != nullptr) {
-        getParent()->removeManager(this);
-    }
+    // The manager base leaves the parent's list once, as its last touch of
+    // the parent: a second removal here could meet a parent already gone.
     CPLOG(7, "Destorying BaseDevice %s.....", getName());
 }
 
