@@ -140,12 +140,18 @@ void UsbDeviceMgr::myProcessHwEvent(const Sptr<HwEvent>& event)
         return;
     }
     TESSOR_ASSERT(event->getPrivate() != nullptr);
-    Threads::Lock guard(m_libraryLock);
-    if (!m_libraryRunning || m_deviceInit.commandEntry == nullptr) {
-        CPLOG(4, "Command %d after the device layer stopped: dropped", event->getType());
-        return;
+    {
+        Threads::Lock guard(m_libraryLock);
+        if (!m_libraryRunning || m_deviceInit.commandEntry == nullptr) {
+            CPLOG(4, "Command %d after the device layer stopped: dropped", event->getType());
+            return;
+        }
+        ++m_commandsRunning;
     }
     m_deviceInit.commandEntry(&m_deviceInit, static_cast<_USB_DEVICE_T*>(event->getPrivate()), event->getType());
+    Threads::Lock guard(m_libraryLock);
+    --m_commandsRunning;
+    m_commandsDone.broadcast();
 }
 
 void UsbDeviceMgr::destory()
@@ -162,6 +168,9 @@ void UsbDeviceMgr::destory()
         Threads::Lock guard(m_libraryLock);
         running = m_libraryRunning;
         m_libraryRunning = false;
+        while (m_commandsRunning > 0) {
+            m_commandsDone.wait(m_libraryLock, -1);
+        }
     }
     // Not under the lock: the library waits for its own thread, which may be
     // in the callback.

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/taval/Taval.h"
+#include "schema/base/Condition.h"
 #include "schema/base/DeviceMgr.h"
 #include "schema/base/Mutex.h"
 
@@ -38,11 +39,14 @@ private:
 
     DEVICE_MGR_T m_deviceMgr{};
     DEVICE_INIT_T m_deviceInit{};
-    // Serialises library events, commands and the library's stop, so nothing
-    // reaches a slot or the library once the tear-down has begun.
+    // Guards the flags below, so nothing reaches a slot or the library once
+    // the tear-down has begun. Never held while the library runs a command:
+    // the library calls back under locks of its own.
     Threads::Mutex m_libraryLock;
+    Threads::Condition m_commandsDone;
     bool m_libraryRunning = false;
     bool m_closing = false;
+    int m_commandsRunning = 0;
 };
 
 }  // namespace Tessor::schema
