@@ -5,7 +5,6 @@
 
 namespace Tessor::usb {
 
-#pragma pack(push, 4)
 struct _FLASH_CHIP_INFO {
     char PartNumber[260];
     int32_t ID;
@@ -96,6 +95,5 @@ struct _FLASH_CHIP_INFO {
     int32_t blockMode;
     int32_t flagInRam;
 };
-#pragma pack(pop)
 
 }  // namespace Tessor::usb

@@ -4,15 +4,15 @@
 
 namespace Tessor::schema {
 
-Mp3Block::Mp3Block(const std::string& name, const Mp3FieldSpec* specs, int count)
-    : BaseData(name), m_specs(specs), m_count(count), m_fields(static_cast<size_t>(count), 0)
+Mp3Block::Mp3Block(const std::string& name, const Mp3Field* table, int count)
+    : BaseData(name), m_table(table), m_count(count), m_fields(static_cast<size_t>(count), 0)
 {
 }
 
 int Mp3Block::init()
 {
     for (int i = 0; i < m_count; ++i) {
-        m_fields[static_cast<size_t>(i)] = m_specs[i].defaultValue;
+        m_fields[static_cast<size_t>(i)] = m_table[i].defaultValue;
     }
     return 0;
 }
@@ -32,7 +32,7 @@ void Mp3Block::setField(int n, int32_t value)
 int Mp3Block::indexOf(const std::string& fieldName) const
 {
     for (int i = 0; i < m_count; ++i) {
-        if (fieldName == m_specs[i].name) {
+        if (fieldName == m_table[i].name) {
             return i;
         }
     }
@@ -51,12 +51,12 @@ void Mp3Block::set(const std::string& fieldName, int32_t value)
 
 const char* Mp3Block::getFieldName(int n) const
 {
-    return (n >= 0 && n < m_count) ? m_specs[n].name : "";
+    return (n >= 0 && n < m_count) ? m_table[n].name : "";
 }
 
 void Mp3Block::copyFields(const Mp3Block& other)
 {
-    if (m_specs == other.m_specs) {
+    if (m_table == other.m_table) {
         m_fields = other.m_fields;
     }
 }

@@ -10,7 +10,7 @@
 
 namespace Tessor::schema {
 
-struct Mp3FieldSpec {
+struct Mp3Field {
     const char* name;
     int32_t defaultValue;
 };
@@ -31,12 +31,12 @@ public:
     void copyFields(const Mp3Block& other);
 
 protected:
-    Mp3Block(const std::string& name, const Mp3FieldSpec* specs, int count);
+    Mp3Block(const std::string& name, const Mp3Field* table, int count);
 
 private:
     int indexOf(const std::string& fieldName) const;
 
-    const Mp3FieldSpec* m_specs;
+    const Mp3Field* m_table;
     int m_count;
     std::vector<int32_t> m_fields;
 };

@@ -4,7 +4,7 @@ namespace Tessor::schema {
 
 namespace {
 
-const Mp3FieldSpec fields[] = {
+const Mp3Field fields[] = {
     {"bDecStaBufNum", 4},
     {"bDecUseBufNum", 3},
     {"bBufMsk", 0x70},

@@ -4,7 +4,7 @@ namespace Tessor::schema {
 
 namespace {
 
-const Mp3FieldSpec fields[] = {
+const Mp3Field fields[] = {
     {"bDevType", 1},
     {"bBufNum", 0},
     {"bProgLen", 4},

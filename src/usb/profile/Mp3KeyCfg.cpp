@@ -5,7 +5,7 @@ namespace Tessor::schema {
 namespace {
 
 // bLedMode starts at 0, the value a profile without the key gives.
-const Mp3FieldSpec fields[] = {
+const Mp3Field fields[] = {
     {"bKeyMODE0", 0},
     {"bKeyMODE1", 3},
     {"bKeyMODE2", 7},

@@ -4,7 +4,7 @@ namespace Tessor::schema {
 
 namespace {
 
-const Mp3FieldSpec fields[] = {
+const Mp3Field fields[] = {
     {"bBusType", 0},
     {"bLcmBusWide", 0},
     {"bClkCyl", 0xFF},

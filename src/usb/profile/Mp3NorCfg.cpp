@@ -4,7 +4,7 @@ namespace Tessor::schema {
 
 namespace {
 
-const Mp3FieldSpec fields[] = {
+const Mp3Field fields[] = {
     {"bNorField0", 0},
     {"bNorField1", 0},
     {"bNorField2", 0},

@@ -4,7 +4,7 @@ namespace Tessor::schema {
 
 namespace {
 
-const Mp3FieldSpec fields[] = {
+const Mp3Field fields[] = {
     {"bShiftNum", 4},
     {"bQuanMode", 2},
     {"bLeftEn", 1},

@@ -4,7 +4,7 @@ namespace Tessor::schema {
 
 namespace {
 
-const Mp3FieldSpec fields[] = {
+const Mp3Field fields[] = {
     {"bClkPin", 0},
     {"bInClkInv", 0},
     {"bLowPowr", 1},

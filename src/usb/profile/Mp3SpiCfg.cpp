@@ -4,7 +4,7 @@ namespace Tessor::schema {
 
 namespace {
 
-const Mp3FieldSpec fields[] = {
+const Mp3Field fields[] = {
     {"bBufNum", 0},
     {"bSsPulseLow", 1},
     {"bClkDivide", 1},

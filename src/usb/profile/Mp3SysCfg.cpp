@@ -4,7 +4,7 @@ namespace Tessor::schema {
 
 namespace {
 
-const Mp3FieldSpec fields[] = {
+const Mp3Field fields[] = {
     {"NandEn", 1},
     {"CardEn", 1},
     {"LcmEn", 1},
