@@ -12,7 +12,8 @@ void assertFailed(int line, const char* function, const char* file)
 {
     cpLogForced(LOG_ERR, file, line, "Assert false at %d line of %s() at %s", line, function, file);
     std::fflush(nullptr);
-    _exit(1);
+    // 1 is the login function's own exit status, so a failed check ends with 2.
+    _exit(2);
 }
 
 }  // namespace Tessor::schema

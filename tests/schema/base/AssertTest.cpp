@@ -29,7 +29,7 @@ TEST_F(Assertion, FailedCheckLogsItsLineAtErrorLevelAndExitsNonZero)
             Tessor::schema::setLogLevel(Tessor::schema::LOG_EMRG);
             TESSOR_ASSERT(1 + 1 == 3);
         },
-        testing::ExitedWithCode(1), "\\[\\] ERR .*AssertTest.cpp:[0-9]+ Assert false at [0-9]+ line of .* at .*AssertTest.cpp");
+        testing::ExitedWithCode(2), "\\[\\] ERR .*AssertTest.cpp:[0-9]+ Assert false at [0-9]+ line of .* at .*AssertTest.cpp");
 }
 
 TEST_F(Assertion, FailedCheckOnAnotherThreadEndsWithoutRunningExitHandlers)
@@ -42,7 +42,7 @@ TEST_F(Assertion, FailedCheckOnAnotherThreadEndsWithoutRunningExitHandlers)
             std::thread worker([] { TESSOR_ASSERT(false); });
             worker.join();
         },
-        testing::ExitedWithCode(1), "Assert false");
+        testing::ExitedWithCode(2), "Assert false");
 }
 
 }  // namespace
