@@ -31,7 +31,8 @@ bool PageStates::open(const std::string& path, int64_t pages, int sectorsPerPage
     }
     const bool fresh = st.st_size != off_t(pages);
     m_length = size_t(pages);
-    if ((fresh && (::ftruncate(fd, 0) != 0 || ::ftruncate(fd, off_t(pages)) != 0))) {
+    // A file of another size belongs to another geometry: start it afresh.
+    if (fresh && (::ftruncate(fd, 0) != 0 || ::ftruncate(fd, off_t(pages)) != 0)) {
         *error = path + ": " + std::strerror(errno);
         ::close(fd);
         return false;

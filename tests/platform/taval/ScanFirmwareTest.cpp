@@ -1,3 +1,4 @@
+#include <filesystem>
 #include <random>
 #include <set>
 
@@ -213,6 +214,37 @@ TEST(ScanFirmware, AbsentTripleLevelCellRegionsReportFailed) {
     EXPECT_FALSE(dev->writeFlash(0, 3 * spb + 94, 1, data));
     EXPECT_TRUE(dev->writeFlash(0, 3 * spb + 93, 1, data));
     EXPECT_TRUE(dev->eraseBlocks(0, 0, 16));
+}
+
+// Page states live beside the flash array and survive a replug; a device
+// folder without them takes its data pages from the array.
+TEST(ScanFirmware, PageStatesPersistAndAreRebuiltFromTheFlash) {
+    taval_test::TempFolder dir;
+    const std::string folder = taval_test::makeDevice(dir.path(), "d", Keys{{"Device.Chips", "1"}});
+    std::string error;
+    auto open = [&] { return Tessor::taval::VirtualDevice::open(folder, &error); };
+    {
+        auto dev = open();
+        ASSERT_TRUE(dev) << error;
+        std::vector<uint8_t> data(512, 0x3C);
+        ASSERT_TRUE(dev->writeFlash(0, 4 * 64 + 8, 1, data.data()));  // page 66
+        const std::vector<uint8_t> cdb = scanCdb(0, 5 * 64, 1, 4, 2);  // pages 80, 81
+        uint8_t result[1024];
+        ASSERT_EQ(dev->vendorCommand(cdb.data(), result, sizeof result), 0);
+    }
+    {
+        auto dev = open();
+        ASSERT_TRUE(dev) << error;
+        EXPECT_EQ(dev->pageState(66), PageState::Data);
+        EXPECT_EQ(dev->pageState(81), PageState::Pattern);
+        EXPECT_EQ(dev->pagePrograms(81), 1);
+        EXPECT_EQ(dev->pageState(82), PageState::Erased);
+    }
+    std::filesystem::remove(folder + "/pages.bin");
+    auto dev = open();
+    ASSERT_TRUE(dev) << error;
+    EXPECT_EQ(dev->pageState(66), PageState::Data);
+    EXPECT_EQ(dev->pageState(81), PageState::Erased);
 }
 
 }  // namespace

@@ -94,4 +94,19 @@ TEST(ScanSlots, CancelRuleSetsTheCancelCodeAfterNCommands) {
     p.engine.hub().setCancelHook(nullptr);
 }
 
+// Pulled out in the middle of a scan: the next command finds no device.
+TEST(ScanSlots, RemovalAfterNCommandsEndsTheScanCleanly) {
+    PluggedScan p(Keys{{"Faults.RemoveAfter", "2"}});
+    const std::vector<uint8_t> cdb = scanCdb(0, 0, 1, 4, 1);
+    unsigned char result[1024];
+    int status = -1;
+    EXPECT_NE(scsiPassThroughIn(p.r->diskHandle, cdb.data(), result, sizeof result, 20, &status), 0);
+    EXPECT_NE(scsiPassThroughIn(p.r->diskHandle, cdb.data(), result, sizeof result, 20, &status), 0);
+    EXPECT_EQ(scsiPassThroughIn(p.r->diskHandle, cdb.data(), result, sizeof result, 20, &status), 0);
+    const unsigned char param[4] = {0, 0x55, 0xAA, 0};
+    EXPECT_EQ(p.ops->readScanSectors(p.r, 0, 0, param, 2, 4, 1, 0), 0);
+    const std::vector<int> kinds = p.engine.kinds();
+    EXPECT_EQ(kinds.back(), HW_EVT_REMOVED);
+}
+
 }  // namespace
