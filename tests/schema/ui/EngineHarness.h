@@ -291,6 +291,7 @@ public:
     }
 
     int initResult() const { return m_initResult; }
+    DEVICE_INIT_T* deviceInit() { return m_usb->getDeviceInit(); }
     RecordingUiMgr& ui() { return *m_ui; }
     Tessor::taval::Hub& hub() { return *Tessor::taval::Hub::of(m_usb->getDeviceMgr()); }
     UsbDevice* slot(int port) { return dynamic_cast<UsbDevice*>(m_usb->getManager(port)); }

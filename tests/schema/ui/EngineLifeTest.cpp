@@ -1,5 +1,7 @@
 // The engine's start and end: a device library that does not start, and
 // reports that come once the shutdown has begun.
+#include <cstdlib>
+#include <memory>
 #include <thread>
 
 #include "EngineHarness.h"
@@ -29,6 +31,28 @@ TEST(EngineLifeTest, ReportsAfterTheShutdownBeganAreDropped)
     EXPECT_TRUE(engine.waitState(0, "StateError"));
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     EXPECT_EQ(engine.ui().reports(0), (std::vector<Report>{{UI_SIG_FOUND, 0, 0}, {UI_SIG_READY, 0, 0}}));
+}
+
+TEST(EngineLifeTest, LibraryEventsForNoSlotAreIgnoredAndReleased)
+{
+    EngineEnvironment::instance();
+    Engine engine(1, FUNCTION_FACTORY);
+    ASSERT_TRUE(engine.ui().waitLayerReady());
+    std::unique_ptr<_USB_DEVICE_T> unbound(new _USB_DEVICE_T());
+    unbound->slotIndex = -1;
+    struct Case {
+        int kind;
+        _USB_DEVICE_T* device;
+    };
+    for (const Case& c : {Case{HW_EVT_REMOVED, nullptr}, Case{HW_EVT_PLUG_IN, unbound.get()}}) {
+        // Handed over as the library hands its records: the callback frees it.
+        DEVICE_EVENT_T* event = static_cast<DEVICE_EVENT_T*>(std::malloc(sizeof(DEVICE_EVENT_T)));
+        *event = {c.kind, 0, 0, c.device};
+        EXPECT_EQ(UsbDeviceMgr::_callerReceiveEvent(engine.deviceInit(), event), 0);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_TRUE(engine.ui().reports(0).empty());
+    EXPECT_EQ(engine.stateOf(0), "StateUnplug");
 }
 
 }  // namespace
