@@ -94,7 +94,7 @@ Sptr<BaseState> UsbOpUiStartProduct::login(const Sptr<BaseEvent>& event, UsbDevi
             }
         }
         if (result != 0) {
-            CPLOG(3, "No. %d LUN on volume %s switch|unprotect failed!", lun, device->getName());
+            CPLOG(3, "No. %d LUN on volume %s switch|unprotected OK!", lun, device->getName());
             event->setErrorCode(UNPROTECT_FAILED);
             return lookupDeviceState(event, STATE_ERROR);
         }
