@@ -81,8 +81,8 @@ TEST(BaseEvent, PostingAnEmptyEventOrThroughAnEventWithoutQueueEndsTheProcess)
     Sptr<EventQueue> queue(new EventQueue());
     Sptr<BaseEvent> carrier(new DeviceEvent(DEV_SIG_SCAN));
     Sptr<BaseEvent> event(new DeviceEvent(DEV_SIG_AFTER_SCAN));
-    EXPECT_EXIT(carrier->postEvent(event), testing::ExitedWithCode(1), "Assert false");
-    EXPECT_EXIT(carrier->postEvent(Sptr<BaseEvent>(), queue), testing::ExitedWithCode(1), "Assert false");
+    EXPECT_EXIT(carrier->postEvent(event), testing::ExitedWithCode(2), "Assert false");
+    EXPECT_EXIT(carrier->postEvent(Sptr<BaseEvent>(), queue), testing::ExitedWithCode(2), "Assert false");
 }
 
 TEST(HwEvent, TimerQueuesTheEventOnTheHardwareEventsQueueWhenDue)
