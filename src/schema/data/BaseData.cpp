@@ -31,13 +31,7 @@ BaseData::BaseData(const BaseData& other)
     std::memcpy(m_logText, other.m_logText, sizeof(m_logText));
 }
 
-BaseData& BaseData::operator=(const BaseData& other)
-{
-    if (this != &other && !other.m_children.empty()) {
-        addData(other.m_children.front());
-    }
-    return *this;
-}
+BaseData& BaseData::operator=(const BaseData& other) = default;
 
 BaseData::~BaseData() = default;
 

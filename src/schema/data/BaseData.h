@@ -22,8 +22,8 @@ public:
     explicit BaseData(const std::string& name);
     BaseData(UsbDevice* device, const std::string& name);
     BaseData(const BaseData& other);
-    // Takes over only the other object's first child; derived classes assign
-    // their own fields.
+    // Makes this object what the copy constructor would make of `other`;
+    // derived classes assign their own fields.
     BaseData& operator=(const BaseData& other);
     ~BaseData() override;
 

@@ -83,16 +83,30 @@ TEST(BaseData, WalkStopsAtFirstFailure)
     EXPECT_EQ(parent.visited, (std::vector<std::string>{"first", "second"}));
 }
 
-TEST(BaseData, AssignmentTakesOnlyTheFirstChild)
+// An assigned object used to keep its own children and gain only the source's
+// first one, so a walk over it met the wrong children.
+TEST(BaseData, AssignmentTakesOverEveryChildAndTheSourceState)
 {
     Walker source;
-    Sptr<BaseData> a = item("a");
+    Sptr<BaseData> a = item("a"), b = item("b");
     source.addData(a);
-    source.addData(item("b"));
+    source.addData(b);
     Walker target;
+    Sptr<BaseData> stale = item("stale");
+    target.addData(stale);
+
     target = source;
-    ASSERT_EQ(target.getCount(), 1);
+    ASSERT_EQ(target.getCount(), 2);
     EXPECT_TRUE(target.getData(0) == a);
+    EXPECT_TRUE(target.getData(1) == b);
+    EXPECT_FALSE(target.getNextData(b));
+    EXPECT_EQ(target.runAll(nullptr), 0);
+    EXPECT_EQ(target.visited, (std::vector<std::string>{"a", "b"}));
+    EXPECT_EQ(source.getCount(), 2);
+
+    Item renamed("renamed");
+    static_cast<BaseData&>(renamed) = *a;
+    EXPECT_STREQ(renamed.getName(), "a");
 }
 
 TEST(BaseData, CheckSumFoldsWordsIntoTheLast)
