@@ -187,3 +187,34 @@ TEST(VendorCommandBlock, BytesInTheirPlaces)
     EXPECT_EQ(std::vector<unsigned char>(block.bytes(), block.bytes() + 16),
               std::vector<unsigned char>(expected, expected + 16));
 }
+
+TEST_F(DeviceCommandTest, DeviceAddressSplitsByTheDevicesGeometryAndRoundTrips)
+{
+    // Without a usable geometry the block cannot be split: chip 0, block 0.
+    for (int blocksPerChip : {-1, 0}) {
+        SCOPED_TRACE(blocksPerChip);
+        if (blocksPerChip == 0) {
+            giveGeometry(2, 0, 64, 4);
+        }
+        BaseAddress bare(device, 1500, 3, 2);
+        EXPECT_EQ(bare.getChipNo(), 0);
+        EXPECT_EQ(bare.getBlockNo(), 0);
+        EXPECT_EQ(bare.getPageNo(), 3);
+        EXPECT_EQ(bare.getSectorNo(), 2);
+    }
+
+    giveGeometry(4, 1024, 64, 4);
+    BaseAddress a(device, 1500, 3, 2);
+    EXPECT_STREQ(a.logData(), "BaseAddress(1:476:3:2(384014))");
+    const int perChip = 1024 * 64 * 4;
+    for (int diskBlock : {0, 1023, 1024, 2047, 3071, 4095}) {
+        SCOPED_TRACE(diskBlock);
+        BaseAddress byBlock(device, diskBlock, 63, 3);
+        BaseAddress linear(device->getDiskInfo(), byBlock.getPhyAddress());
+        EXPECT_EQ(linear.getChipNo(), diskBlock / 1024);
+        EXPECT_EQ(linear.getBlockNo(), diskBlock % 1024);
+        EXPECT_EQ(linear.getPageNo(), 63);
+        EXPECT_EQ(linear.getSectorNo(), 3);
+        EXPECT_EQ(linear.getPhyAddress() / perChip, diskBlock / 1024);
+    }
+}
