@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "schema/base/Log.h"
+#include "usb/cfg/FieldTransfer.h"
 
 namespace Tessor::usb {
 
@@ -10,340 +11,195 @@ namespace {
 
 constexpr int kShortExtCodes = 30;
 
-uint8_t controlFlags(const CodeCtrl& c)
+// Each description below takes the direction `io` (PackFields or
+// UnpackFields), the value struct (const when packing) and the record.
+
+template <class Io, class Ctrl>
+void controlFlags(const Io& io, Ctrl& c, uint8_t& b)
 {
-    return bitOf(c.speedLow, 0) | bitOf(c.bootloadEn, 1) | bitOf(c.CtrlFlags_rsv2, 2) |
-           bitOf(c.bSpeedChangeEn, 3) | bitOf(c.pRstDisa, 4) | bitOf(c.pLogRdRstDisa, 5) |
-           bitOf(c.pLogWrRstDisa, 6) | bitOf(c.Rsv1, 7);
+    io.bits(b, c.speedLow, 0);
+    io.bits(b, c.bootloadEn, 1);
+    io.bits(b, c.CtrlFlags_rsv2, 2);
+    io.bits(b, c.bSpeedChangeEn, 3);
+    io.bits(b, c.pRstDisa, 4);
+    io.bits(b, c.pLogRdRstDisa, 5);
+    io.bits(b, c.pLogWrRstDisa, 6);
+    io.bits(b, c.Rsv1, 7);
 }
 
-void readControlFlags(CodeCtrl& c, uint8_t b)
+template <class Io, class Ctrl>
+void sets(const Io& io, Ctrl& c, CodeCtrlSetsRecord& r)
 {
-    c.speedLow = bitAt(b, 0);
-    c.bootloadEn = bitAt(b, 1);
-    c.CtrlFlags_rsv2 = bitAt(b, 2);
-    c.bSpeedChangeEn = bitAt(b, 3);
-    c.pRstDisa = bitAt(b, 4);
-    c.pLogRdRstDisa = bitAt(b, 5);
-    c.pLogWrRstDisa = bitAt(b, 6);
-    c.Rsv1 = bitAt(b, 7);
+    io.field(r.wPageTblBlkAddr, c.wPageTblBlkAddr);
+    io.field(r.bPageTblValidPage, c.bPageTblValidPage);
+    io.field(r.bSysStart2, c.bSysStart2);
+    io.field(r.bSysCount2, c.bSysCount2);
+    io.field(r.bFlagLenPerBlk, c.bFlagLenPerBlk);
+    io.field(r.bBlksPerFlagSector, c.bBlksPerFlagSector);
+    io.field(r.bBlockSetNum, c.bBlockSetNum);
+    io.field(r.bSetStartSector, c.bSetStartSector);
+    io.field(r.bSetSectorsPerPage, c.bSetSectorsPerPage);
+    io.field(r.wSetBlocks, c.wSetBlocks);
+    io.field(r.wSetPages, c.wSetPages);
+    io.field(r.bCeCount, c.bCeCount);
+    io.field(r.wTotalBlocks, c.wTotalBlocks);
 }
 
-// Byte 1 of 6716 and the 149-byte layouts.
-uint8_t modeFlags(const CodeCtrl& c)
+// Bytes 0 to 12 of 6716 and the 149-byte layouts.
+template <class Io, class Ctrl>
+void head(const Io& io, Ctrl& c, CodeCtrlHeadRecord& r)
 {
-    return bitOf(c.log2phyLogRW, 0) | bitOf(c.rand_en, 1) | bitsOf(c.blockModeFlags, 2, 2) |
-           bitsOf(c.Rsv2, 4, 4);
-}
-
-void readModeFlags(CodeCtrl& c, uint8_t b)
-{
-    c.log2phyLogRW = bitAt(b, 0);
-    c.rand_en = bitAt(b, 1);
-    c.blockModeFlags = bitsAt(b, 2, 2);
-    c.Rsv2 = bitsAt(b, 4, 4);
-}
-
-void writeSets(const CodeCtrl& c, CodeCtrlSetsRecord& r)
-{
-    for (int i = 0; i < CodeCtrl::kPageTblBlocks; ++i) {
-        r.wPageTblBlkAddr[i].set(c.wPageTblBlkAddr[i]);
-    }
-    r.bPageTblValidPage = c.bPageTblValidPage;
-    r.bSysStart2 = c.bSysStart2;
-    r.bSysCount2 = c.bSysCount2;
-    r.bFlagLenPerBlk = c.bFlagLenPerBlk;
-    r.bBlksPerFlagSector = c.bBlksPerFlagSector;
-    r.bBlockSetNum = c.bBlockSetNum;
-    for (int i = 0; i < CodeCtrl::kBlockSets; ++i) {
-        r.bSetStartSector[i] = c.bSetStartSector[i];
-        r.bSetSectorsPerPage[i] = c.bSetSectorsPerPage[i];
-        r.wSetBlocks[i].set(c.wSetBlocks[i]);
-        r.wSetPages[i].set(c.wSetPages[i]);
-    }
-    r.bCeCount = c.bCeCount;
-    r.wTotalBlocks.set(c.wTotalBlocks);
-}
-
-void readSets(CodeCtrl& c, const CodeCtrlSetsRecord& r)
-{
-    for (int i = 0; i < CodeCtrl::kPageTblBlocks; ++i) {
-        c.wPageTblBlkAddr[i] = r.wPageTblBlkAddr[i].get();
-    }
-    c.bPageTblValidPage = r.bPageTblValidPage;
-    c.bSysStart2 = r.bSysStart2;
-    c.bSysCount2 = r.bSysCount2;
-    c.bFlagLenPerBlk = r.bFlagLenPerBlk;
-    c.bBlksPerFlagSector = r.bBlksPerFlagSector;
-    c.bBlockSetNum = r.bBlockSetNum;
-    for (int i = 0; i < CodeCtrl::kBlockSets; ++i) {
-        c.bSetStartSector[i] = r.bSetStartSector[i];
-        c.bSetSectorsPerPage[i] = r.bSetSectorsPerPage[i];
-        c.wSetBlocks[i] = r.wSetBlocks[i].get();
-        c.wSetPages[i] = r.wSetPages[i].get();
-    }
-    c.bCeCount = r.bCeCount;
-    c.wTotalBlocks = r.wTotalBlocks.get();
-}
-
-void writeHead(const CodeCtrl& c, CodeCtrlHeadRecord& r)
-{
-    r.flags0 = controlFlags(c);
-    r.flags1 = modeFlags(c);
-    r.bPramUse = c.bPramUse;
-    r.bSofCheckIntvTime = c.bSofCheckIntvTime;
-    r.bSofErrNum = c.bSofErrNum;
-    r.bLEDOnOff = c.bLEDOnOff;
-    r.bLEDFreqc = c.bLEDFreqc;
-    r.bSectorsPerCode = c.bSectorsPerCode;
-    r.bPagesPerCode = c.bPagesPerCode;
-    r.bCfgTblCe = c.bCfgTblCe;
-    r.wCfgTblBlkAddr.set(c.wCfgTblBlkAddr);
-    r.bCfgTblPage = c.bCfgTblPage;
-}
-
-void readHead(CodeCtrl& c, const CodeCtrlHeadRecord& r)
-{
-    readControlFlags(c, r.flags0);
-    readModeFlags(c, r.flags1);
-    c.bPramUse = r.bPramUse;
-    c.bSofCheckIntvTime = r.bSofCheckIntvTime;
-    c.bSofErrNum = r.bSofErrNum;
-    c.bLEDOnOff = r.bLEDOnOff;
-    c.bLEDFreqc = r.bLEDFreqc;
-    c.bSectorsPerCode = r.bSectorsPerCode;
-    c.bPagesPerCode = r.bPagesPerCode;
-    c.bCfgTblCe = r.bCfgTblCe;
-    c.wCfgTblBlkAddr = r.wCfgTblBlkAddr.get();
-    c.bCfgTblPage = r.bCfgTblPage;
-}
-
-void writeSystem(const CodeCtrl& c, CodeCtrlSystemRecord& r)
-{
-    r.bFlagTblPage = c.bFlagTblPage;
-    r.bSysStart0 = c.bSysStart0;
-    r.bSysStart1 = c.bSysStart1;
-    r.bSysCount1 = c.bSysCount1;
-    r.bFlagBitmapLen = c.bFlagBitmapLen;
-    writeSets(c, r.sets);
+    controlFlags(io, c, r.flags0);
+    io.bits(r.flags1, c.log2phyLogRW, 0);
+    io.bits(r.flags1, c.rand_en, 1);
+    io.bits(r.flags1, c.blockModeFlags, 2, 2);
+    io.bits(r.flags1, c.Rsv2, 4, 4);
+    io.field(r.bPramUse, c.bPramUse);
+    io.field(r.bSofCheckIntvTime, c.bSofCheckIntvTime);
+    io.field(r.bSofErrNum, c.bSofErrNum);
+    io.field(r.bLEDOnOff, c.bLEDOnOff);
+    io.field(r.bLEDFreqc, c.bLEDFreqc);
+    io.field(r.bSectorsPerCode, c.bSectorsPerCode);
+    io.field(r.bPagesPerCode, c.bPagesPerCode);
+    io.field(r.bCfgTblCe, c.bCfgTblCe);
+    io.field(r.wCfgTblBlkAddr, c.wCfgTblBlkAddr);
+    io.field(r.bCfgTblPage, c.bCfgTblPage);
 }
 
 // The start and count copies some variants do not read back stay as they are.
-void readSystem(CodeCtrl& c, const CodeCtrlSystemRecord& r, bool readStarts, bool readCount1)
+template <class Io, class Ctrl>
+void system(const Io& io, Ctrl& c, CodeCtrlSystemRecord& r, bool readStarts, bool readCount1)
 {
-    c.bFlagTblPage = r.bFlagTblPage;
-    if (readStarts) {
-        c.bSysStart0 = r.bSysStart0;
-        c.bSysStart1 = r.bSysStart1;
+    io.field(r.bFlagTblPage, c.bFlagTblPage);
+    if (Io::packs || readStarts) {
+        io.field(r.bSysStart0, c.bSysStart0);
+        io.field(r.bSysStart1, c.bSysStart1);
     }
-    if (readCount1) {
-        c.bSysCount1 = r.bSysCount1;
+    if (Io::packs || readCount1) {
+        io.field(r.bSysCount1, c.bSysCount1);
     }
-    c.bFlagBitmapLen = r.bFlagBitmapLen;
-    readSets(c, r.sets);
+    io.field(r.bFlagBitmapLen, c.bFlagBitmapLen);
+    sets(io, c, r.sets);
 }
 
-void writeShortExtCodes(const CodeCtrl& c, uint8_t* low)
+template <class Io, class Ctrl>
+void shortExtCodes(const Io& io, Ctrl& c, uint8_t* low)
 {
     for (int i = 0; i < kShortExtCodes; ++i) {
-        low[i] = static_cast<uint8_t>(c.wExtCodePage[i]);
+        io.field(low[i], c.wExtCodePage[i]);
     }
 }
 
-void readShortExtCodes(CodeCtrl& c, const uint8_t* low)
+template <class Io, class Ctrl>
+void layout(const Io& io, Ctrl& c, CodeCtrl6706Record& r, CfgVariant /*variant*/)
 {
-    for (int i = 0; i < kShortExtCodes; ++i) {
-        c.wExtCodePage[i] = low[i];
+    controlFlags(io, c, r.flags0);
+    io.bits(r.flags1, c.buildReplaceZoneEn, 0);
+    io.bits(r.flags1, c.setError, 1);
+    io.bits(r.flags1, c.log2phyLogRW, 2);
+    io.bits(r.flags1, c.rand_en, 3);
+    io.bits(r.flags1, c.zone128, 4);
+    io.bits(r.flags1, c.Rsv2, 5, 3);
+    io.field(r.bPramUse, c.bPramUse);
+    io.field(r.bSofCheckIntvTime, c.bSofCheckIntvTime);
+    io.field(r.bSofErrNum, c.bSofErrNum);
+    io.field(r.bLEDOnOff, c.bLEDOnOff);
+    io.field(r.bLEDFreqc, c.bLEDFreqc);
+    io.field(r.wCfgTblBlkAddr, c.wCfgTblBlkAddr);
+    io.field(r.bCfgTblPage, c.bCfgTblPage);
+    io.field(r.bFlagTblPage, c.bFlagTblPage);
+    shortExtCodes(io, c, r.extCodeLow);
+    io.field(r.bPagesPerCode, c.bPagesPerCode);
+    io.field(r.bSectorsPerCode, c.bSectorsPerCode);
+    io.field(r.bPageTblValidPage, c.bPageTblValidPage);
+    io.field(r.wPageTblBlkAddr, c.wPageTblBlkAddr);
+    io.field(r.bFlagLenPerBlk, c.bFlagLenPerBlk);
+    io.field(r.bBlksPerFlagSector, c.bBlksPerFlagSector);
+    io.field(r.bFlagBitmapLen, c.bFlagBitmapLen);
+    io.field(r.bCeCount, c.bCeCount);
+    io.field(r.wTotalBlocks, c.wTotalBlocks);
+    io.field(r.bBlockSetNum, c.bBlockSetNum);
+    io.field(r.wSetBlocks, c.wSetBlocks);
+    io.field(r.wSetPages, c.wSetPages);
+    io.field(r.PhotoEn, c.PhotoEn);
+}
+
+template <class Io, class Ctrl>
+void layout(const Io& io, Ctrl& c, CodeCtrl6716Record& r, CfgVariant /*variant*/)
+{
+    head(io, c, r.head);
+    shortExtCodes(io, c, r.extCodeLow);
+    system(io, c, r.system, false, true);
+    if (!Io::packs) {
+        io.field(r.zero[0], c.PhotoEn);
     }
 }
 
-int write6706(const CodeCtrl& c, void* place)
+template <class Io, class Ctrl>
+void layout(const Io& io, Ctrl& c, CodeCtrl149Record& r, CfgVariant variant)
 {
-    CodeCtrl6706Record r{};
-    r.flags0 = controlFlags(c);
-    r.flags1 = bitOf(c.buildReplaceZoneEn, 0) | bitOf(c.setError, 1) | bitOf(c.log2phyLogRW, 2) |
-               bitOf(c.rand_en, 3) | bitOf(c.zone128, 4) | bitsOf(c.Rsv2, 5, 3);
-    r.bPramUse = c.bPramUse;
-    r.bSofCheckIntvTime = c.bSofCheckIntvTime;
-    r.bSofErrNum = c.bSofErrNum;
-    r.bLEDOnOff = c.bLEDOnOff;
-    r.bLEDFreqc = c.bLEDFreqc;
-    r.wCfgTblBlkAddr.set(c.wCfgTblBlkAddr);
-    r.bCfgTblPage = c.bCfgTblPage;
-    r.bFlagTblPage = c.bFlagTblPage;
-    writeShortExtCodes(c, r.extCodeLow);
-    r.bPagesPerCode = c.bPagesPerCode;
-    r.bSectorsPerCode = c.bSectorsPerCode;
-    r.bPageTblValidPage = c.bPageTblValidPage;
-    for (int i = 0; i < CodeCtrl::kPageTblBlocks; ++i) {
-        r.wPageTblBlkAddr[i].set(c.wPageTblBlkAddr[i]);
-    }
-    r.bFlagLenPerBlk = c.bFlagLenPerBlk;
-    r.bBlksPerFlagSector = c.bBlksPerFlagSector;
-    r.bFlagBitmapLen = c.bFlagBitmapLen;
-    r.bCeCount = c.bCeCount;
-    r.wTotalBlocks.set(c.wTotalBlocks);
-    r.bBlockSetNum = c.bBlockSetNum;
-    for (int i = 0; i < CodeCtrl::kBlockSets; ++i) {
-        r.wSetBlocks[i].set(c.wSetBlocks[i]);
-        r.wSetPages[i].set(c.wSetPages[i]);
-    }
-    r.PhotoEn = c.PhotoEn;
-    std::memcpy(place, &r, sizeof r);
-    return sizeof r;
-}
-
-int read6706(CodeCtrl& c, const void* place)
-{
-    CodeCtrl6706Record r;
-    std::memcpy(&r, place, sizeof r);
-    readControlFlags(c, r.flags0);
-    c.buildReplaceZoneEn = bitAt(r.flags1, 0);
-    c.setError = bitAt(r.flags1, 1);
-    c.log2phyLogRW = bitAt(r.flags1, 2);
-    c.rand_en = bitAt(r.flags1, 3);
-    c.zone128 = bitAt(r.flags1, 4);
-    c.Rsv2 = bitsAt(r.flags1, 5, 3);
-    c.bPramUse = r.bPramUse;
-    c.bSofCheckIntvTime = r.bSofCheckIntvTime;
-    c.bSofErrNum = r.bSofErrNum;
-    c.bLEDOnOff = r.bLEDOnOff;
-    c.bLEDFreqc = r.bLEDFreqc;
-    c.wCfgTblBlkAddr = r.wCfgTblBlkAddr.get();
-    c.bCfgTblPage = r.bCfgTblPage;
-    c.bFlagTblPage = r.bFlagTblPage;
-    readShortExtCodes(c, r.extCodeLow);
-    c.bPagesPerCode = r.bPagesPerCode;
-    c.bSectorsPerCode = r.bSectorsPerCode;
-    c.bPageTblValidPage = r.bPageTblValidPage;
-    for (int i = 0; i < CodeCtrl::kPageTblBlocks; ++i) {
-        c.wPageTblBlkAddr[i] = r.wPageTblBlkAddr[i].get();
-    }
-    c.bFlagLenPerBlk = r.bFlagLenPerBlk;
-    c.bBlksPerFlagSector = r.bBlksPerFlagSector;
-    c.bFlagBitmapLen = r.bFlagBitmapLen;
-    c.bCeCount = r.bCeCount;
-    c.wTotalBlocks = r.wTotalBlocks.get();
-    c.bBlockSetNum = r.bBlockSetNum;
-    for (int i = 0; i < CodeCtrl::kBlockSets; ++i) {
-        c.wSetBlocks[i] = r.wSetBlocks[i].get();
-        c.wSetPages[i] = r.wSetPages[i].get();
-    }
-    c.PhotoEn = r.PhotoEn;
-    return sizeof r;
-}
-
-int write6716(const CodeCtrl& c, void* place)
-{
-    CodeCtrl6716Record r{};
-    writeHead(c, r.head);
-    writeShortExtCodes(c, r.extCodeLow);
-    writeSystem(c, r.system);
-    std::memcpy(place, &r, sizeof r);
-    return sizeof r;
-}
-
-int read6716(CodeCtrl& c, const void* place)
-{
-    CodeCtrl6716Record r;
-    std::memcpy(&r, place, sizeof r);
-    readHead(c, r.head);
-    readShortExtCodes(c, r.extCodeLow);
-    readSystem(c, r.system, false, true);
-    c.PhotoEn = r.zero[0];
-    return sizeof r;
-}
-
-int write149(const CodeCtrl& c, void* place)
-{
-    CodeCtrl149Record r{};
-    writeHead(c, r.head);
+    head(io, c, r.head);
     for (int k = 0; k < CodeCtrl::kExtCodePages; ++k) {
-        r.extCodeLow[k] = static_cast<uint8_t>(c.wExtCodePage[k]);
-        r.extCodeHigh[k / 4] |= bitsOf(c.wExtCodePage[k] >> 8, 2 * (k % 4), 2);
+        if constexpr (Io::packs) {
+            r.extCodeLow[k] = static_cast<uint8_t>(c.wExtCodePage[k]);
+            r.extCodeHigh[k / 4] |= bitsOf(c.wExtCodePage[k] >> 8, 2 * (k % 4), 2);
+        } else {
+            c.wExtCodePage[k] = static_cast<uint16_t>(
+                r.extCodeLow[k] | (bitsAt(r.extCodeHigh[k / 4], 2 * (k % 4), 2) << 8));
+        }
     }
-    writeSystem(c, r.system);
-    r.PhotoEn = c.PhotoEn;
-    r.bFlashMode = c.bFlashMode;
-    std::memcpy(place, &r, sizeof r);
-    return sizeof r;
+    // 6726 does not read the start and count copies back.
+    const bool readSystemCopies = variant != CfgVariant::V6726;
+    system(io, c, r.system, readSystemCopies, readSystemCopies);
+    io.field(r.PhotoEn, c.PhotoEn);
+    io.field(r.bFlashMode, c.bFlashMode);
 }
 
-int read149(CodeCtrl& c, const void* place, bool readSystemCopies)
+template <class Io, class Ctrl>
+void layout(const Io& io, Ctrl& c, CodeCtrl6605Record& r, CfgVariant /*variant*/)
 {
-    CodeCtrl149Record r;
-    std::memcpy(&r, place, sizeof r);
-    readHead(c, r.head);
-    for (int k = 0; k < CodeCtrl::kExtCodePages; ++k) {
-        c.wExtCodePage[k] = static_cast<uint16_t>(
-            r.extCodeLow[k] | (bitsAt(r.extCodeHigh[k / 4], 2 * (k % 4), 2) << 8));
+    io.bits(r.flags0, c.speedLow, 0);
+    io.bits(r.flags0, c.bootloadEn, 1);
+    io.bits(r.flags0, c.bSpeedChangeEn, 2);
+    io.bits(r.flags0, c.pRstDisa, 3);
+    io.bits(r.flags0, c.pLogRdRstDisa, 4);
+    io.bits(r.flags0, c.pLogWrRstDisa, 5);
+    io.bits(r.flags0, c.Rsv1, 6, 2);
+    io.bits(r.flags1, c.bScanCfg, 0);
+    io.bits(r.flags1, c.blockModeFlags, 1, 2);
+    io.bits(r.flags1, c.log2phyLogRW, 3);
+    io.bits(r.flags1, c.Rsv2, 4, 4);
+    io.field(r.bSofCheckIntvTime, c.bSofCheckIntvTime);
+    io.field(r.bSofErrNum, c.bSofErrNum);
+    io.field(r.bSectorsPerCode, c.bSectorsPerCode);
+    io.field(r.bPagesPerCode, c.bPagesPerCode);
+    io.field(r.bCfgTblCe, c.bCfgTblCe);
+    io.field(r.wCfgTblBlkAddr, c.wCfgTblBlkAddr);
+    io.field(r.bCfgTblPage, c.bCfgTblPage);
+    io.field(r.bSysStart0, c.bSysStart0);
+    io.field(r.bFlagTblPage, c.bFlagTblPage);
+    io.field(r.bExtCodeIndexPage, c.bExtCodeIndexPage);
+    io.field(r.bSysStart1, c.bSysStart1);
+    io.field(r.bSysCount1, c.bSysCount1);
+    io.field(r.wLenOf16BlkPagFlg, c.wLenOf16BlkPagFlg);
+    sets(io, c, r.sets);
+    io.field(r.bFlashMode, c.bFlashMode);
+    io.field(r.dwReserved, c.dwReserved);
+}
+
+template <class Io, class Ctrl, class Place>
+int transfer(CfgVariant variant, const Io& io, Ctrl& c, Place* place)
+{
+    const auto describe = [&](auto& r) { layout(io, c, r, variant); };
+    switch (variant) {
+    case CfgVariant::V6706: return transferRecord<CodeCtrl6706Record>(io, place, describe);
+    case CfgVariant::V6716: return transferRecord<CodeCtrl6716Record>(io, place, describe);
+    case CfgVariant::V6716V31:
+    case CfgVariant::V6716V32:
+    case CfgVariant::V6726: return transferRecord<CodeCtrl149Record>(io, place, describe);
+    case CfgVariant::V6605: return transferRecord<CodeCtrl6605Record>(io, place, describe);
     }
-    readSystem(c, r.system, readSystemCopies, readSystemCopies);
-    c.PhotoEn = r.PhotoEn;
-    c.bFlashMode = r.bFlashMode;
-    return sizeof r;
-}
-
-int write6605(const CodeCtrl& c, void* place)
-{
-    CodeCtrl6605Record r{};
-    r.flags0 = bitOf(c.speedLow, 0) | bitOf(c.bootloadEn, 1) | bitOf(c.bSpeedChangeEn, 2) |
-               bitOf(c.pRstDisa, 3) | bitOf(c.pLogRdRstDisa, 4) | bitOf(c.pLogWrRstDisa, 5) |
-               bitsOf(c.Rsv1, 6, 2);
-    r.flags1 = bitOf(c.bScanCfg, 0) | bitsOf(c.blockModeFlags, 1, 2) | bitOf(c.log2phyLogRW, 3) |
-               bitsOf(c.Rsv2, 4, 4);
-    r.bSofCheckIntvTime = c.bSofCheckIntvTime;
-    r.bSofErrNum = c.bSofErrNum;
-    r.bSectorsPerCode = c.bSectorsPerCode;
-    r.bPagesPerCode = c.bPagesPerCode;
-    r.bCfgTblCe = c.bCfgTblCe;
-    r.wCfgTblBlkAddr.set(c.wCfgTblBlkAddr);
-    r.bCfgTblPage = c.bCfgTblPage;
-    r.bSysStart0 = c.bSysStart0;
-    r.bFlagTblPage = c.bFlagTblPage;
-    r.bExtCodeIndexPage = c.bExtCodeIndexPage;
-    r.bSysStart1 = c.bSysStart1;
-    r.bSysCount1 = c.bSysCount1;
-    r.wLenOf16BlkPagFlg.set(c.wLenOf16BlkPagFlg);
-    writeSets(c, r.sets);
-    r.bFlashMode = c.bFlashMode;
-    r.dwReserved.set(c.dwReserved);
-    std::memcpy(place, &r, sizeof r);
-    return sizeof r;
-}
-
-int read6605(CodeCtrl& c, const void* place)
-{
-    CodeCtrl6605Record r;
-    std::memcpy(&r, place, sizeof r);
-    c.speedLow = bitAt(r.flags0, 0);
-    c.bootloadEn = bitAt(r.flags0, 1);
-    c.bSpeedChangeEn = bitAt(r.flags0, 2);
-    c.pRstDisa = bitAt(r.flags0, 3);
-    c.pLogRdRstDisa = bitAt(r.flags0, 4);
-    c.pLogWrRstDisa = bitAt(r.flags0, 5);
-    c.Rsv1 = bitsAt(r.flags0, 6, 2);
-    c.bScanCfg = bitAt(r.flags1, 0);
-    c.blockModeFlags = bitsAt(r.flags1, 1, 2);
-    c.log2phyLogRW = bitAt(r.flags1, 3);
-    c.Rsv2 = bitsAt(r.flags1, 4, 4);
-    c.bSofCheckIntvTime = r.bSofCheckIntvTime;
-    c.bSofErrNum = r.bSofErrNum;
-    c.bSectorsPerCode = r.bSectorsPerCode;
-    c.bPagesPerCode = r.bPagesPerCode;
-    c.bCfgTblCe = r.bCfgTblCe;
-    c.wCfgTblBlkAddr = r.wCfgTblBlkAddr.get();
-    c.bCfgTblPage = r.bCfgTblPage;
-    c.bSysStart0 = r.bSysStart0;
-    c.bFlagTblPage = r.bFlagTblPage;
-    c.bExtCodeIndexPage = r.bExtCodeIndexPage;
-    c.bSysStart1 = r.bSysStart1;
-    c.bSysCount1 = r.bSysCount1;
-    c.wLenOf16BlkPagFlg = r.wLenOf16BlkPagFlg.get();
-    readSets(c, r.sets);
-    c.bFlashMode = r.bFlashMode;
-    c.dwReserved = r.dwReserved.get();
-    return sizeof r;
+    return 0;
 }
 
 const char* sizeMessage(CfgVariant variant)
@@ -376,34 +232,19 @@ int CodeCtrlLayout::length(CfgVariant variant)
 
 int CodeCtrlLayout::write(CfgVariant variant, const CodeCtrl& ctrl, void* place)
 {
-    int len = 0;
-    switch (variant) {
-    case CfgVariant::V6706: len = write6706(ctrl, place); break;
-    case CfgVariant::V6716: len = write6716(ctrl, place); break;
-    case CfgVariant::V6716V31:
-    case CfgVariant::V6716V32:
-    case CfgVariant::V6726: len = write149(ctrl, place); break;
-    case CfgVariant::V6605: len = write6605(ctrl, place); break;
-    }
+    const int len = transfer(variant, PackFields{}, ctrl, place);
     CPLOG(7, sizeMessage(variant), len);
     return len;
 }
 
 int CodeCtrlLayout::read(CfgVariant variant, CodeCtrl& ctrl, const void* place)
 {
-    int len = 0;
-    switch (variant) {
-    case CfgVariant::V6706:
-        len = read6706(ctrl, place);
+    const int len = transfer(variant, UnpackFields{}, ctrl, place);
+    if (variant == CfgVariant::V6706) {
         CPLOG(7, "sizeof CODE_CTRL 6706 reverseSerialize is %d", len);
-        return len;
-    case CfgVariant::V6716: len = read6716(ctrl, place); break;
-    case CfgVariant::V6716V31:
-    case CfgVariant::V6716V32: len = read149(ctrl, place, true); break;
-    case CfgVariant::V6726: len = read149(ctrl, place, false); break;
-    case CfgVariant::V6605: len = read6605(ctrl, place); break;
+    } else {
+        CPLOG(7, sizeMessage(variant), len);
     }
-    CPLOG(7, sizeMessage(variant), len);
     return len;
 }
 
