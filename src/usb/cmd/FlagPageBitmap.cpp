@@ -20,6 +20,17 @@ FlagPageBitmap::FlagPageBitmap(Sptr<PageBitmap> pageBitmap)
     init();
 }
 
+FlagPageBitmap::FlagPageBitmap(schema::UsbDevice* device, const void* raw)
+    : BaseCmdData(device, "FlagPageBitmap(r)"), m_pageBitmap(device->getPageBitmap())
+{
+    init();
+    if (raw == nullptr) {
+        CPLOG(4, "raw data for %s is NULL", getName());
+        return;
+    }
+    std::memcpy(m_buffer.data(), raw, SECTOR_SIZE);
+}
+
 int FlagPageBitmap::myInit()
 {
     CPLOG(7, "%s init", getName());

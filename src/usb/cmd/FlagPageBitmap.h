@@ -16,6 +16,9 @@ public:
     // Throws BitmapException (kBadBlocksTooMuch) when the page bitmap's
     // blocks do not fit one sector.
     explicit FlagPageBitmap(Sptr<PageBitmap> pageBitmap);
+    // The table as read back from the flag-table sector of the device, over
+    // the device's page bitmap; a null sector leaves it all 0xFF.
+    FlagPageBitmap(schema::UsbDevice* device, const void* raw);
     ~FlagPageBitmap() override = default;
 
     unsigned char* getBitmap() { return reinterpret_cast<unsigned char*>(m_buffer.data()); }

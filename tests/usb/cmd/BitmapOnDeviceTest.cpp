@@ -235,6 +235,31 @@ TEST_F(FlagTableOnDevice, RepeatsThePageBitmapBlocksWritesAndValidates)
     EXPECT_NE(log.text().find("Flag Table on"), std::string::npos);
 }
 
+TEST_F(FlagTableOnDevice, TableReadBackFromTheFlashTakesTheSectorAsItIs)
+{
+    replug("");
+    device->setPageBitmap(pages);
+    Sptr<FlagPageBitmap> table = makeTable();
+    ASSERT_EQ(device->eraseOneBlock(table->getAddress()), 0);
+    ASSERT_EQ(table->writeFlash(device), 0);
+    const unsigned char* sector = device->readFlashSectors(table->getAddress(), 1);
+    ASSERT_NE(sector, nullptr);
+    const std::vector<unsigned char> stored(sector, sector + 512);
+
+    FlagPageBitmap readBack(device, stored.data());
+    EXPECT_STREQ(readBack.getName(), "FlagPageBitmap(r)");
+    EXPECT_TRUE(readBack.getPageBitmap() == pages);
+    EXPECT_EQ(std::vector<unsigned char>(readBack.getBitmap(), readBack.getBitmap() + 512), stored);
+    readBack.setAddress(table->getAddress());
+    EXPECT_EQ(readBack.validateFlash(device), 0);
+
+    LogCapture log(Tessor::schema::LOG_WARN);
+    FlagPageBitmap nothingRead(device, nullptr);
+    EXPECT_EQ(std::vector<unsigned char>(nothingRead.getBitmap(), nothingRead.getBitmap() + 512),
+              std::vector<unsigned char>(512, 0xFF));
+    EXPECT_NE(log.text().find("raw data for FlagPageBitmap(r) is NULL"), std::string::npos) << log.text();
+}
+
 TEST_F(FlagTableOnDevice, FailedWriteIsReported)
 {
     replug("ProgramFailPages=" + std::to_string(pageNumber(kFlagBlock, 0)));
