@@ -183,11 +183,11 @@ Sptr<schema::BaseAddress> BlockBitmap::allocateBlockAddresses(int n)
     return {};
 }
 
-void BlockBitmap::fillSet(const Sptr<BlockSet>& set, int blocks, int pagesPerBlock)
+void BlockBitmap::fillSet(const Sptr<BlockSet>& set, int blocks, int pagesPerBlock, const char* lineFormat)
 {
     for (int block = 0; block < blocks; ++block) {
         if (!isBad(block)) {
-            CPLOG(7, "load %d Block", block);
+            CPLOG(7, lineFormat, block);
             set->addBlock(set->getBlocksCount(), block);
         }
     }
@@ -198,7 +198,7 @@ void BlockBitmap::fillSet(const Sptr<BlockSet>& set, int blocks, int pagesPerBlo
 
 void BlockBitmap::addIntoBlockSet(const Sptr<BlockSet>& set)
 {
-    fillSet(set, m_totalBlocks, m_geometry.usablePages());
+    fillSet(set, m_totalBlocks, m_geometry.usablePages(), "add block NO = %d");
 }
 
 int BlockBitmap::addIntoBlockSetInSinglePlaneMode(const Sptr<BlockSet>& set, int planesPerChip, int groups)
@@ -209,7 +209,7 @@ int BlockBitmap::addIntoBlockSetInSinglePlaneMode(const Sptr<BlockSet>& set, int
     while (set->getBlocksCount() > 0) {
         set->removeBlock(set->getBlockNo(0));
     }
-    fillSet(set, m_totalBlocks, m_geometry.pagesPerBlock);
+    fillSet(set, m_totalBlocks, m_geometry.pagesPerBlock, "load %d Block");
     return 0;
 }
 
@@ -219,7 +219,7 @@ int BlockBitmap::addIntoBlockSetInMultiPlaneMode(const Sptr<BlockSet>& set, int 
         return -1;
     }
     const int planes = planesPerChip * groups;
-    fillSet(set, m_totalBlocks / planes, m_geometry.usablePages() * planes);
+    fillSet(set, m_totalBlocks / planes, m_geometry.usablePages() * planes, "load %d Block");
     return 0;
 }
 

@@ -57,7 +57,8 @@ private:
     void judge(int firstBlock, int blocks, int64_t sectorsJudged);
     bool planesFit(int planesPerChip, int groups) const;
     int replaceBy(int planesPerChip, int groups, bool fold);
-    void fillSet(const Sptr<BlockSet>& set, int blocks, int pagesPerBlock);
+    // lineFormat logs each block loaded; it takes the block number.
+    void fillSet(const Sptr<BlockSet>& set, int blocks, int pagesPerBlock, const char* lineFormat);
     Sptr<schema::BaseAddress> addressOf(int block, int sectorInBlock) const;
 
     SectorBitmap* m_sectorBitmap;  // owns this bitmap

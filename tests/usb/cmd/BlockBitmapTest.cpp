@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "BitmapFixture.h"
+#include "schema/base/LogCapture.h"
 #include "usb/cmd/BlockBitmap.h"
 #include "usb/cmd/BlockSet.h"
 #include "schema/device/BaseAddress.h"
@@ -130,7 +131,11 @@ TEST(BlockBitmapSets, LoadsGoodBlocksInEachPlaneArrangement)
     blocks->judgeBlocks(0);
 
     Sptr<BlockSet> single(new BlockSet("Blockset"));
-    blocks->addIntoBlockSet(single);
+    {
+        LogCapture log;
+        blocks->addIntoBlockSet(single);
+        EXPECT_NE(log.text().find("add block NO = 4"), std::string::npos) << log.text();
+    }
     EXPECT_EQ(blocksOf(*single), (std::vector<int>{0, 1, 2, 4, 5, 6, 7}));
     EXPECT_EQ(single->getValidateBlockCount(), 7);
     EXPECT_EQ(single->getPagesCountEveryBlock(), 64);
