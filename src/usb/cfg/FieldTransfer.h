@@ -39,6 +39,23 @@ struct PackFields {
     {
         byte |= bitsOf(static_cast<uint32_t>(v), shift, width);
     }
+    // Bits a read does not take back.
+    template <class V>
+    void writeOnlyBits(uint8_t& byte, const V& v, int shift, int width = 1) const
+    {
+        bits(byte, v, shift, width);
+    }
+    // A record field a write fills with a constant.
+    template <class R, class V>
+    void writesAs(R& r, const V& constant) const
+    {
+        field(r, constant);
+    }
+    // A value field a read sets, whatever the record holds.
+    template <class V, class W>
+    void readsAs(const V& /*v*/, const W& /*value*/) const
+    {
+    }
 };
 
 // Record to value struct.
@@ -66,6 +83,19 @@ struct UnpackFields {
     void bits(const uint8_t& byte, V& v, int shift, int width = 1) const
     {
         v = static_cast<V>(bitsAt(byte, shift, width));
+    }
+    template <class V>
+    void writeOnlyBits(const uint8_t& /*byte*/, V& /*v*/, int /*shift*/, int /*width*/ = 1) const
+    {
+    }
+    template <class R, class V>
+    void writesAs(const R& /*r*/, const V& /*constant*/) const
+    {
+    }
+    template <class V, class W>
+    void readsAs(V& v, const W& value) const
+    {
+        v = static_cast<V>(value);
     }
 };
 

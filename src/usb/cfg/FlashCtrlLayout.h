@@ -131,10 +131,6 @@ public:
     static int length(CfgVariant variant);
     static int write(CfgVariant variant, const FlashCtrl& flash, void* place);
     static int read(CfgVariant variant, FlashCtrl& flash, const void* place);
-
-private:
-    static int write6706(const FlashCtrl& f, void* place);
-    static int read6706(FlashCtrl& f, const void* place);
 };
 
 }  // namespace Tessor::usb
