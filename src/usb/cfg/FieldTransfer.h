@@ -45,6 +45,13 @@ struct PackFields {
     {
         bits(byte, v, shift, width);
     }
+    // Bits a write leaves clear.
+    template <class V>
+    void readOnlyBits(uint8_t& /*byte*/, const V& /*v*/, int /*shift*/, int /*width*/ = 1) const
+    {
+    }
+    // A flag byte a write gathers over what it holds, keeping only the `keep` bits.
+    void keepOnWrite(uint8_t& byte, uint8_t keep) const { byte &= keep; }
     // A record field a write fills with a constant.
     template <class R, class V>
     void writesAs(R& r, const V& constant) const
@@ -88,6 +95,12 @@ struct UnpackFields {
     void writeOnlyBits(const uint8_t& /*byte*/, V& /*v*/, int /*shift*/, int /*width*/ = 1) const
     {
     }
+    template <class V>
+    void readOnlyBits(const uint8_t& byte, V& v, int shift, int width = 1) const
+    {
+        bits(byte, v, shift, width);
+    }
+    void keepOnWrite(const uint8_t& /*byte*/, uint8_t /*keep*/) const {}
     template <class R, class V>
     void writesAs(const R& /*r*/, const V& /*constant*/) const
     {

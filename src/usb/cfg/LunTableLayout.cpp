@@ -5,6 +5,7 @@
 
 #include "schema/base/Assert.h"
 #include "schema/base/Log.h"
+#include "usb/cfg/FieldTransfer.h"
 
 namespace Tessor::usb {
 
@@ -15,59 +16,59 @@ constexpr uint8_t kPinBit = 0x10;
 constexpr uint8_t kFirstRefreshBit = 0x20;
 constexpr uint8_t kBit3 = 0x08;
 
-uint8_t flagsA(const LunFields& lun)
+// Each description below takes the direction `io` (PackFields or
+// UnpackFields), the LUN (const when packing) and the record.
+
+template <class Io, class Lun>
+void flagsA(const Io& io, Lun& lun, uint8_t& a, bool is6605)
 {
-    return bitOf(lun.Refresh, 0) | bitOf(lun.CdromRefresh, 1) | bitOf(lun.Eject, 2) |
-           bitOf(lun.bit3_rsv, 3) | bitOf(lun.WrProtectPin, 4) | bitOf(lun.firstRefresh, 5) |
-           bitOf(lun.refreshEn, 6);
+    io.keepOnWrite(a, is6605 ? 0 : kFlagAUnwritten);
+    io.bits(a, lun.Refresh, 0);
+    io.bits(a, lun.CdromRefresh, 1);
+    io.bits(a, lun.Eject, 2);
+    if (is6605) {
+        io.readOnlyBits(a, lun.WrProtectPin, 3);
+        io.readOnlyBits(a, lun.extFlagA4, 4);
+        io.bits(a, lun.extFieldA, 5, 3);
+        return;
+    }
+    io.bits(a, lun.bit3_rsv, 3);
+    io.bits(a, lun.WrProtectPin, 4);
+    io.bits(a, lun.firstRefresh, 5);
+    io.bits(a, lun.refreshEn, 6);
 }
 
-uint8_t flagsA6605(const LunFields& lun)
+template <class Io, class Lun>
+void flagsB(const Io& io, Lun& lun, uint8_t& b, bool is6605)
 {
-    return bitOf(lun.Refresh, 0) | bitOf(lun.CdromRefresh, 1) | bitOf(lun.Eject, 2) |
-           bitsOf(lun.extFieldA, 5, 3);
+    io.keepOnWrite(b, 0);
+    io.bits(b, lun.ReadProtect, 0);
+    io.bits(b, lun.WriteProtect, 1);
+    io.bits(b, lun.DummyDisk, 2);
+    io.bits(b, lun.Hide, 3);
+    if (is6605) {
+        io.bits(b, lun.extFlagB4, 4);
+        io.bits(b, lun.extFieldB, 5, 3);
+    } else {
+        io.bits(b, lun.DiskInfoReserve, 4, 4);
+    }
 }
 
-uint8_t flagsBCommon(const LunFields& lun)
+// The fields of slot `i` that both record types carry.
+template <class Io, class Lun, class Record>
+void slotFields(const Io& io, Lun& lun, Record& rec, int i, bool is6605)
 {
-    return bitOf(lun.ReadProtect, 0) | bitOf(lun.WriteProtect, 1) | bitOf(lun.DummyDisk, 2) |
-           bitOf(lun.Hide, 3);
-}
-
-uint8_t flagsB(const LunFields& lun) { return flagsBCommon(lun) | bitsOf(lun.DiskInfoReserve, 4, 4); }
-
-uint8_t flagsB6605(const LunFields& lun)
-{
-    return flagsBCommon(lun) | bitOf(lun.extFlagB4, 4) | bitsOf(lun.extFieldB, 5, 3);
-}
-
-void readFlagsA(LunFields& lun, uint8_t byte)
-{
-    lun.Refresh = bitAt(byte, 0);
-    lun.CdromRefresh = bitAt(byte, 1);
-    lun.Eject = bitAt(byte, 2);
-    lun.bit3_rsv = bitAt(byte, 3);
-    lun.WrProtectPin = bitAt(byte, 4);
-    lun.firstRefresh = bitAt(byte, 5);
-    lun.refreshEn = bitAt(byte, 6);
-}
-
-void readFlagsA6605(LunFields& lun, uint8_t byte)
-{
-    lun.Refresh = bitAt(byte, 0);
-    lun.CdromRefresh = bitAt(byte, 1);
-    lun.Eject = bitAt(byte, 2);
-    lun.WrProtectPin = bitAt(byte, 3);
-    lun.extFlagA4 = bitAt(byte, 4);
-    lun.extFieldA = bitsAt(byte, 5, 3);
-}
-
-void readFlagsBCommon(LunFields& lun, uint8_t byte)
-{
-    lun.ReadProtect = bitAt(byte, 0);
-    lun.WriteProtect = bitAt(byte, 1);
-    lun.DummyDisk = bitAt(byte, 2);
-    lun.Hide = bitAt(byte, 3);
+    flagsA(io, lun, rec.flagsA[i], is6605);
+    io.field(rec.diskType[i], lun.DiskType);
+    if (i > 0) {
+        io.field(rec.startSector[i - 1], lun.StartSector);
+    } else {
+        io.readsAs(lun.StartSector, 0);  // slot 0 starts at sector 0
+    }
+    io.field(rec.capacity[i], lun.Capacity);
+    io.field(rec.blockSize[i], lun.DiskBlockSize);
+    io.field(rec.rdProtect[i], lun.RdProtectStartingSec);
+    flagsB(io, lun, rec.flagsB[i], is6605);
 }
 
 bool isVisible(CfgVariant variant, const LunFields& lun)
@@ -137,21 +138,12 @@ int LunTableLayout::write(CfgVariant variant, const std::vector<const LunFields*
     bool anyDummy = false;
     for (int i = 0; i < slots; ++i) {
         const LunFields& lun = *luns[i];
-        rec.flagsA[i] = is6605 ? flagsA6605(lun)
-                               : static_cast<uint8_t>((rec.flagsA[i] & kFlagAUnwritten) | flagsA(lun));
-        rec.diskType[i] = static_cast<uint8_t>(lun.DiskType);
-        if (i > 0) {
-            rec.startSector[i - 1].set(lun.StartSector);
-        }
-        rec.capacity[i].set(lun.Capacity);
+        slotFields(PackFields{}, lun, rec, i, is6605);
         rec.slot[i] = static_cast<uint8_t>(i);
         if (isVisible(variant, lun)) {
             ++visible;
         }
         anyDummy = anyDummy || lun.DummyDisk == 1;
-        rec.blockSize[i] = lun.DiskBlockSize;
-        rec.rdProtect[i].set(lun.RdProtectStartingSec);
-        rec.flagsB[i] = is6605 ? flagsB6605(lun) : flagsB(lun);
         CPLOG(7, "Add %d partition", i + 1);
     }
     rec.lastLun = lastLunByte(visible);
@@ -212,23 +204,7 @@ int LunTableLayout::read(CfgVariant variant, const std::vector<LunFields*>& luns
     for (int i = 0; i < kSlots; ++i) {
         LunFields& lun = *luns[i];
         lun.DiskForLun = rec.slot[i];
-        if (is6605) {
-            readFlagsA6605(lun, rec.flagsA[i]);
-        } else {
-            readFlagsA(lun, rec.flagsA[i]);
-        }
-        lun.DiskType = rec.diskType[i];
-        lun.StartSector = i == 0 ? 0 : rec.startSector[i - 1].get();
-        lun.Capacity = rec.capacity[i].get();
-        lun.DiskBlockSize = rec.blockSize[i];
-        lun.RdProtectStartingSec = rec.rdProtect[i].get();
-        readFlagsBCommon(lun, rec.flagsB[i]);
-        if (is6605) {
-            lun.extFlagB4 = bitAt(rec.flagsB[i], 4);
-            lun.extFieldB = bitsAt(rec.flagsB[i], 5, 3);
-        } else {
-            lun.DiskInfoReserve = bitsAt(rec.flagsB[i], 4, 4);
-        }
+        slotFields(UnpackFields{}, lun, rec, i, is6605);
     }
     item.CapDummy = rec.capDummy.get();
     item.udiskReserved = rec.tailWord.get();
@@ -245,19 +221,11 @@ int LunTableLayout::write6706(const std::vector<const LunFields*>& luns, const U
     int visible = 0;
     for (int i = 0; i < slots; ++i) {
         const LunFields& lun = *luns[i];
-        rec.flagsA[i] = static_cast<uint8_t>((rec.flagsA[i] & kFlagAUnwritten) | flagsA(lun));
-        rec.diskType[i] = static_cast<uint8_t>(lun.DiskType);
-        if (i > 0) {
-            rec.startSector[i - 1].set(lun.StartSector);
-        }
-        rec.capacity[i].set(lun.Capacity);
+        slotFields(PackFields{}, lun, rec, i, false);
         rec.diskForLun[i] = lun.Capacity != 0 ? lun.DiskForLun : 0xFF;
         if (isVisible(CfgVariant::V6706, lun)) {
             ++visible;
         }
-        rec.blockSize[i] = lun.DiskBlockSize;
-        rec.rdProtect[i].set(lun.RdProtectStartingSec);
-        rec.flagsB[i] = flagsB(lun);
         CPLOG(7, "Add %d LUN", i);
         CPLOG(7, "LUN Capacity is %d", static_cast<int>(lun.Capacity));
     }
@@ -280,14 +248,7 @@ int LunTableLayout::read6706(const std::vector<LunFields*>& luns, UdiskFields& i
         }
         LunFields& lun = *luns[i];
         lun.DiskForLun = rec.diskForLun[i];
-        readFlagsA(lun, rec.flagsA[i]);
-        lun.DiskType = rec.diskType[i];
-        lun.StartSector = i == 0 ? 0 : rec.startSector[i - 1].get();
-        lun.Capacity = rec.capacity[i].get();
-        lun.DiskBlockSize = rec.blockSize[i];
-        lun.RdProtectStartingSec = rec.rdProtect[i].get();
-        readFlagsBCommon(lun, rec.flagsB[i]);
-        lun.DiskInfoReserve = bitsAt(rec.flagsB[i], 4, 4);
+        slotFields(UnpackFields{}, lun, rec, i, false);
     }
     item.udiskReserved = rec.udiskReserved.get();
     CPLOG(7, "sizeof CFG_UDISK is reverseSerialize %d", static_cast<int>(sizeof rec));
