@@ -99,7 +99,8 @@ void CfgCode::setFlagTableSteps(int pagesPerBlock)
     m_code.bBlksPerFlagSector = static_cast<uint8_t>(kFlagSectorBytes / std::max(pagesPerBlock, 1) * 8);
 }
 
-void CfgCode::setProfileSwitches(const _FLASH_CHIP_INFO& chip)
+// The switches of the later controllers: from the flash profile, the rest fixed.
+void CfgCode::setControlSwitches(const _FLASH_CHIP_INFO& chip)
 {
     CodeCtrl& c = m_code;
     c.speedLow = lowByte(chip.Speedlow);
@@ -108,6 +109,13 @@ void CfgCode::setProfileSwitches(const _FLASH_CHIP_INFO& chip)
     c.pRstDisa = lowByte(chip.ResetEnable);
     c.pLogRdRstDisa = lowByte(chip.LogRdRstEn);
     c.pLogWrRstDisa = lowByte(chip.LogWrRstEn);
+    c.blockModeFlags = 0;
+    c.bSofCheckIntvTime = lowByte(chip.SofCheckTime);
+    c.bSofErrNum = lowByte(chip.SofErrNum);
+    c.bPramUse = 5;
+    c.bLEDFreqc = 0x30;
+    c.bLEDOnOff = 0;
+    c.PhotoEn = 0;
 }
 
 int CfgCode::update4Scan(const CfgDeviceView& device, const FlashCtrl& flashItem, bool flag)
@@ -147,17 +155,10 @@ void CfgCode::update4Scan6716(const CfgDeviceView& device, const FlashCtrl& flas
     setFlagGeometry(chip.PagePerBlock);
     const int chips = device.disk->getChipsPerDisk();
     c.bCeCount = static_cast<uint8_t>(chips);
-    c.blockModeFlags = 0;
     c.wTotalBlocks = static_cast<uint16_t>(static_cast<uint8_t>(chips) * device.disk->getBlocksPerChip());
     c.log2phyLogRW = flashItem.MaxChips >= 2 || flashItem.MaxInterleaves >= 2 ? 0 : 1;
     c.rand_en = lowByte(chip.Rand_enable);
-    setProfileSwitches(chip);
-    c.bSofCheckIntvTime = lowByte(chip.SofCheckTime);
-    c.bSofErrNum = lowByte(chip.SofErrNum);
-    c.bPramUse = 5;
-    c.bLEDFreqc = 0x30;
-    c.bLEDOnOff = 0;
-    c.PhotoEn = 0;
+    setControlSwitches(chip);
     const int priority = device.scan->getScanPriority();
     if ((priority == 1 || priority == 0) && flag) {
         c.bCeCount = 1;
@@ -175,20 +176,13 @@ void CfgCode::update4Scan6605(const CfgDeviceView& device, const FlashCtrl& flas
 {
     const _FLASH_CHIP_INFO& chip = *device.flash->getChipInfo();
     CodeCtrl& c = m_code;
-    setProfileSwitches(chip);
-    c.blockModeFlags = 0;
+    setControlSwitches(chip);
     c.bScanCfg = 1;
     c.log2phyLogRW = 0;
     c.bSectorsPerCode = 32;
     setFlagGeometry(chip.PagePerBlock);
     const int chips = device.disk->getChipsPerDisk();
     const int blocks = chips * device.disk->getBlocksPerChip();
-    c.bPramUse = 5;
-    c.bSofCheckIntvTime = lowByte(chip.SofCheckTime);
-    c.bSofErrNum = lowByte(chip.SofErrNum);
-    c.bLEDFreqc = 0x30;
-    c.bLEDOnOff = 0;
-    c.PhotoEn = 0;
     const int priority = device.scan->getScanPriority();
     if ((priority == 3 || priority == 0) && flag) {
         c.bCeCount = 1;

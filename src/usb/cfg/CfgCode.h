@@ -52,7 +52,7 @@ private:
     void update4Scan6716(const CfgDeviceView& device, const FlashCtrl& flashItem, bool flag);
     void update4Scan6605(const CfgDeviceView& device, const FlashCtrl& flashItem, bool flag);
     void setFlagGeometry(int pagesPerBlock);
-    void setProfileSwitches(const _FLASH_CHIP_INFO& chip);
+    void setControlSwitches(const _FLASH_CHIP_INFO& chip);
     void setFlagTableSteps(int pagesPerBlock);
     void storeCodePages(int first, int count, Sptr<schema::BaseAddress> pages, const char* what);
     void storePageBitmapBlocks(Sptr<schema::BaseAddress> pages, int count);
