@@ -1,7 +1,5 @@
 #include "usb/cfg/CodeCtrlLayout.h"
 
-#include <cstring>
-
 #include "schema/base/Log.h"
 #include "usb/cfg/FieldTransfer.h"
 
@@ -202,10 +200,12 @@ int transfer(CfgVariant variant, const Io& io, Ctrl& c, Place* place)
     return 0;
 }
 
-const char* sizeMessage(CfgVariant variant)
+// 6706 names the read in its own words.
+const char* sizeMessage(CfgVariant variant, bool packs)
 {
     switch (variant) {
-    case CfgVariant::V6706: return "sizeof CODE_CTRL 6706 is %d";
+    case CfgVariant::V6706:
+        return packs ? "sizeof CODE_CTRL 6706 is %d" : "sizeof CODE_CTRL 6706 reverseSerialize is %d";
     case CfgVariant::V6716: return "sizeof CODE_CTRL 6716 is %d";
     case CfgVariant::V6716V31: return "sizeof CODE_CTRL_6716_V31 is %d";
     case CfgVariant::V6716V32: return "sizeof CODE_CTRL_6716_V32 is %d";
@@ -213,6 +213,12 @@ const char* sizeMessage(CfgVariant variant)
     case CfgVariant::V6605: return "sizeof CODE_CTRL 6605 is %d";
     }
     return "";
+}
+
+int logged(CfgVariant variant, bool packs, int len)
+{
+    CPLOG(7, sizeMessage(variant, packs), len);
+    return len;
 }
 
 }  // namespace
@@ -232,20 +238,12 @@ int CodeCtrlLayout::length(CfgVariant variant)
 
 int CodeCtrlLayout::write(CfgVariant variant, const CodeCtrl& ctrl, void* place)
 {
-    const int len = transfer(variant, PackFields{}, ctrl, place);
-    CPLOG(7, sizeMessage(variant), len);
-    return len;
+    return logged(variant, true, transfer(variant, PackFields{}, ctrl, place));
 }
 
 int CodeCtrlLayout::read(CfgVariant variant, CodeCtrl& ctrl, const void* place)
 {
-    const int len = transfer(variant, UnpackFields{}, ctrl, place);
-    if (variant == CfgVariant::V6706) {
-        CPLOG(7, "sizeof CODE_CTRL 6706 reverseSerialize is %d", len);
-    } else {
-        CPLOG(7, sizeMessage(variant), len);
-    }
-    return len;
+    return logged(variant, false, transfer(variant, UnpackFields{}, ctrl, place));
 }
 
 }  // namespace Tessor::usb

@@ -229,10 +229,12 @@ int transfer(CfgVariant variant, const Io& io, Flash& f, Place* place)
     return transferRecord<FlashCtrlRecord>(io, place, describe, FlashCtrlLayout::length(variant));
 }
 
-const char* sizeMessage(CfgVariant variant)
+// 6706 names the read in its own words.
+const char* sizeMessage(CfgVariant variant, bool packs)
 {
     switch (variant) {
-    case CfgVariant::V6706: return "sizeof FLASH_INFO 6706 is %d";
+    case CfgVariant::V6706:
+        return packs ? "sizeof FLASH_INFO 6706 is %d" : "sizeof FLASH_INFO 6706 reverseSerialize is %d";
     case CfgVariant::V6716: return "sizeof FLASH_INFO 6716 is %d";
     case CfgVariant::V6716V31: return "sizeof FLASH_INFO_6716_V31 is %d";
     case CfgVariant::V6716V32: return "sizeof FLASH_INFO_6716_V32 is %d";
@@ -240,6 +242,12 @@ const char* sizeMessage(CfgVariant variant)
     case CfgVariant::V6605: return "sizeof FLASH_INFO 6605 is %d";
     }
     return "";
+}
+
+int logged(CfgVariant variant, bool packs, int len)
+{
+    CPLOG(7, sizeMessage(variant, packs), len);
+    return len;
 }
 
 }  // namespace
@@ -259,20 +267,12 @@ int FlashCtrlLayout::length(CfgVariant variant)
 
 int FlashCtrlLayout::write(CfgVariant variant, const FlashCtrl& f, void* place)
 {
-    const int len = transfer(variant, PackFields{}, f, place);
-    CPLOG(7, sizeMessage(variant), len);
-    return len;
+    return logged(variant, true, transfer(variant, PackFields{}, f, place));
 }
 
 int FlashCtrlLayout::read(CfgVariant variant, FlashCtrl& f, const void* place)
 {
-    const int len = transfer(variant, UnpackFields{}, f, place);
-    if (variant == CfgVariant::V6706) {
-        CPLOG(7, "sizeof FLASH_INFO 6706 reverseSerialize is %d", len);
-    } else {
-        CPLOG(7, sizeMessage(variant), len);
-    }
-    return len;
+    return logged(variant, false, transfer(variant, UnpackFields{}, f, place));
 }
 
 }  // namespace Tessor::usb
