@@ -119,32 +119,34 @@ TEST(CfgFlash, Scan6706NeverLaysOutPlanes)
     EXPECT_EQ(0x81, item.record().bBankProgramCmd);
 }
 
+// The record of a 6716 item taken through the scan update and the finish.
+FlashCtrl scannedAndFinished(DeviceFixture& device)
+{
+    CfgFlash item = makeFlash(CfgVariant::V6716);
+    item.update4Scan(device.view, true);
+    item.finish(device.view);
+    return item.record();
+}
+
 TEST(CfgFlash, FinishSmallPageFlashAndSpeedOverride)
 {
     DeviceFixture small(1, 1024, 32, 1);
-    CfgFlash item = makeFlash(CfgVariant::V6716);
-    item.update4Scan(small.view, true);
-    item.finish(small.view);
-    EXPECT_EQ(0, item.record().DualDie);
-    EXPECT_EQ(1, item.record().bColCyl);
-    EXPECT_EQ(0x22, item.record().bRd_CYCLE);
-    EXPECT_EQ(0x22, item.record().bWr_CYCLE);
-    EXPECT_EQ(0x03, item.record().b3V3OutCfg);
+    const FlashCtrl smallPages = scannedAndFinished(small);
+    EXPECT_EQ(0, smallPages.DualDie);
+    EXPECT_EQ(1, smallPages.bColCyl);
+    EXPECT_EQ(0x22, smallPages.bRd_CYCLE);
+    EXPECT_EQ(0x22, smallPages.bWr_CYCLE);
+    EXPECT_EQ(0x03, smallPages.b3V3OutCfg);
 
     DeviceFixture zeroSpeed;
     zeroSpeed.chip().Speed = 0;
-    CfgFlash kept = makeFlash(CfgVariant::V6716);
-    kept.update4Scan(zeroSpeed.view, true);
-    kept.finish(zeroSpeed.view);
-    EXPECT_EQ(0x11, kept.record().bRd_CYCLE);
+    EXPECT_EQ(0x11, scannedAndFinished(zeroSpeed).bRd_CYCLE);
 
     DeviceFixture speed;
-    CfgFlash overridden = makeFlash(CfgVariant::V6716);
-    overridden.update4Scan(speed.view, true);
-    overridden.finish(speed.view);
-    EXPECT_EQ(0x33, overridden.record().bRd_CYCLE);
-    EXPECT_EQ(0x22, overridden.record().bWr_CYCLE);
-    EXPECT_EQ(1, overridden.record().DualDie);
+    const FlashCtrl overridden = scannedAndFinished(speed);
+    EXPECT_EQ(0x33, overridden.bRd_CYCLE);
+    EXPECT_EQ(0x22, overridden.bWr_CYCLE);
+    EXPECT_EQ(1, overridden.DualDie);
 }
 
 TEST(CfgFlash, FinishLaysOutPlanesOnlyInBlockMode)

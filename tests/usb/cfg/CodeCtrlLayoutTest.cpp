@@ -4,6 +4,7 @@
 
 #include "ByteTape.h"
 #include "HexBytes.h"
+#include "RecordLayoutProbe.h"
 #include "usb/cfg/CodeCtrlLayout.h"
 
 using namespace Tessor::usb;
@@ -136,26 +137,26 @@ std::vector<uint8_t> expected6605()
 
 std::vector<uint8_t> written(CfgVariant variant, const CodeCtrl& c)
 {
-    std::vector<uint8_t> buffer(160, 0xEE);
-    const int len = CodeCtrlLayout::write(variant, c, buffer.data());
-    EXPECT_EQ(CodeCtrlLayout::length(variant), len);
-    EXPECT_EQ(0xEE, buffer[len]) << "written past the record";
-    buffer.resize(len);
-    return buffer;
+    return writtenRecord<CodeCtrlLayout>(variant, c);
 }
 
-const CfgVariant kAll[] = {CfgVariant::V6706, CfgVariant::V6716, CfgVariant::V6716V31,
-                           CfgVariant::V6716V32, CfgVariant::V6726, CfgVariant::V6605};
+CodeCtrl readBack(CfgVariant variant, const CodeCtrl& source, const CodeCtrl& target = CodeCtrl())
+{
+    return ::readBack<CodeCtrlLayout>(variant, source, target);
+}
 
 TEST(CodeCtrlLayout, GoldenBytesPerVariant)
 {
     const CodeCtrl c = distinctFields();
-    EXPECT_EQ(hexText(expected6706()), hexText(written(CfgVariant::V6706, c)));
-    EXPECT_EQ(hexText(expected6716()), hexText(written(CfgVariant::V6716, c)));
-    EXPECT_EQ(hexText(expected149()), hexText(written(CfgVariant::V6716V31, c)));
-    EXPECT_EQ(hexText(expected149()), hexText(written(CfgVariant::V6716V32, c)));
-    EXPECT_EQ(hexText(expected149()), hexText(written(CfgVariant::V6726, c)));
-    EXPECT_EQ(hexText(expected6605()), hexText(written(CfgVariant::V6605, c)));
+    const struct {
+        CfgVariant variant;
+        std::vector<uint8_t> bytes;
+    } cases[] = {{CfgVariant::V6706, expected6706()},    {CfgVariant::V6716, expected6716()},
+                 {CfgVariant::V6716V31, expected149()}, {CfgVariant::V6716V32, expected149()},
+                 {CfgVariant::V6726, expected149()},    {CfgVariant::V6605, expected6605()}};
+    for (const auto& golden : cases) {
+        EXPECT_EQ(hexText(golden.bytes), hexText(written(golden.variant, c))) << static_cast<int>(golden.variant);
+    }
 }
 
 TEST(CodeCtrlLayout, ReaderRecoversEveryWrittenByte)
@@ -165,11 +166,8 @@ TEST(CodeCtrlLayout, ReaderRecoversEveryWrittenByte)
     source.bSysStart0 = 0;
     source.bSysStart1 = 0;
     source.bSysCount1 = 0;
-    for (CfgVariant variant : kAll) {
-        const std::vector<uint8_t> bytes = written(variant, source);
-        CodeCtrl target;
-        EXPECT_EQ(CodeCtrlLayout::length(variant), CodeCtrlLayout::read(variant, target, bytes.data()));
-        EXPECT_EQ(bytes, written(variant, target)) << static_cast<int>(variant);
+    for (CfgVariant variant : kAllVariants) {
+        expectRewrittenAlike<CodeCtrlLayout>(variant, source);
     }
 }
 
@@ -177,10 +175,10 @@ TEST(CodeCtrlLayout, ReadBackExceptions)
 {
     const CodeCtrl source = distinctFields();
     {
-        CodeCtrl target = source;
-        target.bSysStart0 = target.bSysStart1 = 0x77;
-        target.wExtCodePage[35] = 0x0321;
-        CodeCtrlLayout::read(CfgVariant::V6716, target, written(CfgVariant::V6716, source).data());
+        CodeCtrl before = source;
+        before.bSysStart0 = before.bSysStart1 = 0x77;
+        before.wExtCodePage[35] = 0x0321;
+        const CodeCtrl target = readBack(CfgVariant::V6716, source, before);
         EXPECT_EQ(0x77, target.bSysStart0);
         EXPECT_EQ(0x77, target.bSysStart1);
         EXPECT_EQ(0x0011, target.wExtCodePage[1]);  // high byte dropped
@@ -188,9 +186,9 @@ TEST(CodeCtrlLayout, ReadBackExceptions)
         EXPECT_EQ(0, target.PhotoEn);  // taken from a zero byte
     }
     {
-        CodeCtrl target;
-        target.bSysStart0 = target.bSysStart1 = target.bSysCount1 = 0x77;
-        CodeCtrlLayout::read(CfgVariant::V6726, target, written(CfgVariant::V6726, source).data());
+        CodeCtrl before;
+        before.bSysStart0 = before.bSysStart1 = before.bSysCount1 = 0x77;
+        const CodeCtrl target = readBack(CfgVariant::V6726, source, before);
         EXPECT_EQ(0x77, target.bSysStart0);
         EXPECT_EQ(0x77, target.bSysCount1);
         EXPECT_EQ(0x0313, target.wExtCodePage[3]);
@@ -198,9 +196,7 @@ TEST(CodeCtrlLayout, ReadBackExceptions)
     {
         CodeCtrl big = source;
         big.wExtCodePage[5] = 0x07FF;
-        CodeCtrl target;
-        CodeCtrlLayout::read(CfgVariant::V6716V31, target, written(CfgVariant::V6716V31, big).data());
-        EXPECT_EQ(0x03FF, target.wExtCodePage[5]);  // ten bits survive
+        EXPECT_EQ(0x03FF, readBack(CfgVariant::V6716V31, big).wExtCodePage[5]);  // ten bits survive
     }
 }
 

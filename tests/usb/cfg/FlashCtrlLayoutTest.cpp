@@ -4,6 +4,7 @@
 
 #include "ByteTape.h"
 #include "HexBytes.h"
+#include "RecordLayoutProbe.h"
 #include "usb/cfg/FlashCtrlLayout.h"
 
 using namespace Tessor::usb;
@@ -114,33 +115,39 @@ ByteTape head(int flags1, int flags2, int rd, int wr)
 
 std::vector<uint8_t> written(CfgVariant variant, const FlashCtrl& f)
 {
-    std::vector<uint8_t> buffer(70, 0xEE);
-    const int len = FlashCtrlLayout::write(variant, f, buffer.data());
-    EXPECT_EQ(FlashCtrlLayout::length(variant), len);
-    EXPECT_EQ(0xEE, buffer[len]) << "written past the block";
-    buffer.resize(len);
-    return buffer;
+    return writtenRecord<FlashCtrlLayout>(variant, f);
 }
 
-const CfgVariant kAll[] = {CfgVariant::V6706, CfgVariant::V6716, CfgVariant::V6716V31,
-                           CfgVariant::V6716V32, CfgVariant::V6726, CfgVariant::V6605};
+FlashCtrl readBack(CfgVariant variant, const FlashCtrl& source, const FlashCtrl& target = FlashCtrl())
+{
+    return ::readBack<FlashCtrlLayout>(variant, source, target);
+}
+
+std::vector<uint8_t> withTail(ByteTape t, std::initializer_list<int> bytes, int zeros)
+{
+    return t.bytes(bytes).zeros(zeros).get();
+}
 
 TEST(FlashCtrlLayout, GoldenBytesPerVariant)
 {
     const FlashCtrl f = distinctFields();
-    EXPECT_EQ(hexText(expected6706()), hexText(written(CfgVariant::V6706, f)));
-    const auto tail = [](ByteTape t, std::initializer_list<int> bytes, int zeros) {
-        return hexText(t.bytes(bytes).zeros(zeros).get());
+    const std::vector<uint8_t> v3x =
+        withTail(head(0xD6, 0xB7, 0x11, 0x11), {0x3E, 0x45, 0x3A, 0x3B, 0x3C, 0x3D, 0x03}, 7);
+    const struct {
+        CfgVariant variant;
+        std::vector<uint8_t> bytes;
+    } cases[] = {
+        {CfgVariant::V6706, expected6706()},
+        {CfgVariant::V6716, withTail(head(0xB6, 0x97, 0x37, 0x38), {0x3E, 0x45, 0x3A, 0x3B, 0x3C, 0x3D, 0x03}, 3)},
+        {CfgVariant::V6716V31, v3x},
+        {CfgVariant::V6716V32, v3x},
+        {CfgVariant::V6726,
+         withTail(head(0xD6, 0x6F, 0x11, 0x11), {0x3E, 0x45, 0x3A, 0x3B, 0x3C, 0x3D, 0x4B, 0x03}, 7)},
+        {CfgVariant::V6605, withTail(head(0xB3, 0x25, 0x37, 0x38), {0x4C, 0x4D, 0x4E, 0x4F, 0x50}, 3)},
     };
-    EXPECT_EQ(tail(head(0xB6, 0x97, 0x37, 0x38), {0x3E, 0x45, 0x3A, 0x3B, 0x3C, 0x3D, 0x03}, 3),
-              hexText(written(CfgVariant::V6716, f)));
-    const std::string v3x = tail(head(0xD6, 0xB7, 0x11, 0x11), {0x3E, 0x45, 0x3A, 0x3B, 0x3C, 0x3D, 0x03}, 7);
-    EXPECT_EQ(v3x, hexText(written(CfgVariant::V6716V31, f)));
-    EXPECT_EQ(v3x, hexText(written(CfgVariant::V6716V32, f)));
-    EXPECT_EQ(tail(head(0xD6, 0x6F, 0x11, 0x11), {0x3E, 0x45, 0x3A, 0x3B, 0x3C, 0x3D, 0x4B, 0x03}, 7),
-              hexText(written(CfgVariant::V6726, f)));
-    EXPECT_EQ(tail(head(0xB3, 0x25, 0x37, 0x38), {0x4C, 0x4D, 0x4E, 0x4F, 0x50}, 3),
-              hexText(written(CfgVariant::V6605, f)));
+    for (const auto& golden : cases) {
+        EXPECT_EQ(hexText(golden.bytes), hexText(written(golden.variant, f))) << static_cast<int>(golden.variant);
+    }
 }
 
 TEST(FlashCtrlLayout, ReaderRecoversEveryWrittenByte)
@@ -151,7 +158,7 @@ TEST(FlashCtrlLayout, ReaderRecoversEveryWrittenByte)
     source.Chip1Sel2 = 1;
     source.agandFlag = 0;
     source.Rsv = 0;
-    for (CfgVariant variant : kAll) {
+    for (CfgVariant variant : kAllVariants) {
         FlashCtrl src = source;
         if (variant == CfgVariant::V6605) {
             src.DualDie = 0;
@@ -160,39 +167,31 @@ TEST(FlashCtrlLayout, ReaderRecoversEveryWrittenByte)
             variant == CfgVariant::V6726) {
             src.wPhyPagesPerBlock = FlashCtrl().wPhyPagesPerBlock;
         }
-        const std::vector<uint8_t> bytes = written(variant, src);
-        FlashCtrl target;
-        EXPECT_EQ(FlashCtrlLayout::length(variant), FlashCtrlLayout::read(variant, target, bytes.data()));
-        EXPECT_EQ(bytes, written(variant, target)) << static_cast<int>(variant);
+        expectRewrittenAlike<FlashCtrlLayout>(variant, src);
     }
 }
 
 TEST(FlashCtrlLayout, ReadBackExceptions)
 {
     const FlashCtrl source = distinctFields();
-    FlashCtrl t6716;
-    FlashCtrlLayout::read(CfgVariant::V6716, t6716, written(CfgVariant::V6716, source).data());
+    const FlashCtrl t6716 = readBack(CfgVariant::V6716, source);
     EXPECT_EQ(1, t6716.DualDie);
     EXPECT_EQ(1, t6716.Chip1Sel2);
     EXPECT_EQ(0x4849, t6716.wSectorsPerBlock);
     EXPECT_EQ(0x4849, t6716.wPhyPagesPerBlock);
 
-    FlashCtrl tV31;
-    FlashCtrlLayout::read(CfgVariant::V6716V31, tV31, written(CfgVariant::V6716V31, source).data());
+    const FlashCtrl tV31 = readBack(CfgVariant::V6716V31, source);
     EXPECT_EQ(0x11, tV31.bRd_CYCLE);
     EXPECT_EQ(0x11, tV31.bWr_CYCLE);
     EXPECT_EQ(0, tV31.agandFlag);
     EXPECT_EQ(0x4849, tV31.wSectorsPerBlock);
     EXPECT_EQ(0, tV31.wPhyPagesPerBlock);
 
-    FlashCtrl t6726;
-    FlashCtrlLayout::read(CfgVariant::V6726, t6726, written(CfgVariant::V6726, source).data());
-    EXPECT_EQ(0x4B, t6726.bEccDelay);
+    EXPECT_EQ(0x4B, readBack(CfgVariant::V6726, source).bEccDelay);
 
-    FlashCtrl t6605;
-    t6605.DualDie = 1;
-    FlashCtrlLayout::read(CfgVariant::V6605, t6605, written(CfgVariant::V6605, source).data());
-    EXPECT_EQ(0, t6605.DualDie);
+    FlashCtrl before;
+    before.DualDie = 1;
+    EXPECT_EQ(0, readBack(CfgVariant::V6605, source, before).DualDie);
 }
 
 TEST(FlashCtrlLayout, ReservedBitsKeepOnlyWhatFits)

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "HexBytes.h"
+#include "RecordLayoutProbe.h"
 #include "usb/cfg/LunTableLayout.h"
 
 using namespace Tessor::usb;
@@ -173,8 +174,7 @@ TEST(LunTableLayout, NeverWritesAFifthSlot)
     fifth.Refresh = 1;
     std::vector<const LunFields*> list = luns.list();
     list.push_back(&fifth);
-    for (CfgVariant variant : {CfgVariant::V6706, CfgVariant::V6716, CfgVariant::V6716V31,
-                               CfgVariant::V6716V32, CfgVariant::V6726, CfgVariant::V6605}) {
+    for (CfgVariant variant : kAllVariants) {
         std::vector<uint8_t> withFour = written(variant, luns);
         std::vector<uint8_t> buffer(80, kFill);
         LunTableLayout::write(variant, list, luns.item, buffer.data());
@@ -264,8 +264,6 @@ TEST_P(LunTableRoundTrip, ReaderGivesBackWhatTheWriterHeld)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Variants, LunTableRoundTrip,
-                         ::testing::Values(CfgVariant::V6706, CfgVariant::V6716, CfgVariant::V6716V31,
-                                           CfgVariant::V6716V32, CfgVariant::V6726, CfgVariant::V6605));
+INSTANTIATE_TEST_SUITE_P(Variants, LunTableRoundTrip, ::testing::ValuesIn(kAllVariants));
 
 }  // namespace
