@@ -1,7 +1,7 @@
 #include "usb/cfg/CodeCtrlLayout.h"
 
-#include "schema/base/Log.h"
 #include "usb/cfg/FieldTransfer.h"
+#include "usb/cfg/RecordSizeLog.h"
 
 namespace Tessor::usb {
 
@@ -200,27 +200,6 @@ int transfer(CfgVariant variant, const Io& io, Ctrl& c, Place* place)
     return 0;
 }
 
-// 6706 names the read in its own words.
-const char* sizeMessage(CfgVariant variant, bool packs)
-{
-    switch (variant) {
-    case CfgVariant::V6706:
-        return packs ? "sizeof CODE_CTRL 6706 is %d" : "sizeof CODE_CTRL 6706 reverseSerialize is %d";
-    case CfgVariant::V6716: return "sizeof CODE_CTRL 6716 is %d";
-    case CfgVariant::V6716V31: return "sizeof CODE_CTRL_6716_V31 is %d";
-    case CfgVariant::V6716V32: return "sizeof CODE_CTRL_6716_V32 is %d";
-    case CfgVariant::V6726: return "sizeof CODE_CTRL_6726 is %d";
-    case CfgVariant::V6605: return "sizeof CODE_CTRL 6605 is %d";
-    }
-    return "";
-}
-
-int logged(CfgVariant variant, bool packs, int len)
-{
-    CPLOG(7, sizeMessage(variant, packs), len);
-    return len;
-}
-
 }  // namespace
 
 int CodeCtrlLayout::length(CfgVariant variant)
@@ -238,12 +217,12 @@ int CodeCtrlLayout::length(CfgVariant variant)
 
 int CodeCtrlLayout::write(CfgVariant variant, const CodeCtrl& ctrl, void* place)
 {
-    return logged(variant, true, transfer(variant, PackFields{}, ctrl, place));
+    return RecordSizeLog::logged("CODE_CTRL", variant, true, transfer(variant, PackFields{}, ctrl, place));
 }
 
 int CodeCtrlLayout::read(CfgVariant variant, CodeCtrl& ctrl, const void* place)
 {
-    return logged(variant, false, transfer(variant, UnpackFields{}, ctrl, place));
+    return RecordSizeLog::logged("CODE_CTRL", variant, false, transfer(variant, UnpackFields{}, ctrl, place));
 }
 
 }  // namespace Tessor::usb

@@ -1,7 +1,7 @@
 #include "usb/cfg/FlashCtrlLayout.h"
 
-#include "schema/base/Log.h"
 #include "usb/cfg/FieldTransfer.h"
+#include "usb/cfg/RecordSizeLog.h"
 
 namespace Tessor::usb {
 
@@ -229,27 +229,6 @@ int transfer(CfgVariant variant, const Io& io, Flash& f, Place* place)
     return transferRecord<FlashCtrlRecord>(io, place, describe, FlashCtrlLayout::length(variant));
 }
 
-// 6706 names the read in its own words.
-const char* sizeMessage(CfgVariant variant, bool packs)
-{
-    switch (variant) {
-    case CfgVariant::V6706:
-        return packs ? "sizeof FLASH_INFO 6706 is %d" : "sizeof FLASH_INFO 6706 reverseSerialize is %d";
-    case CfgVariant::V6716: return "sizeof FLASH_INFO 6716 is %d";
-    case CfgVariant::V6716V31: return "sizeof FLASH_INFO_6716_V31 is %d";
-    case CfgVariant::V6716V32: return "sizeof FLASH_INFO_6716_V32 is %d";
-    case CfgVariant::V6726: return "sizeof FLASH_INFO_6726 is %d";
-    case CfgVariant::V6605: return "sizeof FLASH_INFO 6605 is %d";
-    }
-    return "";
-}
-
-int logged(CfgVariant variant, bool packs, int len)
-{
-    CPLOG(7, sizeMessage(variant, packs), len);
-    return len;
-}
-
 }  // namespace
 
 int FlashCtrlLayout::length(CfgVariant variant)
@@ -267,12 +246,12 @@ int FlashCtrlLayout::length(CfgVariant variant)
 
 int FlashCtrlLayout::write(CfgVariant variant, const FlashCtrl& f, void* place)
 {
-    return logged(variant, true, transfer(variant, PackFields{}, f, place));
+    return RecordSizeLog::logged("FLASH_INFO", variant, true, transfer(variant, PackFields{}, f, place));
 }
 
 int FlashCtrlLayout::read(CfgVariant variant, FlashCtrl& f, const void* place)
 {
-    return logged(variant, false, transfer(variant, UnpackFields{}, f, place));
+    return RecordSizeLog::logged("FLASH_INFO", variant, false, transfer(variant, UnpackFields{}, f, place));
 }
 
 }  // namespace Tessor::usb
