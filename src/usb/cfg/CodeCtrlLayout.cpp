@@ -128,9 +128,7 @@ void layout(const Io& io, Ctrl& c, CodeCtrl6716Record& r, CfgVariant /*variant*/
     head(io, c, r.head);
     shortExtCodes(io, c, r.extCodeLow);
     system(io, c, r.system, false, true);
-    if (!Io::packs) {
-        io.field(r.zero[0], c.PhotoEn);
-    }
+    io.readsAs(c.PhotoEn, r.zero[0]);
 }
 
 template <class Io, class Ctrl>
