@@ -1,4 +1,4 @@
-// The tool's own scan commands (the UsbDevice vendor read and slots 21)
+// The tool's own scan commands (the UsbDevice vendor read and slot 21)
 // against the simulated scan firmware: every chip and sector form the scans
 // send must land on the sectors the host means, and the result bits must
 // come back where the host reads them.
@@ -42,7 +42,9 @@ public:
     // Chip = sector / G, sector mod G with G the sectors of a chip group
     // (one chip without ganging): the full scan. The pre-scan's chip =
     // block / blocks per chip with the sector inside that chip is the same pair.
-    static unsigned char chipOf(int block, int page) { return static_cast<unsigned char>(sectorOf(block, page) / PER_CHIP); }
+    static unsigned char chipOf(int block, int page) {
+        return static_cast<unsigned char>(sectorOf(block, page) / PER_CHIP);
+    }
     static unsigned inChip(int block, int page) { return static_cast<unsigned>(sectorOf(block, page) % PER_CHIP); }
     static int sectorOf(int block, int page) { return block * SPB + page * SECTORS; }
 
