@@ -3,6 +3,7 @@
 // earliest due time.
 #pragma once
 
+#include <atomic>
 #include <cstdio>
 #include <deque>
 #include <utility>
@@ -36,28 +37,17 @@ public:
         return id;
     }
 
-    // Blocks until an item is ready and returns it.
+    // Blocks until an item is ready and returns it. The one consumer takes
+    // every ready item at once and hands them out without the lock, so a busy
+    // producer rarely meets it there; later items and due timers still queue
+    // behind them.
     T popWait()
     {
-        Threads::Lock guard(m_mutex);
-        while (!hasReady()) {
-            waitFor(m_timers.empty() ? -1 : m_timers.earliest().getDue().msUntil(TimeAndDate::TimeVal::now()));
-        }
-        if (!m_timers.empty()) {
-            const TimeAndDate::TimeVal current = TimeAndDate::TimeVal::now();
-            while (!m_timers.empty() && m_timers.earliest().getDue().isDueAt(current)) {
-                m_ready.push_back(m_timers.takeEarliest());
-                ++m_readyCount;
-                --m_pendingCount;
-            }
-        }
-        if (m_ready.empty()) {
-            std::fprintf(stderr, "Fifo: %p list is empty, but fifo size is %d\n", static_cast<void*>(this),
-                         m_readyCount);
+        if (m_taken.empty() && !takeReady()) {
             return T();
         }
-        T item = std::move(m_ready.front());
-        m_ready.pop_front();
+        T item = std::move(m_taken.front());
+        m_taken.pop_front();
         --m_readyCount;
         return item;
     }
@@ -75,6 +65,41 @@ public:
     }
 
 protected:
+    // Waits for ready items and moves them all to the consumer's own list.
+    bool takeReady()
+    {
+        spinWhileEmpty();
+        Threads::Lock guard(m_mutex);
+        while (!hasReady()) {
+            waitFor(m_timers.empty() ? -1 : m_timers.earliest().getDue().msUntil(TimeAndDate::TimeVal::now()));
+        }
+        if (!m_timers.empty()) {
+            const TimeAndDate::TimeVal current = TimeAndDate::TimeVal::now();
+            while (!m_timers.empty() && m_timers.earliest().getDue().isDueAt(current)) {
+                m_ready.push_back(m_timers.takeEarliest());
+                ++m_readyCount;
+                --m_pendingCount;
+            }
+        }
+        if (m_ready.empty()) {
+            std::fprintf(stderr, "Fifo: %p list is empty, but fifo size is %d\n", static_cast<void*>(this),
+                         m_readyCount.load());
+            return false;
+        }
+        m_taken.swap(m_ready);
+        return true;
+    }
+
+    // A consumer that has caught up with its producer would sleep and be woken
+    // for every item: two system calls that cost more than the item. A short
+    // spin first lets a busy queue run without either.
+    void spinWhileEmpty() const
+    {
+        for (int i = 0; i < kSpinsBeforeSleep && m_readyCount.load(std::memory_order_acquire) == 0; ++i) {
+            __builtin_ia32_pause();
+        }
+    }
+
     // Called with the queue's mutex held.
     virtual bool hasReady()
     {
@@ -89,9 +114,11 @@ protected:
     int getReadyCountLocked() const { return m_readyCount; }
 
 private:
-    int m_readyCount = 0;
+    static constexpr int kSpinsBeforeSleep = 2000;
+    std::atomic<int> m_readyCount{0};
     Threads::Mutex m_mutex;
     std::deque<T> m_ready;
+    std::deque<T> m_taken;  // the consumer's alone
     TimeAndDate::TimerContainer<T> m_timers;
     int m_pendingCount = 0;
 };
