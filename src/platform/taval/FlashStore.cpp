@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/taval/FileTransfer.h"
 #include "platform/taval/Geometry.h"
 #include "schema/base/Log.h"
 
@@ -24,38 +25,6 @@ void complement(const uint8_t* in, uint8_t* out, size_t n) {
     for (; i < n; ++i) {
         out[i] = uint8_t(~in[i]);
     }
-}
-
-bool fullRead(int fd, uint8_t* buf, size_t n, off_t off) {
-    while (n > 0) {
-        const ssize_t r = ::pread(fd, buf, n, off);
-        if (r < 0 && errno == EINTR) {
-            continue;
-        }
-        if (r <= 0) {
-            return false;
-        }
-        buf += r;
-        n -= size_t(r);
-        off += r;
-    }
-    return true;
-}
-
-bool fullWrite(int fd, const uint8_t* buf, size_t n, off_t off) {
-    while (n > 0) {
-        const ssize_t r = ::pwrite(fd, buf, n, off);
-        if (r < 0 && errno == EINTR) {
-            continue;
-        }
-        if (r <= 0) {
-            return false;
-        }
-        buf += r;
-        n -= size_t(r);
-        off += r;
-    }
-    return true;
 }
 
 }  // namespace
@@ -78,7 +47,7 @@ bool FlashStore::open(const std::string& path, int64_t sectors, std::string* err
 
 bool FlashStore::read(int64_t first, int64_t count, uint8_t* records) {
     const size_t n = size_t(count) * RECORD_BYTES;
-    if (!fullRead(m_fd, records, n, off_t(first * RECORD_BYTES))) {
+    if (readAt(m_fd, records, n, off_t(first * RECORD_BYTES)) != n) {
         CPLOG(3, "flash store read of %lld records at %lld failed: %s", (long long)count, (long long)first,
               std::strerror(errno));
         return false;
@@ -91,7 +60,7 @@ bool FlashStore::write(int64_t first, int64_t count, const uint8_t* records) {
     const size_t n = size_t(count) * RECORD_BYTES;
     m_scratch.resize(n);
     complement(records, m_scratch.data(), n);
-    if (!fullWrite(m_fd, m_scratch.data(), n, off_t(first * RECORD_BYTES))) {
+    if (writeAt(m_fd, m_scratch.data(), n, off_t(first * RECORD_BYTES)) != n) {
         CPLOG(3, "flash store write of %lld records at %lld failed: %s", (long long)count, (long long)first,
               std::strerror(errno));
         return false;
@@ -106,7 +75,7 @@ bool FlashStore::erase(int64_t first, int64_t count) {
     }
     // File systems without hole punching: write zeros (erased) instead.
     m_scratch.assign(size_t(count) * RECORD_BYTES, 0);
-    return fullWrite(m_fd, m_scratch.data(), m_scratch.size(), off_t(first * RECORD_BYTES));
+    return writeAt(m_fd, m_scratch.data(), m_scratch.size(), off_t(first * RECORD_BYTES)) == m_scratch.size();
 }
 
 bool FlashStore::isErased(int64_t first, int64_t count) const {
