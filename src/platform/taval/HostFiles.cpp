@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/taval/FileTransfer.h"
 #include "platform/taval/Taval.h"
 #include "schema/base/Log.h"
 
@@ -14,8 +15,6 @@ namespace {
 
 constexpr int kNameBytes = 11;
 constexpr unsigned char kVolumeLabel = 0x08;
-
-int moved(ssize_t r) { return r < 0 ? 0 : int(r); }
 
 }  // namespace
 
@@ -36,17 +35,7 @@ int usbReadFile(const char* path, void* buf, int len, int off) {
         CPLOG(3, "cannot open %s: %s", path, std::strerror(errno));
         return 0;
     }
-    int total = 0;
-    while (total < len) {
-        const ssize_t r = ::pread(fd, static_cast<char*>(buf) + total, size_t(len - total), off_t(off) + total);
-        if (r < 0 && errno == EINTR) {
-            continue;
-        }
-        if (r <= 0) {
-            break;
-        }
-        total += moved(r);
-    }
+    const int total = int(Tessor::taval::readAt(fd, buf, size_t(len), off_t(off)));
     ::close(fd);
     return total;
 }
@@ -61,18 +50,7 @@ int usbWriteFile(const char* path, const void* buf, int len, int off) {
         CPLOG(3, "cannot write %s: %s", path, std::strerror(errno));
         return 0;
     }
-    int total = 0;
-    while (total < len) {
-        const ssize_t r =
-            ::pwrite(fd, static_cast<const char*>(buf) + total, size_t(len - total), off_t(off) + total);
-        if (r < 0 && errno == EINTR) {
-            continue;
-        }
-        if (r <= 0) {
-            break;
-        }
-        total += moved(r);
-    }
+    const int total = int(Tessor::taval::writeAt(fd, buf, size_t(len), off_t(off)));
     ::close(fd);
     return total;
 }
