@@ -13,6 +13,45 @@ unsigned char maskOf(int from, int to)
     return static_cast<unsigned char>(((1u << to) - 1u) & ~((1u << from) - 1u));
 }
 
+// Hands the units [first, first + count) to `take` in pieces: single units
+// (0 or 1) up to a byte boundary, then eight bytes at a time, single bytes,
+// and single units after the last whole byte. Stops as soon as `take` returns
+// true, and returns whether it did.
+template <typename Take>
+bool walk(const unsigned char* bits, int64_t first, int64_t count, Take take)
+{
+    int64_t unit = first;
+    const int64_t end = first + count;
+    for (; unit < end && (unit & 7) != 0; ++unit) {
+        if (take(uint64_t(test(bits, unit)))) {
+            return true;
+        }
+    }
+    if (unit < end) {
+        int64_t byte = unit >> 3;
+        const int64_t lastByte = end >> 3;
+        for (; byte + 8 <= lastByte; byte += 8) {
+            uint64_t word;
+            std::memcpy(&word, bits + byte, sizeof(word));
+            if (take(word)) {
+                return true;
+            }
+        }
+        for (; byte < lastByte; ++byte) {
+            if (take(uint64_t(bits[byte]))) {
+                return true;
+            }
+        }
+        unit = lastByte << 3;
+    }
+    for (; unit < end; ++unit) {
+        if (take(uint64_t(test(bits, unit)))) {
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 void fill(unsigned char* bits, int64_t first, int64_t count, bool value)
@@ -41,64 +80,16 @@ void fill(unsigned char* bits, int64_t first, int64_t count, bool value)
 
 bool anySet(const unsigned char* bits, int64_t first, int64_t count)
 {
-    int64_t unit = first;
-    const int64_t end = first + count;
-    while (unit < end && (unit & 7) != 0) {
-        if (test(bits, unit)) {
-            return true;
-        }
-        ++unit;
-    }
-    if (unit < end) {
-        int64_t byte = unit >> 3;
-        const int64_t lastByte = end >> 3;
-        for (; byte + 8 <= lastByte; byte += 8) {
-            uint64_t word;
-            std::memcpy(&word, bits + byte, sizeof(word));
-            if (word != 0) {
-                return true;
-            }
-        }
-        for (; byte < lastByte; ++byte) {
-            if (bits[byte] != 0) {
-                return true;
-            }
-        }
-        unit = lastByte << 3;
-    }
-    for (; unit < end; ++unit) {
-        if (test(bits, unit)) {
-            return true;
-        }
-    }
-    return false;
+    return walk(bits, first, count, [](uint64_t piece) { return piece != 0; });
 }
 
 int64_t countSet(const unsigned char* bits, int64_t first, int64_t count)
 {
     int64_t total = 0;
-    int64_t unit = first;
-    const int64_t end = first + count;
-    while (unit < end && (unit & 7) != 0) {
-        total += test(bits, unit);
-        ++unit;
-    }
-    if (unit < end) {
-        int64_t byte = unit >> 3;
-        const int64_t lastByte = end >> 3;
-        for (; byte + 8 <= lastByte; byte += 8) {
-            uint64_t word;
-            std::memcpy(&word, bits + byte, sizeof(word));
-            total += std::popcount(word);
-        }
-        for (; byte < lastByte; ++byte) {
-            total += std::popcount(static_cast<unsigned>(bits[byte]));
-        }
-        unit = lastByte << 3;
-    }
-    for (; unit < end; ++unit) {
-        total += test(bits, unit);
-    }
+    walk(bits, first, count, [&total](uint64_t piece) {
+        total += std::popcount(piece);
+        return false;
+    });
     return total;
 }
 
