@@ -106,9 +106,7 @@ int ProfileFlash::takeForcedModel()
 {
     std::string model = ConfigInfo::getFlashModel();
     std::string section;
-    if (!getFlashIdByModel(model, section, m_fileName)) {
-        cpLogForced(0, __FILE__, __LINE__, "No Flash ID can be found for flash model '%s' in %s", model.c_str(),
-                    m_fileName.c_str());
+    if (!findModelSection(model, section)) {
         return -1;
     }
     m_chips = ConfigInfo::getChipsPerDisk();
@@ -179,9 +177,7 @@ int ProfileFlash::setFlashId(FlashIdReader* device)
     m_fileName = Tessor::schema::UsbConfiguration::instance()->getFlashFileName();
     std::string model = ConfigInfo::getFlashModel();
     std::string section;
-    if (!getFlashIdByModel(model, section, m_fileName)) {
-        cpLogForced(0, __FILE__, __LINE__, "No Flash ID can be found for flash model '%s' in %s", model.c_str(),
-                    m_fileName.c_str());
+    if (!findModelSection(model, section)) {
         return -1;
     }
     m_sectionName = section;
@@ -226,6 +222,16 @@ int ProfileFlash::readPart(const char* deviceName)
     CPLOG(7, "\tPagesPerBlock :\t%d", part->PagePerBlock);
     CPLOG(7, "\tSectorsPerPage :\t%d", part->SectorPerPage);
     return 0;
+}
+
+bool ProfileFlash::findModelSection(const std::string& model, std::string& section)
+{
+    if (getFlashIdByModel(model, section, m_fileName)) {
+        return true;
+    }
+    cpLogForced(0, __FILE__, __LINE__, "No Flash ID can be found for flash model '%s' in %s", model.c_str(),
+                m_fileName.c_str());
+    return false;
 }
 
 bool ProfileFlash::getFlashIdByModel(const std::string& model, std::string& idString, const std::string& file)

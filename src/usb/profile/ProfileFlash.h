@@ -36,6 +36,8 @@ private:
     void reset();
     int probeChips(FlashIdReader* device);
     int takeForcedModel();
+    // The section of the flash file that holds `model`; false, logged, when none does.
+    bool findModelSection(const std::string& model, std::string& section);
     uint32_t chipZeroId() const;
     // Reads the part of the current section into the FlashInfo.
     int readPart(const char* deviceName);
