@@ -6,8 +6,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <map>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -15,6 +13,7 @@
 #include "platform/orrin/Orrin.h"
 #include "platform/taval/Hub.h"
 #include "platform/taval/Taval.h"
+#include "support/DeviceIni.h"
 
 namespace taval_test {
 
@@ -34,28 +33,16 @@ private:
     std::string m_path;
 };
 
-using Keys = std::map<std::string, std::string>;
+using Keys = test_support::DeviceKeys;
 
 // Writes a device folder; keys are "Section.Key" and override the defaults.
 inline std::string makeDevice(const std::string& parent, const std::string& name, const Keys& keys = {}) {
-    Keys all = {{"Device.Variant", "6716"},   {"Device.Chips", "2"},          {"Device.BlocksPerChip", "64"},
-                {"Device.PagesPerBlock", "16"}, {"Device.SectorsPerPage", "4"}, {"Device.FlashId", "ECD35195"},
-                {"Device.Drive", "SIM" + name}};
-    for (const auto& [k, v] : keys) {
-        all[k] = v;
-    }
     const std::string folder = parent + "/" + name;
-    std::filesystem::create_directories(folder);
-    std::ofstream out(folder + "/device.ini");
-    std::string section;
-    for (const auto& [k, v] : all) {
-        const std::string s = k.substr(0, k.find('.'));
-        if (s != section) {
-            out << '[' << s << "]\n";
-            section = s;
-        }
-        out << k.substr(k.find('.') + 1) << '=' << v << '\n';
-    }
+    test_support::writeDeviceIni(folder,
+                                 {{"Device.Variant", "6716"}, {"Device.Chips", "2"}, {"Device.BlocksPerChip", "64"},
+                                  {"Device.PagesPerBlock", "16"}, {"Device.SectorsPerPage", "4"},
+                                  {"Device.FlashId", "ECD35195"}, {"Device.Drive", "SIM" + name}},
+                                 keys);
     return folder;
 }
 

@@ -28,11 +28,12 @@
 #include "schema/device/UsbDeviceMgr.h"
 #include "schema/event/UiEvent.h"
 #include "schema/ui/UiInterfaceMgr.h"
+#include "support/DeviceIni.h"
 
 namespace engine_test {
 
 using namespace Tessor::schema;
-using Keys = std::map<std::string, std::string>;
+using Keys = test_support::DeviceKeys;
 
 constexpr auto WAIT_LIMIT = std::chrono::seconds(20);
 
@@ -197,26 +198,14 @@ public:
     // defaults.
     std::string makeDevice(const std::string& name, const Keys& keys = {}) const
     {
-        Keys all = {{"Device.Variant", "6716"},       {"Device.Chips", "1"},
-                    {"Device.BlocksPerChip", "64"},   {"Device.PagesPerBlock", "16"},
-                    {"Device.SectorsPerPage", "4"},   {"Device.FlashId", "ECD35195"},
-                    {"Device.Drive", "SIM" + name.substr(0, 12)}};
-        for (const auto& [k, v] : keys) {
-            all[k] = v;
-        }
         const std::string device = m_folder + "/devices/" + name;
         std::filesystem::remove_all(device);
-        std::filesystem::create_directories(device);
-        std::ofstream out(device + "/device.ini");
-        std::string section;
-        for (const auto& [k, v] : all) {
-            const std::string s = k.substr(0, k.find('.'));
-            if (s != section) {
-                out << '[' << s << "]\n";
-                section = s;
-            }
-            out << k.substr(k.find('.') + 1) << '=' << v << '\n';
-        }
+        test_support::writeDeviceIni(device,
+                                     {{"Device.Variant", "6716"},       {"Device.Chips", "1"},
+                                      {"Device.BlocksPerChip", "64"},   {"Device.PagesPerBlock", "16"},
+                                      {"Device.SectorsPerPage", "4"},   {"Device.FlashId", "ECD35195"},
+                                      {"Device.Drive", "SIM" + name.substr(0, 12)}},
+                                     keys);
         return device;
     }
 
