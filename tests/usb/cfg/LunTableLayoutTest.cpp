@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "HexBytes.h"
@@ -199,6 +200,44 @@ TEST(LunTableLayout, HighFormatAdjustmentAppliesOnce)
     ThreeLuns plain;
     EXPECT_EQ(written(CfgVariant::V6716, plain), second);
 }
+
+// The bytes the high-format adjustment changes in the three-LUN record, per
+// variant: byte 0, slot 0's flags A, type and block size, the capacity that
+// spans the placed sectors, and the flags B.
+struct HighFormatGolden {
+    CfgVariant variant;
+    uint8_t flagsA0;
+};
+
+class LunTableHighFormat : public ::testing::TestWithParam<HighFormatGolden> {};
+
+TEST_P(LunTableHighFormat, ChangesOnlyItsBytesAndOnlyOnce)
+{
+    const CfgVariant variant = GetParam().variant;
+    ThreeLuns plain;
+    std::vector<uint8_t> expected = written(variant, plain);
+    expected[0x00] = 0x00;
+    expected[0x05] = GetParam().flagsA0;
+    expected[0x09] = 0x80;
+    expected[0x2D] = 0x00;
+    const std::vector<uint8_t> capacity = hexBytes("51 52 53 54");
+    std::copy(capacity.begin(), capacity.end(), expected.begin() + 0x19);
+    std::fill(expected.begin() + 0x39, expected.begin() + 0x3D, 0);
+
+    ThreeLuns luns;
+    luns.item.highFormatPending = 1;
+    EXPECT_EQ(hexText(expected), hexText(written(variant, luns)));
+    EXPECT_EQ(hexText(written(variant, plain)), hexText(written(variant, luns)));
+}
+
+// firstRefresh (bit 5) is cleared where flags A hold it; on 6605 bit 5 belongs
+// to the extension field and stays.
+INSTANTIATE_TEST_SUITE_P(Variants, LunTableHighFormat,
+                         ::testing::Values(HighFormatGolden{CfgVariant::V6716, 0x95},
+                                           HighFormatGolden{CfgVariant::V6716V31, 0x95},
+                                           HighFormatGolden{CfgVariant::V6716V32, 0x95},
+                                           HighFormatGolden{CfgVariant::V6726, 0x85},
+                                           HighFormatGolden{CfgVariant::V6605, 0xA5}));
 
 TEST(LunTableLayout, HighFormatRestoresTheSlotNumbersOn6605AndNeverTouches6706)
 {
