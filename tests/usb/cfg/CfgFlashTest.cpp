@@ -79,16 +79,20 @@ TEST(CfgFlash, ScanMatrixPlaneLayoutCyclesAndEcc)
 
 TEST(CfgFlash, SevenBitEccForTheListedFlashIds)
 {
-    for (CfgVariant variant : {CfgVariant::V6716, CfgVariant::V6726, CfgVariant::V6605}) {
-        DeviceFixture device;
-        device.chip().ID = static_cast<int32_t>(DeviceFixture::kSamsungSevenBitId);
-        CfgFlash item = makeFlash(variant);
-        item.update4Scan(device.view, true);
-        EXPECT_EQ(7, item.record().bEccBits);
-        EXPECT_EQ(0, item.record().Ecc12);
-        item.finish(device.view);
-        EXPECT_EQ(7, item.record().bEccBits);
-        EXPECT_EQ(0, item.record().Ecc12);
+    // Id bytes EC D5 14 B6 and the like, maker code highest.
+    for (uint32_t id : {0xEC000000u, 0xECD514B6u, 0xECD755B6u, 0xADD514B6u}) {
+        for (CfgVariant variant : {CfgVariant::V6716, CfgVariant::V6726, CfgVariant::V6605}) {
+            SCOPED_TRACE(::testing::Message() << std::hex << id << " variant " << static_cast<int>(variant));
+            DeviceFixture device;
+            device.chip().ID = static_cast<int32_t>(id);
+            CfgFlash item = makeFlash(variant);
+            item.update4Scan(device.view, true);
+            EXPECT_EQ(7, item.record().bEccBits);
+            EXPECT_EQ(0, item.record().Ecc12);
+            item.finish(device.view);
+            EXPECT_EQ(7, item.record().bEccBits);
+            EXPECT_EQ(0, item.record().Ecc12);
+        }
     }
 }
 
