@@ -5,6 +5,7 @@
 
 #include "HexBytes.h"
 #include "PartitionSettings.h"
+#include "schema/base/LogCapture.h"
 #include "usb/cfg/CfgPartition6605.h"
 #include "usb/cfg/CfgPartition6706.h"
 #include "usb/cfg/CfgPartition6716.h"
@@ -115,6 +116,27 @@ INSTANTIATE_TEST_SUITE_P(
         Row{"EncryptedNoLargerThanTheLoginLun", false, 1000000, 24576, {{24576, true}}, kRefused, {}, 0, 0},
         Row{"EncryptedDummyModeSmallFlash", false, 60000, 200000, {{200000, true}}, kRefused, {}, 0, 0}),
     [](const ::testing::TestParamInfo<Row>& info) { return std::string(info.param.name); });
+
+// The refusal names the partition that cannot be laid out, at error level.
+TEST(CfgPartition, RefusalLogsThePartition)
+{
+    const struct {
+        std::vector<PartSetting> parts;
+        const char* expected;
+    } cases[] = {
+        {{{1000}, {1000}, {1000}, {1000}, {1000}}, "partition 4 needs a fifth LUN"},
+        {{{20000, true}}, "partition 0 leaves no room for its hidden LUN"},
+    };
+    for (const auto& c : cases) {
+        LogCapture log(Tessor::schema::LOG_ERR);
+        Sptr<ConfigInfo> settings = makeSettings(1000000, 5000, c.parts);
+        CfgPartition6716 item(nullptr);
+        EXPECT_EQ(kRefused, item.finish(*settings, kIso));
+        const std::string text = log.text();
+        EXPECT_NE(std::string::npos, text.find(c.expected)) << text;
+        EXPECT_NE(std::string::npos, text.find("Partition Capacity Is Too Small!")) << text;
+    }
+}
 
 TEST(CfgPartition, LoginAndPartitionDescriptors)
 {
