@@ -106,6 +106,16 @@ const Road ROADS[] = {
                   {PLUG},
                   {REPORTS, 0, "", readyThen({r(UI_SIG_PLUGGED_OFF), r(UI_SIG_FOUND), r(UI_SIG_READY)})},
                   {STATE, 0, "StateWait"}})},
+    // Pulled out while it is being read: the start fails on the gone
+    // device, the removal is reported after it, and the release still
+    // closes the device.
+    {"RemovalWhileStarting", FUNCTION_FACTORY, {{"Faults.RemoveAfter", "1"}},
+     {{PLUG},
+      {REPORTS, 0, "", {r(UI_SIG_FOUND), r(UI_SIG_STATUS, 0x8004), r(UI_SIG_PLUGGED_OFF)}},
+      {STATE, 0, "StateError"},
+      {REQUEST, UI_SIG_RELEASED},
+      {STATE, 0, "StateUnplug"},
+      {COMMANDS, 0, "", {}, {}, {HW_CMD_AFTER_PLUG_IN, HW_CMD_CLOSE_DEVICE}}}},
     {"LibraryErrorEvent", FUNCTION_FACTORY, {},
      waitingThen({{INJECT_ERROR, 5},
                   {REPORTS, 0, "", readyThen({r(UI_SIG_STATUS, 0x805)})},
