@@ -76,6 +76,11 @@ TEST_P(PartitionLayout, SettingsGiveTheLunList)
     EXPECT_EQ(row.result, item.finish(*settings, kIso));
     if (row.result != 0) {
         EXPECT_LE(item.getCount(), 4);
+        // Whatever the refused item holds stays inside its record.
+        std::vector<uint8_t> sector(80, 0xEE);
+        const int len = item.serialize(sector.data());
+        EXPECT_EQ(std::vector<uint8_t>(sector.size() - len, 0xEE),
+                  std::vector<uint8_t>(sector.begin() + len, sector.end()));
         return;
     }
     EXPECT_EQ(row.luns, lunsOf(item));
