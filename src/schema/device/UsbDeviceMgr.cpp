@@ -52,7 +52,7 @@ int UsbDeviceMgr::init()
     const int result = initDevices(&m_deviceMgr, &m_deviceInit);
     if (result != 0) {
         CPLOG(3, "Device Layer initialized fail : %d", result);
-        const int code = result - LIBRARY_ERROR_BASE * 2;
+        const int code = result - LIBRARY_ERROR_BASE;
         return code != 0 ? code : -1;
     }
     // Commands only come from this manager's thread, which starts after init.
