@@ -7,8 +7,9 @@ function(tessor_library name)
   target_link_libraries(${name} PUBLIC ${ARG_DEPS})
 endfunction()
 
-# tessor_test(NAME [ENGINE] SOURCES t.cpp ... DEPS lib ...)
-# ENGINE tests are also built and run under the sanitizers.
+# tessor_test(NAME [ENGINE] [TIMEOUT seconds] SOURCES t.cpp ... DEPS lib ...)
+# ENGINE tests are also built and run under the sanitizers. TIMEOUT fits the
+# program under the slowest sanitizer, so a hang fails in seconds.
 function(tessor_test name)
   cmake_parse_arguments(ARG "ENGINE" "TIMEOUT" "SOURCES;DEPS" ${ARGN})
   if(NOT ARG_ENGINE AND NOT TESSOR_SANITIZE STREQUAL "")
@@ -19,7 +20,7 @@ function(tessor_test name)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   add_test(NAME ${name} COMMAND ${name})
   if(NOT ARG_TIMEOUT)
-    set(ARG_TIMEOUT 600)
+    set(ARG_TIMEOUT 60)
   endif()
   set(labels "")
   if(ARG_ENGINE)
