@@ -18,7 +18,7 @@ int main(int argc, char** argv)
     const std::string fileName = configFileArgument(argc, argv);
     if (fileName.empty()) {
         std::fprintf(stderr, "No configuration file is found! Please start it with shortcut icon!\n");
-        return EXIT_FAILURE;
+        return RunAgent::START_FAILED_STATUS;
     }
     // Every thread started from here on leaves these to the wait below.
     sigset_t stopSignals;
@@ -34,7 +34,7 @@ int main(int argc, char** argv)
     if (agent->init(ui) != 0) {
         CPLOG(3, "Low Layers failed");
         std::fprintf(stderr, "Some Errors found in Logical Layer\n");
-        return EXIT_FAILURE;
+        return RunAgent::START_FAILED_STATUS;
     }
     if (std::atexit(&RunAgent::shutdown) != 0) {
         CPLOG(4, "register shutdown Failed");
@@ -45,7 +45,7 @@ int main(int argc, char** argv)
     if (agent->run() != 0) {
         std::fprintf(stdout, "some error in device management\n");
         std::fprintf(stderr, "Some Errors found in Device Layer\n");
-        return EXIT_FAILURE;
+        return RunAgent::START_FAILED_STATUS;
     }
     int received = 0;
     sigwait(&stopSignals, &received);

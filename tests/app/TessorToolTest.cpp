@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -13,6 +14,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -150,32 +152,47 @@ private:
     std::string m_errors;
 };
 
+const char* const STATION_CONFIG = "Display_Name string Tool Test\n"
+                                   "Log_Level int 3\n"
+                                   "LogFilename string tessor.log\n"
+                                   "PlugIn list UsbMgr udisk\n"
+                                   "Device_Count int 2\n"
+                                   "FlashProfile string FlashChip.ini\n"
+                                   "UserProfile string UserSetting.ini\n"
+                                   "Mp3Profile string Mp3Config.ini\n"
+                                   "ScanCode list 6716 scan.img\n"
+                                   "UdiskCode list 6716 scan.img\n"
+                                   "CurrentFunction string UDiskFactory\n"
+                                   "ChipSet string 6716\n"
+                                   "SampleFile string ScanSample.dat\n";
+
 // A factory station of two ports on the 6716 controller, its profiles taken
 // from the samples.
-void writeStation(const std::string& folder)
+void writeStation(const std::string& folder, const std::string& config = STATION_CONFIG)
 {
     const std::string etc = std::string(TESSOR_SAMPLES) + "/releases/usr/etc";
     for (const char* file : {"FlashChip.ini", "UserSetting.ini", "Mp3Config.ini"}) {
         fs::copy_file(etc + "/" + file, folder + "/" + file);
     }
     std::ofstream(folder + "/scan.img", std::ios::binary) << std::string(2048, '\x5A');
-    std::ofstream(folder + "/station.cfg") << "Display_Name string Tool Test\n"
-                                           << "Log_Level int 3\n"
-                                           << "LogFilename string tessor.log\n"
-                                           << "PlugIn list UsbMgr udisk\n"
-                                           << "Device_Count int 2\n"
-                                           << "FlashProfile string FlashChip.ini\n"
-                                           << "UserProfile string UserSetting.ini\n"
-                                           << "Mp3Profile string Mp3Config.ini\n"
-                                           << "ScanCode list 6716 scan.img\n"
-                                           << "UdiskCode list 6716 scan.img\n"
-                                           << "CurrentFunction string UDiskFactory\n"
-                                           << "ChipSet string 6716\n"
-                                           << "SampleFile string ScanSample.dat\n";
+    std::ofstream(folder + "/station.cfg") << config;
     fs::create_directories(folder + "/ports");
     fs::create_directories(folder + "/device");
     std::ofstream(folder + "/device/device.ini") << "[Device]\nVariant=6716\nChips=1\nBlocksPerChip=64\n"
                                                  << "PagesPerBlock=16\nSectorsPerPage=4\nFlashId=ECD35195\n";
+}
+
+// The station's configuration without the lines of `drop` and with `add` after it.
+std::string stationWith(const std::string& drop, const std::string& add)
+{
+    std::string config;
+    std::istringstream lines(STATION_CONFIG);
+    for (std::string line; std::getline(lines, line);) {
+        if (drop.empty() || line.compare(0, drop.size(), drop) != 0) {
+            config += line + "\n";
+        }
+    }
+    return config + add;
 }
 
 TEST(TessorToolTest, RunsAStationUntilStoppedAndEndsCleanly)
@@ -193,22 +210,79 @@ TEST(TessorToolTest, RunsAStationUntilStoppedAndEndsCleanly)
     EXPECT_NE(tool.output().find("shutdown procedure is called"), std::string::npos);
 }
 
-TEST(TessorToolTest, StartFailuresEndWithAFailureStatus)
+const int START_FAILED = 3;
+
+// A station that cannot start ends at once, says why on standard error and
+// ends with a status that is neither success nor the login tool's 1.
+TEST(TessorToolTest, BrokenConfigurationsEndWithTheirCause)
 {
+    const std::string deviceLayer = "some error in device management";
     struct Case {
         std::vector<std::string> arguments;
-        std::string message;
+        std::string config;
+        std::string told;
+        std::string printed;
     };
-    const Case cases[] = {
-        {{}, "No configuration file is found!"},
-        {{"-fmissing.cfg"}, "can not open "},
+    const std::vector<Case> cases = {
+        {{}, STATION_CONFIG, "No configuration file is found!", ""},
+        {{"-fmissing.cfg"}, STATION_CONFIG, "can not open ", ""},
+        {{"-f", "ports"}, STATION_CONFIG, "ports: is a folder, not a file", ""},
+        {{"-f", "fifo.cfg"}, STATION_CONFIG, "fifo.cfg: is not a regular file", ""},
+        {{"-f", "station.cfg"}, "", "station.cfg: no PlugIn line names a device library", deviceLayer},
+        {{"-f", "station.cfg"}, stationWith("PlugIn", ""), "no PlugIn line names a device library", deviceLayer},
+        {{"-f", "station.cfg"}, stationWith("PlugIn", "PlugIn list UsbMgr\n"),
+         "station.cfg line 13: tag PlugIn needs two words", deviceLayer},
+        {{"-f", "station.cfg"}, stationWith("Device_Count", "Device_Count int 0\n"),
+         "tag Device_Count '0' is not a port count of 1..64", deviceLayer},
+        {{"-f", "station.cfg"}, stationWith("Device_Count", "Device_Count int -1\n"),
+         "tag Device_Count '-1' is not a port count of 1..64", deviceLayer},
+        {{"-f", "station.cfg"}, stationWith("Device_Count", "Device_Count int 65\n"),
+         "tag Device_Count '65' is not a port count of 1..64", deviceLayer},
+        {{"-f", "station.cfg"}, stationWith("Device_Count", "Device_Count int 0x10\n"),
+         "station.cfg line 13: value '0x10' of tag Device_Count is not a decimal number", deviceLayer},
+        {{"-f", "station.cfg"}, stationWith("Device_Count", "Device_Count int 1000000\n"),
+         "tag Device_Count '1000000' is not a port count of 1..64", deviceLayer},
+        {{"-f", "station.cfg"}, stationWith("SampleFile", "SampleFile string gone/ScanSample.dat\n"),
+         "tag SampleFile 'gone/ScanSample.dat' names no file in an existing folder", deviceLayer},
     };
     for (const Case& c : cases) {
         TempFolder folder;
+        writeStation(folder.path(), c.config);
+        ASSERT_EQ(0, mkfifo((folder.path() + "/fifo.cfg").c_str(), 0600));
         Tool tool(folder.path(), c.arguments);
-        EXPECT_EQ(tool.wait(), EXIT_FAILURE);
-        EXPECT_NE(tool.errors().find(c.message), std::string::npos) << tool.errors();
+        EXPECT_EQ(tool.wait(std::chrono::seconds(20)), START_FAILED) << c.told;
+        EXPECT_NE(tool.errors().find(c.told), std::string::npos) << tool.errors();
+        EXPECT_NE(tool.output().find(c.printed), std::string::npos) << tool.output();
+        EXPECT_EQ(tool.errors().find("Assert"), std::string::npos) << tool.errors();
     }
+}
+
+// Values the station can do without are told with file, line and tag, and
+// the station runs on with their defaults.
+TEST(TessorToolTest, RejectedValuesAreToldAndTheStationRuns)
+{
+    const std::string bad = "Log_Size int 99999999999\nLog_Size int 0\nLog_Size int -3\nTimeout int 30s\n"
+                            "WatchDog_Time int 4abc\n";
+    TempFolder folder;
+    writeStation(folder.path(), std::string(STATION_CONFIG) + bad);
+    Tool tool(folder.path(), {"-f", "station.cfg"});
+    ASSERT_TRUE(tool.waitFor("- LAYER_READY")) << tool.output();
+    tool.signal(SIGTERM);
+    EXPECT_EQ(tool.wait(), 0);
+    for (const char* told : {"station.cfg line 14: value '99999999999' of tag Log_Size is outside 64..2097151",
+                             "station.cfg line 15: value '0' of tag Log_Size is outside",
+                             "station.cfg line 16: value '-3' of tag Log_Size is outside",
+                             "station.cfg line 17: value '30s' of tag Timeout is not a decimal number",
+                             "station.cfg line 18: value '4abc' of tag WatchDog_Time is not a decimal number",
+                             "station.cfg: Tag User_Name is missing, default used"}) {
+        EXPECT_NE(tool.errors().find(told), std::string::npos) << told << "\n" << tool.errors();
+    }
+    // The log, written at level 3, holds them too.
+    const std::string log = [&] {
+        std::ifstream in(folder.path() + "/tessor.log");
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }();
+    EXPECT_NE(log.find("value '30s' of tag Timeout is not a decimal number"), std::string::npos) << log;
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <string>
 #include <unistd.h>
 
+#include "platform/ini/RegularFile.h"
 #include "platform/orrin/Orrin.h"
 #include "schema/base/Assert.h"
 #include "schema/base/BaseManager.h"
@@ -61,12 +62,13 @@ RunAgent::RunAgent(const char* fileName)
 {
     setDefaultLogLabel("AGENT");
     const std::string path = configPath(fileName);
-    FILE* file = std::fopen(path.c_str(), "r");
-    if (file == nullptr) {
-        std::fprintf(stderr, "can not open %s\n", path.c_str());
-        std::exit(EXIT_FAILURE);
+    std::string reason;
+    const int file = Tessor::IO::openRegularFile(path, reason);
+    if (file < 0) {
+        std::fprintf(stderr, "can not open %s: %s\n", path.c_str(), reason.c_str());
+        std::exit(START_FAILED_STATUS);
     }
-    std::fclose(file);
+    ::close(file);
     UsbConfiguration::instance(path);
     UsbConfiguration* config = UsbConfiguration::instance();
     TESSOR_ASSERT(config != nullptr);
@@ -75,6 +77,7 @@ RunAgent::RunAgent(const char* fileName)
     }
     setLogLevel(config->getLogLevel());
     setLogSizeLimit(static_cast<long long>(config->getLogSize()) * 1024);
+    config->logNotices();
     if (config->getLogLevel() == LOG_DBUG) {
         config->show();
     }
@@ -112,6 +115,14 @@ int RunAgent::init(UiInterfaceMgr* uiMgr)
 
 int RunAgent::run()
 {
+    // Refused before any manager or thread exists, so the process can end
+    // at once.
+    std::string cause;
+    if (!UsbConfiguration::instance()->checkStation(cause)) {
+        std::fprintf(stderr, "%s\n", cause.c_str());
+        cpLogForced(LOG_ERR, __FILE__, __LINE__, "%s", cause.c_str());
+        return -1;
+    }
     m_root->addManager(getUiMgr());
     const std::map<std::string, std::string> plugIns = UsbConfiguration::instance()->getPlugIns();
     for (const auto& [name, value] : plugIns) {

@@ -17,6 +17,9 @@ class UiInterfaceMgr;
 class RunAgent {
 public:
     static constexpr int PARAM_SIZE = 1024;
+    // Exit status of a station that cannot start: neither success nor the
+    // login function's 1, nor the 2 of a failed check.
+    static constexpr int START_FAILED_STATUS = 3;
 
     static bool setCfgParm(const char* fileName);
     // Created on the first call from the configuration file set before.

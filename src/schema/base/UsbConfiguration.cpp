@@ -1,6 +1,12 @@
 #include "schema/base/UsbConfiguration.h"
 
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdarg>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 
@@ -140,6 +146,8 @@ void UsbConfiguration::copyFrom(const UsbConfiguration& other)
     m_cfgTableCount = other.m_cfgTableCount;
     m_blockModeLocked = other.m_blockModeLocked;
     m_tagsSeen = other.m_tagsSeen;
+    m_deviceCountText = other.m_deviceCountText;
+    m_notices = other.m_notices;
 }
 
 void UsbConfiguration::instance(const std::string& fileName)
@@ -170,27 +178,74 @@ UsbConfiguration* UsbConfiguration::instance()
     return usbConfiguration;
 }
 
-bool UsbConfiguration::readNumber(int tag, const char* value, int& number) const
+void UsbConfiguration::notice(const std::string& text)
 {
-    if (sscanf(value, "%d", &number) == 1) {
-        return true;
+    CPLOG(4, "%s", text.c_str());
+    std::fprintf(stderr, "%s\n", text.c_str());
+    m_notices.push_back(text);
+}
+
+void UsbConfiguration::lineNotice(const char* format, ...)
+{
+    char text[1400];
+    va_list arguments;
+    va_start(arguments, format);
+    vsnprintf(text, sizeof text, format, arguments);
+    va_end(arguments);
+    notice(parsingFile + " line " + std::to_string(parsingLine) + ": " + text);
+}
+
+void UsbConfiguration::logNotices() const
+{
+    for (const std::string& text : m_notices) {
+        cpLogForced(LOG_WARN, __FILE__, __LINE__, "%s", text.c_str());
     }
-    CPLOG(4, "%s line %d: value '%s' of tag %s is not a number, %s keeps its value", parsingFile.c_str(),
-          parsingLine, value, ConfigTagNames[tag], ConfigTagNames[tag]);
-    return false;
+}
+
+bool UsbConfiguration::readNumber(int tag, const char* value, long long min, long long max, int& number)
+{
+    errno = 0;
+    char* end = nullptr;
+    const long long read = std::strtoll(value, &end, 10);
+    if (end == value || *end != '\0') {
+        lineNotice("value '%s' of tag %s is not a decimal number, %s keeps its value", value, ConfigTagNames[tag],
+                   ConfigTagNames[tag]);
+        return false;
+    }
+    if (errno == ERANGE || read < min || read > max) {
+        lineNotice("value '%s' of tag %s is outside %lld..%lld, %s keeps its value", value, ConfigTagNames[tag], min,
+                   max, ConfigTagNames[tag]);
+        return false;
+    }
+    number = static_cast<int>(read);
+    return true;
 }
 
 void UsbConfiguration::applySetting(int tag, const char* value)
 {
     int number = 0;
-    if (isIntTag(tag) && !readNumber(tag, value, number)) {
+    if (tag == TAG_DEVICE_COUNT) {
+        // A count the station cannot serve stops it at start-up, not here.
+        m_deviceCountText = value;
+        m_deviceCount = 0;
+        if (!readNumber(tag, value, 1, MAX_DEVICE_COUNT, number)) {
+            m_tagsSeen |= 1u << tag;
+            return;
+        }
+    } else if (tag == TAG_LOG_SIZE) {
+        if (!readNumber(tag, value, LOG_SIZE_MIN, LOG_SIZE_MAX, number)) {
+            return;
+        }
+    } else if (isIntTag(tag) && !readNumber(tag, value, INT_MIN, INT_MAX, number)) {
         return;
+    }
+    if (tag == TAG_LOG_LEVEL && (number < 0 || number > 10)) {
+        lineNotice("value '%s' of tag Log_Level is outside 0..10, level 4 used", value);
     }
     char first[896] = "";
     char second[896] = "";
     if (isTwoWordTag(tag) && sscanf(value, "%895s %895s", first, second) != 2) {
-        CPLOG(4, "%s line %d: tag %s needs two words, line ignored: %s", parsingFile.c_str(), parsingLine,
-              ConfigTagNames[tag], value);
+        lineNotice("tag %s needs two words, line ignored: %s", ConfigTagNames[tag], value);
         return;
     }
     std::string path;
@@ -242,13 +297,34 @@ void UsbConfiguration::applySetting(int tag, const char* value)
     }
 }
 
-void UsbConfiguration::reportMissingTags() const
+void UsbConfiguration::reportMissingTags()
 {
     for (int tag = 0; tag < 30; ++tag) {
         if (!(m_tagsSeen & (1u << tag))) {
-            CPLOG(4, "Tag %s is missing, default used", ConfigTagNames[tag]);
+            notice(parsingFile + ": Tag " + ConfigTagNames[tag] + " is missing, default used");
         }
     }
+}
+
+bool UsbConfiguration::checkStation(std::string& cause) const
+{
+    if (m_plugIns.empty()) {
+        cause = parsingFile + ": no PlugIn line names a device library, the station has nothing to run";
+        return false;
+    }
+    if (m_function == FUNCTION_FACTORY && (m_deviceCount < 1 || m_deviceCount > MAX_DEVICE_COUNT)) {
+        cause = parsingFile + ": tag Device_Count '" + m_deviceCountText + "' is not a port count of 1.." +
+                std::to_string(MAX_DEVICE_COUNT);
+        return false;
+    }
+    const size_t slash = m_sampleFileName.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : m_sampleFileName.substr(0, slash);
+    struct stat st = {};
+    if (m_sampleFileName.empty() || stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+        cause = parsingFile + ": tag SampleFile '" + m_sampleFileName + "' names no file in an existing folder";
+        return false;
+    }
+    return true;
 }
 
 void UsbConfiguration::setLogLevel(int level)

@@ -5,6 +5,7 @@
 #include <list>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "schema/base/AppVersion.h"
 #include "schema/base/Mutex.h"
@@ -130,13 +131,32 @@ public:
     CodeList* getDpfCodeList() { return getDpfCodeList(m_chipSet); }
 
     // Tags the file did not give keep their defaults; each is named once.
-    void reportMissingTags() const;
+    void reportMissingTags();
+    // What was rejected or defaulted while the file was read, each with its
+    // file, line and tag; already told on standard error as it was found.
+    const std::vector<std::string>& getNotices() const { return m_notices; }
+    // Writes the notices into the log whatever its level, once it is open.
+    void logNotices() const;
+    // Whether the file gives the station a device library, a port count it
+    // can serve and a folder for the scan samples; the cause when not.
+    bool checkStation(std::string& cause) const;
+
+    // Log size limits in KiB: the smallest that does not rotate the log at
+    // every few lines, the largest whose byte count fits 32 bits.
+    static constexpr int LOG_SIZE_MIN = 64;
+    static constexpr int LOG_SIZE_MAX = 2097151;
+    static constexpr int MAX_DEVICE_COUNT = 64;
 
 private:
     friend bool parseConfigFile(const std::string& fileName);
 
     void applySetting(int tag, const char* value);
-    bool readNumber(int tag, const char* value, int& number) const;
+    // The whole value as a decimal number within [min, max]; anything else
+    // is told as a notice and leaves number alone.
+    bool readNumber(int tag, const char* value, long long min, long long max, int& number);
+    // A notice about the current line of the file.
+    void lineNotice(const char* format, ...) __attribute__((format(printf, 2, 3)));
+    void notice(const std::string& text);
 
     typedef std::map<int, CodeList> CodeMap;
 
@@ -183,6 +203,8 @@ private:
     int m_cfgTableCount;
     bool m_blockModeLocked;
     unsigned m_tagsSeen;
+    std::string m_deviceCountText;
+    std::vector<std::string> m_notices;
     mutable Tessor::Threads::Mutex m_codeLock;
 };
 

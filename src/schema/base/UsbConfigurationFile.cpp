@@ -1,7 +1,10 @@
 // Reading the configuration file: one "tag type value" setting per line.
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstring>
 
+#include "platform/ini/RegularFile.h"
 #include "schema/base/Log.h"
 #include "schema/base/UsbConfiguration.h"
 
@@ -47,9 +50,15 @@ void removeLineEnd(char* line)
 
 bool parseConfigFile(const std::string& fileName)
 {
-    FILE* file = fopen(fileName.c_str(), "r");
+    std::string reason;
+    const int fd = Tessor::IO::openRegularFile(fileName, reason);
+    FILE* file = fd >= 0 ? fdopen(fd, "r") : nullptr;
     if (!file) {
+        if (fd >= 0) {
+            close(fd);
+        }
         CPLOG(3, "Cannot open file: %s", fileName.c_str());
+        std::fprintf(stderr, "Cannot open file: %s: %s\n", fileName.c_str(), reason.c_str());
         return false;
     }
     char line[1024];
@@ -65,17 +74,11 @@ bool parseConfigFile(const std::string& fileName)
         char type[32] = "";
         int offset = 0;
         int words = sscanf(line, "%95s%31s%*[ \t]%n", tag, type, &offset);
-        if (words == 2) {
-            if (line[0] != '#') {
-                if (offset == 0) {
-                    CPLOG(4, "Line %d has too few arguments: %s", lineNumber, line);
-                } else {
-                    UsbConfiguration::parsingLine = lineNumber;
-                    UsbConfiguration::parseCfgFileCallBack(tag, type, line + offset);
-                }
-            }
-        } else if (words == 1 && line[0] != '#') {
-            CPLOG(4, "Line %d has too few arguments: %s", lineNumber, line);
+        UsbConfiguration::parsingLine = lineNumber;
+        if (words == 2 && line[0] != '#' && offset != 0) {
+            UsbConfiguration::parseCfgFileCallBack(tag, type, line + offset);
+        } else if (words >= 1 && line[0] != '#') {
+            UsbConfiguration::instance()->lineNotice("Line %d has too few arguments: %s", lineNumber, line);
         }
         ++lineNumber;
     }
@@ -88,6 +91,7 @@ void UsbConfiguration::parseCfgFileCallBack(const char* tag, const char* /*type*
     int index = lookupConfigTag(tag);
     if (index == 30) {
         printf("Unknown Tag : %s \n", tag);
+        instance()->lineNotice("unknown tag %s, line ignored", tag);
         return;
     }
     instance()->applySetting(index, value);

@@ -192,13 +192,79 @@ TEST_F(UsbConfigurationTest, LineRules)
     EXPECT_TRUE(log.contains("Tag CfgTableCount is missing, default used"));
 }
 
-TEST_F(UsbConfigurationTest, BadValuesNameFileLineAndTag)
+// Each rejected or defaulted value reaches the operator on standard error
+// with its file, line and tag, whatever the log level.
+TEST_F(UsbConfigurationTest, RejectedValuesAreToldWithFileLineAndTag)
 {
-    CapturedLog log(m_folder);
-    load("Timeout int 5\nDevice_Count int many\nPlugIn list One\n");
-    std::string file = m_folder.path("tessor.cfg");
-    EXPECT_TRUE(log.contains(file + " line 2: value 'many' of tag Device_Count is not a number"));
-    EXPECT_TRUE(log.contains(file + " line 3: tag PlugIn needs two words, line ignored: One"));
+    struct Case {
+        const char* line;
+        const char* told;
+    } cases[] = {
+        {"Device_Count int many", "value 'many' of tag Device_Count is not a decimal number"},
+        {"Device_Count int 0x10", "value '0x10' of tag Device_Count is not a decimal number"},
+        {"Device_Count int 65", "value '65' of tag Device_Count is outside 1..64"},
+        {"Device_Count int 99999999999", "value '99999999999' of tag Device_Count is outside 1..64"},
+        {"Log_Size int 99999999999", "value '99999999999' of tag Log_Size is outside 64..2097151"},
+        {"Log_Size int 2097152", "value '2097152' of tag Log_Size is outside 64..2097151"},
+        {"Log_Size int 0", "value '0' of tag Log_Size is outside 64..2097151"},
+        {"Log_Size int -4", "value '-4' of tag Log_Size is outside 64..2097151"},
+        {"Timeout int 4abc", "value '4abc' of tag Timeout is not a decimal number"},
+        {"WatchDog_Time int 2147483648", "value '2147483648' of tag WatchDog_Time is outside"},
+        {"Log_Level int 11", "value '11' of tag Log_Level is outside 0..10, level 4 used"},
+        {"PlugIn list One", "tag PlugIn needs two words, line ignored: One"},
+        {"Bogus_Tag string x", "unknown tag Bogus_Tag, line ignored"},
+        {"Timeout int", "Line 1 has too few arguments: Timeout int"},
+    };
+    const std::string where = m_folder.path("tessor.cfg") + " line 1: ";
+    for (const Case& k : cases) {
+        testing::internal::CaptureStderr();
+        testing::internal::CaptureStdout();
+        UsbConfiguration* c = load(std::string(k.line) + "\n");
+        testing::internal::GetCapturedStdout();
+        std::string told = testing::internal::GetCapturedStderr();
+        EXPECT_NE(std::string::npos, told.find(where + k.told)) << k.line << "\n" << told;
+        EXPECT_EQ(6144, c->getLogSize()) << k.line;
+        EXPECT_EQ(0, c->getTimeout()) << k.line;
+        EXPECT_EQ(5, c->getWatchDogTime()) << k.line;
+        EXPECT_NE(std::string::npos, told.find("tessor.cfg: Tag User_Name is missing, default used"));
+    }
+    testing::internal::CaptureStderr();
+    UsbConfiguration* c = load("Log_Size int 64\nLog_Size int 2097151 \n");
+    EXPECT_EQ(2097151, c->getLogSize());
+    EXPECT_EQ(std::string::npos, testing::internal::GetCapturedStderr().find("Log_Size"));
+}
+
+// A station that cannot serve a port, has no device library or no folder
+// for its scan samples is refused with the tag and value that cause it.
+TEST_F(UsbConfigurationTest, StationCheckNamesTheCause)
+{
+    const std::string station = "PlugIn list UsbMgr udisk\nSampleFile string " + m_folder.path("s.dat") + "\n";
+    struct Case {
+        std::string config;
+        const char* cause;
+    } cases[] = {
+        {"", "no PlugIn line names a device library"},
+        {"PlugIn list UsbMgr\nSampleFile string s.dat\n", "no PlugIn line names a device library"},
+        {station + "Device_Count int 0\n", "tag Device_Count '0' is not a port count of 1..64"},
+        {station + "Device_Count int -1\n", "tag Device_Count '-1' is not a port count of 1..64"},
+        {station + "Device_Count int 65\n", "tag Device_Count '65' is not a port count of 1..64"},
+        {station + "Device_Count int 0x10\n", "tag Device_Count '0x10' is not a port count of 1..64"},
+        {station + "Device_Count int 1000000\n", "tag Device_Count '1000000' is not a port count"},
+        {"PlugIn list UsbMgr udisk\nSampleFile string " + m_folder.path("none/s.dat") + "\n",
+         "tag SampleFile '"},
+        {"PlugIn list UsbMgr udisk\n", "tag SampleFile ''"},
+    };
+    testing::internal::CaptureStderr();
+    for (const Case& k : cases) {
+        std::string cause;
+        EXPECT_FALSE(load(k.config)->checkStation(cause)) << k.config;
+        EXPECT_NE(std::string::npos, cause.find(m_folder.path("tessor.cfg") + ": " + k.cause)) << cause;
+    }
+    std::string cause;
+    EXPECT_TRUE(load(station + "Device_Count int 64\n")->checkStation(cause)) << cause;
+    // Outside the factory function the station has one port, whatever the count says.
+    EXPECT_TRUE(load(station + "Device_Count int 0\nCurrentFunction string UDiskUser\n")->checkStation(cause));
+    testing::internal::GetCapturedStderr();
 }
 
 TEST_F(UsbConfigurationTest, CodeListsAndBigBuffer)
