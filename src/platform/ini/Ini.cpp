@@ -1,9 +1,15 @@
 #include "platform/ini/Ini.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstring>
+#include <ctime>
+#include <memory>
 #include <mutex>
+#include <unordered_map>
 
 #include "platform/ini/IniText.h"
 
@@ -11,14 +17,113 @@ namespace Tessor::IO {
 
 namespace {
 
-// Device threads, the start-up worker and the window share these files.
-std::mutex& iniLock()
+// Writers of one process take turns, so no change of one is lost to another.
+std::mutex& writeLock()
 {
     static std::mutex lock;
     return lock;
 }
 
 thread_local std::string lastError;
+
+// A file as it was when it was parsed: any write or replacement changes one
+// of these.
+struct FileStamp {
+    dev_t device;
+    ino_t inode;
+    off_t size;
+    struct timespec modified;
+    struct timespec changed;
+
+    explicit FileStamp(const struct stat& st)
+        : device(st.st_dev), inode(st.st_ino), size(st.st_size), modified(st.st_mtim), changed(st.st_ctim)
+    {
+    }
+    bool operator==(const FileStamp& other) const
+    {
+        return device == other.device && inode == other.inode && size == other.size &&
+               modified.tv_sec == other.modified.tv_sec && modified.tv_nsec == other.modified.tv_nsec &&
+               changed.tv_sec == other.changed.tv_sec && changed.tv_nsec == other.changed.tv_nsec;
+    }
+};
+
+struct CachedText {
+    FileStamp stamp;
+    std::shared_ptr<const IniText> text;
+};
+
+// A file changed within this time of being read may change again without
+// its time stamp moving on a coarse clock, so it is only trusted once it
+// was read later than that.
+const long long SETTLED_NS = 1000000000LL;
+
+long long nanoseconds(const struct timespec& t)
+{
+    return static_cast<long long>(t.tv_sec) * 1000000000LL + t.tv_nsec;
+}
+
+// Parsed files by path; each is parsed again only when it changed on disk.
+class TextCache {
+public:
+    std::shared_ptr<const IniText> get(const std::string& path)
+    {
+        struct stat st = {};
+        if (::stat(path.c_str(), &st) != 0) {
+            if (errno == ENOENT) {
+                forget(path);
+                return emptyText();
+            }
+            setIniError((path + ": " + strerror(errno)).c_str());
+            return nullptr;
+        }
+        {
+            std::lock_guard<std::mutex> guard(m_lock);
+            auto found = m_texts.find(path);
+            if (found != m_texts.end() && found->second.stamp == FileStamp(st)) {
+                return found->second.text;
+            }
+        }
+        auto text = std::make_shared<IniText>();
+        bool exists = false;
+        struct timespec readAt = {};
+        clock_gettime(CLOCK_REALTIME, &readAt);
+        if (!text->load(path, exists, &st)) {
+            return nullptr;
+        }
+        if (!exists) {
+            return emptyText();
+        }
+        std::lock_guard<std::mutex> guard(m_lock);
+        if (nanoseconds(readAt) - nanoseconds(st.st_mtim) >= SETTLED_NS) {
+            m_texts.insert_or_assign(path, CachedText{FileStamp(st), text});
+        } else {
+            m_texts.erase(path);
+        }
+        return text;
+    }
+
+    void forget(const std::string& path)
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        m_texts.erase(path);
+    }
+
+private:
+    static std::shared_ptr<const IniText> emptyText()
+    {
+        static const auto empty = std::make_shared<const IniText>();
+        return empty;
+    }
+
+    std::mutex m_lock;
+    std::unordered_map<std::string, CachedText> m_texts;
+};
+
+TextCache& textCache()
+{
+    static TextCache cache;
+    return cache;
+}
 
 }  // namespace
 
@@ -41,15 +146,15 @@ std::string toHostPath(const char* path)
 
 namespace {
 
-// Loads the file under the caller's lock; a missing file is an empty text.
-bool loadText(const char* fileName, IniText& text)
+// The parsed file, shared with every other reader; null when the file
+// cannot be read.
+std::shared_ptr<const IniText> loadText(const char* fileName)
 {
     if (!fileName) {
         setIniError("no file name");
-        return false;
+        return nullptr;
     }
-    bool exists = false;
-    return text.load(toHostPath(fileName), exists);
+    return textCache().get(toHostPath(fileName));
 }
 
 bool findValue(const char* section, const char* key, const char* fileName, std::string& value)
@@ -57,8 +162,8 @@ bool findValue(const char* section, const char* key, const char* fileName, std::
     if (!section || !key) {
         return false;
     }
-    IniText text;
-    return loadText(fileName, text) && text.find(section, key, value);
+    std::shared_ptr<const IniText> text = loadText(fileName);
+    return text && text->find(section, key, value);
 }
 
 }  // namespace
@@ -111,7 +216,6 @@ bool StrToIntExA(const char* text, int hexFlag, int* result)
 
 unsigned GetPrivateProfileIntA(const char* section, const char* key, int defaultValue, const char* fileName)
 {
-    std::lock_guard<std::mutex> guard(Tessor::IO::iniLock());
     std::string value;
     if (!Tessor::IO::findValue(section, key, fileName, value)) {
         return static_cast<unsigned>(defaultValue);
@@ -128,11 +232,8 @@ unsigned GetPrivateProfileStringA(const char* section, const char* key, const ch
         return 0;
     }
     std::string value;
-    {
-        std::lock_guard<std::mutex> guard(Tessor::IO::iniLock());
-        if (!Tessor::IO::findValue(section, key, fileName, value)) {
-            value = defaultValue ? defaultValue : "";
-        }
+    if (!Tessor::IO::findValue(section, key, fileName, value)) {
+        value = defaultValue ? defaultValue : "";
     }
     size_t count = std::min<size_t>(value.size(), size - 1);
     memcpy(buffer, value.data(), count);
@@ -146,9 +247,16 @@ int WritePrivateProfileStringA(const char* section, const char* key, const char*
         Tessor::IO::setIniError("no section name");
         return 0;
     }
-    std::lock_guard<std::mutex> guard(Tessor::IO::iniLock());
+    if (!fileName) {
+        Tessor::IO::setIniError("no file name");
+        return 0;
+    }
+    const std::string path = Tessor::IO::toHostPath(fileName);
+    std::lock_guard<std::mutex> guard(Tessor::IO::writeLock());
+    // The edit starts from the file as it is now, whatever was cached.
     IniText text;
-    if (!Tessor::IO::loadText(fileName, text)) {
+    bool exists = false;
+    if (!text.load(path, exists)) {
         return 0;
     }
     if (!key) {
@@ -158,7 +266,9 @@ int WritePrivateProfileStringA(const char* section, const char* key, const char*
     } else {
         text.setValue(section, key, value);
     }
-    return text.save(Tessor::IO::toHostPath(fileName)) ? 1 : 0;
+    const bool saved = text.save(path);
+    Tessor::IO::textCache().forget(path);
+    return saved ? 1 : 0;
 }
 
 unsigned GetPrivateProfileSectionNamesA(char* buffer, unsigned size, const char* fileName)
@@ -167,14 +277,11 @@ unsigned GetPrivateProfileSectionNamesA(char* buffer, unsigned size, const char*
         return 0;
     }
     std::string list;
-    {
-        std::lock_guard<std::mutex> guard(Tessor::IO::iniLock());
-        IniText text;
-        if (Tessor::IO::loadText(fileName, text)) {
-            for (const std::string& name : text.sectionNames()) {
-                list += name;
-                list += '\0';
-            }
+    std::shared_ptr<const IniText> text = Tessor::IO::loadText(fileName);
+    if (text) {
+        for (const std::string& name : text->sectionNames()) {
+            list += name;
+            list += '\0';
         }
     }
     if (size < 2) {

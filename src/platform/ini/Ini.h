@@ -1,7 +1,10 @@
 // INI files with the behaviour the profile code relies on: names match
 // without regard to case and the first occurrence wins, reads always see
 // the file as it is on disk, and a write replaces the file atomically.
-// Every call runs under one process-wide lock.
+// A parsed file is kept and parsed again only when it changed on disk, so
+// readers on many threads share it without waiting for one another; writes
+// of one process take turns. Folders, FIFOs and other files that are not
+// plain files are refused.
 #pragma once
 
 #include <cstdint>

@@ -3,12 +3,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <sstream>
+
+#include "platform/ini/RegularFile.h"
 
 namespace Tessor::IO {
 
@@ -26,25 +29,59 @@ std::string trim(const std::string& text)
     return text.substr(begin, end - begin + 1);
 }
 
+std::string lowerCase(std::string text)
+{
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+bool readAll(int fd, std::string& text)
+{
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n == 0) {
+            return true;
+        }
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        text.append(buffer, static_cast<size_t>(n));
+    }
+}
+
 }  // namespace
 
-bool IniText::load(const std::string& path, bool& exists)
+bool IniText::load(const std::string& path, bool& exists, struct stat* status)
 {
     m_lines.clear();
     m_bom = false;
     m_lineEnd = "\n";
-    std::ifstream in(path, std::ios::binary);
-    exists = in.is_open();
+    reindex();
+    std::string reason;
+    bool missing = false;
+    const int fd = openRegularFile(path, reason, &missing);
+    exists = fd >= 0;
     if (!exists) {
-        if (errno == ENOENT) {
+        if (missing) {
             return true;
         }
-        setIniError(strerror(errno));
+        setIniError((path + ": " + reason).c_str());
         return false;
     }
-    std::stringstream buffer;
-    buffer << in.rdbuf();
-    std::string text = buffer.str();
+    std::string text;
+    const bool read = (!status || fstat(fd, status) == 0) && readAll(fd, text);
+    if (!read) {
+        setIniError(strerror(errno));
+    }
+    ::close(fd);
+    if (!read) {
+        return false;
+    }
     if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) {
         m_bom = true;
         text.erase(0, 3);
@@ -65,17 +102,56 @@ bool IniText::load(const std::string& path, bool& exists)
         m_lines.push_back(line);
         start = end + 1;
     }
+    reindex();
     return true;
+}
+
+void IniText::reindex()
+{
+    m_index.clear();
+    m_names.clear();
+    std::unordered_map<std::string, std::string>* current = nullptr;
+    std::string name;
+    Entry entry;
+    for (const std::string& line : m_lines) {
+        if (sectionHeader(line, name)) {
+            if (!name.empty()) {
+                m_names.push_back(name);
+            }
+            // Only the first section of a name is ever read.
+            auto [at, added] = m_index.try_emplace(lowerCase(name));
+            current = added ? &at->second : nullptr;
+        } else if (current && keyLine(line, entry)) {
+            current->try_emplace(lowerCase(entry.key), entry.value);
+        }
+    }
 }
 
 bool IniText::save(const std::string& path) const
 {
+    // The file behind a link is replaced, not the link.
+    std::string target = path;
+    struct stat old = {};
+    bool exists = lstat(path.c_str(), &old) == 0;
+    if (exists && S_ISLNK(old.st_mode)) {
+        char resolved[PATH_MAX];
+        if (realpath(path.c_str(), resolved) == nullptr) {
+            setIniError((path + ": " + strerror(errno)).c_str());
+            return false;
+        }
+        target = resolved;
+        exists = stat(target.c_str(), &old) == 0;
+    }
+    if (exists && !S_ISREG(old.st_mode)) {
+        setIniError((path + ": is not a regular file").c_str());
+        return false;
+    }
     std::string text = m_bom ? "\xEF\xBB\xBF" : "";
     for (const std::string& line : m_lines) {
         text += line;
         text += m_lineEnd;
     }
-    std::string temp = path + ".XXXXXX";
+    std::string temp = target + ".XXXXXX";
     std::vector<char> name(temp.begin(), temp.end());
     name.push_back('\0');
     int fd = mkstemp(name.data());
@@ -94,9 +170,18 @@ bool IniText::save(const std::string& path) const
         }
         written += static_cast<size_t>(n);
     }
-    // mkstemp makes the file private; an INI file is shared like any other.
-    fchmod(fd, 0644);
-    if (::close(fd) != 0 || rename(name.data(), path.c_str()) != 0) {
+    // mkstemp makes the file private: the new file takes the old one's mode
+    // and owner, so a private settings file stays private; a new one is
+    // shared like any other.
+    if (exists) {
+        if (fchown(fd, old.st_uid, old.st_gid) != 0) {
+            // Only the owner's own files can be given away; the mode still holds.
+        }
+        fchmod(fd, old.st_mode & 07777);
+    } else {
+        fchmod(fd, 0644);
+    }
+    if (::close(fd) != 0 || rename(name.data(), target.c_str()) != 0) {
         setIniError(strerror(errno));
         unlink(name.data());
         return false;
@@ -161,30 +246,16 @@ size_t IniText::sectionEnd(size_t header) const
 
 bool IniText::find(const std::string& section, const std::string& key, std::string& value) const
 {
-    int header = findSection(section);
-    if (header < 0) {
+    const auto found = m_index.find(lowerCase(section));
+    if (found == m_index.end()) {
         return false;
     }
-    Entry entry;
-    for (size_t i = header + 1; i < sectionEnd(header); ++i) {
-        if (keyLine(m_lines[i], entry) && sameName(entry.key, key)) {
-            value = entry.value;
-            return true;
-        }
+    const auto entry = found->second.find(lowerCase(key));
+    if (entry == found->second.end()) {
+        return false;
     }
-    return false;
-}
-
-std::vector<std::string> IniText::sectionNames() const
-{
-    std::vector<std::string> names;
-    std::string name;
-    for (const std::string& line : m_lines) {
-        if (sectionHeader(line, name)) {
-            names.push_back(name);
-        }
-    }
-    return names;
+    value = entry->second;
+    return true;
 }
 
 void IniText::setValue(const std::string& section, const std::string& key, const std::string& value)
@@ -197,6 +268,7 @@ void IniText::setValue(const std::string& section, const std::string& key, const
         }
         m_lines.push_back("[" + section + "]");
         m_lines.push_back(line);
+        reindex();
         return;
     }
     size_t end = sectionEnd(header);
@@ -204,6 +276,7 @@ void IniText::setValue(const std::string& section, const std::string& key, const
     for (size_t i = header + 1; i < end; ++i) {
         if (keyLine(m_lines[i], entry) && sameName(entry.key, key)) {
             m_lines[i] = line;
+            reindex();
             return;
         }
     }
@@ -214,6 +287,7 @@ void IniText::setValue(const std::string& section, const std::string& key, const
         --at;
     }
     m_lines.insert(m_lines.begin() + static_cast<long>(at), line);
+    reindex();
 }
 
 void IniText::removeKey(const std::string& section, const std::string& key)
@@ -230,6 +304,7 @@ void IniText::removeKey(const std::string& section, const std::string& key)
             ++i;
         }
     }
+    reindex();
 }
 
 void IniText::removeSection(const std::string& section)
@@ -237,6 +312,7 @@ void IniText::removeSection(const std::string& section)
     for (int header = findSection(section); header >= 0; header = findSection(section)) {
         m_lines.erase(m_lines.begin() + header, m_lines.begin() + static_cast<long>(sectionEnd(header)));
     }
+    reindex();
 }
 
 }  // namespace Tessor::IO

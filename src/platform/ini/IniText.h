@@ -1,7 +1,10 @@
 // One INI file held as its lines, so an edit keeps every other line as it was.
 #pragma once
 
+#include <sys/stat.h>
+
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace Tessor::IO {
@@ -12,14 +15,18 @@ void setIniError(const char* text);
 class IniText {
 public:
     // An empty text for a missing file; false when the file exists but
-    // cannot be read.
-    bool load(const std::string& path, bool& exists);
-    // Writes a temporary file beside the target and renames it over it.
+    // cannot be read or is not a regular file. `status` receives the state
+    // of the file that was read.
+    bool load(const std::string& path, bool& exists, struct stat* status = nullptr);
+    // Writes a temporary file beside the target and renames it over it,
+    // keeping the mode and owner of the file it replaces.
     bool save(const std::string& path) const;
 
     // The value of the first matching key of the first matching section.
     bool find(const std::string& section, const std::string& key, std::string& value) const;
-    std::vector<std::string> sectionNames() const;
+    // The names of the sections in file order; a section without a name is
+    // left out, since the list ends at the first empty name.
+    const std::vector<std::string>& sectionNames() const { return m_names; }
 
     void setValue(const std::string& section, const std::string& key, const std::string& value);
     void removeKey(const std::string& section, const std::string& key);
@@ -38,8 +45,14 @@ private:
     int findSection(const std::string& section) const;
     // One past the last line of the section whose header is at index.
     size_t sectionEnd(size_t header) const;
+    // Rebuilds the look-up tables from the lines after every change.
+    void reindex();
 
     std::vector<std::string> m_lines;
+    // Lower-case section name to its first section's lower-case keys and
+    // their first values.
+    std::unordered_map<std::string, std::unordered_map<std::string, std::string>> m_index;
+    std::vector<std::string> m_names;
     std::string m_lineEnd = "\n";
     bool m_bom = false;
 };

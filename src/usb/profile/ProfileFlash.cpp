@@ -1,5 +1,7 @@
 #include "usb/profile/ProfileFlash.h"
 
+#include <climits>
+#include <cstdint>
 #include <cstring>
 
 #include "platform/ini/Ini.h"
@@ -215,6 +217,16 @@ int ProfileFlash::readPart(const char* deviceName)
         cpLogForced(0, __FILE__, __LINE__,
                     "Flash part '%s' of %s has no geometry (blocks %d, pages %d, sectors %d)", part->PartNumber,
                     deviceName, part->BlockPerChip, part->PagePerBlock, part->SectorPerPage);
+        return -1;
+    }
+    // The disk's sector count is a 32-bit number everywhere after this.
+    const int64_t sectors = int64_t{MAX_CHIPS} * part->BlockPerChip * part->PagePerBlock * part->SectorPerPage;
+    if (sectors > INT32_MAX) {
+        cpLogForced(0, __FILE__, __LINE__,
+                    "Flash part '%s' of %s is too large (blocks %d, pages %d, sectors %d): %d chips would hold "
+                    "%lld sectors, more than %d",
+                    part->PartNumber, deviceName, part->BlockPerChip, part->PagePerBlock, part->SectorPerPage,
+                    MAX_CHIPS, static_cast<long long>(sectors), INT32_MAX);
         return -1;
     }
     CPLOG(7, "\tPartNumber :\t%s", part->PartNumber);

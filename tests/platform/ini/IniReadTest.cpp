@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <string>
 #include <vector>
 
@@ -134,6 +137,11 @@ TEST(IniRead, SectionNames)
     EXPECT_EQ('\0', small[6]);
     EXPECT_EQ('\0', small[7]);
 
+    // A section without a name does not end the list early.
+    IniTestFile unnamed("[one]\n[]\nk=v\n[ ]\n[two]\n");
+    EXPECT_EQ(8u, GetPrivateProfileSectionNamesA(buffer, sizeof buffer, unnamed.path()));
+    EXPECT_EQ(0, memcmp("one\0two\0\0", buffer, 9));
+
     IniTestFile missing("", false);
     buffer[0] = buffer[1] = 'x';
     EXPECT_EQ(0u, GetPrivateProfileSectionNamesA(buffer, sizeof buffer, missing.path()));
@@ -148,6 +156,43 @@ TEST(IniRead, BackSlashPathsReachTheFile)
     char buffer[8];
     GetPrivateProfileStringA("s", "k", "", buffer, sizeof buffer, windowsPath.c_str());
     EXPECT_STREQ("v", buffer);
+}
+
+// A file is parsed once and parsed again whenever it changes on disk, even
+// when the change keeps its size and its modification time.
+TEST(IniRead, ReadsSeeEveryChangeOnDisk)
+{
+    IniTestFile file("[s]\nk=1\n");
+    const auto backdate = [&] {
+        struct timespec old[2] = {{1000000000, 0}, {1000000000, 0}};
+        ASSERT_EQ(0, utimensat(AT_FDCWD, file.path(), old, 0));
+    };
+    backdate();
+    EXPECT_EQ(1u, GetPrivateProfileIntA("s", "k", 0, file.path()));
+    EXPECT_EQ(1u, GetPrivateProfileIntA("S", "K", 0, file.path()));
+    file.write("[s]\nk=2\n");
+    EXPECT_EQ(2u, GetPrivateProfileIntA("s", "k", 0, file.path()));
+    file.write("[s]\nk=3\n");
+    backdate();
+    EXPECT_EQ(3u, GetPrivateProfileIntA("s", "k", 0, file.path()));
+    file.write("[s]\nk=4\n");
+    EXPECT_EQ(4u, GetPrivateProfileIntA("s", "k", 0, file.path()));
+    unlink(file.path());
+    EXPECT_EQ(7u, GetPrivateProfileIntA("s", "k", 7, file.path()));
+}
+
+// A FIFO or a folder named as an INI file is refused at once, never waited on.
+TEST(IniRead, NonRegularFilesAreRefused)
+{
+    IniTestFile fifo("", false);
+    ASSERT_EQ(0, mkfifo(fifo.path(), 0600));
+    char buffer[16];
+    EXPECT_EQ(3u, GetPrivateProfileStringA("s", "k", "def", buffer, sizeof buffer, fifo.path()));
+    EXPECT_STREQ("def", buffer);
+    EXPECT_EQ(0, WritePrivateProfileStringA("s", "k", "v", fifo.path()));
+    EXPECT_NE(nullptr, strstr(Tessor::IO::iniLastErrorText(), "not a regular file"));
+    EXPECT_EQ(9u, GetPrivateProfileIntA("s", "k", 9, fifo.dir().c_str()));
+    EXPECT_EQ(0, WritePrivateProfileStringA("s", "k", "v", fifo.dir().c_str()));
 }
 
 }  // namespace

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <string>
 
 #include "IniTestFile.h"
@@ -56,6 +59,32 @@ TEST(IniWrite, ValueWrittenReadsBack)
     EXPECT_EQ(0xFFFFFFFFu, GetPrivateProfileIntA("S", "n", 0, file.path()));
     EXPECT_NE(0, WritePrivateProfileStringA("S", "t", "", file.path()));
     EXPECT_EQ("", readValue(file, "S", "t"));
+}
+
+// A private settings file (it may hold a password) stays private after a
+// write, and a link keeps pointing at the file it named.
+TEST(IniWrite, KeepsModeAndLinks)
+{
+    IniTestFile file("[s]\nPassword=old\n");
+    ASSERT_EQ(0, chmod(file.path(), 0600));
+    EXPECT_NE(0, WritePrivateProfileStringA("s", "Password", "new", file.path()));
+    struct stat st = {};
+    ASSERT_EQ(0, stat(file.path(), &st));
+    EXPECT_EQ(0600u, st.st_mode & 07777);
+
+    const std::string link = file.dir() + "/link.ini";
+    ASSERT_EQ(0, symlink(file.path(), link.c_str()));
+    EXPECT_NE(0, WritePrivateProfileStringA("s", "k", "v", link.c_str()));
+    ASSERT_EQ(0, lstat(link.c_str(), &st));
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    EXPECT_EQ("[s]\nPassword=new\nk=v\n", file.read());
+    ASSERT_EQ(0, stat(file.path(), &st));
+    EXPECT_EQ(0600u, st.st_mode & 07777);
+
+    IniTestFile created("", false);
+    EXPECT_NE(0, WritePrivateProfileStringA("s", "k", "v", created.path()));
+    ASSERT_EQ(0, stat(created.path(), &st));
+    EXPECT_EQ(0644u, st.st_mode & 07777);
 }
 
 }  // namespace

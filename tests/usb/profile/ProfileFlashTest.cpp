@@ -148,7 +148,13 @@ TEST_F(ProfileFlashTest, PartRecordFromTheTable)
 TEST_F(ProfileFlashTest, FailuresGiveMinusOne)
 {
     std::string table = m_folder.write("chips.ini", "[ECD35195]\nPartNumber=NOGEOMETRY\nBlockPerChip=1024\n"
-                                                    "[ADD7949A]\nBlockPerChip=1024\n");
+                                                    "[ADD7949A]\nBlockPerChip=1024\n"
+                                                    "[EC010203]\nPartNumber=HUGE\nBlockPerChip=2147483647\n"
+                                                    "PagePerBlock=2147483647\nSectorPerPage=2147483647\n"
+                                                    "[EC010204]\nPartNumber=(TLC)HUGE\nBlockPerChip=2147483647\n"
+                                                    "PagePerBlock=300\nSectorPerPage=4\n"
+                                                    "[EC010205]\nPartNumber=JUSTOVER\nBlockPerChip=8192\n"
+                                                    "PagePerBlock=256\nSectorPerPage=256\n");
     useTable(table);
     CapturedLog log(m_folder);
     struct Case {
@@ -164,6 +170,11 @@ TEST_F(ProfileFlashTest, FailuresGiveMinusOne)
         {"no part number", {{0, {interleaved(0xAD, 0xD7, 0x94, 0x9A)}}},
          "No Part Number can be found with Flash ID of 'ADD7949A'"},
         {"no geometry", {{0, {interleaved(0xEC, 0xD3, 0x51, 0x95)}}}, "has no geometry"},
+        {"huge geometry", {{0, {interleaved(0xEC, 0x01, 0x02, 0x03)}}},
+         "Flash part 'HUGE' of SIM0 is too large (blocks 2147483647, pages 2147483647, sectors 2147483647)"},
+        {"huge TLC geometry", {{0, {interleaved(0xEC, 0x01, 0x02, 0x04)}}}, "Flash part '(TLC)HUGE' of SIM0 is too"},
+        {"one sector past the total", {{0, {interleaved(0xEC, 0x01, 0x02, 0x05)}}},
+         "4 chips would hold 2147483648 sectors, more than 2147483647"},
     };
     for (const Case& c : cases) {
         ScriptedChips chips(c.script);
