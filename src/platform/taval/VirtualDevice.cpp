@@ -38,7 +38,7 @@ bool VirtualDevice::writeTableToRam(const uint8_t* table) {
             CPLOG(3, "table for RAM has no signature or a wrong checksum");
             return false;
         }
-        m_ram.setTable(table, m_description.variant->tableLength);
+        m_ram.setTable(*m_description.variant, table);
         m_ramInfo = RamFlashInfo::read(*m_description.variant, m_ram.table());
         return true;
     });
@@ -186,6 +186,11 @@ std::vector<OpRecord> VirtualDevice::opLog() const {
 std::vector<uint8_t> VirtualDevice::ramTable() const {
     std::lock_guard<std::mutex> lock(m_mutex);
     return m_ram.table();
+}
+
+RamLunTable VirtualDevice::ramUnits() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_ram.units();
 }
 
 std::vector<CodePiece> VirtualDevice::ramCode() const {

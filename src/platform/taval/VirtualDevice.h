@@ -81,6 +81,7 @@ public:
     PageState pageState(int64_t page) const;
     int pagePrograms(int64_t page) const;
     std::vector<uint8_t> ramTable() const;
+    RamLunTable ramUnits() const;
     std::vector<CodePiece> ramCode() const;
     int lockCount() const;
 

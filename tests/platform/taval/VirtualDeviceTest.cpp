@@ -323,6 +323,53 @@ TEST(VirtualDevice, ControllerRamTakesValidTablesOnlyAndCloseDropsIt) {
     EXPECT_TRUE(p.device().ramCode().empty());
 }
 
+// LUN tables written byte by byte at the variant's offset: the controller
+// serves the units they list.
+TEST(VirtualDevice, RamTableGivesTheControllerItsLogicalUnits) {
+    struct Case {
+        const char* variant;
+        int offset;
+        int flagsB;
+        bool slotBytesMarkEmpty;
+    };
+    for (const Case& c : {Case{"6716", 0x3E, 0x39, false}, Case{"6706", 0x49, 0x35, true},
+                          Case{"6726", 0x43, 0x39, false}, Case{"6605", 0x3C, 0x39, false}}) {
+        SCOPED_TRACE(c.variant);
+        Plugged p(Keys{{"Device.Variant", c.variant}});
+        std::vector<unsigned char> table = tableSector(c.variant == std::string("6726") ? 513 : 512);
+        unsigned char* t = table.data() + c.offset;
+        std::memset(t, 0, 0x3D);
+        t[0] = 1;                                        // last LUN
+        t[1] = 0, t[2] = 1, t[3] = c.slotBytesMarkEmpty ? 0xFF : 2, t[4] = c.slotBytesMarkEmpty ? 0xFF : 3;
+        t[5] = 0x11, t[6] = 0x12;                        // flags A
+        t[9] = 0x85, t[10] = 0x80;                       // disk types
+        t[13] = 0x00, t[14] = 0x01, t[15] = 0x02, t[16] = 0x03;  // slot 1 start
+        t[0x19 + 2] = 0x10;                              // slot 0: 0x1000 sectors
+        t[0x1D + 1] = 0x02, t[0x1D + 3] = 0x05;          // slot 1: 0x20005 sectors
+        t[c.flagsB + 1] = 0x0A;                          // slot 1 hidden, write-protected
+        Tessor::taval::sealTable(table.data());
+        ASSERT_NE(p.ops->writeConfigTable2Ram(p.r, table.data(), 0), 0);
+        const Tessor::taval::RamLunTable units = p.device().ramUnits();
+        EXPECT_EQ(units.lastLun, 1);
+        EXPECT_EQ(units.slot[0].start, 0u);
+        EXPECT_EQ(units.slot[0].capacity, 0x1000u);
+        EXPECT_EQ(units.slot[0].diskType, 0x85);
+        EXPECT_EQ(units.slot[0].flagsA, 0x11);
+        EXPECT_FALSE(units.slot[0].hidden());
+        EXPECT_EQ(units.slot[1].start, 0x00010203u);
+        EXPECT_EQ(units.slot[1].capacity, 0x00020005u);
+        EXPECT_EQ(units.slot[1].diskType, 0x80);
+        EXPECT_TRUE(units.slot[1].hidden() && units.slot[1].writeProtected());
+        EXPECT_FALSE(units.slot[1].readProtected());
+        EXPECT_EQ(units.slot[2].capacity, 0u);
+
+        // A refused table leaves the units of the last good one.
+        table[0x100] ^= 1;
+        EXPECT_EQ(p.ops->writeConfigTable2Ram(p.r, table.data(), 0), 0);
+        EXPECT_EQ(p.device().ramUnits().slot[1].capacity, 0x00020005u);
+    }
+}
+
 TEST(VirtualDevice, EjectReportsItsOutcome) {
     {
         Plugged p(Keys{{"Faults.FailEjectOutcome", "1"}});
