@@ -1,0 +1,124 @@
+// Flash identification of eight devices at once against a flash-chip table
+// of 600 parts, each with every key the identification reads; the devices'
+// part is the last section. One iteration identifies one device; the time
+// shown is the wall time over all devices' identifications, so eight times
+// it is how long each device waits. "Probe" keeps the 25 ms waits between
+// chip reads (three for a one-chip flash); "Table" leaves them out to show
+// what reading the table costs.
+#include <benchmark/benchmark.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+
+#include "platform/orrin/Orrin.h"
+#include "schema/base/UsbConfiguration.h"
+#include "usb/profile/FlashProfileFields.h"
+#include "usb/profile/ProfileFlash.h"
+
+namespace {
+
+const int PARTS = 600;
+const int DEVICES = 8;
+
+// Chip 0 answers with the id bytes of the table's last part; no other chip answers.
+class LastPartChip : public Tessor::usb::FlashIdReader {
+public:
+    unsigned char* readFlashId(int chip, FLASH_TYPES /*kind*/) override
+    {
+        static const unsigned char lastPart[8] = {0xEC, 0, 0x02, 0, 0x57, 0, 0x95, 0};
+        std::fill(m_answer, m_answer + 8, 0xFF);
+        if (chip == 0) {
+            std::copy(lastPart, lastPart + 8, m_answer);
+        }
+        return m_answer;
+    }
+    const char* getReaderName() const override { return "BENCH"; }
+
+private:
+    unsigned char m_answer[8] = {};
+};
+
+// The table and a configuration naming it, in a folder of their own; the
+// table is dated an hour back, as an installed table is.
+class Station {
+public:
+    Station()
+    {
+        char dir[] = "/tmp/tessor-profile-bench-XXXXXX";
+        m_dir = mkdtemp(dir);
+        const std::string table = m_dir + "/FlashChip.ini";
+        {
+            std::ofstream out(table);
+            for (int part = 0; part < PARTS; ++part) {
+                char section[16];
+                std::snprintf(section, sizeof section, "EC%02X%02X95", part >> 8, part & 0xFF);
+                out << "[" << section << "]\r\nPartNumber=PART" << part << "\r\n";
+                for (int i = 0; i < Tessor::usb::FlashProfileFields.count; ++i) {
+                    const char* key = Tessor::usb::FlashProfileFields.entries[i].key;
+                    if (std::string(key) == "PartNumber") {
+                        continue;
+                    }
+                    const bool geometry = std::string(key).find("PerChip") != std::string::npos ||
+                                          std::string(key).find("PerBlock") != std::string::npos ||
+                                          std::string(key).find("PerPage") != std::string::npos;
+                    out << key << "=" << (geometry ? 64 : i) << "\r\n";
+                }
+                out << "\r\n";
+            }
+        }
+        const struct timespec hourAgo[2] = {{time(nullptr) - 3600, 0}, {time(nullptr) - 3600, 0}};
+        utimensat(AT_FDCWD, table.c_str(), hourAgo, 0);
+        const std::string config = m_dir + "/bench.cfg";
+        std::ofstream(config) << "FlashProfile string " << table << "\n";
+        std::FILE* quiet = std::freopen("/dev/null", "w", stderr);
+        Tessor::schema::UsbConfiguration::instance(config);
+        (void)quiet;
+    }
+    ~Station()
+    {
+        const std::string command = "rm -rf '" + m_dir + "'";
+        if (std::system(command.c_str()) != 0) {
+            std::perror("rm");
+        }
+    }
+
+private:
+    std::string m_dir;
+};
+
+Station& station()
+{
+    static Station once;
+    return once;
+}
+
+void identify(benchmark::State& state, double timeScale)
+{
+    if (state.thread_index() == 0) {
+        station();
+        sharedSetTimeScale(timeScale);
+    }
+    LastPartChip chip;
+    for (auto _ : state) {
+        Tessor::usb::ProfileFlash profile;
+        if (profile.parseFlashId(&chip) != 0 || profile.getFlashInfo()->getChipInfo()->BlockPerChip != 64) {
+            state.SkipWithError("the device's part was not identified");
+            break;
+        }
+    }
+}
+
+void BM_IdentifyEightDevicesTable(benchmark::State& state) { identify(state, 0.0); }
+void BM_IdentifyEightDevicesProbe(benchmark::State& state) { identify(state, 1.0); }
+
+BENCHMARK(BM_IdentifyEightDevicesTable)->Threads(DEVICES)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_IdentifyEightDevicesProbe)->Threads(DEVICES)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+}  // namespace
