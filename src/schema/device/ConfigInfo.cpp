@@ -7,7 +7,7 @@
 #include "schema/base/Log.h"
 #include "schema/base/SystemInfo.h"
 #include "schema/base/UsbConfiguration.h"
-#include "usb/profile/DpfConfig.h"
+#include "schema/dpf/DpfConfig.h"
 #include "usb/profile/Mp3Config.h"
 
 namespace Tessor::schema {

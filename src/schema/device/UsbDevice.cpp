@@ -7,6 +7,7 @@
 #include "schema/base/UsbConfiguration.h"
 #include "schema/device/BaseAddress.h"
 #include "schema/device/ConfigInfo.h"
+#include "schema/dpf/DpfDevice.h"
 #include "schema/event/ProgressInfo.h"
 #include "schema/event/UiEvent.h"
 #include "schema/state/BaseState.h"
@@ -53,7 +54,7 @@ int UsbDevice::reset()
     m_proScanMode = 0;
     m_configInfo = Sptr<ConfigInfo>();
     if (config->isDpfSupport() && m_dpfDevice == nullptr) {
-        m_dpfDevice = new interim::DpfDevice(this, "DpfDevice");
+        m_dpfDevice = new DpfDevice(this, "DpfDevice");
         m_dpfDevice->init();
     }
     m_allocatAddress = Sptr<interim::AllocatAddress>(new interim::AllocatAddress());

@@ -15,7 +15,6 @@
 #include "schema/device/interim/CfgTable.h"
 #include "schema/device/interim/CfgTableIndex.h"
 #include "schema/device/interim/CmdExternalCode.h"
-#include "schema/device/interim/DpfDevice.h"
 #include "schema/device/interim/FileSystemFactory.h"
 #include "schema/device/interim/IndexTableSet.h"
 
@@ -33,6 +32,7 @@ namespace Tessor::schema {
 
 class BaseAddress;
 class ConfigInfo;
+class DpfDevice;
 class Mp3Config;
 class ScanConfig;
 
@@ -79,7 +79,7 @@ public:
     Sptr<ConfigInfo> getConfigInfo() const { return m_configInfo; }
     Sptr<interim::AllocatAddress> getAllocatAddress() const { return m_allocatAddress; }
     Sptr<BaseAddress> getPerAllocateCfgIndexPtr() const { return m_preAllocatedCfgIndex; }
-    interim::DpfDevice* getDpfDevice() const { return m_dpfDevice; }
+    DpfDevice* getDpfDevice() const { return m_dpfDevice; }
 
     // These require their object.
     Sptr<usb::SectorBitmap> getSectorBitmap() const;
@@ -167,7 +167,7 @@ private:
     Sptr<PlaneInfo> m_currentPlane;
     Sptr<PlaneInfo> m_flashPlane;
     Sptr<usb::SectorBitmap> m_sectorBitmap;
-    interim::DpfDevice* m_dpfDevice = nullptr;
+    DpfDevice* m_dpfDevice = nullptr;
     Sptr<interim::CmdExternalCode> m_dpfCode;
     Sptr<usb::SetList> m_setList;
     Sptr<usb::PageBitmap> m_pageBitmap;

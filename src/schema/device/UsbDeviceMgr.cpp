@@ -8,6 +8,7 @@
 #include "schema/base/RunAgent.h"
 #include "schema/base/UsbConfiguration.h"
 #include "schema/device/UsbDevice.h"
+#include "schema/dpf/DpfDataFactory.h"
 #include "schema/event/DeviceEvent.h"
 #include "schema/event/UiEvent.h"
 #include "usb/scan/SampleFactory.h"
@@ -36,6 +37,13 @@ int UsbDeviceMgr::init()
 {
     fillDeviceInit();
     const int samples = usb::SampleFactory::init();
+    // Only photo frames read the photo-frame pictures and fonts.
+    if (UsbConfiguration::instance()->isDpfSupport()) {
+        const int dpf = DpfDataFactory::instance()->init();
+        if (dpf != 0) {
+            CPLOG(3, "DPF Menu Factory initialized fail : %d", dpf);
+        }
+    }
     CPLOG(7, "Logic Layer DEVICE_MGR_T %d bytes", DEVICE_MGR_T_SIZE);
     CPLOG(7, "Logic Layer USB_DEVICE_T %d bytes", USB_DEVICE_T_SIZE);
     CPLOG(7, "Logic Layer VOLUME_DEVICE_T %d bytes", VOLUME_DEVICE_T_SIZE);

@@ -5,7 +5,7 @@
 
 #include "schema/base/Sptr.h"
 #include "usb/profile/BaseProfile.h"
-#include "usb/profile/DpfConfig.h"
+#include "schema/dpf/DpfConfig.h"
 #include "usb/profile/DpfProfileRecord.h"
 
 namespace Tessor::usb {

@@ -6,7 +6,7 @@
 #include "ConfigTestFiles.h"
 #include "schema/base/UsbConfiguration.h"
 #include "schema/device/ConfigInfo.h"
-#include "usb/profile/DpfConfig.h"
+#include "schema/dpf/DpfConfig.h"
 #include "usb/profile/Mp3Config.h"
 
 using Tessor::schema::ConfigInfo;

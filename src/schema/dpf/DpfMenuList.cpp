@@ -1,4 +1,4 @@
-#include "usb/profile/dpf/DpfMenuList.h"
+#include "schema/dpf/DpfMenuList.h"
 
 #include "schema/base/Assert.h"
 #include "schema/base/Log.h"

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "schema/base/Sptr.h"
+#include "schema/base/SystemClock.h"
 #include "schema/data/BaseData.h"
 
 namespace Tessor::schema {
@@ -13,6 +15,7 @@ public:
     ~DpfHwControl() override = default;
 
     int init() override;
+    void debug() override;
 
     uint8_t KeyDetMin;
     uint8_t KeyDetMax;
@@ -27,6 +30,8 @@ public:
     uint16_t IdleVal;
     uint16_t BeepVal;
     uint16_t RAlarmVal;
+    // The frame's initial date and time, taken when init runs.
+    Sptr<SystemClock> clock;
     uint8_t HighLevel;
     uint8_t LowLevel;
     uint16_t AlarmLength;

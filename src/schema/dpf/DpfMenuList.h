@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "usb/profile/dpf/DpfMenuItem.h"
+#include "schema/dpf/DpfMenuItem.h"
 
 namespace Tessor::schema {
 

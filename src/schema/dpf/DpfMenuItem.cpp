@@ -1,4 +1,4 @@
-#include "usb/profile/dpf/DpfMenuItem.h"
+#include "schema/dpf/DpfMenuItem.h"
 
 #include "schema/base/SystemInfo.h"
 

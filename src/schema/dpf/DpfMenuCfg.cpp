@@ -1,4 +1,4 @@
-#include "usb/profile/dpf/DpfMenuCfg.h"
+#include "schema/dpf/DpfMenuCfg.h"
 
 #include "schema/base/Assert.h"
 #include "schema/base/Log.h"

@@ -13,6 +13,7 @@ public:
     ~DpfStateControl() override = default;
 
     int init() override;
+    void debug() override;
 
     bool SlideEn;
     bool AutoUsbEn;

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "usb/profile/dpf/DpfMenuList.h"
+#include "schema/dpf/DpfMenuList.h"
 
 namespace Tessor::schema {
 

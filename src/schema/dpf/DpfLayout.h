@@ -25,6 +25,7 @@ public:
     ~DpfLayout() override = default;
 
     int init() override;
+    void debug() override;
 
     ItemCoordinate* getCoordinate() { return &m_coordinate; }
     void setCoordinate(const ItemCoordinate* coordinate) { m_coordinate = *coordinate; }

@@ -1,0 +1,26 @@
+// One content file of a photo frame (named by its full path), or a
+// container whose children are such files.
+#pragma once
+
+#include <string>
+
+#include "schema/data/BaseData.h"
+
+namespace Tessor::schema {
+
+class DpfDataItem : public BaseData {
+public:
+    explicit DpfDataItem(const std::string& name) : BaseData(name), m_fileName(name) {}
+    ~DpfDataItem() override = default;
+
+    int init() override { return 0; }
+    void debug() override;
+
+    const std::string& getFileName() const { return m_fileName; }
+    void setFileName(const std::string& name) { m_fileName = name; }
+
+private:
+    std::string m_fileName;
+};
+
+}  // namespace Tessor::schema

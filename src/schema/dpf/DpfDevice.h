@@ -1,0 +1,74 @@
+// One device's photo-frame content: a writer per flash area, the run's
+// photo-frame configuration, the blocks of every area and the writing of
+// them all during the low-level format.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "schema/base/Sptr.h"
+#include "schema/data/BaseCmdData.h"
+#include "schema/dpf/DpfDataGroup.h"
+#include "schema/dpf/DpfDataItem.h"
+#include "schema/dpf/PhotoAddress.h"
+
+namespace Tessor::usb {
+class BlockBitmap;
+class DpfCfgTable;
+class DpfCmd;
+class DpfCmdItem;
+}  // namespace Tessor::usb
+
+namespace Tessor::schema {
+
+class BaseAddress;
+class DpfConfig;
+
+class DpfDevice : public BaseCmdData {
+public:
+    // The device must not be null.
+    DpfDevice(UsbDevice* device, const std::string& name);
+    ~DpfDevice() override;
+
+    // Creates the 36 writers and the default configuration; 0.
+    int init() override;
+    void debug() override;
+    // Finishes the table and every writer; 0.
+    int finish(UsbDevice* device) override;
+    // Writes every area in order; -1 at the first that fails.
+    int writeFlash(UsbDevice* device) override;
+    int validateFlash(UsbDevice* device) override;
+    int myInit() override { return 0; }
+
+    // In the waiting state it also rebuilds the photo, book and movie groups.
+    void setDpfConfig(const Sptr<DpfConfig>& config);
+    Sptr<DpfConfig> getDpfConfig() const { return m_config; }
+    Sptr<usb::DpfCfgTable> getCfgTable() const { return m_cfgTable; }
+    Sptr<usb::DpfCmd> getDpfCmd(PHOTO_ADDRESS_T type) const;
+    Sptr<usb::DpfCmdItem> getDpfCmdItem(PHOTO_ADDRESS_T type) const;
+    void setDpfAddress(PHOTO_ADDRESS_T type, const Sptr<BaseAddress>& address);
+    // The address of the area's first block.
+    Sptr<BaseAddress> getDpfAddress(PHOTO_ADDRESS_T type) const;
+    void setDataGroup(const Sptr<DpfDataGroup>& group);
+    Sptr<DpfDataGroup> getDataGroup(PHOTO_ADDRESS_T type) const;
+    // Takes the blocks of every area from the device's block bitmap; 0, or
+    // -1 when the blocks run out.
+    int allocateAddress();
+
+private:
+    // The blocks an area of `sectors` sectors needs (at least one is given).
+    int blocksFor(int sectors) const;
+    int allocate(PHOTO_ADDRESS_T type, int blocks, usb::BlockBitmap& bitmap);
+    Sptr<DpfDataGroup> loadGroup(const std::string& name, PHOTO_ADDRESS_T type, const char* item,
+                                 Sptr<DpfDataItem> (DpfConfig::*one)(int) const);
+
+    std::vector<Sptr<usb::DpfCmd>> m_writers;
+    Sptr<usb::DpfCfgTable> m_cfgTable;
+    int m_menuBlocks = 0;
+    int m_photoBlocks = 0;
+    int m_photoMapBlocks = 0;
+    int m_bookBlocks = 0;
+    Sptr<DpfConfig> m_config;
+};
+
+}  // namespace Tessor::schema
