@@ -21,6 +21,12 @@ constexpr int UNPROTECT_FAILED = 0x8030;
 
 enum LoginOp { LOGIN_OPEN_HIDDEN = 1, LOGIN_UNPROTECT = 2, LOGIN_MODIFY_PASSWORD = 3 };
 
+// Passwords never reach the log in clear, at any level.
+const char* masked(const std::string& password)
+{
+    return password.empty() ? "" : "******";
+}
+
 }  // namespace
 
 Sptr<BaseState> UsbOpUiStartProduct::process(Sptr<BaseEvent> event)
@@ -67,14 +73,14 @@ Sptr<BaseState> UsbOpUiStartProduct::login(const Sptr<BaseEvent>& event, UsbDevi
     // Every login operation, a password change included, needs the device's
     // current password.
     if (password != stored) {
-        CPLOG(4, "Password of Hid Lun '%s' is not validate, it should be %s", password.c_str(), stored.c_str());
+        CPLOG(4, "Password of Hid Lun '%s' is not validate, it should be %s", masked(password), masked(stored));
         event->setErrorCode(WRONG_PASSWORD);
         return lookupDeviceState(event, STATE_ERROR);
     }
-    CPLOG(4, "Password of Hid Lun '%s' is validate", password.c_str());
+    CPLOG(4, "Password of Hid Lun '%s' is validate", masked(password));
     const int op = settings.getLoginOp();
     if (op == LOGIN_MODIFY_PASSWORD && !newPassword.empty()) {
-        CPLOG(4, "Modify Password as '%s' is validate", newPassword.c_str());
+        CPLOG(4, "Modify Password as '%s' is validate", masked(newPassword));
         return noState;
     }
     for (int lun = 0; lun < LOGIN_LUN_COUNT; ++lun) {
