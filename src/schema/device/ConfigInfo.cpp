@@ -196,7 +196,8 @@ Sptr<ConfigInfo> ConfigInfo::update(int realCapacity)
 
     Sptr<ConfigInfo> result(new ConfigInfo(this));
     result->clearData();
-    int used = 0;
+    // Partition sizes come from the settings: their sum may pass 32 bits.
+    long long used = 0;
     bool firstEncrypted = false;
     int count = getCount();
     for (int i = 0; i < count; ++i) {
@@ -214,7 +215,7 @@ Sptr<ConfigInfo> ConfigInfo::update(int realCapacity)
                 ratio = 0.0;
             }
             result->addPartInfo(part);
-            used += static_cast<int>(capacity);
+            used += capacity;
             continue;
         }
         bool proportional = m_capacityPolicy == CAPACITY_RATIONAL &&
@@ -231,9 +232,9 @@ Sptr<ConfigInfo> ConfigInfo::update(int realCapacity)
             }
             continue;
         }
-        int left = available - used;
-        CPLOG(7, "Left Capacity %dMB of Partition %d", left / 2048, i);
-        if (static_cast<long long>(left) > static_cast<long long>(static_cast<int>(capacity))) {
+        const long long left = available - used;
+        CPLOG(7, "Left Capacity %lldMB of Partition %d", left / 2048, i);
+        if (left > static_cast<long long>(static_cast<int>(capacity))) {
             if (i == count - 1) {
                 if (firstEncrypted && count >= 2) {
                     Sptr<PartInfo> first = result->getPartInfo(0);
@@ -243,15 +244,15 @@ Sptr<ConfigInfo> ConfigInfo::update(int realCapacity)
                 }
             }
             result->addPartInfo(part);
-            used += static_cast<int>(part->getCapacity());
+            used += part->getCapacity();
             continue;
         }
-        CPLOG(7, "Left Capacity %dMB of Partition %d", left / 2048, i);
-        if (left > static_cast<int>(MIN_PARTITION)) {
+        CPLOG(7, "Left Capacity %lldMB of Partition %d", left / 2048, i);
+        if (left > static_cast<long long>(MIN_PARTITION)) {
             part->setCapacity(static_cast<uint32_t>(left));
             result->addPartInfo(part);
         } else {
-            CPLOG(4, "Left Capacity %dMB of Partition %d is too small, so ignore this partition", left / 2048, i);
+            CPLOG(4, "Left Capacity %lldMB of Partition %d is too small, so ignore this partition", left / 2048, i);
         }
         break;
     }

@@ -90,6 +90,11 @@ TEST_F(ConfigInfoTest, FitToRealCapacity)
         {"cd-rom beyond the flash", "6716", R, 200000, 0, {{150000, 2, false}, {50000, 0, false}}, 100000, false,
          0, {}},
         {"negative ratio", "6716", R, 300000, 0, {{150000, 2, false}, {50000, 0, false}}, 100000, false, 0, {}},
+        // Sums past 32 bits are refused, not wrapped into a fit.
+        {"two 2e9 cd-roms", "6716", R, 4000000, 0,
+         {{2000000000, 2, false}, {2000000000, 2, false}, {50000, 0, false}}, 4000000, false, 0, {}},
+        {"two 2e9 cd-roms, begin first", "6716", B, 4000000, 0,
+         {{2000000000, 2, false}, {2000000000, 2, false}, {50000, 0, false}}, 4000000, false, 0, {}},
     };
     for (const FitCase& c : cases) {
         useChipSet(c.chipSet);

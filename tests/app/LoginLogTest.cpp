@@ -1,0 +1,83 @@
+// The login road at the most verbose log level: no password, whether the one
+// typed, the one the device holds or the new one, reaches the log.
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "schema/base/Log.h"
+#include "schema/device/interim/CfgTable.h"
+#include "schema/ui/EngineHarness.h"
+
+namespace {
+
+using namespace engine_test;
+
+const char* const HELD = "0ldSecret7";
+const char* const TYPED_WRONG = "Wr0ngGuess3";
+const char* const NEW = "N3wSecret9";
+
+std::string fileText(const std::string& path)
+{
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// A start as the login page sends it.
+void login(Engine& engine, int port, const char* password, int op, const char* newPassword)
+{
+    Sptr<ConfigInfo> settings(new ConfigInfo());
+    settings->setPassword(password);
+    settings->setNewPassword(newPassword);
+    settings->setLoginOp(op);
+    Sptr<UiEvent> start(new UiEvent(UI_SIG_START));
+    start->setDevice(engine.slot(port));
+    start->setConfigInfo(settings);
+    engine.slot(port)->reportEvent(Sptr<BaseEvent>(start));
+}
+
+TEST(LoginLogTest, NoPasswordReachesTheLogAtAnyLevel)
+{
+    EngineEnvironment& environment = EngineEnvironment::instance();
+    const std::string log = environment.folder() + "/login.log";
+    ASSERT_EQ(1, openLogFile(log.c_str()));
+    setLogLevel(LOG_DHB);
+    Engine engine(2, FUNCTION_FACTORY);
+    ASSERT_TRUE(engine.ui().waitLayerReady());
+    std::string error;
+    for (int port : {0, 1}) {
+        const std::string device = environment.makeDevice("login" + std::to_string(port));
+        ASSERT_EQ(engine.hub().plug(port, device, &error), 0) << error;
+        ASSERT_TRUE(engine.waitState(port, "StateWait")) << engine.stateOf(port);
+        // Both as produced devices: a table and the password they were given.
+        UsbDevice* slot = engine.slot(port);
+        slot->setCfgTable(Sptr<Tessor::interim::CfgTable>(
+            new Tessor::interim::CfgTable(slot, "CfgTable", Tessor::interim::CFG_TABLE_DEVICE)));
+        Sptr<ConfigInfo> held(new ConfigInfo());
+        held->setPassword(HELD);
+        slot->setConfigInfo(held);
+    }
+    UsbConfiguration::instance()->setCurrentFunction(FUNCTION_LOGIN);
+
+    login(engine, 0, TYPED_WRONG, 1, "");
+    EXPECT_TRUE(engine.ui().waitReports(0, {{UI_SIG_FOUND, 0, 0}, {UI_SIG_READY, 0, 0}, {UI_SIG_STATUS, 0, 0x803e}}))
+        << ::testing::PrintToString(engine.ui().reports(0));
+    login(engine, 1, HELD, 3, NEW);
+    const auto end = std::chrono::steady_clock::now() + WAIT_LIMIT;
+    while (fileText(log).find("Modify Password as") == std::string::npos && std::chrono::steady_clock::now() < end) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    UsbConfiguration::instance()->setCurrentFunction(FUNCTION_FACTORY);
+
+    const std::string text = fileText(log);
+    EXPECT_NE(std::string::npos, text.find("Password of Hid Lun '******' is not validate, it should be ******"));
+    EXPECT_NE(std::string::npos, text.find("Password of Hid Lun '******' is validate"));
+    EXPECT_NE(std::string::npos, text.find("Modify Password as '******' is validate"));
+    for (const char* password : {HELD, TYPED_WRONG, NEW}) {
+        EXPECT_EQ(std::string::npos, text.find(password)) << password;
+    }
+}
+
+}  // namespace
