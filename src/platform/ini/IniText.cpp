@@ -82,6 +82,15 @@ bool IniText::load(const std::string& path, bool& exists, struct stat* status)
     if (!read) {
         return false;
     }
+    parse(std::move(text));
+    return true;
+}
+
+void IniText::parse(std::string text)
+{
+    m_lines.clear();
+    m_bom = false;
+    m_lineEnd = "\n";
     if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) {
         m_bom = true;
         text.erase(0, 3);
@@ -103,7 +112,6 @@ bool IniText::load(const std::string& path, bool& exists, struct stat* status)
         start = end + 1;
     }
     reindex();
-    return true;
 }
 
 void IniText::reindex()
