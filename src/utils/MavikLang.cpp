@@ -1,0 +1,127 @@
+#include "utils/MavikLang.h"
+
+#include <QStringDecoder>
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+#include "platform/ini/IniText.h"
+#include "schema/base/Log.h"
+#include "schema/base/SystemInfo.h"
+#include "utils/AnsiText.h"
+#include "utils/CodePage.h"
+#include "utils/HostPath.h"
+
+namespace Tessor::utils {
+
+using schema::UsbConfiguration;
+
+namespace {
+
+const char* const SECTION = "LocaleText";
+std::atomic<const MavikLang*> g_installed{nullptr};
+
+int systemLanguage()
+{
+    Sptr<schema::SystemLang> id = schema::SystemInfo::getSystemLanguage();
+    if (id->primaryLanguage == 4) {
+        if (id->subLanguage == 2) {
+            return schema::LANG_SCHINESE;
+        }
+        if (id->subLanguage == 1) {
+            return schema::LANG_TCHINESE;
+        }
+    }
+    return LANG_ENGLISH;
+}
+
+QString configuredFile(int language)
+{
+    UsbConfiguration* config = UsbConfiguration::instance();
+    const char* name = config != nullptr ? config->getLocaleFileName(static_cast<schema::MAVIK_LANG_T>(language))
+                                         : nullptr;
+    return name != nullptr ? fromAnsi(name) : QString();
+}
+
+}  // namespace
+
+MavikLang::MavikLang(const std::string& workDir) : MavikLang(systemLanguage(), QString(), workDir)
+{
+    m_fileName = configuredFile(m_language);
+}
+
+MavikLang::MavikLang(int language, const QString& fileName, const std::string& workDir)
+    : m_language(language), m_fileName(fileName), m_workDir(workDir)
+{
+}
+
+QString MavikLang::getText(const QString& key) const
+{
+    const QString cut = key.left(TEXT_LIMIT);
+    if (m_language != schema::LANG_SCHINESE && m_language != schema::LANG_TCHINESE) {
+        return cut;
+    }
+    std::string reason;
+    const QString value = readLocaleText(cut, reason);
+    if (!value.isEmpty()) {
+        return value.left(TEXT_LIMIT);
+    }
+    CPLOG(4, "Locale string '%s' is not found : %s", toAnsi(cut).c_str(), reason.c_str());
+    return cut;
+}
+
+QString MavikLang::readLocaleText(const QString& key, std::string& reason) const
+{
+    if (m_fileName.isEmpty()) {
+        reason = "no locale file is configured for this language";
+        return QString();
+    }
+    // A relative name is taken from the folder the tool was started in.
+    const std::string name = toAnsi(m_fileName);
+    const bool relative = !name.empty() && name[0] != '/' && name[0] != '\\';
+    const std::string path = HostPath::toHost(relative ? CodePage::fromUtf8(m_workDir) + "\\" + name : name);
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        reason = std::string(path) + ": " + std::strerror(errno);
+        return QString();
+    }
+    std::stringstream bytes;
+    bytes << in.rdbuf();
+    const std::string raw = bytes.str();
+    // A file saved as UTF-16 with its byte-order mark is read in UTF-8,
+    // any other in the ANSI code page.
+    const bool wide = raw.size() >= 2 && static_cast<unsigned char>(raw[0]) == 0xFF &&
+                      static_cast<unsigned char>(raw[1]) == 0xFE;
+    IO::IniText ini;
+    std::string value;
+    bool found = false;
+    if (wide) {
+        QStringDecoder decoder(QStringDecoder::Utf16LE);
+        const QString text = decoder.decode(QByteArrayView(raw.data() + 2, static_cast<qsizetype>(raw.size() - 2)));
+        ini.parse(text.toStdString());
+        found = ini.find(SECTION, key.toStdString(), value);
+    } else {
+        ini.parse(raw);
+        found = ini.find(SECTION, toAnsi(key), value);
+    }
+    if (!found) {
+        reason = "no such key in section LocaleText of " + path;
+        return QString();
+    }
+    if (value.empty()) {
+        reason = "the key is empty in section LocaleText of " + path;
+    }
+    return wide ? QString::fromStdString(value) : fromAnsi(value);
+}
+
+void MavikLang::install(const MavikLang* lang) { g_installed.store(lang); }
+
+QString MavikLang::text(const QString& key)
+{
+    const MavikLang* lang = g_installed.load();
+    return lang != nullptr ? lang->getText(key) : key.left(TEXT_LIMIT);
+}
+
+}  // namespace Tessor::utils

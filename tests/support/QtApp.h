@@ -1,0 +1,41 @@
+// The Qt application of a test program (offscreen), and waiting for what
+// other threads hand to the GUI thread.
+#pragma once
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <chrono>
+#include <thread>
+
+#include "platform/mfc/GuiThread.h"
+
+namespace test_support {
+
+inline QApplication& qtApp()
+{
+    static int argc = 1;
+    static char name[] = "tessor-test";
+    static char* argv[] = {name, nullptr};
+    static QApplication* app = new QApplication(argc, argv);
+    return *app;
+}
+
+// Runs the GUI thread's queue until `done` holds; false after `limit`.
+template <typename Done>
+bool waitOnGui(Done done, std::chrono::milliseconds limit = std::chrono::seconds(20))
+{
+    const auto end = std::chrono::steady_clock::now() + limit;
+    for (;;) {
+        QCoreApplication::processEvents();
+        Tessor::mfc::drainGui();
+        if (done()) {
+            return true;
+        }
+        if (std::chrono::steady_clock::now() > end) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+}
+
+}  // namespace test_support
