@@ -1,0 +1,35 @@
+// One production port as the operator sees it: the port-number button (a
+// label, never a command) and the progress control, on the page that owns
+// them, with the UI record attached to the port.
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+#include "page/UProgressInfoCtrl.h"
+
+namespace Tessor::shell {
+class MavikDevice;
+}
+
+namespace Tessor::page {
+
+class PageConfig;
+
+class MavikChan {
+public:
+    MavikChan();
+    virtual ~MavikChan();
+    MavikChan(const MavikChan&) = delete;
+    MavikChan& operator=(const MavikChan&) = delete;
+
+    // Created with the channel; the page's layout gives it its parent.
+    QPointer<UProgressInfoCtrl> progress;
+    QPointer<QWidget> labelWindow;
+    int progressId = -1;
+    int labelId = -1;
+    PageConfig* page = nullptr;
+    shell::MavikDevice* device = nullptr;
+};
+
+}  // namespace Tessor::page

@@ -1,0 +1,59 @@
+// The base of every page of the main sheet: bound to the configuration
+// holder and the UI manager, with its own hold on the run settings.
+#pragma once
+
+#include <atomic>
+#include <string>
+
+#include "platform/mfc/Dialog.h"
+#include "schema/base/Sptr.h"
+#include "schema/device/ConfigInfo.h"
+#include "schema/device/ScanConfig.h"
+#include "utils/MavikConfig.h"
+
+namespace Tessor::shell {
+class MavikUiMgr;
+}
+
+namespace Tessor::page {
+
+class MavikChan;
+
+class PageConfig : public mfc::CDialog {
+public:
+    PageConfig(const std::string& name, QWidget* parent = nullptr);
+
+    // Read by the UI manager's thread before it hands over any device report.
+    virtual bool isInitialised() const { return m_initialised.load(); }
+    // Takes the holder's current settings and their scan settings.
+    virtual void reloadScanConfig();
+    // Called after a record has shown a channel's state on this page.
+    virtual void onDeviceStateShown() {}
+
+    const char* getName() const { return m_name.c_str(); }
+
+    utils::MavikConfig* holder = nullptr;
+    shell::MavikUiMgr* uiMgr = nullptr;
+
+protected:
+    // The end of the page's own initialisation.
+    void setInitialised() { m_initialised.store(true); }
+
+    Sptr<schema::ConfigInfo> m_runSettings;
+    Sptr<schema::ScanConfig> m_scanSettings;
+
+private:
+    std::atomic<bool> m_initialised{false};
+    std::string m_name;
+};
+
+// A page that shows channels and edits partitions.
+class PageSetting : public PageConfig {
+public:
+    using PageConfig::PageConfig;
+
+    virtual MavikChan* getChannel(int index) = 0;
+    virtual void commitPartInfo() = 0;
+};
+
+}  // namespace Tessor::page

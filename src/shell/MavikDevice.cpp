@@ -1,0 +1,354 @@
+#include "shell/MavikDevice.h"
+
+#include <QPointer>
+
+#include "page/MavikChan.h"
+#include "page/PageConfig.h"
+#include "platform/mfc/GuiThread.h"
+#include "platform/mfc/MessageBox.h"
+#include "schema/base/Log.h"
+#include "schema/base/SystemInfo.h"
+#include "schema/base/UsbConfiguration.h"
+#include "shell/DeviceTexts.h"
+#include "shell/MavikApp.h"
+#include "shell/MavikUiMgr.h"
+#include "shell/PartitionFit.h"
+#include "shell/UiStateTable.h"
+#include "usb/profile/FlashInfo.h"
+#include "utils/AnsiText.h"
+#include "utils/MavikLang.h"
+
+namespace Tessor::shell {
+
+using namespace schema;
+using utils::MavikLang;
+
+namespace {
+
+constexpr int SECTORS_PER_MB = 2048;
+constexpr int CANCELLED_BY_UI = 0x8029;
+// Controls of the production page that show the ready device's identity.
+constexpr int FLASH_TYPE_EDIT = 1148;
+constexpr int PARTITIONS_EDIT = 1047;
+
+std::string look(const char* key) { return utils::toAnsi(MavikLang::text(key)); }
+
+bool factoryMode() { return UsbConfiguration::instance()->getCurrentFunction() == FUNCTION_FACTORY; }
+
+// Shows `text` in control `id` of the channel's page on the GUI thread.
+void showOnPage(page::MavikChan* channel, int id, const QString& text)
+{
+    if (channel == nullptr || channel->page == nullptr) {
+        return;
+    }
+    QPointer<page::PageConfig> page(channel->page);
+    mfc::runOnGui([page, id, text] {
+        if (page) {
+            page->SetDlgItemText(id, text);
+        }
+    });
+}
+
+}  // namespace
+
+MavikDevice::MavikDevice(const Sptr<ConfigInfo>& settings) : m_runSettings(settings) {}
+
+Sptr<ConfigInfo> MavikDevice::getRunSettings() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_runSettings;
+}
+
+void MavikDevice::setRunSettings(const Sptr<ConfigInfo>& settings)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_runSettings = settings;
+}
+
+std::string MavikDevice::getStatusText() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_statusText;
+}
+
+QString MavikDevice::getPartNumber() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_partNumber;
+}
+
+std::string MavikDevice::deviceName() const
+{
+    UsbDevice* device = getDevice();
+    return device != nullptr ? device->getDiskDriver() : "NULL";
+}
+
+int MavikDevice::deviceIndex() const
+{
+    UsbDevice* device = getDevice();
+    return device != nullptr ? device->getIndex() : 0;
+}
+
+void MavikDevice::setState(int state, const Sptr<UiEvent>& event)
+{
+    m_state.store(state);
+    if (getDevice() == nullptr && event && event->getDevice() != nullptr) {
+        m_device.store(dynamic_cast<UsbDevice*>(event->getDevice()));
+    }
+    showState();
+}
+
+void MavikDevice::showState()
+{
+    const ButtonView view = buttonView(getState(), getDevice() != nullptr, deviceName(), deviceIndex(), look);
+    if (channel == nullptr || channel->page == nullptr) {
+        return;
+    }
+    QPointer<page::PageConfig> page(channel->page);
+    const int labelId = channel->labelId;
+    const QString text = utils::fromAnsi(view.text);
+    const bool enabled = view.enabled;
+    mfc::runOnGui([page, labelId, text, enabled] {
+        if (!page) {
+            return;
+        }
+        if (labelId != -1) {
+            page->SetDlgItemText(labelId, text);
+            if (page->isEnabled()) {
+                page->EnableDlgItem(labelId, enabled);
+            }
+        }
+        page->onDeviceStateShown();
+    });
+}
+
+void MavikDevice::onUserAction(int action)
+{
+    const std::optional<UiTransition> step = uiTransition(getState(), action);
+    if (!step) {
+        return;
+    }
+    setState(step->next, Sptr<UiEvent>());
+    sendToDevice(step->request, Sptr<UiEvent>());
+}
+
+void MavikDevice::sendToDevice(int request, const Sptr<UiEvent>& given)
+{
+    UsbDevice* device = getDevice();
+    if (device == nullptr) {
+        CPLOG(3, "Request %d for a port without device is not sent", request);
+        return;
+    }
+    Sptr<UiEvent> event = given;
+    if (!event) {
+        event = Sptr<UiEvent>(new UiEvent());
+        event->setDevice(device);
+        event->setErrorCode(0);
+    }
+    if (request == UI_SIG_START) {
+        const std::optional<int> capacity = deviceSectors(*device);
+        if (!capacity) {
+            mfc::AfxMessageBox(QString::fromStdString(
+                formatText("Device Index %d Capacity is 0, check it", device->getIndex())));
+            return;
+        }
+        Sptr<ConfigInfo> settings = getRunSettings();
+        settings->setRealCapacity(*capacity);
+        Sptr<ConfigInfo> fitted;
+        if (fitPartitions(*settings, *capacity)) {
+            fitted = settings->update(*capacity);
+        }
+        if (!fitted) {
+            mfc::AfxMessageBox(utils::fromAnsi(formatText(
+                "%s(%d)%s,%s!", look("Channel").c_str(), device->getIndex() + 1,
+                look("the ISO file loaded has oversteped the capacity of the Flash").c_str(),
+                look("please reload the ISO file").c_str())));
+            setState(UI_READY, Sptr<UiEvent>());
+            return;
+        }
+        event->setConfigInfo(fitted);
+        m_startTick.store(SystemInfo::getSystemTick());
+        m_busy.store(1);
+    }
+    event->setType(static_cast<UiSignalType>(request));
+    device->reportEvent(Sptr<BaseEvent>(event));
+}
+
+void MavikDevice::btnRightClick()
+{
+    const int state = getState();
+    if (state != UI_READY && state != UI_PRODUCING && state != UI_STOPPED && state != UI_FAILED) {
+        return;
+    }
+    const QString text = MavikLang::text("Eject this device");
+    if (mfc::AfxMessageBox(text, mfc::MB_YESNO | mfc::MB_ICONEXCLAMATION, text) == mfc::IDYES) {
+        sendToDevice(UI_SIG_EJECT, Sptr<UiEvent>());
+        setState(UI_EJECTING, Sptr<UiEvent>());
+    }
+}
+
+void MavikDevice::setStatusText(const std::string& text)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_statusText = text;
+}
+
+void MavikDevice::writeStatusLine(const std::string& text)
+{
+    setStatusText(text);
+    if (channel != nullptr && channel->progress) {
+        channel->progress->setStateText(utils::fromAnsi(text));
+    }
+}
+
+void MavikDevice::onNewDevice(const Sptr<UiEvent>& event)
+{
+    setState(UI_FOUND, event);
+    writeStatusLine(newDeviceLine(deviceName(), deviceIndex(), look));
+}
+
+void MavikDevice::onReady(const Sptr<UiEvent>& event)
+{
+    MavikApp* app = MavikApp::instance();
+    const bool factory = factoryMode();
+    const bool autoStart = factory && app->config->getConfigInfo()->checkAutoStart();
+    page::UProgressInfoCtrl* progress = channel != nullptr ? channel->progress.data() : nullptr;
+    std::string first;
+    setState(UI_READY, event);
+    UsbDevice* device = getDevice();
+    if (device == nullptr) {
+        return;
+    }
+    if (autoStart) {
+        onUserAction(ACTION_CLICK);
+        if (progress != nullptr) {
+            progress->setEmptyBar(false);
+            progress->setFullBar(false);
+        }
+        m_startTick.store(SystemInfo::getSystemTick());
+        setStatusText(formatText("'%s' %s", deviceName().c_str(), look("begin the product process automatically").c_str()));
+    } else {
+        if (!factory) {
+            // The device's settings become the pages' settings on the GUI thread.
+            Sptr<ConfigInfo> carried = event->getConfigInfo();
+            MavikUiMgr* uiMgr = app->uiMgr;
+            utils::MavikConfig* holder = app->config;
+            mfc::runOnGui([carried, uiMgr, holder] {
+                if (carried) {
+                    holder->setConfigInfo(carried);
+                }
+                uiMgr->reloadPageConfig();
+            });
+        }
+        Sptr<VersionInfo> version = device->getVersion();
+        const bool formatted = factory && version && version->checkCfgTable();
+        // The configured capacity of a formatted device follows it once the
+        // device's configuration table carries its build information.
+        const std::string second;
+        first = look(formatted ? "has been formatted" : "do not format");
+        const std::string third = look("modify configuration or click to begin the product process!");
+        Sptr<usb::FlashInfo> flash = device->getFlashInfo();
+        if (!flash) {
+            return;
+        }
+        setStatusText(formatText("'%s' ID=%s %s%s,%s", deviceName().c_str(), flash->getFlashId().c_str(),
+                                 first.c_str(), second.c_str(), third.c_str()));
+        if (progress != nullptr) {
+            progress->setEmptyBar(true);
+        }
+    }
+    if (!factory) {
+        writeStatusLine(formatText("'%s' %s,%s", deviceName().c_str(), first.c_str(),
+                                   look("press next to continue!").c_str()));
+    } else if (progress != nullptr) {
+        progress->setStateText(utils::fromAnsi(getStatusText()));
+    }
+    showIdentity(*device);
+}
+
+void MavikDevice::showIdentity(UsbDevice& device)
+{
+    Sptr<usb::FlashInfo> flash = device.getFlashInfo();
+    if (flash && ConfigInfo::getFlashModel().empty()) {
+        const QString partNumber = utils::fromAnsi(flash->getChipInfo()->PartNumber);
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_partNumber = partNumber;
+        }
+        showOnPage(channel, FLASH_TYPE_EDIT, partNumber);
+    }
+    Sptr<DiskInfo> disk = device.getDiskInfo();
+    if (!disk) {
+        return;
+    }
+    m_readyCount.fetch_add(1);
+    m_capacityMb.store(disk->getTotalSectors() / SECTORS_PER_MB);
+    const int totalMb = deviceSectors(device).value_or(0) / SECTORS_PER_MB;
+    Sptr<ConfigInfo> settings = getRunSettings();
+    showOnPage(channel, PARTITIONS_EDIT, utils::fromAnsi(partitionText(*settings, totalMb, look)));
+}
+
+void MavikDevice::onProgress(const Sptr<UiEvent>& event)
+{
+    Sptr<ProgressInfo> report = event->getProgressInfo();
+    if (channel == nullptr || channel->progressId == -1 || getState() == UI_UNPLUGGED || !report || !channel->progress) {
+        return;
+    }
+    channel->progress->setProgressInfo(report);
+}
+
+void MavikDevice::onStatus(const Sptr<UiEvent>& event)
+{
+    const int code = event->getErrorCode();
+    setState(code == CANCELLED_BY_UI ? UI_STOPPED : UI_FAILED, event);
+    if (channel != nullptr && channel->progress) {
+        channel->progress->setFullBar(true);
+    }
+    m_busy.store(0);
+    writeStatusLine(statusLine(code, look));
+}
+
+void MavikDevice::onBuildOk(const Sptr<UiEvent>& event)
+{
+    setState(factoryMode() ? UI_BUILT : UI_READY, event);
+    const uint32_t end = SystemInfo::getSystemTick();
+    m_endTick.store(end);
+    m_elapsed.store(end - m_startTick.load());
+    UsbDevice* device = getDevice();
+    int real = 0;
+    int configured = 0;
+    int mode = 0;
+    if (device != nullptr) {
+        Sptr<ConfigInfo> used = device->getConfigInfo();
+        if (used) {
+            real = used->getRealCapacity();
+            configured = used->getConfigCapacity();
+        }
+        mode = device->getProScanMode();
+    }
+    if (channel != nullptr && channel->progress) {
+        channel->progress->setFullBar(true);
+    }
+    writeStatusLine(buildOkLine(real, configured, m_elapsed.load(), mode, look));
+    m_busy.store(0);
+}
+
+void MavikDevice::onPlugOff(const Sptr<UiEvent>& event)
+{
+    setState(UI_UNPLUGGED, event);
+    sendToDevice(UI_SIG_RELEASED, event);
+    if (channel != nullptr && channel->progress) {
+        channel->progress->setEmptyBar(true);
+        channel->progress->setFullBar(false);
+    }
+    writeStatusLine(std::string());
+    m_busy.store(0);
+}
+
+void MavikDevice::onCancelOk(const Sptr<UiEvent>& event)
+{
+    setState(UI_READY, event);
+    writeStatusLine(cancelledLine(look));
+}
+
+}  // namespace Tessor::shell

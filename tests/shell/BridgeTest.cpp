@@ -1,0 +1,355 @@
+// The engine's reports on their way to the operator's channels, and the
+// operator's clicks on their way to the devices: a real engine, simulated
+// devices, the window's UI manager and records, and a page of channels.
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <regex>
+#include <thread>
+
+#include "Station.h"
+#include "platform/mfc/MessageBox.h"
+#include "schema/base/SystemInfo.h"
+#include "shell/DeviceTexts.h"
+#include "shell/UiStateTable.h"
+#include "support/Screenshot.h"
+#include "usb/profile/FlashInfo.h"
+
+namespace {
+
+using namespace Tessor;
+using namespace bridge_test;
+using schema::ConfigInfo;
+using schema::PartInfo;
+using schema::UiEvent;
+using shell::UiState;
+using test_support::saveScreenshot;
+using test_support::waitOnGui;
+
+const char* const READY_TEXT =
+    "'SIMready' ID=ECD35195 do not format,modify configuration or click to begin the product process!";
+
+// Posts a report for `port` to the UI manager from a thread of its own, as
+// the engine's threads do.
+void reportFromEngineThread(Station& station, const Sptr<UiEvent>& event)
+{
+    std::thread([&station, event] { station.ui().reportEvent(Sptr<schema::BaseEvent>(event)); }).join();
+}
+
+Sptr<UiEvent> reportFor(Station& station, int port, schema::UiSignalType type)
+{
+    Sptr<UiEvent> event(new UiEvent(type));
+    event->setDevice(station.slot(port));
+    return event;
+}
+
+// Red text on the grey background, and nothing drawn in black.
+void expectAllTextRed(QWidget& widget)
+{
+    const QImage image = widget.grab().toImage();
+    bool red = false;
+    bool black = false;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            red = red || (c.red() > 200 && c.green() < 80 && c.blue() < 80);
+            black = black || (c.red() < 60 && c.green() < 60 && c.blue() < 60);
+        }
+    }
+    EXPECT_TRUE(red);
+    EXPECT_FALSE(black);
+}
+
+class BridgeTest : public ::testing::Test {
+protected:
+    void SetUp() override { mfc::setMessageBoxService(m_boxes); }
+    std::shared_ptr<mfc::HeadlessMessageBoxes> m_boxes = std::make_shared<mfc::HeadlessMessageBoxes>();
+};
+
+TEST_F(BridgeTest, APluggedDeviceIsReadyThenStartedCancelledAndPulled)
+{
+    Station station(2, schema::FUNCTION_FACTORY);
+    station.showPage();
+    station.plug(0, "ready");
+    ASSERT_TRUE(waitOnGui([&] { return station.progressText(0) == READY_TEXT; })) << station.progressText(0).toStdString();
+    EXPECT_EQ(station.record(0).getState(), shell::UI_READY);
+    EXPECT_EQ(station.labelText(0), "SIMready: Start");
+    EXPECT_TRUE(station.labelEnabled(0));
+    EXPECT_TRUE(station.channel(0).progress->isEmptyBar());
+    EXPECT_EQ(station.labelText(1), "NoDisk");
+    EXPECT_TRUE(saveScreenshot(station.page(), "channel-ready"));
+
+    station.record(0).onUserAction(shell::ACTION_CLICK);
+    ASSERT_TRUE(waitOnGui([&] { return station.engineState(0) == "StateScan"; }));
+    EXPECT_EQ(station.labelText(0), "SIMready: Cancel");
+    EXPECT_TRUE(station.record(0).isBusy());
+
+    station.record(0).onUserAction(shell::ACTION_CLICK);
+    EXPECT_EQ(station.labelText(0), "SIMready: Eject");
+    const QString cancelled = QString::fromStdString(shell::cancelledLine(shell::englishText));
+    ASSERT_TRUE(waitOnGui([&] { return station.progressText(0) == cancelled; }));
+    EXPECT_EQ(station.labelText(0), "SIMready: Start");
+    EXPECT_EQ(station.engineState(0), "StateWait");
+
+    ASSERT_EQ(station.hub().unplug(0), 0);
+    ASSERT_TRUE(waitOnGui([&] { return station.record(0).getState() == shell::UI_UNPLUGGED; }));
+    ASSERT_TRUE(waitOnGui([&] { return station.labelText(0) == "1" && station.progressText(0).isEmpty(); }));
+    EXPECT_FALSE(station.labelEnabled(0));
+    EXPECT_FALSE(station.record(0).isBusy());
+    EXPECT_TRUE(m_boxes->texts().isEmpty());
+}
+
+TEST_F(BridgeTest, AnErrorReportShowsTheTableTextInRed)
+{
+    Station station(1, schema::FUNCTION_FACTORY);
+    station.showPage();
+    station.plug(0, "badid", {{"Device.FlashId", "ECDA1095"}});
+    const QString error = QString::fromStdString(shell::statusLine(0x8006, shell::englishText));
+    ASSERT_TRUE(waitOnGui([&] { return station.progressText(0) == error; })) << station.progressText(0).toStdString();
+    EXPECT_EQ(error, "Some errors found:Can not detect flash id!(0x8006),Please eject this device and remount it later!");
+    EXPECT_EQ(station.record(0).getState(), shell::UI_FAILED);
+    EXPECT_EQ(station.labelText(0), "SIMbadid: Eject");
+    EXPECT_TRUE(station.channel(0).progress->isFullBar());
+    EXPECT_EQ(station.channel(0).progress->barFraction(), 1.0);
+    expectAllTextRed(*station.channel(0).progress);
+    EXPECT_TRUE(saveScreenshot(station.page(), "channel-error"));
+}
+
+TEST_F(BridgeTest, ProgressAndTheBuildReportReachTheChannel)
+{
+    Station station(1, schema::FUNCTION_FACTORY);
+    station.showPage();
+    station.plug(0, "built");
+    ASSERT_TRUE(waitOnGui([&] { return station.record(0).getState() == shell::UI_READY; }));
+
+    Sptr<UiEvent> progress = reportFor(station, 0, schema::UI_SIG_PROGRESS);
+    progress->setProgressInfo(Sptr<schema::ProgressInfo>(new schema::ProgressInfo("StateScan", 3, 100, "ScanOperator", 100, 0, 50)));
+    reportFromEngineThread(station, progress);
+    ASSERT_TRUE(waitOnGui([&] { return station.channel(0).progress->getCurrent() == 40; }));
+    EXPECT_EQ(station.progressText(0),
+              "Current State:StateScan,Current Operator:ScanOperator,Current Progress:40%,Scan mode:0");
+
+    Sptr<ConfigInfo> used(new ConfigInfo());
+    used->setRealCapacity(3000000);
+    used->setConfigCapacity(2097152);
+    station.slot(0)->setConfigInfo(used);
+    station.record(0).setStartTick(schema::SystemInfo::getSystemTick() - 61999);
+    reportFromEngineThread(station, reportFor(station, 0, schema::UI_SIG_BUILD_OK));
+    ASSERT_TRUE(waitOnGui([&] { return station.record(0).getState() == shell::UI_BUILT; }));
+    ASSERT_TRUE(waitOnGui([&] { return station.progressText(0).startsWith("UDisk"); }));
+    EXPECT_TRUE(std::regex_match(station.progressText(0).toStdString(),
+                                 std::regex(R"(UDisk have build OK!Capacity=1464\(MB\)\^1024\(MB\),Time-Consume=6[1-9]\(s\),)"
+                                            R"(Scan mode=0,Please remount it!)")))
+        << station.progressText(0).toStdString();
+    EXPECT_EQ(station.labelText(0), "SIMbuilt: Eject");
+    EXPECT_EQ(station.channel(0).progress->barFraction(), 1.0);
+    EXPECT_FALSE(station.record(0).isBusy());
+    EXPECT_TRUE(saveScreenshot(station.page(), "channel-build-ok"));
+}
+
+// Records the channel's state line each time a record shows its state.
+class RecordingPage : public page::PageChannels {
+public:
+    using PageChannels::PageChannels;
+    void onDeviceStateShown() override { seen.push_back(getChannel(0)->progress->getStateText()); }
+    std::vector<QString> seen;
+};
+
+TEST_F(BridgeTest, ReportsBeforeThePageIsReadyWaitAndKeepTheirOrder)
+{
+    auto owned = std::make_unique<RecordingPage>(1);
+    RecordingPage* page = owned.get();
+    Station station(1, schema::FUNCTION_FACTORY, std::move(owned));
+    constexpr int REPORTS = 1000;
+    std::thread engine([&] {
+        for (int i = 1; i <= REPORTS; ++i) {
+            Sptr<UiEvent> status = reportFor(station, 0, schema::UI_SIG_STATUS);
+            status->setErrorCode(0x9000 + i);
+            station.ui().reportEvent(Sptr<schema::BaseEvent>(status));
+        }
+    });
+    engine.join();
+    waitOnGui([] { return false; }, std::chrono::milliseconds(50));
+    EXPECT_TRUE(page->seen.empty());
+    EXPECT_EQ(station.record(0).getState(), shell::UI_NO_DISK);
+
+    station.showPage();
+    ASSERT_TRUE(waitOnGui([&] { return page->seen.size() == REPORTS; }));
+    ASSERT_TRUE(waitOnGui([&] { return station.progressText(0).contains("0x93e8"); }));
+    // Each record shows its state before its line: the page sees the line
+    // of the report before.
+    EXPECT_TRUE(page->seen[0].isEmpty());
+    for (int i = 1; i < REPORTS; ++i) {
+        ASSERT_EQ(page->seen[static_cast<size_t>(i)].toStdString(), shell::statusLine(0x9000 + i, shell::englishText));
+    }
+}
+
+TEST_F(BridgeTest, AReportForAPortBeyondTheStationIsDropped)
+{
+    Station station(1, schema::FUNCTION_FACTORY);
+    station.showPage();
+    schema::UsbDevice other(nullptr, 1, "UDISK-1");
+    other.setIndex(1);
+    Sptr<UiEvent> found(new UiEvent(schema::UI_SIG_FOUND));
+    found->setDevice(&other);
+    reportFromEngineThread(station, found);
+    reportFromEngineThread(station, reportFor(station, 0, schema::UI_SIG_FOUND));
+    ASSERT_TRUE(waitOnGui([&] { return station.record(0).getState() == shell::UI_FOUND; }));
+    EXPECT_EQ(station.labelText(0), "1");
+}
+
+// A record bound to a port's device that is not running, so what the record
+// sends stays in the device's own queue.
+class QueuedRecord {
+public:
+    QueuedRecord(int state, const Sptr<ConfigInfo>& settings, int blocks)
+        : record(settings), device(nullptr, 0, "UDISK-0")
+    {
+        if (blocks > 0) {
+            Sptr<usb::FlashInfo> flash(new usb::FlashInfo());
+            flash->setChipsPerDisk(1);
+            flash->getChipInfo()->BlockPerChip = blocks;
+            flash->getChipInfo()->PagePerBlock = 16;
+            flash->getChipInfo()->SectorPerPage = 4;
+            device.setFlashInfo(flash);
+        }
+        Sptr<UiEvent> bind(new UiEvent(schema::UI_SIG_FOUND));
+        bind->setDevice(&device);
+        record.setState(state, bind);
+    }
+
+    // The requests queued for the device, oldest first.
+    std::vector<Sptr<UiEvent>> sent()
+    {
+        std::vector<Sptr<UiEvent>> events;
+        while (device.getQueue()->getReadyCount() > 0) {
+            events.push_back(Sptr<UiEvent>(device.getQueue()->popWait()));
+        }
+        return events;
+    }
+
+    shell::MavikDevice record;
+    schema::UsbDevice device;
+};
+
+TEST_F(BridgeTest, OperatorActionsFollowTheStateTable)
+{
+    engine_test::EngineEnvironment::instance();
+    struct Row {
+        int state, action, next, request;
+    };
+    // Every listed pair; any other pair leaves the port as it is.
+    const Row rows[] = {
+        {2, 0, 3, 2}, {2, 2, 3, 2}, {2, 4, 5, 4}, {3, 0, 4, 3}, {3, 3, 4, 3}, {3, 4, 6, 4},
+        {4, 0, 5, 4}, {4, 2, 3, 2}, {4, 4, 5, 4}, {5, 0, 5, 4}, {5, 4, 5, 4}, {7, 0, 5, 4},
+        {7, 2, 3, 2}, {7, 4, 5, 4}, {8, 0, 5, 4}, {8, 2, 3, 2}, {8, 4, 5, 4},
+    };
+    for (int state = 0; state <= 8; ++state) {
+        for (int action : {0, 2, 3, 4}) {
+            const Row* listed = nullptr;
+            for (const Row& row : rows) {
+                if (row.state == state && row.action == action) {
+                    listed = &row;
+                }
+            }
+            QueuedRecord port(state, Sptr<ConfigInfo>(new ConfigInfo()), 64);
+            port.record.onUserAction(action);
+            const std::vector<Sptr<UiEvent>> sent = port.sent();
+            SCOPED_TRACE("state " + std::to_string(state) + " action " + std::to_string(action));
+            if (listed == nullptr) {
+                EXPECT_EQ(port.record.getState(), state);
+                EXPECT_TRUE(sent.empty());
+                continue;
+            }
+            EXPECT_EQ(port.record.getState(), listed->next);
+            ASSERT_EQ(sent.size(), 1u);
+            EXPECT_EQ(sent[0]->getType(), listed->request);
+            EXPECT_EQ(sent[0]->getDevice(), &port.device);
+            EXPECT_EQ(static_cast<bool>(sent[0]->getConfigInfo()), listed->request == schema::UI_SIG_START);
+        }
+    }
+    EXPECT_TRUE(m_boxes->texts().isEmpty());
+}
+
+Sptr<ConfigInfo> settingsWith(std::initializer_list<std::pair<int, int>> parts, int policy = 0)
+{
+    Sptr<ConfigInfo> settings(new ConfigInfo());
+    settings->setCapacityPolicy(policy);
+    for (const auto& [type, sectors] : parts) {
+        Sptr<PartInfo> part(new PartInfo(sectors));
+        part->setDiskType(type);
+        settings->addPartInfo(part);
+    }
+    return settings;
+}
+
+std::vector<unsigned long> sizesOf(const Sptr<ConfigInfo>& settings)
+{
+    std::vector<unsigned long> sizes;
+    for (int i = 0; i < settings->getPartCount(); ++i) {
+        sizes.push_back(settings->getPartInfo(i)->getCapacity());
+    }
+    return sizes;
+}
+
+TEST_F(BridgeTest, AStartIsFittedToTheDeviceOrRefused)
+{
+    engine_test::EngineEnvironment::instance();
+    constexpr int BLOCKS = 15625;  // 1 000 000 sectors
+    {
+        QueuedRecord port(shell::UI_READY, settingsWith({{2, 100000}, {0, 1}}), BLOCKS);
+        port.record.onUserAction(shell::ACTION_START);
+        const auto sent = port.sent();
+        ASSERT_EQ(sent.size(), 1u);
+        EXPECT_EQ(sizesOf(port.record.getRunSettings()), std::vector<unsigned long>({100000, 900000}));
+        EXPECT_EQ(port.record.getRunSettings()->getRealCapacity(), 1000000);
+        ASSERT_TRUE(sent[0]->getConfigInfo());
+        EXPECT_NE(sent[0]->getConfigInfo().get(), port.record.getRunSettings().get());
+    }
+    {
+        QueuedRecord port(shell::UI_READY, settingsWith({{0, 10}, {0, 20}}, 1), BLOCKS);
+        port.record.onUserAction(shell::ACTION_START);
+        EXPECT_EQ(port.sent().size(), 1u);
+        EXPECT_EQ(sizesOf(port.record.getRunSettings()), std::vector<unsigned long>({10, 20}));
+        EXPECT_EQ(port.record.getRunSettings()->getRealCapacity(), 1000000);
+    }
+    {
+        QueuedRecord port(shell::UI_READY, settingsWith({{2, 1000000}, {0, 1}}), BLOCKS);
+        port.record.onUserAction(shell::ACTION_START);
+        EXPECT_TRUE(port.sent().empty());
+        EXPECT_EQ(port.record.getState(), shell::UI_READY);
+        EXPECT_FALSE(port.record.isBusy());
+    }
+    {
+        QueuedRecord port(shell::UI_READY, settingsWith({}), 0);
+        port.record.onUserAction(shell::ACTION_START);
+        EXPECT_TRUE(port.sent().empty());
+        EXPECT_EQ(port.record.getState(), shell::UI_PRODUCING);
+    }
+    EXPECT_EQ(m_boxes->texts(),
+              QStringList({"Channel(1)the ISO file loaded has oversteped the capacity of the Flash,please reload the ISO "
+                           "file!",
+                           "Device Index 0 Capacity is 0, check it"}));
+}
+
+TEST_F(BridgeTest, ARightClickAsksBeforeEjecting)
+{
+    engine_test::EngineEnvironment::instance();
+    for (int state : {2, 3, 4, 7, 8, 5}) {
+        for (int answer : {mfc::IDNO, mfc::IDYES}) {
+            m_boxes->setAnswer(answer);
+            m_boxes->clear();
+            QueuedRecord port(state, Sptr<ConfigInfo>(new ConfigInfo()), 64);
+            port.record.btnRightClick();
+            const bool asks = state == 2 || state == 3 || state == 4 || state == 7;
+            SCOPED_TRACE("state " + std::to_string(state) + " answer " + std::to_string(answer));
+            EXPECT_EQ(m_boxes->texts(), asks ? QStringList({"Eject this device"}) : QStringList());
+            const bool ejects = asks && answer == mfc::IDYES;
+            EXPECT_EQ(port.sent().size(), ejects ? 1u : 0u);
+            EXPECT_EQ(port.record.getState(), ejects ? shell::UI_EJECTING : state);
+        }
+    }
+    m_boxes->setAnswer(0);
+}
+
+}  // namespace

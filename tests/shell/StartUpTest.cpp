@@ -1,0 +1,111 @@
+// The window's start-up as an operator meets it when something is missing:
+// the message it shows (headless: standard error) and its exit status.
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "support/TempFolder.h"
+
+namespace {
+
+constexpr int START_FAILED_STATUS = 3;
+
+struct Outcome {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string readFile(const std::string& path)
+{
+    std::ifstream in(path);
+    std::stringstream all;
+    all << in.rdbuf();
+    return all.str();
+}
+
+class StartUpTest : public ::testing::Test {
+protected:
+
+    // Runs the window tool in the folder with the message boxes logged.
+    Outcome start(const std::vector<std::string>& arguments)
+    {
+        const std::string out = m_dir + "/out.txt";
+        const std::string err = m_dir + "/err.txt";
+        const pid_t pid = fork();
+        if (pid == 0) {
+            if (chdir(m_dir.c_str()) != 0 || !freopen(out.c_str(), "w", stdout) || !freopen(err.c_str(), "w", stderr)) {
+                _exit(127);
+            }
+            setenv("QT_QPA_PLATFORM", "offscreen", 1);
+            setenv("TESSOR_MESSAGE_BOX", "log", 1);
+            std::vector<char*> argv{const_cast<char*>(MAVIK_TOOL)};
+            for (const std::string& a : arguments) {
+                argv.push_back(const_cast<char*>(a.c_str()));
+            }
+            argv.push_back(nullptr);
+            execv(MAVIK_TOOL, argv.data());
+            _exit(127);
+        }
+        Outcome run;
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        int status = 0;
+        while (waitpid(pid, &status, WNOHANG) == 0) {
+            if (std::chrono::steady_clock::now() > end) {
+                kill(pid, SIGKILL);
+                waitpid(pid, &status, 0);
+                ADD_FAILURE() << "the tool did not end";
+                return run;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        run.out = readFile(out);
+        run.err = readFile(err);
+        return run;
+    }
+
+    test_support::TempFolder m_folder;
+    const std::string& m_dir = m_folder.path();
+};
+
+TEST_F(StartUpTest, WithoutArgumentsItAsksForTheShortcut)
+{
+    const Outcome run = start({});
+    EXPECT_EQ(run.status, START_FAILED_STATUS);
+    EXPECT_NE(run.err.find("No configuration file is found! Please start it with shortcut icon!"), std::string::npos)
+        << run.err;
+}
+
+TEST_F(StartUpTest, AMissingConfigurationFileEndsTheStart)
+{
+    const Outcome run = start({"-F", "missing.cfg"});
+    EXPECT_EQ(run.status, START_FAILED_STATUS);
+    EXPECT_NE(run.err.find("can not open " + m_dir + "/missing.cfg"), std::string::npos) << run.err;
+}
+
+TEST_F(StartUpTest, AStationTheDeviceLayerRefusesShowsItsMessage)
+{
+    std::ofstream(m_dir + "/station.cfg") << "Display_Name string Window Test\n"
+                                          << "Log_Level int 3\n"
+                                          << "LogFilename string " << m_dir << "/station.log\n"
+                                          << "PlugIn list UsbMgr udisk\n"
+                                          << "Device_Count int 0\n"
+                                          << "CurrentFunction string UDiskFactory\n"
+                                          << "ChipSet string 6716\n";
+    const Outcome run = start({"/debug", "-fstation.cfg"});
+    EXPECT_EQ(run.status, START_FAILED_STATUS);
+    EXPECT_NE(run.out.find("some error in device management\n"), std::string::npos) << run.out;
+    EXPECT_NE(run.err.find("Some Errors found in Device Layer"), std::string::npos) << run.err;
+}
+
+}  // namespace

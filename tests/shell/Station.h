@@ -1,0 +1,84 @@
+// A station as the window runs it: the engine's manager tree on simulated
+// devices with the window's UI manager, its records wired to a page of
+// channels, and the application object holding the configuration holder.
+#pragma once
+
+#include <memory>
+
+#include "page/PageChannels.h"
+#include "schema/ui/EngineHarness.h"
+#include "shell/MavikApp.h"
+#include "shell/MavikDevice.h"
+#include "shell/MavikUiMgr.h"
+#include "support/QtApp.h"
+
+namespace bridge_test {
+
+using namespace Tessor;
+
+class Station {
+public:
+    Station(int ports, schema::_FUNCTION_T function, std::unique_ptr<page::PageChannels> page = nullptr)
+    {
+        test_support::qtApp();
+        engine_test::EngineEnvironment::instance();
+        schema::UsbConfiguration* config = schema::UsbConfiguration::instance();
+        config->setDeviceCount(ports);
+        config->setCurrentFunction(function);
+        m_root = new schema::BaseManager(nullptr, "AgentMgr");
+        m_ui = new shell::MavikUiMgr(m_root);
+        schema::RunAgent::attachUi(m_ui);
+        m_root->addManager(m_ui);
+        m_usb = new schema::UsbDeviceMgr(m_root, "UsbMgr");
+        m_usb->init();
+        m_usb->execute();
+        m_root->addManager(m_usb);
+        m_ui->execute();
+        m_app.createConfig(m_ui);
+        m_page = page ? std::move(page) : std::make_unique<page::PageChannels>(m_ui->getCount());
+        m_app.attachChannelPage(m_page.get());
+    }
+
+    ~Station()
+    {
+        schema::RunAgent::detachUi();
+        m_root->removeAllManagers();
+        delete m_root;
+        test_support::waitOnGui([] { return true; });
+    }
+
+    // Shows the page, which ends its initialisation.
+    void showPage() { m_page->show(); }
+    page::PageChannels& page() { return *m_page; }
+    shell::MavikUiMgr& ui() { return *m_ui; }
+    shell::MavikDevice& record(int port) { return *m_ui->getDevice(port); }
+    page::MavikChan& channel(int port) { return *m_page->getChannel(port); }
+    QString labelText(int port) { return m_page->GetDlgItemText(page::PageChannels::LABEL_ID + port); }
+    bool labelEnabled(int port) { return m_page->GetDlgItem(page::PageChannels::LABEL_ID + port)->isEnabled(); }
+    QString progressText(int port) { return channel(port).progress->getStateText(); }
+    taval::Hub& hub() { return *taval::Hub::of(m_usb->getDeviceMgr()); }
+    schema::UsbDevice* slot(int port) { return dynamic_cast<schema::UsbDevice*>(m_usb->getManager(port)); }
+
+    std::string engineState(int port)
+    {
+        Sptr<schema::BaseState> state = slot(port)->getState();
+        return state ? state->getName() : "";
+    }
+
+    // Plugs a simulated device made with `keys` into `port`.
+    void plug(int port, const std::string& name, const engine_test::Keys& keys = {})
+    {
+        std::string error;
+        const std::string folder = engine_test::EngineEnvironment::instance().makeDevice(name, keys);
+        ASSERT_EQ(hub().plug(port, folder, &error), 0) << error;
+    }
+
+private:
+    shell::MavikApp m_app;
+    schema::BaseManager* m_root = nullptr;
+    shell::MavikUiMgr* m_ui = nullptr;
+    schema::UsbDeviceMgr* m_usb = nullptr;
+    std::unique_ptr<page::PageChannels> m_page;
+};
+
+}  // namespace bridge_test
