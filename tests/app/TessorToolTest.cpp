@@ -285,4 +285,33 @@ TEST(TessorToolTest, RejectedValuesAreToldAndTheStationRuns)
     EXPECT_NE(log.find("value '30s' of tag Timeout is not a decimal number"), std::string::npos) << log;
 }
 
+// A busy station stopped by the operator: every port mid-identification when
+// the signal comes, and the tool gone within seconds.
+TEST(TessorToolTest, TwentyDevicesMidIdentificationExitWithinFiveSecondsOfSigterm)
+{
+    constexpr int PORTS = 20;
+    TempFolder folder;
+    writeStation(folder.path(), stationWith("Device_Count", "Device_Count int " + std::to_string(PORTS) + "\n"));
+    for (int port = 0; port < PORTS; ++port) {
+        const std::string device = folder.path() + "/device" + std::to_string(port);
+        fs::create_directories(device);
+        // Timed like real flash, so identification is still running below.
+        std::ofstream(device + "/device.ini") << "[Device]\nVariant=6716\nChips=1\nBlocksPerChip=64\n"
+                                              << "PagesPerBlock=16\nSectorsPerPage=4\nFlashId=ECD35195\n"
+                                              << "Timing=realistic\nDrive=SIM" << port << "\n";
+    }
+    Tool tool(folder.path(), {"-f", "station.cfg"});
+    ASSERT_TRUE(tool.waitFor("- LAYER_READY")) << tool.output();
+    for (int port = 0; port < PORTS; ++port) {
+        fs::create_directory_symlink(folder.path() + "/device" + std::to_string(port),
+                                     folder.path() + "/ports/port" + std::to_string(port));
+    }
+    ASSERT_TRUE(tool.waitFor(" FOUND code=0x0\n")) << tool.output();
+    const auto signalled = std::chrono::steady_clock::now();
+    tool.signal(SIGTERM);
+    EXPECT_EQ(tool.wait(std::chrono::seconds(30)), 0) << tool.errors();
+    EXPECT_LT(std::chrono::steady_clock::now() - signalled, std::chrono::seconds(5));
+    EXPECT_NE(tool.output().find("shutdown procedure is called"), std::string::npos);
+}
+
 }  // namespace

@@ -37,6 +37,11 @@ void BaseManager::mainLoop(void* arg)
     myMainLoop(arg);
     CPLOG(7, "%s waiting event on 0x%lx.....", getName(), addressOf(&m_queue));
     Sptr<BaseEvent> event = m_queue->popWait();
+    // An event taken after the stop was asked for is not processed.
+    if (event && m_thread && m_thread->getStopFlag()) {
+        CPLOG(7, "%s stopping: '%s' dropped", getName(), event->name());
+        return;
+    }
     if (event) {
         CPLOG(7, "%s Signal '%s' from other thread", getName(), event->name());
         processEvent(event);
@@ -136,6 +141,18 @@ bool BaseManager::destoryOne()
     CPLOG(7, "Manager name %s removing.....", child->getName());
     child->shutdown();
     return true;
+}
+
+void BaseManager::shutdownChildren()
+{
+    // A child still in the list has not passed its destructor's removal,
+    // which waits for this lock: its manager part is alive here.
+    Threads::Lock guard(m_mutex);
+    for (BaseManager* child : m_children) {
+        if (!child->isShutdown()) {
+            child->shutdown();
+        }
+    }
 }
 
 void BaseManager::processEvent(const Sptr<BaseEvent>& event)

@@ -46,6 +46,9 @@ public:
     void removeManager(BaseManager* child);
     // Starts stopping the first child; false when there is none left.
     bool destoryOne();
+    // Asks every child's thread to end at once, so their current passes wind
+    // down together rather than one after another.
+    void shutdownChildren();
     void processEvent(const Sptr<BaseEvent>& event);
     // Runs startup and then this manager's own thread, which owns the
     // manager from then on: it is destroyed when its thread ends.

@@ -16,6 +16,9 @@ public:
     virtual int init() = 0;
     virtual void activate() {}
     virtual void myProcessHwEvent(const Sptr<HwEvent>& event) = 0;
+    // Sets every device's cancel value, so running passes stop at their next
+    // test of it; called before the process shuts the devices down.
+    virtual void cancelDevices() {}
 };
 
 }  // namespace Tessor::schema

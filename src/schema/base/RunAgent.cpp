@@ -168,6 +168,15 @@ void RunAgent::shutdown()
 
 void RunAgent::stop()
 {
+    // Running passes learn of the end first, so no device keeps the exit
+    // waiting for the rest of its pass.
+    const int count = m_root->getManagerCount();
+    for (int i = 0; i < count; ++i) {
+        DeviceMgr* devices = dynamic_cast<DeviceMgr*>(m_root->getManager(i));
+        if (devices != nullptr) {
+            devices->cancelDevices();
+        }
+    }
     detachUi();
     CPLOG(7, "shutdown device layer and all devices in logical layer.....");
     // The manager whose thread ends the process cannot end before it: it

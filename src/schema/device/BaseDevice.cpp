@@ -29,11 +29,11 @@ void BaseDevice::reportEvent(const Sptr<BaseEvent>& event)
 {
     CPLOG(7, "Add event %s to %s", event ? event->name() : "", getName());
     lock();
-    getQueue()->push(event);
     Sptr<UiEvent> request(event);
     if (request) {
-        // Set here, on the posting thread, so a running scan sees it before
-        // the queued request is taken.
+        // Set here, on the posting thread and before the request is queued,
+        // so a running scan sees it at once and the device thread cannot
+        // take and clear it before it is stored.
         if (request->getType() == UI_SIG_CANCEL) {
             CPLOG(7, "User is Cancel the Producting!");
             m_cancel.store(CANCEL_BY_USER, std::memory_order_relaxed);
@@ -42,6 +42,14 @@ void BaseDevice::reportEvent(const Sptr<BaseEvent>& event)
             m_cancel.store(CANCEL_BY_EJECT, std::memory_order_relaxed);
         }
     }
+    getQueue()->push(event);
+    unlock();
+}
+
+void BaseDevice::cancel(int code)
+{
+    lock();
+    m_cancel.store(code, std::memory_order_relaxed);
     unlock();
 }
 

@@ -39,6 +39,8 @@ public:
     void lock();
     void unlock();
     int checkCancel() const { return m_cancel.load(std::memory_order_relaxed); }
+    // Sets the cancel value under the state lock.
+    void cancel(int code);
     void resetCancel() { m_cancel.store(0, std::memory_order_relaxed); }
 
 protected:

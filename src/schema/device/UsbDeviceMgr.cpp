@@ -118,6 +118,17 @@ void UsbDeviceMgr::receiveEvent(const DEVICE_EVENT_T& record)
     }
 }
 
+void UsbDeviceMgr::cancelDevices()
+{
+    const int count = getManagerCount();
+    for (int i = 0; i < count; ++i) {
+        UsbDevice* slot = findSlot(i);
+        if (slot != nullptr) {
+            slot->cancel(BaseDevice::CANCEL_BY_USER);
+        }
+    }
+}
+
 UsbDevice* UsbDeviceMgr::findSlot(int index)
 {
     return dynamic_cast<UsbDevice*>(getManager(index));
@@ -169,6 +180,7 @@ void UsbDeviceMgr::destory()
         Threads::Lock guard(m_libraryLock);
         m_closing = true;
     }
+    shutdownChildren();
     removeAllManagers();
     CPLOG(7, "Destory Device Layer......");
     bool running = false;

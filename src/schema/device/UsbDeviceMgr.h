@@ -25,6 +25,7 @@ public:
     void destory() override;
     void myProcessEvent(const Sptr<BaseEvent>& event) override;
     void myProcessHwEvent(const Sptr<HwEvent>& event) override;
+    void cancelDevices() override;
 
     DEVICE_MGR_T* getDeviceMgr() { return &m_deviceMgr; }
     DEVICE_INIT_T* getDeviceInit() { return &m_deviceInit; }

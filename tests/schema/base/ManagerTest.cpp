@@ -118,6 +118,8 @@ public:
         --m_inFlight;
     }
 
+    bool busy() const { return m_inFlight > 0; }
+
     static std::thread::id s_testThread;
 
 private:
@@ -189,6 +191,9 @@ TEST_F(Managers, TreeShutsDownChildByChildEachTearDownOnce)
     // Slot 0 is still busy for a while when it is asked to stop: its
     // tear-down must not be repeated while it winds down.
     post(slot0, "slow", nullptr, 60ms);
+    while (!slot0->busy()) {
+        std::this_thread::sleep_for(1ms);
+    }
     root.removeAllManagers();
 
     EXPECT_EQ(root.getManagerCount(), 0);
@@ -207,6 +212,9 @@ TEST_F(Managers, StopLetsTheRunningEventFinishAndTakesNoMore)
     post(manager, "first", &gate);
     post(manager, "second");
     post(manager, "third");
+    while (!manager->busy()) {
+        std::this_thread::sleep_for(1ms);
+    }
     std::thread stopper([&] { root.removeAllManagers(); });
     // The manager cannot end while it waits at the gate, so it may be asked.
     while (!manager->isShutdown()) {
@@ -278,6 +286,66 @@ TEST_F(Managers, EventsFromManyThreadsAreTakenOneAtATimeInQueueOrder)
         ++processed;
     }
     EXPECT_EQ(processed, kProducers * kEach);
+}
+
+// An event pushed once the stop flag is set, racing the stop's own wake-up,
+// must never be processed.
+class ProbeEvent : public BaseEvent {
+public:
+    const char* name() const override { return "PROBE-EVENT"; }
+};
+
+struct ProbeRecord {
+    std::atomic<int> processed{0};
+    std::atomic<bool> pushedLate{false};
+    std::atomic<bool> ended{false};
+};
+
+class ProbeManager : public BaseManager {
+public:
+    explicit ProbeManager(ProbeRecord& record) : BaseManager(nullptr, "Probe"), m_record(record) {}
+    // The prober reads the stop flag through this manager until it has
+    // pushed: the manager stays until then.
+    ~ProbeManager() override
+    {
+        while (!m_record.pushedLate) {
+            std::this_thread::yield();
+        }
+        m_record.ended = true;
+    }
+    void myProcessEvent(const Sptr<BaseEvent>& /*event*/) override { ++m_record.processed; }
+
+private:
+    ProbeRecord& m_record;
+};
+
+TEST(ManagerStopProbe, NoEventPushedAfterTheStopIsProcessedInTenThousandTrials)
+{
+    constexpr int kTrials = 10000;
+    int late = 0;
+    for (int trial = 0; trial < kTrials; ++trial) {
+        ProbeRecord record;
+        auto* manager = new ProbeManager(record);
+        Sptr<Tessor::schema::EventQueue> queue = manager->getQueue();
+        manager->execute();
+        queue->push(Sptr<BaseEvent>(new ProbeEvent()));
+        while (record.processed == 0) {
+            std::this_thread::yield();
+        }
+        std::thread prober([&] {
+            while (!manager->isShutdown()) {
+            }
+            queue->push(Sptr<BaseEvent>(new ProbeEvent()));
+            record.pushedLate = true;
+        });
+        manager->shutdown();
+        prober.join();
+        while (!record.ended) {
+            std::this_thread::yield();
+        }
+        late += record.processed - 1;
+    }
+    EXPECT_EQ(late, 0);
 }
 
 }  // namespace
