@@ -85,6 +85,7 @@ public:
     Sptr<usb::SectorBitmap> getSectorBitmap() const;
     Sptr<usb::PageBitmap> getPageBitmap() const;
     Sptr<usb::ScanMode> getScanMode() const;
+    bool hasScanMode() const { return static_cast<bool>(m_scanMode); }
     Sptr<usb::ScanBitmapFactory> getScanBitmapFactory() const;
     Sptr<ScanConfig> getScanConfig() const;
 

@@ -1,0 +1,38 @@
+// The speed probe: writes the sample over the first two blocks, reads them
+// back through the raw action and keeps the first good sector, on which the
+// speed task then tries its speed codes.
+#pragma once
+
+#include "usb/scan/ScanObject.h"
+
+namespace Tessor::usb {
+
+class ScanObjectSpeed : public ScanObject {
+public:
+    static constexpr int PROBE_BLOCKS = 2;
+    // Returned by `scan` when the probe itself failed.
+    static constexpr int PROBE_FAILED = 0x802B;
+
+    ScanObjectSpeed(schema::UsbDevice* device, const std::string& name, int blockCount);
+
+    int myInit() override;
+    int myInitLater() override;
+    // 0 (with or without a good sector), the cancel code, or PROBE_FAILED.
+    int scan() override;
+    int initScan() override;
+    int erase() override;
+    Sptr<schema::BaseAddress> getScanAddress(int index) override;
+    int updateBitmap(const unsigned char* data, int index) override;
+    using ScanObject::writeFlash;
+    int writeFlash(int pass) override;
+
+    // -1 while no sector was found good.
+    int getFirstGoodSector() const { return m_firstGoodSector; }
+
+private:
+    int m_blockCount;
+    int m_firstGoodSector = -1;
+    int m_currentBlock = 0;
+};
+
+}  // namespace Tessor::usb

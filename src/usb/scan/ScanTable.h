@@ -1,0 +1,50 @@
+// What a scan engine needs of the device's configuration table and of the
+// scan firmware: the table brought up to date for a scan and sent to the
+// controller's RAM, the plane layout it carries, and the firmware download.
+// Until the device holds the full configuration table, this keeps the
+// flash-information block itself and seals a sector around it.
+#pragma once
+
+#include <vector>
+
+#include "usb/cfg/CfgFlash.h"
+
+namespace Tessor::schema {
+class UsbDevice;
+}
+
+namespace Tessor::usb {
+
+// The firmware a scan runs on.
+enum CMD_COMMON_T : int {
+    CMD_SCAN_CODE = 1,               // "ScanCode"
+    CMD_EXTERNAL_AS_SCAN_CODE = 2,   // "ExternalAsScanCode"
+};
+
+struct ScanPlaneLayout {
+    int planes = 1;
+    int interleaves = 1;
+    int chips = 1;
+    int factor() const { return planes * interleaves * chips; }
+};
+
+class ScanTable {
+public:
+    static constexpr int FLASH_INFO_OFFSET = 0x0C;
+
+    explicit ScanTable(schema::UsbDevice* device);
+
+    // `planeLayout` false keeps the single-plane layout.
+    int update4Scan(bool planeLayout);
+    // The table as a RAM table (type 1); 0 on success.
+    int writeToRam();
+    ScanPlaneLayout getPlaneLayout() const;
+    // 0 on success.
+    int downloadCode(CMD_COMMON_T command);
+
+private:
+    schema::UsbDevice* m_device;
+    CfgFlash m_flash;
+};
+
+}  // namespace Tessor::usb
