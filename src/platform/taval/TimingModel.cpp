@@ -1,5 +1,6 @@
 #include "platform/taval/TimingModel.h"
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -16,14 +17,27 @@ int64_t TimingModel::cost(int64_t pagesRead, int64_t pagesProgrammed, int64_t bl
            usbBytes / kUsbBytesPerUs;
 }
 
-void TimingModel::charge(int64_t pagesRead, int64_t pagesProgrammed, int64_t blocksErased, int64_t usbBytes) const {
+void TimingModel::charge(int64_t pagesRead, int64_t pagesProgrammed, int64_t blocksErased, int64_t usbBytes) {
     if (!m_enabled) {
         return;
     }
     const double us = double(cost(pagesRead, pagesProgrammed, blocksErased, usbBytes)) * sharedGetTimeScale();
-    if (us >= 1.0) {
-        std::this_thread::sleep_for(std::chrono::microseconds(int64_t(us)));
+    if (us < 1.0) {
+        return;
     }
+    // The work starts when the operation arrives; only the device's own
+    // oversleep is made up, never time the host spent between operations.
+    const auto owed = std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                          std::chrono::microseconds(int64_t(us))) -
+                      m_overslept;
+    if (owed <= std::chrono::steady_clock::duration::zero()) {
+        m_overslept = -owed;
+        return;
+    }
+    const auto until = std::chrono::steady_clock::now() + owed;
+    std::this_thread::sleep_until(until);
+    m_overslept = std::min<std::chrono::steady_clock::duration>(std::chrono::steady_clock::now() - until,
+                                                                std::chrono::milliseconds(10));
 }
 
 }  // namespace Tessor::taval

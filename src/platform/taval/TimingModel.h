@@ -3,6 +3,7 @@
 // all scaled by the process time scale of shared_delay. Off by default.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 
 namespace Tessor::taval {
@@ -12,13 +13,17 @@ public:
     explicit TimingModel(bool enabled = false) : m_enabled(enabled) {}
 
     bool enabled() const { return m_enabled; }
-    // Sleeps for the work just done (nothing when off).
-    void charge(int64_t pagesRead, int64_t pagesProgrammed, int64_t blocksErased, int64_t usbBytes) const;
+    // Sleeps for the work just done (nothing when off). Called under the
+    // device's lock, one operation at a time.
+    void charge(int64_t pagesRead, int64_t pagesProgrammed, int64_t blocksErased, int64_t usbBytes);
     // Microseconds that work takes on the real device.
     static int64_t cost(int64_t pagesRead, int64_t pagesProgrammed, int64_t blocksErased, int64_t usbBytes);
 
 private:
     bool m_enabled;
+    // How long the last sleep overran: taken off the next, so many short
+    // sleeps add up to the time charged.
+    std::chrono::steady_clock::duration m_overslept{};
 };
 
 }  // namespace Tessor::taval
