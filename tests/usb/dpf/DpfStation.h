@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "DpfTree.h"
+#include "support/DpfTree.h"
 #include "platform/orrin/Orrin.h"
 #include "platform/taval/Hub.h"
 #include "platform/taval/Taval.h"

@@ -1,0 +1,134 @@
+// The tables of a photo frame built for a device, byte by byte, for the
+// counts at their edges.
+#include <gtest/gtest.h>
+
+#include "DpfStation.h"
+#include "usb/dpf/DpfCfgTable.h"
+#include "usb/dpf/DpfCmd.h"
+#include "usb/dpf/DpfCmdEbookDirectory.h"
+
+namespace dpf_test {
+namespace {
+
+using Tessor::schema::DpfConfig;
+using Tessor::schema::DpfDataItem;
+using Tessor::schema::DpfDevice;
+
+const Geometry kGeometry{"6716", 1024, 64, 4};  // 256 sectors a block
+
+class DpfTables : public ::testing::Test {
+protected:
+    void SetUp() override { device = station.plug(0, kGeometry); }
+
+    // Builds the tables of `config` on the freshly scanned device, without
+    // writing them.
+    DpfDevice* build(const Sptr<DpfConfig>& config)
+    {
+        device->setSectorBitmap(
+            Sptr<Tessor::usb::SectorBitmap>(new Tessor::usb::SectorBitmap(device, "SectorBitmap")));
+        DpfDevice* dpf = device->getDpfDevice();
+        dpf->setDpfConfig(config);
+        EXPECT_EQ(0, dpf->allocateAddress());
+        dpf->finish(device);
+        return dpf;
+    }
+
+    static Sptr<DpfConfig> withPhotos(int count)
+    {
+        Sptr<DpfConfig> config(new DpfConfig("Photos"));
+        config->clearAllPhotos();
+        for (int i = 0; i < count; ++i) {
+            config->addPhoto(Sptr<DpfDataItem>(new DpfDataItem("photo" + std::to_string(i))));
+        }
+        return config;
+    }
+
+    DpfStation station{1};
+    Tessor::schema::UsbDevice* device = nullptr;
+};
+
+TEST_F(DpfTables, PhotoZonesAndStateBitmapFollowThePhotoCount)
+{
+    struct Case {
+        int photos;
+        std::vector<int> zones;  // the first three
+        Bytes bitmap;            // bytes 180 on
+    };
+    const std::vector<Case> cases = {
+        {0, {0, 0, 0}, {0xFF, 0xFF}},
+        {8, {8, 0, 0}, {0x00, 0xFF}},
+        {11, {11, 0, 0}, {0x00, 0x1F, 0xFF}},
+        {128, {128, 0, 0}, Bytes(16, 0x00)},
+        {300, {128, 128, 44}, Bytes(37, 0x00)},
+    };
+    for (const Case& c : cases) {
+        DpfDevice* dpf = build(withPhotos(c.photos));
+        const unsigned char* table = dpf->getCfgTable()->getCfgTableBuffer();
+        for (size_t z = 0; z < c.zones.size(); ++z) {
+            EXPECT_EQ(c.zones[z], (table[0x64 + 2 * z] << 8) | table[0x64 + 2 * z + 1]) << c.photos << " zone " << z;
+        }
+        const unsigned char* state = dpf->getDpfCmd(Tessor::schema::ADDRESS_PHOTO_STATE)->getCmdBuffer();
+        EXPECT_EQ(c.bitmap, Bytes(state + 180, state + 180 + c.bitmap.size())) << c.photos;
+        EXPECT_EQ(Bytes(table, table + 132), Bytes(state, state + 132));
+        EXPECT_EQ(Bytes(48, 0xFF), Bytes(state + 132, state + 180));
+    }
+    EXPECT_EQ(0x0F, build(withPhotos(300))->getDpfCmd(Tessor::schema::ADDRESS_PHOTO_STATE)->getCmdBuffer()[217]);
+}
+
+TEST_F(DpfTables, PhotoAddressesFillWholeBlocksOfSlots)
+{
+    Sptr<DpfConfig> config = withPhotos(0);
+    config->setMaxImagesCount(10);
+    DpfDevice* dpf = build(config);
+    Sptr<Tessor::usb::DpfCmd> photos = dpf->getDpfCmd(Tessor::schema::ADDRESS_PHOTOS);
+    ASSERT_EQ(3, photos->getAreaBlocks());
+    Sptr<Tessor::usb::DpfCmd> map = dpf->getDpfCmd(Tessor::schema::ADDRESS_PHOTO_MAP);
+    ASSERT_EQ(1, map->getSectorLength());
+    const unsigned char* entries = map->getCmdBuffer();
+    auto entry = [&](int j) {
+        return (uint32_t(entries[4 * j]) << 24) | (uint32_t(entries[4 * j + 1]) << 16) |
+               (uint32_t(entries[4 * j + 2]) << 8) | entries[4 * j + 3];
+    };
+    EXPECT_EQ(uint32_t(photos->getAreaBlock(1)->getPhyAddress() + 64), entry(5));
+    EXPECT_EQ(uint32_t(photos->getAreaBlock(2)->getPhyAddress() + 192), entry(11));
+    EXPECT_EQ(0u, entry(12));
+}
+
+TEST_F(DpfTables, MenuRecordsCountTheEnabledEntries)
+{
+    Sptr<DpfConfig> config(new DpfConfig("Menus"));
+    for (int sub : {0, 1, 2, 3, 4, 5}) {
+        config->setMenuItemState(0, sub, false);
+    }
+    for (int sub : {24, 25, 26, 27}) {
+        config->setMenuItemState(6, sub, false);
+    }
+    config->getHwControl()->clock->year = 2010;
+    const unsigned char* table = build(config)->getCfgTable()->getCfgTableBuffer();
+    EXPECT_EQ((Bytes{1, 0xFF, 0}), Bytes(table + 0x138, table + 0x13B));
+    EXPECT_EQ(Bytes(12, 0), Bytes(table + 0x174, table + 0x180));
+    EXPECT_EQ(10, table[0x24]);
+    // Nothing but the record in the sector, and the same bytes every time.
+    const Bytes first(table, table + 512);
+    EXPECT_EQ(Bytes(512 - 396, 0), Bytes(table + 396, table + 512));
+    device->getDpfDevice()->finish(device);
+    EXPECT_EQ(first, Bytes(table, table + 512));
+}
+
+TEST(DpfBookTitles, CutAtTenBytesWithoutSplittingACharacter)
+{
+    using Tessor::usb::DpfCmdEbookDirectory;
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"releases\\dpf\\ebook\\abc.txt", "abc"},
+        {"ebook\\abcdefghijk.txt", "abcdefghij"},
+        {"a\xD6\xD0\xCE\xC4\xD7\xD6\xCC\xE5\xBA\xC3.txt", "a\xD6\xD0\xCE\xC4\xD7\xD6\xCC\xE5"},
+        {"\xD6\xD0\xCE\xC4\xD7\xD6\xCC\xE5\xBA\xC3\xBF\xB4.txt", "\xD6\xD0\xCE\xC4\xD7\xD6\xCC\xE5\xBA\xC3"},
+        {"\x81\x40\x81\x40\x81\x40\x81\x40\x81\x40\x81\x40.txt", "\x81\x40\x81\x40\x81\x40\x81\x40\x81\x40"},
+    };
+    for (const auto& [path, title] : cases) {
+        EXPECT_EQ(title, DpfCmdEbookDirectory::titleOf(path)) << path;
+    }
+}
+
+}  // namespace
+}  // namespace dpf_test
