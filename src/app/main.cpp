@@ -45,6 +45,9 @@ int main(int argc, char** argv)
     if (agent->run() != 0) {
         std::fprintf(stdout, "some error in device management\n");
         std::fprintf(stderr, "Some Errors found in Device Layer\n");
+        if (agent->getUiMgr() == nullptr) {
+            delete ui;
+        }
         return RunAgent::START_FAILED_STATUS;
     }
     int received = 0;

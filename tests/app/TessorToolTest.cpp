@@ -74,6 +74,8 @@ public:
         close(err[1]);
         m_out = out[0];
         m_err = err[0];
+        fcntl(m_out, F_SETFL, O_NONBLOCK);
+        fcntl(m_err, F_SETFL, O_NONBLOCK);
     }
 
     ~Tool()
@@ -121,6 +123,8 @@ public:
             if (std::chrono::steady_clock::now() > end) {
                 return -1;
             }
+            // A tool that says much must not block on a full pipe.
+            drain();
             usleep(10000);
         }
         m_ended = true;
@@ -208,6 +212,25 @@ TEST(TessorToolTest, RunsAStationUntilStoppedAndEndsCleanly)
     tool.signal(SIGTERM);
     EXPECT_EQ(tool.wait(), 0) << tool.errors();
     EXPECT_NE(tool.output().find("shutdown procedure is called"), std::string::npos);
+}
+
+// A flash-chip table entry too large for the disk's sector count fails the
+// identification with its code and says why in the log.
+TEST(TessorToolTest, OversizedFlashGeometryFailsIdentification)
+{
+    TempFolder folder;
+    writeStation(folder.path());
+    std::ofstream(folder.path() + "/FlashChip.ini") << "[ECD35195]\nPartNumber=HUGE\nBlockPerChip=2147483647\n"
+                                                    << "PagePerBlock=2147483647\nSectorPerPage=2147483647\n";
+    Tool tool(folder.path(), {"-f", "station.cfg"});
+    ASSERT_TRUE(tool.waitFor("- LAYER_READY")) << tool.output();
+    fs::create_directory_symlink(folder.path() + "/device", folder.path() + "/ports/port0");
+    EXPECT_TRUE(tool.waitFor("UDISK-0 STATUS code=0x8006\n")) << tool.output();
+    tool.signal(SIGTERM);
+    EXPECT_EQ(tool.wait(), 0) << tool.errors();
+    std::ifstream in(folder.path() + "/tessor.log");
+    const std::string log((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(log.find("Flash part 'HUGE' of UDISK-0 is too large"), std::string::npos) << log;
 }
 
 const int START_FAILED = 3;

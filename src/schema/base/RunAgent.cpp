@@ -115,12 +115,13 @@ int RunAgent::init(UiInterfaceMgr* uiMgr)
 
 int RunAgent::run()
 {
-    // Refused before any manager or thread exists, so the process can end
-    // at once.
+    // Refused before any manager or thread runs, so the process can end at
+    // once; the UI manager, which never joined the tree, is handed back.
     std::string cause;
     if (!UsbConfiguration::instance()->checkStation(cause)) {
         std::fprintf(stderr, "%s\n", cause.c_str());
         cpLogForced(LOG_ERR, __FILE__, __LINE__, "%s", cause.c_str());
+        detachUi();
         return -1;
     }
     m_root->addManager(getUiMgr());

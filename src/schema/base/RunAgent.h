@@ -43,6 +43,9 @@ public:
     RunAgent& operator=(const RunAgent&) = delete;
 
     int init(UiInterfaceMgr* uiMgr);
+    // 0 once the device side runs. A configuration that gives the station
+    // nothing to run is refused before anything starts: its cause goes to
+    // standard error and the UI manager is detached, left to its creator.
     int run();
     void join();
     VERSION_T getVersion();

@@ -219,14 +219,18 @@ int ProfileFlash::readPart(const char* deviceName)
                     deviceName, part->BlockPerChip, part->PagePerBlock, part->SectorPerPage);
         return -1;
     }
-    // The disk's sector count is a 32-bit number everywhere after this.
-    const int64_t sectors = int64_t{MAX_CHIPS} * part->BlockPerChip * part->PagePerBlock * part->SectorPerPage;
+    // The disk's sector count is a 32-bit number everywhere after this; each
+    // step's product stays below 2^62.
+    int64_t sectors = MAX_CHIPS;
+    for (int32_t factor : {part->BlockPerChip, part->PagePerBlock, part->SectorPerPage}) {
+        sectors = sectors <= INT32_MAX ? sectors * factor : sectors;
+    }
     if (sectors > INT32_MAX) {
         cpLogForced(0, __FILE__, __LINE__,
                     "Flash part '%s' of %s is too large (blocks %d, pages %d, sectors %d): %d chips would hold "
-                    "%lld sectors, more than %d",
+                    "more than %d sectors",
                     part->PartNumber, deviceName, part->BlockPerChip, part->PagePerBlock, part->SectorPerPage,
-                    MAX_CHIPS, static_cast<long long>(sectors), INT32_MAX);
+                    MAX_CHIPS, INT32_MAX);
         return -1;
     }
     CPLOG(7, "\tPartNumber :\t%s", part->PartNumber);

@@ -174,7 +174,8 @@ TEST_F(ProfileFlashTest, FailuresGiveMinusOne)
          "Flash part 'HUGE' of SIM0 is too large (blocks 2147483647, pages 2147483647, sectors 2147483647)"},
         {"huge TLC geometry", {{0, {interleaved(0xEC, 0x01, 0x02, 0x04)}}}, "Flash part '(TLC)HUGE' of SIM0 is too"},
         {"one sector past the total", {{0, {interleaved(0xEC, 0x01, 0x02, 0x05)}}},
-         "4 chips would hold 2147483648 sectors, more than 2147483647"},
+         "Flash part 'JUSTOVER' of SIM0 is too large (blocks 8192, pages 256, sectors 256): 4 chips would hold more "
+         "than 2147483647 sectors"},
     };
     for (const Case& c : cases) {
         ScriptedChips chips(c.script);
