@@ -1,6 +1,7 @@
 #include "schema/base/UsbConfiguration.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <climits>
@@ -291,7 +292,13 @@ void UsbConfiguration::applySetting(int tag, const char* value)
     case TAG_LOGIN_FILE: m_loginIsoFile = value; break;
     case TAG_LOCALE_FILE: addLocale(first, second); break;
     case TAG_UPPER_RATION: m_upperRation = number; break;
-    case TAG_VERSION: setVersion(value); break;
+    case TAG_VERSION:
+        setVersion(value);
+        if (strspn(value, "0123456789") != strlen(value) || strlen(value) > 8 || strlen(value) % 2 != 0) {
+            lineNotice("value '%s' of tag Version is not up to four pairs of digits, version '%s' used", value,
+                       m_version.getVersionString());
+        }
+        break;
     case TAG_CFG_TABLE_COUNT: m_cfgTableCount = number; break;
     default: break;
     }
@@ -322,6 +329,13 @@ bool UsbConfiguration::checkStation(std::string& cause) const
     struct stat st = {};
     if (m_sampleFileName.empty() || stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
         cause = parsingFile + ": tag SampleFile '" + m_sampleFileName + "' names no file in an existing folder";
+        return false;
+    }
+    // The samples are read when the file is there and written when it is not.
+    const bool present = stat(m_sampleFileName.c_str(), &st) == 0;
+    if (present ? !S_ISREG(st.st_mode) || access(m_sampleFileName.c_str(), R_OK) != 0
+                : access(folder.c_str(), W_OK | X_OK) != 0) {
+        cause = parsingFile + ": tag SampleFile '" + m_sampleFileName + "' can be neither read nor created";
         return false;
     }
     return true;

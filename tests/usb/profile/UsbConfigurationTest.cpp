@@ -214,6 +214,9 @@ TEST_F(UsbConfigurationTest, RejectedValuesAreToldWithFileLineAndTag)
         {"PlugIn list One", "tag PlugIn needs two words, line ignored: One"},
         {"Bogus_Tag string x", "unknown tag Bogus_Tag, line ignored"},
         {"Timeout int", "Line 1 has too few arguments: Timeout int"},
+        {"Version string 0102030", "value '0102030' of tag Version is not up to four pairs of digits, version "
+                                   "'01.02.03.' used"},
+        {"Version string 0102030405", "value '0102030405' of tag Version is not up to four pairs of digits"},
     };
     const std::string where = m_folder.path("tessor.cfg") + " line 1: ";
     for (const Case& k : cases) {
@@ -241,7 +244,7 @@ TEST_F(UsbConfigurationTest, StationCheckNamesTheCause)
     const std::string station = "PlugIn list UsbMgr udisk\nSampleFile string " + m_folder.path("s.dat") + "\n";
     struct Case {
         std::string config;
-        const char* cause;
+        std::string cause;
     } cases[] = {
         {"", "no PlugIn line names a device library"},
         {"PlugIn list UsbMgr\nSampleFile string s.dat\n", "no PlugIn line names a device library"},
@@ -253,6 +256,8 @@ TEST_F(UsbConfigurationTest, StationCheckNamesTheCause)
         {"PlugIn list UsbMgr udisk\nSampleFile string " + m_folder.path("none/s.dat") + "\n",
          "tag SampleFile '"},
         {"PlugIn list UsbMgr udisk\n", "tag SampleFile ''"},
+        {"PlugIn list UsbMgr udisk\nSampleFile string " + m_folder.path("") + "\n",
+         "tag SampleFile '" + m_folder.path("") + "' can be neither read nor created"},
     };
     testing::internal::CaptureStderr();
     for (const Case& k : cases) {
