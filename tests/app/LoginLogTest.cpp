@@ -5,8 +5,8 @@
 #include <thread>
 
 #include "schema/base/Log.h"
-#include "schema/device/interim/CfgTable.h"
 #include "schema/ui/EngineHarness.h"
+#include "usb/cfg/CfgTable.h"
 
 namespace {
 
@@ -52,8 +52,8 @@ TEST(LoginLogTest, NoPasswordReachesTheLogAtAnyLevel)
         ASSERT_TRUE(engine.waitState(port, "StateWait")) << engine.stateOf(port);
         // Both as produced devices: a table and the password they were given.
         UsbDevice* slot = engine.slot(port);
-        slot->setCfgTable(Sptr<Tessor::interim::CfgTable>(
-            new Tessor::interim::CfgTable(slot, "CfgTable", Tessor::interim::CFG_TABLE_DEVICE)));
+        slot->setCfgTable(
+            Sptr<Tessor::usb::CfgTable>(new Tessor::usb::CfgTable(slot, "CfgTable", Tessor::usb::CFG_TABLE_DEVICE)));
         Sptr<ConfigInfo> held(new ConfigInfo());
         held->setPassword(HELD);
         slot->setConfigInfo(held);

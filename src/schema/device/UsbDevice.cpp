@@ -13,6 +13,8 @@
 #include "schema/state/BaseState.h"
 #include "schema/state/DeviceStateType.h"
 #include "schema/state/BaseStateMachine.h"
+#include "usb/cfg/CfgTable.h"
+#include "usb/cfg/CfgTableIndex.h"
 #include "usb/cmd/FlagPageBitmap.h"
 #include "usb/cmd/PageBitmap.h"
 #include "usb/cmd/SectorBitmap.h"
@@ -41,7 +43,7 @@ int UsbDevice::reset()
     if (config->isDpfSupport()) {
         m_dpfCode = Sptr<interim::CmdExternalCode>(new interim::CmdExternalCode("DpfCode", interim::CODE_TYPE_DPF));
     }
-    setCfgTable(Sptr<interim::CfgTable>(new interim::CfgTable(this, "ConfigTable", interim::CFG_TABLE_DEVICE)));
+    setCfgTable(Sptr<usb::CfgTable>(new usb::CfgTable(this, "ConfigTable", usb::CFG_TABLE_DEVICE)));
     m_fileSystemFactory = Sptr<interim::FileSystemFactory>(new interim::FileSystemFactory(this));
     m_addressFactory = Sptr<interim::AddressFactory>(new interim::AddressFactory(nullptr));
     m_sectorBitmap = Sptr<usb::SectorBitmap>();
@@ -64,7 +66,7 @@ int UsbDevice::reset()
     m_pageBitmap = Sptr<usb::PageBitmap>();
     m_flagBitmap = Sptr<usb::FlagPageBitmap>();
     m_indexTableSet = Sptr<interim::IndexTableSet>();
-    m_cfgTableIndex = Sptr<interim::CfgTableIndex>();
+    m_cfgTableIndex = Sptr<usb::CfgTableIndex>();
     m_scanMode = Sptr<usb::ScanMode>();
     m_scanBitmapFactory = Sptr<usb::ScanBitmapFactory>();
     resetCancel();
@@ -143,10 +145,17 @@ void UsbDevice::setFlashInfo(Sptr<usb::FlashInfo> flashInfo)
     m_flashPlane->setPlanePerChip(flashInfo->getChipInfo()->maxPlaneNum + 1);
 }
 
-void UsbDevice::setCfgTable(Sptr<interim::CfgTable> table)
+Sptr<usb::CfgTable> UsbDevice::getCfgTable() const { return m_cfgTable; }
+
+Sptr<usb::CfgTableIndex> UsbDevice::getCfgTableIndex() const { return m_cfgTableIndex; }
+
+void UsbDevice::setCfgTableIndex(Sptr<usb::CfgTableIndex> index) { m_cfgTableIndex = index; }
+
+void UsbDevice::setCfgTable(Sptr<usb::CfgTable> table)
 {
     m_cfgTable = table;
-    if (UsbConfiguration::instance()->getCurrentFunction() != FUNCTION_FACTORY) {
+    // A chip set without a table layout has no flash record to take from.
+    if (UsbConfiguration::instance()->getCurrentFunction() != FUNCTION_FACTORY && table->getFlashCtrl()) {
         m_diskInfo = table->getFlashCtrl()->getDiskInfo();
     }
 }
@@ -157,19 +166,17 @@ void UsbDevice::setConfigInfo(Sptr<ConfigInfo> configInfo)
     m_configInfo = configInfo;
     m_currentPlane = m_flashPlane;
     bool highFormat = m_state && m_state->getStateType() == STATE_HIGH_FORMAT;
-    if (highFormat || config->getCurrentFunction() != FUNCTION_FACTORY) {
+    if ((highFormat || config->getCurrentFunction() != FUNCTION_FACTORY) && m_cfgTable->getPartitionCtrl()) {
         if (config->getCurrentFunction() == FUNCTION_USER) {
             CPLOG(7, "update LUN info");
             m_cfgTable->getPartitionCtrl()->finish(this);
         } else {
             std::string password = configInfo->getNewPassword().substr(0, PASSWORD_MAX);
-            char* buildPassword = m_cfgTable->getBuildInfo()->getPassword();
-            char* tablePassword = m_cfgTable->getPassword();
+            char* tablePassword = m_cfgTable->getCfgTblInfo()->password;
             // Both fields are cleared first, so a shorter password leaves
             // nothing of the previous one behind.
-            std::memset(buildPassword, 0, interim::BuildInfo::PASSWORD_SIZE);
-            std::memset(tablePassword, 0, interim::BuildInfo::PASSWORD_SIZE);
-            std::memcpy(buildPassword, password.data(), password.size());
+            m_cfgTable->getBuildInfo()->setPassword(password);
+            std::memset(tablePassword, 0, sizeof m_cfgTable->getCfgTblInfo()->password);
             std::memcpy(tablePassword, password.data(), password.size());
         }
     }
@@ -195,7 +202,7 @@ void UsbDevice::setAddress(Sptr<interim::AddressFactory> factory)
         m_dpfCode->setAddress(factory->getDpfCodeAddress());
     }
     m_cfgTable->setAddress(factory->getCfgTableAddress());
-    m_cfgTableIndex = Sptr<interim::CfgTableIndex>(new interim::CfgTableIndex(this));
+    m_cfgTableIndex = Sptr<usb::CfgTableIndex>(new usb::CfgTableIndex(this));
     TESSOR_ASSERT(m_cfgTableIndex);
     Sptr<BaseAddress> indexAddress = factory->getCfgTableIndexAddress();
     m_cfgTableIndex->setAddress(indexAddress);

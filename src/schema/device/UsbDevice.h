@@ -12,11 +12,11 @@
 #include "schema/device/VersionInfo.h"
 #include "schema/device/interim/AddressFactory.h"
 #include "schema/device/interim/AllocatAddress.h"
-#include "schema/device/interim/CfgTable.h"
-#include "schema/device/interim/CfgTableIndex.h"
 #include "schema/device/interim/CmdExternalCode.h"
 #include "schema/device/interim/FileSystemFactory.h"
 #include "schema/device/interim/IndexTableSet.h"
+#include "usb/cfg/CfgTable.h"
+#include "usb/cfg/CfgTableIndex.h"
 
 namespace Tessor::usb {
 class FlagPageBitmap;
@@ -72,8 +72,8 @@ public:
     Sptr<usb::SetList> getSetList() const { return m_setList; }
     Sptr<interim::IndexTableSet> getIndexTableSet() const { return m_indexTableSet; }
     Sptr<interim::AddressFactory> getAddress() const { return m_addressFactory; }
-    Sptr<interim::CfgTable> getCfgTable() const { return m_cfgTable; }
-    Sptr<interim::CfgTableIndex> getCfgTableIndex() const { return m_cfgTableIndex; }
+    Sptr<usb::CfgTable> getCfgTable() const;
+    Sptr<usb::CfgTableIndex> getCfgTableIndex() const;
     Sptr<interim::CmdExternalCode> getExternalCode() const { return m_externalCode; }
     Sptr<interim::FileSystemFactory> getFileSystemFactory() const { return m_fileSystemFactory; }
     Sptr<ConfigInfo> getConfigInfo() const { return m_configInfo; }
@@ -93,7 +93,7 @@ public:
     void setDpfCode(Sptr<interim::CmdExternalCode> code) { m_dpfCode = code; }
     void setSetList(Sptr<usb::SetList> list);
     void setIndexTableSet(Sptr<interim::IndexTableSet> set) { m_indexTableSet = set; }
-    void setCfgTableIndex(Sptr<interim::CfgTableIndex> index) { m_cfgTableIndex = index; }
+    void setCfgTableIndex(Sptr<usb::CfgTableIndex> index);
     void setExternalCode(Sptr<interim::CmdExternalCode> code) { m_externalCode = code; }
     void setFileSystemFactory(Sptr<interim::FileSystemFactory> factory) { m_fileSystemFactory = factory; }
     void setScanMode(Sptr<usb::ScanMode> mode);
@@ -103,7 +103,7 @@ public:
     void setPageBitmap(Sptr<usb::PageBitmap> bitmap);
 
     void setFlashInfo(Sptr<usb::FlashInfo> flashInfo);
-    void setCfgTable(Sptr<interim::CfgTable> table);
+    void setCfgTable(Sptr<usb::CfgTable> table);
     void setConfigInfo(Sptr<ConfigInfo> configInfo);
     void setAddress(Sptr<interim::AddressFactory> factory);
     int setCurrentPlaneInfo(Sptr<PlaneInfo> plane);
@@ -175,8 +175,8 @@ private:
     Sptr<usb::FlagPageBitmap> m_flagBitmap;
     Sptr<interim::IndexTableSet> m_indexTableSet;
     Sptr<interim::AddressFactory> m_addressFactory;
-    Sptr<interim::CfgTable> m_cfgTable;
-    Sptr<interim::CfgTableIndex> m_cfgTableIndex;
+    Sptr<usb::CfgTable> m_cfgTable;
+    Sptr<usb::CfgTableIndex> m_cfgTableIndex;
     Sptr<interim::CmdExternalCode> m_externalCode;
     Sptr<interim::FileSystemFactory> m_fileSystemFactory;
     Sptr<usb::ScanMode> m_scanMode;

@@ -10,6 +10,7 @@
 #include "schema/base/UsbConfiguration.h"
 #include "schema/device/UsbDevice.h"
 #include "usb/cfg/BuildInfoSector.h"
+#include "usb/cfg/FieldTransfer.h"
 
 namespace Tessor::usb {
 
@@ -71,62 +72,62 @@ int BuildInfo::finish(const CfgDeviceView& device)
     m_eccBytes = static_cast<uint8_t>(scan->getEccBytes());
     m_scanPriority = static_cast<uint8_t>(scan->getScanPriority());
     m_scanLevel = static_cast<uint8_t>(scan->getScanLevel());
-    const std::string& password = settings.getPassword();
-    std::memset(m_password, 0, sizeof m_password);
-    std::memcpy(m_password, password.data(), std::min<size_t>(password.size(), kPasswordSize));
+    setPassword(settings.getPassword(), kPasswordSize);
     m_badSectors = 0;
     CPLOG(7, "BuildInfo scan level %d", m_scanLevel);
     CPLOG(7, "BuildInfo ecc bytes %d", m_eccBytes);
     return 0;
 }
 
+template <class Io, class Self, class StampT>
+void BuildInfo::describe(const Io& io, Self& b, StampT& stamp, BuildInfoSector& s)
+{
+    io.field(s.toolVersion, stamp.toolVersion);
+    io.field(s.codeVersion, b.m_codeVersion);
+    io.field(s.buildTime, stamp.buildTime);
+    io.field(s.scanBlockMode, b.m_scanBlockMode);
+    io.field(s.scanPageMode, b.m_scanPageMode);
+    io.field(s.eccBytes, b.m_eccBytes);
+    io.field(s.scanPriority, b.m_scanPriority);
+    io.field(s.scanLevel, b.m_scanLevel);
+    io.field(s.autoScanMode, b.m_autoScanMode);
+    io.field(s.realCapacity, b.m_realCapacity);
+    io.field(s.configCapacity, b.m_configCapacity);
+    io.field(s.totalCapacity, b.m_totalCapacity);
+    io.field(s.badSectors, b.m_badSectors);
+    io.field(s.password, b.m_password);
+}
+
 int BuildInfo::serialize(void* sector)
 {
-    BuildInfoSector s{};
-    s.toolVersion.set(static_cast<uint32_t>(m_toolVersion.getVersion()));
-    s.codeVersion.set(m_codeVersion);
     FILETIME time{};
     SystemInfo::getFileTime(&time, m_buildTime);
-    s.buildTime.set(ticksOf(time));
-    s.scanBlockMode = static_cast<uint8_t>(m_scanBlockMode);
-    s.scanPageMode = static_cast<uint8_t>(m_scanPageMode);
-    s.eccBytes = m_eccBytes;
-    s.scanPriority = m_scanPriority;
-    s.scanLevel = m_scanLevel;
-    s.autoScanMode.set(m_autoScanMode);
-    s.realCapacity.set(m_realCapacity);
-    s.configCapacity.set(m_configCapacity);
-    s.totalCapacity.set(m_totalCapacity);
-    s.badSectors.set(m_badSectors);
-    std::memcpy(s.password, m_password, kPasswordSize);
-    std::memcpy(sector, &s, sizeof s);
-    CPLOG(7, "BuildInfo serialization scanPriority=%d", s.scanPriority);
+    const Stamp stamp{static_cast<uint32_t>(m_toolVersion.getVersion()), ticksOf(time)};
+    const BuildInfo& self = *this;
+    transferRecord<BuildInfoSector>(PackFields{}, sector,
+                                    [&](BuildInfoSector& s) { describe(PackFields{}, self, stamp, s); });
+    CPLOG(7, "BuildInfo serialization scanPriority=%d", m_scanPriority);
     CPLOG(7, "BuildInfo serialization finished");
     return 0;
 }
 
 int BuildInfo::reverseSerialize(void* sector)
 {
-    BuildInfoSector s;
-    std::memcpy(&s, sector, sizeof s);
-    m_toolVersion = schema::AppVersion(static_cast<int>(s.toolVersion.get()));
-    m_codeVersion = s.codeVersion.get();
-    const FILETIME time = fileTimeOf(s.buildTime.get());
+    Stamp stamp;
+    transferRecord<BuildInfoSector>(UnpackFields{}, sector,
+                                    [&](BuildInfoSector& s) { describe(UnpackFields{}, *this, stamp, s); });
+    m_toolVersion = schema::AppVersion(static_cast<int>(stamp.toolVersion));
+    const FILETIME time = fileTimeOf(stamp.buildTime);
     m_buildTime = SystemInfo::getSystemClock(&time);
-    m_scanBlockMode = s.scanBlockMode;
-    m_scanPageMode = s.scanPageMode;
-    m_eccBytes = s.eccBytes;
-    m_scanPriority = s.scanPriority;
-    m_scanLevel = s.scanLevel;
-    m_autoScanMode = s.autoScanMode.get();
-    m_realCapacity = s.realCapacity.get();
-    m_configCapacity = s.configCapacity.get();
-    m_totalCapacity = s.totalCapacity.get();
-    m_badSectors = s.badSectors.get();
-    std::memcpy(m_password, s.password, kPasswordSize);
     CPLOG(7, "reverseSerialize get the passWord is=%s", maskedPassword());
     CPLOG(7, "BuildInfo reverse serialization finished");
     return 0;
+}
+
+void BuildInfo::setPassword(const std::string& password, size_t max)
+{
+    std::memset(m_password, 0, sizeof m_password);
+    std::memcpy(m_password, password.data(), std::min({password.size(), max, sizeof m_password}));
 }
 
 // The password never reaches the log in clear.

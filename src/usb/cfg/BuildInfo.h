@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "schema/base/AppVersion.h"
 #include "schema/base/Sptr.h"
@@ -13,6 +14,7 @@
 namespace Tessor::usb {
 
 class CfgTable;
+struct BuildInfoSector;
 
 class BuildInfo : public schema::BaseCmdData {
 public:
@@ -48,8 +50,18 @@ public:
     uint32_t getBadSectors() const { return m_badSectors; }
     // The stored 18 bytes; not terminated when all are used.
     const char* getPassword() const { return m_password; }
+    // Clears the field and keeps at most `max` characters of the password.
+    void setPassword(const std::string& password, size_t max = kPasswordSize - 1);
 
 private:
+    // The tool version and build time as the sector holds them.
+    struct Stamp {
+        uint32_t toolVersion = 0;
+        uint64_t buildTime = 0;
+    };
+    // One description of the sector for both directions (see FieldTransfer.h).
+    template <class Io, class Self, class StampT>
+    static void describe(const Io& io, Self& self, StampT& stamp, BuildInfoSector& sector);
     void takeVersions();
     const char* maskedPassword() const;
 

@@ -21,7 +21,7 @@ struct BuildInfoSector {
     Le32 configCapacity;
     Le32 totalCapacity;
     Le32 badSectors;
-    char password[18];
+    uint8_t password[18];
     uint8_t zero[457];
 };
 static_assert(sizeof(BuildInfoSector) == 512);

@@ -8,7 +8,9 @@
 #include "usb/cfg/BuildInfo.h"
 #include "usb/cfg/CodeCtrlLayout.h"
 #include "usb/cfg/EccRule.h"
+#include "schema/device/UsbDevice.h"
 #include "usb/cmd/BlockSet.h"
+#include "usb/cmd/SetList.h"
 
 namespace Tessor::usb {
 
@@ -58,6 +60,12 @@ int CfgCode::init()
 int CfgCode::serialize(void* place) { return CodeCtrlLayout::write(m_variant, m_code, place); }
 
 int CfgCode::reverseSerialize(void* place) { return CodeCtrlLayout::read(m_variant, m_code, place); }
+
+int CfgCode::update(schema::UsbDevice* device)
+{
+    updateBlockSet(device != nullptr ? Sptr<schema::BaseData>(device->getSetList()) : Sptr<schema::BaseData>());
+    return 0;
+}
 
 int CfgCode::updateBlockSet(Sptr<schema::BaseData> setList)
 {
@@ -199,7 +207,8 @@ void CfgCode::update4Scan6605(const CfgDeviceView& device, const FlashCtrl& flas
     }
 }
 
-void CfgCode::storeCodePages(int first, int count, Sptr<BaseAddress> pages, const char* missing)
+void CfgCode::storeCodePages(int first, int count, Sptr<BaseAddress> pages, const BaseAddress& table,
+                             int pagesPerBlock, const char* missing)
 {
     for (int i = 0; i < count; ++i) {
         Sptr<BaseAddress> page = pages ? Sptr<BaseAddress>(pages->getData(i)) : Sptr<BaseAddress>();
@@ -212,7 +221,8 @@ void CfgCode::storeCodePages(int first, int count, Sptr<BaseAddress> pages, cons
                   CodeCtrl::kExtCodePages);
             return;
         }
-        m_code.wExtCodePage[first + i] = static_cast<uint16_t>(page->getPageNo());
+        m_code.wExtCodePage[first + i] =
+            static_cast<uint16_t>((page->getBlockNo() - table.getBlockNo()) * pagesPerBlock + page->getPageNo());
     }
 }
 
@@ -281,11 +291,11 @@ int CfgCode::finish(const CfgDeviceView& device, const CodeAllocation& allocatio
     c.bFlashMode = static_cast<uint8_t>(2 * lowByte(chip.BusWord) + eccOpen);
     CPLOG(7, "bFlashMode = %d   EccOpen = %d ", c.bFlashMode, eccOpen);
     CPLOG(7, "getPagesCount4ExternalCode = %d", allocation.pagesForExternalCode);
-    storeCodePages(0, allocation.pagesForExternalCode, addresses.getExternalCodeAddress(),
-                   "%d page address for external code is not exist, it need %d page for external code");
+    storeCodePages(0, allocation.pagesForExternalCode, addresses.getExternalCodeAddress(), *cfgTable,
+                   disk.getPagesPerBlock(), "%d page address for external code is not exist, it need %d page for external code");
     if (allocation.dpfSupport) {
         storeCodePages(allocation.pagesForExternalCode, allocation.pagesForDpfCode, allocation.dpfCodeAddress,
-                       "No. %d page address for DPF code is not exist, it need %d page for external code");
+                       *cfgTable, disk.getPagesPerBlock(), "No. %d page address for DPF code is not exist, it need %d page for external code");
         TESSOR_ASSERT(allocation.photoCfgTableAddress);
         c.PhotoCfgTableAddress = static_cast<uint32_t>(allocation.photoCfgTableAddress->getPhyAddress());
         CPLOG(7, "Dpf PhotoInfo CfgTable are wrote to %s", allocation.photoCfgTableAddress->logData());

@@ -27,6 +27,8 @@ public:
     void debug() override;
     int serialize(void* place) override;
     int reverseSerialize(void* place) override;
+    // Copies the device's block sets.
+    int update(schema::UsbDevice* device) override;
 
     // `flashItem` is the table's flash-information record, whose plane layout
     // this record follows.
@@ -54,7 +56,10 @@ private:
     void setFlagGeometry(int pagesPerBlock);
     void setControlSwitches(const _FLASH_CHIP_INFO& chip);
     void setFlagTableSteps(int pagesPerBlock);
-    void storeCodePages(int first, int count, Sptr<schema::BaseAddress> pages, const char* what);
+    // Pages counted from page 0 of the configuration table's block, as the
+    // flag-table page is.
+    void storeCodePages(int first, int count, Sptr<schema::BaseAddress> pages, const schema::BaseAddress& table,
+                        int pagesPerBlock, const char* what);
     void storePageBitmapBlocks(Sptr<schema::BaseAddress> pages, int count);
     uint8_t sectorsPerCode() const;
 

@@ -6,9 +6,12 @@
 #include "schema/base/Assert.h"
 #include "schema/base/Log.h"
 #include "schema/base/SystemInfo.h"
+#include "schema/device/UsbDevice.h"
+#include "usb/cfg/CfgTable.h"
 #include "usb/cfg/EccRule.h"
 #include "usb/cfg/FlashCtrlLayout.h"
 #include "usb/cmd/BlockSet.h"
+#include "usb/cmd/SetList.h"
 
 namespace Tessor::usb {
 
@@ -46,6 +49,38 @@ int CfgFlash::init()
 int CfgFlash::serialize(void* place) { return FlashCtrlLayout::write(m_variant, m_flash, place); }
 
 int CfgFlash::reverseSerialize(void* place) { return FlashCtrlLayout::read(m_variant, m_flash, place); }
+
+int CfgFlash::update(schema::UsbDevice* device)
+{
+    updateBlockSet(device != nullptr ? Sptr<schema::BaseData>(device->getSetList()) : Sptr<schema::BaseData>());
+    return 0;
+}
+
+Sptr<schema::DiskInfo> CfgFlash::getDiskInfo() const
+{
+    TESSOR_ASSERT(cfgTable != nullptr && cfgTable->getCodeCtrl());
+    return Sptr<schema::DiskInfo>(new schema::DiskInfo(cfgTable->getCodeCtrl()->record().bCeCount,
+                                                       1 << m_flash.bBlockPerChipExp, m_flash.wPagesPerBlock,
+                                                       m_flash.bSectorsPerPage));
+}
+
+// The chips are those of the geometry: a count one higher would make the
+// device larger than the table describes.
+Sptr<FlashInfo> CfgFlash::getFlashInfo() const
+{
+    Sptr<schema::DiskInfo> disk = getDiskInfo();
+    Sptr<FlashInfo> flash(new FlashInfo());
+    flash->setChipsPerDisk(disk->getChipsPerDisk());
+    flash->setFlashId("Unknown");
+    _FLASH_CHIP_INFO& chip = *flash->getChipInfo();
+    chip = _FLASH_CHIP_INFO{};
+    chip.BlockPerChip = disk->getBlocksPerChip();
+    chip.PagePerBlock = disk->getPagesPerBlock();
+    chip.SectorPerPage = disk->getSectorsPerPage();
+    chip.SectorsPerBlock = disk->getPagesPerBlock() * disk->getSectorsPerPage();
+    chip.SectorsPerChip = chip.SectorsPerBlock * disk->getBlocksPerChip();
+    return flash;
+}
 
 int CfgFlash::updateBlockSet(Sptr<schema::BaseData> setList)
 {

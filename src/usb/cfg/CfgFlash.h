@@ -22,6 +22,8 @@ public:
     void debug() override;
     int serialize(void* place) override;
     int reverseSerialize(void* place) override;
+    // Copies the device's block sets.
+    int update(schema::UsbDevice* device) override;
 
     // Adjusts the record for the table sent to the device around a scan;
     // `planeLayout` false keeps the single-plane layout.
@@ -30,6 +32,12 @@ public:
     int finish(const CfgDeviceView& device);
     // Copies up to five block sets; returns how many.
     int updateBlockSet(Sptr<schema::BaseData> setList);
+
+    // The geometry a table read back describes: chips from the code-control
+    // record, the rest from this record.
+    Sptr<schema::DiskInfo> getDiskInfo() const;
+    // The flash identity rebuilt from the record, of the same geometry.
+    Sptr<FlashInfo> getFlashInfo() const;
 
     FlashCtrl& record() { return m_flash; }
     const FlashCtrl& record() const { return m_flash; }

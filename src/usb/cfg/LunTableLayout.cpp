@@ -71,6 +71,20 @@ void slotFields(const Io& io, Lun& lun, Record& rec, int i, bool is6605)
     flagsB(io, lun, rec.flagsB[i], is6605);
 }
 
+// The item's own words: the dummy capacity, and the reserved word that the
+// 149-byte-code variants keep at the tail (the others write 0 there).
+template <class Io, class Item>
+void itemWords(const Io& io, Item& item, CfgUdiskRecord& rec, CfgVariant variant)
+{
+    io.field(rec.capDummy, item.CapDummy);
+    if (variant == CfgVariant::V6716V31 || variant == CfgVariant::V6716V32 || variant == CfgVariant::V6726) {
+        io.field(rec.tailWord, item.udiskReserved);
+    } else {
+        io.writesAs(rec.tailWord, 0u);
+        io.readsAs(item.udiskReserved, rec.tailWord.get());
+    }
+}
+
 bool isVisible(CfgVariant variant, const LunFields& lun)
 {
     if (lun.Capacity == 0 || lun.Hide == 1) {
@@ -147,10 +161,7 @@ int LunTableLayout::write(CfgVariant variant, const std::vector<const LunFields*
         CPLOG(7, "Add %d partition", i + 1);
     }
     rec.lastLun = lastLunByte(visible);
-    rec.capDummy.set(item.CapDummy);
-    const bool reservedAtTail = variant == CfgVariant::V6716V31 || variant == CfgVariant::V6716V32 ||
-                                variant == CfgVariant::V6726;
-    rec.tailWord.set(reservedAtTail ? item.udiskReserved : 0);
+    itemWords(PackFields{}, static_cast<const UdiskFields&>(item), rec, variant);
 
     if (variant == CfgVariant::V6716 || variant == CfgVariant::V6716V31 ||
         variant == CfgVariant::V6716V32) {
@@ -206,8 +217,7 @@ int LunTableLayout::read(CfgVariant variant, const std::vector<LunFields*>& luns
         lun.DiskForLun = rec.slot[i];
         slotFields(UnpackFields{}, lun, rec, i, is6605);
     }
-    item.CapDummy = rec.capDummy.get();
-    item.udiskReserved = rec.tailWord.get();
+    itemWords(UnpackFields{}, item, rec, variant);
     CPLOG(7, sizeMessage(variant), len);
     return len;
 }

@@ -15,6 +15,7 @@
 #include "schema/state/BaseState.h"
 #include "schema/state/DeviceStateType.h"
 #include "schema/ui/UiInterfaceMgr.h"
+#include "usb/cfg/CfgTable.h"
 #include "usb/cmd/PageBitmap.h"
 #include "usb/cmd/SetList.h"
 #include "usb/scan/ScanMode.h"
@@ -85,7 +86,7 @@ TEST_F(DeviceTest, ResetLeavesAFreshUnpluggedDevice)
     device->getCurrentPlaneInfo()->setPlanePerChip(2);
     device->reportEvent(Sptr<BaseEvent>(new UiEvent(UI_SIG_CANCEL)));
     ASSERT_TRUE(device->isAddressAllocated());
-    Sptr<interim::CfgTable> oldTable = device->getCfgTable();
+    Sptr<usb::CfgTable> oldTable = device->getCfgTable();
 
     ASSERT_EQ(device->reset(), 0);
 
@@ -174,19 +175,21 @@ TEST_F(DeviceTest, ProgressGoesToTheUiManagerOnlyFromAWeightedOperatorInAProgres
 
 TEST_F(DeviceTest, PasswordsChangeOnlyInTheHighFormatAndLeaveNothingOld)
 {
-    Sptr<interim::CfgTable> table = device->getCfgTable();
+    UsbConfiguration::instance()->setChipSet("6716");
+    Sptr<usb::CfgTable> table(new usb::CfgTable(device, "ConfigTable", usb::CFG_TABLE_DEVICE));
+    device->setCfgTable(table);
     device->setConfigInfo(settingsWithPassword("abcdefgh"));
-    EXPECT_EQ(field(table->getPassword()), std::string(18, '\0'));
+    EXPECT_EQ(field(table->getCfgTblInfo()->password), std::string(18, '\0'));
 
     device->setState(device->findState(STATE_HIGH_FORMAT));
     device->setConfigInfo(settingsWithPassword("abcdefgh"));
     device->setConfigInfo(settingsWithPassword("xyz"));
-    EXPECT_EQ(field(table->getPassword()), std::string("xyz") + std::string(15, '\0'));
+    EXPECT_EQ(field(table->getCfgTblInfo()->password), std::string("xyz") + std::string(15, '\0'));
     EXPECT_EQ(field(table->getBuildInfo()->getPassword()), std::string("xyz") + std::string(15, '\0'));
 
     device->setConfigInfo(settingsWithPassword("ABCDEFGHIJKLMNOPQRST"));
     EXPECT_EQ(field(table->getBuildInfo()->getPassword()), std::string("ABCDEFGHIJKLMNOPQ") + '\0');
-    EXPECT_EQ(field(table->getPassword()), std::string("ABCDEFGHIJKLMNOPQ") + '\0');
+    EXPECT_EQ(field(table->getCfgTblInfo()->password), std::string("ABCDEFGHIJKLMNOPQ") + '\0');
 }
 
 TEST_F(DeviceTest, RunSettingsShareTheFlashPlaneRecord)
@@ -216,12 +219,16 @@ TEST_F(DeviceTest, FlashIdentificationChangesThePlaneRecordInPlace)
 TEST_F(DeviceTest, UserFunctionTakesTheGeometryFromTheTable)
 {
     UsbConfiguration::instance()->setCurrentFunction(FUNCTION_USER);
-    Sptr<interim::CfgTable> table(new interim::CfgTable(device, "ConfigTable", interim::CFG_TABLE_DEVICE));
-    table->getFlashCtrl()->setDiskInfo(Sptr<DiskInfo>(new DiskInfo(2, 1024, 64, 4)));
+    UsbConfiguration::instance()->setChipSet("6716");
+    Sptr<usb::CfgTable> table(new usb::CfgTable(device, "ConfigTable", usb::CFG_TABLE_DEVICE));
+    table->getCodeCtrl()->record().bCeCount = 2;
+    table->getFlashCtrl()->record().bBlockPerChipExp = 10;
+    table->getFlashCtrl()->record().wPagesPerBlock = 64;
+    table->getFlashCtrl()->record().bSectorsPerPage = 4;
     device->setCfgTable(table);
     UsbConfiguration::instance()->setCurrentFunction(FUNCTION_FACTORY);
     ASSERT_TRUE(device->getDiskInfo());
     EXPECT_EQ(device->getDiskInfo()->getTotalBlocks(), 2048);
-    device->setCfgTable(Sptr<interim::CfgTable>(new interim::CfgTable(device, "ConfigTable", interim::CFG_TABLE_DEVICE)));
+    device->setCfgTable(Sptr<usb::CfgTable>(new usb::CfgTable(device, "ConfigTable", usb::CFG_TABLE_DEVICE)));
     EXPECT_EQ(device->getDiskInfo()->getTotalBlocks(), 2048);
 }

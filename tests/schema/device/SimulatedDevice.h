@@ -26,9 +26,10 @@ protected:
                  ("sim_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         std::filesystem::remove_all(folder);
         std::filesystem::create_directories(folder);
-        std::ofstream(folder / "device.ini") << "[Device]\nVariant=6716\nDrive=SIMD\nChips=" << CHIPS
+        std::ofstream(folder / "device.ini") << "[Device]\nVariant=" << variant << "\nDrive=SIMD\nChips=" << CHIPS
                                              << "\nBlocksPerChip=" << BLOCKS << "\nPagesPerBlock=" << PAGES
-                                             << "\nSectorsPerPage=" << SECTORS << "\nLogicalSectors=4096\n";
+                                             << "\nSectorsPerPage=" << SECTORS << "\nLogicalSectors=4096\n"
+                                             << extraKeys;
         plugged() = nullptr;
         init.deviceCount = 1;
         init.callback = onEvent;
@@ -66,6 +67,9 @@ protected:
         return 0;
     }
 
+    // The controller variant and further lines of device.ini, set before SetUp.
+    std::string variant = "6716";
+    std::string extraKeys;
     std::filesystem::path folder;
     DEVICE_MGR_T mgr{};
     DEVICE_INIT_T init{};

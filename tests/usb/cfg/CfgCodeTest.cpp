@@ -192,7 +192,8 @@ TEST_F(CodeFinish, PhotoFrameCodeFollowsTheExternalCode)
     CfgCode item = makeCode(CfgVariant::V6726);
     item.finish(device.view, allocation, FlashCtrl(), nullptr);
     const CodeCtrl& c = item.record();
-    EXPECT_EQ((std::vector<uint16_t>{20, 21, 22, 30, 31, 0xFFFF}),
+    // Counted from page 0 of the table's block 5, as the flag-table page is.
+    EXPECT_EQ((std::vector<uint16_t>{20, 21, 22, 128 + 30, 128 + 31, 0xFFFF}),
               std::vector<uint16_t>(c.wExtCodePage, c.wExtCodePage + 6));
     EXPECT_EQ(1, c.PhotoEn);
     EXPECT_EQ(static_cast<uint32_t>((8 * 128 + 1) * 8), c.PhotoCfgTableAddress);

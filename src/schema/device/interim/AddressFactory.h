@@ -19,6 +19,10 @@ public:
     Sptr<schema::BaseAddress> getCfgTableAddress() const { return m_cfgTable; }
     Sptr<schema::BaseAddress> getCfgTableIndexAddress() const { return m_cfgTableIndex; }
     Sptr<schema::BaseAddress> getBuildInfoAddress() const { return m_buildInfo; }
+    int getPagesCountPerCode() const { return 0; }
+    int getPagesCount4ExternalCode() const { return 0; }
+    int getPagesCount4DpfCode() const { return 0; }
+    int getPagesCount4BlockSet0() const { return 0; }
 
 private:
     schema::UsbDevice* m_device;

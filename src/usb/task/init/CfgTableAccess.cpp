@@ -1,23 +1,31 @@
 #include "usb/task/init/CfgTableAccess.h"
 
-#include <cstring>
+#include <vector>
 
 #include "schema/device/UsbDevice.h"
+#include "usb/cfg/CfgTable.h"
 
 namespace Tessor::usb {
 
 void adoptCfgTable(schema::UsbDevice* device, const unsigned char* block)
 {
-    Sptr<interim::CfgTable> table(new interim::CfgTable(device, "CfgTable", interim::CFG_TABLE_DEVICE));
-    std::memcpy(table->getBuffer(), block, interim::CfgTable::TABLE_SIZE);
-    device->setCfgTable(table);
+    // The rebuild reads more sectors into the buffer the block lies in.
+    const std::vector<unsigned char> sector(block, block + CfgTable::kImageRoom);
+    device->setCfgTable(Sptr<CfgTable>(new CfgTable(device, sector.data())));
 }
 
-LunProtection lunProtection(schema::UsbDevice* device, int /*lun*/)
+LunProtection lunProtection(schema::UsbDevice* device, int lun)
 {
-    // The partition item does not carry its logical units yet.
-    (void)device;
-    return LunProtection();
+    LunProtection flags;
+    Sptr<CfgTable> table = device->getCfgTable();
+    Sptr<CfgPartition> partition = table ? table->getPartitionCtrl() : Sptr<CfgPartition>();
+    Sptr<LunInfo> unit = partition ? partition->getLunInfo(lun) : Sptr<LunInfo>();
+    if (unit) {
+        flags.hide = unit->fields().Hide != 0;
+        flags.writeProtect = unit->fields().WriteProtect != 0;
+        flags.readProtect = unit->fields().ReadProtect != 0;
+    }
+    return flags;
 }
 
 int findHiddenLun(schema::UsbDevice* device)

@@ -1,5 +1,4 @@
-// What the engine reads and builds of a device's configuration table before
-// the table itself is built in full.
+// What the engine reads of a device's configuration table when it starts.
 #pragma once
 
 namespace Tessor::schema {

@@ -3,6 +3,7 @@
 #include "schema/base/Assert.h"
 #include "schema/base/Log.h"
 #include "schema/device/UsbDevice.h"
+#include "usb/cfg/CfgTable.h"
 #include "usb/task/init/CodeCommands.h"
 
 namespace Tessor::schema {
