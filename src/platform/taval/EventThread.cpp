@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdlib>
 
+#include "platform/taval/DeviceRecord.h"
 #include "schema/base/Log.h"
 
 namespace Tessor::taval {
@@ -32,13 +33,14 @@ void EventThread::stop() {
     m_delivered.notify_all();
 }
 
-void EventThread::post(int kind, int deviceIndex, _USB_DEVICE_T* device, int errorCode) {
+void EventThread::post(int kind, int deviceIndex, std::shared_ptr<DeviceRecord> record, int errorCode) {
+    _USB_DEVICE_T* device = record ? record->usb() : nullptr;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         if (m_stopping) {
             return;
         }
-        m_queue.push_back({kind, errorCode, deviceIndex, device});
+        m_queue.push_back({{kind, errorCode, deviceIndex, device}, std::move(record)});
         ++m_posted;
     }
     m_wake.notify_all();
@@ -67,9 +69,10 @@ void EventThread::run() {
             }
             continue;
         }
-        const DEVICE_EVENT_T event = m_queue.front();
+        const Queued queued = std::move(m_queue.front());
         m_queue.pop_front();
         lock.unlock();
+        const DEVICE_EVENT_T& event = queued.event;
         // The callback owns the record and releases it with shared_free.
         auto* record = static_cast<DEVICE_EVENT_T*>(std::malloc(sizeof(DEVICE_EVENT_T)));
         if (record != nullptr) {

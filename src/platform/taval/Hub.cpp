@@ -1,5 +1,6 @@
 #include "platform/taval/Hub.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
@@ -8,7 +9,12 @@
 
 namespace Tessor::taval {
 
-Hub::Hub(DEVICE_INIT_T* init) : m_events(init, [this] {
+namespace {
+std::mutex g_hubsMutex;
+std::vector<Hub*> g_hubs;
+}  // namespace
+
+Hub::Hub(DEVICE_INIT_T* init) : m_init(init), m_events(init, [this] {
     if (m_portsFolder) {
         m_portsFolder->poll();
     }
@@ -21,11 +27,29 @@ Hub::Hub(DEVICE_INIT_T* init) : m_events(init, [this] {
         m_portsFolder = std::make_unique<PortsFolder>(*this, folder);
         CPLOG(7, "watching ports folder %s", folder);
     }
+    std::lock_guard<std::mutex> lock(g_hubsMutex);
+    g_hubs.push_back(this);
 }
 
-Hub::~Hub() { stop(); }
+Hub::~Hub() {
+    {
+        std::lock_guard<std::mutex> lock(g_hubsMutex);
+        g_hubs.erase(std::find(g_hubs.begin(), g_hubs.end(), this));
+    }
+    stop();
+}
 
 Hub* Hub::of(DEVICE_MGR_T* mgr) { return mgr == nullptr ? nullptr : static_cast<Hub*>(mgr->library); }
+
+Hub* Hub::of(const DEVICE_INIT_T* init) {
+    std::lock_guard<std::mutex> lock(g_hubsMutex);
+    for (Hub* hub : g_hubs) {
+        if (hub->m_init == init) {
+            return hub;
+        }
+    }
+    return nullptr;
+}
 
 void Hub::start() {
     m_events.post(HW_EVT_LAYER_READY, -1, nullptr, 0);
@@ -66,29 +90,30 @@ int Hub::plug(int index, const std::string& folder, std::string* error) {
     if (!device) {
         return -4;
     }
-    m_events.betweenEvents([&] { p->attach(std::move(device), canonical); });
-    m_events.post(HW_EVT_PLUG_IN, index, p->record(), 0);
+    m_events.post(HW_EVT_PLUG_IN, index, p->attach(std::move(device), canonical), 0);
     return 0;
 }
 
 int Hub::unplug(int index) {
     std::lock_guard<std::mutex> lock(m_plugMutex);
     Port* p = port(index);
-    if (p == nullptr || !p->release()) {
+    std::shared_ptr<DeviceRecord> record = p == nullptr ? nullptr : p->release();
+    if (!record) {
         CPLOG(3, "no device to pull out of port %d", index);
         return -1;
     }
-    m_events.post(HW_EVT_REMOVED, index, p->record(), 0);
+    m_events.post(HW_EVT_REMOVED, index, std::move(record), 0);
     return 0;
 }
 
 int Hub::injectError(int index, int code) {
     Port* p = port(index);
-    if (p == nullptr || !p->device()) {
+    std::shared_ptr<DeviceRecord> record = p == nullptr ? nullptr : p->current();
+    if (!record) {
         CPLOG(3, "no device on port %d to report error %d for", index, code);
         return -1;
     }
-    m_events.post(HW_EVT_ERROR, index, p->record(), code);
+    m_events.post(HW_EVT_ERROR, index, std::move(record), code);
     return 0;
 }
 
@@ -102,10 +127,12 @@ void Hub::setCancelHook(CancelHook hook) {
     m_cancelHook = std::move(hook);
 }
 
-void Hub::afterOperation(Port& p, VirtualDevice& device) {
+void Hub::afterOperation(DeviceRecord& record) {
+    Port& p = record.port();
+    VirtualDevice& device = *record.device();
     const int code = device.takeErrorRequest();
     if (code >= 0) {
-        m_events.post(HW_EVT_ERROR, p.index(), p.record(), code);
+        m_events.post(HW_EVT_ERROR, p.index(), record.shared_from_this(), code);
     }
     const int cancel = device.takeCancelRequest();
     if (cancel >= 0) {
@@ -119,31 +146,44 @@ void Hub::afterOperation(Port& p, VirtualDevice& device) {
             hook(p.index(), cancel);
         }
     }
-    if (device.takeRemovalRequest() && p.device().get() == &device) {
+    if (device.takeRemovalRequest() && p.current().get() == &record) {
         unplug(p.index());
     }
 }
 
-void Hub::reportEject(Port& p, bool ejected) {
-    m_events.post(ejected ? HW_EVT_EJECTED : HW_EVT_EJECT_FAILED, p.index(), p.record(), 0);
+void Hub::reportEject(DeviceRecord& record, bool ejected) {
+    m_events.post(ejected ? HW_EVT_EJECTED : HW_EVT_EJECT_FAILED, record.port().index(), record.shared_from_this(),
+                  0);
 }
 
-int Hub::command(_USB_DEVICE_T* record, int kind) {
-    Port* p = Port::of(record);
-    if (p == nullptr) {
-        CPLOG(3, "command %d without a device record", kind);
+std::shared_ptr<DeviceRecord> Hub::find(const _USB_DEVICE_T* usb) const {
+    for (const auto& p : m_ports) {
+        if (std::shared_ptr<DeviceRecord> record = p->find(usb)) {
+            return record;
+        }
+    }
+    return nullptr;
+}
+
+int Hub::command(_USB_DEVICE_T* usb, int kind) {
+    const std::shared_ptr<DeviceRecord> record = find(usb);
+    if (!record) {
+        CPLOG(3, "command %d for a device record the library no longer keeps", kind);
         return 0;
     }
+    Port& p = record->port();
     switch (kind) {
         case HW_CMD_AFTER_PLUG_IN:
-            CPLOG(7, "device on port %d taken by the engine", p->index());
+            CPLOG(7, "device on port %d taken by the engine", p.index());
             return 1;
         case HW_CMD_CLOSE_DEVICE:
-            m_events.betweenEvents([p] { p->close(); });
-            CPLOG(7, "device on port %d closed", p->index());
+            // The callback reads the slot index: never change it under one.
+            m_events.betweenEvents([&] { usb->slotIndex = -1; });
+            p.close(record);
+            CPLOG(7, "device record of port %d closed", p.index());
             return 1;
         default:
-            CPLOG(3, "unknown command %d for port %d", kind, p->index());
+            CPLOG(3, "unknown command %d for port %d", kind, p.index());
             return 0;
     }
 }

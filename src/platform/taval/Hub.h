@@ -23,6 +23,8 @@ public:
 
     // The hub behind a running library; null when none runs.
     static Hub* of(DEVICE_MGR_T* mgr);
+    // The hub started with a start record; null when none runs.
+    static Hub* of(const DEVICE_INIT_T* init);
 
     // Starts the library thread, which reports the layer ready first.
     void start();
@@ -49,14 +51,18 @@ public:
     using CancelHook = std::function<void(int port, int code)>;
     void setCancelHook(CancelHook hook);
 
-    // Called after each operation on a port: carries out the removal,
+    // Called after each operation on a record: carries out the removal,
     // error and cancel rules of its device, and reports an eject outcome.
-    void afterOperation(Port& port, VirtualDevice& device);
-    void reportEject(Port& port, bool ejected);
-    // Command from the engine (HW_CMD_AFTER_PLUG_IN, HW_CMD_CLOSE_DEVICE).
+    void afterOperation(DeviceRecord& record);
+    void reportEject(DeviceRecord& record, bool ejected);
+    // Command from the engine (HW_CMD_AFTER_PLUG_IN, HW_CMD_CLOSE_DEVICE);
+    // 0 for a record the hub does not keep (closed and pulled out already).
     int command(_USB_DEVICE_T* record, int kind);
 
 private:
+    std::shared_ptr<DeviceRecord> find(const _USB_DEVICE_T* record) const;
+
+    DEVICE_INIT_T* m_init;
     std::vector<std::unique_ptr<Port>> m_ports;
     std::mutex m_plugMutex;  // plugging and pulling only, never the data path
     EventThread m_events;

@@ -1,6 +1,6 @@
-// The 23 operations of a device record: each finds the device plugged into
-// the record's port and runs the operation on it. Non-zero = success; a
-// record whose device is gone fails with 0.
+// The 23 operations of a device record: each runs on the device the record
+// was made for. Non-zero = success; a record whose device is gone fails
+// with 0.
 #include "platform/taval/Operations.h"
 
 #include <cstring>
@@ -14,14 +14,13 @@ namespace {
 
 template <class Body>
 int onDevice(_USB_DEVICE_T* record, const char* what, Body&& body) {
-    Port* port = Port::of(record);
-    std::shared_ptr<VirtualDevice> device = port == nullptr ? nullptr : port->device();
-    if (!device) {
-        CPLOG(3, "%s: no device behind the record", what);
+    DeviceRecord* r = DeviceRecord::of(record);
+    if (r == nullptr) {
+        CPLOG(3, "%s without a device record", what);
         return 0;
     }
-    const bool ok = body(*device);
-    port->hub().afterOperation(*port, *device);
+    const bool ok = body(*r->device());
+    r->port().hub().afterOperation(*r);
     return ok ? 1 : 0;
 }
 
@@ -90,8 +89,8 @@ int ejectDisk(_USB_DEVICE_T* r) {
         if (!d.eject(&ejected)) {
             return false;
         }
-        Port* port = Port::of(r);
-        port->hub().reportEject(*port, ejected);
+        DeviceRecord* record = DeviceRecord::of(r);
+        record->port().hub().reportEject(*record, ejected);
         return true;
     });
 }

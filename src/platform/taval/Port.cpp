@@ -1,26 +1,29 @@
 #include "platform/taval/Port.h"
 
-#include <cstring>
-
-#include "platform/taval/Operations.h"
+#include <algorithm>
 
 namespace Tessor::taval {
 
-Port::Port(Hub& hub, int index) : m_hub(hub), m_index(index), m_record(new _USB_DEVICE_T()) {
-    m_record->slotIndex = -1;
-    m_record->diskHandle = this;
-    m_record->operations = &deviceOperations();
-    m_record->volume = &m_volume;
-    m_volume.device = m_record.get();
-}
+Port::Port(Hub& hub, int index) : m_hub(hub), m_index(index) {}
 
 Port* Port::of(const _USB_DEVICE_T* record) {
-    return record == nullptr ? nullptr : static_cast<Port*>(record->diskHandle);
+    DeviceRecord* r = DeviceRecord::of(record);
+    return r == nullptr ? nullptr : &r->port();
+}
+
+_USB_DEVICE_T* Port::record() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_current ? m_current->usb() : nullptr;
+}
+
+std::shared_ptr<DeviceRecord> Port::current() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_current;
 }
 
 std::shared_ptr<VirtualDevice> Port::device() const {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return m_device;
+    return m_current ? m_current->device() : nullptr;
 }
 
 std::string Port::folder() const {
@@ -28,34 +31,52 @@ std::string Port::folder() const {
     return m_folder;
 }
 
-void Port::attach(std::shared_ptr<VirtualDevice> device, const std::string& folder) {
+std::shared_ptr<DeviceRecord> Port::attach(std::shared_ptr<VirtualDevice> device, const std::string& folder) {
+    auto record = std::make_shared<DeviceRecord>(*this, std::move(device));
     std::lock_guard<std::mutex> lock(m_mutex);
-    _USB_DEVICE_T& r = *m_record;
-    std::memset(r.driveText, 0, sizeof r.driveText);
-    std::strncpy(r.driveText, device->description().driveText.c_str(), sizeof r.driveText - 1);
-    r.slotIndex = m_index;
-    r.dataLength = 0;
-    m_device = std::move(device);
+    m_current = record;
+    m_currentClosed = false;
     m_folder = folder;
+    return record;
 }
 
-std::shared_ptr<VirtualDevice> Port::release() {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    std::shared_ptr<VirtualDevice> device = std::move(m_device);
-    m_device.reset();
-    m_folder.clear();
-    if (device) {
-        device->detach();
+std::shared_ptr<DeviceRecord> Port::release() {
+    std::shared_ptr<DeviceRecord> record;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        record = std::move(m_current);
+        m_current.reset();
+        m_folder.clear();
+        if (record && !m_currentClosed) {
+            m_pulled.push_back(record);
+        }
     }
-    return device;
+    if (record) {
+        record->device()->detach();
+    }
+    return record;
 }
 
-void Port::close() {
+void Port::close(const std::shared_ptr<DeviceRecord>& record) {
+    record->device()->close();
     std::lock_guard<std::mutex> lock(m_mutex);
-    m_record->slotIndex = -1;
-    if (m_device) {
-        m_device->close();
+    if (record == m_current) {
+        m_currentClosed = true;
     }
+    m_pulled.erase(std::remove(m_pulled.begin(), m_pulled.end(), record), m_pulled.end());
+}
+
+std::shared_ptr<DeviceRecord> Port::find(const _USB_DEVICE_T* usb) const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_current && m_current->usb() == usb) {
+        return m_current;
+    }
+    for (const auto& r : m_pulled) {
+        if (r->usb() == usb) {
+            return r;
+        }
+    }
+    return nullptr;
 }
 
 }  // namespace Tessor::taval

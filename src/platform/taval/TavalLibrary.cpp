@@ -10,12 +10,12 @@ namespace {
 constexpr int kMaxPorts = 64;
 
 int commandEntry(DEVICE_INIT_T* init, _USB_DEVICE_T* device, int kind) {
-    Tessor::taval::Port* port = Tessor::taval::Port::of(device);
-    if (init == nullptr || port == nullptr) {
-        CPLOG(3, "command %d without a start record or device record", kind);
+    Tessor::taval::Hub* hub = Tessor::taval::Hub::of(init);
+    if (hub == nullptr || device == nullptr) {
+        CPLOG(3, "command %d without a running library or a device record", kind);
         return 0;
     }
-    return port->hub().command(device, kind);
+    return hub->command(device, kind);
 }
 
 }  // namespace
@@ -62,13 +62,13 @@ int setBindingState(int) { return 1; }
 
 int scsiPassThroughIn(void* diskHandle, const unsigned char cdb[16], unsigned char* buffer, int length,
                       int timeoutSeconds, int* scsiStatus) {
-    auto* port = static_cast<Tessor::taval::Port*>(diskHandle);
-    std::shared_ptr<Tessor::taval::VirtualDevice> device = port == nullptr ? nullptr : port->device();
-    if (!device || cdb == nullptr || buffer == nullptr || length < 0 || scsiStatus == nullptr) {
-        CPLOG(3, "pass-through to a missing device (timeout %d s)", timeoutSeconds);
+    auto* record = static_cast<Tessor::taval::DeviceRecord*>(diskHandle);
+    if (record == nullptr || !record->device()->present() || cdb == nullptr || buffer == nullptr || length < 0 ||
+        scsiStatus == nullptr) {
+        CPLOG(3, "pass-through to a missing device or without a buffer (timeout %d s)", timeoutSeconds);
         return 0;
     }
-    *scsiStatus = device->vendorCommand(cdb, buffer, length);
-    port->hub().afterOperation(*port, *device);
+    *scsiStatus = record->device()->vendorCommand(cdb, buffer, length);
+    record->port().hub().afterOperation(*record);
     return 1;
 }

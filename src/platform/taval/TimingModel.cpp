@@ -1,8 +1,6 @@
 #include "platform/taval/TimingModel.h"
 
 #include <algorithm>
-#include <chrono>
-#include <thread>
 
 #include "platform/orrin/Orrin.h"
 
@@ -35,9 +33,20 @@ void TimingModel::charge(int64_t pagesRead, int64_t pagesProgrammed, int64_t blo
         return;
     }
     const auto until = std::chrono::steady_clock::now() + owed;
-    std::this_thread::sleep_until(until);
+    std::unique_lock<std::mutex> lock(m_mutex);
+    if (m_wake.wait_until(lock, until, [this] { return m_interrupted; })) {
+        return;
+    }
     m_overslept = std::min<std::chrono::steady_clock::duration>(std::chrono::steady_clock::now() - until,
                                                                 std::chrono::milliseconds(10));
+}
+
+void TimingModel::interrupt() {
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_interrupted = true;
+    }
+    m_wake.notify_all();
 }
 
 }  // namespace Tessor::taval

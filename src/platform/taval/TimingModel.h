@@ -4,26 +4,35 @@
 #pragma once
 
 #include <chrono>
+#include <condition_variable>
 #include <cstdint>
+#include <mutex>
 
 namespace Tessor::taval {
 
 class TimingModel {
 public:
     explicit TimingModel(bool enabled = false) : m_enabled(enabled) {}
+    TimingModel(const TimingModel&) = delete;
+    TimingModel& operator=(const TimingModel&) = delete;
 
     bool enabled() const { return m_enabled; }
-    // Sleeps for the work just done (nothing when off). Called under the
-    // device's lock, one operation at a time.
+    // Sleeps for the work just done (nothing when off, or once interrupted).
+    // Called under the device's lock, one operation at a time.
     void charge(int64_t pagesRead, int64_t pagesProgrammed, int64_t blocksErased, int64_t usbBytes);
+    // Ends the sleep under way and every later one: the device is gone.
+    void interrupt();
     // Microseconds that work takes on the real device.
     static int64_t cost(int64_t pagesRead, int64_t pagesProgrammed, int64_t blocksErased, int64_t usbBytes);
 
 private:
-    bool m_enabled;
+    const bool m_enabled;
     // How long the last sleep overran: taken off the next, so many short
     // sleeps add up to the time charged.
     std::chrono::steady_clock::duration m_overslept{};
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    bool m_interrupted = false;
 };
 
 }  // namespace Tessor::taval

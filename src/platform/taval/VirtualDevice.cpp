@@ -149,8 +149,8 @@ void VirtualDevice::close() {
 }
 
 void VirtualDevice::detach() {
-    std::lock_guard<std::mutex> lock(m_mutex);
     m_present = false;
+    m_timing.interrupt();
 }
 
 bool VirtualDevice::takeRemovalRequest() {

@@ -1,7 +1,7 @@
 // One simulated USB flash device, kept in a folder: its description, flash
-// array, logical disk and controller. Every operation takes the device's own
-// lock, so a removal waits for the operation in flight and every operation
-// after it fails cleanly.
+// array, logical disk and controller. Operations take the device's own lock
+// one at a time. A removal never waits for them: the operation in flight
+// fails (its remaining time is cut short) and every later one fails too.
 #pragma once
 
 #include <atomic>
@@ -67,7 +67,8 @@ public:
 
     // Host side.
     void close();   // the tool let go of the device: controller RAM is lost
-    void detach();  // pulled out
+    void detach();  // pulled out; never waits for an operation
+    bool present() const { return m_present; }
     bool takeRemovalRequest();
     // Library error code to report, or -1.
     int takeErrorRequest();
@@ -123,8 +124,8 @@ private:
     int m_vendorFailedAttempts = 0;
     bool m_cancelRequested = false;
 
+    std::atomic<bool> m_present{true};
     mutable std::mutex m_mutex;
-    bool m_present = true;
     bool m_ejected = false;
     uint64_t m_ops = 0;
     bool m_removalRequested = false;
@@ -137,8 +138,8 @@ private:
 };
 
 // Runs one operation under the device lock: fails it when the device is gone
-// or a fault rule says so, logs it and counts it for the removal and error
-// rules.
+// before or during it, or a fault rule says so, logs it and counts it for
+// the removal and error rules.
 template <class Body>
 bool VirtualDevice::perform(OpKind kind, int64_t a0, int64_t a1, int64_t a2, Body&& body) {
     std::lock_guard<std::mutex> lock(m_mutex);
@@ -151,7 +152,11 @@ bool VirtualDevice::perform(OpKind kind, int64_t a0, int64_t a1, int64_t a2, Bod
     if (injected) {
         CPLOG(3, "%s on %s fails by its fault rule", opKindName(kind), m_description.driveText.c_str());
     }
-    const bool ok = !injected && body();
+    bool ok = !injected && body();
+    if (ok && !m_present) {
+        CPLOG(3, "%s on %s: the device was pulled out meanwhile", opKindName(kind), m_description.driveText.c_str());
+        ok = false;
+    }
     m_log.add(kind, a0, a1, a2, ok);
     ++m_ops;
     const FaultRules& f = m_description.faults;

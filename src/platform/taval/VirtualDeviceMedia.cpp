@@ -226,6 +226,9 @@ bool VirtualDevice::eraseBlocks(int chip, int64_t sectorInChip, int count) {
             return false;
         }
         for (int64_t b = first / spb; b < first / spb + count; ++b) {
+            if (!m_present) {
+                return false;  // pulled out: the blocks left stay as they were
+            }
             if (!g.exists(b * spb)) {
                 continue;  // a block the part does not have: nothing to erase
             }

@@ -1,7 +1,9 @@
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstring>
 #include <filesystem>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -26,12 +28,14 @@ TEST(TavalHub, EventsArriveInOrderAndNoneAfterDestory) {
         ASSERT_NE(a->operations->ejectDisk(a), 0);
         ASSERT_NE(a->operations->ejectDisk(a), 0);
         ASSERT_EQ(engine.hub().plug(1, dir.path() + "/b", &error), 0);
+        _USB_DEVICE_T* b2 = engine.record(1);
+        EXPECT_NE(b2, b);  // a new plug-in, a new record
         ASSERT_EQ(engine.hub().injectError(1, 9), 0);
         EXPECT_EQ(engine.hub().injectError(0 + 5, 9), -1);
         const std::vector<DEVICE_EVENT_T> events = engine.delivered();
         const std::vector<std::pair<int, _USB_DEVICE_T*>> expected = {
-            {HW_EVT_LAYER_READY, nullptr}, {HW_EVT_PLUG_IN, a},  {HW_EVT_PLUG_IN, b}, {HW_EVT_REMOVED, b},
-            {HW_EVT_EJECT_FAILED, a},      {HW_EVT_EJECTED, a}, {HW_EVT_PLUG_IN, b}, {HW_EVT_ERROR, b}};
+            {HW_EVT_LAYER_READY, nullptr}, {HW_EVT_PLUG_IN, a},  {HW_EVT_PLUG_IN, b},  {HW_EVT_REMOVED, b},
+            {HW_EVT_EJECT_FAILED, a},      {HW_EVT_EJECTED, a}, {HW_EVT_PLUG_IN, b2}, {HW_EVT_ERROR, b2}};
         ASSERT_EQ(events.size(), expected.size());
         for (size_t i = 0; i < events.size(); ++i) {
             EXPECT_EQ(events[i].kind, expected[i].first) << i;
@@ -121,23 +125,133 @@ TEST(TavalHub, RemovalDuringAStreamOfOperationsFailsThemCleanly) {
     EXPECT_EQ(engine.kinds().back(), HW_EVT_REMOVED);
 }
 
-TEST(TavalHub, ClosingAndReplugRaceNoCallback) {
+TEST(TavalHub, RecordStaysValidUntilClosedAndCloseActsOnItsOwnDevice) {
+    TempFolder dir;
+    Engine engine(1);
+    std::string error;
+    const unsigned char code[16] = {7};
+    ASSERT_EQ(engine.hub().plug(0, makeDevice(dir.path(), "a"), &error), 0) << error;
+    _USB_DEVICE_T* a = engine.record(0);
+    ASSERT_EQ(engine.hub().unplug(0), 0);
+    ASSERT_EQ(engine.hub().plug(0, makeDevice(dir.path(), "b"), &error), 0) << error;
+    _USB_DEVICE_T* b = engine.record(0);
+    ASSERT_NE(a, b);
+    ASSERT_NE(b->operations->downloadExternalCode(b, 0, code, 16), 0);
+    engine.hub().waitEventsDelivered();
+
+    // The pulled device's record still names its own port and drive and
+    // fails every operation; the new device is untouched by it.
+    EXPECT_EQ(a->slotIndex, 0);
+    EXPECT_STREQ(a->driveText, "SIMa");
+    EXPECT_EQ(a->operations->readVersionInfo(a), 0);
+    EXPECT_NE(engine.init.commandEntry(&engine.init, a, HW_CMD_CLOSE_DEVICE), 0);
+    EXPECT_EQ(engine.hub().device(0)->ramCode().size(), 1u);
+    EXPECT_EQ(b->slotIndex, 0);
+    EXPECT_NE(b->operations->readVersionInfo(b), 0);
+    // Closed and pulled out: the library lets go of it, and says so.
+    EXPECT_EQ(engine.init.commandEntry(&engine.init, a, HW_CMD_CLOSE_DEVICE), 0);
+
+    EXPECT_NE(engine.init.commandEntry(&engine.init, b, HW_CMD_CLOSE_DEVICE), 0);
+    EXPECT_EQ(b->slotIndex, -1);
+    EXPECT_TRUE(engine.hub().device(0)->ramCode().empty());
+    ASSERT_EQ(engine.hub().unplug(0), 0);
+    const std::vector<DEVICE_EVENT_T> events = engine.delivered();
+    ASSERT_EQ(events.size(), 5u);
+    EXPECT_EQ(events[3].device, b);
+    EXPECT_EQ(engine.slots.back(), -1);  // the engine ignores the removal of a closed record
+}
+
+TEST(TavalHub, ClosingWhilePluggingAndPullingKeepsEveryRecordUntilClosed) {
     TempFolder dir;
     Engine engine(1);
     const std::string folder = makeDevice(dir.path(), "d");
-    _USB_DEVICE_T* r = engine.record(0);
+    std::mutex mutex;
+    std::vector<_USB_DEVICE_T*> toClose;
+    std::atomic<bool> done{false};
+    std::atomic<int> closeFailures{0};
     std::thread manager([&] {
-        for (int i = 0; i < 200; ++i) {
-            engine.init.commandEntry(&engine.init, r, HW_CMD_CLOSE_DEVICE);
+        for (;;) {
+            std::vector<_USB_DEVICE_T*> batch;
+            {
+                std::lock_guard<std::mutex> lock(mutex);
+                batch.swap(toClose);
+            }
+            for (_USB_DEVICE_T* r : batch) {
+                if (r->slotIndex != 0 || engine.init.commandEntry(&engine.init, r, HW_CMD_CLOSE_DEVICE) == 0) {
+                    closeFailures.fetch_add(1);
+                }
+            }
+            if (batch.empty() && done) {
+                return;
+            }
+            std::this_thread::yield();
         }
     });
     std::string error;
     for (int i = 0; i < 50; ++i) {
         ASSERT_EQ(engine.hub().plug(0, folder, &error), 0) << error;
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            toClose.push_back(engine.record(0));
+        }
         ASSERT_EQ(engine.hub().unplug(0), 0);
     }
+    done = true;
     manager.join();
+    EXPECT_EQ(closeFailures.load(), 0);
     EXPECT_EQ(engine.kinds().size(), 101u);
+}
+
+// A device with the realistic timing model and room for a long erase.
+std::string slowDevice(const std::string& parent, const std::string& name) {
+    return makeDevice(parent, name, {{"Device.Chips", "1"}, {"Device.BlocksPerChip", "256"},
+                                     {"Device.Timing", "realistic"}});
+}
+
+// Plugging and pulling take a few milliseconds on a busy machine; one that
+// waited for the erase would take hundreds. The median of several plugs is
+// compared, so a moment of load on the machine does not decide.
+TEST(TavalHub, PlugAndPullNeverWaitForAnotherPortsErase) {
+    using Clock = std::chrono::steady_clock;
+    using std::chrono::milliseconds;
+    TempFolder dir;
+    Engine engine(2);
+    std::string error;
+    ASSERT_EQ(engine.hub().plug(0, slowDevice(dir.path(), "slow"), &error), 0) << error;
+    const std::string other = makeDevice(dir.path(), "other");
+    auto plugAndPullTimes = [&] {
+        std::vector<Clock::duration> times;
+        for (int i = 0; i < 7; ++i) {
+            const Clock::time_point start = Clock::now();
+            EXPECT_EQ(engine.hub().plug(1, other, &error), 0) << error;
+            EXPECT_EQ(engine.hub().unplug(1), 0);
+            times.push_back(Clock::now() - start);
+        }
+        std::sort(times.begin(), times.end());
+        return times;
+    };
+    const std::vector<Clock::duration> unloaded = plugAndPullTimes();
+
+    // 200 blocks take 400 ms on the real device.
+    _USB_DEVICE_T* r = engine.record(0);
+    std::atomic<bool> running{true};
+    std::atomic<int> erased{-1};
+    std::thread eraser([&] {
+        erased = r->operations->eraseBlocks(r, 0, 0, 200);
+        running = false;
+    });
+    std::this_thread::sleep_for(milliseconds(10));
+    const std::vector<Clock::duration> loaded = plugAndPullTimes();
+    EXPECT_TRUE(running.load()) << "the erase ended before the plugs were timed";
+    EXPECT_LE(loaded[3], unloaded[3] + milliseconds(10));
+    EXPECT_LT(loaded.back(), milliseconds(100));
+
+    const Clock::time_point pulled = Clock::now();
+    ASSERT_EQ(engine.hub().unplug(0), 0);
+    EXPECT_LT(Clock::now() - pulled, milliseconds(10));
+    eraser.join();
+    EXPECT_EQ(erased.load(), 0);  // pulled out mid-erase: the erase failed
+    EXPECT_LT(Clock::now() - pulled, milliseconds(100));
 }
 
 TEST(TavalHub, TwentyDevicesWorkInParallel) {

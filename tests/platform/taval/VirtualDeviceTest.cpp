@@ -52,6 +52,13 @@ struct Plugged {
         r = engine.record(0);
         ops = r->operations;
     }
+    // Pulls the device and plugs it in again: a new record.
+    void replug() {
+        ASSERT_EQ(engine.hub().unplug(0), 0);
+        std::string error;
+        ASSERT_EQ(engine.hub().plug(0, folder, &error), 0) << error;
+        r = engine.record(0);
+    }
     std::vector<unsigned char> buffer(int sectors) const {
         return {r->dataBuffer, r->dataBuffer + size_t(sectors) * 512};
     }
@@ -112,9 +119,7 @@ TEST(VirtualDevice, PlugInAnswersVersionAndFlashIdPerVariant) {
         // as the version block, with the version digits over bytes 4..7.
         const std::vector<unsigned char> table = tableSector(c.length);
         ASSERT_NE(p.ops->writeFlashSectors(p.r, 1, 2 * kSpb + 4, 1, table.data()), 0);
-        ASSERT_EQ(p.engine.hub().unplug(0), 0);
-        std::string error;
-        ASSERT_EQ(p.engine.hub().plug(0, p.folder, &error), 0) << error;
+        p.replug();
         ASSERT_NE(p.ops->readVersionInfo(p.r), 0);
         EXPECT_EQ(p.device().bootSector(), kSpc + 2 * kSpb + 4);
         EXPECT_EQ(std::memcmp(p.r->dataBuffer, table.data(), 4), 0);
@@ -205,9 +210,7 @@ TEST(VirtualDevice, LongWritesCrossPagesAndBlocksAndSurviveReplug) {
     const std::vector<unsigned char> data = pattern(400, 3);
     const int start = kSpb - 10;
     ASSERT_NE(p.ops->writeFlashSectors(p.r, 0, start, 400, data.data()), 0);
-    ASSERT_EQ(p.engine.hub().unplug(0), 0);
-    std::string error;
-    ASSERT_EQ(p.engine.hub().plug(0, p.folder, &error), 0) << error;
+    p.replug();
     ASSERT_NE(p.ops->readFlashSectors(p.r, 0, start, 400), 0);
     EXPECT_EQ(p.buffer(400), data);
     EXPECT_EQ(p.r->dataLength, 400 * 512);
