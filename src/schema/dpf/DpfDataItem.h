@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "schema/base/Sptr.h"
 #include "schema/data/BaseData.h"
 
 namespace Tessor::schema {
@@ -11,6 +12,8 @@ namespace Tessor::schema {
 class DpfDataItem : public BaseData {
 public:
     explicit DpfDataItem(const std::string& name) : BaseData(name), m_fileName(name) {}
+    // Named "DpfDataItem", with the other's file name.
+    explicit DpfDataItem(const Sptr<DpfDataItem>& other) : BaseData("DpfDataItem"), m_fileName(other->m_fileName) {}
     ~DpfDataItem() override = default;
 
     int init() override { return 0; }

@@ -10,6 +10,14 @@ namespace Tessor::schema {
 class DpfEBookCfg : public DpfDataItem {
 public:
     explicit DpfEBookCfg(const std::string& name) : DpfDataItem(name) { init(); }
+    // Named "DpfEBookCfg", with the other's three settings.
+    explicit DpfEBookCfg(const Sptr<DpfEBookCfg>& other)
+        : DpfDataItem("DpfEBookCfg"),
+          MaxBookCount(other->MaxBookCount),
+          SelectedBookId(other->SelectedBookId),
+          CursorOffset(other->CursorOffset)
+    {
+    }
     ~DpfEBookCfg() override = default;
 
     int init() override;

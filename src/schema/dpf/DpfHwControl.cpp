@@ -9,6 +9,30 @@ DpfHwControl::DpfHwControl(const std::string& name) : BaseData(name)
     init();
 }
 
+DpfHwControl::DpfHwControl(const Sptr<DpfHwControl>& other) : BaseData("DpfHwControl") { *this = *other; }
+
+DpfHwControl& DpfHwControl::operator=(const DpfHwControl& other)
+{
+    KeyDetMin = other.KeyDetMin;
+    KeyDetMax = other.KeyDetMax;
+    KeyDetLong = other.KeyDetLong;
+    BackLight = other.BackLight;
+    ContrastVal = other.ContrastVal;
+    LogoVal = other.LogoVal;
+    LogoMovieLen = other.LogoMovieLen;
+    JmpPicNum = other.JmpPicNum;
+    SwPicVal = other.SwPicVal;
+    AutoShutVal = other.AutoShutVal;
+    IdleVal = other.IdleVal;
+    BeepVal = other.BeepVal;
+    RAlarmVal = other.RAlarmVal;
+    HighLevel = other.HighLevel;
+    LowLevel = other.LowLevel;
+    AlarmLength = other.AlarmLength;
+    BeepLength = other.BeepLength;
+    return *this;
+}
+
 int DpfHwControl::init()
 {
     KeyDetMin = 3;

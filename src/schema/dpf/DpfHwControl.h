@@ -12,6 +12,12 @@ namespace Tessor::schema {
 class DpfHwControl : public BaseData {
 public:
     explicit DpfHwControl(const std::string& name);
+    // Named "DpfHwControl", every value but the clock, which stays empty.
+    explicit DpfHwControl(const Sptr<DpfHwControl>& other);
+    // Shares the clock.
+    DpfHwControl(const DpfHwControl& other) = default;
+    // Every value but the clock, which stays this control's own.
+    DpfHwControl& operator=(const DpfHwControl& other);
     ~DpfHwControl() override = default;
 
     int init() override;

@@ -22,6 +22,19 @@ struct ItemCoordinate {
 class DpfLayout : public BaseData {
 public:
     DpfLayout(const std::string& name, DPF_COORD_ITEM_T type);
+    // Named "DpfLayout", with the other's item type and rectangle.
+    explicit DpfLayout(const Sptr<DpfLayout>& other)
+        : BaseData("DpfLayout"), m_coordinate(other->m_coordinate), m_type(other->m_type)
+    {
+    }
+    DpfLayout(const DpfLayout& other) = default;
+    // The item type and the rectangle only.
+    DpfLayout& operator=(const DpfLayout& other)
+    {
+        m_coordinate = other.m_coordinate;
+        m_type = other.m_type;
+        return *this;
+    }
     ~DpfLayout() override = default;
 
     int init() override;

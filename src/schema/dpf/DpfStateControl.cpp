@@ -9,6 +9,34 @@ DpfStateControl::DpfStateControl(const std::string& name) : BaseData(name)
     init();
 }
 
+DpfStateControl::DpfStateControl(const Sptr<DpfStateControl>& other) : BaseData("DpfStateControl")
+{
+    init();
+    *this = *other;
+}
+
+DpfStateControl& DpfStateControl::operator=(const DpfStateControl& other)
+{
+    SlideEn = other.SlideEn;
+    AutoUsbEn = other.AutoUsbEn;
+    OsdEn = other.OsdEn;
+    AlarmEn = other.AlarmEn;
+    LogoSel = other.LogoSel;
+    BeepEn = other.BeepEn;
+    LguageSel = other.LguageSel;
+    WatchMode = other.WatchMode;
+    PhotoDirect = other.PhotoDirect;
+    DclkMode = other.DclkMode;
+    KeyStartEn = other.KeyStartEn;
+    KeyPinType = other.KeyPinType;
+    KeyUpDnSwEn = other.KeyUpDnSwEn;
+    KeyWatchSwEn = other.KeyWatchSwEn;
+    CurColour = other.CurColour;
+    BackColour = other.BackColour;
+    WordColour = other.WordColour;
+    return *this;
+}
+
 int DpfStateControl::init()
 {
     SlideEn = true;

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "schema/base/Sptr.h"
 #include "schema/data/BaseData.h"
 
 namespace Tessor::schema {
@@ -10,6 +11,12 @@ namespace Tessor::schema {
 class DpfStateControl : public BaseData {
 public:
     explicit DpfStateControl(const std::string& name);
+    // Named "DpfStateControl"; the calendar and analog-clock switches keep
+    // their defaults.
+    explicit DpfStateControl(const Sptr<DpfStateControl>& other);
+    DpfStateControl(const DpfStateControl& other) = default;
+    // Every value but the calendar and analog-clock switches.
+    DpfStateControl& operator=(const DpfStateControl& other);
     ~DpfStateControl() override = default;
 
     int init() override;

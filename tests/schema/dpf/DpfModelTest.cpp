@@ -78,6 +78,41 @@ TEST(DpfConfigDefaults, ControlsLayoutsAndFolders)
     EXPECT_EQ(6, config.getMenuCfg()->getMenuList(0)->getCount());
 }
 
+TEST(DpfControls, CopiesKeepWhatEachKindOfCopyKeeps)
+{
+    Sptr<DpfHwControl> source(new DpfHwControl("Source"));
+    source->BackLight = 7;
+    DpfHwControl target("Target");
+    const Sptr<SystemClock> ownClock = target.clock;
+    target = *source;
+    EXPECT_EQ(7, target.BackLight);
+    EXPECT_EQ(ownClock, target.clock);
+    EXPECT_EQ(source->clock, DpfHwControl(*source).clock);
+    DpfHwControl named(source);
+    EXPECT_STREQ("DpfHwControl", named.getName());
+    EXPECT_EQ(7, named.BackLight);
+    EXPECT_FALSE(named.clock);
+
+    Sptr<DpfStateControl> state(new DpfStateControl("State"));
+    state->CarlendarEn = true;
+    state->LguageSel = 2;
+    DpfStateControl copy(state);
+    EXPECT_STREQ("DpfStateControl", copy.getName());
+    EXPECT_EQ(2, copy.LguageSel);
+    EXPECT_FALSE(copy.CarlendarEn);
+
+    Sptr<DpfLayout> layout(new DpfLayout("Clock", 4));
+    layout->getCoordinate()->Top = 9;
+    DpfLayout other("Other", 1);
+    other = *layout;
+    EXPECT_EQ(4, other.getType());
+    EXPECT_EQ(9, other.getCoordinate()->Top);
+    EXPECT_STREQ("Other", other.getName());
+    layout->init();
+    EXPECT_EQ(0, layout->getCoordinate()->Top);
+    EXPECT_EQ(4, layout->getType());
+}
+
 class DpfFolders : public ::testing::Test {
 protected:
     void SetUp() override
