@@ -171,6 +171,14 @@ std::string newDeviceLine(const std::string& name, int index, const TextLookup& 
                       look("on channel").c_str(), index + 1);
 }
 
+std::string readyLine(const std::string& name, const std::string& flashId, bool formatted, const std::string& capacity,
+                      const TextLookup& look)
+{
+    return formatText("'%s' ID=%s %s%s,%s", name.c_str(), flashId.c_str(),
+                      look(formatted ? "has been formatted" : "do not format").c_str(), capacity.c_str(),
+                      look("modify configuration or click to begin the product process!").c_str());
+}
+
 std::string statusLine(int code, const TextLookup& look)
 {
     const char* text = deviceErrorText(code);

@@ -39,6 +39,10 @@ struct ButtonView {
 ButtonView buttonView(int state, bool hasDevice, const std::string& name, int index, const TextLookup& look);
 
 std::string newDeviceLine(const std::string& name, int index, const TextLookup& look);
+// A ready device waiting for the operator; `capacity` is the " n(MB)" of a
+// formatted device, or empty.
+std::string readyLine(const std::string& name, const std::string& flashId, bool formatted, const std::string& capacity,
+                      const TextLookup& look);
 std::string statusLine(int code, const TextLookup& look);
 std::string cancelledLine(const TextLookup& look);
 // A build of `realSectors`, configured for `configuredSectors`, that took

@@ -96,8 +96,6 @@ int MavikApp::InitInstance(int argc, char** argv)
     logLanguage(lang->getLanguage());
     m_loader = std::thread([this] { loadFlashPartTable(); });
     runMainSheet();
-    // Reports still on their way find no window.
-    mfc::closeGui();
     agent->join();
     return 0;
 }
@@ -150,6 +148,10 @@ void MavikApp::runMainSheet()
     deviceRegister(&window);
     window.show();
     QApplication::exec();
+    // The window goes: reports still on their way find no page, and a
+    // record that waits for an answer gets the default one.
+    mfc::closeGui();
+    uiMgr->detachPage();
     deviceUnRegister();
 }
 

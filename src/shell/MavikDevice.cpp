@@ -100,7 +100,12 @@ void MavikDevice::setState(int state, const Sptr<UiEvent>& event)
 
 void MavikDevice::showState()
 {
-    const ButtonView view = buttonView(getState(), getDevice() != nullptr, deviceName(), deviceIndex(), look);
+    const int state = getState();
+    // The name is read from the device only where the button shows it: a
+    // device going away leaves its record while the port shows its number.
+    const bool named = state != UI_NO_DISK && state != UI_FOUND && state != UI_UNPLUGGED;
+    const ButtonView view = buttonView(state, getDevice() != nullptr, named ? deviceName() : std::string(),
+                                       deviceIndex(), look);
     if (channel == nullptr || channel->page == nullptr) {
         return;
     }
@@ -242,17 +247,14 @@ void MavikDevice::onReady(const Sptr<UiEvent>& event)
         }
         Sptr<VersionInfo> version = device->getVersion();
         const bool formatted = factory && version && version->checkCfgTable();
-        // The configured capacity of a formatted device follows it once the
-        // device's configuration table carries its build information.
-        const std::string second;
         first = look(formatted ? "has been formatted" : "do not format");
-        const std::string third = look("modify configuration or click to begin the product process!");
         Sptr<usb::FlashInfo> flash = device->getFlashInfo();
         if (!flash) {
             return;
         }
-        setStatusText(formatText("'%s' ID=%s %s%s,%s", deviceName().c_str(), flash->getFlashId().c_str(),
-                                 first.c_str(), second.c_str(), third.c_str()));
+        // The configured capacity of a formatted device follows it once the
+        // device's configuration table carries its build information.
+        setStatusText(readyLine(deviceName(), flash->getFlashId(), formatted, std::string(), look));
         if (progress != nullptr) {
             progress->setEmptyBar(true);
         }

@@ -66,6 +66,12 @@ void MavikUiMgr::reloadPageConfig()
     }
 }
 
+void MavikUiMgr::detachPage()
+{
+    setPage(nullptr);
+    std::lock_guard<std::mutex> wait(m_dispatch);
+}
+
 bool MavikUiMgr::waitForPage()
 {
     for (;;) {
@@ -99,6 +105,10 @@ void MavikUiMgr::myProcessEvent(const Sptr<BaseEvent>& event)
         return;
     }
     if (!waitForPage()) {
+        return;
+    }
+    std::lock_guard<std::mutex> dispatching(m_dispatch);
+    if (getPage() == nullptr) {
         return;
     }
     const int id = device->getIndex();

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <atomic>
+#include <mutex>
 
 #include "schema/ui/UiInterfaceMgr.h"
 
@@ -31,6 +32,9 @@ public:
     virtual void reloadPageConfig();
 
     void setPage(page::PageSetting* page) { m_page.store(page); }
+    // No report reaches the page or its channels once this returns; later
+    // reports wait until the manager stops.
+    void detachPage();
     page::PageSetting* getPage() const { return m_page.load(); }
     int getCount() const { return m_count; }
     MavikDevice* getDevice(int index) const;
@@ -44,6 +48,8 @@ private:
     bool waitForPage();
 
     std::atomic<page::PageSetting*> m_page{nullptr};
+    // Held while a report is handed to a record.
+    std::mutex m_dispatch;
     MavikDevice* m_devices[MAX_DEVICES] = {};
     int m_count = 0;
 };

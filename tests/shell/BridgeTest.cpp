@@ -147,6 +147,42 @@ TEST_F(BridgeTest, ProgressAndTheBuildReportReachTheChannel)
     EXPECT_TRUE(saveScreenshot(station.page(), "channel-build-ok"));
 }
 
+TEST_F(BridgeTest, AutomaticStartBeginsProductionOnAReadyDevice)
+{
+    Station station(1, schema::FUNCTION_FACTORY);
+    Sptr<ConfigInfo> settings(new ConfigInfo());
+    settings->setAutopStart(true);
+    shell::MavikApp::instance()->config->setConfigInfo(settings);
+    station.showPage();
+    station.plug(0, "auto");
+    ASSERT_TRUE(waitOnGui([&] { return station.engineState(0) == "StateScan"; }));
+    ASSERT_TRUE(waitOnGui([&] { return station.progressText(0) == "'SIMauto' begin the product process automatically"; }))
+        << station.progressText(0).toStdString();
+    EXPECT_EQ(station.record(0).getState(), shell::UI_PRODUCING);
+    EXPECT_EQ(station.labelText(0), "SIMauto: Cancel");
+    EXPECT_FALSE(station.channel(0).progress->isEmptyBar());
+    EXPECT_TRUE(station.record(0).isBusy());
+}
+
+TEST_F(BridgeTest, TheStationHasOneRecordPerChannelAtMost)
+{
+    engine_test::EngineEnvironment::instance();
+    schema::UsbConfiguration* config = schema::UsbConfiguration::instance();
+    const struct {
+        schema::_FUNCTION_T function;
+        int configured, records;
+    } cases[] = {{schema::FUNCTION_FACTORY, 25, 20}, {schema::FUNCTION_FACTORY, 4, 4}, {schema::FUNCTION_USER, 4, 1},
+                 {schema::FUNCTION_LOGIN, 4, 1}};
+    for (const auto& c : cases) {
+        config->setCurrentFunction(c.function);
+        config->setDeviceCount(c.configured);
+        shell::MavikUiMgr ui(nullptr);
+        EXPECT_EQ(ui.getCount(), c.records);
+        EXPECT_EQ(ui.getDevice(c.records - 1) != nullptr, true);
+        EXPECT_EQ(ui.getDevice(c.records), nullptr);
+    }
+}
+
 // Records the channel's state line each time a record shows its state.
 class RecordingPage : public page::PageChannels {
 public:

@@ -1,11 +1,13 @@
 #include "platform/mfc/GuiThread.h"
 
 #include <QCoreApplication>
+#include <QEvent>
 #include <QObject>
 #include <QThread>
 #include <atomic>
 #include <condition_variable>
 #include <cstdlib>
+#include <deque>
 #include <memory>
 #include <mutex>
 
@@ -18,16 +20,71 @@ namespace {
 std::atomic<bool> g_closed{false};
 std::mutex g_askMutex;
 std::condition_variable g_askDone;
+// The one queue of work for the GUI thread, first in first out.
+std::mutex g_queueMutex;
+std::deque<std::function<void()>> g_queue;
 
-// The one receiver every hand-over goes through, so the queue keeps order.
-QObject* receiver()
+#if defined(__SANITIZE_THREAD__)
+extern "C" void __tsan_acquire(void* address);
+extern "C" void __tsan_release(void* address);
+void handedOver(void* address) { __tsan_release(address); }
+void takenOver(void* address) { __tsan_acquire(address); }
+#else
+void handedOver(void*) {}
+void takenOver(void*) {}
+#endif
+
+void runQueued();
+
+// Wakes the GUI thread to run the queue. Qt's event queue synchronises in
+// code the thread checker does not see, so the hand-over of each wake-up
+// event is told to it.
+class Waker : public QObject {
+public:
+    bool event(QEvent* event) override
+    {
+        takenOver(event);
+        if (event->type() != QEvent::User) {
+            return QObject::event(event);
+        }
+        runQueued();
+        return true;
+    }
+
+    void wake()
+    {
+        auto* event = new QEvent(QEvent::User);
+        handedOver(event);
+        QCoreApplication::postEvent(this, event);
+    }
+};
+
+Waker* waker()
 {
-    static QObject* object = [] {
-        auto* o = new QObject();
+    static Waker* object = [] {
+        auto* o = new Waker();
         o->moveToThread(QCoreApplication::instance()->thread());
         return o;
     }();
     return object;
+}
+
+void runQueued()
+{
+    for (;;) {
+        std::function<void()> work;
+        {
+            std::lock_guard<std::mutex> lock(g_queueMutex);
+            if (g_queue.empty()) {
+                return;
+            }
+            work = std::move(g_queue.front());
+            g_queue.pop_front();
+        }
+        if (!g_closed.load()) {
+            work();
+        }
+    }
 }
 
 }  // namespace
@@ -52,17 +109,16 @@ void runOnGui(std::function<void()> work)
         return;
     }
     if (isGuiThread()) {
+        // What other threads handed over earlier comes first.
+        runQueued();
         work();
         return;
     }
-    QMetaObject::invokeMethod(
-        receiver(),
-        [work = std::move(work)] {
-            if (!g_closed.load()) {
-                work();
-            }
-        },
-        Qt::QueuedConnection);
+    {
+        std::lock_guard<std::mutex> lock(g_queueMutex);
+        g_queue.push_back(std::move(work));
+    }
+    waker()->wake();
 }
 
 int askOnGui(std::function<int()> work, int fallback)
@@ -101,7 +157,7 @@ void closeGui()
 void drainGui()
 {
     ASSERT_GUI_THREAD();
-    QCoreApplication::sendPostedEvents(receiver(), QEvent::MetaCall);
+    runQueued();
 }
 
 }  // namespace Tessor::mfc
