@@ -69,7 +69,6 @@ TEST(LoginLogTest, NoPasswordReachesTheLogAtAnyLevel)
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    UsbConfiguration::instance()->setCurrentFunction(FUNCTION_FACTORY);
 
     const std::string text = fileText(log);
     EXPECT_NE(std::string::npos, text.find("Password of Hid Lun '******' is not validate, it should be ******"));
