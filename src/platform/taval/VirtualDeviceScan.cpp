@@ -38,26 +38,35 @@ bool VirtualDevice::vendorAnswers() {
 
 int VirtualDevice::vendorCommand(const uint8_t* cdb, uint8_t* buffer, int length) {
     const ScanCommand c = ScanCommand::fromCdb(cdb);
+    uint8_t result[SCAN_RESULT_BYTES];
     const bool ok = perform(OpKind::Vendor, opAndFlag(c), c.sector, jumpAndRepeat(c), [&] {
         if (cdb[0] != 0xD4 || length < SCAN_RESULT_BYTES) {
             CPLOG(3, "vendor operation 0x%02X with %d bytes is not the scan read", cdb[0], length);
             return false;
         }
-        std::memset(buffer, 0, size_t(length));
-        return vendorAnswers() && runScan(c, buffer);
+        return vendorAnswers() && runScan(c, result);
     });
+    // The transfer is the 1024 result bytes, nothing beyond; a failed
+    // command reports every sector failed.
+    if (length >= SCAN_RESULT_BYTES) {
+        if (!ok) {
+            std::memset(result, 0xFF, sizeof result);
+        }
+        std::memcpy(buffer, result, sizeof result);
+    }
     return ok ? 0 : kCheckCondition;
 }
 
 bool VirtualDevice::readScan(const ScanCommand& c, uint8_t* out, int capacity, int* length) {
-    return perform(OpKind::ScanRead, opAndFlag(c), c.sector, jumpAndRepeat(c), [&] {
-        if (capacity < SCAN_RESULT_BYTES) {
-            return false;
-        }
-        std::memset(out, 0, SCAN_RESULT_BYTES);
-        *length = SCAN_RESULT_BYTES;
-        return runScan(c, out);
-    });
+    if (capacity < SCAN_RESULT_BYTES) {
+        return false;
+    }
+    const bool ok = perform(OpKind::ScanRead, opAndFlag(c), c.sector, jumpAndRepeat(c), [&] { return runScan(c, out); });
+    if (!ok) {
+        std::memset(out, 0xFF, SCAN_RESULT_BYTES);
+    }
+    *length = SCAN_RESULT_BYTES;
+    return ok;
 }
 
 bool VirtualDevice::runScan(const ScanCommand& c, uint8_t* result) {
@@ -72,12 +81,13 @@ bool VirtualDevice::runScan(const ScanCommand& c, uint8_t* result) {
         m_disagreements.fetch_add(1);
         CPLOG(4, "scan sector %lld does not lie in chip group %d", (long long)c.sector, c.chip);
     }
+    std::memset(result, 0, SCAN_RESULT_BYTES);
     if (c.op == kOpResult) {
         readResult(start, c, result);
     } else if (c.flag != 1) {
         programPattern(start, c);
     }
-    const int64_t units = int64_t(c.repeat) * m_ramInfo.planeFactor();
+    const int64_t units = std::min(int64_t(c.repeat) * m_ramInfo.planeFactor(), SCAN_RESULT_BITS / g.sectorsPerPage);
     m_timing.charge(c.op == kOpResult ? units : 0, c.op == kOpResult ? 0 : units, 0,
                     c.op == kOpResult ? SCAN_RESULT_BYTES : 0);
     return true;
@@ -87,9 +97,9 @@ void VirtualDevice::programPattern(int64_t start, const ScanCommand& c) {
     const Geometry& g = m_description.geometry;
     const FaultRules& f = m_description.faults;
     const int64_t total = g.totalSectors();
-    forEachScanUnit(g, m_ramInfo, start, c.jump, c.repeat, [&](int64_t d, int64_t) {
-        if (d >= total || !g.exists(d)) {
-            return;  // no such page: nothing programmed, the result says failed
+    forEachScanUnit(g, m_ramInfo, start, c.jump, c.repeat, [&](int64_t d, int64_t bit) {
+        if (bit >= SCAN_RESULT_BITS || d >= total || !g.exists(d)) {
+            return;  // beyond what a result reports, or no such page: nothing programmed
         }
         const int64_t page = d / g.sectorsPerPage;
         if (f.isFactoryBad(d / g.sectorsPerBlock()) || f.programFails(page)) {

@@ -204,4 +204,40 @@ TEST(ScanFaults, VendorCommandsFailForAFewAttemptsOrForGood) {
     EXPECT_EQ(p, (std::vector<int>{0, 0, 2, 2, 2, 2}));
 }
 
+// The transfer is the 1024 result bytes: the rest of a larger buffer keeps
+// what it held, and a command that fails reports every sector failed.
+TEST(ScanFaults, VendorResultFillsItsOwnBytesAndFailureReadsAsFailed) {
+    Device dev(with({{"Faults.VendorFailAfter", "2"}}));
+    std::vector<uint8_t> buffer(2048, 0xEE);
+    auto vendor = [&](const std::vector<uint8_t>& cdb) {
+        std::fill(buffer.begin(), buffer.begin() + 1024, 0xEE);
+        return dev->vendorCommand(cdb.data(), buffer.data(), int(buffer.size()));
+    };
+    const std::vector<uint8_t> tail(1024, 0xEE);
+    const std::vector<uint8_t> allFailed(1024, 0xFF);
+    ASSERT_EQ(vendor(scanCdb(0, 0, 1, 4, 16)), 0);
+    ASSERT_EQ(vendor(scanCdb(0, 0, 2, 4, 16)), 0);
+    EXPECT_EQ(buffer[0], 0x00);  // block 0 good
+    EXPECT_EQ(std::vector<uint8_t>(buffer.begin() + 1024, buffer.end()), tail);
+    for (const auto& cdb : {scanCdb(0, 0, 2, 4, 16), scanCdb(0, 0, 7, 4, 16)}) {
+        EXPECT_EQ(vendor(cdb), 2);
+        EXPECT_EQ(std::vector<uint8_t>(buffer.begin(), buffer.begin() + 1024), allFailed);
+        EXPECT_EQ(std::vector<uint8_t>(buffer.begin() + 1024, buffer.end()), tail);
+    }
+    // Too small for the transfer: refused, nothing written.
+    std::vector<uint8_t> small(512, 0xEE);
+    EXPECT_EQ(dev->vendorCommand(scanCdb(0, 0, 2, 4, 16).data(), small.data(), int(small.size())), 2);
+    EXPECT_EQ(small, std::vector<uint8_t>(512, 0xEE));
+}
+
+// A pattern write covers only the units a result read can report: 8192 bits
+// are 2048 pages of 4 sectors.
+TEST(ScanFaults, PatternWriteStopsAtTheUnitsAResultCanReport) {
+    Device dev(Keys{{"Device.Chips", "1"}, {"Device.BlocksPerChip", "256"}});
+    ASSERT_EQ(dev.vendor(scanCdb(0, 0, 1, 4, 3000)), 0);
+    EXPECT_EQ(dev->pageState(2047), Tessor::taval::PageState::Pattern);
+    EXPECT_EQ(dev->pageState(2048), Tessor::taval::PageState::Erased);
+    EXPECT_EQ(dev->pageState(2999), Tessor::taval::PageState::Erased);
+}
+
 }  // namespace
