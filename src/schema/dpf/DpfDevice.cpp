@@ -186,6 +186,10 @@ int DpfDevice::allocateAddress()
 
 int DpfDevice::finish(UsbDevice* device)
 {
+    if (!getDpfAddress(ADDRESS_CFG_TABLE)) {
+        CPLOG(4, "%s: the photo-frame areas are not allocated, nothing to finish", device->getName());
+        return 0;
+    }
     CPLOG(7, "%s update %s", device->getName(), m_cfgTable->getName());
     m_cfgTable->finish(device);
     for (const Sptr<DpfCmd>& writer : m_writers) {

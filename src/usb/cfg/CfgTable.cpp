@@ -8,6 +8,7 @@
 #include "schema/base/SystemInfo.h"
 #include "schema/base/UsbConfiguration.h"
 #include "schema/device/UsbDevice.h"
+#include "schema/dpf/DpfDevice.h"
 #include "usb/cfg/CfgCode6605.h"
 #include "usb/cfg/CfgCode6706.h"
 #include "usb/cfg/CfgCode6716.h"
@@ -401,6 +402,9 @@ CodeAllocation CfgTable::codeAllocation(schema::UsbDevice* device) const
     a.dpfCodeAddress = factory->getDpfCodeAddress();
     a.pageBitmapAddress = factory->getPageBitmapAddress();
     a.dpfSupport = schema::UsbConfiguration::instance()->isDpfSupport();
+    if (a.dpfSupport && device->getDpfDevice() != nullptr) {
+        a.photoCfgTableAddress = device->getDpfDevice()->getDpfAddress(schema::ADDRESS_CFG_TABLE);
+    }
     Sptr<PageBitmap> pageBitmap = device->getPageBitmap();
     a.pageBitmapPagesPerBlock = device->getDiskInfo()->getPagesPerBlock();
     a.pageBitmapBlocks = pageBitmap->getLengthOfBlock();
@@ -428,6 +432,9 @@ int CfgTable::finish(schema::UsbDevice* device)
         CPLOG(4, "%s: no address set is allocated, the code control is left as it is", getName());
     }
     m_buildInfo->finish(view);
+    if (schema::UsbConfiguration::instance()->isDpfSupport() && device->getDpfDevice() != nullptr) {
+        device->getDpfDevice()->finish(device);
+    }
     if (lunResult < 0) {
         CPLOG(3, "LUNs of the run settings do not fit the configuration table of device %s", device->getName());
         return lunResult;

@@ -175,14 +175,14 @@ int DpfCfgTable::finish(schema::UsbDevice* /*device*/)
 
 int DpfCfgTable::writeFlash(schema::UsbDevice* device)
 {
-    m_dpfDevice = device->getDpfDevice();
-    finish(device);
     Sptr<schema::BaseAddress> block = getAreaBlock(0);
     if (!block) {
         CPLOG(3, "Address has not allocated for DPF Config Table of device %s which need write to Flash",
               device->getName());
         return -1;
     }
+    m_dpfDevice = device->getDpfDevice();
+    finish(device);
     CPLOG(7, "Download DPF Config table %s to Flash at %s", getName(), block->logData());
     if (device->writeFlashSectors(block, 1, m_table) != 0) {
         CPLOG(3, "DPF Config Table of device %s write to FLASH failed", device->getName());

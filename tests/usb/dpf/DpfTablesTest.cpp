@@ -115,6 +115,13 @@ TEST_F(DpfTables, MenuRecordsCountTheEnabledEntries)
     EXPECT_EQ(first, Bytes(table, table + 512));
 }
 
+TEST_F(DpfTables, NothingIsFinishedOrWrittenBeforeTheAreasAreAllocated)
+{
+    DpfDevice* dpf = device->getDpfDevice();
+    EXPECT_EQ(0, dpf->finish(device));
+    EXPECT_EQ(-1, dpf->writeFlash(device));
+}
+
 TEST(DpfBookTitles, CutAtTenBytesWithoutSplittingACharacter)
 {
     using Tessor::usb::DpfCmdEbookDirectory;
