@@ -3,6 +3,7 @@
 #include "schema/base/Assert.h"
 #include "schema/base/Log.h"
 #include "schema/base/SystemInfo.h"
+#include "utils/CodePage.h"
 
 namespace Tessor::schema {
 
@@ -219,7 +220,9 @@ const DpfDataFactory::Row* DpfDataFactory::table() { return rows; }
 
 DpfDataFactory* DpfDataFactory::instance()
 {
-    static DpfDataFactory factory(std::string(SystemInfo::getCurrentWorkingDirectory()) + "\\releases\\dpf\\");
+    // Paths are held in the system's code page, the working folder included.
+    static DpfDataFactory factory(utils::CodePage::fromUtf8(SystemInfo::getCurrentWorkingDirectory()) +
+                                  "\\releases\\dpf\\");
     return &factory;
 }
 
