@@ -457,11 +457,4 @@ int SectorBitmap::singlePlane2MultiPlane(int planesPerChip, int groups, unsigned
 }
 
 // The image writer of the bitmap-saving step is not part of this library yet.
-int SectorBitmap::writeFlash(schema::UsbDevice* device)
-{
-    CPLOG(3, "%s: no writer for the sector bitmap image of device %s", getName(),
-        device != nullptr ? device->getName() : "(none)");
-    return -2;
-}
-
 }  // namespace Tessor::usb

@@ -62,9 +62,20 @@ public:
     virtual int convertAddress(
         schema::UsbDevice* device, Sptr<schema::BaseAddress> target, Sptr<schema::BaseAddress> source);
 
+    // Saves the bitmap as its image near the end of the flash: 0, -2 when it
+    // finds no place, -1 when an erase or a write fails.
     int writeFlash(schema::UsbDevice* device) override;
+    // The sector from which the image is placed, -1 when there is none.
+    int findFirstFreeSector() const;
+    const std::vector<unsigned char>& getHeaderBuffer() const { return m_headerBuffer; }
     int myInit() override;
     int myInitLater() override;
+
+protected:
+    // The image's sectors in image order, as children; empty when the flash
+    // has too few good sectors.
+    Sptr<schema::BaseAddress> allocateAddresses(int startBlock);
+    int createSectorTables(const Sptr<schema::BaseAddress>& image);
 
 private:
     void judgeFirstPages(int dataPages);

@@ -1,0 +1,166 @@
+// The sector-bitmap image written to a simulated device and read back from
+// the device's flash by the test's own reader of the image layout.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <vector>
+
+#include "schema/device/BaseAddress.h"
+#include "schema/device/ConfigInfo.h"
+#include "schema/device/ScanConfig.h"
+#include "schema/device/SimulatedDevice.h"
+#include "usb/cmd/BitRange.h"
+#include "usb/cmd/BlockBitmap.h"
+#include "usb/cmd/SectorBitmap.h"
+
+namespace Tessor::usb::test {
+namespace {
+
+using taval::OpKind;
+using taval::OpRecord;
+
+constexpr int kBlocks = 256;
+constexpr int kPages = 64;
+constexpr int kSectors = 4;
+constexpr int kPerBlock = kPages * kSectors;
+
+uint32_t le32(const uint8_t* p) { return p[0] | p[1] << 8 | p[2] << 16 | uint32_t(p[3]) << 24; }
+
+class SectorBitmapImageTest : public SimulatedDevice {
+protected:
+    void SetUp() override
+    {
+        SimulatedDevice::SetUp();
+        plugImageDevice("");
+    }
+
+    void plugImageDevice(const std::string& faults)
+    {
+        ASSERT_EQ(hub->unplug(0), 0);
+        hub->waitEventsDelivered();
+        plugged() = nullptr;
+        const std::filesystem::path own = folder / ("image" + std::to_string(++plugs));
+        std::filesystem::create_directories(own);
+        std::ofstream(own / "device.ini") << "[Device]\nVariant=6716\nDrive=SIMD\nChips=1\nBlocksPerChip=" << kBlocks
+                                          << "\nPagesPerBlock=" << kPages << "\nSectorsPerPage=" << kSectors
+                                          << "\nLogicalSectors=4096\n[Faults]\n" << faults << "\n";
+        std::string error;
+        ASSERT_EQ(hub->plug(0, own.string(), &error), 0) << error;
+        hub->waitEventsDelivered();
+        device->setDev(plugged().load());
+        giveGeometry(1, kBlocks, kPages, kSectors);
+        Sptr<schema::ConfigInfo> settings(new schema::ConfigInfo());
+        scan = Sptr<schema::ScanConfig>(new schema::ScanConfig(device, "ScanConfig"));
+        scan->setScanLevel(1);
+        settings->setScanConfig(scan);
+        device->setConfigInfo(settings);
+        bitmap = Sptr<SectorBitmap>(new SectorBitmap(device, "MyDevice0Bitmap"));
+    }
+
+    // Sectors read straight from the simulated flash.
+    std::vector<uint8_t> flash(int64_t sector, int count)
+    {
+        std::vector<uint8_t> out(size_t(count) * 512 + 64 * count);
+        int length = 0;
+        EXPECT_TRUE(hub->device(0)->readFlash(0, sector, count, out.data(), int(out.size()), &length));
+        out.resize(size_t(count) * 512);
+        return out;
+    }
+
+    // The bitmap an outside reader finds on the flash: header, L2, bitmap sectors.
+    std::vector<uint8_t> readImage(int64_t headerSector)
+    {
+        const std::vector<uint8_t> header = flash(headerSector, 1);
+        EXPECT_EQ(le32(header.data()), 0x7AA77AA7u);
+        EXPECT_EQ(le32(header.data() + 4), 0x7AA77AA7u);
+        const uint32_t q = le32(header.data() + 8);
+        const uint32_t n = le32(header.data() + 12);
+        EXPECT_EQ(n, 1 + q + (kBlocks * kPerBlock / 8 + 511) / 512);
+        std::vector<uint8_t> out;
+        for (uint32_t k = 0; k < q; ++k) {
+            const std::vector<uint8_t> l2 = flash(le32(header.data() + 16 + 4 * k), 1);
+            for (uint32_t j = 0; j < 128 && out.size() < (n - q - 1) * 512; ++j) {
+                const std::vector<uint8_t> part = flash(le32(l2.data() + 4 * j), 1);
+                out.insert(out.end(), part.begin(), part.end());
+            }
+        }
+        for (uint32_t k = q; k < 124; ++k) {
+            EXPECT_EQ(le32(header.data() + 16 + 4 * k), 0xFFFFFFFFu);
+        }
+        return out;
+    }
+
+    Sptr<schema::ScanConfig> scan;
+    Sptr<SectorBitmap> bitmap;
+    int plugs = 0;
+};
+
+TEST_F(SectorBitmapImageTest, ImageOnTheFlashHoldsTheBitmapOfItsMoment)
+{
+    // Bad: block 7, a sector of block 250 and the first sectors of the last page of block 255.
+    bitmap->setAsBad(7);
+    for (int64_t s : {int64_t(250) * kPerBlock + 9, int64_t(255) * kPerBlock + 252}) {
+        BitRange::set(bitmap->getBitmap(), s);
+    }
+    bitmap->getBlockBitmap()->update(device);
+    const std::vector<uint8_t> before(bitmap->getBitmap(), bitmap->getBitmap() + bitmap->getLength());
+
+    ASSERT_EQ(bitmap->writeFlash(device), 0);
+    const Sptr<schema::BaseAddress> image = bitmap->getAddress();
+    ASSERT_TRUE(image);
+    Sptr<schema::BaseAddress> header(image->getData(0));
+    const std::vector<uint8_t> stored = readImage(header->getPhyAddress());
+    ASSERT_GE(stored.size(), before.size());
+    EXPECT_EQ(std::vector<uint8_t>(stored.begin(), stored.begin() + long(before.size())), before);
+
+    // In memory the image's blocks and the block bitmap's block are bad now.
+    std::set<int> imageBlocks;
+    for (Sptr<schema::BaseData> c = image->getNextData({}); c; c = image->getNextData(c)) {
+        imageBlocks.insert(Sptr<schema::BaseAddress>(c)->getPhyAddress() / kPerBlock);
+    }
+    EXPECT_FALSE(imageBlocks.empty());
+    for (int block : imageBlocks) {
+        EXPECT_TRUE(bitmap->getBlockBitmap()->isBad(block)) << block;
+        EXPECT_TRUE(BitRange::test(bitmap->getBitmap(), int64_t(block) * kPerBlock)) << block;
+    }
+    EXPECT_TRUE(bitmap->getBlockBitmap()->isBad(0));
+
+    // One write a page at most: no run crosses a page.
+    for (const OpRecord& op : opLog()) {
+        if (op.kind == OpKind::Program) {
+            EXPECT_EQ(op.args[1] / kSectors, (op.args[1] + op.args[2] - 1) / kSectors);
+        }
+    }
+}
+
+TEST_F(SectorBitmapImageTest, LevelThreeErasesOnlyBelowTheImage)
+{
+    scan->setScanLevel(3);
+    const size_t before = opLog().size();
+    ASSERT_EQ(bitmap->writeFlash(device), 0);
+    const std::vector<OpRecord> ops = opLog();
+    int64_t erasedBlocks = 0;
+    for (size_t i = before; i < ops.size(); ++i) {
+        EXPECT_NE(ops[i].kind, OpKind::Program);
+        if (ops[i].kind == OpKind::Erase) {
+            EXPECT_LE(ops[i].args[2], 32);
+            erasedBlocks += ops[i].args[2];
+        }
+    }
+    Sptr<schema::BaseAddress> header(bitmap->getAddress()->getData(0));
+    EXPECT_EQ(erasedBlocks, header->getPhyAddress() / kPerBlock - 1);
+}
+
+TEST_F(SectorBitmapImageTest, FlashWithoutRoomOrFailingWritesIsReported)
+{
+    bitmap->setAsBad();
+    EXPECT_EQ(bitmap->writeFlash(device), -2);
+    plugImageDevice("FailProgram=always");
+    EXPECT_EQ(bitmap->writeFlash(device), -1);
+}
+
+}  // namespace
+}  // namespace Tessor::usb::test
