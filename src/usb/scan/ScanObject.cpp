@@ -49,7 +49,11 @@ int ScanObject::initScan()
     return updateCfgAndCode(CMD_EXTERNAL_AS_SCAN_CODE);
 }
 
-int ScanObject::erase() { return getDevice()->eraseChip(); }
+int ScanObject::erase()
+{
+    // A device error code, as every other failure of a pass.
+    return getDevice()->eraseChip() != 0 ? SCAN_ERASE_FAILED : 0;
+}
 
 int ScanObject::getScanBlocksCount() { return 0; }
 

@@ -23,6 +23,8 @@ class SectorBitmap;
 
 class ScanObject : public schema::BaseCmdData {
 public:
+    static constexpr int SCAN_ERASE_FAILED = 0x802A;
+
     ScanObject(schema::UsbDevice* device, const std::string& name);
     ~ScanObject() override;
     ScanObject(const ScanObject&) = delete;

@@ -1,0 +1,109 @@
+#include "usb/task/scan/TaskScanScan.h"
+
+#include "schema/base/Assert.h"
+#include "schema/base/Log.h"
+#include "schema/base/SystemInfo.h"
+#include "schema/base/VException.h"
+#include "schema/device/ScanConfig.h"
+#include "schema/device/UsbDevice.h"
+#include "schema/event/BaseEvent.h"
+#include "usb/cmd/BlockBitmap.h"
+#include "usb/cmd/SectorBitmap.h"
+#include "usb/profile/FlashInfo.h"
+#include "usb/scan/ScanBitmapFactory.h"
+#include "usb/scan/ScanLimits.h"
+#include "usb/scan/ScanMode.h"
+#include "usb/scan/ScanObjectLittle.h"
+#include "usb/scan/ScanObjectScan.h"
+
+namespace Tessor::schema {
+
+namespace {
+
+// Code of a flash whose bitmaps cannot be kept.
+constexpr int kNoBitmap = 0x8021;
+// Code of a bitmap that cannot be read back.
+constexpr int kNoSavedBitmap = 0x8008;
+
+void giveMode(UsbDevice* device, _SCAN_PAGE_MODE page, int proScanMode)
+{
+    Sptr<usb::ScanBitmapFactory> patterns = device->getScanBitmapFactory();
+    TESSOR_ASSERT(patterns);
+    Sptr<usb::ScanMode> mode(new usb::ScanMode(SCAN_BLOCK_ALL, "OptimizedScanBlockMode"));
+    mode->setScanBitmap(patterns->getScanBitmap(page));
+    device->setScanMode(mode);
+    device->setProScanMode(proScanMode);
+}
+
+Sptr<usb::ScanObject> makeEngine(UsbDevice* device)
+{
+    Sptr<ScanConfig> settings = device->getScanConfig();
+    const int level = settings->getScanLevel();
+    if (level == 3) {
+        CPLOG(7, "SCAN Level : 3, read Bitmap from flash and begin to product");
+        // Reading the saved bitmaps back is not built yet: the run fails
+        // rather than format a flash whose bad blocks it does not know.
+        CPLOG(3, "%s: no reader for a saved sector bitmap", device->getName());
+        return {};
+    }
+    if (device->getDiskInfo()->getSectorsPerPage() == 1 && usb::isSmallPageFirmware(device)) {
+        Sptr<usb::ScanObject> engine(new usb::ScanObjectLittle(device, "ScanObject4LittlePage"));
+        engine->updateCfgAndCode(usb::CMD_EXTERNAL_AS_SCAN_CODE);
+        return engine;
+    }
+    const int priority = settings->getScanPriority();
+    const bool tlc = device->getFlashInfo()->getChipInfo()->TLC != 0;
+    if (priority == 0 || priority == 1) {
+        giveMode(device, tlc ? SCAN_PAGE_TLC_ALL : SCAN_PAGE_ALL, 1);
+    } else if (priority == 3) {
+        giveMode(device, SCAN_PAGE_FRONT2, 0);
+    }
+    Sptr<usb::ScanObject> engine(new usb::ScanObjectScan(device, "ScanObject4ScanCode"));
+    TESSOR_ASSERT(engine);
+    engine->setScanMode(device->getScanMode());
+    engine->updateCfgAndCode(usb::CMD_SCAN_CODE);
+    return engine;
+}
+
+}  // namespace
+
+TaskScanScan::TaskScanScan(TASK_TYPE_T type, const std::string& name) : BaseTask(type, name) {}
+
+int TaskScanScan::init()
+{
+    TESSOR_ASSERT(getType() == TASK_SCAN);
+    return 0;
+}
+
+int TaskScanScan::startup(UsbDevice* device, Sptr<BaseEvent> event)
+{
+    init();
+    Sptr<usb::ScanObject> engine;
+    try {
+        engine = makeEngine(device);
+    } catch (const usb::BitmapException&) {
+        // A flash the bitmaps cannot describe fails this device only.
+        event->setErrorCode(kNoBitmap);
+        return -kNoBitmap;
+    }
+    if (!engine) {
+        event->setErrorCode(kNoSavedBitmap);
+        return -kNoSavedBitmap;
+    }
+    const uint32_t started = SystemInfo::getSystemTick();
+    if (const int result = engine->scan(); result != 0) {
+        event->setErrorCode(result);
+        return -result;
+    }
+    const uint32_t elapsed = SystemInfo::getSystemTick() - started;
+    CPLOG(7, "Flash Scan elasped %d s %d ms", elapsed / 1000, elapsed % 1000);
+    Sptr<usb::SectorBitmap> bitmap = engine->getSectorBitmap();
+    bitmap->getBlockBitmap()->setAsGood();
+    bitmap->update(device);
+    bitmap->write();
+    device->setSectorBitmap(bitmap);
+    engine->getTable().update4Scan(false);
+    return 0;
+}
+
+}  // namespace Tessor::schema

@@ -1,0 +1,27 @@
+// The access-speed probe: replaces the run's speed choice by its speed code,
+// and for the automatic choice tries the codes on the first good sector.
+#pragma once
+
+#include "schema/task/BaseTask.h"
+
+namespace Tessor::usb {
+
+class ScanObjectSpeed;
+
+class TaskScanSpeed : public schema::BaseTask {
+public:
+    static constexpr int PROBE_FAILED = 0x802B;
+    static constexpr int AUTOMATIC = 0xFFFF;
+    static constexpr int SLOWEST = 0x1313;
+    static constexpr int NO_PROBE = 0x1111;
+
+    TaskScanSpeed(schema::TASK_TYPE_T type, const std::string& name);
+
+    int startup(schema::UsbDevice* device, Sptr<schema::BaseEvent> event) override;
+    int init() override;
+
+private:
+    int trySpeed(schema::UsbDevice* device, const Sptr<ScanObjectSpeed>& engine, int speed);
+};
+
+}  // namespace Tessor::usb

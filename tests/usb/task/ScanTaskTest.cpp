@@ -1,0 +1,123 @@
+// The scan tasks in the order the scanning state runs them, on simulated
+// devices: the speed code, the scan mode, the bitmaps and the image they
+// leave, and the code each injected fault ends the step with.
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "schema/device/ConfigInfo.h"
+#include "schema/device/PlaneInfo.h"
+#include "schema/event/DeviceEvent.h"
+#include "usb/cmd/BlockBitmap.h"
+#include "usb/cmd/SectorBitmap.h"
+#include "usb/scan/ScanEngineFixture.h"
+#include "usb/task/scan/TaskScanPreScan.h"
+#include "usb/task/scan/TaskScanScan.h"
+#include "usb/task/scan/TaskScanSpeed.h"
+#include "usb/task/scan/TaskScanWriteBitmap.h"
+
+using namespace Tessor;
+using namespace Tessor::schema;
+
+namespace {
+
+class ScanTaskTest : public ScanEngineFixture {
+protected:
+    // Runs the tasks of the scanning state until one fails; its event code, or 0.
+    int runScanTasks(int level, int speedChoice)
+    {
+        device->getScanConfig()->setScanLevel(level);
+        device->getScanConfig()->setScanSpeed(speedChoice);
+        device->setCurrentPlaneInfo(Sptr<PlaneInfo>(new PlaneInfo(1, 1, 1)));
+        Sptr<BaseTask> tasks[] = {
+            Sptr<BaseTask>(new usb::TaskScanSpeed(TASK_SCAN_SPEED, "SCAN::ScanSpeed")),
+            Sptr<BaseTask>(new TaskScanPreScan(TASK_PRE_SCAN, "SCAN::PreScan")),
+            Sptr<BaseTask>(new TaskScanScan(TASK_SCAN, "SCAN::ScanFlash")),
+            Sptr<BaseTask>(new TaskScanWriteBitmap(TASK_WRITE_BITMAP, "SCAN::WriteSectorBitmap")),
+        };
+        for (const Sptr<BaseTask>& task : tasks) {
+            Sptr<BaseEvent> event(new DeviceEvent(DEV_SIG_DETECT_SPEED));
+            const int result = task->startup(device, event);
+            if (result != 0) {
+                EXPECT_EQ(result, -event->getErrorCode());
+                return event->getErrorCode();
+            }
+        }
+        return 0;
+    }
+
+    std::set<int> badBlocks()
+    {
+        std::set<int> out;
+        Sptr<usb::BlockBitmap> blocks = device->getSectorBitmap()->getBlockBitmap();
+        for (int b = 0; b < geometry.chips * geometry.blocks; ++b) {
+            if (blocks->isBad(b)) {
+                out.insert(b);
+            }
+        }
+        return out;
+    }
+};
+
+TEST_F(ScanTaskTest, ScanRoadLeavesTheInjectedBadBlocksAndTheSavedImage)
+{
+    use("G1", {{"Faults.BadBlocks", "5,17,130"}, {"Faults.MinCycle", "17"}}, 2);
+    ASSERT_EQ(runScanTasks(1, 0), 0);
+    // 0x0000 is too fast for this flash; 0x1111 is the first code that holds.
+    EXPECT_EQ(device->getScanConfig()->getScanSpeed(), 0x1111);
+    EXPECT_STREQ(device->getScanMode()->getName(), "OptimizedScanBlockMode");
+    EXPECT_EQ(device->getScanMode()->getScanBitmap()->getMode(), SCAN_PAGE_ALL);
+
+    // The injected blocks, the first good block (the block bitmap's) and
+    // the image's blocks near the end.
+    std::set<int> expected = {0, 5, 17, 130};
+    Sptr<BaseAddress> image = device->getSectorBitmap()->getAddress();
+    ASSERT_TRUE(image);
+    for (Sptr<BaseData> c = image->getNextData({}); c; c = image->getNextData(c)) {
+        expected.insert(Sptr<BaseAddress>(c)->getPhyAddress() / int(geometry.sectorsPerBlock()));
+    }
+    EXPECT_GT(*expected.rbegin(), 200);
+    EXPECT_TRUE(badBlocks() == expected);
+}
+
+TEST_F(ScanTaskTest, FaultsEndTheStepWithTheirCode)
+{
+    struct Case {
+        const char* name;
+        Keys faults;
+        int code;
+    };
+    const Case cases[] = {
+        {"vendor read failure", {{"Faults.VendorFailAfter", "5"}}, 0x8001},
+        {"write failure while saving", {{"Faults.FailProgram", "always"}}, 0x8032},
+        {"erase failure before the scan", {{"Faults.EraseFailBlocks", "255"}}, 0x802A},
+        {"no room for the image", {{"Faults.BadBlockFraction", "0.97"}, {"Faults.Seed", "3"}}, 0x8021},
+        {"stop from the UI", {{"Faults.CancelAfter", "60"}}, 0x8029},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        use("G1", c.faults, 0);
+        cancelWhenAsked();
+        EXPECT_EQ(runScanTasks(1, 4), c.code);
+        device->resetCancel();
+    }
+}
+
+TEST_F(ScanTaskTest, LevelZeroErasesAndSavesNothing)
+{
+    use("G1", {{"Faults.BadBlocks", "9"}}, 2);
+    ASSERT_EQ(runScanTasks(0, 4), 0);
+    EXPECT_FALSE(device->getSectorBitmap()->getAddress());
+    for (const taval::OpRecord& op : opLog()) {
+        EXPECT_NE(op.kind, taval::OpKind::Program);
+    }
+}
+
+TEST_F(ScanTaskTest, PlaneDecisionCountsAtLeastEightyPercentAsMostlyGood)
+{
+    EXPECT_TRUE(TaskScanWriteBitmap::mostGroupsGood(80, 1, 100));
+    EXPECT_FALSE(TaskScanWriteBitmap::mostGroupsGood(79, 1, 100));
+    EXPECT_TRUE(TaskScanWriteBitmap::mostGroupsGood(200, 4, 1000));
+}
+
+}  // namespace
