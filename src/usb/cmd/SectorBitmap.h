@@ -63,7 +63,8 @@ public:
         schema::UsbDevice* device, Sptr<schema::BaseAddress> target, Sptr<schema::BaseAddress> source);
 
     // Saves the bitmap as its image near the end of the flash: 0, -2 when it
-    // finds no place, -1 when an erase or a write fails.
+    // finds no place, -1 when an erase or a write fails. At scan level 3 the
+    // image stays where the read-back found it (the bitmap's address).
     int writeFlash(schema::UsbDevice* device) override;
     // The sector from which the image is placed, -1 when there is none.
     int findFirstFreeSector() const;
@@ -76,6 +77,8 @@ protected:
     // has too few good sectors.
     Sptr<schema::BaseAddress> allocateAddresses(int startBlock);
     int createSectorTables(const Sptr<schema::BaseAddress>& image);
+    // Finds room for the image, allocates it and fills its tables; empty (logged) when it cannot.
+    Sptr<schema::BaseAddress> placeImage();
 
 private:
     void judgeFirstPages(int dataPages);

@@ -102,6 +102,30 @@ int SectorBitmap::createSectorTables(const Sptr<schema::BaseAddress>& image)
     return 0;
 }
 
+Sptr<schema::BaseAddress> SectorBitmap::placeImage()
+{
+    const BitmapGeometry& g = m_geometry;
+    const int free = findFirstFreeSector();
+    if (free < 0) {
+        CPLOG(3, "No good sector to save sector bit map ");
+        return {};
+    }
+    const int startBlock = (free + g.sectorsPerBlock() - 1) / g.sectorsPerBlock();
+    CPLOG(7, "First FreeBlock NO =%d", startBlock);
+    Sptr<schema::BaseAddress> image = allocateAddresses(startBlock);
+    if (!image) {
+        CPLOG(3, "Address allocatation for sector bitmap failed");
+        return {};
+    }
+    setAddress(image);
+    if (createSectorTables(image) != 0) {
+        CPLOG(3, "Create Index Table for sector bitmap failed");
+        return {};
+    }
+    CPLOG(7, "%d sectors are allocated for sectors bitmap", m_imageSectorCount);
+    return image;
+}
+
 int SectorBitmap::writeFlash(schema::UsbDevice* device)
 {
     TESSOR_ASSERT(device != nullptr);
@@ -117,24 +141,14 @@ int SectorBitmap::writeFlash(schema::UsbDevice* device)
             setAsBad(block);
         }
     }
-    const int free = findFirstFreeSector();
-    if (free < 0) {
-        CPLOG(3, "No good sector to save sector bit map ");
-        return -2;
+    const bool formatOnly = device->getScanConfig()->getScanLevel() == 3;
+    Sptr<schema::BaseAddress> image = getAddress();
+    if (!formatOnly || !image) {
+        image = placeImage();
+        if (!image) {
+            return -2;
+        }
     }
-    const int startBlock = (free + g.sectorsPerBlock() - 1) / g.sectorsPerBlock();
-    CPLOG(7, "First FreeBlock NO =%d", startBlock);
-    Sptr<schema::BaseAddress> image = allocateAddresses(startBlock);
-    if (!image) {
-        CPLOG(3, "Address allocatation for sector bitmap failed");
-        return -2;
-    }
-    setAddress(image);
-    if (createSectorTables(image) != 0) {
-        CPLOG(3, "Create Index Table for sector bitmap failed");
-        return -2;
-    }
-    CPLOG(7, "%d sectors are allocated for sectors bitmap", m_imageSectorCount);
 
     const std::vector<Sptr<schema::BaseAddress>> sectors = childrenOf(image);
     const int perChip = g.blocksPerChip * g.sectorsPerBlock();
@@ -151,8 +165,9 @@ int SectorBitmap::writeFlash(schema::UsbDevice* device)
         }
     }
 
-    if (device->getScanConfig()->getScanLevel() == 3) {
-        // The image lies on the flash already: only the blocks below it are cleared.
+    if (formatOnly) {
+        // The image lies on the flash already, where the read-back found it:
+        // only the blocks below it are cleared.
         for (int start = 0; start < first - 1; start += kEraseBatch) {
             if (device->eraseBlocks(start, std::min(kEraseBatch, first - 1 - start)) != 0) {
                 return -1;

@@ -57,13 +57,9 @@ protected:
         plugged() = nullptr;
         Keys all = devicePresets().at(preset);
         all["Device.Drive"] = "SCAN";
-        const std::string own = (folder / (preset + std::to_string(++plugs))).string();
-        test_support::writeDeviceIni(own, all, keys);
-        std::string error;
-        ASSERT_EQ(hub->plug(0, own, &error), 0) << error;
-        hub->waitEventsDelivered();
-        ASSERT_NE(plugged().load(), nullptr);
-        device->setDev(plugged().load());
+        deviceFolder = (folder / (preset + std::to_string(++plugs))).string();
+        test_support::writeDeviceIni(deviceFolder, all, keys);
+        replug();
 
         using Tessor::schema::UsbConfiguration;
         const std::string variant = all.at("Device.Variant");
@@ -92,6 +88,21 @@ protected:
         Sptr<Tessor::usb::ScanBitmapFactory> patterns;
         ASSERT_EQ(Tessor::usb::ScanBitmapFactory::create(device, patterns), 0);
         device->setScanBitmapFactory(patterns);
+    }
+
+    // The device of the last `use` plugged in again, its flash as it was left.
+    void replug()
+    {
+        if (hub->device(0)) {
+            ASSERT_EQ(hub->unplug(0), 0);
+            hub->waitEventsDelivered();
+        }
+        plugged() = nullptr;
+        std::string error;
+        ASSERT_EQ(hub->plug(0, deviceFolder, &error), 0) << error;
+        hub->waitEventsDelivered();
+        ASSERT_NE(plugged().load(), nullptr);
+        device->setDev(plugged().load());
     }
 
     // The mode the full scan runs with, as the scan task makes it.
@@ -150,6 +161,7 @@ protected:
     }
 
     Geometry geometry;
+    std::string deviceFolder;
     std::filesystem::path code;
     int plugs = 0;
 };

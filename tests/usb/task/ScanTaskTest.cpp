@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <vector>
 
+#include "schema/device/BaseAddress.h"
 #include "schema/device/ConfigInfo.h"
 #include "schema/device/PlaneInfo.h"
 #include "schema/event/DeviceEvent.h"
@@ -26,6 +28,8 @@ protected:
     // Runs the tasks of the scanning state until one fails; its event code, or 0.
     int runScanTasks(int level, int speedChoice)
     {
+        // Level 3 goes straight to the scan, as the scanning state's entry chooses.
+        const int firstTask = level == 3 ? 2 : 0;
         device->getScanConfig()->setScanLevel(level);
         device->getScanConfig()->setScanSpeed(speedChoice);
         device->setCurrentPlaneInfo(Sptr<PlaneInfo>(new PlaneInfo(1, 1, 1)));
@@ -35,7 +39,8 @@ protected:
             Sptr<BaseTask>(new TaskScanScan(TASK_SCAN, "SCAN::ScanFlash")),
             Sptr<BaseTask>(new TaskScanWriteBitmap(TASK_WRITE_BITMAP, "SCAN::WriteSectorBitmap")),
         };
-        for (const Sptr<BaseTask>& task : tasks) {
+        for (int i = firstTask; i < 4; ++i) {
+            const Sptr<BaseTask>& task = tasks[i];
             Sptr<BaseEvent> event(new DeviceEvent(DEV_SIG_DETECT_SPEED));
             const int result = task->startup(device, event);
             if (result != 0) {
@@ -78,6 +83,42 @@ TEST_F(ScanTaskTest, ScanRoadLeavesTheInjectedBadBlocksAndTheSavedImage)
     }
     EXPECT_GT(*expected.rbegin(), 200);
     EXPECT_TRUE(badBlocks() == expected);
+}
+
+// A later run at scan level 3 reads the same bitmap back from the image and
+// leaves the image where it is.
+TEST_F(ScanTaskTest, LevelThreeReadsTheSavedBitmapBack)
+{
+    use("G1", {{"Faults.BadBlocks", "5,17,130"}, {"Faults.BadSectors", "40000,40001"}}, 2);
+    ASSERT_EQ(runScanTasks(1, 4), 0);
+    Sptr<usb::SectorBitmap> first = device->getSectorBitmap();
+    const std::vector<unsigned char> scanned(first->getBitmap(), first->getBitmap() + first->getLength());
+    Sptr<BaseAddress> image(first->getAddress()->getData(0));
+    const int imageBlock = image->getPhyAddress() / int(geometry.sectorsPerBlock());
+
+    replug();
+    const size_t before = opLog().size();
+    ASSERT_EQ(runScanTasks(3, 4), 0);
+    Sptr<usb::SectorBitmap> again = device->getSectorBitmap();
+    ASSERT_NE(again.get(), first.get());
+    EXPECT_TRUE(std::vector<unsigned char>(again->getBitmap(), again->getBitmap() + again->getLength()) == scanned);
+    const std::vector<taval::OpRecord> ops = opLog();
+    for (size_t i = before; i < ops.size(); ++i) {
+        EXPECT_NE(ops[i].kind, taval::OpKind::Program);
+        if (ops[i].kind == taval::OpKind::Erase) {
+            const int64_t last = ops[i].args[1] / geometry.sectorsPerBlock() + ops[i].args[2] - 1;
+            EXPECT_LT(last, imageBlock - 1);
+        }
+    }
+}
+
+TEST_F(ScanTaskTest, ReadBackRefusesAMissingOrShortImage)
+{
+    use("G1", {}, 2);
+    replug();
+    EXPECT_EQ(runScanTasks(3, 4), 0x8008);
+    use("G1", {{"Faults.FailRead", "always"}}, 2);
+    EXPECT_EQ(runScanTasks(3, 4), 0x8001);
 }
 
 TEST_F(ScanTaskTest, FaultsEndTheStepWithTheirCode)

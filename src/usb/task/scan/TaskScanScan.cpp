@@ -12,6 +12,7 @@
 #include "usb/profile/FlashInfo.h"
 #include "usb/scan/ScanBitmapFactory.h"
 #include "usb/scan/ScanLimits.h"
+#include "usb/scan/ScanObjectFromFlash.h"
 #include "usb/scan/ScanMode.h"
 #include "usb/scan/ScanObjectLittle.h"
 #include "usb/scan/ScanObjectScan.h"
@@ -22,8 +23,6 @@ namespace {
 
 // Code of a flash whose bitmaps cannot be kept.
 constexpr int kNoBitmap = 0x8021;
-// Code of a bitmap that cannot be read back.
-constexpr int kNoSavedBitmap = 0x8008;
 
 void giveMode(UsbDevice* device, _SCAN_PAGE_MODE page, int proScanMode)
 {
@@ -41,10 +40,9 @@ Sptr<usb::ScanObject> makeEngine(UsbDevice* device)
     const int level = settings->getScanLevel();
     if (level == 3) {
         CPLOG(7, "SCAN Level : 3, read Bitmap from flash and begin to product");
-        // Reading the saved bitmaps back is not built yet: the run fails
-        // rather than format a flash whose bad blocks it does not know.
-        CPLOG(3, "%s: no reader for a saved sector bitmap", device->getName());
-        return {};
+        Sptr<usb::ScanObject> engine(new usb::ScanObjectFromFlash(device, "ScanObjectFromFlash"));
+        engine->updateCfgAndCode(usb::CMD_EXTERNAL_AS_SCAN_CODE);
+        return engine;
     }
     if (device->getDiskInfo()->getSectorsPerPage() == 1 && usb::isSmallPageFirmware(device)) {
         Sptr<usb::ScanObject> engine(new usb::ScanObjectLittle(device, "ScanObject4LittlePage"));
@@ -85,10 +83,6 @@ int TaskScanScan::startup(UsbDevice* device, Sptr<BaseEvent> event)
         // A flash the bitmaps cannot describe fails this device only.
         event->setErrorCode(kNoBitmap);
         return -kNoBitmap;
-    }
-    if (!engine) {
-        event->setErrorCode(kNoSavedBitmap);
-        return -kNoSavedBitmap;
     }
     const uint32_t started = SystemInfo::getSystemTick();
     if (const int result = engine->scan(); result != 0) {
