@@ -30,7 +30,9 @@ void BaseDevice::reportEvent(const Sptr<BaseEvent>& event)
     CPLOG(7, "Add event %s to %s", event ? event->name() : "", getName());
     lock();
     Sptr<UiEvent> request(event);
-    if (request) {
+    // A request left over from a device already gone cancels nothing of the
+    // one that followed it; the device thread drops it.
+    if (request && isCurrent(*request)) {
         // Set here, on the posting thread and before the request is queued,
         // so a running scan sees it at once and the device thread cannot
         // take and clear it before it is stored.

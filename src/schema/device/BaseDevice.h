@@ -27,6 +27,9 @@ public:
     void reportEvent(const Sptr<BaseEvent>& event) override;
     int startup() override;
     virtual int reset() = 0;
+    // Whether `event` concerns the device now in the slot; safe from any
+    // thread.
+    virtual bool isCurrent(const BaseEvent& /*event*/) const { return true; }
 
     Sptr<BaseState> findState(int type);
     void setState(Sptr<BaseState> state);

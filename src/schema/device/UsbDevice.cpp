@@ -8,6 +8,8 @@
 #include "schema/device/BaseAddress.h"
 #include "schema/device/ConfigInfo.h"
 #include "schema/dpf/DpfDevice.h"
+#include "schema/event/DeviceEvent.h"
+#include "schema/event/HwEvent.h"
 #include "schema/event/ProgressInfo.h"
 #include "schema/event/UiEvent.h"
 #include "schema/state/BaseState.h"
@@ -34,7 +36,97 @@ UsbDevice::UsbDevice(BaseManager* parent, int slot, const std::string& name) : B
 
 UsbDevice::~UsbDevice() { delete m_dpfDevice; }
 
-void UsbDevice::myProcessEvent(const Sptr<BaseEvent>& event) { getBaseStateMachine()->process(event); }
+void UsbDevice::myProcessEvent(const Sptr<BaseEvent>& event)
+{
+    if (!isCurrent(*event)) {
+        CPLOG(4, "%s: '%s' for a device no longer in the slot: dropped", getName(), event->name());
+        return;
+    }
+    getBaseStateMachine()->process(event);
+}
+
+bool UsbDevice::isCurrent(const BaseEvent& event) const
+{
+    const unsigned generation = event.getGeneration();
+    return generation == 0 || generation == m_generation.load();
+}
+
+void UsbDevice::receive(_USB_DEVICE_T* record, const Sptr<HwEvent>& event)
+{
+    Threads::Lock guard(m_recordLock);
+    if (event->getType() == HW_EVT_PLUG_IN) {
+        PluggedDevice device{record, ++m_lastGeneration, {}};
+        event->setGeneration(device.generation);
+        Sptr<DeviceEvent> readVersion(new DeviceEvent(DEV_SIG_READ_VERSION));
+        readVersion->setTarget(*event);
+        device.waiting = {Sptr<BaseEvent>(event), Sptr<BaseEvent>(readVersion)};
+        m_plugged.push_back(device);
+        if (m_plugged.size() > 1) {
+            CPLOG(5, "%s: device plugged while the previous one is held: it waits", getName());
+            return;
+        }
+        m_record = record;
+        m_generation = device.generation;
+        for (const Sptr<BaseEvent>& waiting : device.waiting) {
+            reportEvent(waiting);
+        }
+        m_plugged.front().waiting.clear();
+        return;
+    }
+    // The library's events come in order: one for a record concerns the
+    // device last plugged with it.
+    for (auto it = m_plugged.rbegin(); it != m_plugged.rend(); ++it) {
+        if (it->record == record) {
+            event->setGeneration(it->generation);
+            if (it->generation == m_generation.load()) {
+                reportEvent(Sptr<BaseEvent>(event));
+            } else {
+                it->waiting.push_back(Sptr<BaseEvent>(event));
+            }
+            return;
+        }
+    }
+    CPLOG(4, "%s: '%s' of a device no longer held: dropped", getName(), usbDeviceFindEventName(event->getType()));
+}
+
+void UsbDevice::releaseRecord()
+{
+    Threads::Lock guard(m_recordLock);
+    if (!m_plugged.empty() && m_plugged.front().generation == m_generation.load()) {
+        m_plugged.pop_front();
+    }
+    m_record = nullptr;
+    m_generation = 0;
+    if (m_plugged.empty()) {
+        return;
+    }
+    PluggedDevice& next = m_plugged.front();
+    m_record = next.record;
+    m_generation = next.generation;
+    for (const Sptr<BaseEvent>& waiting : next.waiting) {
+        reportEvent(waiting);
+    }
+    next.waiting.clear();
+}
+
+void UsbDevice::setDev(_USB_DEVICE_T* record)
+{
+    Threads::Lock guard(m_recordLock);
+    m_record = record;
+}
+
+_USB_DEVICE_T* UsbDevice::currentRecord() const
+{
+    Threads::Lock guard(m_recordLock);
+    return m_record;
+}
+
+bool UsbDevice::takeRemovalReport()
+{
+    const bool first = !m_removalReported;
+    m_removalReported = true;
+    return first;
+}
 
 int UsbDevice::reset()
 {
@@ -70,20 +162,26 @@ int UsbDevice::reset()
     m_scanMode = Sptr<usb::ScanMode>();
     m_scanBitmapFactory = Sptr<usb::ScanBitmapFactory>();
     resetCancel();
-    m_record = nullptr;
+    m_removalReported = false;
+    releaseRecord();
     CPLOG(7, "program run at %d line of %s() at %s", __LINE__, __func__, __FILE__);
     return 0;
 }
 
 _USB_DEVICE_T* UsbDevice::getDev()
 {
-    if (m_record == nullptr) {
+    _USB_DEVICE_T* record = currentRecord();
+    if (record == nullptr) {
         CPLOG(3, "No device layer device is associated with %s", getName());
     }
-    return m_record;
+    return record;
 }
 
-const char* UsbDevice::getDiskDriver() const { return m_record != nullptr ? m_record->driveText : "NULL"; }
+const char* UsbDevice::getDiskDriver() const
+{
+    _USB_DEVICE_T* record = currentRecord();
+    return record != nullptr ? record->driveText : "NULL";
+}
 
 Sptr<usb::SectorBitmap> UsbDevice::getSectorBitmap() const
 {
@@ -239,7 +337,8 @@ void UsbDevice::resetAllocatAddress() { m_allocatAddress = Sptr<interim::Allocat
 
 void UsbDevice::completeReport(UiEvent& report, ProgressInfo& progress)
 {
-    report.setPrivate(m_record);
+    report.setPrivate(currentRecord());
+    report.setGeneration(m_generation.load());
     progress.setCurScanMode(getProScanMode());
 }
 

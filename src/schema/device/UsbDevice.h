@@ -3,13 +3,17 @@
 // per-device data object, and the commands sent to the device.
 #pragma once
 
+#include <atomic>
+#include <deque>
 #include <string>
+#include <vector>
 
 #include "platform/taval/Taval.h"
 #include "schema/device/BaseDevice.h"
 #include "schema/device/DiskInfo.h"
 #include "schema/device/PlaneInfo.h"
 #include "schema/device/VersionInfo.h"
+#include "schema/event/HwEvent.h"
 #include "schema/device/interim/AddressFactory.h"
 #include "schema/device/interim/AllocatAddress.h"
 #include "schema/device/interim/CmdExternalCode.h"
@@ -58,9 +62,21 @@ public:
     void myProcessEvent(const Sptr<BaseEvent>& event) override;
     int reset() override;
 
+    bool isCurrent(const BaseEvent& event) const override;
+
     _USB_DEVICE_T* getDev();
-    void setDev(_USB_DEVICE_T* record) { m_record = record; }
+    // Binds a record to the slot outside the library's plug-in road.
+    void setDev(_USB_DEVICE_T* record);
     const char* getDiskDriver() const;
+    // A library event for the device of `record`, on the library's thread. A
+    // plug-in binds the record, unless the slot still holds an earlier
+    // device: then it and every later event of that device wait until the
+    // earlier one is released. Events of a device no longer held are
+    // dropped.
+    void receive(_USB_DEVICE_T* record, const Sptr<HwEvent>& event);
+    // True the first time it is asked for the device now in the slot: its
+    // removal is reported once, whether it was pulled, ejected or both.
+    bool takeRemovalReport();
 
     Sptr<VersionInfo> getVersion() const { return m_version; }
     Sptr<usb::FlashInfo> getFlashInfo() const { return m_flashInfo; }
@@ -160,8 +176,27 @@ private:
     _USB_DEVICE_T* commandRecord() const;
     // A sector counted inside `chip` becomes one counted over the device.
     int deviceWideSector(int chip, int sector) const;
+    _USB_DEVICE_T* currentRecord() const;
+    // The slot is done with its device: the next one plugged, if any, is
+    // bound and its waiting events are queued.
+    void releaseRecord();
 
+    // A device plugged into the port and not yet released, in plug order.
+    struct PluggedDevice {
+        _USB_DEVICE_T* record;
+        unsigned generation;
+        std::vector<Sptr<BaseEvent>> waiting;
+    };
+
+    // Guards the record and the plugged devices against the library's
+    // thread. Taken before the state lock, never after it.
+    mutable Threads::Mutex m_recordLock;
     _USB_DEVICE_T* m_record = nullptr;
+    std::deque<PluggedDevice> m_plugged;
+    unsigned m_lastGeneration = 0;
+    // Read without the lock by any thread that posts to the slot.
+    std::atomic<unsigned> m_generation{0};
+    bool m_removalReported = false;
     Sptr<VersionInfo> m_version;
     Sptr<usb::FlashInfo> m_flashInfo;
     Sptr<DiskInfo> m_diskInfo;

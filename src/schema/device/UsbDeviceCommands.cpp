@@ -28,10 +28,11 @@ bool callSlot(_USB_DEVICE_T* record, Fn DEV_OPERATIONS_T::*slot, Args... args)
 
 _USB_DEVICE_T* UsbDevice::commandRecord() const
 {
-    if (m_record == nullptr) {
+    _USB_DEVICE_T* record = currentRecord();
+    if (record == nullptr) {
         CPLOG(3, "No USB device is associated with this data");
     }
-    return m_record;
+    return record;
 }
 
 int UsbDevice::deviceWideSector(int chip, int sector) const

@@ -108,18 +108,7 @@ void UsbDeviceMgr::receiveEvent(const DEVICE_EVENT_T& record)
         hw->setErrorCode(record.errorCode + LIBRARY_ERROR_BASE);
     }
     hw->setDevIndex(record.deviceIndex);
-    // The slot knows its record before anything it reports about the device
-    // can be read elsewhere.
-    if (record.kind == HW_EVT_PLUG_IN) {
-        slot->setDev(record.device);
-    }
-    slot->reportEvent(Sptr<BaseEvent>(hw));
-    if (record.kind == HW_EVT_PLUG_IN) {
-        Sptr<DeviceEvent> readVersion(new DeviceEvent(DEV_SIG_READ_VERSION));
-        readVersion->setPrivate(record.device);
-        readVersion->setDevice(slot);
-        slot->reportEvent(Sptr<BaseEvent>(readVersion));
-    }
+    slot->receive(record.device, hw);
 }
 
 void UsbDeviceMgr::cancelDevices()

@@ -38,6 +38,18 @@ public:
     error_code_t getErrorCode() const { return m_errorCode; }
     void setPrivate(void* data) { m_private = data; }
     void* getPrivate() const { return m_private; }
+    // Which device of its slot the event concerns: the slot numbers the
+    // devices plugged into it from 1; 0 names none in particular.
+    void setGeneration(unsigned generation) { m_generation = generation; }
+    unsigned getGeneration() const { return m_generation; }
+    // Addresses this event to the device `other` concerns: the slot, the
+    // library's record and the generation.
+    void setTarget(const BaseEvent& other)
+    {
+        m_device = other.m_device;
+        m_private = other.m_private;
+        m_generation = other.m_generation;
+    }
 
 private:
     Sptr<EventQueue> m_queue;
@@ -45,6 +57,7 @@ private:
     BaseDevice* m_device = nullptr;
     error_code_t m_errorCode = 0;
     void* m_private = nullptr;
+    unsigned m_generation = 0;
 };
 
 }  // namespace Tessor::schema

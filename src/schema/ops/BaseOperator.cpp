@@ -27,8 +27,7 @@ void BaseOperator::sendUiEvent(Sptr<BaseEvent> event, UiSignalType signal)
 {
     Sptr<UiEvent> report(new UiEvent(signal));
     report->setErrorCode(event->getErrorCode());
-    report->setDevice(event->getDevice());
-    report->setPrivate(event->getPrivate());
+    report->setTarget(*event);
     UsbDevice* device = dynamic_cast<UsbDevice*>(event->getDevice());
     if (device != nullptr) {
         report->setConfigInfo(device->getConfigInfo());

@@ -10,8 +10,7 @@ void DeviceOperator::sendDeviceEvent(Sptr<BaseEvent> event, DeviceSignalType sig
 {
     Sptr<DeviceEvent> next(new DeviceEvent(signal));
     next->setErrorCode(event->getErrorCode());
-    next->setDevice(event->getDevice());
-    next->setPrivate(event->getPrivate());
+    next->setTarget(*event);
     event->getDevice()->reportEvent(Sptr<BaseEvent>(next));
 }
 
@@ -21,10 +20,9 @@ void DeviceOperator::sendHwCommand(Sptr<HwEvent> command)
     DeviceMgr* manager = dynamic_cast<DeviceMgr*>(command->getDevice()->getParent());
     TESSOR_ASSERT(manager != nullptr);
     Sptr<HwEvent> copy(new HwEvent(command->getType()));
-    copy->setDevice(command->getDevice());
+    copy->setTarget(*command);
     copy->setDevIndex(command->getDevIndex());
     copy->setErrorCode(command->getErrorCode());
-    copy->setPrivate(command->getPrivate());
     manager->reportEvent(Sptr<BaseEvent>(copy));
 }
 

@@ -71,8 +71,7 @@ void UiInterfaceMgr::myProcessEvent(const Sptr<BaseEvent>& event)
             CPLOG(4, "%s could not be ejected: left to the operator", name);
         } else {
             Sptr<UiEvent> eject(new UiEvent(UI_SIG_EJECT));
-            eject->setDevice(device);
-            eject->setPrivate(report->getPrivate());
+            eject->setTarget(*report);
             replyDeviceEvent(eject, UI_SIG_EJECT);
         }
     }

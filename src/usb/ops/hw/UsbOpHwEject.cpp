@@ -1,6 +1,6 @@
 #include "usb/ops/hw/UsbOpHwEject.h"
 
-#include "schema/device/BaseDevice.h"
+#include "schema/device/UsbDevice.h"
 #include "schema/state/DeviceStateType.h"
 
 namespace Tessor::usb {
@@ -12,7 +12,9 @@ Sptr<BaseState> UsbOpHwEject::process(Sptr<BaseEvent> event)
     switch (getHwEventType(event)) {
     case HW_EVT_EJECTED:
         doCpLog(event);
-        sendUiEvent(event, UI_SIG_PLUGGED_OFF);
+        if (hasUsbDevice(event)->takeRemovalReport()) {
+            sendUiEvent(event, UI_SIG_PLUGGED_OFF);
+        }
         shutdownDevice(event);
         return lookupDeviceState(event, STATE_UNPLUG);
     case HW_EVT_EJECT_FAILED:

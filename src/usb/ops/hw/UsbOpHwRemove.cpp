@@ -1,5 +1,6 @@
 #include "usb/ops/hw/UsbOpHwRemove.h"
 
+#include "schema/device/UsbDevice.h"
 #include "schema/state/DeviceStateType.h"
 
 namespace Tessor::usb {
@@ -12,7 +13,9 @@ Sptr<BaseState> UsbOpHwRemove::process(Sptr<BaseEvent> event)
     case HW_EVT_REMOVED:
         // The device stays in its state until the window releases it.
         doCpLog(event);
-        sendUiEvent(event, UI_SIG_PLUGGED_OFF);
+        if (hasUsbDevice(event)->takeRemovalReport()) {
+            sendUiEvent(event, UI_SIG_PLUGGED_OFF);
+        }
         return noState;
     case HW_EVT_ERROR:
         doCpLog(event);

@@ -8,6 +8,7 @@
 #include "schema/device/ConfigInfo.h"
 #include "schema/device/UsbDevice.h"
 #include "schema/state/DeviceStateType.h"
+#include "usb/profile/FlashInfo.h"
 #include "usb/task/init/CfgTableAccess.h"
 
 namespace Tessor::usb {
@@ -16,6 +17,7 @@ using namespace schema;
 
 namespace {
 
+constexpr int NO_FLASH_INFO = 0x8007;
 constexpr int WRONG_PASSWORD = 0x803e;
 constexpr int UNPROTECT_FAILED = 0x8030;
 
@@ -50,7 +52,16 @@ Sptr<BaseState> UsbOpUiStartProduct::process(Sptr<BaseEvent> event)
             return ended;
         }
     }
-    device->setFlashInfo(device->getFlashInfo());
+    // A device whose identification failed has nothing to produce from.
+    Sptr<usb::FlashInfo> flash = device->getFlashInfo();
+    if (function == FUNCTION_FACTORY && (!flash || !device->getVersion())) {
+        CPLOG(3, "%s is not identified: start refused", device->getName());
+        event->setErrorCode(NO_FLASH_INFO);
+        return lookupDeviceState(event, STATE_ERROR);
+    }
+    if (flash) {
+        device->setFlashInfo(flash);
+    }
     device->setConfigInfo(settings);
     if (function != FUNCTION_FACTORY) {
         sendDeviceEvent(event, DEV_SIG_TEST_DISK);
