@@ -198,6 +198,10 @@ void UsbConfiguration::lineNotice(const char* format, ...)
 
 void UsbConfiguration::logNotices() const
 {
+    // Without a log file the log is standard error, which has them already.
+    if (getLogFileName().empty()) {
+        return;
+    }
     for (const std::string& text : m_notices) {
         cpLogForced(LOG_WARN, __FILE__, __LINE__, "%s", text.c_str());
     }

@@ -135,7 +135,7 @@ public:
     // What was rejected or defaulted while the file was read, each with its
     // file, line and tag; already told on standard error as it was found.
     const std::vector<std::string>& getNotices() const { return m_notices; }
-    // Writes the notices into the log whatever its level, once it is open.
+    // Writes the notices into the log file whatever its level, once it is open.
     void logNotices() const;
     // Whether the file gives the station a device library, a port count it
     // can serve and a folder for the scan samples; the cause when not.
