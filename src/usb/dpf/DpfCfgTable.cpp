@@ -9,6 +9,7 @@
 #include "schema/device/UsbDevice.h"
 #include "schema/dpf/DpfConfig.h"
 #include "schema/dpf/DpfDevice.h"
+#include "utils/Rgb565.h"
 
 namespace Tessor::usb {
 
@@ -32,14 +33,6 @@ constexpr int kMenuIds[] = {0, 1, 2, 3, 4, 6, 7};
 const char* const kMenuNames[] = {"MenuM0(MainMenu)",    "Menu00(L1-Clock)",        "Menu10(L1-Photo)",
                                   "Menu20(L1-Ebook))",   "Menu30(L1-Setting)",      "Menu01(L2-Clock-Display)",
                                   "Menu33(L2-Setting-Welcome)"};
-
-uint16_t rgb565(int colour)
-{
-    const int red = ((colour >> 16) & 0xFF) >> 3;
-    const int green = ((colour >> 8) & 0xFF) >> 2;
-    const int blue = (colour & 0xFF) >> 3;
-    return static_cast<uint16_t>((red << 11) | (green << 5) | blue);
-}
 
 }  // namespace
 
@@ -99,9 +92,9 @@ int DpfCfgTable::serialize(void* buffer)
     r.keyPinType = static_cast<uint8_t>(state->KeyPinType);
     r.switchKeyUpDown = state->KeyUpDnSwEn;
     r.switchKeyWatch = state->KeyWatchSwEn;
-    r.colorCursor.set(rgb565(state->CurColour));
-    r.colorBackground.set(rgb565(state->BackColour));
-    r.colorWord.set(rgb565(state->WordColour));
+    r.colorCursor.set(utils::rgb565(static_cast<uint32_t>(state->CurColour)));
+    r.colorBackground.set(utils::rgb565(static_cast<uint32_t>(state->BackColour)));
+    r.colorWord.set(utils::rgb565(static_cast<uint32_t>(state->WordColour)));
 
     serializeSdk(&r);
     for (int i = 0; i < PhotoInfoRecord::MENU_AREAS; ++i) {

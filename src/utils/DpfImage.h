@@ -1,0 +1,33 @@
+// The photo frame's picture files (".img"): 16-bit pixels, high byte first,
+// rows from the top, no header and no padding; the reader knows the size
+// from the file's role. Screens are 128 x 128 and are drawn in memory, never
+// taken from what the window shows.
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <string>
+
+namespace Tessor::utils {
+
+constexpr int DPF_SCREEN_SIZE = 128;
+// "KNUM.img": twelve glyph records of 512 bytes, then 2048 zero bytes.
+constexpr int KNUM_GLYPHS = 12;
+constexpr int KNUM_RECORD_SIZE = 512;
+constexpr int KNUM_FILE_SIZE = KNUM_GLYPHS * KNUM_RECORD_SIZE + 2048;
+
+// A blank 128 x 128 screen to draw on (black).
+QImage newDpfScreen();
+// The ".img" bytes of `image`: width x height x 2.
+QByteArray toDpfImage(const QImage& image);
+// Paths in the system's form. 1 when the ".img" was written whole; 0 when
+// the bitmap cannot be read or the ".img" cannot be written, and then any
+// earlier ".img" stays as it was.
+int convertBmpToImg(const std::string& imgPath, const std::string& bmpPath);
+// Packs the glyph bitmaps "menu0.bmp" to "menu11.bmp" of the resource folder
+// into "KNUM.img" of the key-number folder, both under `workDir`. 0, and the
+// earlier "KNUM.img" kept, when a glyph cannot be read, does not fit its
+// record, or the file cannot be written.
+int buildKnumImg(const std::string& workDir);
+
+}  // namespace Tessor::utils
