@@ -1,6 +1,7 @@
 #include "platform/mfc/Dialog.h"
 
 #include <QAbstractButton>
+#include <QEventLoop>
 #include <QLabel>
 #include <QLineEdit>
 
@@ -58,6 +59,31 @@ void CDialog::EnableDlgItem(int id, bool enable)
         control->setEnabled(enable);
     }
 }
+
+int CDialog::DoModal()
+{
+    ASSERT_GUI_THREAD();
+    QEventLoop loop;
+    m_modalLoop = &loop;
+    m_result = 0;
+    setWindowModality(Qt::ApplicationModal);
+    show();
+    loop.exec();
+    m_modalLoop = nullptr;
+    return m_result;
+}
+
+void CDialog::EndDialog(int result)
+{
+    ASSERT_GUI_THREAD();
+    m_result = result;
+    DestroyWindow();
+    if (m_modalLoop) {
+        m_modalLoop->quit();
+    }
+}
+
+void CDialog::DestroyWindow() { hide(); }
 
 void CDialog::showEvent(QShowEvent* event)
 {

@@ -11,7 +11,7 @@ namespace Tessor::mfc {
 
 // Button and icon flags and answers, as the pages pass and test them.
 enum : unsigned { MB_OK = 0x0, MB_YESNO = 0x4, MB_ICONEXCLAMATION = 0x30 };
-enum : int { IDOK = 1, IDYES = 6, IDNO = 7 };
+enum : int { IDOK = 1, IDCANCEL = 2, IDYES = 6, IDNO = 7 };
 
 class MessageBoxService {
 public:
