@@ -9,6 +9,7 @@
 
 #include "platform/taval/DescriptionFile.h"
 #include "platform/taval/DeviceDescription.h"
+#include "platform/taval/PrintableText.h"
 #include "platform/taval/VirtualDevice.h"
 
 namespace {
@@ -16,6 +17,7 @@ namespace {
 using Tessor::taval::DescriptionFile;
 using Tessor::taval::DeviceDescription;
 using Tessor::taval::VirtualDevice;
+using Tessor::taval::printableText;
 
 int fail(const std::string& message) {
     std::fprintf(stderr, "usbsim: %s\n", message.c_str());
@@ -31,7 +33,7 @@ const std::map<std::string, std::string> kValueOptions = {
     {"--drive", "Device.Drive"},          {"--timing", "Device.Timing"},
     {"--seed", "Faults.Seed"},           {"--real-blocks", "Device.RealBlocksPerChip"},
     {"--real-pages", "Device.RealPagesPerBlock"}, {"--planes", "Device.MaxPlaneNum"},
-    {"--interleaves", "Device.MaxIntlvNum"},
+    {"--interleaves", "Device.MaxIntlvNum"}, {"--firmware", "Device.Firmware"},
 };
 const std::map<std::string, std::string> kFlagOptions = {
     {"--dual", "Device.DualChannel"},
@@ -52,7 +54,7 @@ int createDevice(const std::vector<std::string>& args) {
         if (a == "--preset" && i + 1 < args.size()) {
             const auto preset = devicePresets().find(args[++i]);
             if (preset == devicePresets().end()) {
-                return fail("unknown preset '" + args[i] + "'");
+                return fail("unknown preset '" + printableText(args[i]) + "'");
             }
             for (const auto& [key, value] : preset->second) {
                 file.set(key, value);
@@ -65,29 +67,29 @@ int createDevice(const std::vector<std::string>& args) {
             const std::string rule = args[++i];
             const size_t eq = rule.find('=');
             if (eq == std::string::npos || eq == 0) {
-                return fail("fault rule '" + rule + "' is not KEY=VALUE");
+                return fail("fault rule '" + printableText(rule) + "' is not KEY=VALUE");
             }
             file.set("Faults." + rule.substr(0, eq), rule.substr(eq + 1));
         } else {
-            return fail("unknown option or missing value: '" + a + "'");
+            return fail("unknown option or missing value: '" + printableText(a) + "'");
         }
     }
     namespace fs = std::filesystem;
     const std::string description = folder + "/" + Tessor::taval::DEVICE_FILE;
     std::error_code ec;
     if (fs::exists(description, ec)) {
-        return fail(description + " exists already; a device is never overwritten");
+        return fail(printableText(description) + " exists already; a device is never overwritten");
     }
     fs::create_directories(folder, ec);
     std::string error;
     if (ec || !file.save(description, &error)) {
-        return fail(ec ? folder + ": " + ec.message() : error);
+        return fail(ec ? printableText(folder) + ": " + ec.message() : error);
     }
     if (!VirtualDevice::open(folder, &error)) {
         fs::remove(description, ec);
         return fail(error);
     }
-    std::printf("created %s\n", folder.c_str());
+    std::printf("created %s\n", printableText(folder).c_str());
     return 0;
 }
 
@@ -116,21 +118,25 @@ int printIniSection(const std::vector<std::string>& args) {
 }
 
 int exportDevice(const std::vector<std::string>& args) {
-    if (args.size() != 2) {
-        return fail("export needs a device folder and an output folder");
+    const bool force = args.size() == 3 && args[2] == "--force";
+    if (args.size() != 2 && !force) {
+        return fail("export needs a device folder and an output folder (and --force to copy a plugged device)");
     }
     std::string error;
-    std::shared_ptr<VirtualDevice> device = VirtualDevice::open(args[0], &error);
+    std::shared_ptr<VirtualDevice> device = VirtualDevice::openForExport(args[0], &error);
     if (!device) {
         return fail(error);
+    }
+    if (device->claimed() && !force) {
+        return fail(printableText(args[0]) + " is plugged into a running tool; pull it out first (or export --force)");
     }
     std::error_code ec;
     std::filesystem::create_directories(args[1], ec);
     const std::string logical = args[1] + "/logical.img";
     const std::string flash = args[1] + "/flash.raw";
     if (ec || !device->exportLogical(logical, &error) || !device->exportFlash(flash, &error)) {
-        return fail(ec ? args[1] + ": " + ec.message() : error);
+        return fail(ec ? printableText(args[1]) + ": " + ec.message() : error);
     }
-    std::printf("%s\n%s\n", logical.c_str(), flash.c_str());
+    std::printf("%s\n%s\n", printableText(logical).c_str(), printableText(flash).c_str());
     return 0;
 }

@@ -7,6 +7,7 @@
 
 #include "DeviceFolderCommands.h"
 #include "PortCommands.h"
+#include "platform/taval/PrintableText.h"
 
 namespace {
 
@@ -43,6 +44,8 @@ const char kHelp[] =
     "      --timing off|realistic\n"
     "                         take the time a real device would (page read 25 us,\n"
     "                         program 200 us, erase 2 ms, USB 35 MB/s)\n"
+    "      --firmware X.YZ    the firmware version the device reports (version block\n"
+    "                         bytes 4..7; default the variant's, e.g. 3.00)\n"
     "      --seed N           seed of every drawn fault\n"
     "      --fault KEY=VALUE  a fault rule (repeatable):\n"
     "          BadBlocks=LIST            factory-bad blocks, e.g. 3,7,10-12 (device-wide)\n"
@@ -91,12 +94,16 @@ const char kHelp[] =
     "    Plugs the device of DIR into port N of a running tool, or pulls it out.\n"
     "    PORTS is the folder the tool watches: start the tool with the\n"
     "    environment variable TAVAL_PORTS=PORTS. A device is checked before it\n"
-    "    is plugged; a malformed one is refused and nothing is plugged.\n"
+    "    is plugged; a malformed one, a port the running tool does not have and\n"
+    "    a device plugged in already are refused and nothing is plugged. What\n"
+    "    the tool itself refuses it tells on its console.\n"
     "\n"
-    "usbsim export DIR OUT\n"
+    "usbsim export DIR OUT [--force]\n"
     "    Writes OUT/logical.img (the logical disk, for fsck.fat, mtools, ...) and\n"
     "    OUT/flash.raw (the flash: per sector 512 data and 16 spare bytes with the\n"
-    "    error-correcting code). Pull the device out of any tool first.\n"
+    "    error-correcting code); DIR is only read. A device plugged into a running\n"
+    "    tool is refused: pull it out first, or take a copy of it as it is now\n"
+    "    with --force.\n"
     "\n"
     "usbsim help\n"
     "    Prints this text.\n";
@@ -104,8 +111,12 @@ const char kHelp[] =
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::vector<std::string> args(argv + std::min(argc, 2), argv + argc);
-    const std::string command = argc > 1 ? argv[1] : "help";
+    if (argc < 2) {
+        std::fprintf(stderr, "usbsim: a command is needed\n\n%s", kHelp);
+        return 2;
+    }
+    const std::vector<std::string> args(argv + 2, argv + argc);
+    const std::string command = argv[1];
     if (command == "create") return createDevice(args);
     if (command == "ini-section") return printIniSection(args);
     if (command == "export") return exportDevice(args);
@@ -115,6 +126,6 @@ int main(int argc, char** argv) {
         std::fputs(kHelp, stdout);
         return 0;
     }
-    std::fprintf(stderr, "usbsim: unknown command '%s'\n\n%s", command.c_str(), kHelp);
+    std::fprintf(stderr, "usbsim: unknown command '%s'\n\n%s", Tessor::taval::printableText(command).c_str(), kHelp);
     return 2;
 }

@@ -3,9 +3,13 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/taval/PrintableText.h"
+
 namespace Tessor::taval {
 
 namespace {
+constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
+
 std::string trim(const std::string& s) {
     const size_t b = s.find_first_not_of(" \t\r");
     if (b == std::string::npos) {
@@ -21,7 +25,7 @@ bool DescriptionFile::load(const std::string& path, std::string* error) {
     m_values.clear();
     std::ifstream in(path);
     if (!in) {
-        *error = path + ": cannot be read";
+        *error = printableText(path) + ": cannot be read";
         return false;
     }
     std::string line;
@@ -29,6 +33,10 @@ bool DescriptionFile::load(const std::string& path, std::string* error) {
     int number = 0;
     while (std::getline(in, line)) {
         ++number;
+        // Editors on other systems begin the file with a byte-order mark.
+        if (number == 1 && line.rfind(kByteOrderMark, 0) == 0) {
+            line.erase(0, sizeof kByteOrderMark - 1);
+        }
         const std::string t = trim(line);
         if (t.empty() || t[0] == ';' || t[0] == '#') {
             continue;
@@ -39,7 +47,8 @@ bool DescriptionFile::load(const std::string& path, std::string* error) {
         }
         const size_t eq = t.find('=');
         if (eq == std::string::npos || section.empty() || trim(t.substr(0, eq)).empty()) {
-            *error = path + ": line " + std::to_string(number) + " '" + t + "' is not a key";
+            *error = printableText(path) + ": line " + std::to_string(number) + " '" + printableText(t) +
+                     "' is not a key";
             return false;
         }
         m_values[section + "." + trim(t.substr(0, eq))] = trim(t.substr(eq + 1));
@@ -75,6 +84,10 @@ bool DescriptionFile::save(const std::string& path, std::string* error) const {
 std::string DescriptionFile::get(const std::string& key, const std::string& fallback) const {
     const auto it = m_values.find(key);
     return it == m_values.end() ? fallback : it->second;
+}
+
+std::string DescriptionFile::refusal(const std::string& key, const std::string& value, const std::string& why) const {
+    return printableText(m_path) + ": key " + printableText(key) + " value '" + printableText(value) + "': " + why;
 }
 
 void DescriptionFile::set(const std::string& key, const std::string& value) { m_values[key] = value; }

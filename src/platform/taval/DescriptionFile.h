@@ -18,6 +18,8 @@ public:
     void set(const std::string& key, const std::string& value);
     const std::map<std::string, std::string>& values() const { return m_values; }
     const std::string& path() const { return m_path; }
+    // Why a value cannot hold, naming file, key and value (escaped).
+    std::string refusal(const std::string& key, const std::string& value, const std::string& why) const;
 
 private:
     std::string m_path;

@@ -33,7 +33,7 @@ public:
     }
 
     bool fail(const std::string& key, const std::string& value, const std::string& why) {
-        *m_error = m_file.path() + ": key " + key + " value '" + value + "': " + why;
+        *m_error = m_file.refusal(key, value, why);
         return false;
     }
 
@@ -107,11 +107,15 @@ bool DeviceDescription::parse(const DescriptionFile& file, DeviceDescription* de
         return r.fail("Device.Timing", timing, "must be off or realistic");
     }
     description->timing = timing == "realistic";
+    description->firmware = file.get("Device.Firmware");
+    if (!description->firmware.empty() && description->firmware.size() != 4) {
+        return r.fail("Device.Firmware", description->firmware, "must be 4 characters, e.g. 3.00");
+    }
     static const char* const kDeviceKeys[] = {"Variant",        "Drive",     "Chips",          "BlocksPerChip",
                                               "PagesPerBlock",  "SectorsPerPage", "ChipsAnswering", "FlashId",
                                               "DualChannel",    "LogicalSectors", "StrictProgram", "Timing",
                                               "RealBlocksPerChip", "RealPagesPerBlock", "MaxPlaneNum",
-                                              "MaxIntlvNum"};
+                                              "MaxIntlvNum", "Firmware"};
     for (const auto& [key, value] : file.values()) {
         bool known = key.rfind("Faults.", 0) == 0;
         for (const char* k : kDeviceKeys) {

@@ -32,6 +32,8 @@ struct DeviceDescription {
     int maxIntlvNum = 0;
     bool strictProgram = false;  // refuse reprogramming a sector with other data
     bool timing = false;         // take the time a real device would
+    // Version block bytes 4..7 the device answers with; empty: the variant's.
+    std::string firmware;
     FaultRules faults;
 
     // Reads and checks the folder's description; false with `error` naming

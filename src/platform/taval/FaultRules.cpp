@@ -15,7 +15,7 @@ struct Field {
     std::string value;
 
     bool fail(std::string* error, const std::string& why) const {
-        *error = file.path() + ": key " + key + " value '" + value + "': " + why;
+        *error = file.refusal(key, value, why);
         return false;
     }
 };

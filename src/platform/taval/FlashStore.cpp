@@ -1,6 +1,7 @@
 #include "platform/taval/FlashStore.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -8,6 +9,7 @@
 
 #include "platform/taval/FileTransfer.h"
 #include "platform/taval/Geometry.h"
+#include "platform/taval/SizedFile.h"
 #include "schema/base/Log.h"
 
 namespace Tessor::taval {
@@ -35,14 +37,22 @@ FlashStore::~FlashStore() {
     }
 }
 
-bool FlashStore::open(const std::string& path, int64_t sectors, std::string* error) {
-    m_fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-    if (m_fd < 0 || ::ftruncate(m_fd, off_t(sectors * RECORD_BYTES)) != 0) {
-        *error = path + ": " + std::strerror(errno);
-        return false;
-    }
+bool FlashStore::open(const std::string& path, int64_t sectors, bool writable, std::string* error) {
+    m_fd = openSizedFile(path, sectors * RECORD_BYTES, writable, error);
     m_sectors = sectors;
-    return true;
+    return m_fd >= 0;
+}
+
+bool FlashStore::hold() { return ::flock(m_fd, LOCK_EX | LOCK_NB) == 0; }
+
+void FlashStore::letGo() { ::flock(m_fd, LOCK_UN); }
+
+bool FlashStore::held() const {
+    if (::flock(m_fd, LOCK_SH | LOCK_NB) != 0) {
+        return true;
+    }
+    ::flock(m_fd, LOCK_UN);
+    return false;
 }
 
 bool FlashStore::read(int64_t first, int64_t count, uint8_t* records) {

@@ -16,7 +16,14 @@ public:
     FlashStore& operator=(const FlashStore&) = delete;
     ~FlashStore();
 
-    bool open(const std::string& path, int64_t sectors, std::string* error);
+    // Opens the array of `sectors` records; see openSizedFile.
+    bool open(const std::string& path, int64_t sectors, bool writable, std::string* error);
+    // A station holds the array while the device is plugged in: false when
+    // another one holds it already.
+    bool hold();
+    void letGo();
+    // True while some station holds the array.
+    bool held() const;
 
     // Records [first, first + count) in their true (uncomplemented) form.
     bool read(int64_t first, int64_t count, uint8_t* records);

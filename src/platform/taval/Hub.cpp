@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/taval/PrintableText.h"
 #include "schema/base/Log.h"
 
 namespace Tessor::taval {
@@ -78,7 +79,7 @@ int Hub::plug(int index, const std::string& folder, std::string* error) {
     const std::string canonical = std::filesystem::weakly_canonical(folder, ec).string();
     for (auto& other : m_ports) {
         if (!other->folder().empty() && other->folder() == canonical) {
-            *error = folder + ": plugged into port " + std::to_string(other->index()) + " already";
+            *error = printableText(folder) + ": plugged into port " + std::to_string(other->index()) + " already";
             return -2;
         }
     }
@@ -89,6 +90,10 @@ int Hub::plug(int index, const std::string& folder, std::string* error) {
     std::shared_ptr<VirtualDevice> device = VirtualDevice::open(canonical, error);
     if (!device) {
         return -4;
+    }
+    if (!device->claim()) {
+        *error = printableText(folder) + ": plugged into another station";
+        return -5;
     }
     m_events.post(HW_EVT_PLUG_IN, index, p->attach(std::move(device), canonical), 0);
     return 0;

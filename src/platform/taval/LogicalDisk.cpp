@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "platform/taval/Geometry.h"
+#include "platform/taval/SizedFile.h"
 #include "schema/base/Log.h"
 
 namespace Tessor::taval {
@@ -17,14 +18,10 @@ LogicalDisk::~LogicalDisk() {
     }
 }
 
-bool LogicalDisk::open(const std::string& path, int64_t sectors, std::string* error) {
-    m_fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-    if (m_fd < 0 || ::ftruncate(m_fd, off_t(sectors * SECTOR_BYTES)) != 0) {
-        *error = path + ": " + std::strerror(errno);
-        return false;
-    }
+bool LogicalDisk::open(const std::string& path, int64_t sectors, bool writable, std::string* error) {
+    m_fd = openSizedFile(path, sectors * SECTOR_BYTES, writable, error);
     m_sectors = sectors;
-    return true;
+    return m_fd >= 0;
 }
 
 bool LogicalDisk::inRange(int64_t first, int64_t count) const {

@@ -14,7 +14,8 @@ public:
     LogicalDisk& operator=(const LogicalDisk&) = delete;
     ~LogicalDisk();
 
-    bool open(const std::string& path, int64_t sectors, std::string* error);
+    // Opens the disk of `sectors` sectors; see openSizedFile.
+    bool open(const std::string& path, int64_t sectors, bool writable, std::string* error);
     // Fail for sectors beyond the capacity.
     bool read(int64_t first, int64_t count, uint8_t* out);
     bool write(int64_t first, int64_t count, const uint8_t* data);

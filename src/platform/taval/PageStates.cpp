@@ -2,13 +2,13 @@
 
 #include <fcntl.h>
 #include <sys/mman.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
 
 #include "platform/taval/FlashStore.h"
+#include "platform/taval/SizedFile.h"
 
 namespace Tessor::taval {
 
@@ -20,23 +20,12 @@ PageStates::~PageStates() {
 
 bool PageStates::open(const std::string& path, int64_t pages, int sectorsPerPage, const FlashStore& flash,
                       std::string* error) {
-    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-    struct stat st {};
-    if (fd < 0 || ::fstat(fd, &st) != 0) {
-        *error = path + ": " + std::strerror(errno);
-        if (fd >= 0) {
-            ::close(fd);
-        }
+    bool fresh = false;
+    const int fd = openSizedFile(path, pages, true, error, &fresh);
+    if (fd < 0) {
         return false;
     }
-    const bool fresh = st.st_size != off_t(pages);
     m_length = size_t(pages);
-    // A file of another size belongs to another geometry: start it afresh.
-    if (fresh && (::ftruncate(fd, 0) != 0 || ::ftruncate(fd, off_t(pages)) != 0)) {
-        *error = path + ": " + std::strerror(errno);
-        ::close(fd);
-        return false;
-    }
     void* map = ::mmap(nullptr, m_length, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
     ::close(fd);
     if (map == MAP_FAILED) {

@@ -22,7 +22,8 @@ public:
     PageStates& operator=(const PageStates&) = delete;
     ~PageStates();
 
-    // Maps the file; a new file takes its data pages from the flash array.
+    // Maps the file (see openSizedFile); a new file takes its data pages
+    // from the flash array.
     bool open(const std::string& path, int64_t pages, int sectorsPerPage, const FlashStore& flash,
               std::string* error);
 

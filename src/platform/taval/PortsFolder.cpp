@@ -1,15 +1,28 @@
 #include "platform/taval/PortsFolder.h"
 
+#include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <system_error>
 
 #include "platform/taval/Hub.h"
+#include "platform/taval/PrintableText.h"
 #include "schema/base/Log.h"
 
 namespace Tessor::taval {
 
 PortsFolder::PortsFolder(Hub& hub, std::string folder)
-    : m_hub(hub), m_folder(std::move(folder)), m_plugged(size_t(hub.portCount())), m_refused(size_t(hub.portCount())) {}
+    : m_hub(hub), m_folder(std::move(folder)), m_plugged(size_t(hub.portCount())), m_refused(size_t(hub.portCount())) {
+    std::ofstream count(m_folder + "/" + kPortCountFile, std::ios::trunc);
+    if (!(count << m_hub.portCount() << '\n')) {
+        CPLOG(3, "ports folder %s: the port count cannot be written", printableText(m_folder).c_str());
+    }
+}
+
+PortsFolder::~PortsFolder() {
+    std::error_code ec;
+    std::filesystem::remove(m_folder + "/" + kPortCountFile, ec);
+}
 
 void PortsFolder::poll() {
     namespace fs = std::filesystem;
@@ -34,7 +47,10 @@ void PortsFolder::poll() {
             plugged = wanted;
             m_refused[size_t(i)].clear();
         } else {
-            CPLOG(3, "%s not plugged: %s", entry.c_str(), error.c_str());
+            // The operator watches the console, not the log.
+            const std::string told = printableText(entry.string()) + " not plugged: " + error;
+            CPLOG(3, "%s", told.c_str());
+            std::fprintf(stderr, "%s\n", told.c_str());
             m_refused[size_t(i)] = wanted;
         }
     }

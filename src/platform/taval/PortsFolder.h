@@ -1,7 +1,8 @@
 // Plugging by operators: a folder with entries "port<N>", each a symbolic
 // link to (or a copy of) a device folder. An entry that appears plugs the
 // device into port N, one that disappears pulls it. The folder is named by
-// the environment variable TAVAL_PORTS of the running tool.
+// the environment variable TAVAL_PORTS of the running tool. While the tool
+// runs, the file "port-count" in the folder tells how many ports it has.
 #pragma once
 
 #include <string>
@@ -14,11 +15,15 @@ class Hub;
 class PortsFolder {
 public:
     PortsFolder(Hub& hub, std::string folder);
+    ~PortsFolder();
+    PortsFolder(const PortsFolder&) = delete;
+    PortsFolder& operator=(const PortsFolder&) = delete;
     // Brings the hub in line with the folder.
     void poll();
 
     static constexpr const char* kEnvironment = "TAVAL_PORTS";
     static std::string entryName(int port) { return "port" + std::to_string(port); }
+    static constexpr const char* kPortCountFile = "port-count";
 
 private:
     Hub& m_hub;

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "platform/taval/ConfigTableSector.h"
+#include "platform/taval/PrintableText.h"
 #include "schema/base/Log.h"
 
 namespace Tessor::taval {
@@ -14,21 +15,36 @@ constexpr int kIdAnswerBytes = 16;
 }  // namespace
 
 std::shared_ptr<VirtualDevice> VirtualDevice::open(const std::string& folder, std::string* error) {
+    std::shared_ptr<VirtualDevice> device = openFiles(folder, true, error);
+    if (!device) {
+        return nullptr;
+    }
+    const DeviceDescription& s = device->m_description;
+    if (!device->m_pages.open(folder + "/" + PAGES_FILE, s.geometry.totalSectors() / s.geometry.sectorsPerPage,
+                              s.geometry.sectorsPerPage, device->m_flash, error)) {
+        return nullptr;
+    }
+    device->m_boot = findConfigTable(device->m_flash, s.variant->tableLength);
+    CPLOG(7, "device %s (%s) booted %s", printableText(folder).c_str(), s.variant->id.name,
+          device->m_boot.sector < 0 ? "without a table" : "from its table");
+    return device;
+}
+
+std::shared_ptr<VirtualDevice> VirtualDevice::openForExport(const std::string& folder, std::string* error) {
+    return openFiles(folder, false, error);
+}
+
+std::shared_ptr<VirtualDevice> VirtualDevice::openFiles(const std::string& folder, bool writable, std::string* error) {
     DeviceDescription description;
     if (!DeviceDescription::load(folder, &description, error)) {
         return nullptr;
     }
     std::shared_ptr<VirtualDevice> device(new VirtualDevice(std::move(description)));
     const DeviceDescription& s = device->m_description;
-    if (!device->m_flash.open(folder + "/" + FLASH_FILE, s.geometry.totalSectors(), error) ||
-        !device->m_logical.open(folder + "/" + LOGICAL_FILE, s.logicalSectors, error) ||
-        !device->m_pages.open(folder + "/" + PAGES_FILE, s.geometry.totalSectors() / s.geometry.sectorsPerPage,
-                              s.geometry.sectorsPerPage, device->m_flash, error)) {
+    if (!device->m_flash.open(folder + "/" + FLASH_FILE, s.geometry.totalSectors(), writable, error) ||
+        !device->m_logical.open(folder + "/" + LOGICAL_FILE, s.logicalSectors, writable, error)) {
         return nullptr;
     }
-    device->m_boot = findConfigTable(device->m_flash, s.variant->tableLength);
-    CPLOG(7, "device %s (%s) booted %s", folder.c_str(), s.variant->id.name,
-          device->m_boot.sector < 0 ? "without a table" : "from its table");
     return device;
 }
 
@@ -103,14 +119,17 @@ bool VirtualDevice::switchPartition(int unit) {
 bool VirtualDevice::readVersion(uint8_t* out, int* length) {
     return perform(OpKind::ReadVersion, 0, 0, 0, [&] {
         const Variant& v = *m_description.variant;
+        // An untabled 6605 answers with its ROM's ".?0p".
+        const char* digits = m_boot.sector < 0 && v.id.chipSet == 7 ? "..0p" : v.digits;
+        if (!m_description.firmware.empty()) {
+            digits = m_description.firmware.c_str();
+        }
         if (m_boot.sector >= 0) {
             std::memcpy(out, m_boot.table.data(), size_t(v.tableLength));
-            std::memcpy(out + 4, v.digits, 4);
         } else {
             std::memset(out, 0xFF, size_t(v.tableLength));
-            // An untabled 6605 answers with its ROM's ".?0p".
-            std::memcpy(out + 4, v.id.chipSet == 7 ? "..0p" : v.digits, 4);
         }
+        std::memcpy(out + 4, digits, 4);
         *length = v.tableLength;
         m_timing.charge(1, 0, 0, *length);
         return true;
@@ -148,9 +167,12 @@ void VirtualDevice::close() {
     m_ramInfo = RamFlashInfo{};
 }
 
+bool VirtualDevice::claim() { return m_flash.hold(); }
+
 void VirtualDevice::detach() {
     m_present = false;
     m_timing.interrupt();
+    m_flash.letGo();
 }
 
 bool VirtualDevice::takeRemovalRequest() {

@@ -28,8 +28,13 @@ namespace Tessor::taval {
 class VirtualDevice {
 public:
     // Opens the device of a folder and boots it; null with `error` naming
-    // file, key and value when the folder does not describe a device.
+    // file, key and value when the folder does not describe a device, or
+    // both sizes when a file does not match the description. A missing file
+    // is made; an existing one never changes size.
     static std::shared_ptr<VirtualDevice> open(const std::string& folder, std::string* error);
+    // Opens the flash and logical disk only, to read them for an export:
+    // nothing in the folder is made or written.
+    static std::shared_ptr<VirtualDevice> openForExport(const std::string& folder, std::string* error);
 
     const DeviceDescription& description() const { return m_description; }
 
@@ -67,7 +72,11 @@ public:
 
     // Host side.
     void close();   // the tool let go of the device: controller RAM is lost
-    void detach();  // pulled out; never waits for an operation
+    // Plugged into a station: false when another station holds the device.
+    bool claim();
+    // True while a station holds the device (this object's claim or another's).
+    bool claimed() const { return m_flash.held(); }
+    void detach();  // pulled out, the claim given up; never waits for an operation
     bool present() const { return m_present; }
     bool takeRemovalRequest();
     // Library error code to report, or -1.
@@ -93,6 +102,8 @@ public:
 private:
     explicit VirtualDevice(DeviceDescription description) : m_description(std::move(description)), m_timing(m_description.timing) {}
 
+    // The description and the flash and logical-disk files.
+    static std::shared_ptr<VirtualDevice> openFiles(const std::string& folder, bool writable, std::string* error);
     template <class Body>
     bool perform(OpKind kind, int64_t a0, int64_t a1, int64_t a2, Body&& body);
     // Device-wide sector of the range, -1 when any of it lies outside.

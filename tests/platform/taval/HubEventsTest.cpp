@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -211,6 +212,12 @@ std::string slowDevice(const std::string& parent, const std::string& name) {
 // Plugging and pulling take a few milliseconds on a busy machine; one that
 // waited for the erase would take hundreds. The median of several plugs is
 // compared, so a moment of load on the machine does not decide.
+#if defined(__SANITIZE_THREAD__) || defined(__SANITIZE_ADDRESS__)
+constexpr std::chrono::milliseconds kPlugSlack(50);  // instrumented code is slower and noisier
+#else
+constexpr std::chrono::milliseconds kPlugSlack(10);
+#endif
+
 TEST(TavalHub, PlugAndPullNeverWaitForAnotherPortsErase) {
     using Clock = std::chrono::steady_clock;
     using std::chrono::milliseconds;
@@ -243,15 +250,15 @@ TEST(TavalHub, PlugAndPullNeverWaitForAnotherPortsErase) {
     std::this_thread::sleep_for(milliseconds(10));
     const std::vector<Clock::duration> loaded = plugAndPullTimes();
     EXPECT_TRUE(running.load()) << "the erase ended before the plugs were timed";
-    EXPECT_LE(loaded[3], unloaded[3] + milliseconds(10));
-    EXPECT_LT(loaded.back(), milliseconds(100));
+    EXPECT_LE(loaded[3], unloaded[3] + kPlugSlack);
+    EXPECT_LT(loaded.back(), 10 * kPlugSlack);
 
     const Clock::time_point pulled = Clock::now();
     ASSERT_EQ(engine.hub().unplug(0), 0);
-    EXPECT_LT(Clock::now() - pulled, milliseconds(10));
+    EXPECT_LT(Clock::now() - pulled, kPlugSlack);
     eraser.join();
     EXPECT_EQ(erased.load(), 0);  // pulled out mid-erase: the erase failed
-    EXPECT_LT(Clock::now() - pulled, milliseconds(100));
+    EXPECT_LT(Clock::now() - pulled, 10 * kPlugSlack);
 }
 
 TEST(TavalHub, TwentyDevicesWorkInParallel) {
@@ -298,6 +305,10 @@ TEST(TavalHub, PortsFolderPlugsAndPullsDevices) {
         }
         return engine.kinds();
     };
+    std::ifstream count(ports + "/port-count");
+    int portCount = 0;
+    EXPECT_TRUE(count >> portCount);
+    EXPECT_EQ(portCount, 2);  // for usbsim to refuse ports the tool does not have
     std::filesystem::create_directory_symlink(device, ports + "/port1");
     std::filesystem::create_directory_symlink(broken, ports + "/port0");
     EXPECT_EQ(waitFor(2), (std::vector<int>{HW_EVT_LAYER_READY, HW_EVT_PLUG_IN}));

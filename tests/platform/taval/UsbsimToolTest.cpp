@@ -183,3 +183,67 @@ TEST(UsbsimTool, EachPresetMakesItsGeometry) {
     EXPECT_NE(section.find("BlockPerChip=200\nPagePerBlock=192"), std::string::npos) << section;
     EXPECT_NE(usbsim("create " + dir.path() + "/x --preset G9").output.find("unknown preset"), std::string::npos);
 }
+
+// What the tool refuses it says, with a non-zero status; what it takes from
+// a file it shows escaped.
+TEST(UsbsimTool, RefusalsAreToldAndEndNonZero) {
+    TempFolder dir;
+    const std::string ports = dir.path() + "/ports";
+    const std::string a = dir.path() + "/a";
+    const std::string b = dir.path() + "/b";
+    std::filesystem::create_directories(ports);
+    ASSERT_EQ(usbsim("create " + a).status, 0);
+    ASSERT_EQ(usbsim("create " + b).status, 0);
+    std::ofstream(ports + "/port-count") << "2\n";  // as a running tool leaves it
+    ASSERT_EQ(usbsim("plug " + ports + " 0 " + a).status, 0);
+
+    // Plugged into a running tool's hub: the device is held.
+    Engine engine(1);
+    std::string error;
+    ASSERT_EQ(engine.hub().plug(0, b, &error), 0) << error;
+
+    const std::string crlf = dir.path() + "/crlf";
+    std::filesystem::create_directories(crlf);
+    std::ofstream(crlf + "/device.ini") << "\xEF\xBB\xBF[Device]\r\nVariant=6716\r\nBlocksPerChip=32\r\n";
+    const std::string junk = dir.path() + "/junk";
+    std::filesystem::create_directories(junk);
+    std::ofstream(junk + "/device.ini") << "[Device]\nVariant=67\x1B[31m16\n";
+
+    const struct {
+        std::string args;
+        bool refused;
+        std::string told;
+    } cases[] = {
+        {"", true, "usbsim create DIR"},
+        {"plug " + ports + " 5 " + b, true, "has ports 0..1; nothing plugged"},
+        {"plug " + ports + " 1 " + a, true, "is plugged into port 0 already"},
+        {"plug " + ports + " 1 " + b, true, "plugged into another running tool"},
+        {"export " + b + " " + dir.path() + "/out", true, "pull it out first"},
+        {"export " + b + " " + dir.path() + "/out --force", false, "logical.img"},
+        {"ini-section " + crlf, false, "BlockPerChip=32\n"},
+        {"ini-section " + junk, true, "'67\\x1B[31m16'"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args);
+        const CommandResult r = usbsim(c.args);
+        EXPECT_EQ(r.status != 0, c.refused) << r.output;
+        EXPECT_NE(r.output.find(c.told), std::string::npos) << r.output;
+        EXPECT_EQ(r.output.find('\x1B'), std::string::npos);
+    }
+    EXPECT_FALSE(std::filesystem::exists(ports + "/port1"));
+    EXPECT_FALSE(std::filesystem::exists(ports + "/port5"));
+}
+
+// The firmware version a device reports is chosen at its creation.
+TEST(UsbsimTool, ReportedFirmwareIsChosenAtCreation) {
+    TempFolder dir;
+    const std::string dev = dir.path() + "/dev";
+    ASSERT_EQ(usbsim("create " + dev + " --firmware 2.50").status, 0);
+    EXPECT_NE(usbsim("create " + dir.path() + "/bad --firmware 2.5").status, 0);
+    Engine engine(1);
+    std::string error;
+    ASSERT_EQ(engine.hub().plug(0, dev, &error), 0) << error;
+    _USB_DEVICE_T* r = engine.record(0);
+    ASSERT_NE(r->operations->readVersionInfo(r), 0);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(r->dataBuffer) + 4, 4), "2.50");
+}
