@@ -29,6 +29,7 @@ struct Road {
     _FUNCTION_T function;
     Keys device;
     std::vector<Step> steps;
+    const char* chipSet = "6716";  // of the station
 };
 
 void PrintTo(const Road& road, std::ostream* out) { *out << road.name; }
@@ -69,6 +70,10 @@ const Road ROADS[] = {
      {{PLUG}, {REPORTS, 0, "", {r(UI_SIG_FOUND), r(UI_SIG_STATUS, 0x802C)}}, {STATE, 0, "StateError"}}},
     {"UserFunctionWithoutTable", FUNCTION_USER, {},
      {{PLUG}, {REPORTS, 0, "", {r(UI_SIG_FOUND), r(UI_SIG_STATUS, 0x803B)}}, {STATE, 0, "StateError"}}},
+    // An untabled 6605 that answers other than its ROM's ".?0p".
+    {"UnsupportedFirmware", FUNCTION_FACTORY, {{"Device.Variant", "6605"}, {"Device.Firmware", "6.00"}},
+     {{PLUG}, {REPORTS, 0, "", {r(UI_SIG_FOUND), r(UI_SIG_STATUS, 0x803A)}}, {STATE, 0, "StateError"}},
+     "6605"},
     {"ReadyIsAnsweredWithStart", FUNCTION_FACTORY, {},
      {{ANSWER, 1}, {PLUG}, {REPORTS, 0, "", READY_REPORTS}, {STATE, 0, "StateScan"}}},
     {"CancelBeforeTheScanBegins", FUNCTION_FACTORY, {},
@@ -139,6 +144,7 @@ TEST_P(EngineRoadTest, FollowsItsRoad)
     const Road& road = GetParam();
     EngineEnvironment& environment = EngineEnvironment::instance();
     const std::string folder = environment.makeDevice(road.name, road.device);
+    UsbConfiguration::instance()->setChipSet(road.chipSet);
     Engine engine(2, road.function);
     ASSERT_TRUE(engine.ui().waitLayerReady());
     std::string error;
