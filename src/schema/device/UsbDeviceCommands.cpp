@@ -5,7 +5,6 @@
 #include <cstring>
 
 #include "schema/base/Log.h"
-#include "schema/base/SystemInfo.h"
 #include "schema/device/BaseAddress.h"
 #include "schema/device/UsbDevice.h"
 #include "schema/device/VendorCommandBlock.h"
@@ -252,7 +251,7 @@ unsigned char* UsbDevice::readVersionInfo()
         return nullptr;
     }
     m_version = Sptr<VersionInfo>(new VersionInfo(record->dataBuffer));
-    SystemInfo::debugBuffer(record->dataBuffer, record->dataLength, "Read out Version Info");
+    usb::CfgTable::dumpSector(record->dataBuffer, record->dataLength, "Read out Version Info");
     return record->dataBuffer;
 }
 

@@ -130,6 +130,14 @@ void BuildInfo::setPassword(const std::string& password, size_t max)
     std::memcpy(m_password, password.data(), std::min({password.size(), max, sizeof m_password}));
 }
 
+void BuildInfo::dumpSector(const void* sector, const char* title)
+{
+    BuildInfoSector masked;
+    std::memcpy(&masked, sector, sizeof masked);
+    std::memset(masked.password, 0, sizeof masked.password);
+    SystemInfo::debugBuffer(&masked, sizeof masked, title);
+}
+
 // The password never reaches the log in clear.
 const char* BuildInfo::maskedPassword() const { return m_password[0] != '\0' ? "******" : ""; }
 
@@ -146,7 +154,7 @@ int BuildInfo::writeFlash(schema::UsbDevice* device)
     CPLOG(5, "BuildIndo write flash at %s", address->logData());
     if (device->writeFlashSectors(address, 1, sector) != 0) {
         CPLOG(3, "Write BuildInfo on %d of device %s failed", address->getPhyAddress(), device->getName());
-        SystemInfo::debugBuffer(sector, SECTOR_SIZE, "Dump BuildInfo");
+        dumpSector(sector, "Dump BuildInfo");
         return -1;
     }
     CPLOG(7, "password = %s Write BuildInfo on %s", maskedPassword(), address->logData());

@@ -50,6 +50,8 @@ public:
     uint32_t getBadSectors() const { return m_badSectors; }
     // The stored 18 bytes; not terminated when all are used.
     const char* getPassword() const { return m_password; }
+    // Hex dump of a build-information sector with its password left out.
+    static void dumpSector(const void* sector, const char* title);
     // Clears the field and keeps at most `max` characters of the password.
     void setPassword(const std::string& password, size_t max = kPasswordSize - 1);
 

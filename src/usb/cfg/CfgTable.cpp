@@ -1,5 +1,7 @@
 #include "usb/cfg/CfgTable.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
 
@@ -369,7 +371,7 @@ int CfgTable::allocateUserDiskAddresses()
         build->setSectorNo(build->getSectorNo() + (oddPlane ? geometry->getSectorsPerPage() : 0));
     }
     if (unsigned char* sector = device->readFlashSectors(build, 1)) {
-        SystemInfo::debugBuffer(sector, SECTOR_SIZE, "Build Info");
+        BuildInfo::dumpSector(sector, "Build Info");
         m_buildInfo->reverseSerialize(sector);
     }
     m_buildInfo->setAddress(build);
@@ -486,6 +488,22 @@ void CfgTable::saveImage(schema::UsbDevice* device, const std::vector<uint8_t>& 
     usbWriteFile(fileName, image.data(), SECTOR_SIZE, 0);
 }
 
+void CfgTable::dumpSector(const void* sector, int length, const char* title)
+{
+    const uint8_t* bytes = static_cast<const uint8_t*>(sector);
+    std::vector<uint8_t> masked(bytes, bytes + std::max(length, 0));
+    const std::optional<CfgVariant> variant =
+        CfgTableLayout::variantOf(schema::UsbConfiguration::instance()->getChipSet());
+    if (variant) {
+        const CfgTableLayout layout = CfgTableLayout::of(*variant);
+        const size_t at = layout.descriptors + offsetof(_CFG_TBL_INFO, password);
+        if (layout.descriptorBlock == CfgTableLayout::TBL_INFO && masked.size() >= at + sizeof(_CFG_TBL_INFO::password)) {
+            std::memset(masked.data() + at, 0, sizeof(_CFG_TBL_INFO::password));
+        }
+    }
+    SystemInfo::debugBuffer(masked.data(), static_cast<int>(masked.size()), title);
+}
+
 int CfgTable::writeImage(schema::UsbDevice* device, const std::vector<uint8_t>& image)
 {
     Sptr<BaseAddress> address = getAddress();
@@ -493,7 +511,7 @@ int CfgTable::writeImage(schema::UsbDevice* device, const std::vector<uint8_t>& 
     if (device->writeFlashSectors(address, 1, image.data()) != 0) {
         CPLOG(3, "Config Table of device %s write to FLASH failed", device->getName());
         debug();
-        SystemInfo::debugBuffer(image.data(), SECTOR_SIZE, "Config Table Raw Data");
+        dumpSector(image.data(), SECTOR_SIZE, "Config Table Raw Data");
         return -1;
     }
     m_written[address->getPhyAddress()] = std::vector<uint8_t>(image.begin(), image.begin() + SECTOR_SIZE);
@@ -540,7 +558,7 @@ int CfgTable::validateFlash(schema::UsbDevice* device)
     if (std::memcmp(read, expected, SECTOR_SIZE) != 0) {
         CPLOG(3, "Config Table of device %s read from FLASH differs from the table written at %s",
               device->getName(), address->logData());
-        SystemInfo::debugBuffer(read, SECTOR_SIZE, "Config Table Read Back");
+        dumpSector(read, SECTOR_SIZE, "Config Table Read Back");
         return -1;
     }
     CPLOG(5, "Config Table validate OK!");

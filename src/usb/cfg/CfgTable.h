@@ -88,6 +88,9 @@ public:
     static int decodeStringDescritor(const _USB_STRING_PRODUCT* form, char* text);
     static int decodeStringDescritor(const _USB_STRING_MANUFACT* form, char* text);
     static int decodeStringDescritor(const _USB_STRING_SERIAL* form, char* text);
+    // Hex dump of a table sector (or a version block, which carries one) with
+    // the password text left out.
+    static void dumpSector(const void* sector, int length, const char* title);
     // The automatic serial number of a clock reading (its serial counter in
     // place of the milliseconds): 16 digits.
     static std::string autoSerialNumber(const schema::SystemClock& clock);

@@ -2,6 +2,8 @@
 // port 0 from a folder the test writes.
 #pragma once
 
+#include <unistd.h>
+
 #include <atomic>
 #include <filesystem>
 #include <fstream>
@@ -23,7 +25,8 @@ protected:
     {
         DeviceFixture::SetUp();
         folder = std::filesystem::path(::testing::TempDir()) /
-                 ("sim_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+                 ("sim_" + std::to_string(::getpid()) + "_" +
+                  std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         std::filesystem::remove_all(folder);
         std::filesystem::create_directories(folder);
         std::ofstream(folder / "device.ini") << "[Device]\nVariant=" << variant << "\nDrive=SIMD\nChips=" << CHIPS

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/taval/ConfigTableSector.h"
+#include "schema/base/LogCapture.h"
 #include "schema/base/UsbConfiguration.h"
 #include "schema/device/BaseAddress.h"
 #include "schema/device/ConfigInfo.h"
@@ -153,6 +154,26 @@ TEST_P(RamDownload, CorruptedChecksumIsRefusedAndTheRamKeepsItsTable)
     EXPECT_EQ(before, hub->device(0)->ramTable());
 }
 
+TEST_P(RamDownload, ScanAndHighFormatTablesShowTheControllerOneUnit)
+{
+    if (variant == "6706") {
+        GTEST_SKIP() << "6706 keeps its LUNs around a scan and for the high format";
+    }
+    Sptr<CfgTable> table = newTable(CFG_TABLE_DOWNLOADING);
+    ASSERT_EQ(0, table->finish(device));
+    ASSERT_EQ(0, table->update4HighFormat(device));
+    ASSERT_EQ(0, table->writeFlash(device));
+    Tessor::taval::RamLunTable units = hub->device(0)->ramUnits();
+    EXPECT_EQ(0, units.lastLun);
+    EXPECT_EQ(kPart0 + kPart1, units.slot[0].capacity);
+    EXPECT_EQ(0x80, units.slot[0].diskType);
+
+    ASSERT_EQ(0, table->update4Scan(device, false));
+    ASSERT_EQ(0, table->writeFlash(device));
+    units = hub->device(0)->ramUnits();
+    EXPECT_EQ(static_cast<uint32_t>(CHIPS * BLOCKS * PAGES * SECTORS), units.slot[0].capacity);
+}
+
 INSTANTIATE_TEST_SUITE_P(Variants, RamDownload,
                          ::testing::Values("6706", "6716", "6716V31", "6716V32", "6726", "6605"));
 
@@ -286,6 +307,35 @@ TEST_F(FaultyFlash, IndexRecordCopiesAreWrittenAndEveryOneChecked)
     EXPECT_EQ(-1, index.validateFlash(device));
     index.setAddress(pages({8, 11}));
     EXPECT_EQ(-1, index.writeFlash(device));
+}
+
+TEST_F(FaultyFlash, NoPasswordReachesTheLogOrASavedImageName)
+{
+    LogCapture log(Tessor::schema::LOG_DHB);
+    Sptr<PartInfo> hidden(new PartInfo(500));
+    hidden->setIsEncrypted(true);
+    device->getConfigInfo()->addPartInfo(hidden);
+    Sptr<CfgTable> table = newTable(CFG_TABLE_DEVICE);
+    ASSERT_EQ(0, table->finish(device));
+    ASSERT_EQ("secret", std::string(table->getCfgTblInfo()->password));
+    placeSystemPages(*table);
+    table->setAddress(at(5, 3));
+    table->getBuildInfo()->setAddress(at(5, 9));
+    ASSERT_EQ(0, table->getBuildInfo()->writeFlash(device));
+    ASSERT_EQ(0, table->writeFlash(device));
+    EXPECT_EQ(-1, table->validateFlash(device));  // dumps what it read back
+    replug();
+    UsbConfiguration::instance()->setCurrentFunction(Tessor::schema::FUNCTION_USER);
+    adoptCfgTable(device, device->readVersionInfo());
+    ASSERT_EQ("secret", device->getConfigInfo()->getPassword());
+
+    const std::string text = log.text();
+    EXPECT_NE(std::string::npos, text.find("Build Info"));
+    EXPECT_EQ(std::string::npos, text.find("secret"));
+    EXPECT_EQ(std::string::npos, text.find("73 65 63 72 65 74"));
+    for (const auto& file : std::filesystem::directory_iterator(folder)) {
+        EXPECT_EQ(std::string::npos, file.path().filename().string().find("secret"));
+    }
 }
 
 // The index record on a geometry of 64 pages per block: the table on block 3,
