@@ -19,6 +19,7 @@
 #include "schema/device/ConfigInfo.h"
 #include "schema/device/ScanConfig.h"
 #include "schema/device/UsbDevice.h"
+#include "usb/cfg/CfgTable.h"
 #include "usb/profile/FlashInfo.h"
 #include "usb/scan/SampleFactory.h"
 #include "usb/scan/ScanBitmapFactory.h"
@@ -85,6 +86,7 @@ public:
         scan->setScanPriority(2);
         settings->setScanConfig(scan);
         m_device->setConfigInfo(settings);
+        m_device->setCfgTable(Sptr<usb::CfgTable>(new usb::CfgTable(m_device, "ConfigTable", usb::CFG_TABLE_DEVICE)));
         Sptr<usb::ScanBitmapFactory> patterns;
         usb::ScanBitmapFactory::create(m_device, patterns);
         m_device->setScanBitmapFactory(patterns);

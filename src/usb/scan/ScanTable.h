@@ -1,13 +1,7 @@
 // What a scan engine needs of the device's configuration table and of the
 // scan firmware: the table brought up to date for a scan and sent to the
 // controller's RAM, the plane layout it carries, and the firmware download.
-// Until the device holds the full configuration table, this keeps the
-// flash-information block itself and seals a sector around it.
 #pragma once
-
-#include <vector>
-
-#include "usb/cfg/CfgFlash.h"
 
 namespace Tessor::schema {
 class UsbDevice;
@@ -30,8 +24,6 @@ struct ScanPlaneLayout {
 
 class ScanTable {
 public:
-    static constexpr int FLASH_INFO_OFFSET = 0x0C;
-
     explicit ScanTable(schema::UsbDevice* device);
 
     // `planeLayout` false keeps the single-plane layout.
@@ -44,7 +36,6 @@ public:
 
 private:
     schema::UsbDevice* m_device;
-    CfgFlash m_flash;
 };
 
 }  // namespace Tessor::usb

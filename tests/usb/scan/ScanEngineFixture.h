@@ -14,6 +14,7 @@
 #include "schema/device/ConfigInfo.h"
 #include "schema/device/ScanConfig.h"
 #include "schema/device/SimulatedDevice.h"
+#include "usb/cfg/CfgTable.h"
 #include "schema/event/UiEvent.h"
 #include "support/DeviceIni.h"
 #include "usb/cmd/BitRange.h"
@@ -84,6 +85,9 @@ protected:
         scan->setScanPriority(priority);
         settings->setScanConfig(scan);
         device->setConfigInfo(settings);
+        // The device's own table, laid out for the variant configured above.
+        device->setCfgTable(Sptr<Tessor::usb::CfgTable>(
+            new Tessor::usb::CfgTable(device, "ConfigTable", Tessor::usb::CFG_TABLE_DEVICE)));
 
         Sptr<Tessor::usb::ScanBitmapFactory> patterns;
         ASSERT_EQ(Tessor::usb::ScanBitmapFactory::create(device, patterns), 0);
