@@ -2,10 +2,13 @@
 
 #include <cstdio>
 
-#include "schema/device/BaseDevice.h"
+#include "schema/base/SystemInfo.h"
+#include "schema/device/UsbDevice.h"
 #include "schema/event/UiEvent.h"
+#include "shell/DeviceTexts.h"
 
 using namespace Tessor::schema;
+using namespace Tessor::shell;
 
 namespace {
 
@@ -23,20 +26,50 @@ const char* signalName(UiSignalType signal)
 
 ConsoleUiMgr::ConsoleUiMgr(BaseManager* parent) : UiInterfaceMgr(parent) {}
 
+std::string ConsoleUiMgr::channelText(const Sptr<UiEvent>& report)
+{
+    UsbDevice* device = dynamic_cast<UsbDevice*>(report->getDevice());
+    const std::string name = device != nullptr ? device->getDiskDriver() : "NULL";
+    const int index = device != nullptr ? device->getIndex() : 0;
+    switch (report->getType()) {
+    case UI_SIG_FOUND:
+        return newDeviceLine(name, index, englishText);
+    case UI_SIG_READY: {
+        m_readyTick[index] = SystemInfo::getSystemTick();
+        Sptr<Tessor::usb::FlashInfo> flash = device != nullptr ? device->getFlashInfo() : Sptr<Tessor::usb::FlashInfo>();
+        Sptr<VersionInfo> version = device != nullptr ? device->getVersion() : Sptr<VersionInfo>();
+        const bool formatted = version && version->checkCfgTable();
+        return readyLine(name, flash ? flash->getFlashId() : std::string(), formatted, std::string(), englishText);
+    }
+    case UI_SIG_STATUS:
+        return statusLine(report->getErrorCode(), englishText);
+    case UI_SIG_CANCEL:
+        return cancelledLine(englishText);
+    case UI_SIG_BUILD_OK: {
+        Sptr<ConfigInfo> used = device != nullptr ? device->getConfigInfo() : Sptr<ConfigInfo>();
+        const auto ready = m_readyTick.find(index);
+        const uint32_t elapsed = ready != m_readyTick.end() ? SystemInfo::getSystemTick() - ready->second : 0;
+        return buildOkLine(used ? used->getRealCapacity() : 0, used ? used->getConfigCapacity() : 0, elapsed,
+                           device != nullptr ? device->getProScanMode() : 0, englishText);
+    }
+    case UI_SIG_PROGRESS: {
+        Sptr<ProgressInfo> progress = report->getProgressInfo();
+        return progress ? formatText("%d/%d", progress->getCurrentProgress(), progress->getTotalProgress())
+                        : std::string();
+    }
+    default:
+        return std::string();
+    }
+}
+
 void ConsoleUiMgr::myProcessEvent(const Sptr<BaseEvent>& event)
 {
     Sptr<UiEvent> report(event);
     if (report) {
         const BaseDevice* device = report->getDevice();
-        const int code = report->getErrorCode();
-        Sptr<ProgressInfo> progress = report->getProgressInfo();
-        if (progress) {
-            std::printf("%s %s code=0x%x progress=%d/%d\n", device ? device->getName() : "-",
-                        signalName(report->getType()), code, progress->getCurrentProgress(),
-                        progress->getTotalProgress());
-        } else {
-            std::printf("%s %s code=0x%x\n", device ? device->getName() : "-", signalName(report->getType()), code);
-        }
+        const std::string text = channelText(report);
+        std::printf("%s %s%s%s\n", device ? device->getName() : "-", signalName(report->getType()),
+                    text.empty() ? "" : ": ", text.c_str());
         std::fflush(stdout);
     }
     UiInterfaceMgr::myProcessEvent(event);

@@ -1,8 +1,17 @@
 // The console's UI manager: prints every report of the devices on standard
-// output, then lets the default handling answer it.
+// output with the texts a port's channel shows, then lets the default
+// handling answer it.
 #pragma once
 
+#include <cstdint>
+#include <map>
+#include <string>
+
 #include "schema/ui/UiInterfaceMgr.h"
+
+namespace Tessor::schema {
+class UiEvent;
+}
 
 class ConsoleUiMgr : public Tessor::schema::UiInterfaceMgr {
 public:
@@ -10,4 +19,11 @@ public:
 
 protected:
     void myProcessEvent(const Sptr<Tessor::schema::BaseEvent>& event) override;
+
+private:
+    // The channel text of `report`, empty for reports that show none.
+    std::string channelText(const Sptr<Tessor::schema::UiEvent>& report);
+
+    // When each port's device became ready: a build's time is counted from it.
+    std::map<int, uint32_t> m_readyTick;
 };

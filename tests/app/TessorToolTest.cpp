@@ -207,8 +207,9 @@ TEST(TessorToolTest, RunsAStationUntilStoppedAndEndsCleanly)
     ASSERT_TRUE(tool.waitFor("Ready\n")) << tool.output();
     ASSERT_TRUE(tool.waitFor("- LAYER_READY")) << tool.output();
     fs::create_directory_symlink(folder.path() + "/device", folder.path() + "/ports/port0");
-    EXPECT_TRUE(tool.waitFor("UDISK-0 FOUND code=0x0\n")) << tool.output();
-    EXPECT_TRUE(tool.waitFor("UDISK-0 READY code=0x0\n")) << tool.output();
+    EXPECT_TRUE(tool.waitFor("UDISK-0 FOUND: Find new USB device of '")) << tool.output();
+    EXPECT_TRUE(tool.waitFor("ID=ECD35195 do not format,modify configuration or click to begin the product process!\n"))
+        << tool.output();
     tool.signal(SIGTERM);
     EXPECT_EQ(tool.wait(), 0) << tool.errors();
     EXPECT_NE(tool.output().find("shutdown procedure is called"), std::string::npos);
@@ -225,7 +226,7 @@ TEST(TessorToolTest, OversizedFlashGeometryFailsIdentification)
     Tool tool(folder.path(), {"-f", "station.cfg"});
     ASSERT_TRUE(tool.waitFor("- LAYER_READY")) << tool.output();
     fs::create_directory_symlink(folder.path() + "/device", folder.path() + "/ports/port0");
-    EXPECT_TRUE(tool.waitFor("UDISK-0 STATUS code=0x8006\n")) << tool.output();
+    EXPECT_TRUE(tool.waitFor("UDISK-0 STATUS: Some errors found:Can not detect flash id!(0x8006),")) << tool.output();
     tool.signal(SIGTERM);
     EXPECT_EQ(tool.wait(), 0) << tool.errors();
     std::ifstream in(folder.path() + "/tessor.log");
@@ -329,7 +330,7 @@ TEST(TessorToolTest, TwentyDevicesMidIdentificationExitWithinFiveSecondsOfSigter
         fs::create_directory_symlink(folder.path() + "/device" + std::to_string(port),
                                      folder.path() + "/ports/port" + std::to_string(port));
     }
-    ASSERT_TRUE(tool.waitFor(" FOUND code=0x0\n")) << tool.output();
+    ASSERT_TRUE(tool.waitFor(" FOUND: ")) << tool.output();
     const auto signalled = std::chrono::steady_clock::now();
     tool.signal(SIGTERM);
     EXPECT_EQ(tool.wait(std::chrono::seconds(30)), 0) << tool.errors();
