@@ -131,9 +131,9 @@ bool UsbDevice::takeRemovalReport()
 int UsbDevice::reset()
 {
     UsbConfiguration* config = UsbConfiguration::instance();
-    m_externalCode = Sptr<interim::CmdExternalCode>(new interim::CmdExternalCode("ExternalCode", interim::CODE_TYPE_FLASH));
+    m_externalCode = Sptr<usb::CmdExternalCode>(new usb::CmdExternalCode("ExternalCode", CODE_TYPE_FLASH));
     if (config->isDpfSupport()) {
-        m_dpfCode = Sptr<interim::CmdExternalCode>(new interim::CmdExternalCode("DpfCode", interim::CODE_TYPE_DPF));
+        m_dpfCode = Sptr<usb::CmdExternalCode>(new usb::CmdExternalCode("DpfCode", CODE_TYPE_DPF));
     }
     setCfgTable(Sptr<usb::CfgTable>(new usb::CfgTable(this, "ConfigTable", usb::CFG_TABLE_DEVICE)));
     m_fileSystemFactory = Sptr<interim::FileSystemFactory>(new interim::FileSystemFactory(this));

@@ -16,11 +16,11 @@
 #include "schema/event/HwEvent.h"
 #include "schema/device/interim/AddressFactory.h"
 #include "schema/device/interim/AllocatAddress.h"
-#include "schema/device/interim/CmdExternalCode.h"
 #include "schema/device/interim/FileSystemFactory.h"
 #include "schema/device/interim/IndexTableSet.h"
 #include "usb/cfg/CfgTable.h"
 #include "usb/cfg/CfgTableIndex.h"
+#include "usb/cfg/CmdExternalCode.h"
 
 namespace Tessor::usb {
 class FlagPageBitmap;
@@ -84,13 +84,13 @@ public:
     Sptr<PlaneInfo> getCurrentPlaneInfo() const { return m_currentPlane; }
     Sptr<PlaneInfo> getFlashPlaneInfo() const { return m_currentPlane; }
     Sptr<usb::FlagPageBitmap> getFlagBitmap() const { return m_flagBitmap; }
-    Sptr<interim::CmdExternalCode> getDpfCode() const { return m_dpfCode; }
+    Sptr<usb::CmdExternalCode> getDpfCode() const { return m_dpfCode; }
     Sptr<usb::SetList> getSetList() const { return m_setList; }
     Sptr<interim::IndexTableSet> getIndexTableSet() const { return m_indexTableSet; }
     Sptr<interim::AddressFactory> getAddress() const { return m_addressFactory; }
     Sptr<usb::CfgTable> getCfgTable() const;
     Sptr<usb::CfgTableIndex> getCfgTableIndex() const;
-    Sptr<interim::CmdExternalCode> getExternalCode() const { return m_externalCode; }
+    Sptr<usb::CmdExternalCode> getExternalCode() const { return m_externalCode; }
     Sptr<interim::FileSystemFactory> getFileSystemFactory() const { return m_fileSystemFactory; }
     Sptr<ConfigInfo> getConfigInfo() const { return m_configInfo; }
     Sptr<interim::AllocatAddress> getAllocatAddress() const { return m_allocatAddress; }
@@ -106,11 +106,11 @@ public:
     Sptr<ScanConfig> getScanConfig() const;
 
     void setFlagBitmap(Sptr<usb::FlagPageBitmap> bitmap);
-    void setDpfCode(Sptr<interim::CmdExternalCode> code) { m_dpfCode = code; }
+    void setDpfCode(Sptr<usb::CmdExternalCode> code) { m_dpfCode = code; }
     void setSetList(Sptr<usb::SetList> list);
     void setIndexTableSet(Sptr<interim::IndexTableSet> set) { m_indexTableSet = set; }
     void setCfgTableIndex(Sptr<usb::CfgTableIndex> index);
-    void setExternalCode(Sptr<interim::CmdExternalCode> code) { m_externalCode = code; }
+    void setExternalCode(Sptr<usb::CmdExternalCode> code) { m_externalCode = code; }
     void setFileSystemFactory(Sptr<interim::FileSystemFactory> factory) { m_fileSystemFactory = factory; }
     void setScanMode(Sptr<usb::ScanMode> mode);
     void setScanBitmapFactory(Sptr<usb::ScanBitmapFactory> factory);
@@ -204,7 +204,7 @@ private:
     Sptr<PlaneInfo> m_flashPlane;
     Sptr<usb::SectorBitmap> m_sectorBitmap;
     DpfDevice* m_dpfDevice = nullptr;
-    Sptr<interim::CmdExternalCode> m_dpfCode;
+    Sptr<usb::CmdExternalCode> m_dpfCode;
     Sptr<usb::SetList> m_setList;
     Sptr<usb::PageBitmap> m_pageBitmap;
     Sptr<usb::FlagPageBitmap> m_flagBitmap;
@@ -212,7 +212,7 @@ private:
     Sptr<interim::AddressFactory> m_addressFactory;
     Sptr<usb::CfgTable> m_cfgTable;
     Sptr<usb::CfgTableIndex> m_cfgTableIndex;
-    Sptr<interim::CmdExternalCode> m_externalCode;
+    Sptr<usb::CmdExternalCode> m_externalCode;
     Sptr<interim::FileSystemFactory> m_fileSystemFactory;
     Sptr<usb::ScanMode> m_scanMode;
     Sptr<usb::ScanBitmapFactory> m_scanBitmapFactory;

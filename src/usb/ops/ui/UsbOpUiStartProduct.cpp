@@ -68,7 +68,7 @@ Sptr<BaseState> UsbOpUiStartProduct::process(Sptr<BaseEvent> event)
         next = STATE_HIGH_FORMAT;
     }
     device->setExternalCode(
-        Sptr<interim::CmdExternalCode>(new interim::CmdExternalCode("ExternalCode", interim::CODE_TYPE_FLASH)));
+        Sptr<usb::CmdExternalCode>(new usb::CmdExternalCode("ExternalCode", CODE_TYPE_FLASH)));
     device->resetAllocatAddress();
     device->resetCancel();
     return lookupDeviceState(event, next);

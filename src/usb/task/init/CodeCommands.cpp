@@ -10,6 +10,7 @@
 #include "schema/base/UsbConfiguration.h"
 #include "schema/device/UsbDevice.h"
 #include "usb/cfg/CfgTable.h"
+#include "usb/cfg/CodeTypes.h"
 
 namespace Tessor::usb {
 
@@ -67,13 +68,13 @@ Sptr<schema::BaseCmdData> getCodeCommand(CODE_COMMAND_T command)
     case CODE_DEFAULT_CFG_TABLE:
         return Sptr<schema::BaseCmdData>(new CfgTable(nullptr, "DefaultCfgTable", CFG_TABLE_DEFAULT));
     case CODE_SCAN:
-        return Sptr<schema::BaseCmdData>(new CodeImage("ScanCode", interim::CODE_TYPE_SCAN, config->getScanCodeList()));
+        return Sptr<schema::BaseCmdData>(new CodeImage("ScanCode", CODE_TYPE_SCAN, config->getScanCodeList()));
     case CODE_WRITE_FLASH:
         return Sptr<schema::BaseCmdData>(
-            new CodeImage("ExternalAsScanCode", interim::CODE_TYPE_RAM, config->getUdiskCodeList()));
+            new CodeImage("ExternalAsScanCode", CODE_TYPE_RAM, config->getUdiskCodeList()));
     case CODE_HIGH_FORMAT:
         return Sptr<schema::BaseCmdData>(
-            new CodeImage("External4HighFormat", interim::CODE_TYPE_RAM_HIGH_FORMAT, config->getUdiskCodeList()));
+            new CodeImage("External4HighFormat", CODE_TYPE_RAM_HIGH_FORMAT, config->getUdiskCodeList()));
     }
     return Sptr<schema::BaseCmdData>();
 }

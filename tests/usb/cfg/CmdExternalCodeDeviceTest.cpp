@@ -1,0 +1,130 @@
+// Firmware images taken through the simulated controller: RAM downloads in
+// the mode of the device's state, a photo-frame image of two pieces written
+// to its page slots and read back, and the dumps of a mismatch.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+
+#include "schema/device/BaseAddress.h"
+#include "schema/device/SimulatedDevice.h"
+#include "schema/state/DeviceStateType.h"
+#include "support/CodeTree.h"
+#include "usb/cfg/CfgTable.h"
+#include "usb/cfg/CmdExternalCode.h"
+#include "usb/cfg/CodeData.h"
+#include "usb/cfg/CodeFactory.h"
+
+using Tessor::schema::BaseAddress;
+using Tessor::schema::BaseData;
+using Tessor::schema::UsbConfiguration;
+using Tessor::taval::OpKind;
+using Tessor::usb::CmdExternalCode;
+using Tessor::usb::CodeData;
+using Tessor::usb::CodeFactory;
+namespace fs = std::filesystem;
+
+namespace {
+
+class CodeOnDevice : public SimulatedDevice {
+protected:
+    void SetUp() override
+    {
+        SimulatedDevice::SetUp();
+        before = fs::current_path();
+        code_test::makeTree(folder);
+        fs::current_path(folder);
+        UsbConfiguration* c = UsbConfiguration::instance();
+        c->setChipSet("6716");
+        c->setDpfSupport(true);
+        ASSERT_EQ(CodeFactory::init(), 0);
+        device->setCfgTable(Sptr<Tessor::usb::CfgTable>(
+            new Tessor::usb::CfgTable(device, "ConfigTable", Tessor::usb::CFG_TABLE_DEVICE)));
+        ASSERT_NE(device->readVersionInfo(), nullptr);
+        device->getCfgTable()->getCodeCtrl()->record().bSetSectorsPerPage[0] = SECTORS;
+    }
+    void TearDown() override
+    {
+        delete CodeFactory::instance();
+        fs::current_path(before);
+        SimulatedDevice::TearDown();
+    }
+
+    // Page slots 0.. at pages of `block`.
+    Sptr<BaseAddress> slots(int block, int count)
+    {
+        Sptr<BaseAddress> all(new BaseAddress(device, block, 0, 0));
+        for (int i = 0; i < count; ++i) {
+            all->addData(Sptr<BaseData>(new BaseAddress(device, block, i, 0)));
+        }
+        return all;
+    }
+
+    std::vector<Tessor::taval::OpRecord> ops(OpKind kind)
+    {
+        std::vector<Tessor::taval::OpRecord> out;
+        for (const Tessor::taval::OpRecord& r : opLog()) {
+            if (r.kind == kind) {
+                out.push_back(r);
+            }
+        }
+        return out;
+    }
+
+    fs::path before;
+};
+
+TEST_F(CodeOnDevice, RamDownloadsTakeTheModeOfTheState)
+{
+    Sptr<CmdExternalCode> code = CodeFactory::instance()->getCommand(CMD_EXTERNAL_4_HIGH_FORMAT);
+    ASSERT_EQ(code->writeFlash(device), 0);
+    device->setState(device->findState(Tessor::schema::STATE_HIGH_FORMAT));
+    ASSERT_EQ(code->writeFlash(device), 0);
+    const auto downloads = ops(OpKind::CodeDownload);
+    ASSERT_EQ(downloads.size(), 2u);
+    EXPECT_EQ(downloads[0].args[0], 0);
+    EXPECT_EQ(downloads[1].args[0], 1);
+    EXPECT_EQ(downloads[0].args[1], 8 * 512);
+    EXPECT_EQ(code->validateFlash(device), 0);
+}
+
+// With photo-frame support the external code has two pieces of 8 sectors;
+// on pages of 4 each piece has two slots of its own, the second piece
+// starting at slot 2.
+TEST_F(CodeOnDevice, EveryPieceOfAFlashImageIsWrittenAndValidated)
+{
+    CmdExternalCode code("ExternalCode", CODE_TYPE_FLASH);
+    EXPECT_EQ(code.writeFlash(device), -1);  // no address yet
+    EXPECT_EQ(code.validateFlash(device), -1);
+
+    ASSERT_EQ(code.getPagesPerPiece(SECTORS), 2);
+    code.setAddress(slots(7, 4));
+    ASSERT_EQ(code.writeFlash(device), 0);
+    EXPECT_EQ(ops(OpKind::Program).size(), 4u);
+    ASSERT_EQ(code.validateFlash(device), 0);
+
+    // Slot 2 holds the start of the file's second 4 KB step, sealed
+    // pieces aside.
+    const dpf_test::Bytes file = code_test::contentOf(code_test::images().front());
+    const unsigned char* page = device->readFlashSectors(Sptr<BaseAddress>(new BaseAddress(device, 7, 2, 0)), SECTORS);
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(0, std::memcmp(page, file.data() + 4096, SECTORS * 512));
+
+    // A slot that reads back other bytes fails and leaves both dumps.
+    Sptr<BaseAddress> moved = slots(7, 4);
+    moved->clearData();
+    for (int i : {0, 1, 2}) {
+        moved->addData(Sptr<BaseData>(new BaseAddress(device, 7, i, 0)));
+    }
+    moved->addData(Sptr<BaseData>(new BaseAddress(device, 8, 0, 0)));
+    code.setAddress(moved);
+    EXPECT_EQ(code.validateFlash(device), -1);
+    EXPECT_EQ(fs::file_size("Read"), SECTORS * 512u);
+    EXPECT_EQ(fs::file_size("Write"), SECTORS * 512u);
+
+    // Too few slots for the second piece.
+    code.setAddress(slots(9, 3));
+    EXPECT_EQ(code.writeFlash(device), -1);
+}
+
+}  // namespace
