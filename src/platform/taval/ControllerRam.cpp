@@ -1,5 +1,9 @@
 #include "platform/taval/ControllerRam.h"
 
+#include <cstring>
+
+#include "schema/base/Log.h"
+
 namespace Tessor::taval {
 
 void ControllerRam::clear() {
@@ -13,8 +17,34 @@ void ControllerRam::setTable(const Variant& variant, const uint8_t* table) {
     m_units = RamLunTable::read(variant, m_table);
 }
 
-void ControllerRam::addCode(uint8_t mode, const uint8_t* code, int length) {
-    m_code.push_back({mode, std::vector<uint8_t>(code, code + length)});
+namespace {
+
+constexpr int kVariant6605 = 7;
+
+bool sealHolds(const uint8_t* code, int length) {
+    const int words = length / 4;
+    if (words < 2) {
+        return false;
+    }
+    uint32_t x = 0;
+    for (int i = 0; i < words - 1; ++i) {
+        uint32_t w;
+        std::memcpy(&w, code + 4 * i, 4);
+        x ^= w;
+    }
+    uint32_t last;
+    std::memcpy(&last, code + 4 * (words - 1), 4);
+    return last == x;
+}
+
+}  // namespace
+
+void ControllerRam::addCode(const Variant& variant, uint8_t mode, const uint8_t* code, int length) {
+    const bool sealed = variant.id.chipSet == kVariant6605 || sealHolds(code, length);
+    if (!sealed) {
+        CPLOG(4, "code piece of %d bytes in mode %d does not hold its seal", length, mode);
+    }
+    m_code.push_back({mode, std::vector<uint8_t>(code, code + length), sealed});
 }
 
 }  // namespace Tessor::taval

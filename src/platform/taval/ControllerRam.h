@@ -14,6 +14,9 @@ namespace Tessor::taval {
 struct CodePiece {
     uint8_t mode;  // 1 = high-format rebuild zone, else 0
     std::vector<uint8_t> bytes;
+    // The last little-endian word is the XOR of the others; 6605 pieces
+    // carry no seal and always count as sealed.
+    bool sealed;
 };
 
 class ControllerRam {
@@ -25,7 +28,7 @@ public:
     const std::vector<uint8_t>& table() const { return m_table; }
     const RamLunTable& units() const { return m_units; }
 
-    void addCode(uint8_t mode, const uint8_t* code, int length);
+    void addCode(const Variant& variant, uint8_t mode, const uint8_t* code, int length);
     const std::vector<CodePiece>& code() const { return m_code; }
 
 private:

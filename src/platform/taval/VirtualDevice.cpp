@@ -90,7 +90,7 @@ bool VirtualDevice::downloadCode(uint8_t mode, const uint8_t* code, int length) 
             CPLOG(3, "code piece of %d bytes refused", length);
             return false;
         }
-        m_ram.addCode(mode, code, length);
+        m_ram.addCode(*m_description.variant, mode, code, length);
         m_timing.charge(0, 0, 0, length);
         return true;
     });
