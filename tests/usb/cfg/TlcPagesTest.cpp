@@ -1,0 +1,71 @@
+#include <gtest/gtest.h>
+
+#include "schema/device/BaseAddress.h"
+#include "schema/device/DeviceFixture.h"
+#include "usb/cfg/TlcPages.h"
+
+using Tessor::schema::BaseAddress;
+using Tessor::usb::TlcPages;
+
+namespace {
+
+TEST(TlcPagesTest, PartnerTable)
+{
+    struct Case {
+        int realPages;
+        std::vector<std::pair<int, int>> partners;
+        std::vector<int> none;
+    };
+    const Case cases[] = {
+        {192, {{4, 1}, {7, 3}, {10, 6}, {190, 186}, {191, 189}}, {0, 1, 2, 3, 5, 6, 8, 189, 192}},
+        {94, {{6, 2}, {9, 5}, {93, 89}}, {0, 1, 2, 3, 4, 5, 7, 8, 92, 94, 96}},
+        {128, {}, {4, 6, 7, 10, 127}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.realPages);
+        for (auto [p, q] : c.partners) {
+            EXPECT_EQ(TlcPages::partnerPage(c.realPages, p), q) << p;
+        }
+        for (int p : c.none) {
+            EXPECT_EQ(TlcPages::partnerPage(c.realPages, p), -1) << p;
+        }
+    }
+    int partners = 0;
+    for (int p = 0; p < 192; ++p) {
+        partners += TlcPages::partnerPage(192, p) >= 0 ? 1 : 0;
+    }
+    EXPECT_EQ(partners, 64);  // 4, 191 and 62 of the 7 + 3j pages
+}
+
+class TlcOnDevice : public DeviceFixture {
+protected:
+    void SetUp() override
+    {
+        DeviceFixture::SetUp();
+        giveGeometry(2, 64, 256, 4);
+        device->getFlashInfo()->getChipInfo()->TLC = 1;
+        device->getFlashInfo()->getChipInfo()->RealPagePerBlock = 192;
+    }
+    Sptr<BaseAddress> at(int diskBlock, int page, int sector = 0)
+    {
+        return Sptr<BaseAddress>(new BaseAddress(device, diskBlock, page, sector));
+    }
+};
+
+// A duplicate goes to the partner in the target's own chip and block,
+// unless a system page sits there; system pages of other blocks and
+// missing ones do not matter.
+TEST_F(TlcOnDevice, DuplicateOnlyWhereNoSystemPageSits)
+{
+    Sptr<BaseAddress> partner = TlcPages::_allocatAdd(device, {at(21, 6), Sptr<BaseAddress>()}, at(64 + 20, 10, 2));
+    ASSERT_TRUE(partner);
+    EXPECT_EQ(partner->getChipNo(), 1);
+    EXPECT_EQ(partner->getBlockNo(), 20);
+    EXPECT_EQ(partner->getPageNo(), 6);
+    EXPECT_EQ(partner->getSectorNo(), 2);
+
+    EXPECT_FALSE(TlcPages::_allocatAdd(device, {at(21, 6), at(20, 6)}, at(20, 10)));
+    EXPECT_FALSE(TlcPages::_allocatAdd(device, {}, at(20, 9)));
+}
+
+}  // namespace
