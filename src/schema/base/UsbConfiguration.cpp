@@ -139,7 +139,7 @@ void UsbConfiguration::copyFrom(const UsbConfiguration& other)
     m_locales = other.m_locales;
     m_dpfSupport = other.m_dpfSupport;
     m_mp3Support = other.m_mp3Support;
-    m_function = other.m_function;
+    m_function.store(other.m_function.load());
     m_chipSet = other.m_chipSet;
     m_hwVersion = other.m_hwVersion;
     m_version = other.m_version;

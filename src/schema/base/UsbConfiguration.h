@@ -2,6 +2,7 @@
 // on the command line; every subsystem reads it through instance().
 #pragma once
 
+#include <atomic>
 #include <list>
 #include <map>
 #include <string>
@@ -94,8 +95,9 @@ public:
     void setDpfSupport(bool v) { m_dpfSupport = v; }
     bool isMp3Support() const { return m_mp3Support; }
     void setMp3Support(bool v) { m_mp3Support = v; }
-    _FUNCTION_T getCurrentFunction() const { return m_function; }
-    void setCurrentFunction(_FUNCTION_T f) { m_function = f; }
+    _FUNCTION_T getCurrentFunction() const { return m_function.load(); }
+    // Device threads read it while a login run switches it.
+    void setCurrentFunction(_FUNCTION_T f) { m_function.store(f); }
     _CHIPSET_T getChipSet() const { return m_chipSet; }
     // The device library's number for a chip name, CHIPSET_UNKNOWN when it has none.
     _CHIPSET_T getChipSet(const std::string& name) const;
@@ -195,7 +197,7 @@ private:
     std::map<int, std::string> m_locales;
     bool m_dpfSupport;
     bool m_mp3Support;
-    _FUNCTION_T m_function;
+    std::atomic<_FUNCTION_T> m_function;
     _CHIPSET_T m_chipSet;
     const _HW_VERSION_T* m_hwVersion;
     AppVersion m_version;
