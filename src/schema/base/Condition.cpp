@@ -1,12 +1,18 @@
 #include "schema/base/Condition.h"
 
-#include "platform/orrin/Orrin.h"
+#include <ctime>
 
 namespace Tessor::Threads {
 
+// Timed waits count on the monotonic clock: a step of the wall clock neither
+// stretches nor cuts a timer or a delay.
 Condition::Condition()
 {
-    pthread_cond_init(&m_cond, nullptr);
+    pthread_condattr_t attributes;
+    checkResult(pthread_condattr_init(&attributes), "pthread_condattr_init");
+    checkResult(pthread_condattr_setclock(&attributes, CLOCK_MONOTONIC), "pthread_condattr_setclock");
+    checkResult(pthread_cond_init(&m_cond, &attributes), "pthread_cond_init");
+    pthread_condattr_destroy(&attributes);
 }
 
 Condition::~Condition()
@@ -19,12 +25,11 @@ int Condition::wait(Mutex& mutex, long long usec)
     if (usec < 0) {
         return pthread_cond_wait(&m_cond, mutex.native());
     }
-    timeval now{};
-    sharedGetTimeofDay(&now, nullptr);
-    long long totalUsec = static_cast<long long>(now.tv_usec) + usec;
     timespec due{};
-    due.tv_sec = now.tv_sec + static_cast<time_t>(totalUsec / 1000000);
-    due.tv_nsec = static_cast<long>((totalUsec % 1000000) * 1000);
+    clock_gettime(CLOCK_MONOTONIC, &due);
+    const long long totalNsec = static_cast<long long>(due.tv_nsec) + (usec % 1000000) * 1000;
+    due.tv_sec += static_cast<time_t>(usec / 1000000 + totalNsec / 1000000000);
+    due.tv_nsec = static_cast<long>(totalNsec % 1000000000);
     return pthread_cond_timedwait(&m_cond, mutex.native(), &due);
 }
 

@@ -6,6 +6,10 @@
 
 namespace Tessor::Threads {
 
+// A thread-library call that fails here leaves the program's locking broken:
+// the process ends at once with the call named on standard error.
+void checkResult(int result, const char* call);
+
 class Lockable : public NonCopyable {
 public:
     virtual void lock() = 0;

@@ -1,11 +1,12 @@
 // Thread-safe reference-counted handle for everything shared between threads.
 #pragma once
 
+#include <atomic>
 #include <functional>
 #include <type_traits>
 #include <utility>
 
-#include "schema/base/Mutex.h"
+#include "schema/base/SpinLock.h"
 
 namespace Tessor {
 
@@ -13,8 +14,7 @@ namespace Tessor {
 // was first handed over as, so handles of a base class or of a type that is
 // only declared where the handle is dropped still destroy it correctly.
 struct SptrCounter {
-    Threads::Mutex mutex;
-    int count = 0;
+    std::atomic<int> count{0};
     void* object = nullptr;
     void (*destroy)(void*) = nullptr;
 };
@@ -38,7 +38,7 @@ public:
 
     Sptr(const Sptr& other)
     {
-        Tessor::Threads::Lock guard(other.m_mutex);
+        Tessor::Threads::SpinGuard guard(other.m_lock);
         m_object = other.m_object;
         m_counter = other.m_counter;
         addRef();
@@ -47,7 +47,7 @@ public:
     // Takes over the other handle's reference, leaving it empty.
     Sptr(Sptr&& other) noexcept
     {
-        Tessor::Threads::Lock guard(other.m_mutex);
+        Tessor::Threads::SpinGuard guard(other.m_lock);
         m_object = other.m_object;
         m_counter = other.m_counter;
         other.m_object = nullptr;
@@ -58,7 +58,7 @@ public:
     template <typename U>
     Sptr(const Sptr<U>& other)  // NOLINT(google-explicit-constructor)
     {
-        Tessor::Threads::Lock guard(other.m_mutex);
+        Tessor::Threads::SpinGuard guard(other.m_lock);
         takeConverted(other);
     }
 
@@ -66,7 +66,7 @@ public:
     {
         Tessor::SptrCounter* counter = nullptr;
         {
-            Tessor::Threads::Lock guard(m_mutex);
+            Tessor::Threads::SpinGuard guard(m_lock);
             counter = m_counter;
             m_object = nullptr;
             m_counter = nullptr;
@@ -94,7 +94,7 @@ public:
         }
         Tessor::SptrCounter* old = nullptr;
         {
-            LockBoth locks(m_mutex, other.m_mutex);
+            LockBoth locks(m_lock, other.m_lock);
             old = m_counter;
             m_object = other.m_object;
             m_counter = other.m_counter;
@@ -105,27 +105,29 @@ public:
         return *this;
     }
 
-    T* operator->() const { return m_object; }
-    T& operator*() const { return *m_object; }
-    T* get() const { return m_object; }
-    explicit operator bool() const { return m_object != nullptr; }
+    // Reads take the handle's lock too: another thread may assign to the
+    // same handle meanwhile.
+    T* operator->() const { return get(); }
+    T& operator*() const { return *get(); }
+    T* get() const
+    {
+        Tessor::Threads::SpinGuard guard(m_lock);
+        return m_object;
+    }
+    explicit operator bool() const { return get() != nullptr; }
 
     // Same object, whatever type each handle names it by.
     template <typename U>
     bool operator==(const Sptr<U>& other) const
     {
-        return m_counter == other.m_counter;
+        return counter() == other.counter();
     }
 
     // Number of handles sharing the object (0 for an empty handle).
     int useCount() const
     {
-        Tessor::Threads::Lock guard(m_mutex);
-        if (m_counter == nullptr) {
-            return 0;
-        }
-        Tessor::Threads::Lock counterGuard(m_counter->mutex);
-        return m_counter->count;
+        Tessor::Threads::SpinGuard guard(m_lock);
+        return m_counter != nullptr ? m_counter->count.load() : 0;
     }
 
 private:
@@ -136,7 +138,7 @@ private:
     // crosswise cannot deadlock.
     class LockBoth {
     public:
-        LockBoth(Tessor::Threads::Mutex& a, Tessor::Threads::Mutex& b)
+        LockBoth(Tessor::Threads::SpinLock& a, Tessor::Threads::SpinLock& b)
             : m_first(std::less<>()(&a, &b) ? a : b), m_second(std::less<>()(&a, &b) ? b : a)
         {
             m_first.lock();
@@ -151,8 +153,8 @@ private:
         LockBoth& operator=(const LockBoth&) = delete;
 
     private:
-        Tessor::Threads::Mutex& m_first;
-        Tessor::Threads::Mutex& m_second;
+        Tessor::Threads::SpinLock& m_first;
+        Tessor::Threads::SpinLock& m_second;
     };
 
     template <typename U>
@@ -163,7 +165,7 @@ private:
         }
         Tessor::SptrCounter* old = nullptr;
         {
-            LockBoth locks(m_mutex, other.m_mutex);
+            LockBoth locks(m_lock, other.m_lock);
             if (m_counter == other.m_counter) {
                 return;
             }
@@ -194,13 +196,17 @@ private:
         addRef();
     }
 
+    Tessor::SptrCounter* counter() const
+    {
+        Tessor::Threads::SpinGuard guard(m_lock);
+        return m_counter;
+    }
+
     void addRef()
     {
-        if (m_counter == nullptr) {
-            return;
+        if (m_counter != nullptr) {
+            m_counter->count.fetch_add(1, std::memory_order_relaxed);
         }
-        Tessor::Threads::Lock guard(m_counter->mutex);
-        ++m_counter->count;
     }
 
     static void release(Tessor::SptrCounter* counter)
@@ -208,12 +214,7 @@ private:
         if (counter == nullptr) {
             return;
         }
-        bool last = false;
-        {
-            Tessor::Threads::Lock guard(counter->mutex);
-            last = --counter->count == 0;
-        }
-        if (last) {
+        if (counter->count.fetch_sub(1, std::memory_order_acq_rel) == 1) {
             counter->destroy(counter->object);
             delete counter;
         }
@@ -221,5 +222,7 @@ private:
 
     T* m_object = nullptr;
     Tessor::SptrCounter* m_counter = nullptr;
-    mutable Tessor::Threads::Mutex m_mutex;
+    // One word needing no initialisation: a handle, made for every event,
+    // costs no system mutex set up under the process-wide lock.
+    mutable Tessor::Threads::SpinLock m_lock;
 };

@@ -306,6 +306,9 @@ void SystemInfo::debugBuffer(const void* buffer, int length, const char* title)
     const auto* bytes = static_cast<const unsigned char*>(buffer);
     DebugText& text = debugText();
     Threads::Lock guard(text.lock);
+    // The header goes in first: a long dump logs part of its rows before it
+    // ends.
+    appendLocked(text, "\n%s\n", header);
     for (int offset = 0; offset < n; offset += 16) {
         // A short last row shows only the bytes that are there.
         char row[128];
@@ -319,7 +322,7 @@ void SystemInfo::debugBuffer(const void* buffer, int length, const char* title)
             appendLocked(text, "\n");
         }
     }
-    CPLOG(7, "\n%s\n%s\n", header, text.buffer);
+    CPLOG(7, "%s\n", text.buffer);
     resetLocked(text);
 }
 

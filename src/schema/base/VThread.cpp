@@ -15,15 +15,20 @@ void* startRoutine(void* arg)
 
 VThread::VThread()
 {
-    pthread_attr_init(&m_attr);
+    Tessor::Threads::checkResult(pthread_attr_init(&m_attr), "pthread_attr_init");
 }
 
 VThread::~VThread()
 {
-    // Nobody will join a thread whose handle goes away (a manager thread
-    // drops its own object as it ends): let the system reclaim it.
     if (m_active) {
-        pthread_detach(m_handle);
+        if (pthread_equal(m_handle, pthread_self()) != 0) {
+            // A manager thread drops its own object as it ends and touches
+            // nothing after: let the system reclaim it.
+            pthread_detach(m_handle);
+        } else {
+            // The thread would go on running on a freed object.
+            Tessor::Threads::checkResult(pthread_join(m_handle, nullptr), "pthread_join");
+        }
     }
     pthread_attr_destroy(&m_attr);
 }

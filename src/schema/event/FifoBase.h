@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "schema/base/Mutex.h"
+#include "schema/base/SpinLock.h"
 #include "schema/base/NonCopyable.h"
 #include "schema/event/TimerContainer.h"
 
@@ -96,7 +97,7 @@ protected:
     void spinWhileEmpty() const
     {
         for (int i = 0; i < kSpinsBeforeSleep && m_readyCount.load(std::memory_order_acquire) == 0; ++i) {
-            __builtin_ia32_pause();
+            Threads::spinHint();
         }
     }
 

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <string>
 #include <thread>
 
 #include "schema/base/Assert.h"
@@ -24,12 +25,16 @@ protected:
 
 TEST_F(Assertion, FailedCheckLogsItsLineAtErrorLevelAndExitsNonZero)
 {
+    // The check and the line it is on, on one line.
+    const int line = __LINE__; auto failedCheck = [] { TESSOR_ASSERT(1 + 1 == 3); };
+    const std::string at = std::to_string(line);
     EXPECT_EXIT(
         {
             Tessor::schema::setLogLevel(Tessor::schema::LOG_EMRG);
-            TESSOR_ASSERT(1 + 1 == 3);
+            failedCheck();
         },
-        testing::ExitedWithCode(2), "\\[\\] ERR .*AssertTest.cpp:[0-9]+ Assert false at [0-9]+ line of .* at .*AssertTest.cpp");
+        testing::ExitedWithCode(2),
+        "\\[\\] ERR .*AssertTest.cpp:" + at + " Assert false at " + at + " line of .* at .*AssertTest.cpp");
 }
 
 TEST_F(Assertion, FailedCheckOnAnotherThreadEndsWithoutRunningExitHandlers)

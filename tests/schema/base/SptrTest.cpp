@@ -159,4 +159,27 @@ TEST(Sptr, CrosswiseAssignmentOnTwoThreadsDoesNotDeadlock)
     EXPECT_TRUE(b);
 }
 
+TEST(Sptr, HandleReadWhileAnotherThreadAssignsItSeesOneObjectOrTheOther)
+{
+    Sptr<Probe> first(new Probe());
+    Sptr<Probe> second(new Probe());
+    Sptr<Probe> shared = first;
+    std::atomic<bool> done{false};
+    std::thread writer([&] {
+        for (int i = 0; i < 20000; ++i) {
+            shared = (i % 2 == 0) ? second : first;
+        }
+        done = true;
+    });
+    int seen = 0;
+    while (!done) {
+        Probe* object = shared.get();
+        ASSERT_TRUE(object == first.get() || object == second.get());
+        ASSERT_TRUE(static_cast<bool>(shared));
+        seen += (shared == first) ? 1 : 0;
+    }
+    writer.join();
+    EXPECT_GE(seen, 0);
+}
+
 }  // namespace

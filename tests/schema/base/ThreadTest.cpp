@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
+#include <thread>
 
 #include "schema/base/LogCapture.h"
 #include "schema/base/ThreadIf.h"
@@ -53,6 +55,38 @@ TEST(ThreadIf, AThreadCanBeStartedAgainAfterItWasJoined)
     ASSERT_EQ(thread.run(), 0);
     thread.join();
     EXPECT_EQ(thread.started, 2);
+}
+
+// Still running when its owner lets it go; past touching the object, as a
+// manager thread is when it drops its manager.
+class SlowThread : public ThreadIf {
+public:
+    SlowThread(std::atomic<bool>& started, std::atomic<bool>& finished) : m_started(started), m_finished(finished) {}
+    void thread() override
+    {
+        std::atomic<bool>& finished = m_finished;
+        m_started = true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        finished = true;
+    }
+
+private:
+    std::atomic<bool>& m_started;
+    std::atomic<bool>& m_finished;
+};
+
+TEST(ThreadIf, DestroyingARunningThreadWaitsForItToEnd)
+{
+    std::atomic<bool> started{false};
+    std::atomic<bool> finished{false};
+    {
+        SlowThread thread(started, finished);
+        ASSERT_EQ(thread.run(), 0);
+        while (!started) {
+            std::this_thread::yield();
+        }
+    }
+    EXPECT_TRUE(finished);
 }
 
 }  // namespace
