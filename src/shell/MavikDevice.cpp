@@ -92,6 +92,9 @@ int MavikDevice::deviceIndex() const
 void MavikDevice::setState(int state, const Sptr<UiEvent>& event)
 {
     m_state.store(state);
+    if (event && event->getGeneration() != 0) {
+        m_generation.store(event->getGeneration());
+    }
     if (getDevice() == nullptr && event && event->getDevice() != nullptr) {
         m_device.store(dynamic_cast<UsbDevice*>(event->getDevice()));
     }
@@ -148,6 +151,7 @@ void MavikDevice::sendToDevice(int request, const Sptr<UiEvent>& given)
     if (!event) {
         event = Sptr<UiEvent>(new UiEvent());
         event->setDevice(device);
+        event->setGeneration(m_generation.load());
         event->setErrorCode(0);
     }
     if (request == UI_SIG_START) {

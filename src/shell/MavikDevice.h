@@ -77,6 +77,9 @@ private:
     std::atomic<int> m_busy{0};
     std::atomic<int> m_state{0};
     std::atomic<schema::UsbDevice*> m_device{nullptr};
+    // The plug generation of the device the port shows: the operator's
+    // requests go to that device only, never to one plugged after it.
+    std::atomic<unsigned> m_generation{0};
     std::atomic<int> m_capacityMb{0};
     std::atomic<int> m_readyCount{0};
     mutable std::mutex m_mutex;
