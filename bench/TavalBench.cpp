@@ -75,8 +75,9 @@ constexpr int kBlocks = 2048;
 constexpr int kSectors = kBlocks * 64 * 4;
 
 void programAll(_USB_DEVICE_T* r, const std::vector<unsigned char>& data) {
-    for (int s = 0; s < kSectors; s += kRun) {
-        r->operations->writeFlashSectors(r, 0, s, kRun, data.data());
+    const int run = static_cast<int>(data.size() / 512);
+    for (int s = 0; s + run <= kSectors; s += run) {
+        r->operations->writeFlashSectors(r, 0, s, run, data.data());
     }
 }
 
@@ -86,47 +87,33 @@ void eraseAll(_USB_DEVICE_T* r) {
     }
 }
 
-void BM_FlashProgram(benchmark::State& state) {
+// Programs the erased flash `run` sectors a call, erasing it again whenever it is full.
+void programRuns(benchmark::State& state, int run) {
     Bench bench(1, 1, kBlocks, 64, 4);
     _USB_DEVICE_T* r = bench.record(0);
-    const std::vector<unsigned char> data(kRun * 512, 0x5A);
+    const std::vector<unsigned char> data(run * 512, 0x5A);
     // As in production, the flash was erased before it is written.
     programAll(r, data);
     eraseAll(r);
     int at = 0;
     for (auto _ : state) {
-        if (at == kSectors) {
+        if (at + run > kSectors) {
             state.PauseTiming();
             eraseAll(r);
             at = 0;
             state.ResumeTiming();
         }
-        benchmark::DoNotOptimize(r->operations->writeFlashSectors(r, 0, at, kRun, data.data()));
-        at += kRun;
+        benchmark::DoNotOptimize(r->operations->writeFlashSectors(r, 0, at, run, data.data()));
+        at += run;
     }
-    state.SetBytesProcessed(int64_t(state.iterations()) * kRun * 512);
+    state.SetBytesProcessed(int64_t(state.iterations()) * run * 512);
 }
+
+void BM_FlashProgram(benchmark::State& state) { programRuns(state, kRun); }
 BENCHMARK(BM_FlashProgram);
 
 // One page (4 sectors) a call, as the tables and bitmaps are written.
-void BM_FlashProgramPage(benchmark::State& state) {
-    constexpr int kPage = 4;
-    Bench bench(1, 1, kBlocks, 64, kPage);
-    _USB_DEVICE_T* r = bench.record(0);
-    const std::vector<unsigned char> data(kPage * 512, 0x5A);
-    int at = 0;
-    for (auto _ : state) {
-        if (at == kSectors) {
-            state.PauseTiming();
-            eraseAll(r);
-            at = 0;
-            state.ResumeTiming();
-        }
-        benchmark::DoNotOptimize(r->operations->writeFlashSectors(r, 0, at, kPage, data.data()));
-        at += kPage;
-    }
-    state.SetBytesProcessed(int64_t(state.iterations()) * kPage * 512);
-}
+void BM_FlashProgramPage(benchmark::State& state) { programRuns(state, 4); }
 BENCHMARK(BM_FlashProgramPage);
 
 void BM_FlashRead(benchmark::State& state) {
