@@ -240,8 +240,9 @@ TEST_F(BridgeTest, AReportForAPortBeyondTheStationIsDropped)
     found->setDevice(&other);
     reportFromEngineThread(station, found);
     reportFromEngineThread(station, reportFor(station, 0, schema::UI_SIG_FOUND));
-    ASSERT_TRUE(waitOnGui([&] { return station.record(0).getState() == shell::UI_FOUND; }));
-    EXPECT_EQ(station.labelText(0), "1");
+    // The label follows the state through the GUI queue: wait for the label itself.
+    EXPECT_TRUE(waitOnGui([&] { return station.labelText(0) == "1"; })) << station.labelText(0).toStdString();
+    EXPECT_EQ(station.record(0).getState(), shell::UI_FOUND);
 }
 
 // A record bound to a port's device that is not running, so what the record
