@@ -151,7 +151,7 @@ int UsbDevice::reset()
         m_dpfDevice = new DpfDevice(this, "DpfDevice");
         m_dpfDevice->init();
     }
-    m_allocatAddress = Sptr<interim::AllocatAddress>(new interim::AllocatAddress());
+    m_allocatAddress = Sptr<usb::AllocatAddress>(new usb::AllocatAddress());
     m_preAllocatedCfgIndex = Sptr<BaseAddress>();
     // Nothing of the previous device may leak into the next one.
     m_setList = Sptr<usb::SetList>();
@@ -333,7 +333,7 @@ int UsbDevice::getProScanMode() const
     return m_proScanMode;
 }
 
-void UsbDevice::resetAllocatAddress() { m_allocatAddress = Sptr<interim::AllocatAddress>(new interim::AllocatAddress()); }
+void UsbDevice::resetAllocatAddress() { m_allocatAddress = Sptr<usb::AllocatAddress>(new usb::AllocatAddress()); }
 
 void UsbDevice::completeReport(UiEvent& report, ProgressInfo& progress)
 {

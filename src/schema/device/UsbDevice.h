@@ -15,9 +15,9 @@
 #include "schema/device/VersionInfo.h"
 #include "schema/event/HwEvent.h"
 #include "schema/device/interim/AddressFactory.h"
-#include "schema/device/interim/AllocatAddress.h"
 #include "schema/device/interim/FileSystemFactory.h"
 #include "schema/device/interim/IndexTableSet.h"
+#include "usb/cfg/AllocatAddress.h"
 #include "usb/cfg/CfgTable.h"
 #include "usb/cfg/CfgTableIndex.h"
 #include "usb/cfg/CmdExternalCode.h"
@@ -93,7 +93,7 @@ public:
     Sptr<usb::CmdExternalCode> getExternalCode() const { return m_externalCode; }
     Sptr<interim::FileSystemFactory> getFileSystemFactory() const { return m_fileSystemFactory; }
     Sptr<ConfigInfo> getConfigInfo() const { return m_configInfo; }
-    Sptr<interim::AllocatAddress> getAllocatAddress() const { return m_allocatAddress; }
+    Sptr<usb::AllocatAddress> getAllocatAddress() const { return m_allocatAddress; }
     Sptr<BaseAddress> getPerAllocateCfgIndexPtr() const { return m_preAllocatedCfgIndex; }
     DpfDevice* getDpfDevice() const { return m_dpfDevice; }
 
@@ -218,7 +218,7 @@ private:
     Sptr<usb::ScanBitmapFactory> m_scanBitmapFactory;
     Sptr<ConfigInfo> m_configInfo;
     int m_proScanMode = 0;
-    Sptr<interim::AllocatAddress> m_allocatAddress;
+    Sptr<usb::AllocatAddress> m_allocatAddress;
     Sptr<BaseAddress> m_preAllocatedCfgIndex;
 };
 
