@@ -157,7 +157,7 @@ int UsbDevice::reset()
     m_setList = Sptr<usb::SetList>();
     m_pageBitmap = Sptr<usb::PageBitmap>();
     m_flagBitmap = Sptr<usb::FlagPageBitmap>();
-    m_indexTableSet = Sptr<interim::IndexTableSet>();
+    m_indexTableSet = Sptr<usb::IndexTableSet>();
     m_cfgTableIndex = Sptr<usb::CfgTableIndex>();
     m_scanMode = Sptr<usb::ScanMode>();
     m_scanBitmapFactory = Sptr<usb::ScanBitmapFactory>();

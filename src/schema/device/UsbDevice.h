@@ -16,7 +16,6 @@
 #include "schema/event/HwEvent.h"
 #include "schema/device/interim/AddressFactory.h"
 #include "schema/device/interim/FileSystemFactory.h"
-#include "schema/device/interim/IndexTableSet.h"
 #include "usb/cfg/AllocatAddress.h"
 #include "usb/cfg/CfgTable.h"
 #include "usb/cfg/CfgTableIndex.h"
@@ -25,6 +24,7 @@
 namespace Tessor::usb {
 class FlagPageBitmap;
 class FlashInfo;
+class IndexTableSet;
 class PageBitmap;
 class ScanBitmapFactory;
 class ScanMode;
@@ -86,7 +86,7 @@ public:
     Sptr<usb::FlagPageBitmap> getFlagBitmap() const { return m_flagBitmap; }
     Sptr<usb::CmdExternalCode> getDpfCode() const { return m_dpfCode; }
     Sptr<usb::SetList> getSetList() const { return m_setList; }
-    Sptr<interim::IndexTableSet> getIndexTableSet() const { return m_indexTableSet; }
+    Sptr<usb::IndexTableSet> getIndexTableSet() const { return m_indexTableSet; }
     Sptr<interim::AddressFactory> getAddress() const { return m_addressFactory; }
     Sptr<usb::CfgTable> getCfgTable() const;
     Sptr<usb::CfgTableIndex> getCfgTableIndex() const;
@@ -108,7 +108,7 @@ public:
     void setFlagBitmap(Sptr<usb::FlagPageBitmap> bitmap);
     void setDpfCode(Sptr<usb::CmdExternalCode> code) { m_dpfCode = code; }
     void setSetList(Sptr<usb::SetList> list);
-    void setIndexTableSet(Sptr<interim::IndexTableSet> set) { m_indexTableSet = set; }
+    void setIndexTableSet(Sptr<usb::IndexTableSet> set) { m_indexTableSet = set; }
     void setCfgTableIndex(Sptr<usb::CfgTableIndex> index);
     void setExternalCode(Sptr<usb::CmdExternalCode> code) { m_externalCode = code; }
     void setFileSystemFactory(Sptr<interim::FileSystemFactory> factory) { m_fileSystemFactory = factory; }
@@ -208,7 +208,7 @@ private:
     Sptr<usb::SetList> m_setList;
     Sptr<usb::PageBitmap> m_pageBitmap;
     Sptr<usb::FlagPageBitmap> m_flagBitmap;
-    Sptr<interim::IndexTableSet> m_indexTableSet;
+    Sptr<usb::IndexTableSet> m_indexTableSet;
     Sptr<interim::AddressFactory> m_addressFactory;
     Sptr<usb::CfgTable> m_cfgTable;
     Sptr<usb::CfgTableIndex> m_cfgTableIndex;

@@ -29,8 +29,8 @@ protected:
                   std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         std::filesystem::remove_all(folder);
         std::filesystem::create_directories(folder);
-        std::ofstream(folder / "device.ini") << "[Device]\nVariant=" << variant << "\nDrive=SIMD\nChips=" << CHIPS
-                                             << "\nBlocksPerChip=" << BLOCKS << "\nPagesPerBlock=" << PAGES
+        std::ofstream(folder / "device.ini") << "[Device]\nVariant=" << variant << "\nDrive=SIMD\nChips=" << chips
+                                             << "\nBlocksPerChip=" << blocksPerChip << "\nPagesPerBlock=" << PAGES
                                              << "\nSectorsPerPage=" << SECTORS << "\nLogicalSectors=4096\n"
                                              << extraKeys;
         plugged() = nullptr;
@@ -43,7 +43,7 @@ protected:
         hub->waitEventsDelivered();
         ASSERT_NE(plugged().load(), nullptr);
         device->setDev(plugged().load());
-        giveGeometry(CHIPS, BLOCKS, PAGES, SECTORS);
+        giveGeometry(chips, blocksPerChip, PAGES, SECTORS);
     }
 
     void TearDown() override
@@ -72,6 +72,9 @@ protected:
 
     // The controller variant and further lines of device.ini, set before SetUp.
     std::string variant = "6716";
+    // A test of more blocks sets these before SetUp too.
+    int chips = CHIPS;
+    int blocksPerChip = BLOCKS;
     std::string extraKeys;
     std::filesystem::path folder;
     DEVICE_MGR_T mgr{};
