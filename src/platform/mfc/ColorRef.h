@@ -14,4 +14,10 @@ inline QColor fromColorRef(COLORREF value)
                   static_cast<int>((value >> 16) & 0xFF));
 }
 
+inline COLORREF toColorRef(const QColor& colour)
+{
+    return static_cast<COLORREF>(colour.red()) | (static_cast<COLORREF>(colour.green()) << 8) |
+           (static_cast<COLORREF>(colour.blue()) << 16);
+}
+
 }  // namespace Tessor::mfc
