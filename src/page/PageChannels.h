@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "page/MavikChan.h"
-#include "page/PageConfig.h"
+#include "page/PageSetting.h"
 
 namespace Tessor::page {
 

@@ -17,8 +17,6 @@ class MavikUiMgr;
 
 namespace Tessor::page {
 
-class MavikChan;
-
 class PageConfig : public mfc::CDialog {
 public:
     PageConfig(const std::string& name, QWidget* parent = nullptr);
@@ -45,15 +43,6 @@ protected:
 private:
     std::atomic<bool> m_initialised{false};
     std::string m_name;
-};
-
-// A page that shows channels and edits partitions.
-class PageSetting : public PageConfig {
-public:
-    using PageConfig::PageConfig;
-
-    virtual MavikChan* getChannel(int index) = 0;
-    virtual void commitPartInfo() = 0;
 };
 
 }  // namespace Tessor::page

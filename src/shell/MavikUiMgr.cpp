@@ -1,6 +1,6 @@
 #include "shell/MavikUiMgr.h"
 
-#include "page/PageConfig.h"
+#include "page/PageSetting.h"
 #include "platform/orrin/Orrin.h"
 #include "schema/base/Assert.h"
 #include "schema/base/Log.h"

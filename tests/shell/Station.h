@@ -1,6 +1,6 @@
 // A station as the window runs it: the engine's manager tree on simulated
 // devices with the window's UI manager, its records wired to a page of
-// channels, and the application object holding the configuration holder.
+// channels (or the page given), and the application object holding the configuration holder.
 #pragma once
 
 #include <memory>
@@ -18,7 +18,7 @@ using namespace Tessor;
 
 class Station {
 public:
-    Station(int ports, schema::_FUNCTION_T function, std::unique_ptr<page::PageChannels> page = nullptr)
+    Station(int ports, schema::_FUNCTION_T function, std::unique_ptr<page::PageSetting> page = nullptr)
     {
         test_support::qtApp();
         engine_test::EngineEnvironment::instance();
@@ -49,12 +49,12 @@ public:
 
     // Shows the page, which ends its initialisation.
     void showPage() { m_page->show(); }
-    page::PageChannels& page() { return *m_page; }
+    page::PageSetting& page() { return *m_page; }
     shell::MavikUiMgr& ui() { return *m_ui; }
     shell::MavikDevice& record(int port) { return *m_ui->getDevice(port); }
     page::MavikChan& channel(int port) { return *m_page->getChannel(port); }
-    QString labelText(int port) { return m_page->GetDlgItemText(page::PageChannels::LABEL_ID + port); }
-    bool labelEnabled(int port) { return m_page->GetDlgItem(page::PageChannels::LABEL_ID + port)->isEnabled(); }
+    QString labelText(int port) { return m_page->GetDlgItemText(channel(port).labelId); }
+    bool labelEnabled(int port) { return m_page->GetDlgItem(channel(port).labelId)->isEnabled(); }
     QString progressText(int port) { return channel(port).progress->getStateText(); }
     taval::Hub& hub() { return *taval::Hub::of(m_usb->getDeviceMgr()); }
     schema::UsbDevice* slot(int port) { return dynamic_cast<schema::UsbDevice*>(m_usb->getManager(port)); }
@@ -78,7 +78,7 @@ private:
     schema::BaseManager* m_root = nullptr;
     shell::MavikUiMgr* m_ui = nullptr;
     schema::UsbDeviceMgr* m_usb = nullptr;
-    std::unique_ptr<page::PageChannels> m_page;
+    std::unique_ptr<page::PageSetting> m_page;
 };
 
 }  // namespace bridge_test
