@@ -5,7 +5,6 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -20,6 +19,7 @@
 
 #include "page/CDlgGetPath.h"
 #include "page/MavikChan.h"
+#include "platform/mfc/FileDialog.h"
 #include "platform/mfc/MessageBox.h"
 #include "schema/base/Log.h"
 #include "schema/base/UsbConfiguration.h"
@@ -454,19 +454,6 @@ bool PageSetting::chooseFolder(const QString& start, QString* path)
     return true;
 }
 
-bool PageSetting::chooseIsoFile(const QString& start, QString* path)
-{
-    QFileDialog dialog(this, MavikLang::text("Open CDROM Image File"), start);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setOption(QFileDialog::ReadOnly);
-    dialog.setNameFilter(MavikLang::text("CDROM Image File(*.iso)|*.iso||").split('|').value(0));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-        return false;
-    }
-    *path = dialog.selectedFiles().first();
-    return true;
-}
-
 void PageSetting::OnClickedBrowse(int index)
 {
     const auto at = static_cast<size_t>(index);
@@ -477,7 +464,8 @@ void PageSetting::OnClickedBrowse(int index)
     int limit = editNumber(m_ids.capacity);
     QString path;
     if (m_kinds[at] == DISK_CDROM) {
-        if (chooseIsoFile(workDir(), &path)) {
+        path = mfc::fileDialogService()->openFile(MavikLang::text("CDROM Image File(*.iso)|*.iso||"), ".iso");
+        if (!path.isEmpty()) {
             const int64_t sectors = utils::getFileSectorCount(utils::toAnsi(path), static_cast<uint32_t>(std::max(0, limit)));
             // Refused alike: an image that cannot be read, one over the
             // disk, one whose count passes a signed 32-bit size.

@@ -82,10 +82,9 @@ public:
     int loginCapacity() const { return m_loginCapacity; }
 
 protected:
-    // The choosers of Browse; false when the operator cancels. The path is
-    // a folder ending with "/" or an ISO image file.
+    // The folder chooser of Browse; false when the operator cancels. The
+    // path ends with "/".
     virtual bool chooseFolder(const QString& start, QString* path);
-    virtual bool chooseIsoFile(const QString& start, QString* path);
 
     // Builds the partition controls under the page's ids and connects them
     // to the handlers; `volumeRules` adds the label limit and the password

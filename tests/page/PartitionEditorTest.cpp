@@ -11,6 +11,7 @@
 #include <fstream>
 
 #include "page/PageUserTool.h"
+#include "platform/mfc/FileDialog.h"
 #include "platform/mfc/MessageBox.h"
 #include "schema/base/UsbConfiguration.h"
 #include "schema/ui/EngineHarness.h"
@@ -25,22 +26,16 @@ namespace fs = std::filesystem;
 
 constexpr int MB = 2048;
 
-// The user page with the choosers of Browse answered by the test.
+// The user page with the folder chooser of Browse answered by the test.
 class EditorPage : public page::PageUserTool {
 public:
     QString folder;
-    QString iso;
 
 protected:
     bool chooseFolder(const QString&, QString* path) override
     {
         *path = folder;
         return !folder.isEmpty();
-    }
-    bool chooseIsoFile(const QString&, QString* path) override
-    {
-        *path = iso;
-        return !iso.isEmpty();
     }
 };
 
@@ -71,6 +66,7 @@ protected:
     void SetUp() override
     {
         mfc::setMessageBoxService(m_boxes);
+        mfc::setFileDialogService(m_files);
         engine_test::EngineEnvironment::instance();
         schema::UsbConfiguration::instance()->setCurrentFunction(schema::FUNCTION_USER);
         // The application version the login folder is picked by: 300.
@@ -102,6 +98,7 @@ protected:
     test_support::TempFolder m_dir;
     fs::path m_oldDir;
     std::shared_ptr<mfc::HeadlessMessageBoxes> m_boxes = std::make_shared<mfc::HeadlessMessageBoxes>();
+    std::shared_ptr<mfc::ScriptedFileDialogs> m_files = std::make_shared<mfc::ScriptedFileDialogs>();
     std::unique_ptr<utils::MavikConfig> m_holder;
     EditorPage m_page;
 };
@@ -263,7 +260,7 @@ TEST_F(PartitionEditor, AnIsoImageThatCannotBeReadOrIsOverTheDiskIsRefused)
         SCOPED_TRACE(refused);
         m_boxes->clear();
         m_page.clearError();
-        m_page.iso = QString::fromStdString((images / refused).string());
+        m_files->answer(QString::fromStdString((images / refused).string()));
         click(Ids::browse[0]);
         EXPECT_EQ(QStringList{"Message: CDROM Image File Is Too Big!"}, m_boxes->texts());
         EXPECT_TRUE(m_page.hasError());
@@ -273,10 +270,12 @@ TEST_F(PartitionEditor, AnIsoImageThatCannotBeReadOrIsOverTheDiskIsRefused)
     // An image that fits: its size with the margin, kept by Confirm.
     m_boxes->clear();
     set(Ids::capacity, "100");
-    m_page.iso = QString::fromStdString((images / "small.iso").string());
+    const QString small = QString::fromStdString((images / "small.iso").string());
+    m_files->answer(small);
     click(Ids::browse[0]);
     EXPECT_EQ("7", text(Ids::partCapacity[0]));
-    EXPECT_EQ(m_page.iso, text(Ids::content[0]));
+    EXPECT_EQ(small, text(Ids::content[0]));
+    EXPECT_EQ("CDROM Image File(*.iso)|*.iso||", m_files->filters.value(0));
     click(Ids::confirm[0]);
     EXPECT_EQ(std::vector<int>({7 * MB, 0, 0}), sectors());
     EXPECT_TRUE(m_boxes->texts().isEmpty());
