@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <new>
 
 #include "platform/ini/Ini.h"
@@ -343,6 +344,12 @@ bool UsbConfiguration::checkStation(std::string& cause) const
         return false;
     }
     return true;
+}
+
+std::string UsbConfiguration::getOutputPath(const std::string& name) const
+{
+    const std::filesystem::path folder = std::filesystem::path(m_logFilename).parent_path();
+    return folder.empty() ? name : (folder / name).string();
 }
 
 void UsbConfiguration::setLogLevel(int level)

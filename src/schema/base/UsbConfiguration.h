@@ -61,6 +61,9 @@ public:
     void setPassword(const std::string& v) { m_password = v; }
     const std::string& getLogFilename() const { return m_logFilename; }
     void setLogFilename(const std::string& v) { m_logFilename = v; }
+    // Where the run leaves a file it writes for the operator (saved images,
+    // dumps): beside the log file, in the working folder without one.
+    std::string getOutputPath(const std::string& name) const;
     int getLogLevel() const { return m_logLevel; }
     void setLogLevel(int level);
     int getLogSize() const { return m_logSize; }

@@ -258,16 +258,17 @@ void UsbDevice::setCfgTable(Sptr<usb::CfgTable> table)
     }
 }
 
-void UsbDevice::setConfigInfo(Sptr<ConfigInfo> configInfo)
+int UsbDevice::setConfigInfo(Sptr<ConfigInfo> configInfo)
 {
     UsbConfiguration* config = UsbConfiguration::instance();
+    int result = 0;
     m_configInfo = configInfo;
     m_currentPlane = m_flashPlane;
     bool highFormat = m_state && m_state->getStateType() == STATE_HIGH_FORMAT;
     if ((highFormat || config->getCurrentFunction() != FUNCTION_FACTORY) && m_cfgTable->getPartitionCtrl()) {
         if (config->getCurrentFunction() == FUNCTION_USER) {
             CPLOG(7, "update LUN info");
-            m_cfgTable->getPartitionCtrl()->finish(this);
+            result = m_cfgTable->getPartitionCtrl()->finish(this);
         } else {
             std::string password = configInfo->getNewPassword().substr(0, PASSWORD_MAX);
             char* tablePassword = m_cfgTable->getCfgTblInfo()->password;
@@ -285,6 +286,7 @@ void UsbDevice::setConfigInfo(Sptr<ConfigInfo> configInfo)
         setMp3Config(configInfo->getMp3Config());
     }
     configInfo->debug();
+    return result;
 }
 
 void UsbDevice::setMp3Config(Sptr<Mp3Config> config) { m_cfgTable->setMp3CfgTable(config); }

@@ -120,7 +120,9 @@ public:
 
     void setFlashInfo(Sptr<usb::FlashInfo> flashInfo);
     void setCfgTable(Sptr<usb::CfgTable> table);
-    void setConfigInfo(Sptr<ConfigInfo> configInfo);
+    // 0, or in the user function the partition item's refusal of the
+    // settings (-0x8020), which the caller fails the device with.
+    int setConfigInfo(Sptr<ConfigInfo> configInfo);
     void setAddress(Sptr<interim::AddressFactory> factory);
     int setCurrentPlaneInfo(Sptr<PlaneInfo> plane);
     void setMp3Config(Sptr<Mp3Config> config);

@@ -11,6 +11,7 @@
 #include "schema/device/UsbDevice.h"
 #include "usb/cfg/BuildInfoSector.h"
 #include "usb/cfg/FieldTransfer.h"
+#include "usb/cfg/TlcPages.h"
 
 namespace Tessor::usb {
 
@@ -151,11 +152,13 @@ int BuildInfo::writeFlash(schema::UsbDevice* device)
         return -1;
     }
     TESSOR_ASSERT(device != nullptr);
-    CPLOG(5, "BuildIndo write flash at %s", address->logData());
-    if (device->writeFlashSectors(address, 1, sector) != 0) {
-        CPLOG(3, "Write BuildInfo on %d of device %s failed", address->getPhyAddress(), device->getName());
-        dumpSector(sector, "Dump BuildInfo");
-        return -1;
+    for (const Sptr<schema::BaseAddress>& page : TlcPages::writeOrder(device, address)) {
+        CPLOG(5, "BuildIndo write flash at %s", page->logData());
+        if (device->writeFlashSectors(page, 1, sector) != 0) {
+            CPLOG(3, "Write BuildInfo on %d of device %s failed", page->getPhyAddress(), device->getName());
+            dumpSector(sector, "Dump BuildInfo");
+            return -1;
+        }
     }
     CPLOG(7, "password = %s Write BuildInfo on %s", maskedPassword(), address->logData());
     return 0;

@@ -29,6 +29,7 @@
 #include "usb/cfg/CfgPartition6716V31.h"
 #include "usb/cfg/CfgPartition6716V32.h"
 #include "usb/cfg/CfgPartition6726.h"
+#include "usb/cfg/TlcPages.h"
 #include "usb/cmd/FlagPageBitmap.h"
 #include "usb/cmd/PageBitmap.h"
 #include "usb/cmd/SetList.h"
@@ -485,7 +486,8 @@ void CfgTable::saveImage(schema::UsbDevice* device, const std::vector<uint8_t>& 
         std::snprintf(fileName, sizeof fileName, "XX_%s", getName());
     }
     CPLOG(7, "File Name :%s", fileName);
-    usbWriteFile(fileName, image.data(), SECTOR_SIZE, 0);
+    const std::string path = schema::UsbConfiguration::instance()->getOutputPath(fileName);
+    usbWriteFile(path.c_str(), image.data(), SECTOR_SIZE, 0);
 }
 
 void CfgTable::dumpSector(const void* sector, int length, const char* title)
@@ -507,12 +509,16 @@ void CfgTable::dumpSector(const void* sector, int length, const char* title)
 int CfgTable::writeImage(schema::UsbDevice* device, const std::vector<uint8_t>& image)
 {
     Sptr<BaseAddress> address = getAddress();
-    CPLOG(7, "Download Config table %s to Flash at %s", getName(), address->logData());
-    if (device->writeFlashSectors(address, 1, image.data()) != 0) {
-        CPLOG(3, "Config Table of device %s write to FLASH failed", device->getName());
-        debug();
-        dumpSector(image.data(), SECTOR_SIZE, "Config Table Raw Data");
-        return -1;
+    // Triple-level-cell flash: the partner page first, so the table's own
+    // page is programmed after it.
+    for (const Sptr<BaseAddress>& page : TlcPages::writeOrder(device, address)) {
+        CPLOG(7, "Download Config table %s to Flash at %s", getName(), page->logData());
+        if (device->writeFlashSectors(page, 1, image.data()) != 0) {
+            CPLOG(3, "Config Table of device %s write to FLASH failed", device->getName());
+            debug();
+            dumpSector(image.data(), SECTOR_SIZE, "Config Table Raw Data");
+            return -1;
+        }
     }
     m_written[address->getPhyAddress()] = std::vector<uint8_t>(image.begin(), image.begin() + SECTOR_SIZE);
     return 0;

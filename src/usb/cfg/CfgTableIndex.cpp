@@ -9,6 +9,7 @@
 #include "schema/device/DiskInfo.h"
 #include "schema/device/UsbDevice.h"
 #include "usb/cfg/CfgTable.h"
+#include "usb/cfg/TlcPages.h"
 #include "usb/profile/FlashInfo.h"
 
 namespace Tessor::usb {
@@ -89,11 +90,13 @@ int CfgTableIndex::writeFlash(schema::UsbDevice* device)
     for (int i = 0; i < container->getCount(); ++i) {
         Sptr<BaseAddress> copy = container->getData(i);
         TESSOR_ASSERT(copy);
-        CPLOG(7, "CfgTableIndex are wrote to %s", copy->logData());
-        if (device->writeFlashSectors(copy, kSectors, image()) != 0) {
-            CPLOG(3, "Write CfgTable Index on %d of device %s failed", copy->getBlockNo(), device->getName());
-            SystemInfo::debugBuffer(image(), kImageSize, "Dump CfgTable Index");
-            result = -1;
+        for (const Sptr<BaseAddress>& page : TlcPages::writeOrder(device, copy)) {
+            CPLOG(7, "CfgTableIndex are wrote to %s", page->logData());
+            if (device->writeFlashSectors(page, kSectors, image()) != 0) {
+                CPLOG(3, "Write CfgTable Index on %d of device %s failed", copy->getBlockNo(), device->getName());
+                SystemInfo::debugBuffer(image(), kImageSize, "Dump CfgTable Index");
+                result = -1;
+            }
         }
     }
     return result;

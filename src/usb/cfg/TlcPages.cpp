@@ -1,6 +1,8 @@
 #include "usb/cfg/TlcPages.h"
 
+#include "schema/base/Log.h"
 #include "schema/device/UsbDevice.h"
+#include "usb/cfg/AllocatAddress.h"
 #include "usb/profile/FlashInfo.h"
 
 namespace Tessor::usb {
@@ -11,6 +13,25 @@ int realPagesPerBlock(schema::UsbDevice* device)
 {
     Sptr<FlashInfo> flash = device != nullptr ? device->getFlashInfo() : Sptr<FlashInfo>();
     return flash ? flash->getChipInfo()->RealPagePerBlock : 0;
+}
+
+bool isIndexPointerFirmware(schema::UsbDevice* device)
+{
+    Sptr<schema::VersionInfo> version = device->getVersion();
+    const int firmware = version ? version->getVersionNumber() : 0;
+    return firmware == 310 || firmware == 320 || firmware == 400;
+}
+
+// A container address stands for its children, any other for itself.
+void addPages(std::vector<TlcPages::Address>& pages, const TlcPages::Address& address)
+{
+    if (address && address->getCount() > 0) {
+        for (int i = 0; i < address->getCount(); ++i) {
+            pages.push_back(TlcPages::Address(address->getData(i)));
+        }
+    } else {
+        pages.push_back(address);
+    }
 }
 
 }  // namespace
@@ -58,6 +79,45 @@ TlcPages::Address TlcPages::_allocatAdd(schema::UsbDevice* device, const std::ve
         }
     }
     return tlcPageAddress(device, target);
+}
+
+std::vector<TlcPages::Address> TlcPages::systemPages(schema::UsbDevice* device)
+{
+    std::vector<Address> pages;
+    Sptr<AllocatAddress> set = device != nullptr ? device->getAllocatAddress() : Sptr<AllocatAddress>();
+    if (!set) {
+        return pages;
+    }
+    if (isIndexPointerFirmware(device)) {
+        addPages(pages, set->getCfgTableIndexAddress());
+    }
+    pages.push_back(set->getCfgTableAddress());
+    addPages(pages, set->getExternalCodeAddress());
+    pages.push_back(set->getFlagTableAddress());
+    pages.push_back(set->getExternalCodeIndexAddress());
+    CPLOG(7, "_allocatAdd getPageBitmapAddress1 ");
+    addPages(pages, set->getPageBitmapAddress());
+    CPLOG(7, "_allocatAdd getPageBitmapAddress ");
+    pages.push_back(set->getBuildInfoAddress());
+    return pages;
+}
+
+TlcPages::Address TlcPages::_allocatAdd(schema::UsbDevice* device, Address target)
+{
+    return _allocatAdd(device, systemPages(device), target);
+}
+
+std::vector<TlcPages::Address> TlcPages::writeOrder(schema::UsbDevice* device, Address target)
+{
+    std::vector<Address> pages;
+    Sptr<FlashInfo> flash = device != nullptr ? device->getFlashInfo() : Sptr<FlashInfo>();
+    if (flash && flash->getChipInfo()->TLC != 0) {
+        if (Address duplicate = _allocatAdd(device, target)) {
+            pages.push_back(duplicate);
+        }
+    }
+    pages.push_back(target);
+    return pages;
 }
 
 }  // namespace Tessor::usb

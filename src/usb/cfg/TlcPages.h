@@ -22,6 +22,14 @@ public:
     // Where target's duplicate goes: its partner, unless one of the device's
     // system pages (empty entries are skipped) sits there.
     static Address _allocatAdd(schema::UsbDevice* device, const std::vector<Address>& systemPages, Address target);
+    // The same against the system pages of the device's address sets.
+    static Address _allocatAdd(schema::UsbDevice* device, Address target);
+    // The pages a system-area writer writes for target, in order: on
+    // triple-level-cell flash its free partner first, then target itself.
+    static std::vector<Address> writeOrder(schema::UsbDevice* device, Address target);
+    // The system pages of the device's address sets, in the order they are
+    // looked at; the index record's pages only on index-pointer firmware.
+    static std::vector<Address> systemPages(schema::UsbDevice* device);
 };
 
 }  // namespace Tessor::usb

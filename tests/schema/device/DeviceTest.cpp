@@ -192,6 +192,20 @@ TEST_F(DeviceTest, PasswordsChangeOnlyInTheHighFormatAndLeaveNothingOld)
     EXPECT_EQ(field(table->getCfgTblInfo()->password), std::string("ABCDEFGHIJKLMNOPQ") + '\0');
 }
 
+TEST_F(DeviceTest, UserSettingsTheTableCannotHoldAreRefused)
+{
+    UsbConfiguration::instance()->setChipSet("6716");
+    device->setCfgTable(Sptr<usb::CfgTable>(new usb::CfgTable(device, "ConfigTable", usb::CFG_TABLE_DEVICE)));
+    Sptr<ConfigInfo> settings(new ConfigInfo());
+    settings->setRealCapacity(4096);
+    settings->addPartInfo(Sptr<PartInfo>(new PartInfo(8192)));
+    EXPECT_EQ(device->setConfigInfo(settings), 0) << "a factory run lays out its LUNs in the low format";
+    UsbConfiguration::instance()->setCurrentFunction(FUNCTION_USER);
+    EXPECT_EQ(device->setConfigInfo(settings), -0x8020);
+    settings->setRealCapacity(8192);
+    EXPECT_EQ(device->setConfigInfo(settings), 0);
+}
+
 TEST_F(DeviceTest, RunSettingsShareTheFlashPlaneRecord)
 {
     device->setConfigInfo(Sptr<ConfigInfo>(new ConfigInfo()));

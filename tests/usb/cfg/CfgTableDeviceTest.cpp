@@ -49,9 +49,8 @@ protected:
     void SetUp() override
     {
         SimulatedDevice::SetUp();
-        // Every table written is also saved in the working folder.
-        workingFolder = std::filesystem::current_path();
-        std::filesystem::current_path(folder);
+        // Every table written is also saved beside the run's log.
+        UsbConfiguration::instance()->setLogFilename((folder / "station.log").string());
         UsbConfiguration::instance()->setChipSet(variant);
         Sptr<ConfigInfo> run(new ConfigInfo());
         run->setScanConfig(Sptr<ScanConfig>(new ScanConfig(nullptr, "ScanConfig")));
@@ -69,12 +68,6 @@ protected:
             run->addPartInfo(Sptr<PartInfo>(new PartInfo(static_cast<int>(capacity))));
         }
         device->setConfigInfo(run);
-    }
-
-    void TearDown() override
-    {
-        std::filesystem::current_path(workingFolder);
-        SimulatedDevice::TearDown();
     }
 
     Sptr<CfgTable> newTable(CFG_TABLE_TYPE_T type)
@@ -115,8 +108,6 @@ protected:
         ASSERT_NE(plugged().load(), nullptr);
         device->setDev(plugged().load());
     }
-
-    std::filesystem::path workingFolder;
 };
 
 using RamDownload = TableDevice;
@@ -133,6 +124,7 @@ TEST_P(RamDownload, TablesOfTypes0And1ReachTheControllerRamAndNotTheFlash)
     }
     EXPECT_EQ(0, programs());
     EXPECT_EQ(512, static_cast<int>(std::filesystem::file_size(folder / "0_ConfigTable")));
+    EXPECT_FALSE(std::filesystem::exists("0_ConfigTable")) << "left in the working folder";
 
     // The controller serves the LUNs the run settings asked for.
     const Tessor::taval::RamLunTable units = hub->device(0)->ramUnits();
@@ -250,6 +242,86 @@ TEST_P(FlashTable, DeviceTableIsWrittenReadBackByTheControllerAndRebuiltInUserMo
 }
 
 INSTANTIATE_TEST_SUITE_P(Variants, FlashTable, ::testing::Values("6716", "6716V31", "6726", "6605"));
+
+// A 6716V31 on triple-level-cell flash: 256 pages a block, 192 of them real.
+class TlcFlash : public TableDevice {
+protected:
+    static constexpr int kPages = 256;
+
+    TlcFlash() : TableDevice("6716V31") { extraKeys = "PagesPerBlock=256\nRealPagesPerBlock=192\n"; }
+
+    void SetUp() override
+    {
+        TableDevice::SetUp();
+        giveGeometry(CHIPS, BLOCKS, kPages, SECTORS);
+        device->getFlashInfo()->getChipInfo()->TLC = 1;
+        device->getFlashInfo()->getChipInfo()->RealPagePerBlock = 192;
+    }
+
+    // Pages programmed since `from` operations, as "block:page".
+    std::vector<std::string> programmedSince(size_t from)
+    {
+        std::vector<std::string> pages;
+        const std::vector<Tessor::taval::OpRecord> log = opLog();
+        for (size_t i = from; i < log.size(); ++i) {
+            if (log[i].kind == OpKind::Program) {
+                const int64_t page = log[i].args[1] / SECTORS;
+                pages.push_back(std::to_string(page / kPages) + ":" + std::to_string(page % kPages));
+            }
+        }
+        return pages;
+    }
+};
+
+// Every system-area writer here writes a free partner page before its own
+// page; a partner that holds a system page of the device is left alone.
+TEST_F(TlcFlash, PartnerPageIsWrittenFirstUnlessASystemPageSitsThere)
+{
+    Sptr<CfgTable> table = newTable(CFG_TABLE_DEVICE);
+    ASSERT_EQ(0, table->finish(device));
+    device->getAllocatAddress()->setFlagTableAddress(at(7, 6));
+    struct Case {
+        const char* writer;
+        int block, page;
+        std::vector<std::string> pages;
+    };
+    const Case cases[] = {
+        {"table", 5, 10, {"5:6", "5:10"}},
+        {"table", 7, 10, {"7:10"}},  // the flag table sits on its partner
+        {"table", 6, 9, {"6:9"}},     // a page without partner
+        {"table", 6, 191, {"6:189", "6:191"}},
+        {"index", 8, 10, {"8:6", "8:10"}},
+        {"build", 9, 4, {"9:1", "9:4"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.writer) + " at " + std::to_string(c.block) + ":" + std::to_string(c.page));
+        const size_t before = opLog().size();
+        if (std::string(c.writer) == "table") {
+            table->setAddress(at(c.block, c.page));
+            ASSERT_EQ(0, table->writeFlash(device));
+            EXPECT_EQ(0, table->validateFlash(device));
+        } else if (std::string(c.writer) == "index") {
+            CfgTableIndex index(device);
+            Sptr<BaseAddress> copies(new BaseAddress(device, 0, 0, 0));
+            copies->addData(Sptr<Tessor::schema::BaseData>(at(c.block, c.page)));
+            index.setAddress(copies);
+            ASSERT_EQ(0, index.writeFlash(device));
+            EXPECT_EQ(0, index.validateFlash(device));
+        } else {
+            table->getBuildInfo()->setAddress(at(c.block, c.page));
+            ASSERT_EQ(0, table->getBuildInfo()->writeFlash(device));
+        }
+        EXPECT_EQ(c.pages, programmedSince(before));
+    }
+    // Both copies of the table hold the same sector.
+    const unsigned char* read = device->readFlashSectors(at(5, 6), 1);
+    ASSERT_NE(read, nullptr);
+    const std::vector<uint8_t> partner(read, read + 512);
+    read = device->readFlashSectors(at(5, 10), 1);
+    ASSERT_NE(read, nullptr);
+    EXPECT_TRUE(std::equal(partner.begin(), partner.end(), read));
+    EXPECT_TRUE(Tessor::taval::isValidTable(partner.data()));
+}
 
 // A 6716 whose flash changes a bit in what it returns of the table's page
 // (block 5, page 3) and of block 7's page 0, and fails to program block 8's page 0.

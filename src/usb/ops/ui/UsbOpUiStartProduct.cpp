@@ -62,7 +62,14 @@ Sptr<BaseState> UsbOpUiStartProduct::process(Sptr<BaseEvent> event)
     if (flash) {
         device->setFlashInfo(flash);
     }
-    device->setConfigInfo(settings);
+    // A user run rebuilds the LUNs from the settings; ones the table cannot
+    // hold fail the device before anything is written.
+    const int settled = device->setConfigInfo(settings);
+    if (settled < 0) {
+        CPLOG(3, "Settings of device %s can not be laid out as its LUNs", device->getName());
+        event->setErrorCode(-settled);
+        return lookupDeviceState(event, STATE_ERROR);
+    }
     if (function != FUNCTION_FACTORY) {
         sendDeviceEvent(event, DEV_SIG_TEST_DISK);
         next = STATE_HIGH_FORMAT;
