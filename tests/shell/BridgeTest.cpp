@@ -25,8 +25,9 @@ using shell::UiState;
 using test_support::saveScreenshot;
 using test_support::waitOnGui;
 
-const char* const READY_TEXT =
-    "'SIMready' ID=ECD35195 do not format,modify configuration or click to begin the product process!";
+const QString READY_TEXT =
+    QString("'SIMready' ID=%1 do not format,modify configuration or click to begin the product process!")
+        .arg(engine_test::SMALL_FLASH_ID);
 
 // Posts a report for `port` to the UI manager from a thread of its own, as
 // the engine's threads do.
@@ -79,7 +80,7 @@ TEST_F(BridgeTest, APluggedDeviceIsReadyThenStartedCancelledAndPulled)
     EXPECT_TRUE(saveScreenshot(station.page(), "channel-ready"));
 
     station.record(0).onUserAction(shell::ACTION_CLICK);
-    ASSERT_TRUE(waitOnGui([&] { return station.engineState(0) == "StateScan"; }));
+    ASSERT_TRUE(waitOnGui([&] { return station.engineState(0) == "StateLowFormat"; }));
     EXPECT_EQ(station.labelText(0), "SIMready: Cancel");
     EXPECT_TRUE(station.record(0).isBusy());
 
@@ -165,9 +166,9 @@ TEST_F(BridgeTest, AutomaticStartBeginsProductionOnAReadyDevice)
     shell::MavikApp::instance()->config->setConfigInfo(settings);
     station.showPage();
     station.plug(0, "auto");
-    ASSERT_TRUE(waitOnGui([&] { return station.engineState(0) == "StateScan"; }));
-    ASSERT_TRUE(waitOnGui([&] { return station.progressText(0) == "'SIMauto' begin the product process automatically"; }))
-        << station.progressText(0).toStdString();
+    ASSERT_TRUE(waitOnGui([&] { return station.engineState(0) == "StateLowFormat"; }));
+    // The channel shows the scan's progress lines after it.
+    EXPECT_EQ(station.record(0).getStatusText(), "'SIMauto' begin the product process automatically");
     EXPECT_EQ(station.record(0).getState(), shell::UI_PRODUCING);
     EXPECT_EQ(station.labelText(0), "SIMauto: Cancel");
     EXPECT_FALSE(station.channel(0).progress->isEmptyBar());

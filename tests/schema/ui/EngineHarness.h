@@ -37,6 +37,9 @@ using Keys = test_support::DeviceKeys;
 
 constexpr auto WAIT_LIMIT = std::chrono::seconds(20);
 
+// The flash id of the engine tests' small device (64 blocks of 16 pages of 4 sectors).
+constexpr const char* SMALL_FLASH_ID = "EC731095";
+
 struct Report {
     UiSignalType signal;
     int port;  // -1 for a report without device
@@ -203,13 +206,38 @@ public:
         test_support::writeDeviceIni(device,
                                      {{"Device.Variant", "6716"},       {"Device.Chips", "1"},
                                       {"Device.BlocksPerChip", "64"},   {"Device.PagesPerBlock", "16"},
-                                      {"Device.SectorsPerPage", "4"},   {"Device.FlashId", "ECD35195"},
+                                      {"Device.SectorsPerPage", "4"},   {"Device.FlashId", SMALL_FLASH_ID},
                                       {"Device.Drive", "SIM" + name.substr(0, 12)}},
                                      keys);
         return device;
     }
 
 private:
+    // The table's 1 Gbit part cut down to the small device's geometry, so a
+    // scan of a few thousand sectors agrees with the part it was identified as.
+    void addSmallFlash(const std::string& table) const
+    {
+        std::ifstream in(table);
+        std::ofstream out(m_folder + "/FlashChip.ini", std::ios::app);
+        out << "\n[" << SMALL_FLASH_ID << "]\n";
+        bool inPart = false;
+        for (std::string line; std::getline(in, line);) {
+            if (!line.empty() && line[0] == '[') {
+                inPart = line == "[ECD35195]";
+                continue;
+            }
+            if (!inPart) {
+                continue;
+            }
+            const std::string key = line.substr(0, line.find('='));
+            static const std::map<std::string, std::string> small = {
+                {"PartNumber", "VF16M-ENGINE-TEST"}, {"Density", "16"}, {"BlockPerChip", "64"},
+                {"PagePerBlock", "16"}};
+            const auto it = small.find(key);
+            out << (it == small.end() ? line : key + "=" + it->second) << "\n";
+        }
+    }
+
     EngineEnvironment()
     {
         std::string pattern = (std::filesystem::temp_directory_path() / "tessor-engine-XXXXXX").string();
@@ -218,6 +246,7 @@ private:
         for (const char* file : {"FlashChip.ini", "UserSetting.ini", "Mp3Config.ini"}) {
             std::filesystem::copy_file(etc + "/" + file, m_folder + "/" + file);
         }
+        addSmallFlash(etc + "/FlashChip.ini");
         std::ofstream(m_folder + "/scan.img", std::ios::binary) << std::string(2048, '\x5A');
         const std::string config = m_folder + "/engine.cfg";
         std::ofstream out(config);
@@ -304,13 +333,18 @@ public:
     }
 
     // A request as the window sends it: straight into the slot's queue,
-    // without the library's record; a start carries the station settings.
-    void request(int port, UiSignalType signal)
+    // without the library's record; a start carries the station settings,
+    // at `scanLevel` when one is given.
+    void request(int port, UiSignalType signal, int scanLevel = -1)
     {
         Sptr<UiEvent> event(new UiEvent(signal));
         event->setDevice(slot(port));
         if (signal == UI_SIG_START) {
-            event->setConfigInfo(Sptr<ConfigInfo>(new ConfigInfo(m_ui->getConfigInfo())));
+            Sptr<ConfigInfo> settings(new ConfigInfo(m_ui->getConfigInfo()));
+            if (scanLevel >= 0) {
+                settings->getScanConfig()->setScanLevel(scanLevel);
+            }
+            event->setConfigInfo(settings);
         }
         slot(port)->reportEvent(Sptr<BaseEvent>(event));
     }

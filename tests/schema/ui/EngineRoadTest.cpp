@@ -13,11 +13,11 @@ using Tessor::taval::OpKind;
 // An operation of the simulated device with its first argument.
 using Op = std::pair<OpKind, int64_t>;
 
-enum Action { PLUG, UNPLUG, INJECT_ERROR, REQUEST, ANSWER, STATE, REPORTS, OPS, LAST_OPS, COMMANDS, SETTLE };
+enum Action { PLUG, UNPLUG, INJECT_ERROR, REQUEST, START_AT_LEVEL, ANSWER, STATE, REPORTS, OPS, LAST_OPS, COMMANDS, SETTLE };
 
 struct Step {
     Action action;
-    int value = 0;                  // request signal, error code, answering flag
+    int value = 0;                  // request signal, error code, answering flag, scan level
     std::string state = {};         // STATE
     std::vector<Report> reports = {};  // REPORTS: every report of the port so far
     std::vector<Op> ops = {};       // OPS: the device's operations so far; LAST_OPS: its latest ones
@@ -74,14 +74,20 @@ const Road ROADS[] = {
     {"UnsupportedFirmware", FUNCTION_FACTORY, {{"Device.Variant", "6605"}, {"Device.Firmware", "6.00"}},
      {{PLUG}, {REPORTS, 0, "", {r(UI_SIG_FOUND), r(UI_SIG_STATUS, 0x803A)}}, {STATE, 0, "StateError"}},
      "6605"},
+    // Scanned, then waiting for the low format.
     {"ReadyIsAnsweredWithStart", FUNCTION_FACTORY, {},
-     {{ANSWER, 1}, {PLUG}, {REPORTS, 0, "", READY_REPORTS}, {STATE, 0, "StateScan"}}},
-    {"CancelBeforeTheScanBegins", FUNCTION_FACTORY, {},
+     {{ANSWER, 1}, {PLUG}, {REPORTS, 0, "", READY_REPORTS}, {STATE, 0, "StateLowFormat"}}},
+    {"CancelAfterTheScan", FUNCTION_FACTORY, {},
      waitingThen({{REQUEST, UI_SIG_START},
-                  {STATE, 0, "StateScan"},
+                  {STATE, 0, "StateLowFormat"},
                   {REQUEST, UI_SIG_CANCEL},
                   {STATE, 0, "StateWait"},
                   {REPORTS, 0, "", readyThen({r(UI_SIG_CANCEL)})}})},
+    // Scan level 2 saves the bitmaps and formats nothing.
+    {"ScanOnlyEndsBuilt", FUNCTION_FACTORY, {},
+     waitingThen({{START_AT_LEVEL, 2},
+                  {STATE, 0, "StateBuildOk"},
+                  {REPORTS, 0, "", readyThen({r(UI_SIG_BUILD_OK)})}})},
     {"EjectWhileWaiting", FUNCTION_FACTORY, {},
      waitingThen({{REQUEST, UI_SIG_EJECT},
                   {REPORTS, 0, "", readyThen({r(UI_SIG_PLUGGED_OFF)})},
@@ -163,6 +169,9 @@ TEST_P(EngineRoadTest, FollowsItsRoad)
             break;
         case REQUEST:
             engine.request(0, static_cast<UiSignalType>(step.value));
+            break;
+        case START_AT_LEVEL:
+            engine.request(0, UI_SIG_START, step.value);
             break;
         case ANSWER:
             engine.ui().setAnswering(step.value != 0);
