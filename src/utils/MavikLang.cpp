@@ -118,6 +118,12 @@ QString MavikLang::readLocaleText(const QString& key, std::string& reason) const
 
 void MavikLang::install(const MavikLang* lang) { g_installed.store(lang); }
 
+int MavikLang::language()
+{
+    const MavikLang* lang = g_installed.load();
+    return lang != nullptr ? lang->getLanguage() : LANG_ENGLISH;
+}
+
 QString MavikLang::text(const QString& key)
 {
     const MavikLang* lang = g_installed.load();

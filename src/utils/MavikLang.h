@@ -34,6 +34,8 @@ public:
     static void install(const MavikLang* lang);
     static QString text(const QString& key);
     static QString text(const char* key) { return text(QString::fromLatin1(key)); }
+    // The installed texts' language; English until texts are installed.
+    static int language();
 
 private:
     // The value of `key`, empty when the file or the key is missing;

@@ -1,0 +1,83 @@
+// The MP3 page: the MP3 profile's values shown, edited, written back on
+// every hide, and stored in the profile again.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <filesystem>
+
+#include "page/PageMp3Setting.h"
+#include "schema/base/UsbConfiguration.h"
+#include "schema/ui/EngineHarness.h"
+#include "support/QtApp.h"
+#include "support/Screenshot.h"
+#include "usb/profile/ProfileMp3.h"
+#include "utils/MavikConfig.h"
+
+namespace {
+
+using namespace Tessor;
+
+class Mp3Page : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { test_support::qtApp(); }
+
+    void SetUp() override
+    {
+        engine_test::EngineEnvironment::instance();
+        schema::UsbConfiguration::instance()->setCurrentFunction(schema::FUNCTION_USER);
+        // A profile of this test's own, as the sample gives it.
+        m_profile = engine_test::EngineEnvironment::instance().folder() + "/Mp3Config.ini";
+        m_saved = m_profile + ".kept";
+        std::filesystem::copy_file(m_profile, m_saved, std::filesystem::copy_options::overwrite_existing);
+        m_holder = std::make_unique<utils::MavikConfig>(nullptr);
+        m_holder->getConfigInfo()->setMp3Config(usb::ProfileMp3("Mp3Config").getMp3Config());
+        m_page.holder = m_holder.get();
+        m_page.reloadScanConfig();
+    }
+    void TearDown() override { std::filesystem::rename(m_saved, m_profile); }
+
+    Sptr<schema::Mp3Config> config() { return m_holder->getConfigInfo()->getMp3Config(); }
+
+    std::string m_profile;
+    std::string m_saved;
+    std::unique_ptr<utils::MavikConfig> m_holder;
+    page::PageMp3Setting m_page;
+};
+
+TEST_F(Mp3Page, ShowsTheProfileAndWritesEditsBackOnHide)
+{
+    m_page.show();
+    EXPECT_EQ("27", m_page.GetDlgItemText(1376));  // bKeyNEXT0
+    EXPECT_TRUE(static_cast<QCheckBox*>(m_page.GetDlgItem(1316))->isChecked());  // NandEn
+    EXPECT_TRUE(m_page.GetDlgItem(1376)->isEnabled());
+    EXPECT_FALSE(m_page.GetDlgItem(1386)->isEnabled());
+    test_support::saveScreenshot(m_page, "mp3-page");
+
+    // Hidden unchanged: every field keeps its value.
+    const int before = config()->getKeyCfg()->get("bKeyNEXT0");
+    m_page.hide();
+    EXPECT_EQ(before, config()->getKeyCfg()->get("bKeyNEXT0"));
+
+    m_page.show();
+    m_page.SetDlgItemText(1376, "-5");      // bKeyNEXT0
+    m_page.SetDlgItemText(1395, "low");     // bBATData0: not a number
+    m_page.SetDlgItemText(1302, "2");       // bLedMode
+    config()->getKeyCfg()->set("bKeyMODE1", 9);  // no control shows it
+    m_page.hide();
+    EXPECT_EQ(-5, config()->getKeyCfg()->get("bKeyNEXT0"));
+    EXPECT_EQ(0, config()->getKeyCfg()->get("bBATData0"));
+    EXPECT_EQ(2, config()->getKeyCfg()->get("bLedMode"));
+    EXPECT_EQ(9, config()->getKeyCfg()->get("bKeyMODE1"));
+
+    // Through the profile and back.
+    ASSERT_EQ(0, usb::ProfileMp3("Mp3Config").setMp3Config(config()));
+    Sptr<schema::Mp3Config> read = usb::ProfileMp3("Mp3Config").getMp3Config();
+    EXPECT_EQ(-5, read->getKeyCfg()->get("bKeyNEXT0"));
+    EXPECT_EQ(0, read->getKeyCfg()->get("bBATData0"));
+    EXPECT_EQ(2, read->getKeyCfg()->get("bLedMode"));
+    EXPECT_EQ(9, read->getKeyCfg()->get("bKeyMODE1"));
+    EXPECT_EQ(config()->getSdcCfg()->get("wCmdRetry"), read->getSdcCfg()->get("wCmdRetry"));
+}
+
+}  // namespace
