@@ -10,11 +10,6 @@ namespace {
 
 using Tessor::schema::DpfConfig;
 
-uint32_t be32(const Bytes& b, size_t at)
-{
-    return (uint32_t(b[at]) << 24) | (uint32_t(b[at + 1]) << 16) | (uint32_t(b[at + 2]) << 8) | b[at + 3];
-}
-uint16_t be16(const Bytes& b, size_t at) { return static_cast<uint16_t>((b[at] << 8) | b[at + 1]); }
 Bytes slice(const Bytes& b, size_t at, size_t n) { return Bytes(b.begin() + long(at), b.begin() + long(at + n)); }
 
 class DpfOnFlash : public ::testing::TestWithParam<Geometry> {};
@@ -35,13 +30,7 @@ TEST_P(DpfOnFlash, EveryAreaIsFoundFromTheTable)
 
     // The frame's table: the first sector of a block with the magic.
     const FlashReader flash = station.reader(0);
-    Bytes table;
-    for (int block = 0; block < g.blocks && table.empty(); ++block) {
-        Bytes sector = flash.read(int64_t(block) * perBlock, 1);
-        if (sector[0] == 0x55 && sector[1] == 0xAA && sector[7] == 0x50) {
-            table = sector;
-        }
-    }
+    const Bytes table = findDpfTable(flash, g);
     ASSERT_FALSE(table.empty());
     EXPECT_EQ(2048, be16(table, 0x02));
     EXPECT_EQ(3, be16(table, 0x04));
@@ -83,7 +72,7 @@ TEST_P(DpfOnFlash, EveryAreaIsFoundFromTheTable)
     EXPECT_EQ((Bytes{0x1F, 0xFF}), slice(state, 180, 2));
 
     // Books through the e-book directory and its block index.
-    const Bytes directory = flash.read(be32(table, 0x60), 4 + 20);
+    const Bytes directory = readEbookDirectory(flash, table);
     for (size_t k = 0; k < books().size(); ++k) {
         const size_t entry = 32 * k;
         const Book& book = books()[k];
@@ -91,16 +80,8 @@ TEST_P(DpfOnFlash, EveryAreaIsFoundFromTheTable)
         Bytes title(book.title.begin(), book.title.end());
         title.resize(10, 0xFF);
         EXPECT_EQ(title, slice(directory, entry + 1, 10)) << k;
-        const uint32_t logical = be32(directory, entry + 11);
         EXPECT_EQ(book.size, be32(directory, entry + 15));
-        Bytes read;
-        for (uint32_t s = logical; read.size() < book.size; ++s) {
-            const uint32_t block = be16(directory, 2048 + 2 * (s / perBlock));
-            const Bytes sector = flash.read(int64_t(block) * perBlock + s % perBlock, 1);
-            read.insert(read.end(), sector.begin(), sector.end());
-        }
-        read.resize(book.size);
-        EXPECT_TRUE(read == contentOf(book.title, book.size)) << "book " << k;
+        EXPECT_TRUE(readBook(flash, directory, k, g) == contentOf(book.title, book.size)) << "book " << k;
     }
     EXPECT_EQ(books().size() + 1, directory[32 * books().size()]);
 

@@ -78,6 +78,43 @@ private:
     std::shared_ptr<Tessor::taval::VirtualDevice> m_device;
 };
 
+inline uint32_t be32(const Bytes& b, size_t at)
+{
+    return (uint32_t(b[at]) << 24) | (uint32_t(b[at + 1]) << 16) | (uint32_t(b[at + 2]) << 8) | b[at + 3];
+}
+inline uint16_t be16(const Bytes& b, size_t at) { return static_cast<uint16_t>((b[at] << 8) | b[at + 1]); }
+
+// The frame's table: the first sector of a block with its magic; empty when none.
+inline Bytes findDpfTable(const FlashReader& flash, const Geometry& g)
+{
+    for (int block = 0; block < g.blocks; ++block) {
+        Bytes sector = flash.read(int64_t(block) * g.perBlock(), 1);
+        if (sector[0] == 0x55 && sector[1] == 0xAA && sector[7] == 0x50) {
+            return sector;
+        }
+    }
+    return Bytes();
+}
+
+// The e-book directory: 32-byte entries (number, 10-byte title, logical
+// sector, size), then the block index from byte 2048.
+inline Bytes readEbookDirectory(const FlashReader& flash, const Bytes& table) { return flash.read(be32(table, 0x60), 4 + 20); }
+
+// The bytes of the book of directory entry `entry`, through the block index.
+inline Bytes readBook(const FlashReader& flash, const Bytes& directory, size_t entry, const Geometry& g)
+{
+    const uint32_t logical = be32(directory, 32 * entry + 11);
+    const uint32_t size = be32(directory, 32 * entry + 15);
+    Bytes read;
+    for (uint32_t s = logical; read.size() < size; ++s) {
+        const uint32_t block = be16(directory, 2048 + 2 * (s / uint32_t(g.perBlock())));
+        const Bytes sector = flash.read(int64_t(block) * g.perBlock() + s % uint32_t(g.perBlock()), 1);
+        read.insert(read.end(), sector.begin(), sector.end());
+    }
+    read.resize(size);
+    return read;
+}
+
 class DpfStation {
 public:
     explicit DpfStation(int ports) : m_slots(static_cast<size_t>(ports))

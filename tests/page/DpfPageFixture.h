@@ -1,0 +1,68 @@
+// A photo-frame page on its own, headless: the run settings held by a
+// configuration holder whose working folder is a fresh temporary resource
+// tree, and the message boxes and file dialogs answered by the test.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include "platform/mfc/FileDialog.h"
+#include "platform/mfc/MessageBox.h"
+#include "schema/base/UsbConfiguration.h"
+#include "support/QtApp.h"
+#include "support/TempFolder.h"
+#include "utils/MavikConfig.h"
+
+namespace dpf_page_test {
+
+namespace fs = std::filesystem;
+
+inline void writeBytes(const fs::path& path, const std::string& bytes)
+{
+    fs::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+inline std::string readBytes(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+class DpfPageFixture : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { test_support::qtApp(); }
+    void SetUp() override
+    {
+        m_previous = fs::current_path();
+        fs::current_path(m_dir.path());
+        for (const char* folder : {"releases/res", "releases/code", "releases/usr/etc", "releases/dpf/ebook"}) {
+            fs::create_directories(root() / folder);
+        }
+        Tessor::schema::UsbConfiguration::instance("");
+        Tessor::schema::UsbConfiguration::instance()->setCurrentFunction(Tessor::schema::FUNCTION_USER);
+        m_holder = std::make_unique<Tessor::utils::MavikConfig>(nullptr);
+        Tessor::mfc::setMessageBoxService(m_boxes);
+        Tessor::mfc::setFileDialogService(m_files);
+    }
+    void TearDown() override
+    {
+        Tessor::mfc::setMessageBoxService(nullptr);
+        Tessor::mfc::setFileDialogService(nullptr);
+        fs::current_path(m_previous);
+    }
+    fs::path root() const { return fs::path(m_dir.path()); }
+
+    test_support::TempFolder m_dir;
+    fs::path m_previous;
+    std::unique_ptr<Tessor::utils::MavikConfig> m_holder;
+    std::shared_ptr<Tessor::mfc::HeadlessMessageBoxes> m_boxes = std::make_shared<Tessor::mfc::HeadlessMessageBoxes>();
+    std::shared_ptr<Tessor::mfc::ScriptedFileDialogs> m_files = std::make_shared<Tessor::mfc::ScriptedFileDialogs>();
+};
+
+}  // namespace dpf_page_test

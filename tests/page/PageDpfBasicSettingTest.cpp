@@ -1,0 +1,246 @@
+// The photo frame's basic settings page on its own, headless.
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <vector>
+
+#include "DpfPageFixture.h"
+#include "page/CColorPicker.h"
+#include "page/PageDpfBasicSetting.h"
+#include "platform/ini/Ini.h"
+#include "support/Screenshot.h"
+#include "utils/EbookReflow.h"
+
+namespace dpf_page_test {
+namespace {
+
+using Tessor::page::PageDpfBasicSetting;
+using Page = PageDpfBasicSetting;
+
+class BasicPage : public DpfPageFixture {
+protected:
+    void SetUp() override
+    {
+        DpfPageFixture::SetUp();
+        m_page = std::make_unique<Page>();
+        m_page->holder = m_holder.get();
+        m_dpf = m_holder->getConfigInfo()->getDpfConfig();
+    }
+    void show() { m_page->show(); }
+    QString text(int id) const { return m_page->GetDlgItemText(id); }
+    // A file chosen in slot 0's dialog.
+    void browse(const fs::path& file)
+    {
+        m_files->answer(QString::fromStdString(file.string()));
+        m_page->OnBnClickedBrowseText(0);
+    }
+    std::string ebook(const std::string& name) const { return readBytes(root() / "releases/dpf/ebook" / name); }
+
+    std::unique_ptr<Page> m_page;
+    Sptr<Tessor::schema::DpfConfig> m_dpf;
+};
+
+TEST(BasicPageColours, StoredRgbShownBgrAndBuddyTextReadBack)
+{
+    EXPECT_EQ(0x563412u, Page::storedToColorRef(0x123456));
+    EXPECT_EQ(0x0000FFu, Page::storedToColorRef(0xFF0000));
+    EXPECT_EQ(0x563412u, Page::storedToColorRef(int32_t(0xAB123456)));  // only 24 bits count
+    const struct {
+        const char* text;
+        int32_t stored;
+    } texts[] = {{"#FF0000", 0xFF0000}, {"##123456", 0x123456}, {"#ABC", 0xABABBC},
+                 {"12345678", 0x345678}, {"#GG0000", 0}, {"", 0}};
+    for (const auto& t : texts) {
+        EXPECT_EQ(t.stored, Page::colorTextToStored(t.text)) << t.text;
+    }
+    EXPECT_EQ(0x1Fu, Page::parseHex("0x1F"));
+    EXPECT_EQ(0xABu, Page::parseHex("00ab"));
+    EXPECT_EQ(0u, Page::parseHex("12345678901234567"));
+}
+
+TEST(BasicPageBooks, ExtensionReplacedWhole)
+{
+    EXPECT_EQ("story.txt", Page::ebookOutputName("story.txt"));
+    EXPECT_EQ("notes.txt", Page::ebookOutputName("notes.abc"));
+    EXPECT_EQ("a.txt", Page::ebookOutputName("a.markdown"));
+    EXPECT_EQ("b.c.txt", Page::ebookOutputName("b.c.text"));
+    EXPECT_EQ("README.txt", Page::ebookOutputName("README"));
+}
+
+TEST_F(BasicPage, OutOfRangeValuesShowAndStoreTheirFallbacks)
+{
+    auto hw = m_dpf->getHwControl();
+    hw->KeyDetLong = 70;
+    hw->AutoShutVal = 31;
+    hw->BackLight = 7;
+    hw->IdleVal = 2000;
+    hw->BeepLength = 50;
+    hw->KeyDetMin = 10;
+    hw->KeyDetMax = 99;
+    hw->RAlarmVal = 1000;
+    show();
+    const struct {
+        int row;
+        int shown;
+        int stored;
+    } sliders[] = {{0, 40, hw->KeyDetLong}, {5, 0, hw->AutoShutVal}, {1, 7, hw->BackLight},
+                   {6, 2000, hw->IdleVal},  {11, 100, hw->BeepLength}};
+    for (const auto& s : sliders) {
+        EXPECT_EQ(s.shown, m_page->slider(s.row)->value()) << s.row;
+        EXPECT_EQ(QString::number(s.shown), m_page->sliderEdit(s.row)->text()) << s.row;
+        EXPECT_EQ(s.shown, s.stored) << s.row;
+    }
+    EXPECT_EQ("2", text(Page::IDC_KEY_SHORT_MIN));
+    EXPECT_EQ(2, hw->KeyDetMin);
+    EXPECT_EQ("99", text(Page::IDC_KEY_SHORT_MAX));
+    EXPECT_EQ("600", text(Page::IDC_RESET_ALARM));
+    EXPECT_EQ(600, hw->RAlarmVal);
+    // The operator moves a slider: the value follows at once.
+    m_page->slider(5)->setValue(17);
+    EXPECT_EQ(17, hw->AutoShutVal);
+    EXPECT_EQ("17", m_page->sliderEdit(5)->text());
+    m_page->SetDlgItemText(Page::IDC_RESET_ALARM, "abc");
+    EXPECT_EQ(0, hw->RAlarmVal);
+}
+
+TEST_F(BasicPage, RotationKeepsAnUnknownValueUntilARadioIsClicked)
+{
+    m_dpf->getStateControl()->PhotoDirect = 7;
+    show();
+    EXPECT_TRUE(static_cast<QRadioButton*>(m_page->GetDlgItem(Page::IDC_ROTATE0))->isChecked());
+    EXPECT_EQ(7, m_dpf->getStateControl()->PhotoDirect);
+    static_cast<QRadioButton*>(m_page->GetDlgItem(Page::IDC_ROTATE0 + 2))->click();
+    EXPECT_EQ(2, m_dpf->getStateControl()->PhotoDirect);
+}
+
+TEST_F(BasicPage, ColoursAfterTheFirstChangeAreStoredAsRgb)
+{
+    auto state = m_dpf->getStateControl();
+    state->BackColour = 0x112233;
+    state->CurColour = int32_t(0xFF445566);
+    state->WordColour = 0x0000FF;
+    show();
+    // The first change (the background handed to its picker) is not stored;
+    // the other two are stored back, cut to 24 bits.
+    EXPECT_EQ(0x112233, state->BackColour);
+    EXPECT_EQ(0x445566, state->CurColour);
+    EXPECT_EQ(0x0000FF, state->WordColour);
+    EXPECT_EQ(0x332211u, m_page->picker(Page::IDC_BACK_PICKER)->GetColor());
+    EXPECT_EQ("#112233", text(Page::IDC_BACK_COLOR));
+    m_page->picker(Page::IDC_BACK_PICKER)->SetColor(0x000000FF);  // red picked
+    EXPECT_EQ(0xFF0000, state->BackColour);
+    EXPECT_EQ("#FF0000", text(Page::IDC_BACK_COLOR));
+}
+
+TEST_F(BasicPage, MaximumPhotoCountOnlyWithinItsRange)
+{
+    m_dpf->setMaxImagesCount(100);
+    show();
+    EXPECT_EQ("100", text(Page::IDC_MAX_PHOTO));
+    const struct {
+        const char* typed;
+        const char* shown;
+        unsigned stored;
+        bool message;
+    } cases[] = {{"20", "32", 100, true}, {"5000", "2048", 100, true}, {"2048", "2048", 2048, false},
+                 {"x", "32", 2048, true}, {"32", "32", 32, false}};
+    for (const auto& c : cases) {
+        m_boxes->clear();
+        m_page->SetDlgItemText(Page::IDC_MAX_PHOTO, c.typed);
+        m_page->OnEnKillfocusMaxPhotoCount();
+        EXPECT_EQ(c.shown, text(Page::IDC_MAX_PHOTO)) << c.typed;
+        EXPECT_EQ(c.stored, m_dpf->getMaxImagesCount()) << c.typed;
+        EXPECT_EQ(c.message ? QStringList{"Value invalid! Please enter the number 32-2048"} : QStringList(),
+                  m_boxes->texts())
+            << c.typed;
+    }
+}
+
+TEST_F(BasicPage, BooksAreReflowedIntoTheEbookFolderAndListed)
+{
+    show();
+    m_page->OnBnClickedReset();
+    EXPECT_EQ(QString::fromUtf8("保存"), text(Page::IDC_EBOOK_RESET));
+    EXPECT_TRUE(m_page->GetDlgItem(Page::IDC_EBOOK_BROWSE[0])->isEnabled());
+
+    const std::string story = "Hello world, this is a test\r\nabc";
+    writeBytes(root() / "in" / "notes.abc", story);
+    browse(root() / "in" / "notes.abc");
+    std::vector<unsigned char> expected;
+    Tessor::utils::reflowEbookText(reinterpret_cast<const unsigned char*>(story.data()), int32_t(story.size()),
+                                   &expected);
+    EXPECT_EQ(std::string(expected.begin(), expected.end()), ebook("notes.txt"));
+    EXPECT_EQ(QString::fromStdString((root() / "in" / "notes.abc").string()), text(Page::IDC_EBOOK_PATH[0]));
+    ASSERT_TRUE(m_dpf->getOneBook(0));
+    EXPECT_EQ("releases\\dpf\\ebook\\notes.txt", m_dpf->getOneBook(0)->getFileName());
+
+    // Up to 8 MiB and what lies below the next MiB are taken; 9 MiB is not.
+    writeBytes(root() / "in" / "big.txt", std::string(9000000, 'a'));
+    browse(root() / "in" / "big.txt");
+    EXPECT_EQ(9000000u + 449999u, ebook("big.txt").size());  // a marker after each full line but the last
+    writeBytes(root() / "in" / "huge.txt", std::string(9437184, 'a'));
+    browse(root() / "in" / "huge.txt");
+    EXPECT_FALSE(fs::exists(root() / "releases/dpf/ebook/huge.txt"));
+    EXPECT_EQ("", text(Page::IDC_EBOOK_PATH[0]));
+    EXPECT_EQ(QStringList{QString::fromUtf8("提示： 文本文件不能超过8M!")}, m_boxes->texts());
+
+    // A file that cannot be opened empties the slot without a message.
+    browse(root() / "in" / "missing.txt");
+    EXPECT_EQ("", text(Page::IDC_EBOOK_PATH[0]));
+    EXPECT_EQ(1, m_boxes->texts().size());
+    EXPECT_EQ(".txt files (*.txt)|*.txt|All Files (*.*)|*.*||", m_files->filters.first());
+
+    // A second reset press locks the slots; a third empties the folder.
+    m_page->OnBnClickedReset();
+    EXPECT_EQ(QString::fromUtf8("重置"), text(Page::IDC_EBOOK_RESET));
+    EXPECT_FALSE(m_page->GetDlgItem(Page::IDC_EBOOK_PATH[0])->isEnabled());
+    m_page->OnBnClickedReset();
+    EXPECT_TRUE(fs::is_empty(root() / "releases/dpf/ebook"));
+    EXPECT_FALSE(m_dpf->getOneBook(0));
+}
+
+TEST_F(BasicPage, LcdTypeCopiesItsImageAndIsRecordedAfterwards)
+{
+    const fs::path ini = root() / "releases/usr/etc/LCD.INI";
+    writeBytes(ini, "[B_TYPE]\r\nx=1\r\n[a_type]\r\n[LAST_CHOICE]\r\nLCD_TYPE=B_TYPE\r\n[broken]\r\n");
+    std::string image(1024, '\0');
+    for (size_t i = 0; i < image.size(); ++i) {
+        image[i] = char(i * 7);
+    }
+    writeBytes(root() / "releases/code/a_type.img", image);
+    show();
+    QComboBox* types = m_page->lcdTypes();
+    ASSERT_EQ(3, types->count());
+    EXPECT_EQ("a_type", types->itemText(0));
+    EXPECT_EQ("B_TYPE", types->currentText());
+
+    types->setCurrentIndex(0);
+    m_page->OnCbnSelchangeLcdType();
+    EXPECT_EQ(image, readBytes(root() / "releases/code/VOR_6830_LCD.img"));
+    char last[64] = {};
+    GetPrivateProfileStringA("LAST_CHOICE", "LCD_TYPE", "NONE", last, sizeof(last), ini.c_str());
+    EXPECT_STREQ("a_type", last);
+
+    // An image that is not there keeps the active one and the choice.
+    types->setCurrentIndex(2);
+    ASSERT_EQ("broken", types->currentText());
+    m_page->OnCbnSelchangeLcdType();
+    EXPECT_EQ(1, m_boxes->texts().size());
+    EXPECT_EQ(image, readBytes(root() / "releases/code/VOR_6830_LCD.img"));
+    GetPrivateProfileStringA("LAST_CHOICE", "LCD_TYPE", "NONE", last, sizeof(last), ini.c_str());
+    EXPECT_STREQ("a_type", last);
+    test_support::saveScreenshot(*m_page, "page_dpf_basic_setting");
+}
+
+TEST_F(BasicPage, NoLastChoiceLeavesTheTypeUnselected)
+{
+    writeBytes(root() / "releases/usr/etc/LCD.INI", "[one]\r\n[two]\r\n");
+    show();
+    EXPECT_EQ(2, m_page->lcdTypes()->count());
+    EXPECT_EQ(-1, m_page->lcdTypes()->currentIndex());
+}
+
+}  // namespace
+}  // namespace dpf_page_test
