@@ -137,7 +137,7 @@ int UsbDevice::reset()
     }
     setCfgTable(Sptr<usb::CfgTable>(new usb::CfgTable(this, "ConfigTable", usb::CFG_TABLE_DEVICE)));
     m_fileSystemFactory = Sptr<interim::FileSystemFactory>(new interim::FileSystemFactory(this));
-    m_addressFactory = Sptr<interim::AddressFactory>(new interim::AddressFactory(nullptr));
+    m_addressFactory = Sptr<usb::AddressFactory>(new usb::AddressFactory(this));
     m_sectorBitmap = Sptr<usb::SectorBitmap>();
     setState(findState(STATE_UNPLUG));
     m_flashInfo = Sptr<usb::FlashInfo>();
@@ -291,7 +291,7 @@ int UsbDevice::setConfigInfo(Sptr<ConfigInfo> configInfo)
 
 void UsbDevice::setMp3Config(Sptr<Mp3Config> config) { m_cfgTable->setMp3CfgTable(config); }
 
-void UsbDevice::setAddress(Sptr<interim::AddressFactory> factory)
+void UsbDevice::setAddress(Sptr<usb::AddressFactory> factory)
 {
     TESSOR_ASSERT(m_pageBitmap);
     m_pageBitmap->setAddress(factory->getPageBitmapAddress());

@@ -14,8 +14,8 @@
 #include "schema/device/PlaneInfo.h"
 #include "schema/device/VersionInfo.h"
 #include "schema/event/HwEvent.h"
-#include "schema/device/interim/AddressFactory.h"
 #include "schema/device/interim/FileSystemFactory.h"
+#include "usb/cfg/AddressFactory.h"
 #include "usb/cfg/AllocatAddress.h"
 #include "usb/cfg/CfgTable.h"
 #include "usb/cfg/CfgTableIndex.h"
@@ -87,7 +87,7 @@ public:
     Sptr<usb::CmdExternalCode> getDpfCode() const { return m_dpfCode; }
     Sptr<usb::SetList> getSetList() const { return m_setList; }
     Sptr<usb::IndexTableSet> getIndexTableSet() const { return m_indexTableSet; }
-    Sptr<interim::AddressFactory> getAddress() const { return m_addressFactory; }
+    Sptr<usb::AddressFactory> getAddress() const { return m_addressFactory; }
     Sptr<usb::CfgTable> getCfgTable() const;
     Sptr<usb::CfgTableIndex> getCfgTableIndex() const;
     Sptr<usb::CmdExternalCode> getExternalCode() const { return m_externalCode; }
@@ -123,7 +123,7 @@ public:
     // 0, or in the user function the partition item's refusal of the
     // settings (-0x8020), which the caller fails the device with.
     int setConfigInfo(Sptr<ConfigInfo> configInfo);
-    void setAddress(Sptr<interim::AddressFactory> factory);
+    void setAddress(Sptr<usb::AddressFactory> factory);
     int setCurrentPlaneInfo(Sptr<PlaneInfo> plane);
     void setMp3Config(Sptr<Mp3Config> config);
     void setProScanMode(int mode);
@@ -211,7 +211,7 @@ private:
     Sptr<usb::PageBitmap> m_pageBitmap;
     Sptr<usb::FlagPageBitmap> m_flagBitmap;
     Sptr<usb::IndexTableSet> m_indexTableSet;
-    Sptr<interim::AddressFactory> m_addressFactory;
+    Sptr<usb::AddressFactory> m_addressFactory;
     Sptr<usb::CfgTable> m_cfgTable;
     Sptr<usb::CfgTableIndex> m_cfgTableIndex;
     Sptr<usb::CmdExternalCode> m_externalCode;

@@ -396,13 +396,16 @@ CodeAllocation CfgTable::codeAllocation(schema::UsbDevice* device) const
 {
     CodeAllocation a;
     a.addresses = m_currentAddressSet;
-    Sptr<interim::AddressFactory> factory = device->getAddress();
+    Sptr<AddressFactory> factory = device->getAddress();
     TESSOR_ASSERT(factory);
     a.pagesPerCode = factory->getPagesCountPerCode();
     a.pagesForExternalCode = factory->getPagesCount4ExternalCode();
     a.pagesForDpfCode = factory->getPagesCount4DpfCode();
     a.pagesInBlockSet0 = factory->getPagesCount4BlockSet0();
-    a.dpfCodeAddress = factory->getDpfCodeAddress();
+    // Each copy has photo-frame code pages of its own in its run.
+    a.dpfCodeAddress = m_currentAddressSet && m_currentAddressSet->getDpfCodeAddress()
+                           ? m_currentAddressSet->getDpfCodeAddress()
+                           : factory->getDpfCodeAddress();
     a.pageBitmapAddress = factory->getPageBitmapAddress();
     a.dpfSupport = schema::UsbConfiguration::instance()->isDpfSupport();
     if (a.dpfSupport && device->getDpfDevice() != nullptr) {
