@@ -52,10 +52,10 @@ TEST_F(UserPage, ApplyStartsTheWaitingDiskWithTheEditedPartitions)
     start();
     EXPECT_TRUE(m_page->GetDlgItem(page::PageUserTool::IDC_APPLY)->isEnabled());
     plugReady("user-apply");
-    m_page->SetDlgItemText(1226, "8");
+    m_page->SetDlgItemText(1226, "2");  // the whole disk
     static_cast<QComboBox*>(m_page->GetDlgItem(1227))->setCurrentIndex(1);
     m_page->OnSelChangePartitionCount();
-    m_page->SetDlgItemText(1233, "3");
+    m_page->SetDlgItemText(1233, "1");
     m_page->SetDlgItemText(1235, "DATA");
     m_page->SetDlgItemText(1246, "MORE");
     // The partitions keep the sizes set here.
@@ -67,16 +67,15 @@ TEST_F(UserPage, ApplyStartsTheWaitingDiskWithTheEditedPartitions)
     click(page::PageUserTool::IDC_APPLY);
     EXPECT_EQ(shell::UI_PRODUCING, m_station->record(0).getState());
     EXPECT_TRUE(m_station->record(0).isBusy());
-    ASSERT_TRUE(waitOnGui([&] { return m_station->engineState(0) == "StateScan"; }));
-    // The device runs with the partitions of the page; the last takes the
-    // rest of the disk.
-    Sptr<schema::ConfigInfo> run = m_station->slot(0)->getConfigInfo();
-    ASSERT_TRUE(run);
+    ASSERT_TRUE(waitOnGui([&] { return m_station->engineState(0) != "StateWait"; }));
+    // The record starts the disk with the partitions committed on the page.
+    Sptr<schema::ConfigInfo> run = m_station->record(0).getRunSettings();
     ASSERT_EQ(2, run->getPartCount());
     EXPECT_EQ("DATA", run->getPartInfo(0)->getVolumeLabel());
     EXPECT_EQ("MORE", run->getPartInfo(1)->getVolumeLabel());
-    EXPECT_EQ(3u * MB, run->getPartInfo(0)->getCapacity());
-    EXPECT_EQ(static_cast<unsigned long>(run->getRealCapacity()) - 3u * MB, run->getPartInfo(1)->getCapacity());
+    EXPECT_EQ(1u * MB, run->getPartInfo(0)->getCapacity());
+    EXPECT_EQ(1u * MB, run->getPartInfo(1)->getCapacity());
+    EXPECT_EQ(schema::CAPACITY_BEGIN_IS_FIRST, run->getCapacityPolicy());
 
     // Apply while the disk is produced commits but sends nothing; Browse is refused.
     click(page::PageUserTool::IDC_APPLY);
