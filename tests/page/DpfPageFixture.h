@@ -41,7 +41,11 @@ protected:
     {
         m_previous = fs::current_path();
         fs::current_path(m_dir.path());
-        for (const char* folder : {"releases/res", "releases/code", "releases/usr/etc", "releases/dpf/ebook"}) {
+        for (const char* folder :
+             {"releases/res", "releases/code", "releases/usr/etc", "releases/dpf/ebook", "releases/dpf/movie",
+              "releases/dpf/photo", "releases/dpf/menu/chinese/mainMenu", "releases/dpf/menu/chinese/subMenu",
+              "releases/dpf/menu/english/mainMenu", "releases/dpf/menu/english/subMenu",
+              "releases/dpf/menu/english/weekNum", "releases/dpf/menu/english/logo"}) {
             fs::create_directories(root() / folder);
         }
         Tessor::schema::UsbConfiguration::instance("");

@@ -3,9 +3,13 @@
 // back the way the frame reads it.
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <vector>
 
+#include "page/DpfCaptionImages.h"
 #include "page/PageDpfBasicSetting.h"
+#include "page/PageDpfClkMenuSetting.h"
+#include "schema/dpf/DpfDataFactory.h"
 #include "platform/mfc/FileDialog.h"
 #include "support/QtApp.h"
 #include "usb/dpf/DpfStation.h"
@@ -23,6 +27,7 @@ protected:
     void SetUp() override
     {
         treeRoot();  // the working folder from here on
+        fs::create_directories(treeRoot() / "releases" / "res");
         Tessor::schema::UsbConfiguration::instance()->setCurrentFunction(Tessor::schema::FUNCTION_USER);
         m_holder = std::make_unique<Tessor::utils::MavikConfig>(nullptr);
         Tessor::mfc::setFileDialogService(m_files);
@@ -67,6 +72,57 @@ TEST_F(PagesOnFlash, AnImportedBookIsInTheDevicesEbookArea)
     Tessor::utils::reflowEbookText(reinterpret_cast<const unsigned char*>(text.data()), int32_t(text.size()),
                                    &expected);
     EXPECT_TRUE(readBook(flash, directory, 0, kGeometry) == expected);
+}
+
+// The first data file of area `type` as the flash holds it.
+Bytes firstFileOfArea(const FlashReader& flash, const Bytes& table, int type, size_t size)
+{
+    return flash.read(be32(table, 0xB0 + 4 * (type - 1)), int64_t(size / 512));
+}
+
+Bytes fileBytes(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+TEST_F(PagesOnFlash, MenuAndCaptionPicturesAreInTheDevicesMenuAreas)
+{
+    Sptr<Tessor::schema::DpfConfig> dpf = m_holder->getConfigInfo()->getDpfConfig();
+    dpf->getStateControl()->LguageSel = 1;
+    dpf->getStateControl()->BackColour = 0x203040;
+    dpf->getStateControl()->WordColour = 0xF0E0D0;
+    Tessor::page::PageDpfClkMenuSetting clock;
+    clock.holder = m_holder.get();
+    clock.show();
+    clock.OnBnClickedMenuConfirm();
+    Tessor::page::buildMenuImages(m_holder->getConfigInfo(), 0, treeRoot().string());
+    // The tree spells the folders "MainMenu" and "SubMenu": the pictures
+    // went into those, not into folders of their own.
+    const fs::path english = treeRoot() / "releases/dpf/menu/english";
+    EXPECT_FALSE(fs::exists(english / "subMenu"));
+    const Bytes l1Clock = fileBytes(english / "mainMenu/L1Clock.img");
+    const Bytes space = fileBytes(english / "SubMenu/Space.img");
+    EXPECT_FALSE(fs::exists(english / "mainMenu/L1EBook.img"));
+    const Bytes eBook = fileBytes(english / "mainMenu/L1Ebook.img");
+    ASSERT_EQ(32768u, l1Clock.size());
+    ASSERT_EQ(32768u, space.size());
+    // The data files are read at start-up; this is the next start.
+    Tessor::schema::DpfDataFactory::instance()->init();
+
+    DpfStation station(1);
+    Tessor::schema::UsbDevice* device = station.plug(0, kGeometry);
+    int code = 0;
+    ASSERT_EQ(0, DpfStation::produce(device, dpf, &code));
+    const FlashReader flash = station.reader(0);
+    const Bytes table = findDpfTable(flash, kGeometry);
+    ASSERT_FALSE(table.empty());
+    EXPECT_TRUE(firstFileOfArea(flash, table, 5, l1Clock.size()) == l1Clock);   // English L1Clock
+    EXPECT_TRUE(firstFileOfArea(flash, table, 11, space.size()) == space);      // English Space
+    // The e-book caption is the third picture of the English main menus.
+    const Bytes area5 = firstFileOfArea(flash, table, 5, 3 * 32768);
+    EXPECT_TRUE(Bytes(area5.begin() + 2 * 32768, area5.end()) == eBook);
+    EXPECT_EQ(32768u, eBook.size());
 }
 
 }  // namespace

@@ -1,0 +1,152 @@
+#include "page/DpfMenuEditor.h"
+
+#include <algorithm>
+#include <cwctype>
+
+namespace Tessor::page {
+
+namespace {
+
+// The first item that starts with `text`, letter case aside; -1 when none.
+int findString(const std::vector<std::wstring>& items, const std::wstring& text)
+{
+    for (size_t i = 0; i < items.size(); ++i) {
+        if (items[i].size() >= text.size() &&
+            std::equal(text.begin(), text.end(), items[i].begin(),
+                       [](wchar_t a, wchar_t b) { return std::towlower(wint_t(a)) == std::towlower(wint_t(b)); })) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+}  // namespace
+
+std::wstring DpfMenuEditor::caption(int row, int language) const
+{
+    const utils::MenuItemRecord& record = m_spec.table[row];
+    return language == 0 ? record.chineseCaption : record.englishCaption;
+}
+
+std::vector<std::wstring> DpfMenuEditor::checkCaptions(int language) const
+{
+    std::vector<std::wstring> captions;
+    for (int row : m_spec.optionalRows) {
+        captions.push_back(caption(row, language));
+    }
+    return captions;
+}
+
+Sptr<schema::DpfMenuItem> DpfMenuEditor::entry(const Sptr<schema::DpfConfig>& dpf, int row) const
+{
+    return dpf->getMenuCfg()->getSubMenuItem(m_spec.listId, m_spec.firstEntry + row);
+}
+
+bool DpfMenuEditor::isOptional(int row) const
+{
+    return std::find(m_spec.optionalRows.begin(), m_spec.optionalRows.end(), row) != m_spec.optionalRows.end();
+}
+
+std::vector<std::wstring> DpfMenuEditor::shownCaptions(int language) const
+{
+    std::vector<utils::MenuItemRecord> shown;
+    for (int row = 0; row < m_spec.rows; ++row) {
+        if (m_spec.table[row].state != 0) {
+            shown.push_back(m_spec.table[row]);
+        }
+    }
+    std::stable_sort(shown.begin(), shown.end(), utils::compareMenuRecords);
+    std::vector<std::wstring> captions;
+    for (const utils::MenuItemRecord& record : shown) {
+        captions.push_back(language == 0 ? record.chineseCaption : record.englishCaption);
+    }
+    return captions;
+}
+
+void DpfMenuEditor::rebuild(const Sptr<schema::DpfConfig>& dpf, int language)
+{
+    m_checks.clear();
+    for (int row = 0; row < m_spec.rows; ++row) {
+        Sptr<schema::DpfMenuItem> item = entry(dpf, row);
+        utils::MenuItemRecord& record = m_spec.table[row];
+        if (!isOptional(row)) {
+            record.state = 1;
+            record.position = item->getPosition();
+        } else if (item->getState()) {
+            m_checks.push_back(1);
+            record.state = 1;
+            record.position = item->getPosition();
+        } else {
+            m_checks.push_back(0);
+            record.state = 0;
+        }
+    }
+    m_order = shownCaptions(language);
+}
+
+void DpfMenuEditor::positionsFromOrder(const Sptr<schema::DpfConfig>& dpf, int language)
+{
+    for (int row = 0; row < m_spec.rows; ++row) {
+        const int index = findString(m_order, caption(row, language));
+        if (index >= 0) {
+            entry(dpf, row)->setPosition(index + 1);
+            m_spec.table[row].position = index + 1;
+        }
+    }
+}
+
+void DpfMenuEditor::checksChanged(const Sptr<schema::DpfConfig>& dpf, const std::vector<int>& checks, int language)
+{
+    for (size_t i = 0; i < m_spec.optionalRows.size() && i < checks.size(); ++i) {
+        if (i < m_checks.size() && (checks[i] != 0) == (m_checks[i] != 0)) {
+            continue;
+        }
+        const int row = m_spec.optionalRows[i];
+        const bool on = checks[i] != 0;
+        if (on) {
+            m_order.insert(m_order.begin(), caption(row, language));
+        } else if (const int index = findString(m_order, caption(row, language)); index >= 0) {
+            m_order.erase(m_order.begin() + index);
+        }
+        entry(dpf, row)->setState(on);
+        m_spec.table[row].state = on ? 1 : 0;
+    }
+    positionsFromOrder(dpf, language);
+    m_checks = checks;
+}
+
+void DpfMenuEditor::orderChanged(const Sptr<schema::DpfConfig>& dpf, const std::vector<std::wstring>& order,
+                                 int language)
+{
+    m_order = order;
+    positionsFromOrder(dpf, language);
+}
+
+void DpfMenuEditor::setExitStyle(const Sptr<schema::DpfConfig>& dpf, int comboIndex) const
+{
+    dpf->getMenuCfg()->getMenuList(m_spec.listId)->setStyle(comboIndex == 0 ? 0 : 1);
+}
+
+void DpfMenuEditor::updateSubFunctions(const Sptr<schema::DpfConfig>& dpf) const
+{
+    for (int row = 0; row < m_spec.rows; ++row) {
+        Sptr<schema::DpfMenuItem> item = entry(dpf, row);
+        if (isOptional(row) && !item->getState()) {
+            continue;
+        }
+        const int position = item->getPosition();
+        const int k = row + 1;
+        if (position >= 1 && position <= m_spec.rows) {
+            entry(dpf, position - 1)->setSubFun(k);
+        } else {
+            item->setSubFun(k);
+        }
+    }
+}
+
+bool DpfMenuEditor::governsOn() const
+{
+    return m_spec.governingRow < 0 || m_spec.table[m_spec.governingRow].state != 0;
+}
+
+}  // namespace Tessor::page
