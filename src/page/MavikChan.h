@@ -23,6 +23,10 @@ public:
     MavikChan(const MavikChan&) = delete;
     MavikChan& operator=(const MavikChan&) = delete;
 
+    // The build information of the port's device, or a warning when the
+    // port has none.
+    void showBuildInfo();
+
     // Created with the channel; the page's layout gives it its parent.
     QPointer<UProgressInfoCtrl> progress;
     QPointer<QWidget> labelWindow;

@@ -19,6 +19,7 @@ namespace {
 
 const QPoint TEXT_ORIGIN(3, 3);
 const mfc::COLORREF RED = 0x0000FF;
+constexpr int FONT_CELL_HEIGHT = 15;
 
 bool factoryMode()
 {
@@ -44,8 +45,15 @@ UProgressInfoCtrl::UProgressInfoCtrl(QWidget* parent) : QWidget(parent)
     ASSERT_GUI_THREAD();
     m_errorsWord = MavikLang::text("errors");
     m_font.setFamilies({"DejaVu Sans Mono", "WenQuanYi Micro Hei"});
-    m_font.setPixelSize(15);
     m_font.setWeight(QFont::Light);
+    m_font.setStretch(QFont::Unstretched);
+    // The line is drawn in a font whose whole cell is 15 pixels high.
+    for (int size = 15; size > 8; --size) {
+        m_font.setPixelSize(size);
+        if (QFontMetrics(m_font).height() <= FONT_CELL_HEIGHT) {
+            break;
+        }
+    }
 }
 
 void UProgressInfoCtrl::setProgressInfo(const Sptr<schema::ProgressInfo>& report)
@@ -141,7 +149,7 @@ void UProgressInfoCtrl::paintEvent(QPaintEvent* /*event*/)
         return;
     }
     painter.setFont(m_font);
-    const QFontMetrics metrics(m_font);
+    const QFontMetrics metrics = painter.fontMetrics();
     const QPoint baseline = TEXT_ORIGIN + QPoint(0, metrics.ascent());
     if (!m_errorsWord.isEmpty() && m_stateText.contains(m_errorsWord)) {
         painter.setPen(mfc::fromColorRef(RED));

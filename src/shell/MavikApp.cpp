@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "page/MavikChan.h"
-#include "page/PageChannels.h"
+#include "page/PageSetting.h"
 #include "platform/mfc/GuiThread.h"
 #include "platform/mfc/MessageBox.h"
 #include "schema/base/Log.h"
@@ -14,6 +14,7 @@
 #include "shell/CommandLine.h"
 #include "shell/MavikDevice.h"
 #include "shell/MavikUiMgr.h"
+#include "shell/WndMavikMain.h"
 #include "utils/AnsiText.h"
 
 namespace Tessor::shell {
@@ -132,27 +133,17 @@ void MavikApp::attachChannelPage(page::PageSetting* page)
             record->channel = channel;
         }
     }
-    page->holder = config;
-    page->uiMgr = uiMgr;
-    page->reloadScanConfig();
     uiMgr->setPage(page);
 }
 
 void MavikApp::runMainSheet()
 {
-    page::PageChannels window(uiMgr->getCount());
-    const UsbConfiguration* configuration = UsbConfiguration::instance();
-    window.setWindowTitle(QString::fromLocal8Bit(configuration->getDisplayName().c_str()) + ":--" +
-                          utils::fromAnsi(configuration->getHwVersionName()));
-    attachChannelPage(&window);
-    deviceRegister(&window);
-    window.show();
-    QApplication::exec();
+    WndMavikMain sheet(this);
+    sheet.DoModal();
     // The window goes: reports still on their way find no page, and a
     // record that waits for an answer gets the default one.
     mfc::closeGui();
     uiMgr->detachPage();
-    deviceUnRegister();
 }
 
 }  // namespace Tessor::shell

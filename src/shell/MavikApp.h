@@ -42,7 +42,7 @@ public:
     // The flash parts, once the loader has read the table.
     std::vector<FlashPart> getFlashParts();
     // Wires every port's record to its channel on `page` and makes it the
-    // page the UI manager shows the reports on.
+    // page the UI manager shows the reports on; the page has its holder.
     void attachChannelPage(page::PageSetting* page);
 
     utils::MavikLang* lang = nullptr;

@@ -1,6 +1,8 @@
 // A station as the window runs it: the engine's manager tree on simulated
-// devices with the window's UI manager, its records wired to a page of
-// channels (or the page given), and the application object holding the configuration holder.
+// devices with the window's UI manager, its records wired to channels, and
+// the application object holding the configuration holder. `Station` shows
+// the ports on a page of channels (or the page given), `SheetStation` in the
+// main window.
 #pragma once
 
 #include <memory>
@@ -10,15 +12,16 @@
 #include "shell/MavikApp.h"
 #include "shell/MavikDevice.h"
 #include "shell/MavikUiMgr.h"
+#include "shell/WndMavikMain.h"
 #include "support/QtApp.h"
 
 namespace bridge_test {
 
 using namespace Tessor;
 
-class Station {
+class EngineStation {
 public:
-    Station(int ports, schema::_FUNCTION_T function, std::unique_ptr<page::PageSetting> page = nullptr)
+    EngineStation(int ports, schema::_FUNCTION_T function)
     {
         test_support::qtApp();
         engine_test::EngineEnvironment::instance();
@@ -35,11 +38,10 @@ public:
         m_root->addManager(m_usb);
         m_ui->execute();
         m_app.createConfig(m_ui);
-        m_page = page ? std::move(page) : std::make_unique<page::PageChannels>(m_ui->getCount());
-        m_app.attachChannelPage(m_page.get());
+        m_app.deviceMgr = m_usb->getDeviceMgr();
     }
 
-    ~Station()
+    virtual ~EngineStation()
     {
         schema::RunAgent::detachUi();
         m_root->removeAllManagers();
@@ -47,15 +49,9 @@ public:
         test_support::waitOnGui([] { return true; });
     }
 
-    // Shows the page, which ends its initialisation.
-    void showPage() { m_page->show(); }
-    page::PageSetting& page() { return *m_page; }
+    shell::MavikApp& app() { return m_app; }
     shell::MavikUiMgr& ui() { return *m_ui; }
     shell::MavikDevice& record(int port) { return *m_ui->getDevice(port); }
-    page::MavikChan& channel(int port) { return *m_page->getChannel(port); }
-    QString labelText(int port) { return m_page->GetDlgItemText(channel(port).labelId); }
-    bool labelEnabled(int port) { return m_page->GetDlgItem(channel(port).labelId)->isEnabled(); }
-    QString progressText(int port) { return channel(port).progress->getStateText(); }
     taval::Hub& hub() { return *taval::Hub::of(m_usb->getDeviceMgr()); }
     schema::UsbDevice* slot(int port) { return dynamic_cast<schema::UsbDevice*>(m_usb->getManager(port)); }
 
@@ -78,7 +74,47 @@ private:
     schema::BaseManager* m_root = nullptr;
     shell::MavikUiMgr* m_ui = nullptr;
     schema::UsbDeviceMgr* m_usb = nullptr;
+};
+
+class Station : public EngineStation {
+public:
+    Station(int ports, schema::_FUNCTION_T function, std::unique_ptr<page::PageSetting> page = nullptr)
+        : EngineStation(ports, function)
+    {
+        m_page = page ? std::move(page) : std::make_unique<page::PageChannels>(ui().getCount());
+        m_page->holder = app().config;
+        m_page->uiMgr = &ui();
+        m_page->reloadScanConfig();
+        app().attachChannelPage(m_page.get());
+    }
+
+    ~Station() override { ui().detachPage(); }
+
+    // Shows the page, which ends its initialisation.
+    void showPage() { m_page->show(); }
+    page::PageSetting& page() { return *m_page; }
+    page::MavikChan& channel(int port) { return *m_page->getChannel(port); }
+    QString labelText(int port) { return m_page->GetDlgItemText(channel(port).labelId); }
+    bool labelEnabled(int port) { return m_page->GetDlgItem(channel(port).labelId)->isEnabled(); }
+    QString progressText(int port) { return channel(port).progress->getStateText(); }
+
+private:
     std::unique_ptr<page::PageSetting> m_page;
+};
+
+class SheetStation : public EngineStation {
+public:
+    SheetStation(int ports, schema::_FUNCTION_T function) : EngineStation(ports, function)
+    {
+        m_sheet = std::make_unique<shell::WndMavikMain>(&app());
+    }
+
+    ~SheetStation() override { ui().detachPage(); }
+
+    shell::WndMavikMain& sheet() { return *m_sheet; }
+
+private:
+    std::unique_ptr<shell::WndMavikMain> m_sheet;
 };
 
 }  // namespace bridge_test

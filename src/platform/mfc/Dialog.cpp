@@ -1,20 +1,134 @@
 #include "platform/mfc/Dialog.h"
 
 #include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
 #include <QEventLoop>
+#include <QGroupBox>
+#include <QInputEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QTimerEvent>
 
 #include "platform/mfc/GuiThread.h"
+#include "platform/mfc/MessageBox.h"
 
 namespace Tessor::mfc {
 
-CDialog::CDialog(QWidget* parent) : QWidget(parent) { ASSERT_GUI_THREAD(); }
+namespace {
+
+// Hands key and mouse presses to the dialogs around their receiver before
+// delivery. A press that the receiver leaves passes its parents through the
+// filter again; it is handed over only once.
+class MessageFilter : public QObject {
+public:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        const QEvent::Type type = event->type();
+        if (type != QEvent::KeyPress && type != QEvent::MouseButtonPress) {
+            return false;
+        }
+        auto* input = static_cast<QInputEvent*>(event);
+        if (event == m_last && input->timestamp() == m_lastTimestamp && type == m_lastType) {
+            return false;
+        }
+        m_last = event;
+        m_lastTimestamp = input->timestamp();
+        m_lastType = type;
+        for (auto* widget = qobject_cast<QWidget*>(watched); widget != nullptr; widget = widget->parentWidget()) {
+            if (auto* dialog = dynamic_cast<CDialog*>(widget)) {
+                if (dialog->PreTranslateMessage(event)) {
+                    return true;
+                }
+            }
+        }
+        return false;
+    }
+
+private:
+    const QEvent* m_last = nullptr;
+    quint64 m_lastTimestamp = 0;
+    QEvent::Type m_lastType = QEvent::None;
+};
+
+void installMessageFilter()
+{
+    static MessageFilter* filter = [] {
+        auto* f = new MessageFilter();
+        QCoreApplication::instance()->installEventFilter(f);
+        return f;
+    }();
+    (void)filter;
+}
+
+QWidget* makeControl(const ControlSpec& spec, QWidget* parent)
+{
+    const QString text = QString::fromUtf8(spec.text);
+    switch (spec.kind) {
+    case ControlKind::Button:
+        return new QPushButton(text, parent);
+    case ControlKind::CheckBox:
+        return new QCheckBox(text, parent);
+    case ControlKind::GroupBox:
+        return new QGroupBox(text, parent);
+    case ControlKind::Label:
+        return new QLabel(text, parent);
+    case ControlKind::Edit:
+    case ControlKind::ReadOnlyEdit: {
+        auto* edit = new QLineEdit(text, parent);
+        edit->setReadOnly(spec.kind == ControlKind::ReadOnlyEdit);
+        return edit;
+    }
+    case ControlKind::DropDown:
+    case ControlKind::ComboEdit: {
+        auto* combo = new QComboBox(parent);
+        combo->setEditable(spec.kind == ControlKind::ComboEdit);
+        return combo;
+    }
+    case ControlKind::Progress:
+        break;
+    }
+    return new QWidget(parent);
+}
+
+}  // namespace
+
+CDialog::CDialog(QWidget* parent) : QWidget(parent)
+{
+    ASSERT_GUI_THREAD();
+    installMessageFilter();
+    // The templates' 9-point face: 12 pixels, narrow Latin letters, and the
+    // CJK face for Chinese texts.
+    QFont font;
+    font.setFamilies({"DejaVu Sans", "WenQuanYi Micro Hei"});
+    font.setStretch(QFont::SemiCondensed);
+    font.setPixelSize(12);
+    setFont(font);
+}
 
 void CDialog::addControl(int id, QWidget* control)
 {
     ASSERT_GUI_THREAD();
     m_controls[id] = control;
+}
+
+int CDialog::dluToPixels(int units) { return units * 3 / 2; }
+
+void CDialog::createControls(std::span<const ControlSpec> controls)
+{
+    for (const ControlSpec& spec : controls) {
+        QWidget* control = makeControl(spec, this);
+        control->setGeometry(dluToPixels(spec.x), dluToPixels(spec.y), dluToPixels(spec.cx), dluToPixels(spec.cy));
+        control->setVisible(!spec.hidden);
+        // Frames lie behind the controls they hold.
+        if (spec.kind == ControlKind::GroupBox) {
+            control->lower();
+        }
+        addControl(spec.id, control);
+    }
 }
 
 QWidget* CDialog::GetDlgItem(int id) const
@@ -33,6 +147,10 @@ void CDialog::SetDlgItemText(int id, const QString& text)
         label->setText(text);
     } else if (auto* edit = qobject_cast<QLineEdit*>(control)) {
         edit->setText(text);
+    } else if (auto* group = qobject_cast<QGroupBox*>(control)) {
+        group->setTitle(text);
+    } else if (auto* combo = qobject_cast<QComboBox*>(control)) {
+        combo->setEditText(text);
     }
 }
 
@@ -49,7 +167,29 @@ QString CDialog::GetDlgItemText(int id) const
     if (auto* edit = qobject_cast<QLineEdit*>(control)) {
         return edit->text();
     }
+    if (auto* group = qobject_cast<QGroupBox*>(control)) {
+        return group->title();
+    }
+    if (auto* combo = qobject_cast<QComboBox*>(control)) {
+        return combo->currentText();
+    }
     return QString();
+}
+
+int CDialog::GetDlgItemInt(int id) const
+{
+    bool number = false;
+    const int value = GetDlgItemText(id).trimmed().toInt(&number);
+    return number ? value : 0;
+}
+
+void CDialog::SetDlgItemInt(int id, int value) { SetDlgItemText(id, QString::number(value)); }
+
+void CDialog::onClicked(int id, std::function<void()> handler)
+{
+    if (auto* button = qobject_cast<QAbstractButton*>(GetDlgItem(id))) {
+        connect(button, &QAbstractButton::clicked, this, [handler = std::move(handler)] { handler(); });
+    }
 }
 
 void CDialog::EnableDlgItem(int id, bool enable)
@@ -57,6 +197,28 @@ void CDialog::EnableDlgItem(int id, bool enable)
     ASSERT_GUI_THREAD();
     if (QWidget* control = GetDlgItem(id)) {
         control->setEnabled(enable);
+    }
+}
+
+void CDialog::ShowDlgItem(int id, bool show)
+{
+    ASSERT_GUI_THREAD();
+    if (QWidget* control = GetDlgItem(id)) {
+        control->setVisible(show);
+    }
+}
+
+int CDialog::IsDlgButtonChecked(int id) const
+{
+    auto* button = qobject_cast<QAbstractButton*>(GetDlgItem(id));
+    return button != nullptr && button->isChecked() ? 1 : 0;
+}
+
+void CDialog::CheckDlgButton(int id, int check)
+{
+    ASSERT_GUI_THREAD();
+    if (auto* button = qobject_cast<QAbstractButton*>(GetDlgItem(id))) {
+        button->setChecked(check != 0);
     }
 }
 
@@ -83,6 +245,24 @@ void CDialog::EndDialog(int result)
     }
 }
 
+void CDialog::SetTimer(int id, int milliseconds)
+{
+    ASSERT_GUI_THREAD();
+    KillTimer(id);
+    m_timers[id] = startTimer(milliseconds);
+}
+
+void CDialog::KillTimer(int id)
+{
+    auto it = m_timers.find(id);
+    if (it != m_timers.end()) {
+        killTimer(it->second);
+        m_timers.erase(it);
+    }
+}
+
+bool CDialog::PreTranslateMessage(QEvent*) { return false; }
+
 void CDialog::DestroyWindow() { hide(); }
 
 void CDialog::showEvent(QShowEvent* event)
@@ -93,6 +273,27 @@ void CDialog::showEvent(QShowEvent* event)
         OnInitDialog();
     }
     QWidget::showEvent(event);
+}
+
+void CDialog::closeEvent(QCloseEvent* event)
+{
+    if (m_modalLoop != nullptr) {
+        event->ignore();
+        EndDialog(IDCANCEL);
+        return;
+    }
+    QWidget::closeEvent(event);
+}
+
+void CDialog::timerEvent(QTimerEvent* event)
+{
+    for (const auto& [id, qtId] : m_timers) {
+        if (qtId == event->timerId()) {
+            OnTimer(id);
+            return;
+        }
+    }
+    QWidget::timerEvent(event);
 }
 
 }  // namespace Tessor::mfc

@@ -18,7 +18,9 @@ std::shared_ptr<MessageBoxService> g_service;
 
 int firstButton(unsigned type) { return (type & 0xF) == MB_YESNO ? IDYES : IDOK; }
 
-bool headlessRun()
+}  // namespace
+
+bool isHeadless()
 {
     const char* choice = std::getenv("TESSOR_MESSAGE_BOX");
     if (choice != nullptr) {
@@ -27,8 +29,6 @@ bool headlessRun()
     const char* platform = std::getenv("QT_QPA_PLATFORM");
     return platform != nullptr && std::strcmp(platform, "offscreen") == 0;
 }
-
-}  // namespace
 
 int ScreenMessageBoxes::show(const QString& text, const QString& caption, unsigned type)
 {
@@ -79,7 +79,7 @@ std::shared_ptr<MessageBoxService> messageBoxService()
 {
     std::lock_guard<std::mutex> lock(g_serviceMutex);
     if (!g_service) {
-        if (headlessRun()) {
+        if (isHeadless()) {
             g_service = std::make_shared<HeadlessMessageBoxes>();
         } else {
             g_service = std::make_shared<ScreenMessageBoxes>();

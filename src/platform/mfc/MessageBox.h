@@ -41,6 +41,10 @@ private:
     int m_answer = 0;
 };
 
+// True when TESSOR_MESSAGE_BOX=log or the offscreen platform runs: no
+// window waits for the operator.
+bool isHeadless();
+
 // The service every box goes through; the screen, or the headless one when
 // TESSOR_MESSAGE_BOX=log or the offscreen platform runs.
 void setMessageBoxService(std::shared_ptr<MessageBoxService> service);

@@ -10,8 +10,9 @@ uint32_t uniSerialNO::serialNO = 0;
 
 namespace {
 
-// A serial text has room for eight digits after its label.
-const uint32_t SERIAL_LIMIT = 100000000u;
+// A serial text has room for eight digits after its label; the counter
+// standing here has handed out its last number.
+const uint32_t USED_UP = uniSerialNO::LAST_SERIAL + 1;
 
 }  // namespace
 
@@ -31,11 +32,11 @@ uniSerialNO* uniSerialNO::instance(uint32_t start)
         }
         counter = uniInstance;
     }
-    if (start >= SERIAL_LIMIT) {
-        CPLOG(4, "Serial number %u has more than eight digits, starting from %u", start, start % SERIAL_LIMIT);
+    if (start >= USED_UP) {
+        CPLOG(3, "Serial number %u has more than eight digits: no serial number is left", start);
     }
     std::lock_guard<std::mutex> guard(counter->m_mutex);
-    serialNO = start % SERIAL_LIMIT;
+    serialNO = start < USED_UP ? start : USED_UP;
     return counter;
 }
 
@@ -46,14 +47,22 @@ uniSerialNO* uniSerialNO::instance()
     return uniInstance;
 }
 
-uint32_t uniSerialNO::getSerialNO()
+bool uniSerialNO::takeSerialNO(uint32_t* number)
 {
     std::lock_guard<std::mutex> guard(m_mutex);
-    uint32_t number = serialNO;
-    serialNO = number + 1;
-    if (serialNO >= SERIAL_LIMIT) {
-        CPLOG(4, "Serial number passed %u, counting again from 0", SERIAL_LIMIT - 1);
-        serialNO = 0;
+    if (serialNO >= USED_UP) {
+        *number = LAST_SERIAL;
+        return false;
+    }
+    *number = serialNO++;
+    return true;
+}
+
+uint32_t uniSerialNO::getSerialNO()
+{
+    uint32_t number = 0;
+    if (!takeSerialNO(&number)) {
+        CPLOG(3, "Serial numbers are used up: %u is handed out again", number);
     }
     return number;
 }

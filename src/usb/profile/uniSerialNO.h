@@ -8,11 +8,18 @@ namespace Tessor::schema {
 
 class uniSerialNO {
 public:
-    // The first call creates the counter; later calls re-seed it.
+    // The last number of eight digits: the counter stops there.
+    static constexpr uint32_t LAST_SERIAL = 99999999;
+
+    // The first call creates the counter; later calls re-seed it. A start of
+    // more than eight digits leaves the counter used up.
     static uniSerialNO* instance(uint32_t start);
     static uniSerialNO* instance();
 
-    // A number no other caller receives; stays within eight digits.
+    // The next number; false once LAST_SERIAL has been handed out, when
+    // LAST_SERIAL is all there is and is handed out again.
+    bool takeSerialNO(uint32_t* number);
+    // The next number, with a log line when the numbers are used up.
     uint32_t getSerialNO();
 
     uniSerialNO(const uniSerialNO&) = delete;

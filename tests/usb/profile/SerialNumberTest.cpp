@@ -19,13 +19,21 @@ TEST(SerialNumber, SeedAndReseed)
     EXPECT_EQ(500u, uniSerialNO::instance()->getSerialNO());
 }
 
-TEST(SerialNumber, StaysWithinEightDigits)
+// Never counted again from 0 nor cut to eight digits: both would repeat
+// numbers devices already carry.
+TEST(SerialNumber, StopsAtTheLastEightDigitNumber)
 {
+    uint32_t number = 0;
     uniSerialNO::instance(99999999);
+    EXPECT_TRUE(uniSerialNO::instance()->takeSerialNO(&number));
+    EXPECT_EQ(99999999u, number);
+    EXPECT_FALSE(uniSerialNO::instance()->takeSerialNO(&number));
+    EXPECT_EQ(99999999u, number);
     EXPECT_EQ(99999999u, uniSerialNO::instance()->getSerialNO());
-    EXPECT_EQ(0u, uniSerialNO::instance()->getSerialNO());
     uniSerialNO::instance(123456789);
-    EXPECT_EQ(23456789u, uniSerialNO::instance()->getSerialNO());
+    EXPECT_FALSE(uniSerialNO::instance()->takeSerialNO(&number));
+    uniSerialNO::instance(7);
+    EXPECT_EQ(7u, uniSerialNO::instance()->getSerialNO());
 }
 
 TEST(SerialNumber, PackedForm)
