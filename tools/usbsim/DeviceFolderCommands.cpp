@@ -1,16 +1,21 @@
 #include "DeviceFolderCommands.h"
 
 #include "DevicePresets.h"
+#include "DeviceTable.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <system_error>
 
 #include "platform/taval/DescriptionFile.h"
+#include "platform/taval/PortsFolder.h"
 #include "platform/taval/DeviceDescription.h"
 #include "platform/taval/PrintableText.h"
 #include "platform/taval/VirtualDevice.h"
+#include "schema/base/Log.h"
+#include "schema/base/UsbConfiguration.h"
 
 namespace {
 
@@ -40,6 +45,39 @@ const std::map<std::string, std::string> kFlagOptions = {
     {"--strict", "Device.StrictProgram"},
 };
 
+// The description without fault rules and timing model, so that writing
+// the table meets neither.
+DescriptionFile plainOf(const DescriptionFile& file) {
+    DescriptionFile plain;
+    for (const auto& [key, value] : file.values()) {
+        if (key.rfind("Faults.", 0) != 0 && key != "Device.Timing") {
+            plain.set(key, value);
+        }
+    }
+    return plain;
+}
+
+// The table writer reads a station configuration, which this tool makes
+// empty: errors alone are logged (on standard error), the saved copy of the
+// table goes into the device folder, and no ports folder of a running tool
+// is watched.
+bool writeTable(const std::string& folder, const std::vector<TableLun>& luns, std::string* error) {
+    Tessor::schema::UsbConfiguration::instance("");
+    Tessor::schema::UsbConfiguration::instance()->setLogFilename(folder + "/usbsim.log");
+    Tessor::schema::setLogLevel(Tessor::schema::LOG_ERR);
+    ::unsetenv(Tessor::taval::PortsFolder::kEnvironment);
+    return writeDeviceTable(folder, luns, error);
+}
+
+// Leaves no part of a device that could not be made whole.
+void removeDevice(const std::string& folder) {
+    std::error_code ec;
+    for (const char* file : {Tessor::taval::DEVICE_FILE, Tessor::taval::FLASH_FILE, Tessor::taval::LOGICAL_FILE,
+                             Tessor::taval::PAGES_FILE}) {
+        std::filesystem::remove(folder + "/" + file, ec);
+    }
+}
+
 }  // namespace
 
 int createDevice(const std::vector<std::string>& args) {
@@ -49,9 +87,21 @@ int createDevice(const std::vector<std::string>& args) {
     const std::string folder = args[0];
     DescriptionFile file;
     file.set("Device.Variant", "6716");
+    bool table = false;
+    std::vector<TableLun> luns;
     for (size_t i = 1; i < args.size(); ++i) {
         const std::string& a = args[i];
-        if (a == "--preset" && i + 1 < args.size()) {
+        std::string error;
+        if (a == "--table") {
+            table = true;
+        } else if (a == "--lun" && i + 1 < args.size()) {
+            TableLun lun;
+            if (!parseTableLun(args[++i], &lun, &error)) {
+                return fail(error);
+            }
+            luns.push_back(lun);
+            table = true;
+        } else if (a == "--preset" && i + 1 < args.size()) {
             const auto preset = devicePresets().find(args[++i]);
             if (preset == devicePresets().end()) {
                 return fail("unknown preset '" + printableText(args[i]) + "'");
@@ -82,12 +132,20 @@ int createDevice(const std::vector<std::string>& args) {
     }
     fs::create_directories(folder, ec);
     std::string error;
-    if (ec || !file.save(description, &error)) {
+    if (ec || !(table ? plainOf(file) : file).save(description, &error)) {
         return fail(ec ? printableText(folder) + ": " + ec.message() : error);
     }
     if (!VirtualDevice::open(folder, &error)) {
         fs::remove(description, ec);
         return fail(error);
+    }
+    if (table) {
+        if (!writeTable(folder, luns, &error) || !file.save(description, &error)) {
+            removeDevice(folder);
+            return fail(error);
+        }
+        std::printf("created %s with a configuration table\n", printableText(folder).c_str());
+        return 0;
     }
     std::printf("created %s\n", printableText(folder).c_str());
     return 0;

@@ -7,6 +7,8 @@
 
 #include "TavalTestSupport.h"
 #include "platform/taval/DeviceDescription.h"
+#include "platform/taval/RamLunTable.h"
+#include "platform/taval/Variant.h"
 
 using taval_test::Engine;
 using taval_test::TempFolder;
@@ -246,4 +248,52 @@ TEST(UsbsimTool, ReportedFirmwareIsChosenAtCreation) {
     _USB_DEVICE_T* r = engine.record(0);
     ASSERT_NE(r->operations->readVersionInfo(r), 0);
     EXPECT_EQ(std::string(reinterpret_cast<char*>(r->dataBuffer) + 4, 4), "2.50");
+}
+
+// A table written at creation is what the controller boots from; its units
+// read back as asked for. A table that cannot be made leaves no device.
+TEST(UsbsimTool, DeviceCreatedWithATable) {
+    TempFolder dir;
+    const std::string dev = dir.path() + "/dev";
+    const CommandResult created = usbsim("create " + dev + " --variant 6716V31 --logical 8192 --lun 3000"
+                                         " --lun 1000:hidden:protected --fault RemoveAfter=1");
+    ASSERT_EQ(created.status, 0) << created.output;
+    EXPECT_NE(created.output.find("with a configuration table"), std::string::npos);
+    // Written before the fault rules apply, which the description keeps.
+    const std::vector<unsigned char> ini = readAll(dev + "/device.ini");
+    EXPECT_NE(std::string(ini.begin(), ini.end()).find("RemoveAfter=1"), std::string::npos);
+
+    Engine engine(1);
+    std::string error;
+    ASSERT_EQ(engine.hub().plug(0, dev, &error), 0) << error;
+    EXPECT_GE(engine.hub().device(0)->bootSector(), 0);
+    _USB_DEVICE_T* r = engine.record(0);
+    ASSERT_NE(r->operations->readVersionInfo(r), 0);
+    const std::vector<uint8_t> block(r->dataBuffer, r->dataBuffer + 512);
+    const Tessor::taval::RamLunTable units =
+        Tessor::taval::RamLunTable::read(*Tessor::taval::findVariant("6716V31"), block);
+    EXPECT_EQ(units.slot[0].capacity, 3000u);
+    EXPECT_FALSE(units.slot[0].hidden());
+    EXPECT_EQ(units.slot[1].capacity, 1000u);
+    EXPECT_EQ(units.slot[1].start, 3000u);
+    EXPECT_TRUE(units.slot[1].hidden());
+    EXPECT_TRUE(units.slot[1].writeProtected());
+
+    const struct {
+        std::string options;
+        std::string told;
+    } refusals[] = {
+        {"--logical 4096 --lun 5000", "within the 4096 sectors"},
+        {"--lun 10:bogus", "'bogus' is neither hidden nor protected"},
+        {"--lun x", "needs a sector count"},
+        {"--lun 1 --lun 1 --lun 1 --lun 1 --lun 1", "at most 4 units"},
+    };
+    for (const auto& c : refusals) {
+        SCOPED_TRACE(c.options);
+        const CommandResult r = usbsim("create " + dir.path() + "/bad " + c.options);
+        EXPECT_NE(r.status, 0);
+        EXPECT_NE(r.output.find(c.told), std::string::npos) << r.output;
+        EXPECT_FALSE(std::filesystem::exists(dir.path() + "/bad/device.ini"));
+        EXPECT_FALSE(std::filesystem::exists(dir.path() + "/bad/flash.bin"));
+    }
 }

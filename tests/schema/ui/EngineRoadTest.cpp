@@ -2,6 +2,9 @@
 // waiting and through every request of the window; each road one row.
 #include <thread>
 
+#include <optional>
+
+#include "DeviceTable.h"
 #include "EngineHarness.h"
 #include "platform/taval/OpLog.h"
 
@@ -30,6 +33,8 @@ struct Road {
     Keys device;
     std::vector<Step> steps;
     const char* chipSet = "6716";  // of the station
+    // The units of a configuration table written on the device's flash first.
+    std::optional<std::vector<TableLun>> table = std::nullopt;
 };
 
 void PrintTo(const Road& road, std::ostream* out) { *out << road.name; }
@@ -75,6 +80,17 @@ const Road ROADS[] = {
      {{PLUG}, {REPORTS, 0, "", {r(UI_SIG_FOUND), r(UI_SIG_STATUS, 0x803A)}}, {STATE, 0, "StateError"}},
      "6605"},
     // Scanned, then waiting for the low format.
+    {"LoginWithoutHiddenLun", FUNCTION_LOGIN, {},
+     {{PLUG}, {REPORTS, 0, "", {r(UI_SIG_FOUND), r(UI_SIG_STATUS, 0x803D)}}, {STATE, 0, "StateError"}},
+     "6716", std::vector<TableLun>{}},
+    {"LoginWithProtectedLun", FUNCTION_LOGIN, {}, waitingThen({}), "6716",
+     std::vector<TableLun>{{3000, false, false}, {1000, false, true}}},
+    // The station's settings ask for more than the device's table holds.
+    {"UserStartTheTableCannotHold", FUNCTION_USER, {},
+     waitingThen({{REQUEST, UI_SIG_START},
+                  {REPORTS, 0, "", readyThen({r(UI_SIG_STATUS, 0x8020)})},
+                  {STATE, 0, "StateError"}}),
+     "6716", std::vector<TableLun>{}},
     {"ReadyIsAnsweredWithStart", FUNCTION_FACTORY, {},
      {{ANSWER, 1}, {PLUG}, {REPORTS, 0, "", READY_REPORTS}, {STATE, 0, "StateLowFormat"}}},
     {"CancelAfterTheScan", FUNCTION_FACTORY, {},
@@ -150,10 +166,13 @@ TEST_P(EngineRoadTest, FollowsItsRoad)
     const Road& road = GetParam();
     EngineEnvironment& environment = EngineEnvironment::instance();
     const std::string folder = environment.makeDevice(road.name, road.device);
+    std::string error;
+    if (road.table) {
+        ASSERT_TRUE(writeDeviceTable(folder, *road.table, &error)) << error;
+    }
     UsbConfiguration::instance()->setChipSet(road.chipSet);
     Engine engine(2, road.function);
     ASSERT_TRUE(engine.ui().waitLayerReady());
-    std::string error;
     int stepNo = 0;
     for (const Step& step : road.steps) {
         SCOPED_TRACE("step " + std::to_string(stepNo++));
