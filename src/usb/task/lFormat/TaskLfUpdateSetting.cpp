@@ -1,0 +1,47 @@
+#include "usb/task/lFormat/TaskLfUpdateSetting.h"
+
+#include "schema/base/Assert.h"
+#include "schema/base/Log.h"
+#include "schema/device/ConfigInfo.h"
+#include "schema/device/UsbDevice.h"
+#include "usb/cfg/CfgPartition.h"
+#include "usb/cmd/SetList.h"
+
+namespace Tessor::schema {
+
+TaskLfUpdateSetting::TaskLfUpdateSetting(TASK_TYPE_T type, const std::string& name) : BaseTask(type, name)
+{
+    init();
+}
+
+int TaskLfUpdateSetting::init()
+{
+    TESSOR_ASSERT(getType() == TASK_UPDATE_SETTING);
+    return 0;
+}
+
+int TaskLfUpdateSetting::startup(UsbDevice* device, Sptr<BaseEvent> event)
+{
+    init();
+    CPLOG(7, "Update Setting info of device %s", device->getName());
+    Sptr<usb::SetList> setList = device->getSetList();
+    TESSOR_ASSERT(setList && device->getConfigInfo());
+    Sptr<ConfigInfo> settings = device->getConfigInfo()->update(setList->getValidateSectorsNumber());
+    // Partitions that do not fit, or that the table cannot hold, fail the
+    // device rather than pass unwritten.
+    if (!settings) {
+        CPLOG(3, "The partitions of device %s do not fit its %d sectors", device->getName(),
+              setList->getValidateSectorsNumber());
+        event->setErrorCode(usb::CfgPartition::kErrCapacityTooSmall);
+        return -usb::CfgPartition::kErrCapacityTooSmall;
+    }
+    const int result = device->setConfigInfo(settings);
+    if (result < 0) {
+        event->setErrorCode(-result);
+        return result;
+    }
+    settings->debug();
+    return 0;
+}
+
+}  // namespace Tessor::schema
