@@ -84,21 +84,29 @@ TlcPages::Address TlcPages::_allocatAdd(schema::UsbDevice* device, const std::ve
 std::vector<TlcPages::Address> TlcPages::systemPages(schema::UsbDevice* device)
 {
     std::vector<Address> pages;
-    Sptr<AllocatAddress> set = device != nullptr ? device->getAllocatAddress() : Sptr<AllocatAddress>();
-    if (!set) {
+    Sptr<AllocatAddress> sets = device != nullptr ? device->getAllocatAddress() : Sptr<AllocatAddress>();
+    if (!sets) {
         return pages;
     }
-    if (isIndexPointerFirmware(device)) {
-        addPages(pages, set->getCfgTableIndexAddress());
+    const bool indexPointer = isIndexPointerFirmware(device);
+    for (int i = 0; i < sets->getCount(); ++i) {
+        Sptr<AllocatAddress> set = sets->getData(i);
+        if (!set) {
+            continue;
+        }
+        if (indexPointer) {
+            addPages(pages, set->getCfgTableIndexAddress());
+        }
+        pages.push_back(set->getCfgTableAddress());
+        addPages(pages, set->getExternalCodeAddress());
+        addPages(pages, set->getDpfCodeAddress());
+        pages.push_back(set->getFlagTableAddress());
+        pages.push_back(set->getExternalCodeIndexAddress());
+        CPLOG(7, "_allocatAdd getPageBitmapAddress1 ");
+        addPages(pages, set->getPageBitmapAddress());
+        CPLOG(7, "_allocatAdd getPageBitmapAddress ");
+        pages.push_back(set->getBuildInfoAddress());
     }
-    pages.push_back(set->getCfgTableAddress());
-    addPages(pages, set->getExternalCodeAddress());
-    pages.push_back(set->getFlagTableAddress());
-    pages.push_back(set->getExternalCodeIndexAddress());
-    CPLOG(7, "_allocatAdd getPageBitmapAddress1 ");
-    addPages(pages, set->getPageBitmapAddress());
-    CPLOG(7, "_allocatAdd getPageBitmapAddress ");
-    pages.push_back(set->getBuildInfoAddress());
     return pages;
 }
 

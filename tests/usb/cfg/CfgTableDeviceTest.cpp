@@ -279,7 +279,9 @@ TEST_F(TlcFlash, PartnerPageIsWrittenFirstUnlessASystemPageSitsThere)
 {
     Sptr<CfgTable> table = newTable(CFG_TABLE_DEVICE);
     ASSERT_EQ(0, table->finish(device));
-    device->getAllocatAddress()->setFlagTableAddress(at(7, 6));
+    Sptr<Tessor::usb::AllocatAddress> set(new Tessor::usb::AllocatAddress());
+    set->setFlagTableAddress(at(7, 6));
+    device->getAllocatAddress()->addData(Sptr<Tessor::schema::BaseData>(set));
     struct Case {
         const char* writer;
         int block, page;

@@ -2,6 +2,7 @@
 
 #include "schema/device/BaseAddress.h"
 #include "schema/device/DeviceFixture.h"
+#include "usb/cfg/AllocatAddress.h"
 #include "usb/cfg/TlcPages.h"
 
 using Tessor::schema::BaseAddress;
@@ -66,6 +67,23 @@ TEST_F(TlcOnDevice, DuplicateOnlyWhereNoSystemPageSits)
 
     EXPECT_FALSE(TlcPages::_allocatAdd(device, {at(21, 6), at(20, 6)}, at(20, 10)));
     EXPECT_FALSE(TlcPages::_allocatAdd(device, {}, at(20, 9)));
+}
+
+// Every copy of the system area counts, the photo-frame code pages among
+// them.
+TEST_F(TlcOnDevice, SystemPagesOfEveryCopyCount)
+{
+    for (int copy = 0; copy < 2; ++copy) {
+        Sptr<Tessor::usb::AllocatAddress> set(new Tessor::usb::AllocatAddress());
+        set->setBuildInfoAddress(at(30 + copy, 6));
+        Sptr<BaseAddress> dpf = at(40 + copy, 0);
+        dpf->addData(Sptr<Tessor::schema::BaseData>(at(40 + copy, 3)));
+        set->setDpfCodeAddress(dpf);
+        device->getAllocatAddress()->addData(Sptr<Tessor::schema::BaseData>(set));
+    }
+    EXPECT_FALSE(TlcPages::_allocatAdd(device, at(31, 10)));
+    EXPECT_FALSE(TlcPages::_allocatAdd(device, at(41, 7)));
+    EXPECT_TRUE(TlcPages::_allocatAdd(device, at(32, 10)));
 }
 
 }  // namespace
