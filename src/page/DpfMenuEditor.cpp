@@ -22,6 +22,15 @@ int findString(const std::vector<std::wstring>& items, const std::wstring& text)
 
 }  // namespace
 
+std::vector<schema::MENU_SUB_ID_T> consecutiveEntries(schema::MENU_SUB_ID_T first, int rows)
+{
+    std::vector<schema::MENU_SUB_ID_T> entries;
+    for (int row = 0; row < rows; ++row) {
+        entries.push_back(first + row);
+    }
+    return entries;
+}
+
 std::wstring DpfMenuEditor::caption(int row, int language) const
 {
     const utils::MenuItemRecord& record = m_spec.table[row];
@@ -39,7 +48,7 @@ std::vector<std::wstring> DpfMenuEditor::checkCaptions(int language) const
 
 Sptr<schema::DpfMenuItem> DpfMenuEditor::entry(const Sptr<schema::DpfConfig>& dpf, int row) const
 {
-    return dpf->getMenuCfg()->getSubMenuItem(m_spec.listId, m_spec.firstEntry + row);
+    return dpf->getMenuCfg()->getSubMenuItem(m_spec.listId, m_spec.entries[size_t(row)]);
 }
 
 bool DpfMenuEditor::isOptional(int row) const

@@ -17,10 +17,13 @@ struct DpfMenuSpec {
     schema::MENU_MAIN_ID_T listId;
     utils::MenuItemRecord* table;  // the menu's word table
     int rows;
-    schema::MENU_SUB_ID_T firstEntry;  // the entry of row 1; rows follow in order
+    std::vector<schema::MENU_SUB_ID_T> entries;  // the entry of each row
     std::vector<int> optionalRows;     // 0-based rows of the check list
     int governingRow;                  // the row that governs the sub-menu's group; -1 none
 };
+
+// The entries first, first + 1, ... of `rows` rows.
+std::vector<schema::MENU_SUB_ID_T> consecutiveEntries(schema::MENU_SUB_ID_T first, int rows);
 
 class DpfMenuEditor {
 public:

@@ -6,7 +6,7 @@ namespace Tessor::page {
 
 PageDpfPhotoMenuSetting::PageDpfPhotoMenuSetting(QWidget* parent)
     : PageDpfMenuSetting("DpfPhotoMenuSettingTab",
-                         {{{2, utils::DpfPhotoMenuItems, utils::PHOTO_MENU_ROWS, 13, {0, 1, 2}, -1},
+                         {{{2, utils::DpfPhotoMenuItems, utils::PHOTO_MENU_ROWS, consecutiveEntries(13, utils::PHOTO_MENU_ROWS), {0, 1, 2}, -1},
                            {"图片", 45, "PHOTO", 40, 16, "PhotoMenu.bmp", "E_PhotoMenu.bmp", "L1Photo.img", true},
                            "图片菜单定制", "图片菜单按键显示顺序", "图片菜单预览", 1292, 1290, 1288, 1291}},
                          IDC_CONFIRM, IDC_NOTICE, parent)

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <QImage>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -32,6 +33,23 @@ inline std::string readBytes(const fs::path& path)
 {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Pictures for the conversions: a one-pixel red GIF (Qt writes none) and
+// any format Qt writes.
+inline void writeTinyGif(const fs::path& path)
+{
+    writeBytes(path, std::string("GIF89a\x01\x00\x01\x00\x80\x00\x00\xff\x00\x00\x00\x00\x00,\x00\x00\x00\x00"
+                                 "\x01\x00\x01\x00\x00\x02\x02\x44\x01\x00;",
+                                 43));
+}
+
+inline void writePicture(const fs::path& path, Qt::GlobalColor colour, const char* format = nullptr)
+{
+    fs::create_directories(path.parent_path());
+    QImage picture(64, 48, QImage::Format_RGB32);
+    picture.fill(colour);
+    ASSERT_TRUE(picture.save(QString::fromStdString(path.string()), format));
 }
 
 class DpfPageFixture : public ::testing::Test {

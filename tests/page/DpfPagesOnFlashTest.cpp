@@ -9,6 +9,8 @@
 #include "page/DpfCaptionImages.h"
 #include "page/PageDpfBasicSetting.h"
 #include "page/PageDpfClkMenuSetting.h"
+#include "page/PageDpfControlSetting.h"
+#include "DpfPageFixture.h"
 #include "schema/dpf/DpfDataFactory.h"
 #include "platform/mfc/FileDialog.h"
 #include "support/QtApp.h"
@@ -123,6 +125,41 @@ TEST_F(PagesOnFlash, MenuAndCaptionPicturesAreInTheDevicesMenuAreas)
     const Bytes area5 = firstFileOfArea(flash, table, 5, 3 * 32768);
     EXPECT_TRUE(Bytes(area5.begin() + 2 * 32768, area5.end()) == eBook);
     EXPECT_EQ(32768u, eBook.size());
+}
+
+TEST_F(PagesOnFlash, LogoAndAnimationPicturesAreOnTheDevice)
+{
+    const fs::path in = treeRoot() / "pictures-in";
+    dpf_page_test::writePicture(in / "logo.png", Qt::yellow);
+    dpf_page_test::writePicture(in / "movie" / "a.jpg", Qt::red, "JPG");
+    dpf_page_test::writeTinyGif(in / "movie" / "c.gif");
+    Tessor::page::PageDpfControlSetting control;
+    control.holder = m_holder.get();
+    control.chooseFolder = [&] { return QString::fromStdString((in / "movie").string()); };
+    control.show();
+    m_files->answer(QString::fromStdString((in / "logo.png").string()));
+    control.OnBnClickedBrowseLogo();
+    control.OnBnClickedBrowseMovieFolder();
+    const fs::path dpfFolder = treeRoot() / "releases/dpf";
+    const Bytes logo = fileBytes(dpfFolder / "menu/english/logo/Logo.img");
+    const Bytes a = fileBytes(dpfFolder / "movie/a.img");
+    const Bytes c = fileBytes(dpfFolder / "movie/c.img");
+    ASSERT_EQ(32768u, logo.size());
+    ASSERT_EQ(32768u, c.size());
+    EXPECT_FALSE(fs::exists(dpfFolder / "movie/logo.img"));  // the tree's earlier picture is gone
+    Tessor::schema::DpfDataFactory::instance()->init();
+
+    DpfStation station(1);
+    Tessor::schema::UsbDevice* device = station.plug(0, kGeometry);
+    int code = 0;
+    ASSERT_EQ(0, DpfStation::produce(device, control.dpfConfig(), &code));
+    const FlashReader flash = station.reader(0);
+    const Bytes table = findDpfTable(flash, kGeometry);
+    ASSERT_FALSE(table.empty());
+    EXPECT_TRUE(firstFileOfArea(flash, table, 12, logo.size()) == logo);  // English logo
+    Bytes movies = a;
+    movies.insert(movies.end(), c.begin(), c.end());
+    EXPECT_TRUE(flash.read(be32(table, 0x54), int64_t(movies.size() / 512)) == movies);
 }
 
 }  // namespace
