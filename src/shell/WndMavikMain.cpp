@@ -5,6 +5,12 @@
 #include <QStyle>
 
 #include "page/PageChannels.h"
+#include "page/PageDpfBasicSetting.h"
+#include "page/PageDpfClkMenuSetting.h"
+#include "page/PageDpfControlSetting.h"
+#include "page/PageDpfPhotoMenuSetting.h"
+#include "page/PageDpfPositionSetting.h"
+#include "page/PageDpfSetMenuSetting.h"
 #include "page/PageProgress.h"
 #include "page/PageUdisk.h"
 #include "page/PageUserTool.h"
@@ -58,7 +64,14 @@ WndMavikMain::WndMavikMain(MavikApp* app) : CPropertySheet(QString::fromUtf8("é€
     m_caption = MavikLang::text(FUNCTION_TITLES[function >= 0 && function < 3 ? function : 0]) + ":";
     m_caption += "--" + utils::fromAnsi(configuration->getHwVersionName()) + "(" +
                  utils::fromAnsi(configuration->getVersion().getVersionString()) + ")";
-    // Pages of the photo frame follow here when photo-frame support is configured.
+    if (configuration->isDpfSupport()) {
+        addPage(std::make_unique<page::PageDpfBasicSetting>(), "Basic Setting");
+        addPage(std::make_unique<page::PageDpfControlSetting>(), "Advance Setting");
+        addPage(std::make_unique<page::PageDpfPositionSetting>(), "Position Setting");
+        addPage(std::make_unique<page::PageDpfClkMenuSetting>(), "Clock Menu Setting");
+        addPage(std::make_unique<page::PageDpfPhotoMenuSetting>(), "Picture Menu Setting");
+        addPage(std::make_unique<page::PageDpfSetMenuSetting>(), "Setting Menu Setting");
+    }
     m_icon = style()->standardIcon(QStyle::SP_DriveFDIcon);
     // No close button: the pages' exit path ends the sheet.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowMinimizeButtonHint);

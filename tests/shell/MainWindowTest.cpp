@@ -107,6 +107,21 @@ TEST_F(MainWindowTest, AFactorySheetHasTheProductionPagesAndItsCaption)
     EXPECT_TRUE(sheet.getChannelPage()->isInitialised());
 }
 
+TEST_F(MainWindowTest, PhotoFrameSupportAddsItsSixPagesAfterTheProductionPages)
+{
+    schema::UsbConfiguration::instance()->setDpfSupport(true);
+    SheetStation station(2, schema::FUNCTION_FACTORY);
+    schema::UsbConfiguration::instance()->setDpfSupport(false);
+    shell::WndMavikMain& sheet = station.sheet();
+    ASSERT_EQ(sheet.GetPageCount(), 8);
+    const char* titles[] = {"Manufacture Progress", "Manufacture Setting", "Basic Setting",      "Advance Setting",
+                            "Position Setting",     "Clock Menu Setting",  "Picture Menu Setting", "Setting Menu Setting"};
+    for (int i = 0; i < 8; ++i) {
+        EXPECT_EQ(sheet.GetPageTitle(i), titles[i]);
+        EXPECT_EQ(dynamic_cast<page::PageConfig*>(sheet.GetPage(i))->holder, station.app().config);
+    }
+}
+
 TEST_F(MainWindowTest, ALoginSheetRunsAsAWizard)
 {
     SheetStation station(4, schema::FUNCTION_LOGIN);
