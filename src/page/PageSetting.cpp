@@ -495,6 +495,15 @@ void PageSetting::OnClickedBrowse(int index)
     }
 }
 
+void PageSetting::resetEmptyContentSizes()
+{
+    for (size_t i = 0; i < PARTITIONS; ++i) {
+        if (GetDlgItemText(m_ids.content[i]).isEmpty()) {
+            m_folderSectors[i] = 0;
+        }
+    }
+}
+
 int PageSetting::neededSectors() const { return m_encrypt != 0 ? m_loginCapacity : m_folderSectors[0]; }
 
 void PageSetting::OnClickedConfirmPartition()

@@ -90,6 +90,9 @@ protected:
     // to the handlers; `volumeRules` adds the label limit and the password
     // rule of the write-protect boxes.
     QWidget* createPartitionControls(bool volumeRules);
+    void setCapacityPolicy(int policy) { m_capacityPolicy = policy; }
+    // Partitions without content need no room for it.
+    void resetEmptyContentSizes();
 
     PartitionIds m_ids{};
 

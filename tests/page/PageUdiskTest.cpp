@@ -1,0 +1,294 @@
+// The production-settings page on a factory station of two ports: input
+// filters, the serial start, flash selection by part number, Apply and Save
+// with the settings handed to every port and stored, the external code
+// image, and the hot keys that add and remove the hidden pages.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <filesystem>
+#include <fstream>
+
+#include "page/CFlashConfigPage.h"
+#include "page/PageMp3Setting.h"
+#include "page/PageUdisk.h"
+#include "platform/ini/Ini.h"
+#include "platform/mfc/FileDialog.h"
+#include "platform/mfc/MessageBox.h"
+#include "shell/FlashPartTable.h"
+#include "shell/Station.h"
+#include "support/QtApp.h"
+#include "support/Screenshot.h"
+#include "support/TempFolder.h"
+#include "usb/profile/ProfileMp3.h"
+#include "usb/profile/ProfileUser.h"
+#include "usb/profile/uniSerialNO.h"
+
+namespace {
+
+using namespace Tessor;
+using page::PageUdisk;
+namespace fs = std::filesystem;
+
+class UdiskPage : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { test_support::qtApp(); }
+
+    void SetUp() override
+    {
+        mfc::setMessageBoxService(m_boxes);
+        mfc::setFileDialogService(m_files);
+        const std::string engine = engine_test::EngineEnvironment::instance().folder();
+        for (const char* file : {"UserSetting.ini", "Mp3Config.ini", "DpfConfig.ini"}) {
+            if (fs::exists(engine + "/" + file)) {
+                fs::copy_file(engine + "/" + file, m_kept.path() + "/" + file);
+            }
+        }
+        m_oldDir = fs::current_path();
+        fs::create_directories(fs::path(m_work.path()) / "releases/usr/etc");
+        fs::create_directories(fs::path(m_work.path()) / "releases/code");
+        fs::current_path(m_work.path());
+        m_station = std::make_unique<bridge_test::SheetStation>(2, schema::FUNCTION_FACTORY);
+        m_station->app().loadFlashPartTable();
+        sheet().show();
+        sheet().SetActivePage(1);
+        m_page = dynamic_cast<PageUdisk*>(sheet().GetPage(1));
+        ASSERT_NE(nullptr, m_page);
+    }
+    void TearDown() override
+    {
+        m_station.reset();
+        fs::current_path(m_oldDir);
+        const std::string engine = engine_test::EngineEnvironment::instance().folder();
+        for (const auto& entry : fs::directory_iterator(m_kept.path())) {
+            fs::copy_file(entry.path(), engine + "/" + entry.path().filename().string(),
+                          fs::copy_options::overwrite_existing);
+        }
+    }
+
+    shell::WndMavikMain& sheet() { return m_station->sheet(); }
+    QLineEdit& edit(int id) { return *static_cast<QLineEdit*>(m_page->GetDlgItem(id)); }
+    QComboBox& combo(int id) { return *static_cast<QComboBox*>(m_page->GetDlgItem(id)); }
+    QAbstractButton& button(int id) { return *static_cast<QAbstractButton*>(m_page->GetDlgItem(id)); }
+    Sptr<schema::ConfigInfo> settings() { return m_page->holder->getConfigInfo(); }
+    void pressControl(Qt::Key key)
+    {
+        QKeyEvent press(QEvent::KeyPress, key, Qt::ControlModifier);
+        QApplication::sendEvent(&edit(PageUdisk::IDC_VENDOR_TEXT), &press);
+    }
+
+    test_support::TempFolder m_kept;
+    test_support::TempFolder m_work;
+    fs::path m_oldDir;
+    std::shared_ptr<mfc::HeadlessMessageBoxes> m_boxes = std::make_shared<mfc::HeadlessMessageBoxes>();
+    std::shared_ptr<mfc::ScriptedFileDialogs> m_files = std::make_shared<mfc::ScriptedFileDialogs>();
+    std::unique_ptr<bridge_test::SheetStation> m_station;
+    PageUdisk* m_page = nullptr;
+};
+
+TEST_F(UdiskPage, EditsAreCutAtTheirLimitAndFirstForbiddenCharacter)
+{
+    struct Case {
+        int id;
+        QString typed;
+        QString kept;
+    };
+    const Case cases[] = {
+        {PageUdisk::IDC_VENDOR_CODE, "12G4", "12"},
+        {PageUdisk::IDC_VENDOR_CODE, "", ""},
+        {PageUdisk::IDC_PRODUCT_CODE, "aBcD9", "aBcD"},
+        {PageUdisk::IDC_VENDOR_TEXT, "VENDOR-NAME", "VENDOR-N"},
+        {PageUdisk::IDC_PRODUCT_TEXT, "AB" + QString::fromUtf8("中") + "C", "AB"},
+        {PageUdisk::IDC_SN_LABEL, QString::fromUtf8("é") + "1234567", QString::fromUtf8("é") + "1234567"},
+        {PageUdisk::IDC_PASSWORD, "secret-word", "secret-w"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed.toStdString());
+        edit(c.id).setText(c.typed);
+        EXPECT_EQ(c.kept, edit(c.id).text());
+        EXPECT_EQ(c.kept.size(), edit(c.id).cursorPosition());
+    }
+    EXPECT_EQ(0, settings()->getVendorCode());  // the empty code
+    EXPECT_EQ(0xABCD, settings()->getProductCode());
+    EXPECT_EQ("VENDOR-N", settings()->getVendorString());
+    EXPECT_EQ("AB", settings()->getProductString());
+    EXPECT_EQ("\xA8\xA6" "1234567", settings()->getSerialNoLabel());  // é in the code page
+    EXPECT_EQ("secret-w", settings()->getPassword());
+    edit(PageUdisk::IDC_VENDOR_CODE).setText("12G4");
+    EXPECT_EQ(0x12, settings()->getVendorCode());
+}
+
+TEST_F(UdiskPage, TheSerialStartSeedsTheCounterOnlyFromAWholeNumber)
+{
+    edit(PageUdisk::IDC_SN_START).setText("00000123");
+    const uint32_t packed = settings()->getSerialNoStart();
+    const auto* bytes = reinterpret_cast<const unsigned char*>(&packed);
+    EXPECT_EQ(std::vector<int>({0x00, 0x00, 0x01, 0x23}), std::vector<int>(bytes, bytes + 4));
+    EXPECT_EQ(123u, schema::uniSerialNO::instance()->getSerialNO());
+
+    // Nine digits are cut to eight, written back and stored nowhere.
+    edit(PageUdisk::IDC_SN_START).setText("123456789");
+    EXPECT_EQ("12345678", edit(PageUdisk::IDC_SN_START).text());
+    EXPECT_EQ(packed, settings()->getSerialNoStart());
+    EXPECT_EQ(124u, schema::uniSerialNO::instance()->getSerialNO());
+}
+
+TEST_F(UdiskPage, PriorityAndManualFlashSelection)
+{
+    for (const auto& [priority, halfVolume] : {std::pair{3, false}, std::pair{1, true}, std::pair{0, false}}) {
+        combo(PageUdisk::IDC_PRIORITY).setCurrentIndex(priority);
+        m_page->OnSelChangePriority();
+        EXPECT_EQ(halfVolume, m_page->GetDlgItem(PageUdisk::IDC_HALF_VOLUME)->isEnabled()) << priority;
+    }
+    EXPECT_FALSE(m_page->GetDlgItem(PageUdisk::IDC_FLASH_MODEL)->isEnabled());
+    button(PageUdisk::IDC_MANUAL).click();
+    EXPECT_TRUE(m_page->holder->manualSelection);
+    EXPECT_TRUE(m_page->GetDlgItem(PageUdisk::IDC_FLASH_MODEL)->isEnabled());
+    EXPECT_EQ(1, m_page->holder->chipsPerDisk);
+    EXPECT_FALSE(m_page->holder->dualChannel);
+    EXPECT_TRUE(button(PageUdisk::IDC_SINGLE).isChecked());
+    EXPECT_EQ(combo(PageUdisk::IDC_FLASH_MODEL).currentText(), m_page->holder->flashModel);
+
+    combo(PageUdisk::IDC_CHIPS).setCurrentIndex(2);
+    m_page->OnSelChangeChips();
+    button(PageUdisk::IDC_DUAL).click();
+    EXPECT_EQ(4, m_page->holder->chipsPerDisk);
+    EXPECT_TRUE(m_page->holder->dualChannel);
+    // Applied: identification takes the chosen part.
+    ASSERT_TRUE(m_page->OnClickedApply());
+    EXPECT_EQ(schema::ConfigInfo::getFlashModel(), m_page->holder->flashModel.toStdString());
+    EXPECT_EQ(4, schema::ConfigInfo::getChipsPerDisk());
+    EXPECT_TRUE(schema::ConfigInfo::checkDualChannel());
+    button(PageUdisk::IDC_MANUAL).click();
+    ASSERT_TRUE(m_page->OnClickedApply());
+    EXPECT_EQ("", schema::ConfigInfo::getFlashModel());
+}
+
+TEST_F(UdiskPage, APartNumberShowsItsOwnCapacity)
+{
+    const std::vector<shell::FlashPart> parts =
+        shell::readFlashParts(schema::UsbConfiguration::instance()->getFlashFileName());
+    ASSERT_GE(parts.size(), 2u);
+    ASSERT_EQ(static_cast<int>(parts.size()), combo(PageUdisk::IDC_FLASH_MODEL).count());
+    for (size_t i = 0; i < parts.size(); ++i) {
+        combo(PageUdisk::IDC_FLASH_MODEL).setCurrentIndex(static_cast<int>(i));
+        m_page->OnSelChangeFlashModel();
+        EXPECT_EQ(parts[i].partNumber, m_page->holder->flashModel);
+        EXPECT_EQ(QString::number(parts[i].capacityMb), m_page->GetDlgItemText(1173)) << i;
+    }
+}
+
+TEST_F(UdiskPage, ApplyHandsEveryPortACopyUnlessTheSettingsAreRefused)
+{
+    const Sptr<schema::ConfigInfo> before = m_station->record(0).getRunSettings();
+    // A hidden first partition needs a second one.
+    button(page::PageSetting::HIDDEN_BOX).click();
+    EXPECT_FALSE(m_page->OnClickedApply());
+    EXPECT_EQ(QStringList{"Hide partition,partition number must be greater than one !"}, m_boxes->texts());
+    EXPECT_EQ(before.get(), m_station->record(0).getRunSettings().get());
+    button(page::PageSetting::HIDDEN_BOX).click();
+
+    // A refused partition check: nothing handed out, and Save stores nothing.
+    const std::string profile = engine_test::EngineEnvironment::instance().folder() + "/UserSetting.ini";
+    std::ifstream in(profile);
+    const std::string stored((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    m_boxes->clear();
+    edit(1173).setText("0");
+    combo(1174).setCurrentIndex(1);
+    edit(PageUdisk::IDC_VENDOR_TEXT).setText("REFUSED");
+    m_page->OnClickedSave();
+    EXPECT_EQ(QStringList{"(partSectors[0] <= 0) || (partSectors[1] <= 0)"}, m_boxes->texts());
+    EXPECT_EQ(before.get(), m_station->record(0).getRunSettings().get());
+    std::ifstream again(profile);
+    EXPECT_EQ(stored, std::string((std::istreambuf_iterator<char>(again)), std::istreambuf_iterator<char>()));
+    EXPECT_FALSE(m_page->hasError());
+
+    // Accepted: every port its own copy, the first page shown.
+    m_boxes->clear();
+    edit(1173).setText("100");
+    edit(PageUdisk::IDC_SN_LABEL).setText("LOT7");
+    ASSERT_TRUE(m_page->OnClickedApply());
+    EXPECT_TRUE(m_boxes->texts().isEmpty());
+    EXPECT_EQ(0, sheet().GetActiveIndex());
+    Sptr<schema::ConfigInfo> first = m_station->record(0).getRunSettings();
+    Sptr<schema::ConfigInfo> second = m_station->record(1).getRunSettings();
+    EXPECT_NE(first.get(), second.get());
+    for (const Sptr<schema::ConfigInfo>& port : {first, second}) {
+        EXPECT_EQ("LOT7", port->getSerialNoLabel());
+        EXPECT_EQ("REFUSED", port->getVendorString());
+        EXPECT_EQ(2, port->getPartCount());
+        EXPECT_EQ(100 * 2048, port->getRealCapacity());
+    }
+}
+
+TEST_F(UdiskPage, SaveStoresTheProfilesTheConfigurationReadsBack)
+{
+    edit(PageUdisk::IDC_SN_LABEL).setText("SAVED");
+    edit(PageUdisk::IDC_PRODUCT_CODE).setText("1234");
+    settings()->getMp3Config()->getKeyCfg()->set("bLedMode", 3);
+    m_page->OnClickedSave();
+    EXPECT_TRUE(m_boxes->texts().isEmpty());
+    Sptr<schema::ConfigInfo> read = usb::ProfileUser("SettingInformation").getConfigInfo();
+    EXPECT_EQ("SAVED", read->getSerialNoLabel());
+    EXPECT_EQ(0x1234, read->getProductCode());
+    EXPECT_EQ(3, usb::ProfileMp3("Mp3Config").getMp3Config()->getKeyCfg()->get("bLedMode"));
+}
+
+TEST_F(UdiskPage, TheExternalCodeImageIsCopiedUpToItsLimit)
+{
+    const fs::path big = fs::path(m_kept.path()) / "big.img";
+    const fs::path code = fs::path(m_kept.path()) / "code.img";
+    std::ofstream(big, std::ios::binary) << std::string(PageUdisk::EXT_CODE_LIMIT + 1, 'B');
+    std::ofstream(code, std::ios::binary) << std::string(PageUdisk::EXT_CODE_LIMIT, 'C');
+    const QString shown = m_page->GetDlgItemText(PageUdisk::IDC_EXT_CODE);
+    m_files->answer(QString::fromStdString(big.string()));
+    m_page->OnClickedExtCode();
+    EXPECT_EQ(QStringList{"Image File Is Too Big!"}, m_boxes->texts());
+    EXPECT_EQ(shown, m_page->GetDlgItemText(PageUdisk::IDC_EXT_CODE));
+    EXPECT_FALSE(fs::exists(fs::path(m_work.path()) / "releases/code/VOR_MP3_Code.img"));
+
+    m_files->answer(QString::fromStdString(code.string()));
+    m_page->OnClickedExtCode();
+    std::ifstream copied(fs::path(m_work.path()) / "releases/code/VOR_MP3_Code.img", std::ios::binary);
+    EXPECT_EQ(std::string(PageUdisk::EXT_CODE_LIMIT, 'C'),
+              std::string((std::istreambuf_iterator<char>(copied)), std::istreambuf_iterator<char>()));
+    char recorded[261] = {};
+    GetPrivateProfileStringA("SettingInformation", "Mp3Code", "", recorded, sizeof recorded,
+                             "releases\\usr\\etc\\UserSetting.ini");
+    EXPECT_EQ(code.string(), recorded);
+    EXPECT_EQ(QString::fromStdString(code.string()), m_page->GetDlgItemText(PageUdisk::IDC_EXT_CODE));
+}
+
+TEST_F(UdiskPage, HotKeysAddAndRemoveTheHiddenPages)
+{
+    test_support::saveScreenshot(sheet(), "production-settings-page");
+    pressControl(Qt::Key_C);
+    ASSERT_NE(nullptr, m_page->mp3Page());
+    ASSERT_EQ(3, sheet().GetPageCount());
+    EXPECT_EQ(QString::fromUtf8("MP3 设置"), sheet().GetPageTitle(2));
+    EXPECT_EQ(m_page->mp3Page(), sheet().GetPage(2));
+    pressControl(Qt::Key_C);
+    EXPECT_EQ(nullptr, m_page->mp3Page());
+    EXPECT_EQ(2, sheet().GetPageCount());
+    pressControl(Qt::Key_C);
+    ASSERT_NE(nullptr, m_page->mp3Page());
+    EXPECT_EQ(3, sheet().GetPageCount());
+    sheet().SetActivePage(2);
+    test_support::saveScreenshot(sheet(), "mp3-page-in-sheet");
+
+    pressControl(Qt::Key_X);
+    ASSERT_NE(nullptr, m_page->flashPage());
+    ASSERT_EQ(4, sheet().GetPageCount());
+    EXPECT_EQ(QString::fromUtf8("闪存配置"), sheet().GetPageTitle(3));
+    sheet().SetActivePage(3);
+    test_support::saveScreenshot(sheet(), "flash-chip-page-in-sheet");
+    pressControl(Qt::Key_X);
+    EXPECT_EQ(nullptr, m_page->flashPage());
+    EXPECT_EQ(3, sheet().GetPageCount());
+    // The keys never reach the edit.
+    EXPECT_EQ(settings()->getVendorString(), edit(PageUdisk::IDC_VENDOR_TEXT).text().toStdString());
+}
+
+}  // namespace
