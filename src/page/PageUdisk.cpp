@@ -428,8 +428,8 @@ void PageUdisk::showPluggedDevices(bool followModel)
 {
     const int count = uiMgr != nullptr ? uiMgr->getCount() : 0;
     for (int i = 0; i < count; ++i) {
-        MavikChan* channel = getChannel(i);
-        schema::UsbDevice* device = channel != nullptr && channel->device != nullptr ? channel->device->getDevice() : nullptr;
+        const shell::MavikDevice* record = uiMgr->getDevice(i);
+        schema::UsbDevice* device = record != nullptr ? record->getDevice() : nullptr;
         if (device == nullptr) {
             continue;
         }

@@ -51,7 +51,6 @@ protected:
         fs::create_directories(fs::path(m_work.path()) / "releases/code");
         fs::current_path(m_work.path());
         m_station = std::make_unique<bridge_test::SheetStation>(2, schema::FUNCTION_FACTORY);
-        m_station->app().loadFlashPartTable();
         sheet().show();
         sheet().SetActivePage(1);
         m_page = dynamic_cast<PageUdisk*>(sheet().GetPage(1));

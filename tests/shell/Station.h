@@ -106,6 +106,8 @@ class SheetStation : public EngineStation {
 public:
     SheetStation(int ports, schema::_FUNCTION_T function) : EngineStation(ports, function)
     {
+        // As at start-up: the flash parts are read before the pages show them.
+        app().loadFlashPartTable();
         m_sheet = std::make_unique<shell::WndMavikMain>(&app());
     }
 
