@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "schema/base/UsbConfiguration.h"
+#include "support/TempFolder.h"
 #include "schema/device/DiskInfo.h"
 #include "schema/device/UsbDevice.h"
 #include "usb/profile/FlashInfo.h"
@@ -14,6 +15,9 @@ protected:
     {
         using namespace Tessor::schema;
         UsbConfiguration::instance("");
+        // What a run saves beside its log goes into a folder of the process's own.
+        static const test_support::TempFolder outputs;
+        UsbConfiguration::instance()->setLogFilename(outputs.path() + "/station.log");
         UsbConfiguration::instance()->setCurrentFunction(FUNCTION_FACTORY);
         device = new UsbDevice(nullptr, 0, "UDISK-0");
     }
