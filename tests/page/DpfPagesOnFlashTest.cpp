@@ -29,7 +29,6 @@ protected:
     void SetUp() override
     {
         treeRoot();  // the working folder from here on
-        fs::create_directories(treeRoot() / "releases" / "res");
         Tessor::schema::UsbConfiguration::instance()->setCurrentFunction(Tessor::schema::FUNCTION_USER);
         m_holder = std::make_unique<Tessor::utils::MavikConfig>(nullptr);
         Tessor::mfc::setFileDialogService(m_files);

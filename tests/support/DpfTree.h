@@ -113,9 +113,11 @@ inline Bytes areaContent(int type)
     return all;
 }
 
-// Writes the tree under root/releases/dpf.
+// Writes the tree under root/releases/dpf, and the folder the pages draw
+// their working bitmaps in.
 inline void makeTree(const fs::path& root)
 {
+    fs::create_directories(root / "releases" / "res");
     const fs::path dpf = root / "releases" / "dpf";
     for (const auto* row = Tessor::schema::DpfDataFactory::table(); row->type != -1; ++row) {
         for (const auto* item = row->items; item->sectors > 0; ++item) {
