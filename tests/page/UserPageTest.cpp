@@ -98,7 +98,9 @@ TEST_F(UserPage, EjectOfAWaitingDiskAndButtonsWithoutADisk)
 
     plugReady("user-eject");
     click(page::PageUserTool::IDC_EJECT);
-    EXPECT_EQ(shell::UI_EJECTING, m_station->record(0).getState());
+    // A quick device may already be gone when the click returns.
+    const int state = m_station->record(0).getState();
+    EXPECT_TRUE(state == shell::UI_EJECTING || state == shell::UI_UNPLUGGED) << state;
     EXPECT_FALSE(m_station->record(0).isBusy());
     EXPECT_TRUE(m_boxes->texts().isEmpty());
 }
