@@ -14,6 +14,7 @@
 #include "usb/cfg/CfgTable.h"
 #include "usb/cfg/CodeData.h"
 #include "usb/cfg/CodeFactory.h"
+#include "usb/cfg/TlcPages.h"
 
 namespace Tessor::usb {
 
@@ -145,10 +146,14 @@ int CmdExternalCode::writeFlash(schema::UsbDevice* device)
             if (!address) {
                 return -1;
             }
-            CPLOG(7, "\tExternal Code %d, sectors= %d write at flash %s", i, perWrite, address->logData());
             const unsigned char* bytes = piece->getCodeBuffer() + static_cast<size_t>(i) * perWrite * kSector;
-            if (device->writeFlashSectors(address, count, bytes) != 0) {
-                return failOn(device, *address);
+            for (const Sptr<schema::BaseAddress>& page : TlcPages::writeOrder(device, address)) {
+                if (page.get() == address.get()) {
+                    CPLOG(7, "\tExternal Code %d, sectors= %d write at flash %s", i, perWrite, address->logData());
+                }
+                if (device->writeFlashSectors(page, count, bytes) != 0) {
+                    return failOn(device, *address);
+                }
             }
         }
     }

@@ -8,6 +8,7 @@
 #include "schema/device/UsbDevice.h"
 #include "usb/cfg/ByteOrder.h"
 #include "usb/cfg/CfgTable.h"
+#include "usb/cfg/TlcPages.h"
 
 namespace Tessor::usb {
 
@@ -46,8 +47,10 @@ int ExternalCodeIndex::update(schema::UsbDevice* device, const schema::BaseAddre
 
 int ExternalCodeIndex::writeFlash(schema::UsbDevice* device, Sptr<schema::BaseAddress> at)
 {
-    if (device->writeFlashSectors(at, 1, m_record.data()) != 0) {
-        CPLOG(3, "Write External Index Code on sector %d of device failed", at->getPhyAddress());
+    for (const Sptr<schema::BaseAddress>& page : TlcPages::writeOrder(device, at)) {
+        if (device->writeFlashSectors(page, 1, m_record.data()) != 0) {
+            CPLOG(3, "Write External Index Code on sector %d of device failed", at->getPhyAddress());
+        }
     }
     return 0;
 }

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "DeviceFixture.h"
 #include "platform/orrin/Orrin.h"
@@ -54,6 +55,20 @@ protected:
     }
 
     std::vector<Tessor::taval::OpRecord> opLog() { return hub->device(0)->opLog(); }
+
+    // Pages programmed since operation `from`, in order, as "block:page".
+    std::vector<std::string> programmedSince(size_t from, int pagesPerBlock = PAGES)
+    {
+        std::vector<std::string> pages;
+        const std::vector<Tessor::taval::OpRecord> log = opLog();
+        for (size_t i = from; i < log.size(); ++i) {
+            if (log[i].kind == Tessor::taval::OpKind::Program) {
+                const int64_t page = log[i].args[1] / SECTORS;
+                pages.push_back(std::to_string(page / pagesPerBlock) + ":" + std::to_string(page % pagesPerBlock));
+            }
+        }
+        return pages;
+    }
 
     static std::atomic<_USB_DEVICE_T*>& plugged()
     {

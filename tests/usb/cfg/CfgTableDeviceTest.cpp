@@ -257,20 +257,6 @@ protected:
         device->getFlashInfo()->getChipInfo()->TLC = 1;
         device->getFlashInfo()->getChipInfo()->RealPagePerBlock = 192;
     }
-
-    // Pages programmed since `from` operations, as "block:page".
-    std::vector<std::string> programmedSince(size_t from)
-    {
-        std::vector<std::string> pages;
-        const std::vector<Tessor::taval::OpRecord> log = opLog();
-        for (size_t i = from; i < log.size(); ++i) {
-            if (log[i].kind == OpKind::Program) {
-                const int64_t page = log[i].args[1] / SECTORS;
-                pages.push_back(std::to_string(page / kPages) + ":" + std::to_string(page % kPages));
-            }
-        }
-        return pages;
-    }
 };
 
 // Every system-area writer here writes a free partner page before its own
@@ -313,7 +299,7 @@ TEST_F(TlcFlash, PartnerPageIsWrittenFirstUnlessASystemPageSitsThere)
             table->getBuildInfo()->setAddress(at(c.block, c.page));
             ASSERT_EQ(0, table->getBuildInfo()->writeFlash(device));
         }
-        EXPECT_EQ(c.pages, programmedSince(before));
+        EXPECT_EQ(c.pages, programmedSince(before, kPages));
     }
     // Both copies of the table hold the same sector.
     const unsigned char* read = device->readFlashSectors(at(5, 6), 1);

@@ -5,15 +5,19 @@
 
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include "schema/device/BaseAddress.h"
 #include "schema/device/SimulatedDevice.h"
 #include "schema/state/DeviceStateType.h"
 #include "support/CodeTree.h"
+#include "usb/cfg/AllocatAddress.h"
 #include "usb/cfg/CfgTable.h"
 #include "usb/cfg/CmdExternalCode.h"
 #include "usb/cfg/CodeData.h"
 #include "usb/cfg/CodeFactory.h"
+#include "usb/cfg/ExternalCodeIndex.h"
 
 using Tessor::schema::BaseAddress;
 using Tessor::schema::BaseData;
@@ -138,6 +142,66 @@ TEST_F(CodeOnDevice, EveryPieceOfAFlashImageIsWrittenAndValidated)
     // Too few slots for the second piece.
     code.setAddress(slots(9, 3));
     EXPECT_EQ(code.writeFlash(device), -1);
+}
+
+dpf_test::Bytes fileBytes(const char* name)
+{
+    std::ifstream in(name, std::ios::binary);
+    return dpf_test::Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Triple-level-cell flash of 94 real pages, where page 124 (block 7, page
+// 12) reads back with a bit flipped in each sector.
+class TlcCodeOnDevice : public CodeOnDevice {
+protected:
+    void SetUp() override
+    {
+        extraKeys = "[Faults]\nChangedPages=124\n";
+        CodeOnDevice::SetUp();
+        device->getFlashInfo()->getChipInfo()->TLC = 1;
+        device->getFlashInfo()->getChipInfo()->RealPagePerBlock = 94;
+    }
+};
+
+// Each code page and the code index go to their free partner first; a
+// partner holding a system page is left alone. The flipped bit fails the
+// read-back and leaves the expected and the read bytes as dumps.
+TEST_F(TlcCodeOnDevice, PartnersFirstAndTheFlippedBitDumped)
+{
+    Sptr<Tessor::usb::AllocatAddress> set(new Tessor::usb::AllocatAddress());
+    set->setBuildInfoAddress(Sptr<BaseAddress>(new BaseAddress(device, 7, 5, 0)));
+    device->getAllocatAddress()->addData(Sptr<BaseData>(set));
+
+    CmdExternalCode code("ExternalCode", CODE_TYPE_FLASH);
+    Sptr<BaseAddress> slots(new BaseAddress(device, 7, 0, 0));
+    for (int page : {6, 9, 12, 13}) {
+        slots->addData(Sptr<BaseData>(new BaseAddress(device, 7, page, 0)));
+    }
+    code.setAddress(slots);
+    size_t before = opLog().size();
+    ASSERT_EQ(code.writeFlash(device), 0);
+    EXPECT_EQ(programmedSince(before), (std::vector<std::string>{"7:2", "7:6", "7:9", "7:8", "7:12", "7:13"}));
+
+    Tessor::usb::ExternalCodeIndex index;
+    before = opLog().size();
+    ASSERT_EQ(index.writeFlash(device, Sptr<BaseAddress>(new BaseAddress(device, 8, 6, 0))), 0);
+    EXPECT_EQ(programmedSince(before), (std::vector<std::string>{"8:2", "8:6"}));
+
+    fs::remove("Read");
+    fs::remove("Write");
+    EXPECT_EQ(code.validateFlash(device), -1);
+    const dpf_test::Bytes expected = fileBytes("Read");
+    const dpf_test::Bytes read = fileBytes("Write");
+    ASSERT_EQ(expected.size(), SECTORS * 512u);
+    ASSERT_EQ(read.size(), expected.size());
+    // The page reads back with one bit flipped in each of its sectors.
+    for (int sector = 0; sector < SECTORS; ++sector) {
+        int flipped = 0;
+        for (size_t i = sector * 512u; i < (sector + 1) * 512u; ++i) {
+            flipped += __builtin_popcount(static_cast<unsigned>(read[i] ^ expected[i]));
+        }
+        EXPECT_EQ(flipped, 1) << sector;
+    }
 }
 
 }  // namespace
