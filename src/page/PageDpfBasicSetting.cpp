@@ -456,10 +456,10 @@ void PageDpfBasicSetting::OnBnClickedBrowseText(int slot)
         return;
     }
     SetDlgItemText(pathEdit, chosen);
-    importTextFile(chosen, slot);
+    importTextFile(chosen);
 }
 
-void PageDpfBasicSetting::importTextFile(const QString& path, int /*slot*/)
+void PageDpfBasicSetting::importTextFile(const QString& path)
 {
     QFile file(path);
     QByteArray text;

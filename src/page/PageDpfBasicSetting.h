@@ -89,7 +89,7 @@ private:
     void showRotation(int quarterTurns);
     // The resource tree's path under the working folder, for the host.
     std::string hostPath(const std::string& relative) const;
-    void importTextFile(const QString& path, int slot);
+    void importTextFile(const QString& path);
     void enableEbookSlots(bool enable);
 
     Sptr<schema::DpfConfig> m_dpfConfig;
