@@ -70,6 +70,19 @@ protected:
         return pages;
     }
 
+    // Pulled and plugged again: the controller boots from what its flash holds.
+    void replug()
+    {
+        ASSERT_EQ(hub->unplug(0), 0);
+        hub->waitEventsDelivered();
+        plugged() = nullptr;
+        std::string error;
+        ASSERT_EQ(hub->plug(0, folder.string(), &error), 0) << error;
+        hub->waitEventsDelivered();
+        ASSERT_NE(plugged().load(), nullptr);
+        device->setDev(plugged().load());
+    }
+
     static std::atomic<_USB_DEVICE_T*>& plugged()
     {
         static std::atomic<_USB_DEVICE_T*> record{nullptr};

@@ -74,8 +74,12 @@ Sptr<BaseState> UsbOpUiStartProduct::process(Sptr<BaseEvent> event)
         sendDeviceEvent(event, DEV_SIG_TEST_DISK);
         next = STATE_HIGH_FORMAT;
     }
-    device->setExternalCode(
-        Sptr<usb::CmdExternalCode>(new usb::CmdExternalCode("ExternalCode", CODE_TYPE_FLASH)));
+    Sptr<usb::CmdExternalCode> code(new usb::CmdExternalCode("ExternalCode", CODE_TYPE_FLASH));
+    // User and login runs rewrite the code where the device's own table has it.
+    if (function != FUNCTION_FACTORY && device->getExternalCode()) {
+        code->setAddress(device->getExternalCode()->getAddress());
+    }
+    device->setExternalCode(code);
     device->resetAllocatAddress();
     device->resetCancel();
     return lookupDeviceState(event, next);

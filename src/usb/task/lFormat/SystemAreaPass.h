@@ -1,0 +1,45 @@
+// What writing and verifying the system area share: the address sets of the
+// device, handing one set's addresses to the objects written there, the
+// configuration-table index of a set, and the failure a task records.
+#pragma once
+
+#include "schema/base/Sptr.h"
+#include "schema/event/BaseEvent.h"
+
+namespace Tessor::usb {
+class AllocatAddress;
+class CfgTableIndex;
+}  // namespace Tessor::usb
+
+namespace Tessor::schema {
+
+class UsbDevice;
+
+class SystemAreaPass {
+public:
+    static constexpr int CFG_TABLE_FAILED = 0x8009;
+    static constexpr int EXTERNAL_CODE_FAILED = 0x800A;
+    static constexpr int BITMAP_FAILED = 0x8011;
+    static constexpr int ERASE_FAILED = 0x802A;
+    static constexpr int INDEX_TABLE_FAILED = 0x802B;
+    static constexpr int DPF_CODE_FAILED = 0x8040;
+    static constexpr int DPF_DATA_FAILED = 0x8041;
+    static constexpr int CFG_TABLE_INDEX_FAILED = 0x8043;
+
+    // The device's address sets in order; a child of another class ends the process.
+    static int setCount(UsbDevice* device);
+    static Sptr<usb::AllocatAddress> set(UsbDevice* device, int i);
+    // Table, external code, flag bitmap (single-plane layout only) and build
+    // information take their addresses from the set.
+    static void assignAddresses(UsbDevice* device, const Sptr<usb::AllocatAddress>& set);
+    // A fresh index at the set's index pages, kept by the device; empty
+    // unless the firmware finds its table through an index.
+    static Sptr<usb::CfgTableIndex> indexOfSet(UsbDevice* device, const Sptr<usb::AllocatAddress>& set);
+    static bool isIndexPointerFirmware(UsbDevice* device);
+    // Records `code` in the event and gives the task's result.
+    static int fail(const Sptr<BaseEvent>& event, int code);
+    // Logs the time since `started` (a system tick) after the task's name.
+    static void logElapsed(const char* task, uint32_t started);
+};
+
+}  // namespace Tessor::schema
