@@ -95,19 +95,6 @@ protected:
     }
 
     Sptr<BaseAddress> at(int block, int page) { return Sptr<BaseAddress>(new BaseAddress(device, block, page, 0)); }
-
-    // Pulled and plugged again: the controller boots from what its flash holds.
-    void replug()
-    {
-        ASSERT_EQ(hub->unplug(0), 0);
-        hub->waitEventsDelivered();
-        plugged() = nullptr;
-        std::string error;
-        ASSERT_EQ(hub->plug(0, folder.string(), &error), 0) << error;
-        hub->waitEventsDelivered();
-        ASSERT_NE(plugged().load(), nullptr);
-        device->setDev(plugged().load());
-    }
 };
 
 using RamDownload = TableDevice;

@@ -4,7 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -16,6 +20,8 @@
 #include "schema/event/DeviceEvent.h"
 #include "support/CodeTree.h"
 #include "usb/cfg/PartitionSettings.h"
+#include "platform/taval/ConfigTableSector.h"
+#include "usb/cfg/AddressFactory.h"
 #include "usb/cfg/AllocatAddress.h"
 #include "usb/cfg/BuildInfo.h"
 #include "usb/cfg/CfgTable.h"
@@ -31,6 +37,7 @@
 #include "usb/ops/lFormat/UsbOpLfWriteData.h"
 #include "usb/task/lFormat/TaskLfCfgTable2Flash.h"
 #include "usb/task/lFormat/TaskLfValidateFlashData.h"
+#include "usb/task/lFormat/SystemAreaPass.h"
 #include "usb/task/init/CfgTableAccess.h"
 #include "schema/base/BaseManager.h"
 #include "schema/base/RunAgent.h"
@@ -40,6 +47,7 @@
 #include "schema/state/BaseState.h"
 #include "schema/state/DeviceStateType.h"
 #include "usb/cmd/BlockSet.h"
+#include "usb/cmd/IndexTable.h"
 #include "usb/cmd/IndexTableSet.h"
 #include "usb/cmd/SectorBitmap.h"
 #include "usb/cmd/SetList.h"
@@ -285,6 +293,157 @@ TEST_F(SystemArea, LowFormatPassEndsItsBarAtTheTotal)
     }
     RunAgent::detachUi();
 }
+
+// A factory run on a 1024-block device: the copies placed by the allocation,
+// the index tables built, everything written once after its block was erased
+// and read back; then a reader of the flash's own finds every copy's table,
+// and the controller boots from one after a re-plug.
+class FactoryRun : public SystemArea, public ::testing::WithParamInterface<const char*> {
+protected:
+    FactoryRun()
+    {
+        variant = GetParam();
+        chips = 1;
+        blocksPerChip = 1024;
+    }
+
+    void SetUp() override
+    {
+        SystemArea::SetUp();
+        UsbConfiguration* c = UsbConfiguration::instance();
+        c->setCurrentFunction(FUNCTION_FACTORY);
+        c->setCfgTableCount(2);
+        c->addUdiskCodeImage(variant, "releases/code/udisk_6716.img");
+        delete usb::CodeFactory::instance();
+        ASSERT_EQ(usb::CodeFactory::init(), 0);
+        device->setExternalCode(Sptr<usb::CmdExternalCode>(new usb::CmdExternalCode("ExternalCode", CODE_TYPE_FLASH)));
+        device->setSectorBitmap(Sptr<usb::SectorBitmap>(new usb::SectorBitmap(device, "SectorBitmap")));
+        for (int b = 0; b < blocksPerChip; ++b) {
+            device->getPageBitmap()->releaseBlock(b);
+        }
+        // The index pages are chosen before the block sets are cut, and
+        // their blocks are kept out of the sets.
+        Sptr<usb::AddressFactory> factory = device->getAddress();
+        std::set<int> indexBlocks;
+        if (SystemAreaPass::isIndexPointerFirmware(device)) {
+            Sptr<BaseAddress> pages = factory->allocateIndexPointerAddr(device);
+            ASSERT_TRUE(pages);
+            for (int i = 0; i < pages->getCount(); ++i) {
+                indexBlocks.insert(Sptr<BaseAddress>(pages->getData(i))->getBlockNo());
+            }
+            device->setPerAllocateCfgIndexPtr(pages);
+        }
+        set0 = Sptr<usb::BlockSet>(new usb::BlockSet(device, "BlockSet"));
+        for (int b = 1; b < blocksPerChip; ++b) {
+            if (indexBlocks.count(b) == 0) {
+                set0->addBlock(set0->getBlocksCount(), b);
+            }
+        }
+        Sptr<usb::SetList> list(new usb::SetList(device, "SetList"));
+        list->addData(set0);
+        device->setSetList(list);
+        ASSERT_TRUE(factory->allocateUDiskAddresses(set0));
+        device->setAddress(factory);
+        Sptr<usb::IndexTableSet> tables(new usb::IndexTableSet(device));
+        tables->addBlockSet(set0);
+        device->setIndexTableSet(tables);
+    }
+
+    Sptr<usb::BlockSet> set0;
+};
+
+TEST_P(FactoryRun, EveryCopyIsWrittenOnceAndBootsTheDevice)
+{
+    ASSERT_EQ(SystemAreaPass::setCount(device), 2);
+    ASSERT_EQ(run(writer), 0);
+    TaskLfValidateFlashData verifier(TASK_VALIDATE_DATA, "LF::ValidateData");
+    ASSERT_EQ(run(verifier), 0);
+    EXPECT_EQ(event->getErrorCode(), 0);
+    std::vector<int64_t> tables;
+    for (int i = 0; i < 2; ++i) {
+        Sptr<BaseAddress> at = SystemAreaPass::set(device, i)->getCfgTableAddress();
+        const unsigned char* sector = device->readFlashSectors(at, 1);
+        ASSERT_NE(sector, nullptr);
+        EXPECT_TRUE(taval::isValidTable(sector)) << "copy " << i;
+        tables.push_back(at->getPhyAddress());
+    }
+    // the index tables, as the level-1 table's magic and set number show
+    const auto& items = device->getIndexTableSet()->getIndexTable(0)->getItems();
+    ASSERT_FALSE(items.empty());
+    for (const Sptr<usb::IndexItem>& item : items) {
+        const unsigned char* sector = device->readFlashSectors(item->getAddress(), 1);
+        ASSERT_NE(sector, nullptr);
+        EXPECT_EQ(std::memcmp(sector, item->getTable(), 512), 0);
+    }
+    const unsigned char magic[] = {0x12, 0x35, 0x47, 0x68};
+    EXPECT_EQ(std::memcmp(items[0]->getTable() + 508, magic, 4), 0);
+    replug();
+    EXPECT_NE(std::find(tables.begin(), tables.end(), hub->device(0)->bootSector()), tables.end());
+}
+
+INSTANTIATE_TEST_SUITE_P(ChipSets, FactoryRun, ::testing::Values("6716", "6716V31", "6605"));
+
+// One page of a factory run's first copy that the flash refuses to program
+// or reads back changed, and the code the writer or the verifier gives.
+struct PageFault {
+    const char* object;
+    bool onRead;
+    int code;
+};
+
+class FactoryFaults : public FactoryRun {
+protected:
+    // The first page the object takes on the flash.
+    Sptr<BaseAddress> firstPage(const std::string& object)
+    {
+        Sptr<usb::AllocatAddress> set = SystemAreaPass::set(device, 0);
+        std::map<std::string, Sptr<BaseAddress>> pages = {
+            {"table", set->getCfgTableAddress()},
+            {"index", set->getCfgTableIndexAddress()},
+            {"code", set->getExternalCodeAddress()->getData(0)},
+            {"flag", set->getFlagTableAddress()},
+            {"page bitmap", set->getPageBitmapAddress()->getData(0)},
+            {"index tables", device->getIndexTableSet()->getIndexTable(0)->getItems()[1]->getAddress()},
+        };
+        return pages.at(object);
+    }
+
+    // The flash keeps its data; the controller takes the new fault rule.
+    void replugWith(const std::string& rule)
+    {
+        std::ofstream(folder / "device.ini", std::ios::app) << "[Faults]\n" << rule << "\n";
+        replug();
+    }
+};
+
+TEST_P(FactoryFaults, EachPageGivesItsObjectsCode)
+{
+    const std::vector<PageFault> faults = {
+        {"index", false, 0x8043}, {"table", false, 0x8009}, {"code", false, 0x800A}, {"flag", false, 0x8011},
+        {"page bitmap", false, 0x8011}, {"index tables", false, 0x802B}, {"index", true, 0x8043},
+        {"table", true, 0x8009}, {"code", true, 0x800A}, {"flag", true, 0x8011}, {"page bitmap", true, 0x8011},
+        {"index tables", true, 0x802B},
+    };
+    const std::string clean = LogCapture::read((folder / "device.ini").string());
+    for (const PageFault& fault : faults) {
+        SCOPED_TRACE(std::string(fault.object) + (fault.onRead ? " read" : " program"));
+        const Sptr<BaseAddress> page = firstPage(fault.object);
+        const int64_t pageNo = page->getPhyAddress() / SECTORS;
+        replugWith(std::string(fault.onRead ? "ChangedPages=" : "ProgramFailPages=") + std::to_string(pageNo));
+        TaskLfValidateFlashData verifier(TASK_VALIDATE_DATA, "LF::ValidateData");
+        if (fault.onRead) {
+            ASSERT_EQ(run(writer), 0);
+            EXPECT_EQ(run(verifier), -fault.code);
+        } else {
+            EXPECT_EQ(run(writer), -fault.code);
+        }
+        EXPECT_EQ(event->getErrorCode(), fault.code);
+        // the next case starts from a device without faults
+        std::ofstream(folder / "device.ini", std::ios::trunc) << clean;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(IndexPointer, FactoryFaults, ::testing::Values("6716V31"));
 
 // One refused command of the in-place road, and the code it leaves.
 struct Refusal {

@@ -11,6 +11,7 @@
 #include "usb/cfg/CfgTableIndex.h"
 #include "usb/cfg/CmdExternalCode.h"
 #include "usb/cmd/FlagPageBitmap.h"
+#include "usb/cmd/PageBitmap.h"
 #include "usb/cmd/PlaneLayout.h"
 
 namespace Tessor::schema {
@@ -38,6 +39,10 @@ void SystemAreaPass::assignAddresses(UsbDevice* device, const Sptr<usb::AllocatA
     }
     if (usb::PlaneLayout::isSinglePlane(device)) {
         device->getFlagBitmap()->setAddress(set->getFlagTableAddress());
+        // Each copy has page-bitmap pages of its own: none is left unwritten.
+        if (set->getPageBitmapAddress()) {
+            device->getPageBitmap()->setAddress(set->getPageBitmapAddress());
+        }
     }
     table->getBuildInfo()->setAddress(set->getBuildInfoAddress());
 }

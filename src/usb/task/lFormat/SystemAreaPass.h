@@ -29,8 +29,8 @@ public:
     // The device's address sets in order; a child of another class ends the process.
     static int setCount(UsbDevice* device);
     static Sptr<usb::AllocatAddress> set(UsbDevice* device, int i);
-    // Table, external code, flag bitmap (single-plane layout only) and build
-    // information take their addresses from the set.
+    // Table, external code, flag and page bitmaps (single-plane layout only)
+    // and build information take their addresses from the set.
     static void assignAddresses(UsbDevice* device, const Sptr<usb::AllocatAddress>& set);
     // A fresh index at the set's index pages, kept by the device; empty
     // unless the firmware finds its table through an index.
