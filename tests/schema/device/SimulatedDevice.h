@@ -31,7 +31,7 @@ protected:
         std::filesystem::remove_all(folder);
         std::filesystem::create_directories(folder);
         std::ofstream(folder / "device.ini") << "[Device]\nVariant=" << variant << "\nDrive=SIMD\nChips=" << chips
-                                             << "\nBlocksPerChip=" << blocksPerChip << "\nPagesPerBlock=" << PAGES
+                                             << "\nBlocksPerChip=" << blocksPerChip << "\nPagesPerBlock=" << pagesPerBlock
                                              << "\nSectorsPerPage=" << SECTORS << "\nLogicalSectors=4096\n"
                                              << extraKeys;
         plugged() = nullptr;
@@ -44,7 +44,7 @@ protected:
         hub->waitEventsDelivered();
         ASSERT_NE(plugged().load(), nullptr);
         device->setDev(plugged().load());
-        giveGeometry(chips, blocksPerChip, PAGES, SECTORS);
+        giveGeometry(chips, blocksPerChip, pagesPerBlock, SECTORS);
     }
 
     void TearDown() override
@@ -103,6 +103,7 @@ protected:
     // A test of more blocks sets these before SetUp too.
     int chips = CHIPS;
     int blocksPerChip = BLOCKS;
+    int pagesPerBlock = PAGES;
     std::string extraKeys;
     std::filesystem::path folder;
     DEVICE_MGR_T mgr{};

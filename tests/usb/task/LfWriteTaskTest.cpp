@@ -302,9 +302,16 @@ class FactoryRun : public SystemArea, public ::testing::WithParamInterface<const
 protected:
     FactoryRun()
     {
-        variant = GetParam();
+        const std::string part = GetParam();
+        tlc = part.rfind("TLC ", 0) == 0;
+        variant = tlc ? part.substr(4) : part;
         chips = 1;
         blocksPerChip = 1024;
+        if (tlc) {
+            // 94 real pages in blocks of 128
+            pagesPerBlock = 128;
+            extraKeys += "RealPagesPerBlock=94\n";
+        }
     }
 
     void SetUp() override
@@ -317,6 +324,13 @@ protected:
         delete usb::CodeFactory::instance();
         ASSERT_EQ(usb::CodeFactory::init(), 0);
         device->setExternalCode(Sptr<usb::CmdExternalCode>(new usb::CmdExternalCode("ExternalCode", CODE_TYPE_FLASH)));
+        if (tlc) {
+            device->getFlashInfo()->getChipInfo()->TLC = 1;
+            device->getFlashInfo()->getChipInfo()->RealPagePerBlock = 94;
+            device->getFlashInfo()->getChipInfo()->RealBlockPerChip = blocksPerChip;
+            device->setPageBitmap(Sptr<usb::PageBitmap>(new usb::PageBitmap(device)));
+            device->setFlagBitmap(Sptr<usb::FlagPageBitmap>(new usb::FlagPageBitmap(device->getPageBitmap())));
+        }
         device->setSectorBitmap(Sptr<usb::SectorBitmap>(new usb::SectorBitmap(device, "SectorBitmap")));
         for (int b = 0; b < blocksPerChip; ++b) {
             device->getPageBitmap()->releaseBlock(b);
@@ -350,6 +364,7 @@ protected:
     }
 
     Sptr<usb::BlockSet> set0;
+    bool tlc = false;
 };
 
 TEST_P(FactoryRun, EveryCopyIsWrittenOnceAndBootsTheDevice)
@@ -381,7 +396,7 @@ TEST_P(FactoryRun, EveryCopyIsWrittenOnceAndBootsTheDevice)
     EXPECT_NE(std::find(tables.begin(), tables.end(), hub->device(0)->bootSector()), tables.end());
 }
 
-INSTANTIATE_TEST_SUITE_P(ChipSets, FactoryRun, ::testing::Values("6716", "6716V31", "6605"));
+INSTANTIATE_TEST_SUITE_P(ChipSets, FactoryRun, ::testing::Values("6716", "6716V31", "6605", "TLC 6716"));
 
 // One page of a factory run's first copy that the flash refuses to program
 // or reads back changed, and the code the writer or the verifier gives.
