@@ -24,7 +24,11 @@
 #include "shell/DeviceTexts.h"
 #include "support/Screenshot.h"
 #include "support/TempFolder.h"
+#include "usb/cfg/BuildInfo.h"
+#include "usb/cfg/CfgTable.h"
+#include "usb/profile/FlashInfo.h"
 #include "usb/profile/uniSerialNO.h"
+#include "platform/mfc/ShellOpen.h"
 
 namespace {
 
@@ -182,24 +186,32 @@ TEST_F(MainWindowTest, TheProductionPageRunsTwoDevicesOnAFourPortStation)
     EXPECT_EQ(page.GetDlgItemText(PageProgress::IDC_FLASH_TYPE), station.record(0).getPartNumber());
     EXPECT_FALSE(station.record(0).getPartNumber().isEmpty());
     EXPECT_TRUE(saveScreenshot(sheet, "production-ready"));
+    // A left click on a channel's bar picks its flash part; a right click
+    // shows the device's build information.
+    QTest::mouseClick(page.getChannel(0)->progress, Qt::LeftButton);
+    EXPECT_EQ(sheet.currentPartNumber, station.record(0).getPartNumber());
+    QString shownPart;
+    whenOpen<page::DlgBuildInfo>(
+        [&](page::DlgBuildInfo& dialog) { shownPart = dialog.GetDlgItemText(page::DlgBuildInfo::IDC_PART_NUMBER); });
+    QTest::mouseClick(page.getChannel(1)->progress, Qt::RightButton);
+    EXPECT_EQ(shownPart, station.record(1).getPartNumber());
 
+    // Scan only: the road of a scan-only run ends built.
+    station.ui().getConfigInfo()->getScanConfig()->setScanLevel(2);
     QTest::mouseClick(page.GetDlgItem(PageProgress::IDC_START_ALL), Qt::LeftButton);
-    EXPECT_EQ(station.record(0).getState(), shell::UI_PRODUCING);
-    EXPECT_EQ(station.record(1).getState(), shell::UI_PRODUCING);
-    ASSERT_TRUE(waitOnGui([&] { return station.engineState(0) != "StateWait" && station.engineState(1) != "StateWait"; }));
-    EXPECT_TRUE(station.record(0).isBusy());
 
-    // A busy station does not end; in serial mode 2 the next number is
-    // saved all the same.
-    station.ui().getConfigInfo()->setSnMode(schema::SN_MODE_INCREMENT);
-    schema::uniSerialNO::instance(123);
-    QTest::mouseClick(page.GetDlgItem(PageProgress::IDC_EXIT), Qt::LeftButton);
-    EXPECT_EQ(m_boxes->texts(), QStringList({"Cannot exit during the manufacture"}));
-    EXPECT_TRUE(sheet.isVisible());
-    EXPECT_EQ(userSetting("SerialNumber"), "587268096");
-    EXPECT_EQ(schema::uniSerialNO::instance()->getSerialNO(), 124u);
+    ASSERT_TRUE(waitOnGui([&] {
+        return station.record(0).getState() == shell::UI_BUILT && station.record(1).getState() == shell::UI_BUILT;
+    })) << station.engineState(0) << " " << station.engineState(1);
+    ASSERT_TRUE(waitOnGui([&] {
+        return page.getChannel(0)->progress->getStateText().startsWith("UDisk have build OK!") &&
+               page.getChannel(1)->progress->getStateText().startsWith("UDisk have build OK!");
+    })) << page.getChannel(0)->progress->getStateText().toStdString();
+    EXPECT_EQ(label(page, 0), "SIMa: Eject");
+    EXPECT_EQ(page.getChannel(1)->progress->barFraction(), 1.0);
+    EXPECT_TRUE(saveScreenshot(sheet, "production-built"));
 
-    // Cancel first, then eject: the devices leave and their channels are cleared.
+    // Eject: the devices leave and their channels are cleared.
     QTest::mouseClick(page.GetDlgItem(PageProgress::IDC_EJECT), Qt::LeftButton);
     ASSERT_TRUE(waitOnGui([&] {
         return station.record(0).getState() == shell::UI_UNPLUGGED && station.record(1).getState() == shell::UI_UNPLUGGED;
@@ -209,6 +221,274 @@ TEST_F(MainWindowTest, TheProductionPageRunsTwoDevicesOnAFourPortStation)
                page.getChannel(1)->progress->getStateText().isEmpty() && label(page, 0) == "1";
     }));
     EXPECT_TRUE(saveScreenshot(sheet, "production-ejected"));
+}
+
+// A production page over records bound to devices that do not run: what
+// the page sends stays in the devices' queues.
+class QuietStation {
+public:
+    explicit QuietStation(int ports)
+    {
+        test_support::qtApp();
+        engine_test::EngineEnvironment::instance();
+        schema::UsbConfiguration::instance()->setDeviceCount(ports);
+        schema::UsbConfiguration::instance()->setCurrentFunction(schema::FUNCTION_FACTORY);
+        m_ui = std::make_unique<shell::MavikUiMgr>(nullptr);
+        m_app.createConfig(m_ui.get());
+        m_page.holder = m_app.config;
+        m_page.uiMgr = m_ui.get();
+        m_page.reloadScanConfig();
+        m_app.attachChannelPage(&m_settings);
+        for (int i = 0; i < ports; ++i) {
+            m_devices.push_back(std::make_unique<schema::UsbDevice>(nullptr, i, "UDISK-" + std::to_string(i)));
+            m_devices.back()->setIndex(i);
+        }
+        m_page.show();
+    }
+
+    // Binds port `port`'s record to its device, with a flash of `blocks` blocks.
+    void bind(int port, int state, int blocks = 64)
+    {
+        schema::UsbDevice& device = *m_devices[static_cast<size_t>(port)];
+        Sptr<usb::FlashInfo> flash(new usb::FlashInfo());
+        flash->setChipsPerDisk(1);
+        std::snprintf(flash->getChipInfo()->PartNumber, sizeof flash->getChipInfo()->PartNumber, "PART-%d", port);
+        flash->getChipInfo()->BlockPerChip = blocks;
+        flash->getChipInfo()->PagePerBlock = 16;
+        flash->getChipInfo()->SectorPerPage = 4;
+        device.setFlashInfo(flash);
+        Sptr<schema::UiEvent> event(new schema::UiEvent(schema::UI_SIG_FOUND));
+        event->setDevice(&device);
+        m_ui->getDevice(port)->setState(state, event);
+    }
+
+    // The requests queued for the port's device, oldest first.
+    std::vector<int> sent(int port)
+    {
+        std::vector<int> types;
+        schema::UsbDevice& device = *m_devices[static_cast<size_t>(port)];
+        while (device.getQueue()->getReadyCount() > 0) {
+            types.push_back(Sptr<schema::UiEvent>(device.getQueue()->popWait())->getType());
+        }
+        return types;
+    }
+
+    PageProgress& page() { return m_page; }
+    shell::MavikDevice& record(int port) { return *m_ui->getDevice(port); }
+    schema::UsbDevice& device(int port) { return *m_devices[static_cast<size_t>(port)]; }
+    page::UProgressInfoCtrl& progress(int port) { return *m_page.getChannel(port)->progress; }
+    QWidget* labelOf(int port) { return m_page.getChannel(port)->labelWindow; }
+
+private:
+    shell::MavikApp m_app;
+    std::unique_ptr<shell::MavikUiMgr> m_ui;
+    PageProgress m_page;
+    page::PageUdisk m_settings{&m_page};
+    std::vector<std::unique_ptr<schema::UsbDevice>> m_devices;
+};
+
+TEST_F(MainWindowTest, EjectCancelsEveryPortBeforeEjectingIt)
+{
+    QuietStation station(3);
+    station.bind(0, shell::UI_PRODUCING);
+    station.bind(1, shell::UI_PRODUCING);
+    station.bind(2, shell::UI_READY);
+    QTest::mouseClick(station.page().GetDlgItem(PageProgress::IDC_EJECT), Qt::LeftButton);
+    EXPECT_EQ(station.sent(0), std::vector<int>({schema::UI_SIG_CANCEL, schema::UI_SIG_EJECT}));
+    EXPECT_EQ(station.sent(1), std::vector<int>({schema::UI_SIG_CANCEL, schema::UI_SIG_EJECT}));
+    EXPECT_EQ(station.sent(2), std::vector<int>({schema::UI_SIG_EJECT}));
+    EXPECT_EQ(station.record(0).getState(), shell::UI_EJECTING);
+}
+
+TEST_F(MainWindowTest, StartAllStartsEveryReadyPortAndABusyStationDoesNotEnd)
+{
+    QuietStation station(3);
+    station.bind(0, shell::UI_READY);
+    station.bind(1, shell::UI_BUILT);
+    station.bind(2, shell::UI_FOUND);
+    QTest::mouseClick(station.page().GetDlgItem(PageProgress::IDC_START_ALL), Qt::LeftButton);
+    EXPECT_EQ(station.sent(0), std::vector<int>({schema::UI_SIG_START}));
+    EXPECT_EQ(station.sent(1), std::vector<int>({schema::UI_SIG_START}));
+    EXPECT_TRUE(station.sent(2).empty());
+    EXPECT_TRUE(station.record(0).isBusy());
+    // In serial mode 2 the next number is saved before the busy test.
+    shell::MavikApp::instance()->uiMgr->getConfigInfo()->setSnMode(schema::SN_MODE_INCREMENT);
+    schema::uniSerialNO::instance(123);
+    QTest::mouseClick(station.page().GetDlgItem(PageProgress::IDC_EXIT), Qt::LeftButton);
+    EXPECT_EQ(m_boxes->texts(), QStringList({"Cannot exit during the manufacture"}));
+    EXPECT_EQ(userSetting("SerialNumber"), "587268096");
+    EXPECT_EQ(schema::uniSerialNO::instance()->getSerialNO(), 124u);
+}
+
+TEST_F(MainWindowTest, TheTimerClearsOnlyTheChannelsOfPortsThatLeft)
+{
+    QuietStation station(3);
+    const int states[] = {shell::UI_EJECTING, shell::UI_UNPLUGGED, shell::UI_FAILED};
+    for (int port = 0; port < 3; ++port) {
+        station.bind(port, states[port]);
+        station.progress(port).setStateText("left");
+        station.progress(port).setFullBar(true);
+    }
+    ASSERT_TRUE(waitOnGui([&] { return station.progress(1).getStateText().isEmpty(); }));
+    for (int port : {0, 1}) {
+        EXPECT_TRUE(station.progress(port).getStateText().isEmpty());
+        EXPECT_EQ(station.progress(port).barFraction(), 0.0);
+    }
+    EXPECT_EQ(station.progress(2).getStateText(), "left");
+    EXPECT_EQ(station.progress(2).barFraction(), 1.0);
+}
+
+TEST_F(MainWindowTest, ClicksActOnTheChannelHit)
+{
+    QuietStation station(2);
+    station.bind(0, shell::UI_READY);
+    station.progress(0).setFullBar(true);
+    // Left on the port button: the click of the record's state table.
+    QTest::mouseClick(station.labelOf(0), Qt::LeftButton);
+    EXPECT_EQ(station.sent(0), std::vector<int>({schema::UI_SIG_START}));
+    EXPECT_EQ(station.record(0).getState(), shell::UI_PRODUCING);
+    EXPECT_FALSE(station.progress(0).isFullBar());
+    // Right on the port button: the eject question, answered yes.
+    QTest::mouseClick(station.labelOf(0), Qt::RightButton);
+    EXPECT_EQ(m_boxes->texts(), QStringList({"Eject this device"}));
+    EXPECT_EQ(station.sent(0), std::vector<int>({schema::UI_SIG_EJECT}));
+    // Right on the progress of a port without a device: a warning.
+    m_boxes->clear();
+    QTest::mouseClick(&station.progress(1), Qt::RightButton);
+    EXPECT_EQ(m_boxes->texts(), QStringList({"Device is not ready now!"}));
+    // A channel beyond the station is hidden and takes no click.
+    m_boxes->clear();
+    QTest::mouseClick(station.page().getChannel(2)->progress, Qt::RightButton);
+    EXPECT_TRUE(m_boxes->texts().isEmpty());
+}
+
+TEST_F(MainWindowTest, ARightClickOnAProgressBarShowsTheBuildInformation)
+{
+    QuietStation station(2);
+    station.bind(0, shell::UI_BUILT, 1024);
+    station.bind(1, shell::UI_READY, 64);
+    Sptr<usb::CfgTable> table(new usb::CfgTable(nullptr, "Built", usb::CFG_TABLE_DEFAULT));
+    table->init();
+    Sptr<schema::SystemClock> time(new schema::SystemClock());
+    *time = schema::SystemClock{2009, 3, 4, 5, 7, 8, 9, 0};
+    table->getBuildInfo()->setBuildTime(time);
+    station.device(0).setCfgTable(table);
+    station.device(0).setVersion(Sptr<schema::VersionInfo>(new schema::VersionInfo(schema::VERSION_6706, 3, true)));
+    station.device(1).setCfgTable(table);
+    station.device(1).setVersion(Sptr<schema::VersionInfo>(new schema::VersionInfo(schema::VERSION_6706, 3, false)));
+
+    std::map<int, QString> shown;
+    const int fields[] = {page::DlgBuildInfo::IDC_PART_NUMBER, page::DlgBuildInfo::IDC_FLASH_CAPACITY,
+                          page::DlgBuildInfo::IDC_FORMAT_TIME, page::DlgBuildInfo::IDC_SCAN_LEVEL};
+    auto look = [&](page::DlgBuildInfo& dialog) {
+        for (int id : fields) {
+            shown[id] = dialog.GetDlgItemText(id);
+        }
+        saveScreenshot(dialog, "build-information");
+    };
+    whenOpen<page::DlgBuildInfo>(look);
+    QTest::mouseClick(&station.progress(0), Qt::RightButton);
+    EXPECT_EQ(shown[page::DlgBuildInfo::IDC_PART_NUMBER], "PART-0");
+    EXPECT_EQ(shown[page::DlgBuildInfo::IDC_FLASH_CAPACITY], "32");
+    EXPECT_EQ(shown[page::DlgBuildInfo::IDC_FORMAT_TIME], "2009- 3- 5  7: 8: 9");
+    EXPECT_EQ(shown[page::DlgBuildInfo::IDC_SCAN_LEVEL], "0");
+    // A device without a configuration table: the flash, no build.
+    whenOpen<page::DlgBuildInfo>(look);
+    QTest::mouseClick(&station.progress(1), Qt::RightButton);
+    EXPECT_EQ(shown[page::DlgBuildInfo::IDC_PART_NUMBER], "PART-1");
+    EXPECT_EQ(shown[page::DlgBuildInfo::IDC_FLASH_CAPACITY], "2");
+    EXPECT_EQ(shown[page::DlgBuildInfo::IDC_FORMAT_TIME], "");
+    EXPECT_TRUE(m_boxes->texts().isEmpty());
+}
+
+TEST_F(MainWindowTest, BindingAndTheLastSerialNumberAreSavedForTheNextRun)
+{
+    QuietStation station(1);
+    QTest::mouseClick(station.page().GetDlgItem(PageProgress::IDC_BINDING), Qt::LeftButton);
+    EXPECT_EQ(userSetting("IsBind"), "1");
+    // Numbers used up: the operator is told, and the next run starts at the last.
+    shell::MavikApp::instance()->uiMgr->getConfigInfo()->setSnMode(schema::SN_MODE_INCREMENT);
+    schema::uniSerialNO::instance(99999999);
+    schema::uniSerialNO::instance()->getSerialNO();
+    QTest::mouseClick(station.page().GetDlgItem(PageProgress::IDC_EXIT), Qt::LeftButton);
+    EXPECT_EQ(m_boxes->texts(),
+              QStringList({"All serial numbers up to 99999999 are used, set a new start number!"}));
+    EXPECT_EQ(userSetting("SerialNumber"), std::to_string(0x99999999u));
+}
+
+TEST_F(MainWindowTest, TheSettingsSummaryShowsTheRunSettings)
+{
+    QuietStation station(1);
+    Sptr<schema::ConfigInfo> settings(new schema::ConfigInfo());
+    settings->setVendorString("Vendor");
+    settings->getScanConfig()->setScanLevel(2);
+    for (auto [type, sectors] : {std::pair{2, 4096}, {0, 0}, {1, 20480}}) {
+        Sptr<schema::PartInfo> part(new schema::PartInfo(sectors));
+        part->setDiskType(type);
+        settings->addPartInfo(part);
+    }
+    shell::MavikApp::instance()->config->setConfigInfo(settings);
+    PageProgress page;
+    page.holder = shell::MavikApp::instance()->config;
+    page.uiMgr = shell::MavikApp::instance()->uiMgr;
+    page.reloadScanConfig();
+    page.show();
+    EXPECT_EQ(page.GetDlgItemText(PageProgress::IDC_PARTITIONS), "CD-ROM(2MB) Local Disk(10MB) ");
+    EXPECT_EQ(page.GetDlgItemText(PageProgress::IDC_SCAN_LEVEL),
+              "Level 2: Scan Only, No Format (Followed By 6917E Level 9)");
+    EXPECT_EQ(page.GetDlgItemText(PageProgress::IDC_VENDOR), "Vendor");
+}
+
+// Records the paths the desktop is asked to open.
+class RecordingOpen : public mfc::ShellOpenService {
+public:
+    void open(const QString& path) override { opened.append(path); }
+    QStringList opened;
+};
+
+TEST_F(MainWindowTest, TheLogDialogChangesTheRunningLogger)
+{
+    QuietStation station(1);
+    schema::UsbConfiguration* config = schema::UsbConfiguration::instance();
+    const std::string name = config->getLogFilename();
+    const int level = schema::getLogLevel();
+    const long long limit = schema::getLogSizeLimit();
+    auto opened = std::make_shared<RecordingOpen>();
+    mfc::setShellOpenService(opened);
+
+    page::DlgLogQuery dialog;
+    dialog.show();
+    // Opened where the logger writes it, with a separator; an absolute name as it is.
+    config->setLogFilename("logs/run.txt");
+    auto* files = static_cast<QComboBox*>(dialog.GetDlgItem(page::DlgLogQuery::IDC_FILE_NAME));
+    files->setCurrentIndex(1);
+    dialog.OnClickedQuery();
+    config->setLogFilename("/var/tmp/run.txt");
+    files->setCurrentIndex(0);
+    dialog.OnClickedQuery();
+    EXPECT_EQ(opened->opened, QStringList({QString::fromStdString(m_folder.path() + "/logs/run.txt.log"),
+                                           "/var/tmp/run.txt"}));
+
+    dialog.SetDlgItemText(page::DlgLogQuery::IDC_SIZE, "5000");
+    dialog.OnClickedModifySize();
+    EXPECT_EQ(config->getLogSize(), 5000000);
+    EXPECT_EQ(schema::getLogSizeLimit(), 5000000);
+    static_cast<QComboBox*>(dialog.GetDlgItem(page::DlgLogQuery::IDC_LEVEL))->setCurrentIndex(6);
+    dialog.OnClickedModifyLevel();
+    EXPECT_EQ(config->getLogLevel(), 6);
+    EXPECT_EQ(schema::getLogLevel(), 6);
+    // A size that is no number of K keeps the limit.
+    dialog.SetDlgItemText(page::DlgLogQuery::IDC_SIZE, "-3");
+    dialog.OnClickedModifySize();
+    EXPECT_EQ(schema::getLogSizeLimit(), 5000000);
+    EXPECT_EQ(m_boxes->texts().size(), 3);
+    EXPECT_EQ(m_boxes->texts()[0], "Modify File " + files->itemText(0) + " OK!");
+    EXPECT_EQ(m_boxes->texts()[1], "Set Log Level as INFO!");
+
+    mfc::setShellOpenService(nullptr);
+    config->setLogFilename(name);
+    schema::setLogLevel(level);
+    schema::setLogSizeLimit(limit);
 }
 
 }  // namespace

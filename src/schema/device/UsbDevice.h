@@ -119,6 +119,8 @@ public:
     void setPageBitmap(Sptr<usb::PageBitmap> bitmap);
 
     void setFlashInfo(Sptr<usb::FlashInfo> flashInfo);
+    // The version record as the device's read-version answer leaves it.
+    void setVersion(Sptr<VersionInfo> version) { m_version = version; }
     void setCfgTable(Sptr<usb::CfgTable> table);
     // 0, or in the user function the partition item's refusal of the
     // settings (-0x8020), which the caller fails the device with.
