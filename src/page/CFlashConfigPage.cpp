@@ -342,10 +342,10 @@ void CFlashConfigPage::OnClickList()
     loadProfile(row->text(1));
 }
 
-void CFlashConfigPage::OnSetActive()
+bool CFlashConfigPage::OnSetActive()
 {
     if (currentPartNumber.isEmpty()) {
-        return;
+        return true;
     }
     for (int i = 0; i < m_list->topLevelItemCount(); ++i) {
         QTreeWidgetItem* row = m_list->topLevelItem(i);
@@ -361,14 +361,14 @@ void CFlashConfigPage::OnSetActive()
         loadProfile(row->text(1));
         m_list->setCurrentItem(row);
         m_list->setFocus();
-        return;
+        return true;
     }
+    return true;
 }
 
 void CFlashConfigPage::showEvent(QShowEvent* event)
 {
     PageConfig::showEvent(event);
-    OnSetActive();
     const int height = MavikLang::language() == utils::LANG_ENGLISH ? SHEET_HEIGHT_ENGLISH : SHEET_HEIGHT;
     if (QWidget* sheet = window(); sheet != this) {
         sheet->resize(SHEET_WIDTH, height);

@@ -42,7 +42,7 @@ public:
     void OnClickedModify();
     void OnClickList();
     // Preselects the row of the current part number.
-    void OnSetActive();
+    bool OnSetActive() override;
 
     QTreeWidget* list() const { return m_list; }
     // The part number the sheet currently works with; empty for none.

@@ -1,5 +1,6 @@
 #include "page/PageConfig.h"
 
+#include "platform/mfc/PropertySheet.h"
 #include "schema/base/Log.h"
 
 namespace Tessor::page {
@@ -11,6 +12,16 @@ void PageConfig::reloadScanConfig()
     CPLOG(7, "%s add App Configuration", getName());
     m_runSettings = holder->getConfigInfo();
     m_scanSettings = m_runSettings->getScanConfig();
+}
+
+mfc::CPropertySheet* PageConfig::parentSheet() const
+{
+    for (QWidget* above = parentWidget(); above != nullptr; above = above->parentWidget()) {
+        if (auto* sheet = dynamic_cast<mfc::CPropertySheet*>(above)) {
+            return sheet;
+        }
+    }
+    return nullptr;
 }
 
 }  // namespace Tessor::page

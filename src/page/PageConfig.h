@@ -11,6 +11,10 @@
 #include "schema/device/ScanConfig.h"
 #include "utils/MavikConfig.h"
 
+namespace Tessor::mfc {
+class CPropertySheet;
+}
+
 namespace Tessor::shell {
 class MavikUiMgr;
 }
@@ -29,6 +33,8 @@ public:
     virtual void onDeviceStateShown() {}
 
     const char* getName() const { return m_name.c_str(); }
+    // The property sheet the page is on; null before it is added to one.
+    mfc::CPropertySheet* parentSheet() const;
 
     utils::MavikConfig* holder = nullptr;
     shell::MavikUiMgr* uiMgr = nullptr;

@@ -106,7 +106,7 @@ PageUdisk::PageUdisk(PageProgress* production, QWidget* parent)
 PageUdisk::~PageUdisk()
 {
     qApp->removeEventFilter(this);
-    mfc::CPropertySheet* owner = sheet();
+    mfc::CPropertySheet* owner = parentSheet();
     for (mfc::CDialog* page : {static_cast<mfc::CDialog*>(m_flashPage.get()), static_cast<mfc::CDialog*>(m_mp3Page.get())}) {
         if (page != nullptr && owner != nullptr) {
             owner->RemovePage(page);
@@ -114,19 +114,9 @@ PageUdisk::~PageUdisk()
     }
 }
 
-mfc::CPropertySheet* PageUdisk::sheet() const
-{
-    for (QWidget* above = parentWidget(); above != nullptr; above = above->parentWidget()) {
-        if (auto* found = dynamic_cast<mfc::CPropertySheet*>(above)) {
-            return found;
-        }
-    }
-    return nullptr;
-}
-
 void PageUdisk::showFirstPage()
 {
-    if (mfc::CPropertySheet* owner = sheet()) {
+    if (mfc::CPropertySheet* owner = parentSheet()) {
         owner->SetActivePage(0);
     }
 }
@@ -445,16 +435,16 @@ void PageUdisk::showPluggedDevices(bool followModel)
     }
 }
 
-void PageUdisk::OnSetActive()
+bool PageUdisk::OnSetActive()
 {
     showPluggedDevices(!holder->manualSelection);
     OnClickedConfirmPartition();
+    return true;
 }
 
 void PageUdisk::showEvent(QShowEvent* event)
 {
     PageSetting::showEvent(event);
-    OnSetActive();
     const int height = MavikLang::language() == utils::LANG_ENGLISH ? SHEET_HEIGHT_ENGLISH : SHEET_HEIGHT;
     if (QWidget* window = this->window(); window != this) {
         window->resize(SHEET_WIDTH, height);
@@ -581,7 +571,7 @@ void PageUdisk::OnClickedExtCode()
 
 void PageUdisk::OnHotKey(int id)
 {
-    mfc::CPropertySheet* owner = sheet();
+    mfc::CPropertySheet* owner = parentSheet();
     if (owner == nullptr) {
         return;
     }

@@ -14,10 +14,6 @@
 
 class QLineEdit;
 
-namespace Tessor::mfc {
-class CPropertySheet;
-}
-
 namespace Tessor::page {
 
 class CFlashConfigPage;
@@ -84,7 +80,7 @@ public:
     void OnSelChangePriority();
     void OnHotKey(int id);
     // The plugged devices' flash and capacity shown again.
-    void OnSetActive();
+    bool OnSetActive() override;
     // Renders the photo-frame caption images in the language given (1
     // Chinese, 0 English) from the run's photo-frame settings.
     void buildMenuImages(int chinese);
@@ -98,8 +94,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // The main sheet the page is on; null before it is added to one.
-    mfc::CPropertySheet* sheet() const;
     void showFirstPage();
     void buildControls();
     void fillFlashInformation();

@@ -4,7 +4,6 @@
 #include <QKeyEvent>
 #include <QStyle>
 
-#include "page/PageChannels.h"
 #include "page/PageDpfBasicSetting.h"
 #include "page/PageDpfClkMenuSetting.h"
 #include "page/PageDpfControlSetting.h"
@@ -12,6 +11,9 @@
 #include "page/PageDpfPositionSetting.h"
 #include "page/PageDpfSetMenuSetting.h"
 #include "page/PageProgress.h"
+#include "page/PageLoginDevice.h"
+#include "page/PageLoginPasswd.h"
+#include "page/PageLoginResult.h"
 #include "page/PageUdisk.h"
 #include "page/PageUserTool.h"
 #include "platform/mfc/MessageBox.h"
@@ -88,9 +90,10 @@ WndMavikMain::WndMavikMain(MavikApp* app) : CPropertySheet(QString::fromUtf8("é€
 WndMavikMain::~WndMavikMain()
 {
     unregisterDevices();
-    for (auto& page : m_pages) {
-        CPLOG(7, "Page %s is removing.....", page->getName());
-        page.reset();
+    // Last first: a page going away never brings up one whose neighbours are gone.
+    for (auto page = m_pages.rbegin(); page != m_pages.rend(); ++page) {
+        CPLOG(7, "Page %s is removing.....", (*page)->getName());
+        page->reset();
     }
 }
 
@@ -114,10 +117,13 @@ void WndMavikMain::addFunctionPages(int function)
     case schema::FUNCTION_USER:
         m_channelPage = addPage(std::make_unique<page::PageUserTool>(), "User Tools");
         break;
-    // One page of channels stands in for the login wizard until it is built.
-    case schema::FUNCTION_LOGIN:
-        m_channelPage = addPage(std::make_unique<page::PageChannels>(1), "Find UDisk");
+    case schema::FUNCTION_LOGIN: {
+        auto* device = addPage(std::make_unique<page::PageLoginDevice>(), "Find UDisk");
+        addPage(std::make_unique<page::PageLoginPasswd>(device), "Input Password");
+        addPage(std::make_unique<page::PageLoginResult>(device), "Login Result");
+        m_channelPage = device;
         break;
+    }
     default:
         CPLOG(3, "Function %d has no pages", function);
         break;

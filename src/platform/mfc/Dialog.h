@@ -66,6 +66,13 @@ public:
     // innermost dialog sees a message first.
     virtual bool PreTranslateMessage(QEvent* event);
 
+    // A page of a property sheet: told when it becomes the active page; in a
+    // wizard asked before Next (-1 stays on the page) and before Finish
+    // (false keeps the sheet open).
+    virtual bool OnSetActive() { return true; }
+    virtual int OnWizardNext() { return 0; }
+    virtual bool OnWizardFinish() { return true; }
+
 protected:
     // Runs once, before the dialog is first shown.
     virtual bool OnInitDialog() { return true; }

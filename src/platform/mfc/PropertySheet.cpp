@@ -36,10 +36,9 @@ CPropertySheet::CPropertySheet(const QString& caption, QWidget* parent)
     }
     connect(static_cast<QPushButton*>(GetDlgItem(ID_WIZBACK)), &QPushButton::clicked, this,
             [this] { SetActivePage(GetActiveIndex() - 1); });
-    connect(static_cast<QPushButton*>(GetDlgItem(ID_WIZNEXT)), &QPushButton::clicked, this,
-            [this] { SetActivePage(GetActiveIndex() + 1); });
+    connect(static_cast<QPushButton*>(GetDlgItem(ID_WIZNEXT)), &QPushButton::clicked, this, [this] { wizardNext(); });
     connect(static_cast<QPushButton*>(GetDlgItem(ID_WIZFINISH)), &QPushButton::clicked, this,
-            [this] { EndDialog(IDOK); });
+            [this] { wizardFinish(); });
     connect(static_cast<QPushButton*>(GetDlgItem(IDOK)), &QPushButton::clicked, this, [this] { EndDialog(IDOK); });
     connect(static_cast<QPushButton*>(GetDlgItem(IDCANCEL)), &QPushButton::clicked, this,
             [this] { EndDialog(IDCANCEL); });
@@ -94,6 +93,40 @@ void CPropertySheet::SetActivePage(int index)
         EnableDlgItem(ID_WIZBACK, index > 0);
         ShowDlgItem(ID_WIZNEXT, index + 1 < GetPageCount());
         ShowDlgItem(ID_WIZFINISH, index + 1 == GetPageCount());
+    }
+    GetPage(index)->OnSetActive();
+}
+
+void CPropertySheet::SetWizardButtons(int flags)
+{
+    ASSERT_GUI_THREAD();
+    const bool finish = (flags & PSWIZB_FINISH) != 0;
+    EnableDlgItem(ID_WIZBACK, (flags & PSWIZB_BACK) != 0);
+    ShowDlgItem(ID_WIZNEXT, !finish);
+    EnableDlgItem(ID_WIZNEXT, (flags & PSWIZB_NEXT) != 0);
+    ShowDlgItem(ID_WIZFINISH, finish);
+    EnableDlgItem(ID_WIZFINISH, finish);
+}
+
+void CPropertySheet::SetFinishText(const QString& text)
+{
+    ASSERT_GUI_THREAD();
+    SetDlgItemText(ID_WIZFINISH, text);
+}
+
+void CPropertySheet::wizardNext()
+{
+    CDialog* page = GetPage(GetActiveIndex());
+    if (page != nullptr && page->OnWizardNext() != -1) {
+        SetActivePage(GetActiveIndex() + 1);
+    }
+}
+
+void CPropertySheet::wizardFinish()
+{
+    CDialog* page = GetPage(GetActiveIndex());
+    if (page == nullptr || page->OnWizardFinish()) {
+        EndDialog(IDOK);
     }
 }
 

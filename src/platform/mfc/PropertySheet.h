@@ -31,6 +31,11 @@ public:
     // Wizard: no tabs; Back, Next, Finish and Cancel in place of OK and Cancel.
     void SetWizardMode(bool wizard);
     bool IsWizardMode() const { return m_wizard; }
+    // The wizard buttons a page offers: PSWIZB_BACK, PSWIZB_NEXT and
+    // PSWIZB_FINISH (which takes Next's place); none of them for 0.
+    enum : int { PSWIZB_BACK = 1, PSWIZB_NEXT = 2, PSWIZB_FINISH = 4 };
+    void SetWizardButtons(int flags);
+    void SetFinishText(const QString& text);
 
     // Ends the sheet (the exit path of the pages).
     void DestroyWindow() override;
@@ -41,6 +46,8 @@ protected:
 
 private:
     void showButtons();
+    void wizardNext();
+    void wizardFinish();
 
     QTabBar* m_tabs;
     QStackedWidget* m_stack;

@@ -1,0 +1,147 @@
+// The login wizard of login mode on a simulated disk with a configuration
+// table and a password: Next only once the disk is ready, a wrong password
+// keeps the operator on the password page, the right one starts the disk
+// and the result page shows its outcome.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QLineEdit>
+
+#include "page/PageLoginDevice.h"
+#include "page/PageLoginPasswd.h"
+#include "page/PageLoginResult.h"
+#include "platform/mfc/MessageBox.h"
+#include "platform/mfc/PropertySheet.h"
+#include "shell/DeviceTexts.h"
+#include "shell/Station.h"
+#include "support/QtApp.h"
+#include "support/Screenshot.h"
+#include "usb/cfg/CfgTable.h"
+
+namespace {
+
+using namespace Tessor;
+using mfc::CPropertySheet;
+using page::PageLoginPasswd;
+using test_support::waitOnGui;
+
+const char* const HELD = "0ldSecret7";
+
+class LoginWizard : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { test_support::qtApp(); }
+
+    void SetUp() override
+    {
+        mfc::setMessageBoxService(m_boxes);
+        m_station = std::make_unique<bridge_test::SheetStation>(1, schema::FUNCTION_LOGIN);
+        sheet().show();
+        sheet().SetActivePage(0);
+    }
+    void TearDown() override
+    {
+        m_station.reset();
+        schema::UsbConfiguration::instance()->setCurrentFunction(schema::FUNCTION_FACTORY);
+    }
+
+    // A disk produced with the password HELD: identified as a factory station
+    // would, then given its table and password, as the login road reads them.
+    void plugProducedDisk(const std::string& name)
+    {
+        schema::UsbConfiguration::instance()->setCurrentFunction(schema::FUNCTION_FACTORY);
+        m_station->plug(0, name);
+        ASSERT_TRUE(waitOnGui([&] { return m_station->record(0).getState() == shell::UI_READY; }));
+        schema::UsbDevice* slot = m_station->slot(0);
+        slot->setCfgTable(Sptr<usb::CfgTable>(new usb::CfgTable(slot, "CfgTable", usb::CFG_TABLE_DEVICE)));
+        Sptr<schema::ConfigInfo> held(new schema::ConfigInfo());
+        held->setPassword(HELD);
+        slot->setConfigInfo(held);
+        schema::UsbConfiguration::instance()->setCurrentFunction(schema::FUNCTION_LOGIN);
+        // The ready report of a login station carries the disk's settings to the pages.
+        m_station->app().config->getConfigInfo()->setPassword(HELD);
+    }
+
+    CPropertySheet& sheet() { return m_station->sheet(); }
+    QAbstractButton& sheetButton(int id) { return *static_cast<QAbstractButton*>(sheet().GetDlgItem(id)); }
+    PageLoginPasswd& passwordPage() { return *dynamic_cast<PageLoginPasswd*>(sheet().GetPage(1)); }
+    QLineEdit& edit(int id) { return *static_cast<QLineEdit*>(passwordPage().GetDlgItem(id)); }
+
+    std::shared_ptr<mfc::HeadlessMessageBoxes> m_boxes = std::make_shared<mfc::HeadlessMessageBoxes>();
+    std::unique_ptr<bridge_test::SheetStation> m_station;
+};
+
+TEST_F(LoginWizard, TheRightPasswordStartsTheDiskAndTheResultPageShowsTheOutcome)
+{
+    EXPECT_FALSE(sheetButton(CPropertySheet::ID_WIZNEXT).isEnabled());
+    test_support::saveScreenshot(sheet(), "login-wizard-device");
+    plugProducedDisk("login-wizard");
+    ASSERT_TRUE(waitOnGui([&] { return sheetButton(CPropertySheet::ID_WIZNEXT).isEnabled(); }));
+    sheetButton(CPropertySheet::ID_WIZNEXT).click();
+    ASSERT_EQ(1, sheet().GetActiveIndex());
+    EXPECT_TRUE(sheetButton(CPropertySheet::ID_WIZBACK).isEnabled());
+
+    edit(PageLoginPasswd::IDC_PASSWORD).setText("Wr0ngGuess3");
+    test_support::saveScreenshot(sheet(), "login-wizard-password");
+    sheetButton(CPropertySheet::ID_WIZNEXT).click();
+    EXPECT_EQ(1, sheet().GetActiveIndex());
+    EXPECT_EQ(QStringList{"Password is not correct, please re-input it"}, m_boxes->texts());
+    EXPECT_EQ(1, m_station->app().config->getConfigInfo()->getLoginOp());
+    EXPECT_EQ(shell::UI_READY, m_station->record(0).getState());
+
+    m_boxes->clear();
+    edit(PageLoginPasswd::IDC_PASSWORD).setText(HELD);
+    sheetButton(CPropertySheet::ID_WIZNEXT).click();
+    EXPECT_EQ(2, sheet().GetActiveIndex());
+    EXPECT_TRUE(m_boxes->texts().isEmpty());
+    ASSERT_TRUE(waitOnGui([&] {
+        return sheet().GetPage(2)->GetDlgItemText(page::PageLoginResult::IDC_RESULT) == "UDisk Operation OK";
+    })) << sheet().GetPage(2)->GetDlgItemText(page::PageLoginResult::IDC_RESULT).toStdString() << " state "
+        << m_station->record(0).getState();
+    EXPECT_EQ("OK", sheet().GetDlgItemText(CPropertySheet::ID_WIZFINISH));
+    EXPECT_TRUE(sheetButton(CPropertySheet::ID_WIZFINISH).isVisible());
+    EXPECT_FALSE(sheetButton(CPropertySheet::ID_WIZNEXT).isVisible());
+    test_support::saveScreenshot(sheet(), "login-wizard-result");
+}
+
+TEST_F(LoginWizard, PasswordRulesOnThePasswordPage)
+{
+    plugProducedDisk("login-rules");
+    sheet().SetActivePage(1);
+    struct Case {
+        QString typed;
+        int kept;
+        bool message;
+    } const cases[] = {{QString(17, 'p'), 17, false}, {QString(18, 'p'), 17, true}};
+    for (const Case& c : cases) {
+        m_boxes->clear();
+        edit(PageLoginPasswd::IDC_NEW_FIRST).setText(c.typed);
+        EXPECT_EQ(c.kept, edit(PageLoginPasswd::IDC_NEW_FIRST).text().size());
+        EXPECT_EQ(c.message, m_boxes->texts() == QStringList{"Password is not more than 17 characters!"});
+    }
+
+    // Two different new passwords: nothing stored, the page stays.
+    auto& page = passwordPage();
+    static_cast<QAbstractButton*>(page.GetDlgItem(PageLoginPasswd::IDC_MODIFY))->click();
+    EXPECT_TRUE(page.GetDlgItem(PageLoginPasswd::IDC_NEW_SECOND)->isEnabled());
+    EXPECT_EQ("Change password", page.GetDlgItemText(PageLoginPasswd::IDC_TITLE));
+    edit(PageLoginPasswd::IDC_PASSWORD).setText(HELD);
+    edit(PageLoginPasswd::IDC_NEW_FIRST).setText("N3wSecret9");
+    edit(PageLoginPasswd::IDC_NEW_SECOND).setText("N3wSecret8");
+    m_boxes->clear();
+    EXPECT_EQ(-1, page.OnWizardNext());
+    EXPECT_EQ(QStringList{"The 2 new password are not same"}, m_boxes->texts());
+    EXPECT_EQ("", m_station->app().config->getConfigInfo()->getNewPassword());
+
+    // Unprotected clears the change of password: operation 2.
+    static_cast<QAbstractButton*>(page.GetDlgItem(PageLoginPasswd::IDC_UNPROTECT))->click();
+    EXPECT_FALSE(page.GetDlgItem(PageLoginPasswd::IDC_MODIFY)->isEnabled());
+    EXPECT_EQ("Change a partition as writable", page.GetDlgItemText(PageLoginPasswd::IDC_TITLE));
+    // While the disk is busy nothing is sent, and the wizard still goes on.
+    m_station->record(0).setState(shell::UI_PRODUCING, Sptr<schema::UiEvent>());
+    EXPECT_EQ(0, page.OnWizardNext());
+    EXPECT_EQ(2, m_station->app().config->getConfigInfo()->getLoginOp());
+    EXPECT_EQ(2, m_station->record(0).getRunSettings()->getLoginOp());
+    EXPECT_EQ("StateWait", m_station->engineState(0));
+}
+
+}  // namespace
