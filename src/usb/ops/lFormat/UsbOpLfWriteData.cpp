@@ -1,6 +1,7 @@
 #include "usb/ops/lFormat/UsbOpLfWriteData.h"
 
 #include "usb/task/lFormat/TaskLfCfgTable2Flash.h"
+#include "usb/task/lFormat/TaskLfUpdateSetting.h"
 
 namespace Tessor::usb {
 
@@ -13,6 +14,7 @@ UsbOpLfWriteData::UsbOpLfWriteData() : UsbOpLfStep("WriteData", 100, DEV_SIG_WRI
 
 void UsbOpLfWriteData::init()
 {
+    addTasks(Sptr<BaseTask>(new TaskLfUpdateSetting(TASK_UPDATE_SETTING, "LF::UpdateSetting")));
     addTasks(Sptr<BaseTask>(new TaskLfCfgTable2Flash(TASK_CFG_TABLE_DOWNLOAD, "LF::WriteData")));
 }
 
