@@ -76,6 +76,9 @@ bool FaultRules::parse(const DescriptionFile& file, const Geometry& g, std::stri
         } else if (name == "ReadErrorSymbols") {
             if (!parseCount(f, 1, 64, &n, error)) return false;
             m_readErrorSymbols = int(n);
+        } else if (name == "TableToRamChangedByte") {
+            if (!parseCount(f, 0, SECTOR_BYTES - 1, &n, error)) return false;
+            m_tableToRamChangedByte = int(n);
         } else if (name == "RemoveAfter") {
             if (!parseCount(f, 0, 1 << 30, &n, error)) return false;
             m_removeAfter = int(n);

@@ -50,6 +50,10 @@ public:
     int64_t cancelAfter() const { return m_media.cancelAfter; }
     int cancelCode() const { return m_media.cancelCode; }
 
+    // Byte of every configuration table sent to RAM that arrives changed, as
+    // on a bad transfer (-1 = none).
+    int tableToRamChangedByte() const { return m_tableToRamChangedByte; }
+
     int removeAfter() const { return m_removeAfter; }
     int errorAfter() const { return m_errorAfter; }
     int errorCode() const { return m_errorCode; }
@@ -109,6 +113,7 @@ private:
     double m_readErrorFraction = 0;
     int m_readErrorSymbols = 1;
     std::array<CallRule, size_t(OpKind::Count)> m_calls{};
+    int m_tableToRamChangedByte = -1;
     int m_removeAfter = 0;
     int m_errorAfter = 0;
     int m_errorCode = 0;

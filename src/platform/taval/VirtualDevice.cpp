@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <utility>
+#include <vector>
 
 #include "platform/taval/ConfigTableSector.h"
 #include "platform/taval/PrintableText.h"
@@ -48,13 +49,17 @@ std::shared_ptr<VirtualDevice> VirtualDevice::openFiles(const std::string& folde
     return device;
 }
 
-bool VirtualDevice::writeTableToRam(const uint8_t* table) {
+bool VirtualDevice::writeTableToRam(const uint8_t* sent) {
     return perform(OpKind::TableToRam, 0, 0, 0, [&] {
-        if (!isValidTable(table)) {
+        std::vector<uint8_t> table(sent, sent + m_description.variant->tableLength);
+        if (const int changed = m_description.faults.tableToRamChangedByte(); changed >= 0) {
+            table[size_t(changed)] ^= 0xFF;
+        }
+        if (!isValidTable(table.data())) {
             CPLOG(3, "table for RAM has no signature or a wrong checksum");
             return false;
         }
-        m_ram.setTable(*m_description.variant, table);
+        m_ram.setTable(*m_description.variant, table.data());
         m_ramInfo = RamFlashInfo::read(*m_description.variant, m_ram.table());
         return true;
     });

@@ -71,6 +71,9 @@ const Road ROADS[] = {
      {{PLUG}, {REPORTS, 0, "", {r(UI_SIG_FOUND), r(UI_SIG_STATUS, 0x803C)}}, {STATE, 0, "StateError"}}},
     {"UnknownFlashId", FUNCTION_FACTORY, {{"Device.FlashId", "ECDA1095"}},
      {{PLUG}, {REPORTS, 0, "", {r(UI_SIG_FOUND), r(UI_SIG_STATUS, 0x8006)}}, {STATE, 0, "StateError"}}},
+    // The controller refuses a table whose checksum no longer holds.
+    {"TableChangedOnItsWayToRam", FUNCTION_FACTORY, {{"Faults.TableToRamChangedByte", "200"}},
+     {{PLUG}, {REPORTS, 0, "", {r(UI_SIG_FOUND), r(UI_SIG_STATUS, 0x8004)}}, {STATE, 0, "StateError"}}},
     {"ReadVersionFails", FUNCTION_FACTORY, {{"Faults.FailReadVersion", "always"}},
      {{PLUG}, {REPORTS, 0, "", {r(UI_SIG_FOUND), r(UI_SIG_STATUS, 0x802C)}}, {STATE, 0, "StateError"}}},
     {"UserFunctionWithoutTable", FUNCTION_USER, {},
