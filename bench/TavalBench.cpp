@@ -1,10 +1,14 @@
 // Throughput of the simulated devices with timing off, resident memory of a
-// plugged 16 GiB device, and twenty devices doing flash I/O at once.
+// plugged 16 GiB device, twenty devices doing flash I/O at once, and what a
+// long erase on one port costs a plug and pull on another.
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -41,18 +45,19 @@ double processCpuSeconds() {
 // A running library with `ports` devices of the given geometry.
 class Bench {
 public:
-    Bench(int ports, int chips, int blocks, int pages, int sectors) {
+    Bench(int ports, int chips, int blocks, int pages, int sectors, const char* timing = "off") {
         std::string pattern = (std::filesystem::temp_directory_path() / "taval-bench-XXXXXX").string();
         m_dir = ::mkdtemp(pattern.data());
         m_init.deviceCount = ports;
         m_init.callback = dropEvent;
         initDevices(&m_mgr, &m_init);
         for (int i = 0; i < ports; ++i) {
-            const std::string folder = m_dir + "/d" + std::to_string(i);
+            const std::string folder = this->folder(i);
             std::filesystem::create_directories(folder);
             std::ofstream(folder + "/device.ini") << "[Device]\nVariant=6716\nChips=" << chips
                                                   << "\nBlocksPerChip=" << blocks << "\nPagesPerBlock=" << pages
-                                                  << "\nSectorsPerPage=" << sectors << "\n";
+                                                  << "\nSectorsPerPage=" << sectors << "\nTiming=" << timing
+                                                  << "\n";
             std::string error;
             hub().plug(i, folder, &error);
         }
@@ -63,6 +68,7 @@ public:
     }
     Tessor::taval::Hub& hub() { return *Tessor::taval::Hub::of(&m_mgr); }
     _USB_DEVICE_T* record(int port) { return hub().port(port)->record(); }
+    std::string folder(int port) const { return m_dir + "/d" + std::to_string(port); }
 
 private:
     std::string m_dir;
@@ -220,5 +226,47 @@ void BM_ParallelDevices(benchmark::State& state) {
     state.counters["cpu_s_per_GiB"] = (processCpuSeconds() - cpuBefore) / (double(bytes) / (1 << 30));
 }
 BENCHMARK(BM_ParallelDevices)->Arg(1)->Arg(2)->Arg(4)->Arg(8)->Arg(20)->UseRealTime()->MinTime(2.0)->Unit(benchmark::kMillisecond);
+
+// Plug and pull on port 1, idle and while port 0 erases 200 blocks (400 ms
+// under the realistic timing model): the medians and their difference.
+void BM_PlugDuringErase(benchmark::State& state) {
+    using Clock = std::chrono::steady_clock;
+    Bench bench(2, 1, 256, 64, 4, "realistic");
+    bench.hub().unplug(1);
+    const std::string other = bench.folder(1);
+    auto median = [](std::vector<double> ms) {
+        std::sort(ms.begin(), ms.end());
+        return ms[ms.size() / 2];
+    };
+    auto round = [&] {
+        std::string error;
+        const Clock::time_point start = Clock::now();
+        bench.hub().plug(1, other, &error);
+        bench.hub().unplug(1);
+        return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    };
+    std::vector<double> idle;
+    std::vector<double> busy;
+    for (auto _ : state) {
+        for (int i = 0; i < 15; ++i) {
+            idle.push_back(round());
+        }
+        std::atomic<bool> running{true};
+        std::thread eraser([&] {
+            _USB_DEVICE_T* r = bench.record(0);
+            r->operations->eraseBlocks(r, 0, 0, 200);
+            running = false;
+        });
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        for (int i = 0; i < 15 && running; ++i) {
+            busy.push_back(round());
+        }
+        eraser.join();
+    }
+    state.counters["idle_ms"] = median(idle);
+    state.counters["during_erase_ms"] = median(busy);
+    state.counters["delay_ms"] = median(busy) - median(idle);
+}
+BENCHMARK(BM_PlugDuringErase)->Iterations(5)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -1,4 +1,3 @@
-#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstring>
@@ -209,15 +208,9 @@ std::string slowDevice(const std::string& parent, const std::string& name) {
                                      {"Device.Timing", "realistic"}});
 }
 
-// Plugging and pulling take a few milliseconds on a busy machine; one that
-// waited for the erase would take hundreds. The median of several plugs is
-// compared, so a moment of load on the machine does not decide.
-#if defined(__SANITIZE_THREAD__) || defined(__SANITIZE_ADDRESS__)
-constexpr std::chrono::milliseconds kPlugSlack(50);  // instrumented code is slower and noisier
-#else
-constexpr std::chrono::milliseconds kPlugSlack(10);
-#endif
-
+// Plugging and pulling take a few milliseconds; one that waited for the
+// other port's erase would take hundreds, so every round ends while the
+// erase still runs. What the erase costs a plug is measured by taval_bench.
 TEST(TavalHub, PlugAndPullNeverWaitForAnotherPortsErase) {
     using Clock = std::chrono::steady_clock;
     using std::chrono::milliseconds;
@@ -226,18 +219,6 @@ TEST(TavalHub, PlugAndPullNeverWaitForAnotherPortsErase) {
     std::string error;
     ASSERT_EQ(engine.hub().plug(0, slowDevice(dir.path(), "slow"), &error), 0) << error;
     const std::string other = makeDevice(dir.path(), "other");
-    auto plugAndPullTimes = [&] {
-        std::vector<Clock::duration> times;
-        for (int i = 0; i < 7; ++i) {
-            const Clock::time_point start = Clock::now();
-            EXPECT_EQ(engine.hub().plug(1, other, &error), 0) << error;
-            EXPECT_EQ(engine.hub().unplug(1), 0);
-            times.push_back(Clock::now() - start);
-        }
-        std::sort(times.begin(), times.end());
-        return times;
-    };
-    const std::vector<Clock::duration> unloaded = plugAndPullTimes();
 
     // 200 blocks take 400 ms on the real device.
     _USB_DEVICE_T* r = engine.record(0);
@@ -248,17 +229,20 @@ TEST(TavalHub, PlugAndPullNeverWaitForAnotherPortsErase) {
         running = false;
     });
     std::this_thread::sleep_for(milliseconds(10));
-    const std::vector<Clock::duration> loaded = plugAndPullTimes();
-    EXPECT_TRUE(running.load()) << "the erase ended before the plugs were timed";
-    EXPECT_LE(loaded[3], unloaded[3] + kPlugSlack);
-    EXPECT_LT(loaded.back(), 10 * kPlugSlack);
+    for (int i = 0; i < 5; ++i) {
+        const Clock::time_point start = Clock::now();
+        EXPECT_EQ(engine.hub().plug(1, other, &error), 0) << error;
+        EXPECT_EQ(engine.hub().unplug(1), 0);
+        EXPECT_LT(Clock::now() - start, milliseconds(100)) << "round " << i;
+    }
+    EXPECT_TRUE(running.load()) << "the plugs waited for the erase";
 
     const Clock::time_point pulled = Clock::now();
     ASSERT_EQ(engine.hub().unplug(0), 0);
-    EXPECT_LT(Clock::now() - pulled, kPlugSlack);
+    EXPECT_LT(Clock::now() - pulled, milliseconds(100));
     eraser.join();
     EXPECT_EQ(erased.load(), 0);  // pulled out mid-erase: the erase failed
-    EXPECT_LT(Clock::now() - pulled, 10 * kPlugSlack);
+    EXPECT_LT(Clock::now() - pulled, milliseconds(200));
 }
 
 TEST(TavalHub, TwentyDevicesWorkInParallel) {
