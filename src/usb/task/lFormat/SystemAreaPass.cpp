@@ -59,11 +59,11 @@ bool SystemAreaPass::isIndexPointerFirmware(UsbDevice* device)
 
 Sptr<usb::CfgTableIndex> SystemAreaPass::indexOfSet(UsbDevice* device, const Sptr<usb::AllocatAddress>& set)
 {
-    Sptr<usb::CfgTableIndex> index(new usb::CfgTableIndex(device));
-    Sptr<BaseAddress> pages(new BaseAddress(device, 0, 0, 0));
     if (!isIndexPointerFirmware(device)) {
         return Sptr<usb::CfgTableIndex>();
     }
+    Sptr<usb::CfgTableIndex> index(new usb::CfgTableIndex(device));
+    Sptr<BaseAddress> pages(new BaseAddress(device, 0, 0, 0));
     pages->addData(set->getCfgTableIndexAddress());
     index->setAddress(pages);
     device->setCfgTableIndex(index);
