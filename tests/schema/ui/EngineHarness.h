@@ -26,6 +26,7 @@
 #include "schema/device/UsbDevice.h"
 #include "schema/state/BaseState.h"
 #include "schema/device/UsbDeviceMgr.h"
+#include "schema/event/ProgressInfo.h"
 #include "schema/event/UiEvent.h"
 #include "schema/ui/UiInterfaceMgr.h"
 #include "support/DeviceIni.h"
@@ -37,8 +38,21 @@ using Keys = test_support::DeviceKeys;
 
 constexpr auto WAIT_LIMIT = std::chrono::seconds(20);
 
-// The flash id of the engine tests' small device (64 blocks of 16 pages of 4 sectors).
+// Flash parts of the test devices' geometries (4 sectors a page), added to
+// the sample flash-chip table.
+struct TestPart {
+    const char* id;
+    const char* number;
+    int megabits;
+    int blocks;
+    int pages;
+};
+
+// The engine tests' small device and the scan road's G1 device.
 constexpr const char* SMALL_FLASH_ID = "EC731095";
+constexpr const char* G1_FLASH_ID = "EC751095";
+constexpr TestPart TEST_PARTS[] = {{SMALL_FLASH_ID, "VF16M-ENGINE-TEST", 16, 64, 16},
+                                   {G1_FLASH_ID, "VF256M-ENGINE-TEST", 256, 256, 64}};
 
 struct Report {
     UiSignalType signal;
@@ -91,6 +105,13 @@ public:
         });
     }
 
+    // Every progress report of the port so far.
+    std::vector<ProgressInfo> progress(int port)
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_progress[port];
+    }
+
     bool waitLayerReady()
     {
         std::unique_lock<std::mutex> lock(m_mutex);
@@ -112,7 +133,11 @@ protected:
         {
             std::lock_guard<std::mutex> lock(m_mutex);
             BaseDevice* device = report->getDevice();
-            m_reports.push_back({report->getType(), device ? device->getIndex() : -1, report->getErrorCode()});
+            const int port = device ? device->getIndex() : -1;
+            m_reports.push_back({report->getType(), port, report->getErrorCode()});
+            if (report->getType() == UI_SIG_PROGRESS && report->getProgressInfo()) {
+                m_progress[port].push_back(ProgressInfo(report->getProgressInfo()));
+            }
             answer = m_answer;
         }
         m_changed.notify_all();
@@ -125,6 +150,7 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_changed;
     std::vector<Report> m_reports;
+    std::map<int, std::vector<ProgressInfo>> m_progress;
     bool m_answer = false;
 };
 
@@ -213,28 +239,31 @@ public:
     }
 
 private:
-    // The table's 1 Gbit part cut down to the small device's geometry, so a
-    // scan of a few thousand sectors agrees with the part it was identified as.
-    void addSmallFlash(const std::string& table) const
+    // The table's 1 Gbit part cut down to the test devices' geometries, so a
+    // scan agrees with the part the device was identified as.
+    void addTestParts(const std::string& table) const
     {
-        std::ifstream in(table);
         std::ofstream out(m_folder + "/FlashChip.ini", std::ios::app);
-        out << "\n[" << SMALL_FLASH_ID << "]\n";
-        bool inPart = false;
-        for (std::string line; std::getline(in, line);) {
-            if (!line.empty() && line[0] == '[') {
-                inPart = line == "[ECD35195]";
-                continue;
+        for (const TestPart& part : TEST_PARTS) {
+            std::ifstream in(table);
+            out << "\n[" << part.id << "]\n";
+            bool inPart = false;
+            for (std::string line; std::getline(in, line);) {
+                if (!line.empty() && line[0] == '[') {
+                    inPart = line == "[ECD35195]";
+                    continue;
+                }
+                if (!inPart) {
+                    continue;
+                }
+                const std::string key = line.substr(0, line.find('='));
+                const std::map<std::string, std::string> own = {{"PartNumber", part.number},
+                                                                 {"Density", std::to_string(part.megabits)},
+                                                                 {"BlockPerChip", std::to_string(part.blocks)},
+                                                                 {"PagePerBlock", std::to_string(part.pages)}};
+                const auto it = own.find(key);
+                out << (it == own.end() ? line : key + "=" + it->second) << "\n";
             }
-            if (!inPart) {
-                continue;
-            }
-            const std::string key = line.substr(0, line.find('='));
-            static const std::map<std::string, std::string> small = {
-                {"PartNumber", "VF16M-ENGINE-TEST"}, {"Density", "16"}, {"BlockPerChip", "64"},
-                {"PagePerBlock", "16"}};
-            const auto it = small.find(key);
-            out << (it == small.end() ? line : key + "=" + it->second) << "\n";
         }
     }
 
@@ -246,7 +275,7 @@ private:
         for (const char* file : {"FlashChip.ini", "UserSetting.ini", "Mp3Config.ini"}) {
             std::filesystem::copy_file(etc + "/" + file, m_folder + "/" + file);
         }
-        addSmallFlash(etc + "/FlashChip.ini");
+        addTestParts(etc + "/FlashChip.ini");
         std::ofstream(m_folder + "/scan.img", std::ios::binary) << std::string(2048, '\x5A');
         const std::string config = m_folder + "/engine.cfg";
         std::ofstream out(config);
@@ -334,8 +363,8 @@ public:
 
     // A request as the window sends it: straight into the slot's queue,
     // without the library's record; a start carries the station settings,
-    // at `scanLevel` when one is given.
-    void request(int port, UiSignalType signal, int scanLevel = -1)
+    // at `scanLevel` and `scanPriority` when they are given.
+    void request(int port, UiSignalType signal, int scanLevel = -1, int scanPriority = -1)
     {
         Sptr<UiEvent> event(new UiEvent(signal));
         event->setDevice(slot(port));
@@ -343,6 +372,9 @@ public:
             Sptr<ConfigInfo> settings(new ConfigInfo(m_ui->getConfigInfo()));
             if (scanLevel >= 0) {
                 settings->getScanConfig()->setScanLevel(scanLevel);
+            }
+            if (scanPriority >= 0) {
+                settings->getScanConfig()->setScanPriority(scanPriority);
             }
             event->setConfigInfo(settings);
         }

@@ -15,6 +15,7 @@
 #include "usb/cmd/BitRange.h"
 #include "usb/cmd/BlockBitmap.h"
 #include "usb/cmd/SectorBitmap.h"
+#include "support/StoredBitmapImage.h"
 
 namespace Tessor::usb::test {
 namespace {
@@ -27,7 +28,6 @@ constexpr int kPages = 64;
 constexpr int kSectors = 4;
 constexpr int kPerBlock = kPages * kSectors;
 
-uint32_t le32(const uint8_t* p) { return p[0] | p[1] << 8 | p[2] << 16 | uint32_t(p[3]) << 24; }
 
 class SectorBitmapImageTest : public SimulatedDevice {
 protected:
@@ -73,24 +73,13 @@ protected:
     // The bitmap an outside reader finds on the flash: header, L2, bitmap sectors.
     std::vector<uint8_t> readImage(int64_t headerSector)
     {
-        const std::vector<uint8_t> header = flash(headerSector, 1);
-        EXPECT_EQ(le32(header.data()), 0x7AA77AA7u);
-        EXPECT_EQ(le32(header.data() + 4), 0x7AA77AA7u);
-        const uint32_t q = le32(header.data() + 8);
-        const uint32_t n = le32(header.data() + 12);
-        EXPECT_EQ(n, 1 + q + (kBlocks * kPerBlock / 8 + 511) / 512);
-        std::vector<uint8_t> out;
-        for (uint32_t k = 0; k < q; ++k) {
-            const std::vector<uint8_t> l2 = flash(le32(header.data() + 16 + 4 * k), 1);
-            for (uint32_t j = 0; j < 128 && out.size() < (n - q - 1) * 512; ++j) {
-                const std::vector<uint8_t> part = flash(le32(l2.data() + 4 * j), 1);
-                out.insert(out.end(), part.begin(), part.end());
-            }
-        }
-        for (uint32_t k = q; k < 124; ++k) {
-            EXPECT_EQ(le32(header.data() + 16 + 4 * k), 0xFFFFFFFFu);
-        }
-        return out;
+        const test_support::StoredBitmapImage image =
+            test_support::readStoredBitmapImage([this](int64_t sector) { return flash(sector, 1); }, headerSector);
+        EXPECT_EQ(image.magic[0], 0x7AA77AA7u);
+        EXPECT_EQ(image.magic[1], 0x7AA77AA7u);
+        EXPECT_EQ(image.sectorCount, 1 + image.l2Count + (kBlocks * kPerBlock / 8 + 511) / 512);
+        EXPECT_TRUE(image.unusedEntriesFree);
+        return image.bitmap;
     }
 
     Sptr<schema::ScanConfig> scan;

@@ -16,6 +16,7 @@
 #include "usb/scan/ScanMode.h"
 #include "usb/scan/ScanObjectLittle.h"
 #include "usb/scan/ScanObjectScan.h"
+#include "usb/task/scan/TaskScanSpeed.h"
 
 namespace Tessor::schema {
 
@@ -40,6 +41,11 @@ Sptr<usb::ScanObject> makeEngine(UsbDevice* device)
     const int level = settings->getScanLevel();
     if (level == 3) {
         CPLOG(7, "SCAN Level : 3, read Bitmap from flash and begin to product");
+        // No probe runs at this level: the image is read at the chosen speed,
+        // or the slowest when the choice is automatic, never at a choice
+        // number taken for a code.
+        const int code = usb::TaskScanSpeed::speedCode(settings->getScanSpeed());
+        settings->setScanSpeed(code == usb::TaskScanSpeed::AUTOMATIC ? usb::TaskScanSpeed::SLOWEST : code);
         Sptr<usb::ScanObject> engine(new usb::ScanObjectFromFlash(device, "ScanObjectFromFlash"));
         engine->updateCfgAndCode(usb::CMD_EXTERNAL_AS_SCAN_CODE);
         return engine;

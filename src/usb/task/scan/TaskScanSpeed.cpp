@@ -23,6 +23,11 @@ constexpr int kTrialSample = 2;
 
 TaskScanSpeed::TaskScanSpeed(schema::TASK_TYPE_T type, const std::string& name) : BaseTask(type, name) {}
 
+int TaskScanSpeed::speedCode(int choice)
+{
+    return choice >= 0 && choice < static_cast<int>(std::size(kSpeedCodes)) ? kSpeedCodes[choice] : choice;
+}
+
 int TaskScanSpeed::init()
 {
     TESSOR_ASSERT(getType() == schema::TASK_SCAN_SPEED);
@@ -33,10 +38,7 @@ int TaskScanSpeed::startup(schema::UsbDevice* device, Sptr<schema::BaseEvent> ev
 {
     init();
     Sptr<schema::ScanConfig> settings = device->getScanConfig();
-    const int choice = settings->getScanSpeed();
-    if (choice >= 0 && choice < static_cast<int>(std::size(kSpeedCodes))) {
-        settings->setScanSpeed(kSpeedCodes[choice]);
-    }
+    settings->setScanSpeed(speedCode(settings->getScanSpeed()));
     const schema::DiskInfo& disk = *device->getDiskInfo();
     if (disk.getSectorsPerPage() == 1 || (settings->getScanPriority() == 2 && disk.getPagesPerBlock() > 64)) {
         settings->setScanSpeed(NO_PROBE);

@@ -17,6 +17,10 @@ public:
 
     TaskScanSpeed(schema::TASK_TYPE_T type, const std::string& name);
 
+    // The speed code of a run's speed choice (0 automatic, 1 fastest to 4
+    // slowest); any other value is taken as a code already.
+    static int speedCode(int choice);
+
     int startup(schema::UsbDevice* device, Sptr<schema::BaseEvent> event) override;
     int init() override;
 

@@ -1,0 +1,271 @@
+// The scanning state on simulated devices through the engine: a G1 device
+// scanned, its bitmap saved on its own flash and read back at scan level 3;
+// the code each injected fault ends the state with while another port
+// carries on; the progress the window sees.
+#include <algorithm>
+#include <random>
+#include <set>
+#include <thread>
+
+#include "platform/taval/OpLog.h"
+#include "schema/device/BaseAddress.h"
+#include "schema/device/ScanConfig.h"
+#include "schema/ui/EngineHarness.h"
+#include "support/StoredBitmapImage.h"
+#include "usb/cmd/BitRange.h"
+#include "usb/cmd/BlockBitmap.h"
+#include "usb/cmd/SectorBitmap.h"
+#include "usb/scan/ScanBitmap.h"
+#include "usb/scan/ScanMode.h"
+#include "usbsim/DevicePresets.h"
+
+namespace {
+
+using namespace engine_test;
+using Tessor::taval::OpKind;
+
+constexpr int G1_BLOCKS = 256;
+constexpr int G1_SECTORS_PER_BLOCK = 64 * 4;
+
+Keys g1(const Keys& faults)
+{
+    Keys keys = devicePresets().at("G1");
+    keys["Device.FlashId"] = G1_FLASH_ID;
+    keys.insert(faults.begin(), faults.end());
+    return keys;
+}
+
+Report portReport(int port, UiSignalType signal, int code = 0) { return {signal, port, code}; }
+
+std::vector<Report> readyReports(int port)
+{
+    return {portReport(port, UI_SIG_FOUND), portReport(port, UI_SIG_READY)};
+}
+
+// Plugs the device of `folder` into `port` and waits until it is ready.
+void plugReady(Engine& engine, int port, const std::string& folder)
+{
+    std::string error;
+    ASSERT_EQ(engine.hub().plug(port, folder, &error), 0) << error;
+    ASSERT_TRUE(engine.waitState(port, "StateWait")) << "in " << engine.stateOf(port);
+}
+
+// The scanning state's reports since `from`: each within its total of
+// 1000, none going back.
+void expectScanProgressBounded(const std::vector<ProgressInfo>& reports, size_t from)
+{
+    int last = 0;
+    size_t seen = 0;
+    for (size_t i = from; i < reports.size(); ++i) {
+        if (reports[i].getStateName() != "StateScan") {
+            continue;
+        }
+        ++seen;
+        EXPECT_EQ(reports[i].getTotalProgress(), 1000);
+        EXPECT_LE(reports[i].getCurrentProgress(), 1000) << reports[i].getOperatorName();
+        EXPECT_GE(reports[i].getCurrentProgress(), last) << reports[i].getOperatorName();
+        last = reports[i].getCurrentProgress();
+    }
+    EXPECT_GT(seen, 0u);
+}
+
+std::vector<uint8_t> bitmapBytes(const Sptr<Tessor::usb::SectorBitmap>& bitmap)
+{
+    return {bitmap->getBitmap(), bitmap->getBitmap() + bitmap->getLength()};
+}
+
+// Blocks whose every sector the bitmap marks bad, and whether any other bit is set.
+std::set<int> wholeBadBlocks(const std::vector<uint8_t>& bits, bool* strayBits)
+{
+    std::set<int> blocks;
+    *strayBits = false;
+    for (int b = 0; b < G1_BLOCKS; ++b) {
+        int bad = 0;
+        for (int s = 0; s < G1_SECTORS_PER_BLOCK; ++s) {
+            bad += Tessor::usb::BitRange::test(bits.data(), int64_t(b) * G1_SECTORS_PER_BLOCK + s) ? 1 : 0;
+        }
+        if (bad == G1_SECTORS_PER_BLOCK) {
+            blocks.insert(b);
+        } else if (bad != 0) {
+            *strayBits = true;
+        }
+    }
+    return blocks;
+}
+
+TEST(ScanRoadTest, G1IsScannedSavedThenReadBackAtLevelThree)
+{
+    EngineEnvironment& environment = EngineEnvironment::instance();
+    UsbConfiguration::instance()->setChipSet("6716");
+    const std::string folder =
+        environment.makeDevice("g1road", g1({{"Faults.BadBlocks", "5,17,130"}, {"Faults.MinCycle", "17"}}));
+    Engine engine(1, FUNCTION_FACTORY);
+    ASSERT_TRUE(engine.ui().waitLayerReady());
+    plugReady(engine, 0, folder);
+    engine.request(0, UI_SIG_START, 1, 2);
+    ASSERT_TRUE(engine.waitState(0, "StateLowFormat")) << "in " << engine.stateOf(0);
+    EXPECT_EQ(engine.ui().reports(0), readyReports(0));
+
+    UsbDevice* device = engine.slot(0);
+    // 0x0000 is too fast for this flash; 0x1111 is the first code that holds.
+    EXPECT_EQ(device->getScanConfig()->getScanSpeed(), 0x1111);
+    EXPECT_STREQ(device->getScanMode()->getName(), "OptimizedScanBlockMode");
+    EXPECT_EQ(device->getScanMode()->getScanBitmap()->getMode(), SCAN_PAGE_ALL);
+
+    // The image as a reader of its layout finds it on the flash.
+    Sptr<Tessor::usb::SectorBitmap> saved = device->getSectorBitmap();
+    ASSERT_TRUE(saved->getAddress());
+    const int64_t headerSector = Sptr<BaseAddress>(saved->getAddress()->getData(0))->getPhyAddress();
+    std::shared_ptr<Tessor::taval::VirtualDevice> flash = engine.hub().device(0);
+    const auto readSector = [&flash](int64_t sector) {
+        std::vector<uint8_t> out(512 + 64);
+        int length = 0;
+        EXPECT_TRUE(flash->readFlash(0, sector, 1, out.data(), int(out.size()), &length));
+        out.resize(512);
+        return out;
+    };
+    const test_support::StoredBitmapImage image = test_support::readStoredBitmapImage(readSector, headerSector);
+    EXPECT_EQ(image.magic[0], 0x7AA77AA7u);
+    EXPECT_EQ(image.magic[1], 0x7AA77AA7u);
+    EXPECT_EQ(image.l2Count, 1u);
+    EXPECT_EQ(image.sectorCount, 1u + 1u + G1_BLOCKS * G1_SECTORS_PER_BLOCK / 8 / 512);
+    EXPECT_TRUE(image.unusedEntriesFree);
+    bool stray = false;
+    // The stored bitmap is the scan's, before its own blocks were taken.
+    EXPECT_EQ(wholeBadBlocks(image.bitmap, &stray), (std::set<int>{5, 17, 130}));
+    EXPECT_FALSE(stray);
+
+    // In memory the block bitmap's block (the first good one) and the
+    // image's blocks near the end are bad as well.
+    std::set<int> expected = {0, 5, 17, 130};
+    for (uint32_t sector : image.sectors) {
+        expected.insert(int(sector / G1_SECTORS_PER_BLOCK));
+    }
+    EXPECT_GT(*expected.rbegin(), 200);
+    std::set<int> bad;
+    for (int b = 0; b < G1_BLOCKS; ++b) {
+        if (saved->getBlockBitmap()->isBad(b)) {
+            bad.insert(b);
+        }
+    }
+    EXPECT_EQ(bad, expected);
+    const std::vector<uint8_t> scanned = bitmapBytes(saved);
+    const int imageBlock = int(headerSector / G1_SECTORS_PER_BLOCK);
+    expectScanProgressBounded(engine.ui().progress(0), 0);
+
+    // Plugged in again and run at scan level 3: the same bitmap, read back
+    // without erasing the chip or writing a page.
+    ASSERT_EQ(engine.hub().unplug(0), 0);
+    ASSERT_TRUE(engine.ui().waitReports(0, {portReport(0, UI_SIG_FOUND), portReport(0, UI_SIG_READY),
+                                            portReport(0, UI_SIG_PLUGGED_OFF)}));
+    engine.request(0, UI_SIG_RELEASED);
+    ASSERT_TRUE(engine.waitState(0, "StateUnplug"));
+    plugReady(engine, 0, folder);
+    const size_t progressBefore = engine.ui().progress(0).size();
+    flash = engine.hub().device(0);
+    const size_t opsBefore = flash->opLog().size();
+    engine.request(0, UI_SIG_START, 3, 2);
+    ASSERT_TRUE(engine.waitState(0, "StateLowFormat")) << "in " << engine.stateOf(0);
+    EXPECT_EQ(bitmapBytes(engine.slot(0)->getSectorBitmap()), scanned);
+    const std::vector<Tessor::taval::OpRecord> ops = flash->opLog();
+    for (size_t i = opsBefore; i < ops.size(); ++i) {
+        EXPECT_NE(ops[i].kind, OpKind::Program);
+        if (ops[i].kind == OpKind::Erase) {
+            EXPECT_LT(ops[i].args[1] / G1_SECTORS_PER_BLOCK + ops[i].args[2] - 1, imageBlock - 1);
+        }
+    }
+    // A second run on the port reports against the full 1000 again.
+    expectScanProgressBounded(engine.ui().progress(0), progressBefore);
+}
+
+// A header with room for one bitmap sector whose only L2 sector lists none.
+void writeShortImage(Tessor::taval::VirtualDevice& flash, int64_t headerSector)
+{
+    std::vector<uint8_t> header(512, 0xFF);
+    const uint32_t words[] = {0x7AA77AA7u, 0x7AA77AA7u, 1, 3, uint32_t(headerSector + 1)};
+    for (size_t w = 0; w < std::size(words); ++w) {
+        for (int b = 0; b < 4; ++b) {
+            header[4 * w + b] = uint8_t(words[w] >> (8 * b));
+        }
+    }
+    ASSERT_TRUE(flash.writeFlash(0, headerSector, 1, header.data()));
+}
+
+struct FaultRow {
+    const char* name;
+    Keys faults;
+    int scanLevel;
+    int code;
+};
+
+// Each fault on port 0 while a sound device is scanned on port 1.
+TEST(ScanRoadTest, FaultsFailTheirDeviceWithTheirCodeWhileAnotherPortCarriesOn)
+{
+    const FaultRow rows[] = {
+        {"write failure while saving", {{"Faults.FailProgram", "always"}}, 1, 0x8032},
+        {"erase failure before the scan", {{"Faults.EraseFailBlocks", "255"}}, 1, 0x802A},
+        {"no room for the image", {{"Faults.BadBlockFraction", "0.97"}, {"Faults.Seed", "3"}}, 1, 0x8021},
+        {"no saved image", {}, 3, 0x8008},
+        {"short L2 sector", {{"Image.Short", "1"}}, 3, 0x8008},
+        {"vendor read failure", {{"Faults.VendorFailAfter", "5"}}, 1, 0x8001},
+        {"stop from the window mid-scan", {{"Faults.CancelAfter", "60"}}, 1, 0x8029},
+    };
+    EngineEnvironment& environment = EngineEnvironment::instance();
+    UsbConfiguration::instance()->setChipSet("6716");
+    int run = 0;
+    for (const FaultRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        Keys faults = row.faults;
+        const bool shortImage = faults.erase("Image.Short") != 0;
+        const std::string failing = environment.makeDevice("fault" + std::to_string(run), g1(faults));
+        const std::string sound = environment.makeDevice("sound" + std::to_string(run++), g1({}));
+        Engine engine(2, FUNCTION_FACTORY);
+        ASSERT_TRUE(engine.ui().waitLayerReady());
+        engine.hub().setCancelHook([&engine](int port, int) { engine.request(port, UI_SIG_CANCEL); });
+        plugReady(engine, 0, failing);
+        plugReady(engine, 1, sound);
+        if (shortImage) {
+            writeShortImage(*engine.hub().device(0), int64_t(G1_BLOCKS - 1) * G1_SECTORS_PER_BLOCK);
+        }
+        engine.request(0, UI_SIG_START, row.scanLevel, 2);
+        engine.request(1, UI_SIG_START, 1, 2);
+        std::vector<Report> failed = readyReports(0);
+        failed.push_back(portReport(0, UI_SIG_STATUS, row.code));
+        EXPECT_TRUE(engine.ui().waitReports(0, failed)) << ::testing::PrintToString(engine.ui().reports(0));
+        EXPECT_TRUE(engine.waitState(0, "StateError")) << "in " << engine.stateOf(0);
+        EXPECT_TRUE(engine.waitState(1, "StateLowFormat")) << "in " << engine.stateOf(1);
+        EXPECT_EQ(engine.ui().reports(1), readyReports(1));
+        engine.hub().setCancelHook(nullptr);
+    }
+}
+
+// Started in a random order, a few milliseconds apart, on small devices at
+// the station's own scan priority.
+TEST(ScanRoadTest, TwentyDevicesScannedAtOnceFinishWithTheirReportsInOrder)
+{
+    constexpr int PORTS = 20;
+    EngineEnvironment& environment = EngineEnvironment::instance();
+    UsbConfiguration::instance()->setChipSet("6716");
+    Engine engine(PORTS, FUNCTION_FACTORY);
+    ASSERT_TRUE(engine.ui().waitLayerReady());
+    std::vector<int> order;
+    for (int port = 0; port < PORTS; ++port) {
+        plugReady(engine, port, environment.makeDevice("many" + std::to_string(port), {{"Faults.BadBlocks", "9"}}));
+        order.push_back(port);
+    }
+    std::mt19937 random(20);
+    std::shuffle(order.begin(), order.end(), random);
+    for (int port : order) {
+        engine.request(port, UI_SIG_START, 1);
+        std::this_thread::sleep_for(std::chrono::milliseconds(random() % 4));
+    }
+    for (int port = 0; port < PORTS; ++port) {
+        SCOPED_TRACE("port " + std::to_string(port));
+        ASSERT_TRUE(engine.waitState(port, "StateLowFormat")) << "in " << engine.stateOf(port);
+        EXPECT_EQ(engine.ui().reports(port), readyReports(port));
+        expectScanProgressBounded(engine.ui().progress(port), 0);
+        EXPECT_TRUE(engine.slot(port)->getSectorBitmap()->getBlockBitmap()->isBad(9));
+    }
+}
+
+}  // namespace
