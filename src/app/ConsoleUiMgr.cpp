@@ -54,7 +54,9 @@ std::string ConsoleUiMgr::channelText(const Sptr<UiEvent>& report)
     }
     case UI_SIG_PROGRESS: {
         Sptr<ProgressInfo> progress = report->getProgressInfo();
-        return progress ? formatText("%d/%d", progress->getCurrentProgress(), progress->getTotalProgress())
+        return progress ? formatText("%s %s %d/%d", progress->getStateName().c_str(),
+                                     progress->getOperatorName().c_str(), progress->getCurrentProgress(),
+                                     progress->getTotalProgress())
                         : std::string();
     }
     default:
