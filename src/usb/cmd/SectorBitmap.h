@@ -69,6 +69,14 @@ public:
     // The sector from which the image is placed, -1 when there is none.
     int findFirstFreeSector() const;
     const std::vector<unsigned char>& getHeaderBuffer() const { return m_headerBuffer; }
+    // The 6706 controller's layout of the image, from the first good sectors
+    // of startBlock on: bitmap sectors, then L2 sectors, the header last.
+    // 0, -2 when the flash has too few good sectors, -1 when a write fails.
+    int Write6706SectBitmapInfoToFlash(schema::UsbDevice* device, int startBlock);
+    // Writes the sectors of a unit of `count` whose bits are set in `mask`
+    // from `data`; the spare-area settings between are the controller's.
+    int CmdWrite6706PhysicalSectors(schema::UsbDevice* device, unsigned long sector, void* data, unsigned long count,
+                                    unsigned char, unsigned char, unsigned short, int, int, int, unsigned long mask);
     int myInit() override;
     int myInitLater() override;
 

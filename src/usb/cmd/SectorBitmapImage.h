@@ -11,6 +11,9 @@ namespace Tessor::usb {
 
 struct SectorBitmapImageHeader {
     static constexpr uint32_t MAGIC = 0x7AA77AA7;
+    // The 6706 layout's header starts with the bytes 7A A7 7A A7 7A 7A 7A 7A.
+    static constexpr uint32_t MAGIC_6706_FIRST = 0xA77AA77A;
+    static constexpr uint32_t MAGIC_6706_SECOND = 0x7A7A7A7A;
     static constexpr int L2_ENTRIES = 124;
 
     Le32 magic[2];

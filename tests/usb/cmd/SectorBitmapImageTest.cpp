@@ -151,5 +151,57 @@ TEST_F(SectorBitmapImageTest, FlashWithoutRoomOrFailingWritesIsReported)
     EXPECT_EQ(bitmap->writeFlash(device), -1);
 }
 
+// The 6706 layout: bitmap sectors, the L2 sector and the header last, on the
+// good sectors of 16-sector units from the start block; bad sectors are not
+// written, and every block up to the last one used is marked bad afterwards.
+TEST_F(SectorBitmapImageTest, The6706LayoutPutsItsPartsInReverseOrderOnGoodSectors)
+{
+    constexpr int start = 200;
+    const int64_t first = int64_t(start) * kPerBlock;
+    BitRange::fill(bitmap->getBitmap(), first, 16, true);
+    BitRange::set(bitmap->getBitmap(), first + 16);
+    BitRange::set(bitmap->getBitmap(), first + 20);
+    const std::vector<uint8_t> before(bitmap->getBitmap(), bitmap->getBitmap() + bitmap->getLength());
+    const size_t opsBefore = opLog().size();
+    ASSERT_EQ(bitmap->Write6706SectBitmapInfoToFlash(device, start), 0);
+
+    constexpr size_t kBitmapSectors = kBlocks * kPerBlock / 8 / 512;
+    std::vector<int64_t> places;
+    for (int64_t s = first + 17; places.size() < kBitmapSectors + 2; ++s) {
+        if (s != first + 20) {
+            places.push_back(s);
+        }
+    }
+    const std::vector<uint8_t> header = flash(places.back(), 1);
+    EXPECT_EQ(std::vector<uint8_t>(header.begin(), header.begin() + 8),
+              (std::vector<uint8_t>{0x7A, 0xA7, 0x7A, 0xA7, 0x7A, 0x7A, 0x7A, 0x7A}));
+    EXPECT_EQ(test_support::le32(header.data() + 8), 0xFFFFFFFFu);
+    EXPECT_EQ(test_support::le32(header.data() + 12), 0xFFFFFFFFu);
+    EXPECT_EQ(test_support::le32(header.data() + 16), uint32_t(places[kBitmapSectors]));
+    EXPECT_EQ(test_support::le32(header.data() + 20), 0xFFFFFFFFu);
+    const std::vector<uint8_t> l2 = flash(places[kBitmapSectors], 1);
+    std::vector<uint8_t> stored;
+    for (size_t j = 0; j < kBitmapSectors; ++j) {
+        EXPECT_EQ(test_support::le32(l2.data() + 4 * j), uint32_t(places[j])) << j;
+        const std::vector<uint8_t> part = flash(places[j], 1);
+        stored.insert(stored.end(), part.begin(), part.end());
+    }
+    EXPECT_EQ(test_support::le32(l2.data() + 4 * kBitmapSectors), 0xFFFFFFFFu);
+    EXPECT_EQ(stored, before);
+
+    const std::vector<OpRecord> ops = opLog();
+    for (size_t i = opsBefore; i < ops.size(); ++i) {
+        if (ops[i].kind == OpKind::Program) {
+            for (int64_t bad : {first + 15, first + 16, first + 20}) {
+                EXPECT_FALSE(ops[i].args[1] <= bad && bad < ops[i].args[1] + ops[i].args[2]) << bad;
+            }
+        }
+    }
+    for (int b = 0; b <= start; ++b) {
+        EXPECT_TRUE(BitRange::test(bitmap->getBitmap(), int64_t(b) * kPerBlock + kPerBlock - 1)) << b;
+    }
+    EXPECT_FALSE(BitRange::test(bitmap->getBitmap(), int64_t(start + 1) * kPerBlock));
+}
+
 }  // namespace
 }  // namespace Tessor::usb::test
