@@ -439,6 +439,11 @@ bool PageUdisk::OnSetActive()
 {
     showPluggedDevices(!holder->manualSelection);
     OnClickedConfirmPartition();
+    if (m_runSettings->getSnMode() == schema::SN_MODE_INCREMENT) {
+        // The counter's own number: shown, never fed back into the counter.
+        const QSignalBlocker quiet(GetDlgItem(IDC_SN_START));
+        SetDlgItemText(IDC_SN_START, QString::asprintf("%08u", schema::uniSerialNO::instance()->peekSerialNO()));
+    }
     return true;
 }
 

@@ -144,4 +144,22 @@ TEST_F(LoginWizard, PasswordRulesOnThePasswordPage)
     EXPECT_EQ("StateWait", m_station->engineState(0));
 }
 
+TEST_F(LoginWizard, APasswordChangeReachesTheDisksTable)
+{
+    plugProducedDisk("login-change");
+    ASSERT_TRUE(waitOnGui([&] { return sheetButton(CPropertySheet::ID_WIZNEXT).isEnabled(); }));
+    sheetButton(CPropertySheet::ID_WIZNEXT).click();
+    static_cast<QAbstractButton*>(passwordPage().GetDlgItem(PageLoginPasswd::IDC_MODIFY))->click();
+    edit(PageLoginPasswd::IDC_PASSWORD).setText(HELD);
+    edit(PageLoginPasswd::IDC_NEW_FIRST).setText("N3wSecret9");
+    edit(PageLoginPasswd::IDC_NEW_SECOND).setText("N3wSecret9");
+    sheetButton(CPropertySheet::ID_WIZNEXT).click();
+    EXPECT_EQ(2, sheet().GetActiveIndex());
+    EXPECT_EQ(3, m_station->record(0).getRunSettings()->getLoginOp());
+    ASSERT_TRUE(waitOnGui([&] {
+        return std::string(m_station->slot(0)->getCfgTable()->getBuildInfo()->getPassword()) == "N3wSecret9";
+    }));
+    EXPECT_TRUE(m_boxes->texts().isEmpty());
+}
+
 }  // namespace

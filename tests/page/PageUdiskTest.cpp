@@ -132,6 +132,17 @@ TEST_F(UdiskPage, TheSerialStartSeedsTheCounterOnlyFromAWholeNumber)
     EXPECT_EQ("12345678", edit(PageUdisk::IDC_SN_START).text());
     EXPECT_EQ(packed, settings()->getSerialNoStart());
     EXPECT_EQ(124u, schema::uniSerialNO::instance()->getSerialNO());
+
+    // In the incrementing mode the page shows the counter's next number when
+    // it comes up, and the counter stays used up at its last number.
+    button(PageUdisk::IDC_SN_INC).click();
+    edit(PageUdisk::IDC_SN_START).setText("99999999");
+    EXPECT_EQ(99999999u, schema::uniSerialNO::instance()->getSerialNO());
+    sheet().SetActivePage(0);
+    sheet().SetActivePage(1);
+    EXPECT_EQ("99999999", edit(PageUdisk::IDC_SN_START).text());
+    uint32_t number = 0;
+    EXPECT_FALSE(schema::uniSerialNO::instance()->takeSerialNO(&number));
 }
 
 TEST_F(UdiskPage, PriorityAndManualFlashSelection)

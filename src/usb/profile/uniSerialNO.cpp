@@ -58,6 +58,12 @@ bool uniSerialNO::takeSerialNO(uint32_t* number)
     return true;
 }
 
+uint32_t uniSerialNO::peekSerialNO()
+{
+    std::lock_guard<std::mutex> guard(m_mutex);
+    return serialNO >= USED_UP ? LAST_SERIAL : serialNO;
+}
+
 uint32_t uniSerialNO::getSerialNO()
 {
     uint32_t number = 0;

@@ -21,6 +21,8 @@ public:
     bool takeSerialNO(uint32_t* number);
     // The next number, with a log line when the numbers are used up.
     uint32_t getSerialNO();
+    // The number the next take hands out, not taken.
+    uint32_t peekSerialNO();
 
     uniSerialNO(const uniSerialNO&) = delete;
     uniSerialNO& operator=(const uniSerialNO&) = delete;
