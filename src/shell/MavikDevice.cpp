@@ -14,6 +14,8 @@
 #include "shell/MavikUiMgr.h"
 #include "shell/PartitionFit.h"
 #include "shell/UiStateTable.h"
+#include "usb/cfg/BuildInfo.h"
+#include "usb/cfg/CfgTable.h"
 #include "usb/profile/FlashInfo.h"
 #include "utils/AnsiText.h"
 #include "utils/MavikLang.h"
@@ -27,6 +29,8 @@ namespace {
 
 constexpr int SECTORS_PER_MB = 2048;
 constexpr int CANCELLED_BY_UI = 0x8029;
+// A build configured for this few sectors or less configured no capacity.
+constexpr int MIN_CONFIGURED_SECTORS = 16;
 // Controls of the production page that show the ready device's identity.
 constexpr int FLASH_TYPE_EDIT = 1148;
 constexpr int PARTITIONS_EDIT = 1047;
@@ -47,6 +51,20 @@ void showOnPage(page::MavikChan* channel, int id, const QString& text)
             page->SetDlgItemText(id, text);
         }
     });
+}
+
+// " n(MB)": what the device's last build configured (or, configured for
+// nothing, found) of its flash; empty without a table or build information.
+std::string builtCapacity(UsbDevice& device)
+{
+    Sptr<usb::CfgTable> table = device.getCfgTable();
+    Sptr<usb::BuildInfo> build = table ? table->getBuildInfo() : Sptr<usb::BuildInfo>();
+    if (!build) {
+        return std::string();
+    }
+    const int configured = static_cast<int>(build->getConfigCapacity());
+    const int sectors = configured > MIN_CONFIGURED_SECTORS ? configured : static_cast<int>(build->getRealCapacity());
+    return formatText(" %d(MB)", sectors / SECTORS_PER_MB);
 }
 
 }  // namespace
@@ -256,9 +274,8 @@ void MavikDevice::onReady(const Sptr<UiEvent>& event)
         if (!flash) {
             return;
         }
-        // The configured capacity of a formatted device follows it once the
-        // device's configuration table carries its build information.
-        setStatusText(readyLine(deviceName(), flash->getFlashId(), formatted, std::string(), look));
+        setStatusText(readyLine(deviceName(), flash->getFlashId(), formatted,
+                                formatted ? builtCapacity(*device) : std::string(), look));
         if (progress != nullptr) {
             progress->setEmptyBar(true);
         }

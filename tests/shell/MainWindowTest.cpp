@@ -401,6 +401,24 @@ TEST_F(MainWindowTest, ARightClickOnAProgressBarShowsTheBuildInformation)
     EXPECT_TRUE(m_boxes->texts().isEmpty());
 }
 
+TEST_F(MainWindowTest, AFormattedDeviceIsReadyWithItsBuiltCapacity)
+{
+    QuietStation station(2);
+    for (int port : {0, 1}) {
+        station.bind(port, shell::UI_FOUND);
+        Sptr<usb::CfgTable> table(new usb::CfgTable(nullptr, "Built", usb::CFG_TABLE_DEFAULT));
+        table->init();
+        station.device(port).setCfgTable(table);
+        station.device(port).setVersion(Sptr<schema::VersionInfo>(new schema::VersionInfo(schema::VERSION_6706, 3, port == 0)));
+        Sptr<schema::UiEvent> ready(new schema::UiEvent(schema::UI_SIG_READY));
+        ready->setDevice(&station.device(port));
+        station.record(port).onReady(ready);
+    }
+    EXPECT_TRUE(station.progress(0).getStateText().contains("has been formatted 0(MB),modify"))
+        << station.progress(0).getStateText().toStdString();
+    EXPECT_TRUE(station.progress(1).getStateText().contains("do not format,modify"));
+}
+
 TEST_F(MainWindowTest, BindingAndTheLastSerialNumberAreSavedForTheNextRun)
 {
     QuietStation station(1);
