@@ -3,6 +3,7 @@
 // the code each injected fault ends the state with while another port
 // carries on; the progress the window sees.
 #include <algorithm>
+#include <fstream>
 #include <random>
 #include <set>
 #include <thread>
@@ -237,6 +238,34 @@ TEST(ScanRoadTest, FaultsFailTheirDeviceWithTheirCodeWhileAnotherPortCarriesOn)
         EXPECT_EQ(engine.ui().reports(1), readyReports(1));
         engine.hub().setCancelHook(nullptr);
     }
+}
+
+// At scan level 3 the save only erases the blocks below the image read
+// back; an erase failure there fails the device as a failed save.
+TEST(ScanRoadTest, EraseFailureWhileSavingAtLevelThreeFailsTheDevice)
+{
+    EngineEnvironment& environment = EngineEnvironment::instance();
+    UsbConfiguration::instance()->setChipSet("6716");
+    const std::string folder = environment.makeDevice("erase3", g1({{"Faults.BadBlocks", "7"}}));
+    Engine engine(1, FUNCTION_FACTORY);
+    ASSERT_TRUE(engine.ui().waitLayerReady());
+    plugReady(engine, 0, folder);
+    engine.request(0, UI_SIG_START, 2, 2);
+    ASSERT_TRUE(engine.waitState(0, "StateBuildOk")) << "in " << engine.stateOf(0);
+    ASSERT_EQ(engine.hub().unplug(0), 0);
+    ASSERT_TRUE(engine.ui().waitReports(0, {portReport(0, UI_SIG_FOUND), portReport(0, UI_SIG_READY),
+                                            portReport(0, UI_SIG_BUILD_OK), portReport(0, UI_SIG_PLUGGED_OFF)}));
+    engine.request(0, UI_SIG_RELEASED);
+    ASSERT_TRUE(engine.waitState(0, "StateUnplug"));
+    std::ofstream(folder + "/device.ini", std::ios::app) << "[Faults]\nFailErase=always\n";
+    plugReady(engine, 0, folder);
+    engine.request(0, UI_SIG_START, 3, 2);
+    EXPECT_TRUE(engine.ui().waitReports(
+        0, {portReport(0, UI_SIG_FOUND), portReport(0, UI_SIG_READY), portReport(0, UI_SIG_BUILD_OK),
+            portReport(0, UI_SIG_PLUGGED_OFF), portReport(0, UI_SIG_FOUND), portReport(0, UI_SIG_READY),
+            portReport(0, UI_SIG_STATUS, 0x8032)}))
+        << ::testing::PrintToString(engine.ui().reports(0));
+    EXPECT_TRUE(engine.waitState(0, "StateError")) << "in " << engine.stateOf(0);
 }
 
 // Started in a random order, a few milliseconds apart, on small devices at
