@@ -132,6 +132,11 @@ TEST_F(MainWindowTest, ALoginSheetRunsAsAWizard)
     shell::WndMavikMain& sheet = station.sheet();
     EXPECT_TRUE(sheet.IsWizardMode());
     EXPECT_TRUE(sheet.windowTitle().startsWith("Login Tools:--"));
+    ASSERT_EQ(sheet.GetPageCount(), 3);
+    EXPECT_EQ(sheet.GetPageTitle(0), "Find UDisk");
+    EXPECT_EQ(sheet.GetPageTitle(1), "Input Password");
+    EXPECT_EQ(sheet.GetPageTitle(2), "Login Result");
+    EXPECT_EQ(sheet.getChannelPage(), sheet.GetPage(0));
     sheet.resize(600, 400);
     sheet.show();
     EXPECT_EQ(sheet.height(), 400);
