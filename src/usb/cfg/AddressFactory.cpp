@@ -200,7 +200,7 @@ bool AddressFactory::allocateUDiskAddresses(Sptr<BlockSet> blockSet)
     TESSOR_ASSERT(container && m_device->getCurrentPlaneInfo() && m_device->getCfgTable());
     Sptr<CfgCode> code = m_device->getCfgTable()->getCodeCtrl();
     TESSOR_ASSERT(code);
-    m_device->getPageBitmap();
+    TESSOR_ASSERT(m_device->getPageBitmap());
     m_cfgTableIndex = Address(new BaseAddress(m_device, 0, 0, 0));
 
     const int cfgTableCount = UsbConfiguration::instance()->getCfgTableCount();
