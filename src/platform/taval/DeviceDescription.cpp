@@ -101,6 +101,8 @@ bool DeviceDescription::parse(const DescriptionFile& file, DeviceDescription* de
     if (!r.flag("Device.DualChannel", &description->dualChannel)) return false;
     if (!r.integer("Device.LogicalSectors", 0, UINT32_MAX, g.totalSectors(), &v)) return false;
     description->logicalSectors = v;
+    if (!r.integer("Device.LogicalFill", 0, 255, 0, &v)) return false;
+    description->logicalFill = uint8_t(v);
     if (!r.flag("Device.StrictProgram", &description->strictProgram)) return false;
     const std::string timing = file.get("Device.Timing", "off");
     if (timing != "off" && timing != "realistic") {
@@ -113,7 +115,7 @@ bool DeviceDescription::parse(const DescriptionFile& file, DeviceDescription* de
     }
     static const char* const kDeviceKeys[] = {"Variant",        "Drive",     "Chips",          "BlocksPerChip",
                                               "PagesPerBlock",  "SectorsPerPage", "ChipsAnswering", "FlashId",
-                                              "DualChannel",    "LogicalSectors", "StrictProgram", "Timing",
+                                              "DualChannel",    "LogicalSectors", "LogicalFill", "StrictProgram", "Timing",
                                               "RealBlocksPerChip", "RealPagesPerBlock", "MaxPlaneNum",
                                               "MaxIntlvNum", "Firmware"};
     for (const auto& [key, value] : file.values()) {

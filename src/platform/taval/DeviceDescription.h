@@ -27,6 +27,7 @@ struct DeviceDescription {
     bool dualChannel = false;
     Geometry geometry;
     int64_t logicalSectors = 0;
+    uint8_t logicalFill = 0;  // what unwritten logical sectors read as
     // Plane and interleave counts minus 1, as the flash-chip table gives them.
     int maxPlaneNum = 0;
     int maxIntlvNum = 0;

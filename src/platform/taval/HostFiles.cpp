@@ -3,11 +3,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cctype>
 #include <cerrno>
 #include <cstring>
 
 #include "platform/taval/FileTransfer.h"
+#include "platform/taval/Hub.h"
+#include "platform/taval/VirtualDevice.h"
 #include "platform/taval/Taval.h"
 #include "schema/base/Log.h"
 
@@ -21,7 +22,7 @@ constexpr unsigned char kVolumeLabel = 0x08;
 int usbGetFileSize(const char* path) {
     struct stat st;
     if (path == nullptr || ::stat(path, &st) != 0 || !S_ISREG(st.st_mode)) {
-        return 0;
+        return -1;
     }
     return st.st_size > 0x7FFFFFFF ? 0x7FFFFFFF : int(st.st_size);
 }
@@ -63,18 +64,27 @@ int createRootDir(unsigned char* sector512, const char* label) {
     if (label == nullptr || *label == '\0') {
         return 1;
     }
+    // The same 11 bytes as the boot sector's label, or readers see two labels.
     std::memset(sector512, ' ', kNameBytes);
     for (int i = 0; i < kNameBytes && label[i] != '\0'; ++i) {
-        sector512[i] = static_cast<unsigned char>(std::toupper(static_cast<unsigned char>(label[i])));
+        sector512[i] = static_cast<unsigned char>(label[i]);
     }
     sector512[kNameBytes] = kVolumeLabel;
     return 1;
 }
 
-// Copying onto a device's volume needs a file-system writer the devices do
-// not have yet: every copy fails.
-int copyDirectory2Flash(const char* source, const char* target, int recursive) {
-    CPLOG(3, "copy of %s to %s (recursive %d) is not available", source == nullptr ? "(null)" : source,
-          target == nullptr ? "(null)" : target, recursive);
-    return 0;
+int copyDirectory2Flash(const char* source, const char* target, int /*recursive*/) {
+    if (source == nullptr || target == nullptr) {
+        return 0;
+    }
+    std::string drive(target);
+    if (!drive.empty() && drive.back() == ':') {
+        drive.pop_back();
+    }
+    std::shared_ptr<Tessor::taval::VirtualDevice> device = Tessor::taval::Hub::findDrive(drive);
+    if (!device) {
+        CPLOG(3, "no device has the drive %s", target);
+        return 0;
+    }
+    return device->copyIn(source) ? 1 : 0;
 }

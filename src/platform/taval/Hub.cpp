@@ -52,6 +52,19 @@ Hub* Hub::of(const DEVICE_INIT_T* init) {
     return nullptr;
 }
 
+std::shared_ptr<VirtualDevice> Hub::findDrive(const std::string& drive) {
+    std::lock_guard<std::mutex> lock(g_hubsMutex);
+    for (Hub* hub : g_hubs) {
+        for (auto& p : hub->m_ports) {
+            std::shared_ptr<VirtualDevice> d = p->device();
+            if (d && d->present() && d->description().driveText == drive) {
+                return d;
+            }
+        }
+    }
+    return nullptr;
+}
+
 void Hub::start() {
     m_events.post(HW_EVT_LAYER_READY, -1, nullptr, 0);
     m_events.start();

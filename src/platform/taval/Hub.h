@@ -42,6 +42,8 @@ public:
     // Reports a library error of the device on a port.
     int injectError(int port, int code);
     std::shared_ptr<VirtualDevice> device(int port);
+    // The plugged device whose drive text is `drive`, on any running hub.
+    static std::shared_ptr<VirtualDevice> findDrive(const std::string& drive);
 
     // Waits until every event so far reached the engine.
     void waitEventsDelivered() { m_events.waitDelivered(); }

@@ -7,7 +7,7 @@ const char* opKindName(OpKind kind) {
         "ReadVersion", "TableToRam",  "CodeDownload", "FlashId",      "Erase",     "Program",
         "Read",        "LogicalRead", "LogicalWrite", "Switch",       "Protect",   "EjectCommand",
         "EjectOutcome", "IndexTable", "Reset",        "Volume",       "RawRead",   "RawWrite",
-        "ScanWrite",   "ScanRead",    "Vendor",
+        "ScanWrite",   "ScanRead",    "Vendor",      "Copy",
     };
     static_assert(sizeof(kNames) / sizeof(kNames[0]) == size_t(OpKind::Count));
     const int i = int(kind);

@@ -31,6 +31,7 @@ enum class OpKind {
     ScanWrite,
     ScanRead,
     Vendor,
+    Copy,
     Count
 };
 

@@ -224,12 +224,13 @@ void hexInt2String(char* out, unsigned int value);
 // Base-2 exponent: floor(log2 n), 0 for n <= 1.
 int getNumberInExp(unsigned int n);
 
-// Host files. Size <= 0 = missing. Reads and writes move len bytes at file
+// Host files. Size -1 = missing or not a plain file. Reads and writes move len bytes at file
 // offset off and return the count moved; a write at offset 0 replaces the file.
 int usbGetFileSize(const char* path);
 int usbReadFile(const char* path, void* buf, int len, int off);
 int usbWriteFile(const char* path, const void* buf, int len, int off);
-// Fills the first root-directory sector with the volume-label entry.
+// Fills the first root-directory sector with the volume-label entry (the
+// label space-padded to 11 bytes as given), or zeros for no label.
 int createRootDir(unsigned char* sector512, const char* label);
 // Copies a host folder onto the drive "<drive text>:"; non-zero = success.
 int copyDirectory2Flash(const char* source, const char* target, int recursive);

@@ -43,7 +43,7 @@ std::shared_ptr<VirtualDevice> VirtualDevice::openFiles(const std::string& folde
     std::shared_ptr<VirtualDevice> device(new VirtualDevice(std::move(description)));
     const DeviceDescription& s = device->m_description;
     if (!device->m_flash.open(folder + "/" + FLASH_FILE, s.geometry.totalSectors(), writable, error) ||
-        !device->m_logical.open(folder + "/" + LOGICAL_FILE, s.logicalSectors, writable, error)) {
+        !device->m_logical.open(folder + "/" + LOGICAL_FILE, s.logicalSectors, writable, s.logicalFill, error)) {
         return nullptr;
     }
     return device;
@@ -113,7 +113,8 @@ bool VirtualDevice::protect(int unit, int setting) {
 
 bool VirtualDevice::switchPartition(int unit) {
     return perform(OpKind::Switch, unit, 0, 0, [&] {
-        if (unit < 0 || unit > 3) {
+        if (unit < 0 || unit >= RamLunTable::kSlots || servedUnits().slot[unit].capacity == 0) {
+            CPLOG(3, "%s serves no unit %d", m_description.driveText.c_str(), unit);
             return false;
         }
         m_activeUnit = unit;

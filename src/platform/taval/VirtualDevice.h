@@ -58,6 +58,9 @@ public:
     // Command accepted; `*ejected` tells the outcome the host hears later.
     bool eject(bool* ejected);
     bool volume(int operation);
+    // Copies a host folder's entries (or one file) into the root of the FAT
+    // volume of the unit the host sees now, through the outside tools.
+    bool copyIn(const std::string& source);
     // Scan firmware through the library (slots 20, 21): command 3 prepares,
     // command 1 writes `count` sectors of host data at every unit.
     bool writeScan(int chip, int64_t sector, int value, int command, int jump, int repeat, int count,
@@ -121,6 +124,9 @@ private:
     // Vendor rule: false when this command is to fail.
     bool vendorAnswers();
     bool cycleTooFast(int cycle) const;
+    // The units the controller serves: from the table in its RAM, else from
+    // the table it booted from, else one unit of the whole logical disk.
+    RamLunTable servedUnits() const;
     DeviceDescription m_description;
     TimingModel m_timing;
     FlashStore m_flash;

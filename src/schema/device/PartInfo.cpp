@@ -2,6 +2,7 @@
 
 #include "schema/base/Log.h"
 #include "schema/base/SystemInfo.h"
+#include "schema/device/FatParameters.h"
 
 namespace Tessor::schema {
 
@@ -43,8 +44,13 @@ int PartInfo::getFileSystemType()
     } else {
         m_fileSystemType = 0x0B;
     }
+    // The first partition of a local disk is FAT32 whenever it can hold the
+    // clusters FAT32 needs; below that readers would take it for FAT16.
     if (m_diskType == DISK_LOCAL && m_partitionIndex == 0) {
-        m_fileSystemType = 0x0B;
+        const FatParameters fat32 = FatParameters::compute(FatParameters::FAT32, m_capacity, MBR_HIDDEN_SECTORS);
+        if (fat32.clusterCount() >= FatParameters::FAT32_CLUSTER_MINIMUM) {
+            m_fileSystemType = FatParameters::FAT32;
+        }
     } else if (m_diskType == DISK_CDROM) {
         m_fileSystemType = 0xFE;
     }

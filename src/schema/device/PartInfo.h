@@ -14,6 +14,9 @@ typedef int _BOOT_TYPE;
 
 class PartInfo : public BaseData {
 public:
+    // Sectors a master boot record keeps in front of a local disk's volume.
+    static constexpr uint32_t MBR_HIDDEN_SECTORS = 63;
+
     explicit PartInfo(int capacity);
     explicit PartInfo(const Sptr<PartInfo>& other);
     PartInfo(const PartInfo& other) = default;

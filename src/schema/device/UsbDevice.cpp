@@ -136,7 +136,7 @@ int UsbDevice::reset()
         m_dpfCode = Sptr<usb::CmdExternalCode>(new usb::CmdExternalCode("DpfCode", CODE_TYPE_DPF));
     }
     setCfgTable(Sptr<usb::CfgTable>(new usb::CfgTable(this, "ConfigTable", usb::CFG_TABLE_DEVICE)));
-    m_fileSystemFactory = Sptr<interim::FileSystemFactory>(new interim::FileSystemFactory(this));
+    m_fileSystemFactory = Sptr<FileSystemFactory>(new FileSystemFactory(this));
     m_addressFactory = Sptr<usb::AddressFactory>(new usb::AddressFactory(this));
     m_sectorBitmap = Sptr<usb::SectorBitmap>();
     setState(findState(STATE_UNPLUG));

@@ -14,7 +14,7 @@
 #include "schema/device/PlaneInfo.h"
 #include "schema/device/VersionInfo.h"
 #include "schema/event/HwEvent.h"
-#include "schema/device/interim/FileSystemFactory.h"
+#include "schema/device/FileSystemFactory.h"
 #include "usb/cfg/AddressFactory.h"
 #include "usb/cfg/AllocatAddress.h"
 #include "usb/cfg/CfgTable.h"
@@ -91,7 +91,7 @@ public:
     Sptr<usb::CfgTable> getCfgTable() const;
     Sptr<usb::CfgTableIndex> getCfgTableIndex() const;
     Sptr<usb::CmdExternalCode> getExternalCode() const { return m_externalCode; }
-    Sptr<interim::FileSystemFactory> getFileSystemFactory() const { return m_fileSystemFactory; }
+    Sptr<FileSystemFactory> getFileSystemFactory() const { return m_fileSystemFactory; }
     Sptr<ConfigInfo> getConfigInfo() const { return m_configInfo; }
     Sptr<usb::AllocatAddress> getAllocatAddress() const { return m_allocatAddress; }
     Sptr<BaseAddress> getPerAllocateCfgIndexPtr() const { return m_preAllocatedCfgIndex; }
@@ -111,7 +111,7 @@ public:
     void setIndexTableSet(Sptr<usb::IndexTableSet> set) { m_indexTableSet = set; }
     void setCfgTableIndex(Sptr<usb::CfgTableIndex> index);
     void setExternalCode(Sptr<usb::CmdExternalCode> code) { m_externalCode = code; }
-    void setFileSystemFactory(Sptr<interim::FileSystemFactory> factory) { m_fileSystemFactory = factory; }
+    void setFileSystemFactory(Sptr<FileSystemFactory> factory) { m_fileSystemFactory = factory; }
     void setScanMode(Sptr<usb::ScanMode> mode);
     void setScanBitmapFactory(Sptr<usb::ScanBitmapFactory> factory);
     void setPerAllocateCfgIndexPtr(Sptr<BaseAddress> address) { m_preAllocatedCfgIndex = address; }
@@ -217,7 +217,7 @@ private:
     Sptr<usb::CfgTable> m_cfgTable;
     Sptr<usb::CfgTableIndex> m_cfgTableIndex;
     Sptr<usb::CmdExternalCode> m_externalCode;
-    Sptr<interim::FileSystemFactory> m_fileSystemFactory;
+    Sptr<FileSystemFactory> m_fileSystemFactory;
     Sptr<usb::ScanMode> m_scanMode;
     Sptr<usb::ScanBitmapFactory> m_scanBitmapFactory;
     Sptr<ConfigInfo> m_configInfo;

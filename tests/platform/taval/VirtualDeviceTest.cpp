@@ -399,8 +399,9 @@ TEST(VirtualDevice, VolumeAndPartitionOperations) {
     EXPECT_NE(p.ops->volumeControl(p.r->volume, VOLUME_RUN_START), 0);
     EXPECT_NE(p.ops->volumeControl(p.r->volume, VOLUME_AFTER_FLASH_ID), 0);
     EXPECT_EQ(p.ops->volumeControl(p.r->volume, 5), 0);
-    EXPECT_NE(p.ops->switchPartition(p.r, 0, 1), 0);
-    EXPECT_EQ(p.ops->switchPartition(p.r, 0, 2), 0);
+    EXPECT_NE(p.ops->switchPartition(p.r, 0, 0), 0);
+    EXPECT_EQ(p.ops->switchPartition(p.r, 0, 0), 0);  // the second switch fails by its rule
+    EXPECT_EQ(p.ops->switchPartition(p.r, 0, 1), 0);  // without a table only unit 0 is served
     EXPECT_EQ(p.ops->switchPartition(p.r, 0, 4), 0);
     EXPECT_NE(p.ops->partitionProtect(p.r, 3, 0), 0);
     EXPECT_EQ(p.ops->partitionProtect(p.r, 4, 0), 0);

@@ -32,7 +32,7 @@ protected:
         std::filesystem::create_directories(folder);
         std::ofstream(folder / "device.ini") << "[Device]\nVariant=" << variant << "\nDrive=SIMD\nChips=" << chips
                                              << "\nBlocksPerChip=" << blocksPerChip << "\nPagesPerBlock=" << pagesPerBlock
-                                             << "\nSectorsPerPage=" << SECTORS << "\nLogicalSectors=4096\n"
+                                             << "\nSectorsPerPage=" << SECTORS << "\nLogicalSectors=" << logicalSectors << "\n"
                                              << extraKeys;
         plugged() = nullptr;
         init.deviceCount = 1;
@@ -105,6 +105,7 @@ protected:
     int blocksPerChip = BLOCKS;
     int pagesPerBlock = PAGES;
     std::string extraKeys;
+    int64_t logicalSectors = 4096;
     std::filesystem::path folder;
     DEVICE_MGR_T mgr{};
     DEVICE_INIT_T init{};

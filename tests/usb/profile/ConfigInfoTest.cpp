@@ -211,7 +211,9 @@ TEST(PartInfo, FileSystemType)
         int index;
         int type;
     } cases[] = {{8400, 0, 0, 1},       {8401, 0, 0, 6},       {4194304, 0, 0, 6}, {4194305, 0, 0, 0x0B},
-                 {8000, 1, 0, 0x0B},    {8000, 1, 1, 1},       {8000, 2, 3, 0xFE}};
+                 {8000, 1, 0, 1},       {8000, 1, 1, 1},       {8000, 2, 3, 0xFE},
+                 // The first partition of a local disk is FAT32 once it holds 65,525 clusters.
+                 {66643, 1, 0, 6},      {66644, 1, 0, 0x0B},   {66644, 1, 1, 6}};
     for (const Case& c : cases) {
         PartInfo part(static_cast<int>(c.capacity));
         part.setDiskType(c.diskType);

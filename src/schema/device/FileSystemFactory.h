@@ -1,0 +1,82 @@
+// Writes the partitions of a device into its logical sectors, one after the
+// other from sector 0: master boot record (local disks), FAT boot sector,
+// both FATs and the root directory, or a CD-ROM unit copied from its ISO
+// image. Every sector written is read back and compared.
+#pragma once
+
+#include <cstdint>
+
+#include "schema/base/Sptr.h"
+#include "schema/device/BootRecords.h"
+#include "schema/device/FileSystemDbr.h"
+#include "schema/device/PartInfo.h"
+
+namespace Tessor::schema {
+
+class UsbDevice;
+
+class FileSystemFactory {
+public:
+    static constexpr int CDROM_FAILED = -0x8034;
+    static constexpr int MBR_FAILED = -0x8035;
+    static constexpr int DBR_FAILED = -0x8036;
+    static constexpr int FAT_FAILED = -0x8037;
+    static constexpr int ROOT_FAILED = -0x8038;
+    static constexpr int WRITE_FAILED = 29;
+    static constexpr int READ_FAILED = 30;
+    static constexpr int COMPARE_FAILED = 0x8024;
+    static constexpr int MAX_UNITS = 5;
+    static constexpr int WORK_SECTORS = 128;
+
+    explicit FileSystemFactory(UsbDevice* device);
+    virtual ~FileSystemFactory() = default;
+    FileSystemFactory(const FileSystemFactory&) = delete;
+    FileSystemFactory& operator=(const FileSystemFactory&) = delete;
+
+    virtual int init();
+
+    int formatAllPartition(UsbDevice* device);
+    int formatOnePartition(const Sptr<PartInfo>& part);
+
+    int buildMBR();
+    int buildDBR();
+    int buildFAT();
+    int writeFat(int number);
+    int buildRootDirectory();
+    int buildCdromPartition();
+    int validate();
+
+    uint32_t getCurrentSector() const { return m_currentSector; }
+
+private:
+    // Writes `count` sectors of the work buffer at `first` and reads them
+    // back: 0, WRITE_FAILED, READ_FAILED or COMPARE_FAILED.
+    int writeChecked(uint32_t first, int count, const char* what);
+    // Reads `count` sectors at `first` and compares them with the work buffer.
+    int readChecked(uint32_t first, int count, const char* what);
+    // `total` sectors at `first`, `head` (may be null) first and the rest
+    // zero, in chunks of the work buffer: written and checked, or checked.
+    int writeRegion(uint32_t first, uint32_t total, const uint8_t* head, const char* what);
+    int checkRegion(uint32_t first, uint32_t total, const uint8_t* head, const char* what);
+    int region(uint32_t first, uint32_t total, const uint8_t* head, const char* what, bool write);
+    // The FAT32 file-system information sector, the backup boot sector and
+    // the rest of the reserved area.
+    int writeFat32Reserved();
+    const char* name() const;
+
+    uint32_t m_currentSector = 0;
+    uint32_t m_hiddenSectors = 0;
+    uint32_t m_bootSector = 0;
+    uint32_t m_firstFatSector = 0;
+    uint32_t m_rootSector = 0;
+    uint8_t m_mbr[DISK_SECTOR] = {};
+    uint8_t m_dbr[DISK_SECTOR] = {};
+    uint8_t m_fatHead[DISK_SECTOR] = {};
+    uint8_t m_rootHead[DISK_SECTOR] = {};
+    uint8_t m_work[WORK_SECTORS * DISK_SECTOR] = {};
+    UsbDevice* m_device;
+    Sptr<PartInfo> m_part;
+    Sptr<FileSystemDbr> m_params;
+};
+
+}  // namespace Tessor::schema

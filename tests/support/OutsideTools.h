@@ -1,0 +1,71 @@
+// Runs the standard disk tools on images cut from a simulated device's
+// logical disk, for tests that check what the tool wrote with readers of
+// their own.
+#pragma once
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace test_support {
+
+// Copies `sectors` sectors from `first` of `source` into a new sparse file
+// `target`; only the parts of the source that hold data are read, so even
+// large sparse disks are cut quickly. Holes read as zeros.
+inline bool cutImage(const std::string& source, int64_t first, int64_t sectors, const std::string& target)
+{
+    const int in = ::open(source.c_str(), O_RDONLY);
+    const int out = ::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    bool ok = in >= 0 && out >= 0 && ::ftruncate(out, sectors * 512) == 0;
+    const off_t begin = off_t(first * 512);
+    const off_t end = off_t((first + sectors) * 512);
+    std::vector<char> buf(1 << 20);
+    for (off_t at = begin; ok && at < end;) {
+        const off_t data = ::lseek(in, at, SEEK_DATA);
+        if (data < 0 || data >= end) {
+            break;
+        }
+        const off_t hole = std::min<off_t>(::lseek(in, data, SEEK_HOLE), end);
+        for (off_t p = data; ok && p < hole;) {
+            const size_t n = size_t(std::min<off_t>(hole - p, off_t(buf.size())));
+            ok = ::pread(in, buf.data(), n, p) == ssize_t(n) && ::pwrite(out, buf.data(), n, p - begin) == ssize_t(n);
+            p += off_t(n);
+        }
+        at = hole;
+    }
+    if (in >= 0) {
+        ::close(in);
+    }
+    if (out >= 0) {
+        ::close(out);
+    }
+    return ok;
+}
+
+struct ToolResult {
+    int status;
+    std::string output;
+};
+
+// Runs a shell command; its output (both streams) is kept for messages.
+inline ToolResult runTool(const std::string& command)
+{
+    char name[] = "/tmp/tessor-tool-XXXXXX";
+    const int fd = ::mkstemp(name);
+    ::close(fd);
+    const int raw = std::system(("MTOOLS_SKIP_CHECK=1 " + command + " >" + name + " 2>&1").c_str());
+    std::ifstream in(name);
+    std::stringstream text;
+    text << in.rdbuf();
+    ::unlink(name);
+    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, command + "\n" + text.str()};
+}
+
+}  // namespace test_support
