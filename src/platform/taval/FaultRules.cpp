@@ -92,7 +92,7 @@ bool FaultRules::parse(const DescriptionFile& file, const Geometry& g, std::stri
             // Fail<Kind>=always | n-th call
             const std::string kind = name.substr(4);
             int index = -1;
-            for (int k = 0; k <= int(OpKind::EjectOutcome); ++k) {
+            for (int k = 0; k < int(OpKind::Count); ++k) {
                 if (kind == opKindName(OpKind(k))) {
                     index = k;
                 }
