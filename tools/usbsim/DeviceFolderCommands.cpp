@@ -35,6 +35,7 @@ const std::map<std::string, std::string> kValueOptions = {
     {"--answering", "Device.ChipsAnswering"}, {"--id", "Device.FlashId"},
     {"--blocks", "Device.BlocksPerChip"}, {"--pages", "Device.PagesPerBlock"},
     {"--sectors", "Device.SectorsPerPage"}, {"--logical", "Device.LogicalSectors"},
+    {"--fill", "Device.LogicalFill"},
     {"--drive", "Device.Drive"},          {"--timing", "Device.Timing"},
     {"--seed", "Faults.Seed"},           {"--real-blocks", "Device.RealBlocksPerChip"},
     {"--real-pages", "Device.RealPagesPerBlock"}, {"--planes", "Device.MaxPlaneNum"},
@@ -192,9 +193,14 @@ int exportDevice(const std::vector<std::string>& args) {
     std::filesystem::create_directories(args[1], ec);
     const std::string logical = args[1] + "/logical.img";
     const std::string flash = args[1] + "/flash.raw";
-    if (ec || !device->exportLogical(logical, &error) || !device->exportFlash(flash, &error)) {
+    std::vector<std::string> units;
+    if (ec || !device->exportLogical(logical, &error) || !device->exportFlash(flash, &error) ||
+        !device->exportUnits(args[1], &units, &error)) {
         return fail(ec ? printableText(args[1]) + ": " + ec.message() : error);
     }
     std::printf("%s\n%s\n", printableText(logical).c_str(), printableText(flash).c_str());
+    for (const std::string& unit : units) {
+        std::printf("%s\n", printableText(unit).c_str());
+    }
     return 0;
 }

@@ -60,25 +60,53 @@ bool fail(const std::string& path, std::string* error) {
 
 bool VirtualDevice::exportLogical(const std::string& path, std::string* error) {
     std::lock_guard<std::mutex> lock(m_mutex);
+    return exportRange(path, 0, m_logical.sectors(), error);
+}
+
+bool VirtualDevice::exportUnits(const std::string& folder, std::vector<std::string>* paths, std::string* error) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    const BootResult boot = findConfigTable(m_flash, m_description.variant->tableLength);
+    if (boot.sector < 0) {
+        return true;
+    }
+    const RamLunTable units = RamLunTable::read(*m_description.variant, boot.table);
+    for (int i = 0; i < RamLunTable::kSlots; ++i) {
+        const RamLun& u = units.slot[i];
+        if (u.capacity == 0) {
+            continue;
+        }
+        const std::string path = folder + "/lun" + std::to_string(i) + ".img";
+        if (int64_t(u.start) + u.capacity > m_logical.sectors()) {
+            *error = path + ": unit " + std::to_string(i) + " reaches past the logical disk";
+            return false;
+        }
+        if (!exportRange(path, u.start, u.capacity, error)) {
+            return false;
+        }
+        paths->push_back(path);
+    }
+    return true;
+}
+
+bool VirtualDevice::exportRange(const std::string& path, int64_t first, int64_t count, std::string* error) {
     OutFile out(path);
     if (!out.ok()) {
         return fail(path, error);
     }
     constexpr int64_t kChunk = 2048;
     std::vector<uint8_t> buf(size_t(kChunk) * SECTOR_BYTES);
-    const int64_t total = m_logical.sectors();
-    for (int64_t at = 0; at < total; at += kChunk) {
-        const int64_t n = std::min(kChunk, total - at);
+    for (int64_t at = 0; at < count; at += kChunk) {
+        const int64_t n = std::min(kChunk, count - at);
         const size_t bytes = size_t(n) * SECTOR_BYTES;
-        if (!m_logical.read(at, n, buf.data())) {
-            *error = path + ": logical disk cannot be read at sector " + std::to_string(at);
+        if (!m_logical.read(first + at, n, buf.data())) {
+            *error = path + ": logical disk cannot be read at sector " + std::to_string(first + at);
             return false;
         }
         if (!(allZero(buf.data(), bytes) ? out.skip(bytes) : out.write(buf.data(), bytes))) {
             return fail(path, error);
         }
     }
-    return out.finish(total * SECTOR_BYTES) || fail(path, error);
+    return out.finish(count * SECTOR_BYTES) || fail(path, error);
 }
 
 bool VirtualDevice::exportFlash(const std::string& path, std::string* error) {

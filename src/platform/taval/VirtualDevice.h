@@ -101,6 +101,9 @@ public:
     // Copies for outside tools; the device should not be plugged meanwhile.
     bool exportLogical(const std::string& path, std::string* error);
     bool exportFlash(const std::string& path, std::string* error);
+    // Each unit of the table on the flash as FOLDER/lun<slot>.img; the paths
+    // written are added to `paths` (none for a device without a table).
+    bool exportUnits(const std::string& folder, std::vector<std::string>* paths, std::string* error);
 
 private:
     explicit VirtualDevice(DeviceDescription description) : m_description(std::move(description)), m_timing(m_description.timing) {}
@@ -124,6 +127,7 @@ private:
     // Vendor rule: false when this command is to fail.
     bool vendorAnswers();
     bool cycleTooFast(int cycle) const;
+    bool exportRange(const std::string& path, int64_t first, int64_t count, std::string* error);
     // The units the controller serves: from the table in its RAM, else from
     // the table it booted from, else one unit of the whole logical disk.
     RamLunTable servedUnits() const;
