@@ -1,6 +1,8 @@
 #include "schema/state/UsbStateHighFormat.h"
 
 #include "schema/state/DeviceStateType.h"
+#include "usb/ops/hFormat/UsbOpHfFormatAllPartitions.h"
+#include "usb/ops/hFormat/UsbOpHfTestUDisk.h"
 #include "usb/ops/hw/UsbOpHwRemove.h"
 #include "usb/ops/ui/UsbOpUiCancelProduct.h"
 #include "usb/ops/ui/UsbOpUiReleased.h"
@@ -16,6 +18,8 @@ void UsbStateHighFormat::initState()
     addOperator(Sptr<BaseOperator>(new UsbOpUiCancelProduct()));
     addOperator(Sptr<BaseOperator>(new UsbOpHwRemove()));
     addOperator(Sptr<BaseOperator>(new UsbOpUiReleased()));
+    addOperator(Sptr<BaseOperator>(new UsbOpHfTestUDisk()));
+    addOperator(Sptr<BaseOperator>(new UsbOpHfFormatAllPartitions()));
 }
 
 }  // namespace Tessor::schema

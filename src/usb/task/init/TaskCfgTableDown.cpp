@@ -3,6 +3,8 @@
 #include "schema/base/Assert.h"
 #include "schema/base/Log.h"
 #include "schema/device/UsbDevice.h"
+#include "schema/state/BaseState.h"
+#include "schema/state/DeviceStateType.h"
 #include "usb/cfg/CfgTable.h"
 #include "usb/task/init/CodeCommands.h"
 
@@ -19,6 +21,17 @@ int TaskCfgTableDown::startup(UsbDevice* device, Sptr<BaseEvent> event)
         m_cmdData = device->getCfgTable();
     }
     TESSOR_ASSERT(m_cmdData);
+    auto* table = dynamic_cast<usb::CfgTable*>(m_cmdData.get());
+    TESSOR_ASSERT(table != nullptr);
+    const bool own = getType() == TASK_CFG_TABLE_DOWNLOAD;
+    if (own) {
+        table->setType(usb::CFG_TABLE_DOWNLOADING);
+    }
+    // The high format sees one unit spanning every partition.
+    Sptr<BaseState> state = device->getState();
+    if (state && state->getStateType() == STATE_HIGH_FORMAT) {
+        table->update4HighFormat(device);
+    }
     if (m_cmdData->writeFlash(device) != 0) {
         CPLOG(3, "Download Config Table Failed on device %s", device->getName());
         event->setErrorCode(DOWNLOAD_FAILED);
@@ -26,6 +39,9 @@ int TaskCfgTableDown::startup(UsbDevice* device, Sptr<BaseEvent> event)
     }
     CPLOG(7, "Download Config Table %s success on device %s", m_cmdData->getName(), device->getName());
     updateProgressInfo(event, 30);
+    if (own) {
+        table->setType(usb::CFG_TABLE_DEVICE);
+    }
     return 0;
 }
 
