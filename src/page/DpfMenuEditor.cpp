@@ -106,6 +106,7 @@ void DpfMenuEditor::positionsFromOrder(const Sptr<schema::DpfConfig>& dpf, int l
 
 void DpfMenuEditor::checksChanged(const Sptr<schema::DpfConfig>& dpf, const std::vector<int>& checks, int language)
 {
+    const auto edit = schema::DpfConfig::lockEdits();
     for (size_t i = 0; i < m_spec.optionalRows.size() && i < checks.size(); ++i) {
         if (i < m_checks.size() && (checks[i] != 0) == (m_checks[i] != 0)) {
             continue;
@@ -127,17 +128,20 @@ void DpfMenuEditor::checksChanged(const Sptr<schema::DpfConfig>& dpf, const std:
 void DpfMenuEditor::orderChanged(const Sptr<schema::DpfConfig>& dpf, const std::vector<std::wstring>& order,
                                  int language)
 {
+    const auto edit = schema::DpfConfig::lockEdits();
     m_order = order;
     positionsFromOrder(dpf, language);
 }
 
 void DpfMenuEditor::setExitStyle(const Sptr<schema::DpfConfig>& dpf, int comboIndex) const
 {
+    const auto edit = schema::DpfConfig::lockEdits();
     dpf->getMenuCfg()->getMenuList(m_spec.listId)->setStyle(comboIndex == 0 ? 0 : 1);
 }
 
 void DpfMenuEditor::updateSubFunctions(const Sptr<schema::DpfConfig>& dpf) const
 {
+    const auto edit = schema::DpfConfig::lockEdits();
     for (int row = 0; row < m_spec.rows; ++row) {
         Sptr<schema::DpfMenuItem> item = entry(dpf, row);
         if (isOptional(row) && !item->getState()) {

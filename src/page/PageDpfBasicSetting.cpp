@@ -341,6 +341,7 @@ void PageDpfBasicSetting::showRotation(int quarterTurns)
 void PageDpfBasicSetting::OnBnClickedRotate(int quarterTurns)
 {
     showRotation(quarterTurns);
+    const auto edit = schema::DpfConfig::lockEdits();
     m_dpfConfig->getStateControl()->PhotoDirect = quarterTurns;
 }
 
@@ -350,6 +351,7 @@ void PageDpfBasicSetting::OnEnChangeMenuColor(int editId)
         m_firstChangeGuard = 0;
         return;
     }
+    const auto edit = schema::DpfConfig::lockEdits();
     for (const ColorRow& row : kColors) {
         if (row.edit == editId) {
             (*m_dpfConfig->getStateControl()).*row.field = colorTextToStored(GetDlgItemText(editId));
@@ -365,6 +367,7 @@ void PageDpfBasicSetting::OnEnChangeNumber(int editId)
     }
     Sptr<DpfHwControl> hw = m_dpfConfig->getHwControl();
     const int value = editNumber(GetDlgItemText(editId));
+    const auto edit = schema::DpfConfig::lockEdits();
     if (editId == IDC_KEY_SHORT_MIN) {
         hw->KeyDetMin = static_cast<uint8_t>(value);
     } else if (editId == IDC_KEY_SHORT_MAX) {
@@ -381,6 +384,7 @@ void PageDpfBasicSetting::OnSliderMoved(int row)
     }
     const int value = m_sliders[size_t(row)]->value();
     m_sliderEdits[size_t(row)]->setText(QString::number(value));
+    const auto edit = schema::DpfConfig::lockEdits();
     setField(*m_dpfConfig->getHwControl(), kSliders[row], value);
 }
 
@@ -388,6 +392,7 @@ void PageDpfBasicSetting::OnEnKillfocusMaxPhotoCount()
 {
     const int value = editNumber(GetDlgItemText(IDC_MAX_PHOTO));
     if (value >= 32 && value <= 2048) {
+        const auto edit = schema::DpfConfig::lockEdits();
         m_dpfConfig->setMaxImagesCount(value);
         return;
     }

@@ -300,6 +300,7 @@ void PageDpfControlSetting::showEvent(QShowEvent* event)
 
 void PageDpfControlSetting::OnSwitchClicked(int index)
 {
+    const auto edit = schema::DpfConfig::lockEdits();
     (*m_dpfConfig->getStateControl()).*kSwitches[index].field =
         static_cast<QCheckBox*>(GetDlgItem(IDC_SWITCH[size_t(index)]))->isChecked();
 }
@@ -308,6 +309,7 @@ void PageDpfControlSetting::OnComboChanged(int id)
 {
     Sptr<DpfStateControl> state = m_dpfConfig->getStateControl();
     const int index = static_cast<QComboBox*>(GetDlgItem(id))->currentIndex();
+    const auto edit = schema::DpfConfig::lockEdits();
     switch (id) {
     case IDC_DATE_MODE:
         state->DclkMode = index;
@@ -337,6 +339,7 @@ void PageDpfControlSetting::OnSliderMoved(int id)
         if (row.slider == id) {
             const int value = static_cast<QSlider*>(GetDlgItem(id))->value();
             SetDlgItemText(row.edit, QString::number(value));
+            const auto edit = schema::DpfConfig::lockEdits();
             (*m_dpfConfig->getHwControl()).*row.field = static_cast<uint8_t>(value);
         }
     }
@@ -350,6 +353,7 @@ void PageDpfControlSetting::OnPositionChanged(int id)
     refreshPreview();
     for (const PositionRow& row : kPositions) {
         if (row.upDown == id) {
+            const auto edit = schema::DpfConfig::lockEdits();
             schema::ItemCoordinate* at = m_dpfConfig->getCoordinate(row.item);
             (row.left ? at->Left : at->Top) = upDown(id)->value();
         }
@@ -423,7 +427,10 @@ void PageDpfControlSetting::OnBnClickedBrowseLogo()
     }
     SetDlgItemText(IDC_LOGO_PATH, chosen);
     const std::string source = utils::toAnsi(chosen);
-    m_dpfConfig->SetStartPicPath(source);
+    {
+        const auto edit = schema::DpfConfig::lockEdits();
+        m_dpfConfig->SetStartPicPath(source);
+    }
     pelt::ConversionRecord record;
     pelt::CBmpBin::HBMP2UsbData565(source, &record, workPath(std::string(utils::LogoFolder) + "\\Logo.img"), 1);
 }

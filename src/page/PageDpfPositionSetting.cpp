@@ -138,6 +138,7 @@ void PageDpfPositionSetting::OnPositionChanged(int item, bool x)
     } else if (row.preview == DATE_PREVIEW && isVisible()) {
         m_datePreview->setPixmap(QPixmap::fromImage(drawDatePreview()));
     }
+    const auto edit = schema::DpfConfig::lockEdits();
     schema::ItemCoordinate* at = m_dpfConfig->getCoordinate(item);
     (x ? at->Left : at->Top) = value(item, x);
 }

@@ -11,7 +11,6 @@
 #include "page/PageDpfClkMenuSetting.h"
 #include "page/PageDpfControlSetting.h"
 #include "DpfPageFixture.h"
-#include "schema/dpf/DpfDataFactory.h"
 #include "platform/mfc/FileDialog.h"
 #include "support/QtApp.h"
 #include "usb/dpf/DpfStation.h"
@@ -108,8 +107,7 @@ TEST_F(PagesOnFlash, MenuAndCaptionPicturesAreInTheDevicesMenuAreas)
     const Bytes eBook = fileBytes(english / "mainMenu/L1Ebook.img");
     ASSERT_EQ(32768u, l1Clock.size());
     ASSERT_EQ(32768u, space.size());
-    // The data files are read at start-up; this is the next start.
-    Tessor::schema::DpfDataFactory::instance()->init();
+    // No restart: the device takes the pictures as they are now.
 
     DpfStation station(1);
     Tessor::schema::UsbDevice* device = station.plug(0, kGeometry);
@@ -146,7 +144,6 @@ TEST_F(PagesOnFlash, LogoAndAnimationPicturesAreOnTheDevice)
     ASSERT_EQ(32768u, logo.size());
     ASSERT_EQ(32768u, c.size());
     EXPECT_FALSE(fs::exists(dpfFolder / "movie/logo.img"));  // the tree's earlier picture is gone
-    Tessor::schema::DpfDataFactory::instance()->init();
 
     DpfStation station(1);
     Tessor::schema::UsbDevice* device = station.plug(0, kGeometry);

@@ -136,26 +136,109 @@ Sptr<DpfDataItem> DpfConfig::getOnePhoto(int index) const { return oneFile(m_pho
 
 Sptr<DpfDataItem> DpfConfig::getOneMovie(int index) const { return oneFile(m_moviesCfg, index); }
 
+std::unique_lock<std::recursive_mutex> DpfConfig::lockEdits()
+{
+    static std::recursive_mutex edits;
+    return std::unique_lock<std::recursive_mutex>(edits);
+}
+
+namespace {
+
+// Items of their own: a container numbers the items it holds.
+template <typename Container>
+void copyItems(const Sptr<DpfDataItem>& from, const Sptr<Container>& to)
+{
+    for (int i = 0; Sptr<BaseData> child = from->getData(i); ++i) {
+        Sptr<DpfDataItem> item = child;
+        TESSOR_ASSERT(item);
+        to->addData(Sptr<DpfDataItem>(new DpfDataItem(item->getFileName())));
+    }
+}
+
+}  // namespace
+
+Sptr<DpfConfig> DpfConfig::snapshot() const
+{
+    const auto lock = lockEdits();
+    Sptr<DpfConfig> copy(new DpfConfig(*this));
+    copy->m_hwControl = Sptr<DpfHwControl>(new DpfHwControl(*m_hwControl));
+    copy->m_stateControl = Sptr<DpfStateControl>(new DpfStateControl(*m_stateControl));
+    copy->m_layout = Sptr<DpfLayout>(new DpfLayout(m_layout->getName(), -1));
+    for (int item = 0; Sptr<BaseData> child = m_layout->getData(item); ++item) {
+        Sptr<DpfLayout> layout = child;
+        TESSOR_ASSERT(layout);
+        Sptr<DpfLayout> own(new DpfLayout(layout->getName(), layout->getType()));
+        own->setCoordinate(layout->getCoordinate());
+        copy->addLayout(own);
+    }
+    copy->m_eBookCfg = Sptr<DpfEBookCfg>(new DpfEBookCfg(m_eBookCfg));
+    copyItems(m_eBookCfg, copy->m_eBookCfg);
+    copy->m_photoCfg = Sptr<DpfDataItem>(new DpfDataItem(m_photoCfg->getName()));
+    copyItems(m_photoCfg, copy->m_photoCfg);
+    copy->m_moviesCfg = Sptr<DpfDataItem>(new DpfDataItem(m_moviesCfg->getName()));
+    copyItems(m_moviesCfg, copy->m_moviesCfg);
+    // The menus come from one built-in table, so lists and entries pair up
+    // by place.
+    copy->m_menuCfg = Sptr<DpfMenuCfg>(new DpfMenuCfg(m_menuCfg->getName()));
+    for (int l = 0; l < m_menuCfg->getCount(); ++l) {
+        Sptr<DpfMenuList> list = m_menuCfg->getMenuListAt(l);
+        Sptr<DpfMenuList> own = copy->m_menuCfg->getMenuListAt(l);
+        TESSOR_ASSERT(own && own->getMenuId() == list->getMenuId());
+        own->setStyle(list->getStyle());
+        for (int e = 0; e < list->getCount(); ++e) {
+            Sptr<DpfMenuItem> entry = list->getSubMenuItemAt(e);
+            Sptr<DpfMenuItem> target = own->getSubMenuItemAt(e);
+            TESSOR_ASSERT(target && target->getMenuId() == entry->getMenuId());
+            target->setState(entry->getState());
+            target->setPosition(entry->getPosition());
+            target->setSubFun(entry->getSubFun());
+        }
+    }
+    return copy;
+}
+
+void DpfConfig::clearAllBooks()
+{
+    const auto lock = lockEdits();
+    m_eBookCfg->clearData();
+}
+
+void DpfConfig::clearAllPhotos()
+{
+    const auto lock = lockEdits();
+    m_photoCfg->clearData();
+}
+
+void DpfConfig::clearAllMovie()
+{
+    const auto lock = lockEdits();
+    m_moviesCfg->clearData();
+}
+
 void DpfConfig::setHome4EBook(const std::string& folder)
 {
+    const auto lock = lockEdits();
     m_home4EBook = folder;
     _addFileList(FILE_TYPE_EBOOK);
 }
 
 void DpfConfig::setHome4Photo(const std::string& folder)
 {
+    const auto lock = lockEdits();
     m_home4Photo = folder;
     _addFileList(FILE_TYPE_PHOTO);
 }
 
 void DpfConfig::setHome4Movie(const std::string& folder)
 {
+    const auto lock = lockEdits();
     m_home4Movie = folder;
     _addFileList(FILE_TYPE_MOVIE);
 }
 
 void DpfConfig::upDateFile()
 {
+    const auto lock = lockEdits();
     clearAllBooks();
     clearAllPhotos();
     clearAllMovie();
@@ -166,6 +249,7 @@ void DpfConfig::upDateFile()
 
 int DpfConfig::_addFileList(FILE_TYPE_T type)
 {
+    const auto lock = lockEdits();
     const std::string& folder =
         type == FILE_TYPE_EBOOK ? m_home4EBook : (type == FILE_TYPE_PHOTO ? m_home4Photo : m_home4Movie);
     const std::string extension = type == FILE_TYPE_EBOOK ? ".txt" : ".img";

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <mutex>
 #include <string>
 
 #include "schema/base/Sptr.h"
@@ -33,6 +34,13 @@ public:
 
     void debug() override;
 
+    // Held by whoever changes settings that a device may be copying: the
+    // pages while they edit, the list rescans, and snapshot.
+    static std::unique_lock<std::recursive_mutex> lockEdits();
+    // A copy sharing nothing with this one, taken under the edit lock: what
+    // a device produces from.
+    Sptr<DpfConfig> snapshot() const;
+
     Sptr<DpfHwControl> getHwControl() const { return m_hwControl; }
     void setHwControl(const Sptr<DpfHwControl>& v) { m_hwControl = v; }
     Sptr<DpfStateControl> getStateControl() const { return m_stateControl; }
@@ -52,9 +60,9 @@ public:
     ItemCoordinate* getCoordinate(DPF_COORD_ITEM_T item) const;
     Sptr<DpfMenuCfg> getMenuCfg() const { return m_menuCfg; }
 
-    void clearAllBooks() { m_eBookCfg->clearData(); }
-    void clearAllPhotos() { m_photoCfg->clearData(); }
-    void clearAllMovie() { m_moviesCfg->clearData(); }
+    void clearAllBooks();
+    void clearAllPhotos();
+    void clearAllMovie();
     void addBook(const Sptr<DpfDataItem>& item) { m_eBookCfg->addData(item); }
     void addPhoto(const Sptr<DpfDataItem>& item) { m_photoCfg->addData(item); }
     void addMovie(const Sptr<DpfDataItem>& item) { m_moviesCfg->addData(item); }

@@ -1,9 +1,13 @@
 #include "schema/dpf/DpfDataFactory.h"
 
+#include <filesystem>
+#include <system_error>
+
 #include "schema/base/Assert.h"
 #include "schema/base/Log.h"
 #include "schema/base/SystemInfo.h"
 #include "utils/CodePage.h"
+#include "utils/HostPath.h"
 
 namespace Tessor::schema {
 
@@ -230,33 +234,96 @@ DpfDataFactory::DpfDataFactory(const std::string& dataFolder) : BaseData("DpfDat
 
 int DpfDataFactory::init()
 {
-    clearData();
-    m_totalSectors = 0;
-    for (const Row* row = rows; row->type != -1; ++row) {
-        Sptr<DpfDataGroup> group(new DpfDataGroup(row->name, static_cast<PHOTO_ADDRESS_T>(row->type)));
-        for (const Item* item = row->items; item->sectors > 0; ++item) {
-            group->addOneFile(item->name, m_dataFolder + item->file, item->sectors);
-            m_totalSectors += item->sectors;
-        }
-        addData(group);
-    }
+    std::lock_guard<std::mutex> lock(m_lock);
+    reload(true);
     CPLOG(7, "Need %d sectors to stored data in %s", m_totalSectors, getName());
     return 0;
 }
 
-Sptr<DpfDataGroup> DpfDataFactory::getDataGroup(PHOTO_ADDRESS_T type)
+DpfDataFactory::Snapshot DpfDataFactory::current()
 {
-    for (int index = 0;; ++index) {
-        Sptr<BaseData> child = getData(index);
-        if (!child) {
-            return Sptr<DpfDataGroup>();
+    std::lock_guard<std::mutex> lock(m_lock);
+    reload(!m_groups);
+    return m_groups;
+}
+
+int DpfDataFactory::getTotalSectors() const
+{
+    std::lock_guard<std::mutex> lock(m_lock);
+    return m_totalSectors;
+}
+
+DpfDataFactory::Stamp DpfDataFactory::stampOf(const char* file) const
+{
+    const std::filesystem::path host(utils::HostPath::toHost(m_dataFolder + file));
+    std::error_code error;
+    Stamp stamp;
+    const auto size = std::filesystem::file_size(host, error);
+    if (error) {
+        return stamp;
+    }
+    const auto modified = std::filesystem::last_write_time(host, error);
+    stamp.size = static_cast<int64_t>(size);
+    stamp.modified = error ? 0 : static_cast<int64_t>(modified.time_since_epoch().count());
+    return stamp;
+}
+
+std::vector<DpfDataFactory::Stamp> DpfDataFactory::stampsOf(const Row& row) const
+{
+    std::vector<Stamp> stamps;
+    for (const Item* item = row.items; item->sectors > 0; ++item) {
+        stamps.push_back(stampOf(item->file));
+    }
+    return stamps;
+}
+
+Sptr<DpfDataGroup> DpfDataFactory::loadRow(const Row& row)
+{
+    Sptr<DpfDataGroup> group(new DpfDataGroup(row.name, static_cast<PHOTO_ADDRESS_T>(row.type)));
+    for (const Item* item = row.items; item->sectors > 0; ++item) {
+        group->addOneFile(item->name, m_dataFolder + item->file, item->sectors);
+    }
+    return group;
+}
+
+void DpfDataFactory::reload(bool all)
+{
+    // Stamps are taken before reading, so a file changed while it is read
+    // differs from its stamp and is read again by the next load.
+    auto groups = std::make_shared<GroupSet>();
+    std::vector<std::vector<Stamp>> stamps;
+    bool changed = all;
+    int sectors = 0;
+    for (const Row* row = rows; row->type != -1; ++row) {
+        const size_t index = static_cast<size_t>(row - rows);
+        for (const Item* item = row->items; item->sectors > 0; ++item) {
+            sectors += item->sectors;
         }
-        Sptr<DpfDataGroup> group = child;
-        TESSOR_ASSERT(group);
+        stamps.push_back(stampsOf(*row));
+        if (!all && stamps.back() == m_stamps[index]) {
+            groups->push_back((*m_groups)[index]);
+            continue;
+        }
+        CPLOG(7, "Load the data files of %s", row->name);
+        groups->push_back(loadRow(*row));
+        changed = true;
+    }
+    if (!changed) {
+        return;
+    }
+    m_totalSectors = sectors;
+    m_groups = std::move(groups);
+    m_stamps = std::move(stamps);
+}
+
+Sptr<DpfDataGroup> DpfDataFactory::groupOf(const Snapshot& set, PHOTO_ADDRESS_T type)
+{
+    for (const Sptr<DpfDataGroup>& group : *set) {
         if (group->getAddressType() == type) {
             return group;
         }
     }
+    return Sptr<DpfDataGroup>();
 }
 
 }  // namespace Tessor::schema

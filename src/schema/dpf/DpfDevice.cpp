@@ -47,15 +47,13 @@ int DpfDevice::init()
     m_writers.clear();
     m_cfgTable = Sptr<usb::DpfCfgTable>(new usb::DpfCfgTable(m_device, "DefaultDpfCfgTable"));
     m_writers.push_back(m_cfgTable);
+    const DpfDataFactory::Snapshot menus = DpfDataFactory::instance()->current();
     for (int type = ADDRESS_MENU_FIRST; type <= ADDRESS_MENU_LAST; ++type) {
-        Sptr<DpfDataGroup> group = DpfDataFactory::instance()->getDataGroup(static_cast<PHOTO_ADDRESS_T>(type));
+        Sptr<DpfDataGroup> group = DpfDataFactory::groupOf(menus, static_cast<PHOTO_ADDRESS_T>(type));
         TESSOR_ASSERT(group);
-        CPLOG(7, "get Data Group with Address Type of : %s(%d), need %d sectors", group->getName(), type,
-              group->getTotalSectors());
-        Sptr<DpfCmdItem> writer(new DpfCmdItem(m_device, group->getName(), static_cast<PHOTO_ADDRESS_T>(type)));
-        writer->setDataGroup(group);
-        m_writers.push_back(writer);
+        m_writers.push_back(Sptr<DpfCmd>(new DpfCmdItem(m_device, group->getName(), static_cast<PHOTO_ADDRESS_T>(type))));
     }
+    takeMenuGroups(menus);
     m_writers.push_back(Sptr<DpfCmd>(new DpfCmdItem(m_device, "Photos", ADDRESS_PHOTOS)));
     m_writers.push_back(Sptr<DpfCmd>(new usb::DpfCmdPhotoState(m_device, "PhotoState")));
     m_writers.push_back(Sptr<DpfCmd>(new usb::DpfCmdPhotoAddress(m_device, "PhotoAddress")));
@@ -77,14 +75,27 @@ Sptr<DpfDataGroup> DpfDevice::loadGroup(const std::string& name, PHOTO_ADDRESS_T
     return group;
 }
 
+void DpfDevice::takeMenuGroups(const DpfDataFactory::Snapshot& menus)
+{
+    for (int type = ADDRESS_MENU_FIRST; type <= ADDRESS_MENU_LAST; ++type) {
+        Sptr<DpfDataGroup> group = DpfDataFactory::groupOf(menus, static_cast<PHOTO_ADDRESS_T>(type));
+        TESSOR_ASSERT(group);
+        CPLOG(7, "get Data Group with Address Type of : %s(%d), need %d sectors", group->getName(), type,
+              group->getTotalSectors());
+        setDataGroup(group);
+    }
+}
+
 void DpfDevice::setDpfConfig(const Sptr<DpfConfig>& config)
 {
-    m_config = config;
+    // The pages go on editing theirs while this device is produced.
+    m_config = config->snapshot();
     CPLOG(7, "Set DpfConfig as : %s", config->getName());
     Sptr<BaseState> state = m_device->getState();
     if (!state || state->getStateType() != STATE_WAIT) {
         return;
     }
+    takeMenuGroups(DpfDataFactory::instance()->current());
     setDataGroup(loadGroup("EBookData", ADDRESS_BOOKS, "EBook", &DpfConfig::getOneBook));
     setDataGroup(loadGroup("PhotosData", ADDRESS_PHOTOS, "Photo", &DpfConfig::getOnePhoto));
     setDataGroup(loadGroup("LogoMoviesData", ADDRESS_MOVIES, "Movie", &DpfConfig::getOneMovie));

@@ -8,6 +8,7 @@
 
 #include "schema/base/Sptr.h"
 #include "schema/data/BaseCmdData.h"
+#include "schema/dpf/DpfDataFactory.h"
 #include "schema/dpf/DpfDataGroup.h"
 #include "schema/dpf/DpfDataItem.h"
 #include "schema/dpf/PhotoAddress.h"
@@ -40,7 +41,9 @@ public:
     int validateFlash(UsbDevice* device) override;
     int myInit() override { return 0; }
 
-    // In the waiting state it also rebuilds the photo, book and movie groups.
+    // Keeps a snapshot of `config`. In the waiting state it also takes the
+    // menu groups as their files are now and rebuilds the photo, book and
+    // movie groups.
     void setDpfConfig(const Sptr<DpfConfig>& config);
     Sptr<DpfConfig> getDpfConfig() const { return m_config; }
     Sptr<usb::DpfCfgTable> getCfgTable() const { return m_cfgTable; }
@@ -58,6 +61,7 @@ public:
 private:
     // The blocks an area of `sectors` sectors needs (at least one is given).
     int blocksFor(int sectors) const;
+    void takeMenuGroups(const DpfDataFactory::Snapshot& menus);
     int allocate(PHOTO_ADDRESS_T type, int blocks, usb::BlockBitmap& bitmap);
     Sptr<DpfDataGroup> loadGroup(const std::string& name, PHOTO_ADDRESS_T type, const char* item,
                                  Sptr<DpfDataItem> (DpfConfig::*one)(int) const);

@@ -67,7 +67,7 @@ TEST_F(DpfData, FactoryHasItsGroupsEvenWithoutFiles)
 {
     DpfDataFactory factory(root.string() + "\\releases\\dpf\\");
     ASSERT_EQ(0, factory.init());
-    EXPECT_EQ(29, factory.getCount());
+    EXPECT_EQ(29u, factory.current()->size());
     EXPECT_EQ(5044, factory.getTotalSectors());
     int files = 0;
     for (const DpfDataFactory::Row* row = DpfDataFactory::table(); row->type != -1; ++row) {
@@ -97,6 +97,29 @@ TEST_F(DpfData, FactoryFindsItsFilesWhateverTheirLetterCase)
     Sptr<DpfDataGroup> ascii = factory.getDataGroup(static_cast<PHOTO_ADDRESS_T>(25));
     ASSERT_EQ(1, ascii->getCount());
     EXPECT_EQ(4, ascii->getTotalSectors());
+}
+
+TEST_F(DpfData, FactoryReadsAgainOnlyTheGroupsWhoseFilesChanged)
+{
+    const fs::path ascii = root / "releases" / "dpf" / "menu" / "hzk" / "ASC12.BIN";
+    fs::create_directories(ascii.parent_path());
+    std::ofstream(ascii) << std::string(2048, 'a');
+    DpfDataFactory factory(root.string() + "\\releases\\dpf\\");
+    factory.init();
+    const DpfDataFactory::Snapshot before = factory.current();
+    EXPECT_EQ(before, factory.current());  // nothing changed: the same set
+    std::ofstream(ascii) << std::string(4096, 'b');
+    const DpfDataFactory::Snapshot after = factory.current();
+    ASSERT_NE(before, after);
+    const auto firstByte = [](const DpfDataFactory::Snapshot& set) {
+        return DpfDataFactory::groupOf(set, static_cast<PHOTO_ADDRESS_T>(25))->getOneFile(0)->getDataBuffer()[0];
+    };
+    EXPECT_EQ('b', firstByte(after));
+    EXPECT_EQ(8, DpfDataFactory::groupOf(after, static_cast<PHOTO_ADDRESS_T>(25))->getStoredSectors());
+    // The set taken before keeps its bytes; the groups left alone are shared.
+    EXPECT_EQ('a', firstByte(before));
+    EXPECT_EQ(DpfDataFactory::groupOf(before, static_cast<PHOTO_ADDRESS_T>(26)).get(),
+              DpfDataFactory::groupOf(after, static_cast<PHOTO_ADDRESS_T>(26)).get());
 }
 
 }  // namespace

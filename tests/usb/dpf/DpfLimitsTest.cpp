@@ -35,6 +35,7 @@ struct LimitCase {
     int result;
     int code;
     const char* line;
+    std::function<void(Tessor::schema::UsbDevice*)> inject = {};
 };
 
 TEST(DpfLimits, EachFailsItsDeviceWhileTheOtherIsProduced)
@@ -54,13 +55,15 @@ TEST(DpfLimits, EachFailsItsDeviceWhileTheOtherIsProduced)
          [](auto*, DpfConfig& c) { c.setHome4Photo(folder("bigphoto", ".img", 1, 40000)); }, -1, 0,
          "of 80 sectors does not fit a photo slot of 64 sectors"},
         {"a menu file larger than the flash has room for",
-         [](Tessor::schema::UsbDevice* d, DpfConfig&) {
+         [](Tessor::schema::UsbDevice*, DpfConfig&) {},
+         -0x803F, 0x803F, "DPF Address Allocation Failed",
+         // Given to the device after it took the menus
+         [](Tessor::schema::UsbDevice* d) {
              const std::string big = folder("bigmenu", ".img", 1, 32u << 20);
              Sptr<DpfDataGroup> group(new DpfDataGroup("Address4EnglishMainMenu-1", Tessor::schema::PHOTO_ADDRESS_T(3)));
              group->addOneFile("EnglishL0Clock", big + "00.img", 64);
              d->getDpfDevice()->setDataGroup(group);
-         },
-         -0x803F, 0x803F, "DPF Address Allocation Failed"},
+         }},
     };
     for (const LimitCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -75,7 +78,7 @@ TEST(DpfLimits, EachFailsItsDeviceWhileTheOtherIsProduced)
         int failingResult = 0;
         int goodResult = 1;
         std::thread other([&] { goodResult = DpfStation::produce(good, normal, &goodCode); });
-        failingResult = DpfStation::produce(failing, limited, &failingCode);
+        failingResult = DpfStation::produce(failing, limited, &failingCode, c.inject);
         other.join();
         EXPECT_EQ(c.result, failingResult);
         EXPECT_EQ(c.code, failingCode);

@@ -11,6 +11,7 @@
 #include <atomic>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -169,14 +170,18 @@ public:
     }
 
     // What the low-level format does with the photo-frame content of a device,
-    // up to the writing of the areas. Gives the task's failure, or the result
-    // of writing the areas.
+    // up to the writing of the areas (`inject` runs once the device took its
+    // settings and data). Gives the task's failure, or the result of writing
+    // the areas.
     static int produce(Tessor::schema::UsbDevice* device, const Sptr<Tessor::schema::DpfConfig>& config,
-                       int* errorCode)
+                       int* errorCode, const std::function<void(Tessor::schema::UsbDevice*)>& inject = {})
     {
         using namespace Tessor::schema;
         DpfDevice* dpf = device->getDpfDevice();
         dpf->setDpfConfig(config);
+        if (inject) {
+            inject(device);
+        }
         Sptr<BaseEvent> event(new DeviceEvent(DEV_SIG_CREATE_BLOCK_SET));
         TaskLfAllocateAddr4Dpf task(TASK_ALLOCATE_DPF, "LF::AllocateAddr4Dpf");
         const int allocated = task.startup(device, event);
