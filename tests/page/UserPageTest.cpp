@@ -67,6 +67,15 @@ TEST_F(UserPage, ApplyStartsTheWaitingDiskWithTheEditedPartitions)
     click(page::PageUserTool::IDC_APPLY);
     EXPECT_EQ(shell::UI_PRODUCING, m_station->record(0).getState());
     EXPECT_TRUE(m_station->record(0).isBusy());
+    // Taken before the engine's reports are, as the run soon ends.
+    // Apply while the disk is produced commits but sends nothing; Browse is refused.
+    click(page::PageUserTool::IDC_APPLY);
+    EXPECT_EQ(shell::UI_PRODUCING, m_station->record(0).getState());
+    click(1240);
+    EXPECT_EQ(QStringList{"Dangerous!This action will change the work directory!"}, m_boxes->texts());
+    // Eject during production: the record waits for the disk to go.
+    click(page::PageUserTool::IDC_EJECT);
+    EXPECT_EQ(shell::UI_UNPLUGGED, m_station->record(0).getState());
     ASSERT_TRUE(waitOnGui([&] { return m_station->engineState(0) != "StateWait"; }));
     // The record starts the disk with the partitions committed on the page.
     Sptr<schema::ConfigInfo> run = m_station->record(0).getRunSettings();
@@ -76,16 +85,6 @@ TEST_F(UserPage, ApplyStartsTheWaitingDiskWithTheEditedPartitions)
     EXPECT_EQ(1u * MB, run->getPartInfo(0)->getCapacity());
     EXPECT_EQ(1u * MB, run->getPartInfo(1)->getCapacity());
     EXPECT_EQ(schema::CAPACITY_BEGIN_IS_FIRST, run->getCapacityPolicy());
-
-    // Apply while the disk is produced commits but sends nothing; Browse is refused.
-    click(page::PageUserTool::IDC_APPLY);
-    EXPECT_EQ(shell::UI_PRODUCING, m_station->record(0).getState());
-    click(1240);
-    EXPECT_EQ(QStringList{"Dangerous!This action will change the work directory!"}, m_boxes->texts());
-
-    // Eject during production: the record waits for the disk to go.
-    click(page::PageUserTool::IDC_EJECT);
-    EXPECT_EQ(shell::UI_UNPLUGGED, m_station->record(0).getState());
 }
 
 TEST_F(UserPage, EjectOfAWaitingDiskAndButtonsWithoutADisk)

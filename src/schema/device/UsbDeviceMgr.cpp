@@ -11,6 +11,7 @@
 #include "schema/dpf/DpfDataFactory.h"
 #include "schema/event/DeviceEvent.h"
 #include "schema/event/UiEvent.h"
+#include "usb/cfg/CodeFactory.h"
 #include "usb/scan/SampleFactory.h"
 
 namespace Tessor::schema {
@@ -36,6 +37,13 @@ void UsbDeviceMgr::fillDeviceInit()
 int UsbDeviceMgr::init()
 {
     fillDeviceInit();
+    // A station without its firmware images still scans; with no half-built
+    // factory left, the low format fails each device on the code write.
+    const int code = usb::CodeFactory::init();
+    if (code != 0) {
+        CPLOG(3, "CodeFactory initialized fail : %d", code);
+        delete usb::CodeFactory::instance();
+    }
     const int samples = usb::SampleFactory::init();
     // Only photo frames read the photo-frame pictures and fonts.
     if (UsbConfiguration::instance()->isDpfSupport()) {

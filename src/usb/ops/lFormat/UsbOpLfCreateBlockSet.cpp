@@ -6,6 +6,7 @@
 #include "schema/device/UsbDevice.h"
 #include "usb/cmd/SectorBitmap.h"
 #include "usb/task/lFormat/TaskLfAllocateAddr4Dpf.h"
+#include "usb/task/lFormat/TaskLfCreateSetList.h"
 
 namespace Tessor::usb {
 
@@ -21,6 +22,7 @@ void UsbOpLfCreateBlockSet::init()
     if (UsbConfiguration::instance()->isDpfSupport()) {
         addTasks(Sptr<BaseTask>(new TaskLfAllocateAddr4Dpf(TASK_ALLOCATE_DPF, "LF::AllocateAddr4Dpf")));
     }
+    addTasks(Sptr<BaseTask>(new TaskLfCreateSetList(TASK_CREATE_SET_LIST, "LF::CreateBlockList")));
 }
 
 Sptr<BaseState> UsbOpLfCreateBlockSet::process(Sptr<BaseEvent> event)
