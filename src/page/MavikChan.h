@@ -5,6 +5,7 @@
 
 #include <QPointer>
 #include <QWidget>
+#include <atomic>
 
 #include "page/UProgressInfoCtrl.h"
 
@@ -32,7 +33,9 @@ public:
     QPointer<QWidget> labelWindow;
     int progressId = -1;
     int labelId = -1;
-    PageConfig* page = nullptr;
+    // Set on the GUI thread (the login pages pass it on) and read by the UI
+    // manager's thread.
+    std::atomic<PageConfig*> page{nullptr};
     shell::MavikDevice* device = nullptr;
 };
 

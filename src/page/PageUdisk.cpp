@@ -26,6 +26,7 @@
 #include "page/PageProgress.h"
 #include "platform/ini/Ini.h"
 #include "platform/mfc/FileDialog.h"
+#include "platform/mfc/GuiThread.h"
 #include "platform/mfc/MessageBox.h"
 #include "platform/mfc/PropertySheet.h"
 #include "schema/base/Log.h"
@@ -604,7 +605,7 @@ void PageUdisk::OnHotKey(int id)
 
 bool PageUdisk::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::KeyPress) {
+    if (!mfc::isGuiWaker(watched) && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (key->modifiers() == Qt::ControlModifier && (key->key() == Qt::Key_X || key->key() == Qt::Key_C)) {
             OnHotKey(key->key() == Qt::Key_X ? HOTKEY_FLASH_PAGE : HOTKEY_MP3_PAGE);

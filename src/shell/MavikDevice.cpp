@@ -42,10 +42,11 @@ bool factoryMode() { return UsbConfiguration::instance()->getCurrentFunction() =
 // Shows `text` in control `id` of the channel's page on the GUI thread.
 void showOnPage(page::MavikChan* channel, int id, const QString& text)
 {
-    if (channel == nullptr || channel->page == nullptr) {
+    page::PageConfig* shown = channel != nullptr ? channel->page.load() : nullptr;
+    if (shown == nullptr) {
         return;
     }
-    QPointer<page::PageConfig> page(channel->page);
+    QPointer<page::PageConfig> page(shown);
     mfc::runOnGui([page, id, text] {
         if (page) {
             page->SetDlgItemText(id, text);
@@ -127,10 +128,11 @@ void MavikDevice::showState()
     const bool named = state != UI_NO_DISK && state != UI_FOUND && state != UI_UNPLUGGED;
     const ButtonView view = buttonView(state, getDevice() != nullptr, named ? deviceName() : std::string(),
                                        deviceIndex(), look);
-    if (channel == nullptr || channel->page == nullptr) {
+    page::PageConfig* shown = channel != nullptr ? channel->page.load() : nullptr;
+    if (shown == nullptr) {
         return;
     }
-    QPointer<page::PageConfig> page(channel->page);
+    QPointer<page::PageConfig> page(shown);
     const int labelId = channel->labelId;
     const QString text = utils::fromAnsi(view.text);
     const bool enabled = view.enabled;

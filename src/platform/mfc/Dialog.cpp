@@ -27,6 +27,9 @@ class MessageFilter : public QObject {
 public:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
+        if (isGuiWaker(watched)) {
+            return false;
+        }
         const QEvent::Type type = event->type();
         if (type != QEvent::KeyPress && type != QEvent::MouseButtonPress) {
             return false;

@@ -160,4 +160,6 @@ void drainGui()
     runQueued();
 }
 
+bool isGuiWaker(const QObject* object) { return object == waker(); }
+
 }  // namespace Tessor::mfc

@@ -5,6 +5,8 @@
 
 #include <functional>
 
+class QObject;
+
 namespace Tessor::mfc {
 
 bool isGuiThread();
@@ -22,6 +24,10 @@ int askOnGui(std::function<int()> work, int fallback);
 void closeGui();
 // Runs what is queued for the GUI thread so far (GUI thread only).
 void drainGui();
+// Whether `object` receives the hand-over's wake-ups. Their events come from
+// other threads through Qt's queue, which the thread checker cannot see, so
+// event filters leave them unread.
+bool isGuiWaker(const QObject* object);
 
 }  // namespace Tessor::mfc
 

@@ -5,6 +5,7 @@
 
 #include "platform/taval/Taval.h"
 #include "schema/base/Log.h"
+#include "schema/base/UsbConfiguration.h"
 
 namespace Tessor::schema {
 
@@ -65,7 +66,8 @@ int BaseCmdData::write(const std::string& file)
     return 0;
 }
 
-int BaseCmdData::write() { return write(m_fileName); }
+// Dumps go beside the run's log, never into the working folder.
+int BaseCmdData::write() { return write(UsbConfiguration::instance()->getOutputPath(m_fileName)); }
 
 void BaseCmdData::setAsGood()
 {

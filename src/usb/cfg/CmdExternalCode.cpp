@@ -15,6 +15,7 @@
 #include "usb/cfg/CodeData.h"
 #include "usb/cfg/CodeFactory.h"
 #include "usb/cfg/TlcPages.h"
+#include "schema/base/UsbConfiguration.h"
 
 namespace Tessor::usb {
 
@@ -169,8 +170,9 @@ int CmdExternalCode::comparePiece(int k, const unsigned char* expected, const un
     }
     CPLOG(3, "External Code %d validate failed", k);
     CPLOG(7, "Current ReadOut %d Sectors", count);
-    usbWriteFile("Read", expected, bytes, 0);
-    usbWriteFile("Write", read, bytes, 0);
+    const schema::UsbConfiguration* config = schema::UsbConfiguration::instance();
+    usbWriteFile(config->getOutputPath("Read").c_str(), expected, bytes, 0);
+    usbWriteFile(config->getOutputPath("Write").c_str(), read, bytes, 0);
     schema::SystemInfo::debugBuffer(expected, kSector, "Write External Code");
     schema::SystemInfo::debugBuffer(read, kSector, "Read out External Code");
     return -1;

@@ -9,6 +9,7 @@
 #include "usb/cfg/ByteOrder.h"
 #include "usb/cfg/CfgTable.h"
 #include "usb/cfg/TlcPages.h"
+#include "schema/base/UsbConfiguration.h"
 
 namespace Tessor::usb {
 
@@ -68,8 +69,9 @@ int ExternalCodeIndex::validateFlash(schema::UsbDevice* device, Sptr<schema::Bas
         return 0;
     }
     CPLOG(3, "External Code Index validate failed");
-    usbWriteFile("Read", m_record.data(), SIZE, 0);
-    usbWriteFile("Write", read, SIZE, 0);
+    const schema::UsbConfiguration* config = schema::UsbConfiguration::instance();
+    usbWriteFile(config->getOutputPath("Read").c_str(), m_record.data(), SIZE, 0);
+    usbWriteFile(config->getOutputPath("Write").c_str(), read, SIZE, 0);
     schema::SystemInfo::debugBuffer(m_record.data(), SIZE, "Write External Code Index");
     schema::SystemInfo::debugBuffer(read, SIZE, "Read out External Code Index");
     return -1;

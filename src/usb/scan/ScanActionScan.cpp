@@ -14,6 +14,7 @@
 #include "usb/scan/ScanLimits.h"
 #include "usb/scan/ScanMode.h"
 #include "usb/scan/ScanObject.h"
+#include "schema/base/UsbConfiguration.h"
 
 namespace Tessor::usb {
 
@@ -103,7 +104,7 @@ int ScanActionScan::myScan(int reading)
         m_engine->updateBitmap(result.data(), -1);
     }
     const int updated = m_engine->updateBitmap(bitmap.data(), 0);
-    usbWriteFile("ScanBitmap", bitmap.data(), static_cast<int>(bitmap.size()), 0);
+    usbWriteFile(schema::UsbConfiguration::instance()->getOutputPath("ScanBitmap").c_str(), bitmap.data(), static_cast<int>(bitmap.size()), 0);
     const uint32_t elapsed = schema::SystemInfo::getSystemTick() - started;
     CPLOG(7, "Read Scan elasped %d s %d ms", static_cast<int>(elapsed / 1000), static_cast<int>(elapsed % 1000));
     return updated;

@@ -30,6 +30,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// Where a failed read-back leaves what was written and what was read.
+std::string dump(const std::string& name) { return UsbConfiguration::instance()->getOutputPath(name); }
+
 class CodeOnDevice : public SimulatedDevice {
 protected:
     void SetUp() override
@@ -136,8 +139,8 @@ TEST_F(CodeOnDevice, EveryPieceOfAFlashImageIsWrittenAndValidated)
     moved->addData(Sptr<BaseData>(new BaseAddress(device, 8, 0, 0)));
     code.setAddress(moved);
     EXPECT_EQ(code.validateFlash(device), -1);
-    EXPECT_EQ(fs::file_size("Read"), SECTORS * 512u);
-    EXPECT_EQ(fs::file_size("Write"), SECTORS * 512u);
+    EXPECT_EQ(fs::file_size(dump("Read")), SECTORS * 512u);
+    EXPECT_EQ(fs::file_size(dump("Write")), SECTORS * 512u);
 
     // Too few slots for the second piece.
     code.setAddress(slots(9, 3));
@@ -187,11 +190,11 @@ TEST_F(TlcCodeOnDevice, PartnersFirstAndTheFlippedBitDumped)
     ASSERT_EQ(index.writeFlash(device, Sptr<BaseAddress>(new BaseAddress(device, 8, 6, 0))), 0);
     EXPECT_EQ(programmedSince(before), (std::vector<std::string>{"8:2", "8:6"}));
 
-    fs::remove("Read");
-    fs::remove("Write");
+    fs::remove(dump("Read"));
+    fs::remove(dump("Write"));
     EXPECT_EQ(code.validateFlash(device), -1);
-    const dpf_test::Bytes expected = fileBytes("Read");
-    const dpf_test::Bytes read = fileBytes("Write");
+    const dpf_test::Bytes expected = fileBytes(dump("Read").c_str());
+    const dpf_test::Bytes read = fileBytes(dump("Write").c_str());
     ASSERT_EQ(expected.size(), SECTORS * 512u);
     ASSERT_EQ(read.size(), expected.size());
     // The page reads back with one bit flipped in each of its sectors.

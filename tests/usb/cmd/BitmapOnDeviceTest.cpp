@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "schema/base/LogCapture.h"
+#include "schema/base/UsbConfiguration.h"
 #include "schema/device/BaseAddress.h"
 #include "schema/device/SimulatedDevice.h"
 #include "platform/taval/Taval.h"
@@ -185,11 +186,10 @@ TEST_F(BitmapOnDevice, BlockBitmapSectorPointsAtTheSectorBitmapImage)
     ASSERT_TRUE(own);
     ASSERT_EQ(device->eraseOneBlock(own), 0);
 
-    const std::filesystem::path before = std::filesystem::current_path();
-    std::filesystem::current_path(folder);
     EXPECT_EQ(blocks->writeFlash(device), 0);
-    EXPECT_EQ(usbGetFileSize("BlockBitmap"), kBlocks / 8);
-    std::filesystem::current_path(before);
+    // The bitmap's dump goes beside the run's log.
+    EXPECT_EQ(usbGetFileSize(Tessor::schema::UsbConfiguration::instance()->getOutputPath("BlockBitmap").c_str()),
+              kBlocks / 8);
 
     const unsigned char* sector = device->readFlashSectors(own, 1);
     ASSERT_NE(sector, nullptr);
