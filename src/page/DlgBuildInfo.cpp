@@ -18,7 +18,7 @@
 namespace Tessor::page {
 
 using mfc::ControlKind;
-using mfc::ControlSpec;
+using mfc::ControlTemplate;
 using utils::MavikLang;
 
 namespace {
@@ -26,7 +26,7 @@ namespace {
 constexpr int SECTORS_PER_MB = 2048;
 
 // Template 162: the flash group on the left, the last build on the right.
-const ControlSpec TEMPLATE[] = {
+const ControlTemplate TEMPLATE[] = {
     {1211, ControlKind::GroupBox, "Flash Information", 7, 7, 150, 112},
     {1212, ControlKind::Label, "Part Number:", 12, 22, 62, 10},
     {DlgBuildInfo::IDC_PART_NUMBER, ControlKind::ReadOnlyEdit, "", 76, 20, 76, 13},

@@ -16,12 +16,12 @@
 namespace Tessor::page {
 
 using mfc::ControlKind;
-using mfc::ControlSpec;
+using mfc::ControlTemplate;
 using utils::MavikLang;
 
 namespace {
 
-const ControlSpec TEMPLATE[] = {
+const ControlTemplate TEMPLATE[] = {
     {1155, ControlKind::Label, "日志文件名称:", 10, 12, 60, 10},
     {DlgLogQuery::IDC_FILE_NAME, ControlKind::ComboEdit, "", 72, 10, 90, 14},
     {DlgLogQuery::IDC_QUERY, ControlKind::Button, "查看", 170, 10, 45, 14},

@@ -33,14 +33,14 @@ std::vector<schema::MENU_SUB_ID_T> consecutiveEntries(schema::MENU_SUB_ID_T firs
 
 std::wstring DpfMenuEditor::caption(int row, int language) const
 {
-    const utils::MenuItemRecord& record = m_spec.table[row];
+    const utils::MenuItemRecord& record = m_description.table[row];
     return language == 0 ? record.chineseCaption : record.englishCaption;
 }
 
 std::vector<std::wstring> DpfMenuEditor::checkCaptions(int language) const
 {
     std::vector<std::wstring> captions;
-    for (int row : m_spec.optionalRows) {
+    for (int row : m_description.optionalRows) {
         captions.push_back(caption(row, language));
     }
     return captions;
@@ -48,20 +48,20 @@ std::vector<std::wstring> DpfMenuEditor::checkCaptions(int language) const
 
 Sptr<schema::DpfMenuItem> DpfMenuEditor::entry(const Sptr<schema::DpfConfig>& dpf, int row) const
 {
-    return dpf->getMenuCfg()->getSubMenuItem(m_spec.listId, m_spec.entries[size_t(row)]);
+    return dpf->getMenuCfg()->getSubMenuItem(m_description.listId, m_description.entries[size_t(row)]);
 }
 
 bool DpfMenuEditor::isOptional(int row) const
 {
-    return std::find(m_spec.optionalRows.begin(), m_spec.optionalRows.end(), row) != m_spec.optionalRows.end();
+    return std::find(m_description.optionalRows.begin(), m_description.optionalRows.end(), row) != m_description.optionalRows.end();
 }
 
 std::vector<std::wstring> DpfMenuEditor::shownCaptions(int language) const
 {
     std::vector<utils::MenuItemRecord> shown;
-    for (int row = 0; row < m_spec.rows; ++row) {
-        if (m_spec.table[row].state != 0) {
-            shown.push_back(m_spec.table[row]);
+    for (int row = 0; row < m_description.rows; ++row) {
+        if (m_description.table[row].state != 0) {
+            shown.push_back(m_description.table[row]);
         }
     }
     std::stable_sort(shown.begin(), shown.end(), utils::compareMenuRecords);
@@ -75,9 +75,9 @@ std::vector<std::wstring> DpfMenuEditor::shownCaptions(int language) const
 void DpfMenuEditor::rebuild(const Sptr<schema::DpfConfig>& dpf, int language)
 {
     m_checks.clear();
-    for (int row = 0; row < m_spec.rows; ++row) {
+    for (int row = 0; row < m_description.rows; ++row) {
         Sptr<schema::DpfMenuItem> item = entry(dpf, row);
-        utils::MenuItemRecord& record = m_spec.table[row];
+        utils::MenuItemRecord& record = m_description.table[row];
         if (!isOptional(row)) {
             record.state = 1;
             record.position = item->getPosition();
@@ -95,11 +95,11 @@ void DpfMenuEditor::rebuild(const Sptr<schema::DpfConfig>& dpf, int language)
 
 void DpfMenuEditor::positionsFromOrder(const Sptr<schema::DpfConfig>& dpf, int language)
 {
-    for (int row = 0; row < m_spec.rows; ++row) {
+    for (int row = 0; row < m_description.rows; ++row) {
         const int index = findString(m_order, caption(row, language));
         if (index >= 0) {
             entry(dpf, row)->setPosition(index + 1);
-            m_spec.table[row].position = index + 1;
+            m_description.table[row].position = index + 1;
         }
     }
 }
@@ -107,11 +107,11 @@ void DpfMenuEditor::positionsFromOrder(const Sptr<schema::DpfConfig>& dpf, int l
 void DpfMenuEditor::checksChanged(const Sptr<schema::DpfConfig>& dpf, const std::vector<int>& checks, int language)
 {
     const auto edit = schema::DpfConfig::lockEdits();
-    for (size_t i = 0; i < m_spec.optionalRows.size() && i < checks.size(); ++i) {
+    for (size_t i = 0; i < m_description.optionalRows.size() && i < checks.size(); ++i) {
         if (i < m_checks.size() && (checks[i] != 0) == (m_checks[i] != 0)) {
             continue;
         }
-        const int row = m_spec.optionalRows[i];
+        const int row = m_description.optionalRows[i];
         const bool on = checks[i] != 0;
         if (on) {
             m_order.insert(m_order.begin(), caption(row, language));
@@ -119,7 +119,7 @@ void DpfMenuEditor::checksChanged(const Sptr<schema::DpfConfig>& dpf, const std:
             m_order.erase(m_order.begin() + index);
         }
         entry(dpf, row)->setState(on);
-        m_spec.table[row].state = on ? 1 : 0;
+        m_description.table[row].state = on ? 1 : 0;
     }
     positionsFromOrder(dpf, language);
     m_checks = checks;
@@ -136,20 +136,20 @@ void DpfMenuEditor::orderChanged(const Sptr<schema::DpfConfig>& dpf, const std::
 void DpfMenuEditor::setExitStyle(const Sptr<schema::DpfConfig>& dpf, int comboIndex) const
 {
     const auto edit = schema::DpfConfig::lockEdits();
-    dpf->getMenuCfg()->getMenuList(m_spec.listId)->setStyle(comboIndex == 0 ? 0 : 1);
+    dpf->getMenuCfg()->getMenuList(m_description.listId)->setStyle(comboIndex == 0 ? 0 : 1);
 }
 
 void DpfMenuEditor::updateSubFunctions(const Sptr<schema::DpfConfig>& dpf) const
 {
     const auto edit = schema::DpfConfig::lockEdits();
-    for (int row = 0; row < m_spec.rows; ++row) {
+    for (int row = 0; row < m_description.rows; ++row) {
         Sptr<schema::DpfMenuItem> item = entry(dpf, row);
         if (isOptional(row) && !item->getState()) {
             continue;
         }
         const int position = item->getPosition();
         const int k = row + 1;
-        if (position >= 1 && position <= m_spec.rows) {
+        if (position >= 1 && position <= m_description.rows) {
             entry(dpf, position - 1)->setSubFun(k);
         } else {
             item->setSubFun(k);
@@ -159,7 +159,7 @@ void DpfMenuEditor::updateSubFunctions(const Sptr<schema::DpfConfig>& dpf) const
 
 bool DpfMenuEditor::governsOn() const
 {
-    return m_spec.governingRow < 0 || m_spec.table[m_spec.governingRow].state != 0;
+    return m_description.governingRow < 0 || m_description.table[m_description.governingRow].state != 0;
 }
 
 }  // namespace Tessor::page

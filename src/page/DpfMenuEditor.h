@@ -13,7 +13,7 @@
 
 namespace Tessor::page {
 
-struct DpfMenuSpec {
+struct DpfMenuDescription {
     schema::MENU_MAIN_ID_T listId;
     utils::MenuItemRecord* table;  // the menu's word table
     int rows;
@@ -27,9 +27,9 @@ std::vector<schema::MENU_SUB_ID_T> consecutiveEntries(schema::MENU_SUB_ID_T firs
 
 class DpfMenuEditor {
 public:
-    explicit DpfMenuEditor(const DpfMenuSpec& spec) : m_spec(spec) {}
+    explicit DpfMenuEditor(const DpfMenuDescription& description) : m_description(description) {}
 
-    const DpfMenuSpec& spec() const { return m_spec; }
+    const DpfMenuDescription& description() const { return m_description; }
     // Captions of the language: Chinese for 0, English for any other value.
     std::wstring caption(int row, int language) const;
     std::vector<std::wstring> checkCaptions(int language) const;
@@ -59,7 +59,7 @@ private:
     bool isOptional(int row) const;
     void positionsFromOrder(const Sptr<schema::DpfConfig>& dpf, int language);
 
-    DpfMenuSpec m_spec;
+    DpfMenuDescription m_description;
     std::vector<int> m_checks;
     std::vector<std::wstring> m_order;
 };

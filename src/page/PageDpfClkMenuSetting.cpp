@@ -6,7 +6,7 @@ namespace Tessor::page {
 
 namespace {
 
-std::vector<DpfMenuGroupSpec> clockGroups()
+std::vector<DpfMenuGroupDescription> clockGroups()
 {
     return {
         {{1, utils::DpfClockMenuItems, utils::CLOCK_MENU_ROWS, consecutiveEntries(6, utils::CLOCK_MENU_ROWS), {0, 1, 2, 3, 4, 5}, 0},

@@ -99,7 +99,7 @@ PageDpfControlSetting::PageDpfControlSetting(QWidget* parent) : PageConfig("DpfC
         return dialog.DoModal() == mfc::IDOK ? dialog.getPath() : QString();
     };
     m_mainMenu = std::make_unique<DpfMenuEditor>(
-        DpfMenuSpec{0, g_mainMenuItems, 5, {0, 1, 2, 3, 5}, {0, 1, 2, 3}, -1});
+        DpfMenuDescription{0, g_mainMenuItems, 5, {0, 1, 2, 3, 5}, {0, 1, 2, 3}, -1});
     buildControls();
 }
 

@@ -31,13 +31,13 @@ std::vector<std::wstring> itemTexts(const QListWidget* list)
 
 }  // namespace
 
-PageDpfMenuSetting::PageDpfMenuSetting(const std::string& name, std::vector<DpfMenuGroupSpec> groups, int confirmId,
+PageDpfMenuSetting::PageDpfMenuSetting(const std::string& name, std::vector<DpfMenuGroupDescription> groups, int confirmId,
                                        int noticeId, QWidget* parent)
     : PageConfig(name, parent), m_noticeId(noticeId)
 {
     auto* layout = new QGridLayout(this);
-    for (const DpfMenuGroupSpec& spec : groups) {
-        m_groups.emplace_back(spec);
+    for (const DpfMenuGroupDescription& description : groups) {
+        m_groups.emplace_back(description);
     }
     for (size_t g = 0; g < m_groups.size(); ++g) {
         buildGroup(m_groups[g], int(g));
@@ -55,11 +55,11 @@ PageDpfMenuSetting::PageDpfMenuSetting(const std::string& name, std::vector<DpfM
 void PageDpfMenuSetting::buildGroup(Group& group, int g)
 {
     auto* layout = static_cast<QGridLayout*>(this->layout());
-    auto* box = new QGroupBox(QString::fromUtf8(group.spec.caption), this);
+    auto* box = new QGroupBox(QString::fromUtf8(group.description.caption), this);
     auto* boxLayout = new QGridLayout(box);
     group.checks = new QListWidget(box);
     group.exit = new QComboBox(box);
-    auto* orderBox = new QGroupBox(QString::fromUtf8(group.spec.orderCaption), box);
+    auto* orderBox = new QGroupBox(QString::fromUtf8(group.description.orderCaption), box);
     auto* orderLayout = new QGridLayout(orderBox);
     group.order = new QListWidget(orderBox);
     group.order->setDragDropMode(QAbstractItemView::InternalMove);
@@ -68,15 +68,15 @@ void PageDpfMenuSetting::buildGroup(Group& group, int g)
     boxLayout->addWidget(new QLabel(QString::fromUtf8("退出模式:"), box), 1, 0);
     boxLayout->addWidget(group.exit, 1, 1);
     boxLayout->addWidget(orderBox, 2, 0, 1, 2);
-    auto* previewBox = new QGroupBox(QString::fromUtf8(group.spec.previewCaption), this);
+    auto* previewBox = new QGroupBox(QString::fromUtf8(group.description.previewCaption), this);
     auto* previewLayout = new QGridLayout(previewBox);
     group.preview = new QLabel(previewBox);
     group.preview->setFixedSize(utils::DPF_SCREEN_SIZE, utils::DPF_SCREEN_SIZE);
     previewLayout->addWidget(group.preview);
-    addControl(group.spec.checkListId, group.checks);
-    addControl(group.spec.orderListId, group.order);
-    addControl(group.spec.exitComboId, group.exit);
-    addControl(group.spec.previewId, group.preview);
+    addControl(group.description.checkListId, group.checks);
+    addControl(group.description.orderListId, group.order);
+    addControl(group.description.exitComboId, group.exit);
+    addControl(group.description.previewId, group.preview);
     layout->addWidget(box, 0, g == 0 ? 0 : 2);
     layout->addWidget(previewBox, 0, 1, Qt::AlignTop | Qt::AlignHCenter);
     if (g == 1) {
@@ -115,7 +115,7 @@ bool PageDpfMenuSetting::OnInitDialog()
     SetDlgItemText(m_noticeId, QString::fromStdU16String(utils::MenuConfirmNotice));
     for (Group& group : m_groups) {
         group.exit->addItems({QString::fromUtf8("返回上一级"), QString::fromUtf8("退出到图片")});
-        group.exit->setCurrentIndex(m_dpfConfig->getMenuCfg()->getMenuList(group.spec.menu.listId)->getStyle());
+        group.exit->setCurrentIndex(m_dpfConfig->getMenuCfg()->getMenuList(group.description.menu.listId)->getStyle());
     }
     return true;
 }
@@ -212,7 +212,7 @@ void PageDpfMenuSetting::OnExitChange(int g)
 QImage PageDpfMenuSetting::renderFrameLanguage(int g)
 {
     Group& group = m_groups[size_t(g)];
-    const DpfMenuPicture& picture = group.spec.picture;
+    const DpfMenuPicture& picture = group.description.picture;
     const auto [back, word] = menuColours();
     if (g == 0) {
         DpfMenuScreen::drawGlyphs(back, word, workDir());
@@ -244,7 +244,7 @@ QImage PageDpfMenuSetting::renderFrameLanguage(int g)
 QImage PageDpfMenuSetting::renderEnglish(int g)
 {
     Group& group = m_groups[size_t(g)];
-    const DpfMenuPicture& picture = group.spec.picture;
+    const DpfMenuPicture& picture = group.description.picture;
     const auto [back, word] = menuColours();
     DpfMenuScreen::drawGlyphs(back, word, workDir());
     DpfMenuScreen screen(back, word, workDir());

@@ -37,8 +37,8 @@ struct DpfMenuPicture {
     bool mainMenu;              // mainMenu or subMenu folders
 };
 
-struct DpfMenuGroupSpec {
-    DpfMenuSpec menu;
+struct DpfMenuGroupDescription {
+    DpfMenuDescription menu;
     DpfMenuPicture picture;
     const char* caption;       // group box
     const char* orderCaption;  // order list's group box
@@ -51,7 +51,7 @@ struct DpfMenuGroupSpec {
 
 class PageDpfMenuSetting : public PageConfig {
 public:
-    PageDpfMenuSetting(const std::string& name, std::vector<DpfMenuGroupSpec> groups, int confirmId, int noticeId,
+    PageDpfMenuSetting(const std::string& name, std::vector<DpfMenuGroupDescription> groups, int confirmId, int noticeId,
                        QWidget* parent = nullptr);
 
     // Handlers of group `g`, as the controls raise them.
@@ -85,8 +85,8 @@ protected:
 
 private:
     struct Group {
-        explicit Group(const DpfMenuGroupSpec& s) : spec(s), editor(s.menu) {}
-        DpfMenuGroupSpec spec;
+        explicit Group(const DpfMenuGroupDescription& s) : description(s), editor(s.menu) {}
+        DpfMenuGroupDescription description;
         DpfMenuEditor editor;
         QListWidget* checks = nullptr;
         QListWidget* order = nullptr;

@@ -6,7 +6,7 @@ namespace Tessor::page {
 
 namespace {
 
-std::vector<DpfMenuGroupSpec> settingGroups()
+std::vector<DpfMenuGroupDescription> settingGroups()
 {
     return {
         {{4, utils::DpfSetMenuItems, utils::SET_MENU_ROWS, consecutiveEntries(17, utils::SET_MENU_ROWS), {0, 1, 2, 3, 4, 5}, 2},

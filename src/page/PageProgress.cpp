@@ -27,7 +27,7 @@
 namespace Tessor::page {
 
 using mfc::ControlKind;
-using mfc::ControlSpec;
+using mfc::ControlTemplate;
 using utils::MavikLang;
 
 namespace {
@@ -51,7 +51,7 @@ constexpr int LABEL_X = 11, LABEL_CX = 47, LABEL_CY = 13;
 constexpr int PROGRESS_X = 75, PROGRESS_CX = 329, PROGRESS_CY = 12;
 
 // Template 143 without its channels.
-const ControlSpec TEMPLATE[] = {
+const ControlTemplate TEMPLATE[] = {
     {1087, ControlKind::GroupBox, "Setting Information", 10, 3, 403, 71},
     {1862, ControlKind::Label, "Flash Type", 16, 16, 60, 10},
     {PageProgress::IDC_FLASH_TYPE, ControlKind::ReadOnlyEdit, "", 78, 14, 128, 14},

@@ -67,10 +67,10 @@ void installMessageFilter()
     (void)filter;
 }
 
-QWidget* makeControl(const ControlSpec& spec, QWidget* parent)
+QWidget* makeControl(const ControlTemplate& description, QWidget* parent)
 {
-    const QString text = QString::fromUtf8(spec.text);
-    switch (spec.kind) {
+    const QString text = QString::fromUtf8(description.text);
+    switch (description.kind) {
     case ControlKind::Button:
         return new QPushButton(text, parent);
     case ControlKind::CheckBox:
@@ -82,13 +82,13 @@ QWidget* makeControl(const ControlSpec& spec, QWidget* parent)
     case ControlKind::Edit:
     case ControlKind::ReadOnlyEdit: {
         auto* edit = new QLineEdit(text, parent);
-        edit->setReadOnly(spec.kind == ControlKind::ReadOnlyEdit);
+        edit->setReadOnly(description.kind == ControlKind::ReadOnlyEdit);
         return edit;
     }
     case ControlKind::DropDown:
     case ControlKind::ComboEdit: {
         auto* combo = new QComboBox(parent);
-        combo->setEditable(spec.kind == ControlKind::ComboEdit);
+        combo->setEditable(description.kind == ControlKind::ComboEdit);
         return combo;
     }
     case ControlKind::Progress:
@@ -120,17 +120,17 @@ void CDialog::addControl(int id, QWidget* control)
 
 int CDialog::dluToPixels(int units) { return units * 3 / 2; }
 
-void CDialog::createControls(std::span<const ControlSpec> controls)
+void CDialog::createControls(std::span<const ControlTemplate> controls)
 {
-    for (const ControlSpec& spec : controls) {
-        QWidget* control = makeControl(spec, this);
-        control->setGeometry(dluToPixels(spec.x), dluToPixels(spec.y), dluToPixels(spec.cx), dluToPixels(spec.cy));
-        control->setVisible(!spec.hidden);
+    for (const ControlTemplate& description : controls) {
+        QWidget* control = makeControl(description, this);
+        control->setGeometry(dluToPixels(description.x), dluToPixels(description.y), dluToPixels(description.cx), dluToPixels(description.cy));
+        control->setVisible(!description.hidden);
         // Frames lie behind the controls they hold.
-        if (spec.kind == ControlKind::GroupBox) {
+        if (description.kind == ControlKind::GroupBox) {
             control->lower();
         }
-        addControl(spec.id, control);
+        addControl(description.id, control);
     }
 }
 

@@ -15,7 +15,7 @@ namespace Tessor::mfc {
 enum class ControlKind { Button, CheckBox, GroupBox, Label, Edit, ReadOnlyEdit, DropDown, ComboEdit, Progress };
 
 // One control of a dialog template; the rectangle is in dialog units.
-struct ControlSpec {
+struct ControlTemplate {
     int id;
     ControlKind kind;
     const char* text;  // UTF-8
@@ -31,7 +31,7 @@ public:
     void addControl(int id, QWidget* control);
     // Creates the template's controls as children placed in pixels: a
     // dialog unit is 1.5 pixels each way in the templates' 9-point font.
-    void createControls(std::span<const ControlSpec> controls);
+    void createControls(std::span<const ControlTemplate> controls);
     // Pixels of `units` dialog units.
     static int dluToPixels(int units);
     // The control of `id`, or null.
