@@ -16,6 +16,7 @@
 #include "platform/ini/Ini.h"
 #include "platform/mfc/MessageBox.h"
 #include "schema/base/UsbConfiguration.h"
+#include "shell/WndMavikMain.h"
 #include "usb/profile/FlashProfileFields.h"
 #include "utils/AnsiText.h"
 #include "utils/MavikLang.h"
@@ -344,6 +345,8 @@ void CFlashConfigPage::OnClickList()
 
 bool CFlashConfigPage::OnSetActive()
 {
+    const auto* sheet = dynamic_cast<shell::WndMavikMain*>(parentSheet());
+    const QString currentPartNumber = sheet != nullptr ? sheet->currentPartNumber : QString();
     if (currentPartNumber.isEmpty()) {
         return true;
     }

@@ -41,12 +41,10 @@ public:
     void OnClickedDelete();
     void OnClickedModify();
     void OnClickList();
-    // Preselects the row of the current part number.
+    // Preselects the row of the part number the main sheet currently works with.
     bool OnSetActive() override;
 
     QTreeWidget* list() const { return m_list; }
-    // The part number the sheet currently works with; empty for none.
-    QString currentPartNumber;
 
 protected:
     bool OnInitDialog() override;

@@ -45,6 +45,8 @@ public:
     void OnClickedLogManager();
     void OnClickedAutoStart();
     void OnClickedBinding();
+    // Shows the run settings' summary again; the settings page calls it on Apply.
+    void showSettings();
 
     // Hit-tests presses against the live channels.
     bool PreTranslateMessage(QEvent* event) override;
@@ -57,7 +59,6 @@ protected:
 private:
     void layoutChannels();
     void setTexts();
-    void showSettings();
     int liveChannels() const;
     // Saves the serial number the next run starts with (serial mode 2).
     void saveSerialNumber();

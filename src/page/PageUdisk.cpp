@@ -517,6 +517,7 @@ bool PageUdisk::OnClickedApply()
         holder->unlock();
         return false;
     }
+    m_production->showSettings();
     if (!holder->manualSelection) {
         ConfigInfo::setFlashModel("");
     } else {

@@ -1,6 +1,7 @@
 #include "shell/MavikDevice.h"
 
 #include <QPointer>
+#include <functional>
 
 #include "page/MavikChan.h"
 #include "page/PageConfig.h"
@@ -14,6 +15,7 @@
 #include "shell/MavikUiMgr.h"
 #include "shell/PartitionFit.h"
 #include "shell/UiStateTable.h"
+#include "shell/WndMavikMain.h"
 #include "usb/cfg/BuildInfo.h"
 #include "usb/cfg/CfgTable.h"
 #include "usb/profile/FlashInfo.h"
@@ -39,19 +41,25 @@ std::string look(const char* key) { return utils::toAnsi(MavikLang::text(key)); 
 
 bool factoryMode() { return UsbConfiguration::instance()->getCurrentFunction() == FUNCTION_FACTORY; }
 
-// Shows `text` in control `id` of the channel's page on the GUI thread.
-void showOnPage(page::MavikChan* channel, int id, const QString& text)
+// Runs `work` on the channel's page on the GUI thread, while the page lives.
+void onPage(page::MavikChan* channel, std::function<void(page::PageConfig&)> work)
 {
     page::PageConfig* shown = channel != nullptr ? channel->page.load() : nullptr;
     if (shown == nullptr) {
         return;
     }
     QPointer<page::PageConfig> page(shown);
-    mfc::runOnGui([page, id, text] {
+    mfc::runOnGui([page, work = std::move(work)] {
         if (page) {
-            page->SetDlgItemText(id, text);
+            work(*page);
         }
     });
+}
+
+// Shows `text` in control `id` of the channel's page.
+void showOnPage(page::MavikChan* channel, int id, const QString& text)
+{
+    onPage(channel, [id, text](page::PageConfig& page) { page.SetDlgItemText(id, text); });
 }
 
 // " n(MB)": what the device's last build configured (or, configured for
@@ -301,6 +309,12 @@ void MavikDevice::showIdentity(UsbDevice& device)
             m_partNumber = partNumber;
         }
         showOnPage(channel, FLASH_TYPE_EDIT, partNumber);
+        // The flash-chip table page preselects the main sheet's current part.
+        onPage(channel, [partNumber](page::PageConfig& page) {
+            if (auto* sheet = dynamic_cast<WndMavikMain*>(page.window())) {
+                sheet->currentPartNumber = partNumber;
+            }
+        });
     }
     Sptr<DiskInfo> disk = device.getDiskInfo();
     if (!disk) {

@@ -8,15 +8,18 @@
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QTreeWidget>
 #include <filesystem>
 #include <fstream>
 
 #include "page/CFlashConfigPage.h"
 #include "page/PageMp3Setting.h"
+#include "page/PageProgress.h"
 #include "page/PageUdisk.h"
 #include "platform/ini/Ini.h"
 #include "platform/mfc/FileDialog.h"
 #include "platform/mfc/MessageBox.h"
+#include "shell/DeviceTexts.h"
 #include "shell/FlashPartTable.h"
 #include "shell/Station.h"
 #include "support/QtApp.h"
@@ -68,6 +71,7 @@ protected:
     }
 
     shell::WndMavikMain& sheet() { return m_station->sheet(); }
+    page::PageProgress& production() { return *dynamic_cast<page::PageProgress*>(sheet().GetPage(0)); }
     QLineEdit& edit(int id) { return *static_cast<QLineEdit*>(m_page->GetDlgItem(id)); }
     QComboBox& combo(int id) { return *static_cast<QComboBox*>(m_page->GetDlgItem(id)); }
     QAbstractButton& button(int id) { return *static_cast<QAbstractButton*>(m_page->GetDlgItem(id)); }
@@ -211,6 +215,7 @@ TEST_F(UdiskPage, ApplyHandsEveryPortACopyUnlessTheSettingsAreRefused)
     m_page->OnClickedSave();
     EXPECT_EQ(QStringList{"(partSectors[0] <= 0) || (partSectors[1] <= 0)"}, m_boxes->texts());
     EXPECT_EQ(before.get(), m_station->record(0).getRunSettings().get());
+    EXPECT_NE("REFUSED", production().GetDlgItemText(page::PageProgress::IDC_VENDOR));
     std::ifstream again(profile);
     EXPECT_EQ(stored, std::string((std::istreambuf_iterator<char>(again)), std::istreambuf_iterator<char>()));
     EXPECT_FALSE(m_page->hasError());
@@ -222,6 +227,8 @@ TEST_F(UdiskPage, ApplyHandsEveryPortACopyUnlessTheSettingsAreRefused)
     ASSERT_TRUE(m_page->OnClickedApply());
     EXPECT_TRUE(m_boxes->texts().isEmpty());
     EXPECT_EQ(0, sheet().GetActiveIndex());
+    // The production page's summary shows what was applied.
+    EXPECT_EQ("REFUSED", production().GetDlgItemText(page::PageProgress::IDC_VENDOR));
     Sptr<schema::ConfigInfo> first = m_station->record(0).getRunSettings();
     Sptr<schema::ConfigInfo> second = m_station->record(1).getRunSettings();
     EXPECT_NE(first.get(), second.get());
@@ -299,6 +306,23 @@ TEST_F(UdiskPage, HotKeysAddAndRemoveTheHiddenPages)
     EXPECT_EQ(3, sheet().GetPageCount());
     // The keys never reach the edit.
     EXPECT_EQ(settings()->getVendorString(), edit(PageUdisk::IDC_VENDOR_TEXT).text().toStdString());
+}
+
+TEST_F(UdiskPage, TheFlashChipPageOpensOnTheReadyDevicesPart)
+{
+    m_station->plug(1, "flash-part");
+    ASSERT_TRUE(test_support::waitOnGui([&] { return m_station->record(1).getState() == shell::UI_READY; }));
+    const QString part = m_station->record(1).getPartNumber();
+    ASSERT_FALSE(part.isEmpty());
+    ASSERT_TRUE(test_support::waitOnGui([&] { return sheet().currentPartNumber == part; }));
+    pressControl(Qt::Key_X);
+    ASSERT_NE(nullptr, m_page->flashPage());
+    sheet().SetActivePage(2);
+    page::CFlashConfigPage& flash = *m_page->flashPage();
+    EXPECT_EQ(part, flash.GetDlgItemText(page::CFlashConfigPage::IDC_MODEL));
+    ASSERT_NE(nullptr, flash.list()->currentItem());
+    EXPECT_EQ(part, flash.list()->currentItem()->text(0));
+    EXPECT_EQ(engine_test::SMALL_FLASH_ID, flash.GetDlgItemText(page::CFlashConfigPage::IDC_FLASH_ID).toStdString());
 }
 
 }  // namespace
