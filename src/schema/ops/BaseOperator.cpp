@@ -1,5 +1,7 @@
 #include "schema/ops/BaseOperator.h"
 
+#include <algorithm>
+
 #include "schema/base/Assert.h"
 #include "schema/base/DeviceMgr.h"
 #include "schema/base/Log.h"
@@ -47,6 +49,15 @@ void BaseOperator::updateToTotalProcess(Sptr<BaseEvent> event)
     if (reported >= 0 && reported < 100) {
         updateProgressInfo(event, 100 - reported);
     }
+}
+
+void BaseOperator::updateToStateTotal(Sptr<BaseEvent> event)
+{
+    BaseDevice* device = event->getDevice();
+    TESSOR_ASSERT(device != nullptr && device->getState());
+    const int left = std::clamp(100 - getCurrentPrecent(), 0, 100);
+    device->updateProgressNumber(device->getState()->getProgressNumber() - m_weight * left / 100);
+    updateProgressInfo(event, left);
 }
 
 void BaseOperator::addTasks(const Sptr<BaseTask>& task)

@@ -40,6 +40,10 @@ public:
     void updateProgressInfo(Sptr<BaseEvent> event, int percent);
     // Reports what is left up to 100 percent.
     void updateToTotalProcess(Sptr<BaseEvent> event);
+    // As updateToTotalProcess, for the operator that ends its state: the bar
+    // ends at the state's total, counting the operators the road passed over
+    // as done.
+    void updateToStateTotal(Sptr<BaseEvent> event);
 
 protected:
     virtual void init() {}

@@ -70,7 +70,7 @@ void plugReady(Engine& engine, int port, const std::string& folder)
 }
 
 // The scanning state's reports since `from`: each within its total of
-// 1000, none going back.
+// 1000, none going back, the last at the full 1000.
 void expectScanProgressBounded(const std::vector<ProgressInfo>& reports, size_t from)
 {
     int last = 0;
@@ -86,6 +86,7 @@ void expectScanProgressBounded(const std::vector<ProgressInfo>& reports, size_t 
         last = reports[i].getCurrentProgress();
     }
     EXPECT_GT(seen, 0u);
+    EXPECT_EQ(last, 1000);
 }
 
 // Blocks whose every sector the bitmap marks bad, and whether any other bit is set.

@@ -29,10 +29,11 @@ Sptr<BaseState> UsbOpScanSaveBitmap::process(Sptr<BaseEvent> event)
     UsbDevice* device = hasUsbDevice(event);
     doCpLog(event);
     runTasks(event);
-    updateToTotalProcess(event);
     if (event->getErrorCode() != 0) {
+        updateToTotalProcess(event);
         return lookupDeviceState(event, STATE_ERROR);
     }
+    updateToStateTotal(event);
     Sptr<DeviceEvent> next = isDeviceEvent(event);
     TESSOR_ASSERT(next);
     next->setType(DEV_SIG_CREATE_BLOCK_SET);
