@@ -1,0 +1,130 @@
+// Devices taken through the whole road on a window station (scan, low
+// format, high format, built) and read back afterwards from their flash:
+// each logical unit the table on the flash lists, as an image of its own.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "platform/taval/VirtualDevice.h"
+#include "shell/DeviceTexts.h"
+#include "shell/UiStateTable.h"
+#include "shell/Station.h"
+#include "support/CodeTree.h"
+#include "support/OutsideTools.h"
+#include "support/QtApp.h"
+
+namespace produced_test {
+
+using namespace Tessor;
+
+// The station's working folder with the firmware images of `chipSet`, for as
+// long as it lives.
+class FirmwareFolder {
+public:
+    explicit FirmwareFolder(const std::string& chipSet)
+    {
+        const std::filesystem::path station = engine_test::EngineEnvironment::instance().folder() + "/station";
+        code_test::makeTree(station);
+        schema::UsbConfiguration* config = schema::UsbConfiguration::instance();
+        config->setChipSet(chipSet);
+        config->addScanCodeImage(chipSet, "releases/code/scan_" + chipSet + ".img");
+        config->addUdiskCodeImage(chipSet, "releases/code/udisk_" + chipSet + ".img");
+        std::filesystem::current_path(station);
+    }
+    ~FirmwareFolder()
+    {
+        std::filesystem::current_path(m_back);
+        schema::UsbConfiguration::instance()->setChipSet("6716");
+    }
+
+private:
+    std::filesystem::path m_back = std::filesystem::current_path();
+};
+
+// The scan road's 32 MB device (256 blocks of 64 pages of 4 sectors).
+inline engine_test::Keys bigDevice(const std::string& variant = "6716")
+{
+    return {{"Device.Variant", variant}, {"Device.FlashId", engine_test::G1_FLASH_ID},
+            {"Device.BlocksPerChip", "256"}, {"Device.PagesPerBlock", "64"}};
+}
+
+// Waits until the record of `port` has ended its run; true when it is built.
+// Failures name the record's last status line.
+inline ::testing::AssertionResult waitBuilt(bridge_test::EngineStation& station, int port)
+{
+    int state = shell::UI_NO_DISK;
+    const bool ended = test_support::waitOnGui(
+        [&] {
+            state = station.record(port).getState();
+            return state == shell::UI_BUILT || state == shell::UI_FAILED;
+        },
+        std::chrono::seconds(90));
+    if (ended && state == shell::UI_BUILT) {
+        return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure() << "state " << state << ", engine " << station.engineState(port) << ": "
+                                         << station.record(port).getStatusText();
+}
+
+// A unit image exported from a device's flash.
+struct UnitImage {
+    std::string path;
+    int64_t sectors;
+};
+
+// Every unit of the table on the flash of the device in `device`, written
+// into `out`; the device must be unplugged.
+inline std::vector<UnitImage> exportUnits(const std::string& device, const std::string& out)
+{
+    std::string error;
+    std::shared_ptr<taval::VirtualDevice> opened = taval::VirtualDevice::openForExport(device, &error);
+    EXPECT_TRUE(opened) << error;
+    std::vector<std::string> paths;
+    if (opened) {
+        EXPECT_TRUE(opened->exportUnits(out, &paths, &error)) << error;
+    }
+    std::vector<UnitImage> units;
+    for (const std::string& path : paths) {
+        units.push_back({path, static_cast<int64_t>(std::filesystem::file_size(path) / 512)});
+    }
+    return units;
+}
+
+// The label in a unit's boot sector as minfo reads it, its padding blanks
+// cut; its bytes as they stand, in whatever code page they were written.
+inline std::string volumeLabel(const std::string& image)
+{
+    const std::string info = test_support::runTool("minfo -i " + image + " ::").output;
+    const std::string key = "disk label=\"";
+    const size_t at = info.find(key);
+    if (at == std::string::npos) {
+        return "(none)";
+    }
+    std::string label = info.substr(at + key.size(), 11);
+    label.erase(label.find_last_not_of(' ') + 1);
+    return label;
+}
+
+// fsck.fat finds nothing wrong with the unit's volume; with `labelCodePage`
+// it may only refuse a label of double-byte characters, which it cannot read.
+inline void expectSoundVolume(const std::string& image, bool labelCodePage = false)
+{
+    const test_support::ToolResult fsck = test_support::runTool("fsck.fat -n " + image);
+    if (fsck.status == 0) {
+        return;
+    }
+    EXPECT_TRUE(labelCodePage) << fsck.output;
+    std::istringstream lines(fsck.output);
+    for (std::string line; std::getline(lines, line);) {
+        const bool known = line.empty() || line.rfind("fsck.fat", 0) == 0 || line.find(image) != std::string::npos ||
+                           line.find("abel") != std::string::npos || line == "Leaving filesystem unchanged.";
+        EXPECT_TRUE(known) << fsck.output;
+    }
+}
+
+}  // namespace produced_test
