@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -53,7 +54,8 @@ inline engine_test::Keys bigDevice(const std::string& variant = "6716")
             {"Device.BlocksPerChip", "256"}, {"Device.PagesPerBlock", "64"}};
 }
 
-// Waits until the record of `port` has ended its run; true when it is built.
+// Waits until the record of `port` has ended its run; true when the device
+// is built (a built device's record is ready again outside factory mode).
 // Failures name the record's last status line.
 inline ::testing::AssertionResult waitBuilt(bridge_test::EngineStation& station, int port)
 {
@@ -61,14 +63,43 @@ inline ::testing::AssertionResult waitBuilt(bridge_test::EngineStation& station,
     const bool ended = test_support::waitOnGui(
         [&] {
             state = station.record(port).getState();
-            return state == shell::UI_BUILT || state == shell::UI_FAILED;
+            return state == shell::UI_BUILT || state == shell::UI_FAILED ||
+                   (state == shell::UI_READY && station.engineState(port) == "StateBuildOk");
         },
-        std::chrono::seconds(90));
-    if (ended && state == shell::UI_BUILT) {
+        std::chrono::seconds(60));
+    if (ended && state != shell::UI_FAILED) {
         return ::testing::AssertionSuccess();
     }
     return ::testing::AssertionFailure() << "state " << state << ", engine " << station.engineState(port) << ": "
                                          << station.record(port).getStatusText();
+}
+
+// Takes the device `name` made with `keys` through the road of a factory
+// station, with the run settings `edit` changes, and pulls it; the device's
+// folder, or "" when it did not end built.
+inline std::string produce(const std::string& name, const engine_test::Keys& keys,
+                           const std::function<void(schema::ConfigInfo&)>& edit = {})
+{
+    bridge_test::Station station(1, schema::FUNCTION_FACTORY);
+    station.showPage();
+    Sptr<schema::ConfigInfo> settings(new schema::ConfigInfo(station.app().config->getConfigInfo()));
+    if (edit) {
+        edit(*settings);
+    }
+    station.ui().distributeConfigInfo(settings);
+    station.plug(0, name, keys);
+    if (!test_support::waitOnGui([&] { return station.record(0).getState() == shell::UI_READY; })) {
+        ADD_FAILURE() << name << " is not ready";
+        return "";
+    }
+    station.record(0).onUserAction(shell::ACTION_START);
+    const ::testing::AssertionResult built = waitBuilt(station, 0);
+    station.hub().unplug(0);
+    if (!built) {
+        ADD_FAILURE() << name << ": " << built.message();
+        return "";
+    }
+    return engine_test::EngineEnvironment::instance().folder() + "/devices/" + name;
 }
 
 // A unit image exported from a device's flash.
