@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <utility>
@@ -49,6 +50,32 @@ inline void makeTree(const fs::path& root)
     for (const Image& image : images()) {
         dpf_test::writeFile(root / "releases" / image.diskName, contentOf(image));
     }
+}
+
+// The external code as a produced device holds it on its flash: the image's
+// whole 4 KB steps, each sealed (its last little-endian word the XOR of the
+// others), or on the 6605 (`whole`) the whole file unsealed, padded with
+// zeros to whole sectors.
+inline dpf_test::Bytes flashCode(bool whole)
+{
+    dpf_test::Bytes bytes = contentOf(images().front());
+    if (whole) {
+        bytes.resize((bytes.size() + 511) / 512 * 512, 0);
+        return bytes;
+    }
+    constexpr size_t kStep = 4096;
+    bytes.resize(bytes.size() / kStep * kStep);
+    for (size_t piece = 0; piece < bytes.size(); piece += kStep) {
+        uint32_t x = 0;
+        for (size_t at = piece; at + 4 < piece + kStep; at += 4) {
+            x ^= uint32_t(bytes[at]) | uint32_t(bytes[at + 1]) << 8 | uint32_t(bytes[at + 2]) << 16 |
+                 uint32_t(bytes[at + 3]) << 24;
+        }
+        for (int i = 0; i < 4; ++i) {
+            bytes[piece + kStep - 4 + size_t(i)] = uint8_t(x >> (8 * i));
+        }
+    }
+    return bytes;
 }
 
 }  // namespace code_test

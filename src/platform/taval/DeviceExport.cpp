@@ -65,7 +65,7 @@ bool VirtualDevice::exportLogical(const std::string& path, std::string* error) {
 
 bool VirtualDevice::exportUnits(const std::string& folder, std::vector<std::string>* paths, std::string* error) {
     std::lock_guard<std::mutex> lock(m_mutex);
-    const BootResult boot = findConfigTable(m_flash, m_description.variant->tableLength);
+    const BootResult boot = findConfigTable(m_flash, m_description);
     if (boot.sector < 0) {
         return true;
     }

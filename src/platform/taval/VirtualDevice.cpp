@@ -25,7 +25,7 @@ std::shared_ptr<VirtualDevice> VirtualDevice::open(const std::string& folder, st
                               s.geometry.sectorsPerPage, device->m_flash, error)) {
         return nullptr;
     }
-    device->m_boot = findConfigTable(device->m_flash, s.variant->tableLength);
+    device->m_boot = findConfigTable(device->m_flash, s);
     CPLOG(7, "device %s (%s) booted %s", printableText(folder).c_str(), s.variant->id.name,
           device->m_boot.sector < 0 ? "without a table" : "from its table");
     return device;

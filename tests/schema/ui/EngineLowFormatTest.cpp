@@ -12,12 +12,9 @@
 #include <thread>
 
 #include "EngineHarness.h"
-#include "platform/taval/ConfigTableSector.h"
 #include "support/CodeTree.h"
-#include "usb/cfg/AllocatAddress.h"
+#include "support/SystemAreaReader.h"
 #include "usb/cfg/CodeFactory.h"
-#include "usb/cmd/IndexTable.h"
-#include "usb/cmd/IndexTableSet.h"
 
 namespace {
 
@@ -26,6 +23,7 @@ using namespace engine_test;
 struct Part {
     const char* chipSet;
     int copies;
+    Keys flash = {{"Device.FlashId", "ECD35195"}, {"Device.BlocksPerChip", "1024"}, {"Device.PagesPerBlock", "64"}};
 };
 
 void PrintTo(const Part& part, std::ostream* out) { *out << part.chipSet; }
@@ -36,9 +34,9 @@ TEST_P(EngineLowFormat, ScannedDeviceIsLowFormattedAndBootsFromItsTable)
 {
     const Part& part = GetParam();
     EngineEnvironment& environment = EngineEnvironment::instance();
-    const Keys keys = {{"Device.Variant", part.chipSet}, {"Device.FlashId", "ECD35195"},
-                       {"Device.BlocksPerChip", "1024"}, {"Device.PagesPerBlock", "64"}, {"Device.StrictProgram", "1"}};
-    const std::string folder = environment.makeDevice(std::string("LowFormat") + part.chipSet, keys);
+    Keys keys = part.flash;
+    keys.insert({{"Device.Variant", part.chipSet}, {"Device.StrictProgram", "1"}});
+    const std::string folder = environment.makeDevice(std::string("LowFormat") + part.chipSet + std::to_string(part.copies), keys);
     UsbConfiguration* config = UsbConfiguration::instance();
     config->setChipSet(part.chipSet);
     config->setCfgTableCount(part.copies);
@@ -58,7 +56,9 @@ TEST_P(EngineLowFormat, ScannedDeviceIsLowFormattedAndBootsFromItsTable)
     std::string error;
     ASSERT_EQ(engine.hub().plug(0, folder, &error), 0) << error;
     ASSERT_TRUE(engine.waitState(0, "StateWait")) << engine.stateOf(0);
-    engine.request(0, UI_SIG_START);
+    // Scan priority 1 keeps the device in the single-plane layout, where the
+    // flag table and the page bitmap are written too.
+    engine.request(0, UI_SIG_START, -1, 1);
     // The high format follows at once and may already have ended; the low
     // format is done once the device has left it, and a failure from there on
     // is the high format's.
@@ -85,27 +85,26 @@ TEST_P(EngineLowFormat, ScannedDeviceIsLowFormattedAndBootsFromItsTable)
             << ::testing::PrintToString(reports);
     }
 
-    // The flash read through the simulated device's own reader.
-    UsbDevice* device = engine.slot(0);
-    Tessor::taval::VirtualDevice& flash = *engine.hub().device(0);
-    Sptr<Tessor::usb::AllocatAddress> sets = device->getAllocatAddress();
-    ASSERT_EQ(sets->getCount(), part.copies);
+    // The flash read on its own, by the layouts alone.
+    const system_area::SystemArea area = system_area::read(folder);
+    ASSERT_EQ(area.error, "");
+    EXPECT_EQ(area.problems, std::vector<std::string>{});
+    ASSERT_EQ(area.copies.size(), size_t(part.copies));
+    const dpf_test::Bytes code = code_test::flashCode(std::string(part.chipSet) == "6605");
+    const Tessor::taval::Geometry& g = engine.hub().device(0)->description().geometry;
     std::vector<int64_t> tables;
-    std::vector<uint8_t> sector(512);
-    int length = 0;
-    for (int i = 0; i < sets->getCount(); ++i) {
-        Sptr<Tessor::usb::AllocatAddress> set = sets->getData(i);
-        const int64_t at = set->getCfgTableAddress()->getPhyAddress();
-        ASSERT_TRUE(flash.readRaw(0, at, 1, sector.data(), 512, &length));
-        EXPECT_TRUE(Tessor::taval::isValidTable(sector.data())) << "copy " << i;
-        tables.push_back(at);
+    for (const system_area::Copy& copy : area.copies) {
+        SCOPED_TRACE("copy at page " + std::to_string(copy.tablePage));
+        ASSERT_GE(copy.code.size(), code.size());
+        EXPECT_TRUE(std::equal(code.begin(), code.end(), copy.code.begin()));
+        EXPECT_EQ(copy.buildRecord.totalCapacity, uint32_t(g.totalSectors()));
+        EXPECT_GT(copy.buildRecord.realCapacity, 0u);
+        EXPECT_FALSE(copy.pageBitmap.empty());
+        tables.push_back(copy.tablePage * g.sectorsPerPage);
     }
-    const Sptr<Tessor::usb::IndexTable> first = device->getIndexTableSet()->getIndexTable(0);
-    ASSERT_TRUE(first);
-    for (const Sptr<Tessor::usb::IndexItem>& item : first->getItems()) {
-        ASSERT_TRUE(flash.readRaw(0, item->getAddress()->getPhyAddress(), 1, sector.data(), 512, &length));
-        EXPECT_EQ(std::memcmp(sector.data(), item->getTable(), 512), 0);
-    }
+    ASSERT_FALSE(area.indexTables.empty());
+    EXPECT_EQ(area.indexTables[0].set, 0);
+    EXPECT_FALSE(area.indexTables[0].dataBlocks.empty());
 
     ASSERT_EQ(engine.hub().unplug(0), 0);
     ASSERT_EQ(engine.hub().plug(0, folder, &error), 0) << error;
@@ -113,7 +112,17 @@ TEST_P(EngineLowFormat, ScannedDeviceIsLowFormattedAndBootsFromItsTable)
     EXPECT_NE(std::find(tables.begin(), tables.end(), boot), tables.end()) << boot;
 }
 
+// Chip set 3 (firmware 3.00), chip set 4 (3.10, index pointer), chip set 7
+// (6.00) with two copies, and chip set 3 on a triple-level-cell part whose
+// copies repeat the table on partner pages.
 INSTANTIATE_TEST_SUITE_P(Variants, EngineLowFormat,
-                         ::testing::Values(Part{"6716", 1}, Part{"6716V31", 1}, Part{"6605", 2}));
+                         ::testing::Values(Part{"6716", 1}, Part{"6716V31", 1}, Part{"6605", 2},
+                                           Part{"6716", 2,
+                                                {{"Device.FlashId", "98DE9482"},
+                                                 {"Device.BlocksPerChip", "2048"},
+                                                 {"Device.RealBlocksPerChip", "1300"},
+                                                 {"Device.PagesPerBlock", "256"},
+                                                 {"Device.RealPagesPerBlock", "192"},
+                                                 {"Device.SectorsPerPage", "8"}}}));
 
 }  // namespace

@@ -183,7 +183,10 @@ int TaskLfCfgTable2Flash::writePass(UsbDevice* device, const Sptr<BaseEvent>& ev
         CPLOG(3, "Finish Write CFG table To Flash Faild");
         return Pass::fail(event, Pass::CFG_TABLE_FAILED);
     }
+    // The index lists this copy's code pages from its table's block; its
+    // write shows only in the check that follows.
     if (UsbConfiguration::instance()->getChipSet() == CHIPSET_6605 && set->getExternalCodeIndex()) {
+        set->getExternalCodeIndex()->update(device, *set->getCfgTableAddress(), *set->getExternalCodeAddress());
         set->getExternalCodeIndex()->writeFlash(device, set->getExternalCodeIndexAddress());
     }
     if (device->getExternalCode()->writeFlash(device) != 0) {
