@@ -57,6 +57,7 @@ struct Copy {
     int64_t flagPage = -1;
     int64_t buildPage = -1;
     std::vector<int> pageBitmapBlocks;
+    std::vector<int64_t> pageBitmapPages;
     Bytes code;        // the code pages' sectors, in order
     Bytes flagTable;   // 512 bytes
     Bytes build;       // 512 bytes
@@ -351,7 +352,8 @@ private:
             for (int p = 0; p < m_ppb && read < needed; ++p) {
                 if ((bits[p / 8] >> (p % 8) & 1) == 0) {
                     const int n = int(std::min<int64_t>(spp, needed - read));
-                    const Bytes data = pageSectors(copy, int64_t(copy.pageBitmapBlocks[k]) * m_ppb + p, n);
+                    copy.pageBitmapPages.push_back(int64_t(copy.pageBitmapBlocks[k]) * m_ppb + p);
+                    const Bytes data = pageSectors(copy, copy.pageBitmapPages.back(), n);
                     copy.pageBitmap.insert(copy.pageBitmap.end(), data.begin(), data.end());
                     read += n;
                 }

@@ -1,17 +1,21 @@
-// A 1 Gbit simulated device taken from plug-in through the scan and the
-// low-level format, per controller variant: it ends the low format without
-// an error and waits for the high-level format; its flash, read on its own,
-// holds a valid table in every copy and the index tables, it was never
-// programmed twice between erases, and it boots from a table after a re-plug.
+// 1 Gbit simulated devices taken from plug-in through the scan and the
+// low-level format: per controller variant the device ends the low format
+// without an error and its flash, read by a reader of the test's own, holds
+// every copy of the system area whole; it was never programmed twice between
+// erases and boots from a table after a re-plug. A failure of each object of
+// the system area fails its device with the object's code while the other
+// port carries on, and the low format's bar ends at its total on every run.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <chrono>
-#include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <thread>
 
 #include "EngineHarness.h"
+#include "platform/taval/OpLog.h"
 #include "support/CodeTree.h"
 #include "support/SystemAreaReader.h"
 #include "usb/cfg/CodeFactory.h"
@@ -19,71 +23,144 @@
 namespace {
 
 using namespace engine_test;
+using Tessor::taval::OpKind;
+
+constexpr const char* ONE_GBIT = "ECD35195";
+constexpr int LOW_FORMAT_TOTAL = 250;
 
 struct Part {
     const char* chipSet;
     int copies;
-    Keys flash = {{"Device.FlashId", "ECD35195"}, {"Device.BlocksPerChip", "1024"}, {"Device.PagesPerBlock", "64"}};
+    Keys flash = {{"Device.FlashId", ONE_GBIT}, {"Device.BlocksPerChip", "1024"}, {"Device.PagesPerBlock", "64"}};
 };
 
-void PrintTo(const Part& part, std::ostream* out) { *out << part.chipSet; }
+void PrintTo(const Part& part, std::ostream* out) { *out << part.chipSet << " x" << part.copies; }
+
+// Codes the low format fails a device with.
+const std::vector<int> LOW_FORMAT_CODES = {0x8009, 0x800A, 0x8011, 0x8020, 0x8021, 0x802A,
+                                           0x802B, 0x8040, 0x8041, 0x8043};
+
+// A station of two ports in a working folder with the firmware images.
+class LowFormatStation {
+public:
+    LowFormatStation(const char* chipSet, int copies) : m_back{std::filesystem::current_path()}
+    {
+        UsbConfiguration* config = UsbConfiguration::instance();
+        config->setChipSet(chipSet);
+        config->setCfgTableCount(copies);
+        config->addScanCodeImage(chipSet, "releases/code/scan_6716.img");
+        config->addUdiskCodeImage(chipSet, "releases/code/udisk_6716.img");
+        const std::filesystem::path station = EngineEnvironment::instance().folder() + "/station";
+        code_test::makeTree(station);
+        std::filesystem::current_path(station);
+    }
+
+    ~LowFormatStation() { std::filesystem::current_path(m_back); }
+
+private:
+    std::filesystem::path m_back;
+};
+
+std::string makeDevice(const std::string& name, const char* chipSet, Keys keys)
+{
+    keys.insert({{"Device.Variant", chipSet}, {"Device.StrictProgram", "1"}});
+    return EngineEnvironment::instance().makeDevice(name, keys);
+}
+
+// Plugs the device in and starts it once it waits; scan priority 1 keeps it
+// in the single-plane layout, where the flag table and the page bitmap are
+// written too.
+void plugAndStart(Engine& engine, int port, const std::string& folder, int scanLevel = -1)
+{
+    std::string error;
+    ASSERT_EQ(engine.hub().plug(port, folder, &error), 0) << error;
+    ASSERT_TRUE(engine.waitState(port, "StateWait")) << engine.stateOf(port);
+    engine.request(port, UI_SIG_START, scanLevel, 1);
+}
+
+// Waits until the port's device has left the low format (the high format
+// follows at once and may have ended already) and its reports since `from`
+// have come; returns those reports.
+std::vector<Report> leaveLowFormat(Engine& engine, int port, size_t from)
+{
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    std::string state = engine.stateOf(port);
+    while ((state == "StateUnplug" || state == "StateWait" || state == "StateScan" || state == "StateLowFormat") &&
+           std::chrono::steady_clock::now() < end) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        state = engine.stateOf(port);
+    }
+    std::vector<Report> reports = engine.ui().reports(port);
+    while (state == "StateError" && reports.size() < from + 3 && std::chrono::steady_clock::now() < end) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        reports = engine.ui().reports(port);
+    }
+    return std::vector<Report>(reports.begin() + long(std::min(from, reports.size())), reports.end());
+}
+
+// Found and ready, then nothing that fails the low format.
+void expectLowFormatted(const std::vector<Report>& reports, int port)
+{
+    ASSERT_GE(reports.size(), 2u) << ::testing::PrintToString(reports);
+    EXPECT_EQ(std::vector<Report>(reports.begin(), reports.begin() + 2),
+              (std::vector<Report>{{UI_SIG_FOUND, port, 0}, {UI_SIG_READY, port, 0}}));
+    for (size_t i = 2; i < reports.size(); ++i) {
+        EXPECT_EQ(std::count(LOW_FORMAT_CODES.begin(), LOW_FORMAT_CODES.end(), reports[i].code), 0)
+            << ::testing::PrintToString(reports);
+    }
+}
+
+// The low format's progress reports since `from`, once the window has them
+// all: within the total, the last one at it.
+void expectLowFormatBar(Engine& engine, int port, size_t from)
+{
+    const auto end = std::chrono::steady_clock::now() + WAIT_LIMIT;
+    std::vector<ProgressInfo> reports;
+    int last = -1;
+    while (last != LOW_FORMAT_TOTAL && std::chrono::steady_clock::now() < end) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        reports = engine.ui().progress(port);
+        for (size_t i = from; i < reports.size(); ++i) {
+            if (reports[i].getStateName() == "StateLowFormat") {
+                last = reports[i].getCurrentProgress();
+            }
+        }
+    }
+    EXPECT_EQ(last, LOW_FORMAT_TOTAL);
+    for (size_t i = from; i < reports.size(); ++i) {
+        if (reports[i].getStateName() == "StateLowFormat") {
+            EXPECT_EQ(reports[i].getTotalProgress(), LOW_FORMAT_TOTAL);
+            EXPECT_LE(reports[i].getCurrentProgress(), LOW_FORMAT_TOTAL) << reports[i].getOperatorName();
+        }
+    }
+}
+
+// Pulls the device out and lets the port go, as the window does.
+void release(Engine& engine, int port)
+{
+    ASSERT_EQ(engine.hub().unplug(port), 0);
+    const auto end = std::chrono::steady_clock::now() + WAIT_LIMIT;
+    while (engine.ui().reports(port).back().signal != UI_SIG_PLUGGED_OFF) {
+        ASSERT_LT(std::chrono::steady_clock::now(), end) << ::testing::PrintToString(engine.ui().reports(port));
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    engine.request(port, UI_SIG_RELEASED);
+    ASSERT_TRUE(engine.waitState(port, "StateUnplug")) << engine.stateOf(port);
+}
 
 class EngineLowFormat : public ::testing::TestWithParam<Part> {};
 
 TEST_P(EngineLowFormat, ScannedDeviceIsLowFormattedAndBootsFromItsTable)
 {
     const Part& part = GetParam();
-    EngineEnvironment& environment = EngineEnvironment::instance();
-    Keys keys = part.flash;
-    keys.insert({{"Device.Variant", part.chipSet}, {"Device.StrictProgram", "1"}});
-    const std::string folder = environment.makeDevice(std::string("LowFormat") + part.chipSet + std::to_string(part.copies), keys);
-    UsbConfiguration* config = UsbConfiguration::instance();
-    config->setChipSet(part.chipSet);
-    config->setCfgTableCount(part.copies);
-    config->addScanCodeImage(part.chipSet, "releases/code/scan_6716.img");
-    config->addUdiskCodeImage(part.chipSet, "releases/code/udisk_6716.img");
-    // The station's working folder holds the firmware images.
-    const std::filesystem::path station = environment.folder() + "/station";
-    code_test::makeTree(station);
-    struct Back {
-        std::filesystem::path to;
-        ~Back() { std::filesystem::current_path(to); }
-    } back{std::filesystem::current_path()};
-    std::filesystem::current_path(station);
+    const std::string folder =
+        makeDevice(std::string("LowFormat") + part.chipSet + std::to_string(part.copies), part.chipSet, part.flash);
+    LowFormatStation station(part.chipSet, part.copies);
     Engine engine(2, FUNCTION_FACTORY);
     ASSERT_TRUE(engine.ui().waitLayerReady());
     ASSERT_NE(Tessor::usb::CodeFactory::instance(), nullptr);
-    std::string error;
-    ASSERT_EQ(engine.hub().plug(0, folder, &error), 0) << error;
-    ASSERT_TRUE(engine.waitState(0, "StateWait")) << engine.stateOf(0);
-    // Scan priority 1 keeps the device in the single-plane layout, where the
-    // flag table and the page bitmap are written too.
-    engine.request(0, UI_SIG_START, -1, 1);
-    // The high format follows at once and may already have ended; the low
-    // format is done once the device has left it, and a failure from there on
-    // is the high format's.
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    std::string state = engine.stateOf(0);
-    while (state == "StateWait" || state == "StateScan" || state == "StateLowFormat") {
-        ASSERT_LT(std::chrono::steady_clock::now(), end) << state;
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        state = engine.stateOf(0);
-    }
-    std::vector<Report> reports = engine.ui().reports(0);
-    while (state == "StateError" && reports.size() < 3) {
-        ASSERT_LT(std::chrono::steady_clock::now(), end);
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        reports = engine.ui().reports(0);
-    }
-    ASSERT_GE(reports.size(), 2u);
-    EXPECT_EQ(std::vector<Report>(reports.begin(), reports.begin() + 2),
-              (std::vector<Report>{{UI_SIG_FOUND, 0, 0}, {UI_SIG_READY, 0, 0}}));
-    const std::vector<int> lowFormatCodes = {0x8009, 0x800A, 0x8011, 0x8020, 0x8021, 0x802A,
-                                             0x802B, 0x8040, 0x8041, 0x8043};
-    for (size_t i = 2; i < reports.size(); ++i) {
-        EXPECT_EQ(std::count(lowFormatCodes.begin(), lowFormatCodes.end(), reports[i].code), 0)
-            << ::testing::PrintToString(reports);
-    }
+    plugAndStart(engine, 0, folder);
+    expectLowFormatted(leaveLowFormat(engine, 0, 0), 0);
 
     // The flash read on its own, by the layouts alone.
     const system_area::SystemArea area = system_area::read(folder);
@@ -107,6 +184,7 @@ TEST_P(EngineLowFormat, ScannedDeviceIsLowFormattedAndBootsFromItsTable)
     EXPECT_FALSE(area.indexTables[0].dataBlocks.empty());
 
     ASSERT_EQ(engine.hub().unplug(0), 0);
+    std::string error;
     ASSERT_EQ(engine.hub().plug(0, folder, &error), 0) << error;
     const int64_t boot = engine.hub().device(0)->bootSector();
     EXPECT_NE(std::find(tables.begin(), tables.end(), boot), tables.end()) << boot;
@@ -124,5 +202,93 @@ INSTANTIATE_TEST_SUITE_P(Variants, EngineLowFormat,
                                                  {"Device.PagesPerBlock", "256"},
                                                  {"Device.RealPagesPerBlock", "192"},
                                                  {"Device.SectorsPerPage", "8"}}}));
+
+// One object of the system area that fails, and the code its device gets.
+struct Fault {
+    std::string object;
+    std::string rule;  // "Faults." key; the value is the object's page
+    int code;
+};
+
+// A produced index-pointer device, formatted again at scan level 3 (its
+// saved bitmaps read back, so the system area lands where it did) with one
+// fault at a time, beside a fresh device on the other port.
+TEST(EngineLowFormatFaults, EachObjectFailsOnlyItsDeviceWithItsCode)
+{
+    const char* chipSet = "6716V31";
+    const Keys flash = Part{chipSet, 2}.flash;
+    const std::string folder = makeDevice("Faulty", chipSet, flash);
+    LowFormatStation station(chipSet, 2);
+    Engine engine(2, FUNCTION_FACTORY);
+    ASSERT_TRUE(engine.ui().waitLayerReady());
+    plugAndStart(engine, 0, folder);
+    expectLowFormatted(leaveLowFormat(engine, 0, 0), 0);
+    expectLowFormatBar(engine, 0, 0);
+    const system_area::SystemArea first = system_area::read(folder);
+    ASSERT_EQ(first.problems, std::vector<std::string>{});
+    ASSERT_EQ(first.copies.size(), 2u);
+
+    // The second run writes the same system area again, with the same bar.
+    release(engine, 0);
+    size_t reportsBefore = engine.ui().reports(0).size();
+    const size_t progressBefore = engine.ui().progress(0).size();
+    plugAndStart(engine, 0, folder, 3);
+    const std::shared_ptr<Tessor::taval::VirtualDevice> device = engine.hub().device(0);
+    expectLowFormatted(leaveLowFormat(engine, 0, reportsBefore), 0);
+    expectLowFormatBar(engine, 0, progressBefore);
+    const system_area::SystemArea second = system_area::read(folder);
+    EXPECT_EQ(second.problems, std::vector<std::string>{});
+    ASSERT_EQ(second.copies.size(), 2u);
+    EXPECT_EQ(second.copies[0].tablePage, first.copies[0].tablePage);
+    // The system block's erase is the last erase before anything is programmed.
+    int erases = 0;
+    int systemErase = 0;
+    for (const Tessor::taval::OpRecord& op : device->opLog()) {
+        if (op.kind == OpKind::Program) {
+            break;
+        }
+        if (op.kind == OpKind::Erase) {
+            systemErase = ++erases;
+        }
+    }
+    ASSERT_GT(systemErase, 0);
+
+    const system_area::Copy& copy = first.copies[0];
+    ASSERT_FALSE(copy.indexRecords.empty());
+    ASSERT_FALSE(copy.codePages.empty());
+    ASSERT_FALSE(copy.pageBitmapPages.empty());
+    ASSERT_FALSE(first.indexTables.empty());
+    const auto page = [](int64_t p) { return std::to_string(p); };
+    const std::vector<Fault> faults = {
+        {"system block erase", "FailErase=" + std::to_string(systemErase), 0x802A},
+        {"index record", "ProgramFailPages=" + page(copy.indexRecords[0]), 0x8043},
+        {"table", "ProgramFailPages=" + page(copy.tablePage), 0x8009},
+        {"code", "ProgramFailPages=" + page(copy.codePages[0]), 0x800A},
+        {"flag table", "ProgramFailPages=" + page(copy.flagPage), 0x8011},
+        {"page bitmap", "ProgramFailPages=" + page(copy.pageBitmapPages[0]), 0x8011},
+        {"index tables", "ProgramFailPages=" + page(first.indexTables[0].level1Page), 0x802B},
+        {"table read back", "ChangedPages=" + page(copy.tablePage), 0x8009},
+        {"index record read back", "ChangedPages=" + page(copy.indexRecords[0]), 0x8043},
+    };
+    std::ostringstream clean;
+    clean << std::ifstream(folder + "/device.ini").rdbuf();
+    for (size_t i = 0; i < faults.size(); ++i) {
+        const Fault& fault = faults[i];
+        SCOPED_TRACE(fault.object);
+        release(engine, 0);
+        std::ofstream(folder + "/device.ini", std::ios::trunc) << clean.str() << "[Faults]\n" << fault.rule << "\n";
+        const std::string other = makeDevice("Other" + std::to_string(i), chipSet, flash);
+        reportsBefore = engine.ui().reports(0).size();
+        const size_t otherBefore = engine.ui().reports(1).size();
+        plugAndStart(engine, 0, folder, 3);
+        plugAndStart(engine, 1, other);
+        const std::vector<Report> failed = leaveLowFormat(engine, 0, reportsBefore);
+        EXPECT_EQ(failed, (std::vector<Report>{{UI_SIG_FOUND, 0, 0}, {UI_SIG_READY, 0, 0},
+                                               {UI_SIG_STATUS, 0, fault.code}}));
+        EXPECT_EQ(engine.stateOf(0), "StateError");
+        expectLowFormatted(leaveLowFormat(engine, 1, otherBefore), 1);
+        release(engine, 1);
+    }
+}
 
 }  // namespace
