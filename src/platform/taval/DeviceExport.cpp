@@ -96,6 +96,18 @@ bool VirtualDevice::exportRange(const std::string& path, int64_t first, int64_t 
     constexpr int64_t kChunk = 2048;
     std::vector<uint8_t> buf(size_t(kChunk) * SECTOR_BYTES);
     for (int64_t at = 0; at < count; at += kChunk) {
+        // Unwritten sectors that read as zeros stay holes of the copy
+        // without being read, however large the disk.
+        if (m_logical.fill() == 0) {
+            const int64_t written = std::min(count, m_logical.nextWritten(first + at) - first);
+            if (written > at && !out.skip(size_t(written - at) * SECTOR_BYTES)) {
+                return fail(path, error);
+            }
+            at = std::max(at, written);
+            if (at >= count) {
+                break;
+            }
+        }
         const int64_t n = std::min(kChunk, count - at);
         const size_t bytes = size_t(n) * SECTOR_BYTES;
         if (!m_logical.read(first + at, n, buf.data())) {

@@ -47,6 +47,11 @@ bool LogicalDisk::isHole(int64_t offset) const {
     return data < 0 || data > offset;
 }
 
+int64_t LogicalDisk::nextWritten(int64_t first) const {
+    const off_t data = ::lseek(m_fd, off_t(first * SECTOR_BYTES), SEEK_DATA);
+    return data < 0 ? m_sectors : std::min<int64_t>(m_sectors, int64_t(data) / SECTOR_BYTES);
+}
+
 void LogicalDisk::fillHoles(int64_t from, int64_t to, uint8_t* out) const {
     for (int64_t at = from; at < to;) {
         off_t data = ::lseek(m_fd, off_t(at), SEEK_DATA);

@@ -19,6 +19,9 @@ public:
     // Fail for sectors beyond the capacity.
     bool read(int64_t first, int64_t count, uint8_t* out);
     bool write(int64_t first, int64_t count, const uint8_t* data);
+    // The first sector from `first` on that was ever written (or shares a
+    // file block with one); sectors() when there is none.
+    int64_t nextWritten(int64_t first) const;
     int64_t sectors() const { return m_sectors; }
     uint8_t fill() const { return m_fill; }
     const std::string& path() const { return m_path; }

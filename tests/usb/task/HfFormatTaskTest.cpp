@@ -18,11 +18,7 @@
 #include "schema/event/DeviceEvent.h"
 #include "support/OutsideTools.h"
 #include "support/TempFolder.h"
-#include "schema/state/BaseState.h"
-#include "schema/state/DeviceStateType.h"
 #include "usb/cfg/CfgTable.h"
-#include "usb/ops/hFormat/UsbOpHfFormatAllPartitions.h"
-#include "usb/ops/hFormat/UsbOpHfTestUDisk.h"
 #include "usb/task/hFormat/TaskHfFormatAllPartitions.h"
 #include "usb/task/hFormat/TaskHfTestUDisk.h"
 
@@ -202,32 +198,5 @@ TEST_P(HfFormatFault, CopySwitchAndFormatFailuresGiveTheirCodes)
 }
 
 INSTANTIATE_TEST_SUITE_P(Fill, HfFormatFault, ::testing::Values(0x00));
-
-// The two operators of the high-format state in one pass: the disk test
-// chains to the format, which ends the run built, or in the error state with
-// the task's code.
-TEST_P(HfFormatFault, OperatorsEndTheRunBuiltOrFailed)
-{
-    UsbConfiguration::instance()->setCurrentFunction(FUNCTION_USER);
-    for (const char* rule : {"", "FailLogicalWrite=1"}) {
-        SCOPED_TRACE(rule);
-        TearDown();
-        faults = *rule ? "[Faults]\n" + std::string(rule) + "\n" : "";
-        SetUp();
-        UsbConfiguration::instance()->setCurrentFunction(FUNCTION_USER);
-        layOut({{60000, DISK_REMOVABLE, "first"}});
-        Tessor::usb::UsbOpHfTestUDisk test;
-        Tessor::usb::UsbOpHfFormatAllPartitions format;
-        Sptr<BaseEvent> event(new DeviceEvent(DEV_SIG_TEST_DISK));
-        event->setDevice(device);
-        EXPECT_FALSE(format.process(event));
-        EXPECT_FALSE(test.process(event));
-        Sptr<BaseState> next = format.process(event);
-        ASSERT_TRUE(next);
-        EXPECT_EQ(*rule ? STATE_ERROR : STATE_BUILD_OK, next->getStateType());
-        EXPECT_EQ(*rule ? 0x8036 : 0, event->getErrorCode());
-    }
-    UsbConfiguration::instance()->setCurrentFunction(FUNCTION_FACTORY);
-}
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "usb/task/hFormat/TaskHfTestUDisk.h"
 #include "usb/task/init/TaskCfgTableDown.h"
 #include "usb/task/init/TaskScanCodeDownload.h"
+#include "usb/task/lFormat/TaskLfCfgTable2Flash.h"
 
 namespace Tessor::usb {
 
@@ -12,9 +13,15 @@ using namespace schema;
 
 void UsbOpHfTestUDisk::init()
 {
-    // The user and login functions write their table to the flash here, with
-    // the low format's write task, once that task is part of the build.
-    if (UsbConfiguration::instance()->getCurrentFunction() != FUNCTION_FACTORY) {
+    // User and login runs skip the low format: their table reaches the flash
+    // here. A user run formats the units of that new table, so the
+    // controller is given it too, in place of the one it booted with.
+    const _FUNCTION_T function = UsbConfiguration::instance()->getCurrentFunction();
+    if (function != FUNCTION_FACTORY) {
+        addTasks(Sptr<BaseTask>(new TaskLfCfgTable2Flash(TASK_CFG_TABLE_DOWNLOAD, "HF::CfgTable2Flash")));
+        if (function == FUNCTION_USER) {
+            addTasks(Sptr<BaseTask>(new TaskCfgTableDown(TASK_CFG_TABLE_DOWNLOAD, "HF::CfgTable2Ram")));
+        }
         return;
     }
     addTasks(Sptr<BaseTask>(new TaskCfgTableDown(TASK_CFG_TABLE_DOWNLOAD, "HF::CfgTable2Ram")));

@@ -1,5 +1,6 @@
 // First step of the high format: in the factory function the high-format
-// table and code go to the controller's RAM before the disk test.
+// table and code go to the controller's RAM before the disk test; user and
+// login runs write their table to the flash.
 #pragma once
 
 #include "schema/ops/DeviceOperator.h"

@@ -1,0 +1,383 @@
+// Simulated devices produced through the engine's whole road, from plug-in
+// to BUILD_OK; every logical unit of the table found on their flash is cut
+// from the logical disk and read by the standard tools (fsck.fat, mtools,
+// sfdisk, xorriso), once with unwritten logical sectors reading 0x00 and
+// once 0xFF.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "EngineHarness.h"
+#include "support/CodeTree.h"
+#include "support/OutsideTools.h"
+#include "usb/task/hFormat/TaskHfFormatAllPartitions.h"
+
+namespace {
+
+using namespace engine_test;
+using Tessor::schema::DISK_CDROM;
+using Tessor::schema::DISK_LOCAL;
+using Tessor::schema::DISK_REMOVABLE;
+using Tessor::schema::TaskHfFormatAllPartitions;
+using Tessor::taval::OpKind;
+using test_support::runTool;
+
+constexpr auto ROAD_LIMIT = std::chrono::seconds(120);
+
+// A partition of the run settings; the last one takes what is left.
+struct Partition {
+    int diskType;
+    uint32_t sectors;
+    std::string content;  // a folder of the test, "iso" for the CD-ROM image, or ""
+    bool encrypted = false;
+};
+
+// What a unit of the produced table must hold.
+enum Kind { REMOVABLE_FAT, LOCAL_FAT, CDROM_IMAGE };
+
+struct Unit {
+    Kind kind;
+    int fatBits;          // 12, 16 or 32; 0 for a CD-ROM unit
+    std::string content;  // what reads back from it, as in Partition
+};
+
+struct Scenario {
+    const char* name;
+    _FUNCTION_T function;
+    std::vector<Partition> partitions;
+    std::vector<Unit> units;
+    // A factory-produced 1 Gbit device whose logical disk has this many
+    // sectors, given new partitions by the user function; 0: the factory
+    // run alone.
+    int64_t producedDisk = 0;
+};
+
+constexpr uint32_t REST = 1;  // sectors of a last partition: it grows to the rest
+
+const Scenario SCENARIOS[] = {
+    {"LocalDiskFat32WithSecondPartition", FUNCTION_FACTORY,
+     {{DISK_LOCAL, 150000, "first"}, {DISK_REMOVABLE, REST, "second"}},
+     {{LOCAL_FAT, 32, "first"}, {REMOVABLE_FAT, 16, "second"}}},
+    {"RemovableFat16", FUNCTION_FACTORY, {{DISK_REMOVABLE, REST, "first"}}, {{REMOVABLE_FAT, 16, "first"}}},
+    {"Fat12", FUNCTION_FACTORY,
+     {{DISK_REMOVABLE, 8000, "first"}, {DISK_REMOVABLE, REST, ""}},
+     {{REMOVABLE_FAT, 12, "first"}, {REMOVABLE_FAT, 16, ""}}},
+    {"CdromAndRemovableDisk", FUNCTION_FACTORY,
+     {{DISK_CDROM, 4096, "iso"}, {DISK_REMOVABLE, REST, "second"}},
+     {{CDROM_IMAGE, 0, "iso"}, {REMOVABLE_FAT, 16, "second"}}},
+    // The login unit gets the login content; the hidden unit holds the rest.
+    {"EncryptedLogin", FUNCTION_FACTORY,
+     {{DISK_REMOVABLE, REST, "", true}},
+     {{REMOVABLE_FAT, 16, "login"}, {REMOVABLE_FAT, 16, ""}}},
+    // The two sizes whose FAT32 the plain formula would make too small.
+    {"LargeLocalDisks", FUNCTION_USER,
+     {{DISK_LOCAL, 7831552, "first"}, {DISK_LOCAL, 15663104, "second"}},
+     {{LOCAL_FAT, 32, "first"}, {LOCAL_FAT, 32, "second"}},
+     7831552 + 15663104},
+};
+
+struct Case {
+    Scenario scenario;
+    int fill;
+};
+
+void PrintTo(const Case& c, std::ostream* out) { *out << c.scenario.name << " fill " << c.fill; }
+
+std::vector<Case> cases()
+{
+    std::vector<Case> all;
+    for (const Scenario& s : SCENARIOS) {
+        for (int fill : {0x00, 0xFF}) {
+            // A large disk read whole as 0xFF would be gigabytes written for
+            // nothing: its unwritten sectors are only those of the data area.
+            if (s.producedDisk == 0 || fill == 0x00) {
+                all.push_back({s, fill});
+            }
+        }
+    }
+    return all;
+}
+
+// Files to copy and the CD-ROM image, made once per process.
+class Content {
+public:
+    static Content& instance()
+    {
+        static Content content;
+        return content;
+    }
+
+    std::string path(const std::string& name) const { return m_folder + "/" + name; }
+    std::string iso() const { return path("unit.iso"); }
+    std::string isoSource() const { return path("isosource"); }
+
+private:
+    Content() : m_folder(EngineEnvironment::instance().folder() + "/content")
+    {
+        for (const char* name : {"first", "second", "login"}) {
+            const std::string folder = path(name);
+            std::filesystem::create_directories(folder + "/docs");
+            std::ofstream(folder + "/" + name + ".txt") << "content of " << name << "\n";
+            std::ofstream(folder + "/docs/Notes Of The Unit.txt") << std::string(5000, name[0]);
+        }
+        std::filesystem::create_directories(isoSource());
+        std::ofstream(isoSource() + "/readme.txt") << "on the CD-ROM unit\n";
+        const auto made = runTool("xorriso -as mkisofs -quiet -V UNITISO -o " + iso() + " " + isoSource());
+        EXPECT_EQ(made.status, 0) << made.output;
+    }
+
+    std::string m_folder;
+};
+
+// The station's working folder holds the firmware images.
+class StationFolder {
+public:
+    StationFolder() : m_back(std::filesystem::current_path())
+    {
+        const std::filesystem::path station = EngineEnvironment::instance().folder() + "/station";
+        code_test::makeTree(station);
+        std::filesystem::current_path(station);
+        UsbConfiguration* config = UsbConfiguration::instance();
+        config->setChipSet("6716");
+        config->setCfgTableCount(1);
+        config->addScanCodeImage("6716", "releases/code/scan_6716.img");
+        config->addUdiskCodeImage("6716", "releases/code/udisk_6716.img");
+    }
+    ~StationFolder() { std::filesystem::current_path(m_back); }
+
+private:
+    std::filesystem::path m_back;
+};
+
+Sptr<ConfigInfo> settingsOf(Engine& engine, const std::vector<Partition>& partitions, int64_t producedDisk)
+{
+    Sptr<ConfigInfo> settings(new ConfigInfo(engine.ui().getConfigInfo()));
+    settings->clearData();
+    settings->setCapacityPolicy(Tessor::schema::CAPACITY_BEGIN_IS_FIRST);
+    settings->setConfigCapacity(0);
+    settings->setRealCapacity(static_cast<int>(producedDisk));
+    settings->setPassword("open sesame");
+    for (const Partition& p : partitions) {
+        Sptr<PartInfo> part(new PartInfo(static_cast<int>(p.sectors)));
+        part->setDiskType(p.diskType);
+        part->setIsEncrypted(p.encrypted);
+        part->setVolumeLabel("UNIT");
+        if (p.content == "iso") {
+            part->setCopyPath(Content::instance().iso());
+        } else if (!p.content.empty()) {
+            part->setCopyPath(Content::instance().path(p.content));
+        }
+        settings->addPartInfo(part);
+    }
+    return settings;
+}
+
+void start(Engine& engine, int port, const Sptr<ConfigInfo>& settings)
+{
+    Sptr<UiEvent> event(new UiEvent(UI_SIG_START));
+    event->setDevice(engine.slot(port));
+    event->setConfigInfo(settings);
+    engine.slot(port)->reportEvent(Sptr<BaseEvent>(event));
+}
+
+// Waits until the port's device has ended its run, built or failed.
+std::string waitRunEnded(Engine& engine, int port)
+{
+    const auto end = std::chrono::steady_clock::now() + ROAD_LIMIT;
+    std::string state = engine.stateOf(port);
+    while (state != "StateBuildOk" && state != "StateError" && std::chrono::steady_clock::now() < end) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        state = engine.stateOf(port);
+    }
+    return state;
+}
+
+class Volumes {
+public:
+    explicit Volumes(std::string folder) : m_folder(std::move(folder)) {}
+
+    // fsck.fat accepts the volume of `bits`-bit FAT, mdir opens it at
+    // `offset` bytes into `image`, and its files read back equal to
+    // `content`.
+    void expectFat(const std::string& image, const std::string& volume, int64_t offset, int bits,
+                   const std::string& content)
+    {
+        const auto fsck = runTool("fsck.fat -n -v " + volume);
+        EXPECT_EQ(fsck.status, 0) << fsck.output;
+        // Reported, but not counted as an error.
+        EXPECT_EQ(fsck.output.find("differences between boot sector and its backup"), std::string::npos)
+            << fsck.output;
+        EXPECT_NE(fsck.output.find(std::to_string(bits) + " bit entries"), std::string::npos) << fsck.output;
+        const std::string at = offset != 0 ? image + "@@" + std::to_string(offset) : image;
+        const auto mdir = runTool("mdir -i " + at + " ::");
+        EXPECT_EQ(mdir.status, 0) << mdir.output;
+        if (content.empty()) {
+            EXPECT_NE(mdir.output.find("No files"), std::string::npos) << mdir.output;
+            return;
+        }
+        const std::string back = m_folder + "/back";
+        std::filesystem::remove_all(back);
+        std::filesystem::create_directories(back);
+        const auto copy = runTool("mcopy -s -n -i " + at + " ::/ " + back + "/");
+        EXPECT_EQ(copy.status, 0) << copy.output;
+        const auto diff = runTool("diff -r " + back + " " + Content::instance().path(content));
+        EXPECT_EQ(diff.status, 0) << diff.output;
+    }
+
+    void expectUnit(const std::string& image, int64_t sectors, const Unit& unit)
+    {
+        switch (unit.kind) {
+        case REMOVABLE_FAT:
+            expectFat(image, image, 0, unit.fatBits, unit.content);
+            break;
+        case LOCAL_FAT: {
+            const auto sfdisk = runTool("sfdisk -V " + image);
+            EXPECT_EQ(sfdisk.status, 0) << sfdisk.output;
+            const std::string volume = m_folder + "/volume.img";
+            ASSERT_TRUE(test_support::cutImage(image, 63, sectors - 63, volume));
+            expectFat(image, volume, 63 * 512, unit.fatBits, unit.content);
+            break;
+        }
+        case CDROM_IMAGE: {
+            const std::string iso = Content::instance().iso();
+            const auto cmp = runTool("cmp -n $(stat -c%s " + iso + ") " + image + " " + iso);
+            EXPECT_EQ(cmp.status, 0) << cmp.output;
+            const auto listing = runTool("xorriso -indev " + image + " -find / -type f");
+            EXPECT_NE(listing.output.find("/readme.txt"), std::string::npos) << listing.output;
+            break;
+        }
+        }
+    }
+
+private:
+    std::string m_folder;
+};
+
+// Plug-in, start with `settings`, and the run ended built.
+void produce(Engine& engine, const std::string& folder, const Sptr<ConfigInfo>& settings)
+{
+    ASSERT_TRUE(engine.ui().waitLayerReady());
+    std::string error;
+    ASSERT_EQ(engine.hub().plug(0, folder, &error), 0) << error;
+    ASSERT_TRUE(engine.waitState(0, "StateWait")) << engine.stateOf(0);
+    start(engine, 0, settings);
+    EXPECT_EQ(waitRunEnded(engine, 0), "StateBuildOk");
+    ASSERT_TRUE(engine.ui().waitReports(0, {{UI_SIG_FOUND, 0, 0}, {UI_SIG_READY, 0, 0}, {UI_SIG_BUILD_OK, 0, 0}}))
+        << ::testing::PrintToString(engine.ui().reports(0));
+}
+
+class EngineHighFormat : public ::testing::TestWithParam<Case> {};
+
+TEST_P(EngineHighFormat, EveryUnitIsReadByTheStandardTools)
+{
+    const Scenario& s = GetParam().scenario;
+    const int fill = GetParam().fill;
+    EngineEnvironment& environment = EngineEnvironment::instance();
+    const StationFolder station;
+    Content::instance();
+    UsbConfiguration::instance()->setLoginIsoFile(Content::instance().path("login"));
+    Keys keys = {{"Device.FlashId", "ECD35195"}, {"Device.BlocksPerChip", "1024"}, {"Device.PagesPerBlock", "64"},
+                 {"Device.LogicalFill", std::to_string(fill)}};
+    if (s.producedDisk != 0) {
+        keys["Device.LogicalSectors"] = std::to_string(s.producedDisk);
+    }
+    const std::string folder = environment.makeDevice(std::string(s.name) + std::to_string(fill), keys);
+    if (s.producedDisk != 0) {
+        // Produced by the factory first, so the user run finds the table a
+        // low format left.
+        const std::vector<Partition> whole = {{DISK_REMOVABLE, REST, ""}};
+        Engine factory(1, FUNCTION_FACTORY);
+        ASSERT_NO_FATAL_FAILURE(produce(factory, folder, settingsOf(factory, whole, 0)));
+    }
+    Engine engine(1, s.function);
+    ASSERT_NO_FATAL_FAILURE(produce(engine, folder, settingsOf(engine, s.partitions, s.producedDisk)));
+    std::string error;
+
+    // The units of the table on the flash, as the device serves them.
+    const std::string out = environment.folder() + "/export-" + s.name + std::to_string(fill);
+    std::filesystem::create_directories(out);
+    std::vector<std::string> images;
+    ASSERT_TRUE(engine.hub().device(0)->exportUnits(out, &images, &error)) << error;
+    ASSERT_EQ(images.size(), s.units.size());
+    Volumes volumes(out);
+    for (size_t i = 0; i < images.size(); ++i) {
+        SCOPED_TRACE("unit " + std::to_string(i));
+        volumes.expectUnit(images[i], int64_t(std::filesystem::file_size(images[i]) / 512), s.units[i]);
+    }
+    std::filesystem::remove_all(out);
+}
+
+INSTANTIATE_TEST_SUITE_P(Layouts, EngineHighFormat, ::testing::ValuesIn(cases()),
+                         [](const ::testing::TestParamInfo<Case>& info) {
+                             return std::string(info.param.scenario.name) + (info.param.fill ? "Ff" : "Zero");
+                         });
+
+// A failure injected into one device's high format gives that device its
+// code in a status report, while a sound device on another port is built.
+struct Failing {
+    const char* name;
+    const char* rule;  // of the device's fault rules, or ""
+    std::vector<Partition> partitions;
+    int code;  // 0: built
+};
+
+TEST(EngineHighFormatFaults, EachDeviceGetsItsCodeWhileTheOthersAreBuilt)
+{
+    EngineEnvironment& environment = EngineEnvironment::instance();
+    const StationFolder station;
+    const std::vector<Partition> oneDisk = {{DISK_REMOVABLE, REST, "first"}};
+    const std::vector<Partition> twoDisks = {{DISK_REMOVABLE, 60000, "first"}, {DISK_REMOVABLE, REST, "second"}};
+    // The first partition's boot sector, FATs and root directory are the
+    // first four writes when each FAT is written at once.
+    const std::vector<Partition> smallFirst = {{DISK_REMOVABLE, 8401, ""}, {DISK_REMOVABLE, REST, ""}};
+    const Failing devices[] = {
+        {"Sound", "", twoDisks, 0},
+        // The image made for the test is larger than 64 sectors.
+        {"IsoTooLarge", "", {{DISK_CDROM, 64, "iso"}, {DISK_REMOVABLE, REST, ""}}, 0x8034},
+        {"Mbr", "FailLogicalWrite=1", {{DISK_LOCAL, REST, ""}}, 0x8035},
+        {"Dbr", "FailLogicalWrite=1", oneDisk, 0x8036},
+        {"Fat", "FailLogicalWrite=2", smallFirst, 0x8037},
+        {"Root", "FailLogicalWrite=4", smallFirst, 0x8038},
+        {"Copy", "FailCopy=always", oneDisk, TaskHfFormatAllPartitions::COPY_FAILED},
+        {"Switch", "FailSwitch=always", twoDisks, TaskHfFormatAllPartitions::SWITCH_FAILED},
+    };
+    const int ports = static_cast<int>(std::size(devices));
+    Engine engine(ports, FUNCTION_FACTORY);
+    ASSERT_TRUE(engine.ui().waitLayerReady());
+    for (int port = 0; port < ports; ++port) {
+        const Failing& d = devices[port];
+        Keys keys = {{"Device.FlashId", "ECD35195"}, {"Device.BlocksPerChip", "1024"},
+                     {"Device.PagesPerBlock", "64"}};
+        if (*d.rule != '\0') {
+            const std::string rule = d.rule;
+            keys["Faults." + rule.substr(0, rule.find('='))] = rule.substr(rule.find('=') + 1);
+        }
+        std::string error;
+        ASSERT_EQ(engine.hub().plug(port, environment.makeDevice(std::string("Fault") + d.name, keys), &error), 0)
+            << error;
+    }
+    for (int port = 0; port < ports; ++port) {
+        ASSERT_TRUE(engine.waitState(port, "StateWait")) << engine.stateOf(port);
+        start(engine, port, settingsOf(engine, devices[port].partitions, 0));
+    }
+    for (int port = 0; port < ports; ++port) {
+        const Failing& d = devices[port];
+        SCOPED_TRACE(d.name);
+        EXPECT_EQ(waitRunEnded(engine, port), d.code == 0 ? "StateBuildOk" : "StateError");
+        const Report last = d.code == 0 ? Report{UI_SIG_BUILD_OK, port, 0} : Report{UI_SIG_STATUS, port, d.code};
+        EXPECT_TRUE(engine.ui().waitReports(port, {{UI_SIG_FOUND, port, 0}, {UI_SIG_READY, port, 0}, last}))
+            << ::testing::PrintToString(engine.ui().reports(port));
+    }
+    int copies = 0;
+    for (const Tessor::taval::OpRecord& op : engine.hub().device(6)->opLog()) {
+        copies += op.kind == OpKind::Copy ? 1 : 0;
+    }
+    EXPECT_EQ(copies, TaskHfFormatAllPartitions::COPY_ATTEMPTS);
+}
+
+}  // namespace
