@@ -380,4 +380,110 @@ TEST(EngineHighFormatFaults, EachDeviceGetsItsCodeWhileTheOthersAreBuilt)
     EXPECT_EQ(copies, TaskHfFormatAllPartitions::COPY_ATTEMPTS);
 }
 
+// The encrypted layout produced by the factory, then plugged into a login
+// station: the hidden unit opens with the device's password only, and a
+// password change needs the current password.
+class EngineLogin : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        UsbConfiguration::instance()->setLoginIsoFile(Content::instance().path("login"));
+        m_folder = EngineEnvironment::instance().makeDevice(
+            "Login", {{"Device.FlashId", "ECD35195"}, {"Device.BlocksPerChip", "1024"}, {"Device.PagesPerBlock", "64"}});
+        Engine factory(1, FUNCTION_FACTORY);
+        Sptr<ConfigInfo> settings = settingsOf(factory, {{DISK_REMOVABLE, REST, "", true}}, 0);
+        // Scanned without block mode: a re-plugged device finds the build
+        // information of a block-mode layout elsewhere than it was written.
+        settings->getScanConfig()->setScanPriority(1);
+        ASSERT_NO_FATAL_FAILURE(produce(factory, m_folder, settings));
+    }
+
+    // A login request with `password` and `operation`, and where it ended.
+    std::string login(Engine& engine, const std::string& password, int operation,
+                      const std::string& newPassword = "")
+    {
+        Sptr<ConfigInfo> settings(new ConfigInfo(engine.ui().getConfigInfo()));
+        settings->setPassword(password);
+        settings->setNewPassword(newPassword);
+        settings->setLoginOp(operation);
+        const size_t before = engine.ui().reports(0).size();
+        start(engine, 0, settings);
+        const auto end = std::chrono::steady_clock::now() + ROAD_LIMIT;
+        while (engine.ui().reports(0).size() == before && std::chrono::steady_clock::now() < end) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        return waitRunEnded(engine, 0);
+    }
+
+    void plug(Engine& engine)
+    {
+        ASSERT_TRUE(engine.ui().waitLayerReady());
+        std::string error;
+        ASSERT_EQ(engine.hub().plug(0, m_folder, &error), 0) << error;
+        ASSERT_TRUE(engine.waitState(0, "StateWait")) << engine.stateOf(0);
+    }
+
+    std::vector<Tessor::taval::OpRecord> switches(Engine& engine)
+    {
+        std::vector<Tessor::taval::OpRecord> out;
+        for (const Tessor::taval::OpRecord& op : engine.hub().device(0)->opLog()) {
+            if (op.kind == OpKind::Switch) {
+                out.push_back(op);
+            }
+        }
+        return out;
+    }
+
+    const StationFolder m_station;
+    std::string m_folder;
+};
+
+constexpr int OPEN_HIDDEN = 1;
+constexpr int CHANGE_PASSWORD = 3;
+
+TEST_F(EngineLogin, HiddenUnitOpensWithTheRightPasswordOnly)
+{
+    Engine engine(1, FUNCTION_LOGIN);
+    ASSERT_NO_FATAL_FAILURE(plug(engine));
+    EXPECT_EQ(login(engine, "open sesame?", OPEN_HIDDEN), "StateError");
+    EXPECT_EQ(engine.ui().reports(0).back(), (Report{UI_SIG_STATUS, 0, 0x803e}));
+    EXPECT_TRUE(switches(engine).empty());
+
+    EXPECT_EQ(login(engine, "open sesame", OPEN_HIDDEN), "StateBuildOk");
+    EXPECT_EQ(engine.ui().reports(0).back(), (Report{UI_SIG_BUILD_OK, 0, 0}));
+    // The hidden unit follows the login unit.
+    const auto done = switches(engine);
+    ASSERT_EQ(done.size(), 1u);
+    EXPECT_EQ(done[0].args[0], 1);
+    EXPECT_TRUE(done[0].ok);
+}
+
+TEST_F(EngineLogin, PasswordChangeNeedsTheCurrentPassword)
+{
+    {
+        Engine engine(1, FUNCTION_LOGIN);
+        ASSERT_NO_FATAL_FAILURE(plug(engine));
+        EXPECT_EQ(login(engine, "guess", CHANGE_PASSWORD, "new words"), "StateError");
+        EXPECT_EQ(engine.ui().reports(0).back(), (Report{UI_SIG_STATUS, 0, 0x803e}));
+        EXPECT_EQ(login(engine, "open sesame", CHANGE_PASSWORD, "new words"), "StateBuildOk");
+        EXPECT_EQ(engine.ui().reports(0).back(), (Report{UI_SIG_BUILD_OK, 0, 0}));
+    }
+    // Plugged again, the device knows its new password from its flash.
+    Engine engine(1, FUNCTION_LOGIN);
+    ASSERT_NO_FATAL_FAILURE(plug(engine));
+    EXPECT_EQ(login(engine, "open sesame", OPEN_HIDDEN), "StateError");
+    EXPECT_EQ(login(engine, "new words", OPEN_HIDDEN), "StateBuildOk");
+    ASSERT_EQ(switches(engine).size(), 1u);
+    EXPECT_TRUE(switches(engine)[0].ok);
+}
+
+TEST_F(EngineLogin, FailedSwitchToTheHiddenUnitIsAnError)
+{
+    std::ofstream(m_folder + "/device.ini", std::ios::app) << "[Faults]\nFailSwitch=always\n";
+    Engine engine(1, FUNCTION_LOGIN);
+    ASSERT_NO_FATAL_FAILURE(plug(engine));
+    EXPECT_EQ(login(engine, "open sesame", OPEN_HIDDEN), "StateError");
+    EXPECT_EQ(engine.ui().reports(0).back(), (Report{UI_SIG_STATUS, 0, 0x8030}));
+}
+
 }  // namespace
