@@ -2,6 +2,7 @@
 
 #include <QMouseEvent>
 #include <QPushButton>
+#include <algorithm>
 #include <cstdio>
 
 #include "page/DlgLogQuery.h"
@@ -50,7 +51,8 @@ const ChannelIds CHANNEL_IDS[PageProgress::CHANNELS] = {
 constexpr int LABEL_X = 11, LABEL_CX = 47, LABEL_CY = 13;
 constexpr int PROGRESS_X = 75, PROGRESS_CX = 329, PROGRESS_CY = 12;
 
-// Template 143 without its channels.
+// Template 143 without its channels. The summary's labels and edits are
+// placed again once their texts are known (`fitSummary`).
 const ControlTemplate TEMPLATE[] = {
     {1087, ControlKind::GroupBox, "Setting Information", 10, 3, 403, 71},
     {1862, ControlKind::Label, "Flash Type", 16, 16, 60, 10},
@@ -76,6 +78,18 @@ const ControlTemplate TEMPLATE[] = {
     {PageProgress::IDC_HELP, ControlKind::Button, "&Help", 421, 227, 50, 16, true},
     {PageProgress::IDC_EXIT, ControlKind::Button, "E&xit", 421, 285, 50, 16},
 };
+
+// The summary's two columns of labels and edits, rows top to bottom.
+struct SummaryRow {
+    int label;
+    int edit;
+};
+const SummaryRow SUMMARY_COLUMNS[2][3] = {
+    {{1862, PageProgress::IDC_FLASH_TYPE}, {1105, PageProgress::IDC_VENDOR}, {1108, PageProgress::IDC_PRODUCT}},
+    {{1104, PageProgress::IDC_SCAN_LEVEL}, {1106, PageProgress::IDC_PARTITIONS}, {1107, PageProgress::IDC_ECC}},
+};
+constexpr int SUMMARY_LEFT = 16, SUMMARY_RIGHT = 407, SUMMARY_EDIT_CX = 150;
+constexpr int SUMMARY_LABEL_GAP = 2, SUMMARY_COLUMN_GAP = 6;
 
 const char* const SCAN_LEVEL_TEXTS[] = {
     "Level 0: Scan and Format (Original Flash Only)",
@@ -133,6 +147,7 @@ bool PageProgress::OnInitDialog()
 {
     layoutChannels();
     setTexts();
+    fitSummary();
     showSettings();
     setInitialised();
     SetTimer(m_timerId, 100);
@@ -175,6 +190,33 @@ void PageProgress::setTexts()
                                         {IDC_AUTO_START, "Auto Start"},
                                         {IDC_LOG_MANAGER, "&Log Manager"}};
     setLocaleTexts(*this, texts);
+}
+
+void PageProgress::fitSummary()
+{
+    // Each column's labels as wide as its widest text; the edits share what
+    // is left, up to the template's width.
+    int labelWidths[2] = {};
+    for (int column = 0; column < 2; ++column) {
+        for (const SummaryRow& row : SUMMARY_COLUMNS[column]) {
+            const int width = GetDlgItem(row.label)->fontMetrics().horizontalAdvance(GetDlgItemText(row.label));
+            labelWidths[column] = std::max(labelWidths[column], width + 2);
+        }
+    }
+    const int gap = dluToPixels(SUMMARY_LABEL_GAP);
+    const int columnGap = dluToPixels(SUMMARY_COLUMN_GAP);
+    const int room = dluToPixels(SUMMARY_RIGHT - SUMMARY_LEFT) - labelWidths[0] - labelWidths[1] - 2 * gap - columnGap;
+    const int editWidth = std::min(dluToPixels(SUMMARY_EDIT_CX), room / 2);
+    int x = dluToPixels(SUMMARY_LEFT);
+    for (int column = 0; column < 2; ++column) {
+        for (const SummaryRow& row : SUMMARY_COLUMNS[column]) {
+            QWidget* label = GetDlgItem(row.label);
+            QWidget* edit = GetDlgItem(row.edit);
+            label->setGeometry(x, label->y(), labelWidths[column], label->height());
+            edit->setGeometry(x + labelWidths[column] + gap, edit->y(), editWidth, edit->height());
+        }
+        x += labelWidths[column] + gap + editWidth + columnGap;
+    }
 }
 
 void PageProgress::showSettings()

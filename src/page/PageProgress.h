@@ -59,6 +59,8 @@ protected:
 private:
     void layoutChannels();
     void setTexts();
+    // Labels as wide as their texts, edits beside them.
+    void fitSummary();
     int liveChannels() const;
     // Saves the serial number the next run starts with (serial mode 2).
     void saveSerialNumber();

@@ -481,6 +481,7 @@ TEST_F(MainWindowTest, TheLogDialogChangesTheRunningLogger)
 
     page::DlgLogQuery dialog;
     dialog.show();
+    EXPECT_TRUE(saveScreenshot(dialog, "log-query"));
     // Opened where the logger writes it, with a separator; an absolute name as it is.
     config->setLogFilename("logs/run.txt");
     auto* files = static_cast<QComboBox*>(dialog.GetDlgItem(page::DlgLogQuery::IDC_FILE_NAME));
