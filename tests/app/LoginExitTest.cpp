@@ -16,6 +16,7 @@
 #include "schema/device/BaseDevice.h"
 #include "schema/event/UiEvent.h"
 #include "schema/ui/UiInterfaceMgr.h"
+#include "support/CodeTree.h"
 
 namespace {
 
@@ -53,6 +54,7 @@ TEST(LoginExitTest, TheLoginToolEndsWithStatusOneWithoutWaitingForItself)
     for (const char* file : {"FlashChip.ini", "UserSetting.ini", "Mp3Config.ini"}) {
         fs::copy_file(etc + "/" + file, folder + "/" + file);
     }
+    code_test::makeTree(folder);
     std::ofstream(folder + "/login.cfg") << "Log_Level int 3\n"
                                          << "PlugIn list UsbMgr udisk\n"
                                          << "FlashProfile string FlashChip.ini\n"
@@ -60,6 +62,8 @@ TEST(LoginExitTest, TheLoginToolEndsWithStatusOneWithoutWaitingForItself)
                                          << "Mp3Profile string Mp3Config.ini\n"
                                          << "CurrentFunction string Kelvo\n"
                                          << "ChipSet string 6716\n"
+                                         << "ScanCode list 6716 releases/code/scan_6716.img\n"
+                                         << "UdiskCode list 6716 releases/code/udisk_6716.img\n"
                                          << "SampleFile string ScanSample.dat\n";
     EXPECT_EXIT(runLoginStation(folder), ::testing::ExitedWithCode(1), "");
     fs::remove_all(folder);

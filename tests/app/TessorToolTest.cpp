@@ -18,6 +18,8 @@
 #include <string>
 #include <vector>
 
+#include "support/CodeTree.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -164,8 +166,8 @@ const char* const STATION_CONFIG = "Display_Name string Tool Test\n"
                                    "FlashProfile string FlashChip.ini\n"
                                    "UserProfile string UserSetting.ini\n"
                                    "Mp3Profile string Mp3Config.ini\n"
-                                   "ScanCode list 6716 scan.img\n"
-                                   "UdiskCode list 6716 scan.img\n"
+                                   "ScanCode list 6716 releases/code/scan_6716.img\n"
+                                   "UdiskCode list 6716 releases/code/udisk_6716.img\n"
                                    "CurrentFunction string UDiskFactory\n"
                                    "ChipSet string 6716\n"
                                    "SampleFile string ScanSample.dat\n";
@@ -178,7 +180,7 @@ void writeStation(const std::string& folder, const std::string& config = STATION
     for (const char* file : {"FlashChip.ini", "UserSetting.ini", "Mp3Config.ini"}) {
         fs::copy_file(etc + "/" + file, folder + "/" + file);
     }
-    std::ofstream(folder + "/scan.img", std::ios::binary) << std::string(2048, '\x5A');
+    code_test::makeTree(folder);
     std::ofstream(folder + "/station.cfg") << config;
     fs::create_directories(folder + "/ports");
     fs::create_directories(folder + "/device");

@@ -25,6 +25,8 @@ public:
     {
         test_support::qtApp();
         engine_test::EngineEnvironment::instance();
+        // A page test may work in a station folder of its own.
+        code_test::makeTree(std::filesystem::current_path());
         schema::UsbConfiguration* config = schema::UsbConfiguration::instance();
         config->setDeviceCount(ports);
         config->setCurrentFunction(function);
@@ -33,7 +35,7 @@ public:
         schema::RunAgent::attachUi(m_ui);
         m_root->addManager(m_ui);
         m_usb = new schema::UsbDeviceMgr(m_root, "UsbMgr");
-        m_usb->init();
+        EXPECT_EQ(m_usb->init(), 0) << "the station did not start";
         m_usb->execute();
         m_root->addManager(m_usb);
         m_ui->execute();

@@ -37,21 +37,23 @@ void UsbDeviceMgr::fillDeviceInit()
 int UsbDeviceMgr::init()
 {
     fillDeviceInit();
-    // A station without its firmware images still scans; with no half-built
-    // factory left, the low format fails each device on the code write.
-    const int code = usb::CodeFactory::init();
-    if (code != 0) {
-        CPLOG(3, "CodeFactory initialized fail : %d", code);
-        delete usb::CodeFactory::instance();
-    }
-    const int samples = usb::SampleFactory::init();
     // Only photo frames read the photo-frame pictures and fonts.
     if (UsbConfiguration::instance()->isDpfSupport()) {
         const int dpf = DpfDataFactory::instance()->init();
         if (dpf != 0) {
             CPLOG(3, "DPF Menu Factory initialized fail : %d", dpf);
+            return dpf;
         }
     }
+    // A station without its firmware images cannot produce a device: no slot
+    // is served and the library is not started.
+    const int code = usb::CodeFactory::init();
+    if (code != 0) {
+        CPLOG(3, "CodeFactory initialized fail : %d", code);
+        delete usb::CodeFactory::instance();
+        return code;
+    }
+    const int samples = usb::SampleFactory::init();
     CPLOG(7, "Logic Layer DEVICE_MGR_T %d bytes", DEVICE_MGR_T_SIZE);
     CPLOG(7, "Logic Layer USB_DEVICE_T %d bytes", USB_DEVICE_T_SIZE);
     CPLOG(7, "Logic Layer VOLUME_DEVICE_T %d bytes", VOLUME_DEVICE_T_SIZE);

@@ -29,6 +29,7 @@
 #include "schema/event/ProgressInfo.h"
 #include "schema/event/UiEvent.h"
 #include "schema/ui/UiInterfaceMgr.h"
+#include "support/CodeTree.h"
 #include "support/DeviceIni.h"
 
 namespace engine_test {
@@ -276,7 +277,13 @@ private:
             std::filesystem::copy_file(etc + "/" + file, m_folder + "/" + file);
         }
         addTestParts(etc + "/FlashChip.ini");
-        std::ofstream(m_folder + "/scan.img", std::ios::binary) << std::string(2048, '\x5A');
+        // The firmware images are named relative to the station's working
+        // folder. A test working in a station folder of its own keeps it and
+        // puts the images there.
+        code_test::makeTree(m_folder);
+        if (!std::filesystem::exists("releases")) {
+            std::filesystem::current_path(m_folder);
+        }
         const std::string config = m_folder + "/engine.cfg";
         std::ofstream out(config);
         out << "Display_Name string Engine Test\n"
@@ -289,12 +296,18 @@ private:
             << "UserProfile string " << m_folder << "/UserSetting.ini\n"
             << "DpfProfile string " << m_folder << "/DpfConfig.ini\n"
             << "Mp3Profile string " << m_folder << "/Mp3Config.ini\n"
-            << "ScanCode list 6716 " << m_folder << "/scan.img\n"
-            << "UdiskCode list 6716 " << m_folder << "/scan.img\n"
+            << "DpfCode list 6716V31 releases/code/dpf_6716V31.img\n"
             << "DpfSupport bool False\n"
             << "CurrentFunction string UDiskFactory\n"
             << "ChipSet string 6716\n"
             << "SampleFile string " << m_folder << "/ScanSample.dat\n";
+        // The 6716 family shares its images.
+        const std::pair<const char*, const char*> images[] = {{"6706", "6706"},    {"6716", "6716"}, {"6716V31", "6716"},
+                                                              {"6716V32", "6716"}, {"6726", "6716"}, {"6605", "6605"}};
+        for (const auto& [chipSet, image] : images) {
+            out << "ScanCode list " << chipSet << " releases/code/scan_" << image << ".img\n"
+                << "UdiskCode list " << chipSet << " releases/code/udisk_" << image << ".img\n";
+        }
         out.close();
         UsbConfiguration::instance(config);
         // The seconds a device road waits pass in a few milliseconds.
