@@ -33,8 +33,12 @@ public:
         code_test::makeTree(station);
         schema::UsbConfiguration* config = schema::UsbConfiguration::instance();
         config->setChipSet(chipSet);
-        config->addScanCodeImage(chipSet, "releases/code/scan_" + chipSet + ".img");
-        config->addUdiskCodeImage(chipSet, "releases/code/udisk_" + chipSet + ".img");
+        // Variants without images of their own take the 6716's.
+        const std::string own = std::filesystem::exists(station / "releases/code" / ("udisk_" + chipSet + ".img"))
+                                    ? chipSet
+                                    : std::string("6716");
+        config->addScanCodeImage(chipSet, "releases/code/scan_" + own + ".img");
+        config->addUdiskCodeImage(chipSet, "releases/code/udisk_" + own + ".img");
         std::filesystem::current_path(station);
     }
     ~FirmwareFolder()
@@ -54,24 +58,25 @@ inline engine_test::Keys bigDevice(const std::string& variant = "6716")
             {"Device.BlocksPerChip", "256"}, {"Device.PagesPerBlock", "64"}};
 }
 
-// Waits until the record of `port` has ended its run; true when the device
-// is built (a built device's record is ready again outside factory mode).
-// Failures name the record's last status line.
+// Waits until the record of `port` has ended the run it started; true when
+// the device is built (a built device's record is ready again outside
+// factory mode). Failures name the record's last status line.
 inline ::testing::AssertionResult waitBuilt(bridge_test::EngineStation& station, int port)
 {
-    int state = shell::UI_NO_DISK;
+    shell::MavikDevice& record = station.record(port);
+    // The device reports before it takes its built state.
     const bool ended = test_support::waitOnGui(
         [&] {
-            state = station.record(port).getState();
-            return state == shell::UI_BUILT || state == shell::UI_FAILED ||
-                   (state == shell::UI_READY && station.engineState(port) == "StateBuildOk");
+            return !record.isBusy() &&
+                   (record.getState() == shell::UI_FAILED || station.engineState(port) == "StateBuildOk");
         },
         std::chrono::seconds(60));
-    if (ended && state != shell::UI_FAILED) {
+    const int state = record.getState();
+    if (ended && (state == shell::UI_BUILT || state == shell::UI_READY)) {
         return ::testing::AssertionSuccess();
     }
     return ::testing::AssertionFailure() << "state " << state << ", engine " << station.engineState(port) << ": "
-                                         << station.record(port).getStatusText();
+                                         << record.getStatusText();
 }
 
 // Takes the device `name` made with `keys` through the road of a factory
