@@ -10,6 +10,7 @@
 #include "page/PageUserTool.h"
 #include "platform/mfc/MessageBox.h"
 #include "support/Screenshot.h"
+#include "support/TempFolder.h"
 
 namespace {
 
@@ -97,7 +98,23 @@ TEST_F(UserPage, ApplyAndEjectActByTheDisksState)
     EXPECT_EQ("USERONE", run->getPartInfo(0)->getVolumeLabel());
     EXPECT_EQ(12u * MB, run->getPartInfo(0)->getCapacity());
 
-    // Built (ready again in user mode): Apply starts it again.
+    // The units on the flash are the ones the page set.
+    ASSERT_TRUE(waitOnGui([&] { return !m_station->record(0).isBusy(); }));
+    m_station->hub().unplug(0);
+    test_support::TempFolder out;
+    const std::vector<produced_test::UnitImage> units = produced_test::exportUnits(disk, out.path());
+    ASSERT_EQ(2u, units.size());
+    EXPECT_EQ(12 * MB, units[0].sectors);
+    EXPECT_GT(units[1].sectors, 0);
+    const std::string labels[] = {"USERONE", "USERTWO"};
+    for (size_t i = 0; i < units.size(); ++i) {
+        SCOPED_TRACE(units[i].path);
+        produced_test::expectSoundVolume(units[i].path);
+        EXPECT_EQ(labels[i], produced_test::volumeLabel(units[i].path));
+    }
+    plug(disk);
+
+    // Plugged again (a built disk is ready again in user mode): Apply starts it again.
     click(PageUserTool::IDC_APPLY);
     EXPECT_EQ(shell::UI_PRODUCING, state());
     ASSERT_TRUE(produced_test::waitBuilt(*m_station, 0));
