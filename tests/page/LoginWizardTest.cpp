@@ -1,22 +1,24 @@
-// The login wizard of login mode on a simulated disk with a configuration
-// table and a password: Next only once the disk is ready, a wrong password
-// keeps the operator on the password page, the right one starts the disk
-// and the result page shows its outcome.
+// The login wizard of login mode on a disk produced before with an encrypted
+// partition and a password: Next only once the disk is ready, a wrong password keeps the operator on the password page, the right
+// one starts the disk and the result page shows its outcome, and a changed
+// password lands in the table on the disk's flash.
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
 #include <QLineEdit>
+#include <filesystem>
+#include <fstream>
 
+#include "ProducedDisk.h"
 #include "page/PageLoginDevice.h"
 #include "page/PageLoginPasswd.h"
 #include "page/PageLoginResult.h"
 #include "platform/mfc/MessageBox.h"
 #include "platform/mfc/PropertySheet.h"
-#include "shell/DeviceTexts.h"
-#include "shell/Station.h"
-#include "support/QtApp.h"
+#include "schema/device/ScanConfig.h"
 #include "support/Screenshot.h"
-#include "usb/cfg/CfgTable.h"
+#include "support/SystemAreaReader.h"
+#include "support/TempFolder.h"
 
 namespace {
 
@@ -26,55 +28,68 @@ using page::PageLoginPasswd;
 using test_support::waitOnGui;
 
 const char* const HELD = "0ldSecret7";
+constexpr int MB = 2048;
 
 class LoginWizard : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { test_support::qtApp(); }
 
-    void SetUp() override
-    {
-        mfc::setMessageBoxService(m_boxes);
-        m_station = std::make_unique<bridge_test::SheetStation>(1, schema::FUNCTION_LOGIN);
-        sheet().show();
-        sheet().SetActivePage(0);
-    }
+    void SetUp() override { mfc::setMessageBoxService(m_boxes); }
     void TearDown() override
     {
         m_station.reset();
         schema::UsbConfiguration::instance()->setCurrentFunction(schema::FUNCTION_FACTORY);
     }
 
-    // A disk produced with the password HELD: identified as a factory station
-    // would, then given its table and password, as the login road reads them.
+    // A disk produced with the password HELD on its encrypted partition (a
+    // login unit with the login content, and the hidden unit behind it),
+    // plugged into a login station showing the wizard.
     void plugProducedDisk(const std::string& name)
     {
-        schema::UsbConfiguration::instance()->setCurrentFunction(schema::FUNCTION_FACTORY);
-        m_station->plug(0, name);
-        ASSERT_TRUE(waitOnGui([&] { return m_station->record(0).getState() == shell::UI_READY; }));
-        schema::UsbDevice* slot = m_station->slot(0);
-        slot->setCfgTable(Sptr<usb::CfgTable>(new usb::CfgTable(slot, "CfgTable", usb::CFG_TABLE_DEVICE)));
-        Sptr<schema::ConfigInfo> held(new schema::ConfigInfo());
-        held->setPassword(HELD);
-        slot->setConfigInfo(held);
-        schema::UsbConfiguration::instance()->setCurrentFunction(schema::FUNCTION_LOGIN);
-        // The ready report of a login station carries the disk's settings to the pages.
-        m_station->app().config->getConfigInfo()->setPassword(HELD);
+        schema::UsbConfiguration* config = schema::UsbConfiguration::instance();
+        const std::string loginContent = config->getLoginIsoFile();
+        std::filesystem::create_directories(m_content.path() + "/login");
+        std::ofstream(m_content.path() + "/login/login.txt") << "the login unit\n";
+        config->setLoginIsoFile(m_content.path() + "/login");
+        m_disk = produced_test::produce(name, produced_test::bigDevice(), [](schema::ConfigInfo& settings) {
+            settings.clearData();
+            settings.setPassword(HELD);
+            settings.setCapacityPolicy(schema::CAPACITY_BEGIN_IS_FIRST);
+            settings.setConfigCapacity(0);
+            // Capacity first: a block-mode layout is not read back whole yet.
+            settings.getScanConfig()->setScanPriority(1);
+            Sptr<schema::PartInfo> encrypted(new schema::PartInfo(16 * MB));
+            encrypted->setIsEncrypted(true);
+            settings.addPartInfo(encrypted);
+        });
+        config->setLoginIsoFile(loginContent);
+        ASSERT_FALSE(m_disk.empty());
+        m_station = std::make_unique<bridge_test::SheetStation>(1, schema::FUNCTION_LOGIN);
+        sheet().show();
+        sheet().SetActivePage(0);
+        EXPECT_FALSE(sheetButton(CPropertySheet::ID_WIZNEXT).isEnabled());
+        std::string error;
+        ASSERT_EQ(0, m_station->hub().plug(0, m_disk, &error)) << error;
+        ASSERT_TRUE(produced_test::waitReady(*m_station, 0));
     }
 
     CPropertySheet& sheet() { return m_station->sheet(); }
     QAbstractButton& sheetButton(int id) { return *static_cast<QAbstractButton*>(sheet().GetDlgItem(id)); }
     PageLoginPasswd& passwordPage() { return *dynamic_cast<PageLoginPasswd*>(sheet().GetPage(1)); }
     QLineEdit& edit(int id) { return *static_cast<QLineEdit*>(passwordPage().GetDlgItem(id)); }
+    QString result() { return sheet().GetPage(2)->GetDlgItemText(page::PageLoginResult::IDC_RESULT); }
 
+    produced_test::FirmwareFolder m_firmware{"6716"};
     std::shared_ptr<mfc::HeadlessMessageBoxes> m_boxes = std::make_shared<mfc::HeadlessMessageBoxes>();
+    test_support::TempFolder m_content;
+    std::string m_disk;
     std::unique_ptr<bridge_test::SheetStation> m_station;
 };
 
 TEST_F(LoginWizard, TheRightPasswordStartsTheDiskAndTheResultPageShowsTheOutcome)
 {
-    EXPECT_FALSE(sheetButton(CPropertySheet::ID_WIZNEXT).isEnabled());
-    test_support::saveScreenshot(sheet(), "login-wizard-device");
     plugProducedDisk("login-wizard");
+    test_support::saveScreenshot(sheet(), "login-wizard-device");
     ASSERT_TRUE(waitOnGui([&] { return sheetButton(CPropertySheet::ID_WIZNEXT).isEnabled(); }));
     sheetButton(CPropertySheet::ID_WIZNEXT).click();
     ASSERT_EQ(1, sheet().GetActiveIndex());
@@ -93,10 +108,9 @@ TEST_F(LoginWizard, TheRightPasswordStartsTheDiskAndTheResultPageShowsTheOutcome
     sheetButton(CPropertySheet::ID_WIZNEXT).click();
     EXPECT_EQ(2, sheet().GetActiveIndex());
     EXPECT_TRUE(m_boxes->texts().isEmpty());
-    ASSERT_TRUE(waitOnGui([&] {
-        return sheet().GetPage(2)->GetDlgItemText(page::PageLoginResult::IDC_RESULT) == "UDisk Operation OK";
-    })) << sheet().GetPage(2)->GetDlgItemText(page::PageLoginResult::IDC_RESULT).toStdString() << " state "
-        << m_station->record(0).getState();
+    ASSERT_TRUE(waitOnGui([&] { return result() == "UDisk Operation OK"; }))
+        << result().toStdString() << " state " << m_station->record(0).getState() << ": "
+        << m_station->record(0).getStatusText();
     EXPECT_EQ("OK", sheet().GetDlgItemText(CPropertySheet::ID_WIZFINISH));
     EXPECT_TRUE(sheetButton(CPropertySheet::ID_WIZFINISH).isVisible());
     EXPECT_FALSE(sheetButton(CPropertySheet::ID_WIZNEXT).isVisible());
@@ -156,10 +170,25 @@ TEST_F(LoginWizard, APasswordChangeReachesTheDisksTable)
     sheetButton(CPropertySheet::ID_WIZNEXT).click();
     EXPECT_EQ(2, sheet().GetActiveIndex());
     EXPECT_EQ(3, m_station->record(0).getRunSettings()->getLoginOp());
-    // The device thread writes the table before it leaves its waiting state.
-    ASSERT_TRUE(waitOnGui([&] { return m_station->engineState(0) != "StateWait"; }));
-    EXPECT_EQ("N3wSecret9", std::string(m_station->slot(0)->getCfgTable()->getBuildInfo()->getPassword()));
+    ASSERT_TRUE(waitOnGui([&] { return result() == "UDisk Operation OK"; }))
+        << result().toStdString() << ": " << m_station->record(0).getStatusText();
     EXPECT_TRUE(m_boxes->texts().isEmpty());
+    // The table's build information on the flash holds the new password,
+    // and plugged again the disk gives it to the pages.
+    ASSERT_EQ(0, m_station->hub().unplug(0));
+    ASSERT_TRUE(waitOnGui([&] { return m_station->record(0).getState() == shell::UI_UNPLUGGED; }));
+    const system_area::SystemArea area = system_area::read(m_disk);
+    ASSERT_EQ("", area.error);
+    ASSERT_FALSE(area.copies.empty());
+    for (const system_area::Copy& copy : area.copies) {
+        EXPECT_EQ("N3wSecret9", copy.buildRecord.password) << copy.tablePage;
+    }
+    std::string error;
+    ASSERT_EQ(0, m_station->hub().plug(0, m_disk, &error)) << error;
+    ASSERT_TRUE(waitOnGui([&] {
+        return m_station->record(0).getState() == shell::UI_READY &&
+               m_station->app().config->getConfigInfo()->getPassword() == "N3wSecret9";
+    })) << m_station->app().config->getConfigInfo()->getPassword();
 }
 
 }  // namespace

@@ -43,8 +43,7 @@ TEST(Mp3PageRoad, TheEditedValuesReachTheMp3RecordOfEveryTableCopy)
     bridge_test::SheetStation station(1, schema::FUNCTION_FACTORY);
     station.sheet().show();
     station.plug(0, "mp3-road", produced_test::bigDevice("6605"));
-    ASSERT_TRUE(test_support::waitOnGui([&] { return station.record(0).getState() == shell::UI_READY; }))
-        << station.record(0).getStatusText();
+    ASSERT_TRUE(produced_test::waitReady(station, 0));
     station.sheet().SetActivePage(1);
     auto& settings = *dynamic_cast<PageUdisk*>(station.sheet().GetPage(1));
     settings.OnHotKey(PageUdisk::HOTKEY_MP3_PAGE);

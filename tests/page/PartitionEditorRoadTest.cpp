@@ -29,7 +29,7 @@ TEST(PartitionEditorRoad, TheProducedUnitsCarryTheEditedLabelsAndSizes)
     bridge_test::SheetStation station(1, schema::FUNCTION_FACTORY);
     station.sheet().show();
     station.plug(0, "editor-road", produced_test::bigDevice());
-    ASSERT_TRUE(test_support::waitOnGui([&] { return station.record(0).getState() == shell::UI_READY; }));
+    ASSERT_TRUE(produced_test::waitReady(station, 0));
     // Shown now, the page takes the plugged device's capacity.
     station.sheet().SetActivePage(1);
     auto& page = *dynamic_cast<PageUdisk*>(station.sheet().GetPage(1));

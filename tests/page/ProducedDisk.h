@@ -64,6 +64,19 @@ inline engine_test::Keys bigDevice(const std::string& variant = "6716")
             {"Device.BlocksPerChip", "256"}, {"Device.PagesPerBlock", "64"}};
 }
 
+// Waits until the device of `port` is ready and waits for a start (the
+// device reports ready before it takes its waiting state).
+inline ::testing::AssertionResult waitReady(bridge_test::EngineStation& station, int port)
+{
+    if (test_support::waitOnGui([&] {
+            return station.record(port).getState() == shell::UI_READY && station.engineState(port) == "StateWait";
+        })) {
+        return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure() << "state " << station.record(port).getState() << ", engine "
+                                         << station.engineState(port) << ": " << station.record(port).getStatusText();
+}
+
 // Waits until the record of `port` has ended the run it started; true when
 // the device is built (a built device's record is ready again outside
 // factory mode). Failures name the record's last status line.
@@ -99,8 +112,8 @@ inline std::string produce(const std::string& name, const engine_test::Keys& key
     }
     station.ui().distributeConfigInfo(settings);
     station.plug(0, name, keys);
-    if (!test_support::waitOnGui([&] { return station.record(0).getState() == shell::UI_READY; })) {
-        ADD_FAILURE() << name << " is not ready";
+    if (const ::testing::AssertionResult ready = waitReady(station, 0); !ready) {
+        ADD_FAILURE() << name << ": " << ready.message();
         return "";
     }
     station.record(0).onUserAction(shell::ACTION_START);

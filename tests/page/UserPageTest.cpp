@@ -44,7 +44,7 @@ protected:
     {
         std::string error;
         ASSERT_EQ(0, m_station->hub().plug(0, folder, &error)) << error;
-        ASSERT_TRUE(waitOnGui([&] { return state() == shell::UI_READY; })) << state();
+        ASSERT_TRUE(produced_test::waitReady(*m_station, 0));
     }
     // Pulls the disk once the record is done with it.
     void pull()
