@@ -79,7 +79,6 @@ protected:
     QLineEdit& edit(int id) { return *static_cast<QLineEdit*>(passwordPage().GetDlgItem(id)); }
     QString result() { return sheet().GetPage(2)->GetDlgItemText(page::PageLoginResult::IDC_RESULT); }
 
-    produced_test::FirmwareFolder m_firmware{"6716"};
     std::shared_ptr<mfc::HeadlessMessageBoxes> m_boxes = std::make_shared<mfc::HeadlessMessageBoxes>();
     test_support::TempFolder m_content;
     std::string m_disk;

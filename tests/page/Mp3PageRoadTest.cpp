@@ -39,7 +39,7 @@ TEST(Mp3PageRoad, TheEditedValuesReachTheMp3RecordOfEveryTableCopy)
     test_support::qtApp();
     auto boxes = std::make_shared<mfc::HeadlessMessageBoxes>();
     mfc::setMessageBoxService(boxes);
-    produced_test::FirmwareFolder firmware("6605", 2);
+    produced_test::StationChipSet chipSet("6605", 2);
     bridge_test::SheetStation station(1, schema::FUNCTION_FACTORY);
     station.sheet().show();
     station.plug(0, "mp3-road", produced_test::bigDevice("6605"));

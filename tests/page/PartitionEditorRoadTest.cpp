@@ -25,7 +25,6 @@ TEST(PartitionEditorRoad, TheProducedUnitsCarryTheEditedLabelsAndSizes)
     test_support::qtApp();
     auto boxes = std::make_shared<mfc::HeadlessMessageBoxes>();
     mfc::setMessageBoxService(boxes);
-    produced_test::FirmwareFolder firmware("6716");
     bridge_test::SheetStation station(1, schema::FUNCTION_FACTORY);
     station.sheet().show();
     station.plug(0, "editor-road", produced_test::bigDevice());

@@ -15,7 +15,6 @@
 #include "shell/DeviceTexts.h"
 #include "shell/UiStateTable.h"
 #include "shell/Station.h"
-#include "support/CodeTree.h"
 #include "support/OutsideTools.h"
 #include "support/QtApp.h"
 
@@ -23,37 +22,27 @@ namespace produced_test {
 
 using namespace Tessor;
 
-// The station's working folder with the firmware images of `chipSet`, and
-// `tableCopies` copies of the system area when given, for as long as it lives.
-class FirmwareFolder {
+// The station's controller variant `chipSet`, with `tableCopies` copies of
+// the system area when given, for as long as it lives.
+class StationChipSet {
 public:
-    explicit FirmwareFolder(const std::string& chipSet, int tableCopies = 0)
+    explicit StationChipSet(const std::string& chipSet, int tableCopies = 0)
     {
-        const std::filesystem::path station = engine_test::EngineEnvironment::instance().folder() + "/station";
-        code_test::makeTree(station);
+        engine_test::EngineEnvironment::instance();
         schema::UsbConfiguration* config = schema::UsbConfiguration::instance();
         m_copies = config->getCfgTableCount();
         config->setChipSet(chipSet);
-        // Variants without images of their own take the 6716's.
-        const std::string own = std::filesystem::exists(station / "releases/code" / ("udisk_" + chipSet + ".img"))
-                                    ? chipSet
-                                    : std::string("6716");
-        config->addScanCodeImage(chipSet, "releases/code/scan_" + own + ".img");
-        config->addUdiskCodeImage(chipSet, "releases/code/udisk_" + own + ".img");
         if (tableCopies > 0) {
             config->setCfgTableCount(tableCopies);
         }
-        std::filesystem::current_path(station);
     }
-    ~FirmwareFolder()
+    ~StationChipSet()
     {
-        std::filesystem::current_path(m_back);
         schema::UsbConfiguration::instance()->setChipSet("6716");
         schema::UsbConfiguration::instance()->setCfgTableCount(m_copies);
     }
 
 private:
-    std::filesystem::path m_back = std::filesystem::current_path();
     int m_copies = 0;
 };
 

@@ -54,7 +54,6 @@ protected:
         ASSERT_TRUE(waitOnGui([&] { return state() == shell::UI_UNPLUGGED; })) << state();
     }
 
-    produced_test::FirmwareFolder m_firmware{"6716"};
     std::shared_ptr<mfc::HeadlessMessageBoxes> m_boxes = std::make_shared<mfc::HeadlessMessageBoxes>();
     PageUserTool* m_page = nullptr;
     std::unique_ptr<bridge_test::Station> m_station;
