@@ -145,9 +145,20 @@ void Hub::setCancelHook(CancelHook hook) {
     m_cancelHook = std::move(hook);
 }
 
+void Hub::setOperationHook(OperationHook hook) {
+    std::lock_guard<std::mutex> lock(m_hookMutex);
+    m_operationHook = std::move(hook);
+}
+
 void Hub::afterOperation(DeviceRecord& record) {
     Port& p = record.port();
     VirtualDevice& device = *record.device();
+    OperationHook observe;
+    {
+        std::lock_guard<std::mutex> lock(m_hookMutex);
+        observe = m_operationHook;
+    }
+    const bool pull = observe && observe(p.index());
     const int code = device.takeErrorRequest();
     if (code >= 0) {
         m_events.post(HW_EVT_ERROR, p.index(), record.shared_from_this(), code);
@@ -164,7 +175,7 @@ void Hub::afterOperation(DeviceRecord& record) {
             hook(p.index(), cancel);
         }
     }
-    if (device.takeRemovalRequest() && p.current().get() == &record) {
+    if ((device.takeRemovalRequest() || pull) && p.current().get() == &record) {
         unplug(p.index());
     }
 }

@@ -52,6 +52,10 @@ public:
     // with the port and the code on the thread of the operation.
     using CancelHook = std::function<void(int port, int code)>;
     void setCancelHook(CancelHook hook);
+    // Called after each operation with its port, on the thread of the
+    // operation; true pulls the device out there, as a removal rule does.
+    using OperationHook = std::function<bool(int port)>;
+    void setOperationHook(OperationHook hook);
 
     // Called after each operation on a record: carries out the removal,
     // error and cancel rules of its device, and reports an eject outcome.
@@ -71,6 +75,7 @@ private:
     std::unique_ptr<PortsFolder> m_portsFolder;
     std::mutex m_hookMutex;
     CancelHook m_cancelHook;
+    OperationHook m_operationHook;
 };
 
 }  // namespace Tessor::taval

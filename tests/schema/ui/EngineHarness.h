@@ -23,6 +23,9 @@
 #include "schema/base/RunAgent.h"
 #include "schema/base/UsbConfiguration.h"
 #include "schema/device/ConfigInfo.h"
+#include "schema/device/DiskInfo.h"
+#include "schema/device/PartInfo.h"
+#include "schema/device/ScanConfig.h"
 #include "schema/device/UsbDevice.h"
 #include "schema/state/BaseState.h"
 #include "schema/device/UsbDeviceMgr.h"
@@ -49,11 +52,15 @@ struct TestPart {
     int pages;
 };
 
-// The engine tests' small device and the scan road's G1 device.
+// The engine tests' small device, the scan road's G1 device and the road
+// benchmark's 4 GiB device.
 constexpr const char* SMALL_FLASH_ID = "EC731095";
 constexpr const char* G1_FLASH_ID = "EC751095";
+constexpr const char* LARGE_FLASH_ID = "EC7A1095";
+constexpr TestPart LARGE_PART = {LARGE_FLASH_ID, "VF32G-ENGINE-TEST", 32768, 16384, 128};
 constexpr TestPart TEST_PARTS[] = {{SMALL_FLASH_ID, "VF16M-ENGINE-TEST", 16, 64, 16},
-                                   {G1_FLASH_ID, "VF256M-ENGINE-TEST", 256, 256, 64}};
+                                   {G1_FLASH_ID, "VF256M-ENGINE-TEST", 256, 256, 64},
+                                   LARGE_PART};
 
 struct Report {
     UiSignalType signal;
@@ -392,6 +399,36 @@ public:
             event->setConfigInfo(settings);
         }
         slot(port)->reportEvent(Sptr<BaseEvent>(event));
+    }
+
+    // A start as the window sends it: the station's partitions cut to half
+    // the device's flash, so the whole road fits; false when the settings
+    // cannot be fitted.
+    bool startFitted(int port, int scanLevel = -1, int scanPriority = -1)
+    {
+        UsbDevice* device = slot(port);
+        const Sptr<DiskInfo> disk = device->getDiskInfo();
+        const int capacity = disk->getChipsPerDisk() * disk->getBlocksPerChip() * disk->getSectorsPerBlock();
+        Sptr<ConfigInfo> settings(new ConfigInfo(m_ui->getConfigInfo()));
+        for (int i = 0; i < settings->getPartCount(); ++i) {
+            settings->getPartInfo(i)->setCapacity(unsigned(capacity / 2 / settings->getPartCount()));
+        }
+        settings->setRealCapacity(capacity);
+        Sptr<ConfigInfo> fitted = settings->update(capacity);
+        if (!fitted) {
+            return false;
+        }
+        if (scanLevel >= 0) {
+            fitted->getScanConfig()->setScanLevel(scanLevel);
+        }
+        if (scanPriority >= 0) {
+            fitted->getScanConfig()->setScanPriority(scanPriority);
+        }
+        Sptr<UiEvent> event(new UiEvent(UI_SIG_START));
+        event->setDevice(device);
+        event->setConfigInfo(fitted);
+        device->reportEvent(Sptr<BaseEvent>(event));
+        return true;
     }
 
 private:
