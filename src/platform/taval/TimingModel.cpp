@@ -16,10 +16,12 @@ int64_t TimingModel::cost(int64_t pagesRead, int64_t pagesProgrammed, int64_t bl
 }
 
 void TimingModel::charge(int64_t pagesRead, int64_t pagesProgrammed, int64_t blocksErased, int64_t usbBytes) {
+    const int64_t modelled = cost(pagesRead, pagesProgrammed, blocksErased, usbBytes);
+    m_modelled.fetch_add(modelled, std::memory_order_relaxed);
     if (!m_enabled) {
         return;
     }
-    const double us = double(cost(pagesRead, pagesProgrammed, blocksErased, usbBytes)) * sharedGetTimeScale();
+    const double us = double(modelled) * sharedGetTimeScale();
     if (us < 1.0) {
         return;
     }

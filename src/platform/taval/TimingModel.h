@@ -3,6 +3,7 @@
 // all scaled by the process time scale of shared_delay. Off by default.
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -17,6 +18,8 @@ public:
     TimingModel& operator=(const TimingModel&) = delete;
 
     bool enabled() const { return m_enabled; }
+    // Microseconds of real-device work charged so far, on or off, unscaled.
+    int64_t modelledMicros() const { return m_modelled.load(std::memory_order_relaxed); }
     // Sleeps for the work just done (nothing when off, or once interrupted).
     // Called under the device's lock, one operation at a time.
     void charge(int64_t pagesRead, int64_t pagesProgrammed, int64_t blocksErased, int64_t usbBytes);
@@ -27,6 +30,7 @@ public:
 
 private:
     const bool m_enabled;
+    std::atomic<int64_t> m_modelled{0};
     // How long the last sleep overran: taken off the next, so many short
     // sleeps add up to the time charged.
     std::chrono::steady_clock::duration m_overslept{};

@@ -90,6 +90,8 @@ public:
     // Diagnostics for tests.
     uint64_t addressDisagreements() const { return m_disagreements.load(); }
     std::vector<OpRecord> opLog() const;
+    // What the real device would have taken for the work so far.
+    int64_t modelledMicros() const { return m_timing.modelledMicros(); }
     int64_t bootSector() const { return m_boot.sector; }
     PageState pageState(int64_t page) const;
     int pagePrograms(int64_t page) const;
