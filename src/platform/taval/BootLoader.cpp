@@ -21,13 +21,14 @@ void addSteps(int64_t base, int perStage, std::set<int64_t>* pages) {
 }
 
 const std::set<int64_t>& stepPages() {
-    static const std::set<int64_t> pages = [] {
-        std::set<int64_t> p;
-        addSteps(64, 256, &p);
-        addSteps(128, 128, &p);
+    // Never destroyed: a plug-in may still boot a device while the process exits.
+    static const std::set<int64_t>* const pages = [] {
+        auto* p = new std::set<int64_t>();
+        addSteps(64, 256, p);
+        addSteps(128, 128, p);
         return p;
     }();
-    return pages;
+    return *pages;
 }
 
 bool readSector(FlashStore& flash, int64_t sector, std::vector<uint8_t>* record) {
