@@ -1,10 +1,10 @@
 #include "page/PageProgress.h"
 
 #include <QMouseEvent>
-#include <QPushButton>
 #include <algorithm>
 #include <cstdio>
 
+#include "page/ChannelButton.h"
 #include "page/DlgLogQuery.h"
 #include "page/LocaleTexts.h"
 #include "platform/ini/Ini.h"
@@ -115,7 +115,7 @@ PageProgress::PageProgress(QWidget* parent) : PageConfig("ProgressTab", parent)
     for (int i = 0; i < CHANNELS; ++i) {
         const ChannelIds& ids = CHANNEL_IDS[i];
         auto channel = std::make_unique<MavikChan>();
-        auto* label = new QPushButton(QString::number(i + 1), this);
+        auto* label = new ChannelButton(QString::number(i + 1), this);
         label->setGeometry(dluToPixels(LABEL_X), dluToPixels(ids.y), dluToPixels(LABEL_CX), dluToPixels(LABEL_CY));
         channel->progress->setParent(this);
         channel->progress->setGeometry(dluToPixels(PROGRESS_X), dluToPixels(ids.progressY), dluToPixels(PROGRESS_CX),

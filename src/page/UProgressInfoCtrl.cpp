@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "page/ChannelText.h"
+#include "page/NarrowFont.h"
 #include "platform/mfc/GuiThread.h"
 #include "schema/base/UsbConfiguration.h"
 #include "utils/MavikLang.h"
@@ -20,8 +21,6 @@ namespace {
 const QPoint TEXT_ORIGIN(3, 3);
 const mfc::COLORREF RED = 0x0000FF;
 constexpr int FONT_CELL_HEIGHT = 15;
-// The narrowest a long line is drawn, in per cent of the font's width.
-constexpr int MIN_STRETCH = 40;
 
 bool factoryMode()
 {
@@ -150,7 +149,8 @@ void UProgressInfoCtrl::paintEvent(QPaintEvent* /*event*/)
     if (m_stateText.isEmpty()) {
         return;
     }
-    painter.setFont(lineFont(client.width() - 2 * TEXT_ORIGIN.x()));
+    // A line longer than the control is drawn narrower, so it shows whole.
+    painter.setFont(narrowToFit(m_font, m_stateText, client.width() - 2 * TEXT_ORIGIN.x()));
     const QFontMetrics metrics = painter.fontMetrics();
     const QPoint baseline = TEXT_ORIGIN + QPoint(0, metrics.ascent());
     if (!m_errorsWord.isEmpty() && m_stateText.contains(m_errorsWord)) {
@@ -167,23 +167,6 @@ void UProgressInfoCtrl::paintEvent(QPaintEvent* /*event*/)
         painter.setPen(mfc::fromColorRef(range.colour == TextColour::Red ? RED : markedColour));
         painter.drawText(baseline + QPoint(x, 0), m_stateText.mid(range.start, range.length));
     }
-}
-
-QFont UProgressInfoCtrl::lineFont(int width) const
-{
-    // A line longer than the control is drawn narrower, so it shows whole.
-    QFont font = m_font;
-    const int natural = QFontMetrics(font).horizontalAdvance(m_stateText);
-    if (natural <= width || width <= 0) {
-        return font;
-    }
-    for (int stretch = width * 100 / natural; stretch >= MIN_STRETCH; --stretch) {
-        font.setStretch(stretch);
-        if (QFontMetrics(font).horizontalAdvance(m_stateText) <= width) {
-            break;
-        }
-    }
-    return font;
 }
 
 void UProgressInfoCtrl::mousePressEvent(QMouseEvent* event) { event->ignore(); }

@@ -42,9 +42,6 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
-    // The control's font, narrowed until the state line fits `width` pixels.
-    QFont lineFont(int width) const;
-
     bool m_emptyBar = true;
     bool m_fullBar = false;
     QString m_stateText;

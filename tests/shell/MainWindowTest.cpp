@@ -6,8 +6,10 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <unistd.h>
@@ -22,6 +24,7 @@
 #include "schema/base/Log.h"
 #include "schema/event/UiEvent.h"
 #include "shell/DeviceTexts.h"
+#include "support/OutsideTools.h"
 #include "support/Screenshot.h"
 #include "support/TempFolder.h"
 #include "usb/cfg/BuildInfo.h"
@@ -167,7 +170,32 @@ TEST_F(MainWindowTest, NeitherKeysNorTheTitleBarCloseTheSheet)
     EXPECT_FALSE(sheet.isVisible());
 }
 
-TEST_F(MainWindowTest, TheProductionPageRunsTwoDevicesOnAFourPortStation)
+// 1 Gbit devices, large enough for the system area and a FAT volume.
+const engine_test::Keys PRODUCED_DEVICE = {
+    {"Device.FlashId", "ECD35195"}, {"Device.BlocksPerChip", "1024"}, {"Device.PagesPerBlock", "64"}};
+
+// Waits until every port of `ports` has ended its road, built or failed.
+void waitForTheRoads(SheetStation& station, PageProgress& page, std::initializer_list<int> ports)
+{
+    auto ended = [&](int port) {
+        const int state = station.record(port).getState();
+        return state == shell::UI_BUILT || state == shell::UI_FAILED;
+    };
+    ASSERT_TRUE(waitOnGui([&] { return std::all_of(ports.begin(), ports.end(), ended); }))
+        << station.engineState(0) << " " << station.engineState(1);
+    for (int port : ports) {
+        SCOPED_TRACE(port);
+        ASSERT_EQ(station.record(port).getState(), shell::UI_BUILT)
+            << page.getChannel(port)->progress->getStateText().toStdString();
+    }
+    ASSERT_TRUE(waitOnGui([&] {
+        return std::all_of(ports.begin(), ports.end(), [&](int port) {
+            return page.getChannel(port)->progress->getStateText().startsWith("UDisk have build OK!");
+        });
+    })) << page.getChannel(0)->progress->getStateText().toStdString();
+}
+
+TEST_F(MainWindowTest, TheProductionPageProducesTwoDevicesOnAFourPortStation)
 {
     SheetStation station(4, schema::FUNCTION_FACTORY);
     shell::WndMavikMain& sheet = station.sheet();
@@ -179,14 +207,19 @@ TEST_F(MainWindowTest, TheProductionPageRunsTwoDevicesOnAFourPortStation)
         EXPECT_EQ(page.getChannel(i)->progress->isVisible(), i < 4);
         EXPECT_FALSE(page.getChannel(i)->labelWindow->isEnabled());
     }
-    EXPECT_EQ(label(page, 0), "1");
 
-    station.plug(0, "a");
-    station.plug(1, "b");
+    // Until it is ready a port's button shows its number only.
+    QStringList shown = {label(page, 0)};
+    station.plug(0, "a", PRODUCED_DEVICE);
+    station.plug(1, "second", PRODUCED_DEVICE);
     ASSERT_TRUE(waitOnGui([&] {
-        return label(page, 0) == "SIMa: Start" && label(page, 1) == "SIMb: Start" &&
-               page.getChannel(1)->progress->getStateText().startsWith("'SIMb' ID=");
+        if (shown.back() != label(page, 0)) {
+            shown.append(label(page, 0));
+        }
+        return label(page, 0) == "SIMa: Start" && label(page, 1) == "SIMsecond: Start" &&
+               page.getChannel(1)->progress->getStateText().startsWith("'SIMsecond' ID=");
     })) << label(page, 0).toStdString() << " / " << label(page, 1).toStdString();
+    EXPECT_EQ(shown, QStringList({"1", "SIMa: Start"})) << shown.join(" | ").toStdString();
     EXPECT_EQ(label(page, 2), "3");
     EXPECT_EQ(page.GetDlgItemText(PageProgress::IDC_FLASH_TYPE), station.record(0).getPartNumber());
     EXPECT_FALSE(station.record(0).getPartNumber().isEmpty());
@@ -201,20 +234,22 @@ TEST_F(MainWindowTest, TheProductionPageRunsTwoDevicesOnAFourPortStation)
     QTest::mouseClick(page.getChannel(1)->progress, Qt::RightButton);
     EXPECT_EQ(shownPart, station.record(1).getPartNumber());
 
-    // Scan only: the road of a scan-only run ends built.
-    station.ui().getConfigInfo()->getScanConfig()->setScanLevel(2);
+    // The whole road: scan, low format, high format.
     QTest::mouseClick(page.GetDlgItem(PageProgress::IDC_START_ALL), Qt::LeftButton);
-
-    ASSERT_TRUE(waitOnGui([&] {
-        return station.record(0).getState() == shell::UI_BUILT && station.record(1).getState() == shell::UI_BUILT;
-    })) << station.engineState(0) << " " << station.engineState(1);
-    ASSERT_TRUE(waitOnGui([&] {
-        return page.getChannel(0)->progress->getStateText().startsWith("UDisk have build OK!") &&
-               page.getChannel(1)->progress->getStateText().startsWith("UDisk have build OK!");
-    })) << page.getChannel(0)->progress->getStateText().toStdString();
+    waitForTheRoads(station, page, {0, 1});
+    if (HasFatalFailure()) {
+        return;
+    }
+    EXPECT_EQ(station.engineState(0), "StateBuildOk");
     EXPECT_EQ(label(page, 0), "SIMa: Eject");
     EXPECT_EQ(page.getChannel(1)->progress->barFraction(), 1.0);
     EXPECT_TRUE(saveScreenshot(sheet, "production-built"));
+    // What the road wrote reads as a FAT volume to an outside checker.
+    const std::string disk = m_folder.path() + "/disk0.img";
+    std::string error;
+    ASSERT_TRUE(station.hub().device(0)->exportLogical(disk, &error)) << error;
+    const test_support::ToolResult fsck = test_support::runTool("fsck.fat -n " + disk);
+    EXPECT_EQ(fsck.status, 0) << fsck.output;
 
     // Eject: the devices leave and their channels are cleared.
     QTest::mouseClick(page.GetDlgItem(PageProgress::IDC_EJECT), Qt::LeftButton);
@@ -226,6 +261,50 @@ TEST_F(MainWindowTest, TheProductionPageRunsTwoDevicesOnAFourPortStation)
                page.getChannel(1)->progress->getStateText().isEmpty() && label(page, 0) == "1";
     }));
     EXPECT_TRUE(saveScreenshot(sheet, "production-ejected"));
+}
+
+TEST_F(MainWindowTest, APlugAfterTheRoadShowsWhatTheDeviceWasBuiltWith)
+{
+    SheetStation station(1, schema::FUNCTION_FACTORY);
+    shell::WndMavikMain& sheet = station.sheet();
+    sheet.show();
+    PageProgress& page = productionPage(sheet);
+    station.plug(0, "rebuilt", PRODUCED_DEVICE);
+    ASSERT_TRUE(waitOnGui([&] { return station.record(0).getState() == shell::UI_READY; }));
+    // Page mode: scan priority 1.
+    station.ui().getConfigInfo()->getScanConfig()->setScanPriority(1);
+    QTest::mouseClick(page.GetDlgItem(PageProgress::IDC_START_ALL), Qt::LeftButton);
+    waitForTheRoads(station, page, {0});
+    if (HasFatalFailure()) {
+        return;
+    }
+    const int capacity = station.slot(0)->getConfigInfo()->getRealCapacity() / 2048;
+
+    std::string error;
+    ASSERT_EQ(station.hub().unplug(0), 0);
+    ASSERT_TRUE(waitOnGui([&] { return station.record(0).getState() == shell::UI_UNPLUGGED; }));
+    ASSERT_EQ(station.hub().plug(0, engine_test::EngineEnvironment::instance().folder() + "/devices/rebuilt", &error),
+              0)
+        << error;
+    const QString formatted = QString("has been formatted %1(MB)").arg(capacity);
+    ASSERT_TRUE(waitOnGui([&] { return page.getChannel(0)->progress->getStateText().contains(formatted); }))
+        << page.getChannel(0)->progress->getStateText().toStdString() << " / " << formatted.toStdString();
+    // The build information comes from the table on the device's flash.
+    std::map<int, QString> built;
+    whenOpen<page::DlgBuildInfo>([&](page::DlgBuildInfo& dialog) {
+        for (int id : {page::DlgBuildInfo::IDC_FORMAT_TIME, page::DlgBuildInfo::IDC_SCAN_LEVEL,
+                       page::DlgBuildInfo::IDC_BUILD_CAPACITY, page::DlgBuildInfo::IDC_BAD_BLOCKS}) {
+            built[id] = dialog.GetDlgItemText(id);
+        }
+    });
+    QTest::mouseClick(page.getChannel(0)->progress, Qt::RightButton);
+    EXPECT_TRUE(QRegularExpression("^20\\d\\d-[ 1]\\d-[ 1-3]\\d [ 12]\\d:[ 0-5]\\d:[ 0-5]\\d$")
+                    .match(built[page::DlgBuildInfo::IDC_FORMAT_TIME])
+                    .hasMatch())
+        << built[page::DlgBuildInfo::IDC_FORMAT_TIME].toStdString();
+    EXPECT_EQ(built[page::DlgBuildInfo::IDC_SCAN_LEVEL], "1");
+    EXPECT_EQ(built[page::DlgBuildInfo::IDC_BUILD_CAPACITY], QString::number(capacity));
+    EXPECT_EQ(built[page::DlgBuildInfo::IDC_BAD_BLOCKS], "0");
 }
 
 // A production page over records bound to devices that do not run: what
