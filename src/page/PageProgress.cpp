@@ -6,6 +6,7 @@
 
 #include "page/ChannelButton.h"
 #include "page/DlgLogQuery.h"
+#include "page/NarrowFont.h"
 #include "page/LocaleTexts.h"
 #include "platform/ini/Ini.h"
 #include "platform/mfc/MessageBox.h"
@@ -90,6 +91,8 @@ const SummaryRow SUMMARY_COLUMNS[2][3] = {
 };
 constexpr int SUMMARY_LEFT = 16, SUMMARY_RIGHT = 407, SUMMARY_EDIT_CX = 150;
 constexpr int SUMMARY_LABEL_GAP = 2, SUMMARY_COLUMN_GAP = 6;
+// Pixels of an edit's width its frame and text margins take.
+constexpr int SUMMARY_EDIT_MARGINS = 10;
 
 const char* const SCAN_LEVEL_TEXTS[] = {
     "Level 0: Scan and Format (Original Flash Only)",
@@ -251,6 +254,13 @@ void PageProgress::showSettings()
     if (m_runSettings->getUserIsBind() == 1) {
         CheckDlgButton(IDC_BINDING, 1);
         setBindingState(IsDlgButtonChecked(IDC_BINDING));
+    }
+    // A value longer than its edit is drawn narrower, so it shows whole.
+    for (const auto& column : SUMMARY_COLUMNS) {
+        for (const SummaryRow& row : column) {
+            QWidget* edit = GetDlgItem(row.edit);
+            edit->setFont(narrowToFit(font(), GetDlgItemText(row.edit), edit->width() - SUMMARY_EDIT_MARGINS));
+        }
     }
 }
 

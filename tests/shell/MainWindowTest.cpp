@@ -539,6 +539,7 @@ TEST_F(MainWindowTest, TheSettingsSummaryShowsTheRunSettings)
     EXPECT_EQ(page.GetDlgItemText(PageProgress::IDC_SCAN_LEVEL),
               "Level 2: Scan Only, No Format (Followed By 6917E Level 9)");
     EXPECT_EQ(page.GetDlgItemText(PageProgress::IDC_VENDOR), "Vendor");
+    EXPECT_TRUE(saveScreenshot(page, "production-summary"));
 }
 
 // Records the paths the desktop is asked to open.
