@@ -20,6 +20,7 @@
 #include "schema/device/ScanConfig.h"
 #include "schema/device/UsbDevice.h"
 #include "usb/cfg/CfgTable.h"
+#include "usb/cfg/CodeFactory.h"
 #include "usb/profile/FlashInfo.h"
 #include "usb/scan/SampleFactory.h"
 #include "usb/scan/ScanBitmapFactory.h"
@@ -56,6 +57,14 @@ public:
         schema::UsbConfiguration* config = schema::UsbConfiguration::instance();
         config->setChipSet("6716");
         config->addScanCodeImage("6716", m_folder + "/code.bin");
+        // The firmware images load from the station's working folder.
+        std::filesystem::create_directories(m_folder + "/releases/code");
+        std::ofstream(m_folder + "/releases/code/VOR_MP3_Code.img", std::ios::binary) << std::string(4096, '\x5A');
+        m_before = std::filesystem::current_path();
+        std::filesystem::current_path(m_folder);
+        if (usb::CodeFactory::init() != 0) {
+            std::abort();
+        }
         if (usb::SampleFactory::instance() == nullptr) {
             usb::SampleFactory::init(m_folder + "/sample.bin", 1);
         }
@@ -98,6 +107,8 @@ public:
     {
         delete m_device;
         destoryDevices(&m_mgr);
+        delete usb::CodeFactory::instance();
+        std::filesystem::current_path(m_before);
         std::error_code ec;
         std::filesystem::remove_all(m_folder, ec);
     }
@@ -127,6 +138,7 @@ public:
 private:
     int m_blocks;
     std::string m_folder;
+    std::filesystem::path m_before;
     DEVICE_MGR_T m_mgr{};
     DEVICE_INIT_T m_init{};
     schema::UsbDevice* m_device = nullptr;

@@ -68,6 +68,7 @@ const char kHelp[] =
     "                                    Program Read LogicalRead LogicalWrite Switch Protect\n"
     "                                    EjectCommand EjectOutcome\n"
     "          TableToRamChangedByte=N   byte N of every table sent to RAM arrives changed\n"
+    "          CodeChangedByte=N         byte N of every code piece downloaded arrives changed\n"
     "          RemoveAfter=N             the device is pulled after N operations\n"
     "          ErrorAfter=N, ErrorCode=C after N operations the library reports error C\n"
     "        Faults the scan firmware and flash reads meet (sectors and blocks device-wide):\n"

@@ -39,12 +39,20 @@ bool sealHolds(const uint8_t* code, int length) {
 
 }  // namespace
 
-void ControllerRam::addCode(const Variant& variant, uint8_t mode, const uint8_t* code, int length) {
-    const bool sealed = variant.id.chipSet == kVariant6605 || sealHolds(code, length);
-    if (!sealed) {
-        CPLOG(4, "code piece of %d bytes in mode %d does not hold its seal", length, mode);
+bool ControllerRam::addCode(const Variant& variant, uint8_t mode, const uint8_t* code, int length) {
+    if (mode > 1) {
+        CPLOG(3, "code piece of %d bytes refused: there is no firmware mode %d", length, mode);
+        return false;
     }
-    m_code.push_back({mode, std::vector<uint8_t>(code, code + length), sealed});
+    if (variant.id.chipSet != kVariant6605 && !sealHolds(code, length)) {
+        CPLOG(3, "code piece of %d bytes in mode %d refused: its seal does not hold", length, mode);
+        return false;
+    }
+    if (firmwareMode() != mode) {
+        m_modes.push_back(mode);
+    }
+    m_code.push_back({mode, std::vector<uint8_t>(code, code + length)});
+    return true;
 }
 
 }  // namespace Tessor::taval

@@ -79,6 +79,9 @@ bool FaultRules::parse(const DescriptionFile& file, const Geometry& g, std::stri
         } else if (name == "TableToRamChangedByte") {
             if (!parseCount(f, 0, SECTOR_BYTES - 1, &n, error)) return false;
             m_tableToRamChangedByte = int(n);
+        } else if (name == "CodeChangedByte") {
+            if (!parseCount(f, 0, (1 << 20) - 1, &n, error)) return false;
+            m_codeChangedByte = int(n);
         } else if (name == "RemoveAfter") {
             if (!parseCount(f, 0, 1 << 30, &n, error)) return false;
             m_removeAfter = int(n);

@@ -53,6 +53,8 @@ public:
     // Byte of every configuration table sent to RAM that arrives changed, as
     // on a bad transfer (-1 = none).
     int tableToRamChangedByte() const { return m_tableToRamChangedByte; }
+    // Byte of every code piece downloaded that arrives changed (-1 = none).
+    int codeChangedByte() const { return m_codeChangedByte; }
 
     int removeAfter() const { return m_removeAfter; }
     int errorAfter() const { return m_errorAfter; }
@@ -114,6 +116,7 @@ private:
     int m_readErrorSymbols = 1;
     std::array<CallRule, size_t(OpKind::Count)> m_calls{};
     int m_tableToRamChangedByte = -1;
+    int m_codeChangedByte = -1;
     int m_removeAfter = 0;
     int m_errorAfter = 0;
     int m_errorCode = 0;

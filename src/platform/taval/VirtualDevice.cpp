@@ -95,9 +95,12 @@ bool VirtualDevice::downloadCode(uint8_t mode, const uint8_t* code, int length) 
             CPLOG(3, "code piece of %d bytes refused", length);
             return false;
         }
-        m_ram.addCode(*m_description.variant, mode, code, length);
+        std::vector<uint8_t> piece(code, code + length);
+        if (const int changed = m_description.faults.codeChangedByte(); changed >= 0 && changed < length) {
+            piece[size_t(changed)] ^= 0xFF;
+        }
         m_timing.charge(0, 0, 0, length);
-        return true;
+        return m_ram.addCode(*m_description.variant, mode, piece.data(), length);
     });
 }
 
@@ -224,6 +227,11 @@ RamLunTable VirtualDevice::ramUnits() const {
 std::vector<CodePiece> VirtualDevice::ramCode() const {
     std::lock_guard<std::mutex> lock(m_mutex);
     return m_ram.code();
+}
+
+std::vector<int> VirtualDevice::firmwareModes() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_ram.firmwareModes();
 }
 
 int VirtualDevice::lockCount() const {

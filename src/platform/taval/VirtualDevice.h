@@ -98,6 +98,7 @@ public:
     std::vector<uint8_t> ramTable() const;
     RamLunTable ramUnits() const;
     std::vector<CodePiece> ramCode() const;
+    std::vector<int> firmwareModes() const;
     int lockCount() const;
 
     // Copies for outside tools; the device should not be plugged meanwhile.

@@ -469,6 +469,7 @@ int CfgTable::update4HighFormat(schema::UsbDevice* device)
 
 int CfgTable::sealedImage(std::vector<uint8_t>& image)
 {
+    Tessor::Threads::Lock guard(m_imageLock);
     image.assign(kImageRoom, 0);
     const int length = serialize(image.data());
     if (length < 0) {

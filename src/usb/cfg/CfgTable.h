@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "schema/base/Mutex.h"
 #include "schema/base/SystemClock.h"
 #include "schema/data/BaseCmdData.h"
 #include "usb/cfg/AllocatAddress.h"
@@ -132,6 +133,8 @@ private:
     // The image written at each flash position, so a read-back is compared
     // with what was written there and not with a table finished since.
     std::map<int64_t, std::vector<uint8_t>> m_written;
+    // The code factory's default table is sent by every device thread at once.
+    Tessor::Threads::Mutex m_imageLock;
 };
 
 }  // namespace Tessor::usb

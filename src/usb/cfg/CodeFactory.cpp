@@ -72,6 +72,15 @@ int CodeFactory::init()
 
 CodeFactory* CodeFactory::instance() { return s_instance; }
 
+Sptr<schema::BaseCmdData> CodeFactory::commonCommand(CMD_COMMON_T key)
+{
+    if (s_instance == nullptr) {
+        CPLOG(3, "No firmware image is loaded: command of type %d is not there", key);
+        return Sptr<schema::BaseCmdData>();
+    }
+    return s_instance->getCommand(key);
+}
+
 CodeFactory::~CodeFactory()
 {
     delete s_extCodeList;

@@ -26,6 +26,9 @@ public:
     static int init();
     // Null before init.
     static CodeFactory* instance();
+    // The common command of `key`; empty, and logged, while no factory is
+    // loaded, so a device fails its download instead of the process.
+    static Sptr<schema::BaseCmdData> commonCommand(CMD_COMMON_T key);
     // Sectors per piece of the controller variant.
     static int sectorsPerPiece();
 

@@ -4,7 +4,7 @@
 #include "schema/device/UsbDevice.h"
 #include "usb/cfg/CfgFlash.h"
 #include "usb/cfg/CfgTable.h"
-#include "usb/task/init/CodeCommands.h"
+#include "usb/cfg/CodeFactory.h"
 
 namespace Tessor::usb {
 
@@ -27,9 +27,8 @@ ScanPlaneLayout ScanTable::getPlaneLayout() const
 
 int ScanTable::downloadCode(CMD_COMMON_T command)
 {
-    Sptr<schema::BaseCmdData> code = getCodeCommand(command == CMD_SCAN_CODE ? CODE_SCAN : CODE_WRITE_FLASH);
-    TESSOR_ASSERT(code);
-    return code->writeFlash(m_device);
+    Sptr<schema::BaseCmdData> code = CodeFactory::commonCommand(command);
+    return code ? code->writeFlash(m_device) : -1;
 }
 
 }  // namespace Tessor::usb

@@ -3,17 +3,18 @@
 // controller's RAM, the plane layout it carries, and the firmware download.
 #pragma once
 
+#include "usb/cfg/CodeTypes.h"
+
 namespace Tessor::schema {
 class UsbDevice;
 }
 
 namespace Tessor::usb {
 
-// The firmware a scan runs on.
-enum CMD_COMMON_T : int {
-    CMD_SCAN_CODE = 1,               // "ScanCode"
-    CMD_EXTERNAL_AS_SCAN_CODE = 2,   // "ExternalAsScanCode"
-};
+// The firmware a scan runs on: "ScanCode" or "ExternalAsScanCode".
+using ::CMD_COMMON_T;
+using ::CMD_EXTERNAL_AS_SCAN_CODE;
+using ::CMD_SCAN_CODE;
 
 struct ScanPlaneLayout {
     int planes = 1;

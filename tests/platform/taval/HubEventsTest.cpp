@@ -129,7 +129,7 @@ TEST(TavalHub, RecordStaysValidUntilClosedAndCloseActsOnItsOwnDevice) {
     TempFolder dir;
     Engine engine(1);
     std::string error;
-    const unsigned char code[16] = {7};
+    const unsigned char code[16] = {7, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 7};  // sealed
     ASSERT_EQ(engine.hub().plug(0, makeDevice(dir.path(), "a"), &error), 0) << error;
     _USB_DEVICE_T* a = engine.record(0);
     ASSERT_EQ(engine.hub().unplug(0), 0);

@@ -312,7 +312,7 @@ TEST(VirtualDevice, ControllerRamTakesValidTablesOnlyAndCloseDropsIt) {
     table[100] ^= 1;
     ASSERT_NE(p.ops->writeConfigTable2Ram(p.r, table.data(), 0), 0);
     EXPECT_EQ(p.device().ramTable(), table);
-    const unsigned char code[16] = {1, 2, 3};
+    const unsigned char code[16] = {1, 2, 3, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 2, 3};  // sealed
     EXPECT_NE(p.ops->downloadExternalCode(p.r, 1, code, 16), 0);
     EXPECT_EQ(p.ops->downloadExternalCode(p.r, 0, code, 0), 0);
     ASSERT_EQ(p.device().ramCode().size(), 1u);
@@ -324,6 +324,56 @@ TEST(VirtualDevice, ControllerRamTakesValidTablesOnlyAndCloseDropsIt) {
     EXPECT_EQ(p.r->slotIndex, -1);
     EXPECT_TRUE(p.device().ramTable().empty());
     EXPECT_TRUE(p.device().ramCode().empty());
+}
+
+// The controller's loader takes a piece only in firmware mode 0 or 1 and only
+// when its last little-endian word is the XOR of the others; a 6605 piece
+// carries no seal. The modes entered stay on record after the tool closes.
+TEST(VirtualDevice, ControllerTakesSealedCodeInItsTwoModes) {
+    std::vector<unsigned char> sealed(4096);
+    for (size_t i = 0; i < sealed.size(); ++i) {
+        sealed[i] = static_cast<unsigned char>(i * 7 + 3);
+    }
+    uint32_t seal = 0;
+    for (size_t i = 0; i + 4 < sealed.size(); i += 4) {
+        seal ^= uint32_t(sealed[i]) | uint32_t(sealed[i + 1]) << 8 | uint32_t(sealed[i + 2]) << 16 |
+                uint32_t(sealed[i + 3]) << 24;
+    }
+    for (int b = 0; b < 4; ++b) {
+        sealed[4092 + size_t(b)] = static_cast<unsigned char>(seal >> (8 * b));
+    }
+    std::vector<unsigned char> broken = sealed;
+    broken[100] ^= 1;
+    std::vector<unsigned char> flippedSeal = sealed;
+    flippedSeal[4095] ^= 0x80;
+    const struct {
+        const char* variant;
+        int mode;
+        const std::vector<unsigned char>* piece;
+        int length;
+        bool taken;
+    } cases[] = {
+        {"6716", 0, &sealed, 4096, true},      {"6716", 1, &sealed, 4096, true},
+        {"6716", 2, &sealed, 4096, false},     {"6716", 0, &broken, 4096, false},
+        {"6716", 1, &flippedSeal, 4096, false}, {"6716", 0, &sealed, 4, false},  // no word to seal
+        {"6605", 0, &broken, 4096, true},      {"6605", 2, &sealed, 4096, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.variant) + " mode " + std::to_string(c.mode) + " length " +
+                     std::to_string(c.length) + (c.piece == &sealed ? " sealed" : " unsealed"));
+        Plugged p(Keys{{"Device.Variant", c.variant}});
+        EXPECT_EQ(p.ops->downloadExternalCode(p.r, c.mode, c.piece->data(), c.length) != 0, c.taken);
+        EXPECT_EQ(p.device().ramCode().size(), c.taken ? 1u : 0u);
+        EXPECT_EQ(p.device().firmwareModes(), c.taken ? std::vector<int>{c.mode} : std::vector<int>{});
+    }
+
+    Plugged p;
+    for (int mode : {0, 0, 1, 1, 0}) {
+        ASSERT_NE(p.ops->downloadExternalCode(p.r, mode, sealed.data(), 4096), 0);
+    }
+    EXPECT_NE(p.engine.init.commandEntry(&p.engine.init, p.r, HW_CMD_CLOSE_DEVICE), 0);
+    EXPECT_TRUE(p.device().ramCode().empty());
+    EXPECT_EQ(p.device().firmwareModes(), (std::vector<int>{0, 1, 0}));
 }
 
 // LUN tables written byte by byte at the variant's offset: the controller

@@ -16,7 +16,9 @@
 #include "schema/device/SimulatedDevice.h"
 #include "usb/cfg/CfgTable.h"
 #include "schema/event/UiEvent.h"
+#include "support/CodeTree.h"
 #include "support/DeviceIni.h"
+#include "usb/cfg/CodeFactory.h"
 #include "usb/cmd/BitRange.h"
 #include "usb/scan/SampleFactory.h"
 #include "usb/scan/ScanBitmapFactory.h"
@@ -47,6 +49,10 @@ protected:
         }
         code = folder / "scancode.bin";
         std::ofstream(code, std::ios::binary) << std::string(4096, '\x5A');
+        // The station's working folder, where the firmware images are.
+        code_test::makeTree(folder);
+        before = std::filesystem::current_path();
+        std::filesystem::current_path(folder);
     }
 
     // Plugs a fresh device of the preset, `keys` adding to it ("Faults.X" for
@@ -67,6 +73,7 @@ protected:
         UsbConfiguration::instance()->setChipSet(variant);
         UsbConfiguration::instance()->addScanCodeImage(variant, code.string());
         UsbConfiguration::instance()->addUdiskCodeImage(variant, code.string());
+        ASSERT_EQ(Tessor::usb::CodeFactory::init(), 0);
         ASSERT_NE(device->readVersionInfo(), nullptr);
 
         geometry = {std::stoi(all.at("Device.Chips")), std::stoi(all.at("Device.BlocksPerChip")),
@@ -120,6 +127,8 @@ protected:
     void TearDown() override
     {
         hub->setCancelHook(nullptr);
+        delete Tessor::usb::CodeFactory::instance();
+        std::filesystem::current_path(before);
         SimulatedDevice::TearDown();
     }
 
@@ -167,5 +176,6 @@ protected:
     Geometry geometry;
     std::string deviceFolder;
     std::filesystem::path code;
+    std::filesystem::path before;
     int plugs = 0;
 };

@@ -12,10 +12,8 @@
 #include "schema/device/BaseAddress.h"
 #include "schema/device/PlaneInfo.h"
 #include "schema/event/DeviceEvent.h"
-#include "support/CodeTree.h"
 #include "usb/cfg/AddressFactory.h"
 #include "usb/cfg/AllocatAddress.h"
-#include "usb/cfg/CodeFactory.h"
 #include "usb/cmd/BitRange.h"
 #include "usb/cmd/BlockSet.h"
 #include "usb/cmd/SectorBitmap.h"
@@ -34,20 +32,6 @@ namespace {
 
 class CreateBlockListTest : public ScanEngineFixture {
 protected:
-    void SetUp() override
-    {
-        ScanEngineFixture::SetUp();
-        before = std::filesystem::current_path();
-        code_test::makeTree(folder);
-        std::filesystem::current_path(folder);
-    }
-    void TearDown() override
-    {
-        delete usb::CodeFactory::instance();
-        std::filesystem::current_path(before);
-        ScanEngineFixture::TearDown();
-    }
-
     // The device scanned and its bitmaps saved, as the scanning state leaves it.
     void scan(const std::string& preset, const Keys& keys, int copies)
     {
@@ -55,7 +39,6 @@ protected:
         // As the production start leaves it.
         device->resetAllocatAddress();
         UsbConfiguration::instance()->setCfgTableCount(copies);
-        ASSERT_EQ(usb::CodeFactory::init(), 0);
         device->getScanConfig()->setScanLevel(1);
         device->getScanConfig()->setScanSpeed(4);
         device->setCurrentPlaneInfo(Sptr<PlaneInfo>(new PlaneInfo(1, 1, 1)));
@@ -98,8 +81,6 @@ protected:
     {
         return (int64_t(page->getChipNo()) * geometry.blocks + page->getBlockNo()) * geometry.pages + page->getPageNo();
     }
-
-    std::filesystem::path before;
 };
 
 // On one chip with bad blocks and sectors, and on two chips.

@@ -6,7 +6,7 @@
 #include "schema/state/BaseState.h"
 #include "schema/state/DeviceStateType.h"
 #include "usb/cfg/CfgTable.h"
-#include "usb/task/init/CodeCommands.h"
+#include "usb/cfg/CodeFactory.h"
 
 namespace Tessor::schema {
 
@@ -15,15 +15,22 @@ TaskCfgTableDown::TaskCfgTableDown(TASK_TYPE_T type, const std::string& name) : 
 int TaskCfgTableDown::startup(UsbDevice* device, Sptr<BaseEvent> event)
 {
     TESSOR_ASSERT(getType() == TASK_CFG_TABLE_TO_RAM || getType() == TASK_CFG_TABLE_DOWNLOAD);
-    m_cmdData = getType() == TASK_CFG_TABLE_TO_RAM ? usb::getCodeCommand(usb::CODE_DEFAULT_CFG_TABLE)
-                                                   : Sptr<BaseCmdData>();
-    if (!m_cmdData) {
+    const bool own = getType() == TASK_CFG_TABLE_DOWNLOAD;
+    const auto failed = [&] {
+        CPLOG(3, "Download Config Table Failed on device %s", device->getName());
+        event->setErrorCode(DOWNLOAD_FAILED);
+        return -DOWNLOAD_FAILED;
+    };
+    if (own) {
         m_cmdData = device->getCfgTable();
+    } else {
+        m_cmdData = usb::CodeFactory::commonCommand(CMD_DEFAULT_CFG_TABLE);
     }
-    TESSOR_ASSERT(m_cmdData);
+    if (!m_cmdData) {
+        return failed();
+    }
     auto* table = dynamic_cast<usb::CfgTable*>(m_cmdData.get());
     TESSOR_ASSERT(table != nullptr);
-    const bool own = getType() == TASK_CFG_TABLE_DOWNLOAD;
     if (own) {
         table->setType(usb::CFG_TABLE_DOWNLOADING);
     }
@@ -33,9 +40,7 @@ int TaskCfgTableDown::startup(UsbDevice* device, Sptr<BaseEvent> event)
         table->update4HighFormat(device);
     }
     if (m_cmdData->writeFlash(device) != 0) {
-        CPLOG(3, "Download Config Table Failed on device %s", device->getName());
-        event->setErrorCode(DOWNLOAD_FAILED);
-        return -DOWNLOAD_FAILED;
+        return failed();
     }
     CPLOG(7, "Download Config Table %s success on device %s", m_cmdData->getName(), device->getName());
     updateProgressInfo(event, 30);

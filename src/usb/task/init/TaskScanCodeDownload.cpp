@@ -1,9 +1,8 @@
 #include "usb/task/init/TaskScanCodeDownload.h"
 
 #include "platform/orrin/Orrin.h"
-#include "schema/base/Assert.h"
 #include "schema/device/UsbDevice.h"
-#include "usb/task/init/CodeCommands.h"
+#include "usb/cfg/CodeFactory.h"
 
 namespace Tessor::schema {
 
@@ -14,16 +13,16 @@ TaskScanCodeDownload::TaskScanCodeDownload(TASK_TYPE_T type, const std::string& 
 
 int TaskScanCodeDownload::startup(UsbDevice* device, Sptr<BaseEvent> event)
 {
+    CMD_COMMON_T key = CMD_SCAN_CODE;
     if (getType() == TASK_LF_CODE_DOWNLOAD) {
-        m_cmdData = usb::getCodeCommand(usb::CODE_WRITE_FLASH);
+        key = CMD_EXTERNAL_AS_SCAN_CODE;
     } else if (getType() == TASK_HF_CODE_DOWNLOAD) {
-        m_cmdData = usb::getCodeCommand(usb::CODE_HIGH_FORMAT);
+        key = CMD_EXTERNAL_4_HIGH_FORMAT;
     } else {
         shared_delay(200);
-        m_cmdData = usb::getCodeCommand(usb::CODE_SCAN);
     }
-    TESSOR_ASSERT(m_cmdData);
-    if (m_cmdData->writeFlash(device) != 0) {
+    m_cmdData = usb::CodeFactory::commonCommand(key);
+    if (!m_cmdData || m_cmdData->writeFlash(device) != 0) {
         event->setErrorCode(DOWNLOAD_FAILED);
         return -DOWNLOAD_FAILED;
     }

@@ -1,0 +1,84 @@
+// The firmware a simulated controller runs along the station road: every
+// piece it takes holds its seal; the scan and USB-disk images run in mode 0
+// and the image of the high format in mode 1. A piece that arrives changed
+// breaks its seal, and the controller refuses it.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <memory>
+#include <thread>
+
+#include "EngineHarness.h"
+#include "platform/taval/OpLog.h"
+#include "support/CodeTree.h"
+
+namespace {
+
+using namespace engine_test;
+using Tessor::taval::OpKind;
+
+constexpr int CODE_DOWNLOAD_FAILED = 0x8005;
+
+class EngineFirmware : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        EngineEnvironment& environment = EngineEnvironment::instance();
+        UsbConfiguration* config = UsbConfiguration::instance();
+        config->setChipSet("6716");
+        config->addScanCodeImage("6716", "releases/code/scan_6716.img");
+        config->addUdiskCodeImage("6716", "releases/code/udisk_6716.img");
+        const std::filesystem::path station = environment.folder() + "/station";
+        code_test::makeTree(station);
+        before = std::filesystem::current_path();
+        std::filesystem::current_path(station);
+    }
+    void TearDown() override { std::filesystem::current_path(before); }
+
+    std::filesystem::path before;
+};
+
+// Plug, scan, low format and high format of a 1 Gbit device.
+TEST_F(EngineFirmware, ImagesRunInModeZeroAndTheHighFormatsInModeOne)
+{
+    const Keys keys = {{"Device.FlashId", "ECD35195"}, {"Device.BlocksPerChip", "1024"},
+                       {"Device.PagesPerBlock", "64"}};
+    const std::string folder = EngineEnvironment::instance().makeDevice("Firmware", keys);
+    Engine engine(1, FUNCTION_FACTORY);
+    ASSERT_TRUE(engine.ui().waitLayerReady());
+    std::string error;
+    ASSERT_EQ(engine.hub().plug(0, folder, &error), 0) << error;
+    ASSERT_TRUE(engine.waitState(0, "StateWait")) << engine.stateOf(0);
+    const auto device = engine.hub().device(0);
+    EXPECT_EQ(device->firmwareModes(), std::vector<int>{0});
+
+    engine.request(0, UI_SIG_START);
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (engine.stateOf(0) != "StateBuildOk" && engine.stateOf(0) != "StateError") {
+        ASSERT_LT(std::chrono::steady_clock::now(), end) << engine.stateOf(0);
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    EXPECT_EQ(device->firmwareModes(), (std::vector<int>{0, 1})) << engine.stateOf(0);
+    for (const Tessor::taval::OpRecord& op : device->opLog()) {
+        EXPECT_TRUE(op.kind != OpKind::CodeDownload || op.ok) << "mode " << op.args[0];
+    }
+}
+
+// The scan image that arrives changed is refused at plug-in.
+TEST_F(EngineFirmware, PieceWithABrokenSealFailsTheDevice)
+{
+    const std::string folder = EngineEnvironment::instance().makeDevice("BrokenSeal", {{"Faults.CodeChangedByte", "100"}});
+    Engine engine(1, FUNCTION_FACTORY);
+    ASSERT_TRUE(engine.ui().waitLayerReady());
+    std::string error;
+    ASSERT_EQ(engine.hub().plug(0, folder, &error), 0) << error;
+    ASSERT_TRUE(engine.waitState(0, "StateError")) << engine.stateOf(0);
+    EXPECT_EQ(engine.ui().reports(0),
+              (std::vector<Report>{{UI_SIG_FOUND, 0, 0}, {UI_SIG_STATUS, 0, CODE_DOWNLOAD_FAILED}}));
+    const auto device = engine.hub().device(0);
+    EXPECT_TRUE(device->firmwareModes().empty());
+    EXPECT_TRUE(device->ramCode().empty());
+}
+
+}  // namespace
