@@ -73,9 +73,9 @@ TEST_F(EngineFirmware, PieceWithABrokenSealFailsTheDevice)
     ASSERT_TRUE(engine.ui().waitLayerReady());
     std::string error;
     ASSERT_EQ(engine.hub().plug(0, folder, &error), 0) << error;
+    EXPECT_TRUE(engine.ui().waitReports(0, {{UI_SIG_FOUND, 0, 0}, {UI_SIG_STATUS, 0, CODE_DOWNLOAD_FAILED}}))
+        << ::testing::PrintToString(engine.ui().reports(0));
     ASSERT_TRUE(engine.waitState(0, "StateError")) << engine.stateOf(0);
-    EXPECT_EQ(engine.ui().reports(0),
-              (std::vector<Report>{{UI_SIG_FOUND, 0, 0}, {UI_SIG_STATUS, 0, CODE_DOWNLOAD_FAILED}}));
     const auto device = engine.hub().device(0);
     EXPECT_TRUE(device->firmwareModes().empty());
     EXPECT_TRUE(device->ramCode().empty());
