@@ -5,13 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <filesystem>
-#include <memory>
 #include <thread>
 
 #include "EngineHarness.h"
 #include "platform/taval/OpLog.h"
-#include "support/CodeTree.h"
 
 namespace {
 
@@ -20,31 +17,16 @@ using Tessor::taval::OpKind;
 
 constexpr int CODE_DOWNLOAD_FAILED = 0x8005;
 
-class EngineFirmware : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        EngineEnvironment& environment = EngineEnvironment::instance();
-        UsbConfiguration* config = UsbConfiguration::instance();
-        config->setChipSet("6716");
-        config->addScanCodeImage("6716", "releases/code/scan_6716.img");
-        config->addUdiskCodeImage("6716", "releases/code/udisk_6716.img");
-        const std::filesystem::path station = environment.folder() + "/station";
-        code_test::makeTree(station);
-        before = std::filesystem::current_path();
-        std::filesystem::current_path(station);
-    }
-    void TearDown() override { std::filesystem::current_path(before); }
+class EngineFirmware : public ::testing::TestWithParam<const char*> {};
 
-    std::filesystem::path before;
-};
-
-// Plug, scan, low format and high format of a 1 Gbit device.
-TEST_F(EngineFirmware, ImagesRunInModeZeroAndTheHighFormatsInModeOne)
+// Plug, scan, low format and high format of a 1 Gbit device; the 6605's
+// pieces carry no seal.
+TEST_P(EngineFirmware, ImagesRunInModeZeroAndTheHighFormatsInModeOne)
 {
-    const Keys keys = {{"Device.FlashId", "ECD35195"}, {"Device.BlocksPerChip", "1024"},
-                       {"Device.PagesPerBlock", "64"}};
-    const std::string folder = EngineEnvironment::instance().makeDevice("Firmware", keys);
+    const Keys keys = {{"Device.Variant", GetParam()}, {"Device.FlashId", "ECD35195"},
+                       {"Device.BlocksPerChip", "1024"}, {"Device.PagesPerBlock", "64"}};
+    const std::string folder = EngineEnvironment::instance().makeDevice(std::string("Firmware") + GetParam(), keys);
+    UsbConfiguration::instance()->setChipSet(GetParam());
     Engine engine(1, FUNCTION_FACTORY);
     ASSERT_TRUE(engine.ui().waitLayerReady());
     std::string error;
@@ -65,10 +47,13 @@ TEST_F(EngineFirmware, ImagesRunInModeZeroAndTheHighFormatsInModeOne)
     }
 }
 
+INSTANTIATE_TEST_SUITE_P(Variants, EngineFirmware, ::testing::Values("6716", "6716V31", "6605"));
+
 // The scan image that arrives changed is refused at plug-in.
-TEST_F(EngineFirmware, PieceWithABrokenSealFailsTheDevice)
+TEST(EngineFirmwareSeal, PieceWithABrokenSealFailsTheDevice)
 {
     const std::string folder = EngineEnvironment::instance().makeDevice("BrokenSeal", {{"Faults.CodeChangedByte", "100"}});
+    UsbConfiguration::instance()->setChipSet("6716");
     Engine engine(1, FUNCTION_FACTORY);
     ASSERT_TRUE(engine.ui().waitLayerReady());
     std::string error;
