@@ -134,6 +134,9 @@ private:
     // The units the controller serves: from the table in its RAM, else from
     // the table it booted from, else one unit of the whole logical disk.
     RamLunTable servedUnits() const;
+    // False, logged, while the RAM runs a downloaded image in mode 0: the
+    // scan and flash-writing firmware serve no logical disk.
+    bool servesDisk(OpKind kind) const;
     DeviceDescription m_description;
     TimingModel m_timing;
     FlashStore m_flash;

@@ -75,6 +75,9 @@ RamLunTable VirtualDevice::servedUnits() const {
 
 bool VirtualDevice::copyIn(const std::string& source) {
     return perform(OpKind::Copy, m_activeUnit, 0, 0, [&] {
+        if (!servesDisk(OpKind::Copy)) {
+            return false;
+        }
         const RamLun unit = servedUnits().slot[m_activeUnit];
         const int64_t start = unit.capacity > 0 ? unit.start : 0;
         uint8_t sector[SECTOR_BYTES];

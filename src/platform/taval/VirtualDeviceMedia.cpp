@@ -248,9 +248,17 @@ bool VirtualDevice::eraseBlocks(int chip, int64_t sectorInChip, int count) {
     });
 }
 
+bool VirtualDevice::servesDisk(OpKind kind) const {
+    if (m_ram.firmwareMode() != 0) {
+        return true;
+    }
+    CPLOG(3, "%s on %s refused: its firmware runs in mode 0", opKindName(kind), m_description.driveText.c_str());
+    return false;
+}
+
 bool VirtualDevice::readLogical(int64_t first, int64_t count, uint8_t* out, int capacity, int* length) {
     return perform(OpKind::LogicalRead, first, count, 0, [&] {
-        if (!fits(count, capacity) || !m_logical.read(first, count, out)) {
+        if (!servesDisk(OpKind::LogicalRead) || !fits(count, capacity) || !m_logical.read(first, count, out)) {
             return false;
         }
         *length = int(count) * SECTOR_BYTES;
@@ -261,7 +269,7 @@ bool VirtualDevice::readLogical(int64_t first, int64_t count, uint8_t* out, int 
 
 bool VirtualDevice::writeLogical(int64_t first, int64_t count, const uint8_t* data) {
     return perform(OpKind::LogicalWrite, first, count, 0, [&] {
-        if (data == nullptr || !m_logical.write(first, count, data)) {
+        if (!servesDisk(OpKind::LogicalWrite) || data == nullptr || !m_logical.write(first, count, data)) {
             return false;
         }
         m_timing.charge(0, 0, 0, count * SECTOR_BYTES);

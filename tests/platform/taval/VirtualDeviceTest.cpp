@@ -367,11 +367,25 @@ TEST(VirtualDevice, ControllerTakesSealedCodeInItsTwoModes) {
         EXPECT_EQ(p.device().firmwareModes(), c.taken ? std::vector<int>{c.mode} : std::vector<int>{});
     }
 
+    // The logical disk is served by the firmware the device booted with and
+    // by the high-format image, not while a mode-0 image runs.
     Plugged p;
-    for (int mode : {0, 0, 1, 1, 0}) {
-        ASSERT_NE(p.ops->downloadExternalCode(p.r, mode, sealed.data(), 4096), 0);
+    const std::vector<unsigned char> data(512, 0x33);
+    const struct {
+        int mode;  // -1: the tool closes the device
+        bool serves;
+    } steps[] = {{0, false}, {0, false}, {1, true}, {1, true}, {0, false}, {-1, true}};
+    EXPECT_NE(p.ops->readLogicalSectors(p.r, 0, 1), 0);
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.mode);
+        if (step.mode < 0) {
+            EXPECT_NE(p.engine.init.commandEntry(&p.engine.init, p.r, HW_CMD_CLOSE_DEVICE), 0);
+        } else {
+            ASSERT_NE(p.ops->downloadExternalCode(p.r, step.mode, sealed.data(), 4096), 0);
+        }
+        EXPECT_EQ(p.ops->readLogicalSectors(p.r, 0, 1) != 0, step.serves);
+        EXPECT_EQ(p.ops->writeLogicalSectors(p.r, 0, 1, data.data()) != 0, step.serves);
     }
-    EXPECT_NE(p.engine.init.commandEntry(&p.engine.init, p.r, HW_CMD_CLOSE_DEVICE), 0);
     EXPECT_TRUE(p.device().ramCode().empty());
     EXPECT_EQ(p.device().firmwareModes(), (std::vector<int>{0, 1, 0}));
 }

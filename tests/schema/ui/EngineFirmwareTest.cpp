@@ -1,7 +1,7 @@
 // The firmware a simulated controller runs along the station road: every
 // piece it takes holds its seal; the scan and USB-disk images run in mode 0
-// and the image of the high format in mode 1. A piece that arrives changed
-// breaks its seal, and the controller refuses it.
+// and serve no logical disk, the image of the high format runs in mode 1. A
+// piece that arrives changed breaks its seal, and the controller refuses it.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -34,6 +34,10 @@ TEST_P(EngineFirmware, ImagesRunInModeZeroAndTheHighFormatsInModeOne)
     ASSERT_TRUE(engine.waitState(0, "StateWait")) << engine.stateOf(0);
     const auto device = engine.hub().device(0);
     EXPECT_EQ(device->firmwareModes(), std::vector<int>{0});
+    // The scan image serves no logical disk; the high format's does.
+    std::vector<uint8_t> sector(512);
+    int length = 0;
+    EXPECT_FALSE(device->readLogical(0, 1, sector.data(), 512, &length));
 
     engine.request(0, UI_SIG_START);
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(60);
@@ -42,6 +46,7 @@ TEST_P(EngineFirmware, ImagesRunInModeZeroAndTheHighFormatsInModeOne)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     EXPECT_EQ(device->firmwareModes(), (std::vector<int>{0, 1})) << engine.stateOf(0);
+    EXPECT_TRUE(device->readLogical(0, 1, sector.data(), 512, &length));
     for (const Tessor::taval::OpRecord& op : device->opLog()) {
         EXPECT_TRUE(op.kind != OpKind::CodeDownload || op.ok) << "mode " << op.args[0];
     }
