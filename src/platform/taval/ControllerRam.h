@@ -34,7 +34,7 @@ public:
     bool addCode(const Variant& variant, uint8_t mode, const uint8_t* code, int length);
     const std::vector<CodePiece>& code() const { return m_code; }
     // The mode of the firmware the last piece taken belongs to; kNoFirmware
-    // while the controller runs from its ROM.
+    // while no image is downloaded (the controller runs what it booted with).
     int firmwareMode() const { return m_code.empty() ? kNoFirmware : m_code.back().mode; }
     // Each mode the firmware entered since the device was plugged in, in
     // order (a new image in the mode it already ran in adds nothing).
