@@ -13,7 +13,6 @@
 #include <vector>
 
 #include "EngineHarness.h"
-#include "support/CodeTree.h"
 #include "support/OutsideTools.h"
 #include "usb/task/hFormat/TaskHfFormatAllPartitions.h"
 
@@ -134,24 +133,16 @@ private:
     std::string m_folder;
 };
 
-// The station's working folder holds the firmware images.
-class StationFolder {
-public:
-    StationFolder() : m_back(std::filesystem::current_path())
+// The 6716 station of one table copy; the environment's folder holds its
+// firmware images.
+struct Station6716 {
+    Station6716()
     {
-        const std::filesystem::path station = EngineEnvironment::instance().folder() + "/station";
-        code_test::makeTree(station);
-        std::filesystem::current_path(station);
+        EngineEnvironment::instance();
         UsbConfiguration* config = UsbConfiguration::instance();
         config->setChipSet("6716");
         config->setCfgTableCount(1);
-        config->addScanCodeImage("6716", "releases/code/scan_6716.img");
-        config->addUdiskCodeImage("6716", "releases/code/udisk_6716.img");
     }
-    ~StationFolder() { std::filesystem::current_path(m_back); }
-
-private:
-    std::filesystem::path m_back;
 };
 
 Sptr<ConfigInfo> settingsOf(Engine& engine, const std::vector<Partition>& partitions, int64_t producedDisk)
@@ -278,7 +269,7 @@ TEST_P(EngineHighFormat, EveryUnitIsReadByTheStandardTools)
     const Scenario& s = GetParam().scenario;
     const int fill = GetParam().fill;
     EngineEnvironment& environment = EngineEnvironment::instance();
-    const StationFolder station;
+    const Station6716 station;
     Content::instance();
     UsbConfiguration::instance()->setLoginIsoFile(Content::instance().path("login"));
     Keys keys = {{"Device.FlashId", "ECD35195"}, {"Device.BlocksPerChip", "1024"}, {"Device.PagesPerBlock", "64"},
@@ -329,7 +320,7 @@ struct Failing {
 TEST(EngineHighFormatFaults, EachDeviceGetsItsCodeWhileTheOthersAreBuilt)
 {
     EngineEnvironment& environment = EngineEnvironment::instance();
-    const StationFolder station;
+    const Station6716 station;
     const std::vector<Partition> oneDisk = {{DISK_REMOVABLE, REST, "first"}};
     const std::vector<Partition> twoDisks = {{DISK_REMOVABLE, 60000, "first"}, {DISK_REMOVABLE, REST, "second"}};
     // The first partition's boot sector, FATs and root directory are the
@@ -434,7 +425,7 @@ protected:
         return out;
     }
 
-    const StationFolder m_station;
+    const Station6716 m_station;
     std::string m_folder;
 };
 
