@@ -14,6 +14,7 @@
 
 #include "EngineHarness.h"
 #include "support/OutsideTools.h"
+#include "support/SystemAreaReader.h"
 #include "usb/task/hFormat/TaskHfFormatAllPartitions.h"
 
 namespace {
@@ -459,7 +460,14 @@ TEST_F(EngineLogin, PasswordChangeNeedsTheCurrentPassword)
         EXPECT_EQ(login(engine, "open sesame", CHANGE_PASSWORD, "new words"), "StateBuildOk");
         EXPECT_EQ(engine.ui().reports(0).back(), (Report{UI_SIG_BUILD_OK, 0, 0}));
     }
-    // Plugged again, the device knows its new password from its flash.
+    // The flash holds the new password, read without the tool's own reader;
+    // plugged again, the device knows it.
+    const system_area::SystemArea area = system_area::read(m_folder);
+    EXPECT_EQ(area.problems, std::vector<std::string>{});
+    ASSERT_FALSE(area.copies.empty()) << area.error;
+    for (const system_area::Copy& copy : area.copies) {
+        EXPECT_EQ(copy.buildRecord.password, "new words");
+    }
     Engine engine(1, FUNCTION_LOGIN);
     ASSERT_NO_FATAL_FAILURE(plug(engine));
     EXPECT_EQ(login(engine, "open sesame", OPEN_HIDDEN), "StateError");
