@@ -204,13 +204,13 @@ TEST(TavalHub, ClosingWhilePluggingAndPullingKeepsEveryRecordUntilClosed) {
 
 // A device with the realistic timing model and room for a long erase.
 std::string slowDevice(const std::string& parent, const std::string& name) {
-    return makeDevice(parent, name, {{"Device.Chips", "1"}, {"Device.BlocksPerChip", "256"},
+    return makeDevice(parent, name, {{"Device.Chips", "1"}, {"Device.BlocksPerChip", "2048"},
                                      {"Device.Timing", "realistic"}});
 }
 
-// Plugging and pulling take a few milliseconds; one that waited for the
-// other port's erase would take hundreds, so every round ends while the
-// erase still runs. What the erase costs a plug is measured by taval_bench.
+// Plugging and pulling take a few milliseconds, the other port's erase
+// seconds: every round ends while the erase still runs, however slow the
+// machine. What the erase costs a plug is measured by taval_bench.
 TEST(TavalHub, PlugAndPullNeverWaitForAnotherPortsErase) {
     using Clock = std::chrono::steady_clock;
     using std::chrono::milliseconds;
@@ -220,29 +220,27 @@ TEST(TavalHub, PlugAndPullNeverWaitForAnotherPortsErase) {
     ASSERT_EQ(engine.hub().plug(0, slowDevice(dir.path(), "slow"), &error), 0) << error;
     const std::string other = makeDevice(dir.path(), "other");
 
-    // 200 blocks take 400 ms on the real device.
+    // 2000 blocks take 4 s on the real device.
     _USB_DEVICE_T* r = engine.record(0);
     std::atomic<bool> running{true};
     std::atomic<int> erased{-1};
     std::thread eraser([&] {
-        erased = r->operations->eraseBlocks(r, 0, 0, 200);
+        erased = r->operations->eraseBlocks(r, 0, 0, 2000);
         running = false;
     });
     std::this_thread::sleep_for(milliseconds(10));
     for (int i = 0; i < 5; ++i) {
-        const Clock::time_point start = Clock::now();
         EXPECT_EQ(engine.hub().plug(1, other, &error), 0) << error;
         EXPECT_EQ(engine.hub().unplug(1), 0);
-        EXPECT_LT(Clock::now() - start, milliseconds(100)) << "round " << i;
     }
     EXPECT_TRUE(running.load()) << "the plugs waited for the erase";
 
+    // Pulled out mid-erase: the erase fails at once rather than running on.
     const Clock::time_point pulled = Clock::now();
     ASSERT_EQ(engine.hub().unplug(0), 0);
-    EXPECT_LT(Clock::now() - pulled, milliseconds(100));
     eraser.join();
-    EXPECT_EQ(erased.load(), 0);  // pulled out mid-erase: the erase failed
-    EXPECT_LT(Clock::now() - pulled, milliseconds(200));
+    EXPECT_EQ(erased.load(), 0);
+    EXPECT_LT(Clock::now() - pulled, milliseconds(1500));
 }
 
 TEST(TavalHub, TwentyDevicesWorkInParallel) {
