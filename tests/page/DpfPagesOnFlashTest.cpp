@@ -13,21 +13,24 @@
 #include "DpfPageFixture.h"
 #include "platform/mfc/FileDialog.h"
 #include "support/QtApp.h"
-#include "usb/dpf/DpfStation.h"
+#include "usb/dpf/DpfRoad.h"
 #include "utils/EbookReflow.h"
 #include "utils/MavikConfig.h"
 
 namespace dpf_test {
 namespace {
 
-const Geometry kGeometry{"6716", 1024, 64, 4};
+const Variant k6716{"6716", 1};
+// Room for the default 2048 photos and the books leaves the 1 Gbit test
+// device no disk.
+constexpr int kPhotos = 64;
 
 class PagesOnFlash : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { test_support::qtApp(); }
     void SetUp() override
     {
-        treeRoot();  // the working folder from here on
+        fs::current_path(DpfRoad::station());
         Tessor::schema::UsbConfiguration::instance()->setCurrentFunction(Tessor::schema::FUNCTION_USER);
         m_holder = std::make_unique<Tessor::utils::MavikConfig>(nullptr);
         Tessor::mfc::setFileDialogService(m_files);
@@ -44,7 +47,7 @@ TEST_F(PagesOnFlash, AnImportedBookIsInTheDevicesEbookArea)
     for (int i = 0; i < 400; ++i) {
         text += "Chapter " + std::to_string(i) + " of a story whose words wrap at the frame's line end.\r\n";
     }
-    const fs::path source = treeRoot() / "incoming" / "Zz story.text";
+    const fs::path source = DpfRoad::station() / "incoming" / "Zz story.text";
     writeFile(source, Bytes(text.begin(), text.end()));
 
     Tessor::page::PageDpfBasicSetting page;
@@ -54,16 +57,12 @@ TEST_F(PagesOnFlash, AnImportedBookIsInTheDevicesEbookArea)
     m_files->answer(QString::fromStdString(source.string()));
     page.OnBnClickedBrowseText(0);
 
-    DpfStation station(1);
-    Tessor::schema::UsbDevice* device = station.plug(0, kGeometry);
-    int code = 0;
-    ASSERT_EQ(0, DpfStation::produce(device, page.dpfConfig(), &code));
-    EXPECT_EQ(0, code);
-
-    const FlashReader flash = station.reader(0);
-    const Bytes table = findDpfTable(flash, kGeometry);
+    DpfRoad road(k6716, 1);
+    page.dpfConfig()->setMaxImagesCount(kPhotos);
+    const Bytes table = road.produce(0, page.dpfConfig());
     ASSERT_FALSE(table.empty());
-    const Bytes directory = readEbookDirectory(flash, table);
+    const FlashReader flash = road.reader(0);
+    const Bytes directory = flash.readEbookDirectory(table);
     // The reset emptied the folder: the imported book is the only one.
     EXPECT_EQ(1, directory[0]);
     EXPECT_EQ(Bytes({'Z', 'z', ' ', 's', 't', 'o', 'r', 'y', 0xFF, 0xFF}), Bytes(directory.begin() + 1, directory.begin() + 11));
@@ -71,13 +70,13 @@ TEST_F(PagesOnFlash, AnImportedBookIsInTheDevicesEbookArea)
     std::vector<unsigned char> expected;
     Tessor::utils::reflowEbookText(reinterpret_cast<const unsigned char*>(text.data()), int32_t(text.size()),
                                    &expected);
-    EXPECT_TRUE(readBook(flash, directory, 0, kGeometry) == expected);
+    EXPECT_TRUE(flash.readBook(directory, 0) == expected);
 }
 
 // The first data file of area `type` as the flash holds it.
 Bytes firstFileOfArea(const FlashReader& flash, const Bytes& table, int type, size_t size)
 {
-    return flash.read(be32(table, 0xB0 + 4 * (type - 1)), int64_t(size / 512));
+    return flash.read(FlashReader::areaAddress(table, type), int64_t(size / 512));
 }
 
 Bytes fileBytes(const fs::path& path)
@@ -96,10 +95,10 @@ TEST_F(PagesOnFlash, MenuAndCaptionPicturesAreInTheDevicesMenuAreas)
     clock.holder = m_holder.get();
     clock.show();
     clock.OnBnClickedMenuConfirm();
-    Tessor::page::buildMenuImages(m_holder->getConfigInfo(), 0, treeRoot().string());
+    Tessor::page::buildMenuImages(m_holder->getConfigInfo(), 0, DpfRoad::station().string());
     // The tree spells the folders "MainMenu" and "SubMenu": the pictures
     // went into those, not into folders of their own.
-    const fs::path english = treeRoot() / "releases/dpf/menu/english";
+    const fs::path english = DpfRoad::station() / "releases/dpf/menu/english";
     EXPECT_FALSE(fs::exists(english / "subMenu"));
     const Bytes l1Clock = fileBytes(english / "mainMenu/L1Clock.img");
     const Bytes space = fileBytes(english / "SubMenu/Space.img");
@@ -109,13 +108,11 @@ TEST_F(PagesOnFlash, MenuAndCaptionPicturesAreInTheDevicesMenuAreas)
     ASSERT_EQ(32768u, space.size());
     // No restart: the device takes the pictures as they are now.
 
-    DpfStation station(1);
-    Tessor::schema::UsbDevice* device = station.plug(0, kGeometry);
-    int code = 0;
-    ASSERT_EQ(0, DpfStation::produce(device, dpf, &code));
-    const FlashReader flash = station.reader(0);
-    const Bytes table = findDpfTable(flash, kGeometry);
+    DpfRoad road(k6716, 1);
+    dpf->setMaxImagesCount(kPhotos);
+    const Bytes table = road.produce(0, dpf);
     ASSERT_FALSE(table.empty());
+    const FlashReader flash = road.reader(0);
     EXPECT_TRUE(firstFileOfArea(flash, table, 5, l1Clock.size()) == l1Clock);   // English L1Clock
     EXPECT_TRUE(firstFileOfArea(flash, table, 11, space.size()) == space);      // English Space
     // The e-book caption is the third picture of the English main menus.
@@ -126,7 +123,7 @@ TEST_F(PagesOnFlash, MenuAndCaptionPicturesAreInTheDevicesMenuAreas)
 
 TEST_F(PagesOnFlash, LogoAndAnimationPicturesAreOnTheDevice)
 {
-    const fs::path in = treeRoot() / "pictures-in";
+    const fs::path in = DpfRoad::station() / "pictures-in";
     dpf_page_test::writePicture(in / "logo.png", Qt::yellow);
     dpf_page_test::writePicture(in / "movie" / "a.jpg", Qt::red, "JPG");
     dpf_page_test::writeTinyGif(in / "movie" / "c.gif");
@@ -137,7 +134,7 @@ TEST_F(PagesOnFlash, LogoAndAnimationPicturesAreOnTheDevice)
     m_files->answer(QString::fromStdString((in / "logo.png").string()));
     control.OnBnClickedBrowseLogo();
     control.OnBnClickedBrowseMovieFolder();
-    const fs::path dpfFolder = treeRoot() / "releases/dpf";
+    const fs::path dpfFolder = DpfRoad::station() / "releases/dpf";
     const Bytes logo = fileBytes(dpfFolder / "menu/english/logo/Logo.img");
     const Bytes a = fileBytes(dpfFolder / "movie/a.img");
     const Bytes c = fileBytes(dpfFolder / "movie/c.img");
@@ -145,13 +142,11 @@ TEST_F(PagesOnFlash, LogoAndAnimationPicturesAreOnTheDevice)
     ASSERT_EQ(32768u, c.size());
     EXPECT_FALSE(fs::exists(dpfFolder / "movie/logo.img"));  // the tree's earlier picture is gone
 
-    DpfStation station(1);
-    Tessor::schema::UsbDevice* device = station.plug(0, kGeometry);
-    int code = 0;
-    ASSERT_EQ(0, DpfStation::produce(device, control.dpfConfig(), &code));
-    const FlashReader flash = station.reader(0);
-    const Bytes table = findDpfTable(flash, kGeometry);
+    DpfRoad road(k6716, 1);
+    control.dpfConfig()->setMaxImagesCount(kPhotos);
+    const Bytes table = road.produce(0, control.dpfConfig());
     ASSERT_FALSE(table.empty());
+    const FlashReader flash = road.reader(0);
     EXPECT_TRUE(firstFileOfArea(flash, table, 12, logo.size()) == logo);  // English logo
     Bytes movies = a;
     movies.insert(movies.end(), c.begin(), c.end());

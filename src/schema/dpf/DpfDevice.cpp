@@ -88,11 +88,18 @@ void DpfDevice::takeMenuGroups(const DpfDataFactory::Snapshot& menus)
 
 void DpfDevice::setDpfConfig(const Sptr<DpfConfig>& config)
 {
+    // A device takes its settings with its content when it starts; the run's
+    // later setting updates carry the pages' live settings, which may have
+    // changed since, and would pair new settings with the old photos.
+    Sptr<BaseState> state = m_device->getState();
+    if (state && state->getStateType() != STATE_WAIT) {
+        CPLOG(7, "%s keeps the photo-frame settings it started with", m_device->getName());
+        return;
+    }
     // The pages go on editing theirs while this device is produced.
     m_config = config->snapshot();
     CPLOG(7, "Set DpfConfig as : %s", config->getName());
-    Sptr<BaseState> state = m_device->getState();
-    if (!state || state->getStateType() != STATE_WAIT) {
+    if (!state) {
         return;
     }
     takeMenuGroups(DpfDataFactory::instance()->current());

@@ -43,7 +43,7 @@ public:
 
     // Keeps a snapshot of `config`. In the waiting state it also takes the
     // menu groups as their files are now and rebuilds the photo, book and
-    // movie groups.
+    // movie groups; once the device has left it, what it took is kept.
     void setDpfConfig(const Sptr<DpfConfig>& config);
     Sptr<DpfConfig> getDpfConfig() const { return m_config; }
     Sptr<usb::DpfCfgTable> getCfgTable() const { return m_cfgTable; }

@@ -1,25 +1,25 @@
 // Content the frame's areas and tables cannot hold fails only its own
-// device, cleanly, while another device is produced at the same time.
+// device, cleanly and with its code, while another device is produced along
+// the same road at the same time.
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <functional>
-#include <thread>
+#include <iterator>
 
-#include "DpfStation.h"
+#include "DpfRoad.h"
 #include "schema/base/LogCapture.h"
 
 namespace dpf_test {
 namespace {
 
 using Tessor::schema::DpfConfig;
-using Tessor::schema::DpfDataGroup;
 
-const Geometry kGeometry{"6716", 1024, 64, 4};
-
-// A content folder of `count` files of `size` bytes.
+// A content folder of `count` files of `size` bytes, named as the settings
+// name folders.
 std::string folder(const std::string& name, const char* extension, int count, size_t size)
 {
-    const fs::path path = treeRoot() / "limits" / name;
+    const fs::path path = DpfRoad::station() / "limits" / name;
     fs::remove_all(path);
     for (int i = 0; i < count; ++i) {
         char file[32];
@@ -31,61 +31,70 @@ std::string folder(const std::string& name, const char* extension, int count, si
 
 struct LimitCase {
     const char* name;
-    std::function<void(Tessor::schema::UsbDevice*, DpfConfig&)> arrange;
-    int result;
+    std::function<void(DpfConfig&)> arrange;
     int code;
     const char* line;
-    std::function<void(Tessor::schema::UsbDevice*)> inject = {};
+    // The menu file replaced while the failing device takes its content.
+    size_t menuFileSize = 0;
 };
 
-TEST(DpfLimits, EachFailsItsDeviceWhileTheOtherIsProduced)
+TEST(DpfLimits, EachFailsItsDeviceWhileTheOtherIsBuilt)
 {
     LogCapture log(Tessor::schema::LOG_ERR);
     const std::vector<LimitCase> cases = {
         {"one photo more than the maximum",
-         [](auto*, DpfConfig& c) {
+         [](DpfConfig& c) {
              c.setMaxImagesCount(4);
              c.setHome4Photo(folder("photos5", ".img", 5, 32768));
          },
-         -1, 0, "5 photos are more than the 4 a photo frame holds"},
+         0x8041, "5 photos are more than the 4 a photo frame holds"},
         {"64 books",
-         [](auto*, DpfConfig& c) { c.setHome4EBook(folder("books64", ".txt", 64, 700)); }, -1, 0,
-         "64 books are more than the 63 a photo frame holds"},
+         [](DpfConfig& c) {
+             c.setMaxImagesCount(64);
+             c.setHome4EBook(folder("books64", ".txt", 64, 700));
+         },
+         0x8041, "64 books are more than the 63 a photo frame holds"},
         {"a photo over 64 sectors",
-         [](auto*, DpfConfig& c) { c.setHome4Photo(folder("bigphoto", ".img", 1, 40000)); }, -1, 0,
-         "of 80 sectors does not fit a photo slot of 64 sectors"},
-        {"a menu file larger than the flash has room for",
-         [](Tessor::schema::UsbDevice*, DpfConfig&) {},
-         -0x803F, 0x803F, "DPF Address Allocation Failed",
-         // Given to the device after it took the menus
-         [](Tessor::schema::UsbDevice* d) {
-             const std::string big = folder("bigmenu", ".img", 1, 32u << 20);
-             Sptr<DpfDataGroup> group(new DpfDataGroup("Address4EnglishMainMenu-1", Tessor::schema::PHOTO_ADDRESS_T(3)));
-             group->addOneFile("EnglishL0Clock", big + "00.img", 64);
-             d->getDpfDevice()->setDataGroup(group);
-         }},
+         [](DpfConfig& c) {
+             c.setMaxImagesCount(64);
+             c.setHome4Photo(folder("bigphoto", ".img", 1, 40000));
+         },
+         0x8041, "of 80 sectors does not fit a photo slot of 64 sectors"},
+        // Room for 2048 photos and the books leaves no block for the disk.
+        {"photo-frame areas that take every block of the disk", [](DpfConfig&) {}, 0x8021,
+         "has no block left for its first block set"},
+        // Room for 2048 photos leaves less than the file needs.
+        {"a menu file larger than the flash has room for", [](DpfConfig&) {}, 0x803F,
+         "DPF Address Allocation Failed", size_t(32) << 20},
     };
+    const fs::path menuFile = DpfRoad::station() / "releases/dpf/menu/english/logo/Logo.img";
     for (const LimitCase& c : cases) {
         SCOPED_TRACE(c.name);
-        DpfStation station(2);
-        Tessor::schema::UsbDevice* failing = station.plug(0, kGeometry);
-        Tessor::schema::UsbDevice* good = station.plug(1, kGeometry);
+        DpfRoad road(Variant{"6716", 1}, 2);
         Sptr<DpfConfig> limited(new DpfConfig("Limited"));
-        c.arrange(failing, *limited);
+        c.arrange(*limited);
         Sptr<DpfConfig> normal(new DpfConfig("Normal"));
-        int failingCode = 0;
-        int goodCode = 0;
-        int failingResult = 0;
-        int goodResult = 1;
-        std::thread other([&] { goodResult = DpfStation::produce(good, normal, &goodCode); });
-        failingResult = DpfStation::produce(failing, limited, &failingCode, c.inject);
-        other.join();
-        EXPECT_EQ(c.result, failingResult);
-        EXPECT_EQ(c.code, failingCode);
+        normal->setMaxImagesCount(64);
+        Bytes kept;
+        if (c.menuFileSize != 0) {
+            std::ifstream in(menuFile, std::ios::binary);
+            kept.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+            writeFile(menuFile, contentOf("oversized", c.menuFileSize));
+        }
+        road.start(0, limited);
+        if (c.menuFileSize != 0) {
+            road.waitStarted(0);
+            writeFile(menuFile, kept);
+        }
+        road.start(1, normal);
+        const std::vector<Report> failed = road.finish(0);
+        ASSERT_FALSE(failed.empty());
+        EXPECT_EQ((Report{Tessor::schema::UI_SIG_STATUS, 0, c.code}), failed.back());
         EXPECT_NE(std::string::npos, log.text().find(c.line));
-        EXPECT_EQ(0, goodResult);
-        EXPECT_EQ(0, goodCode);
-        EXPECT_EQ(0x55, station.reader(1).read(int64_t(11) * kGeometry.perBlock(), 1)[0]);
+        EXPECT_EQ(builtReports(1), road.finish(1));
+        const Bytes table = road.reader(1).findDpfTable();
+        ASSERT_FALSE(table.empty());
+        EXPECT_EQ(3, be16(table, 0x04));
     }
 }
 

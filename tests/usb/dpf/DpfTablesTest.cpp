@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "DpfStation.h"
+#include "schema/dpf/DpfConfig.h"
 #include "usb/dpf/DpfCfgTable.h"
 #include "usb/dpf/DpfCmd.h"
 #include "usb/dpf/DpfCmdEbookDirectory.h"
