@@ -1,6 +1,7 @@
-// Devices pulled out in the middle of each state of the production road while
-// another port's device goes through the whole road: each pulled device is
-// reported and released, and can be plugged in again; the other finishes.
+// Devices pulled out, or ejected by the operator, in the middle of each state
+// of the production road while another port's device goes through the whole
+// road: each pulled device is reported and released, and can be plugged in
+// again; the other finishes.
 #include <array>
 #include <atomic>
 
@@ -15,6 +16,19 @@ using namespace engine_test;
 Keys roadDevice()
 {
     return {{"Device.FlashId", G1_FLASH_ID}, {"Device.BlocksPerChip", "256"}, {"Device.PagesPerBlock", "64"}};
+}
+
+// Starts every port; the last one's device goes through the whole road.
+void startAllAndSeeLastBuilt(Engine& engine, int ports)
+{
+    for (int port = 0; port < ports; ++port) {
+        ASSERT_TRUE(engine.startFitted(port));
+    }
+    const int last = ports - 1;
+    EXPECT_TRUE(engine.waitState(last, "StateBuildOk")) << "in " << engine.stateOf(last);
+    EXPECT_TRUE(
+        engine.ui().waitReports(last, {{UI_SIG_FOUND, last, 0}, {UI_SIG_READY, last, 0}, {UI_SIG_BUILD_OK, last, 0}}))
+        << ::testing::PrintToString(engine.ui().reports(last));
 }
 
 TEST(EnginePullOutTest, DevicePulledOutInEachStateIsReleasedWhileAnotherFinishes)
@@ -49,13 +63,7 @@ TEST(EnginePullOutTest, DevicePulledOutInEachStateIsReleasedWhileAnotherFinishes
         }
         return ++opsInState[size_t(port)] == pulls[size_t(port)].atOperation;
     });
-    for (int port = 0; port < PORTS; ++port) {
-        ASSERT_TRUE(engine.startFitted(port));
-    }
-
-    EXPECT_TRUE(engine.waitState(3, "StateBuildOk")) << "in " << engine.stateOf(3);
-    EXPECT_TRUE(engine.ui().waitReports(3, {{UI_SIG_FOUND, 3, 0}, {UI_SIG_READY, 3, 0}, {UI_SIG_BUILD_OK, 3, 0}}))
-        << ::testing::PrintToString(engine.ui().reports(3));
+    startAllAndSeeLastBuilt(engine, PORTS);
     for (int port = 0; port < int(pulls.size()); ++port) {
         SCOPED_TRACE("pulled in " + pulls[size_t(port)].state);
         const auto pluggedOff = [&] {
@@ -87,6 +95,70 @@ TEST(EnginePullOutTest, DevicePulledOutInEachStateIsReleasedWhileAnotherFinishes
         EXPECT_TRUE(engine.waitState(port, "StateWait")) << "in " << engine.stateOf(port);
     }
     engine.hub().setOperationHook(nullptr);
+}
+
+TEST(EnginePullOutTest, EjectDuringEachWorkPassEndsAsItsQueueOrderSays)
+{
+    EngineEnvironment& environment = EngineEnvironment::instance();
+    UsbConfiguration::instance()->setChipSet("6716");
+
+    // The eject is queued at once and its cancel code set on the spot.
+    // Inside the scan loops that code stops the scan, which fails with it,
+    // and the failed device takes the queued eject. The low format's pass
+    // ends by queueing the high format's work behind the eject, so the high
+    // format meets the eject first and does not take it: the device is
+    // built and stays plugged. An eject queued during the high format's
+    // pass is taken by the built device.
+    struct Case {
+        std::string state;
+        int atOperation;
+        std::vector<Report> reports;  // after found and ready
+        std::string endState;
+    };
+    const std::array<Case, 3> cases = {{
+        {"StateScan", 90, {{UI_SIG_STATUS, 0, 0x8027}, {UI_SIG_PLUGGED_OFF, 0, 0}}, "StateUnplug"},
+        {"StateLowFormat", 17, {{UI_SIG_BUILD_OK, 1, 0}}, "StateBuildOk"},
+        {"StateHighFormat", 5, {{UI_SIG_BUILD_OK, 2, 0}, {UI_SIG_PLUGGED_OFF, 2, 0}}, "StateUnplug"},
+    }};
+    constexpr int PORTS = 4;
+    Engine engine(PORTS, FUNCTION_FACTORY);
+    ASSERT_TRUE(engine.ui().waitLayerReady());
+    for (int port = 0; port < PORTS; ++port) {
+        std::string error;
+        ASSERT_EQ(engine.hub().plug(port, environment.makeDevice("eject" + std::to_string(port), roadDevice()), &error),
+                  0)
+            << error;
+        ASSERT_TRUE(engine.waitState(port, "StateWait")) << engine.stateOf(port);
+    }
+    std::array<std::atomic<int>, PORTS> opsInState{};
+    // On the device's own thread, which alone changes its state.
+    engine.hub().setOperationHook([&](int port) {
+        if (port < int(cases.size()) && engine.stateOf(port) == cases[size_t(port)].state &&
+            ++opsInState[size_t(port)] == cases[size_t(port)].atOperation) {
+            engine.request(port, UI_SIG_EJECT);
+        }
+        return false;
+    });
+    startAllAndSeeLastBuilt(engine, PORTS);
+    for (int port = 0; port < int(cases.size()); ++port) {
+        const Case& c = cases[size_t(port)];
+        SCOPED_TRACE("eject in " + c.state);
+        std::vector<Report> expected = {{UI_SIG_FOUND, port, 0}, {UI_SIG_READY, port, 0}};
+        expected.insert(expected.end(), c.reports.begin(), c.reports.end());
+        EXPECT_TRUE(engine.ui().waitReports(port, expected)) << ::testing::PrintToString(engine.ui().reports(port));
+        EXPECT_TRUE(engine.waitState(port, c.endState)) << "in " << engine.stateOf(port);
+        EXPECT_GE(opsInState[size_t(port)].load(), c.atOperation);
+    }
+    engine.hub().setOperationHook(nullptr);
+
+    // The device whose eject the high format met was never ejected (that
+    // eject was taken before the build ended); a new eject lets it go.
+    EXPECT_EQ(CommandLog::instance().commands(1), std::vector<int>{HW_CMD_AFTER_PLUG_IN});
+    engine.request(1, UI_SIG_EJECT);
+    EXPECT_TRUE(engine.waitState(1, "StateUnplug")) << "in " << engine.stateOf(1);
+    EXPECT_TRUE(engine.ui().waitReports(
+        1, {{UI_SIG_FOUND, 1, 0}, {UI_SIG_READY, 1, 0}, {UI_SIG_BUILD_OK, 1, 0}, {UI_SIG_PLUGGED_OFF, 1, 0}}));
+    EXPECT_TRUE(CommandLog::instance().waitCommands(1, {HW_CMD_AFTER_PLUG_IN, HW_CMD_CLOSE_DEVICE}));
 }
 
 }  // namespace
