@@ -39,6 +39,7 @@
 #include "usb/profile/ProfileMp3.h"
 #include "usb/profile/uniSerialNO.h"
 #include "utils/AnsiText.h"
+#include "utils/CodePage.h"
 #include "utils/HostPath.h"
 #include "utils/MavikLang.h"
 #include "utils/WholeFile.h"
@@ -547,7 +548,12 @@ void PageUdisk::OnClickedSave()
     buildMenuImages(0);
 }
 
-void PageUdisk::buildMenuImages(int chinese) { Tessor::page::buildMenuImages(m_runSettings, chinese, holder->getWorkDir()); }
+// The pictures take the working folder in the system's form, as every narrow
+// path; the holder keeps the host's.
+void PageUdisk::buildMenuImages(int chinese)
+{
+    Tessor::page::buildMenuImages(m_runSettings, chinese, utils::CodePage::fromUtf8(holder->getWorkDir()));
+}
 
 void PageUdisk::OnClickedExtCode()
 {

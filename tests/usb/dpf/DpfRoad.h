@@ -44,7 +44,8 @@ inline std::vector<Report> builtReports(int port)
 class DpfRoad {
 public:
     // A station of `ports` ports for devices of `variant`, its working folder
-    // holding the resource tree (made once per process).
+    // (a name not in plain ASCII) holding the resource tree, made once per
+    // process.
     DpfRoad(const Variant& variant, int ports) : m_back(fs::current_path())
     {
         fs::current_path(station());
@@ -74,7 +75,7 @@ public:
     static fs::path station()
     {
         static const fs::path folder = [] {
-            const fs::path f = fs::path(engine_test::EngineEnvironment::instance().folder()) / "dpf-station";
+            const fs::path f = fs::path(engine_test::EngineEnvironment::instance().folder()) / "dpf-station-\xE5\xB7\xA5\xE4\xBD\x9C";
             makeTree(f);
             code_test::makeTree(f);
             return f;
