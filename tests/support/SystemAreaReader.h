@@ -107,17 +107,18 @@ struct Layout {
     int setStartSector;     // five bytes, -1: none
     int setBlocks;          // five 16-bit counts
     int indexByte;          // the code-control byte the index record repeats, -1: none
+    int blockModeBit;       // block-mode bit of the code-control byte 1, -1: none
 };
 
 inline const Layout* layoutOf(int chipSet)
 {
     static const Layout kLayouts[] = {
-        {1, 0x86, 0x1FF, -1, 7, 9, 10, 11, -1, 30, -1, 44, 82, -1, -1, 83, -1},
-        {3, 0x7F, 0x1FF, 9, 10, 12, 43, 13, -1, 30, -1, 48, 85, 91, 86, 96, 44},
-        {4, 0x87, 0x1AF, 9, 10, 12, 63, 13, 53, 40, -1, 68, 105, 111, 106, 116, 64},
-        {5, 0x87, 0x1AF, 9, 10, 12, 63, 13, 53, 40, -1, 68, 105, 111, 106, 116, 64},
-        {6, 0x88, 0x1B0, 9, 10, 12, 63, 13, 53, 40, -1, 68, 105, 111, 106, 116, 64},
-        {7, 0x7D, 0x1FF, 6, 7, 9, 11, -1, -1, 0, 12, 17, 54, 60, 55, 65, 10},
+        {1, 0x86, 0x1FF, -1, 7, 9, 10, 11, -1, 30, -1, 44, 82, -1, -1, 83, -1, -1},
+        {3, 0x7F, 0x1FF, 9, 10, 12, 43, 13, -1, 30, -1, 48, 85, 91, 86, 96, 44, 2},
+        {4, 0x87, 0x1AF, 9, 10, 12, 63, 13, 53, 40, -1, 68, 105, 111, 106, 116, 64, 2},
+        {5, 0x87, 0x1AF, 9, 10, 12, 63, 13, 53, 40, -1, 68, 105, 111, 106, 116, 64, 2},
+        {6, 0x88, 0x1B0, 9, 10, 12, 63, 13, 53, 40, -1, 68, 105, 111, 106, 116, 64, 2},
+        {7, 0x7D, 0x1FF, 6, 7, 9, 11, -1, -1, 0, 12, 17, 54, 60, 55, 65, 10, 1},
     };
     for (const Layout& l : kLayouts) {
         if (l.chipSet == chipSet) {
@@ -228,6 +229,29 @@ private:
         return set0 == 0 ? m_spp : set0;
     }
     int64_t tableBlock(const Copy& copy) const { return copy.tablePage / m_ppb; }
+
+    // Flash blocks a block of the block sets spans: more than one when the
+    // table's block mode groups the planes, whose count the table's total
+    // of blocks gives (the total stands after the five set and page counts).
+    int blocksPerSetBlock(const Copy& copy) const
+    {
+        const uint8_t* c = code(copy);
+        if (m_layout->blockModeBit < 0 || (c[1] >> m_layout->blockModeBit & 1) == 0) {
+            return 1;
+        }
+        const int grouped = be16(c + m_layout->setBlocks + 21);
+        return grouped == 0 ? 1 : int(m_description.geometry.totalBlocks() / grouped);
+    }
+
+    // The block-set block holding a flash block: each chip's planes are
+    // grouped side by side.
+    int64_t setBlockOf(int64_t flashBlock, int units) const
+    {
+        const int chips = std::max(1, m_description.geometry.chips);
+        const int planes = std::max(1, units / chips);
+        return flashBlock % m_description.geometry.blocksPerChip / planes;
+    }
+
     Bytes pageSectors(const Copy& copy, int64_t page, int count)
     {
         return sectors(page * m_spp + startSector(copy), count);
@@ -336,6 +360,10 @@ private:
             copy.pageBitmapBlocks.push_back(block);
         }
         const std::string at = "copy at page " + std::to_string(copy.tablePage);
+        // Grouped planes keep no page bitmap, except on firmware 4.00.
+        if (copy.pageBitmapBlocks.empty() && blocksPerSetBlock(copy) > 1 && m_area.firmware != 400) {
+            return;
+        }
         const size_t flagBytes = copy.pageBitmapBlocks.size() * size_t(perBlock);
         if (copy.pageBitmapBlocks.empty() || flagBytes > SECTOR_BYTES) {
             problem(at + ": " + std::to_string(copy.pageBitmapBlocks.size()) + " page-bitmap blocks");
@@ -489,16 +517,18 @@ private:
     }
 
     // Every block a set's tables name is named once and holds no system page;
-    // the data blocks are as many as the table says the set holds.
+    // the data blocks are as many as the table says the set holds. With
+    // grouped planes the tables count in groups.
     void checkIndexTables()
     {
+        const int units = m_area.copies.empty() ? 1 : blocksPerSetBlock(m_area.copies[0]);
         std::set<int64_t> system;
         for (const Copy& copy : m_area.copies) {
             std::vector<int64_t> pages = copy.codePages;
             pages.insert(pages.end(), copy.indexRecords.begin(), copy.indexRecords.end());
             pages.insert(pages.end(), {copy.tablePage, copy.flagPage, copy.buildPage, copy.codeIndexPage});
             for (int64_t page : pages) {
-                system.insert(page / m_ppb);
+                system.insert(units > 1 ? setBlockOf(page / m_ppb, units) : page / m_ppb);
             }
             system.insert(copy.pageBitmapBlocks.begin(), copy.pageBitmapBlocks.end());
         }

@@ -32,9 +32,13 @@ struct Part {
     const char* chipSet;
     int copies;
     Keys flash = {{"Device.FlashId", ONE_GBIT}, {"Device.BlocksPerChip", "1024"}, {"Device.PagesPerBlock", "64"}};
+    int priority = 1;
 };
 
-void PrintTo(const Part& part, std::ostream* out) { *out << part.chipSet << " x" << part.copies; }
+void PrintTo(const Part& part, std::ostream* out)
+{
+    *out << part.chipSet << " x" << part.copies << " priority " << part.priority;
+}
 
 // Codes the low format fails a device with.
 const std::vector<int> LOW_FORMAT_CODES = {0x8009, 0x800A, 0x8011, 0x8020, 0x8021, 0x802A,
@@ -69,13 +73,13 @@ std::string makeDevice(const std::string& name, const char* chipSet, Keys keys)
 
 // Plugs the device in and starts it once it waits; scan priority 1 keeps it
 // in the single-plane layout, where the flag table and the page bitmap are
-// written too.
-void plugAndStart(Engine& engine, int port, const std::string& folder, int scanLevel = -1)
+// written too, priority 0 lets the scan choose block mode.
+void plugAndStart(Engine& engine, int port, const std::string& folder, int scanLevel = -1, int priority = 1)
 {
     std::string error;
     ASSERT_EQ(engine.hub().plug(port, folder, &error), 0) << error;
     ASSERT_TRUE(engine.waitState(port, "StateWait")) << engine.stateOf(port);
-    engine.request(port, UI_SIG_START, scanLevel, 1);
+    engine.request(port, UI_SIG_START, scanLevel, priority);
 }
 
 // Waits until the port's device has left the low format (the high format
@@ -153,13 +157,14 @@ class EngineLowFormat : public ::testing::TestWithParam<Part> {};
 TEST_P(EngineLowFormat, ScannedDeviceIsLowFormattedAndBootsFromItsTable)
 {
     const Part& part = GetParam();
-    const std::string folder =
-        makeDevice(std::string("LowFormat") + part.chipSet + std::to_string(part.copies), part.chipSet, part.flash);
+    const std::string folder = makeDevice(std::string("LowFormat") + part.chipSet + std::to_string(part.copies) + "p" +
+                                              std::to_string(part.priority),
+                                          part.chipSet, part.flash);
     LowFormatStation station(part.chipSet, part.copies);
     Engine engine(2, FUNCTION_FACTORY);
     ASSERT_TRUE(engine.ui().waitLayerReady());
     ASSERT_NE(Tessor::usb::CodeFactory::instance(), nullptr);
-    plugAndStart(engine, 0, folder);
+    plugAndStart(engine, 0, folder, -1, part.priority);
     expectLowFormatted(leaveLowFormat(engine, 0, 0), 0);
 
     // The flash read on its own, by the layouts alone.
@@ -176,7 +181,8 @@ TEST_P(EngineLowFormat, ScannedDeviceIsLowFormattedAndBootsFromItsTable)
         EXPECT_TRUE(std::equal(code.begin(), code.end(), copy.code.begin()));
         EXPECT_EQ(copy.buildRecord.totalCapacity, uint32_t(g.totalSectors()));
         EXPECT_GT(copy.buildRecord.realCapacity, 0u);
-        EXPECT_FALSE(copy.pageBitmap.empty());
+        // Block mode groups the planes and keeps no page bitmap.
+        EXPECT_EQ(copy.pageBitmap.empty(), part.priority == 0);
         tables.push_back(copy.tablePage * g.sectorsPerPage);
     }
     ASSERT_FALSE(area.indexTables.empty());
@@ -191,8 +197,9 @@ TEST_P(EngineLowFormat, ScannedDeviceIsLowFormattedAndBootsFromItsTable)
 }
 
 // Chip set 3 (firmware 3.00), chip set 4 (3.10, index pointer), chip set 7
-// (6.00) with two copies, and chip set 3 on a triple-level-cell part whose
-// copies repeat the table on partner pages.
+// (6.00) with two copies, chip set 3 on a triple-level-cell part whose
+// copies repeat the table on partner pages, and chip sets 3 and 7 at scan
+// priority 0, where the scan groups the planes into block mode.
 INSTANTIATE_TEST_SUITE_P(Variants, EngineLowFormat,
                          ::testing::Values(Part{"6716", 1}, Part{"6716V31", 1}, Part{"6605", 2},
                                            Part{"6716", 2,
@@ -201,7 +208,8 @@ INSTANTIATE_TEST_SUITE_P(Variants, EngineLowFormat,
                                                  {"Device.RealBlocksPerChip", "1300"},
                                                  {"Device.PagesPerBlock", "256"},
                                                  {"Device.RealPagesPerBlock", "192"},
-                                                 {"Device.SectorsPerPage", "8"}}}));
+                                                 {"Device.SectorsPerPage", "8"}}},
+                                           Part{"6716", 1, Part{}.flash, 0}, Part{"6605", 2, Part{}.flash, 0}));
 
 // One object of the system area that fails, and the code its device gets.
 struct Fault {
