@@ -304,7 +304,7 @@ private:
             const int page = c[m_layout->codeIndexPage];
             copy.codeIndexPage = (page > copy.tablePage % m_ppb ? block : block + 1) * m_ppb + page;
             const Bytes index = pageSectors(copy, copy.codeIndexPage, 1);
-            for (size_t k = 0; k + 1 < index.size() && be16(&index[k]) != 0; k += 2) {
+            for (size_t k = 0; k + 1 < index.size() && be16(&index[k]) != 0 && be16(&index[k]) != 0xFFFF; k += 2) {
                 copy.codePages.push_back(block * m_ppb + be16(&index[k]));
             }
         }

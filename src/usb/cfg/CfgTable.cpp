@@ -29,6 +29,7 @@
 #include "usb/cfg/CfgPartition6716V31.h"
 #include "usb/cfg/CfgPartition6716V32.h"
 #include "usb/cfg/CfgPartition6726.h"
+#include "usb/cfg/ExternalCodeIndex.h"
 #include "usb/cfg/TlcPages.h"
 #include "usb/cmd/FlagPageBitmap.h"
 #include "usb/cmd/PageBitmap.h"
@@ -332,7 +333,23 @@ int CfgTable::allocateUserDiskAddresses()
     setAddress(Sptr<BaseAddress>(new BaseAddress(device, code.wCfgTblBlkAddr, code.bCfgTblPage, startSector())));
     m_type = CFG_TABLE_DEVICE;
 
-    if (m_variant != CfgVariant::V6605) {
+    if (m_variant == CfgVariant::V6605) {
+        // The 6605 lists its code pages in its external-code index, the page
+        // after the table's: in the table's block, or the next block's.
+        const int ppb = geometry->getPagesPerBlock();
+        const int indexPage = code.bExtCodeIndexPage + (code.bExtCodeIndexPage > code.bCfgTblPage ? 0 : ppb);
+        m_codeIndexAddress = allocateAddress(geometry, 0, indexPage);
+        Sptr<BaseAddress> pages(new BaseAddress(device, 0, 0, 0));
+        if (const unsigned char* index = device->readFlashSectors(m_codeIndexAddress, 1)) {
+            for (int page : ExternalCodeIndex::entriesOf(index)) {
+                pages->addData(Sptr<schema::BaseData>(allocateAddress(geometry, 0, page)));
+            }
+        } else {
+            CPLOG(3, "External code index of device %s can not be read at %s", device->getName(),
+                  m_codeIndexAddress->logData());
+        }
+        device->getExternalCode()->setAddress(pages);
+    } else {
         // A 149-byte record keeps ten bits of each page, the others eight;
         // all of them set marks an unused entry.
         const bool tenBits = m_variant == CfgVariant::V6716V31 || m_variant == CfgVariant::V6716V32 ||

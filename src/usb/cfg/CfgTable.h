@@ -74,6 +74,8 @@ public:
     void setType(CFG_TABLE_TYPE_T type) { m_type = type; }
     void setCurrentAddressSet(Sptr<AllocatAddress> set) { m_currentAddressSet = set; }
     Sptr<AllocatAddress> getCurrentAddressSet() const { return m_currentAddressSet; }
+    // The 6605's external-code index of a table read back; empty otherwise.
+    Sptr<schema::BaseAddress> getExternalCodeIndexAddress() const { return m_codeIndexAddress; }
     void setMp3CfgTable(Sptr<schema::Mp3Config> config) { m_mp3 = config; }
     Sptr<schema::Mp3Config> getMp3CfgTable() const { return m_mp3; }
     // Empty for chip set 2 and chip sets outside 1 to 7.
@@ -129,6 +131,7 @@ private:
     Sptr<BuildInfo> m_buildInfo;
     unsigned char m_pageOffset4Build = 0;
     Sptr<AllocatAddress> m_currentAddressSet;
+    Sptr<schema::BaseAddress> m_codeIndexAddress;
     int m_firstSerial = 1;
     // The image written at each flash position, so a read-back is compared
     // with what was written there and not with a table finished since.

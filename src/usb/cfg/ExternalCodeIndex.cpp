@@ -46,6 +46,16 @@ int ExternalCodeIndex::update(schema::UsbDevice* device, const schema::BaseAddre
     return update(device->getCfgTable()->getFlashCtrl()->record().wPagesPerBlock, cfgTable, codePages);
 }
 
+std::vector<int> ExternalCodeIndex::entriesOf(const unsigned char* sector)
+{
+    std::vector<int> entries;
+    const Be16* words = reinterpret_cast<const Be16*>(sector);
+    for (int k = 0; k < MAX_ENTRIES && words[k].get() != 0 && words[k].get() != 0xFFFF; ++k) {
+        entries.push_back(words[k].get());
+    }
+    return entries;
+}
+
 int ExternalCodeIndex::writeFlash(schema::UsbDevice* device, Sptr<schema::BaseAddress> at)
 {
     for (const Sptr<schema::BaseAddress>& page : TlcPages::writeOrder(device, at)) {

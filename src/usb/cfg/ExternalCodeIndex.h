@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <vector>
 
 #include "schema/base/Sptr.h"
 #include "schema/device/BaseAddress.h"
@@ -31,6 +32,8 @@ public:
     int validateFlash(schema::UsbDevice* device, Sptr<schema::BaseAddress> at);
 
     const unsigned char* data() const { return m_record.data(); }
+    // The entries of an index read back, up to the first unused one.
+    static std::vector<int> entriesOf(const unsigned char* sector);
 
 private:
     std::array<unsigned char, SIZE> m_record{};

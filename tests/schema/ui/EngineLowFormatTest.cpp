@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -298,5 +299,136 @@ TEST(EngineLowFormatFaults, EachObjectFailsOnlyItsDeviceWithItsCode)
         release(engine, 1);
     }
 }
+
+// Starts the port's device with `settings`, as the window does.
+void start(Engine& engine, int port, const Sptr<ConfigInfo>& settings)
+{
+    Sptr<UiEvent> event(new UiEvent(UI_SIG_START));
+    event->setDevice(engine.slot(port));
+    event->setConfigInfo(settings);
+    engine.slot(port)->reportEvent(Sptr<BaseEvent>(event));
+}
+
+// Waits until the port's device has ended its run, built or failed.
+std::string runEnded(Engine& engine, int port)
+{
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    std::string state = engine.stateOf(port);
+    while (state != "StateBuildOk" && state != "StateError" && std::chrono::steady_clock::now() < end) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        state = engine.stateOf(port);
+    }
+    return state;
+}
+
+// The 6716 table keeps the password of an encrypted unit in its descriptor
+// block, 18 bytes after the block's start at 0x100.
+std::string tablePassword(const system_area::Copy& copy)
+{
+    const char* text = reinterpret_cast<const char*>(copy.table.data() + 0x100 + 18);
+    return std::string(text, strnlen(text, 18));
+}
+
+// The system area of a produced device, read on its own: one whole copy
+// holding the code image, which the device boots from.
+system_area::Copy expectWholeAndBooting(const std::string& folder, bool whole = false)
+{
+    const system_area::SystemArea area = system_area::read(folder);
+    EXPECT_EQ(area.problems, std::vector<std::string>{});
+    if (area.copies.size() != 1) {
+        ADD_FAILURE() << area.copies.size() << " copies";
+        return {};
+    }
+    const system_area::Copy& copy = area.copies[0];
+    const dpf_test::Bytes code = code_test::flashCode(whole);
+    EXPECT_TRUE(copy.code.size() >= code.size() && std::equal(code.begin(), code.end(), copy.code.begin()));
+    std::string error;
+    const std::shared_ptr<Tessor::taval::VirtualDevice> device = Tessor::taval::VirtualDevice::open(folder, &error);
+    EXPECT_TRUE(device) << error;
+    if (device) {
+        EXPECT_EQ(device->bootSector(), copy.tablePage * device->description().geometry.sectorsPerPage);
+    }
+    return copy;
+}
+
+// The settings the device is produced and used with: one encrypted unit.
+Sptr<ConfigInfo> encryptedSettings(Engine& engine)
+{
+    Sptr<ConfigInfo> settings(new ConfigInfo(engine.ui().getConfigInfo()));
+    settings->getScanConfig()->setScanPriority(1);
+    settings->setPassword("first");
+    settings->getPartInfo(0)->setIsEncrypted(true);
+    return settings;
+}
+
+constexpr LOGIN_OP_T CHANGE_PASSWORD = 3;
+
+// User and login runs skip the low format and rewrite the system block of a
+// produced device in place: the user run leaves table, code and flag table
+// whole, a password change lands in the table, and a table that cannot be
+// written ends the login run in the error state.
+class EngineInPlace : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(EngineInPlace, UserAndLoginRunsRewriteTheSystemBlockOfAProducedDevice)
+{
+    const char* chipSet = GetParam();
+    const bool v6605 = std::string(chipSet) == "6605";
+    const std::string folder = makeDevice("InPlace", chipSet, Part{chipSet, 1}.flash);
+    LowFormatStation station(chipSet, 1);
+    std::string error;
+    {
+        Engine factory(1, FUNCTION_FACTORY);
+        ASSERT_TRUE(factory.ui().waitLayerReady());
+        ASSERT_EQ(factory.hub().plug(0, folder, &error), 0) << error;
+        ASSERT_TRUE(factory.waitState(0, "StateWait")) << factory.stateOf(0);
+        start(factory, 0, encryptedSettings(factory));
+        ASSERT_EQ(runEnded(factory, 0), "StateBuildOk");
+        ASSERT_EQ(factory.hub().unplug(0), 0);
+        const system_area::Copy produced = expectWholeAndBooting(folder, v6605);
+        EXPECT_TRUE(v6605 || tablePassword(produced) == "first");
+    }
+    {
+        Engine user(1, FUNCTION_USER);
+        ASSERT_TRUE(user.ui().waitLayerReady());
+        ASSERT_EQ(user.hub().plug(0, folder, &error), 0) << error;
+        ASSERT_TRUE(user.waitState(0, "StateWait")) << user.stateOf(0);
+        // The user page offers the capacity the device's table gives.
+        Sptr<ConfigInfo> settings = encryptedSettings(user);
+        settings->setRealCapacity(user.slot(0)->getConfigInfo()->getRealCapacity());
+        start(user, 0, settings);
+        EXPECT_EQ(runEnded(user, 0), "StateBuildOk") << ::testing::PrintToString(user.ui().reports(0));
+        ASSERT_EQ(user.hub().unplug(0), 0);
+        expectWholeAndBooting(folder, v6605);
+    }
+    if (v6605) {
+        return;
+    }
+    Engine login(1, FUNCTION_LOGIN);
+    ASSERT_TRUE(login.ui().waitLayerReady());
+    const auto change = [&](const std::string& from, const std::string& to) {
+        std::string plugged;
+        EXPECT_EQ(login.hub().plug(0, folder, &plugged), 0) << plugged;
+        EXPECT_TRUE(login.waitState(0, "StateWait")) << login.stateOf(0);
+        Sptr<ConfigInfo> settings(new ConfigInfo(login.ui().getConfigInfo()));
+        settings->setPassword(from);
+        settings->setNewPassword(to);
+        settings->setLoginOp(CHANGE_PASSWORD);
+        start(login, 0, settings);
+        return runEnded(login, 0);
+    };
+    EXPECT_EQ(change("first", "second"), "StateBuildOk");
+    release(login, 0);
+    const system_area::Copy changed = expectWholeAndBooting(folder);
+    EXPECT_EQ(tablePassword(changed), "second");
+
+    std::ofstream(folder + "/device.ini", std::ios::app)
+        << "[Faults]\nProgramFailPages=" << changed.tablePage << "\n";
+    EXPECT_EQ(change("second", "third"), "StateError");
+    EXPECT_EQ(login.ui().reports(0).back(), (Report{UI_SIG_STATUS, 0, 0x8009}));
+}
+
+// The login part needs the 6716's password field; the 6605 (its code found
+// through the external-code index) goes through the user run.
+INSTANTIATE_TEST_SUITE_P(ChipSets, EngineInPlace, ::testing::Values("6716", "6605"));
 
 }  // namespace

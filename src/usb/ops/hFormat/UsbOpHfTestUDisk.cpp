@@ -36,12 +36,13 @@ Sptr<BaseState> UsbOpHfTestUDisk::process(Sptr<BaseEvent> event)
     }
     runTasks(event);
     updateProgressInfo(event, 100);
+    // A login run whose table did not reach the flash has not been built.
+    if (event->getErrorCode() != 0) {
+        return lookupDeviceState(event, STATE_ERROR);
+    }
     if (UsbConfiguration::instance()->getCurrentFunction() == FUNCTION_LOGIN) {
         sendUiEvent(event, UI_SIG_BUILD_OK);
         return lookupDeviceState(event, STATE_BUILD_OK);
-    }
-    if (event->getErrorCode() != 0) {
-        return lookupDeviceState(event, STATE_ERROR);
     }
     isDeviceEvent(event)->setType(DEV_SIG_FORMAT_ALL);
     return noState;

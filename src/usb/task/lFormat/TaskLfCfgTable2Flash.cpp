@@ -112,6 +112,7 @@ int TaskLfCfgTable2Flash::eraseSystemBlocks(UsbDevice* device, const Sptr<BaseEv
     addBlock(blocks, seen, device->getCfgTable()->getAddress());
     addBlocks(blocks, seen, device->getExternalCode()->getAddress());
     addBlock(blocks, seen, device->getCfgTable()->getBuildInfo()->getAddress());
+    addBlock(blocks, seen, device->getCfgTable()->getExternalCodeIndexAddress());
     // Every copy's pages are programmed once after their block was erased.
     for (int i = 0; i < Pass::setCount(device); ++i) {
         Sptr<usb::AllocatAddress> set = Pass::set(device, i);
@@ -145,6 +146,16 @@ int TaskLfCfgTable2Flash::writeInPlace(UsbDevice* device, const Sptr<BaseEvent>&
     if (table->writeFlash(device) != 0) {
         CPLOG(3, "Finish Write CFG table To Flash Faild");
         return Pass::fail(event, Pass::CFG_TABLE_FAILED);
+    }
+    // The 6605's index shares the erased block: it is written back with the code it lists.
+    if (Sptr<BaseAddress> at = table->getExternalCodeIndexAddress()) {
+        usb::ExternalCodeIndex index;
+        Sptr<BaseAddress> code = device->getExternalCode()->getAddress();
+        if (!code || index.update(device, *table->getAddress(), *code) != 0) {
+            CPLOG(3, "Finish Write External Code To Flash Faild");
+            return Pass::fail(event, Pass::EXTERNAL_CODE_FAILED);
+        }
+        index.writeFlash(device, at);
     }
     if (device->getExternalCode()->writeFlash(device) != 0) {
         CPLOG(3, "Finish Write External Code To Flash Faild");
