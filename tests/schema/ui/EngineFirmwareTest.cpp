@@ -17,16 +17,25 @@ using Tessor::taval::OpKind;
 
 constexpr int CODE_DOWNLOAD_FAILED = 0x8005;
 
-class EngineFirmware : public ::testing::TestWithParam<const char*> {};
+// A controller variant and where its road ends.
+struct Variant {
+    const char* name;
+    bool built;  // else the low format fails it: chip set 1 has no page for its table
+};
+
+std::ostream& operator<<(std::ostream& out, const Variant& v) { return out << v.name; }
+
+class EngineFirmware : public ::testing::TestWithParam<Variant> {};
 
 // Plug, scan, low format and high format of a 1 Gbit device; the 6605's
 // pieces carry no seal.
 TEST_P(EngineFirmware, ImagesRunInModeZeroAndTheHighFormatsInModeOne)
 {
-    const Keys keys = {{"Device.Variant", GetParam()}, {"Device.FlashId", "ECD35195"},
+    const Variant& variant = GetParam();
+    const Keys keys = {{"Device.Variant", variant.name}, {"Device.FlashId", "ECD35195"},
                        {"Device.BlocksPerChip", "1024"}, {"Device.PagesPerBlock", "64"}};
-    const std::string folder = EngineEnvironment::instance().makeDevice(std::string("Firmware") + GetParam(), keys);
-    UsbConfiguration::instance()->setChipSet(GetParam());
+    const std::string folder = EngineEnvironment::instance().makeDevice(std::string("Firmware") + variant.name, keys);
+    UsbConfiguration::instance()->setChipSet(variant.name);
     Engine engine(1, FUNCTION_FACTORY);
     ASSERT_TRUE(engine.ui().waitLayerReady());
     std::string error;
@@ -45,14 +54,25 @@ TEST_P(EngineFirmware, ImagesRunInModeZeroAndTheHighFormatsInModeOne)
         ASSERT_LT(std::chrono::steady_clock::now(), end) << engine.stateOf(0);
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
-    EXPECT_EQ(device->firmwareModes(), (std::vector<int>{0, 1})) << engine.stateOf(0);
-    EXPECT_TRUE(device->readLogical(0, 1, sector.data(), 512, &length));
     for (const Tessor::taval::OpRecord& op : device->opLog()) {
         EXPECT_TRUE(op.kind != OpKind::CodeDownload || op.ok) << "mode " << op.args[0];
     }
+    if (!variant.built) {
+        EXPECT_EQ(engine.stateOf(0), "StateError");
+        EXPECT_TRUE(engine.ui().waitReports(0, {{UI_SIG_FOUND, 0, 0}, {UI_SIG_READY, 0, 0}, {UI_SIG_STATUS, 0, 0x8021}}))
+            << ::testing::PrintToString(engine.ui().reports(0));
+        EXPECT_EQ(device->firmwareModes(), std::vector<int>{0});
+        return;
+    }
+    EXPECT_EQ(engine.stateOf(0), "StateBuildOk");
+    EXPECT_EQ(device->firmwareModes(), (std::vector<int>{0, 1}));
+    EXPECT_TRUE(device->readLogical(0, 1, sector.data(), 512, &length));
 }
 
-INSTANTIATE_TEST_SUITE_P(Variants, EngineFirmware, ::testing::Values("6716", "6716V31", "6605"));
+INSTANTIATE_TEST_SUITE_P(Variants, EngineFirmware,
+                         ::testing::Values(Variant{"6706", false}, Variant{"6716", true}, Variant{"6716V31", true},
+                                           Variant{"6716V32", true}, Variant{"6726", true}, Variant{"6605", true}),
+                         [](const ::testing::TestParamInfo<Variant>& info) { return std::string(info.param.name); });
 
 // The scan image that arrives changed is refused at plug-in.
 TEST(EngineFirmwareSeal, PieceWithABrokenSealFailsTheDevice)

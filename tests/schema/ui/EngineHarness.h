@@ -431,6 +431,31 @@ public:
         return true;
     }
 
+    // The progress reports of `state` since report `from`, once the window
+    // has them all: each within the state's total, the last one at it.
+    void expectBarEndsAtTotal(int port, size_t from, const std::string& state, int total)
+    {
+        const auto end = std::chrono::steady_clock::now() + WAIT_LIMIT;
+        std::vector<ProgressInfo> reports;
+        int last = -1;
+        while (last != total && std::chrono::steady_clock::now() < end) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            reports = m_ui->progress(port);
+            for (size_t i = from; i < reports.size(); ++i) {
+                if (reports[i].getStateName() == state) {
+                    last = reports[i].getCurrentProgress();
+                }
+            }
+        }
+        EXPECT_EQ(last, total) << state;
+        for (size_t i = from; i < reports.size(); ++i) {
+            if (reports[i].getStateName() == state) {
+                EXPECT_EQ(reports[i].getTotalProgress(), total);
+                EXPECT_LE(reports[i].getCurrentProgress(), total) << reports[i].getOperatorName();
+            }
+        }
+    }
+
 private:
     BaseManager* m_root = nullptr;
     RecordingUiMgr* m_ui = nullptr;

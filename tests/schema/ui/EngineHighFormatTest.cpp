@@ -28,6 +28,7 @@ using Tessor::taval::OpKind;
 using test_support::runTool;
 
 constexpr auto ROAD_LIMIT = std::chrono::seconds(120);
+constexpr int HIGH_FORMAT_TOTAL = 300;
 
 // A partition of the run settings; the last one takes what is left.
 struct Partition {
@@ -250,7 +251,8 @@ private:
     std::string m_folder;
 };
 
-// Plug-in, start with `settings`, and the run ended built.
+// Plug-in, start with `settings`, and the run ended built, its high-format
+// bar at its total.
 void produce(Engine& engine, const std::string& folder, const Sptr<ConfigInfo>& settings)
 {
     ASSERT_TRUE(engine.ui().waitLayerReady());
@@ -261,6 +263,7 @@ void produce(Engine& engine, const std::string& folder, const Sptr<ConfigInfo>& 
     EXPECT_EQ(waitRunEnded(engine, 0), "StateBuildOk");
     ASSERT_TRUE(engine.ui().waitReports(0, {{UI_SIG_FOUND, 0, 0}, {UI_SIG_READY, 0, 0}, {UI_SIG_BUILD_OK, 0, 0}}))
         << ::testing::PrintToString(engine.ui().reports(0));
+    engine.expectBarEndsAtTotal(0, 0, "StateHighFormat", HIGH_FORMAT_TOTAL);
 }
 
 class EngineHighFormat : public ::testing::TestWithParam<Case> {};
@@ -457,8 +460,11 @@ TEST_F(EngineLogin, PasswordChangeNeedsTheCurrentPassword)
         ASSERT_NO_FATAL_FAILURE(plug(engine));
         EXPECT_EQ(login(engine, "guess", CHANGE_PASSWORD, "new words"), "StateError");
         EXPECT_EQ(engine.ui().reports(0).back(), (Report{UI_SIG_STATUS, 0, 0x803e}));
+        const size_t progressBefore = engine.ui().progress(0).size();
         EXPECT_EQ(login(engine, "open sesame", CHANGE_PASSWORD, "new words"), "StateBuildOk");
         EXPECT_EQ(engine.ui().reports(0).back(), (Report{UI_SIG_BUILD_OK, 0, 0}));
+        // The new table is written in the high format, which ends there.
+        engine.expectBarEndsAtTotal(0, progressBefore, "StateHighFormat", HIGH_FORMAT_TOTAL);
     }
     // The flash holds the new password, read without the tool's own reader;
     // plugged again, the device knows it.

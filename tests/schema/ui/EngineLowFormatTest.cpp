@@ -115,31 +115,6 @@ void expectLowFormatted(const std::vector<Report>& reports, int port)
     }
 }
 
-// The low format's progress reports since `from`, once the window has them
-// all: within the total, the last one at it.
-void expectLowFormatBar(Engine& engine, int port, size_t from)
-{
-    const auto end = std::chrono::steady_clock::now() + WAIT_LIMIT;
-    std::vector<ProgressInfo> reports;
-    int last = -1;
-    while (last != LOW_FORMAT_TOTAL && std::chrono::steady_clock::now() < end) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        reports = engine.ui().progress(port);
-        for (size_t i = from; i < reports.size(); ++i) {
-            if (reports[i].getStateName() == "StateLowFormat") {
-                last = reports[i].getCurrentProgress();
-            }
-        }
-    }
-    EXPECT_EQ(last, LOW_FORMAT_TOTAL);
-    for (size_t i = from; i < reports.size(); ++i) {
-        if (reports[i].getStateName() == "StateLowFormat") {
-            EXPECT_EQ(reports[i].getTotalProgress(), LOW_FORMAT_TOTAL);
-            EXPECT_LE(reports[i].getCurrentProgress(), LOW_FORMAT_TOTAL) << reports[i].getOperatorName();
-        }
-    }
-}
-
 // Pulls the device out and lets the port go, as the window does.
 void release(Engine& engine, int port)
 {
@@ -232,7 +207,7 @@ TEST(EngineLowFormatFaults, EachObjectFailsOnlyItsDeviceWithItsCode)
     ASSERT_TRUE(engine.ui().waitLayerReady());
     plugAndStart(engine, 0, folder);
     expectLowFormatted(leaveLowFormat(engine, 0, 0), 0);
-    expectLowFormatBar(engine, 0, 0);
+    engine.expectBarEndsAtTotal(0, 0, "StateLowFormat", LOW_FORMAT_TOTAL);
     const system_area::SystemArea first = system_area::read(folder);
     ASSERT_EQ(first.problems, std::vector<std::string>{});
     ASSERT_EQ(first.copies.size(), 2u);
@@ -244,7 +219,7 @@ TEST(EngineLowFormatFaults, EachObjectFailsOnlyItsDeviceWithItsCode)
     plugAndStart(engine, 0, folder, 3);
     const std::shared_ptr<Tessor::taval::VirtualDevice> device = engine.hub().device(0);
     expectLowFormatted(leaveLowFormat(engine, 0, reportsBefore), 0);
-    expectLowFormatBar(engine, 0, progressBefore);
+    engine.expectBarEndsAtTotal(0, progressBefore, "StateLowFormat", LOW_FORMAT_TOTAL);
     const system_area::SystemArea second = system_area::read(folder);
     EXPECT_EQ(second.problems, std::vector<std::string>{});
     ASSERT_EQ(second.copies.size(), 2u);

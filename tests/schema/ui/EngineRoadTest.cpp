@@ -96,8 +96,12 @@ const Road ROADS[] = {
      "6716", std::vector<TableLun>{}},
     // The test device's 64 blocks cannot hold a block set, so its low format
     // fails it after the scan.
+    // The failure is answered with an eject, as the window does.
     {"ReadyIsAnsweredWithStart", FUNCTION_FACTORY, {},
-     {{ANSWER, 1}, {PLUG}, {REPORTS, 0, "", readyThen({r(UI_SIG_STATUS, 0x8020)})}}},
+     {{ANSWER, 1},
+      {PLUG},
+      {REPORTS, 0, "", readyThen({r(UI_SIG_STATUS, 0x8020), r(UI_SIG_PLUGGED_OFF)})},
+      {STATE, 0, "StateUnplug"}}},
     {"LowFormatOfTooSmallAFlash", FUNCTION_FACTORY, {},
      waitingThen({{REQUEST, UI_SIG_START},
                   {STATE, 0, "StateError"},

@@ -25,7 +25,7 @@ Sptr<BaseState> UsbOpHfFormatAllPartitions::process(Sptr<BaseEvent> event)
     shared_delay(kStartDelayMs);
     doCpLog(event);
     runTasks(event);
-    updateProgressInfo(event, 100);
+    updateToStateTotal(event);
     if (event->getErrorCode() != 0) {
         return lookupDeviceState(event, STATE_ERROR);
     }

@@ -35,15 +35,18 @@ Sptr<BaseState> UsbOpHfTestUDisk::process(Sptr<BaseEvent> event)
         return noState;
     }
     runTasks(event);
-    updateProgressInfo(event, 100);
     // A login run whose table did not reach the flash has not been built.
     if (event->getErrorCode() != 0) {
+        updateToTotalProcess(event);
         return lookupDeviceState(event, STATE_ERROR);
     }
+    // A login run has no partitions to format: its state ends here.
     if (UsbConfiguration::instance()->getCurrentFunction() == FUNCTION_LOGIN) {
+        updateToStateTotal(event);
         sendUiEvent(event, UI_SIG_BUILD_OK);
         return lookupDeviceState(event, STATE_BUILD_OK);
     }
+    updateToTotalProcess(event);
     isDeviceEvent(event)->setType(DEV_SIG_FORMAT_ALL);
     return noState;
 }
