@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <set>
 #include <utility>
 #include <vector>
@@ -12,7 +13,7 @@
 #include "schema/device/BaseAddress.h"
 #include "schema/device/DeviceFixture.h"
 #include "schema/device/FakeOperations.h"
-#include "support/CodeTree.h"
+#include "support/StationFolder.h"
 #include "support/TempFolder.h"
 #include "usb/cfg/AddressFactory.h"
 #include "usb/cfg/AllocatAddress.h"
@@ -70,14 +71,11 @@ protected:
     void SetUp() override
     {
         DeviceFixture::SetUp();
-        before = fs::current_path();
-        code_test::makeTree(folder.path());
-        fs::current_path(folder.path());
+        station.emplace(folder.path());
     }
     void TearDown() override
     {
-        delete CodeFactory::instance();
-        fs::current_path(before);
+        station.reset();
         DeviceFixture::TearDown();
     }
 
@@ -176,7 +174,7 @@ protected:
         }
     }
 
-    fs::path before;
+    std::optional<code_test::StationFolder> station;
     test_support::TempFolder folder;
     fake::Device fakeDevice;
     Sptr<BlockSet> set;

@@ -7,11 +7,12 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 
 #include "schema/device/BaseAddress.h"
 #include "schema/device/SimulatedDevice.h"
 #include "schema/state/DeviceStateType.h"
-#include "support/CodeTree.h"
+#include "support/StationFolder.h"
 #include "usb/cfg/AllocatAddress.h"
 #include "usb/cfg/CfgTable.h"
 #include "usb/cfg/CmdExternalCode.h"
@@ -38,9 +39,7 @@ protected:
     void SetUp() override
     {
         SimulatedDevice::SetUp();
-        before = fs::current_path();
-        code_test::makeTree(folder);
-        fs::current_path(folder);
+        station.emplace(folder);
         UsbConfiguration* c = UsbConfiguration::instance();
         c->setChipSet("6716");
         c->setDpfSupport(true);
@@ -52,8 +51,7 @@ protected:
     }
     void TearDown() override
     {
-        delete CodeFactory::instance();
-        fs::current_path(before);
+        station.reset();
         SimulatedDevice::TearDown();
     }
 
@@ -78,7 +76,7 @@ protected:
         return out;
     }
 
-    fs::path before;
+    std::optional<code_test::StationFolder> station;
 };
 
 TEST_F(CodeOnDevice, RamDownloadsTakeTheModeOfTheState)

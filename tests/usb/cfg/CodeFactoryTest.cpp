@@ -2,10 +2,11 @@
 
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <thread>
 
 #include "schema/base/UsbConfiguration.h"
-#include "support/CodeTree.h"
+#include "support/StationFolder.h"
 #include "support/TempFolder.h"
 #include "usb/cfg/CmdExternalCode.h"
 #include "usb/cfg/CodeData.h"
@@ -43,15 +44,12 @@ class CodeFactoryTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        before = fs::current_path();
-        code_test::makeTree(folder.path());
-        fs::current_path(folder.path());
+        station.emplace(folder.path());
         UsbConfiguration::instance("");
     }
     void TearDown() override
     {
-        delete CodeFactory::instance();
-        fs::current_path(before);
+        station.reset();
     }
 
     // The variant with its lists as the station's configuration fills them.
@@ -96,7 +94,7 @@ protected:
         }
     }
 
-    fs::path before;
+    std::optional<code_test::StationFolder> station;
     test_support::TempFolder folder;
 };
 

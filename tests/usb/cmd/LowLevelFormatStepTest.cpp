@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <optional>
 #include <set>
 #include <vector>
 
@@ -13,7 +14,7 @@
 #include "schema/device/DeviceFixture.h"
 #include "schema/device/FakeOperations.h"
 #include "schema/device/PlaneInfo.h"
-#include "support/CodeTree.h"
+#include "support/StationFolder.h"
 #include "support/TempFolder.h"
 #include "usb/cfg/AddressFactory.h"
 #include "usb/cfg/CfgTable.h"
@@ -60,9 +61,7 @@ protected:
     void SetUp() override
     {
         DeviceFixture::SetUp();
-        before = fs::current_path();
-        code_test::makeTree(folder.path());
-        fs::current_path(folder.path());
+        station.emplace(folder.path());
         UsbConfiguration* c = UsbConfiguration::instance();
         c->setChipSet("6716");
         c->setCfgTableCount(1);
@@ -71,8 +70,7 @@ protected:
     }
     void TearDown() override
     {
-        delete Tessor::usb::CodeFactory::instance();
-        fs::current_path(before);
+        station.reset();
         DeviceFixture::TearDown();
     }
 
@@ -123,7 +121,7 @@ protected:
         return set;
     }
 
-    fs::path before;
+    std::optional<code_test::StationFolder> station;
     test_support::TempFolder folder;
     fake::Device fakeDevice;
 };

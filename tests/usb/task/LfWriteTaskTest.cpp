@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -18,7 +19,7 @@
 #include "schema/device/ScanConfig.h"
 #include "schema/device/SimulatedDevice.h"
 #include "schema/event/DeviceEvent.h"
-#include "support/CodeTree.h"
+#include "support/StationFolder.h"
 #include "usb/cfg/PartitionSettings.h"
 #include "platform/taval/ConfigTableSector.h"
 #include "usb/cfg/AddressFactory.h"
@@ -75,9 +76,7 @@ protected:
     void SetUp() override
     {
         SimulatedDevice::SetUp();
-        before = fs::current_path();
-        code_test::makeTree(folder);
-        fs::current_path(folder);
+        station.emplace(folder);
         UsbConfiguration* c = UsbConfiguration::instance();
         c->setChipSet(variant);
         c->setDpfSupport(false);
@@ -97,8 +96,7 @@ protected:
 
     void TearDown() override
     {
-        delete usb::CodeFactory::instance();
-        fs::current_path(before);
+        station.reset();
         SimulatedDevice::TearDown();
     }
 
@@ -169,7 +167,7 @@ protected:
         EXPECT_EQ(device->getFlagBitmap()->validateFlash(device), 0);
     }
 
-    fs::path before;
+    std::optional<code_test::StationFolder> station;
     Sptr<BaseEvent> event;
     TaskLfCfgTable2Flash writer{TASK_CFG_TABLE_DOWNLOAD, "LF::WriteData"};
 };
