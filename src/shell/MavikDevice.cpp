@@ -5,6 +5,7 @@
 
 #include "page/MavikChan.h"
 #include "page/PageConfig.h"
+#include "page/PageSetting.h"
 #include "platform/mfc/GuiThread.h"
 #include "platform/mfc/MessageBox.h"
 #include "schema/base/Log.h"
@@ -266,15 +267,18 @@ void MavikDevice::onReady(const Sptr<UiEvent>& event)
         setStatusText(formatText("'%s' %s", deviceName().c_str(), look("begin the product process automatically").c_str()));
     } else {
         if (!factory) {
-            // The device's settings become the pages' settings on the GUI thread.
+            // The device's settings become the pages' settings on the GUI
+            // thread, while the channel page lives (the manager may be gone).
             Sptr<ConfigInfo> carried = event->getConfigInfo();
-            MavikUiMgr* uiMgr = app->uiMgr;
+            QPointer<page::PageSetting> page(app->uiMgr->getPage());
             utils::MavikConfig* holder = app->config;
-            mfc::runOnGui([carried, uiMgr, holder] {
+            mfc::runOnGui([carried, page, holder] {
                 if (carried) {
                     holder->setConfigInfo(carried);
                 }
-                uiMgr->reloadPageConfig();
+                if (page) {
+                    page->reloadScanConfig();
+                }
             });
         }
         Sptr<VersionInfo> version = device->getVersion();

@@ -59,13 +59,6 @@ void MavikUiMgr::distributeConfigInfo(const Sptr<ConfigInfo>& settings)
     }
 }
 
-void MavikUiMgr::reloadPageConfig()
-{
-    if (page::PageSetting* page = getPage()) {
-        page->reloadScanConfig();
-    }
-}
-
 void MavikUiMgr::detachPage()
 {
     setPage(nullptr);

@@ -28,8 +28,6 @@ public:
     void forEachDevice(int action);
     // Every port gets its own copy of `settings` for its next start.
     void distributeConfigInfo(const Sptr<schema::ConfigInfo>& settings);
-    // The channel page takes the holder's settings again (GUI thread).
-    virtual void reloadPageConfig();
 
     void setPage(page::PageSetting* page) { m_page.store(page); }
     // No report reaches the page or its channels once this returns; later

@@ -39,9 +39,9 @@ inline std::string readBytes(const fs::path& path)
 // any format Qt writes.
 inline void writeTinyGif(const fs::path& path)
 {
-    writeBytes(path, std::string("GIF89a\x01\x00\x01\x00\x80\x00\x00\xff\x00\x00\x00\x00\x00,\x00\x00\x00\x00"
-                                 "\x01\x00\x01\x00\x00\x02\x02\x44\x01\x00;",
-                                 43));
+    static const char gif[] = "GIF89a\x01\x00\x01\x00\x80\x00\x00\xff\x00\x00\x00\x00\x00,\x00\x00\x00\x00"
+                              "\x01\x00\x01\x00\x00\x02\x02\x44\x01\x00;";
+    writeBytes(path, std::string(gif, sizeof(gif) - 1));
 }
 
 inline void writePicture(const fs::path& path, Qt::GlobalColor colour, const char* format = nullptr)

@@ -89,27 +89,24 @@ public:
     std::vector<Report> reports(int port)
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        std::vector<Report> out;
-        for (const Report& r : m_reports) {
-            if (r.port == port && r.signal != UI_SIG_PROGRESS) {
-                out.push_back(r);
-            }
-        }
-        return out;
+        return reportsOf(port);
     }
 
     // Waits until the port's reports are `expected`; false on time-out.
     bool waitReports(int port, const std::vector<Report>& expected)
     {
         std::unique_lock<std::mutex> lock(m_mutex);
+        return m_changed.wait_for(lock, WAIT_LIMIT, [&] { return reportsOf(port) == expected; });
+    }
+
+    // Waits until the port's last report is `expected`: a state reached is
+    // not yet a report read.
+    bool waitLastReport(int port, const Report& expected)
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
         return m_changed.wait_for(lock, WAIT_LIMIT, [&] {
-            std::vector<Report> got;
-            for (const Report& r : m_reports) {
-                if (r.port == port && r.signal != UI_SIG_PROGRESS) {
-                    got.push_back(r);
-                }
-            }
-            return got == expected;
+            const std::vector<Report> got = reportsOf(port);
+            return !got.empty() && got.back() == expected;
         });
     }
 
@@ -155,6 +152,17 @@ protected:
     }
 
 private:
+    std::vector<Report> reportsOf(int port) const
+    {
+        std::vector<Report> out;
+        for (const Report& r : m_reports) {
+            if (r.port == port && r.signal != UI_SIG_PROGRESS) {
+                out.push_back(r);
+            }
+        }
+        return out;
+    }
+
     std::mutex m_mutex;
     std::condition_variable m_changed;
     std::vector<Report> m_reports;

@@ -441,11 +441,11 @@ TEST_F(EngineLogin, HiddenUnitOpensWithTheRightPasswordOnly)
     Engine engine(1, FUNCTION_LOGIN);
     ASSERT_NO_FATAL_FAILURE(plug(engine));
     EXPECT_EQ(login(engine, "open sesame?", OPEN_HIDDEN), "StateError");
-    EXPECT_EQ(engine.ui().reports(0).back(), (Report{UI_SIG_STATUS, 0, 0x803e}));
+    EXPECT_TRUE(engine.ui().waitLastReport(0, {UI_SIG_STATUS, 0, 0x803e}));
     EXPECT_TRUE(switches(engine).empty());
 
     EXPECT_EQ(login(engine, "open sesame", OPEN_HIDDEN), "StateBuildOk");
-    EXPECT_EQ(engine.ui().reports(0).back(), (Report{UI_SIG_BUILD_OK, 0, 0}));
+    EXPECT_TRUE(engine.ui().waitLastReport(0, {UI_SIG_BUILD_OK, 0, 0}));
     // The hidden unit follows the login unit.
     const auto done = switches(engine);
     ASSERT_EQ(done.size(), 1u);
@@ -459,10 +459,10 @@ TEST_F(EngineLogin, PasswordChangeNeedsTheCurrentPassword)
         Engine engine(1, FUNCTION_LOGIN);
         ASSERT_NO_FATAL_FAILURE(plug(engine));
         EXPECT_EQ(login(engine, "guess", CHANGE_PASSWORD, "new words"), "StateError");
-        EXPECT_EQ(engine.ui().reports(0).back(), (Report{UI_SIG_STATUS, 0, 0x803e}));
+        EXPECT_TRUE(engine.ui().waitLastReport(0, {UI_SIG_STATUS, 0, 0x803e}));
         const size_t progressBefore = engine.ui().progress(0).size();
         EXPECT_EQ(login(engine, "open sesame", CHANGE_PASSWORD, "new words"), "StateBuildOk");
-        EXPECT_EQ(engine.ui().reports(0).back(), (Report{UI_SIG_BUILD_OK, 0, 0}));
+        EXPECT_TRUE(engine.ui().waitLastReport(0, {UI_SIG_BUILD_OK, 0, 0}));
         // The new table is written in the high format, which ends there.
         engine.expectBarEndsAtTotal(0, progressBefore, "StateHighFormat", HIGH_FORMAT_TOTAL);
     }
@@ -488,7 +488,7 @@ TEST_F(EngineLogin, FailedSwitchToTheHiddenUnitIsAnError)
     Engine engine(1, FUNCTION_LOGIN);
     ASSERT_NO_FATAL_FAILURE(plug(engine));
     EXPECT_EQ(login(engine, "open sesame", OPEN_HIDDEN), "StateError");
-    EXPECT_EQ(engine.ui().reports(0).back(), (Report{UI_SIG_STATUS, 0, 0x8030}));
+    EXPECT_TRUE(engine.ui().waitLastReport(0, {UI_SIG_STATUS, 0, 0x8030}));
 }
 
 }  // namespace

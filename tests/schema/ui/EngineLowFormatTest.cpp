@@ -399,7 +399,8 @@ TEST_P(EngineInPlace, UserAndLoginRunsRewriteTheSystemBlockOfAProducedDevice)
     std::ofstream(folder + "/device.ini", std::ios::app)
         << "[Faults]\nProgramFailPages=" << changed.tablePage << "\n";
     EXPECT_EQ(change("second", "third"), "StateError");
-    EXPECT_EQ(login.ui().reports(0).back(), (Report{UI_SIG_STATUS, 0, 0x8009}));
+    EXPECT_TRUE(login.ui().waitLastReport(0, {UI_SIG_STATUS, 0, 0x8009}))
+        << ::testing::PrintToString(login.ui().reports(0));
 }
 
 // The login part needs the 6716's password field; the 6605 (its code found
