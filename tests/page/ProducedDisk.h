@@ -128,13 +128,13 @@ inline std::vector<UnitImage> exportUnits(const std::string& device, const std::
     std::string error;
     std::shared_ptr<taval::VirtualDevice> opened = taval::VirtualDevice::openForExport(device, &error);
     EXPECT_TRUE(opened) << error;
-    std::vector<std::string> paths;
+    std::vector<taval::VirtualDevice::UnitCopy> copies;
     if (opened) {
-        EXPECT_TRUE(opened->exportUnits(out, &paths, &error)) << error;
+        EXPECT_TRUE(opened->exportUnits(out, &copies, &error)) << error;
     }
     std::vector<UnitImage> units;
-    for (const std::string& path : paths) {
-        units.push_back({path, static_cast<int64_t>(std::filesystem::file_size(path) / 512)});
+    for (const taval::VirtualDevice::UnitCopy& copy : copies) {
+        units.push_back({copy.path, copy.sectors});
     }
     return units;
 }

@@ -193,14 +193,14 @@ int exportDevice(const std::vector<std::string>& args) {
     std::filesystem::create_directories(args[1], ec);
     const std::string logical = args[1] + "/logical.img";
     const std::string flash = args[1] + "/flash.raw";
-    std::vector<std::string> units;
+    std::vector<VirtualDevice::UnitCopy> units;
     if (ec || !device->exportLogical(logical, &error) || !device->exportFlash(flash, &error) ||
         !device->exportUnits(args[1], &units, &error)) {
         return fail(ec ? printableText(args[1]) + ": " + ec.message() : error);
     }
     std::printf("%s\n%s\n", printableText(logical).c_str(), printableText(flash).c_str());
-    for (const std::string& unit : units) {
-        std::printf("%s\n", printableText(unit).c_str());
+    for (const VirtualDevice::UnitCopy& unit : units) {
+        std::printf("%s\n", printableText(unit.path).c_str());
     }
     return 0;
 }

@@ -60,10 +60,11 @@ bool fail(const std::string& path, std::string* error) {
 
 bool VirtualDevice::exportLogical(const std::string& path, std::string* error) {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return exportRange(path, 0, m_logical.sectors(), error);
+    return exportRange(path, 0, m_logical.sectors(), m_logical.sectors(), error);
 }
 
-bool VirtualDevice::exportUnits(const std::string& folder, std::vector<std::string>* paths, std::string* error) {
+bool VirtualDevice::exportUnits(const std::string& folder, std::vector<UnitCopy>* copies, std::string* error,
+                                ExportExtent extent) {
     std::lock_guard<std::mutex> lock(m_mutex);
     const BootResult boot = findConfigTable(m_flash, m_description);
     if (boot.sector < 0) {
@@ -80,35 +81,42 @@ bool VirtualDevice::exportUnits(const std::string& folder, std::vector<std::stri
             *error = path + ": unit " + std::to_string(i) + " reaches past the logical disk";
             return false;
         }
-        if (!exportRange(path, u.start, u.capacity, error)) {
+        int64_t exact = u.capacity;
+        if (extent == ExportExtent::UpToLastWritten && m_logical.fill() != 0) {
+            constexpr int64_t kMiB = (1 << 20) / SECTOR_BYTES;
+            const int64_t written = m_logical.writtenEnd(u.start, u.capacity) - u.start;
+            exact = std::min<int64_t>(u.capacity, (written + kMiB - 1) / kMiB * kMiB);
+        }
+        if (!exportRange(path, u.start, u.capacity, exact, error)) {
             return false;
         }
-        paths->push_back(path);
+        copies->push_back({path, u.capacity, exact});
     }
     return true;
 }
 
-bool VirtualDevice::exportRange(const std::string& path, int64_t first, int64_t count, std::string* error) {
+bool VirtualDevice::exportRange(const std::string& path, int64_t first, int64_t count, int64_t exact,
+                                std::string* error) {
     OutFile out(path);
     if (!out.ok()) {
         return fail(path, error);
     }
     constexpr int64_t kChunk = 2048;
     std::vector<uint8_t> buf(size_t(kChunk) * SECTOR_BYTES);
-    for (int64_t at = 0; at < count; at += kChunk) {
+    for (int64_t at = 0; at < exact; at += kChunk) {
         // Unwritten sectors that read as zeros stay holes of the copy
         // without being read, however large the disk.
         if (m_logical.fill() == 0) {
-            const int64_t written = std::min(count, m_logical.nextWritten(first + at) - first);
+            const int64_t written = std::min(exact, m_logical.nextWritten(first + at) - first);
             if (written > at && !out.skip(size_t(written - at) * SECTOR_BYTES)) {
                 return fail(path, error);
             }
             at = std::max(at, written);
-            if (at >= count) {
+            if (at >= exact) {
                 break;
             }
         }
-        const int64_t n = std::min(kChunk, count - at);
+        const int64_t n = std::min(kChunk, exact - at);
         const size_t bytes = size_t(n) * SECTOR_BYTES;
         if (!m_logical.read(first + at, n, buf.data())) {
             *error = path + ": logical disk cannot be read at sector " + std::to_string(first + at);

@@ -52,6 +52,21 @@ int64_t LogicalDisk::nextWritten(int64_t first) const {
     return data < 0 ? m_sectors : std::min<int64_t>(m_sectors, int64_t(data) / SECTOR_BYTES);
 }
 
+int64_t LogicalDisk::writtenEnd(int64_t first, int64_t count) const {
+    const int64_t end = (first + count) * SECTOR_BYTES;
+    int64_t last = first * SECTOR_BYTES;
+    for (int64_t at = last; at < end;) {
+        const off_t data = ::lseek(m_fd, off_t(at), SEEK_DATA);
+        if (data < 0 || data >= end) {
+            break;
+        }
+        const off_t hole = ::lseek(m_fd, data, SEEK_HOLE);
+        at = hole < 0 ? end : std::min<int64_t>(hole, end);
+        last = at;
+    }
+    return (last + SECTOR_BYTES - 1) / SECTOR_BYTES;
+}
+
 void LogicalDisk::fillHoles(int64_t from, int64_t to, uint8_t* out) const {
     for (int64_t at = from; at < to;) {
         off_t data = ::lseek(m_fd, off_t(at), SEEK_DATA);

@@ -22,6 +22,9 @@ public:
     // The first sector from `first` on that was ever written (or shares a
     // file block with one); sectors() when there is none.
     int64_t nextWritten(int64_t first) const;
+    // The end of the last sector of [first, first + count) that was ever
+    // written (or shares a file block with one); `first` when there is none.
+    int64_t writtenEnd(int64_t first, int64_t count) const;
     int64_t sectors() const { return m_sectors; }
     uint8_t fill() const { return m_fill; }
     const std::string& path() const { return m_path; }

@@ -104,9 +104,23 @@ public:
     // Copies for outside tools; the device should not be plugged meanwhile.
     bool exportLogical(const std::string& path, std::string* error);
     bool exportFlash(const std::string& path, std::string* error);
-    // Each unit of the table on the flash as FOLDER/lun<slot>.img; the paths
-    // written are added to `paths` (none for a device without a table).
-    bool exportUnits(const std::string& folder, std::vector<std::string>* paths, std::string* error);
+    // How much of a unit a copy takes as the device reads it. UpToLastWritten
+    // keeps the copy of a large disk small when its unwritten sectors do not
+    // read zero: it stops after the unit's last written sector, rounded up to
+    // a MiB, and leaves the rest a hole of zeros, not of the fill. A reader of
+    // such a copy has to show that it needs nothing past the exact part.
+    enum class ExportExtent { Whole, UpToLastWritten };
+    // A unit's copy: the device's bytes for its first `exact` sectors, a hole
+    // of zeros for the rest (none with a zero fill, where that is the truth).
+    struct UnitCopy {
+        std::string path;
+        int64_t sectors;
+        int64_t exact;
+    };
+    // Each unit of the table on the flash as FOLDER/lun<slot>.img, added to
+    // `copies` (none for a device without a table).
+    bool exportUnits(const std::string& folder, std::vector<UnitCopy>* copies, std::string* error,
+                     ExportExtent extent = ExportExtent::Whole);
 
 private:
     explicit VirtualDevice(DeviceDescription description) : m_description(std::move(description)), m_timing(m_description.timing) {}
@@ -130,7 +144,9 @@ private:
     // Vendor rule: false when this command is to fail.
     bool vendorAnswers();
     bool cycleTooFast(int cycle) const;
-    bool exportRange(const std::string& path, int64_t first, int64_t count, std::string* error);
+    // Sectors [first, first + count) as FILE, the first `exact` of them as
+    // read and the rest left a hole.
+    bool exportRange(const std::string& path, int64_t first, int64_t count, int64_t exact, std::string* error);
     // The units the controller serves: from the table in its RAM, else from
     // the table it booted from, else one unit of the whole logical disk.
     RamLunTable servedUnits() const;

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -9,9 +10,11 @@
 #include "platform/taval/DeviceDescription.h"
 #include "platform/taval/RamLunTable.h"
 #include "platform/taval/Variant.h"
+#include "platform/taval/VirtualDevice.h"
 
 using taval_test::Engine;
 using taval_test::TempFolder;
+using Tessor::taval::VirtualDevice;
 
 namespace {
 
@@ -295,5 +298,38 @@ TEST(UsbsimTool, DeviceCreatedWithATable) {
         EXPECT_NE(r.output.find(c.told), std::string::npos) << r.output;
         EXPECT_FALSE(std::filesystem::exists(dir.path() + "/bad/device.ini"));
         EXPECT_FALSE(std::filesystem::exists(dir.path() + "/bad/flash.bin"));
+    }
+}
+
+// A unit copied up to its last written sector holds the device's bytes up to
+// the MiB after that sector and a hole past it; with a zero fill the hole is
+// the truth, so the whole unit counts as exact.
+TEST(UsbsimTool, UnitsCopiedUpToTheirLastWrittenSector) {
+    for (const int fill : {0x00, 0xFF}) {
+        SCOPED_TRACE(fill);
+        TempFolder dir;
+        const std::string dev = dir.path() + "/dev";
+        const CommandResult created =
+            usbsim("create " + dev + " --variant 6716V31 --logical 12288 --lun 6000 --lun 6288");
+        ASSERT_EQ(created.status, 0) << created.output;
+        std::ofstream(dev + "/device.ini", std::ios::app) << "[Device]\nLogicalFill=" << fill << "\n";
+        std::string error;
+        std::shared_ptr<VirtualDevice> device = VirtualDevice::open(dev, &error);
+        ASSERT_TRUE(device) << error;
+        // Past the first MiB of the first unit; the second stays unwritten.
+        const std::vector<uint8_t> data(512, 0x5A);
+        ASSERT_TRUE(device->writeLogical(2100, 1, data.data()));
+
+        std::vector<VirtualDevice::UnitCopy> copies;
+        ASSERT_TRUE(device->exportUnits(dir.path(), &copies, &error, VirtualDevice::ExportExtent::UpToLastWritten))
+            << error;
+        ASSERT_EQ(copies.size(), 2u);
+        EXPECT_EQ(copies[0].exact, fill == 0 ? 6000 : 4096);
+        EXPECT_EQ(copies[1].exact, fill == 0 ? 6288 : 0);
+        std::vector<unsigned char> first(size_t(6000) * 512, 0);
+        std::fill(first.begin(), first.begin() + copies[0].exact * 512, fill);
+        std::copy(data.begin(), data.end(), first.begin() + 2100 * 512);
+        EXPECT_TRUE(readAll(copies[0].path) == first);
+        EXPECT_TRUE(readAll(copies[1].path) == std::vector<unsigned char>(size_t(6288) * 512, 0));
     }
 }
