@@ -26,6 +26,7 @@ std::shared_ptr<VirtualDevice> VirtualDevice::open(const std::string& folder, st
         return nullptr;
     }
     device->m_boot = findConfigTable(device->m_flash, s);
+    device->m_bootAddressing = GroupedAddressing(*s.variant, device->m_boot.table, s.geometry);
     CPLOG(7, "device %s (%s) booted %s", printableText(folder).c_str(), s.variant->id.name,
           device->m_boot.sector < 0 ? "without a table" : "from its table");
     return device;

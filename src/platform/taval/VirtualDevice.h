@@ -15,6 +15,7 @@
 #include "platform/taval/ControllerRam.h"
 #include "platform/taval/DeviceDescription.h"
 #include "platform/taval/FlashStore.h"
+#include "platform/taval/GroupedAddressing.h"
 #include "platform/taval/LogicalDisk.h"
 #include "platform/taval/OpLog.h"
 #include "platform/taval/PageStates.h"
@@ -123,7 +124,11 @@ public:
                      ExportExtent extent = ExportExtent::Whole);
 
 private:
-    explicit VirtualDevice(DeviceDescription description) : m_description(std::move(description)), m_timing(m_description.timing) {}
+    explicit VirtualDevice(DeviceDescription description)
+        : m_description(std::move(description)),
+          m_timing(m_description.timing),
+          m_bootAddressing(m_description.geometry),
+          m_flatAddressing(m_description.geometry) {}
 
     // The description and the flash and logical-disk files.
     static std::shared_ptr<VirtualDevice> openFiles(const std::string& folder, bool writable, std::string* error);
@@ -131,7 +136,11 @@ private:
     bool perform(OpKind kind, int64_t a0, int64_t a1, int64_t a2, Body&& body);
     // Device-wide sector of the range, -1 when any of it lies outside.
     int64_t flashRange(int chip, int64_t sector, int64_t count);
-    bool readSectors(int64_t first, int count, bool correct, uint8_t* out);
+    // How the firmware running now reads raw flash addresses.
+    const GroupedAddressing& addressing() const;
+    // Raw sectors, as the firmware running now places them.
+    bool readSectors(int64_t raw, int count, bool correct, uint8_t* out);
+    bool programAddressed(int64_t raw, int count, const uint8_t* data);
     bool readStored(int64_t first, int count, bool correct, uint8_t* out);
     // What the controller's pattern and the media faults make of read data.
     void applyMedia(int64_t first, int count, uint8_t* out);
@@ -160,6 +169,8 @@ private:
     ControllerRam m_ram;
     OpLog m_log;
     BootResult m_boot;
+    GroupedAddressing m_bootAddressing;
+    GroupedAddressing m_flatAddressing;
     PageStates m_pages;
     RamFlashInfo m_ramInfo;
     uint64_t m_tests = 0;  // readings so far, for drawn weak failures

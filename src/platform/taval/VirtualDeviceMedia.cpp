@@ -41,15 +41,32 @@ int64_t VirtualDevice::flashRange(int chip, int64_t sector, int64_t count) {
     return first;
 }
 
-bool VirtualDevice::readSectors(int64_t first, int count, bool correct, uint8_t* out) {
-    if (!m_description.geometry.allExist(first, count)) {
-        CPLOG(3, "sectors %lld+%d lie where the part has no flash", (long long)first, count);
-        return false;
+const GroupedAddressing& VirtualDevice::addressing() const {
+    return m_ram.firmwareMode() == ControllerRam::kNoFirmware ? m_bootAddressing : m_flatAddressing;
+}
+
+bool VirtualDevice::readSectors(int64_t raw, int count, bool correct, uint8_t* out) {
+    for (const auto& [first, n] : addressing().runs(raw, count)) {
+        if (!m_description.geometry.allExist(first, n)) {
+            CPLOG(3, "sectors %lld+%d lie where the part has no flash", (long long)first, n);
+            return false;
+        }
+        if (!readStored(first, n, correct, out)) {
+            return false;
+        }
+        applyMedia(first, n, out);
+        out += size_t(n) * SECTOR_BYTES;
     }
-    if (!readStored(first, count, correct, out)) {
-        return false;
+    return true;
+}
+
+bool VirtualDevice::programAddressed(int64_t raw, int count, const uint8_t* data) {
+    for (const auto& [first, n] : addressing().runs(raw, count)) {
+        if (!programSectors(first, n, data)) {
+            return false;
+        }
+        data += size_t(n) * SECTOR_BYTES;
     }
-    applyMedia(first, count, out);
     return true;
 }
 
@@ -190,7 +207,7 @@ bool VirtualDevice::readRaw(int chip, int64_t sector, int count, uint8_t* out, i
 bool VirtualDevice::writeFlash(int chip, int64_t sector, int count, const uint8_t* data) {
     return perform(OpKind::Program, chip, sector, count, [&] {
         const int64_t first = flashRange(chip, sector, count);
-        if (first < 0 || data == nullptr || !programSectors(first, count, data)) {
+        if (first < 0 || data == nullptr || !programAddressed(first, count, data)) {
             return false;
         }
         m_timing.charge(0, pagesOf(count, m_description.geometry.sectorsPerPage), 0, int64_t(count) * SECTOR_BYTES);
@@ -201,14 +218,14 @@ bool VirtualDevice::writeFlash(int chip, int64_t sector, int count, const uint8_
 bool VirtualDevice::writeRaw(int chip, int64_t sector, int count, const uint8_t* data) {
     return perform(OpKind::RawWrite, chip, sector, count, [&] {
         const int64_t first = flashRange(chip, sector, count);
-        return first >= 0 && data != nullptr && programSectors(first, count, data);
+        return first >= 0 && data != nullptr && programAddressed(first, count, data);
     });
 }
 
 bool VirtualDevice::writeIndexTable(int chip, int64_t sector, int setNo, const uint8_t* table) {
     return perform(OpKind::IndexTable, chip, sector, setNo, [&] {
         const int64_t first = flashRange(chip, sector, 1);
-        if (first < 0 || table == nullptr || !programSectors(first, 1, table)) {
+        if (first < 0 || table == nullptr || !programAddressed(first, 1, table)) {
             return false;
         }
         m_timing.charge(0, 1, 0, SECTOR_BYTES);
@@ -225,7 +242,7 @@ bool VirtualDevice::eraseBlocks(int chip, int64_t sectorInChip, int count) {
             CPLOG(3, "erase at sector %lld of chip %d is not a block start", (long long)sectorInChip, chip);
             return false;
         }
-        for (int64_t b = first / spb; b < first / spb + count; ++b) {
+        for (int64_t b : addressing().blocks(first, int64_t(count) * spb)) {
             if (!m_present) {
                 return false;  // pulled out: the blocks left stay as they were
             }

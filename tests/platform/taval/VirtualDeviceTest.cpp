@@ -38,6 +38,23 @@ std::vector<unsigned char> tableSector(int length) {
     return t;
 }
 
+// A 4 KiB code piece whose last little-endian word is the XOR of the others.
+std::vector<unsigned char> sealedCode() {
+    std::vector<unsigned char> sealed(4096);
+    for (size_t i = 0; i < sealed.size(); ++i) {
+        sealed[i] = static_cast<unsigned char>(i * 7 + 3);
+    }
+    uint32_t seal = 0;
+    for (size_t i = 0; i + 4 < sealed.size(); i += 4) {
+        seal ^= uint32_t(sealed[i]) | uint32_t(sealed[i + 1]) << 8 | uint32_t(sealed[i + 2]) << 16 |
+                uint32_t(sealed[i + 3]) << 24;
+    }
+    for (int b = 0; b < 4; ++b) {
+        sealed[4092 + size_t(b)] = static_cast<unsigned char>(seal >> (8 * b));
+    }
+    return sealed;
+}
+
 struct Plugged {
     TempFolder dir;
     Engine engine{1};
@@ -330,18 +347,7 @@ TEST(VirtualDevice, ControllerRamTakesValidTablesOnlyAndCloseDropsIt) {
 // when its last little-endian word is the XOR of the others; a 6605 piece
 // carries no seal. The modes entered stay on record after the tool closes.
 TEST(VirtualDevice, ControllerTakesSealedCodeInItsTwoModes) {
-    std::vector<unsigned char> sealed(4096);
-    for (size_t i = 0; i < sealed.size(); ++i) {
-        sealed[i] = static_cast<unsigned char>(i * 7 + 3);
-    }
-    uint32_t seal = 0;
-    for (size_t i = 0; i + 4 < sealed.size(); i += 4) {
-        seal ^= uint32_t(sealed[i]) | uint32_t(sealed[i + 1]) << 8 | uint32_t(sealed[i + 2]) << 16 |
-                uint32_t(sealed[i + 3]) << 24;
-    }
-    for (int b = 0; b < 4; ++b) {
-        sealed[4092 + size_t(b)] = static_cast<unsigned char>(seal >> (8 * b));
-    }
+    const std::vector<unsigned char> sealed = sealedCode();
     std::vector<unsigned char> broken = sealed;
     broken[100] ^= 1;
     std::vector<unsigned char> flippedSeal = sealed;
@@ -388,6 +394,57 @@ TEST(VirtualDevice, ControllerTakesSealedCodeInItsTwoModes) {
     }
     EXPECT_TRUE(p.device().ramCode().empty());
     EXPECT_EQ(p.device().firmwareModes(), (std::vector<int>{0, 1, 0}));
+}
+
+// A table in block mode over two planes of two ganged chips, four units:
+// the firmware booted from it reads raw page q in multi-plane block q / 64,
+// on unit q mod 4 (plane u mod 2 of chip u / 2) at page (q mod 64) / 4, and
+// erases a raw block as the whole multi-plane block. Downloaded firmware, and
+// a table without block mode, read the flash as it lies.
+TEST(VirtualDevice, BlockModeTableGroupsTheAddressesOfTheBootedFirmware) {
+    struct Page {
+        int block, page;  // where it lies
+        int rawPage;      // where the booted firmware finds it
+    };
+    const Page pages[] = {
+        {5, 7, 2 * 64 + 7 * 4 + 1},   // plane 1 of chip 0, as the tool converts a block-mode page
+        {66, 3, 1 * 64 + 3 * 4 + 2},  // plane 0 of chip 1
+        {67, 15, 1 * 64 + 15 * 4 + 3},
+    };
+    for (const bool blockMode : {true, false}) {
+        SCOPED_TRACE(blockMode ? "block mode" : "no block mode");
+        Plugged p;
+        std::vector<unsigned char> table = tableSector(512);
+        table[0x0C + 15] = 0x21;                  // MaxPlanes 1, MaxChips 1 of the 6716's FLASH_INFO
+        table[0x7F + 1] = blockMode ? 0x04 : 0x00;  // its CODE_CTRL's block-mode bit
+        Tessor::taval::sealTable(table.data());
+        ASSERT_NE(p.ops->writeFlashSectors(p.r, 0, 0, 1, table.data()), 0);
+        for (const Page& g : pages) {
+            const std::vector<unsigned char> data = pattern(4, unsigned(g.block));
+            ASSERT_NE(p.ops->writeFlashSectors(p.r, 0, (g.block * 16 + g.page) * 4, 4, data.data()), 0);
+        }
+        p.replug();
+        ASSERT_EQ(p.device().bootSector(), 0);
+        for (const Page& g : pages) {
+            SCOPED_TRACE(g.block);
+            const std::vector<unsigned char> data = pattern(4, unsigned(g.block));
+            const int raw = blockMode ? g.rawPage : g.block * 16 + g.page;
+            ASSERT_NE(p.ops->readFlashSectors(p.r, 0, raw * 4 + 1, 2), 0);
+            EXPECT_EQ(p.buffer(2), std::vector<unsigned char>(data.begin() + 512, data.begin() + 3 * 512));
+        }
+        if (!blockMode) {
+            continue;
+        }
+        // Raw block 4 is multi-plane block 1: blocks 2 and 3 of both chips.
+        ASSERT_NE(p.ops->eraseBlocks(p.r, 0, 4 * kSpb, 1), 0);
+        for (const Page& g : pages) {
+            EXPECT_EQ(p.device().pageState(g.block * 16 + g.page) == Tessor::taval::PageState::Erased, g.block >= 66);
+        }
+        const std::vector<unsigned char> code = sealedCode();
+        ASSERT_NE(p.ops->downloadExternalCode(p.r, 0, code.data(), 4096), 0);
+        ASSERT_NE(p.ops->readFlashSectors(p.r, 0, (5 * 16 + 7) * 4, 1), 0);
+        EXPECT_EQ(p.buffer(1), std::vector<unsigned char>(pattern(1, 5)));
+    }
 }
 
 // LUN tables written byte by byte at the variant's offset: the controller
