@@ -378,22 +378,42 @@ int CfgTable::allocateUserDiskAddresses()
     }
 
     Sptr<BaseAddress> build = allocateAddress(geometry, code.bCfgTblPage, m_pageOffset4Build);
-    if (code.blockModeFlags & 1) {
-        const FlashCtrl& flash = m_flash->record();
-        const int planes = flash.MaxPlanes + 1;
-        const int units = planes * (flash.MaxInterleaves + 1) * (flash.MaxChips + 1);
-        const int block = build->getBlockNo() + build->getChipNo() * geometry->getBlocksPerChip();
-        const bool oddPlane = flash.MaxPlanes != 0 && block % 2 == 1;
-        build->setBlockNo(block / planes * units);
-        build->setPageNo(build->getPageNo() * units);
-        build->setSectorNo(build->getSectorNo() + (oddPlane ? geometry->getSectorsPerPage() : 0));
-    }
-    if (unsigned char* sector = device->readFlashSectors(build, 1)) {
+    if (unsigned char* sector = device->readFlashSectors(bootedForm(build, geometry), 1)) {
         BuildInfo::dumpSector(sector, "Build Info");
         m_buildInfo->reverseSerialize(sector);
     }
+    // The page keeps the address it lies at: the page offset counts from it,
+    // and a rewrite goes there with the flash-writing firmware.
     m_buildInfo->setAddress(build);
     return 0;
+}
+
+bool CfgTable::groupsRawAddresses() const
+{
+    if (!m_code || !m_flash) {
+        return false;
+    }
+    const FlashCtrl& flash = m_flash->record();
+    return (m_code->record().blockModeFlags & 1) != 0 &&
+           (flash.MaxPlanes + 1) * (flash.MaxInterleaves + 1) * (flash.MaxChips + 1) > 1;
+}
+
+Sptr<BaseAddress> CfgTable::bootedForm(const Sptr<BaseAddress>& page, const Sptr<schema::DiskInfo>& geometry) const
+{
+    if (!groupsRawAddresses()) {
+        return page;
+    }
+    // A multi-plane block's pages go round its planes.
+    const FlashCtrl& flash = m_flash->record();
+    const int planes = flash.MaxPlanes + 1;
+    const int units = planes * (flash.MaxInterleaves + 1) * (flash.MaxChips + 1);
+    const int block = page->getBlockNo() + page->getChipNo() * geometry->getBlocksPerChip();
+    const bool oddPlane = flash.MaxPlanes != 0 && block % 2 == 1;
+    Sptr<BaseAddress> raw(new BaseAddress(*page));
+    raw->setBlockNo(block / planes * units);
+    raw->setPageNo(page->getPageNo() * units);
+    raw->setSectorNo(page->getSectorNo() + (oddPlane ? geometry->getSectorsPerPage() : 0));
+    return raw;
 }
 
 int CfgTable::update(schema::UsbDevice* device)

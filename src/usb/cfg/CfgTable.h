@@ -68,6 +68,9 @@ public:
     CFG_INFO_V31* getCfgInfoV31() { return &m_v31; }
     CFG_INFO_V31* getCfgInfo6605() { return &m_6605; }
     unsigned char getPageOffset4Build() const { return m_pageOffset4Build; }
+    // True when the firmware booted from this table reads raw flash
+    // addresses in multi-plane blocks (block mode over several planes).
+    bool groupsRawAddresses() const;
     int getCodeLength() const;
     int getCapacity() const;
     CFG_TABLE_TYPE_T getType() const { return m_type; }
@@ -108,6 +111,9 @@ private:
     void saveImage(schema::UsbDevice* device, const std::vector<uint8_t>& image);
     int allocateUserDiskAddresses();
     Sptr<schema::BaseAddress> allocateAddress(Sptr<schema::DiskInfo> geometry, int base, int offset);
+    // Where the firmware booted from this table reads `page`.
+    Sptr<schema::BaseAddress> bootedForm(const Sptr<schema::BaseAddress>& page,
+                                         const Sptr<schema::DiskInfo>& geometry) const;
     int startSector() const;
     CodeAllocation codeAllocation(schema::UsbDevice* device) const;
 

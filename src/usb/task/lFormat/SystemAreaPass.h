@@ -17,6 +17,7 @@ class UsbDevice;
 
 class SystemAreaPass {
 public:
+    static constexpr int FIRMWARE_FAILED = 0x8005;
     static constexpr int CFG_TABLE_FAILED = 0x8009;
     static constexpr int EXTERNAL_CODE_FAILED = 0x800A;
     static constexpr int BITMAP_FAILED = 0x8011;

@@ -73,16 +73,25 @@ int TaskLfCfgTable2Flash::startup(UsbDevice* device, Sptr<BaseEvent> event)
     UsbConfiguration* config = UsbConfiguration::instance();
     usb::ScanObject reload(device, "writeFlash");
     const uint32_t started = SystemInfo::getSystemTick();
+    const _FUNCTION_T function = config->getCurrentFunction();
+    // A user run that allocated nothing writes back what it erased, at the
+    // addresses the device's table gave, as the login run does.
+    const bool inPlace = function == FUNCTION_LOGIN || (function == FUNCTION_USER && Pass::setCount(device) == 0);
+    // The firmware a block-mode table booted reads raw addresses grouped;
+    // the flash-writing firmware puts the pages where they lie, as the low
+    // format wrote them.
+    if (inPlace && device->getCfgTable()->groupsRawAddresses() &&
+        reload.getTable().downloadCode(usb::CMD_EXTERNAL_AS_SCAN_CODE) != 0) {
+        CPLOG(3, "Flash-writing firmware of device %s cannot be downloaded", device->getName());
+        return Pass::fail(event, Pass::FIRMWARE_FAILED);
+    }
 
     if (const int result = eraseSystemBlocks(device, event); result != 0) {
         return result;
     }
     device->getCfgTable()->setType(usb::CFG_TABLE_DEVICE);
 
-    const _FUNCTION_T function = config->getCurrentFunction();
-    // A user run that allocated nothing writes back what it erased, at the
-    // addresses the device's table gave, as the login run does.
-    if (function == FUNCTION_LOGIN || (function == FUNCTION_USER && Pass::setCount(device) == 0)) {
+    if (inPlace) {
         return writeInPlace(device, event);
     }
     for (int i = 0; i < Pass::setCount(device); ++i) {
