@@ -56,8 +56,6 @@ protected:
             settings.setPassword(HELD);
             settings.setCapacityPolicy(schema::CAPACITY_BEGIN_IS_FIRST);
             settings.setConfigCapacity(0);
-            // Capacity first: a block-mode layout is not read back whole yet.
-            settings.getScanConfig()->setScanPriority(1);
             Sptr<schema::PartInfo> encrypted(new schema::PartInfo(16 * MB));
             encrypted->setIsEncrypted(true);
             settings.addPartInfo(encrypted);

@@ -16,6 +16,8 @@
 #include "support/FatVolumeReach.h"
 #include "support/OutsideTools.h"
 #include "support/SystemAreaReader.h"
+#include "usb/cfg/BuildInfo.h"
+#include "usb/cfg/CfgTable.h"
 #include "usb/task/hFormat/TaskHfFormatAllPartitions.h"
 
 namespace {
@@ -385,9 +387,10 @@ TEST(EngineHighFormatFaults, EachDeviceGetsItsCodeWhileTheOthersAreBuilt)
     EXPECT_EQ(copies, TaskHfFormatAllPartitions::COPY_ATTEMPTS);
 }
 
-// The encrypted layout produced by the factory, then plugged into a login
-// station: the hidden unit opens with the device's password only, and a
-// password change needs the current password.
+// The encrypted layout produced by the factory at scan priority 0, which
+// groups the planes into block mode, then plugged into a login station: the
+// hidden unit opens with the device's password only, and a password change
+// needs the current password.
 class EngineLogin : public ::testing::Test {
 protected:
     void SetUp() override
@@ -397,10 +400,9 @@ protected:
             "Login", {{"Device.FlashId", "ECD35195"}, {"Device.BlocksPerChip", "1024"}, {"Device.PagesPerBlock", "64"}});
         Engine factory(1, FUNCTION_FACTORY);
         Sptr<ConfigInfo> settings = settingsOf(factory, {{DISK_REMOVABLE, REST, "", true}}, 0);
-        // Scanned without block mode: a re-plugged device finds the build
-        // information of a block-mode layout elsewhere than it was written.
-        settings->getScanConfig()->setScanPriority(1);
+        settings->getScanConfig()->setScanPriority(0);
         ASSERT_NO_FATAL_FAILURE(produce(factory, m_folder, settings));
+        m_realCapacity = unsigned(factory.slot(0)->getConfigInfo()->getRealCapacity());
     }
 
     // A login request with `password` and `operation`, and where it ended.
@@ -441,9 +443,31 @@ protected:
 
     const Station6716 m_station;
     std::string m_folder;
+    unsigned m_realCapacity = 0;
 };
 
 constexpr int OPEN_HIDDEN = 1;
+
+// Every copy of the system area is in block mode and holds the build
+// information on the page the table names; a plug reads it there.
+TEST_F(EngineLogin, APlugReadsTheBuildInformationOfTheBlockModeLayout)
+{
+    ASSERT_GT(m_realCapacity, 0u);
+    const system_area::SystemArea area = system_area::read(m_folder);
+    EXPECT_EQ(area.problems, std::vector<std::string>{});
+    ASSERT_FALSE(area.copies.empty()) << area.error;
+    for (const system_area::Copy& copy : area.copies) {
+        constexpr size_t BLOCK_MODE_BYTE = 0x7F + 1;  // the 6716's code-control byte 1, bit 2
+        EXPECT_NE(copy.table[BLOCK_MODE_BYTE] & 0x04, 0);
+        EXPECT_EQ(copy.buildRecord.password, "open sesame");
+        EXPECT_EQ(copy.buildRecord.realCapacity, m_realCapacity);
+    }
+    Engine engine(1, FUNCTION_LOGIN);
+    ASSERT_NO_FATAL_FAILURE(plug(engine));
+    const Sptr<Tessor::usb::BuildInfo> build = engine.slot(0)->getCfgTable()->getBuildInfo();
+    EXPECT_STREQ(build->getPassword(), "open sesame");
+    EXPECT_EQ(build->getRealCapacity(), m_realCapacity);
+}
 constexpr int CHANGE_PASSWORD = 3;
 
 TEST_F(EngineLogin, HiddenUnitOpensWithTheRightPasswordOnly)
