@@ -163,9 +163,10 @@ TEST_F(BridgeTest, AutomaticStartBeginsProductionOnAReadyDevice)
     shell::MavikApp::instance()->config->setConfigInfo(settings);
     station.showPage();
     station.plug(0, "auto");
-    // The run goes through the scan to the low format, which fails on the
-    // code write as the test station has no firmware images.
-    ASSERT_TRUE(waitOnGui([&] { return station.progressText(0).contains("(0x800a)"); }))
+    // The run goes through the scan to the low format, which cannot cut
+    // block sets from the test device's 64 blocks grouped four by four in
+    // block mode.
+    ASSERT_TRUE(waitOnGui([&] { return station.progressText(0).contains("(0x8021)"); }))
         << station.progressText(0).toStdString();
     EXPECT_EQ(station.engineState(0), "StateError");
     EXPECT_FALSE(station.channel(0).progress->isEmptyBar());

@@ -14,6 +14,7 @@
 #include "usb/cmd/BitRange.h"
 #include "usb/cmd/BlockBitmap.h"
 #include "usb/cmd/BlockSet.h"
+#include "usb/cmd/IndexTableSet.h"
 #include "usb/cmd/PageBitmap.h"
 #include "usb/cmd/SectorBitmap.h"
 #include "usb/cmd/SetList.h"
@@ -295,6 +296,14 @@ int LowLevelFormatStep::setupBlockModeSetList()
     }
     if (blocks->addIntoBlockSetInMultiPlaneMode(folded, planesPerChip, groups) != 0) {
         CPLOG(3, "SetList build failed");
+        return -1;
+    }
+    // The index map would empty a set this small (the photo-frame areas may
+    // have taken its blocks): the device keeps no data block, as a set too
+    // small for the normal layout is dropped.
+    if (folded->getBlocksCount() < IndexTableSet::MIN_BLOCKS) {
+        CPLOG(3, "SetList build failed: %d multi-plane blocks cannot hold the index tables of a block set",
+              folded->getBlocksCount());
         return -1;
     }
     pages->updatePageBitmapFromBlockSet(folded, totalPlanes);

@@ -94,18 +94,19 @@ const Road ROADS[] = {
                   {REPORTS, 0, "", readyThen({r(UI_SIG_STATUS, 0x8020)})},
                   {STATE, 0, "StateError"}}),
      "6716", std::vector<TableLun>{}},
-    // The test device's 64 blocks cannot hold a block set, so its low format
-    // fails it after the scan.
-    // The failure is answered with an eject, as the window does.
+    // Block mode groups the test device's 64 blocks of four planes into 16,
+    // too few for the index tables of a block set: after the scan the low
+    // format cannot cut its block sets. The failure is answered with an
+    // eject, as the window does.
     {"ReadyIsAnsweredWithStart", FUNCTION_FACTORY, {},
      {{ANSWER, 1},
       {PLUG},
-      {REPORTS, 0, "", readyThen({r(UI_SIG_STATUS, 0x8020), r(UI_SIG_PLUGGED_OFF)})},
+      {REPORTS, 0, "", readyThen({r(UI_SIG_STATUS, 0x8021), r(UI_SIG_PLUGGED_OFF)})},
       {STATE, 0, "StateUnplug"}}},
     {"LowFormatOfTooSmallAFlash", FUNCTION_FACTORY, {},
      waitingThen({{REQUEST, UI_SIG_START},
                   {STATE, 0, "StateError"},
-                  {REPORTS, 0, "", readyThen({r(UI_SIG_STATUS, 0x8020)})}})},
+                  {REPORTS, 0, "", readyThen({r(UI_SIG_STATUS, 0x8021)})}})},
     // Scan level 2 saves the bitmaps and formats nothing.
     {"ScanOnlyEndsBuilt", FUNCTION_FACTORY, {},
      waitingThen({{START_AT_LEVEL, 2},

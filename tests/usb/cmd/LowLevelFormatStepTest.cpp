@@ -261,4 +261,22 @@ TEST_F(LowLevelFormatStepTest, NoSetListFromTooFewBlocksOrTooLongBlocks)
     EXPECT_EQ(longBlocks.setupSetList(1), -1);
 }
 
+// In block mode the one set must hold the index tables of a block set (29
+// blocks): the two chips' 32 blocks, grouped two by two, keep 29 multi-plane
+// blocks beside the system area with two of them bad, and 28 with three.
+TEST_F(LowLevelFormatStepTest, BlockModeSetTooSmallForItsIndexTablesIsNoSetList)
+{
+    const struct {
+        std::vector<int> bad;
+        int result;
+    } cases[] = {{{5, 6}, 0}, {{5, 6, 7}, -1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.bad.size());
+        scanned(2, 32, 32, 4, c.bad, {}, true);
+        LowLevelFormatStep step(device, "CreatList");
+        EXPECT_EQ(step.setupSetList(1), c.result);
+        EXPECT_EQ(bool(step.getSetList()), c.result == 0);
+    }
+}
+
 }  // namespace

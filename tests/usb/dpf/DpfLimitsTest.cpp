@@ -62,7 +62,7 @@ TEST(DpfLimits, EachFailsItsDeviceWhileTheOtherIsBuilt)
          0x8041, "of 80 sectors does not fit a photo slot of 64 sectors"},
         // Room for 2048 photos and the books leaves no block for the disk.
         {"photo-frame areas that take every block of the disk", [](DpfConfig&) {}, 0x8021,
-         "has no block left for its first block set"},
+         "0 multi-plane blocks cannot hold the index tables of a block set"},
         // Room for 2048 photos leaves less than the file needs.
         {"a menu file larger than the flash has room for", [](DpfConfig&) {}, 0x803F,
          "DPF Address Allocation Failed", size_t(32) << 20},

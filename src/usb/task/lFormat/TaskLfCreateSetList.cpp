@@ -6,7 +6,6 @@
 #include "schema/device/ConfigInfo.h"
 #include "schema/device/UsbDevice.h"
 #include "usb/cfg/AddressFactory.h"
-#include "usb/cmd/BlockSet.h"
 #include "usb/cmd/FlagPageBitmap.h"
 #include "usb/cmd/LowLevelFormatStep.h"
 #include "usb/cmd/SectorBitmap.h"
@@ -64,13 +63,6 @@ int TaskLfCreateSetList::startup(UsbDevice* device, Sptr<BaseEvent> event)
     Sptr<usb::SetList> list = step.getSetList();
     if (!list) {
         CPLOG(3, "%s get SetList failed", device->getName());
-        return fail(event);
-    }
-    // The first set holds the system area: without blocks there is no disk
-    // (the photo-frame areas may have taken them).
-    Sptr<usb::BlockSet> first = list->getData(0);
-    if (!first || first->getBlocksCount() == 0) {
-        CPLOG(3, "%s has no block left for its first block set", device->getName());
         return fail(event);
     }
     const uint32_t elapsed = SystemInfo::getSystemTick() - start;
