@@ -324,7 +324,10 @@ Sptr<BaseAddress> CfgTable::allocateAddress(Sptr<schema::DiskInfo> geometry, int
 
 // The system pages of the table read back. The code-control record counts
 // the flag-table and code pages from page 0 of the table's block, and the
-// build information from the table's own page.
+// build information from the table's own page. Each page is read where the
+// firmware the table booted finds it and keeps the address it lies at: the
+// page offset counts from there, and a rewrite goes there with the
+// flash-writing firmware.
 int CfgTable::allocateUserDiskAddresses()
 {
     schema::UsbDevice* device = getDevice();
@@ -340,7 +343,7 @@ int CfgTable::allocateUserDiskAddresses()
         const int indexPage = code.bExtCodeIndexPage + (code.bExtCodeIndexPage > code.bCfgTblPage ? 0 : ppb);
         m_codeIndexAddress = allocateAddress(geometry, 0, indexPage);
         Sptr<BaseAddress> pages(new BaseAddress(device, 0, 0, 0));
-        if (const unsigned char* index = device->readFlashSectors(m_codeIndexAddress, 1)) {
+        if (const unsigned char* index = device->readFlashSectors(bootedForm(m_codeIndexAddress, geometry), 1)) {
             for (int page : ExternalCodeIndex::entriesOf(index)) {
                 pages->addData(Sptr<schema::BaseData>(allocateAddress(geometry, 0, page)));
             }
@@ -367,7 +370,7 @@ int CfgTable::allocateUserDiskAddresses()
 
     CPLOG(7, "Flag Table : page %d(start page %d)", code.bFlagTblPage, code.bCfgTblPage);
     Sptr<BaseAddress> flagAddress = allocateAddress(geometry, 0, code.bFlagTblPage);
-    const unsigned char* flagSector = device->readFlashSectors(flagAddress, 1);
+    const unsigned char* flagSector = device->readFlashSectors(bootedForm(flagAddress, geometry), 1);
     device->setPageBitmap(Sptr<PageBitmap>(new PageBitmap(device)));
     if (flagSector != nullptr) {
         Sptr<FlagPageBitmap> flags(new FlagPageBitmap(device, flagSector));
@@ -382,8 +385,6 @@ int CfgTable::allocateUserDiskAddresses()
         BuildInfo::dumpSector(sector, "Build Info");
         m_buildInfo->reverseSerialize(sector);
     }
-    // The page keeps the address it lies at: the page offset counts from it,
-    // and a rewrite goes there with the flash-writing firmware.
     m_buildInfo->setAddress(build);
     return 0;
 }

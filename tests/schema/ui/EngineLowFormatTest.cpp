@@ -326,11 +326,12 @@ system_area::Copy expectWholeAndBooting(const std::string& folder, bool whole = 
     return copy;
 }
 
-// The settings the device is produced and used with: one encrypted unit.
-Sptr<ConfigInfo> encryptedSettings(Engine& engine)
+// The settings the device is produced and used with: one encrypted unit,
+// scanned at `priority` (0 groups the planes into block mode).
+Sptr<ConfigInfo> encryptedSettings(Engine& engine, int priority)
 {
     Sptr<ConfigInfo> settings(new ConfigInfo(engine.ui().getConfigInfo()));
-    settings->getScanConfig()->setScanPriority(1);
+    settings->getScanConfig()->setScanPriority(priority);
     settings->setPassword("first");
     settings->getPartInfo(0)->setIsEncrypted(true);
     return settings;
@@ -341,12 +342,21 @@ constexpr LOGIN_OP_T CHANGE_PASSWORD = 3;
 // User and login runs skip the low format and rewrite the system block of a
 // produced device in place: the user run leaves table, code and flag table
 // whole, a password change lands in the table, and a table that cannot be
-// written ends the login run in the error state.
-class EngineInPlace : public ::testing::TestWithParam<const char*> {};
+// written ends the login run in the error state. In block mode the device
+// booted from its table reads the system pages grouped over its planes.
+struct InPlace {
+    const char* chipSet;
+    int priority;
+};
+
+void PrintTo(const InPlace& p, std::ostream* out) { *out << p.chipSet << " at scan priority " << p.priority; }
+
+class EngineInPlace : public ::testing::TestWithParam<InPlace> {};
 
 TEST_P(EngineInPlace, UserAndLoginRunsRewriteTheSystemBlockOfAProducedDevice)
 {
-    const char* chipSet = GetParam();
+    const char* chipSet = GetParam().chipSet;
+    const int priority = GetParam().priority;
     const bool v6605 = std::string(chipSet) == "6605";
     const std::string folder = makeDevice("InPlace", chipSet, Part{chipSet, 1}.flash);
     LowFormatStation station(chipSet, 1);
@@ -356,7 +366,7 @@ TEST_P(EngineInPlace, UserAndLoginRunsRewriteTheSystemBlockOfAProducedDevice)
         ASSERT_TRUE(factory.ui().waitLayerReady());
         ASSERT_EQ(factory.hub().plug(0, folder, &error), 0) << error;
         ASSERT_TRUE(factory.waitState(0, "StateWait")) << factory.stateOf(0);
-        start(factory, 0, encryptedSettings(factory));
+        start(factory, 0, encryptedSettings(factory, priority));
         ASSERT_EQ(runEnded(factory, 0), "StateBuildOk");
         ASSERT_EQ(factory.hub().unplug(0), 0);
         const system_area::Copy produced = expectWholeAndBooting(folder, v6605);
@@ -368,7 +378,7 @@ TEST_P(EngineInPlace, UserAndLoginRunsRewriteTheSystemBlockOfAProducedDevice)
         ASSERT_EQ(user.hub().plug(0, folder, &error), 0) << error;
         ASSERT_TRUE(user.waitState(0, "StateWait")) << user.stateOf(0);
         // The user page offers the capacity the device's table gives.
-        Sptr<ConfigInfo> settings = encryptedSettings(user);
+        Sptr<ConfigInfo> settings = encryptedSettings(user, priority);
         settings->setRealCapacity(user.slot(0)->getConfigInfo()->getRealCapacity());
         start(user, 0, settings);
         EXPECT_EQ(runEnded(user, 0), "StateBuildOk") << ::testing::PrintToString(user.ui().reports(0));
@@ -404,7 +414,14 @@ TEST_P(EngineInPlace, UserAndLoginRunsRewriteTheSystemBlockOfAProducedDevice)
 }
 
 // The login part needs the 6716's password field; the 6605 (its code found
-// through the external-code index) goes through the user run.
-INSTANTIATE_TEST_SUITE_P(ChipSets, EngineInPlace, ::testing::Values("6716", "6605"));
+// through the external-code index) goes through the user run. Scan priority 1
+// keeps the pages of one plane, 0 groups the planes into block mode.
+INSTANTIATE_TEST_SUITE_P(ChipSets, EngineInPlace,
+                         ::testing::Values(InPlace{"6716", 1}, InPlace{"6605", 1}, InPlace{"6716", 0},
+                                           InPlace{"6605", 0}),
+                         [](const ::testing::TestParamInfo<InPlace>& info) {
+                             return std::string("V") + info.param.chipSet +
+                                    (info.param.priority == 0 ? "BlockMode" : "PageMode");
+                         });
 
 }  // namespace
