@@ -108,17 +108,18 @@ struct Layout {
     int setBlocks;          // five 16-bit counts
     int indexByte;          // the code-control byte the index record repeats, -1: none
     int blockModeBit;       // block-mode bit of the code-control byte 1, -1: none
+    int planeByte;          // FLASH_INFO's planes, interleaves and chips, each less one, in the sector
 };
 
 inline const Layout* layoutOf(int chipSet)
 {
     static const Layout kLayouts[] = {
-        {1, 0x86, 0x1FF, -1, 7, 9, 10, 11, -1, 30, -1, 44, 82, -1, -1, 83, -1, -1},
-        {3, 0x7F, 0x1FF, 9, 10, 12, 43, 13, -1, 30, -1, 48, 85, 91, 86, 96, 44, 2},
-        {4, 0x87, 0x1AF, 9, 10, 12, 63, 13, 53, 40, -1, 68, 105, 111, 106, 116, 64, 2},
-        {5, 0x87, 0x1AF, 9, 10, 12, 63, 13, 53, 40, -1, 68, 105, 111, 106, 116, 64, 2},
-        {6, 0x88, 0x1B0, 9, 10, 12, 63, 13, 53, 40, -1, 68, 105, 111, 106, 116, 64, 2},
-        {7, 0x7D, 0x1FF, 6, 7, 9, 11, -1, -1, 0, 12, 17, 54, 60, 55, 65, 10, 1},
+        {1, 0x86, 0x1FF, -1, 7, 9, 10, 11, -1, 30, -1, 44, 82, -1, -1, 83, -1, -1, 0x0C + 26},
+        {3, 0x7F, 0x1FF, 9, 10, 12, 43, 13, -1, 30, -1, 48, 85, 91, 86, 96, 44, 2, 0x0C + 15},
+        {4, 0x87, 0x1AF, 9, 10, 12, 63, 13, 53, 40, -1, 68, 105, 111, 106, 116, 64, 2, 0x0C + 15},
+        {5, 0x87, 0x1AF, 9, 10, 12, 63, 13, 53, 40, -1, 68, 105, 111, 106, 116, 64, 2, 0x0C + 15},
+        {6, 0x88, 0x1B0, 9, 10, 12, 63, 13, 53, 40, -1, 68, 105, 111, 106, 116, 64, 2, 0x0C + 15},
+        {7, 0x7D, 0x1FF, 6, 7, 9, 11, -1, -1, 0, 12, 17, 54, 60, 55, 65, 10, 1, 0x0C + 15},
     };
     for (const Layout& l : kLayouts) {
         if (l.chipSet == chipSet) {
@@ -230,27 +231,38 @@ private:
     }
     int64_t tableBlock(const Copy& copy) const { return copy.tablePage / m_ppb; }
 
-    // Flash blocks a block of the block sets spans: more than one when the
-    // table's block mode groups the planes, whose count the table's total
-    // of blocks gives (the total stands after the five set and page counts).
-    int blocksPerSetBlock(const Copy& copy) const
+    // How the table's block mode groups the flash into the blocks of the
+    // block sets: the planes side by side in each lane (an interleave of a
+    // chip), each lane a run of blocks of its own. One flash block to a
+    // block without block mode.
+    struct Grouping {
+        int planes = 1;
+        int lanes = 1;
+        int units() const { return planes * lanes; }
+    };
+
+    Grouping groupingOf(const Copy& copy) const
     {
         const uint8_t* c = code(copy);
         if (m_layout->blockModeBit < 0 || (c[1] >> m_layout->blockModeBit & 1) == 0) {
-            return 1;
+            return {};
         }
-        const int grouped = be16(c + m_layout->setBlocks + 21);
-        return grouped == 0 ? 1 : int(m_description.geometry.totalBlocks() / grouped);
+        const uint8_t b = copy.table[size_t(m_layout->planeByte)];
+        return {(b & 7) + 1, ((b >> 3 & 3) + 1) * ((b >> 5 & 3) + 1)};
     }
 
-    // The block-set block holding a flash block: each chip's planes are
-    // grouped side by side.
-    int64_t setBlockOf(int64_t flashBlock, int units) const
+    Grouping grouping() const { return m_area.copies.empty() ? Grouping{} : groupingOf(m_area.copies[0]); }
+
+    // The block-set block holding a flash block.
+    int64_t setBlockOf(int64_t flashBlock) const
     {
-        const int chips = std::max(1, m_description.geometry.chips);
-        const int planes = std::max(1, units / chips);
-        return flashBlock % m_description.geometry.blocksPerChip / planes;
+        const Grouping g = grouping();
+        return flashBlock % (m_description.geometry.totalBlocks() / g.lanes) / g.planes;
     }
+
+    // Where a block-set block's index table lies: on its first plane of the
+    // first lane.
+    int flashBlockOf(int setBlock) const { return setBlock * grouping().planes; }
 
     Bytes pageSectors(const Copy& copy, int64_t page, int count)
     {
@@ -361,7 +373,7 @@ private:
         }
         const std::string at = "copy at page " + std::to_string(copy.tablePage);
         // Grouped planes keep no page bitmap, except on firmware 4.00.
-        if (copy.pageBitmapBlocks.empty() && blocksPerSetBlock(copy) > 1 && m_area.firmware != 400) {
+        if (copy.pageBitmapBlocks.empty() && groupingOf(copy).units() > 1 && m_area.firmware != 400) {
             return;
         }
         const size_t flagBytes = copy.pageBitmapBlocks.size() * size_t(perBlock);
@@ -503,7 +515,7 @@ private:
             problem(at + ": the level-2 tables' zero bytes are not zero");
         }
         for (int block : tables.level2Blocks) {
-            const int64_t page = block == 0xFFFF ? -1 : firstUsablePage(block);
+            const int64_t page = block == 0xFFFF ? -1 : firstUsablePage(flashBlockOf(block));
             if (page < 0) {
                 problem(at + " lists level-2 table block " + std::to_string(block));
                 continue;
@@ -521,14 +533,13 @@ private:
     // grouped planes the tables count in groups.
     void checkIndexTables()
     {
-        const int units = m_area.copies.empty() ? 1 : blocksPerSetBlock(m_area.copies[0]);
         std::set<int64_t> system;
         for (const Copy& copy : m_area.copies) {
             std::vector<int64_t> pages = copy.codePages;
             pages.insert(pages.end(), copy.indexRecords.begin(), copy.indexRecords.end());
             pages.insert(pages.end(), {copy.tablePage, copy.flagPage, copy.buildPage, copy.codeIndexPage});
             for (int64_t page : pages) {
-                system.insert(units > 1 ? setBlockOf(page / m_ppb, units) : page / m_ppb);
+                system.insert(setBlockOf(page / m_ppb));
             }
             system.insert(copy.pageBitmapBlocks.begin(), copy.pageBitmapBlocks.end());
         }
@@ -538,7 +549,7 @@ private:
             std::vector<int> blocks = tables.reserved;
             blocks.insert(blocks.end(), tables.level2Blocks.begin(), tables.level2Blocks.end());
             blocks.insert(blocks.end(), tables.dataBlocks.begin(), tables.dataBlocks.end());
-            blocks.push_back(int(tables.level1Page / m_ppb));
+            blocks.push_back(int(setBlockOf(tables.level1Page / m_ppb)));
             for (int block : blocks) {
                 if (!named.insert(block).second) {
                     problem(at + " name block " + std::to_string(block) + " twice");

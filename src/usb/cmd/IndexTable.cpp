@@ -198,14 +198,19 @@ Sptr<schema::BaseAddress> IndexTable::allocateAddress(int block)
     CPLOG(7, "allocate pages in block of %d", block);
     TESSOR_ASSERT(m_device->getCurrentPlaneInfo());
     TESSOR_ASSERT(m_pageBitmap);
-    // One address in every layout: the table's block as the level-1 table
-    // names it, at its first usable page.
+    // One address in every layout: the first usable page of the table's
+    // block as the level-1 table names it. In block mode that is a
+    // multi-plane block, and the table lies on its first plane of the first
+    // chip and interleave, where the firmware booted from the block-mode
+    // table reads the block's first pages.
     const int page = m_pageBitmap->findFreePageInBlock(block);
     if (page < 0) {
         CPLOG(3, "Free Page(%d) allocated failed in block of %d", page, block);
         return Sptr<schema::BaseAddress>();
     }
-    return Sptr<schema::BaseAddress>(new schema::BaseAddress(m_device, block, page, m_blockSet->getStartSector()));
+    const int flashBlock =
+        PlaneLayout::isBlockModeMultiPlane(m_device) ? block * m_device->getCurrentPlaneInfo()->getPlanePerChip() : block;
+    return Sptr<schema::BaseAddress>(new schema::BaseAddress(m_device, flashBlock, page, m_blockSet->getStartSector()));
 }
 
 Sptr<schema::BaseAddress> IndexTable::itemAddress(const Sptr<IndexItem>& item) const
