@@ -59,6 +59,9 @@ int64_t GroupedAddressing::sector(int64_t raw) const {
 }
 
 std::vector<std::pair<int64_t, int>> GroupedAddressing::runs(int64_t first, int count) const {
+    if (!grouped()) {
+        return {{first, count}};
+    }
     std::vector<std::pair<int64_t, int>> out;
     for (int64_t raw = first; raw < first + count; ++raw) {
         const int64_t at = sector(raw);

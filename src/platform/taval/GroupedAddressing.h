@@ -25,9 +25,6 @@ public:
     GroupedAddressing(const Variant& variant, const std::vector<uint8_t>& table, const Geometry& geometry);
 
     bool grouped() const { return m_units > 1; }
-    // The flash sector a raw device-wide sector names; the raw sector must
-    // lie on the flash.
-    int64_t sector(int64_t raw) const;
     // The runs of consecutive flash sectors that raw sectors [first,
     // first + count) name, in raw order: (flash sector, count).
     std::vector<std::pair<int64_t, int>> runs(int64_t first, int count) const;
@@ -36,6 +33,10 @@ public:
     std::vector<int64_t> blocks(int64_t first, int64_t count) const;
 
 private:
+    // The flash sector a raw device-wide sector names; the raw sector must
+    // lie on the flash.
+    int64_t sector(int64_t raw) const;
+
     Geometry m_geometry;
     int m_units = 1;
     int m_planes = 1;
