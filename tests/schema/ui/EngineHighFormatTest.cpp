@@ -468,6 +468,7 @@ TEST_F(EngineLogin, APlugReadsTheBuildInformationOfTheBlockModeLayout)
     EXPECT_STREQ(build->getPassword(), "open sesame");
     EXPECT_EQ(build->getRealCapacity(), m_realCapacity);
 }
+
 constexpr int CHANGE_PASSWORD = 3;
 
 TEST_F(EngineLogin, HiddenUnitOpensWithTheRightPasswordOnly)

@@ -262,8 +262,9 @@ TEST_F(LowLevelFormatStepTest, NoSetListFromTooFewBlocksOrTooLongBlocks)
 }
 
 // In block mode the one set must hold the index tables of a block set (29
-// blocks): the two chips' 32 blocks, grouped two by two, keep 29 multi-plane
-// blocks beside the system area with two of them bad, and 28 with three.
+// blocks): two chips of 32 blocks, block j of each chip in multi-plane block
+// j, keep 29 multi-plane blocks beside the system area's with two of them
+// bad, and 28 with three.
 TEST_F(LowLevelFormatStepTest, BlockModeSetTooSmallForItsIndexTablesIsNoSetList)
 {
     const struct {
