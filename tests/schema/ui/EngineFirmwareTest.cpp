@@ -4,9 +4,6 @@
 // piece that arrives changed breaks its seal, and the controller refuses it.
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <thread>
-
 #include "EngineHarness.h"
 #include "platform/taval/OpLog.h"
 
@@ -49,22 +46,18 @@ TEST_P(EngineFirmware, ImagesRunInModeZeroAndTheHighFormatsInModeOne)
     EXPECT_FALSE(device->readLogical(0, 1, sector.data(), 512, &length));
 
     engine.request(0, UI_SIG_START);
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    while (engine.stateOf(0) != "StateBuildOk" && engine.stateOf(0) != "StateError") {
-        ASSERT_LT(std::chrono::steady_clock::now(), end) << engine.stateOf(0);
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
+    const std::string ended = engine.waitRunEnded(0);
     for (const Tessor::taval::OpRecord& op : device->opLog()) {
         EXPECT_TRUE(op.kind != OpKind::CodeDownload || op.ok) << "mode " << op.args[0];
     }
     if (!variant.built) {
-        EXPECT_EQ(engine.stateOf(0), "StateError");
+        EXPECT_EQ(ended, "StateError");
         EXPECT_TRUE(engine.ui().waitReports(0, {{UI_SIG_FOUND, 0, 0}, {UI_SIG_READY, 0, 0}, {UI_SIG_STATUS, 0, 0x8021}}))
             << ::testing::PrintToString(engine.ui().reports(0));
         EXPECT_EQ(device->firmwareModes(), std::vector<int>{0});
         return;
     }
-    EXPECT_EQ(engine.stateOf(0), "StateBuildOk");
+    EXPECT_EQ(ended, "StateBuildOk");
     EXPECT_EQ(device->firmwareModes(), (std::vector<int>{0, 1}));
     EXPECT_TRUE(device->readLogical(0, 1, sector.data(), 512, &length));
 }

@@ -409,6 +409,28 @@ public:
         slot(port)->reportEvent(Sptr<BaseEvent>(event));
     }
 
+    // A start as the window sends it, with `settings` as they are.
+    void start(int port, const Sptr<ConfigInfo>& settings)
+    {
+        Sptr<UiEvent> event(new UiEvent(UI_SIG_START));
+        event->setDevice(slot(port));
+        event->setConfigInfo(settings);
+        slot(port)->reportEvent(Sptr<BaseEvent>(event));
+    }
+
+    // Waits until the port's device has ended its run, built or failed; the
+    // state it is in then.
+    std::string waitRunEnded(int port, std::chrono::seconds limit = std::chrono::seconds(60))
+    {
+        const auto end = std::chrono::steady_clock::now() + limit;
+        std::string state = stateOf(port);
+        while (state != "StateBuildOk" && state != "StateError" && std::chrono::steady_clock::now() < end) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            state = stateOf(port);
+        }
+        return state;
+    }
+
     // A start as the window sends it: the station's partitions cut to half
     // the device's flash, so the whole road fits; false when the settings
     // cannot be fitted.
@@ -432,10 +454,7 @@ public:
         if (scanPriority >= 0) {
             fitted->getScanConfig()->setScanPriority(scanPriority);
         }
-        Sptr<UiEvent> event(new UiEvent(UI_SIG_START));
-        event->setDevice(device);
-        event->setConfigInfo(fitted);
-        device->reportEvent(Sptr<BaseEvent>(event));
+        start(port, fitted);
         return true;
     }
 

@@ -170,26 +170,6 @@ Sptr<ConfigInfo> settingsOf(Engine& engine, const std::vector<Partition>& partit
     return settings;
 }
 
-void start(Engine& engine, int port, const Sptr<ConfigInfo>& settings)
-{
-    Sptr<UiEvent> event(new UiEvent(UI_SIG_START));
-    event->setDevice(engine.slot(port));
-    event->setConfigInfo(settings);
-    engine.slot(port)->reportEvent(Sptr<BaseEvent>(event));
-}
-
-// Waits until the port's device has ended its run, built or failed.
-std::string waitRunEnded(Engine& engine, int port)
-{
-    const auto end = std::chrono::steady_clock::now() + ROAD_LIMIT;
-    std::string state = engine.stateOf(port);
-    while (state != "StateBuildOk" && state != "StateError" && std::chrono::steady_clock::now() < end) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        state = engine.stateOf(port);
-    }
-    return state;
-}
-
 class Volumes {
 public:
     explicit Volumes(std::string folder) : m_folder(std::move(folder)) {}
@@ -267,8 +247,8 @@ void produce(Engine& engine, const std::string& folder, const Sptr<ConfigInfo>& 
     std::string error;
     ASSERT_EQ(engine.hub().plug(0, folder, &error), 0) << error;
     ASSERT_TRUE(engine.waitState(0, "StateWait")) << engine.stateOf(0);
-    start(engine, 0, settings);
-    EXPECT_EQ(waitRunEnded(engine, 0), "StateBuildOk");
+    engine.start(0, settings);
+    EXPECT_EQ(engine.waitRunEnded(0, ROAD_LIMIT), "StateBuildOk");
     ASSERT_TRUE(engine.ui().waitReports(0, {{UI_SIG_FOUND, 0, 0}, {UI_SIG_READY, 0, 0}, {UI_SIG_BUILD_OK, 0, 0}}))
         << ::testing::PrintToString(engine.ui().reports(0));
     engine.expectBarEndsAtTotal(0, 0, "StateHighFormat", HIGH_FORMAT_TOTAL);
@@ -370,12 +350,12 @@ TEST(EngineHighFormatFaults, EachDeviceGetsItsCodeWhileTheOthersAreBuilt)
     }
     for (int port = 0; port < ports; ++port) {
         ASSERT_TRUE(engine.waitState(port, "StateWait")) << engine.stateOf(port);
-        start(engine, port, settingsOf(engine, devices[port].partitions, 0));
+        engine.start(port, settingsOf(engine, devices[port].partitions, 0));
     }
     for (int port = 0; port < ports; ++port) {
         const Failing& d = devices[port];
         SCOPED_TRACE(d.name);
-        EXPECT_EQ(waitRunEnded(engine, port), d.code == 0 ? "StateBuildOk" : "StateError");
+        EXPECT_EQ(engine.waitRunEnded(port, ROAD_LIMIT), d.code == 0 ? "StateBuildOk" : "StateError");
         const Report last = d.code == 0 ? Report{UI_SIG_BUILD_OK, port, 0} : Report{UI_SIG_STATUS, port, d.code};
         EXPECT_TRUE(engine.ui().waitReports(port, {{UI_SIG_FOUND, port, 0}, {UI_SIG_READY, port, 0}, last}))
             << ::testing::PrintToString(engine.ui().reports(port));
@@ -414,12 +394,12 @@ protected:
         settings->setNewPassword(newPassword);
         settings->setLoginOp(operation);
         const size_t before = engine.ui().reports(0).size();
-        start(engine, 0, settings);
+        engine.start(0, settings);
         const auto end = std::chrono::steady_clock::now() + ROAD_LIMIT;
         while (engine.ui().reports(0).size() == before && std::chrono::steady_clock::now() < end) {
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
-        return waitRunEnded(engine, 0);
+        return engine.waitRunEnded(0, ROAD_LIMIT);
     }
 
     void plug(Engine& engine)

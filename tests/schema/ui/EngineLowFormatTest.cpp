@@ -275,27 +275,6 @@ TEST(EngineLowFormatFaults, EachObjectFailsOnlyItsDeviceWithItsCode)
     }
 }
 
-// Starts the port's device with `settings`, as the window does.
-void start(Engine& engine, int port, const Sptr<ConfigInfo>& settings)
-{
-    Sptr<UiEvent> event(new UiEvent(UI_SIG_START));
-    event->setDevice(engine.slot(port));
-    event->setConfigInfo(settings);
-    engine.slot(port)->reportEvent(Sptr<BaseEvent>(event));
-}
-
-// Waits until the port's device has ended its run, built or failed.
-std::string runEnded(Engine& engine, int port)
-{
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    std::string state = engine.stateOf(port);
-    while (state != "StateBuildOk" && state != "StateError" && std::chrono::steady_clock::now() < end) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        state = engine.stateOf(port);
-    }
-    return state;
-}
-
 // The 6716 table keeps the password of an encrypted unit in its descriptor
 // block, 18 bytes after the block's start at 0x100.
 std::string tablePassword(const system_area::Copy& copy)
@@ -366,8 +345,8 @@ TEST_P(EngineInPlace, UserAndLoginRunsRewriteTheSystemBlockOfAProducedDevice)
         ASSERT_TRUE(factory.ui().waitLayerReady());
         ASSERT_EQ(factory.hub().plug(0, folder, &error), 0) << error;
         ASSERT_TRUE(factory.waitState(0, "StateWait")) << factory.stateOf(0);
-        start(factory, 0, encryptedSettings(factory, priority));
-        ASSERT_EQ(runEnded(factory, 0), "StateBuildOk");
+        factory.start(0, encryptedSettings(factory, priority));
+        ASSERT_EQ(factory.waitRunEnded(0), "StateBuildOk");
         ASSERT_EQ(factory.hub().unplug(0), 0);
         const system_area::Copy produced = expectWholeAndBooting(folder, v6605);
         EXPECT_TRUE(v6605 || tablePassword(produced) == "first");
@@ -380,8 +359,8 @@ TEST_P(EngineInPlace, UserAndLoginRunsRewriteTheSystemBlockOfAProducedDevice)
         // The user page offers the capacity the device's table gives.
         Sptr<ConfigInfo> settings = encryptedSettings(user, priority);
         settings->setRealCapacity(user.slot(0)->getConfigInfo()->getRealCapacity());
-        start(user, 0, settings);
-        EXPECT_EQ(runEnded(user, 0), "StateBuildOk") << ::testing::PrintToString(user.ui().reports(0));
+        user.start(0, settings);
+        EXPECT_EQ(user.waitRunEnded(0), "StateBuildOk") << ::testing::PrintToString(user.ui().reports(0));
         ASSERT_EQ(user.hub().unplug(0), 0);
         expectWholeAndBooting(folder, v6605);
     }
@@ -398,8 +377,8 @@ TEST_P(EngineInPlace, UserAndLoginRunsRewriteTheSystemBlockOfAProducedDevice)
         settings->setPassword(from);
         settings->setNewPassword(to);
         settings->setLoginOp(CHANGE_PASSWORD);
-        start(login, 0, settings);
-        return runEnded(login, 0);
+        login.start(0, settings);
+        return login.waitRunEnded(0);
     };
     EXPECT_EQ(change("first", "second"), "StateBuildOk");
     release(login, 0);
