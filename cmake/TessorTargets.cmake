@@ -18,6 +18,8 @@ function(tessor_test name)
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gmock GTest::gtest_main)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+  # The demo station's files, which tests take their profiles and tables from.
+  target_compile_definitions(${name} PRIVATE TESSOR_SAMPLES="${PROJECT_SOURCE_DIR}/samples")
   add_test(NAME ${name} COMMAND ${name})
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 60)
