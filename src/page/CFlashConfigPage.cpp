@@ -158,6 +158,8 @@ CFlashConfigPage::CFlashConfigPage(QWidget* parent)
             [this] { OnClickedDelete(); });
     connect(static_cast<QPushButton*>(GetDlgItem(IDC_MODIFY)), &QPushButton::clicked, this,
             [this] { OnClickedModify(); });
+    connect(static_cast<QPushButton*>(GetDlgItem(IDC_RETURN)), &QPushButton::clicked, this,
+            [this] { showFirstPage(); });
     connect(m_list, &QTreeWidget::itemClicked, this, [this] { OnClickList(); });
 }
 

@@ -24,4 +24,12 @@ mfc::CPropertySheet* PageConfig::parentSheet() const
     return nullptr;
 }
 
+void PageConfig::showFirstPage()
+{
+    if (mfc::CPropertySheet* sheet = parentSheet()) {
+        sheet->SetActivePage(0);
+    }
+    update();
+}
+
 }  // namespace Tessor::page

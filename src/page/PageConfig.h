@@ -35,6 +35,8 @@ public:
     const char* getName() const { return m_name.c_str(); }
     // The property sheet the page is on; null before it is added to one.
     mfc::CPropertySheet* parentSheet() const;
+    // Makes the sheet's first page the active one.
+    void showFirstPage();
 
     utils::MavikConfig* holder = nullptr;
     shell::MavikUiMgr* uiMgr = nullptr;

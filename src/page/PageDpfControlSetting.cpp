@@ -15,6 +15,7 @@
 
 #include "page/CDlgGetPath.h"
 #include "page/DpfResourceBitmaps.h"
+#include "page/PositionBounds.h"
 #include "platform/mfc/FileDialog.h"
 #include "platform/mfc/MessageBox.h"
 #include "platform/pelt/BmpBin.h"
@@ -74,20 +75,17 @@ struct PositionRow {
     const char* label;
     int item;   // 4 time, 5 date
     bool left;  // X (left) or Y (top)
+    int maximum;  // set by the preview: the text stays on the screen
 };
 
+using R = DpfResourceBitmaps;
 const PositionRow kPositions[] = {
-    {PageDpfControlSetting::IDC_TIME_X, 1272, "时间X坐标:", 4, true},
-    {PageDpfControlSetting::IDC_TIME_Y, 1275, "时间Y坐标:", 4, false},
-    {PageDpfControlSetting::IDC_DATE_X, 1015, "日期X坐标:", 5, true},
-    {PageDpfControlSetting::IDC_DATE_Y, 1016, "日期Y坐标:", 5, false},
+    {PageDpfControlSetting::IDC_TIME_X, 1272, "时间X坐标:", 4, true,
+     2 * (63 - R::SMALL_CELL.width()) - 5 * R::LARGE_CELL.width()},
+    {PageDpfControlSetting::IDC_TIME_Y, 1275, "时间Y坐标:", 4, false, 126 - R::LARGE_CELL.height()},
+    {PageDpfControlSetting::IDC_DATE_X, 1015, "日期X坐标:", 5, true, 126 - 15 * R::SMALL_CELL.width()},
+    {PageDpfControlSetting::IDC_DATE_Y, 1016, "日期Y坐标:", 5, false, 142 - R::SMALL_CELL.height()},
 };
-
-void setBoundsQuietly(QSpinBox* box, int minimum, int maximum)
-{
-    const QSignalBlocker quiet(box);
-    box->setRange(minimum, maximum);
-}
 
 }  // namespace
 
@@ -362,6 +360,11 @@ void PageDpfControlSetting::OnPositionChanged(int id)
 
 void PageDpfControlSetting::refreshPreview()
 {
+    // Bounded first, so the preview draws the positions that are stored.
+    for (const PositionRow& row : kPositions) {
+        schema::ItemCoordinate* at = m_dpfConfig->getCoordinate(row.item);
+        boundPosition(upDown(row.upDown), row.maximum, row.left ? at->Left : at->Top);
+    }
     m_preview->setPixmap(QPixmap::fromImage(drawClockPreview(upDown(IDC_DATE_X)->value(), upDown(IDC_DATE_Y)->value(),
                                                              upDown(IDC_TIME_X)->value(), upDown(IDC_TIME_Y)->value())));
 }
@@ -369,13 +372,8 @@ void PageDpfControlSetting::refreshPreview()
 QImage PageDpfControlSetting::drawClockPreview(int dateX, int dateY, int timeX, int timeY)
 {
     ++m_previews;
-    using R = DpfResourceBitmaps;
     QImage screen = R::frameScreen();
     QPainter painter(&screen);
-    setBoundsQuietly(upDown(IDC_TIME_X), 1, 2 * (63 - R::SMALL_CELL.width()) - 5 * R::LARGE_CELL.width());
-    setBoundsQuietly(upDown(IDC_TIME_Y), 1, 126 - R::LARGE_CELL.height());
-    setBoundsQuietly(upDown(IDC_DATE_X), 1, 126 - 15 * R::SMALL_CELL.width());
-    setBoundsQuietly(upDown(IDC_DATE_Y), 1, 142 - R::SMALL_CELL.height());
     const QDateTime now = clock();
     R::drawCells(painter, timeX, timeY, now.toString("HH:mm"), R::largeDigits(), R::LARGE_CELL, ':');
     R::drawCells(painter, timeX + 5 * R::LARGE_CELL.width(),

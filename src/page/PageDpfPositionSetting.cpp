@@ -9,6 +9,7 @@
 #include <QSpinBox>
 
 #include "page/DpfResourceBitmaps.h"
+#include "page/PositionBounds.h"
 #include "utils/DpfImage.h"
 
 namespace Tessor::page {
@@ -46,12 +47,6 @@ const ItemRow& rowOf(int item)
 }
 
 const char kPictureNumber[] = "100/100";
-
-void setBoundsQuietly(QSpinBox* box, int maximum)
-{
-    const QSignalBlocker quiet(box);
-    box->setRange(1, maximum);
-}
 
 }  // namespace
 
@@ -143,28 +138,36 @@ void PageDpfPositionSetting::OnPositionChanged(int item, bool x)
     (x ? at->Left : at->Top) = value(item, x);
 }
 
+void PageDpfPositionSetting::bound(int item, bool x, int maximum)
+{
+    schema::ItemCoordinate* at = m_dpfConfig->getCoordinate(item);
+    boundPosition(upDown(item, x), maximum, x ? at->Left : at->Top);
+}
+
+// Each preview first bounds its items to the screen, then draws them where
+// they now are.
 QImage PageDpfPositionSetting::drawTimePreview()
 {
     ++m_timePreviews;
     using R = DpfResourceBitmaps;
+    const QSize number = QFontMetrics(font()).size(0, kPictureNumber);
+    const int iconRows = R::ICON_CELL.height() - 7;
+    bound(3, true, 126 - number.width());
+    bound(3, false, 126 - number.height());
+    bound(2, true, 126 - R::ICON_CELL.width());
+    bound(2, false, 133 - R::ICON_CELL.height());
+    bound(6, true, 126 - 5 * R::LARGE_CELL.width());
+    bound(6, false, 126 - R::LARGE_CELL.height());
+    bound(1, true, 126 - R::ICON_CELL.width());
+    bound(1, false, 126 - iconRows);
     QImage screen = R::frameScreen();
     QPainter painter(&screen);
     painter.setFont(font());
-    const QSize number = QFontMetrics(font()).size(0, kPictureNumber);
     painter.drawText(QRect(QPoint(value(3, true), value(3, false)), number), kPictureNumber);
-    const int iconRows = R::ICON_CELL.height() - 7;
     painter.drawImage(value(2, true), value(2, false), R::cell(R::icons(), R::ICON_CELL, 1, 7));
     painter.drawImage(value(1, true), value(1, false), R::cell(R::icons(), R::ICON_CELL, 4, 7));
     R::drawCells(painter, value(6, true), value(6, false), clock().toString("HH:mm"), R::largeDigits(), R::LARGE_CELL,
-               ':');
-    setBoundsQuietly(upDown(3, true), 126 - number.width());
-    setBoundsQuietly(upDown(3, false), 126 - number.height());
-    setBoundsQuietly(upDown(2, true), 126 - R::ICON_CELL.width());
-    setBoundsQuietly(upDown(2, false), 133 - R::ICON_CELL.height());
-    setBoundsQuietly(upDown(6, true), 126 - 5 * R::LARGE_CELL.width());
-    setBoundsQuietly(upDown(6, false), 126 - R::LARGE_CELL.height());
-    setBoundsQuietly(upDown(1, true), 126 - R::ICON_CELL.width());
-    setBoundsQuietly(upDown(1, false), 126 - iconRows);
+                 ':');
     return screen;
 }
 
@@ -172,6 +175,12 @@ QImage PageDpfPositionSetting::drawDatePreview()
 {
     ++m_datePreviews;
     using R = DpfResourceBitmaps;
+    const QString date = clock().date().toString("yyyy/MM/dd");
+    bound(8, true, 7 * (18 - R::CALENDAR_CELL.width()));
+    bound(8, false, 106 - 5 * R::CALENDAR_CELL.height());
+    bound(9, true, 126 - static_cast<int>(date.size()) * R::SMALL_CELL.width());
+    // Small digits are drawn in the top 16 rows of their cells.
+    bound(9, false, 128 - 16);
     QImage screen = R::frameScreen();
     QPainter painter(&screen);
     const QDate today = clock().date();
@@ -179,12 +188,7 @@ QImage PageDpfPositionSetting::drawDatePreview()
     painter.drawImage(value(8, true), value(8, false), R::cell(R::calendar(), R::CALENDAR_CELL, today.month() - 1));
     painter.drawImage(value(8, true) + R::CALENDAR_CELL.width(), value(8, false),
                       R::cell(R::calendar(), R::CALENDAR_CELL, 12 + (today.year() - 2000) % 20));
-    // The day's two digits.
-    R::drawCells(painter, value(9, true), value(9, false), today.toString("dd"), R::smallDigits(), R::SMALL_CELL, '/');
-    setBoundsQuietly(upDown(8, true), 7 * (18 - R::CALENDAR_CELL.width()));
-    setBoundsQuietly(upDown(8, false), 106 - 5 * R::CALENDAR_CELL.height());
-    setBoundsQuietly(upDown(9, true), 126 - 2 * R::SMALL_CELL.width());
-    setBoundsQuietly(upDown(9, false), 128 - 16);
+    R::drawCells(painter, value(9, true), value(9, false), date, R::smallDigits(), R::SMALL_CELL, '/');
     return screen;
 }
 

@@ -33,6 +33,7 @@ public:
     QImage drawTimePreview();
     QImage drawDatePreview();
     int previewCount(Preview which) const { return which == TIME_PREVIEW ? m_timePreviews : m_datePreviews; }
+    const QLabel* preview(Preview which) const { return which == TIME_PREVIEW ? m_timePreview : m_datePreview; }
 
 protected:
     bool OnInitDialog() override;
@@ -41,6 +42,8 @@ protected:
 private:
     void loadPositions();
     int value(int item, bool x) const;
+    // Bounds an item's X or Y for a preview and stores what it then shows.
+    void bound(int item, bool x, int maximum);
 
     Sptr<schema::DpfConfig> m_dpfConfig;
     QLabel* m_timePreview = nullptr;

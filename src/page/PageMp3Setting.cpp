@@ -175,6 +175,11 @@ void PageMp3Setting::saveMp3Config()
 {
     m_mp3Config = holder->getConfigInfo()->getMp3Config();
     for (const Mp3Control& control : CONTROLS) {
+        // What the operator cannot change stays as it was: a disabled box
+        // shows only on and off of a field that may hold more.
+        if (!control.enabled) {
+            continue;
+        }
         const int32_t value = control.check ? (static_cast<QCheckBox*>(GetDlgItem(control.id))->isChecked() ? 1 : 0)
                                             : GetDlgItemText(control.id).trimmed().toInt();
         blockOf(*m_mp3Config, control.block).set(control.field, value);

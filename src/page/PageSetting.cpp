@@ -533,7 +533,9 @@ void PageSetting::OnClickedConfirmPartition()
     }
 
     if (count == 1) {
-        if (!firstCdrom) {
+        // A disk of no known size (none plugged, none typed) leaves the
+        // partition as it was set: saving then keeps the stored layout.
+        if (!firstCdrom && total > 0) {
             part[0] = total;
             if (total < neededSectors()) {
                 message("Partition Capacity Is Too Small!");

@@ -116,13 +116,6 @@ PageUdisk::~PageUdisk()
     }
 }
 
-void PageUdisk::showFirstPage()
-{
-    if (mfc::CPropertySheet* owner = parentSheet()) {
-        owner->SetActivePage(0);
-    }
-}
-
 bool PageUdisk::isInitialised() const { return m_production->isInitialised(); }
 
 MavikChan* PageUdisk::getChannel(int index) { return m_production->getChannel(index); }
@@ -291,7 +284,10 @@ void PageUdisk::buildControls()
         filterEdit(IDC_SN_LABEL, TEXT_LIMIT, narrowUnit);
         holder->toMultiByteStringSerialLabel(GetDlgItemText(IDC_SN_LABEL));
     });
-    changed(IDC_SN_START, [this] { storeSerialStart(); });
+    // Only the operator's own typing reseeds the serial counter: the page
+    // showing a stored or counted number must not hand it out again.
+    connect(static_cast<QLineEdit*>(GetDlgItem(IDC_SN_START)), &QLineEdit::textEdited, this,
+            [this] { storeSerialStart(); });
     changed(IDC_PASSWORD, [this] {
         filterEdit(IDC_PASSWORD, TEXT_LIMIT, narrowUnit);
         m_runSettings->setPassword(utils::toAnsi(GetDlgItemText(IDC_PASSWORD)));
@@ -442,8 +438,6 @@ bool PageUdisk::OnSetActive()
     showPluggedDevices(!holder->manualSelection);
     OnClickedConfirmPartition();
     if (m_runSettings->getSnMode() == schema::SN_MODE_INCREMENT) {
-        // The counter's own number: shown, never fed back into the counter.
-        const QSignalBlocker quiet(GetDlgItem(IDC_SN_START));
         SetDlgItemText(IDC_SN_START, QString::asprintf("%08u", schema::uniSerialNO::instance()->peekSerialNO()));
     }
     return true;
@@ -529,7 +523,6 @@ bool PageUdisk::OnClickedApply()
     uiMgr->distributeConfigInfo(Sptr<ConfigInfo>(new ConfigInfo(m_runSettings)));
     holder->unlock();
     showFirstPage();
-    update();
     return true;
 }
 

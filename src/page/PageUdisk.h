@@ -94,7 +94,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void showFirstPage();
     void buildControls();
     void fillFlashInformation();
     // The plugged devices' part number (unless chosen by hand) and capacity.

@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "page/ChannelClick.h"
+#include "platform/mfc/PropertySheet.h"
 #include "shell/DeviceTexts.h"
 #include "shell/MavikDevice.h"
 #include "utils/MavikLang.h"
@@ -135,7 +136,12 @@ void PageUserTool::OnClickedEject()
     record->sendToDevice(schema::UI_SIG_EJECT, Sptr<schema::UiEvent>());
 }
 
-void PageUserTool::OnClickedExit() { window()->close(); }
+void PageUserTool::OnClickedExit()
+{
+    if (mfc::CPropertySheet* sheet = parentSheet()) {
+        sheet->DestroyWindow();
+    }
+}
 
 void PageUserTool::mousePressEvent(QMouseEvent* event)
 {

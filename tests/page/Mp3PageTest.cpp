@@ -80,4 +80,19 @@ TEST_F(Mp3Page, ShowsTheProfileAndWritesEditsBackOnHide)
     EXPECT_EQ(config()->getSdcCfg()->get("wCmdRetry"), read->getSdcCfg()->get("wCmdRetry"));
 }
 
+TEST_F(Mp3Page, ValuesTheOperatorCannotChangeAreSavedAsTheyWere)
+{
+    config()->getSysCfg()->set("CardEn", 2);  // shown as a box that is on or off
+    config()->getDecCfg()->set("bBufMsk", 112);
+    m_page.show();
+    EXPECT_FALSE(m_page.GetDlgItem(1318)->isEnabled());
+    m_page.SetDlgItemText(1302, "5");  // bLedMode, the operator's own
+    m_page.hide();
+    ASSERT_EQ(0, usb::ProfileMp3("Mp3Config").setMp3Config(config()));
+    Sptr<schema::Mp3Config> read = usb::ProfileMp3("Mp3Config").getMp3Config();
+    EXPECT_EQ(2, read->getSysCfg()->get("CardEn"));
+    EXPECT_EQ(112, read->getDecCfg()->get("bBufMsk"));
+    EXPECT_EQ(5, read->getKeyCfg()->get("bLedMode"));
+}
+
 }  // namespace

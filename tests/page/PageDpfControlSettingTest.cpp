@@ -1,12 +1,14 @@
 // The photo frame's control and position pages on their own, headless.
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QSlider>
 #include <QSpinBox>
 
 #include "DpfPageFixture.h"
+#include "page/DpfResourceBitmaps.h"
 #include "page/PageDpfControlSetting.h"
 #include "page/PageDpfPositionSetting.h"
 #include "support/Screenshot.h"
@@ -63,6 +65,7 @@ TEST_F(ControlPage, SwitchesOptionsAndSlidersReachTheSettings)
     state->DclkMode = 7;  // beyond the list
     hw->LogoMovieLen = 1;
     hw->LogoVal = 201;
+    m_dpf->getCoordinate(5)->Left = 64;  // date X: fifteen small cells from here leave the screen
     m_page->show();
     EXPECT_TRUE(static_cast<QCheckBox*>(m_page->GetDlgItem(1007))->isChecked());
     EXPECT_EQ(QString::fromUtf8("模拟时钟"), combo(Control::IDC_STARTUP)->currentText());
@@ -91,7 +94,10 @@ TEST_F(ControlPage, SwitchesOptionsAndSlidersReachTheSettings)
     static_cast<QSlider*>(m_page->GetDlgItem(Control::IDC_MOVIE_LEN_SLIDER))->setValue(9);
     EXPECT_EQ(9, hw->LogoMovieLen);
 
-    // The clock positions: stored at once, the preview redrawn.
+    // The clock positions: stored at once, the preview redrawn. A stored
+    // position the preview bounds is stored as it shows.
+    EXPECT_EQ(126 - 15 * Tessor::page::DpfResourceBitmaps::SMALL_CELL.width(), m_page->upDown(Control::IDC_DATE_X)->value());
+    EXPECT_EQ(m_page->upDown(Control::IDC_DATE_X)->value(), m_dpf->getCoordinate(5)->Left);
     m_page->upDown(Control::IDC_TIME_X)->setValue(10);
     EXPECT_EQ(10, m_dpf->getCoordinate(4)->Left);
     m_page->upDown(Control::IDC_DATE_Y)->setValue(90);
@@ -202,13 +208,37 @@ TEST_F(PositionPage, StoredPositionsAreBoundedByTheirRanges)
     EXPECT_EQ(45, m_dpf->getCoordinate(8)->Left);
     EXPECT_EQ(100, m_page->upDown(7, false)->value());
     EXPECT_EQ(100, m_dpf->getCoordinate(7)->Top);
-    // The previews raise the calendar's lower bound to 1; a stored 0 follows
-    // at the next change.
+    // The previews raise the calendar's lower bound to 1, and a stored 0
+    // with it.
     EXPECT_EQ(1, m_page->upDown(9, false)->minimum());
-    EXPECT_EQ(0, m_dpf->getCoordinate(9)->Top);
+    EXPECT_EQ(1, m_dpf->getCoordinate(9)->Top);
     m_page->upDown(9, false)->setValue(5);
     EXPECT_EQ(5, m_dpf->getCoordinate(9)->Top);
     test_support::saveScreenshot(*m_page, "page_dpf_position_setting");
+}
+
+TEST_F(PositionPage, WhatThePreviewsShowIsWhatIsStored)
+{
+    m_dpf->getCoordinate(6)->Left = 84;  // alarm digits: five large cells from here leave the screen
+    m_dpf->getCoordinate(9)->Left = 100;  // the calendar's date
+    m_dpf->getCoordinate(3)->Top = 120;  // picture number
+    m_page->show();
+    for (int item : {0, 1, 2, 3, 6, 7, 8, 9}) {
+        for (bool x : {true, false}) {
+            SCOPED_TRACE(std::to_string(item) + (x ? " X" : " Y"));
+            const Tessor::schema::ItemCoordinate* at = m_dpf->getCoordinate(item);
+            EXPECT_EQ(m_page->upDown(item, x)->value(), x ? at->Left : at->Top);
+        }
+    }
+    EXPECT_EQ(126 - 5 * Tessor::page::DpfResourceBitmaps::LARGE_CELL.width(), m_dpf->getCoordinate(6)->Left);
+    // The date is drawn whole, "yyyy/MM/dd", and stays on the screen.
+    EXPECT_EQ(126 - 10 * Tessor::page::DpfResourceBitmaps::SMALL_CELL.width(), m_dpf->getCoordinate(9)->Left);
+    // The first previews already draw the items where they are stored.
+    EXPECT_EQ(m_page->preview(PageDpfPositionSetting::TIME_PREVIEW)->pixmap().toImage(),
+              QPixmap::fromImage(m_page->drawTimePreview()).toImage());
+    EXPECT_EQ(m_page->preview(PageDpfPositionSetting::DATE_PREVIEW)->pixmap().toImage(),
+              QPixmap::fromImage(m_page->drawDatePreview()).toImage());
+    test_support::saveScreenshot(*m_page, "page_dpf_position_setting_bounded");
 }
 
 TEST_F(PositionPage, OnlyItemsWithAPreviewRedrawIt)

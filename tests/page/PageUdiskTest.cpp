@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QTest>
 #include <QTreeWidget>
 #include <filesystem>
 #include <fstream>
@@ -54,6 +55,12 @@ protected:
         fs::create_directories(fs::path(m_work.path()) / "releases/usr/etc");
         fs::create_directories(fs::path(m_work.path()) / "releases/code");
         fs::current_path(m_work.path());
+        openStation();
+    }
+    // A station of two ports on the stored settings, its settings page shown.
+    void openStation()
+    {
+        m_station.reset();
         m_station = std::make_unique<bridge_test::SheetStation>(2, schema::FUNCTION_FACTORY);
         sheet().show();
         sheet().SetActivePage(1);
@@ -77,6 +84,12 @@ protected:
     QComboBox& combo(int id) { return *static_cast<QComboBox*>(m_page->GetDlgItem(id)); }
     QAbstractButton& button(int id) { return *static_cast<QAbstractButton*>(m_page->GetDlgItem(id)); }
     Sptr<schema::ConfigInfo> settings() { return m_page->holder->getConfigInfo(); }
+    // Replaces the edit's text by typing, as the operator does.
+    void typeInto(int id, const QString& text)
+    {
+        edit(id).selectAll();
+        QTest::keyClicks(&edit(id), text);
+    }
     void pressControl(Qt::Key key)
     {
         QKeyEvent press(QEvent::KeyPress, key, Qt::ControlModifier);
@@ -124,16 +137,17 @@ TEST_F(UdiskPage, EditsAreCutAtTheirLimitAndFirstForbiddenCharacter)
     EXPECT_EQ(0x12, settings()->getVendorCode());
 }
 
-TEST_F(UdiskPage, TheSerialStartSeedsTheCounterOnlyFromAWholeNumber)
+TEST_F(UdiskPage, TheSerialStartTypedSeedsTheCounterOnlyFromAWholeNumber)
 {
-    edit(PageUdisk::IDC_SN_START).setText("00000123");
+    typeInto(PageUdisk::IDC_SN_START, "00000123");
     const uint32_t packed = settings()->getSerialNoStart();
     const auto* bytes = reinterpret_cast<const unsigned char*>(&packed);
     EXPECT_EQ(std::vector<int>({0x00, 0x00, 0x01, 0x23}), std::vector<int>(bytes, bytes + 4));
     EXPECT_EQ(123u, schema::uniSerialNO::instance()->getSerialNO());
 
-    // Nine digits are cut to eight, written back and stored nowhere.
-    edit(PageUdisk::IDC_SN_START).setText("123456789");
+    // Nine digits pasted are cut to eight, written back and stored nowhere.
+    edit(PageUdisk::IDC_SN_START).selectAll();
+    edit(PageUdisk::IDC_SN_START).insert("123456789");
     EXPECT_EQ("12345678", edit(PageUdisk::IDC_SN_START).text());
     EXPECT_EQ(packed, settings()->getSerialNoStart());
     EXPECT_EQ(124u, schema::uniSerialNO::instance()->getSerialNO());
@@ -141,7 +155,7 @@ TEST_F(UdiskPage, TheSerialStartSeedsTheCounterOnlyFromAWholeNumber)
     // In the incrementing mode the page shows the counter's next number when
     // it comes up, and the counter stays used up at its last number.
     button(PageUdisk::IDC_SN_INC).click();
-    edit(PageUdisk::IDC_SN_START).setText("99999999");
+    typeInto(PageUdisk::IDC_SN_START, "99999999");
     EXPECT_EQ(99999999u, schema::uniSerialNO::instance()->getSerialNO());
     sheet().SetActivePage(0);
     sheet().SetActivePage(1);
@@ -254,6 +268,30 @@ TEST_F(UdiskPage, SaveStoresTheProfilesTheConfigurationReadsBack)
     EXPECT_EQ(3, usb::ProfileMp3("Mp3Config").getMp3Config()->getKeyCfg()->get("bLedMode"));
 }
 
+TEST_F(UdiskPage, SaveWithNoDeviceKeepsTheSavedPartitions)
+{
+    // Stored: one partition of 64 MB named DEMO, the disk's size unknown.
+    Sptr<schema::ConfigInfo> stored = usb::ProfileUser("SettingInformation").getConfigInfo();
+    stored->setRealCapacity(0);
+    stored->clearData();
+    Sptr<schema::PartInfo> part(new schema::PartInfo(64 * 2048));
+    part->setVolumeLabel("DEMO");
+    stored->addPartInfo(part);
+    ASSERT_EQ(0, usb::ProfileUser("SettingInformation").setConfigInfo(stored));
+    ASSERT_NO_FATAL_FAILURE(openStation());
+    EXPECT_EQ("64", edit(1176).text());
+
+    edit(PageUdisk::IDC_VENDOR_TEXT).selectAll();
+    QTest::keyClicks(&edit(PageUdisk::IDC_VENDOR_TEXT), "NEWNAME");
+    QTest::mouseClick(&button(PageUdisk::IDC_SAVE), Qt::LeftButton);
+    EXPECT_TRUE(m_boxes->texts().isEmpty());
+    Sptr<schema::ConfigInfo> saved = usb::ProfileUser("SettingInformation").getConfigInfo();
+    EXPECT_EQ("NEWNAME", saved->getVendorString());
+    ASSERT_EQ(1, saved->getPartCount());
+    EXPECT_EQ(64u * 2048, saved->getPartInfo(0)->getCapacity());
+    EXPECT_EQ("DEMO", saved->getPartInfo(0)->getVolumeLabel());
+}
+
 TEST_F(UdiskPage, TheExternalCodeImageIsCopiedUpToItsLimit)
 {
     const fs::path big = fs::path(m_kept.path()) / "big.img";
@@ -306,6 +344,9 @@ TEST_F(UdiskPage, HotKeysAddAndRemoveTheHiddenPages)
     EXPECT_EQ(QString::fromUtf8("闪存配置"), sheet().GetPageTitle(3));
     sheet().SetActivePage(3);
     test_support::saveScreenshot(sheet(), "flash-chip-page-in-sheet");
+    // Its return button goes back to the production page.
+    QTest::mouseClick(m_page->flashPage()->GetDlgItem(page::CFlashConfigPage::IDC_RETURN), Qt::LeftButton);
+    EXPECT_EQ(0, sheet().GetActiveIndex());
     pressControl(Qt::Key_X);
     EXPECT_EQ(nullptr, m_page->flashPage());
     EXPECT_EQ(3, sheet().GetPageCount());

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QRegularExpression>
+#include <QTabBar>
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
@@ -19,6 +20,7 @@
 #include "page/DlgLogQuery.h"
 #include "page/PageProgress.h"
 #include "page/PageUdisk.h"
+#include "page/PageUserTool.h"
 #include "platform/ini/Ini.h"
 #include "platform/mfc/MessageBox.h"
 #include "schema/base/Log.h"
@@ -168,6 +170,46 @@ TEST_F(MainWindowTest, NeitherKeysNorTheTitleBarCloseTheSheet)
     // The page's own exit ends it.
     QTest::mouseClick(exitButton, Qt::LeftButton);
     EXPECT_FALSE(sheet.isVisible());
+}
+
+TEST_F(MainWindowTest, UserModesExitEndsTheSheet)
+{
+    SheetStation station(1, schema::FUNCTION_USER);
+    shell::WndMavikMain& sheet = station.sheet();
+    sheet.show();
+    QTest::mouseClick(sheet.GetPage(0)->GetDlgItem(page::PageUserTool::IDC_EXIT), Qt::LeftButton);
+    EXPECT_FALSE(sheet.isVisible());
+}
+
+// Clicks the tab of page `index` as the operator does.
+void clickTab(shell::WndMavikMain& sheet, int index)
+{
+    auto* tabs = sheet.findChild<QTabBar*>();
+    ASSERT_NE(tabs, nullptr);
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(index).center());
+    ASSERT_EQ(sheet.GetActiveIndex(), index);
+}
+
+TEST_F(MainWindowTest, OpeningTheSettingsPageKeepsTheSerialCounter)
+{
+    SheetStation station(2, schema::FUNCTION_FACTORY);
+    shell::WndMavikMain& sheet = station.sheet();
+    // The stored start is 1, and two devices in the incrementing mode took
+    // 1 and 2 before the operator first looks at the settings.
+    Sptr<schema::ConfigInfo> settings = station.app().config->getConfigInfo();
+    settings->setSnMode(schema::SN_MODE_INCREMENT);
+    settings->setSerialNoStart(schema::packSerialNumber(1));
+    station.ui().getConfigInfo()->setSnMode(schema::SN_MODE_INCREMENT);
+    schema::uniSerialNO::instance(1);
+    schema::uniSerialNO::instance()->getSerialNO();
+    schema::uniSerialNO::instance()->getSerialNO();
+    sheet.show();
+    clickTab(sheet, 1);
+    EXPECT_EQ(sheet.GetPage(1)->GetDlgItemText(page::PageUdisk::IDC_SN_START), "00000003");
+    clickTab(sheet, 0);
+    QTest::mouseClick(productionPage(sheet).GetDlgItem(PageProgress::IDC_EXIT), Qt::LeftButton);
+    EXPECT_FALSE(sheet.isVisible());
+    EXPECT_EQ(userSetting("SerialNumber"), std::to_string(schema::packSerialNumber(3)));
 }
 
 // 1 Gbit devices, large enough for the system area and a FAT volume.
