@@ -25,43 +25,44 @@ namespace {
 
 constexpr int SECTORS_PER_MB = 2048;
 
-// Template 162: the flash group on the left, the last build on the right.
+// Template 162, its flash column widened for whole part numbers: the flash
+// group on the left, the last build on the right.
 const ControlTemplate TEMPLATE[] = {
-    {1211, ControlKind::GroupBox, "Flash Information", 7, 7, 150, 112},
+    {1211, ControlKind::GroupBox, "Flash Information", 7, 7, 180, 112},
     {1212, ControlKind::Label, "Part Number:", 12, 22, 62, 10},
-    {DlgBuildInfo::IDC_PART_NUMBER, ControlKind::ReadOnlyEdit, "", 76, 20, 76, 13},
+    {DlgBuildInfo::IDC_PART_NUMBER, ControlKind::ReadOnlyEdit, "", 76, 20, 100, 13},
     {1213, ControlKind::Label, "ChipsPerDisk:", 12, 37, 62, 10},
-    {DlgBuildInfo::IDC_CHIPS, ControlKind::ReadOnlyEdit, "", 76, 35, 76, 13},
+    {DlgBuildInfo::IDC_CHIPS, ControlKind::ReadOnlyEdit, "", 76, 35, 100, 13},
     {1214, ControlKind::Label, "BlockPerChip:", 12, 52, 62, 10},
-    {DlgBuildInfo::IDC_BLOCKS, ControlKind::ReadOnlyEdit, "", 76, 50, 76, 13},
+    {DlgBuildInfo::IDC_BLOCKS, ControlKind::ReadOnlyEdit, "", 76, 50, 100, 13},
     {1215, ControlKind::Label, "PagesPerBlock:", 12, 67, 62, 10},
-    {DlgBuildInfo::IDC_PAGES, ControlKind::ReadOnlyEdit, "", 76, 65, 76, 13},
+    {DlgBuildInfo::IDC_PAGES, ControlKind::ReadOnlyEdit, "", 76, 65, 100, 13},
     {1216, ControlKind::Label, "SectorsPerPage:", 12, 82, 62, 10},
-    {DlgBuildInfo::IDC_SECTORS, ControlKind::ReadOnlyEdit, "", 76, 80, 76, 13},
+    {DlgBuildInfo::IDC_SECTORS, ControlKind::ReadOnlyEdit, "", 76, 80, 100, 13},
     {1217, ControlKind::Label, "Capacity(MB):", 12, 97, 62, 10},
-    {DlgBuildInfo::IDC_FLASH_CAPACITY, ControlKind::ReadOnlyEdit, "", 76, 95, 76, 13},
-    {1303, ControlKind::Label, "Channel", 12, 125, 140, 10},
-    {1218, ControlKind::GroupBox, "Last Build Information", 163, 7, 180, 172},
-    {1310, ControlKind::Label, "Scan Level:", 168, 22, 80, 10},
-    {DlgBuildInfo::IDC_SCAN_LEVEL, ControlKind::ComboEdit, "", 250, 20, 88, 13},
-    {1311, ControlKind::Label, "ECC Number:", 168, 37, 80, 10},
-    {DlgBuildInfo::IDC_ECC, ControlKind::ComboEdit, "", 250, 35, 88, 13},
-    {1314, ControlKind::Label, "Vendor Information:", 168, 52, 80, 10},
-    {DlgBuildInfo::IDC_VENDOR, ControlKind::ReadOnlyEdit, "", 250, 50, 88, 13},
-    {1315, ControlKind::Label, "Product Information:", 168, 67, 80, 10},
-    {DlgBuildInfo::IDC_PRODUCT, ControlKind::ReadOnlyEdit, "", 250, 65, 88, 13},
-    {1316, ControlKind::Label, "Capacity(MB):", 168, 82, 80, 10},
-    {DlgBuildInfo::IDC_BUILD_CAPACITY, ControlKind::ReadOnlyEdit, "", 250, 80, 88, 13},
-    {1317, ControlKind::Label, "Bad Blocks:", 168, 97, 80, 10},
-    {DlgBuildInfo::IDC_BAD_BLOCKS, ControlKind::ReadOnlyEdit, "", 250, 95, 88, 13},
-    {1313, ControlKind::Label, "SerialNo:", 168, 112, 80, 10},
-    {DlgBuildInfo::IDC_SERIAL, ControlKind::ReadOnlyEdit, "", 250, 110, 88, 13},
-    {1312, ControlKind::Label, "Format Time:", 168, 127, 80, 10},
-    {DlgBuildInfo::IDC_FORMAT_TIME, ControlKind::ReadOnlyEdit, "", 250, 125, 88, 13},
-    {1320, ControlKind::Label, "Firmware Version:", 168, 142, 80, 10},
-    {DlgBuildInfo::IDC_FIRMWARE_VERSION, ControlKind::ReadOnlyEdit, "", 250, 140, 88, 13},
-    {1318, ControlKind::Label, "Build Tool Version:", 168, 157, 80, 10},
-    {DlgBuildInfo::IDC_TOOL_VERSION, ControlKind::ReadOnlyEdit, "", 250, 155, 88, 13},
+    {DlgBuildInfo::IDC_FLASH_CAPACITY, ControlKind::ReadOnlyEdit, "", 76, 95, 100, 13},
+    {1303, ControlKind::Label, "Channel", 12, 125, 170, 10},
+    {1218, ControlKind::GroupBox, "Last Build Information", 193, 7, 180, 172},
+    {1310, ControlKind::Label, "Scan Level:", 198, 22, 80, 10},
+    {DlgBuildInfo::IDC_SCAN_LEVEL, ControlKind::ComboEdit, "", 280, 20, 88, 13},
+    {1311, ControlKind::Label, "ECC Number:", 198, 37, 80, 10},
+    {DlgBuildInfo::IDC_ECC, ControlKind::ComboEdit, "", 280, 35, 88, 13},
+    {1314, ControlKind::Label, "Vendor Information:", 198, 52, 80, 10},
+    {DlgBuildInfo::IDC_VENDOR, ControlKind::ReadOnlyEdit, "", 280, 50, 88, 13},
+    {1315, ControlKind::Label, "Product Information:", 198, 67, 80, 10},
+    {DlgBuildInfo::IDC_PRODUCT, ControlKind::ReadOnlyEdit, "", 280, 65, 88, 13},
+    {1316, ControlKind::Label, "Capacity(MB):", 198, 82, 80, 10},
+    {DlgBuildInfo::IDC_BUILD_CAPACITY, ControlKind::ReadOnlyEdit, "", 280, 80, 88, 13},
+    {1317, ControlKind::Label, "Bad Blocks:", 198, 97, 80, 10},
+    {DlgBuildInfo::IDC_BAD_BLOCKS, ControlKind::ReadOnlyEdit, "", 280, 95, 88, 13},
+    {1313, ControlKind::Label, "SerialNo:", 198, 112, 80, 10},
+    {DlgBuildInfo::IDC_SERIAL, ControlKind::ReadOnlyEdit, "", 280, 110, 88, 13},
+    {1312, ControlKind::Label, "Format Time:", 198, 127, 80, 10},
+    {DlgBuildInfo::IDC_FORMAT_TIME, ControlKind::ReadOnlyEdit, "", 280, 125, 88, 13},
+    {1320, ControlKind::Label, "Firmware Version:", 198, 142, 80, 10},
+    {DlgBuildInfo::IDC_FIRMWARE_VERSION, ControlKind::ReadOnlyEdit, "", 280, 140, 88, 13},
+    {1318, ControlKind::Label, "Build Tool Version:", 198, 157, 80, 10},
+    {DlgBuildInfo::IDC_TOOL_VERSION, ControlKind::ReadOnlyEdit, "", 280, 155, 88, 13},
     {mfc::IDOK, ControlKind::Button, "OK", 7, 165, 50, 14},
 };
 
@@ -71,7 +72,7 @@ DlgBuildInfo::DlgBuildInfo(QWidget* parent) : CDialog(parent)
 {
     setWindowFlags(Qt::Dialog);
     createControls(TEMPLATE);
-    setFixedSize(dluToPixels(350), dluToPixels(186));
+    setFixedSize(dluToPixels(380), dluToPixels(186));
     onClicked(mfc::IDOK, [this] { EndDialog(mfc::IDOK); });
 }
 

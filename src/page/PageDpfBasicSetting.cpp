@@ -203,16 +203,11 @@ void PageDpfBasicSetting::buildControls()
         edit->setVisible(false);
         addControl(row.picker, picker);
         addControl(row.edit, edit);
-        auto* text = new QLabel(colours);
         colourLayout->addWidget(new QLabel(utf8(row.label), colours), line, 0);
         colourLayout->addWidget(picker, line, 1);
-        colourLayout->addWidget(text, line, 2);
         ++line;
         const int id = row.edit;
-        connect(edit, &QLineEdit::textChanged, this, [this, id, text](const QString& value) {
-            text->setText(value);
-            OnEnChangeMenuColor(id);
-        });
+        connect(edit, &QLineEdit::textChanged, this, [this, id] { OnEnChangeMenuColor(id); });
     }
     layout->addWidget(colours, 1, 0);
 
@@ -271,6 +266,7 @@ void PageDpfBasicSetting::buildControls()
     }
     auto* reset = new QPushButton(utf8("重置"), ebooks);
     auto* notice = new QLabel(ebooks);
+    notice->setWordWrap(true);
     addControl(IDC_EBOOK_RESET, reset);
     addControl(IDC_EBOOK_NOTICE, notice);
     ebookLayout->addWidget(reset, EBOOK_SLOTS, 0);

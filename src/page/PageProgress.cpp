@@ -68,8 +68,9 @@ const ControlTemplate TEMPLATE[] = {
     {PageProgress::IDC_PARTITIONS, ControlKind::ReadOnlyEdit, "", 274, 32, 128, 14},
     {1107, ControlKind::Label, "ECC Number:", 212, 52, 60, 10},
     {PageProgress::IDC_ECC, ControlKind::ReadOnlyEdit, "", 274, 50, 128, 14},
-    {1086, ControlKind::GroupBox, "Channel", 10, 77, 51, 238},
-    {1102, ControlKind::GroupBox, "Progress Information", 67, 77, 345, 238},
+    // Tall enough for the twentieth channel (y 358).
+    {1086, ControlKind::GroupBox, "Channel", 10, 77, 51, 296},
+    {1102, ControlKind::GroupBox, "Progress Information", 67, 77, 345, 296},
     {PageProgress::IDC_AUTO_START, ControlKind::CheckBox, "Auto Start", 421, 18, 55, 10},
     {PageProgress::IDC_BINDING, ControlKind::CheckBox, "Binding", 421, 52, 55, 10},
     {PageProgress::IDC_START_ALL, ControlKind::Button, "Start &All", 421, 82, 50, 16},

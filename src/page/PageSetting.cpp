@@ -621,14 +621,14 @@ QGroupBox* PageSetting::createPartitionGroup(int index, bool volumeRules)
     auto* group = new QGroupBox(MavikLang::text(QString("Partition%1").arg(index + 1)));
     auto* grid = new QGridLayout(group);
     auto* kinds = new QButtonGroup(group);
-    auto* cdrom = new QRadioButton("CD-ROM");
-    auto* removable = new QRadioButton("Removable Disk");
-    auto* local = new QRadioButton("Local Disk");
+    auto* cdrom = new QRadioButton(MavikLang::text("CD-ROM"));
+    auto* removable = new QRadioButton(MavikLang::text("Removable Disk"));
+    auto* local = new QRadioButton(MavikLang::text("Local Disk"));
     for (QRadioButton* radio : {cdrom, removable, local}) {
         kinds->addButton(radio);
     }
     removable->setChecked(true);
-    auto* protect = new QCheckBox("Write Protect");
+    auto* protect = new QCheckBox(MavikLang::text("Write Protect"));
     auto* capacity = new QLineEdit;
     auto* volume = new QLineEdit;
     auto* content = new QLineEdit;
@@ -698,8 +698,10 @@ QWidget* PageSetting::createPartitionControls(bool volumeRules)
     grid->addWidget(policy, 0, 5);
     grid->addWidget(new QLabel(MavikLang::text("Boot Disk:")), 1, 0);
     grid->addWidget(boot, 1, 1);
-    grid->addWidget(new QLabel(MavikLang::text("Default Password:")), 1, 3);
+    auto* passwordLabel = new QLabel(MavikLang::text("Default Password:"));
+    grid->addWidget(passwordLabel, 1, 3);
     grid->addWidget(password, 1, 4);
+    addControl(PASSWORD_LABEL, passwordLabel);
     addControl(m_ids.capacity, capacity);
     addControl(m_ids.count, count);
     addControl(m_ids.policy, policy);

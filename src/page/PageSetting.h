@@ -51,6 +51,7 @@ public:
     static constexpr int FIXED_CAPACITY_EDIT = 1074;
     static constexpr int POLICY_RATIONAL_RADIO = 1296;
     static constexpr int HIDDEN_BOX = 1307;
+    static constexpr int PASSWORD_LABEL = 1145;
 
     PageSetting(const std::string& name, QWidget* parent = nullptr);
 

@@ -230,6 +230,7 @@ void PageUdisk::buildControls()
     partitions->addWidget(check(HIDDEN_BOX, QString::fromUtf8("隐藏")), 0, Qt::AlignTop);
     column->addLayout(partitions);
     GetDlgItem(IDC_PASSWORD)->hide();
+    GetDlgItem(PASSWORD_LABEL)->hide();
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -401,6 +402,9 @@ void PageUdisk::fillFlashInformation()
         m_capacities.push_back(part.capacityMb);
     }
     models->setCurrentIndex(0);
+    // Wide enough for the longest part number.
+    models->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    models->setMinimumWidth(models->sizeHint().width());
     holder->manualSelection = false;
     static_cast<QAbstractButton*>(GetDlgItem(IDC_MANUAL))->setChecked(false);
     auto* chips = static_cast<QComboBox*>(GetDlgItem(IDC_CHIPS));

@@ -97,14 +97,16 @@ QString MavikLang::readLocaleText(const QString& key, std::string& reason) const
     IO::IniText ini;
     std::string value;
     bool found = false;
+    // A key in the file has no blanks around it.
+    const QString trimmed = key.trimmed();
     if (wide) {
         QStringDecoder decoder(QStringDecoder::Utf16LE);
         const QString text = decoder.decode(QByteArrayView(raw.data() + 2, static_cast<qsizetype>(raw.size() - 2)));
         ini.parse(text.toStdString());
-        found = ini.find(SECTION, key.toStdString(), value);
+        found = ini.find(SECTION, trimmed.toStdString(), value);
     } else {
         ini.parse(raw);
-        found = ini.find(SECTION, toAnsi(key), value);
+        found = ini.find(SECTION, toAnsi(trimmed), value);
     }
     if (!found) {
         reason = "no such key in section LocaleText of " + path;

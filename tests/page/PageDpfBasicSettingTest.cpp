@@ -1,5 +1,6 @@
 // The photo frame's basic settings page on its own, headless.
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -132,6 +133,13 @@ TEST_F(BasicPage, ColoursAfterTheFirstChangeAreStoredAsRgb)
     m_page->picker(Page::IDC_BACK_PICKER)->SetColor(0x000000FF);  // red picked
     EXPECT_EQ(0xFF0000, state->BackColour);
     EXPECT_EQ("#FF0000", text(Page::IDC_BACK_COLOR));
+    // The colour texts stay with the pickers: none shows on the page.
+    for (const QLabel* label : m_page->findChildren<QLabel*>()) {
+        EXPECT_FALSE(label->isVisible() && label->text().startsWith('#')) << label->text().toStdString();
+    }
+    for (const QLineEdit* edit : m_page->findChildren<QLineEdit*>()) {
+        EXPECT_FALSE(edit->isVisible() && edit->text().startsWith('#')) << edit->text().toStdString();
+    }
 }
 
 TEST_F(BasicPage, MaximumPhotoCountOnlyWithinItsRange)
@@ -232,6 +240,37 @@ TEST_F(BasicPage, LcdTypeCopiesItsImageAndIsRecordedAfterwards)
     GetPrivateProfileStringA("LAST_CHOICE", "LCD_TYPE", "NONE", last, sizeof(last), ini.c_str());
     EXPECT_STREQ("a_type", last);
     test_support::saveScreenshot(*m_page, "page_dpf_basic_setting");
+}
+
+TEST_F(BasicPage, TheDemoStationsLcdFilesFillTheListAndThePreview)
+{
+    for (const char* folder : {"releases/usr/etc", "releases/code", "releases/res"}) {
+        for (const auto& entry : fs::directory_iterator(fs::path(TESSOR_SAMPLES) / folder)) {
+            if (entry.path().filename().string().rfind("LCD", 0) == 0) {
+                fs::copy_file(entry.path(), root() / folder / entry.path().filename());
+            }
+        }
+    }
+    show();
+    ASSERT_EQ(2, m_page->lcdTypes()->count());
+    EXPECT_FALSE(m_page->lcdTypes()->currentText().isEmpty());
+    // Every rotation has its picture, scaled to the preview.
+    const auto* preview = static_cast<QLabel*>(m_page->GetDlgItem(Page::IDC_PREVIEW));
+    QImage turns[4];
+    for (int n = 0; n < 4; ++n) {
+        static_cast<QRadioButton*>(m_page->GetDlgItem(Page::IDC_ROTATE0 + n))->click();
+        turns[n] = preview->pixmap().toImage();
+        EXPECT_EQ(preview->size(), turns[n].size()) << n;
+        EXPECT_EQ(n, m_dpf->getStateControl()->PhotoDirect);
+    }
+    EXPECT_NE(turns[0], turns[1]);
+    test_support::saveScreenshot(*m_page, "page_dpf_basic_setting_demo_lcd");
+    // The choice copies the type's image into place.
+    m_page->lcdTypes()->setCurrentIndex(0);
+    m_page->OnCbnSelchangeLcdType();
+    EXPECT_TRUE(m_boxes->texts().isEmpty());
+    EXPECT_EQ(readBytes(fs::path(TESSOR_SAMPLES) / "releases/code" / (m_page->lcdTypes()->itemText(0).toStdString() + ".img")),
+              readBytes(root() / "releases/code/VOR_6830_LCD.img"));
 }
 
 TEST_F(BasicPage, NoLastChoiceLeavesTheTypeUnselected)

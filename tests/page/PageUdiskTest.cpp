@@ -6,6 +6,7 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QTest>
@@ -105,6 +106,12 @@ protected:
     PageUdisk* m_page = nullptr;
 };
 
+TEST_F(UdiskPage, TheDefaultPasswordIsHiddenWithItsLabel)
+{
+    EXPECT_FALSE(m_page->GetDlgItem(PageUdisk::IDC_PASSWORD)->isVisible());
+    EXPECT_FALSE(m_page->GetDlgItem(page::PageSetting::PASSWORD_LABEL)->isVisible());
+}
+
 TEST_F(UdiskPage, EditsAreCutAtTheirLimitAndFirstForbiddenCharacter)
 {
     struct Case {
@@ -201,6 +208,15 @@ TEST_F(UdiskPage, APartNumberShowsItsOwnCapacity)
         shell::readFlashParts(schema::UsbConfiguration::instance()->getFlashFileName());
     ASSERT_GE(parts.size(), 2u);
     ASSERT_EQ(static_cast<int>(parts.size()), combo(PageUdisk::IDC_FLASH_MODEL).count());
+    // Laid out as the operator sees it, the combo shows the longest part
+    // number whole, beside its arrow.
+    test_support::waitOnGui([] { return true; });
+    test_support::saveScreenshot(sheet(), "production-settings-flash-model");
+    const QFontMetrics metrics(combo(PageUdisk::IDC_FLASH_MODEL).font());
+    for (const shell::FlashPart& part : parts) {
+        EXPECT_GE(combo(PageUdisk::IDC_FLASH_MODEL).width(), metrics.horizontalAdvance(part.partNumber) + 20)
+            << part.partNumber.toStdString();
+    }
     for (size_t i = 0; i < parts.size(); ++i) {
         combo(PageUdisk::IDC_FLASH_MODEL).setCurrentIndex(static_cast<int>(i));
         m_page->OnSelChangeFlashModel();

@@ -172,6 +172,22 @@ TEST_F(MainWindowTest, NeitherKeysNorTheTitleBarCloseTheSheet)
     EXPECT_FALSE(sheet.isVisible());
 }
 
+TEST_F(MainWindowTest, TwentyChannelsLieInTheirGroups)
+{
+    SheetStation station(PageProgress::CHANNELS, schema::FUNCTION_FACTORY);
+    shell::WndMavikMain& sheet = station.sheet();
+    sheet.show();
+    PageProgress& page = productionPage(sheet);
+    const QRect buttons = page.GetDlgItem(1086)->geometry();
+    const QRect bars = page.GetDlgItem(1102)->geometry();
+    for (int i = 0; i < PageProgress::CHANNELS; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_TRUE(buttons.contains(page.getChannel(i)->labelWindow->geometry()));
+        EXPECT_TRUE(bars.contains(page.getChannel(i)->progress->geometry()));
+    }
+    saveScreenshot(sheet, "production-twenty-ports");
+}
+
 TEST_F(MainWindowTest, UserModesExitEndsTheSheet)
 {
     SheetStation station(1, schema::FUNCTION_USER);
@@ -271,10 +287,17 @@ TEST_F(MainWindowTest, TheProductionPageProducesTwoDevicesOnAFourPortStation)
     QTest::mouseClick(page.getChannel(0)->progress, Qt::LeftButton);
     EXPECT_EQ(sheet.currentPartNumber, station.record(0).getPartNumber());
     QString shownPart;
-    whenOpen<page::DlgBuildInfo>(
-        [&](page::DlgBuildInfo& dialog) { shownPart = dialog.GetDlgItemText(page::DlgBuildInfo::IDC_PART_NUMBER); });
+    int partRoom = 0;
+    whenOpen<page::DlgBuildInfo>([&](page::DlgBuildInfo& dialog) {
+        QWidget* edit = dialog.GetDlgItem(page::DlgBuildInfo::IDC_PART_NUMBER);
+        shownPart = dialog.GetDlgItemText(page::DlgBuildInfo::IDC_PART_NUMBER);
+        // What the frame and the text margins leave of the edit.
+        partRoom = edit->width() - 10 - edit->fontMetrics().horizontalAdvance(shownPart);
+        saveScreenshot(dialog, "build-information-part");
+    });
     QTest::mouseClick(page.getChannel(1)->progress, Qt::RightButton);
     EXPECT_EQ(shownPart, station.record(1).getPartNumber());
+    EXPECT_GE(partRoom, 0) << "the part number is cut";
 
     // The whole road: scan, low format, high format.
     QTest::mouseClick(page.GetDlgItem(PageProgress::IDC_START_ALL), Qt::LeftButton);
