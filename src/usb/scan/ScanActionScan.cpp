@@ -92,10 +92,14 @@ int ScanActionScan::myScan(int reading)
                         }
                         continue;
                     }
+                    // A lane that does not start on a page boundary (three planes
+                    // or interleaves) names the page its unit falls in, as the
+                    // firmware does.
+                    const int64_t first = target - target % perPage;
                     const int64_t source = (t * units + k * planes + m) * perPage;
                     for (int i = 0; i < perPage; ++i) {
                         if (!BitRange::test(result.data(), source + i)) {
-                            BitRange::clear(bitmap.data(), target + i);
+                            BitRange::clear(bitmap.data(), first + i);
                         }
                     }
                 }

@@ -66,6 +66,7 @@ void ScanObjectScan::listScanSectors(int planeFactor)
     const int perChip = disk.getBlocksPerChip();
     const int pages = disk.getPagesPerBlock();
     const int perPage = disk.getSectorsPerPage();
+    const int64_t total = disk.getTotalSectors();
     int stride = bufferUnits();
     if (!isSmallPageFirmware(device)) {
         const int step = std::max(m_mode->getRepeatStep(), 1);
@@ -86,8 +87,11 @@ void ScanObjectScan::listScanSectors(int planeFactor)
             continue;
         }
         for (int page = m_mode->getStartPage(); page < pages; ++page) {
-            if (pattern->isScan(page)) {
-                m_scanSectors.push_back(block * pages * perPage + page * perPage * planeFactor);
+            // The last group of a layout that does not split the flash evenly
+            // names units past its end: the firmware refuses those.
+            const int64_t sector = static_cast<int64_t>(block) * pages * perPage + page * perPage * planeFactor;
+            if (pattern->isScan(page) && sector < total) {
+                m_scanSectors.push_back(static_cast<int>(sector));
             }
         }
     }

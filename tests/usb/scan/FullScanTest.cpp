@@ -106,6 +106,41 @@ TEST_F(FullScanTest, BlockCountNoPowerOfTwoScansToTheLastBlock)
     }
 }
 
+// Units that do not split the flash evenly (three planes or interleaves,
+// block counts no multiple of 32, up to four chips): every result lands
+// inside the bitmap and every bad block is found.
+TEST_F(FullScanTest, EveryGeometryRecordsItsResultsInsideTheBitmap)
+{
+    struct Case {
+        const char* chips;
+        const char* blocks;
+        const char* pages;
+        const char* sectors;
+        const char* planes;       // minus 1
+        const char* interleaves;  // minus 1
+    };
+    const Case cases[] = {
+        {"4", "100", "16", "8", "1", "2"}, {"4", "37", "16", "8", "2", "1"}, {"3", "45", "32", "4", "1", "2"},
+        {"2", "33", "16", "16", "1", "1"}, {"1", "33", "16", "1", "0", "0"}, {"4", "65", "16", "2", "0", "0"},
+        {"1", "31", "128", "8", "2", "0"}, {"4", "1024", "128", "8", "2", "2"},
+    };
+    for (const Case& c : cases) {
+        for (int priority : {0, 2}) {
+            SCOPED_TRACE(testing::Message() << c.chips << " chips x " << c.blocks << " x " << c.pages << " x "
+                                            << c.sectors << ", planes-1 " << c.planes << ", interleaves-1 "
+                                            << c.interleaves << ", priority " << priority);
+            const int last = std::stoi(c.chips) * std::stoi(c.blocks) - 1;
+            const Keys keys = {{"Device.Chips", c.chips},         {"Device.BlocksPerChip", c.blocks},
+                               {"Device.PagesPerBlock", c.pages}, {"Device.SectorsPerPage", c.sectors},
+                               {"Device.MaxPlaneNum", c.planes},  {"Device.MaxIntlvNum", c.interleaves},
+                               {"Faults.BadBlocks", "1," + std::to_string(last)}};
+            const std::set<int64_t> bad = found(priority, SCAN_PAGE_ALL, keys, "G1");
+            const std::set<int64_t> expected = sectorsOf({1, last});
+            EXPECT_TRUE(std::includes(bad.begin(), bad.end(), expected.begin(), expected.end()));
+        }
+    }
+}
+
 TEST_F(FullScanTest, EveryCommandFitsItsResultInOneTransfer)
 {
     use("G2", {{"Device.MaxPlaneNum", "1"}}, 0);

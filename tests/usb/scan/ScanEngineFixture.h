@@ -64,8 +64,11 @@ protected:
         plugged() = nullptr;
         Keys all = devicePresets().at(preset);
         all["Device.Drive"] = "SCAN";
+        for (const auto& [key, value] : keys) {
+            all[key] = value;
+        }
         deviceFolder = (folder / (preset + std::to_string(++plugs))).string();
-        test_support::writeDeviceIni(deviceFolder, all, keys);
+        test_support::writeDeviceIni(deviceFolder, all, {});
         replug();
 
         using Tessor::schema::UsbConfiguration;
@@ -80,6 +83,9 @@ protected:
                     std::stoi(all.at("Device.PagesPerBlock")), std::stoi(all.at("Device.SectorsPerPage"))};
         const int planes = all.count("Device.MaxPlaneNum") != 0 ? std::stoi(all.at("Device.MaxPlaneNum")) + 1 : 1;
         giveGeometry(geometry.chips, geometry.blocks, geometry.pages, geometry.sectors, planes);
+        if (all.count("Device.MaxIntlvNum") != 0) {
+            device->getFlashInfo()->getChipInfo()->maxIntlvNum = std::stoi(all.at("Device.MaxIntlvNum"));
+        }
         if (all.count("Device.RealBlocksPerChip") != 0) {
             Tessor::usb::_FLASH_CHIP_INFO* chip = device->getFlashInfo()->getChipInfo();
             chip->TLC = 1;
