@@ -29,7 +29,7 @@ ConsoleUiMgr::ConsoleUiMgr(BaseManager* parent) : UiInterfaceMgr(parent) {}
 std::string ConsoleUiMgr::channelText(const Sptr<UiEvent>& report)
 {
     UsbDevice* device = dynamic_cast<UsbDevice*>(report->getDevice());
-    const std::string name = device != nullptr ? device->getDiskDriver() : "NULL";
+    const std::string& name = report->getDriveText();
     const int index = device != nullptr ? device->getIndex() : 0;
     switch (report->getType()) {
     case UI_SIG_FOUND:

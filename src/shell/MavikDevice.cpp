@@ -107,8 +107,8 @@ QString MavikDevice::getPartNumber() const
 
 std::string MavikDevice::deviceName() const
 {
-    UsbDevice* device = getDevice();
-    return device != nullptr ? device->getDiskDriver() : "NULL";
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_driveText;
 }
 
 int MavikDevice::deviceIndex() const
@@ -122,6 +122,10 @@ void MavikDevice::setState(int state, const Sptr<UiEvent>& event)
     m_state.store(state);
     if (event && event->getGeneration() != 0) {
         m_generation.store(event->getGeneration());
+    }
+    if (event && event->getDevice() != nullptr) {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_driveText = event->getDriveText();
     }
     if (getDevice() == nullptr && event && event->getDevice() != nullptr) {
         m_device.store(dynamic_cast<UsbDevice*>(event->getDevice()));

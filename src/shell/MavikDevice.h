@@ -86,6 +86,8 @@ private:
     Sptr<schema::ConfigInfo> m_runSettings;
     std::string m_statusText;
     QString m_partNumber;
+    // Of the last report: the device's own record is the library's.
+    std::string m_driveText = "NULL";
 };
 
 }  // namespace Tessor::shell

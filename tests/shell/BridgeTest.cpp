@@ -40,6 +40,8 @@ Sptr<UiEvent> reportFor(Station& station, int port, schema::UiSignalType type)
 {
     Sptr<UiEvent> event(new UiEvent(type));
     event->setDevice(station.slot(port));
+    // As the device's own reports carry it.
+    event->setDriveText(station.slot(port)->getDiskDriver());
     return event;
 }
 

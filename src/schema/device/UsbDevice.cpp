@@ -177,10 +177,13 @@ _USB_DEVICE_T* UsbDevice::getDev()
     return record;
 }
 
-const char* UsbDevice::getDiskDriver() const
+std::string UsbDevice::getDiskDriver() const
 {
-    _USB_DEVICE_T* record = currentRecord();
-    return record != nullptr ? record->driveText : "NULL";
+    Threads::Lock guard(m_recordLock);
+    if (m_record == nullptr) {
+        return "NULL";
+    }
+    return std::string(m_record->driveText, strnlen(m_record->driveText, sizeof(m_record->driveText)));
 }
 
 Sptr<usb::SectorBitmap> UsbDevice::getSectorBitmap() const
@@ -341,6 +344,7 @@ void UsbDevice::completeReport(UiEvent& report, ProgressInfo& progress)
 {
     report.setPrivate(currentRecord());
     report.setGeneration(m_generation.load());
+    report.setDriveText(getDiskDriver());
     progress.setCurScanMode(getProScanMode());
 }
 

@@ -67,7 +67,8 @@ public:
     _USB_DEVICE_T* getDev();
     // Binds a record to the slot outside the library's plug-in road.
     void setDev(_USB_DEVICE_T* record);
-    const char* getDiskDriver() const;
+    // A copy: the library frees the record when the device is closed.
+    std::string getDiskDriver() const;
     // A library event for the device of `record`, on the library's thread. A
     // plug-in binds the record, unless the slot still holds an earlier
     // device: then it and every later event of that device wait until the

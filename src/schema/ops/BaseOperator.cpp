@@ -33,6 +33,7 @@ void BaseOperator::sendUiEvent(Sptr<BaseEvent> event, UiSignalType signal)
     UsbDevice* device = dynamic_cast<UsbDevice*>(event->getDevice());
     if (device != nullptr) {
         report->setConfigInfo(device->getConfigInfo());
+        report->setDriveText(device->getDiskDriver());
     }
     RunAgent::reportToUi(Sptr<BaseEvent>(report));
 }

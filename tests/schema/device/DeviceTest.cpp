@@ -96,7 +96,7 @@ TEST_F(DeviceTest, ResetLeavesAFreshUnpluggedDevice)
     EXPECT_EQ(device->getProScanMode(), 0);
     EXPECT_EQ(device->checkCancel(), 0);
     EXPECT_EQ(device->getDev(), nullptr);
-    EXPECT_STREQ(device->getDiskDriver(), "NULL");
+    EXPECT_EQ(device->getDiskDriver(), "NULL");
     for (const Sptr<PlaneInfo>& plane : {device->getCurrentPlaneInfo(), device->getFlashPlaneInfo()}) {
         EXPECT_EQ(plane->getChipCounts(), 1);
         EXPECT_EQ(plane->getInterleavePerChip(), 1);

@@ -4,7 +4,10 @@
 #include <vector>
 
 #include "SimulatedDevice.h"
+#include "schema/base/RunAgent.h"
 #include "schema/device/BaseAddress.h"
+#include "schema/event/UiEvent.h"
+#include "schema/ops/BaseOperator.h"
 
 using namespace Tessor::schema;
 using Tessor::taval::OpKind;
@@ -21,9 +24,38 @@ std::vector<unsigned char> pattern(int sectors, unsigned char seed)
     return data;
 }
 
+// Keeps the reports sent to the UI.
+class ReportSink : public BaseManager {
+public:
+    ReportSink() : BaseManager(nullptr, "UiMgr") {}
+    void reportEvent(const Sptr<BaseEvent>& event) override { reports.push_back(Sptr<UiEvent>(event)); }
+    std::vector<Sptr<UiEvent>> reports;
+};
+
+class Reporter : public BaseOperator {
+public:
+    Reporter() : BaseOperator("Reporter", 0) {}
+    Sptr<BaseState> process(Sptr<BaseEvent>) override { return Sptr<BaseState>(); }
+};
+
 }  // namespace
 
 using SimulatedDeviceTest = SimulatedDevice;
+
+// The library frees a device's record once it is closed, which the device
+// thread does while the UI may still be reading the device's last reports.
+TEST_F(SimulatedDeviceTest, ReportsKeepTheDriveTextOfADeviceTheLibraryHasClosed)
+{
+    ReportSink sink;
+    RunAgent::attachUi(&sink);
+    Sptr<UiEvent> cause(new UiEvent());
+    cause->setDevice(device);
+    Reporter().sendUiEvent(Sptr<BaseEvent>(cause), UI_SIG_FOUND);
+    RunAgent::detachUi();
+    ASSERT_EQ(hub->command(plugged().load(), HW_CMD_CLOSE_DEVICE), 1);
+    ASSERT_EQ(sink.reports.size(), 1u);
+    EXPECT_EQ(sink.reports[0]->getDriveText(), "SIMD");
+}
 
 TEST_F(SimulatedDeviceTest, CommandsReachTheirSlotsWithTheirArguments)
 {
