@@ -73,7 +73,8 @@ void BaseDevice::updateProgressNumber(int progress)
 
 void BaseDevice::updateProgressInfo(int n)
 {
-    if (!m_operator || !m_state || !m_state->isProgress() || m_operator->getProgressNumber() <= 0) {
+    if (!m_operator || !m_state || !m_state->isProgress() || m_operator->getProgressNumber() <= 0 ||
+        removalReported()) {
         return;
     }
     m_operator->setCurrentPrecent(n);

@@ -30,6 +30,9 @@ public:
     // Whether `event` concerns the device now in the slot; safe from any
     // thread.
     virtual bool isCurrent(const BaseEvent& /*event*/) const { return true; }
+    // Whether the device now in the slot has been reported gone: nothing is
+    // reported of it after that. Device thread only.
+    virtual bool removalReported() const { return false; }
 
     Sptr<BaseState> findState(int type);
     void setState(Sptr<BaseState> state);

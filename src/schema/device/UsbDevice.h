@@ -78,6 +78,7 @@ public:
     // True the first time it is asked for the device now in the slot: its
     // removal is reported once, whether it was pulled, ejected or both.
     bool takeRemovalReport();
+    bool removalReported() const override { return m_removalReported; }
 
     Sptr<VersionInfo> getVersion() const { return m_version; }
     Sptr<usb::FlashInfo> getFlashInfo() const { return m_flashInfo; }

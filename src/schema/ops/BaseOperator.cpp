@@ -27,10 +27,15 @@ void BaseOperator::doCpLog(Sptr<BaseEvent> event)
 
 void BaseOperator::sendUiEvent(Sptr<BaseEvent> event, UiSignalType signal)
 {
+    BaseDevice* reporting = event->getDevice();
+    if (signal != UI_SIG_PLUGGED_OFF && reporting != nullptr && reporting->removalReported()) {
+        CPLOG(7, "%s is gone: signal %d not reported", reporting->getName(), signal);
+        return;
+    }
     Sptr<UiEvent> report(new UiEvent(signal));
     report->setErrorCode(event->getErrorCode());
     report->setTarget(*event);
-    UsbDevice* device = dynamic_cast<UsbDevice*>(event->getDevice());
+    UsbDevice* device = dynamic_cast<UsbDevice*>(reporting);
     if (device != nullptr) {
         report->setConfigInfo(device->getConfigInfo());
         report->setDriveText(device->getDiskDriver());

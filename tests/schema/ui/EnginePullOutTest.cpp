@@ -97,6 +97,45 @@ TEST(EnginePullOutTest, DevicePulledOutInEachStateIsReleasedWhileAnotherFinishes
     engine.hub().setOperationHook(nullptr);
 }
 
+// Pulled while it is identified, the device fails that with its code and the
+// window answers with an eject, which meets a device already gone: nothing
+// is reported of a device after it is gone.
+TEST(EnginePullOutTest, NothingIsReportedOfADevicePulledDuringIdentificationOnceItIsGone)
+{
+    EngineEnvironment& environment = EngineEnvironment::instance();
+    UsbConfiguration::instance()->setChipSet("6716");
+    Engine engine(1, FUNCTION_FACTORY);
+    engine.ui().setAnswering(true);
+    ASSERT_TRUE(engine.ui().waitLayerReady());
+    const std::string folder = environment.makeDevice("identified", roadDevice());
+    std::atomic<int> operations{0};
+    std::atomic<int> pullAt{0};
+    engine.hub().setOperationHook([&](int) { return engine.stateOf(0) == "StateInit" && ++operations == pullAt; });
+    size_t before = 0;
+    std::vector<int> commands;
+    for (int at : {1, 2, 4, 6}) {
+        SCOPED_TRACE("pulled at identification operation " + std::to_string(at));
+        operations = 0;
+        pullAt = at;
+        std::string error;
+        ASSERT_EQ(engine.hub().plug(0, folder, &error), 0) << error;
+        // Released by the window's answer to the removal.
+        commands.insert(commands.end(), {HW_CMD_AFTER_PLUG_IN, HW_CMD_CLOSE_DEVICE});
+        ASSERT_TRUE(CommandLog::instance().waitCommands(0, commands))
+            << ::testing::PrintToString(CommandLog::instance().commands(0));
+        EXPECT_TRUE(engine.waitState(0, "StateUnplug")) << "in " << engine.stateOf(0);
+        // Whatever the eject would report has come by now.
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        const std::vector<Report> all = engine.ui().reports(0);
+        const std::vector<Report> reports(all.begin() + long(before), all.end());
+        before = all.size();
+        ASSERT_FALSE(reports.empty());
+        EXPECT_EQ(reports.front(), (Report{UI_SIG_FOUND, 0, 0})) << ::testing::PrintToString(reports);
+        EXPECT_EQ(reports.back(), (Report{UI_SIG_PLUGGED_OFF, 0, 0})) << ::testing::PrintToString(reports);
+    }
+    engine.hub().setOperationHook(nullptr);
+}
+
 TEST(EnginePullOutTest, EjectDuringEachWorkPassEndsAsItsQueueOrderSays)
 {
     EngineEnvironment& environment = EngineEnvironment::instance();
