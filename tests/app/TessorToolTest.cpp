@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -43,10 +44,11 @@ private:
 };
 
 // The tool running in a folder of its own, with its standard output read
-// line by line.
+// line by line; `fileLimit` bytes, when given, are the most any file it
+// writes may hold, as on a disk that is full.
 class Tool {
 public:
-    Tool(const std::string& folder, const std::vector<std::string>& arguments)
+    Tool(const std::string& folder, const std::vector<std::string>& arguments, rlim_t fileLimit = 0)
     {
         int out[2];
         int err[2];
@@ -63,6 +65,12 @@ public:
                 _exit(127);
             }
             setenv("TAVAL_PORTS", (folder + "/ports").c_str(), 1);
+            if (fileLimit != 0) {
+                const rlimit limit = {fileLimit, fileLimit};
+                setrlimit(RLIMIT_FSIZE, &limit);
+                // A write past the limit then fails as on a full disk.
+                ::signal(SIGXFSZ, SIG_IGN);
+            }
             std::vector<char*> argv;
             argv.push_back(const_cast<char*>(TESSOR_TOOL));
             for (const std::string& a : arguments) {
@@ -280,6 +288,39 @@ TEST(TessorToolTest, BrokenConfigurationsEndWithTheirCause)
         EXPECT_NE(tool.errors().find(c.told), std::string::npos) << tool.errors();
         EXPECT_NE(tool.output().find(c.printed), std::string::npos) << tool.output();
         EXPECT_EQ(tool.errors().find("Assert"), std::string::npos) << tool.errors();
+    }
+}
+
+// Failures past the configuration check end the station the same way: the
+// cause on standard error, the start-up status, and no half-written file.
+TEST(TessorToolTest, StartUpFailuresAfterTheConfigurationCheckEndWithTheirCause)
+{
+    struct Case {
+        const char* name;
+        const char* removed;
+        rlim_t fileLimit;
+        const char* told;
+    };
+    const Case cases[] = {
+        {"firmware image gone", "releases/code/udisk_6716.img", 0,
+         "firmware image 'releases/code/udisk_6716.img' cannot be read"},
+        {"code folder gone", "releases/code", 0, "firmware image 'releases/code/scan_6716.img' cannot be read"},
+        {"disk full", "", 1 << 20, "scan sample file 'ScanSample.dat' cannot be written: File too large"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempFolder folder;
+        writeStation(folder.path());
+        if (*c.removed != '\0') {
+            fs::remove_all(folder.path() + "/" + c.removed);
+        }
+        Tool tool(folder.path(), {"-f", "station.cfg"}, c.fileLimit);
+        EXPECT_EQ(tool.wait(std::chrono::seconds(20)), START_FAILED) << tool.errors();
+        EXPECT_NE(tool.errors().find(c.told), std::string::npos) << tool.errors();
+        EXPECT_EQ(tool.errors().find("Assert"), std::string::npos) << tool.errors();
+        for (const fs::directory_entry& entry : fs::directory_iterator(folder.path())) {
+            EXPECT_NE(entry.path().filename().string().rfind("ScanSample.dat", 0), 0u) << entry.path();
+        }
     }
 }
 

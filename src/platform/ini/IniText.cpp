@@ -159,39 +159,9 @@ bool IniText::save(const std::string& path) const
         text += line;
         text += m_lineEnd;
     }
-    std::string temp = target + ".XXXXXX";
-    std::vector<char> name(temp.begin(), temp.end());
-    name.push_back('\0');
-    int fd = mkstemp(name.data());
-    if (fd < 0) {
-        setIniError(strerror(errno));
-        return false;
-    }
-    size_t written = 0;
-    while (written < text.size()) {
-        ssize_t n = ::write(fd, text.data() + written, text.size() - written);
-        if (n <= 0) {
-            setIniError(strerror(errno));
-            ::close(fd);
-            unlink(name.data());
-            return false;
-        }
-        written += static_cast<size_t>(n);
-    }
-    // mkstemp makes the file private: the new file takes the old one's mode
-    // and owner, so a private settings file stays private; a new one is
-    // shared like any other.
-    if (exists) {
-        if (fchown(fd, old.st_uid, old.st_gid) != 0) {
-            // Only the owner's own files can be given away; the mode still holds.
-        }
-        fchmod(fd, old.st_mode & 07777);
-    } else {
-        fchmod(fd, 0644);
-    }
-    if (::close(fd) != 0 || rename(name.data(), target.c_str()) != 0) {
-        setIniError(strerror(errno));
-        unlink(name.data());
+    std::string reason;
+    if (!replaceFile(target, text.data(), text.size(), exists ? &old : nullptr, reason)) {
+        setIniError(reason.c_str());
         return false;
     }
     return true;

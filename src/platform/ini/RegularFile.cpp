@@ -5,6 +5,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace Tessor::IO {
@@ -37,6 +39,45 @@ int openRegularFile(const std::string& path, std::string& reason, bool* missing)
     // Reads of a regular file block as usual.
     fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     return fd;
+}
+
+bool replaceFile(const std::string& path, const void* data, size_t size, const struct stat* replaced,
+                 std::string& reason)
+{
+    std::string name = path + ".XXXXXX";
+    const int fd = mkstemp(name.data());
+    if (fd < 0) {
+        reason = std::strerror(errno);
+        return false;
+    }
+    const char* bytes = static_cast<const char*>(data);
+    size_t written = 0;
+    while (written < size) {
+        const ssize_t n = ::write(fd, bytes + written, size - written);
+        if (n <= 0) {
+            reason = n < 0 ? std::strerror(errno) : "nothing written";
+            ::close(fd);
+            unlink(name.c_str());
+            return false;
+        }
+        written += static_cast<size_t>(n);
+    }
+    // mkstemp makes the file private: a private file replaced stays private,
+    // a new one is shared like any other.
+    if (replaced != nullptr) {
+        if (fchown(fd, replaced->st_uid, replaced->st_gid) != 0) {
+            // Only the owner's own files can be given away; the mode still holds.
+        }
+        fchmod(fd, replaced->st_mode & 07777);
+    } else {
+        fchmod(fd, 0644);
+    }
+    if (::close(fd) != 0 || rename(name.c_str(), path.c_str()) != 0) {
+        reason = std::strerror(errno);
+        unlink(name.c_str());
+        return false;
+    }
+    return true;
 }
 
 }  // namespace Tessor::IO

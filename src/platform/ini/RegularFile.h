@@ -3,6 +3,9 @@
 // waited on) as if it were one.
 #pragma once
 
+#include <sys/stat.h>
+
+#include <cstddef>
 #include <string>
 
 namespace Tessor::IO {
@@ -10,5 +13,13 @@ namespace Tessor::IO {
 // A read-only descriptor of the file, or -1 with the reason in `reason`;
 // `missing` tells a file that does not exist from one that cannot be used.
 int openRegularFile(const std::string& path, std::string& reason, bool* missing = nullptr);
+
+// Writes the bytes into a temporary file beside `path` and renames it over
+// `path`: readers find the old file or the whole new one, never a part of
+// it, and a failed write leaves nothing behind. The new file takes the mode
+// and owner of `replaced` (the file it replaces), or 0644 without one.
+// False with the reason in `reason`.
+bool replaceFile(const std::string& path, const void* data, size_t size, const struct stat* replaced,
+                 std::string& reason);
 
 }  // namespace Tessor::IO

@@ -129,6 +129,9 @@ int RunAgent::run()
     for (const auto& [name, value] : plugIns) {
         const int result = addPlugIn(name.c_str(), value.c_str());
         if (result != 0) {
+            // The UI manager never ran: it leaves the tree and is handed back.
+            m_root->removeManager(getUiMgr());
+            detachUi();
             return result;
         }
     }
@@ -142,6 +145,11 @@ int RunAgent::addPlugIn(const char* name, const char* /*value*/)
     UsbDeviceMgr* manager = new UsbDeviceMgr(m_root, name);
     m_deviceMgr = manager->getDeviceMgr();
     const int result = manager->init();
+    if (result != 0) {
+        const std::string& cause = manager->getStartFailure();
+        std::fprintf(stderr, "%s: %s\n", name, cause.c_str());
+        cpLogForced(LOG_ERR, __FILE__, __LINE__, "%s: %s", name, cause.c_str());
+    }
     CPLOG(7, "%s is registered", name);
     manager->execute();
     m_root->addManager(manager);

@@ -1,6 +1,7 @@
 #include "schema/device/UsbDeviceMgr.h"
 
 #include <cstdio>
+#include <string>
 
 #include "platform/orrin/Orrin.h"
 #include "schema/base/Assert.h"
@@ -41,19 +42,23 @@ int UsbDeviceMgr::init()
     if (UsbConfiguration::instance()->isDpfSupport()) {
         const int dpf = DpfDataFactory::instance()->init();
         if (dpf != 0) {
+            m_startFailure = "photo-frame data cannot be read (error " + std::to_string(dpf) + ")";
             CPLOG(3, "DPF Menu Factory initialized fail : %d", dpf);
             return dpf;
         }
     }
-    // A station without its firmware images cannot produce a device: no slot
-    // is served and the library is not started.
-    const int code = usb::CodeFactory::init();
+    // A station without its firmware images or its scan sample cannot
+    // produce a device: no slot is served and the library is not started.
+    const int code = usb::CodeFactory::init(&m_startFailure);
     if (code != 0) {
         CPLOG(3, "CodeFactory initialized fail : %d", code);
         delete usb::CodeFactory::instance();
         return code;
     }
-    const int samples = usb::SampleFactory::init();
+    const int samples = usb::SampleFactory::init(&m_startFailure);
+    if (samples != 0) {
+        return samples;
+    }
     CPLOG(7, "Logic Layer DEVICE_MGR_T %d bytes", DEVICE_MGR_T_SIZE);
     CPLOG(7, "Logic Layer USB_DEVICE_T %d bytes", USB_DEVICE_T_SIZE);
     CPLOG(7, "Logic Layer VOLUME_DEVICE_T %d bytes", VOLUME_DEVICE_T_SIZE);
@@ -69,6 +74,7 @@ int UsbDeviceMgr::init()
     }
     const int result = initDevices(&m_deviceMgr, &m_deviceInit);
     if (result != 0) {
+        m_startFailure = "the device library did not start (error " + std::to_string(result) + ")";
         CPLOG(3, "Device Layer initialized fail : %d", result);
         const int code = result - LIBRARY_ERROR_BASE;
         return code != 0 ? code : -1;
@@ -76,7 +82,7 @@ int UsbDeviceMgr::init()
     // Commands only come from this manager's thread, which starts after init.
     Threads::Lock guard(m_libraryLock);
     m_libraryRunning = true;
-    return samples;
+    return 0;
 }
 
 int UsbDeviceMgr::_callerReceiveEvent(DEVICE_INIT_T* init, DEVICE_EVENT_T* event)

@@ -21,6 +21,8 @@ public:
 
     // Creates and starts the slots, then starts the device library.
     int init() override;
+    // Why init failed, for the operator.
+    const std::string& getStartFailure() const { return m_startFailure; }
     // Stops every slot, then the device library.
     void destory() override;
     void myProcessEvent(const Sptr<BaseEvent>& event) override;
@@ -48,6 +50,7 @@ private:
     bool m_libraryRunning = false;
     bool m_closing = false;
     int m_commandsRunning = 0;
+    std::string m_startFailure;
 };
 
 }  // namespace Tessor::schema

@@ -33,7 +33,7 @@ int CodeFactory::sectorsPerPiece()
     }
 }
 
-int CodeFactory::init()
+int CodeFactory::init(std::string* cause)
 {
     delete s_instance;
     s_extCodeList = new std::list<std::string>{kExternalCodeFile};
@@ -51,13 +51,13 @@ int CodeFactory::init()
                   {CODE_TYPE_RAM_HIGH_FORMAT, s_extCodeList, UDISK_CODE_FAILED},
                   {CODE_TYPE_FLASH, s_extCodeList, UDISK_CODE_FAILED}};
     for (const auto& image : images) {
-        const int r = f.load(image.type, image.files, sectors, image.failure);
+        const int r = f.load(image.type, image.files, sectors, image.failure, cause);
         if (r != 0) {
             return r;
         }
     }
     const int r = f.load(CODE_TYPE_DPF, config->getDpfCodeList(schema::CHIPSET_6716V31), kDpfSectorsPerPiece,
-                         DPF_CODE_FAILED);
+                         DPF_CODE_FAILED, cause);
     if (r != 0) {
         return r;
     }
@@ -90,11 +90,15 @@ CodeFactory::~CodeFactory()
     }
 }
 
-int CodeFactory::load(CODE_TYPE_T type, const std::list<std::string>* files, int sectors, int failure)
+int CodeFactory::load(CODE_TYPE_T type, const std::list<std::string>* files, int sectors, int failure,
+                      std::string* cause)
 {
     CPLOG(7, "%s", kLabels[type]);
     Sptr<ExternalCode> code(new ExternalCode(type, files, sectors));
     if (code->init() != 0) {
+        if (cause != nullptr) {
+            *cause = "firmware image '" + code->failedFile() + "' cannot be read";
+        }
         if (type == CODE_TYPE_DPF) {
             CPLOG(4, "Read DPF External Code fail");
         }

@@ -22,8 +22,8 @@ public:
     static constexpr int DPF_CODE_FAILED = -4099;
 
     // Builds the singleton (replacing an earlier one); 0 or the code of the
-    // first image that failed.
-    static int init();
+    // first image that failed, named in `cause`.
+    static int init(std::string* cause = nullptr);
     // Null before init.
     static CodeFactory* instance();
     // The common command of `key`; empty, and logged, while no factory is
@@ -45,7 +45,8 @@ public:
 private:
     CodeFactory() = default;
 
-    int load(CODE_TYPE_T type, const std::list<std::string>* files, int sectors, int failure);
+    int load(CODE_TYPE_T type, const std::list<std::string>* files, int sectors, int failure,
+             std::string* cause = nullptr);
     Sptr<ExternalCode> find(CODE_TYPE_T type);
     void store(CMD_COMMON_T key, Sptr<schema::BaseCmdData> command);
 

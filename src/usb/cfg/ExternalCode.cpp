@@ -21,6 +21,7 @@ int ExternalCode::init()
     }
     for (const std::string& file : *m_files) {
         if (initOneFile(file) != 0) {
+            m_failedFile = file;
             return -1;
         }
     }

@@ -17,6 +17,8 @@ public:
 
     // 0, or -1 at the first file that failed.
     int init() override;
+    // The file init stopped at; empty after a success.
+    const std::string& failedFile() const { return m_failedFile; }
     // Sectors over all pieces.
     int getCodeLength() const { return m_sectorsPerPiece * getCount(); }
     int getSectorsPerPiece() const { return m_sectorsPerPiece; }
@@ -29,6 +31,7 @@ private:
     CODE_TYPE_T m_type;
     const std::list<std::string>* m_files;
     int m_sectorsPerPiece;
+    std::string m_failedFile;
 };
 
 }  // namespace Tessor::usb

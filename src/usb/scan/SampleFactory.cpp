@@ -5,6 +5,7 @@
 #include <ctime>
 #include <vector>
 
+#include "platform/ini/RegularFile.h"
 #include "platform/orrin/Ecc.h"
 #include "platform/taval/Taval.h"
 #include "schema/base/Assert.h"
@@ -78,13 +79,13 @@ SampleFactory::SampleFactory(std::string fileName, unsigned int seed)
 {
 }
 
-int SampleFactory::init()
+int SampleFactory::init(std::string* cause)
 {
     return init(schema::UsbConfiguration::instance()->getSampleFileName(),
-                static_cast<unsigned int>(std::time(nullptr)));
+                static_cast<unsigned int>(std::time(nullptr)), cause);
 }
 
-int SampleFactory::init(const std::string& fileName, unsigned int seed)
+int SampleFactory::init(const std::string& fileName, unsigned int seed, std::string* cause)
 {
     // Only ever replaced here, before device threads read the samples.
     delete s_instance;
@@ -100,8 +101,13 @@ int SampleFactory::init(const std::string& fileName, unsigned int seed)
         s_instance->m_samples.clear();
     }
     s_instance->m_sectorCount = DEFAULT_SECTOR_COUNT;
-    if (s_instance->createFile() != 0) {
-        CPLOG(3, "create file failed when create sample file");
+    std::string reason;
+    if (s_instance->createFile(reason) != 0) {
+        const std::string text = "scan sample file '" + fileName + "' cannot be written: " + reason;
+        CPLOG(3, "%s", text.c_str());
+        if (cause != nullptr) {
+            *cause = text;
+        }
         return CREATE_FAILED;
     }
     return 0;
@@ -135,7 +141,7 @@ Sptr<ScanSample> SampleFactory::getScanSample(_SAMPLE_TYPE type)
     return found->second;
 }
 
-int SampleFactory::createFile()
+int SampleFactory::createFile(std::string& reason)
 {
     const int count = m_sectorCount;
     const int size = HEADER_SIZE + count * BYTES_PER_SECTOR;
@@ -156,8 +162,7 @@ int SampleFactory::createFile()
     putLe32(file.data(), count);
     putLe32(file.data() + 8, count * BYTES_PER_SECTOR);
 
-    if (usbWriteFile(m_fileName.c_str(), file.data(), size, 0) != size) {
-        CPLOG(3, "write scan sample file '%s' failed : ", m_fileName.c_str());
+    if (!IO::replaceFile(m_fileName, file.data(), file.size(), nullptr, reason)) {
         return -1;
     }
     CPLOG(7, "sample file with length of %d has been wroten", size);

@@ -21,9 +21,10 @@ public:
     static constexpr int CREATE_FAILED = -4100;
 
     // Reads the configured sample file, or writes a fresh one seeded with the
-    // time. Runs once, before any device thread exists.
-    static int init();
-    static int init(const std::string& fileName, unsigned int seed);
+    // time. Runs once, before any device thread exists. A failure says why in
+    // `cause`.
+    static int init(std::string* cause = nullptr);
+    static int init(const std::string& fileName, unsigned int seed, std::string* cause = nullptr);
     static SampleFactory* instance();
 
     char* getSampleBuffer(int index, bool ecc);
@@ -32,7 +33,9 @@ public:
 
 protected:
     Sptr<ScanSample> getScanSample(_SAMPLE_TYPE type);
-    int createFile();
+    // The whole file or none of it: a station that stops while writing, or
+    // a full disk, leaves no half-written sample behind.
+    int createFile(std::string& reason);
     int readFile();
 
 private:
