@@ -1,6 +1,7 @@
 // Copies of a simulated device for outside tools: the logical disk as a
 // plain image, the flash as a raw dump of 528-byte records (data and spare,
-// parity filled in).
+// parity filled in; an erased record is a hole that reads as zeros). Both
+// are sparse: they cost what the device holds.
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -42,6 +43,7 @@ public:
     // Leaves a hole for zeros; the final size is set by finish.
     bool skip(size_t n) { return ::lseek(m_fd, off_t(n), SEEK_CUR) >= 0; }
     bool finish(int64_t size) { return ::ftruncate(m_fd, off_t(size)) == 0; }
+    bool moveTo(int64_t offset) { return ::lseek(m_fd, off_t(offset), SEEK_SET) >= 0; }
 
 private:
     int m_fd;
@@ -49,6 +51,10 @@ private:
 
 bool allZero(const uint8_t* p, size_t n) {
     return n == 0 || (p[0] == 0 && std::memcmp(p, p + 1, n - 1) == 0);
+}
+
+bool allErased(const uint8_t* p, size_t n) {
+    return n == 0 || (p[0] == 0xFF && std::memcmp(p, p + 1, n - 1) == 0);
 }
 
 bool fail(const std::string& path, std::string* error) {
@@ -139,10 +145,19 @@ bool VirtualDevice::exportFlash(const std::string& path, std::string* error) {
     std::vector<uint8_t> records(size_t(kChunk) * RECORD_BYTES);
     const int64_t total = m_flash.sectors();
     for (int64_t at = 0; at < total; at += kChunk) {
+        // Erased flash is a hole of the copy, found without being read.
+        const int64_t next = m_flash.nextWritten(at);
+        at = next < 0 ? total : std::max(at, next);
+        if (at >= total) {
+            break;
+        }
         const int64_t n = std::min(kChunk, total - at);
         if (!m_flash.read(at, n, records.data())) {
             *error = path + ": flash cannot be read at sector " + std::to_string(at);
             return false;
+        }
+        if (!out.moveTo(at * RECORD_BYTES)) {
+            return fail(path, error);
         }
         for (int64_t i = 0; i < n; ++i) {
             uint8_t* record = records.data() + i * RECORD_BYTES;
@@ -151,12 +166,12 @@ bool VirtualDevice::exportFlash(const std::string& path, std::string* error) {
                 zoneOf(record, zone);
                 std::memcpy(record + SECTOR_BYTES, zone, SPARE_BYTES);
             }
-        }
-        if (!out.write(records.data(), size_t(n) * RECORD_BYTES)) {
-            return fail(path, error);
+            if (!(allErased(record, RECORD_BYTES) ? out.skip(RECORD_BYTES) : out.write(record, RECORD_BYTES))) {
+                return fail(path, error);
+            }
         }
     }
-    return true;
+    return out.finish(total * RECORD_BYTES) || fail(path, error);
 }
 
 }  // namespace Tessor::taval

@@ -173,6 +173,8 @@ void Hub::afterOperation(DeviceRecord& record) {
         CPLOG(7, "operator cancels device on port %d with 0x%X", p.index(), cancel);
         if (hook) {
             hook(p.index(), cancel);
+        } else {
+            m_events.post(HW_EVT_CANCEL, p.index(), record.shared_from_this(), cancel);
         }
     }
     if ((device.takeRemovalRequest() || pull) && p.current().get() == &record) {

@@ -23,7 +23,7 @@ constexpr int USB_DEVICE_DRIVE_TEXT_SIZE = 20;
 constexpr int DEVICE_INIT_NAME_SIZE = 32;
 constexpr int DEVICE_INIT_LOG_NAME_SIZE = 512;
 
-// Library events (1..6) and the commands the engine hands back (7, 9).
+// Library events (1..6, 10) and the commands the engine hands back (7, 9).
 enum device_event_t {
     HW_EVT_NONE = 0,
     HW_EVT_PLUG_IN = 1,
@@ -34,6 +34,9 @@ enum device_event_t {
     HW_EVT_ERROR = 6,
     HW_CMD_AFTER_PLUG_IN = 7,
     HW_CMD_CLOSE_DEVICE = 9,
+    // The operator stops the device's run: errorCode 0x8029 cancels it,
+    // 0x8027 ejects the device.
+    HW_EVT_CANCEL = 10,
 };
 
 // Kinds of flash id read (slot 8).

@@ -20,7 +20,7 @@ const char* usbDeviceFindEventName(int kind) {
     static const char* const kNames[] = {
         "HW_EVT_NONE",         "HW_EVT_PLUG_IN",     "HW_EVT_REMOVED", "HW_EVT_EJECTED",
         "HW_EVT_EJECT_FAILED", "HW_EVT_LAYER_READY", "HW_EVT_ERROR",   "HW_CMD_AFTER_PLUG_IN",
-        "HW_EVT_UNKNOWN",      "HW_CMD_CLOSE_DEVICE",
+        "HW_EVT_UNKNOWN",      "HW_CMD_CLOSE_DEVICE", "HW_EVT_CANCEL",
     };
     return kind >= 0 && kind < int(sizeof kNames / sizeof kNames[0]) ? kNames[kind] : "HW_EVT_UNKNOWN";
 }

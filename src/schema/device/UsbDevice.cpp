@@ -28,6 +28,23 @@
 
 namespace Tessor::schema {
 
+namespace {
+
+// The operator's stop that the library passes on reaches the device as the
+// window's request does.
+Sptr<BaseEvent> asDeviceInput(const Sptr<HwEvent>& event)
+{
+    if (event->getType() != HW_EVT_CANCEL) {
+        return Sptr<BaseEvent>(event);
+    }
+    const bool eject = event->getErrorCode() == BaseDevice::CANCEL_BY_EJECT;
+    Sptr<UiEvent> request(new UiEvent(eject ? UI_SIG_EJECT : UI_SIG_CANCEL));
+    request->setTarget(*event);
+    return Sptr<BaseEvent>(request);
+}
+
+}  // namespace
+
 UsbDevice::UsbDevice(BaseManager* parent, int slot, const std::string& name) : BaseDevice(parent, slot, name)
 {
     int r = reset();
@@ -79,9 +96,9 @@ void UsbDevice::receive(_USB_DEVICE_T* record, const Sptr<HwEvent>& event)
         if (it->record == record) {
             event->setGeneration(it->generation);
             if (it->generation == m_generation.load()) {
-                reportEvent(Sptr<BaseEvent>(event));
+                reportEvent(asDeviceInput(event));
             } else {
-                it->waiting.push_back(Sptr<BaseEvent>(event));
+                it->waiting.push_back(asDeviceInput(event));
             }
             return;
         }

@@ -122,6 +122,8 @@ void UsbDeviceMgr::receiveEvent(const DEVICE_EVENT_T& record)
         CPLOG(4, "Device Layer Error %s(%d) of '%s' is found", usbDeviceGetErrorInfo(record.errorCode),
               record.errorCode, record.device->driveText);
         hw->setErrorCode(record.errorCode + LIBRARY_ERROR_BASE);
+    } else if (record.kind == HW_EVT_CANCEL) {
+        hw->setErrorCode(record.errorCode);
     }
     hw->setDevIndex(record.deviceIndex);
     slot->receive(record.device, hw);

@@ -1,3 +1,5 @@
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
@@ -109,7 +111,8 @@ TEST(UsbsimTool, FatVolumeWrittenThroughTheHubExportsCleanForFsck) {
     const size_t at = (size_t(64) * 64 * 8 + 10) * 528;
     EXPECT_EQ(raw[at], 7);
     EXPECT_EQ(raw[at + 512], 0x00);  // programmed mark
-    EXPECT_EQ(raw[0], 0xFF);
+    EXPECT_EQ(raw[at + 513], 0xFF);
+    EXPECT_EQ(raw[0], 0x00);  // erased: a hole
 }
 
 TEST(UsbsimTool, PlugAndUnplugThroughThePortsFolder) {
@@ -332,4 +335,41 @@ TEST(UsbsimTool, UnitsCopiedUpToTheirLastWrittenSector) {
         EXPECT_TRUE(readAll(copies[0].path) == first);
         EXPECT_TRUE(readAll(copies[1].path) == std::vector<unsigned char>(size_t(6288) * 512, 0));
     }
+}
+
+// A large device with a small partition exports at the cost of what it
+// holds: what was never written is a hole in every copy.
+TEST(UsbsimTool, ExportOfALargeDeviceCostsWhatItHolds) {
+    constexpr int64_t kMiB = 1 << 20;
+    constexpr int64_t kPartition = 64 * kMiB / 512;
+    TempFolder dir;
+    const std::string dev = dir.path() + "/dev";
+    // 16 GiB of flash: 2 chips x 8192 blocks x 256 pages x 8 sectors.
+    const CommandResult created = usbsim("create " + dev + " --chips 2 --blocks 8192 --pages 256 --sectors 8 --lun " +
+                                         std::to_string(kPartition));
+    ASSERT_EQ(created.status, 0) << created.output;
+    {
+        Engine engine(1);
+        std::string error;
+        ASSERT_EQ(engine.hub().plug(0, dev, &error), 0) << error;
+        _USB_DEVICE_T* r = engine.record(0);
+        std::vector<unsigned char> data(128 * 512);
+        for (unsigned first = 0; first < kPartition; first += 128) {
+            std::fill(data.begin(), data.end(), static_cast<unsigned char>(first / 128 % 251 + 1));
+            ASSERT_NE(r->operations->writeLogicalSectors(r, first, 128, data.data()), 0);
+        }
+    }
+    const std::string out = dir.path() + "/out";
+    const CommandResult exported = usbsim("export " + dev + " " + out);
+    ASSERT_EQ(exported.status, 0) << exported.output;
+    const auto occupied = [](const std::string& path) {
+        struct stat st = {};
+        return ::stat(path.c_str(), &st) == 0 ? int64_t(st.st_blocks) * 512 : -1;
+    };
+    EXPECT_EQ(std::filesystem::file_size(out + "/logical.img"), uint64_t(16) * 1024 * kMiB);
+    EXPECT_EQ(std::filesystem::file_size(out + "/flash.raw"), uint64_t(16) * 1024 * kMiB / 512 * 528);
+    EXPECT_EQ(std::filesystem::file_size(out + "/lun0.img"), uint64_t(64 * kMiB));
+    EXPECT_NEAR(occupied(out + "/logical.img"), 64 * kMiB, kMiB);
+    EXPECT_NEAR(occupied(out + "/lun0.img"), 64 * kMiB, kMiB);
+    EXPECT_LT(occupied(out + "/flash.raw"), kMiB);
 }

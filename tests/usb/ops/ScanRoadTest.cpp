@@ -265,10 +265,13 @@ struct FaultRow {
     Keys faults;
     int scanLevel;
     int code;
+    // An eject stops the run and then takes the device out.
+    bool ejected = false;
 };
 
 // Each fault on port 0 while a sound device goes through the whole road on
-// port 1.
+// port 1; the operator's stop reaches the station as the device library
+// passes it on.
 TEST(ScanRoadTest, FaultsFailTheirDeviceWithTheirCodeWhileAnotherPortCarriesOn)
 {
     const FaultRow rows[] = {
@@ -279,6 +282,8 @@ TEST(ScanRoadTest, FaultsFailTheirDeviceWithTheirCodeWhileAnotherPortCarriesOn)
         {"short L2 sector", {{"Image.Short", "1"}}, 3, 0x8008},
         {"vendor read failure", {{"Faults.VendorFailAfter", "5"}}, 1, 0x8001},
         {"stop from the window mid-scan", {{"Faults.CancelAfter", "60"}}, 1, 0x8029},
+        {"eject from the window mid-scan", {{"Faults.CancelAfter", "60"}, {"Faults.CancelCode", "0x8027"}}, 1,
+         0x8027, true},
     };
     EngineEnvironment& environment = EngineEnvironment::instance();
     UsbConfiguration::instance()->setChipSet("6716");
@@ -291,7 +296,6 @@ TEST(ScanRoadTest, FaultsFailTheirDeviceWithTheirCodeWhileAnotherPortCarriesOn)
         const std::string sound = environment.makeDevice("sound" + std::to_string(run++), g1({}));
         Engine engine(2, FUNCTION_FACTORY);
         ASSERT_TRUE(engine.ui().waitLayerReady());
-        engine.hub().setCancelHook([&engine](int port, int) { engine.request(port, UI_SIG_CANCEL); });
         plugReady(engine, 0, failing);
         plugReady(engine, 1, sound);
         if (shortImage) {
@@ -301,12 +305,14 @@ TEST(ScanRoadTest, FaultsFailTheirDeviceWithTheirCodeWhileAnotherPortCarriesOn)
         ASSERT_TRUE(engine.startFitted(1, 1, 2));
         std::vector<Report> failed = readyReports(0);
         failed.push_back(portReport(0, UI_SIG_STATUS, row.code));
+        if (row.ejected) {
+            failed.push_back(portReport(0, UI_SIG_PLUGGED_OFF));
+        }
         EXPECT_TRUE(engine.ui().waitReports(0, failed)) << ::testing::PrintToString(engine.ui().reports(0));
-        EXPECT_TRUE(engine.waitState(0, "StateError")) << "in " << engine.stateOf(0);
+        EXPECT_TRUE(engine.waitState(0, row.ejected ? "StateUnplug" : "StateError")) << "in " << engine.stateOf(0);
         EXPECT_TRUE(engine.waitState(1, "StateBuildOk")) << "in " << engine.stateOf(1);
         EXPECT_TRUE(engine.ui().waitReports(1, builtReports(1)))
             << ::testing::PrintToString(engine.ui().reports(1));
-        engine.hub().setCancelHook(nullptr);
     }
 }
 
