@@ -42,7 +42,7 @@ std::string ConsoleUiMgr::channelText(const Sptr<UiEvent>& report)
         return readyLine(name, flash ? flash->getFlashId() : std::string(), formatted, std::string(), englishText);
     }
     case UI_SIG_STATUS:
-        return statusLine(report->getErrorCode(), englishText);
+        return statusLine(report->getErrorCode(), englishText, report->getErrorCause());
     case UI_SIG_CANCEL:
         return cancelledLine(englishText);
     case UI_SIG_BUILD_OK: {

@@ -179,11 +179,12 @@ std::string readyLine(const std::string& name, const std::string& flashId, bool 
                       look("modify configuration or click to begin the product process!").c_str());
 }
 
-std::string statusLine(int code, const TextLookup& look)
+std::string statusLine(int code, const TextLookup& look, const std::string& cause)
 {
     const char* text = deviceErrorText(code);
-    return formatText("%s:%s(0x%x),%s", look("Some errors found").c_str(),
+    return formatText("%s:%s(0x%x)%s%s,%s", look("Some errors found").c_str(),
                       look(text != nullptr ? text : "Error Unknown!").c_str(), static_cast<unsigned>(code),
+                      cause.empty() ? "" : " ", cause.c_str(),
                       look("Please eject this device and remount it later!").c_str());
 }
 

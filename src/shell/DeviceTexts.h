@@ -43,7 +43,8 @@ std::string newDeviceLine(const std::string& name, int index, const TextLookup& 
 // formatted device, or empty.
 std::string readyLine(const std::string& name, const std::string& flashId, bool formatted, const std::string& capacity,
                       const TextLookup& look);
-std::string statusLine(int code, const TextLookup& look);
+// A failed device; the cause the device gave, if any, follows the code.
+std::string statusLine(int code, const TextLookup& look, const std::string& cause = std::string());
 std::string cancelledLine(const TextLookup& look);
 // A build of `realSectors`, configured for `configuredSectors`, that took
 // `elapsedMs`, with the scan mode the device chose.

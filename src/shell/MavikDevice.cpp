@@ -352,7 +352,7 @@ void MavikDevice::onStatus(const Sptr<UiEvent>& event)
         channel->progress->setFullBar(true);
     }
     m_busy.store(0);
-    writeStatusLine(statusLine(code, look));
+    writeStatusLine(statusLine(code, look, event->getErrorCause()));
 }
 
 void MavikDevice::onBuildOk(const Sptr<UiEvent>& event)

@@ -326,30 +326,176 @@ TEST(TessorToolTest, StartUpFailuresAfterTheConfigurationCheckEndWithTheirCause)
 
 // Values the station can do without are told with file, line and tag, and
 // the station runs on with their defaults.
-TEST(TessorToolTest, RejectedValuesAreToldAndTheStationRuns)
+TEST(TessorToolTest, ToldValuesLetTheStationRun)
 {
-    const std::string bad = "Log_Size int 99999999999\nLog_Size int 0\nLog_Size int -3\nTimeout int 30s\n"
-                            "WatchDog_Time int 4abc\n";
+    const std::string told = "Log_Level int 11\nBogus_Tag string x\nVersion string 0102030\n";
     TempFolder folder;
-    writeStation(folder.path(), std::string(STATION_CONFIG) + bad);
+    writeStation(folder.path(), std::string(STATION_CONFIG) + told);
     Tool tool(folder.path(), {"-f", "station.cfg"});
     ASSERT_TRUE(tool.waitFor("- LAYER_READY")) << tool.output();
     tool.signal(SIGTERM);
     EXPECT_EQ(tool.wait(), 0);
-    for (const char* told : {"station.cfg line 14: value '99999999999' of tag Log_Size is outside 64..2097151",
-                             "station.cfg line 15: value '0' of tag Log_Size is outside",
-                             "station.cfg line 16: value '-3' of tag Log_Size is outside",
-                             "station.cfg line 17: value '30s' of tag Timeout is not a decimal number",
-                             "station.cfg line 18: value '4abc' of tag WatchDog_Time is not a decimal number",
+    for (const char* text : {"station.cfg line 14: value '11' of tag Log_Level is outside 0..10, level 4 used",
+                             "station.cfg line 15: unknown tag Bogus_Tag, line ignored",
+                             "station.cfg line 16: value '0102030' of tag Version is not up to four pairs",
                              "station.cfg: Tag User_Name is missing, default used"}) {
-        EXPECT_NE(tool.errors().find(told), std::string::npos) << told << "\n" << tool.errors();
+        EXPECT_NE(tool.errors().find(text), std::string::npos) << text << "\n" << tool.errors();
     }
-    // The log, written at level 3, holds them too.
-    const std::string log = [&] {
-        std::ifstream in(folder.path() + "/tessor.log");
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }();
-    EXPECT_NE(log.find("value '30s' of tag Timeout is not a decimal number"), std::string::npos) << log;
+    // The log holds them too.
+    std::ifstream in(folder.path() + "/tessor.log");
+    const std::string log((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(log.find("unknown tag Bogus_Tag, line ignored"), std::string::npos) << log;
+}
+
+// Every file of a folder with its size and modification time.
+std::string folderState(const std::string& folder)
+{
+    std::ostringstream state;
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(folder)) {
+        struct stat st = {};
+        ::lstat(entry.path().c_str(), &st);
+        state << entry.path().string() << ' ' << st.st_size << ' ' << st.st_mtim.tv_sec << '.'
+              << st.st_mtim.tv_nsec << '\n';
+    }
+    return state.str();
+}
+
+// A value the station cannot honour stops it before the device library
+// starts: the device plugged in beforehand is never touched.
+TEST(TessorToolTest, RefusedValuesStopTheStationBeforeAnyDevice)
+{
+    struct Case {
+        std::string drop;
+        std::string add;
+        std::string told;
+    };
+    const std::vector<Case> cases = {
+        {"CurrentFunction", "CurrentFunction string UDiskFactroy\n",
+         "line 13: value 'UDiskFactroy' of tag CurrentFunction is none of UDiskFactory, UDiskUser, Kelvo"},
+        {"ChipSet", "ChipSet string 9999\n", "line 13: value '9999' of tag ChipSet names no controller"},
+        {"", "CfgTableCount int 0\n", "line 14: value '0' of tag CfgTableCount is outside 1..2147483647"},
+        {"", "CfgTableCount int -1\n", "line 14: value '-1' of tag CfgTableCount is outside 1..2147483647"},
+        {"", "Log_Size int 99999999999\n", "line 14: value '99999999999' of tag Log_Size is outside 64..2097151"},
+        {"", "Timeout int 30s\n", "line 14: value '30s' of tag Timeout is not a decimal number"},
+        {"", "WatchDog_Time int -1\n", "line 14: value '-1' of tag WatchDog_Time is outside 0..2147483647"},
+        {"", "DpfSupport bool true\n", "line 14: value 'true' of tag DpfSupport is neither True nor False"},
+        {"UdiskCode", "UdiskCode list 6761 releases/code/udisk_6716.img\n",
+         "line 13: chip '6761' of tag UdiskCode names no controller"},
+        {"FlashProfile", "FlashProfile string FlashChip.in\n",
+         "line 13: tag FlashProfile 'FlashChip.in' names no file the station can read"},
+        {"UserProfile", "UserProfile string ports\n", "line 13: tag UserProfile 'ports' names no file"},
+    };
+    for (const Case& c : cases) {
+        TempFolder folder;
+        writeStation(folder.path(), stationWith(c.drop, c.add));
+        fs::create_directory_symlink(folder.path() + "/device", folder.path() + "/ports/port0");
+        const std::string before = folderState(folder.path() + "/device");
+        Tool tool(folder.path(), {"-f", "station.cfg"});
+        EXPECT_EQ(tool.wait(std::chrono::seconds(20)), START_FAILED) << c.told;
+        EXPECT_NE(tool.errors().find("station.cfg " + c.told), std::string::npos) << tool.errors();
+        EXPECT_EQ(tool.output().find("LAYER_READY"), std::string::npos) << tool.output();
+        EXPECT_EQ(before, folderState(folder.path() + "/device")) << c.told;
+    }
+}
+
+// The whole of a file.
+std::string contentOf(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// A device of the whole 128 MiB the flash-chip table gives its part, so a
+// road goes as far as the partitions.
+void writeWholeDevice(const std::string& folder)
+{
+    fs::create_directories(folder);
+    std::ofstream(folder + "/device.ini") << "[Device]\nVariant=6716\nChips=1\nBlocksPerChip=1024\n"
+                                          << "PagesPerBlock=64\nSectorsPerPage=4\nFlashId=ECD35195\n";
+}
+
+// The station's user profile with the keys given their values.
+void setProfile(const std::string& folder, const std::vector<std::pair<std::string, std::string>>& values)
+{
+    std::string profile = contentOf(folder + "/UserSetting.ini");
+    for (const auto& [key, value] : values) {
+        const size_t at = profile.find("\n" + key + "=") + 1;
+        profile.replace(at, profile.find('\n', at) - at, key + "=" + value);
+    }
+    std::ofstream(folder + "/UserSetting.ini") << profile;
+}
+
+// A profile value no device can be built with fails the device when it is
+// started, with the partition code and a report that says what is wrong.
+TEST(TessorToolTest, RefusedProfileValuesFailTheDeviceAndSayWhy)
+{
+    struct Case {
+        std::vector<std::pair<std::string, std::string>> profile;
+        std::string told;
+    };
+    const std::vector<Case> cases = {
+        {{{"PtnCapacity0", "-5"}}, "UserSetting.ini: PtnCapacity0=-5 is not a partition size"},
+        {{{"PtnCapacity0", "2048"}, {"PtnType0", "7"}}, "UserSetting.ini: PtnType0=7 is not a disk type"},
+        {{{"PtnCapacity0", "524288"}}, "the partitions are too large for the device's "},
+    };
+    for (const Case& c : cases) {
+        TempFolder folder;
+        writeStation(folder.path());
+        setProfile(folder.path(), c.profile);
+        writeWholeDevice(folder.path() + "/device");
+        Tool tool(folder.path(), {"-f", "station.cfg"});
+        ASSERT_TRUE(tool.waitFor("- LAYER_READY")) << tool.output();
+        fs::create_directory_symlink(folder.path() + "/device", folder.path() + "/ports/port0");
+        EXPECT_TRUE(tool.waitFor("UDISK-0 STATUS: Some errors found:Partition Capacity Is Too Small!(0x8020) "))
+            << tool.output();
+        tool.signal(SIGTERM);
+        EXPECT_EQ(tool.wait(), 0) << tool.errors();
+        EXPECT_NE(tool.output().find(c.told), std::string::npos) << tool.output();
+        EXPECT_NE(contentOf(folder.path() + "/tessor.log").find(c.told), std::string::npos) << c.told;
+    }
+}
+
+// A device with an encrypted unit built at the most verbose log level: the
+// password is in the user profile and nowhere else of the station, and what
+// the station leaves beside its log is the operator's alone.
+TEST(TessorToolTest, EncryptedUnitLeavesItsPasswordOnlyInTheProfile)
+{
+    const std::string password = "Sesame-4711";
+    TempFolder folder;
+    TempFolder devices;
+    writeStation(folder.path(), stationWith("LogFilename", "LogFilename string logs/tessor.log\n"
+                                                           "LoginFile string login\n") +
+                                    "Log_Level int 10\n");
+    fs::create_directories(folder.path() + "/logs");
+    fs::create_directories(folder.path() + "/login");
+    std::ofstream(folder.path() + "/login/readme.txt") << "login tool\n";
+    setProfile(folder.path(), {{"autoStart", "1"}, {"PtnCapacity0", "65536"}, {"PtnEncrypt0", "1"},
+                               {"Password", password}});
+    const std::string device = devices.path() + "/device";
+    writeWholeDevice(device);
+    Tool tool(folder.path(), {"-f", "station.cfg"});
+    ASSERT_TRUE(tool.waitFor("- LAYER_READY")) << tool.output();
+    fs::create_directory_symlink(device, folder.path() + "/ports/port0");
+    EXPECT_TRUE(tool.waitFor("UDISK-0 BUILD_OK", std::chrono::seconds(120))) << tool.output();
+    tool.signal(SIGTERM);
+    EXPECT_EQ(tool.wait(), 0) << tool.errors();
+    EXPECT_EQ(tool.output().find(password), std::string::npos);
+    EXPECT_EQ(tool.errors().find(password), std::string::npos);
+    int dumps = 0;
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(folder.path())) {
+        if (!entry.is_regular_file() || entry.path().filename() == "UserSetting.ini") {
+            continue;
+        }
+        EXPECT_EQ(contentOf(entry.path()).find(password), std::string::npos) << entry.path();
+        if (entry.path().parent_path() == folder.path() + "/logs" && entry.path().extension() != ".log") {
+            ++dumps;
+            struct stat st = {};
+            ASSERT_EQ(::stat(entry.path().c_str(), &st), 0);
+            EXPECT_EQ(st.st_mode & 0777, 0600u) << entry.path();
+        }
+    }
+    EXPECT_GT(dumps, 0);
+    EXPECT_NE(contentOf(folder.path() + "/UserSetting.ini").find(password), std::string::npos);
 }
 
 // A busy station stopped by the operator: every port mid-identification when

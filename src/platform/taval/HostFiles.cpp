@@ -45,11 +45,16 @@ int usbWriteFile(const char* path, const void* buf, int len, int off) {
     if (path == nullptr || buf == nullptr || len < 0 || off < 0) {
         return 0;
     }
-    // A write at offset 0 makes the whole file.
-    const int fd = ::open(path, O_WRONLY | O_CREAT | O_CLOEXEC | (off == 0 ? O_TRUNC : 0), 0644);
+    // A write at offset 0 makes the whole file. What the tool saves are
+    // images of devices and tables: for the operator's eyes only, even when
+    // an earlier run left the file more open.
+    const int fd = ::open(path, O_WRONLY | O_CREAT | O_CLOEXEC | (off == 0 ? O_TRUNC : 0), 0600);
     if (fd < 0) {
         CPLOG(3, "cannot write %s: %s", path, std::strerror(errno));
         return 0;
+    }
+    if (off == 0 && ::fchmod(fd, 0600) != 0) {
+        CPLOG(4, "cannot narrow the access to %s: %s", path, std::strerror(errno));
     }
     const int total = int(Tessor::taval::writeAt(fd, buf, size_t(len), off_t(off)));
     ::close(fd);

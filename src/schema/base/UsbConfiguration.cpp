@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdarg>
@@ -13,6 +14,7 @@
 #include <new>
 
 #include "platform/ini/Ini.h"
+#include "platform/ini/RegularFile.h"
 #include "platform/taval/Taval.h"
 #include "schema/base/Assert.h"
 #include "schema/base/Log.h"
@@ -69,6 +71,37 @@ const char* onOff(bool value)
     return value ? "ON" : "OFF";
 }
 
+// The smallest value each number tag can be honoured with.
+long long lowestNumber(int tag)
+{
+    switch (tag) {
+    case TAG_WATCHDOG_TIME:
+    case TAG_TIMEOUT: return 0;
+    // Every device needs one copy of its system area.
+    case TAG_CFG_TABLE_COUNT: return 1;
+    default: return INT_MIN;
+    }
+}
+
+struct FunctionWord {
+    const char* word;
+    _FUNCTION_T function;
+};
+
+// The login function is the Kelvo tool.
+const FunctionWord functionWords[] = {
+    {"UDiskFactory", FUNCTION_FACTORY}, {"UDiskUser", FUNCTION_USER}, {"Kelvo", FUNCTION_LOGIN}};
+
+const FunctionWord* findFunction(const char* word)
+{
+    for (const FunctionWord& known : functionWords) {
+        if (strcmp(known.word, word) == 0) {
+            return &known;
+        }
+    }
+    return nullptr;
+}
+
 // Passwords never reach the log in clear.
 const char* masked(const std::string& secret)
 {
@@ -92,7 +125,8 @@ UsbConfiguration::UsbConfiguration()
       m_upperRation(0),
       m_cfgTableCount(1),
       m_blockModeLocked(false),
-      m_tagsSeen(0)
+      m_tagsSeen(0),
+      m_tagLines{}
 {
 }
 
@@ -150,6 +184,8 @@ void UsbConfiguration::copyFrom(const UsbConfiguration& other)
     m_tagsSeen = other.m_tagsSeen;
     m_deviceCountText = other.m_deviceCountText;
     m_notices = other.m_notices;
+    m_refusals = other.m_refusals;
+    std::copy(std::begin(other.m_tagLines), std::end(other.m_tagLines), std::begin(m_tagLines));
 }
 
 void UsbConfiguration::instance(const std::string& fileName)
@@ -187,14 +223,30 @@ void UsbConfiguration::notice(const std::string& text)
     m_notices.push_back(text);
 }
 
-void UsbConfiguration::lineNotice(const char* format, ...)
+std::string UsbConfiguration::lineText(const char* format, va_list arguments)
 {
     char text[1400];
+    vsnprintf(text, sizeof text, format, arguments);
+    return parsingFile + " line " + std::to_string(parsingLine) + ": " + text;
+}
+
+void UsbConfiguration::lineNotice(const char* format, ...)
+{
     va_list arguments;
     va_start(arguments, format);
-    vsnprintf(text, sizeof text, format, arguments);
+    const std::string text = lineText(format, arguments);
     va_end(arguments);
-    notice(parsingFile + " line " + std::to_string(parsingLine) + ": " + text);
+    notice(text);
+}
+
+void UsbConfiguration::lineRefusal(const char* format, ...)
+{
+    va_list arguments;
+    va_start(arguments, format);
+    const std::string text = lineText(format, arguments);
+    va_end(arguments);
+    notice(text);
+    m_refusals.push_back(text);
 }
 
 void UsbConfiguration::logNotices() const
@@ -210,17 +262,17 @@ void UsbConfiguration::logNotices() const
 
 bool UsbConfiguration::readNumber(int tag, const char* value, long long min, long long max, int& number)
 {
+    // A port count is only wanted by the factory function, which checks it.
+    auto tell = tag == TAG_DEVICE_COUNT ? &UsbConfiguration::lineNotice : &UsbConfiguration::lineRefusal;
     errno = 0;
     char* end = nullptr;
     const long long read = std::strtoll(value, &end, 10);
     if (end == value || *end != '\0') {
-        lineNotice("value '%s' of tag %s is not a decimal number, %s keeps its value", value, ConfigTagNames[tag],
-                   ConfigTagNames[tag]);
+        (this->*tell)("value '%s' of tag %s is not a decimal number", value, ConfigTagNames[tag]);
         return false;
     }
     if (errno == ERANGE || read < min || read > max) {
-        lineNotice("value '%s' of tag %s is outside %lld..%lld, %s keeps its value", value, ConfigTagNames[tag], min,
-                   max, ConfigTagNames[tag]);
+        (this->*tell)("value '%s' of tag %s is outside %lld..%lld", value, ConfigTagNames[tag], min, max);
         return false;
     }
     number = static_cast<int>(read);
@@ -242,7 +294,7 @@ void UsbConfiguration::applySetting(int tag, const char* value)
         if (!readNumber(tag, value, LOG_SIZE_MIN, LOG_SIZE_MAX, number)) {
             return;
         }
-    } else if (isIntTag(tag) && !readNumber(tag, value, INT_MIN, INT_MAX, number)) {
+    } else if (isIntTag(tag) && !readNumber(tag, value, lowestNumber(tag), INT_MAX, number)) {
         return;
     }
     if (tag == TAG_LOG_LEVEL && (number < 0 || number > 10)) {
@@ -252,6 +304,9 @@ void UsbConfiguration::applySetting(int tag, const char* value)
     char second[896] = "";
     if (isTwoWordTag(tag) && sscanf(value, "%895s %895s", first, second) != 2) {
         lineNotice("tag %s needs two words, line ignored: %s", ConfigTagNames[tag], value);
+        return;
+    }
+    if (!checkWord(tag, value, first)) {
         return;
     }
     std::string path;
@@ -264,6 +319,7 @@ void UsbConfiguration::applySetting(int tag, const char* value)
         }
     }
     m_tagsSeen |= 1u << tag;
+    m_tagLines[tag] = parsingLine;
     switch (tag) {
     case TAG_USER_NAME: m_userName = value; break;
     case TAG_DISPLAY_NAME: m_displayName = value; break;
@@ -286,11 +342,7 @@ void UsbConfiguration::applySetting(int tag, const char* value)
     case TAG_DPF_CODE: addDpfCodeImage(first, second); break;
     case TAG_DPF_SUPPORT: m_dpfSupport = strcmp(value, "True") == 0; break;
     case TAG_MP3_SUPPORT: m_mp3Support = strcmp(value, "True") == 0; break;
-    case TAG_CURRENT_FUNCTION:
-        m_function = strcmp(value, "UDiskFactory") == 0 ? FUNCTION_FACTORY
-                     : strcmp(value, "UDiskUser") == 0  ? FUNCTION_USER
-                                                        : FUNCTION_LOGIN;
-        break;
+    case TAG_CURRENT_FUNCTION: m_function = findFunction(value)->function; break;
     case TAG_CHIPSET: setChipSet(value); break;
     case TAG_SAMPLE_FILE: m_sampleFileName = value; break;
     case TAG_BOOT_FILE: m_bootFile = value; break;
@@ -309,6 +361,47 @@ void UsbConfiguration::applySetting(int tag, const char* value)
     }
 }
 
+bool UsbConfiguration::checkWord(int tag, const char* value, const char* first)
+{
+    switch (tag) {
+    case TAG_CURRENT_FUNCTION:
+        if (findFunction(value) == nullptr) {
+            lineRefusal("value '%s' of tag CurrentFunction is none of UDiskFactory, UDiskUser, Kelvo", value);
+            return false;
+        }
+        return true;
+    case TAG_CHIPSET:
+        if (getChipSet(value) == CHIPSET_UNKNOWN) {
+            lineRefusal("value '%s' of tag ChipSet names no controller the device library knows", value);
+            return false;
+        }
+        return true;
+    case TAG_SCAN_CODE:
+    case TAG_UDISK_CODE:
+    case TAG_DPF_CODE:
+        if (getChipSet(first) == CHIPSET_UNKNOWN) {
+            lineRefusal("chip '%s' of tag %s names no controller the device library knows", first,
+                        ConfigTagNames[tag]);
+            return false;
+        }
+        return true;
+    case TAG_DPF_SUPPORT:
+    case TAG_MP3_SUPPORT:
+        if (strcmp(value, "True") != 0 && strcmp(value, "False") != 0) {
+            lineRefusal("value '%s' of tag %s is neither True nor False", value, ConfigTagNames[tag]);
+            return false;
+        }
+        return true;
+    case TAG_LOCALE_FILE:
+        if (strcmp(first, "sChinese") != 0 && strcmp(first, "tChinese") != 0) {
+            lineRefusal("language '%s' of tag LocaleFile is neither sChinese nor tChinese", first);
+            return false;
+        }
+        return true;
+    default: return true;
+    }
+}
+
 void UsbConfiguration::reportMissingTags()
 {
     for (int tag = 0; tag < 30; ++tag) {
@@ -318,8 +411,36 @@ void UsbConfiguration::reportMissingTags()
     }
 }
 
+bool UsbConfiguration::checkProfile(int tag, const std::string& file, std::string& cause) const
+{
+    if (file.empty()) {
+        return true;
+    }
+    std::string reason;
+    const int fd = Tessor::IO::openRegularFile(file, reason);
+    if (fd < 0) {
+        cause = parsingFile + " line " + std::to_string(m_tagLines[tag]) + ": tag " + ConfigTagNames[tag] + " '" +
+                file + "' names no file the station can read: " + reason;
+        return false;
+    }
+    ::close(fd);
+    return true;
+}
+
 bool UsbConfiguration::checkStation(std::string& cause) const
 {
+    if (!m_refusals.empty()) {
+        cause = m_refusals.front();
+        return false;
+    }
+    // Profiles read before any device is served: one that cannot be read
+    // would leave every device on built-in settings.
+    if (!checkProfile(TAG_FLASH_PROFILE, m_flashFileName, cause) ||
+        !checkProfile(TAG_USER_PROFILE, m_userFileName, cause) ||
+        (m_dpfSupport && !checkProfile(TAG_DPF_PROFILE, m_dpfFileName, cause)) ||
+        (m_mp3Support && !checkProfile(TAG_MP3_PROFILE, m_mp3FileName, cause))) {
+        return false;
+    }
     if (m_plugIns.empty()) {
         cause = parsingFile + ": no PlugIn line names a device library, the station has nothing to run";
         return false;

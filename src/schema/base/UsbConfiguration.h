@@ -3,6 +3,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstdarg>
 #include <list>
 #include <map>
 #include <string>
@@ -143,7 +144,8 @@ public:
     // Writes the notices into the log file whatever its level, once it is open.
     void logNotices() const;
     // Whether the file gives the station a device library, a port count it
-    // can serve and a folder for the scan samples; the cause when not.
+    // can serve, profiles it can read and a folder for the scan samples, and
+    // no value it refused; the cause when not.
     bool checkStation(std::string& cause) const;
 
     // Log size limits in KiB: the smallest that does not rotate the log at
@@ -161,7 +163,16 @@ private:
     bool readNumber(int tag, const char* value, long long min, long long max, int& number);
     // A notice about the current line of the file.
     void lineNotice(const char* format, ...) __attribute__((format(printf, 2, 3)));
+    // A notice about a value the station cannot honour: it does not start.
+    void lineRefusal(const char* format, ...) __attribute__((format(printf, 2, 3)));
+    static std::string lineText(const char* format, va_list arguments);
     void notice(const std::string& text);
+    // Whether a word the station switches on (function, chip, switch,
+    // language) is one it knows; refused when not. `first` is the first
+    // word of a two-word value.
+    bool checkWord(int tag, const char* value, const char* first);
+    // Whether a profile named by `tag` can be read; the cause when not.
+    bool checkProfile(int tag, const std::string& file, std::string& cause) const;
 
     typedef std::map<int, CodeList> CodeMap;
 
@@ -210,6 +221,9 @@ private:
     unsigned m_tagsSeen;
     std::string m_deviceCountText;
     std::vector<std::string> m_notices;
+    std::vector<std::string> m_refusals;
+    // The line each tag was last taken from.
+    int m_tagLines[30];
     mutable Tessor::Threads::Mutex m_codeLock;
 };
 

@@ -105,6 +105,7 @@ void ConfigInfo::copySettings(const ConfigInfo& other)
     m_blockMode = other.m_blockMode;
     m_userBound = other.m_userBound;
     m_voltage = other.m_voltage;
+    m_refusal = other.m_refusal;
 }
 
 // Every copy owns its partitions: a device resizing its own must not
@@ -151,6 +152,14 @@ Sptr<Mp3Config> ConfigInfo::getMp3Config() const
 void ConfigInfo::setMp3Config(const Sptr<Mp3Config>& v)
 {
     m_mp3Config = v;
+}
+
+void ConfigInfo::refuse(const std::string& value)
+{
+    CPLOG(3, "Run settings refused: %s", value.c_str());
+    if (m_refusal.empty()) {
+        m_refusal = value;
+    }
 }
 
 void ConfigInfo::setCapacityPolicy(int policy)
@@ -264,7 +273,8 @@ Sptr<ConfigInfo> ConfigInfo::update(int realCapacity)
         laid += result->getPartInfo(i)->getCapacity();
     }
     if (laid > static_cast<unsigned long long>(realCapacity > 0 ? realCapacity : 0)) {
-        CPLOG(3, "Partitions of %llu sectors do not fit the real capacity of %d sectors", laid, realCapacity);
+        CPLOG(3, "Partitions of %llu sectors are too large for the device's real capacity of %d sectors", laid,
+              realCapacity);
         return Sptr<ConfigInfo>();
     }
     return result;

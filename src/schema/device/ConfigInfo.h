@@ -72,6 +72,10 @@ public:
     void setUserIsBind(int v) { m_userBound = v; }
     int getVoltage() const { return m_voltage; }
     void setVoltage(int v) { m_voltage = v; }
+    // The first value of the settings no device can be built with, named as
+    // its profile gave it; empty when there is none.
+    const std::string& getRefusal() const { return m_refusal; }
+    void refuse(const std::string& value);
 
     Sptr<ScanConfig> getScanConfig() const { return m_scanConfig; }
     void setScanConfig(const Sptr<ScanConfig>& v) { m_scanConfig = v; }
@@ -122,6 +126,7 @@ private:
     bool m_blockMode = false;
     int m_userBound = 0;
     int m_voltage = 2;
+    std::string m_refusal;
 };
 
 }  // namespace Tessor::schema

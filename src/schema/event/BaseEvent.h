@@ -2,6 +2,8 @@
 // into a manager's queue.
 #pragma once
 
+#include <string>
+
 #include "schema/base/Sptr.h"
 #include "schema/event/Fifo.h"
 
@@ -36,6 +38,10 @@ public:
     BaseDevice* getDevice() const { return m_device; }
     void setErrorCode(error_code_t code) { m_errorCode = code; }
     error_code_t getErrorCode() const { return m_errorCode; }
+    // What made the error, in words for the operator; empty when the code
+    // says it all.
+    void setErrorCause(const std::string& cause) { m_errorCause = cause; }
+    const std::string& getErrorCause() const { return m_errorCause; }
     void setPrivate(void* data) { m_private = data; }
     void* getPrivate() const { return m_private; }
     // Which device of its slot the event concerns: the slot numbers the
@@ -56,6 +62,7 @@ private:
     int m_timerId = 0;
     BaseDevice* m_device = nullptr;
     error_code_t m_errorCode = 0;
+    std::string m_errorCause;
     void* m_private = nullptr;
     unsigned m_generation = 0;
 };

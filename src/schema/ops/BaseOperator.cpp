@@ -34,6 +34,7 @@ void BaseOperator::sendUiEvent(Sptr<BaseEvent> event, UiSignalType signal)
     }
     Sptr<UiEvent> report(new UiEvent(signal));
     report->setErrorCode(event->getErrorCode());
+    report->setErrorCause(event->getErrorCause());
     report->setTarget(*event);
     UsbDevice* device = dynamic_cast<UsbDevice*>(reporting);
     if (device != nullptr) {

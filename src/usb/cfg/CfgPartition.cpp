@@ -190,8 +190,7 @@ int CfgPartition::addDummyEnding(int index, Sptr<PartInfo> part, uint32_t config
 
 int CfgPartition::refuse(int index, const char* why)
 {
-    CPLOG(3, "%s: partition %d %s, settings refused (Partition Capacity Is Too Small!)", getName(), index,
-          why);
+    CPLOG(3, "%s: partition %d %s, settings refused (0x%X)", getName(), index, why, kErrCapacityTooSmall);
     return -kErrCapacityTooSmall;
 }
 

@@ -529,10 +529,16 @@ void CfgTable::saveImage(schema::UsbDevice* device, const std::vector<uint8_t>& 
     }
     CPLOG(7, "File Name :%s", fileName);
     const std::string path = schema::UsbConfiguration::instance()->getOutputPath(fileName);
-    usbWriteFile(path.c_str(), image.data(), SECTOR_SIZE, 0);
+    usbWriteFile(path.c_str(), withoutPassword(image.data(), SECTOR_SIZE).data(), SECTOR_SIZE, 0);
 }
 
 void CfgTable::dumpSector(const void* sector, int length, const char* title)
+{
+    const std::vector<uint8_t> masked = withoutPassword(sector, length);
+    SystemInfo::debugBuffer(masked.data(), static_cast<int>(masked.size()), title);
+}
+
+std::vector<uint8_t> CfgTable::withoutPassword(const void* sector, int length)
 {
     const uint8_t* bytes = static_cast<const uint8_t*>(sector);
     std::vector<uint8_t> masked(bytes, bytes + std::max(length, 0));
@@ -545,7 +551,7 @@ void CfgTable::dumpSector(const void* sector, int length, const char* title)
             std::memset(masked.data() + at, 0, sizeof(_CFG_TBL_INFO::password));
         }
     }
-    SystemInfo::debugBuffer(masked.data(), static_cast<int>(masked.size()), title);
+    return masked;
 }
 
 int CfgTable::writeImage(schema::UsbDevice* device, const std::vector<uint8_t>& image)

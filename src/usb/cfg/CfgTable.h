@@ -97,6 +97,9 @@ public:
     // Hex dump of a table sector (or a version block, which carries one) with
     // the password text left out.
     static void dumpSector(const void* sector, int length, const char* title);
+    // A copy of a table sector with the password text zeroed, for what
+    // leaves the device: dumps and saved images.
+    static std::vector<uint8_t> withoutPassword(const void* sector, int length);
     // The automatic serial number of a clock reading (its serial counter in
     // place of the milliseconds): 16 digits.
     static std::string autoSerialNumber(const schema::SystemClock& clock);

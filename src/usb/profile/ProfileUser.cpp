@@ -56,8 +56,16 @@ void ProfileUser::buildConfigInfo()
     info.setConfigCapacity(m_record.configCapacity);
 
     for (int n = 0; n < 3; ++n) {
+        // 0 asks for no partition; below it is a typing slip that would
+        // quietly drop one.
+        if (m_record.ptnCapacity[n] < 0) {
+            refuse(info, "PtnCapacity", n, m_record.ptnCapacity[n], "is not a partition size");
+        }
         if (m_record.ptnCapacity[n] <= 0) {
             continue;
+        }
+        if (m_record.ptnType[n] < Tessor::schema::DISK_REMOVABLE || m_record.ptnType[n] > Tessor::schema::DISK_CDROM) {
+            refuse(info, "PtnType", n, m_record.ptnType[n], "is not a disk type (0 removable, 1 local, 2 CD-ROM)");
         }
         Sptr<PartInfo> part(new PartInfo(m_record.ptnCapacity[n]));
         part->setDiskType(m_record.ptnType[n]);
@@ -72,6 +80,11 @@ void ProfileUser::buildConfigInfo()
         }
         info.addPartInfo(part);
     }
+}
+
+void ProfileUser::refuse(ConfigInfo& info, const char* key, int partition, int value, const char* why) const
+{
+    info.refuse(m_fileName + ": " + key + std::to_string(partition) + "=" + std::to_string(value) + " " + why);
 }
 
 int ProfileUser::setConfigInfo(const Sptr<ConfigInfo>& info)

@@ -22,6 +22,9 @@ public:
 
 private:
     void buildConfigInfo();
+    // Marks the settings as refused for the value of `key` with suffix
+    // `partition`, naming this profile.
+    void refuse(Tessor::schema::ConfigInfo& info, const char* key, int partition, int value, const char* why) const;
 
     UserProfileRecord m_record;
     Sptr<Tessor::schema::ConfigInfo> m_configInfo;

@@ -139,7 +139,7 @@ TEST(CfgPartition, RefusalLogsThePartition)
         EXPECT_EQ(kRefused, item.finish(*settings, kIso));
         const std::string text = log.text();
         EXPECT_NE(std::string::npos, text.find(c.expected)) << text;
-        EXPECT_NE(std::string::npos, text.find("Partition Capacity Is Too Small!")) << text;
+        EXPECT_NE(std::string::npos, text.find("settings refused (0x8020)")) << text;
     }
 }
 

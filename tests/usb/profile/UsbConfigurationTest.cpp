@@ -117,7 +117,7 @@ TEST_F(UsbConfigurationTest, BadValuesKeepTheDefaults)
         "ChipSet string 9999\n"
         "Version string 0102030\n");
     EXPECT_EQ(77, c->getLogSize());
-    EXPECT_EQ(1, c->getDeviceCount());
+    EXPECT_EQ(0, c->getDeviceCount());
     EXPECT_EQ(5, c->getWatchDogTime());
     EXPECT_EQ(0, c->getTimeout());
     EXPECT_EQ(0, c->getUpperRation());
@@ -130,7 +130,7 @@ TEST_F(UsbConfigurationTest, BadValuesKeepTheDefaults)
     EXPECT_TRUE(c->getLocaleMap().empty());
     EXPECT_FALSE(c->isDpfSupport());
     EXPECT_FALSE(c->isMp3Support());
-    EXPECT_EQ(Tessor::schema::FUNCTION_LOGIN, c->getCurrentFunction());
+    EXPECT_EQ(Tessor::schema::FUNCTION_FACTORY, c->getCurrentFunction());
     EXPECT_EQ(Tessor::schema::CHIPSET_UNKNOWN, c->getChipSet());
     EXPECT_STREQ("Unknown", c->getHwVersionName());
     EXPECT_EQ(0x030201, c->getVersion().getVersion());
@@ -152,6 +152,9 @@ TEST_F(UsbConfigurationTest, DeviceCountOnlyInFactoryFunction)
 {
     EXPECT_EQ(1, load("Device_Count int 8\nCurrentFunction string UDiskUser\n")->getDeviceCount());
     EXPECT_EQ(8, load("Device_Count int 8\nCurrentFunction string UDiskFactory\n")->getDeviceCount());
+    UsbConfiguration* login = load("Device_Count int 8\nCurrentFunction string Kelvo\n");
+    EXPECT_EQ(Tessor::schema::FUNCTION_LOGIN, login->getCurrentFunction());
+    EXPECT_EQ(1, login->getDeviceCount());
 }
 
 TEST_F(UsbConfigurationTest, LineRules)
@@ -272,12 +275,55 @@ TEST_F(UsbConfigurationTest, StationCheckNamesTheCause)
     testing::internal::GetCapturedStderr();
 }
 
+// A value the station cannot honour is told with its file, line, tag and
+// value, and the station does not start.
+TEST_F(UsbConfigurationTest, RefusedValuesStopTheStation)
+{
+    const std::string station = "PlugIn list UsbMgr udisk\nSampleFile string " + m_folder.path("s.dat") + "\n";
+    m_folder.write("user.ini", "[UserSetting]\n");
+    struct Case {
+        std::string line;
+        std::string cause;
+    } cases[] = {
+        {"CurrentFunction string UDiskFactroy", "value 'UDiskFactroy' of tag CurrentFunction is none of "
+                                                "UDiskFactory, UDiskUser, Kelvo"},
+        {"CurrentFunction string udiskfactory", "value 'udiskfactory' of tag CurrentFunction"},
+        {"ChipSet string 9999", "value '9999' of tag ChipSet names no controller the device library knows"},
+        {"UdiskCode list 6761 u.img", "chip '6761' of tag UdiskCode names no controller"},
+        {"CfgTableCount int 0", "value '0' of tag CfgTableCount is outside 1..2147483647"},
+        {"CfgTableCount int -1", "value '-1' of tag CfgTableCount is outside 1..2147483647"},
+        {"CfgTableCount int two", "value 'two' of tag CfgTableCount is not a decimal number"},
+        {"Timeout int -5", "value '-5' of tag Timeout is outside 0..2147483647"},
+        {"Log_Size int 0", "value '0' of tag Log_Size is outside 64..2097151"},
+        {"Log_Level int high", "value 'high' of tag Log_Level is not a decimal number"},
+        {"UpperRation int 9O", "value '9O' of tag UpperRation is not a decimal number"},
+        {"DpfSupport bool true", "value 'true' of tag DpfSupport is neither True nor False"},
+        {"LocaleFile list French fr.ini", "language 'French' of tag LocaleFile is neither sChinese nor tChinese"},
+        {"FlashProfile string " + m_folder.path("absent.ini"), "tag FlashProfile '" + m_folder.path("absent.ini") +
+                                                                   "' names no file the station can read"},
+        {"UserProfile string " + m_folder.path(""), "tag UserProfile '" + m_folder.path("") + "' names no file"},
+    };
+    testing::internal::CaptureStderr();
+    for (const Case& k : cases) {
+        std::string cause;
+        EXPECT_FALSE(load(k.line + "\n" + station)->checkStation(cause)) << k.line;
+        EXPECT_NE(std::string::npos, cause.find(m_folder.path("tessor.cfg") + " line 1: " + k.cause)) << cause;
+    }
+    const std::string told = testing::internal::GetCapturedStderr();
+    EXPECT_NE(std::string::npos, told.find("line 1: value '9999' of tag ChipSet")) << told;
+    std::string cause;
+    EXPECT_TRUE(load("UserProfile string " + m_folder.path("user.ini") + "\nCfgTableCount int 1\nTimeout int 0\n"
+                     "DpfSupport bool False\nChipSet string 6605\nCurrentFunction string Kelvo\n" + station)
+                    ->checkStation(cause))
+        << cause;
+}
+
 TEST_F(UsbConfigurationTest, CodeListsAndBigBuffer)
 {
     UsbConfiguration* c = load(
         "ScanCode list 6706 scan_little.bin\n"
-        "ScanCode list 6706 second.bin\n"
-        "UdiskCode list NoSuchChip odd.bin\n");
+        "ScanCode list 6706 second.bin\n");
+    c->addUdiskCodeImage("NoSuchChip", "odd.bin");
     EXPECT_EQ((std::list<std::string>{"scan_little.bin", "second.bin"}),
               *c->getScanCodeList(Tessor::schema::CHIPSET_6706));
     EXPECT_TRUE(c->scanIsBigBuffer());

@@ -8,6 +8,7 @@
 #include "schema/device/ConfigInfo.h"
 #include "schema/device/UsbDevice.h"
 #include "schema/state/DeviceStateType.h"
+#include "usb/cfg/CfgPartition.h"
 #include "usb/profile/FlashInfo.h"
 #include "usb/task/init/CfgTableAccess.h"
 
@@ -42,6 +43,13 @@ Sptr<BaseState> UsbOpUiStartProduct::process(Sptr<BaseEvent> event)
     TESSOR_ASSERT(request);
     Sptr<ConfigInfo> settings = request->getConfigInfo();
     TESSOR_ASSERT(settings);
+    // A value no device can be built with fails it before anything is touched.
+    if (!settings->getRefusal().empty()) {
+        CPLOG(3, "Settings of device %s refused: %s", device->getName(), settings->getRefusal().c_str());
+        event->setErrorCode(CfgPartition::kErrCapacityTooSmall);
+        event->setErrorCause(settings->getRefusal());
+        return lookupDeviceState(event, STATE_ERROR);
+    }
     device->volumeControl(VOLUME_RUN_START);
     device->volumeControl(VOLUME_LOCK);
     int next = STATE_SCAN;

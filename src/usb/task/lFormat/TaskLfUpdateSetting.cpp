@@ -1,5 +1,7 @@
 #include "usb/task/lFormat/TaskLfUpdateSetting.h"
 
+#include <string>
+
 #include "schema/base/Assert.h"
 #include "schema/base/Log.h"
 #include "schema/device/ConfigInfo.h"
@@ -30,9 +32,11 @@ int TaskLfUpdateSetting::startup(UsbDevice* device, Sptr<BaseEvent> event)
     // Partitions that do not fit, or that the table cannot hold, fail the
     // device rather than pass unwritten.
     if (!settings) {
-        CPLOG(3, "The partitions of device %s do not fit its %d sectors", device->getName(),
-              setList->getValidateSectorsNumber());
+        const std::string cause = "the partitions are too large for the device's " +
+                                  std::to_string(setList->getValidateSectorsNumber()) + " usable sectors";
+        CPLOG(3, "Device %s: %s", device->getName(), cause.c_str());
         event->setErrorCode(usb::CfgPartition::kErrCapacityTooSmall);
+        event->setErrorCause(cause);
         return -usb::CfgPartition::kErrCapacityTooSmall;
     }
     const int result = device->setConfigInfo(settings);
