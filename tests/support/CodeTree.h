@@ -52,13 +52,12 @@ inline void makeTree(const fs::path& root)
     }
 }
 
-// The external code as a produced device holds it on its flash: the image's
-// whole 4 KB steps, each sealed (its last little-endian word the XOR of the
-// others), or on the 6605 (`whole`) the whole file unsealed, padded with
-// zeros to whole sectors.
-inline dpf_test::Bytes flashCode(bool whole)
+// An external-code file as a produced device holds it on its flash: the
+// file's whole 4 KB steps, each sealed (its last little-endian word the XOR
+// of the others), or on the 6605 (`whole`) the whole file unsealed, padded
+// with zeros to whole sectors.
+inline dpf_test::Bytes flashCode(dpf_test::Bytes bytes, bool whole)
 {
-    dpf_test::Bytes bytes = contentOf(images().front());
     if (whole) {
         bytes.resize((bytes.size() + 511) / 512 * 512, 0);
         return bytes;
@@ -77,5 +76,8 @@ inline dpf_test::Bytes flashCode(bool whole)
     }
     return bytes;
 }
+
+// The external code of the tree as it lies on a produced device's flash.
+inline dpf_test::Bytes flashCode(bool whole) { return flashCode(contentOf(images().front()), whole); }
 
 }  // namespace code_test

@@ -117,21 +117,26 @@ bool AddressFactory::pageUnusable(int pageIndex) const
     return BitRange::test(bitmap.getBitmap(), pageIndex);
 }
 
-AddressFactory::CodePages AddressFactory::codePages(int type, int sectorsPerPage)
+AddressFactory::CodePages AddressFactory::codePages(const Sptr<ExternalCode>& code, int sectorsPerPage)
 {
     CodePages pages;
-    CodeFactory* factory = CodeFactory::instance();
-    if (factory == nullptr || sectorsPerPage <= 0) {
-        return pages;
-    }
-    Sptr<ExternalCode> code = factory->getCode(static_cast<CODE_TYPE_T>(type));
-    if (!code || code->getCount() == 0) {
+    if (sectorsPerPage <= 0 || !code || code->getCount() == 0) {
         return pages;
     }
     // Each piece has a run of whole pages of its own.
     pages.perPiece = ceilDiv(code->getSectorsPerPiece(), sectorsPerPage);
     pages.total = pages.perPiece * code->getCount();
     return pages;
+}
+
+Sptr<ExternalCode> AddressFactory::runExternalCode() const
+{
+    Sptr<CmdExternalCode> own = m_device != nullptr ? m_device->getExternalCode() : Sptr<CmdExternalCode>();
+    if (own && own->getCode()) {
+        return own->getCode();
+    }
+    CodeFactory* factory = CodeFactory::instance();
+    return factory != nullptr ? factory->getCode(CODE_TYPE_FLASH) : Sptr<ExternalCode>();
 }
 
 AddressFactory::Address AddressFactory::allocateIndexPointerAddr(schema::UsbDevice* device)
@@ -320,11 +325,13 @@ int AddressFactory::allocateConfigBlock(Sptr<BlockSet> blockSet)
     const int ppb = m_diskInfo->getPagesPerBlock();
     const bool sixSixOhFive = UsbConfiguration::instance()->getChipSet() == schema::CHIPSET_6605;
 
-    const CodePages external = codePages(CODE_TYPE_FLASH, spp);
-    const CodePages dpf =
-        UsbConfiguration::instance()->isDpfSupport() ? codePages(CODE_TYPE_DPF, spp) : CodePages();
-    CPLOG(7, "codeLength %d   codeCount %d  _pagesCountPercode %d",
-          CodeFactory::instance() != nullptr ? CodeFactory::instance()->getExternalCodeLength() : 0,
+    const Sptr<ExternalCode> externalCode = runExternalCode();
+    CodeFactory* factory = CodeFactory::instance();
+    const CodePages external = codePages(externalCode, spp);
+    const CodePages dpf = UsbConfiguration::instance()->isDpfSupport() && factory != nullptr
+                              ? codePages(factory->getCode(CODE_TYPE_DPF), spp)
+                              : CodePages();
+    CPLOG(7, "codeLength %d   codeCount %d  _pagesCountPercode %d", externalCode ? externalCode->getCodeLength() : 0,
           external.perPiece > 0 ? external.total / external.perPiece : 0, external.perPiece);
     CPLOG(7, "external codes need %d pages for stored in this blockSet", external.total);
     // The code-control record lists each code page; the 6605 lists them in its index sector.

@@ -17,6 +17,7 @@
 namespace Tessor::usb {
 
 class AllocatAddress;
+class ExternalCode;
 class BlockSet;
 
 class AddressFactory : public schema::BaseData {
@@ -66,8 +67,11 @@ private:
         int perPiece = 0;
         int total = 0;
     };
-    // The pages the images of `type` take with sectorsPerPage per page.
-    static CodePages codePages(int type, int sectorsPerPage);
+    // The pages `code` takes with sectorsPerPage per page.
+    static CodePages codePages(const Sptr<ExternalCode>& code, int sectorsPerPage);
+    // The external code this device's run writes: the image of its start,
+    // whatever a later start has reloaded since.
+    Sptr<ExternalCode> runExternalCode() const;
     bool isIndexPointerFirmware() const;
     bool mayHoldCfgTable(int pageIndex) const;
     bool pageUnusable(int pageIndex) const;

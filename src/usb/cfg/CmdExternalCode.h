@@ -25,6 +25,8 @@ public:
     using BaseCmdData::writeFlash;
 
     CODE_TYPE_T getType() const { return m_type; }
+    // The image taken from the code factory when this command was made.
+    Sptr<ExternalCode> getCode() const { return m_code; }
     // Sectors over all pieces; 0 without an image.
     int getCodeLength() const;
     // Page slots one piece takes with `sectorsPerPage`.

@@ -456,5 +456,4 @@ int SectorBitmap::singlePlane2MultiPlane(int planesPerChip, int groups, unsigned
     return 0;
 }
 
-// The image writer of the bitmap-saving step is not part of this library yet.
 }  // namespace Tessor::usb

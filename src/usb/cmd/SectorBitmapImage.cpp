@@ -167,11 +167,14 @@ int SectorBitmap::writeFlash(schema::UsbDevice* device)
 
     if (formatOnly) {
         // The image lies on the flash already, where the read-back found it:
-        // only the blocks below it are cleared.
-        for (int start = 0; start < first - 1; start += kEraseBatch) {
-            if (device->eraseBlocks(start, std::min(kEraseBatch, first - 1 - start)) != 0) {
+        // only the blocks below it are cleared, no batch crossing a chip's end.
+        for (int start = 0; start < first - 1;) {
+            const int count =
+                std::min({kEraseBatch, first - 1 - start, g.blocksPerChip - start % g.blocksPerChip});
+            if (device->eraseBlocks(start, count) != 0) {
                 return -1;
             }
+            start += count;
         }
         return 0;
     }

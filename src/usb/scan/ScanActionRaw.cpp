@@ -6,7 +6,9 @@
 #include "schema/base/Log.h"
 #include "schema/data/BaseCmdData.h"
 #include "schema/device/BaseAddress.h"
+#include "schema/device/ScanConfig.h"
 #include "schema/device/UsbDevice.h"
+#include "usb/cfg/ByteOrder.h"
 #include "usb/cmd/BitRange.h"
 #include "usb/scan/SampleFactory.h"
 #include "usb/scan/ScanObject.h"
@@ -16,6 +18,9 @@ namespace Tessor::usb {
 namespace {
 constexpr int kFlagBytes = ScanActionRaw::GROUP_SECTORS / 8;
 constexpr int kSectorBytes = schema::BaseCmdData::SECTOR_SIZE;
+constexpr int kZoneBytes = ScanSample::ZONE_SIZE;
+constexpr int kZoneLeadBytes = 3;
+constexpr int kZoneCodes = 10;
 }
 
 ScanActionRaw::ScanActionRaw(ScanObject* engine, const std::string& name, _SCAN_ACTION_TYPE type)
@@ -82,6 +87,53 @@ int ScanActionRaw::compareScanAddress(Sptr<schema::BaseAddress> address, int rea
         }
     }
     return 0;
+}
+
+int ScanActionRaw::compareScanAddressEcc(Sptr<schema::BaseAddress> address, int reading)
+{
+    SampleFactory* samples = SampleFactory::instance();
+    const int sampleSectors = samples->getSectorCount();
+    const auto* sample = reinterpret_cast<const unsigned char*>(samples->getSampleBuffer(reading, false));
+    const auto* zones = reinterpret_cast<const unsigned char*>(samples->getSampleBuffer(reading, true));
+    const int tolerated = getDevice()->getScanConfig()->getEccBytes();
+    const int sectors = getCountOfSectors();
+    const int64_t first = address->getPhyAddress();
+    for (int s = 0; s < sectors; ++s) {
+        const int64_t inSample = (first + s) % sampleSectors;
+        const unsigned char* data = m_readBuffer + s * kSectorBytes;
+        const unsigned char* zone = m_readBuffer + sectors * kSectorBytes + s * kZoneBytes;
+        const unsigned char* expectedData = sample + inSample * kSectorBytes;
+        const unsigned char* expectedZone = zones + inSample * kZoneBytes;
+        int differing = 0;
+        for (int b = 0; b < kSectorBytes + kZoneBytes && differing <= tolerated; ++b) {
+            const bool differs =
+                b < kSectorBytes ? data[b] != expectedData[b] : zone[b - kSectorBytes] != expectedZone[b - kSectorBytes];
+            differing += differs ? 1 : 0;
+        }
+        if (differing > tolerated) {
+            BitRange::set(m_work.data(), s);
+        }
+    }
+    return 0;
+}
+
+uint16_t ScanActionRaw::getEccCode(const unsigned char* zone, int i)
+{
+    const int bit = 10 * i;
+    const auto* word = reinterpret_cast<const Le16*>(zone + kZoneLeadBytes + bit / 8);
+    return static_cast<uint16_t>((word->get() >> (bit % 8)) & 0x3FF);
+}
+
+uint16_t ScanActionRaw::compareEccZone(const unsigned char* zone, const unsigned char* other)
+{
+    uint16_t differing = 0;
+    for (int b = 0; b < kZoneLeadBytes; ++b) {
+        differing += zone[b] != other[b] ? 1 : 0;
+    }
+    for (int i = 0; i < kZoneCodes; ++i) {
+        differing += getEccCode(zone, i) != getEccCode(other, i) ? 1 : 0;
+    }
+    return differing;
 }
 
 }  // namespace Tessor::usb

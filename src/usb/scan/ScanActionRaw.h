@@ -19,6 +19,14 @@ public:
     int myScan(int reading) override;
     unsigned char* readScanAddress(Sptr<schema::BaseAddress> address, int reading) override;
     int compareScanAddress(Sptr<schema::BaseAddress> address, int reading) override;
+    // As compareScanAddress over the work sectors, each followed in the read
+    // buffer by its error-correction zone: a sector fails only when its data
+    // and zone differ in more bytes than the run's ECC byte count.
+    int compareScanAddressEcc(Sptr<schema::BaseAddress> address, int reading);
+    // Code i (0 to 9) of a 16-byte error-correction zone.
+    static uint16_t getEccCode(const unsigned char* zone, int i);
+    // Items of two zones that differ: the three leading bytes and the ten codes.
+    static uint16_t compareEccZone(const unsigned char* zone, const unsigned char* other);
 
     bool isEcc() const { return m_ecc; }
 

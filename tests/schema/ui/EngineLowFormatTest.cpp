@@ -187,6 +187,36 @@ INSTANTIATE_TEST_SUITE_P(Variants, EngineLowFormat,
                                                  {"Device.SectorsPerPage", "8"}}},
                                            Part{"6716", 1, Part{}.flash, 0}, Part{"6605", 2, Part{}.flash, 0}));
 
+// The external-code file replaced while the station runs: the next device
+// started gets the new image on its flash, one piece longer than the old.
+TEST(EngineLowFormatCode, AnImageReplacedBetweenTwoDevicesReachesTheSecond)
+{
+    const std::string first = makeDevice("CodeBeforeReplace", "6716", Part{}.flash);
+    const std::string second = makeDevice("CodeAfterReplace", "6716", Part{}.flash);
+    LowFormatStation station("6716", 1);
+    Engine engine(2, FUNCTION_FACTORY);
+    ASSERT_TRUE(engine.ui().waitLayerReady());
+    plugAndStart(engine, 0, first);
+    ASSERT_EQ(engine.waitRunEnded(0), "StateBuildOk");
+
+    const dpf_test::Bytes replaced = dpf_test::contentOf("replaced external code", code_test::kExternalSize + 4096);
+    dpf_test::writeFile(std::filesystem::current_path() / "releases" / code_test::images().front().diskName,
+                        replaced);
+    plugAndStart(engine, 1, second);
+    ASSERT_EQ(engine.waitRunEnded(1), "StateBuildOk");
+
+    const dpf_test::Bytes oldCode = code_test::flashCode(false);
+    const dpf_test::Bytes newCode = code_test::flashCode(replaced, false);
+    for (const auto& [folder, code] : {std::pair{first, oldCode}, std::pair{second, newCode}}) {
+        SCOPED_TRACE(folder);
+        const system_area::SystemArea area = system_area::read(folder);
+        EXPECT_EQ(area.problems, std::vector<std::string>{});
+        ASSERT_EQ(area.copies.size(), 1u);
+        const dpf_test::Bytes& onFlash = area.copies[0].code;
+        EXPECT_TRUE(onFlash.size() >= code.size() && std::equal(code.begin(), code.end(), onFlash.begin()));
+    }
+}
+
 // One object of the system area that fails, and the code its device gets.
 struct Fault {
     std::string object;

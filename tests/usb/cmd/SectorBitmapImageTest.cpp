@@ -5,6 +5,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <numeric>
 #include <set>
 #include <vector>
 
@@ -37,21 +38,21 @@ protected:
         plugImageDevice("");
     }
 
-    void plugImageDevice(const std::string& faults)
+    void plugImageDevice(const std::string& faults, int chips = 1, int blocks = kBlocks)
     {
         ASSERT_EQ(hub->unplug(0), 0);
         hub->waitEventsDelivered();
         plugged() = nullptr;
         const std::filesystem::path own = folder / ("image" + std::to_string(++plugs));
         std::filesystem::create_directories(own);
-        std::ofstream(own / "device.ini") << "[Device]\nVariant=6716\nDrive=SIMD\nChips=1\nBlocksPerChip=" << kBlocks
+        std::ofstream(own / "device.ini") << "[Device]\nVariant=6716\nDrive=SIMD\nChips=" << chips << "\nBlocksPerChip=" << blocks
                                           << "\nPagesPerBlock=" << kPages << "\nSectorsPerPage=" << kSectors
                                           << "\nLogicalSectors=4096\n[Faults]\n" << faults << "\n";
         std::string error;
         ASSERT_EQ(hub->plug(0, own.string(), &error), 0) << error;
         hub->waitEventsDelivered();
         device->setDev(plugged().load());
-        giveGeometry(1, kBlocks, kPages, kSectors);
+        giveGeometry(chips, blocks, kPages, kSectors);
         Sptr<schema::ConfigInfo> settings(new schema::ConfigInfo());
         scan = Sptr<schema::ScanConfig>(new schema::ScanConfig(device, "ScanConfig"));
         scan->setScanLevel(1);
@@ -141,6 +142,36 @@ TEST_F(SectorBitmapImageTest, LevelThreeErasesOnlyBelowTheImage)
     }
     Sptr<schema::BaseAddress> header(bitmap->getAddress()->getData(0));
     EXPECT_EQ(erasedBlocks, header->getPhyAddress() / kPerBlock - 1);
+}
+
+// Two chips of 1000 blocks: the image lies on the second, and no erase
+// batch runs past the end of the first; every block below the image's but
+// the one right under it is erased once.
+TEST_F(SectorBitmapImageTest, LevelThreeErasesInBatchesWithinEachChip)
+{
+    constexpr int blocks = 1000;
+    plugImageDevice("", 2, blocks);
+    scan->setScanLevel(3);
+    const size_t before = opLog().size();
+    ASSERT_EQ(bitmap->writeFlash(device), 0);
+    const std::vector<OpRecord> ops = opLog();
+    std::vector<int> erased;
+    for (size_t i = before; i < ops.size(); ++i) {
+        if (ops[i].kind == OpKind::Erase) {
+            const int first = int(ops[i].args[1] / kPerBlock);
+            EXPECT_LE(ops[i].args[2], 32);
+            EXPECT_LE(first + ops[i].args[2], blocks) << "chip " << ops[i].args[0] << " block " << first;
+            for (int k = 0; k < ops[i].args[2]; ++k) {
+                erased.push_back(int(ops[i].args[0]) * blocks + first + k);
+            }
+        }
+    }
+    Sptr<schema::BaseAddress> header(bitmap->getAddress()->getData(0));
+    const int imageBlock = header->getPhyAddress() / kPerBlock;
+    ASSERT_GT(imageBlock, blocks);
+    std::vector<int> expected(size_t(imageBlock - 1));
+    std::iota(expected.begin(), expected.end(), 0);
+    EXPECT_EQ(erased, expected);
 }
 
 TEST_F(SectorBitmapImageTest, FlashWithoutRoomOrFailingWritesIsReported)

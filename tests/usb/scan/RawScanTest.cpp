@@ -2,7 +2,13 @@
 // speed probe over the first two blocks and the small-page scan.
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <vector>
+
 #include "ScanEngineFixture.h"
+#include "schema/device/BaseAddress.h"
+#include "usb/cmd/BitRange.h"
+#include "usb/scan/ScanActionRaw.h"
 #include "usb/cmd/SectorBitmap.h"
 #include "usb/scan/ScanObjectLittle.h"
 #include "usb/scan/ScanObjectRaw.h"
@@ -96,6 +102,83 @@ TEST_F(RawScanTest, SmallPageScanStopsAtACancel)
     ASSERT_EQ(engine->updateCfgAndCode(usb::CMD_EXTERNAL_AS_SCAN_CODE), 0);
     EXPECT_EQ(engine->scan(), 0x8029);
     EXPECT_EQ(opLog().size(), 500u);
+}
+
+// The tolerant compare, on a read buffer laid out as the test wants it:
+// eight sample sectors from sector 64 on, then their eight zones.
+class EccReadBack : public usb::ScanActionRaw {
+public:
+    EccReadBack(usb::ScanObject* engine, std::vector<unsigned char>* read)
+        : ScanActionRaw(engine, "EccCompare", usb::SCAN_ACTION_SPEED)
+    {
+        m_readBuffer = read->data();
+    }
+    bool failed(int sector) const { return usb::BitRange::test(m_work.data(), sector); }
+};
+
+TEST_F(RawScanTest, TolerantCompareCountsDataAndZoneBytesUpToTheEccBytes)
+{
+    use("G1");
+    constexpr int tolerated = 3;
+    device->getScanConfig()->setEccBytes(tolerated);
+    usb::SampleFactory* samples = usb::SampleFactory::instance();
+    const auto* data = reinterpret_cast<const unsigned char*>(samples->getSampleBuffer(0, false));
+    const auto* zones = reinterpret_cast<const unsigned char*>(samples->getSampleBuffer(0, true));
+    constexpr int first = 64;
+    constexpr int sectors = 8;
+    std::vector<unsigned char> read(data + first * 512, data + (first + sectors) * 512);
+    read.insert(read.end(), zones + first * 16, zones + (first + sectors) * 16);
+    // Sector: bytes changed in its data, in its zone; failed.
+    const struct {
+        int data;
+        int zone;
+        bool failed;
+    } cases[] = {{0, 0, false}, {3, 0, false}, {4, 0, true}, {0, 3, false},
+                 {0, 4, true},  {2, 2, true},  {511, 0, true}, {1, 1, false}};
+    for (int s = 0; s < sectors; ++s) {
+        for (int k = 0; k < cases[s].data; ++k) {
+            read[size_t(s * 512 + k)] ^= 0x10;
+        }
+        for (int k = 0; k < cases[s].zone; ++k) {
+            read[size_t(sectors * 512 + s * 16 + 15 - k)] ^= 0x01;
+        }
+    }
+    Sptr<usb::ScanObjectSpeed> engine(new usb::ScanObjectSpeed(device, "ScanObject4Speed", 8));
+    EccReadBack action(engine.get(), &read);
+    ASSERT_EQ(action.getCountOfSectors(), sectors);
+    EXPECT_EQ(action.compareScanAddressEcc(
+                  Sptr<schema::BaseAddress>(new schema::BaseAddress(device, first / 256, first % 256 / 4, 0)), 0),
+              0);
+    for (int s = 0; s < sectors; ++s) {
+        EXPECT_EQ(action.failed(s), cases[s].failed) << "sector " << s;
+    }
+}
+
+// A zone's three leading bytes, then ten 10-bit codes packed low bit first.
+TEST(RawScanZone, CodesAreTenBitFieldsAndTheZoneCompareCountsItems)
+{
+    unsigned char zone[16] = {0x5A, 0xA9, 0x40};
+    // Code i holds i * 100 + 7.
+    for (int i = 0; i < 10; ++i) {
+        const unsigned value = unsigned(i * 100 + 7);
+        for (int bit = 0; bit < 10; ++bit) {
+            if ((value >> bit & 1u) != 0) {
+                zone[3 + (10 * i + bit) / 8] |= uint8_t(1u << ((10 * i + bit) % 8));
+            }
+        }
+    }
+    for (int i = 0; i < 10; ++i) {
+        EXPECT_EQ(usb::ScanActionRaw::getEccCode(zone, i), i * 100 + 7) << i;
+    }
+    unsigned char other[16];
+    std::memcpy(other, zone, sizeof zone);
+    EXPECT_EQ(usb::ScanActionRaw::compareEccZone(zone, other), 0);
+    other[1] ^= 0xFF;   // a leading byte
+    other[3] ^= 0x01;   // code 0
+    other[15] ^= 0x08;  // code 9
+    EXPECT_EQ(usb::ScanActionRaw::compareEccZone(zone, other), 3);
+    other[14] ^= 0x40;  // code 9 again: still one item
+    EXPECT_EQ(usb::ScanActionRaw::compareEccZone(zone, other), 3);
 }
 
 }  // namespace

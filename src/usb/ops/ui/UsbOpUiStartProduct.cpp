@@ -9,6 +9,7 @@
 #include "schema/device/UsbDevice.h"
 #include "schema/state/DeviceStateType.h"
 #include "usb/cfg/CfgPartition.h"
+#include "usb/cfg/CodeFactory.h"
 #include "usb/profile/FlashInfo.h"
 #include "usb/task/init/CfgTableAccess.h"
 
@@ -81,6 +82,12 @@ Sptr<BaseState> UsbOpUiStartProduct::process(Sptr<BaseEvent> event)
     if (function != FUNCTION_FACTORY) {
         sendDeviceEvent(event, DEV_SIG_TEST_DISK);
         next = STATE_HIGH_FORMAT;
+    }
+    // An external-code image replaced while the station runs goes to this
+    // device; when it cannot be read the image loaded before stays.
+    if (CodeFactory* factory = CodeFactory::instance(); factory != nullptr && factory->resetExtCode() != 0) {
+        CPLOG(3, "External code image could not be read again for %s: the one loaded before is used",
+              device->getName());
     }
     Sptr<usb::CmdExternalCode> code(new usb::CmdExternalCode("ExternalCode", CODE_TYPE_FLASH));
     // User and login runs rewrite the code where the device's own table has it.
