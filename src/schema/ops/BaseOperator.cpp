@@ -111,6 +111,18 @@ UsbDevice* BaseOperator::hasUsbDevice(const Sptr<BaseEvent>& event)
     return device;
 }
 
+void BaseOperator::sendMgrEvent(Sptr<BaseEvent> event)
+{
+    // The root's first child is the UI manager; the device manager follows.
+    RunAgent* agent = RunAgent::instance();
+    DeviceMgr* devices = nullptr;
+    for (int i = 0; devices == nullptr && i < agent->getManager()->getManagerCount(); ++i) {
+        devices = agent->findDeviceMgr(i);
+    }
+    TESSOR_ASSERT(devices != nullptr);
+    devices->reportEvent(event);
+}
+
 void BaseOperator::shutdownDevice(Sptr<BaseEvent> event)
 {
     UsbDevice* device = hasUsbDevice(event);

@@ -57,6 +57,8 @@ protected:
     UsbDevice* hasUsbDevice(const Sptr<BaseEvent>& event);
     // Closes the device in the device library and resets the device object.
     void shutdownDevice(Sptr<BaseEvent> event);
+    // Hands the event to the device manager under the run agent's root.
+    virtual void sendMgrEvent(Sptr<BaseEvent> event);
 
 private:
     std::list<Sptr<BaseTask>> m_tasks;

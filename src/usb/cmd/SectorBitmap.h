@@ -19,9 +19,12 @@ class BaseAddress;
 namespace Tessor::usb {
 
 class BlockBitmap;
+struct SectorBitmapImageHeader;
 
 // Device error of a flash the bitmaps cannot describe.
 constexpr int kBadBlocksTooMuch = 0x8021;
+// Device error of a saved image that does not describe this flash's bitmap.
+constexpr int kBitmapImageCorrupt = 0x8008;
 
 class SectorBitmap : public schema::BaseCmdData {
 public:
@@ -30,6 +33,11 @@ public:
     SectorBitmap(schema::UsbDevice* device, const std::string& name);
     // A bitmap without a device, laid out by the given geometry.
     SectorBitmap(const BitmapGeometry& geometry, const std::string& name);
+    // Rebuilt from the device's flash, from the image whose header sector is
+    // given; a sector that cannot be read counts as all bad. Throws
+    // BitmapException (code kBitmapImageCorrupt) for counts that cannot
+    // describe this flash's bitmap.
+    SectorBitmap(schema::UsbDevice* device, const SectorBitmapImageHeader& header);
     ~SectorBitmap() override;
     SectorBitmap(const SectorBitmap&) = delete;
     SectorBitmap& operator=(const SectorBitmap&) = delete;

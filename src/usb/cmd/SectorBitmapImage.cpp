@@ -5,6 +5,8 @@
 
 #include "schema/base/Assert.h"
 #include "schema/base/Log.h"
+#include "schema/base/SystemInfo.h"
+#include "schema/base/VException.h"
 #include "schema/device/BaseAddress.h"
 #include "schema/device/ScanConfig.h"
 #include "schema/device/UsbDevice.h"
@@ -32,6 +34,55 @@ std::vector<Sptr<schema::BaseAddress>> childrenOf(const Sptr<schema::BaseAddress
 }
 
 }  // namespace
+
+SectorBitmap::SectorBitmap(schema::UsbDevice* device, const SectorBitmapImageHeader& h)
+    : SectorBitmap(device, "SectorBitmap(r)")
+{
+    const int64_t l2Count = h.l2Count.get();
+    const int64_t imageSectors = h.imageSectors.get();
+    // Only the counts of this flash's own image cover its whole bitmap.
+    if (l2Count != m_l2SectorCount || imageSectors != m_imageSectorCount) {
+        CPLOG(3, "Read out Sectors is not equal to Sector for sectorBitmap ,so it maybe corrupt");
+        throw BitmapException("Sector bitmap image corrupt", __FILE__, __LINE__, kBitmapImageCorrupt);
+    }
+    CPLOG(7, "Sector Bitmap are stored in sector %d", static_cast<int>(imageSectors));
+    const BitmapGeometry& g = m_geometry;
+    const int64_t perChip = int64_t(g.blocksPerChip) * g.sectorsPerBlock();
+    const int64_t total = g.totalSectors();
+    // The sector at `address` into `out`; false (logged) when it cannot be read.
+    auto read = [&](uint32_t address, unsigned char* out, int length, const char* what) {
+        const unsigned char* data =
+            address < total ? device->readFlashSectors(static_cast<int>(address / perChip),
+                                                       static_cast<int>(address % perChip), 1)
+                            : nullptr;
+        if (data == nullptr) {
+            CPLOG(3, "Read Sector Bitmap %sfrom Flash failed on device %s on phyical address : %d", what,
+                  device->getName(), static_cast<int>(address));
+            return false;
+        }
+        std::memcpy(out, data, static_cast<size_t>(length));
+        return true;
+    };
+    m_headerBuffer.assign(static_cast<size_t>(l2Count + 1) * kSectorBytes, 0xFF);
+    std::memcpy(m_headerBuffer.data(), &h, kSectorBytes);
+    for (int k = 0; k < l2Count; ++k) {
+        read(h.l2Address[k].get(), m_headerBuffer.data() + size_t(k + 1) * kSectorBytes, kSectorBytes, "L2 table ");
+    }
+    unsigned char* bits = getBitmap();
+    for (int i = 0; i < m_imageSectorCount - m_l2SectorCount - 1; ++i) {
+        const auto* l2 = reinterpret_cast<const SectorBitmapImageL2*>(m_headerBuffer.data() +
+                                                                      size_t(1 + i / SectorBitmapImageL2::ENTRIES) *
+                                                                          kSectorBytes);
+        const int at = i * kSectorBytes;
+        const int length = std::min(kSectorBytes, m_length - at);
+        if (!read(l2->bitmapAddress[i % SectorBitmapImageL2::ENTRIES].get(), bits + at, length, "")) {
+            std::memset(bits + at, 0xFF, static_cast<size_t>(length));
+        }
+    }
+    schema::SystemInfo::debugBuffer(bits, m_length, "sector bit map");
+    m_blockBitmap = Sptr<BlockBitmap>(new BlockBitmap(this));
+    update(device);
+}
 
 int SectorBitmap::findFirstFreeSector() const
 {

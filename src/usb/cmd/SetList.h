@@ -3,9 +3,13 @@
 
 #include <string>
 
+#include "schema/base/Sptr.h"
 #include "schema/data/BaseCmdData.h"
 
 namespace Tessor::usb {
+
+class IndexTableSet;
+class PageBitmap;
 
 class SetList : public schema::BaseCmdData {
 public:
@@ -15,6 +19,12 @@ public:
 
     // 512-byte sectors the block sets offer.
     int getValidateSectorsNumber();
+    // One index table per block set, in order; empty when a set cannot
+    // take its table.
+    Sptr<IndexTableSet> createIndexTableSet();
+    // The pages the block sets use, from the device's sector bitmap; empty
+    // when a set's blocks do not offer its pages.
+    Sptr<PageBitmap> createPageBitmap();
     void debug() override;
     // The list itself is never written.
     int writeFlash(schema::UsbDevice* device) override;

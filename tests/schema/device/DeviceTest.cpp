@@ -9,7 +9,9 @@
 #include "DeviceFixture.h"
 #include "FakeOperations.h"
 #include "schema/device/ConfigInfo.h"
+#include "schema/base/DeviceMgr.h"
 #include "schema/base/RunAgent.h"
+#include "schema/event/HwEvent.h"
 #include "schema/event/UiEvent.h"
 #include "schema/ops/BaseOperator.h"
 #include "schema/state/BaseState.h"
@@ -36,6 +38,16 @@ class Operator : public BaseOperator {
 public:
     Operator(const std::string& name, int weight) : BaseOperator(name, weight) {}
     Sptr<BaseState> process(Sptr<BaseEvent> /*event*/) override { return noState; }
+    using BaseOperator::sendMgrEvent;
+};
+
+class RecordingDeviceMgr : public DeviceMgr {
+public:
+    explicit RecordingDeviceMgr(BaseManager* parent) : DeviceMgr(parent, "UsbMgr") {}
+    int init() override { return 0; }
+    void myProcessHwEvent(const Sptr<HwEvent>& /*event*/) override {}
+    void reportEvent(const Sptr<BaseEvent>& event) override { events.push_back(event); }
+    std::vector<Sptr<BaseEvent>> events;
 };
 
 class ScanLikeState : public BaseState {
@@ -171,6 +183,21 @@ TEST_F(DeviceTest, ProgressGoesToTheUiManagerOnlyFromAWeightedOperatorInAProgres
     EXPECT_EQ(progress->getOperatorName(), "ScanProcess");
     EXPECT_EQ(progress->getCurScanMode(), 2);
     EXPECT_EQ(weighted->getCurrentPrecent(), 50);
+}
+
+// The root holds the UI manager first, as the running station does.
+TEST_F(DeviceTest, ManagerEventsGoToTheDeviceManagerUnderTheRoot)
+{
+    startAgentWithRecordingUi();
+    BaseManager* root = RunAgent::instance()->getManager();
+    BaseManager ui(root, "UiMgr");
+    root->addManager(&ui);
+    RecordingDeviceMgr devices(root);
+    root->addManager(&devices);
+    Sptr<BaseEvent> event(new HwEvent(HW_CMD_CLOSE_DEVICE));
+    Operator("Any", 0).sendMgrEvent(event);
+    ASSERT_EQ(devices.events.size(), 1u);
+    EXPECT_EQ(devices.events[0], event);
 }
 
 TEST_F(DeviceTest, PasswordsChangeOnlyInTheHighFormatAndLeaveNothingOld)

@@ -2,7 +2,10 @@
 
 #include "schema/base/LogCapture.h"
 #include "schema/device/DeviceFixture.h"
+#include "usb/cmd/BitRange.h"
 #include "usb/cmd/BlockSet.h"
+#include "usb/cmd/PageBitmap.h"
+#include "usb/cmd/SectorBitmap.h"
 #include "usb/cmd/SetList.h"
 
 namespace Tessor::usb::test {
@@ -81,6 +84,36 @@ TEST_F(BlockSets, SetListOffersTheSectorsOfItsSets)
     EXPECT_NE(text.find("Block Set Info :"), std::string::npos);
     EXPECT_NE(text.find("\tNo. 1 BlockSet is :\n\t\tValidateBlockCount \t\t: 3\n"), std::string::npos) << text;
     EXPECT_NE(text.find("\tValidate Sectors. 14336 (7 Mb)\n"), std::string::npos) << text;
+}
+
+// Block 12 has one page with a bad sector: a set asking every page of its
+// blocks cannot be laid out, one asking a page less can.
+TEST_F(BlockSets, PageBitmapOfASetListMarksThePagesItsSetsUse)
+{
+    Sptr<SectorBitmap> sectors(new SectorBitmap(device, "MyDevice0Bitmap"));
+    constexpr int64_t perBlock = 128 * 4;
+    BitRange::set(sectors->getBitmap(), 12 * perBlock + 5 * 4 + 1);
+    device->setSectorBitmap(sectors);
+    for (int pages : {128, 127}) {
+        SCOPED_TRACE(pages);
+        SetList list(device, "SetList");
+        list.addData(setOf(3, 4, pages));
+        LogCapture log;
+        Sptr<PageBitmap> bitmap = list.createPageBitmap();
+        if (pages == 128) {
+            EXPECT_FALSE(bitmap);
+            EXPECT_NE(log.text().find("create PageBitmap from No. 0 BlockSet Failed"), std::string::npos);
+            continue;
+        }
+        ASSERT_TRUE(bitmap);
+        const unsigned char* bits = bitmap->getBitmap();
+        EXPECT_FALSE(BitRange::test(bits, 10 * 128 + 126));
+        EXPECT_TRUE(BitRange::test(bits, 10 * 128 + 127));
+        EXPECT_FALSE(BitRange::test(bits, 12 * 128 + 4));
+        EXPECT_TRUE(BitRange::test(bits, 12 * 128 + 5));
+        EXPECT_FALSE(BitRange::test(bits, 12 * 128 + 127));
+        EXPECT_TRUE(BitRange::test(bits, 13 * 128));
+    }
 }
 
 }  // namespace

@@ -118,9 +118,7 @@ void expectShape(const IndexTable& table, const Shape& s)
 TEST_F(IndexTables, SetsOfEverySizeGetTheirTables)
 {
     LogCapture log;
-    Sptr<IndexTableSet> all(new IndexTableSet(device));
     Sptr<BlockSet> tiny = setOf(28);
-    all->addBlockSet(tiny);
     std::vector<Shape> shapes = {
         {29, 1, {24}, {3}, 25, 26},
         // 254 data blocks need one table, but two are counted: the second is
@@ -129,8 +127,10 @@ TEST_F(IndexTables, SetsOfEverySizeGetTheirTables)
         {1000, 4, {24, 25, 26, 27}, {256, 256, 256, 203}, 28, 29},
     };
     for (const Shape& s : shapes) {
-        all->addBlockSet(setOf(s.blocks));
+        setOf(s.blocks);
     }
+    Sptr<IndexTableSet> all = sets->createIndexTableSet();
+    ASSERT_TRUE(all);
     EXPECT_EQ(tiny->getBlocksCount(), 0);
     EXPECT_EQ(tiny->getSectorCount(), 0);
     EXPECT_EQ(tiny->getPagesCountEveryBlock(), 0);

@@ -9,6 +9,7 @@
 #include <set>
 #include <vector>
 
+#include "schema/base/VException.h"
 #include "schema/device/BaseAddress.h"
 #include "schema/device/ConfigInfo.h"
 #include "schema/device/ScanConfig.h"
@@ -16,6 +17,7 @@
 #include "usb/cmd/BitRange.h"
 #include "usb/cmd/BlockBitmap.h"
 #include "usb/cmd/SectorBitmap.h"
+#include "usb/cmd/SectorBitmapImage.h"
 #include "support/StoredBitmapImage.h"
 
 namespace Tessor::usb::test {
@@ -123,6 +125,39 @@ TEST_F(SectorBitmapImageTest, ImageOnTheFlashHoldsTheBitmapOfItsMoment)
         if (op.kind == OpKind::Program) {
             EXPECT_EQ(op.args[1] / kSectors, (op.args[1] + op.args[2] - 1) / kSectors);
         }
+    }
+}
+
+// Rebuilt from its header: the bitmap the image stored; an L2 sector that
+// cannot be read leaves its bitmap sectors all bad; counts of another flash
+// are refused.
+TEST_F(SectorBitmapImageTest, BitmapIsRebuiltFromItsImageHeader)
+{
+    bitmap->setAsBad(7);
+    BitRange::set(bitmap->getBitmap(), int64_t(250) * kPerBlock + 9);
+    const std::vector<uint8_t> before(bitmap->getBitmap(), bitmap->getBitmap() + bitmap->getLength());
+    ASSERT_EQ(bitmap->writeFlash(device), 0);
+    std::vector<uint8_t> header = flash(Sptr<schema::BaseAddress>(bitmap->getAddress()->getData(0))->getPhyAddress(), 1);
+
+    const auto headerOf = [](const std::vector<uint8_t>& sector) {
+        return *reinterpret_cast<const SectorBitmapImageHeader*>(sector.data());
+    };
+    SectorBitmap rebuilt(device, headerOf(header));
+    EXPECT_EQ(std::vector<uint8_t>(rebuilt.getBitmap(), rebuilt.getBitmap() + rebuilt.getLength()), before);
+    EXPECT_TRUE(rebuilt.getBlockBitmap()->isBad(7));
+    EXPECT_TRUE(rebuilt.getBlockBitmap()->isBad(250));
+    EXPECT_FALSE(rebuilt.getBlockBitmap()->isBad(8));
+
+    std::vector<uint8_t> lost = header;
+    std::memset(lost.data() + 16, 0xEE, 4);  // L2 sector past the flash
+    SectorBitmap unread(device, headerOf(lost));
+    EXPECT_EQ(std::vector<uint8_t>(unread.getBitmap(), unread.getBitmap() + unread.getLength()),
+              std::vector<uint8_t>(before.size(), 0xFF));
+
+    for (int field : {8, 12}) {
+        std::vector<uint8_t> other = header;
+        ++other[size_t(field)];
+        EXPECT_THROW(SectorBitmap(device, headerOf(other)), BitmapException) << field;
     }
 }
 

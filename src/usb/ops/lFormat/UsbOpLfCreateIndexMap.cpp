@@ -1,9 +1,7 @@
 #include "usb/ops/lFormat/UsbOpLfCreateIndexMap.h"
 
-#include "schema/base/Assert.h"
 #include "schema/base/Log.h"
 #include "schema/device/UsbDevice.h"
-#include "usb/cmd/BlockSet.h"
 #include "usb/cmd/IndexTableSet.h"
 #include "usb/cmd/SetList.h"
 
@@ -26,11 +24,12 @@ Sptr<BaseState> UsbOpLfCreateIndexMap::process(Sptr<BaseEvent> event)
         updateToTotalProcess(event);
         return errorState(event);
     }
-    Sptr<IndexTableSet> tables(new IndexTableSet(device));
-    for (int i = 0; i < list->getCount(); ++i) {
-        Sptr<BlockSet> set = list->getData(i);
-        TESSOR_ASSERT(set);
-        tables->addBlockSet(set);
+    Sptr<IndexTableSet> tables = list->createIndexTableSet();
+    if (!tables) {
+        CPLOG(3, "Index tables of device %s could not be made from its block sets", device->getName());
+        event->setErrorCode(NO_BLOCK_SETS);
+        updateToTotalProcess(event);
+        return errorState(event);
     }
     device->setIndexTableSet(tables);
     updateToTotalProcess(event);
