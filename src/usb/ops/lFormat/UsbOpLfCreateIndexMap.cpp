@@ -17,16 +17,10 @@ Sptr<BaseState> UsbOpLfCreateIndexMap::process(Sptr<BaseEvent> event)
     runTasks(event);
     UsbDevice* device = hasUsbDevice(event);
     Sptr<SetList> list = device->getSetList();
-    if (!list) {
-        // One device without block sets must not end the station.
-        CPLOG(3, "No block set list on device %s for its index tables", device->getName());
-        event->setErrorCode(NO_BLOCK_SETS);
-        updateToTotalProcess(event);
-        return errorState(event);
-    }
-    Sptr<IndexTableSet> tables = list->createIndexTableSet();
+    Sptr<IndexTableSet> tables = list ? list->createIndexTableSet() : Sptr<IndexTableSet>();
     if (!tables) {
-        CPLOG(3, "Index tables of device %s could not be made from its block sets", device->getName());
+        // One device without block sets or their tables must not end the station.
+        CPLOG(3, "No index tables on device %s from its block sets", device->getName());
         event->setErrorCode(NO_BLOCK_SETS);
         updateToTotalProcess(event);
         return errorState(event);
