@@ -207,6 +207,36 @@ TEST_F(SectorBitmapImageTest, LevelThreeErasesInBatchesWithinEachChip)
     std::vector<int> expected(size_t(imageBlock - 1));
     std::iota(expected.begin(), expected.end(), 0);
     EXPECT_EQ(erased, expected);
+    // The image's blocks are taken on the second chip, not their namesakes on the first.
+    EXPECT_TRUE(bitmap->getBlockBitmap()->isBad(imageBlock));
+    EXPECT_TRUE(BitRange::test(bitmap->getBitmap(), int64_t(imageBlock) * kPerBlock));
+    EXPECT_FALSE(bitmap->getBlockBitmap()->isBad(imageBlock - blocks));
+}
+
+// At level 3 the image stays where the earlier save put it, even when the
+// bitmap would place it elsewhere now: only the blocks below it are erased.
+TEST_F(SectorBitmapImageTest, LevelThreeKeepsTheImageWhereItWasSaved)
+{
+    ASSERT_EQ(bitmap->writeFlash(device), 0);
+    Sptr<schema::BaseAddress> header(bitmap->getAddress()->getData(0));
+    const int imageBlock = header->getPhyAddress() / kPerBlock;
+    for (int b = imageBlock; b < kBlocks; ++b) {
+        bitmap->setAsBad(b);
+    }
+    scan->setScanLevel(3);
+    const size_t before = opLog().size();
+    ASSERT_EQ(bitmap->writeFlash(device), 0);
+    const std::vector<OpRecord> ops = opLog();
+    int erased = 0;
+    for (size_t i = before; i < ops.size(); ++i) {
+        EXPECT_NE(ops[i].kind, OpKind::Program);
+        if (ops[i].kind == OpKind::Erase) {
+            EXPECT_EQ(ops[i].args[1] / kPerBlock, erased);
+            erased += int(ops[i].args[2]);
+        }
+    }
+    EXPECT_EQ(erased, imageBlock - 1);
+    EXPECT_EQ(Sptr<schema::BaseAddress>(bitmap->getAddress()->getData(0))->getPhyAddress(), header->getPhyAddress());
 }
 
 TEST_F(SectorBitmapImageTest, FlashWithoutRoomOrFailingWritesIsReported)

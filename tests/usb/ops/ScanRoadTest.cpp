@@ -318,6 +318,24 @@ TEST(ScanRoadTest, FaultsFailTheirDeviceWithTheirCodeWhileAnotherPortCarriesOn)
 
 // At scan level 3 the save only erases the blocks below the image read
 // back; an erase failure there fails the device as a failed save.
+// Level 0 scans at priority 3 whatever the operator chose: no pre-scan, the
+// front pages of each block only.
+TEST(ScanRoadTest, LevelZeroScansTheFrontPagesAtPriorityThree)
+{
+    EngineEnvironment& environment = EngineEnvironment::instance();
+    UsbConfiguration::instance()->setChipSet("6716");
+    const std::string folder = environment.makeDevice("level0", g1({{"Faults.BadBlocks", "5"}}));
+    Engine engine(1, FUNCTION_FACTORY);
+    ASSERT_TRUE(engine.ui().waitLayerReady());
+    plugReady(engine, 0, folder);
+    ASSERT_TRUE(engine.startFitted(0, 0, 2));
+    ASSERT_TRUE(engine.waitState(0, "StateBuildOk")) << "in " << engine.stateOf(0);
+    UsbDevice* device = engine.slot(0);
+    EXPECT_EQ(device->getScanConfig()->getScanPriority(), 3);
+    EXPECT_EQ(device->getScanMode()->getScanBitmap()->getMode(), SCAN_PAGE_FRONT2);
+    EXPECT_TRUE(device->getSectorBitmap()->getBlockBitmap()->isBad(5));
+}
+
 TEST(ScanRoadTest, EraseFailureWhileSavingAtLevelThreeFailsTheDevice)
 {
     EngineEnvironment& environment = EngineEnvironment::instance();

@@ -74,9 +74,11 @@ TEST(PreScanGrading, TripleLevelModesWeighTheirDifferences)
 class PreScanTest : public ScanEngineFixture {
 protected:
     // Runs the pre-scan as its task does; determineMode's result.
-    int preScan(const std::string& preset, const Keys& faults, Sptr<usb::ScanObjectScanPre>* kept = nullptr)
+    int preScan(const std::string& preset, const Keys& faults, Sptr<usb::ScanObjectScanPre>* kept = nullptr,
+                int autoMode = 0)
     {
         use(preset, faults, 2);
+        device->getScanConfig()->setAutoMode(autoMode);
         Sptr<usb::ScanObjectScanPre> engine(new usb::ScanObjectScanPre(device, "ScanObjectPreScan"));
         if (kept != nullptr) {
             *kept = engine;
@@ -143,10 +145,15 @@ TEST_F(PreScanTest, PicksTheModeTheWeakSectorsFavour)
     }
 }
 
+// Automatic mode 2 samples half the blocks: the grading's reference halves
+// with them.
 TEST_F(PreScanTest, DeadFlashHasNoMode)
 {
-    EXPECT_EQ(preScan("G1", {{"Faults.BadBlockFraction", "1"}}), -1);
-    EXPECT_FALSE(device->hasScanMode());
+    for (int autoMode : {0, 2}) {
+        SCOPED_TRACE(autoMode);
+        EXPECT_EQ(preScan("G1", {{"Faults.BadBlockFraction", "1"}}, nullptr, autoMode), -1);
+        EXPECT_FALSE(device->hasScanMode());
+    }
 }
 
 TEST_F(PreScanTest, SamplesEightRunsOfEightBlocksOrFourWithAutoModeTwo)

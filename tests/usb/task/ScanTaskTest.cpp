@@ -119,6 +119,21 @@ TEST_F(ScanTaskTest, ReadBackRefusesAMissingOrShortImage)
     EXPECT_EQ(runScanTasks(3, 4), 0x8008);
     use("G1", {{"Faults.FailRead", "always"}}, 2);
     EXPECT_EQ(runScanTasks(3, 4), 0x8001);
+
+    // A saved header whose image count leaves no bitmap sector at all.
+    use("G1", {{"Faults.BadBlocks", "9"}}, 2);
+    ASSERT_EQ(runScanTasks(1, 4), 0);
+    const int64_t header = Sptr<BaseAddress>(device->getSectorBitmap()->getAddress()->getData(0))->getPhyAddress();
+    replug();
+    std::vector<uint8_t> sector(512 + 64);
+    int length = 0;
+    ASSERT_TRUE(hub->device(0)->readFlash(0, header, 1, sector.data(), int(sector.size()), &length));
+    std::copy(sector.begin() + 8, sector.begin() + 12, sector.begin() + 12);
+    ++sector[12];
+    const int64_t perBlock = geometry.sectorsPerBlock();
+    ASSERT_TRUE(hub->device(0)->eraseBlocks(0, header / perBlock * perBlock, 1));
+    ASSERT_TRUE(hub->device(0)->writeFlash(0, header, 1, sector.data()));
+    EXPECT_EQ(runScanTasks(3, 4), 0x8008);
 }
 
 TEST_F(ScanTaskTest, FaultsEndTheStepWithTheirCode)
@@ -140,6 +155,36 @@ TEST_F(ScanTaskTest, FaultsEndTheStepWithTheirCode)
         use("G1", c.faults, 0);
         cancelWhenAsked();
         EXPECT_EQ(runScanTasks(1, 4), c.code);
+        device->resetCancel();
+    }
+}
+
+// The speed step with the automatic choice: the fastest trial code that
+// holds on the flash is kept, 0x0000 first; a probe that cannot read its
+// blocks fails the step, and a stop during it ends the step with its code.
+TEST_F(ScanTaskTest, SpeedProbeKeepsTheFastestCodeThatHoldsOrFailsTheStep)
+{
+    struct Case {
+        const char* name;
+        Keys faults;
+        int code;
+        int speed;
+    };
+    const Case cases[] = {
+        {"good flash", {}, 0, 0x0000},
+        {"too fast for 0x0000", {{"Faults.MinCycle", "17"}}, 0, 0x1111},
+        {"only the slowest holds", {{"Faults.MinCycle", "19"}}, 0, 0x1313},
+        {"probe cannot read", {{"Faults.FailRead", "always"}}, 0x802B, -1},
+        {"stop during the probe", {{"Faults.CancelAfter", "4"}}, 0x8029, -1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        use("G1", c.faults, 1);
+        cancelWhenAsked();
+        EXPECT_EQ(runScanTasks(1, 0), c.code);
+        if (c.code == 0) {
+            EXPECT_EQ(device->getScanConfig()->getScanSpeed(), c.speed);
+        }
         device->resetCancel();
     }
 }
