@@ -2,6 +2,7 @@
 // the device's flash by the test's own reader of the image layout.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -85,6 +86,37 @@ protected:
         return image.bitmap;
     }
 
+    int imageBlock() { return Sptr<schema::BaseAddress>(bitmap->getAddress()->getData(0))->getPhyAddress() / kPerBlock; }
+
+    // What a level-3 save must erase: every block below the image's but the one right under it.
+    static std::vector<int> blocksBelow(int block)
+    {
+        std::vector<int> blocks(size_t(std::max(block - 1, 0)));
+        std::iota(blocks.begin(), blocks.end(), 0);
+        return blocks;
+    }
+
+    // The blocks erased since operation `from`, device-wide in order; a
+    // level-3 save programs nothing and erases at most 32 blocks of one
+    // chip at a time.
+    std::vector<int> erasedAtLevelThree(size_t from, int blocksPerChip = kBlocks)
+    {
+        const std::vector<OpRecord> ops = opLog();
+        std::vector<int> erased;
+        for (size_t i = from; i < ops.size(); ++i) {
+            EXPECT_NE(ops[i].kind, OpKind::Program);
+            if (ops[i].kind == OpKind::Erase) {
+                const int first = int(ops[i].args[1] / kPerBlock);
+                EXPECT_LE(ops[i].args[2], 32);
+                EXPECT_LE(first + ops[i].args[2], blocksPerChip) << "chip " << ops[i].args[0] << " block " << first;
+                for (int k = 0; k < ops[i].args[2]; ++k) {
+                    erased.push_back(int(ops[i].args[0]) * blocksPerChip + first + k);
+                }
+            }
+        }
+        return erased;
+    }
+
     Sptr<schema::ScanConfig> scan;
     Sptr<SectorBitmap> bitmap;
     int plugs = 0;
@@ -166,22 +198,11 @@ TEST_F(SectorBitmapImageTest, LevelThreeErasesOnlyBelowTheImage)
     scan->setScanLevel(3);
     const size_t before = opLog().size();
     ASSERT_EQ(bitmap->writeFlash(device), 0);
-    const std::vector<OpRecord> ops = opLog();
-    int64_t erasedBlocks = 0;
-    for (size_t i = before; i < ops.size(); ++i) {
-        EXPECT_NE(ops[i].kind, OpKind::Program);
-        if (ops[i].kind == OpKind::Erase) {
-            EXPECT_LE(ops[i].args[2], 32);
-            erasedBlocks += ops[i].args[2];
-        }
-    }
-    Sptr<schema::BaseAddress> header(bitmap->getAddress()->getData(0));
-    EXPECT_EQ(erasedBlocks, header->getPhyAddress() / kPerBlock - 1);
+    EXPECT_EQ(erasedAtLevelThree(before), blocksBelow(imageBlock()));
 }
 
 // Two chips of 1000 blocks: the image lies on the second, and no erase
-// batch runs past the end of the first; every block below the image's but
-// the one right under it is erased once.
+// batch runs past the end of the first.
 TEST_F(SectorBitmapImageTest, LevelThreeErasesInBatchesWithinEachChip)
 {
     constexpr int blocks = 1000;
@@ -189,54 +210,28 @@ TEST_F(SectorBitmapImageTest, LevelThreeErasesInBatchesWithinEachChip)
     scan->setScanLevel(3);
     const size_t before = opLog().size();
     ASSERT_EQ(bitmap->writeFlash(device), 0);
-    const std::vector<OpRecord> ops = opLog();
-    std::vector<int> erased;
-    for (size_t i = before; i < ops.size(); ++i) {
-        if (ops[i].kind == OpKind::Erase) {
-            const int first = int(ops[i].args[1] / kPerBlock);
-            EXPECT_LE(ops[i].args[2], 32);
-            EXPECT_LE(first + ops[i].args[2], blocks) << "chip " << ops[i].args[0] << " block " << first;
-            for (int k = 0; k < ops[i].args[2]; ++k) {
-                erased.push_back(int(ops[i].args[0]) * blocks + first + k);
-            }
-        }
-    }
-    Sptr<schema::BaseAddress> header(bitmap->getAddress()->getData(0));
-    const int imageBlock = header->getPhyAddress() / kPerBlock;
-    ASSERT_GT(imageBlock, blocks);
-    std::vector<int> expected(size_t(imageBlock - 1));
-    std::iota(expected.begin(), expected.end(), 0);
-    EXPECT_EQ(erased, expected);
+    ASSERT_GT(imageBlock(), blocks);
+    EXPECT_EQ(erasedAtLevelThree(before, blocks), blocksBelow(imageBlock()));
     // The image's blocks are taken on the second chip, not their namesakes on the first.
-    EXPECT_TRUE(bitmap->getBlockBitmap()->isBad(imageBlock));
-    EXPECT_TRUE(BitRange::test(bitmap->getBitmap(), int64_t(imageBlock) * kPerBlock));
-    EXPECT_FALSE(bitmap->getBlockBitmap()->isBad(imageBlock - blocks));
+    EXPECT_TRUE(bitmap->getBlockBitmap()->isBad(imageBlock()));
+    EXPECT_TRUE(BitRange::test(bitmap->getBitmap(), int64_t(imageBlock()) * kPerBlock));
+    EXPECT_FALSE(bitmap->getBlockBitmap()->isBad(imageBlock() - blocks));
 }
 
 // At level 3 the image stays where the earlier save put it, even when the
-// bitmap would place it elsewhere now: only the blocks below it are erased.
+// bitmap would place it elsewhere now.
 TEST_F(SectorBitmapImageTest, LevelThreeKeepsTheImageWhereItWasSaved)
 {
     ASSERT_EQ(bitmap->writeFlash(device), 0);
-    Sptr<schema::BaseAddress> header(bitmap->getAddress()->getData(0));
-    const int imageBlock = header->getPhyAddress() / kPerBlock;
-    for (int b = imageBlock; b < kBlocks; ++b) {
+    const int saved = imageBlock();
+    for (int b = saved; b < kBlocks; ++b) {
         bitmap->setAsBad(b);
     }
     scan->setScanLevel(3);
     const size_t before = opLog().size();
     ASSERT_EQ(bitmap->writeFlash(device), 0);
-    const std::vector<OpRecord> ops = opLog();
-    int erased = 0;
-    for (size_t i = before; i < ops.size(); ++i) {
-        EXPECT_NE(ops[i].kind, OpKind::Program);
-        if (ops[i].kind == OpKind::Erase) {
-            EXPECT_EQ(ops[i].args[1] / kPerBlock, erased);
-            erased += int(ops[i].args[2]);
-        }
-    }
-    EXPECT_EQ(erased, imageBlock - 1);
-    EXPECT_EQ(Sptr<schema::BaseAddress>(bitmap->getAddress()->getData(0))->getPhyAddress(), header->getPhyAddress());
+    EXPECT_EQ(erasedAtLevelThree(before), blocksBelow(saved));
+    EXPECT_EQ(imageBlock(), saved);
 }
 
 TEST_F(SectorBitmapImageTest, FlashWithoutRoomOrFailingWritesIsReported)

@@ -316,8 +316,6 @@ TEST(ScanRoadTest, FaultsFailTheirDeviceWithTheirCodeWhileAnotherPortCarriesOn)
     }
 }
 
-// At scan level 3 the save only erases the blocks below the image read
-// back; an erase failure there fails the device as a failed save.
 // Level 0 scans at priority 3 whatever the operator chose: no pre-scan, the
 // front pages of each block only.
 TEST(ScanRoadTest, LevelZeroScansTheFrontPagesAtPriorityThree)
@@ -336,6 +334,8 @@ TEST(ScanRoadTest, LevelZeroScansTheFrontPagesAtPriorityThree)
     EXPECT_TRUE(device->getSectorBitmap()->getBlockBitmap()->isBad(5));
 }
 
+// At scan level 3 the save only erases the blocks below the image read
+// back; an erase failure there fails the device as a failed save.
 TEST(ScanRoadTest, EraseFailureWhileSavingAtLevelThreeFailsTheDevice)
 {
     EngineEnvironment& environment = EngineEnvironment::instance();
