@@ -322,7 +322,7 @@ TEST(ScanRoadTest, LevelZeroScansTheFrontPagesAtPriorityThree)
 {
     EngineEnvironment& environment = EngineEnvironment::instance();
     UsbConfiguration::instance()->setChipSet("6716");
-    const std::string folder = environment.makeDevice("level0", g1({{"Faults.BadBlocks", "5"}}));
+    const std::string folder = environment.makeDevice("level0", g1({}));
     Engine engine(1, FUNCTION_FACTORY);
     ASSERT_TRUE(engine.ui().waitLayerReady());
     plugReady(engine, 0, folder);
@@ -331,7 +331,6 @@ TEST(ScanRoadTest, LevelZeroScansTheFrontPagesAtPriorityThree)
     UsbDevice* device = engine.slot(0);
     EXPECT_EQ(device->getScanConfig()->getScanPriority(), 3);
     EXPECT_EQ(device->getScanMode()->getScanBitmap()->getMode(), SCAN_PAGE_FRONT2);
-    EXPECT_TRUE(device->getSectorBitmap()->getBlockBitmap()->isBad(5));
 }
 
 // At scan level 3 the save only erases the blocks below the image read
