@@ -114,6 +114,8 @@ TEST_F(CodeOnDevice, EveryPieceOfAFlashImageIsWrittenAndValidated)
     EXPECT_EQ(code.validateFlash(device), -1);
 
     ASSERT_EQ(code.getPagesPerPiece(SECTORS), 2);
+    // A set using three sectors of each page: the piece's last page is partly filled.
+    EXPECT_EQ(code.getPagesPerPiece(3), 3);
     code.setAddress(slots(7, 4));
     ASSERT_EQ(code.writeFlash(device), 0);
     EXPECT_EQ(ops(OpKind::Program).size(), 4u);
