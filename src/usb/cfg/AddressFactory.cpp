@@ -10,7 +10,9 @@
 #include "schema/device/UsbDevice.h"
 #include "usb/cfg/AllocatAddress.h"
 #include "usb/cfg/CfgPageSteps.h"
+#include "usb/cfg/CfgTable.h"
 #include "usb/cfg/CodeCtrl.h"
+#include "usb/cfg/CodeCtrlLayout.h"
 #include "usb/cfg/CodeFactory.h"
 #include "usb/cmd/BitRange.h"
 #include "usb/cmd/BlockBitmap.h"
@@ -335,7 +337,10 @@ int AddressFactory::allocateConfigBlock(Sptr<BlockSet> blockSet)
           external.perPiece > 0 ? external.total / external.perPiece : 0, external.perPiece);
     CPLOG(7, "external codes need %d pages for stored in this blockSet", external.total);
     // The code-control record lists each code page; the 6605 lists them in its index sector.
-    const int codePageLimit = sixSixOhFive ? ExternalCodeIndex::MAX_ENTRIES : CodeCtrl::kExtCodePages;
+    const std::optional<CfgVariant> variant = m_device->getCfgTable()->getVariant();
+    const int codePageLimit = sixSixOhFive ? ExternalCodeIndex::MAX_ENTRIES
+                              : variant   ? CodeCtrlLayout::codePageEntries(*variant)
+                                          : 0;
     if (external.total + dpf.total > codePageLimit) {
         CPLOG(3, "The firmware code needs %d pages, but the system area lists at most %d", external.total + dpf.total,
               codePageLimit);

@@ -7,8 +7,6 @@ namespace Tessor::usb {
 
 namespace {
 
-constexpr int kShortExtCodes = 30;
-
 // Each description below takes the direction `io` (PackFields or
 // UnpackFields), the value struct (const when packing) and the record.
 
@@ -80,10 +78,10 @@ void system(const Io& io, Ctrl& c, CodeCtrlSystemRecord& r, bool readStarts, boo
     sets(io, c, r.sets);
 }
 
-template <class Io, class Ctrl>
-void shortExtCodes(const Io& io, Ctrl& c, uint8_t* low)
+template <class Io, class Ctrl, size_t N>
+void shortExtCodes(const Io& io, Ctrl& c, uint8_t (&low)[N])
 {
-    for (int i = 0; i < kShortExtCodes; ++i) {
+    for (size_t i = 0; i < N; ++i) {
         io.field(low[i], c.wExtCodePage[i]);
     }
 }
@@ -209,6 +207,19 @@ int CodeCtrlLayout::length(CfgVariant variant)
     case CfgVariant::V6716V32:
     case CfgVariant::V6726: return sizeof(CodeCtrl149Record);
     case CfgVariant::V6605: return sizeof(CodeCtrl6605Record);
+    }
+    return 0;
+}
+
+int CodeCtrlLayout::codePageEntries(CfgVariant variant)
+{
+    switch (variant) {
+    case CfgVariant::V6706: return sizeof CodeCtrl6706Record::extCodeLow;
+    case CfgVariant::V6716: return sizeof CodeCtrl6716Record::extCodeLow;
+    case CfgVariant::V6716V31:
+    case CfgVariant::V6716V32:
+    case CfgVariant::V6726: return sizeof CodeCtrl149Record::extCodeLow;
+    case CfgVariant::V6605: return 0;
     }
     return 0;
 }

@@ -137,6 +137,8 @@ static_assert(offsetof(CodeCtrl6605Record, dwReserved) == 89);
 class CodeCtrlLayout {
 public:
     static int length(CfgVariant variant);
+    // The code pages the record lists; the 6605's record lists none.
+    static int codePageEntries(CfgVariant variant);
     static int write(CfgVariant variant, const CodeCtrl& ctrl, void* place);
     static int read(CfgVariant variant, CodeCtrl& ctrl, const void* place);
 };
