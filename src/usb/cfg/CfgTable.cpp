@@ -440,11 +440,12 @@ CodeAllocation CfgTable::codeAllocation(schema::UsbDevice* device) const
     a.pagesForExternalCode = factory->getPagesCount4ExternalCode();
     a.pagesForDpfCode = factory->getPagesCount4DpfCode();
     a.pagesInBlockSet0 = factory->getPagesCount4BlockSet0();
-    // Each copy has photo-frame code pages of its own in its run.
+    // Each copy has photo-frame code pages and page-bitmap pages of its own in its run.
     a.dpfCodeAddress = m_currentAddressSet && m_currentAddressSet->getDpfCodeAddress()
                            ? m_currentAddressSet->getDpfCodeAddress()
                            : factory->getDpfCodeAddress();
-    a.pageBitmapAddress = factory->getPageBitmapAddress();
+    a.pageBitmapAddress = m_currentAddressSet ? m_currentAddressSet->getPageBitmapAddress()
+                                              : factory->getPageBitmapAddress();
     a.dpfSupport = schema::UsbConfiguration::instance()->isDpfSupport();
     if (a.dpfSupport && device->getDpfDevice() != nullptr) {
         a.photoCfgTableAddress = device->getDpfDevice()->getDpfAddress(schema::ADDRESS_CFG_TABLE);

@@ -42,6 +42,8 @@ void SystemAreaPass::assignAddresses(UsbDevice* device, const Sptr<usb::AllocatA
         // Each copy has page-bitmap pages of its own: none is left unwritten.
         if (set->getPageBitmapAddress()) {
             device->getPageBitmap()->setAddress(set->getPageBitmapAddress());
+            // The flag table repeats the bits of this copy's page-bitmap blocks.
+            device->getFlagBitmap()->update(device);
         }
     }
     table->getBuildInfo()->setAddress(set->getBuildInfoAddress());
