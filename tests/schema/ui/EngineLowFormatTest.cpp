@@ -12,6 +12,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <thread>
 
@@ -161,6 +162,14 @@ TEST_P(EngineLowFormat, ScannedDeviceIsLowFormattedAndBootsFromItsTable)
         EXPECT_EQ(copy.pageBitmap.empty(), part.priority == 0);
         tables.push_back(copy.tablePage * g.sectorsPerPage);
     }
+    // Every copy names page-bitmap blocks of its own, which hold the bitmap.
+    std::set<int> bitmapBlocks;
+    for (const system_area::Copy& copy : area.copies) {
+        for (int block : copy.pageBitmapBlocks) {
+            EXPECT_TRUE(bitmapBlocks.insert(block).second) << "page-bitmap block " << block << " named twice";
+        }
+        EXPECT_EQ(copy.pageBitmap, area.copies[0].pageBitmap);
+    }
     ASSERT_FALSE(area.indexTables.empty());
     EXPECT_EQ(area.indexTables[0].set, 0);
     EXPECT_FALSE(area.indexTables[0].dataBlocks.empty());
@@ -216,6 +225,49 @@ TEST(EngineLowFormatCode, AnImageReplacedBetweenTwoDevicesReachesTheSecond)
         EXPECT_TRUE(onFlash.size() >= code.size() && std::equal(code.begin(), code.end(), onFlash.begin()));
     }
 }
+
+// An external image of `pieces` 4 KB pieces, two code pages each, against
+// the code pages a variant's code-control record lists: 30 for the 6716, 40
+// for the 149-byte layouts. An image the record cannot list fails its device.
+struct CodeLimit {
+    const char* chipSet;
+    int pieces;
+    int code;  // 0: built
+};
+
+void PrintTo(const CodeLimit& c, std::ostream* out) { *out << c.chipSet << " with " << c.pieces << " pieces"; }
+
+class EngineCodePageLimit : public ::testing::TestWithParam<CodeLimit> {};
+
+TEST_P(EngineCodePageLimit, EveryCodePageIsListedOrTheDeviceFails)
+{
+    const CodeLimit& c = GetParam();
+    const std::string folder =
+        makeDevice(std::string("CodeLimit") + c.chipSet + "-" + std::to_string(c.pieces), c.chipSet, Part{}.flash);
+    LowFormatStation station(c.chipSet, 1);
+    const dpf_test::Bytes image = dpf_test::contentOf("large external", size_t(c.pieces) * 4096);
+    dpf_test::writeFile(std::filesystem::path("releases") / code_test::images().front().diskName, image);
+    Engine engine(1, FUNCTION_FACTORY);
+    ASSERT_TRUE(engine.ui().waitLayerReady());
+    plugAndStart(engine, 0, folder);
+    const std::vector<Report> reports = leaveLowFormat(engine, 0, 0);
+    if (c.code != 0) {
+        EXPECT_EQ(reports, (std::vector<Report>{{UI_SIG_FOUND, 0, 0}, {UI_SIG_READY, 0, 0}, {UI_SIG_STATUS, 0, c.code}}));
+        return;
+    }
+    expectLowFormatted(reports, 0);
+    const system_area::SystemArea area = system_area::read(folder);
+    EXPECT_EQ(area.problems, std::vector<std::string>{});
+    ASSERT_EQ(area.copies.size(), 1u);
+    const system_area::Copy& copy = area.copies[0];
+    EXPECT_EQ(copy.codePages.size(), size_t(2 * c.pieces));
+    const dpf_test::Bytes code = code_test::flashCode(image, false);
+    EXPECT_TRUE(copy.code == code);
+}
+
+INSTANTIATE_TEST_SUITE_P(Records, EngineCodePageLimit,
+                         ::testing::Values(CodeLimit{"6716", 15, 0}, CodeLimit{"6716", 18, 0x8021},
+                                           CodeLimit{"6716V31", 20, 0}, CodeLimit{"6716V31", 21, 0x8021}));
 
 // One object of the system area that fails, and the code its device gets.
 struct Fault {
