@@ -53,10 +53,11 @@ int SectorBitmap::myInit()
 {
     const std::string reason = m_geometry.unsupportedReason();
     if (!reason.empty()) {
-        CPLOG(3, "%s: flash of %d chips x %d blocks x %d pages x %d sectors cannot be mapped: %s", getName(),
+        CPLOG(3, "%s cannot map a flash of %d chips x %d blocks x %d pages x %d sectors: %s", getName(),
             m_geometry.chips, m_geometry.blocksPerChip, m_geometry.pagesPerBlock, m_geometry.sectorsPerPage,
             reason.c_str());
-        throw BitmapException("Bad blocks too much!", __FILE__, __LINE__, kBadBlocksTooMuch);
+        throw BitmapException("The sector bitmap cannot map this device: " + reason, __FILE__, __LINE__,
+            kFlashNotMapped);
     }
     const int length = static_cast<int>((m_geometry.totalSectors() + 7) / 8);
     const int bitmapSectors = ceilDiv(length, kSectorBytes);

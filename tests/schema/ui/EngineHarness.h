@@ -52,15 +52,18 @@ struct TestPart {
     int pages;
 };
 
-// The engine tests' small device, the scan road's G1 device and the road
-// benchmark's 4 GiB device.
+// The engine tests' small device, the scan road's G1 device, the road
+// benchmark's 4 GiB device and a 16 GiB one.
 constexpr const char* SMALL_FLASH_ID = "EC731095";
 constexpr const char* G1_FLASH_ID = "EC751095";
 constexpr const char* LARGE_FLASH_ID = "EC7A1095";
 constexpr TestPart LARGE_PART = {LARGE_FLASH_ID, "VF32G-ENGINE-TEST", 32768, 16384, 128};
+// Four chips, as the four that answer it name it: 64 Mi sectors, more than
+// the sector bitmap maps.
+constexpr TestPart HUGE_PART = {"EC7C1095QD", "VF64G-ENGINE-TEST", 65536, 32768, 128};
 constexpr TestPart TEST_PARTS[] = {{SMALL_FLASH_ID, "VF16M-ENGINE-TEST", 16, 64, 16},
                                    {G1_FLASH_ID, "VF256M-ENGINE-TEST", 256, 256, 64},
-                                   LARGE_PART};
+                                   LARGE_PART, HUGE_PART};
 
 struct Report {
     UiSignalType signal;

@@ -107,6 +107,13 @@ const Road ROADS[] = {
      waitingThen({{REQUEST, UI_SIG_START},
                   {STATE, 0, "StateError"},
                   {REPORTS, 0, "", readyThen({r(UI_SIG_STATUS, 0x8021)})}})},
+    // 32 GiB: the sector bitmap cannot map the flash, which the scan reports.
+    {"FlashTheSectorBitmapCannotMap", FUNCTION_FACTORY,
+     {{"Device.Chips", "4"}, {"Device.FlashId", "EC7C1095"}, {"Device.BlocksPerChip", "32768"},
+      {"Device.PagesPerBlock", "128"}},
+     waitingThen({{REQUEST, UI_SIG_START},
+                  {STATE, 0, "StateError"},
+                  {REPORTS, 0, "", readyThen({r(UI_SIG_STATUS, 0x8026)})}})},
     // Scan level 2 saves the bitmaps and formats nothing.
     {"ScanOnlyEndsBuilt", FUNCTION_FACTORY, {},
      waitingThen({{START_AT_LEVEL, 2},

@@ -22,9 +22,6 @@ namespace Tessor::schema {
 
 namespace {
 
-// Code of a flash whose bitmaps cannot be kept.
-constexpr int kNoBitmap = 0x8021;
-
 void giveMode(UsbDevice* device, _SCAN_PAGE_MODE page, int proScanMode)
 {
     Sptr<usb::ScanBitmapFactory> patterns = device->getScanBitmapFactory();
@@ -85,10 +82,11 @@ int TaskScanScan::startup(UsbDevice* device, Sptr<BaseEvent> event)
     Sptr<usb::ScanObject> engine;
     try {
         engine = makeEngine(device);
-    } catch (const usb::BitmapException&) {
+    } catch (const usb::BitmapException& e) {
         // A flash the bitmaps cannot describe fails this device only.
-        event->setErrorCode(kNoBitmap);
-        return -kNoBitmap;
+        CPLOG(3, "%s: %s", device->getName(), e.what());
+        event->setErrorCode(e.getCode());
+        return -e.getCode();
     }
     const uint32_t started = SystemInfo::getSystemTick();
     if (const int result = engine->scan(); result != 0) {
