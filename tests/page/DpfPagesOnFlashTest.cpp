@@ -70,7 +70,7 @@ TEST_F(PagesOnFlash, AnImportedBookIsInTheDevicesEbookArea)
     std::vector<unsigned char> expected;
     Tessor::utils::reflowEbookText(reinterpret_cast<const unsigned char*>(text.data()), int32_t(text.size()),
                                    &expected);
-    EXPECT_TRUE(flash.readBook(directory, 0) == expected);
+    EXPECT_TRUE(flash.readBook(table, directory, 0) == expected);
 }
 
 // The first data file of area `type` as the flash holds it.

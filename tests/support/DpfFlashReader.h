@@ -31,14 +31,15 @@ public:
 
     int perBlock() const { return m_perBlock; }
 
-    // `count` sectors from the linear physical sector `sector` of chip 0.
+    // `count` sectors from the linear physical sector `sector`, on its chip.
     Bytes read(int64_t sector, int64_t count) const
     {
         Bytes out(static_cast<size_t>(count) * 512);
         for (int64_t done = 0; done < count;) {
             const int n = static_cast<int>(std::min<int64_t>(64, count - done));
             int length = 0;
-            EXPECT_TRUE(m_device.readFlash(0, sector + done, n, out.data() + done * 512, n * 512, &length));
+            const int chip = static_cast<int>((sector + done) / sectorsPerChip());
+            EXPECT_TRUE(m_device.readFlash(chip, sector + done, n, out.data() + done * 512, n * 512, &length));
             done += n;
         }
         return out;
@@ -63,16 +64,18 @@ public:
     // sector, size), then the block index from byte 2048.
     Bytes readEbookDirectory(const Bytes& table) const { return read(be32(table, 0x60), 4 + 20); }
 
-    // The bytes of the book of directory entry `entry`, through the block index.
-    Bytes readBook(const Bytes& directory, size_t entry) const
+    // The bytes of the book of directory entry `entry`, through the block
+    // index, whose blocks count within the chip that holds the directory.
+    Bytes readBook(const Bytes& table, const Bytes& directory, size_t entry) const
     {
         const uint32_t logical = be32(directory, 32 * entry + 11);
         const uint32_t size = be32(directory, 32 * entry + 15);
         const uint32_t perBlock = static_cast<uint32_t>(m_perBlock);
+        const int64_t chipStart = be32(table, 0x60) / sectorsPerChip() * sectorsPerChip();
         Bytes book;
         for (uint32_t s = logical; book.size() < size; ++s) {
             const uint32_t block = be16(directory, 2048 + 2 * (s / perBlock));
-            const Bytes sector = read(int64_t(block) * m_perBlock + s % perBlock, 1);
+            const Bytes sector = read(chipStart + int64_t(block) * m_perBlock + s % perBlock, 1);
             book.insert(book.end(), sector.begin(), sector.end());
         }
         book.resize(size);
@@ -93,6 +96,12 @@ public:
     }
 
 private:
+    int64_t sectorsPerChip() const
+    {
+        const Tessor::taval::Geometry& g = m_device.description().geometry;
+        return int64_t(g.blocksPerChip) * g.pagesPerBlock * g.sectorsPerPage;
+    }
+
     Tessor::taval::VirtualDevice& m_device;
     int m_blocks;
     int m_perBlock;

@@ -62,7 +62,8 @@ int DpfCmdEbookDirectory::setEbookAddress(int sectorsPerBlock)
     }
     m_table.resize(static_cast<size_t>(getSectorLength()) * SECTOR_SIZE, 0xFF);
     for (int i = 0; i < blocks; ++i) {
-        const int block = books->getAreaBlock(i)->getPhyAddress() / sectorsPerBlock;
+        // The frame counts the block within its chip.
+        const int block = books->getAreaBlock(i)->getBlockNo();
         reinterpret_cast<Be16*>(m_table.data() + INDEX_OFFSET)[i].set(static_cast<uint16_t>(block));
         CPLOG(7, "Ebook BlcokAddress Number %d  BlockN0 %d", i, block);
     }

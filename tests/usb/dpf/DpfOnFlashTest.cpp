@@ -83,12 +83,31 @@ TEST_P(DpfOnFlash, EveryAreaIsFoundFromTheTable)
         title.resize(10, 0xFF);
         EXPECT_EQ(title, slice(directory, entry + 1, 10)) << k;
         EXPECT_EQ(book.size, be32(directory, entry + 15));
-        EXPECT_TRUE(flash.readBook(directory, k) == contentOf(book.title, book.size)) << "book " << k;
+        EXPECT_TRUE(flash.readBook(table, directory, k) == contentOf(book.title, book.size)) << "book " << k;
     }
     EXPECT_EQ(books().size() + 1, directory[32 * books().size()]);
 
     const Bytes movie = padded(contentOf("movie", kMovieSize));
     EXPECT_TRUE(flash.read(be32(table, 0x54), int64_t(movie.size() / 512)) == movie);
+}
+
+// A frame of three chips whose first chip is bad from block 60 on: the
+// e-book area lies on chip 1, and its block index counts within that chip.
+TEST(DpfOnFlashChips, BooksOnALaterChipAreFoundThroughTheBlocksOfTheirChip)
+{
+    DpfRoad road(Variant{"6716", 1}, 1);
+    Sptr<DpfConfig> config(new DpfConfig("RunDpfConfig"));
+    config->setMaxImagesCount(200);
+    const Bytes table = road.produce(0, config, {{"Device.Chips", "3"}, {"Faults.BadBlocks", "60-1023"}});
+    ASSERT_FALSE(table.empty());
+    const FlashReader flash = road.reader(0);
+    EXPECT_EQ(be32(table, 0x60) / (kBlocks * kSectorsPerBlock), 1u);
+    const Bytes directory = flash.readEbookDirectory(table);
+    ASSERT_FALSE(books().empty());
+    EXPECT_LT(be16(directory, 2048), kBlocks);
+    for (size_t k = 0; k < books().size(); ++k) {
+        EXPECT_TRUE(flash.readBook(table, directory, k) == contentOf(books()[k].title, books()[k].size)) << "book " << k;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Variants, DpfOnFlash, ::testing::Values(Variant{"6716", 1}, Variant{"6605", 2}));

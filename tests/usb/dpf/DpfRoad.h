@@ -86,12 +86,12 @@ public:
     engine_test::Engine& engine() { return *m_engine; }
 
     // Plugs a device into `port` and starts it, once it waits, with `config`
-    // as the run's photo-frame settings.
-    void start(int port, const Sptr<Tessor::schema::DpfConfig>& config)
+    // as the run's photo-frame settings; `more` adds to the device's keys.
+    void start(int port, const Sptr<Tessor::schema::DpfConfig>& config, const engine_test::Keys& more = {})
     {
-        const engine_test::Keys keys = {{"Device.Variant", m_variant.chipSet}, {"Device.FlashId", "ECD35195"},
-                                        {"Device.BlocksPerChip", std::to_string(kBlocks)},
-                                        {"Device.PagesPerBlock", "64"}};
+        engine_test::Keys keys = {{"Device.Variant", m_variant.chipSet}, {"Device.FlashId", "ECD35195"},
+                                  {"Device.BlocksPerChip", std::to_string(kBlocks)}, {"Device.PagesPerBlock", "64"}};
+        keys.insert(more.begin(), more.end());
         const std::string folder = engine_test::EngineEnvironment::instance().makeDevice(
             std::string("Dpf") + m_variant.chipSet + "-" + std::to_string(port), keys);
         std::string error;
@@ -135,9 +135,9 @@ public:
 
     // Produces a device on `port` with `config` to its end, which must be
     // built; its frame table (empty when there is none).
-    Bytes produce(int port, const Sptr<Tessor::schema::DpfConfig>& config)
+    Bytes produce(int port, const Sptr<Tessor::schema::DpfConfig>& config, const engine_test::Keys& more = {})
     {
-        start(port, config);
+        start(port, config, more);
         EXPECT_EQ(builtReports(port), finish(port));
         return reader(port).findDpfTable();
     }
