@@ -17,6 +17,7 @@
 #include "schema/device/ScanConfig.h"
 #include "schema/device/UsbDevice.h"
 #include "usb/cfg/CfgTable.h"
+#include "usb/cfg/CodeCtrlLayout.h"
 #include "usb/profile/FlashInfo.h"
 
 namespace {
@@ -208,7 +209,19 @@ bool writeDeviceTable(const std::string& folder, const std::vector<TableLun>& lu
     code.wCfgTblBlkAddr = kTableBlock;
     code.bCfgTblPage = kTablePage;
     code.bFlagTblPage = kFlagPage;
+    // As a low format leaves them: block set 0 of whole pages, whose sectors
+    // per page the code a user run writes back takes, and after the build
+    // information as many code pages as the record lists.
+    const int sectorsPerPage = description.geometry.sectorsPerPage;
+    code.bBlockSetNum = 1;
+    code.bSetSectorsPerPage[0] = static_cast<uint8_t>(sectorsPerPage);
+    code.bSetStartSector[0] = 0;
+    table->getFlashCtrl()->record().bBlockSetSectorsPerPage[0] = static_cast<uint8_t>(sectorsPerPage);
     std::fill(code.wExtCodePage, code.wExtCodePage + usb::CodeCtrl::kExtCodePages, 0xFFFF);
+    const int codePages = table->getVariant() ? usb::CodeCtrlLayout::codePageEntries(*table->getVariant()) : 0;
+    for (int i = 0; i < codePages; ++i) {
+        code.wExtCodePage[i] = static_cast<uint16_t>(kBuildPage + 1 + i);
+    }
     table->setAddress(Sptr<BaseAddress>(new BaseAddress(device.get(), kTableBlock, kTablePage, 0)));
     table->getBuildInfo()->setAddress(Sptr<BaseAddress>(new BaseAddress(device.get(), kTableBlock, kBuildPage, 0)));
     if (table->getBuildInfo()->writeFlash(device.get()) != 0 || table->writeFlash(device.get()) != 0 ||

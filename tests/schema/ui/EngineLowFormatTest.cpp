@@ -18,6 +18,7 @@
 
 #include "EngineHarness.h"
 #include "platform/taval/OpLog.h"
+#include "DeviceTable.h"
 #include "support/CodeTree.h"
 #include "support/SystemAreaReader.h"
 #include "usb/cfg/CodeFactory.h"
@@ -484,5 +485,30 @@ INSTANTIATE_TEST_SUITE_P(ChipSets, EngineInPlace,
                              return std::string("V") + info.param.chipSet +
                                     (info.param.priority == 0 ? "BlockMode" : "PageMode");
                          });
+
+// A disk the device tool made with a table on its flash is used as a
+// produced one: a user run writes the station's code where its table lists
+// code pages and builds it.
+TEST(EngineToolDisk, UserRunBuildsADiskTheDeviceToolMade)
+{
+    const std::string folder = makeDevice("ToolDisk", "6716", Part{}.flash);
+    LowFormatStation station("6716", 1);
+    std::string error;
+    ASSERT_TRUE(writeDeviceTable(folder, {}, &error)) << error;
+    Engine user(1, FUNCTION_USER);
+    ASSERT_TRUE(user.ui().waitLayerReady());
+    ASSERT_EQ(user.hub().plug(0, folder, &error), 0) << error;
+    ASSERT_TRUE(user.waitState(0, "StateWait")) << user.stateOf(0);
+    Sptr<ConfigInfo> settings(new ConfigInfo(user.ui().getConfigInfo()));
+    settings->setRealCapacity(user.slot(0)->getConfigInfo()->getRealCapacity());
+    user.start(0, settings);
+    EXPECT_EQ(user.waitRunEnded(0), "StateBuildOk") << ::testing::PrintToString(user.ui().reports(0));
+    ASSERT_EQ(user.hub().unplug(0), 0);
+    const system_area::SystemArea area = system_area::read(folder);
+    ASSERT_EQ(area.copies.size(), 1u);
+    const dpf_test::Bytes code = code_test::flashCode(false);
+    const system_area::Copy& copy = area.copies[0];
+    EXPECT_TRUE(copy.code.size() >= code.size() && std::equal(code.begin(), code.end(), copy.code.begin()));
+}
 
 }  // namespace
