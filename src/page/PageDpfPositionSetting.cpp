@@ -106,7 +106,7 @@ void PageDpfPositionSetting::loadPositions()
             box->setRange(0, x ? row.xMaximum : row.yMaximum);
             box->setValue(static_cast<int16_t>(field));
             // Stored as the range allows it, as the buddy's change would;
-            // the range a preview sets later bounds it only at a change.
+            // the previews bound it further and store it again.
             field = box->value();
         }
     }

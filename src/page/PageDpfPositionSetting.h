@@ -1,8 +1,8 @@
 // Where the frame firmware draws its screen items: OSD, alarm and battery
 // icons, picture number, alarm digits, animation window and the calendar's
 // year-month and date, each an X and a Y on the 128 x 128 screen, with two
-// previews of the frame's screen. Every change is stored at once. UI
-// thread only.
+// previews of the frame's screen. Every change is stored at once, and so is
+// every bound a preview sets. UI thread only.
 #pragma once
 
 #include <QDateTime>

@@ -1,7 +1,7 @@
 // The MP3-player settings of the current run: the integer fields of the
 // eight blocks of its MP3 configuration, shown in edits and check boxes, a
 // few of them editable. Filled once when the page is first shown; every
-// hide writes the controls back.
+// hide writes the editable controls back.
 #pragma once
 
 #include "page/PageConfig.h"

@@ -127,6 +127,8 @@ TEST_P(ChineseWindow, EveryTextTheWindowLooksUpIsInTheLocaleFile)
     for (schema::_FUNCTION_T function : {schema::FUNCTION_USER, schema::FUNCTION_LOGIN}) {
         SheetStation station(1, function);
         station.sheet().show();
+        // Laid out as the operator sees it.
+        waitOnGui([] { return true; });
         test_support::saveScreenshot(station.sheet(), "window-" + name + "-function-" + std::to_string(function));
     }
     schema::UsbConfiguration::instance()->setCurrentFunction(schema::FUNCTION_FACTORY);

@@ -621,6 +621,7 @@ TEST_F(MainWindowTest, TheLogDialogChangesTheRunningLogger)
     const std::string name = config->getLogFilename();
     const int level = schema::getLogLevel();
     const long long limit = schema::getLogSizeLimit();
+    const int size = config->getLogSize();
     auto opened = std::make_shared<RecordingOpen>();
     mfc::setShellOpenService(opened);
 
@@ -658,6 +659,7 @@ TEST_F(MainWindowTest, TheLogDialogChangesTheRunningLogger)
     config->setLogFilename(name);
     schema::setLogLevel(level);
     schema::setLogSizeLimit(limit);
+    config->setLogSize(size);
 }
 
 }  // namespace
