@@ -25,8 +25,6 @@ const LayoutRow layoutRows[DpfConfig::LAYOUT_ITEMS] = {
     {"CalenderCoorde", {0, 0, 105, 82}},    {"CalenderDateCoorde", {112, 57, 64, 127}},
 };
 
-bool endsInSeparator(const std::string& folder) { return !folder.empty() && folder.back() == '\\'; }
-
 }  // namespace
 
 DpfConfig::DpfConfig(const std::string& name) : BaseData(name) { init(); }
@@ -266,10 +264,14 @@ int DpfConfig::_addFileList(FILE_TYPE_T type)
         if (entry.folder || dot == std::string::npos || entry.name.compare(dot, std::string::npos, extension) != 0) {
             continue;
         }
-        const std::string path = folder + (endsInSeparator(folder) ? "" : "\\") + entry.name;
-        container->addData(Sptr<DpfDataItem>(new DpfDataItem(path)));
+        container->addData(Sptr<DpfDataItem>(new DpfDataItem(pathIn(folder, entry.name))));
     }
     return 0;
+}
+
+std::string DpfConfig::pathIn(const std::string& folder, const std::string& name)
+{
+    return folder + (!folder.empty() && folder.back() == '\\' ? "" : "\\") + name;
 }
 
 Sptr<DpfMenuItem> DpfConfig::menuItem(MENU_MAIN_ID_T mainId, MENU_SUB_ID_T subId) const

@@ -39,6 +39,8 @@ DpfDevice::DpfDevice(UsbDevice* device, const std::string& name) : BaseCmdData(d
     TESSOR_ASSERT(device != nullptr);
 }
 
+DpfDevice::DpfDevice(UsbDevice* device, const unsigned char* /*raw*/) : DpfDevice(device, "DpfDevice") {}
+
 DpfDevice::~DpfDevice() = default;
 
 int DpfDevice::init()
@@ -200,6 +202,17 @@ int DpfDevice::allocateAddress()
           m_photoBlocks, m_bookBlocks, movieBlocks);
     CPLOG(7, "Total %d blocks for DPF", m_menuBlocks + m_photoBlocks + m_photoMapBlocks + m_bookBlocks + movieBlocks + 2);
     return 0;
+}
+
+int DpfDevice::parsePhotoCfg(const std::vector<unsigned char>& sector)
+{
+    if (sector.size() < SECTOR_SIZE) {
+        CPLOG(3, "A photo-frame configuration table is a sector of %d bytes, not %d", SECTOR_SIZE,
+              static_cast<int>(sector.size()));
+        return -1;
+    }
+    std::vector<unsigned char> table(sector.begin(), sector.begin() + SECTOR_SIZE);
+    return m_cfgTable->reverseSerialize(table.data());
 }
 
 int DpfDevice::finish(UsbDevice* device)

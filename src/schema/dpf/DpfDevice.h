@@ -29,6 +29,8 @@ class DpfDevice : public BaseCmdData {
 public:
     // The device must not be null.
     DpfDevice(UsbDevice* device, const std::string& name);
+    // Named "DpfDevice"; nothing is taken from the buffer.
+    DpfDevice(UsbDevice* device, const unsigned char* raw);
     ~DpfDevice() override;
 
     // Creates the 36 writers and the default configuration; 0.
@@ -57,6 +59,9 @@ public:
     // Takes the blocks of every area from the device's block bitmap; 0, or
     // -1 when the blocks run out.
     int allocateAddress();
+    // Reads the device's frame back from its configuration table sector
+    // (see DpfCfgTable::reverseSerialize); -1 for less than a sector.
+    int parsePhotoCfg(const std::vector<unsigned char>& sector);
 
 private:
     // The blocks an area of `sectors` sectors needs (at least one is given).

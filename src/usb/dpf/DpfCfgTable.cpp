@@ -1,21 +1,29 @@
 #include "usb/dpf/DpfCfgTable.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "schema/base/Assert.h"
 #include "schema/base/Log.h"
 #include "schema/base/SystemInfo.h"
+#include "platform/taval/Taval.h"
 #include "schema/device/BaseAddress.h"
+#include "schema/device/DiskInfo.h"
 #include "schema/device/UsbDevice.h"
 #include "schema/dpf/DpfConfig.h"
 #include "schema/dpf/DpfDevice.h"
+#include "usb/dpf/DpfCmdEbookDirectory.h"
+#include "usb/dpf/DpfLimits.h"
+#include "utils/HostPath.h"
 #include "utils/Rgb565.h"
 
 namespace Tessor::usb {
 
 using schema::SystemInfo;
 
+using schema::BaseAddress;
 using schema::DpfConfig;
+using schema::DpfDataItem;
 using schema::PHOTO_ADDRESS_T;
 
 namespace {
@@ -23,6 +31,10 @@ namespace {
 constexpr int kBookMarkTextNumber = 0x50;
 constexpr int kBacklightOffset = 0x50;
 constexpr int kPhotosPerZone = 128;
+// The photo address table a frame can hold, in sectors.
+constexpr int kMaxPhotoMapSectors = 128;
+constexpr uint32_t kUnusedEntry = 0xFFFFFFFF;
+constexpr uint16_t kUnusedBlock = 0xFFFF;
 constexpr int kZones = 16;
 constexpr int kLayouts = 10;
 // Width and height the frame adds to each screen item's top and left.
@@ -206,6 +218,188 @@ int DpfCfgTable::validateFlash(schema::UsbDevice* device)
     }
     CPLOG(5, "DPF Config Table validate OK!");
     return 0;
+}
+
+int DpfCfgTable::reverseSerialize(void* data)
+{
+    CPLOG(7, "%s reverse serialization.....", getName());
+    TESSOR_ASSERT(m_dpfDevice != nullptr && m_dpfDevice->getDpfConfig());
+    PhotoInfoRecord record;
+    std::memcpy(&record, data, sizeof record);
+    if (record.magic.get() != PhotoInfoRecord::MAGIC || record.bookMarkTextNumber != kBookMarkTextNumber) {
+        CPLOG(3, "%s: the sector holds no photo-frame configuration table", getName());
+        return -1;
+    }
+    std::memset(m_table, 0, sizeof m_table);
+    std::memcpy(m_table, data, SECTOR_SIZE);
+    if (reversalSerializeEBooks(record) != 0 || reversalSerializePhotos(record) != 0) {
+        return -1;
+    }
+    CPLOG(7, "reverse serialization finished");
+    return 0;
+}
+
+int DpfCfgTable::reversalSerializeEBooks(const PhotoInfoRecord& record)
+{
+    const schema::DiskInfo& disk = *m_device->getDiskInfo();
+    const uint32_t at = record.textAddress.get();
+    setArea(schema::ADDRESS_BOOK_DIRECTORY, blocksCovering(at, 1));
+    const int sectors = std::min(DpfCmdEbookDirectory::INDEX_OFFSET / SECTOR_SIZE + DpfCmdEbookDirectory::MAX_INDEX_SECTORS,
+                                 disk.getSectorsPerBlock() - static_cast<int>(at % disk.getSectorsPerBlock()));
+    const unsigned char* read = m_device->readFlashSectors(sectorAt(at), sectors);
+    if (read == nullptr) {
+        CPLOG(3, "read EBook Directory failed");
+        return -1;
+    }
+    const std::vector<unsigned char> directory(read, read + static_cast<size_t>(sectors) * SECTOR_SIZE);
+
+    // The index counts blocks within the directory's chip.
+    const int chipStart = sectorAt(at)->getChipNo() * disk.getBlocksPerChip();
+    const Be16* index = reinterpret_cast<const Be16*>(directory.data() + DpfCmdEbookDirectory::INDEX_OFFSET);
+    const size_t indexEntries = (directory.size() - DpfCmdEbookDirectory::INDEX_OFFSET) / sizeof(Be16);
+    std::vector<int> blocks;
+    for (size_t i = 0; i < indexEntries && index[i].get() != kUnusedBlock; ++i) {
+        blocks.push_back(chipStart + index[i].get());
+    }
+    setArea(schema::ADDRESS_BOOKS, blocks);
+    CPLOG(7, "Total %d blocks are allocated for EBooks", static_cast<int>(blocks.size()));
+
+    Sptr<DpfConfig> config = m_dpfDevice->getDpfConfig();
+    config->clearAllBooks();
+    const EbookEntryRecord* entries = reinterpret_cast<const EbookEntryRecord*>(directory.data());
+    for (int k = 0; k < kMaxBooks && entries[k].sector.get() != kUnusedEntry; ++k) {
+        const EbookEntryRecord& entry = entries[k];
+        const std::string title(entry.title, std::find(entry.title, entry.title + EbookEntryRecord::TITLE_SIZE, '\xFF'));
+        const int64_t size = entry.size.get();
+        std::vector<unsigned char> book;
+        if (!readArea(schema::ADDRESS_BOOKS, static_cast<int>(entry.sector.get()),
+                      static_cast<int>((size + SECTOR_SIZE - 1) / SECTOR_SIZE), book)) {
+            CPLOG(3, "read EBook %d : %s failed", k, title.c_str());
+            return -1;
+        }
+        const std::string path = DpfConfig::pathIn(config->getHome4EBook(), title + ".txt");
+        if (!saveFile(path, book, static_cast<int>(size))) {
+            CPLOG(3, "Write EBook %d : %s failed", k, title.c_str());
+            return -1;
+        }
+        config->addBook(Sptr<DpfDataItem>(new DpfDataItem(path)));
+    }
+    return 0;
+}
+
+int DpfCfgTable::reversalSerializePhotos(const PhotoInfoRecord& record)
+{
+    setArea(schema::ADDRESS_PHOTO_STATE, blocksCovering(record.mapStateAddress.get(), 1));
+    const int mapSectors = (4 * record.maxImage.get() + SECTOR_SIZE - 1) / SECTOR_SIZE;
+    if (mapSectors > kMaxPhotoMapSectors) {
+        CPLOG(3, "too many photos which stored are out of range : %d", record.maxImage.get());
+        return -1;
+    }
+    const uint32_t mapAt = record.mapAddress.get();
+    setArea(schema::ADDRESS_PHOTO_MAP, blocksCovering(mapAt, mapSectors));
+    std::vector<uint32_t> slots;
+    if (mapSectors > 0) {
+        const unsigned char* read = m_device->readFlashSectors(sectorAt(mapAt), mapSectors);
+        if (read == nullptr) {
+            CPLOG(3, "read Photo Address Table failed");
+            return -1;
+        }
+        const Be32* entries = reinterpret_cast<const Be32*>(read);
+        for (int j = 0; j < mapSectors * SECTOR_SIZE / 4 && entries[j].get() != 0 && entries[j].get() != kUnusedEntry;
+             ++j) {
+            slots.push_back(entries[j].get());
+        }
+    }
+    std::vector<int> blocks;
+    for (const uint32_t slot : slots) {
+        for (const int block : blocksCovering(slot, kPhotoSectors)) {
+            if (blocks.empty() || blocks.back() != block) {
+                blocks.push_back(block);
+            }
+        }
+    }
+    setArea(schema::ADDRESS_PHOTOS, blocks);
+    Sptr<DpfCmd> area = m_dpfDevice->getDpfCmd(schema::ADDRESS_PHOTOS);
+    for (int i = 0; i < area->getAreaBlocks(); ++i) {
+        CPLOG(7, "No %d Address %s are allocated for Photos", i, area->getAreaBlock(i)->logData());
+    }
+
+    Sptr<DpfConfig> config = m_dpfDevice->getDpfConfig();
+    config->clearAllPhotos();
+    const int photos = record.currentImage.get();
+    for (int j = 0; j < photos; ++j) {
+        const unsigned char* read =
+            j < static_cast<int>(slots.size()) ? m_device->readFlashSectors(sectorAt(slots[j]), kPhotoSectors) : nullptr;
+        if (read == nullptr) {
+            CPLOG(3, "read Photo %d failed", j);
+            return -1;
+        }
+        const std::vector<unsigned char> photo(read, read + kPhotoSectors * SECTOR_SIZE);
+        const std::string path = DpfConfig::pathIn(config->getHome4Photo(), "Photo_" + std::to_string(j) + ".img");
+        if (!saveFile(path, photo, static_cast<int>(photo.size()))) {
+            CPLOG(3, "Write Photo %d (%s) failed", j, path.c_str());
+            return -1;
+        }
+        config->addPhoto(Sptr<DpfDataItem>(new DpfDataItem(path)));
+    }
+    return 0;
+}
+
+Sptr<BaseAddress> DpfCfgTable::sectorAt(uint32_t sector) const
+{
+    const schema::DiskInfo& disk = *m_device->getDiskInfo();
+    const int perBlock = disk.getSectorsPerBlock();
+    const int inBlock = static_cast<int>(sector % static_cast<uint32_t>(perBlock));
+    return Sptr<BaseAddress>(new BaseAddress(m_device, static_cast<int>(sector / static_cast<uint32_t>(perBlock)),
+                                             inBlock / disk.getSectorsPerPage(), inBlock % disk.getSectorsPerPage()));
+}
+
+std::vector<int> DpfCfgTable::blocksCovering(uint32_t sector, int sectors) const
+{
+    const int64_t perBlock = m_device->getDiskInfo()->getSectorsPerBlock();
+    std::vector<int> blocks;
+    for (int64_t block = sector / perBlock; block <= (sector + std::max(sectors, 1) - 1) / perBlock; ++block) {
+        blocks.push_back(static_cast<int>(block));
+    }
+    return blocks;
+}
+
+void DpfCfgTable::setArea(PHOTO_ADDRESS_T type, const std::vector<int>& blocks)
+{
+    // A container of the area's blocks, as the block bitmap hands them out.
+    Sptr<BaseAddress> area(new BaseAddress(m_device, 0, 0, 0));
+    for (const int block : blocks) {
+        area->addData(Sptr<BaseAddress>(new BaseAddress(m_device, block, 0, 0)));
+    }
+    m_dpfDevice->setDpfAddress(type, area);
+}
+
+bool DpfCfgTable::readArea(PHOTO_ADDRESS_T type, int sector, int count, std::vector<unsigned char>& out)
+{
+    Sptr<DpfCmd> area = m_dpfDevice->getDpfCmd(type);
+    const int perBlock = m_device->getDiskInfo()->getSectorsPerBlock();
+    if (sector < 0 || count < 0 || int64_t(sector) + count > int64_t(area->getAreaBlocks()) * perBlock) {
+        return false;
+    }
+    out.resize(static_cast<size_t>(count) * SECTOR_SIZE);
+    for (int done = 0; done < count;) {
+        const int at = sector + done;
+        const int n = std::min({count - done, perBlock - at % perBlock, kBookChunk});
+        const unsigned char* read =
+            m_device->readFlashSectors(sectorAt(static_cast<uint32_t>(area->getAreaBlock(at / perBlock)->getPhyAddress() + at % perBlock)), n);
+        if (read == nullptr) {
+            return false;
+        }
+        std::memcpy(out.data() + static_cast<size_t>(done) * SECTOR_SIZE, read, static_cast<size_t>(n) * SECTOR_SIZE);
+        done += n;
+    }
+    return true;
+}
+
+bool DpfCfgTable::saveFile(const std::string& path, const std::vector<unsigned char>& bytes, int size)
+{
+    static const unsigned char kEmpty = 0;
+    return usbWriteFile(utils::HostPath::toHost(path).c_str(), bytes.empty() ? &kEmpty : bytes.data(), size, 0) == size;
 }
 
 void DpfCfgTable::debug()

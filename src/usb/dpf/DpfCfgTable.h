@@ -3,14 +3,16 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "schema/base/Sptr.h"
 #include "usb/dpf/DpfCmd.h"
 #include "usb/dpf/PhotoInfoRecord.h"
 
 namespace Tessor::schema {
+class BaseAddress;
 class DpfMenuList;
-}
+}  // namespace Tessor::schema
 
 namespace Tessor::usb {
 
@@ -29,6 +31,11 @@ public:
     int writeFlash(schema::UsbDevice* device) override;
     // Reads the table's sector back and compares it with the one built.
     int validateFlash(schema::UsbDevice* device) override;
+    // Reads a device's frame back from its table sector `data`: the
+    // addresses of the photo and e-book areas, and the books and photos
+    // saved as files in the configuration's folders, which then list just
+    // them. 0, or -1 (logged) for no table or a failed read or write.
+    int reverseSerialize(void* data) override;
 
     const unsigned char* getCfgTableBuffer() const { return m_table; }
 
@@ -38,6 +45,17 @@ private:
     void serializeSdk(PhotoInfoRecord* record);
     // The linear sector of the area's first block.
     uint32_t getDpfAddress(schema::PHOTO_ADDRESS_T type);
+    int reversalSerializeEBooks(const PhotoInfoRecord& record);
+    int reversalSerializePhotos(const PhotoInfoRecord& record);
+    Sptr<schema::BaseAddress> sectorAt(uint32_t sector) const;
+    // The blocks (over the disk) that `sectors` sectors from `sector` touch;
+    // at least one.
+    std::vector<int> blocksCovering(uint32_t sector, int sectors) const;
+    void setArea(schema::PHOTO_ADDRESS_T type, const std::vector<int>& blocks);
+    // `count` sectors from sector `sector` of the area's blocks in order.
+    bool readArea(schema::PHOTO_ADDRESS_T type, int sector, int count, std::vector<unsigned char>& out);
+    // Saves a read-back file; false (logged) when it cannot be written.
+    static bool saveFile(const std::string& path, const std::vector<unsigned char>& bytes, int size);
 
     unsigned char m_table[BUFFER_SIZE] = {};
 };

@@ -18,15 +18,6 @@ namespace {
 
 constexpr int kExtension = 4;  // ".txt"
 
-struct EntryRecord {
-    uint8_t number;
-    char title[DpfCmdEbookDirectory::TITLE_SIZE];
-    Be32 sector;
-    Be32 size;
-    uint8_t filler[13];
-};
-static_assert(sizeof(EntryRecord) == DpfCmdEbookDirectory::ENTRY_SIZE);
-
 }  // namespace
 
 std::string DpfCmdEbookDirectory::titleOf(const std::string& path)
@@ -84,12 +75,12 @@ int DpfCmdEbookDirectory::finish(schema::UsbDevice* device)
         CPLOG(3, "%d books are more than the %d a photo frame holds", books, kMaxBooks);
         return -1;
     }
-    EntryRecord* entries = reinterpret_cast<EntryRecord*>(m_table.data());
+    EbookEntryRecord* entries = reinterpret_cast<EbookEntryRecord*>(m_table.data());
     const int areaBlocks = m_dpfDevice->getDpfCmd(schema::ADDRESS_BOOKS)->getAreaBlocks();
     int logicalBlock = 0;
     for (int k = 0; k < books; ++k) {
         Sptr<schema::DpfDataFile> file = group->getOneFile(k);
-        EntryRecord& entry = entries[k];
+        EbookEntryRecord& entry = entries[k];
         entry.number = static_cast<uint8_t>(k + 1);
         const std::string title = titleOf(file->getFileName());
         std::memcpy(entry.title, title.data(), title.size());

@@ -7,15 +7,16 @@
 #include <vector>
 
 #include "usb/dpf/DpfCmd.h"
+#include "usb/dpf/EbookEntryRecord.h"
 
 namespace Tessor::usb {
 
 class DpfCmdEbookDirectory : public DpfCmd {
 public:
-    static constexpr int ENTRY_SIZE = 32;
+    static constexpr int ENTRY_SIZE = sizeof(EbookEntryRecord);
     static constexpr int ENTRIES = 64;
     static constexpr int INDEX_OFFSET = ENTRY_SIZE * ENTRIES;
-    static constexpr int TITLE_SIZE = 10;
+    static constexpr int TITLE_SIZE = EbookEntryRecord::TITLE_SIZE;
     static constexpr int MAX_INDEX_SECTORS = 20;
 
     DpfCmdEbookDirectory(schema::UsbDevice* device, const std::string& name)

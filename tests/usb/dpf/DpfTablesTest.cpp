@@ -2,11 +2,16 @@
 // counts at their edges.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+#include <map>
+
 #include "DpfStation.h"
 #include "schema/dpf/DpfConfig.h"
 #include "usb/dpf/DpfCfgTable.h"
 #include "usb/dpf/DpfCmd.h"
 #include "usb/dpf/DpfCmdEbookDirectory.h"
+#include "utils/HostPath.h"
 
 namespace dpf_test {
 namespace {
@@ -121,6 +126,77 @@ TEST_F(DpfTables, NothingIsFinishedOrWrittenBeforeTheAreasAreAllocated)
     DpfDevice* dpf = device->getDpfDevice();
     EXPECT_EQ(0, dpf->finish(device));
     EXPECT_EQ(-1, dpf->writeFlash(device));
+}
+
+// The frame read back from its table sector by a device that has forgotten
+// it: the books and photos come back as files, and the areas the table
+// leads to are those the frame was written to.
+TEST_F(DpfTables, ReadBackFromTheTableGivesTheContentAndAreasWritten)
+{
+    using namespace Tessor::schema;
+    DpfDevice* dpf = build(Sptr<DpfConfig>(new DpfConfig("Written")));
+    ASSERT_EQ(0, dpf->writeFlash(device));
+    const unsigned char* table = dpf->getCfgTable()->getCfgTableBuffer();
+    const Bytes sector(table, table + 512);
+    const std::vector<PHOTO_ADDRESS_T> areas = {ADDRESS_PHOTOS, ADDRESS_PHOTO_STATE, ADDRESS_PHOTO_MAP, ADDRESS_BOOKS,
+                                                ADDRESS_BOOK_DIRECTORY};
+    auto blocksOf = [&](PHOTO_ADDRESS_T type) {
+        std::vector<int> blocks;
+        Sptr<Tessor::usb::DpfCmd> area = dpf->getDpfCmd(type);
+        for (int i = 0; i < area->getAreaBlocks(); ++i) {
+            blocks.push_back(area->getAreaBlock(i)->getPhyAddress() / kGeometry.perBlock());
+        }
+        return blocks;
+    };
+    std::map<PHOTO_ADDRESS_T, std::vector<int>> written;
+    for (PHOTO_ADDRESS_T type : areas) {
+        written[type] = blocksOf(type);
+    }
+    ASSERT_EQ(256u, written[ADDRESS_BOOKS].size());
+
+    dpf->init();
+    const fs::path out = fs::path(::testing::TempDir()) / ("dpf_read_back_" + std::to_string(::getpid()));
+    fs::remove_all(out);
+    fs::create_directories(out / "books");
+    fs::create_directories(out / "photos");
+    Sptr<DpfConfig> reader(new DpfConfig("Reader"));
+    reader->setHome4EBook((out / "books").string());
+    reader->setHome4Photo((out / "photos").string());
+    dpf->setDpfConfig(reader);
+    for (const Bytes& bad : {Bytes(), Bytes(sector.begin(), sector.end() - 1), Bytes(512, 0)}) {
+        EXPECT_EQ(-1, dpf->parsePhotoCfg(bad)) << bad.size();
+    }
+    ASSERT_EQ(0, dpf->parsePhotoCfg(sector));
+
+    for (PHOTO_ADDRESS_T type : areas) {
+        EXPECT_EQ(written[type], blocksOf(type)) << "area " << type;
+    }
+    auto hostFile = [](const std::string& path) {
+        std::ifstream in(Tessor::utils::HostPath::toHost(path), std::ios::binary);
+        return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    };
+    Sptr<DpfConfig> config = dpf->getDpfConfig();
+    ASSERT_EQ(static_cast<int>(books().size()), config->getEBookCfg()->getCount());
+    for (size_t k = 0; k < books().size(); ++k) {
+        const std::string path = config->getOneBook(static_cast<int>(k))->getFileName();
+        EXPECT_EQ(Tessor::usb::DpfCmdEbookDirectory::titleOf(path), books()[k].title) << k;
+        EXPECT_TRUE(hostFile(path) == contentOf(books()[k].title, books()[k].size)) << path;
+    }
+    ASSERT_EQ(static_cast<int>(photos().size()), config->getCurrentImagesCount());
+    for (size_t j = 0; j < photos().size(); ++j) {
+        const auto& [name, size] = photos()[j];
+        EXPECT_TRUE(hostFile(config->getOnePhoto(static_cast<int>(j))->getFileName()) == padded(contentOf(name, size), 64))
+            << name;
+    }
+    fs::remove_all(out);
+}
+
+TEST(DpfDeviceForms, TheRawBufferFormIsTheDeviceContentByItsOwnName)
+{
+    DpfStation station(1);
+    const unsigned char raw[512] = {};
+    DpfDevice dpf(station.plug(0, kGeometry), raw);
+    EXPECT_STREQ("DpfDevice", dpf.getName());
 }
 
 TEST(DpfBookTitles, CutAtTenBytesWithoutSplittingACharacter)
