@@ -317,12 +317,14 @@ TEST(ScanRoadTest, FaultsFailTheirDeviceWithTheirCodeWhileAnotherPortCarriesOn)
 }
 
 // Level 0 scans at priority 3 whatever the operator chose: no pre-scan, the
-// front pages of each block only.
+// front pages of each block only. Priority 3 on mostly good flash keeps the
+// planes in block mode, so the low format folds the block bitmap: bit j then
+// stands for block pair 2j, 2j + 1 of either interleave half (128 blocks).
 TEST(ScanRoadTest, LevelZeroScansTheFrontPagesAtPriorityThree)
 {
     EngineEnvironment& environment = EngineEnvironment::instance();
     UsbConfiguration::instance()->setChipSet("6716");
-    const std::string folder = environment.makeDevice("level0", g1({}));
+    const std::string folder = environment.makeDevice("level0", g1({{"Faults.BadBlocks", "5,17,130"}}));
     Engine engine(1, FUNCTION_FACTORY);
     ASSERT_TRUE(engine.ui().waitLayerReady());
     plugReady(engine, 0, folder);
@@ -331,6 +333,11 @@ TEST(ScanRoadTest, LevelZeroScansTheFrontPagesAtPriorityThree)
     UsbDevice* device = engine.slot(0);
     EXPECT_EQ(device->getScanConfig()->getScanPriority(), 3);
     EXPECT_EQ(device->getScanMode()->getScanBitmap()->getMode(), SCAN_PAGE_FRONT2);
+    EXPECT_TRUE(device->getConfigInfo()->checkBlockMode());
+    Sptr<Tessor::usb::BlockBitmap> blocks = device->getSectorBitmap()->getBlockBitmap();
+    for (int pair : {1, 2, 8}) {
+        EXPECT_TRUE(blocks->isBad(pair)) << pair;
+    }
 }
 
 // At scan level 3 the save only erases the blocks below the image read
