@@ -6,6 +6,7 @@
 #include <fstream>
 #include <system_error>
 
+#include "platform/taval/DeviceDescription.h"
 #include "platform/taval/PortsFolder.h"
 #include "platform/taval/PrintableText.h"
 #include "platform/taval/VirtualDevice.h"
@@ -48,6 +49,19 @@ int portHolding(const std::string& ports, const fs::path& device) {
     return -1;
 }
 
+// The port of the folder whose device has the drive text `drive`; -1 when none has.
+int portWithDrive(const std::string& ports, const std::string& drive) {
+    for (int port = 0; port < 64; ++port) {
+        Tessor::taval::DeviceDescription description;
+        std::string error;
+        if (Tessor::taval::DeviceDescription::load(portEntry(ports, port), &description, &error) &&
+            description.driveText == drive) {
+            return port;
+        }
+    }
+    return -1;
+}
+
 }  // namespace
 
 int plugDevice(const std::vector<std::string>& args) {
@@ -80,6 +94,13 @@ int plugDevice(const std::vector<std::string>& args) {
     }
     if (device->claimed()) {
         return fail(printableText(folder) + " is plugged into another running tool; nothing plugged");
+    }
+    // Two drives of one name: a copy meant for one would land on the other.
+    const std::string& drive = device->description().driveText;
+    const int sameDrive = portWithDrive(ports, drive);
+    if (sameDrive >= 0) {
+        return fail("the device in port " + std::to_string(sameDrive) + " has the drive text '" +
+                    printableText(drive) + "' already; give this one its own (create --drive); nothing plugged");
     }
     const std::string entry = portEntry(ports, port);
     if (fs::symlink_status(entry, ec).type() != fs::file_type::not_found) {

@@ -7,11 +7,11 @@
 
 namespace Tessor::taval {
 
-DeviceRecord::DeviceRecord(Port& port, std::shared_ptr<VirtualDevice> device)
+DeviceRecord::DeviceRecord(Port& port, std::shared_ptr<VirtualDevice> device, const std::string& driveText)
     : m_port(port), m_device(std::move(device)), m_usb(new _USB_DEVICE_T()) {
     _USB_DEVICE_T& r = *m_usb;
     r.diskHandle = this;
-    std::strncpy(r.driveText, m_device->description().driveText.c_str(), sizeof r.driveText - 1);
+    std::strncpy(r.driveText, driveText.c_str(), sizeof r.driveText - 1);
     r.slotIndex = port.index();
     r.dataLength = 0;
     r.operations = &deviceOperations();

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "platform/taval/Taval.h"
 #include "platform/taval/VirtualDevice.h"
@@ -16,7 +17,8 @@ class Port;
 
 class DeviceRecord : public std::enable_shared_from_this<DeviceRecord> {
 public:
-    DeviceRecord(Port& port, std::shared_ptr<VirtualDevice> device);
+    // `driveText`: the drive the host knows the device by while it is plugged.
+    DeviceRecord(Port& port, std::shared_ptr<VirtualDevice> device, const std::string& driveText);
     DeviceRecord(const DeviceRecord&) = delete;
     DeviceRecord& operator=(const DeviceRecord&) = delete;
 
@@ -27,6 +29,7 @@ public:
     _USB_DEVICE_T* usb() const { return m_usb.get(); }
     // The device this record was made for, gone or not.
     const std::shared_ptr<VirtualDevice>& device() const { return m_device; }
+    std::string driveText() const { return m_usb->driveText; }
 
 private:
     Port& m_port;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <set>
 #include <system_error>
 
 #include "platform/taval/PrintableText.h"
@@ -13,6 +14,26 @@ namespace Tessor::taval {
 namespace {
 std::mutex g_hubsMutex;
 std::vector<Hub*> g_hubs;
+
+// A drive text no device plugged into a running hub has: the device's own,
+// or else the first free one of it with a number after it, as a host names
+// a second drive that calls itself the same. The caller holds the hubs' lock.
+std::string freeDriveText(const std::string& wanted) {
+    std::set<std::string> taken;
+    for (Hub* hub : g_hubs) {
+        for (int i = 0; i < hub->portCount(); ++i) {
+            if (const std::shared_ptr<DeviceRecord> record = hub->port(i)->current()) {
+                taken.insert(record->driveText());
+            }
+        }
+    }
+    std::string text = wanted;
+    for (int n = 1; taken.count(text) != 0; ++n) {
+        const std::string number = std::to_string(n);
+        text = wanted.substr(0, size_t(USB_DEVICE_DRIVE_TEXT_SIZE - 1) - number.size()) + number;
+    }
+    return text;
+}
 }  // namespace
 
 Hub::Hub(DEVICE_INIT_T* init) : m_init(init), m_events(init, [this] {
@@ -56,9 +77,9 @@ std::shared_ptr<VirtualDevice> Hub::findDrive(const std::string& drive) {
     std::lock_guard<std::mutex> lock(g_hubsMutex);
     for (Hub* hub : g_hubs) {
         for (auto& p : hub->m_ports) {
-            std::shared_ptr<VirtualDevice> d = p->device();
-            if (d && d->present() && d->description().driveText == drive) {
-                return d;
+            const std::shared_ptr<DeviceRecord> record = p->current();
+            if (record && record->device()->present() && record->driveText() == drive) {
+                return record->device();
             }
         }
     }
@@ -108,7 +129,17 @@ int Hub::plug(int index, const std::string& folder, std::string* error) {
         *error = printableText(folder) + ": plugged into another station";
         return -5;
     }
-    m_events.post(HW_EVT_PLUG_IN, index, p->attach(std::move(device), canonical), 0);
+    std::shared_ptr<DeviceRecord> record;
+    {
+        std::lock_guard<std::mutex> hubs(g_hubsMutex);
+        const std::string drive = freeDriveText(device->description().driveText);
+        if (drive != device->description().driveText) {
+            CPLOG(7, "port %d: drive %s is taken; the device is drive %s", index,
+                  device->description().driveText.c_str(), drive.c_str());
+        }
+        record = p->attach(std::move(device), canonical, drive);
+    }
+    m_events.post(HW_EVT_PLUG_IN, index, std::move(record), 0);
     return 0;
 }
 

@@ -33,9 +33,10 @@ public:
     int portCount() const { return int(m_ports.size()); }
     Port* port(int index);
 
-    // Plugs the device kept in `folder` into a port. 0 on success; negative
-    // with `error` set when the folder is no device, the port is taken or
-    // the device is plugged elsewhere already (then nothing is plugged).
+    // Plugs the device kept in `folder` into a port, with a drive text no
+    // other plugged device has. 0 on success; negative with `error` set when
+    // the folder is no device, the port is taken or the device is plugged
+    // elsewhere already (then nothing is plugged).
     int plug(int port, const std::string& folder, std::string* error);
     // Pulls the device out of a port; negative when the port is empty.
     int unplug(int port);

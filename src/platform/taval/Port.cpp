@@ -31,8 +31,9 @@ std::string Port::folder() const {
     return m_folder;
 }
 
-std::shared_ptr<DeviceRecord> Port::attach(std::shared_ptr<VirtualDevice> device, const std::string& folder) {
-    auto record = std::make_shared<DeviceRecord>(*this, std::move(device));
+std::shared_ptr<DeviceRecord> Port::attach(std::shared_ptr<VirtualDevice> device, const std::string& folder,
+                                         const std::string& driveText) {
+    auto record = std::make_shared<DeviceRecord>(*this, std::move(device), driveText);
     std::lock_guard<std::mutex> lock(m_mutex);
     m_current = record;
     m_currentClosed = false;

@@ -32,8 +32,9 @@ public:
     std::shared_ptr<VirtualDevice> device() const;
     std::string folder() const;
 
-    // Plugs a device in and makes its record.
-    std::shared_ptr<DeviceRecord> attach(std::shared_ptr<VirtualDevice> device, const std::string& folder);
+    // Plugs a device in and makes its record, known to the host as `driveText`.
+    std::shared_ptr<DeviceRecord> attach(std::shared_ptr<VirtualDevice> device, const std::string& folder,
+                                         const std::string& driveText);
     // Pulls the device out; its record stays until the engine closes it.
     // Null when the port was empty. Never waits for an operation.
     std::shared_ptr<DeviceRecord> release();

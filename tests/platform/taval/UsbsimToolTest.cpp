@@ -202,6 +202,9 @@ TEST(UsbsimTool, RefusalsAreToldAndEndNonZero) {
     std::filesystem::create_directories(ports);
     ASSERT_EQ(usbsim("create " + a).status, 0);
     ASSERT_EQ(usbsim("create " + b).status, 0);
+    // Of the same drive text as `a`, the default.
+    const std::string c = dir.path() + "/c";
+    ASSERT_EQ(usbsim("create " + c).status, 0);
     std::ofstream(ports + "/port-count") << "2\n";  // as a running tool leaves it
     ASSERT_EQ(usbsim("plug " + ports + " 0 " + a).status, 0);
 
@@ -226,6 +229,7 @@ TEST(UsbsimTool, RefusalsAreToldAndEndNonZero) {
         {"plug " + ports + " 5 " + b, true, "has ports 0..1; nothing plugged"},
         {"plug " + ports + " 1 " + a, true, "is plugged into port 0 already"},
         {"plug " + ports + " 1 " + b, true, "plugged into another running tool"},
+        {"plug " + ports + " 1 " + c, true, "port 0 has the drive text 'SIM' already"},
         {"export " + b + " " + dir.path() + "/out", true, "pull it out first"},
         {"export " + b + " " + dir.path() + "/out --force", false, "logical.img"},
         {"ini-section " + crlf, false, "BlockPerChip=32\n"},

@@ -367,6 +367,43 @@ TEST(EngineHighFormatFaults, EachDeviceGetsItsCodeWhileTheOthersAreBuilt)
     EXPECT_EQ(copies, TaskHfFormatAllPartitions::COPY_ATTEMPTS);
 }
 
+// Devices that call themselves by one drive text, produced at the same time:
+// each one's copy reaches that device and no other.
+TEST(EngineHighFormatCopies, DevicesOfOneDriveTextEachGetTheirOwnContent)
+{
+    EngineEnvironment& environment = EngineEnvironment::instance();
+    const Station6716 station;
+    const std::vector<std::string> contents = {"first", "second", "login"};
+    const int ports = static_cast<int>(contents.size());
+    Engine engine(ports, FUNCTION_FACTORY);
+    ASSERT_TRUE(engine.ui().waitLayerReady());
+    for (int port = 0; port < ports; ++port) {
+        const std::string folder = environment.makeDevice(
+            "SameDrive" + std::to_string(port), {{"Device.FlashId", "ECD35195"}, {"Device.BlocksPerChip", "1024"},
+                                                 {"Device.PagesPerBlock", "64"}, {"Device.Drive", "SIM"}});
+        std::string error;
+        ASSERT_EQ(engine.hub().plug(port, folder, &error), 0) << error;
+    }
+    for (int port = 0; port < ports; ++port) {
+        ASSERT_TRUE(engine.waitState(port, "StateWait")) << engine.stateOf(port);
+        engine.start(port, settingsOf(engine, {{DISK_REMOVABLE, REST, contents[size_t(port)]}}, 0));
+    }
+    for (int port = 0; port < ports; ++port) {
+        EXPECT_EQ(engine.waitRunEnded(port, ROAD_LIMIT), "StateBuildOk") << "port " << port;
+    }
+    for (int port = 0; port < ports; ++port) {
+        SCOPED_TRACE("port " + std::to_string(port));
+        const std::string out = environment.folder() + "/export-SameDrive" + std::to_string(port);
+        std::filesystem::create_directories(out);
+        std::vector<VirtualDevice::UnitCopy> copies;
+        std::string error;
+        ASSERT_TRUE(engine.hub().device(port)->exportUnits(out, &copies, &error)) << error;
+        ASSERT_EQ(copies.size(), 1u);
+        Volumes(out).expectUnit(copies[0], {REMOVABLE_FAT, 16, contents[size_t(port)]});
+        std::filesystem::remove_all(out);
+    }
+}
+
 // The encrypted layout produced by the factory at scan priority 0, which
 // groups the planes into block mode, then plugged into a login station: the
 // hidden unit opens with the device's password only, and a password change
