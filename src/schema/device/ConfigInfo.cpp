@@ -14,7 +14,7 @@ namespace Tessor::schema {
 
 namespace {
 
-// A partition this small or smaller is not worth laying out.
+// A partition scaled down to this or less is not worth laying out.
 const uint32_t MIN_PARTITION = 12288;
 
 // The forced flash model is applied on the window's thread and read by the
@@ -194,8 +194,10 @@ Sptr<ConfigInfo> ConfigInfo::update(int realCapacity)
             m_realCapacity = n;
         }
     }
+    // Without a capacity the sizes refer to, there is nothing to scale them by.
+    const bool keepSizes = m_realCapacity <= 0;
     double ratio = 1.0;
-    if (m_realCapacity > 0) {
+    if (!keepSizes) {
         ratio = static_cast<double>(n) / m_realCapacity;
     } else {
         CPLOG(3, "Real capacity of the settings is %d, partitions keep their sizes", m_realCapacity);
@@ -216,12 +218,16 @@ Sptr<ConfigInfo> ConfigInfo::update(int realCapacity)
             firstEncrypted = true;
         }
         if (part->getDiskType() == DISK_CDROM) {
-            double rest = static_cast<double>(m_realCapacity) - capacity;
-            if (rest > 0.0) {
-                ratio = (static_cast<double>(n) - capacity) / rest;
-            } else {
-                CPLOG(3, "CD-ROM partition of %u sectors fills the real capacity of %d", capacity, m_realCapacity);
-                ratio = 0.0;
+            // Kept sizes stay kept after it.
+            if (!keepSizes) {
+                const double rest = static_cast<double>(m_realCapacity) - capacity;
+                if (rest > 0.0) {
+                    ratio = (static_cast<double>(n) - capacity) / rest;
+                } else {
+                    CPLOG(3, "CD-ROM partition of %u sectors fills the real capacity of %d", capacity,
+                          m_realCapacity);
+                    ratio = 0.0;
+                }
             }
             result->addPartInfo(part);
             used += capacity;
@@ -236,7 +242,7 @@ Sptr<ConfigInfo> ConfigInfo::update(int realCapacity)
             part->setCapacity(newCapacity);
             CPLOG(7, "Propotional Capacity %dMB of Partition %d(%f)", static_cast<int>(newCapacity / 2048), i,
                   product);
-            if (newCapacity > MIN_PARTITION) {
+            if (keepSizes || newCapacity > MIN_PARTITION) {
                 result->addPartInfo(part);
             }
             continue;

@@ -23,6 +23,7 @@
 namespace {
 
 using namespace engine_test;
+using Tessor::schema::CAPACITY_POLICY_T;
 using Tessor::schema::DISK_CDROM;
 using Tessor::schema::DISK_LOCAL;
 using Tessor::schema::DISK_REMOVABLE;
@@ -60,6 +61,9 @@ struct Scenario {
     // sectors, given new partitions by the user function; 0: the factory
     // run alone.
     int64_t producedDisk = 0;
+    // As the sample profile has it: "Rational" with no real capacity, so
+    // every partition keeps the size given.
+    CAPACITY_POLICY_T policy = Tessor::schema::CAPACITY_BEGIN_IS_FIRST;
 };
 
 constexpr uint32_t REST = 1;  // sectors of a last partition: it grows to the rest
@@ -84,6 +88,13 @@ const Scenario SCENARIOS[] = {
      {{DISK_LOCAL, 7831552, "first"}, {DISK_LOCAL, 15663104, "second"}},
      {{LOCAL_FAT, 32, "first"}, {LOCAL_FAT, 32, "second"}},
      7831552 + 15663104},
+    {"KeptSizesCdromFirst", FUNCTION_FACTORY,
+     {{DISK_CDROM, 4096, "iso"}, {DISK_LOCAL, 150000, "first"}, {DISK_REMOVABLE, 20000, "second"}},
+     {{CDROM_IMAGE, 0, "iso"}, {LOCAL_FAT, 16, "first"}, {REMOVABLE_FAT, 16, "second"}},
+     0, Tessor::schema::CAPACITY_RATIONAL},
+    // Smaller than a unit scaled to the device may be.
+    {"KeptSizesSmallUnit", FUNCTION_FACTORY, {{DISK_REMOVABLE, 8192, "first"}}, {{REMOVABLE_FAT, 12, "first"}},
+     0, Tessor::schema::CAPACITY_RATIONAL},
 };
 
 struct Case {
@@ -147,11 +158,12 @@ struct Station6716 {
     }
 };
 
-Sptr<ConfigInfo> settingsOf(Engine& engine, const std::vector<Partition>& partitions, int64_t producedDisk)
+Sptr<ConfigInfo> settingsOf(Engine& engine, const std::vector<Partition>& partitions, int64_t producedDisk,
+                           CAPACITY_POLICY_T policy = Tessor::schema::CAPACITY_BEGIN_IS_FIRST)
 {
     Sptr<ConfigInfo> settings(new ConfigInfo(engine.ui().getConfigInfo()));
     settings->clearData();
-    settings->setCapacityPolicy(Tessor::schema::CAPACITY_BEGIN_IS_FIRST);
+    settings->setCapacityPolicy(policy);
     settings->setConfigCapacity(0);
     settings->setRealCapacity(static_cast<int>(producedDisk));
     settings->setPassword("open sesame");
@@ -278,7 +290,7 @@ TEST_P(EngineHighFormat, EveryUnitIsReadByTheStandardTools)
         ASSERT_NO_FATAL_FAILURE(produce(factory, folder, settingsOf(factory, whole, 0)));
     }
     Engine engine(1, s.function);
-    ASSERT_NO_FATAL_FAILURE(produce(engine, folder, settingsOf(engine, s.partitions, s.producedDisk)));
+    ASSERT_NO_FATAL_FAILURE(produce(engine, folder, settingsOf(engine, s.partitions, s.producedDisk, s.policy)));
     std::string error;
 
     // The units of the table on the flash, as the device serves them.
@@ -332,6 +344,8 @@ TEST(EngineHighFormatFaults, EachDeviceGetsItsCodeWhileTheOthersAreBuilt)
         {"Root", "FailLogicalWrite=4", smallFirst, 0x8038},
         {"Copy", "FailCopy=always", oneDisk, TaskHfFormatAllPartitions::COPY_FAILED},
         {"Switch", "FailSwitch=always", twoDisks, TaskHfFormatAllPartitions::SWITCH_FAILED},
+        // The first takes what the device has: the second would be left out.
+        {"UnitLeftOut", "", {{DISK_REMOVABLE, 300000, ""}, {DISK_REMOVABLE, 100000, ""}}, 0x8020},
     };
     const int ports = static_cast<int>(std::size(devices));
     Engine engine(ports, FUNCTION_FACTORY);

@@ -85,6 +85,10 @@ TEST_F(ConfigInfoTest, FitToRealCapacity)
         {"floor", "6716", R, 100000, 0, {{12288, 0, false}, {12289, 0, false}}, 100000, true, 100000, {12289}},
         // Guarded arithmetic.
         {"no real capacity", "6716", R, 0, 0, {{50000, 0, false}}, 100000, true, 100000, {50000}},
+        // With nothing to scale by, every size is kept: below the floor, or after a CD-ROM.
+        {"no real capacity, small", "6716", R, 0, 0, {{8192, 0, false}}, 100000, true, 100000, {8192}},
+        {"no real capacity, cd-rom first", "6716", R, 0, 0, {{4096, 2, false}, {50000, 1, false}, {20000, 0, false}},
+         100000, true, 100000, {4096, 50000, 20000}},
         {"cd-rom fills the source", "6716", R, 100000, 0, {{100000, 2, false}, {50000, 0, false}}, 100000, true,
          100000, {100000}},
         {"cd-rom beyond the flash", "6716", R, 200000, 0, {{150000, 2, false}, {50000, 0, false}}, 100000, false,

@@ -255,7 +255,13 @@ TEST_F(SystemArea, LowFormatPassEndsItsBarAtTheTotal)
     const std::vector<Sptr<BaseOperator>> steps = {Sptr<BaseOperator>(new usb::UsbOpLfCreateBlockSet()),
         Sptr<BaseOperator>(new usb::UsbOpLfCreateIndexMap()), Sptr<BaseOperator>(new usb::UsbOpLfWriteData()),
         Sptr<BaseOperator>(new usb::UsbOpLfVerifyData())};
+    const Sptr<ScanConfig> scan = device->getConfigInfo()->getScanConfig();
     for (int run = 0; run < 2; ++run) {
+        // Each run starts from the station's settings, whose units keep the
+        // sizes given (no real capacity to scale them from).
+        Sptr<ConfigInfo> settings = makeSettings(0, 0, {{3000}, {1000}});
+        settings->setScanConfig(scan);
+        device->setConfigInfo(settings);
         Sptr<usb::SetList> list(new usb::SetList(device, "SetList"));
         Sptr<usb::BlockSet> set(new usb::BlockSet(device, "BlockSet"));
         // room for the settings' 4000 sectors once its tables are taken out

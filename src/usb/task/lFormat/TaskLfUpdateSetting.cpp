@@ -28,12 +28,19 @@ int TaskLfUpdateSetting::startup(UsbDevice* device, Sptr<BaseEvent> event)
     CPLOG(7, "Update Setting info of device %s", device->getName());
     Sptr<usb::SetList> setList = device->getSetList();
     TESSOR_ASSERT(setList && device->getConfigInfo());
-    Sptr<ConfigInfo> settings = device->getConfigInfo()->update(setList->getValidateSectorsNumber());
+    const Sptr<ConfigInfo> asked = device->getConfigInfo();
+    const int usable = setList->getValidateSectorsNumber();
+    Sptr<ConfigInfo> settings = asked->update(usable);
     // Partitions that do not fit, or that the table cannot hold, fail the
-    // device rather than pass unwritten.
+    // device rather than pass unwritten; so does a unit left out.
+    std::string cause;
     if (!settings) {
-        const std::string cause = "the partitions are too large for the device's " +
-                                  std::to_string(setList->getValidateSectorsNumber()) + " usable sectors";
+        cause = "the partitions are too large for the device's " + std::to_string(usable) + " usable sectors";
+    } else if (settings->getCount() < asked->getCount()) {
+        cause = "only " + std::to_string(settings->getCount()) + " of the " + std::to_string(asked->getCount()) +
+                " partitions fit the device's " + std::to_string(usable) + " usable sectors";
+    }
+    if (!cause.empty()) {
         CPLOG(3, "Device %s: %s", device->getName(), cause.c_str());
         event->setErrorCode(usb::CfgPartition::kErrCapacityTooSmall);
         event->setErrorCause(cause);
