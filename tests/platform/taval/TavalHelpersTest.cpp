@@ -1,3 +1,5 @@
+#include <sys/stat.h>
+
 #include <cstring>
 #include <string>
 
@@ -77,9 +79,14 @@ TEST(TavalHelpers, HostFilesMoveBytesAtTheirOffset) {
     char buf[16] = {};
     EXPECT_EQ(usbReadFile(path.c_str(), buf, 16, 2), 6);
     EXPECT_STREQ(buf, "cXYfgh");
-    // A write at offset 0 replaces the whole file.
+    // A write at offset 0 replaces the whole file, which is then the
+    // operator's alone even when an earlier run left it more open.
+    ASSERT_EQ(::chmod(path.c_str(), 0644), 0);
     EXPECT_EQ(usbWriteFile(path.c_str(), "z", 1, 0), 1);
     EXPECT_EQ(usbGetFileSize(path.c_str()), 1);
+    struct stat st = {};
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
     EXPECT_EQ(usbReadFile((dir.path() + "/missing").c_str(), buf, 4, 0), 0);
     EXPECT_EQ(usbGetFileSize(dir.path().c_str()), -1);
 }
