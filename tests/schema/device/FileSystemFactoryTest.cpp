@@ -96,6 +96,13 @@ TEST_P(Volume, ParametersMapEveryClusterAndFsckAcceptsTheVolume)
     test_support::TempFolder out;
     const std::string image = out.path() + "/volume.img";
     ASSERT_TRUE(test_support::cutImage(logicalFile(), hidden, l.capacity - hidden, image));
+    // Every FAT begins with the boot sector's media byte.
+    std::ifstream volume(image, std::ios::binary);
+    std::vector<char> boot(512);
+    volume.read(boot.data(), 512);
+    const uint16_t reserved = uint16_t(uint8_t(boot[14]) | uint8_t(boot[15]) << 8);
+    volume.seekg(std::streamoff(reserved) * 512);
+    EXPECT_EQ(volume.get(), uint8_t(boot[21]));
     const auto fsck = runTool("fsck.fat -n -v " + image);
     EXPECT_EQ(fsck.status, 0) << fsck.output;
     if (hidden != 0) {
