@@ -358,6 +358,30 @@ TEST(EngineLowFormatFaults, EachObjectFailsOnlyItsDeviceWithItsCode)
     }
 }
 
+// On the 6605 the external-code index is read back too: a page of it that
+// reads back changed fails the device as its code does.
+TEST(EngineLowFormatFaults, AChangedExternalCodeIndexFailsItsDevice)
+{
+    const char* chipSet = "6605";
+    const std::string folder = makeDevice("FaultyIndex", chipSet, Part{}.flash);
+    LowFormatStation station(chipSet, 2);
+    Engine engine(1, FUNCTION_FACTORY);
+    ASSERT_TRUE(engine.ui().waitLayerReady());
+    plugAndStart(engine, 0, folder);
+    expectLowFormatted(leaveLowFormat(engine, 0, 0), 0);
+    const system_area::SystemArea area = system_area::read(folder);
+    ASSERT_EQ(area.copies.size(), 2u);
+    ASSERT_GE(area.copies[1].codeIndexPage, 0);
+
+    release(engine, 0);
+    std::ofstream(folder + "/device.ini", std::ios::app)
+        << "[Faults]\nChangedPages=" << area.copies[1].codeIndexPage << "\n";
+    const size_t before = engine.ui().reports(0).size();
+    plugAndStart(engine, 0, folder, 3);
+    EXPECT_EQ(leaveLowFormat(engine, 0, before),
+              (std::vector<Report>{{UI_SIG_FOUND, 0, 0}, {UI_SIG_READY, 0, 0}, {UI_SIG_STATUS, 0, 0x800A}}));
+}
+
 // The 6716 table keeps the password of an encrypted unit in its descriptor
 // block, 18 bytes after the block's start at 0x100.
 std::string tablePassword(const system_area::Copy& copy)
