@@ -7,7 +7,9 @@
 #include <map>
 
 #include "DpfStation.h"
+#include "schema/device/BaseAddress.h"
 #include "schema/dpf/DpfConfig.h"
+#include "usb/dpf/AreaWriter.h"
 #include "usb/dpf/DpfCfgTable.h"
 #include "usb/dpf/DpfCmd.h"
 #include "usb/dpf/DpfCmdEbookDirectory.h"
@@ -189,6 +191,31 @@ TEST_F(DpfTables, ReadBackFromTheTableGivesTheContentAndAreasWritten)
             << name;
     }
     fs::remove_all(out);
+}
+
+// An area's data goes block by block over its own blocks, whatever lies
+// between them: a 64-sector write over 32-sector blocks 10 and 20 leaves
+// block 11 erased.
+TEST(DpfAreaWriter, WritesOnlyTheBlocksOfItsArea)
+{
+    DpfStation station(1);
+    Tessor::schema::UsbDevice* device = station.plug(0, Geometry{"6716", 1024, 8, 4});
+    Tessor::usb::DpfCmd area(device, "Area", Tessor::schema::ADDRESS_PHOTOS);
+    Sptr<Tessor::schema::BaseAddress> blocks(new Tessor::schema::BaseAddress(device, 0, 0, 0));
+    for (int block : {10, 20}) {
+        blocks->addData(Sptr<Tessor::schema::BaseAddress>(new Tessor::schema::BaseAddress(device, block, 0, 0)));
+    }
+    area.setAddress(blocks);
+    const Bytes data = contentOf("area", 64 * 512);
+    Tessor::usb::AreaWriter writer(device, &area);
+    ASSERT_EQ(0, writer.write(data.data(), 64, 64));
+    auto sectors = [&](int block) {
+        const unsigned char* read = device->readFlashSectors(0, block * 32, 32);
+        return read == nullptr ? Bytes() : Bytes(read, read + 32 * 512);
+    };
+    EXPECT_TRUE(sectors(10) == Bytes(data.begin(), data.begin() + 32 * 512));
+    EXPECT_TRUE(sectors(20) == Bytes(data.begin() + 32 * 512, data.end()));
+    EXPECT_TRUE(sectors(11) == Bytes(32 * 512, 0xFF));
 }
 
 TEST(DpfDeviceForms, TheRawBufferFormIsTheDeviceContentByItsOwnName)
