@@ -272,6 +272,23 @@ TEST(TavalHub, TwentyDevicesWorkInParallel) {
     EXPECT_EQ(mismatches.load(), 0);
 }
 
+// A device is in one station at a time: another station refuses it until
+// the first lets it go.
+TEST(TavalHub, ADeviceHeldByOneStationIsRefusedByAnother) {
+    TempFolder dir;
+    Engine first(1);
+    Engine second(1);
+    ASSERT_EQ(first.result, 0);
+    ASSERT_EQ(second.result, 0);
+    const std::string device = makeDevice(dir.path(), "shared");
+    std::string error;
+    ASSERT_EQ(first.hub().plug(0, device, &error), 0) << error;
+    EXPECT_NE(second.hub().plug(0, device, &error), 0);
+    EXPECT_NE(error.find("plugged into another station"), std::string::npos) << error;
+    ASSERT_EQ(first.hub().unplug(0), 0);
+    EXPECT_EQ(second.hub().plug(0, device, &error), 0) << error;
+}
+
 TEST(TavalHub, PortsFolderPlugsAndPullsDevices) {
     TempFolder dir;
     const std::string ports = dir.path() + "/ports";
