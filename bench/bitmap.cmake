@@ -1,1 +1,1 @@
-tessor_bench(bitmap_bench SOURCES ${CMAKE_CURRENT_LIST_DIR}/BitmapBench.cpp DEPS usb_bitmap)
+tessor_bench(bitmap_bench SOURCES ${CMAKE_CURRENT_LIST_DIR}/BitmapBench.cpp DEPS engine)

@@ -2,6 +2,6 @@
 # station.
 find_package(GTest REQUIRED)
 tessor_bench(road_bench SOURCES ${CMAKE_CURRENT_LIST_DIR}/RoadBench.cpp
-  DEPS run_agent usb_device_mgr schema_ui device_states taval GTest::gtest)
+  DEPS engine taval GTest::gtest)
 target_include_directories(road_bench PRIVATE ${PROJECT_SOURCE_DIR}/tests)
 target_compile_definitions(road_bench PRIVATE TESSOR_SAMPLES="${PROJECT_SOURCE_DIR}/samples")

@@ -1,1 +1,1 @@
-tessor_bench(bench_scan SOURCES SampleBench.cpp DEPS usb_scan)
+tessor_bench(bench_scan SOURCES SampleBench.cpp DEPS engine)

@@ -1,9 +1,18 @@
-# One library per folder; tests link only what they use.
+# Libraries by folder; tests link only what they use.
 # tessor_library(NAME SOURCES a.cpp b.cpp DEPS other_lib ...)
+# A library named again in another folder gains that folder's sources: where
+# folders need each other, they are one library, so the libraries stay a
+# graph without cycles. `engine` is the framework under schema/ and the
+# production objects under usb/ it creates and they derive from; `shell` is
+# the application and the sheet's pages that act on its port records.
 function(tessor_library name)
   cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
-  add_library(${name} STATIC ${ARG_SOURCES})
-  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  if(TARGET ${name})
+    target_sources(${name} PRIVATE ${ARG_SOURCES})
+  else()
+    add_library(${name} STATIC ${ARG_SOURCES})
+    target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  endif()
   target_link_libraries(${name} PUBLIC ${ARG_DEPS})
 endfunction()
 
