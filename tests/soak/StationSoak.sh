@@ -402,7 +402,64 @@ road() {
   fi
 }
 
+# A FIFO named as the log, and one inside the copy folder: the log falls back
+# to standard error and the device fails its copy, and nothing waits on a
+# reader. Then a station killed amid a copy takes the copying program with it.
+odd_files() {
+  make_station odd 6716
+  make_device D0 "${soak_device[@]}"
+  add_section D0
+  rm -f "$station/tessor.log"
+  mkfifo "$station/tessor.log" "$station/copy/docs/pipe"
+  start_station
+  grep -qF 'Cannot open log file tessor.log:  is not a regular file' "$station/err" ||
+    fail "the station took a FIFO as its log"
+  plug 0 D0
+  if ! await '^UDISK-0 (STATUS|BUILD_OK)'; then
+    fail "a device copying a folder with a FIFO did not end"
+  elif [[ $line != 'UDISK-0 STATUS'*'(0x8015)'* ]]; then
+    fail "a device copying a folder with a FIFO: ${line:8:100}"
+  fi
+  grep -qF "copy/docs/pipe is not a regular file" "$station/err" || fail "the copy did not name the FIFO"
+  unplug 0
+  stop_station
+
+  # A copying program that never ends, found first on the path.
+  rm "$station/tessor.log" "$station/copy/docs/pipe"
+  mkdir -p "$work/bin"
+  printf '#!/bin/sh\necho $$ >"%s"\nexec sleep %d\n' "$work/copying" $((limit * 2)) >"$work/bin/mcopy"
+  chmod +x "$work/bin/mcopy"
+  local -x PATH="$work/bin:$PATH"
+  start_station
+  plug 0 D0
+  local end=$((SECONDS + limit))
+  until [ -s "$work/copying" ] || ! running || ((SECONDS >= end)); do
+    nap 50
+  done
+  local copying
+  copying=$(cat "$work/copying" 2>/dev/null) || true
+  kill -KILL "$station_pid"
+  wait "$station_pid" 2>/dev/null || true
+  station_pid=
+  if [ -z "$copying" ]; then
+    fail "the killed station never started its copy"
+    return
+  fi
+  local state=
+  end=$((SECONDS + limit))
+  while [ -r "/proc/$copying/stat" ] && read -r _ _ state _ <"/proc/$copying/stat" && [ "$state" != Z ] &&
+    ((SECONDS < end)); do
+    nap 50
+  done
+  if [ -r "/proc/$copying/stat" ] && [ "$state" != Z ]; then
+    fail "the copying program outlived the killed station"
+    kill -KILL "$copying" 2>/dev/null || true
+  fi
+}
+
 started=$SECONDS
+odd_files
+echo "odd files: $((SECONDS - started)) s"
 soak
 echo "soak: $((SECONDS - started)) s"
 for chipset in 6716 6706 6716V31; do

@@ -41,6 +41,39 @@ int openRegularFile(const std::string& path, std::string& reason, bool* missing)
     return fd;
 }
 
+FILE* createWritableFile(const std::string& path, std::string& reason)
+{
+    // Read and write, so a FIFO opens at once and is refused below.
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        reason = std::strerror(errno);
+        return nullptr;
+    }
+    struct stat st = {};
+    if (fstat(fd, &st) != 0) {
+        reason = std::strerror(errno);
+        ::close(fd);
+        return nullptr;
+    }
+    if (!S_ISREG(st.st_mode) && !S_ISCHR(st.st_mode)) {
+        reason = "is not a regular file";
+        ::close(fd);
+        return nullptr;
+    }
+    if (S_ISREG(st.st_mode) && ftruncate(fd, 0) != 0) {
+        reason = std::strerror(errno);
+        ::close(fd);
+        return nullptr;
+    }
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    FILE* stream = fdopen(fd, "w+");
+    if (stream == nullptr) {
+        reason = std::strerror(errno);
+        ::close(fd);
+    }
+    return stream;
+}
+
 bool replaceFile(const std::string& path, const void* data, size_t size, const struct stat* replaced,
                  std::string& reason)
 {

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 
 #include <cstddef>
+#include <cstdio>
 #include <string>
 
 namespace Tessor::IO {
@@ -13,6 +14,12 @@ namespace Tessor::IO {
 // A read-only descriptor of the file, or -1 with the reason in `reason`;
 // `missing` tells a file that does not exist from one that cannot be used.
 int openRegularFile(const std::string& path, std::string& reason, bool* missing = nullptr);
+
+// A stream that writes the file from its start (made when missing, emptied
+// when regular), or null with the reason in `reason`. A character device
+// such as /dev/null is taken too; a folder, a FIFO, a socket or a block
+// device is refused without waiting on it.
+FILE* createWritableFile(const std::string& path, std::string& reason);
 
 // Writes the bytes into a temporary file beside `path` and renames it over
 // `path`: readers find the old file or the whole new one, never a part of

@@ -1,10 +1,12 @@
 // Copies host files into a simulated device's FAT volume with mtools, which
 // reads and writes the device's logical disk file at the volume's offset.
 #include <fcntl.h>
-#include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
@@ -25,7 +27,9 @@ bool isBootSector(const uint8_t* s) {
     return (s[0] == 0xEB || s[0] == 0xE9) && s[11] == 0x00 && s[12] == 0x02;
 }
 
-// Runs a program and waits for it; true when it exits with 0.
+// Runs a program and waits for it; true when it exits with 0. The program
+// dies with the thread that started it, so a station killed amid a copy
+// leaves nothing running.
 bool run(const std::vector<std::string>& args) {
     std::vector<char*> argv;
     for (const std::string& a : args) {
@@ -42,20 +46,71 @@ bool run(const std::vector<std::string>& args) {
         envp.push_back(e.data());
     }
     envp.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    pid_t pid = 0;
-    const int error = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
-    posix_spawn_file_actions_destroy(&actions);
+    int failure[2];
+    if (::pipe2(failure, O_CLOEXEC) != 0) {
+        CPLOG(3, "cannot start %s: %s", argv[0], std::strerror(errno));
+        return false;
+    }
+    const pid_t parent = ::getpid();
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        // Only calls that are safe between fork and exec from here on. The
+        // station's threads leave the stop signals to one waiting thread;
+        // the program takes them as any program does.
+        sigset_t none;
+        sigemptyset(&none);
+        ::sigprocmask(SIG_SETMASK, &none, nullptr);
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (::getppid() != parent) {
+            ::_exit(127);
+        }
+        const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+        if (null >= 0) {
+            ::dup2(null, 1);
+        }
+        ::execvpe(argv[0], argv.data(), envp.data());
+        const int error = errno;
+        (void)!::write(failure[1], &error, sizeof error);
+        ::_exit(127);
+    }
+    int error = pid < 0 ? errno : 0;
+    ::close(failure[1]);
+    if (pid > 0) {
+        // Closed unread by the exec; the errno of a failed exec otherwise.
+        ssize_t n = 0;
+        while ((n = ::read(failure[0], &error, sizeof error)) < 0 && errno == EINTR) {
+        }
+        error = n == ssize_t(sizeof error) ? error : 0;
+    }
+    ::close(failure[0]);
+    int status = 0;
+    while (pid > 0 && ::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
     if (error != 0) {
         CPLOG(3, "cannot start %s: %s", argv[0], std::strerror(error));
         return false;
     }
-    int status = 0;
-    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+// False, after saying which, when the tree under `folder` holds anything but
+// files and folders: a FIFO or a device would hold the copy for good.
+bool onlyFilesUnder(const std::string& folder, uint64_t& bytes) {
+    std::error_code ec;
+    std::filesystem::recursive_directory_iterator walk(folder, ec);
+    for (; !ec && walk != std::filesystem::recursive_directory_iterator(); walk.increment(ec)) {
+        if (walk->is_regular_file(ec)) {
+            bytes += walk->file_size(ec);
+        } else if (!walk->is_directory(ec)) {
+            CPLOG(3, "%s is not a regular file: the folder %s is not copied", walk->path().c_str(), folder.c_str());
+            return false;
+        }
+    }
+    if (ec) {
+        CPLOG(3, "cannot read the folder %s: %s", folder.c_str(), ec.message().c_str());
+        return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -103,8 +158,8 @@ bool VirtualDevice::copyIn(const std::string& source) {
                 args.push_back(e.path().string());
             }
             std::sort(args.begin() + long(fixed), args.end());
-            for (const auto& e : std::filesystem::recursive_directory_iterator(source, ec)) {
-                bytes += e.is_regular_file() ? e.file_size() : 0;
+            if (!onlyFilesUnder(source, bytes)) {
+                return false;
             }
         } else if (std::filesystem::is_regular_file(source, ec)) {
             args.push_back(source);

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/ini/RegularFile.h"
 #include "schema/base/Mutex.h"
 
 namespace Tessor::schema {
@@ -76,6 +77,20 @@ void criticalFallback(LoggerState& s, const char* format, ...)
     std::fflush(stderr);
 }
 
+// Called with the write lock held. A FIFO or a folder is refused like an
+// unwritable file: the log must never wait on a reader.
+bool openStream(LoggerState& s)
+{
+    std::string reason;
+    s.stream = Tessor::IO::createWritableFile(s.fileName, reason);
+    if (s.stream == nullptr) {
+        std::string name = s.fileName;
+        criticalFallback(s, "cpLog: Cannot open log file %s:  %s", name.c_str(), reason.c_str());
+        return false;
+    }
+    return true;
+}
+
 // Called with the write lock held.
 void rotate(LoggerState& s)
 {
@@ -108,11 +123,7 @@ void rotate(LoggerState& s)
             return;
         }
     }
-    s.stream = std::fopen(s.fileName.c_str(), "w+");
-    if (s.stream == nullptr) {
-        std::string name = s.fileName;
-        criticalFallback(s, "cpLog: Cannot open log file %s:  %s", name.c_str(), std::strerror(errno));
-    }
+    openStream(s);
 }
 
 std::string labelOfThisThread(LoggerState& s)
@@ -245,13 +256,7 @@ int openLogFile(const char* name)
         s.stream = nullptr;
     }
     s.fileName = std::string(name).substr(0, 255);
-    s.stream = std::fopen(s.fileName.c_str(), "w+");
-    if (s.stream == nullptr) {
-        std::string copy = s.fileName;
-        criticalFallback(s, "cpLog: Cannot open log file %s:  %s", copy.c_str(), std::strerror(errno));
-        return 0;
-    }
-    return 1;
+    return openStream(s) ? 1 : 0;
 }
 
 void setLogSizeLimit(long long bytes)

@@ -143,6 +143,30 @@ TEST(LogFallback, UnopenableFileSendsEveryLaterLineToStandardError)
     EXPECT_EQ(getLogFileName(), "");
 }
 
+// A FIFO would take the log until its buffer filled and then hold every
+// thread that logs; a folder cannot be written at all.
+TEST(LogFallback, NamedFileThatIsNoFileIsRefusedAtOnce)
+{
+    const std::filesystem::path folder = std::filesystem::temp_directory_path() / "tessor-log-not-a-file";
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder / "folder");
+    const std::string fifo = (folder / "fifo").string();
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& name : {fifo, (folder / "folder").string()}) {
+        SCOPED_TRACE(name);
+        setLogLevel(LOG_ERR);
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(openLogFile(name.c_str()), 0);
+        CPLOG(LOG_ERR, "after the refusal");
+        const std::string err = testing::internal::GetCapturedStderr();
+        EXPECT_NE(err.find("CRITICAL LOGGING ERROR:\ncpLog: Cannot open log file " + name + ":  "), std::string::npos)
+            << err;
+        EXPECT_NE(err.find("after the refusal\n"), std::string::npos);
+        EXPECT_EQ(getLogFileName(), "");
+    }
+    std::filesystem::remove_all(folder);
+}
+
 TEST(LogFallback, FileThatCannotBeWrittenFallsBackWithoutLosingTheLine)
 {
     setLogLevel(LOG_ERR);
