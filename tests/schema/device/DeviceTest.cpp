@@ -60,14 +60,19 @@ public:
     }
 };
 
-// The run agent hands progress reports to its UI manager.
+// The run agent hands progress reports to its UI manager. Agent and manager
+// live as long as the process: every test gets the same one, emptied.
 RecordingUiMgr* startAgentWithRecordingUi()
 {
-    std::string config = ::testing::TempDir() + "device_test.cfg";
-    std::ofstream(config) << "# empty\n";
-    RunAgent::setCfgParm(config.c_str());
-    RecordingUiMgr* ui = new RecordingUiMgr();
-    RunAgent::instance()->init(ui);
+    static RecordingUiMgr* const ui = [] {
+        std::string config = ::testing::TempDir() + "device_test.cfg";
+        std::ofstream(config) << "# empty\n";
+        RunAgent::setCfgParm(config.c_str());
+        auto* made = new RecordingUiMgr();
+        RunAgent::instance()->init(made);
+        return made;
+    }();
+    ui->events.clear();
     return ui;
 }
 
