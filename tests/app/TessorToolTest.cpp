@@ -347,6 +347,23 @@ TEST(TessorToolTest, ToldValuesLetTheStationRun)
     EXPECT_NE(log.find("unknown tag Bogus_Tag, line ignored"), std::string::npos) << log;
 }
 
+// The photo-frame pictures and fonts are read for each device, not at
+// start-up: a station without them runs, and its log names what is missing.
+TEST(TessorToolTest, PhotoFrameStationWithoutItsPicturesRuns)
+{
+    TempFolder folder;
+    writeStation(folder.path(), std::string(STATION_CONFIG) + "DpfSupport bool True\nDpfProfile string DpfConfig.ini\n");
+    fs::copy_file(std::string(TESSOR_SAMPLES) + "/releases/usr/etc/DpfConfig.ini", folder.path() + "/DpfConfig.ini");
+    Tool tool(folder.path(), {"-f", "station.cfg"});
+    ASSERT_TRUE(tool.waitFor("- LAYER_READY")) << tool.output() << tool.errors();
+    tool.signal(SIGTERM);
+    EXPECT_EQ(tool.wait(), 0) << tool.errors();
+    EXPECT_EQ(tool.errors().find("Assert"), std::string::npos) << tool.errors();
+    std::ifstream in(folder.path() + "/tessor.log");
+    const std::string log((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(log.find("SNUM.img' init failed"), std::string::npos) << log;
+}
+
 // Every file of a folder with its size and modification time.
 std::string folderState(const std::string& folder)
 {
