@@ -236,8 +236,9 @@ soak_port() {
     skip
     line=
     plug "$port" "$device"
-    # Reports before this device's FOUND may still be the last device's.
-    ((phase == 0)) || await "^UDISK-$port FOUND" || fail "port $port: device $device was not found"
+    # Reports before this device's FOUND may still be the last device's, its
+    # FOUND too: the line that counts names this one.
+    ((phase == 0)) || await "^UDISK-$port FOUND: .*'$device'" || fail "port $port: device $device was not found"
     case $phase in
       0) pause 400 ;;
       1) pause 2000 ;;
