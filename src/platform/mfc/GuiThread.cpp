@@ -11,7 +11,7 @@
 #include <memory>
 #include <mutex>
 
-#include "schema/base/Log.h"
+#include "platform/orrin/PlatformLog.h"
 
 namespace Tessor::mfc {
 
@@ -98,7 +98,7 @@ bool isGuiThread()
 void assertGuiThread(const char* where)
 {
     if (!isGuiThread()) {
-        Tessor::schema::cpLogForced(0, __FILE__, __LINE__, "Widget touched off the GUI thread in %s()", where);
+        Tessor::platform::logLine(0, __FILE__, __LINE__, "Widget touched off the GUI thread in %s()", where);
         std::abort();
     }
 }

@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "platform/mfc/GuiThread.h"
-#include "schema/base/Log.h"
+#include "platform/orrin/PlatformLog.h"
 
 namespace Tessor::mfc {
 
@@ -44,7 +44,7 @@ int ScreenMessageBoxes::show(const QString& text, const QString& caption, unsign
 
 int HeadlessMessageBoxes::show(const QString& text, const QString& caption, unsigned type)
 {
-    CPLOG(4, "Message box '%s': %s", caption.toUtf8().constData(), text.toUtf8().constData());
+    PLATFORM_LOG(4, "Message box '%s': %s", caption.toUtf8().constData(), text.toUtf8().constData());
     std::fprintf(stderr, "%s\n", text.toUtf8().constData());
     std::lock_guard<std::mutex> lock(m_mutex);
     m_texts.append(text);

@@ -6,7 +6,7 @@
 #include "platform/mfc/GuiThread.h"
 #include "platform/mfc/MessageBox.h"
 #include "platform/mfc/ServiceSlot.h"
-#include "schema/base/Log.h"
+#include "platform/orrin/PlatformLog.h"
 
 namespace Tessor::mfc {
 
@@ -30,7 +30,7 @@ std::shared_ptr<ShellOpenService> shellOpenService() { return g_slot.get(); }
 void ShellOpen(const QString& path)
 {
     ASSERT_GUI_THREAD();
-    CPLOG(7, "Open %s", path.toUtf8().constData());
+    PLATFORM_LOG(7, "Open %s", path.toUtf8().constData());
     shellOpenService()->open(path);
 }
 

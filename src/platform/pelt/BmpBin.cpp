@@ -3,7 +3,7 @@
 #include <QImageReader>
 #include <QPainter>
 
-#include "schema/base/Log.h"
+#include "platform/orrin/PlatformLog.h"
 #include "utils/DpfImage.h"
 #include "utils/HostPath.h"
 #include "utils/WholeFile.h"
@@ -23,7 +23,7 @@ QImage readPicture(const std::string& source)
     }
     QImage image = reader.read();
     if (image.isNull()) {
-        CPLOG(3, "cannot read the picture %s : %s\n", source.c_str(), reader.errorString().toUtf8().constData());
+        PLATFORM_LOG(3, "cannot read the picture %s : %s\n", source.c_str(), reader.errorString().toUtf8().constData());
     }
     return image;
 }

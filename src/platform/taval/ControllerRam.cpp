@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "schema/base/Log.h"
+#include "platform/orrin/PlatformLog.h"
 
 namespace Tessor::taval {
 
@@ -41,11 +41,11 @@ bool sealHolds(const uint8_t* code, int length) {
 
 bool ControllerRam::addCode(const Variant& variant, uint8_t mode, const uint8_t* code, int length) {
     if (mode > 1) {
-        CPLOG(3, "code piece of %d bytes refused: there is no firmware mode %d", length, mode);
+        PLATFORM_LOG(3, "code piece of %d bytes refused: there is no firmware mode %d", length, mode);
         return false;
     }
     if (variant.id.chipSet != kVariant6605 && !sealHolds(code, length)) {
-        CPLOG(3, "code piece of %d bytes in mode %d refused: its seal does not hold", length, mode);
+        PLATFORM_LOG(3, "code piece of %d bytes in mode %d refused: its seal does not hold", length, mode);
         return false;
     }
     if (firmwareMode() != mode) {

@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "platform/taval/DeviceRecord.h"
-#include "schema/base/Log.h"
+#include "platform/orrin/PlatformLog.h"
 
 namespace Tessor::taval {
 
@@ -77,7 +77,7 @@ void EventThread::run() {
         auto* record = static_cast<DEVICE_EVENT_T*>(std::malloc(sizeof(DEVICE_EVENT_T)));
         if (record != nullptr) {
             *record = event;
-            CPLOG(7, "library event %s of device %d", usbDeviceFindEventName(event.kind), event.deviceIndex);
+            PLATFORM_LOG(7, "library event %s of device %d", usbDeviceFindEventName(event.kind), event.deviceIndex);
             std::lock_guard<std::mutex> delivering(m_delivering);
             m_init->callback(m_init, record);
         }

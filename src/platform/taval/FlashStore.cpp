@@ -10,7 +10,7 @@
 #include "platform/taval/FileTransfer.h"
 #include "platform/taval/Geometry.h"
 #include "platform/taval/SizedFile.h"
-#include "schema/base/Log.h"
+#include "platform/orrin/PlatformLog.h"
 
 namespace Tessor::taval {
 
@@ -58,7 +58,7 @@ bool FlashStore::held() const {
 bool FlashStore::read(int64_t first, int64_t count, uint8_t* records) {
     const size_t n = size_t(count) * RECORD_BYTES;
     if (readAt(m_fd, records, n, off_t(first * RECORD_BYTES)) != n) {
-        CPLOG(3, "flash store read of %lld records at %lld failed: %s", (long long)count, (long long)first,
+        PLATFORM_LOG(3, "flash store read of %lld records at %lld failed: %s", (long long)count, (long long)first,
               std::strerror(errno));
         return false;
     }
@@ -71,7 +71,7 @@ bool FlashStore::write(int64_t first, int64_t count, const uint8_t* records) {
     m_scratch.resize(n);
     complement(records, m_scratch.data(), n);
     if (writeAt(m_fd, m_scratch.data(), n, off_t(first * RECORD_BYTES)) != n) {
-        CPLOG(3, "flash store write of %lld records at %lld failed: %s", (long long)count, (long long)first,
+        PLATFORM_LOG(3, "flash store write of %lld records at %lld failed: %s", (long long)count, (long long)first,
               std::strerror(errno));
         return false;
     }

@@ -10,7 +10,7 @@
 #include "platform/taval/Hub.h"
 #include "platform/taval/VirtualDevice.h"
 #include "platform/taval/Taval.h"
-#include "schema/base/Log.h"
+#include "platform/orrin/PlatformLog.h"
 
 namespace {
 
@@ -33,7 +33,7 @@ int usbReadFile(const char* path, void* buf, int len, int off) {
     }
     const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
-        CPLOG(3, "cannot open %s: %s", path, std::strerror(errno));
+        PLATFORM_LOG(3, "cannot open %s: %s", path, std::strerror(errno));
         return 0;
     }
     const int total = int(Tessor::taval::readAt(fd, buf, size_t(len), off_t(off)));
@@ -50,11 +50,11 @@ int usbWriteFile(const char* path, const void* buf, int len, int off) {
     // an earlier run left the file more open.
     const int fd = ::open(path, O_WRONLY | O_CREAT | O_CLOEXEC | (off == 0 ? O_TRUNC : 0), 0600);
     if (fd < 0) {
-        CPLOG(3, "cannot write %s: %s", path, std::strerror(errno));
+        PLATFORM_LOG(3, "cannot write %s: %s", path, std::strerror(errno));
         return 0;
     }
     if (off == 0 && ::fchmod(fd, 0600) != 0) {
-        CPLOG(4, "cannot narrow the access to %s: %s", path, std::strerror(errno));
+        PLATFORM_LOG(4, "cannot narrow the access to %s: %s", path, std::strerror(errno));
     }
     const int total = int(Tessor::taval::writeAt(fd, buf, size_t(len), off_t(off)));
     ::close(fd);
@@ -88,7 +88,7 @@ int copyDirectory2Flash(const char* source, const char* target, int /*recursive*
     }
     std::shared_ptr<Tessor::taval::VirtualDevice> device = Tessor::taval::Hub::findDrive(drive);
     if (!device) {
-        CPLOG(3, "no device has the drive %s", target);
+        PLATFORM_LOG(3, "no device has the drive %s", target);
         return 0;
     }
     return device->copyIn(source) ? 1 : 0;

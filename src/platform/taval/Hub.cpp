@@ -7,7 +7,7 @@
 #include <system_error>
 
 #include "platform/taval/PrintableText.h"
-#include "schema/base/Log.h"
+#include "platform/orrin/PlatformLog.h"
 
 namespace Tessor::taval {
 
@@ -47,7 +47,7 @@ Hub::Hub(DEVICE_INIT_T* init) : m_init(init), m_events(init, [this] {
     const char* folder = std::getenv(PortsFolder::kEnvironment);
     if (folder != nullptr && *folder != '\0') {
         m_portsFolder = std::make_unique<PortsFolder>(*this, folder);
-        CPLOG(7, "watching ports folder %s", folder);
+        PLATFORM_LOG(7, "watching ports folder %s", folder);
     }
     std::lock_guard<std::mutex> lock(g_hubsMutex);
     g_hubs.push_back(this);
@@ -134,7 +134,7 @@ int Hub::plug(int index, const std::string& folder, std::string* error) {
         std::lock_guard<std::mutex> hubs(g_hubsMutex);
         const std::string drive = freeDriveText(device->description().driveText);
         if (drive != device->description().driveText) {
-            CPLOG(7, "port %d: drive %s is taken; the device is drive %s", index,
+            PLATFORM_LOG(7, "port %d: drive %s is taken; the device is drive %s", index,
                   device->description().driveText.c_str(), drive.c_str());
         }
         record = p->attach(std::move(device), canonical, drive);
@@ -148,7 +148,7 @@ int Hub::unplug(int index) {
     Port* p = port(index);
     std::shared_ptr<DeviceRecord> record = p == nullptr ? nullptr : p->release();
     if (!record) {
-        CPLOG(3, "no device to pull out of port %d", index);
+        PLATFORM_LOG(3, "no device to pull out of port %d", index);
         return -1;
     }
     m_events.post(HW_EVT_REMOVED, index, std::move(record), 0);
@@ -159,7 +159,7 @@ int Hub::injectError(int index, int code) {
     Port* p = port(index);
     std::shared_ptr<DeviceRecord> record = p == nullptr ? nullptr : p->current();
     if (!record) {
-        CPLOG(3, "no device on port %d to report error %d for", index, code);
+        PLATFORM_LOG(3, "no device on port %d to report error %d for", index, code);
         return -1;
     }
     m_events.post(HW_EVT_ERROR, index, std::move(record), code);
@@ -201,7 +201,7 @@ void Hub::afterOperation(DeviceRecord& record) {
             std::lock_guard<std::mutex> lock(m_hookMutex);
             hook = m_cancelHook;
         }
-        CPLOG(7, "operator cancels device on port %d with 0x%X", p.index(), cancel);
+        PLATFORM_LOG(7, "operator cancels device on port %d with 0x%X", p.index(), cancel);
         if (hook) {
             hook(p.index(), cancel);
         } else {
@@ -230,22 +230,22 @@ std::shared_ptr<DeviceRecord> Hub::find(const _USB_DEVICE_T* usb) const {
 int Hub::command(_USB_DEVICE_T* usb, int kind) {
     const std::shared_ptr<DeviceRecord> record = find(usb);
     if (!record) {
-        CPLOG(3, "command %d for a device record the library no longer keeps", kind);
+        PLATFORM_LOG(3, "command %d for a device record the library no longer keeps", kind);
         return 0;
     }
     Port& p = record->port();
     switch (kind) {
         case HW_CMD_AFTER_PLUG_IN:
-            CPLOG(7, "device on port %d taken by the engine", p.index());
+            PLATFORM_LOG(7, "device on port %d taken by the engine", p.index());
             return 1;
         case HW_CMD_CLOSE_DEVICE:
             // The callback reads the slot index: never change it under one.
             m_events.betweenEvents([&] { usb->slotIndex = -1; });
             p.close(record);
-            CPLOG(7, "device record of port %d closed", p.index());
+            PLATFORM_LOG(7, "device record of port %d closed", p.index());
             return 1;
         default:
-            CPLOG(3, "unknown command %d for port %d", kind, p.index());
+            PLATFORM_LOG(3, "unknown command %d for port %d", kind, p.index());
             return 0;
     }
 }

@@ -10,7 +10,7 @@
 
 #include "platform/taval/Geometry.h"
 #include "platform/taval/SizedFile.h"
-#include "schema/base/Log.h"
+#include "platform/orrin/PlatformLog.h"
 
 namespace Tessor::taval {
 
@@ -35,7 +35,7 @@ bool LogicalDisk::open(const std::string& path, int64_t sectors, bool writable, 
 
 bool LogicalDisk::inRange(int64_t first, int64_t count) const {
     if (first < 0 || count <= 0 || first + count > m_sectors) {
-        CPLOG(3, "logical sectors %lld+%lld outside the disk of %lld sectors", (long long)first, (long long)count,
+        PLATFORM_LOG(3, "logical sectors %lld+%lld outside the disk of %lld sectors", (long long)first, (long long)count,
               (long long)m_sectors);
         return false;
     }

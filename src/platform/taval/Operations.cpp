@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "platform/taval/Hub.h"
-#include "schema/base/Log.h"
+#include "platform/orrin/PlatformLog.h"
 
 namespace Tessor::taval {
 
@@ -16,7 +16,7 @@ template <class Body>
 int onDevice(_USB_DEVICE_T* record, const char* what, Body&& body) {
     DeviceRecord* r = DeviceRecord::of(record);
     if (r == nullptr) {
-        CPLOG(3, "%s without a device record", what);
+        PLATFORM_LOG(3, "%s without a device record", what);
         return 0;
     }
     const bool ok = body(*r->device());

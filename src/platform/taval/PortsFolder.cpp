@@ -7,7 +7,7 @@
 
 #include "platform/taval/Hub.h"
 #include "platform/taval/PrintableText.h"
-#include "schema/base/Log.h"
+#include "platform/orrin/PlatformLog.h"
 
 namespace Tessor::taval {
 
@@ -15,7 +15,7 @@ PortsFolder::PortsFolder(Hub& hub, std::string folder)
     : m_hub(hub), m_folder(std::move(folder)), m_plugged(size_t(hub.portCount())), m_refused(size_t(hub.portCount())) {
     std::ofstream count(m_folder + "/" + kPortCountFile, std::ios::trunc);
     if (!(count << m_hub.portCount() << '\n')) {
-        CPLOG(3, "ports folder %s: the port count cannot be written", printableText(m_folder).c_str());
+        PLATFORM_LOG(3, "ports folder %s: the port count cannot be written", printableText(m_folder).c_str());
     }
 }
 
@@ -49,7 +49,7 @@ void PortsFolder::poll() {
         } else {
             // The operator watches the console, not the log.
             const std::string told = printableText(entry.string()) + " not plugged: " + error;
-            CPLOG(3, "%s", told.c_str());
+            PLATFORM_LOG(3, "%s", told.c_str());
             std::fprintf(stderr, "%s\n", told.c_str());
             m_refused[size_t(i)] = wanted;
         }

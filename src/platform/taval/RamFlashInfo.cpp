@@ -1,6 +1,6 @@
 #include "platform/taval/RamFlashInfo.h"
 
-#include "schema/base/Log.h"
+#include "platform/orrin/PlatformLog.h"
 
 namespace Tessor::taval {
 
@@ -45,7 +45,7 @@ RamFlashInfo RamFlashInfo::read(const Variant& variant, const std::vector<uint8_
     info.readCycle = block[l.readCycle];
     info.writeCycle = block[l.writeCycle];
     info.eccBits = l.eccBits < 0 ? -1 : block[l.eccBits];
-    CPLOG(7, "RAM table: planes %d interleaves %d chips %d cycles 0x%02X/0x%02X ecc bits %d", info.planes(),
+    PLATFORM_LOG(7, "RAM table: planes %d interleaves %d chips %d cycles 0x%02X/0x%02X ecc bits %d", info.planes(),
           info.interleaves(), info.gangedChips(), info.readCycle, info.writeCycle, info.eccBits);
     return info;
 }

@@ -1,6 +1,6 @@
 #include "platform/taval/RamLunTable.h"
 
-#include "schema/base/Log.h"
+#include "platform/orrin/PlatformLog.h"
 
 namespace Tessor::taval {
 
@@ -53,7 +53,7 @@ RamLunTable RamLunTable::read(const Variant& variant, const std::vector<uint8_t>
         u.diskType = t[kDiskType + i];
         u.flagsA = t[kFlagsA + i];
         u.flagsB = t[l.flagsB + i];
-        CPLOG(7, "RAM table: LUN slot %d start %u capacity %u type 0x%02X flags 0x%02X/0x%02X", i, u.start,
+        PLATFORM_LOG(7, "RAM table: LUN slot %d start %u capacity %u type 0x%02X flags 0x%02X/0x%02X", i, u.start,
               u.capacity, u.diskType, u.flagsA, u.flagsB);
     }
     return units;

@@ -3,7 +3,7 @@
 
 #include "platform/taval/Hub.h"
 #include "platform/taval/Taval.h"
-#include "schema/base/Log.h"
+#include "platform/orrin/PlatformLog.h"
 
 namespace {
 
@@ -12,7 +12,7 @@ constexpr int kMaxPorts = 64;
 int commandEntry(DEVICE_INIT_T* init, _USB_DEVICE_T* device, int kind) {
     Tessor::taval::Hub* hub = Tessor::taval::Hub::of(init);
     if (hub == nullptr || device == nullptr) {
-        CPLOG(3, "command %d without a running library or a device record", kind);
+        PLATFORM_LOG(3, "command %d without a running library or a device record", kind);
         return 0;
     }
     return hub->command(device, kind);
@@ -22,18 +22,18 @@ int commandEntry(DEVICE_INIT_T* init, _USB_DEVICE_T* device, int kind) {
 
 int initDevices(DEVICE_MGR_T* mgr, DEVICE_INIT_T* init) {
     if (mgr == nullptr || init == nullptr || init->callback == nullptr) {
-        CPLOG(3, "device layer needs a manager record, a start record and a callback");
+        PLATFORM_LOG(3, "device layer needs a manager record, a start record and a callback");
         return -1;
     }
     if (init->deviceCount < 1 || init->deviceCount > kMaxPorts) {
-        CPLOG(3, "device layer cannot serve %d ports", init->deviceCount);
+        PLATFORM_LOG(3, "device layer cannot serve %d ports", init->deviceCount);
         return -2;
     }
     if (mgr->library != nullptr) {
-        CPLOG(3, "device layer runs already");
+        PLATFORM_LOG(3, "device layer runs already");
         return -3;
     }
-    CPLOG(7, "device layer for %.*s: %d ports, log %.*s", DEVICE_INIT_NAME_SIZE, init->displayName,
+    PLATFORM_LOG(7, "device layer for %.*s: %d ports, log %.*s", DEVICE_INIT_NAME_SIZE, init->displayName,
           init->deviceCount, DEVICE_INIT_LOG_NAME_SIZE, init->logFileName);
     init->commandEntry = commandEntry;
     auto* hub = new Tessor::taval::Hub(init);
@@ -65,7 +65,7 @@ int scsiPassThroughIn(void* diskHandle, const unsigned char cdb[16], unsigned ch
     auto* record = static_cast<Tessor::taval::DeviceRecord*>(diskHandle);
     if (record == nullptr || !record->device()->present() || cdb == nullptr || buffer == nullptr || length < 0 ||
         scsiStatus == nullptr) {
-        CPLOG(3, "pass-through to a missing device or without a buffer (timeout %d s)", timeoutSeconds);
+        PLATFORM_LOG(3, "pass-through to a missing device or without a buffer (timeout %d s)", timeoutSeconds);
         return 0;
     }
     *scsiStatus = record->device()->vendorCommand(cdb, buffer, length);

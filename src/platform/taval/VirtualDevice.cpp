@@ -7,7 +7,7 @@
 
 #include "platform/taval/ConfigTableSector.h"
 #include "platform/taval/PrintableText.h"
-#include "schema/base/Log.h"
+#include "platform/orrin/PlatformLog.h"
 
 namespace Tessor::taval {
 
@@ -27,7 +27,7 @@ std::shared_ptr<VirtualDevice> VirtualDevice::open(const std::string& folder, st
     }
     device->m_boot = findConfigTable(device->m_flash, s);
     device->m_bootAddressing = GroupedAddressing(*s.variant, device->m_boot.table, s.geometry);
-    CPLOG(7, "device %s (%s) booted %s", printableText(folder).c_str(), s.variant->id.name,
+    PLATFORM_LOG(7, "device %s (%s) booted %s", printableText(folder).c_str(), s.variant->id.name,
           device->m_boot.sector < 0 ? "without a table" : "from its table");
     return device;
 }
@@ -57,7 +57,7 @@ bool VirtualDevice::writeTableToRam(const uint8_t* sent) {
             table[size_t(changed)] ^= 0xFF;
         }
         if (!isValidTable(table.data())) {
-            CPLOG(3, "table for RAM has no signature or a wrong checksum");
+            PLATFORM_LOG(3, "table for RAM has no signature or a wrong checksum");
             return false;
         }
         m_ram.setTable(*m_description.variant, table.data());
@@ -69,7 +69,7 @@ bool VirtualDevice::writeTableToRam(const uint8_t* sent) {
 bool VirtualDevice::readFlashId(int chip, int kind, uint8_t* out, int* length) {
     return perform(OpKind::FlashId, chip, kind, 0, [&] {
         if (chip < 0 || chip > 3 || (kind != 0 && kind != 2)) {
-            CPLOG(3, "flash id of chip %d kind %d cannot be read", chip, kind);
+            PLATFORM_LOG(3, "flash id of chip %d kind %d cannot be read", chip, kind);
             return false;
         }
         std::memset(out, 0xFF, kIdAnswerBytes);
@@ -93,7 +93,7 @@ bool VirtualDevice::readFlashId(int chip, int kind, uint8_t* out, int* length) {
 bool VirtualDevice::downloadCode(uint8_t mode, const uint8_t* code, int length) {
     return perform(OpKind::CodeDownload, mode, length, 0, [&] {
         if (code == nullptr || length <= 0 || length > (1 << 20)) {
-            CPLOG(3, "code piece of %d bytes refused", length);
+            PLATFORM_LOG(3, "code piece of %d bytes refused", length);
             return false;
         }
         std::vector<uint8_t> piece(code, code + length);
@@ -118,7 +118,7 @@ bool VirtualDevice::protect(int unit, int setting) {
 bool VirtualDevice::switchPartition(int unit) {
     return perform(OpKind::Switch, unit, 0, 0, [&] {
         if (unit < 0 || unit >= RamLunTable::kSlots || servedUnits().slot[unit].capacity == 0) {
-            CPLOG(3, "%s serves no unit %d", m_description.driveText.c_str(), unit);
+            PLATFORM_LOG(3, "%s serves no unit %d", m_description.driveText.c_str(), unit);
             return false;
         }
         m_activeUnit = unit;

@@ -22,7 +22,7 @@
 #include "platform/taval/RamFlashInfo.h"
 #include "platform/taval/ScanUnits.h"
 #include "platform/taval/TimingModel.h"
-#include "schema/base/Log.h"
+#include "platform/orrin/PlatformLog.h"
 
 namespace Tessor::taval {
 
@@ -198,17 +198,17 @@ template <class Body>
 bool VirtualDevice::perform(OpKind kind, int64_t a0, int64_t a1, int64_t a2, Body&& body) {
     std::lock_guard<std::mutex> lock(m_mutex);
     if (!m_present || m_ejected) {
-        CPLOG(3, "%s on %s: the device is %s", opKindName(kind), m_description.driveText.c_str(),
+        PLATFORM_LOG(3, "%s on %s: the device is %s", opKindName(kind), m_description.driveText.c_str(),
               m_present ? "ejected" : "gone");
         return false;
     }
     const bool injected = m_description.faults.failsCall(kind);
     if (injected) {
-        CPLOG(3, "%s on %s fails by its fault rule", opKindName(kind), m_description.driveText.c_str());
+        PLATFORM_LOG(3, "%s on %s fails by its fault rule", opKindName(kind), m_description.driveText.c_str());
     }
     bool ok = !injected && body();
     if (ok && !m_present) {
-        CPLOG(3, "%s on %s: the device was pulled out meanwhile", opKindName(kind), m_description.driveText.c_str());
+        PLATFORM_LOG(3, "%s on %s: the device was pulled out meanwhile", opKindName(kind), m_description.driveText.c_str());
         ok = false;
     }
     m_log.add(kind, a0, a1, a2, ok);

@@ -48,7 +48,7 @@ bool run(const std::vector<std::string>& args) {
     envp.push_back(nullptr);
     int failure[2];
     if (::pipe2(failure, O_CLOEXEC) != 0) {
-        CPLOG(3, "cannot start %s: %s", argv[0], std::strerror(errno));
+        PLATFORM_LOG(3, "cannot start %s: %s", argv[0], std::strerror(errno));
         return false;
     }
     const pid_t parent = ::getpid();
@@ -87,7 +87,7 @@ bool run(const std::vector<std::string>& args) {
     while (pid > 0 && ::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }
     if (error != 0) {
-        CPLOG(3, "cannot start %s: %s", argv[0], std::strerror(error));
+        PLATFORM_LOG(3, "cannot start %s: %s", argv[0], std::strerror(error));
         return false;
     }
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
@@ -102,12 +102,12 @@ bool onlyFilesUnder(const std::string& folder, uint64_t& bytes) {
         if (walk->is_regular_file(ec)) {
             bytes += walk->file_size(ec);
         } else if (!walk->is_directory(ec)) {
-            CPLOG(3, "%s is not a regular file: the folder %s is not copied", walk->path().c_str(), folder.c_str());
+            PLATFORM_LOG(3, "%s is not a regular file: the folder %s is not copied", walk->path().c_str(), folder.c_str());
             return false;
         }
     }
     if (ec) {
-        CPLOG(3, "cannot read the folder %s: %s", folder.c_str(), ec.message().c_str());
+        PLATFORM_LOG(3, "cannot read the folder %s: %s", folder.c_str(), ec.message().c_str());
         return false;
     }
     return true;
@@ -143,7 +143,7 @@ bool VirtualDevice::copyIn(const std::string& source) {
         if (!isBootSector(sector)) {
             const uint8_t* entry = sector + kPartitionEntry;
             if (sector[510] != 0x55 || sector[511] != 0xAA || entry[4] == 0) {
-                CPLOG(3, "unit %d of %s holds no FAT volume", m_activeUnit, m_description.driveText.c_str());
+                PLATFORM_LOG(3, "unit %d of %s holds no FAT volume", m_activeUnit, m_description.driveText.c_str());
                 return false;
             }
             volume += le32(entry + 8);
@@ -165,7 +165,7 @@ bool VirtualDevice::copyIn(const std::string& source) {
             args.push_back(source);
             bytes = std::filesystem::file_size(source, ec);
         } else {
-            CPLOG(3, "nothing to copy at %s", source.c_str());
+            PLATFORM_LOG(3, "nothing to copy at %s", source.c_str());
             return false;
         }
         if (args.size() == fixed) {
@@ -173,7 +173,7 @@ bool VirtualDevice::copyIn(const std::string& source) {
         }
         args.emplace_back("::/");
         if (!run(args)) {
-            CPLOG(3, "copy of %s into unit %d of %s failed", source.c_str(), m_activeUnit,
+            PLATFORM_LOG(3, "copy of %s into unit %d of %s failed", source.c_str(), m_activeUnit,
                   m_description.driveText.c_str());
             return false;
         }

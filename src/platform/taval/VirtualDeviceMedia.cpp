@@ -4,7 +4,7 @@
 
 #include "platform/taval/SpareZone.h"
 #include "platform/taval/VirtualDevice.h"
-#include "schema/base/Log.h"
+#include "platform/orrin/PlatformLog.h"
 
 namespace Tessor::taval {
 
@@ -20,7 +20,7 @@ int64_t pagesOf(int64_t sectors, int spp) { return (sectors + spp - 1) / spp; }
 
 bool fits(int64_t count, int capacity) {
     if (count <= 0 || count * SECTOR_BYTES > capacity) {
-        CPLOG(3, "%lld sectors do not fit a buffer of %d bytes", (long long)count, capacity);
+        PLATFORM_LOG(3, "%lld sectors do not fit a buffer of %d bytes", (long long)count, capacity);
         return false;
     }
     return true;
@@ -31,12 +31,12 @@ int64_t VirtualDevice::flashRange(int chip, int64_t sector, int64_t count) {
     bool disagrees = false;
     const int64_t first = normaliseSector(m_description.geometry, chip, sector, &disagrees);
     if (first < 0 || count <= 0 || first + count > m_description.geometry.totalSectors()) {
-        CPLOG(3, "flash sectors %lld+%lld of chip %d outside the flash", (long long)sector, (long long)count, chip);
+        PLATFORM_LOG(3, "flash sectors %lld+%lld of chip %d outside the flash", (long long)sector, (long long)count, chip);
         return -1;
     }
     if (disagrees) {
         m_disagreements.fetch_add(1);
-        CPLOG(4, "sector %lld does not lie on chip %d", (long long)sector, chip);
+        PLATFORM_LOG(4, "sector %lld does not lie on chip %d", (long long)sector, chip);
     }
     return first;
 }
@@ -48,7 +48,7 @@ const GroupedAddressing& VirtualDevice::addressing() const {
 bool VirtualDevice::readSectors(int64_t raw, int count, bool correct, uint8_t* out) {
     for (const auto& [first, n] : addressing().runs(raw, count)) {
         if (!m_description.geometry.allExist(first, n)) {
-            CPLOG(3, "sectors %lld+%d lie where the part has no flash", (long long)first, n);
+            PLATFORM_LOG(3, "sectors %lld+%d lie where the part has no flash", (long long)first, n);
             return false;
         }
         if (!readStored(first, n, correct, out)) {
@@ -119,7 +119,7 @@ bool VirtualDevice::readStored(int64_t first, int count, bool correct, uint8_t* 
             zoneOf(record, zone);
             injectSymbolErrors(data, symbols, f.hash(kSaltPattern, uint64_t(sector)));
             if (correct && !correctSector(data, zone)) {
-                CPLOG(3, "sector %lld is uncorrectable", (long long)sector);
+                PLATFORM_LOG(3, "sector %lld is uncorrectable", (long long)sector);
                 return false;
             }
         }
@@ -134,12 +134,12 @@ bool VirtualDevice::programSectors(int64_t first, int count, const uint8_t* data
     const FaultRules& f = m_description.faults;
     const Geometry& g = m_description.geometry;
     if (!g.allExist(first, count)) {
-        CPLOG(3, "program of sectors %lld+%d where the part has no flash", (long long)first, count);
+        PLATFORM_LOG(3, "program of sectors %lld+%d where the part has no flash", (long long)first, count);
         return false;
     }
     for (int64_t s = first; s < first + count; ++s) {
         if (f.isFactoryBad(s / g.sectorsPerBlock()) || f.programFails(s / g.sectorsPerPage)) {
-            CPLOG(3, "program of sector %lld failed", (long long)s);
+            PLATFORM_LOG(3, "program of sector %lld failed", (long long)s);
             return false;
         }
     }
@@ -165,7 +165,7 @@ bool VirtualDevice::programSectors(int64_t first, int count, const uint8_t* data
             markProgrammed(record);
         } else if (std::memcmp(record, in, SECTOR_BYTES) != 0) {
             if (m_description.strictProgram) {
-                CPLOG(3, "sector %lld is programmed already with other data", (long long)(first + i));
+                PLATFORM_LOG(3, "sector %lld is programmed already with other data", (long long)(first + i));
                 return false;
             }
             programOver(record, in);
@@ -239,7 +239,7 @@ bool VirtualDevice::eraseBlocks(int chip, int64_t sectorInChip, int count) {
         const int64_t spb = g.sectorsPerBlock();
         const int64_t first = flashRange(chip, sectorInChip, int64_t(count) * spb);
         if (first < 0 || first % spb != 0) {
-            CPLOG(3, "erase at sector %lld of chip %d is not a block start", (long long)sectorInChip, chip);
+            PLATFORM_LOG(3, "erase at sector %lld of chip %d is not a block start", (long long)sectorInChip, chip);
             return false;
         }
         for (int64_t b : addressing().blocks(first, int64_t(count) * spb)) {
@@ -250,7 +250,7 @@ bool VirtualDevice::eraseBlocks(int chip, int64_t sectorInChip, int count) {
                 continue;  // a block the part does not have: nothing to erase
             }
             if (m_description.faults.eraseFails(b)) {
-                CPLOG(3, "erase of block %lld failed", (long long)b);
+                PLATFORM_LOG(3, "erase of block %lld failed", (long long)b);
                 return false;
             }
             // Pattern-only blocks have no data in the array to punch out.
@@ -269,7 +269,7 @@ bool VirtualDevice::servesDisk(OpKind kind) const {
     if (m_ram.firmwareMode() != 0) {
         return true;
     }
-    CPLOG(3, "%s on %s refused: its firmware runs in mode 0", opKindName(kind), m_description.driveText.c_str());
+    PLATFORM_LOG(3, "%s on %s refused: its firmware runs in mode 0", opKindName(kind), m_description.driveText.c_str());
     return false;
 }
 

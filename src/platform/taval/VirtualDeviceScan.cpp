@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "platform/taval/VirtualDevice.h"
-#include "schema/base/Log.h"
+#include "platform/orrin/PlatformLog.h"
 
 namespace Tessor::taval {
 
@@ -32,7 +32,7 @@ bool VirtualDevice::vendorAnswers() {
         return true;
     }
     ++m_vendorFailedAttempts;
-    CPLOG(3, "vendor command fails by its fault rule (attempt %d)", m_vendorFailedAttempts);
+    PLATFORM_LOG(3, "vendor command fails by its fault rule (attempt %d)", m_vendorFailedAttempts);
     return false;
 }
 
@@ -41,7 +41,7 @@ int VirtualDevice::vendorCommand(const uint8_t* cdb, uint8_t* buffer, int length
     uint8_t result[SCAN_RESULT_BYTES];
     const bool ok = perform(OpKind::Vendor, opAndFlag(c), c.sector, jumpAndRepeat(c), [&] {
         if (cdb[0] != 0xD4 || length < SCAN_RESULT_BYTES) {
-            CPLOG(3, "vendor operation 0x%02X with %d bytes is not the scan read", cdb[0], length);
+            PLATFORM_LOG(3, "vendor operation 0x%02X with %d bytes is not the scan read", cdb[0], length);
             return false;
         }
         return vendorAnswers() && runScan(c, result);
@@ -74,12 +74,12 @@ bool VirtualDevice::runScan(const ScanCommand& c, uint8_t* result) {
     bool disagrees = false;
     const int64_t start = scanStart(g, m_ramInfo, c.chip, c.sector, &disagrees);
     if (start < 0 || (c.op != kOpPattern && c.op != kOpResult)) {
-        CPLOG(3, "scan command %d at chip %d sector %lld refused", c.op, c.chip, (long long)c.sector);
+        PLATFORM_LOG(3, "scan command %d at chip %d sector %lld refused", c.op, c.chip, (long long)c.sector);
         return false;
     }
     if (disagrees) {
         m_disagreements.fetch_add(1);
-        CPLOG(4, "scan sector %lld does not lie in chip group %d", (long long)c.sector, c.chip);
+        PLATFORM_LOG(4, "scan sector %lld does not lie in chip group %d", (long long)c.sector, c.chip);
     }
     std::memset(result, 0, SCAN_RESULT_BYTES);
     if (c.op == kOpResult) {
@@ -147,7 +147,7 @@ bool VirtualDevice::writeScan(int chip, int64_t sector, int value, int command, 
         bool disagrees = false;
         const int64_t start = scanStart(g, m_ramInfo, chip, sector, &disagrees);
         if (command != kOpPattern || start < 0 || count <= 0 || count > kMaxScanWriteSectors) {
-            CPLOG(3, "scan write %d of %d sectors at chip %d sector %lld refused", command, count, chip,
+            PLATFORM_LOG(3, "scan write %d of %d sectors at chip %d sector %lld refused", command, count, chip,
                   (long long)sector);
             return false;
         }

@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "platform/ini/RegularFile.h"
+#include "platform/orrin/PlatformLog.h"
 #include "schema/base/Mutex.h"
 
 namespace Tessor::schema {
@@ -279,6 +280,19 @@ std::string getLogFileName()
     Threads::Lock guard(s.writeLock);
     return s.fileName;
 }
+
+namespace {
+
+void writePlatformLine(int priority, const char* file, int line, const char* message)
+{
+    cpLogForced(priority, file, line, "%s", message);
+}
+
+// The platform libraries log through this logger from the start.
+[[maybe_unused]] const bool g_platformLogInstalled =
+    (platform::setLogTarget(&writePlatformLine, &getLogLevel), true);
+
+}  // namespace
 
 }  // namespace Tessor::schema
 
