@@ -454,6 +454,7 @@ TEST(TessorToolTest, RefusedProfileValuesFailTheDeviceAndSayWhy)
         {{{"PtnCapacity0", "-5"}}, "UserSetting.ini: PtnCapacity0=-5 is not a partition size"},
         {{{"PtnCapacity0", "2048"}, {"PtnType0", "7"}}, "UserSetting.ini: PtnType0=7 is not a disk type"},
         {{{"PtnCapacity0", "524288"}}, "the partitions are too large for the device's "},
+        {{{"PtnCapacity0", "56"}}, "UserSetting.ini: PtnCapacity0=56 is too small for the partition's file system"},
     };
     for (const Case& c : cases) {
         TempFolder folder;

@@ -57,6 +57,16 @@ int PartInfo::getFileSystemType()
     return m_fileSystemType;
 }
 
+bool PartInfo::holdsFileSystem()
+{
+    const int type = getFileSystemType();
+    if (type == 0xFE) {
+        return true;
+    }
+    const uint32_t hidden = getIsLocalDisk() ? MBR_HIDDEN_SECTORS : 0;
+    return m_capacity > hidden && FatParameters::compute(type, m_capacity, hidden).clusterCount() > 0;
+}
+
 void PartInfo::debug()
 {
     SystemInfo::debug("\t\tPartition Info : \n");

@@ -47,6 +47,9 @@ public:
     bool getIsLocalDisk() const { return m_diskType == DISK_LOCAL; }
     // FAT12 (1), FAT16 (6), FAT32 (0x0B) or CD-ROM (0xFE); remembered once decided.
     int getFileSystemType();
+    // Whether the capacity holds the partition's file system with at least
+    // one cluster of data, behind the master boot record of a local disk.
+    bool holdsFileSystem();
 
 private:
     int m_fileSystemType = 0;

@@ -110,6 +110,7 @@ int CfgPartition::finish(schema::ConfigInfo& settings, const std::string& loginI
     LunCount = 0;
     m_udisk.totalCapacity = 0;
     m_udisk.highFormatPending = 0;
+    m_refusal.clear();
 
     const int64_t real = settings.getRealCapacity();
     const int64_t configured = settings.getConfigCapacity();
@@ -188,9 +189,10 @@ int CfgPartition::addDummyEnding(int index, Sptr<PartInfo> part, uint32_t config
     return addNormalLun(index, part, reserve + kLoginSectors, true, false);
 }
 
-int CfgPartition::refuse(int index, const char* why)
+int CfgPartition::refuse(int index, const std::string& why)
 {
-    CPLOG(3, "%s: partition %d %s, settings refused (0x%X)", getName(), index, why, kErrCapacityTooSmall);
+    m_refusal = "partition " + std::to_string(index) + " " + why;
+    CPLOG(3, "%s: %s, settings refused (0x%X)", getName(), m_refusal.c_str(), kErrCapacityTooSmall);
     return -kErrCapacityTooSmall;
 }
 
@@ -260,6 +262,11 @@ int CfgPartition::addLun(int index, Sptr<PartInfo> part, const Placement& placem
         copy->setCopyPath("");
     }
     copy->setCapacity(capacity);
+    // A unit that is formatted must hold its file system, or readers find
+    // nothing there and a local disk's records reach into the next unit.
+    if (placement.withDescriptor && !copy->holdsFileSystem()) {
+        return refuse(index, "of " + std::to_string(capacity) + " sectors is too small for its file system");
+    }
     LunFields& f = lun->fields();
     f.DiskType = lunDiskType(part->getDiskType());
     if (part->getDiskType() == schema::DISK_CDROM) {

@@ -37,6 +37,8 @@ public:
     // The same from given settings. Never writes them: they are shared by
     // every device of the run. -0x8020 when the settings cannot be laid out.
     int finish(schema::ConfigInfo& settings, const std::string& loginIsoFile);
+    // Why the last layout was refused; empty when it was not.
+    const std::string& getRefusal() const { return m_refusal; }
 
     virtual int update4Scan(schema::UsbDevice* device, bool keepLuns);
     int update4HighFormat(schema::UsbDevice* device);
@@ -67,7 +69,7 @@ private:
     };
     int addLun(int index, Sptr<schema::PartInfo> part, const Placement& placement);
     int appendLun(int index, Sptr<LunInfo> lun);
-    int refuse(int index, const char* why);
+    int refuse(int index, const std::string& why);
     int addDummyEnding(int index, Sptr<schema::PartInfo> part, uint32_t configCapacity,
                        uint32_t reserve, uint32_t realCapacity);
     void padToFourLuns();
@@ -77,6 +79,7 @@ private:
     uint8_t LunCount = 0;
     uint32_t ValideSector = 0;
     UdiskFields m_udisk;
+    std::string m_refusal;
 };
 
 }  // namespace Tessor::usb

@@ -78,6 +78,9 @@ void ProfileUser::buildConfigInfo()
             part->setBootType(m_record.bootType);
             part->setHide(m_record.ptnHid0 != 0);
         }
+        if (!part->holdsFileSystem()) {
+            refuse(info, "PtnCapacity", n, m_record.ptnCapacity[n], "is too small for the partition's file system");
+        }
         info.addPartInfo(part);
     }
 }

@@ -113,6 +113,13 @@ public:
         });
     }
 
+    // The cause the port's last status report gave; empty when none did.
+    std::string lastCause(int port)
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_causes[port];
+    }
+
     // Every progress report of the port so far.
     std::vector<ProgressInfo> progress(int port)
     {
@@ -143,6 +150,9 @@ protected:
             BaseDevice* device = report->getDevice();
             const int port = device ? device->getIndex() : -1;
             m_reports.push_back({report->getType(), port, report->getErrorCode()});
+            if (report->getType() == UI_SIG_STATUS) {
+                m_causes[port] = report->getErrorCause();
+            }
             if (report->getType() == UI_SIG_PROGRESS && report->getProgressInfo()) {
                 m_progress[port].push_back(ProgressInfo(report->getProgressInfo()));
             }
@@ -170,6 +180,7 @@ private:
     std::condition_variable m_changed;
     std::vector<Report> m_reports;
     std::map<int, std::vector<ProgressInfo>> m_progress;
+    std::map<int, std::string> m_causes;
     bool m_answer = false;
 };
 

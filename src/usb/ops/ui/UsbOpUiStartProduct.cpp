@@ -9,6 +9,7 @@
 #include "schema/device/UsbDevice.h"
 #include "schema/state/DeviceStateType.h"
 #include "usb/cfg/CfgPartition.h"
+#include "usb/cfg/CfgTable.h"
 #include "usb/cfg/CodeFactory.h"
 #include "usb/profile/FlashInfo.h"
 #include "usb/task/init/CfgTableAccess.h"
@@ -77,6 +78,7 @@ Sptr<BaseState> UsbOpUiStartProduct::process(Sptr<BaseEvent> event)
     if (settled < 0) {
         CPLOG(3, "Settings of device %s can not be laid out as its LUNs", device->getName());
         event->setErrorCode(-settled);
+        event->setErrorCause(device->getCfgTable()->getPartitionCtrl()->getRefusal());
         return lookupDeviceState(event, STATE_ERROR);
     }
     if (function != FUNCTION_FACTORY) {

@@ -7,6 +7,7 @@
 #include "schema/device/ConfigInfo.h"
 #include "schema/device/UsbDevice.h"
 #include "usb/cfg/CfgPartition.h"
+#include "usb/cfg/CfgTable.h"
 #include "usb/cmd/SetList.h"
 
 namespace Tessor::schema {
@@ -46,7 +47,15 @@ int TaskLfUpdateSetting::startup(UsbDevice* device, Sptr<BaseEvent> event)
         event->setErrorCause(cause);
         return -usb::CfgPartition::kErrCapacityTooSmall;
     }
-    const int result = device->setConfigInfo(settings);
+    int result = device->setConfigInfo(settings);
+    // The units are laid out now, before the low format writes anything, so
+    // one the table cannot hold or too small for its file system fails here.
+    Sptr<usb::CfgPartition> units = device->getCfgTable() ? device->getCfgTable()->getPartitionCtrl()
+                                                          : Sptr<usb::CfgPartition>();
+    if (result >= 0 && units) {
+        result = units->finish(device);
+        event->setErrorCause(units->getRefusal());
+    }
     if (result < 0) {
         event->setErrorCode(-result);
         return result;
