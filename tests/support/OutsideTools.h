@@ -60,7 +60,9 @@ inline ToolResult runTool(const std::string& command)
     char name[] = "/tmp/tessor-tool-XXXXXX";
     const int fd = ::mkstemp(name);
     ::close(fd);
-    const int raw = std::system(("MTOOLS_SKIP_CHECK=1 " + command + " >" + name + " 2>&1").c_str());
+    // Host names are UTF-8 whatever the test's locale.
+    const int raw =
+        std::system(("LC_ALL=C.UTF-8 MTOOLS_SKIP_CHECK=1 " + command + " >" + name + " 2>&1").c_str());
     std::ifstream in(name);
     std::stringstream text;
     text << in.rdbuf();

@@ -1,16 +1,20 @@
 // Copies host files into a simulated device's FAT volume with mtools, which
-// reads and writes the device's logical disk file at the volume's offset.
+// reads and writes the device's logical disk file at the volume's offset; a
+// copy succeeds only when the volume then holds what was given.
 #include <fcntl.h>
+#include <stdlib.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
 
+#include "platform/taval/CopiedTree.h"
 #include "platform/taval/VirtualDevice.h"
 
 extern char** environ;
@@ -36,11 +40,15 @@ bool run(const std::vector<std::string>& args) {
         argv.push_back(const_cast<char*>(a.c_str()));
     }
     argv.push_back(nullptr);
+    // Host names are UTF-8 whatever locale the station runs in.
     std::vector<std::string> env;
     for (char** e = environ; *e != nullptr; ++e) {
-        env.emplace_back(*e);
+        if (std::strncmp(*e, "LC_ALL=", 7) != 0) {
+            env.emplace_back(*e);
+        }
     }
     env.emplace_back("MTOOLS_SKIP_CHECK=1");
+    env.emplace_back("LC_ALL=C.UTF-8");
     std::vector<char*> envp;
     for (std::string& e : env) {
         envp.push_back(e.data());
@@ -113,6 +121,25 @@ bool onlyFilesUnder(const std::string& folder, uint64_t& bytes) {
     return true;
 }
 
+// The tools store some names otherwise than they were given (characters
+// beyond U+FFFF, names that differ only in letter case, accented small
+// letters of a short name): the volume's root is read back into a host
+// folder and held against the source. The first entry that differs, or
+// empty.
+std::string readsBackAs(const std::string& source, const std::string& image) {
+    std::string pattern = (std::filesystem::temp_directory_path() / "taval-copy-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr) {
+        return "(no folder to read the volume back into: " + std::string(std::strerror(errno)) + ")";
+    }
+    const std::string folder = pattern + "/";
+    std::string differs = run({"mcopy", "-s", "-n", "-Q", "-i", image, "::/", folder})
+                              ? CopiedTree::firstDifference(source, folder)
+                              : "(the volume cannot be read back)";
+    std::error_code ec;
+    std::filesystem::remove_all(pattern, ec);
+    return differs;
+}
+
 }  // namespace
 
 RamLunTable VirtualDevice::servedUnits() const {
@@ -149,8 +176,8 @@ bool VirtualDevice::copyIn(const std::string& source) {
             volume += le32(entry + 8);
         }
         std::error_code ec;
-        std::vector<std::string> args = {"mcopy", "-s", "-o", "-Q", "-i",
-                                         m_logical.path() + "@@" + std::to_string(volume * SECTOR_BYTES)};
+        const std::string image = m_logical.path() + "@@" + std::to_string(volume * SECTOR_BYTES);
+        std::vector<std::string> args = {"mcopy", "-s", "-o", "-Q", "-i", image};
         const size_t fixed = args.size();
         uint64_t bytes = 0;
         if (std::filesystem::is_directory(source, ec)) {
@@ -175,6 +202,12 @@ bool VirtualDevice::copyIn(const std::string& source) {
         if (!run(args)) {
             PLATFORM_LOG(3, "copy of %s into unit %d of %s failed", source.c_str(), m_activeUnit,
                   m_description.driveText.c_str());
+            return false;
+        }
+        const std::string differs = readsBackAs(source, image);
+        if (!differs.empty()) {
+            PLATFORM_LOG(3, "copy of %s into unit %d of %s: %s does not read back as it was given", source.c_str(),
+                         m_activeUnit, m_description.driveText.c_str(), differs.c_str());
             return false;
         }
         m_timing.charge(0, 0, 0, int64_t(bytes));

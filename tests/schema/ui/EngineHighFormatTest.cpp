@@ -277,6 +277,56 @@ TEST(EngineHighFormatSmallUnits, AUnitTooSmallForItsFileSystemIsRefusedBeforeAny
     }
 }
 
+// A content folder of the test with `names` (paths below it, "/" between
+// the parts), each file holding its own path.
+std::string contentWith(const std::string& folder, const std::vector<std::string>& names)
+{
+    const std::string root = Content::instance().path(folder);
+    std::filesystem::remove_all(root);
+    for (const std::string& name : names) {
+        const std::filesystem::path file = std::filesystem::path(root) / std::filesystem::u8path(name);
+        std::filesystem::create_directories(file.parent_path());
+        std::ofstream(file) << name << "\n";
+    }
+    return folder;
+}
+
+// A copy whose names the volume would hold otherwise than given fails its
+// device with the copy code and a message; the odd names it can hold read
+// back as they were given.
+TEST(EngineHighFormatCopy, NamesTheVolumeWouldChangeFailTheCopy)
+{
+    struct Copied {
+        std::string content;
+        int code;  // 0: built
+    };
+    const Copied devices[] = {
+        {contentWith("odd", {"中文 名字.txt", "Mixed Case.Txt", ".hidden", "a.b.c.d", std::string(200, 'L') + ".txt",
+                             "sub dir/ünï ß.TXT", "sub dir/README.TXT", "x+y,z;w=v[1].txt"}),
+         0},
+        {contentWith("beyond-bmp", {"plain.txt", "smile\U0001F600.txt"}), TaskHfFormatAllPartitions::COPY_FAILED},
+        {contentWith("ideograph", {"\U00020000.txt"}), TaskHfFormatAllPartitions::COPY_FAILED},
+        {contentWith("case-twins", {"dup.txt", "DUP.TXT"}), TaskHfFormatAllPartitions::COPY_FAILED},
+        {contentWith("accented-short", {"ünï.txt"}), TaskHfFormatAllPartitions::COPY_FAILED},
+    };
+    const Station6716 station;
+    const int ports = static_cast<int>(std::size(devices));
+    Engine engine(ports, FUNCTION_FACTORY);
+    ASSERT_TRUE(engine.ui().waitLayerReady());
+    for (int port = 0; port < ports; ++port) {
+        plugAndStart(engine, port, "Copy-" + devices[port].content, {{DISK_REMOVABLE, REST, devices[port].content}});
+    }
+    for (int port = 0; port < ports; ++port) {
+        const Copied& d = devices[port];
+        SCOPED_TRACE(d.content);
+        if (d.code == 0) {
+            expectBuilt(engine, port, {{REMOVABLE_FAT, 16, d.content}});
+        } else {
+            expectFailed(engine, port, d.code, "Copy directory of '" + Content::instance().path(d.content));
+        }
+    }
+}
+
 // The encrypted layout produced by the factory at scan priority 0, which
 // groups the planes into block mode, then plugged into a login station: the
 // hidden unit opens with the device's password only, and a password change

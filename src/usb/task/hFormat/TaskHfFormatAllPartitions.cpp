@@ -105,12 +105,12 @@ int TaskHfFormatAllPartitions::startup(UsbDevice* device, Sptr<BaseEvent> event)
             volume(device, VOLUME_UNLOCK);
             const std::string& source = bootCopy ? bootFile : part->getCopyPath();
             if (!copy(source, target)) {
+                const std::string failed = bootCopy
+                                               ? "Copy boot file " + source + " to disk '" + target + "' failed"
+                                               : "Copy directory of '" + source + "' on disk '" + drive + "' failed";
+                CPLOG(3, "%s", failed.c_str());
                 event->setErrorCode(COPY_FAILED);
-                if (bootCopy) {
-                    CPLOG(3, "Copy boot file %s to disk '%s' failed", source.c_str(), target.c_str());
-                } else {
-                    CPLOG(3, "Copy directory of '%s' on disk '%s' failed", source.c_str(), drive.c_str());
-                }
+                event->setErrorCause(failed);
                 return 0;
             }
         }
