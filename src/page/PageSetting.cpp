@@ -24,9 +24,11 @@
 #include "schema/base/Log.h"
 #include "schema/base/UsbConfiguration.h"
 #include "schema/data/BaseCmdData.h"
+#include "schema/device/VolumeLabel.h"
 #include "shell/MavikDevice.h"
 #include "shell/MavikUiMgr.h"
 #include "utils/AnsiText.h"
+#include "utils/CodePage.h"
 #include "utils/FileSizes.h"
 #include "utils/HostPath.h"
 #include "utils/MavikLang.h"
@@ -429,6 +431,26 @@ void PageSetting::limitVolumeLabel(int index)
             return;
         }
     }
+}
+
+bool PageSetting::acceptVolumeLabels()
+{
+    for (int i = 0; i < selectedCount(); ++i) {
+        std::string narrow;
+        const std::string refusal =
+            utils::CodePage::fromUtf8(GetDlgItemText(m_ids.volume[static_cast<size_t>(i)]).toStdString(), &narrow)
+                ? schema::VolumeLabel(narrow).refusal()
+                : "volume label holds a character the code page cannot write";
+        if (!refusal.empty()) {
+            m_error = 1;
+            mfc::AfxMessageBox(QString("%1%2: %3")
+                                   .arg(MavikLang::text("Partition"))
+                                   .arg(i + 1)
+                                   .arg(QString::fromStdString(refusal)));
+            return false;
+        }
+    }
+    return true;
 }
 
 bool PageSetting::anyDeviceBusy()

@@ -74,6 +74,9 @@ public:
     // Cuts the volume label of partition `index` to 11 bytes of a
     // double-byte code page.
     void limitVolumeLabel(int index);
+    // Says why the first volume label of the active partitions that FAT
+    // cannot hold is refused, and sets the error; true when all can be held.
+    bool acceptVolumeLabels();
 
     // What a check found wrong since the last clearError.
     bool hasError() const { return m_error != 0; }

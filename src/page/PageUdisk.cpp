@@ -504,6 +504,10 @@ bool PageUdisk::OnClickedApply()
         mfc::AfxMessageBox(MavikLang::text("Hide partition,partition number must be greater than one !"));
         return false;
     }
+    if (!acceptVolumeLabels()) {
+        clearError();
+        return false;
+    }
     holder->lock();
     holder->toMultiByteStringSerialLabel(GetDlgItemText(IDC_SN_LABEL));
     holder->toMultiByteStringVendor(GetDlgItemText(IDC_VENDOR_TEXT));

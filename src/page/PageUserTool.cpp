@@ -108,6 +108,10 @@ void PageUserTool::reloadScanConfig()
 
 void PageUserTool::OnClickedApply()
 {
+    if (!acceptVolumeLabels()) {
+        clearError();
+        return;
+    }
     commitPartInfo();
     shell::MavikDevice* record = m_channel.device;
     if (record == nullptr || !startsOnClick(record->getState())) {

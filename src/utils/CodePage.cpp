@@ -65,13 +65,23 @@ bool CodePage::isLeadByte(unsigned char byte)
 std::string CodePage::toUtf8(const std::string& narrow)
 {
     std::string out;
-    return convert(kUtf8, kNarrow, narrow, &out) ? out : narrow;
+    return toUtf8(narrow, &out) ? out : narrow;
 }
 
 std::string CodePage::fromUtf8(const std::string& utf8)
 {
     std::string out;
-    return convert(kNarrow, kUtf8, utf8, &out) ? out : utf8;
+    return fromUtf8(utf8, &out) ? out : utf8;
+}
+
+bool CodePage::toUtf8(const std::string& narrow, std::string* utf8)
+{
+    return convert(kUtf8, kNarrow, narrow, utf8);
+}
+
+bool CodePage::fromUtf8(const std::string& utf8, std::string* narrow)
+{
+    return convert(kNarrow, kUtf8, utf8, narrow);
 }
 
 }  // namespace Tessor::utils

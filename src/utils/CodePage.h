@@ -15,6 +15,9 @@ public:
     // kept as it stands.
     static std::string toUtf8(const std::string& narrow);
     static std::string fromUtf8(const std::string& utf8);
+    // The same, false when any part of the text does not convert.
+    static bool toUtf8(const std::string& narrow, std::string* utf8);
+    static bool fromUtf8(const std::string& utf8, std::string* narrow);
 };
 
 }  // namespace Tessor::utils

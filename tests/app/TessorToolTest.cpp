@@ -443,18 +443,22 @@ void setProfile(const std::string& folder, const std::vector<std::pair<std::stri
 }
 
 // A profile value no device can be built with fails the device when it is
-// started, with the partition code and a report that says what is wrong.
+// started, with its code and a report that says what is wrong.
 TEST(TessorToolTest, RefusedProfileValuesFailTheDeviceAndSayWhy)
 {
     struct Case {
         std::vector<std::pair<std::string, std::string>> profile;
         std::string told;
+        std::string status = "Partition Capacity Is Too Small!(0x8020) ";
     };
     const std::vector<Case> cases = {
         {{{"PtnCapacity0", "-5"}}, "UserSetting.ini: PtnCapacity0=-5 is not a partition size"},
         {{{"PtnCapacity0", "2048"}, {"PtnType0", "7"}}, "UserSetting.ini: PtnType0=7 is not a disk type"},
         {{{"PtnCapacity0", "524288"}}, "the partitions are too large for the device's "},
         {{{"PtnCapacity0", "56"}}, "UserSetting.ini: PtnCapacity0=56 is too small for the partition's file system"},
+        {{{"VolumeLabel0", "A:B"}},
+         "UserSetting.ini: VolumeLabel0=A:B volume label \"A:B\" holds ':', which FAT does not allow in a label",
+         "Create File System Failed!(0x8013) "},
     };
     for (const Case& c : cases) {
         TempFolder folder;
@@ -464,8 +468,7 @@ TEST(TessorToolTest, RefusedProfileValuesFailTheDeviceAndSayWhy)
         Tool tool(folder.path(), {"-f", "station.cfg"});
         ASSERT_TRUE(tool.waitFor("- LAYER_READY")) << tool.output();
         fs::create_directory_symlink(folder.path() + "/device", folder.path() + "/ports/port0");
-        EXPECT_TRUE(tool.waitFor("UDISK-0 STATUS: Some errors found:Partition Capacity Is Too Small!(0x8020) "))
-            << tool.output();
+        EXPECT_TRUE(tool.waitFor("UDISK-0 STATUS: Some errors found:" + c.status)) << tool.output();
         tool.signal(SIGTERM);
         EXPECT_EQ(tool.wait(), 0) << tool.errors();
         EXPECT_NE(tool.output().find(c.told), std::string::npos) << tool.output();

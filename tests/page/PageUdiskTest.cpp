@@ -234,6 +234,17 @@ TEST_F(UdiskPage, ApplyHandsEveryPortACopyUnlessTheSettingsAreRefused)
     EXPECT_EQ(QStringList{"Hide partition,partition number must be greater than one !"}, m_boxes->texts());
     EXPECT_EQ(before.get(), m_station->record(0).getRunSettings().get());
     button(page::PageSetting::HIDDEN_BOX).click();
+    // A label FAT does not allow, or one the code page cannot write, is
+    // refused with why.
+    for (const QString& label : {QString("A/B"), QString::fromUtf8("DISK\U0001F600")}) {
+        m_boxes->clear();
+        edit(1179).setText(label);
+        EXPECT_FALSE(m_page->OnClickedApply());
+        ASSERT_EQ(1, m_boxes->texts().size());
+        EXPECT_TRUE(m_boxes->texts()[0].startsWith("Partition1: volume label")) << m_boxes->texts()[0].toStdString();
+        EXPECT_EQ(before.get(), m_station->record(0).getRunSettings().get());
+    }
+    edit(1179).setText("DEMO");
 
     // A refused partition check: nothing handed out, and Save stores nothing.
     const std::string profile = engine_test::EngineEnvironment::instance().folder() + "/UserSetting.ini";

@@ -106,6 +106,7 @@ void ConfigInfo::copySettings(const ConfigInfo& other)
     m_userBound = other.m_userBound;
     m_voltage = other.m_voltage;
     m_refusal = other.m_refusal;
+    m_refusalCode = other.m_refusalCode;
 }
 
 // Every copy owns its partitions: a device resizing its own must not
@@ -154,11 +155,12 @@ void ConfigInfo::setMp3Config(const Sptr<Mp3Config>& v)
     m_mp3Config = v;
 }
 
-void ConfigInfo::refuse(const std::string& value)
+void ConfigInfo::refuse(const std::string& value, int code)
 {
     CPLOG(3, "Run settings refused: %s", value.c_str());
     if (m_refusal.empty()) {
         m_refusal = value;
+        m_refusalCode = code;
     }
 }
 

@@ -72,10 +72,16 @@ public:
     void setUserIsBind(int v) { m_userBound = v; }
     int getVoltage() const { return m_voltage; }
     void setVoltage(int v) { m_voltage = v; }
+    // The device error of partitions no device can be laid out with
+    // ("Partition Capacity Is Too Small!").
+    static constexpr int LAYOUT_REFUSED = 0x8020;
+
     // The first value of the settings no device can be built with, named as
-    // its profile gave it; empty when there is none.
+    // its profile gave it, and the device error it gives; empty when there
+    // is none.
     const std::string& getRefusal() const { return m_refusal; }
-    void refuse(const std::string& value);
+    int getRefusalCode() const { return m_refusalCode; }
+    void refuse(const std::string& value, int code);
 
     Sptr<ScanConfig> getScanConfig() const { return m_scanConfig; }
     void setScanConfig(const Sptr<ScanConfig>& v) { m_scanConfig = v; }
@@ -127,6 +133,7 @@ private:
     int m_userBound = 0;
     int m_voltage = 2;
     std::string m_refusal;
+    int m_refusalCode = 0;
 };
 
 }  // namespace Tessor::schema

@@ -4,6 +4,7 @@
 
 #include "schema/base/Log.h"
 #include "schema/base/SystemInfo.h"
+#include "schema/device/VolumeLabel.h"
 
 namespace Tessor::schema {
 
@@ -52,13 +53,6 @@ FileSystemDbr::FileSystemDbr(const Sptr<PartInfo>& part, unsigned long hiddenSec
     init();
 }
 
-void FileSystemDbr::volumeLabel(const std::string& label, char out[11])
-{
-    const std::string text = label.empty() ? "NO NAME" : label.substr(0, 11);
-    std::memset(out, ' ', 11);
-    std::memcpy(out, text.data(), text.size());
-}
-
 void FileSystemDbr::init()
 {
     const int type = m_part->getFileSystemType();
@@ -102,7 +96,9 @@ void FileSystemDbr::fillCommon(BiosParameters& bpb, ExtendedBootRecord& ext, uin
     ext.reserved = 0;
     ext.bootSignature = kExtendedSignature;
     ext.serial.set(serial);
-    volumeLabel(m_part->getVolumeLabel(), ext.label);
+    static_assert(sizeof ext.label == VolumeLabel::BYTES);
+    const std::string label = VolumeLabel(m_part->getVolumeLabel()).field();
+    std::memcpy(ext.label, label.data(), sizeof ext.label);
     std::memcpy(ext.fileSystem, fileSystem, sizeof ext.fileSystem);
 }
 

@@ -23,10 +23,6 @@ public:
     // The 512-byte boot sector; all zero for a type that is not FAT.
     const char* getResult() const { return reinterpret_cast<const char*>(m_image); }
 
-    // The 11 label bytes of the boot sector and the root directory's label
-    // entry: space-padded, "NO NAME" when empty.
-    static void volumeLabel(const std::string& label, char out[11]);
-
 private:
     void init();
     void fillFat16(uint32_t serial);

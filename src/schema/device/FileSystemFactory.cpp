@@ -7,6 +7,7 @@
 #include "schema/base/Log.h"
 #include "schema/base/SystemInfo.h"
 #include "schema/device/UsbDevice.h"
+#include "schema/device/VolumeLabel.h"
 #include "usb/cfg/CfgPartition.h"
 #include "usb/cfg/CfgTable.h"
 #include "usb/cfg/LunInfo.h"
@@ -227,7 +228,8 @@ int FileSystemFactory::buildRootDirectory()
 {
     std::memset(m_work, 0, sizeof m_work);
     std::memset(m_rootHead, 0, sizeof m_rootHead);
-    createRootDir(m_rootHead, m_part->getVolumeLabel().c_str());
+    const VolumeLabel label(m_part->getVolumeLabel());
+    createRootDir(m_rootHead, label.empty() ? "" : label.field().c_str());
     m_rootSector = m_firstFatSector + uint32_t(m_params->getFatCount()) * uint32_t(m_params->getSectorsPerFat());
     uint32_t sectors = m_params->getRootDirectorySectorCount();
     if (m_params->getParameters().type == FatParameters::FAT32) {

@@ -20,7 +20,7 @@ public:
     static constexpr uint32_t kLoginSectors = 24576;
     static constexpr uint32_t kFirstLunSectors = 262144;
     // Device error for settings the LUN table cannot hold.
-    static constexpr int kErrCapacityTooSmall = 0x8020;
+    static constexpr int kErrCapacityTooSmall = schema::ConfigInfo::LAYOUT_REFUSED;
 
     CfgPartition(CfgTable* table, const std::string& name, CfgVariant variant);
     CfgPartition(const CfgPartition& other) = default;

@@ -4,6 +4,7 @@
 
 #include "schema/base/Log.h"
 #include "schema/base/UsbConfiguration.h"
+#include "schema/device/VolumeLabel.h"
 #include "usb/profile/uniSerialNO.h"
 
 namespace Tessor::usb {
@@ -11,6 +12,7 @@ namespace Tessor::usb {
 using Tessor::schema::ConfigInfo;
 using Tessor::schema::PartInfo;
 using Tessor::schema::ScanConfig;
+using Tessor::schema::VolumeLabel;
 
 ProfileUser::ProfileUser(const std::string& section)
     : BaseProfile(section), m_configInfo(new ConfigInfo())
@@ -59,13 +61,14 @@ void ProfileUser::buildConfigInfo()
         // 0 asks for no partition; below it is a typing slip that would
         // quietly drop one.
         if (m_record.ptnCapacity[n] < 0) {
-            refuse(info, "PtnCapacity", n, m_record.ptnCapacity[n], "is not a partition size");
+            refuse(info, "PtnCapacity", n, std::to_string(m_record.ptnCapacity[n]), "is not a partition size", ConfigInfo::LAYOUT_REFUSED);
         }
         if (m_record.ptnCapacity[n] <= 0) {
             continue;
         }
         if (m_record.ptnType[n] < Tessor::schema::DISK_REMOVABLE || m_record.ptnType[n] > Tessor::schema::DISK_CDROM) {
-            refuse(info, "PtnType", n, m_record.ptnType[n], "is not a disk type (0 removable, 1 local, 2 CD-ROM)");
+            refuse(info, "PtnType", n, std::to_string(m_record.ptnType[n]),
+                   "is not a disk type (0 removable, 1 local, 2 CD-ROM)", ConfigInfo::LAYOUT_REFUSED);
         }
         Sptr<PartInfo> part(new PartInfo(m_record.ptnCapacity[n]));
         part->setDiskType(m_record.ptnType[n]);
@@ -79,15 +82,20 @@ void ProfileUser::buildConfigInfo()
             part->setHide(m_record.ptnHid0 != 0);
         }
         if (!part->holdsFileSystem()) {
-            refuse(info, "PtnCapacity", n, m_record.ptnCapacity[n], "is too small for the partition's file system");
+            refuse(info, "PtnCapacity", n, std::to_string(m_record.ptnCapacity[n]),
+                   "is too small for the partition's file system", ConfigInfo::LAYOUT_REFUSED);
+        }
+        if (const VolumeLabel label(part->getVolumeLabel()); !label.refusal().empty()) {
+            refuse(info, "VolumeLabel", n, part->getVolumeLabel(), label.refusal(), VolumeLabel::REFUSED);
         }
         info.addPartInfo(part);
     }
 }
 
-void ProfileUser::refuse(ConfigInfo& info, const char* key, int partition, int value, const char* why) const
+void ProfileUser::refuse(ConfigInfo& info, const char* key, int partition, const std::string& value,
+                         const std::string& why, int code) const
 {
-    info.refuse(m_fileName + ": " + key + std::to_string(partition) + "=" + std::to_string(value) + " " + why);
+    info.refuse(m_fileName + ": " + key + std::to_string(partition) + "=" + value + " " + why, code);
 }
 
 int ProfileUser::setConfigInfo(const Sptr<ConfigInfo>& info)

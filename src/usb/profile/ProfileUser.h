@@ -23,8 +23,10 @@ public:
 private:
     void buildConfigInfo();
     // Marks the settings as refused for the value of `key` with suffix
-    // `partition`, naming this profile.
-    void refuse(Tessor::schema::ConfigInfo& info, const char* key, int partition, int value, const char* why) const;
+    // `partition`, naming this profile; devices started with them fail with
+    // `code`.
+    void refuse(Tessor::schema::ConfigInfo& info, const char* key, int partition, const std::string& value,
+                const std::string& why, int code) const;
 
     UserProfileRecord m_record;
     Sptr<Tessor::schema::ConfigInfo> m_configInfo;

@@ -15,11 +15,14 @@
 #include "schema/device/FatParameters.h"
 #include "schema/device/FileSystemDbr.h"
 #include "schema/device/FileSystemFactory.h"
+#include "schema/device/VolumeLabel.h"
+#include "utils/CodePage.h"
 
 using Tessor::schema::FatParameters;
 using Tessor::schema::FileSystemDbr;
 using Tessor::schema::FileSystemFactory;
 using Tessor::schema::PartInfo;
+using Tessor::schema::VolumeLabel;
 using test_support::runTool;
 
 namespace {
@@ -137,15 +140,34 @@ INSTANTIATE_TEST_SUITE_P(
         Layout{7831552, LOCAL, FAT32, 8, -1, -1, -1}, Layout{15663104, LOCAL, FAT32, 8, -1, -1, -1},
         Layout{31293440, LOCAL, FAT32, 16, -1, -1, -1}));
 
-TEST(BootSector, LabelIsSpacePaddedCutAndNamedWhenEmpty)
+// Labels are narrow texts of the code page: cut at 11 bytes before a
+// double-byte character that would not fit whole, blank-padded, named when
+// empty; what FAT does not allow in a label is refused.
+TEST(BootSector, LabelIsElevenBytesOfTheCodePage)
 {
-    char label[11];
-    FileSystemDbr::volumeLabel("", label);
-    EXPECT_EQ(std::string(label, 11), "NO NAME    ");
-    FileSystemDbr::volumeLabel("login", label);
-    EXPECT_EQ(std::string(label, 11), "login      ");
-    FileSystemDbr::volumeLabel("ABCDEFGHIJKLM", label);
-    EXPECT_EQ(std::string(label, 11), "ABCDEFGHIJK");
+    const auto gbk = [](const char* utf8) { return Tessor::utils::CodePage::fromUtf8(utf8); };
+    const std::pair<std::string, std::string> fields[] = {
+        {"", "NO NAME    "},
+        {"login", "login      "},
+        {"ABCDEFGHIJKLM", "ABCDEFGHIJK"},
+        {gbk("数据盘ABCDEF"), gbk("数据盘ABCDE")},
+        {gbk("ABCDEFGHIJ中"), "ABCDEFGHIJ "},
+        {gbk("中文标签五六"), gbk("中文标签五") + " "},
+        {"#$%&'()-@^_", "#$%&'()-@^_"},
+    };
+    for (const auto& [label, field] : fields) {
+        const VolumeLabel v(label);
+        EXPECT_EQ(v.refusal(), "") << label;
+        EXPECT_EQ(v.field(), field) << label;
+    }
+    for (const std::string& refused : {std::string("A/B"), std::string("A.B"), std::string("A+B"),
+                                       std::string("a\\b"), std::string("A\"B"), std::string("A|B"),
+                                       std::string(" AB"), std::string("A\tB"), std::string("AB\xD6")}) {
+        EXPECT_NE(VolumeLabel(refused).refusal(), "") << refused;
+    }
+    // A trail byte that looks like a forbidden character belongs to its
+    // double-byte character.
+    EXPECT_EQ(VolumeLabel("\x81\x5C").refusal(), "");
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include "usb/cfg/BuildInfo.h"
 #include "usb/cfg/CfgTable.h"
 #include "usb/task/hFormat/TaskHfFormatAllPartitions.h"
+#include "utils/CodePage.h"
 
 namespace {
 
@@ -269,11 +270,7 @@ TEST(EngineHighFormatSmallUnits, AUnitTooSmallForItsFileSystemIsRefusedBeforeAny
             continue;
         }
         expectFailed(engine, port, 0x8020, "too small for its file system");
-        int writes = 0;
-        for (const Tessor::taval::OpRecord& op : engine.hub().device(port)->opLog()) {
-            writes += op.kind == OpKind::LogicalWrite ? 1 : 0;
-        }
-        EXPECT_EQ(writes, 0);
+        EXPECT_EQ(opsOf(engine, port, OpKind::LogicalWrite), 0);
     }
 }
 
@@ -323,6 +320,42 @@ TEST(EngineHighFormatCopy, NamesTheVolumeWouldChangeFailTheCopy)
             expectBuilt(engine, port, {{REMOVABLE_FAT, 16, d.content}});
         } else {
             expectFailed(engine, port, d.code, "Copy directory of '" + Content::instance().path(d.content));
+        }
+    }
+}
+
+// Labels reach both places of the volume as 11 bytes of the code page,
+// never half a double-byte character; one FAT does not allow fails its
+// device with 0x8013 and says why before anything is written.
+TEST(EngineHighFormatLabels, LabelsAreWrittenInTheCodePageOrRefused)
+{
+    const auto gbk = [](const char* utf8) { return Tessor::utils::CodePage::fromUtf8(utf8); };
+    struct Labelled {
+        std::string label;
+        std::string written;  // "" when refused
+    };
+    const Labelled devices[] = {
+        {gbk("数据盘ABCDEF"), gbk("数据盘ABCDE")}, {gbk("ABCDEFGHIJ中"), "ABCDEFGHIJ"}, {"Mixed-Case", "Mixed-Case"},
+        {"A/B", ""}, {"V1.0", ""}, {" AB", ""},
+    };
+    const Station6716 station;
+    const int ports = static_cast<int>(std::size(devices));
+    Engine engine(ports, FUNCTION_FACTORY);
+    ASSERT_TRUE(engine.ui().waitLayerReady());
+    for (int port = 0; port < ports; ++port) {
+        plugAndStart(engine, port, "Label" + std::to_string(port),
+                     {{DISK_LOCAL, 100000, "", false, devices[port].label}, {DISK_REMOVABLE, REST, "", false, "SECOND"}});
+    }
+    for (int port = 0; port < ports; ++port) {
+        const Labelled& d = devices[port];
+        SCOPED_TRACE(Tessor::utils::CodePage::toUtf8(d.label));
+        if (d.written.empty()) {
+            expectFailed(engine, port, 0x8013, "volume label");
+            for (OpKind write : {OpKind::Erase, OpKind::Program, OpKind::LogicalWrite}) {
+                EXPECT_EQ(opsOf(engine, port, write), 0);
+            }
+        } else {
+            expectBuilt(engine, port, {{LOCAL_FAT, 32, "", d.written}, {REMOVABLE_FAT, 16, "", "SECOND"}});
         }
     }
 }

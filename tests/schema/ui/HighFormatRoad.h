@@ -5,7 +5,9 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <iconv.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -35,6 +37,7 @@ struct Partition {
     uint32_t sectors;
     std::string content;  // a folder of the test, "iso" for the CD-ROM image, or ""
     bool encrypted = false;
+    std::string label = "UNIT";  // in the code page
 };
 
 // What a unit of the produced table must hold.
@@ -44,7 +47,25 @@ struct Unit {
     Kind kind;
     int fatBits;          // 12, 16 or 32; 0 for a CD-ROM unit
     std::string content;  // what reads back from it, as in Partition
+    std::string label = "";  // its bytes without the padding blanks; "" when not checked
 };
+
+// Label bytes of the boot sector as mtools shows those of the root
+// directory: read in DOS code page 850.
+inline std::string dosText(const std::string& bytes)
+{
+    iconv_t cd = iconv_open("UTF-8", "CP850");
+    std::string in = bytes;
+    std::string out(bytes.size() * 4, '\0');
+    char* inPtr = in.data();
+    char* outPtr = out.data();
+    size_t inLeft = in.size();
+    size_t outLeft = out.size();
+    iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft);
+    iconv_close(cd);
+    out.resize(out.size() - outLeft);
+    return out;
+}
 
 // Files to copy and the CD-ROM image, made once per process.
 class Content {
@@ -102,7 +123,7 @@ inline Sptr<ConfigInfo> settingsOf(Engine& engine, const std::vector<Partition>&
         Sptr<PartInfo> part(new PartInfo(static_cast<int>(p.sectors)));
         part->setDiskType(p.diskType);
         part->setIsEncrypted(p.encrypted);
-        part->setVolumeLabel("UNIT");
+        part->setVolumeLabel(p.label);
         if (p.content == "iso") {
             part->setCopyPath(Content::instance().iso());
         } else if (!p.content.empty()) {
@@ -117,11 +138,10 @@ class Volumes {
 public:
     explicit Volumes(std::string folder) : m_folder(std::move(folder)) {}
 
-    // fsck.fat accepts the volume of `bits`-bit FAT, mdir opens it at
-    // `offset` bytes into `image`, and its files read back equal to
-    // `content`.
-    void expectFat(const VirtualDevice::UnitCopy& copy, const std::string& volume, int64_t offset, int bits,
-                   const std::string& content)
+    // fsck.fat accepts the volume of the unit's FAT, mdir opens it at
+    // `offset` bytes into `image`, its files read back equal to its content
+    // and its boot sector and root directory carry its label.
+    void expectFat(const VirtualDevice::UnitCopy& copy, const std::string& volume, int64_t offset, const Unit& unit)
     {
         const std::string& image = copy.path;
         // Past its exact part the copy reads zeros where the device reads
@@ -130,14 +150,27 @@ public:
         EXPECT_GT(reach, offset) << image;
         EXPECT_LE(reach, copy.exact * 512) << image;
         const auto fsck = runTool("fsck.fat -n -v " + volume);
-        EXPECT_EQ(fsck.status, 0) << fsck.output;
+        if (std::any_of(unit.label.begin(), unit.label.end(), [](char c) { return c & 0x80; })) {
+            const auto plain = runTool("fsck.fat -n " + volume);
+            EXPECT_TRUE(plain.status == 0 || test_support::onlyLabelRefused(plain, volume)) << plain.output;
+        } else {
+            EXPECT_EQ(fsck.status, 0) << fsck.output;
+        }
         // Reported, but not counted as an error.
         EXPECT_EQ(fsck.output.find("differences between boot sector and its backup"), std::string::npos)
             << fsck.output;
-        EXPECT_NE(fsck.output.find(std::to_string(bits) + " bit entries"), std::string::npos) << fsck.output;
+        EXPECT_NE(fsck.output.find(std::to_string(unit.fatBits) + " bit entries"), std::string::npos) << fsck.output;
         const std::string at = offset != 0 ? image + "@@" + std::to_string(offset) : image;
+        if (!unit.label.empty()) {
+            const std::string padded = unit.label + std::string(11 - unit.label.size(), ' ');
+            const auto info = runTool("minfo -i " + at + " ::");
+            EXPECT_NE(info.output.find("disk label=\"" + padded + "\""), std::string::npos) << info.output;
+            const auto root = runTool("mlabel -s -i " + at + " ::");
+            EXPECT_NE(root.output.find("Volume label is " + dosText(unit.label)), std::string::npos) << root.output;
+        }
         const auto mdir = runTool("mdir -i " + at + " ::");
         EXPECT_EQ(mdir.status, 0) << mdir.output;
+        const std::string& content = unit.content;
         if (content.empty()) {
             EXPECT_NE(mdir.output.find("No files"), std::string::npos) << mdir.output;
             return;
@@ -156,7 +189,7 @@ public:
         const std::string& image = copy.path;
         switch (unit.kind) {
         case REMOVABLE_FAT:
-            expectFat(copy, image, 0, unit.fatBits, unit.content);
+            expectFat(copy, image, 0, unit);
             break;
         case LOCAL_FAT: {
             // The partition table is in the first sector, always exact.
@@ -164,7 +197,7 @@ public:
             EXPECT_EQ(sfdisk.status, 0) << sfdisk.output;
             const std::string volume = m_folder + "/volume.img";
             ASSERT_TRUE(test_support::cutImage(image, 63, copy.sectors - 63, volume));
-            expectFat(copy, volume, 63 * 512, unit.fatBits, unit.content);
+            expectFat(copy, volume, 63 * 512, unit);
             break;
         }
         case CDROM_IMAGE: {
@@ -226,6 +259,16 @@ inline void expectBuilt(Engine& engine, int port, const std::vector<Unit>& units
         volumes.expectUnit(copies[i], units[i]);
     }
     std::filesystem::remove_all(out);
+}
+
+// The operations of `kind` the port's device was given.
+inline int opsOf(Engine& engine, int port, OpKind kind)
+{
+    int count = 0;
+    for (const Tessor::taval::OpRecord& op : engine.hub().device(port)->opLog()) {
+        count += op.kind == kind ? 1 : 0;
+    }
+    return count;
 }
 
 // The port's device failed with `code`, its report saying `cause` among

@@ -1,12 +1,14 @@
 #include "usb/ops/ui/UsbOpUiStartProduct.h"
 
 #include <string>
+#include <utility>
 
 #include "schema/base/Assert.h"
 #include "schema/base/Log.h"
 #include "schema/base/UsbConfiguration.h"
 #include "schema/device/ConfigInfo.h"
 #include "schema/device/UsbDevice.h"
+#include "schema/device/VolumeLabel.h"
 #include "schema/state/DeviceStateType.h"
 #include "usb/cfg/CfgPartition.h"
 #include "usb/cfg/CfgTable.h"
@@ -32,6 +34,23 @@ const char* masked(const std::string& password)
     return password.empty() ? "" : "******";
 }
 
+// What the settings say no device can be built with, and its code: a value
+// the profile refused, or a volume label FAT cannot hold, from whichever
+// page or profile it came.
+std::pair<std::string, int> refusalOf(ConfigInfo& settings)
+{
+    if (!settings.getRefusal().empty()) {
+        return {settings.getRefusal(), settings.getRefusalCode()};
+    }
+    for (int i = 0; i < settings.getPartCount(); ++i) {
+        const VolumeLabel label(settings.getPartInfo(i)->getVolumeLabel());
+        if (!label.refusal().empty()) {
+            return {"partition " + std::to_string(i) + ": " + label.refusal(), VolumeLabel::REFUSED};
+        }
+    }
+    return {};
+}
+
 }  // namespace
 
 Sptr<BaseState> UsbOpUiStartProduct::process(Sptr<BaseEvent> event)
@@ -46,10 +65,11 @@ Sptr<BaseState> UsbOpUiStartProduct::process(Sptr<BaseEvent> event)
     Sptr<ConfigInfo> settings = request->getConfigInfo();
     TESSOR_ASSERT(settings);
     // A value no device can be built with fails it before anything is touched.
-    if (!settings->getRefusal().empty()) {
-        CPLOG(3, "Settings of device %s refused: %s", device->getName(), settings->getRefusal().c_str());
-        event->setErrorCode(CfgPartition::kErrCapacityTooSmall);
-        event->setErrorCause(settings->getRefusal());
+    const auto [refusal, refusalCode] = refusalOf(*settings);
+    if (!refusal.empty()) {
+        CPLOG(3, "Settings of device %s refused: %s", device->getName(), refusal.c_str());
+        event->setErrorCode(refusalCode);
+        event->setErrorCause(refusal);
         return lookupDeviceState(event, STATE_ERROR);
     }
     device->volumeControl(VOLUME_RUN_START);

@@ -1,0 +1,60 @@
+#include "schema/device/VolumeLabel.h"
+
+#include <cstring>
+
+#include "utils/CodePage.h"
+
+namespace Tessor::schema {
+
+namespace {
+
+constexpr char kForbidden[] = "\"*+,./:;<=>?[\\]|";
+
+// Bytes of the character that starts at `at`.
+size_t characterBytes(const std::string& text, size_t at)
+{
+    return utils::CodePage::isLeadByte(static_cast<unsigned char>(text[at])) && at + 1 < text.size() ? 2 : 1;
+}
+
+}  // namespace
+
+VolumeLabel::VolumeLabel(const std::string& narrow) : m_text(narrow)
+{
+    std::string readable;
+    if (!utils::CodePage::toUtf8(m_text, &readable)) {
+        m_refusal = "volume label is not a text of the code page";
+        return;
+    }
+    if (!m_text.empty() && m_text[0] == ' ') {
+        m_refusal = "volume label \"" + readable + "\" starts with a blank";
+        return;
+    }
+    for (size_t at = 0; at < m_text.size(); at += characterBytes(m_text, at)) {
+        const char c = m_text[at];
+        if (characterBytes(m_text, at) != 1) {
+            continue;
+        }
+        if (static_cast<unsigned char>(c) < 0x20 || std::strchr(kForbidden, c) != nullptr) {
+            const std::string shown = static_cast<unsigned char>(c) < 0x20 ? "a control character" : "'" + std::string(1, c) + "'";
+            m_refusal = "volume label \"" + readable + "\" holds " + shown + ", which FAT does not allow in a label";
+            return;
+        }
+    }
+}
+
+std::string VolumeLabel::field() const
+{
+    std::string bytes = m_text.empty() ? "NO NAME" : "";
+    for (size_t at = 0; at < m_text.size();) {
+        const size_t n = characterBytes(m_text, at);
+        if (bytes.size() + n > BYTES) {
+            break;
+        }
+        bytes.append(m_text, at, n);
+        at += n;
+    }
+    bytes.resize(BYTES, ' ');
+    return bytes;
+}
+
+}  // namespace Tessor::schema
