@@ -144,6 +144,21 @@ TEST_F(IndexTables, SetsOfEverySizeGetTheirTables)
     EXPECT_NE(log.text().find("BlockSet has Block Numbers too little(28)"), std::string::npos);
 }
 
+// Before the set number at byte 507 the level-1 table lists at most 94
+// level-2 tables on this firmware: a set that needs one more gets none.
+TEST_F(IndexTables, ASetWhoseLevel2ListOverrunsTheLevel1TableGetsNoTables)
+{
+    LogCapture log;
+    Sptr<IndexTable> fits(new IndexTable(device, setOf(24 + 94 * 256)));
+    EXPECT_EQ(fits->getLevel2Count(), 94);
+    EXPECT_EQ(fits->getItems().size(), 95u);
+    Sptr<IndexTable> over(new IndexTable(device, setOf(24 + 94 * 256 + 12)));
+    EXPECT_EQ(over->getLevel2Count(), 95);
+    EXPECT_TRUE(over->getItems().empty());
+    EXPECT_NE(log.text().find("95 level-2 index tables of block set 1 do not fit into its level-1 table"),
+              std::string::npos);
+}
+
 TEST_F(IndexTables, Level1TableBytesOfNewerFirmware)
 {
     Sptr<IndexTable> table(new IndexTable(device, setOf(1000)));
