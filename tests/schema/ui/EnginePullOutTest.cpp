@@ -97,6 +97,31 @@ TEST(EnginePullOutTest, DevicePulledOutInEachStateIsReleasedWhileAnotherFinishes
     engine.hub().setOperationHook(nullptr);
 }
 
+// A device plugged into the port while its slot still holds the one pulled
+// out waits until the window lets that one go, and is then found: the slot
+// closes the first device before it takes the second.
+TEST(EnginePullOutTest, ADevicePluggedBeforeThePreviousIsReleasedWaitsForTheRelease)
+{
+    EngineEnvironment& environment = EngineEnvironment::instance();
+    UsbConfiguration::instance()->setChipSet("6716");
+    Engine engine(1, FUNCTION_FACTORY);
+    ASSERT_TRUE(engine.ui().waitLayerReady());
+    std::string error;
+    ASSERT_EQ(engine.hub().plug(0, environment.makeDevice("heldFirst", roadDevice()), &error), 0) << error;
+    ASSERT_TRUE(engine.waitState(0, "StateWait")) << engine.stateOf(0);
+    ASSERT_EQ(engine.hub().unplug(0), 0);
+    ASSERT_TRUE(engine.ui().waitLastReport(0, {UI_SIG_PLUGGED_OFF, 0, 0}));
+    ASSERT_EQ(engine.hub().plug(0, environment.makeDevice("heldSecond", roadDevice()), &error), 0) << error;
+    engine.hub().waitEventsDelivered();
+    engine.request(0, UI_SIG_RELEASED);
+    EXPECT_TRUE(CommandLog::instance().waitCommands(0, {HW_CMD_AFTER_PLUG_IN, HW_CMD_CLOSE_DEVICE, HW_CMD_AFTER_PLUG_IN}))
+        << ::testing::PrintToString(CommandLog::instance().commands(0));
+    EXPECT_TRUE(engine.waitState(0, "StateWait")) << engine.stateOf(0);
+    EXPECT_TRUE(engine.ui().waitReports(0, {{UI_SIG_FOUND, 0, 0}, {UI_SIG_READY, 0, 0}, {UI_SIG_PLUGGED_OFF, 0, 0},
+                                            {UI_SIG_FOUND, 0, 0}, {UI_SIG_READY, 0, 0}}))
+        << ::testing::PrintToString(engine.ui().reports(0));
+}
+
 // Pulled while it is identified, the device fails that with its code and the
 // window answers with an eject, which meets a device already gone: nothing
 // is reported of a device after it is gone.
