@@ -9,7 +9,7 @@
 #include "schema/base/Sptr.h"
 #include "schema/device/ConfigInfo.h"
 #include "schema/device/ScanConfig.h"
-#include "utils/MavikConfig.h"
+#include "page/MavikConfig.h"
 
 namespace Tessor::mfc {
 class CPropertySheet;
@@ -38,7 +38,7 @@ public:
     // Makes the sheet's first page the active one.
     void showFirstPage();
 
-    utils::MavikConfig* holder = nullptr;
+    page::MavikConfig* holder = nullptr;
     shell::MavikUiMgr* uiMgr = nullptr;
 
 protected:

@@ -14,6 +14,7 @@
 #include "shell/CommandLine.h"
 #include "shell/MavikDevice.h"
 #include "shell/MavikUiMgr.h"
+#include "shell/SystemLocale.h"
 #include "shell/WndMavikMain.h"
 #include "utils/AnsiText.h"
 
@@ -92,7 +93,8 @@ int MavikApp::InitInstance(int argc, char** argv)
         return RunAgent::START_FAILED_STATUS;
     }
     deviceMgr = agent->getDeviceMgr();
-    lang = new utils::MavikLang(config->getWorkDir());
+    const int language = SystemLocale::language();
+    lang = new utils::MavikLang(language, SystemLocale::fileFor(language), config->getWorkDir());
     utils::MavikLang::install(lang);
     logLanguage(lang->getLanguage());
     m_loader = std::thread([this] { loadFlashPartTable(); });
@@ -104,7 +106,7 @@ int MavikApp::InitInstance(int argc, char** argv)
 void MavikApp::createConfig(MavikUiMgr* ui)
 {
     uiMgr = ui;
-    config = new utils::MavikConfig(ui);
+    config = new page::MavikConfig(ui);
 }
 
 void MavikApp::loadFlashPartTable()

@@ -11,7 +11,7 @@
 #include "platform/taval/Taval.h"
 #include "schema/device/VersionInfo.h"
 #include "shell/FlashPartTable.h"
-#include "utils/MavikConfig.h"
+#include "page/MavikConfig.h"
 #include "utils/MavikLang.h"
 
 namespace Tessor::page {
@@ -46,7 +46,7 @@ public:
     void attachChannelPage(page::PageSetting* page);
 
     utils::MavikLang* lang = nullptr;
-    utils::MavikConfig* config = nullptr;
+    page::MavikConfig* config = nullptr;
     MavikUiMgr* uiMgr = nullptr;
     DEVICE_MGR_T* deviceMgr = nullptr;
 

@@ -275,7 +275,7 @@ void MavikDevice::onReady(const Sptr<UiEvent>& event)
             // thread, while the channel page lives (the manager may be gone).
             Sptr<ConfigInfo> carried = event->getConfigInfo();
             QPointer<page::PageSetting> page(app->uiMgr->getPage());
-            utils::MavikConfig* holder = app->config;
+            page::MavikConfig* holder = app->config;
             mfc::runOnGui([carried, page, holder] {
                 if (carried) {
                     holder->setConfigInfo(carried);

@@ -23,7 +23,7 @@
 #include "shell/MavikApp.h"
 #include "shell/MavikUiMgr.h"
 #include "utils/AnsiText.h"
-#include "utils/MavikConfig.h"
+#include "page/MavikConfig.h"
 #include "utils/MavikLang.h"
 
 namespace Tessor::shell {
@@ -130,7 +130,7 @@ void WndMavikMain::addFunctionPages(int function)
     }
 }
 
-void WndMavikMain::attachConfig(utils::MavikConfig* holder)
+void WndMavikMain::attachConfig(page::MavikConfig* holder)
 {
     for (auto& page : m_pages) {
         page->holder = holder;

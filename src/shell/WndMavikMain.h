@@ -13,13 +13,10 @@
 #include "platform/mfc/PropertySheet.h"
 
 namespace Tessor::page {
+class MavikConfig;
 class PageConfig;
 class PageSetting;
 }  // namespace Tessor::page
-
-namespace Tessor::utils {
-class MavikConfig;
-}
 
 namespace Tessor::shell {
 
@@ -35,7 +32,7 @@ public:
 
     // Gives every page the holder and its UI manager and reloads the
     // page's settings.
-    void attachConfig(utils::MavikConfig* holder);
+    void attachConfig(page::MavikConfig* holder);
     // Enter and Escape never reach the pages or close the sheet, nor does
     // Ctrl+Tab, which the sheet keeps for itself.
     bool PreTranslateMessage(QEvent* event) override;

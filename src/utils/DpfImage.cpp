@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "schema/base/Log.h"
+#include "platform/orrin/PlatformLog.h"
 #include "usb/cfg/ByteOrder.h"
 #include "utils/BmpFile.h"
 #include "utils/DpfDefaultFolders.h"
@@ -36,7 +36,7 @@ int convertBmpToImg(const std::string& imgPath, const std::string& bmpPath)
 {
     const QImage bitmap = loadBitmapFile(bmpPath);
     if (bitmap.isNull()) {
-        CPLOG(3, "cannot read the bitmap %s\n", bmpPath.c_str());
+        PLATFORM_LOG(3, "cannot read the bitmap %s\n", bmpPath.c_str());
         return 0;
     }
     return WholeFile::write(imgPath, toDpfImage(bitmap)) ? 1 : 0;
@@ -59,12 +59,12 @@ int buildKnumImg(const std::string& workDir)
             underWorkDir(workDir, ResFolder + ("menu" + std::to_string(i)) + ".bmp");
         const QImage glyph = loadBitmapFile(glyphPath);
         if (glyph.isNull()) {
-            CPLOG(3, "cannot read the glyph %s\n", glyphPath.c_str());
+            PLATFORM_LOG(3, "cannot read the glyph %s\n", glyphPath.c_str());
             return 0;
         }
         const QByteArray pixels = toDpfImage(glyph);
         if (pixels.size() > KNUM_RECORD_SIZE) {
-            CPLOG(3, "the glyph %s of %dx%d does not fit its record\n", glyphPath.c_str(), glyph.width(),
+            PLATFORM_LOG(3, "the glyph %s of %dx%d does not fit its record\n", glyphPath.c_str(), glyph.width(),
                   glyph.height());
             return 0;
         }

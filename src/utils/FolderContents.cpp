@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "schema/base/Log.h"
+#include "platform/orrin/PlatformLog.h"
 #include "utils/HostPath.h"
 
 namespace Tessor::utils {
@@ -23,7 +23,7 @@ void emptyFolder(const fs::path& folder)
         }
         std::error_code removed;
         if (!fs::remove(entry, removed) || removed) {
-            CPLOG(4, "cannot delete %s : %s\n", entry.c_str(), removed.message().c_str());
+            PLATFORM_LOG(4, "cannot delete %s : %s\n", entry.c_str(), removed.message().c_str());
         }
     }
 }

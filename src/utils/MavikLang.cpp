@@ -8,49 +8,19 @@
 #include <sstream>
 
 #include "platform/ini/IniText.h"
-#include "schema/base/Log.h"
-#include "schema/base/SystemInfo.h"
+#include "platform/orrin/PlatformLog.h"
 #include "utils/AnsiText.h"
 #include "utils/CodePage.h"
 #include "utils/HostPath.h"
 
 namespace Tessor::utils {
 
-using schema::UsbConfiguration;
-
 namespace {
 
 const char* const SECTION = "LocaleText";
 std::atomic<const MavikLang*> g_installed{nullptr};
 
-int systemLanguage()
-{
-    Sptr<schema::SystemLang> id = schema::SystemInfo::getSystemLanguage();
-    if (id->primaryLanguage == 4) {
-        if (id->subLanguage == 2) {
-            return schema::LANG_SCHINESE;
-        }
-        if (id->subLanguage == 1) {
-            return schema::LANG_TCHINESE;
-        }
-    }
-    return LANG_ENGLISH;
-}
-
-QString configuredFile(int language)
-{
-    UsbConfiguration* config = UsbConfiguration::instance();
-    const char* name = config != nullptr ? config->getLocaleFileName(static_cast<schema::MAVIK_LANG_T>(language))
-                                         : nullptr;
-    return name != nullptr ? fromAnsi(name) : QString();
-}
-
 }  // namespace
-
-MavikLang::MavikLang(const std::string& workDir) : MavikLang(systemLanguage(), QString(), workDir)
-{
-    m_fileName = configuredFile(m_language);
-}
 
 MavikLang::MavikLang(int language, const QString& fileName, const std::string& workDir)
     : m_language(language), m_fileName(fileName), m_workDir(workDir)
@@ -60,7 +30,7 @@ MavikLang::MavikLang(int language, const QString& fileName, const std::string& w
 QString MavikLang::getText(const QString& key) const
 {
     const QString cut = key.left(TEXT_LIMIT);
-    if (m_language != schema::LANG_SCHINESE && m_language != schema::LANG_TCHINESE) {
+    if (m_language != LANG_SCHINESE && m_language != LANG_TCHINESE) {
         return cut;
     }
     std::string reason;
@@ -68,7 +38,7 @@ QString MavikLang::getText(const QString& key) const
     if (!value.isEmpty()) {
         return value.left(TEXT_LIMIT);
     }
-    CPLOG(4, "Locale string '%s' is not found : %s", toAnsi(cut).c_str(), reason.c_str());
+    PLATFORM_LOG(4, "Locale string '%s' is not found : %s", toAnsi(cut).c_str(), reason.c_str());
     return cut;
 }
 

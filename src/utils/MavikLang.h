@@ -7,11 +7,9 @@
 #include <QString>
 #include <string>
 
-#include "schema/base/UsbConfiguration.h"
+#include "utils/LanguageCodes.h"
 
 namespace Tessor::utils {
-
-enum : int { LANG_ENGLISH = 111 };
 
 class MavikLang {
 public:
@@ -19,9 +17,8 @@ public:
     // are cut to this.
     static constexpr int TEXT_LIMIT = 259;
 
-    // The system's default language and the locale file the configuration
-    // names for it; files are taken from `workDir`.
-    explicit MavikLang(const std::string& workDir);
+    // `fileName` is the locale file of `language`; files are taken from
+    // `workDir`.
     MavikLang(int language, const QString& fileName, const std::string& workDir);
 
     int getLanguage() const { return m_language; }

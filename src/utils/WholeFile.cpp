@@ -2,7 +2,7 @@
 
 #include <QSaveFile>
 
-#include "schema/base/Log.h"
+#include "platform/orrin/PlatformLog.h"
 #include "utils/HostPath.h"
 
 namespace Tessor::utils {
@@ -11,7 +11,7 @@ bool WholeFile::write(const std::string& path, const QByteArray& bytes)
 {
     QSaveFile file(QString::fromStdString(HostPath::toHost(path)));
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        CPLOG(3, "writing %s failed : %s\n", path.c_str(), file.errorString().toLocal8Bit().constData());
+        PLATFORM_LOG(3, "writing %s failed : %s\n", path.c_str(), file.errorString().toLocal8Bit().constData());
         return false;
     }
     return true;

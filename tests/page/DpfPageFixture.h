@@ -17,7 +17,7 @@
 #include "schema/base/UsbConfiguration.h"
 #include "support/QtApp.h"
 #include "support/TempFolder.h"
-#include "utils/MavikConfig.h"
+#include "page/MavikConfig.h"
 
 namespace dpf_page_test {
 
@@ -68,7 +68,7 @@ protected:
         }
         Tessor::schema::UsbConfiguration::instance("");
         Tessor::schema::UsbConfiguration::instance()->setCurrentFunction(Tessor::schema::FUNCTION_USER);
-        m_holder = std::make_unique<Tessor::utils::MavikConfig>(nullptr);
+        m_holder = std::make_unique<Tessor::page::MavikConfig>(nullptr);
         Tessor::mfc::setMessageBoxService(m_boxes);
         Tessor::mfc::setFileDialogService(m_files);
     }
@@ -82,7 +82,7 @@ protected:
 
     test_support::TempFolder m_dir;
     fs::path m_previous;
-    std::unique_ptr<Tessor::utils::MavikConfig> m_holder;
+    std::unique_ptr<Tessor::page::MavikConfig> m_holder;
     std::shared_ptr<Tessor::mfc::HeadlessMessageBoxes> m_boxes = std::make_shared<Tessor::mfc::HeadlessMessageBoxes>();
     std::shared_ptr<Tessor::mfc::ScriptedFileDialogs> m_files = std::make_shared<Tessor::mfc::ScriptedFileDialogs>();
 };

@@ -15,7 +15,7 @@
 #include "support/QtApp.h"
 #include "usb/dpf/DpfRoad.h"
 #include "utils/EbookReflow.h"
-#include "utils/MavikConfig.h"
+#include "page/MavikConfig.h"
 
 namespace dpf_test {
 namespace {
@@ -32,12 +32,12 @@ protected:
     {
         fs::current_path(DpfRoad::station());
         Tessor::schema::UsbConfiguration::instance()->setCurrentFunction(Tessor::schema::FUNCTION_USER);
-        m_holder = std::make_unique<Tessor::utils::MavikConfig>(nullptr);
+        m_holder = std::make_unique<Tessor::page::MavikConfig>(nullptr);
         Tessor::mfc::setFileDialogService(m_files);
     }
     void TearDown() override { Tessor::mfc::setFileDialogService(nullptr); }
 
-    std::unique_ptr<Tessor::utils::MavikConfig> m_holder;
+    std::unique_ptr<Tessor::page::MavikConfig> m_holder;
     std::shared_ptr<Tessor::mfc::ScriptedFileDialogs> m_files = std::make_shared<Tessor::mfc::ScriptedFileDialogs>();
 };
 

@@ -12,7 +12,7 @@
 #include "support/QtApp.h"
 #include "support/Screenshot.h"
 #include "usb/profile/ProfileMp3.h"
-#include "utils/MavikConfig.h"
+#include "page/MavikConfig.h"
 
 namespace {
 
@@ -30,7 +30,7 @@ protected:
         m_profile = engine_test::EngineEnvironment::instance().folder() + "/Mp3Config.ini";
         m_saved = m_profile + ".kept";
         std::filesystem::copy_file(m_profile, m_saved, std::filesystem::copy_options::overwrite_existing);
-        m_holder = std::make_unique<utils::MavikConfig>(nullptr);
+        m_holder = std::make_unique<page::MavikConfig>(nullptr);
         m_holder->getConfigInfo()->setMp3Config(usb::ProfileMp3("Mp3Config").getMp3Config());
         m_page.holder = m_holder.get();
         m_page.reloadScanConfig();
@@ -41,7 +41,7 @@ protected:
 
     std::string m_profile;
     std::string m_saved;
-    std::unique_ptr<utils::MavikConfig> m_holder;
+    std::unique_ptr<page::MavikConfig> m_holder;
     page::PageMp3Setting m_page;
 };
 

@@ -17,7 +17,7 @@
 #include "schema/ui/EngineHarness.h"
 #include "support/QtApp.h"
 #include "support/TempFolder.h"
-#include "utils/MavikConfig.h"
+#include "page/MavikConfig.h"
 
 namespace {
 
@@ -74,7 +74,7 @@ protected:
         ASSERT_EQ(300, schema::UsbConfiguration::instance()->getVersion().getVersion());
         m_oldDir = fs::current_path();
         fs::current_path(m_dir.path());
-        m_holder = std::make_unique<utils::MavikConfig>(nullptr);
+        m_holder = std::make_unique<page::MavikConfig>(nullptr);
         m_holder->getConfigInfo()->setRealCapacity(1000 * MB);
         m_page.holder = m_holder.get();
         m_page.reloadScanConfig();
@@ -99,7 +99,7 @@ protected:
     fs::path m_oldDir;
     std::shared_ptr<mfc::HeadlessMessageBoxes> m_boxes = std::make_shared<mfc::HeadlessMessageBoxes>();
     std::shared_ptr<mfc::ScriptedFileDialogs> m_files = std::make_shared<mfc::ScriptedFileDialogs>();
-    std::unique_ptr<utils::MavikConfig> m_holder;
+    std::unique_ptr<page::MavikConfig> m_holder;
     EditorPage m_page;
 };
 

@@ -8,12 +8,20 @@
 #include "utils/AnsiText.h"
 #include "schema/base/LogCapture.h"
 #include "schema/ui/EngineHarness.h"
+#include "shell/SystemLocale.h"
 #include "utils/MavikLang.h"
 
 namespace {
 
 using namespace Tessor;
 using utils::MavikLang;
+
+// The language and file the window starts with.
+MavikLang systemLang(const std::string& workDir)
+{
+    const int language = shell::SystemLocale::language();
+    return MavikLang(language, shell::SystemLocale::fileFor(language), workDir);
+}
 
 const QString START_ZH = QString::fromUtf8("开始");
 
@@ -60,7 +68,7 @@ TEST_F(MavikLangTest, SimplifiedChineseReadsItsFileInEitherEncoding)
     for (bool wide : {false, true}) {
         const std::string name = wide ? "zh_wide.ini" : "zh_gbk.ini";
         schema::UsbConfiguration::instance()->addLocale("sChinese", writeLocaleFile(name, wide));
-        const MavikLang lang(m_log.dir());
+        const MavikLang lang = systemLang(m_log.dir());
         ASSERT_EQ(lang.getLanguage(), schema::LANG_SCHINESE);
         EXPECT_EQ(lang.getText("Start"), START_ZH) << name;
         const std::string before = m_log.text();
@@ -76,7 +84,7 @@ TEST_F(MavikLangTest, GermanShowsEnglishWithoutReadingAnyFile)
 {
     setenv("LC_ALL", "de_DE.UTF-8", 1);
     schema::UsbConfiguration::instance()->addLocale("sChinese", writeLocaleFile("zh.ini", false));
-    const MavikLang lang(m_log.dir());
+    const MavikLang lang = systemLang(m_log.dir());
     EXPECT_EQ(lang.getLanguage(), utils::LANG_ENGLISH);
     EXPECT_EQ(lang.getText("Start"), "Start");
     EXPECT_EQ(count(m_log.text(), "is not found"), 0);
@@ -85,7 +93,7 @@ TEST_F(MavikLangTest, GermanShowsEnglishWithoutReadingAnyFile)
 TEST_F(MavikLangTest, TraditionalChineseWithoutItsFileShowsEnglishAndWarnsEachTime)
 {
     setenv("LC_ALL", "zh_TW.BIG5", 1);
-    const MavikLang lang(m_log.dir());
+    const MavikLang lang = systemLang(m_log.dir());
     EXPECT_EQ(lang.getLanguage(), schema::LANG_TCHINESE);
     EXPECT_EQ(lang.getText("Start"), "Start");
     EXPECT_EQ(lang.getText("Start"), "Start");

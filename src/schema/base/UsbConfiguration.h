@@ -11,6 +11,7 @@
 
 #include "schema/base/AppVersion.h"
 #include "schema/base/Mutex.h"
+#include "utils/LanguageCodes.h"
 
 struct _HW_VERSION_T;
 
@@ -31,7 +32,9 @@ enum {
     CHIPSET_UNKNOWN = 10,
 };
 
-enum MAVIK_LANG_T { LANG_SCHINESE = 0x70, LANG_TCHINESE = 0x71 };
+using utils::LANG_SCHINESE;
+using utils::LANG_TCHINESE;
+using utils::MAVIK_LANG_T;
 
 extern const char* const ConfigTagNames[31];
 int lookupConfigTag(const char* tag);

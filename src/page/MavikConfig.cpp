@@ -1,4 +1,4 @@
-#include "utils/MavikConfig.h"
+#include "page/MavikConfig.h"
 
 #include <unistd.h>
 
@@ -11,7 +11,7 @@
 #include "schema/ui/UiInterfaceMgr.h"
 #include "utils/AnsiText.h"
 
-namespace Tessor::utils {
+namespace Tessor::page {
 
 using schema::ConfigInfo;
 
@@ -75,36 +75,36 @@ void MavikConfig::unlock()
 
 void MavikConfig::toMultiByteString(const QString& newPassword)
 {
-    getConfigInfo()->setNewPassword(toAnsi(newPassword));
+    getConfigInfo()->setNewPassword(utils::toAnsi(newPassword));
 }
 
 void MavikConfig::toMultiByteStringProduct(const QString& product)
 {
-    getConfigInfo()->setProductString(toAnsi(product));
+    getConfigInfo()->setProductString(utils::toAnsi(product));
 }
 
 void MavikConfig::toMultiByteStringVendor(const QString& vendor)
 {
-    getConfigInfo()->setVendorString(toAnsi(vendor));
+    getConfigInfo()->setVendorString(utils::toAnsi(vendor));
 }
 
 void MavikConfig::toMultiByteStringSerialLabel(const QString& label)
 {
-    getConfigInfo()->setSerialNoLabel(toAnsi(label));
+    getConfigInfo()->setSerialNoLabel(utils::toAnsi(label));
 }
 
-QString MavikConfig::toWideString() const { return fromAnsi(getConfigInfo()->getPassword()); }
+QString MavikConfig::toWideString() const { return utils::fromAnsi(getConfigInfo()->getPassword()); }
 
 std::optional<QString> MavikConfig::partInfoToWide(int index) const
 {
     Sptr<schema::PartInfo> part = getConfigInfo()->getPartInfo(index);
-    return part ? std::optional<QString>(fromAnsi(part->getVolumeLabel())) : std::nullopt;
+    return part ? std::optional<QString>(utils::fromAnsi(part->getVolumeLabel())) : std::nullopt;
 }
 
 std::optional<QString> MavikConfig::partInfoCopyPathToWide(int index) const
 {
     Sptr<schema::PartInfo> part = getConfigInfo()->getPartInfo(index);
-    return part ? std::optional<QString>(fromAnsi(part->getCopyPath())) : std::nullopt;
+    return part ? std::optional<QString>(utils::fromAnsi(part->getCopyPath())) : std::nullopt;
 }
 
-}  // namespace Tessor::utils
+}  // namespace Tessor::page

@@ -5,7 +5,7 @@
 #include "utils/AnsiText.h"
 #include "schema/ui/EngineHarness.h"
 #include "usb/profile/ProfileUser.h"
-#include "utils/MavikConfig.h"
+#include "page/MavikConfig.h"
 
 namespace {
 
@@ -24,17 +24,15 @@ Sptr<ConfigInfo> settingsWith(std::initializer_list<int> sizes)
 
 class MavikConfigTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        engine_test::EngineEnvironment::instance();
-        schema::UsbConfiguration::instance()->setCurrentFunction(schema::FUNCTION_FACTORY);
-    }
+    void SetUp() override { schema::UsbConfiguration::instance()->setCurrentFunction(schema::FUNCTION_FACTORY); }
+    // The UI manager reads the station's configuration as it is made.
+    engine_test::EngineEnvironment& m_environment = engine_test::EngineEnvironment::instance();
     schema::UiInterfaceMgr m_ui{nullptr};
 };
 
 TEST_F(MavikConfigTest, CountsTheLeadingPartitionsThatHaveASize)
 {
-    utils::MavikConfig holder(&m_ui);
+    page::MavikConfig holder(&m_ui);
     const struct {
         std::initializer_list<int> sizes;
         int active;
@@ -47,7 +45,7 @@ TEST_F(MavikConfigTest, CountsTheLeadingPartitionsThatHaveASize)
 
 TEST_F(MavikConfigTest, KeepsACopyOfItsOwnAndFreesNoCopyStillHeld)
 {
-    utils::MavikConfig holder(&m_ui);
+    page::MavikConfig holder(&m_ui);
     Sptr<ConfigInfo> given = settingsWith({100, 200});
     holder.setConfigInfo(given);
     given->setVendorString("changed later");
@@ -60,7 +58,7 @@ TEST_F(MavikConfigTest, KeepsACopyOfItsOwnAndFreesNoCopyStillHeld)
 
 TEST_F(MavikConfigTest, ConvertsTextFieldsThroughTheChineseCodePage)
 {
-    utils::MavikConfig holder(&m_ui);
+    page::MavikConfig holder(&m_ui);
     Sptr<ConfigInfo> settings = settingsWith({100, 200});
     settings->getPartInfo(1)->setVolumeLabel(utils::toAnsi(QString::fromUtf8("卷标")));
     holder.setConfigInfo(settings);
@@ -73,7 +71,7 @@ TEST_F(MavikConfigTest, ConvertsTextFieldsThroughTheChineseCodePage)
 
 TEST_F(MavikConfigTest, CommitHandsACopyToTheEngineAndWritesTheUserProfile)
 {
-    utils::MavikConfig holder(&m_ui);
+    page::MavikConfig holder(&m_ui);
     holder.toMultiByteStringProduct("Committed Disk");
     ASSERT_EQ(holder.commitConfigInfo(), 0);
     EXPECT_EQ(m_ui.getConfigInfo()->getProductString(), "Committed Disk");

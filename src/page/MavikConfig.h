@@ -19,7 +19,7 @@ namespace Tessor::schema {
 class UiInterfaceMgr;
 }
 
-namespace Tessor::utils {
+namespace Tessor::page {
 
 class MavikConfig {
 public:
@@ -68,4 +68,4 @@ private:
     schema::UiInterfaceMgr* m_uiMgr;
 };
 
-}  // namespace Tessor::utils
+}  // namespace Tessor::page
