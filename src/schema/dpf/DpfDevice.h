@@ -62,6 +62,7 @@ public:
     // Reads the device's frame back from its configuration table sector
     // (see DpfCfgTable::reverseSerialize); -1 for less than a sector.
     int parsePhotoCfg(const std::vector<unsigned char>& sector);
+    int reset() { return 0; }
 
 private:
     // The blocks an area of `sectors` sectors needs (at least one is given).

@@ -48,6 +48,16 @@ const char* const kMenuNames[] = {"MenuM0(MainMenu)",    "Menu00(L1-Clock)",    
 
 }  // namespace
 
+DpfCfgTable::DpfCfgTable(schema::UsbDevice* device, const unsigned char* raw)
+    : DpfCmd(device, raw, schema::ADDRESS_CFG_TABLE)
+{
+    if (raw == nullptr || m_dpfDevice == nullptr) {
+        CPLOG(4, "%s: no table sector or no photo-frame device to read back", getName());
+        return;
+    }
+    reverseSerialize(const_cast<unsigned char*>(raw));
+}
+
 uint32_t DpfCfgTable::getDpfAddress(PHOTO_ADDRESS_T type)
 {
     Sptr<schema::BaseAddress> address = m_dpfDevice->getDpfAddress(type);

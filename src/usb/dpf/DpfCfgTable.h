@@ -23,6 +23,10 @@ public:
     DpfCfgTable(schema::UsbDevice* device, const std::string& name) : DpfCmd(device, name, schema::ADDRESS_CFG_TABLE)
     {
     }
+    // Reads the device's frame back from the table sector `raw` at once
+    // (see reverseSerialize); the buffer holds the sector when it held a
+    // table.
+    DpfCfgTable(schema::UsbDevice* device, const unsigned char* raw);
     ~DpfCfgTable() override = default;
 
     void debug() override;

@@ -16,6 +16,11 @@ DpfCmd::DpfCmd(schema::UsbDevice* device, const std::string& name, schema::PHOTO
     init();
 }
 
+DpfCmd::DpfCmd(schema::UsbDevice* device, const unsigned char* /*raw*/, schema::PHOTO_ADDRESS_T type)
+    : DpfCmd(device, "DpfCmd", type)
+{
+}
+
 int DpfCmd::myInit()
 {
     m_dpfDevice = m_device != nullptr ? m_device->getDpfDevice() : nullptr;

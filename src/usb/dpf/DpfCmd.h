@@ -18,6 +18,9 @@ namespace Tessor::usb {
 class DpfCmd : public schema::BaseCmdData {
 public:
     DpfCmd(schema::UsbDevice* device, const std::string& name, schema::PHOTO_ADDRESS_T type);
+    // The writer of the area by the name "DpfCmd"; nothing is taken from the
+    // buffer.
+    DpfCmd(schema::UsbDevice* device, const unsigned char* raw, schema::PHOTO_ADDRESS_T type);
     ~DpfCmd() override = default;
 
     int writeFlash(schema::UsbDevice* device) override;

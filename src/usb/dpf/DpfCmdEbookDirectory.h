@@ -23,6 +23,7 @@ public:
         : DpfCmd(device, name, schema::ADDRESS_BOOK_DIRECTORY)
     {
     }
+    DpfCmdEbookDirectory(schema::UsbDevice* device, const unsigned char* raw) : DpfCmd(device, raw, schema::ADDRESS_BOOK_DIRECTORY) {}
     ~DpfCmdEbookDirectory() override = default;
 
     int finish(schema::UsbDevice* device) override;

@@ -16,6 +16,10 @@ public:
         : DpfCmd(device, name, type)
     {
     }
+    DpfCmdItem(schema::UsbDevice* device, const unsigned char* raw, schema::PHOTO_ADDRESS_T type)
+        : DpfCmd(device, raw, type)
+    {
+    }
     ~DpfCmdItem() override = default;
 
     int writeFlash(schema::UsbDevice* device) override;

@@ -14,6 +14,7 @@ public:
         : DpfCmd(device, name, schema::ADDRESS_PHOTO_MAP)
     {
     }
+    DpfCmdPhotoAddress(schema::UsbDevice* device, const unsigned char* raw) : DpfCmd(device, raw, schema::ADDRESS_PHOTO_MAP) {}
     ~DpfCmdPhotoAddress() override = default;
 
     int finish(schema::UsbDevice* device) override;

@@ -15,6 +15,7 @@ public:
         : DpfCmd(device, name, schema::ADDRESS_PHOTO_STATE)
     {
     }
+    DpfCmdPhotoState(schema::UsbDevice* device, const unsigned char* raw) : DpfCmd(device, raw, schema::ADDRESS_PHOTO_STATE) {}
     ~DpfCmdPhotoState() override = default;
 
     int finish(schema::UsbDevice* device) override;

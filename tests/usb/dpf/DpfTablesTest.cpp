@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <map>
 
@@ -13,6 +14,9 @@
 #include "usb/dpf/DpfCfgTable.h"
 #include "usb/dpf/DpfCmd.h"
 #include "usb/dpf/DpfCmdEbookDirectory.h"
+#include "usb/dpf/DpfCmdItem.h"
+#include "usb/dpf/DpfCmdPhotoAddress.h"
+#include "usb/dpf/DpfCmdPhotoState.h"
 #include "utils/HostPath.h"
 
 namespace dpf_test {
@@ -130,16 +134,20 @@ TEST_F(DpfTables, NothingIsFinishedOrWrittenBeforeTheAreasAreAllocated)
     EXPECT_EQ(-1, dpf->writeFlash(device));
 }
 
-// The frame read back from its table sector by a device that has forgotten
-// it: the books and photos come back as files, and the areas the table
-// leads to are those the frame was written to.
+// The frame read back from its table sector, as read from the flash, by a
+// device that has forgotten it, through the device content and through the
+// table's read-back form: the books and photos come back as files, and the
+// areas the table leads to are those the frame was written to.
 TEST_F(DpfTables, ReadBackFromTheTableGivesTheContentAndAreasWritten)
 {
     using namespace Tessor::schema;
     DpfDevice* dpf = build(Sptr<DpfConfig>(new DpfConfig("Written")));
     ASSERT_EQ(0, dpf->writeFlash(device));
+    const unsigned char* read = device->readFlashSectors(dpf->getDpfAddress(ADDRESS_CFG_TABLE), 1);
+    ASSERT_NE(nullptr, read);
+    const Bytes sector(read, read + 512);
     const unsigned char* table = dpf->getCfgTable()->getCfgTableBuffer();
-    const Bytes sector(table, table + 512);
+    ASSERT_TRUE(sector == Bytes(table, table + 512));
     const std::vector<PHOTO_ADDRESS_T> areas = {ADDRESS_PHOTOS, ADDRESS_PHOTO_STATE, ADDRESS_PHOTO_MAP, ADDRESS_BOOKS,
                                                 ADDRESS_BOOK_DIRECTORY};
     auto blocksOf = [&](PHOTO_ADDRESS_T type) {
@@ -155,42 +163,56 @@ TEST_F(DpfTables, ReadBackFromTheTableGivesTheContentAndAreasWritten)
         written[type] = blocksOf(type);
     }
     ASSERT_EQ(256u, written[ADDRESS_BOOKS].size());
-
-    dpf->init();
-    const fs::path out = fs::path(::testing::TempDir()) / ("dpf_read_back_" + std::to_string(::getpid()));
-    fs::remove_all(out);
-    fs::create_directories(out / "books");
-    fs::create_directories(out / "photos");
-    Sptr<DpfConfig> reader(new DpfConfig("Reader"));
-    reader->setHome4EBook((out / "books").string());
-    reader->setHome4Photo((out / "photos").string());
-    dpf->setDpfConfig(reader);
-    for (const Bytes& bad : {Bytes(), Bytes(sector.begin(), sector.end() - 1), Bytes(512, 0)}) {
-        EXPECT_EQ(-1, dpf->parsePhotoCfg(bad)) << bad.size();
-    }
-    ASSERT_EQ(0, dpf->parsePhotoCfg(sector));
-
-    for (PHOTO_ADDRESS_T type : areas) {
-        EXPECT_EQ(written[type], blocksOf(type)) << "area " << type;
-    }
     auto hostFile = [](const std::string& path) {
         std::ifstream in(Tessor::utils::HostPath::toHost(path), std::ios::binary);
         return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     };
-    Sptr<DpfConfig> config = dpf->getDpfConfig();
-    ASSERT_EQ(static_cast<int>(books().size()), config->getEBookCfg()->getCount());
-    for (size_t k = 0; k < books().size(); ++k) {
-        const std::string path = config->getOneBook(static_cast<int>(k))->getFileName();
-        EXPECT_EQ(Tessor::usb::DpfCmdEbookDirectory::titleOf(path), books()[k].title) << k;
-        EXPECT_TRUE(hostFile(path) == contentOf(books()[k].title, books()[k].size)) << path;
+
+    const std::vector<std::pair<const char*, std::function<int(const Bytes&)>>> readers = {
+        {"device content", [&](const Bytes& bytes) { return dpf->parsePhotoCfg(bytes); }},
+        {"table read-back form",
+         [&](const Bytes& bytes) {
+             const Bytes whole = bytes.size() < 512 ? Bytes() : bytes;
+             Tessor::usb::DpfCfgTable back(device, whole.empty() ? nullptr : whole.data());
+             const unsigned char* kept = back.getCfgTableBuffer();
+             return Bytes(kept, kept + 512) == sector ? 0 : -1;
+         }},
+    };
+    for (const auto& [form, readBack] : readers) {
+        SCOPED_TRACE(form);
+        dpf->init();
+        const fs::path out = fs::path(::testing::TempDir()) / ("dpf_read_back_" + std::to_string(::getpid()));
+        fs::remove_all(out);
+        fs::create_directories(out / "books");
+        fs::create_directories(out / "photos");
+        Sptr<DpfConfig> reader(new DpfConfig("Reader"));
+        reader->setHome4EBook((out / "books").string());
+        reader->setHome4Photo((out / "photos").string());
+        dpf->setDpfConfig(reader);
+        for (const Bytes& bad : {Bytes(), Bytes(sector.begin(), sector.end() - 1), Bytes(512, 0)}) {
+            EXPECT_EQ(-1, readBack(bad)) << bad.size();
+        }
+        ASSERT_EQ(0, readBack(sector));
+
+        for (PHOTO_ADDRESS_T type : areas) {
+            EXPECT_EQ(written[type], blocksOf(type)) << "area " << type;
+        }
+        Sptr<DpfConfig> config = dpf->getDpfConfig();
+        ASSERT_EQ(static_cast<int>(books().size()), config->getEBookCfg()->getCount());
+        for (size_t k = 0; k < books().size(); ++k) {
+            const std::string path = config->getOneBook(static_cast<int>(k))->getFileName();
+            EXPECT_EQ(Tessor::usb::DpfCmdEbookDirectory::titleOf(path), books()[k].title) << k;
+            EXPECT_TRUE(hostFile(path) == contentOf(books()[k].title, books()[k].size)) << path;
+        }
+        ASSERT_EQ(static_cast<int>(photos().size()), config->getCurrentImagesCount());
+        for (size_t j = 0; j < photos().size(); ++j) {
+            const auto& [name, size] = photos()[j];
+            EXPECT_TRUE(hostFile(config->getOnePhoto(static_cast<int>(j))->getFileName()) ==
+                        padded(contentOf(name, size), 64))
+                << name;
+        }
+        fs::remove_all(out);
     }
-    ASSERT_EQ(static_cast<int>(photos().size()), config->getCurrentImagesCount());
-    for (size_t j = 0; j < photos().size(); ++j) {
-        const auto& [name, size] = photos()[j];
-        EXPECT_TRUE(hostFile(config->getOnePhoto(static_cast<int>(j))->getFileName()) == padded(contentOf(name, size), 64))
-            << name;
-    }
-    fs::remove_all(out);
 }
 
 // An area's data goes block by block over its own blocks, whatever lies
@@ -224,6 +246,45 @@ TEST(DpfDeviceForms, TheRawBufferFormIsTheDeviceContentByItsOwnName)
     const unsigned char raw[512] = {};
     DpfDevice dpf(station.plug(0, kGeometry), raw);
     EXPECT_STREQ("DpfDevice", dpf.getName());
+}
+
+// A writer made from a raw buffer is the plain writer of its area, empty and
+// without blocks, whatever the buffer holds; a reset leaves the device
+// content as it was.
+TEST(DpfDeviceForms, RawBufferWritersAreEmptyWritersOfTheirArea)
+{
+    using namespace Tessor::schema;
+    using namespace Tessor::usb;
+    DpfStation station(1);
+    UsbDevice* device = station.plug(0, kGeometry);
+    const Bytes raw = contentOf("raw", 512);
+    struct Case {
+        Sptr<DpfCmd> writer;
+        PHOTO_ADDRESS_T type;
+        int sectors;
+    };
+    const std::vector<Case> cases = {
+        {Sptr<DpfCmd>(new DpfCmd(device, raw.data(), ADDRESS_PHOTOS)), ADDRESS_PHOTOS, 0},
+        {Sptr<DpfCmd>(new DpfCmdItem(device, raw.data(), ADDRESS_BOOKS)), ADDRESS_BOOKS, 0},
+        {Sptr<DpfCmd>(new DpfCmdPhotoState(device, raw.data())), ADDRESS_PHOTO_STATE, 1},
+        {Sptr<DpfCmd>(new DpfCmdPhotoAddress(device, raw.data())), ADDRESS_PHOTO_MAP, 0},
+        {Sptr<DpfCmd>(new DpfCmdEbookDirectory(device, raw.data())), ADDRESS_BOOK_DIRECTORY, 4},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.type);
+        EXPECT_STREQ("DpfCmd", c.writer->getName());
+        EXPECT_EQ(c.type, c.writer->getType());
+        EXPECT_EQ(c.sectors, c.writer->getSectorLength());
+        EXPECT_EQ(0, c.writer->getAreaBlocks());
+        EXPECT_EQ(-1, c.writer->writeFlash(device));
+    }
+
+    DpfDevice* dpf = device->getDpfDevice();
+    const Sptr<DpfConfig> config = dpf->getDpfConfig();
+    const Sptr<DpfCfgTable> table = dpf->getCfgTable();
+    EXPECT_EQ(0, dpf->reset());
+    EXPECT_EQ(config, dpf->getDpfConfig());
+    EXPECT_EQ(table, dpf->getCfgTable());
 }
 
 TEST(DpfBookTitles, CutAtTenBytesWithoutSplittingACharacter)
