@@ -127,6 +127,13 @@ public:
         return m_progress[port];
     }
 
+    // The port's last report, as the window took it.
+    Sptr<BaseEvent> lastReport(int port)
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_last[port];
+    }
+
     bool waitLayerReady()
     {
         std::unique_lock<std::mutex> lock(m_mutex);
@@ -150,6 +157,7 @@ protected:
             BaseDevice* device = report->getDevice();
             const int port = device ? device->getIndex() : -1;
             m_reports.push_back({report->getType(), port, report->getErrorCode()});
+            m_last[port] = event;
             if (report->getType() == UI_SIG_STATUS) {
                 m_causes[port] = report->getErrorCause();
             }
@@ -181,6 +189,7 @@ private:
     std::vector<Report> m_reports;
     std::map<int, std::vector<ProgressInfo>> m_progress;
     std::map<int, std::string> m_causes;
+    std::map<int, Sptr<BaseEvent>> m_last;
     bool m_answer = false;
 };
 
@@ -404,12 +413,17 @@ public:
     }
 
     // A request as the window sends it: straight into the slot's queue,
-    // without the library's record; a start carries the station settings,
-    // at `scanLevel` and `scanPriority` when they are given.
-    void request(int port, UiSignalType signal, int scanLevel = -1, int scanPriority = -1)
+    // without the library's record unless it answers `report`; a start
+    // carries the station settings, at `scanLevel` and `scanPriority` when
+    // they are given.
+    void request(int port, UiSignalType signal, int scanLevel = -1, int scanPriority = -1,
+                 const Sptr<BaseEvent>& report = Sptr<BaseEvent>())
     {
         Sptr<UiEvent> event(new UiEvent(signal));
         event->setDevice(slot(port));
+        if (report) {
+            event->setTarget(*report);
+        }
         if (signal == UI_SIG_START) {
             Sptr<ConfigInfo> settings(new ConfigInfo(m_ui->getConfigInfo()));
             if (scanLevel >= 0) {

@@ -122,6 +122,38 @@ TEST(EnginePullOutTest, ADevicePluggedBeforeThePreviousIsReleasedWaitsForTheRele
         << ::testing::PrintToString(engine.ui().reports(0));
 }
 
+// The window's answer to a device already pulled out and released reaches
+// the device plugged after it in the same slot: a start for the first one is
+// dropped, the second is not started by it and takes the eject meant for it.
+TEST(EnginePullOutTest, ARequestForADeviceNoLongerInItsSlotIsDropped)
+{
+    EngineEnvironment& environment = EngineEnvironment::instance();
+    UsbConfiguration::instance()->setChipSet("6716");
+    Engine engine(1, FUNCTION_FACTORY);
+    ASSERT_TRUE(engine.ui().waitLayerReady());
+    std::string error;
+    ASSERT_EQ(engine.hub().plug(0, environment.makeDevice("staleFirst", roadDevice()), &error), 0) << error;
+    ASSERT_TRUE(engine.ui().waitReports(0, {{UI_SIG_FOUND, 0, 0}, {UI_SIG_READY, 0, 0}}));
+    const Sptr<BaseEvent> readyOfFirst = engine.ui().lastReport(0);
+    ASSERT_EQ(engine.hub().unplug(0), 0);
+    ASSERT_TRUE(engine.ui().waitLastReport(0, {UI_SIG_PLUGGED_OFF, 0, 0}));
+    engine.request(0, UI_SIG_RELEASED);
+    ASSERT_TRUE(CommandLog::instance().waitCommands(0, {HW_CMD_AFTER_PLUG_IN, HW_CMD_CLOSE_DEVICE}));
+    ASSERT_EQ(engine.hub().plug(0, environment.makeDevice("staleSecond", roadDevice()), &error), 0) << error;
+    ASSERT_TRUE(engine.waitState(0, "StateWait")) << engine.stateOf(0);
+    ASSERT_TRUE(engine.ui().waitLastReport(0, {UI_SIG_READY, 0, 0}));
+
+    engine.request(0, UI_SIG_START, -1, -1, readyOfFirst);
+    engine.request(0, UI_SIG_EJECT);
+    EXPECT_TRUE(CommandLog::instance().waitCommands(
+        0, {HW_CMD_AFTER_PLUG_IN, HW_CMD_CLOSE_DEVICE, HW_CMD_AFTER_PLUG_IN, HW_CMD_CLOSE_DEVICE}))
+        << ::testing::PrintToString(CommandLog::instance().commands(0));
+    EXPECT_TRUE(engine.waitState(0, "StateUnplug")) << "in " << engine.stateOf(0);
+    EXPECT_TRUE(engine.ui().waitReports(0, {{UI_SIG_FOUND, 0, 0}, {UI_SIG_READY, 0, 0}, {UI_SIG_PLUGGED_OFF, 0, 0},
+                                            {UI_SIG_FOUND, 0, 0}, {UI_SIG_READY, 0, 0}, {UI_SIG_PLUGGED_OFF, 0, 0}}))
+        << ::testing::PrintToString(engine.ui().reports(0));
+}
+
 // Pulled while it is identified, the device fails that with its code and the
 // window answers with an eject, which meets a device already gone: nothing
 // is reported of a device after it is gone.
