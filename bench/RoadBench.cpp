@@ -7,6 +7,9 @@
 //   (TESSOR_ROAD_BENCH_SCALE, default 1).
 // - With the timing model off: "wall_per_device_s" is the wall time over the
 //   device count.
+// Both give "cpu_per_device_s", the process's CPU time (every thread's, the
+// simulated devices' included) from the start requests to the last device
+// built, over the device count.
 // Each benchmark takes the device count as its argument; the devices have
 // the geometry of the engine tests' 4 GiB part.
 #include <benchmark/benchmark.h>
@@ -14,6 +17,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <ctime>
 #include <string>
 #include <thread>
 #include <vector>
@@ -24,6 +28,13 @@ namespace {
 
 using namespace engine_test;
 
+
+double processCpuSeconds()
+{
+    struct timespec now {};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return double(now.tv_sec) + double(now.tv_nsec) / 1e9;
+}
 
 double timeScale()
 {
@@ -64,6 +75,7 @@ void runRoad(benchmark::State& state, bool realistic)
         return;
     }
     double wall = 0;
+    double cpu = 0;
     double slowest = 0;
     for (auto _ : state) {
         // Plugged and read at the tests' fast scale: only the road is timed.
@@ -87,6 +99,7 @@ void runRoad(benchmark::State& state, bool realistic)
         }
         sharedSetTimeScale(scale);
         const auto start = std::chrono::steady_clock::now();
+        const double cpuAtStart = processCpuSeconds();
         for (int port = 0; port < ports; ++port) {
             if (!engine.startFitted(port)) {
                 state.SkipWithError("the settings do not fit the device");
@@ -99,6 +112,7 @@ void runRoad(benchmark::State& state, bool realistic)
             return;
         }
         wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        cpu = processCpuSeconds() - cpuAtStart;
         sharedSetTimeScale(0.001);
         int64_t most = 0;
         for (int port = 0; port < ports; ++port) {
@@ -114,6 +128,7 @@ void runRoad(benchmark::State& state, bool realistic)
     }
     state.counters["wall_s"] = wall;
     state.counters["wall_per_device_s"] = wall / ports;
+    state.counters["cpu_per_device_s"] = cpu / ports;
     if (realistic) {
         state.counters["slowest_device_s"] = slowest;
         state.counters["ratio"] = slowest > 0 ? wall / slowest : 0;

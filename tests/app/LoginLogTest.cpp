@@ -18,6 +18,7 @@ const char* const NEW = "N3wSecret9";
 
 std::string fileText(const std::string& path)
 {
+    flushLog();
     std::ifstream in(path);
     std::stringstream text;
     text << in.rdbuf();

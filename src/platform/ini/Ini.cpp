@@ -9,6 +9,7 @@
 #include <ctime>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <unordered_map>
 
 #include "platform/ini/IniText.h"
@@ -50,6 +51,10 @@ struct FileStamp {
 struct CachedText {
     FileStamp stamp;
     std::shared_ptr<const IniText> text;
+    // The bytes parsed: a later read of the same bytes needs no parse.
+    std::shared_ptr<const std::string> bytes;
+    // Read long enough after its change that any later change moves the stamp.
+    bool settled;
 };
 
 // A file changed within this time of being read may change again without
@@ -62,7 +67,10 @@ long long nanoseconds(const struct timespec& t)
     return static_cast<long long>(t.tv_sec) * 1000000000LL + t.tv_nsec;
 }
 
-// Parsed files by path; each is parsed again only when it changed on disk.
+// Parsed files by path. A settled file is read again only when its stamp
+// changed; any other is read on every call, and parsed only when its bytes
+// differ from the last parse. One thread parses a changed file while the
+// others reading it wait for that parse.
 class TextCache {
 public:
     std::shared_ptr<const IniText> get(const std::string& path)
@@ -76,30 +84,33 @@ public:
             setIniError((path + ": " + strerror(errno)).c_str());
             return nullptr;
         }
-        {
-            std::lock_guard<std::mutex> guard(m_lock);
-            auto found = m_texts.find(path);
-            if (found != m_texts.end() && found->second.stamp == FileStamp(st)) {
-                return found->second.text;
-            }
+        std::optional<CachedText> cached = find(path);
+        if (cached && cached->settled && cached->stamp == FileStamp(st)) {
+            return cached->text;
         }
-        auto text = std::make_shared<IniText>();
+        auto bytes = std::make_shared<std::string>();
         bool exists = false;
         struct timespec readAt = {};
         clock_gettime(CLOCK_REALTIME, &readAt);
-        if (!text->load(path, exists, &st)) {
+        if (!IniText::readBytes(path, exists, *bytes, &st)) {
             return nullptr;
         }
         if (!exists) {
             return emptyText();
         }
-        std::lock_guard<std::mutex> guard(m_lock);
-        if (nanoseconds(readAt) - nanoseconds(st.st_mtim) >= SETTLED_NS) {
-            m_texts.insert_or_assign(path, CachedText{FileStamp(st), text});
-        } else {
-            m_texts.erase(path);
+        const bool settled = nanoseconds(readAt) - nanoseconds(st.st_mtim) >= SETTLED_NS;
+        const CachedText read{FileStamp(st), nullptr, bytes, settled};
+        if (cached && sameBytes(*cached, read)) {
+            return keep(path, cached->text, read);
         }
-        return text;
+        std::lock_guard<std::mutex> parsing(*parseLockOf(path));
+        cached = find(path);
+        if (cached && sameBytes(*cached, read)) {
+            return keep(path, cached->text, read);
+        }
+        auto text = std::make_shared<IniText>();
+        text->parse(*bytes);
+        return keep(path, text, read);
     }
 
     void forget(const std::string& path)
@@ -115,8 +126,40 @@ private:
         return empty;
     }
 
+    static bool sameBytes(const CachedText& cached, const CachedText& read)
+    {
+        return cached.stamp == read.stamp && *cached.bytes == *read.bytes;
+    }
+
+    std::optional<CachedText> find(const std::string& path)
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        auto found = m_texts.find(path);
+        return found != m_texts.end() ? std::optional<CachedText>(found->second) : std::nullopt;
+    }
+
+    // Records `text` as the parse of the bytes just read.
+    std::shared_ptr<const IniText> keep(const std::string& path, std::shared_ptr<const IniText> text,
+                                        const CachedText& read)
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        m_texts.insert_or_assign(path, CachedText{read.stamp, text, read.bytes, read.settled});
+        return text;
+    }
+
+    std::shared_ptr<std::mutex> parseLockOf(const std::string& path)
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        std::shared_ptr<std::mutex>& lock = m_parseLocks[path];
+        if (!lock) {
+            lock = std::make_shared<std::mutex>();
+        }
+        return lock;
+    }
+
     std::mutex m_lock;
     std::unordered_map<std::string, CachedText> m_texts;
+    std::unordered_map<std::string, std::shared_ptr<std::mutex>> m_parseLocks;
 };
 
 TextCache& textCache()

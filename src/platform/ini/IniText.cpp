@@ -62,6 +62,19 @@ bool IniText::load(const std::string& path, bool& exists, struct stat* status)
     m_bom = false;
     m_lineEnd = "\n";
     reindex();
+    std::string text;
+    if (!readBytes(path, exists, text, status)) {
+        return false;
+    }
+    if (exists) {
+        parse(std::move(text));
+    }
+    return true;
+}
+
+bool IniText::readBytes(const std::string& path, bool& exists, std::string& bytes, struct stat* status)
+{
+    bytes.clear();
     std::string reason;
     bool missing = false;
     const int fd = openRegularFile(path, reason, &missing);
@@ -73,17 +86,12 @@ bool IniText::load(const std::string& path, bool& exists, struct stat* status)
         setIniError((path + ": " + reason).c_str());
         return false;
     }
-    std::string text;
-    const bool read = (!status || fstat(fd, status) == 0) && readAll(fd, text);
+    const bool read = (!status || fstat(fd, status) == 0) && readAll(fd, bytes);
     if (!read) {
         setIniError(strerror(errno));
     }
     ::close(fd);
-    if (!read) {
-        return false;
-    }
-    parse(std::move(text));
-    return true;
+    return read;
 }
 
 void IniText::parse(std::string text)

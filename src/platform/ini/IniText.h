@@ -18,6 +18,8 @@ public:
     // cannot be read or is not a regular file. `status` receives the state
     // of the file that was read.
     bool load(const std::string& path, bool& exists, struct stat* status = nullptr);
+    // The file's bytes, unparsed, with the same outcomes as load.
+    static bool readBytes(const std::string& path, bool& exists, std::string& bytes, struct stat* status);
     // Takes the lines of a text already read (a file in another encoding).
     void parse(std::string text);
     // Writes a temporary file beside the target and renames it over it,

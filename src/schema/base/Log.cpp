@@ -5,9 +5,13 @@
 
 #include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <cstdarg>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <mutex>
+#include <thread>
 
 #include "platform/ini/RegularFile.h"
 #include "platform/orrin/PlatformLog.h"
@@ -20,6 +24,9 @@ namespace {
 const char* const kLevelNames[] = {"EMRG", "ALRT", "CRIT", "ERR ", "WARN", "NOTC",
                                    "INFO", "DBUG", "DSTK", "DOP ", "DHB "};
 constexpr long long kDefaultSizeLimit = 6291456;
+// Lines wait at most this long before they reach the file.
+constexpr auto kFlushPeriod = std::chrono::milliseconds(500);
+constexpr std::size_t kPendingLimit = 64 * 1024;
 
 struct LoggerState {
     Threads::Mutex stateLock;
@@ -31,6 +38,11 @@ struct LoggerState {
     FILE* stream = nullptr;  // null: standard error
     std::string fileName;
     long long sizeLimit = kDefaultSizeLimit;
+    // Lines not yet handed to the file, and the size the file has with them.
+    std::string pending;
+    long long fileBytes = 0;
+    // Set once the process is ending: from then on each line is written at once.
+    bool unbuffered = false;
 };
 
 // A thread's own label dies with the thread, so a later thread that gets the
@@ -42,11 +54,6 @@ LoggerState& state()
 {
     static LoggerState* s = new LoggerState();  // never destroyed: threads may log during exit
     return *s;
-}
-
-FILE* out(LoggerState& s)
-{
-    return s.stream != nullptr ? s.stream : stderr;
 }
 
 const char* levelName(int priority)
@@ -92,17 +99,33 @@ bool openStream(LoggerState& s)
     return true;
 }
 
+// Called with the write lock held. The waiting lines go to the file; when it
+// does not take them, they and all later lines go to standard error.
+void flushPending(LoggerState& s)
+{
+    if (s.pending.empty()) {
+        return;
+    }
+    if (s.stream != nullptr && (std::fwrite(s.pending.data(), 1, s.pending.size(), s.stream) != s.pending.size() ||
+                                std::fflush(s.stream) != 0)) {
+        std::string name = s.fileName;
+        criticalFallback(s, "cpLog could not write its log file %s:  %s", name.c_str(), std::strerror(errno));
+    }
+    if (s.stream == nullptr) {
+        std::fputs(s.pending.c_str(), stderr);
+        std::fflush(stderr);
+    }
+    s.pending.clear();
+}
+
 // Called with the write lock held.
 void rotate(LoggerState& s)
 {
-    struct stat st {};
-    if (::stat(s.fileName.c_str(), &st) != 0) {
-        criticalFallback(s, "rotateFiles could not stat the log file (%s)", s.fileName.c_str());
+    flushPending(s);
+    if (s.stream == nullptr) {
         return;
     }
-    if (st.st_size < s.sizeLimit) {
-        return;
-    }
+    s.fileBytes = 0;
     if (std::fclose(s.stream) != 0) {
         std::fprintf(stderr, "Could not close the log file:  %s\n", std::strerror(errno));
     }
@@ -151,41 +174,67 @@ std::string format(const char* format, va_list args)
     return text;
 }
 
-// Returns false when the stream did not take the line.
-bool put(FILE* stream, const std::string& label, int priority, const char* file, int line,
-         const std::string& message)
+std::string lineOf(const std::string& label, int priority, const char* file, int line, const std::string& message)
 {
-    std::fprintf(stream, "[%s] %s %s:%d %s\n", label.c_str(), levelName(priority), file, line, message.c_str());
-    return std::fflush(stream) == 0 && std::ferror(stream) == 0;
+    return "[" + label + "] " + levelName(priority) + " " + file + ":" + std::to_string(line) + " " + message + "\n";
 }
 
 void writeLine(int priority, const char* file, int line, const char* fmt, va_list args)
 {
     LoggerState& s = state();
-    const std::string label = labelOfThisThread(s);
-    const std::string message = format(fmt, args);
+    const std::string text = lineOf(labelOfThisThread(s), priority, file, line, format(fmt, args));
     Threads::Lock guard(s.writeLock);
-    if (!put(out(s), label, priority, file, line, message) && s.stream != nullptr) {
-        // A full disk or a lost file must not swallow the log: the line and
-        // all later ones go to standard error.
-        std::string name = s.fileName;
-        criticalFallback(s, "cpLog could not write its log file %s:  %s", name.c_str(), std::strerror(errno));
-        put(stderr, label, priority, file, line, message);
-        return;
+    s.pending += text;
+    s.fileBytes += static_cast<long long>(text.size());
+    // An error is on disk before the caller goes on, whatever happens next.
+    if (s.stream == nullptr || s.unbuffered || priority <= LOG_ERR || s.pending.size() >= kPendingLimit) {
+        flushPending(s);
     }
-    if (s.stream == nullptr) {
-        return;
-    }
-    struct stat st {};
-    if (::stat(s.fileName.c_str(), &st) != 0) {
-        std::string name = s.fileName;
-        criticalFallback(s, "cpLog could not stat its own current log file, %s:  %s", name.c_str(),
-                         std::strerror(errno));
-        return;
-    }
-    if (st.st_size >= s.sizeLimit) {
+    if (s.stream != nullptr && s.fileBytes >= s.sizeLimit) {
         rotate(s);
     }
+}
+
+void flushPeriodically()
+{
+    LoggerState& s = state();
+    for (;;) {
+        std::this_thread::sleep_for(kFlushPeriod);
+        Threads::Lock guard(s.writeLock);
+        flushPending(s);
+    }
+}
+
+void flushAtExit()
+{
+    LoggerState& s = state();
+    Threads::Lock guard(s.writeLock);
+    flushPending(s);
+    s.unbuffered = true;
+}
+
+// A forked child starts with no waiting lines, so its exit cannot write the
+// parent's a second time.
+void lockBeforeFork()
+{
+    LoggerState& s = state();
+    s.writeLock.lock();
+    flushPending(s);
+}
+
+void unlockAfterFork()
+{
+    state().writeLock.unlock();
+}
+
+void startFlusher()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        std::thread(flushPeriodically).detach();
+        std::atexit(flushAtExit);
+        pthread_atfork(lockBeforeFork, unlockAfterFork, unlockAfterFork);
+    });
 }
 
 }  // namespace
@@ -248,10 +297,20 @@ void cpLogForced(int priority, const char* file, int line, const char* format, .
     va_end(args);
 }
 
-int openLogFile(const char* name)
+void flushLog()
 {
     LoggerState& s = state();
     Threads::Lock guard(s.writeLock);
+    flushPending(s);
+}
+
+int openLogFile(const char* name)
+{
+    startFlusher();
+    LoggerState& s = state();
+    Threads::Lock guard(s.writeLock);
+    flushPending(s);
+    s.fileBytes = 0;
     if (s.stream != nullptr) {
         std::fclose(s.stream);
         s.stream = nullptr;

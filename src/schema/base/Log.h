@@ -1,5 +1,6 @@
 // Process-wide logger: one line per call, rotated by size, standard error
-// as the fallback when the file cannot be used.
+// as the fallback when the file cannot be used. Lines reach the file within
+// half a second, errors at once, and all of them when the process exits.
 #pragma once
 
 #include <cstddef>
@@ -35,6 +36,8 @@ void cpLogNoLocation(int priority, const char* format, ...) __attribute__((forma
 void cpLogForced(int priority, const char* file, int line, const char* format, ...)
     __attribute__((format(printf, 4, 5)));
 
+// Writes every line logged so far into the file.
+void flushLog();
 // Opens (truncates) the log file; 1 on success, 0 after falling back to stderr.
 int openLogFile(const char* name);
 // Size limit in bytes at which the file rotates.

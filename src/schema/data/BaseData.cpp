@@ -54,12 +54,7 @@ Sptr<BaseData> BaseData::getData(int index)
     if (index < 0 || index >= getCount()) {
         return Sptr<BaseData>();
     }
-    for (const Sptr<BaseData>& child : m_children) {
-        if (child->m_index == index) {
-            return child;
-        }
-    }
-    return Sptr<BaseData>();
+    return m_children[static_cast<size_t>(index)];
 }
 
 void BaseData::checkSum(unsigned char* buf, int len)
@@ -115,13 +110,8 @@ Sptr<BaseData> BaseData::getNextData(Sptr<BaseData> current)
     if (!current) {
         return m_children.empty() ? Sptr<BaseData>() : m_children.front();
     }
-    for (auto it = m_children.begin(); it != m_children.end(); ++it) {
-        if ((*it)->m_index == current->m_index) {
-            ++it;
-            return it == m_children.end() ? Sptr<BaseData>() : *it;
-        }
-    }
-    return Sptr<BaseData>();
+    const int next = current->m_index + 1;
+    return next > 0 && next < getCount() ? m_children[static_cast<size_t>(next)] : Sptr<BaseData>();
 }
 
 void BaseData::clearData() { m_children.clear(); }

@@ -2,8 +2,8 @@
 // the hooks for packing, updating and finishing.
 #pragma once
 
-#include <list>
 #include <string>
+#include <vector>
 
 #include "schema/base/Sptr.h"
 #include "schema/data/ManagedObject.h"
@@ -50,7 +50,8 @@ public:
     const char* logData();
 
 protected:
-    std::list<Sptr<BaseData>> m_children;
+    // A child's index is its position here.
+    std::vector<Sptr<BaseData>> m_children;
     UsbDevice* m_device = nullptr;
     Sptr<DiskInfo> m_diskInfo;
     int m_index = 0;

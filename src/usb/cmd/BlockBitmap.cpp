@@ -187,7 +187,7 @@ void BlockBitmap::fillSet(const Sptr<BlockSet>& set, int blocks, int pagesPerBlo
 {
     for (int block = 0; block < blocks; ++block) {
         if (!isBad(block)) {
-            CPLOG(7, lineFormat, block);
+            CPLOG(8, lineFormat, block);
             set->addBlock(set->getBlocksCount(), block);
         }
     }

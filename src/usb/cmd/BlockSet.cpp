@@ -55,6 +55,16 @@ int BlockSet::getBlockNo(int index) const
     return std::next(m_blocks.begin(), index)->second;
 }
 
+std::vector<int> BlockSet::getBlocks() const
+{
+    std::vector<int> blocks;
+    blocks.reserve(m_blocks.size());
+    for (const auto& [position, block] : m_blocks) {
+        blocks.push_back(block);
+    }
+    return blocks;
+}
+
 void BlockSet::debug()
 {
     schema::SystemInfo::debug("\t\tValidateBlockCount \t\t: %d\n", m_validateBlockCount);

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "schema/data/BaseData.h"
 
@@ -24,6 +25,8 @@ public:
     void addBlock(int key, int blockNo);
     void removeBlock(int blockNo);
     int getBlockNo(int index) const;
+    // The block numbers in set order, for walks over the whole set.
+    std::vector<int> getBlocks() const;
     int getBlocksCount() const { return static_cast<int>(m_blocks.size()); }
     int getValidateBlockCount() const { return m_validateBlockCount; }
 

@@ -1,6 +1,7 @@
 #include "usb/cmd/IndexTable.h"
 
 #include <cstring>
+#include <vector>
 
 #include "schema/base/Assert.h"
 #include "schema/base/Log.h"
@@ -85,12 +86,16 @@ int IndexTable::myInit()
 int IndexTable::createLevel2Table()
 {
     CPLOG(7, " before Level-2(zone) table, there are %d blocks", m_blockSet->getBlocksCount());
+    // Each table's block leaves the set as it is taken, the one after it
+    // taking its place; the walk reads the set as it was before the first.
+    const std::vector<int> blocks = m_blockSet->getBlocks();
+    const int count = static_cast<int>(blocks.size());
     // Every counted table is made, a trailing one possibly empty, so the
     // level-1 table never names a block that holds no table.
     int e = m_level2Count + RESERVED_BLOCKS + 1;
     for (int t = 0; t < m_level2Count; ++t) {
         Sptr<IndexItem> item(new IndexItem());
-        const int block = m_blockSet->getBlockNo(RESERVED_BLOCKS);
+        const int block = RESERVED_BLOCKS + t < count ? blocks[size_t(RESERVED_BLOCKS + t)] : -1;
         Sptr<schema::BaseAddress> address = block >= 0 ? allocateAddress(block) : Sptr<schema::BaseAddress>();
         if (!address) {
             CPLOG(3, "No page for level-2 index table %d of block set %d: the set gets no index tables", t,
@@ -100,15 +105,14 @@ int IndexTable::createLevel2Table()
         item->setBlockNo(block);
         item->setAddress(address);
         for (int entry = 0; entry < ENTRIES_PER_TABLE; ++entry, ++e) {
-            if (e >= m_blockSet->getBlocksCount()) {
-                CPLOG(4, "Block No. %d out of range %d", e, m_blockSet->getBlocksCount());
+            if (e >= count) {
+                CPLOG(4, "Block No. %d out of range %d", e - t, count - t);
                 break;
             }
-            putBe16(item->getTable() + 2 * entry, m_blockSet->getBlockNo(e));
+            putBe16(item->getTable() + 2 * entry, blocks[size_t(e)]);
         }
         CPLOG(7, "Level-2 index table are allocated at block address %d", block);
         m_blockSet->removeBlock(block);
-        --e;
         m_items.push_back(item);
     }
     return 1;

@@ -75,8 +75,8 @@ void PageBitmap::updatePageBitmapFromBlockSet(const Sptr<BlockSet>& set, int pla
     }
     m_length = static_cast<int>(int64_t(m_geometry.totalBlocks()) * m_geometry.pagesPerBlock / 8 / planes);
     std::memset(getBitmap(), 0xFF, static_cast<size_t>(m_length));
-    for (int i = 0; i < set->getBlocksCount(); ++i) {
-        releaseBlock(set->getBlockNo(i));
+    for (int block : set->getBlocks()) {
+        releaseBlock(block);
     }
 }
 
@@ -86,8 +86,7 @@ int PageBitmap::addBlockSet(const Sptr<BlockSet>& set, const SectorBitmap& secto
     const int sectorsPerPage = m_geometry.sectorsPerPage;
     const unsigned mask = ((1u << set->getSectorCount()) - 1u) << set->getStartSector();
     const int wanted = set->getPagesCountEveryBlock();
-    for (int i = 0; i < set->getBlocksCount(); ++i) {
-        const int block = set->getBlockNo(i);
+    for (int block : set->getBlocks()) {
         if (!holdsBlock(block)) {
             return 0;
         }

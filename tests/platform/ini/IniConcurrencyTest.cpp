@@ -54,4 +54,37 @@ TEST(IniConcurrency, ReadersNeverSeeATornFile)
     }
 }
 
+// Devices starting together read a table saved a moment ago, in place and
+// at the same size, so neither its size nor, on a coarse clock, its time
+// tells the change: each reader finds the values last written, whichever
+// reader parsed them.
+TEST(IniConcurrency, ReadersStartingTogetherSeeTheTableJustSaved)
+{
+    const int readers = 8;
+    IniTestFile file("[Part]\nBlocks=1000\nPages=1000\n");
+    for (int round = 1000; round < 1040; ++round) {
+        file.write("[Part]\nBlocks=" + std::to_string(round) + "\nPages=" + std::to_string(round) + "\n");
+        std::atomic<int> waiting(readers);
+        std::atomic<int> stale(0);
+        std::vector<std::thread> threads;
+        for (int r = 0; r < readers; ++r) {
+            threads.emplace_back([&] {
+                --waiting;
+                while (waiting.load() > 0) {
+                    std::this_thread::yield();
+                }
+                for (const char* key : {"Blocks", "Pages"}) {
+                    if (GetPrivateProfileIntA("Part", key, -1, file.path()) != unsigned(round)) {
+                        ++stale;
+                    }
+                }
+            });
+        }
+        for (std::thread& thread : threads) {
+            thread.join();
+        }
+        ASSERT_EQ(0, stale.load()) << "round " << round;
+    }
+}
+
 }  // namespace

@@ -37,6 +37,7 @@ public:
 
     static std::string read(const std::string& path)
     {
+        Tessor::schema::flushLog();
         std::ifstream in(path);
         std::stringstream all;
         all << in.rdbuf();

@@ -1,10 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
-#include <filesystem>
-#include <limits>
+#include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <limits>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -34,6 +39,24 @@ int lastLineNumber(const std::string& text)
         }
     }
     return last;
+}
+
+// The file as it is on disk, without asking the logger to write what it holds.
+std::string onDisk(const std::string& path)
+{
+    std::ifstream in(path);
+    std::stringstream all;
+    all << in.rdbuf();
+    return all.str();
+}
+
+int occurrences(const std::string& text, const std::string& part)
+{
+    int count = 0;
+    for (auto pos = text.find(part); pos != std::string::npos; pos = text.find(part, pos + 1)) {
+        ++count;
+    }
+    return count;
 }
 
 class LogToFile : public testing::Test {
@@ -127,6 +150,44 @@ TEST_F(LogToFile, LinesOfManyThreadsNeverMix)
         ASSERT_STREQ(end, "end") << line;
     }
     EXPECT_EQ(lines, 800);
+}
+
+TEST_F(LogToFile, ErrorLineIsOnDiskAtOnceWithTheLinesBeforeIt)
+{
+    CPLOG(LOG_DBUG, "detail line");
+    CPLOG(LOG_ERR, "error line");
+    const std::string text = onDisk(log.path());
+    EXPECT_NE(text.find("detail line\n"), std::string::npos);
+    EXPECT_NE(text.find("error line\n"), std::string::npos);
+}
+
+TEST_F(LogToFile, DetailLineReachesTheDiskUnasked)
+{
+    CPLOG(LOG_DBUG, "detail line");
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (onDisk(log.path()).find("detail line\n") == std::string::npos && std::chrono::steady_clock::now() < end) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_NE(onDisk(log.path()).find("detail line\n"), std::string::npos);
+}
+
+// A child that exits writes the lines it logged, and not the ones its parent
+// still held when it was forked.
+TEST_F(LogToFile, ExitWritesEveryLineOnceAcrossAFork)
+{
+    CPLOG(LOG_DBUG, "parent line");
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        CPLOG(LOG_DBUG, "child line");
+        std::exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    const std::string text = log.text();
+    EXPECT_EQ(occurrences(text, "parent line\n"), 1) << text;
+    EXPECT_EQ(occurrences(text, "child line\n"), 1) << text;
 }
 
 TEST(LogFallback, UnopenableFileSendsEveryLaterLineToStandardError)

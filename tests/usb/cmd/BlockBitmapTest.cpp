@@ -132,7 +132,7 @@ TEST(BlockBitmapSets, LoadsGoodBlocksInEachPlaneArrangement)
 
     Sptr<BlockSet> single(new BlockSet("Blockset"));
     {
-        LogCapture log;
+        LogCapture log(Tessor::schema::LOG_DSTK);
         blocks->addIntoBlockSet(single);
         EXPECT_NE(log.text().find("add block NO = 4"), std::string::npos) << log.text();
     }

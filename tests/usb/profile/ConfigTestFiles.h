@@ -56,7 +56,11 @@ public:
         Tessor::schema::setLogLevel(7);
     }
     ~CapturedLog() { Tessor::schema::setLogLevel(m_level); }
-    std::string text() const { return TempFolder::read(m_path); }
+    std::string text() const
+    {
+        Tessor::schema::flushLog();
+        return TempFolder::read(m_path);
+    }
     bool contains(const std::string& part) const { return text().find(part) != std::string::npos; }
 
 private:
