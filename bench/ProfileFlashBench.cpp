@@ -22,6 +22,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <latch>
 #include <string>
 #include <thread>
 #include <vector>
@@ -165,16 +166,13 @@ void BM_IdentifyEightDevicesColdTable(benchmark::State& state)
         } else {
             station().age(++seconds);
         }
-        std::atomic<int> ready(0);
+        std::latch ready(DEVICES);
         std::atomic<bool> failed(false);
         std::vector<double> waited(DEVICES, 0.0);
         std::vector<std::thread> devices;
         for (int d = 0; d < DEVICES; ++d) {
             devices.emplace_back([&, d] {
-                ++ready;
-                while (ready.load() < DEVICES) {
-                    std::this_thread::yield();
-                }
+                ready.arrive_and_wait();
                 const auto start = Clock::now();
                 LastPartChip chip;
                 Tessor::usb::ProfileFlash profile;

@@ -138,12 +138,20 @@ private:
         return found != m_texts.end() ? std::optional<CachedText>(found->second) : std::nullopt;
     }
 
-    // Records `text` as the parse of the bytes just read.
+    // Records `text` as the parse of the bytes just read. The parse it
+    // replaces is freed after the lock is let go, not while readers wait.
     std::shared_ptr<const IniText> keep(const std::string& path, std::shared_ptr<const IniText> text,
                                         const CachedText& read)
     {
+        std::optional<CachedText> replaced;
         std::lock_guard<std::mutex> guard(m_lock);
-        m_texts.insert_or_assign(path, CachedText{read.stamp, text, read.bytes, read.settled});
+        auto found = m_texts.find(path);
+        if (found == m_texts.end()) {
+            m_texts.emplace(path, CachedText{read.stamp, text, read.bytes, read.settled});
+        } else {
+            replaced = std::move(found->second);
+            found->second = CachedText{read.stamp, text, read.bytes, read.settled};
+        }
         return text;
     }
 

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string_view>
 
 #include "platform/ini/RegularFile.h"
 
@@ -19,14 +20,43 @@ namespace {
 
 const char* const BLANKS = " \t\r";
 
-std::string trim(const std::string& text)
+std::string_view trim(std::string_view text)
 {
-    size_t begin = text.find_first_not_of(BLANKS);
-    if (begin == std::string::npos) {
-        return std::string();
+    const size_t begin = text.find_first_not_of(BLANKS);
+    if (begin == std::string_view::npos) {
+        return std::string_view();
     }
-    size_t end = text.find_last_not_of(BLANKS);
-    return text.substr(begin, end - begin + 1);
+    return text.substr(begin, text.find_last_not_of(BLANKS) - begin + 1);
+}
+
+bool sameName(std::string_view a, std::string_view b)
+{
+    return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
+}
+
+bool isHeader(std::string_view line)
+{
+    const std::string_view text = trim(line);
+    return !text.empty() && text[0] == '[';
+}
+
+// The key and value of a key line, as parts of the line.
+bool splitKeyLine(std::string_view line, std::string_view& key, std::string_view& value)
+{
+    const std::string_view text = trim(line);
+    if (text.empty() || text[0] == ';' || text[0] == '[') {
+        return false;
+    }
+    const size_t equal = text.find('=');
+    if (equal == std::string_view::npos) {
+        return false;
+    }
+    key = trim(text.substr(0, equal));
+    value = trim(text.substr(equal + 1));
+    if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
+        value = value.substr(1, value.size() - 2);
+    }
+    return true;
 }
 
 std::string lowerCase(std::string text)
@@ -67,7 +97,7 @@ bool IniText::load(const std::string& path, bool& exists, struct stat* status)
         return false;
     }
     if (exists) {
-        parse(std::move(text));
+        parse(text);
     }
     return true;
 }
@@ -94,29 +124,25 @@ bool IniText::readBytes(const std::string& path, bool& exists, std::string& byte
     return read;
 }
 
-void IniText::parse(std::string text)
+void IniText::parse(const std::string& text)
 {
     m_lines.clear();
-    m_bom = false;
     m_lineEnd = "\n";
-    if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) {
-        m_bom = true;
-        text.erase(0, 3);
-    }
+    m_bom = text.compare(0, 3, "\xEF\xBB\xBF") == 0;
     if (text.find("\r\n") != std::string::npos) {
         m_lineEnd = "\r\n";
     }
-    size_t start = 0;
+    size_t start = m_bom ? 3 : 0;
     while (start < text.size()) {
         size_t end = text.find('\n', start);
         if (end == std::string::npos) {
             end = text.size();
         }
-        std::string line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
+        size_t length = end - start;
+        if (length > 0 && text[end - 1] == '\r') {
+            --length;
         }
-        m_lines.push_back(line);
+        m_lines.emplace_back(text, start, length);
         start = end + 1;
     }
     reindex();
@@ -124,21 +150,16 @@ void IniText::parse(std::string text)
 
 void IniText::reindex()
 {
-    m_index.clear();
+    m_sections.clear();
     m_names.clear();
-    std::unordered_map<std::string, std::string>* current = nullptr;
     std::string name;
-    Entry entry;
-    for (const std::string& line : m_lines) {
-        if (sectionHeader(line, name)) {
+    for (size_t i = 0; i < m_lines.size(); ++i) {
+        if (sectionHeader(m_lines[i], name)) {
             if (!name.empty()) {
                 m_names.push_back(name);
             }
             // Only the first section of a name is ever read.
-            auto [at, added] = m_index.try_emplace(lowerCase(name));
-            current = added ? &at->second : nullptr;
-        } else if (current && keyLine(line, entry)) {
-            current->try_emplace(lowerCase(entry.key), entry.value);
+            m_sections.try_emplace(lowerCase(name), i);
         }
     }
 }
@@ -175,37 +196,26 @@ bool IniText::save(const std::string& path) const
     return true;
 }
 
-bool IniText::sameName(const std::string& a, const std::string& b)
-{
-    return a.size() == b.size() && strncasecmp(a.c_str(), b.c_str(), a.size()) == 0;
-}
-
 bool IniText::sectionHeader(const std::string& line, std::string& name)
 {
-    std::string text = trim(line);
+    const std::string_view text = trim(line);
     if (text.empty() || text[0] != '[') {
         return false;
     }
-    size_t close = text.find(']');
-    name = trim(text.substr(1, close == std::string::npos ? std::string::npos : close - 1));
+    const size_t close = text.find(']');
+    name = trim(text.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1));
     return true;
 }
 
 bool IniText::keyLine(const std::string& line, Entry& entry)
 {
-    std::string text = trim(line);
-    if (text.empty() || text[0] == ';' || text[0] == '[') {
+    std::string_view key;
+    std::string_view value;
+    if (!splitKeyLine(line, key, value)) {
         return false;
     }
-    size_t equal = text.find('=');
-    if (equal == std::string::npos) {
-        return false;
-    }
-    entry.key = trim(text.substr(0, equal));
-    entry.value = trim(text.substr(equal + 1));
-    if (entry.value.size() >= 2 && entry.value.front() == '"' && entry.value.back() == '"') {
-        entry.value = entry.value.substr(1, entry.value.size() - 2);
-    }
+    entry.key = key;
+    entry.value = value;
     return true;
 }
 
@@ -222,9 +232,8 @@ int IniText::findSection(const std::string& section) const
 
 size_t IniText::sectionEnd(size_t header) const
 {
-    std::string name;
     size_t i = header + 1;
-    while (i < m_lines.size() && !sectionHeader(m_lines[i], name)) {
+    while (i < m_lines.size() && !isHeader(m_lines[i])) {
         ++i;
     }
     return i;
@@ -232,16 +241,19 @@ size_t IniText::sectionEnd(size_t header) const
 
 bool IniText::find(const std::string& section, const std::string& key, std::string& value) const
 {
-    const auto found = m_index.find(lowerCase(section));
-    if (found == m_index.end()) {
+    const auto found = m_sections.find(lowerCase(section));
+    if (found == m_sections.end()) {
         return false;
     }
-    const auto entry = found->second.find(lowerCase(key));
-    if (entry == found->second.end()) {
-        return false;
+    std::string_view name;
+    std::string_view text;
+    for (size_t i = found->second + 1; i < m_lines.size() && !isHeader(m_lines[i]); ++i) {
+        if (splitKeyLine(m_lines[i], name, text) && sameName(name, key)) {
+            value = text;
+            return true;
+        }
     }
-    value = entry->second;
-    return true;
+    return false;
 }
 
 void IniText::setValue(const std::string& section, const std::string& key, const std::string& value)

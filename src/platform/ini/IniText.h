@@ -21,7 +21,7 @@ public:
     // The file's bytes, unparsed, with the same outcomes as load.
     static bool readBytes(const std::string& path, bool& exists, std::string& bytes, struct stat* status);
     // Takes the lines of a text already read (a file in another encoding).
-    void parse(std::string text);
+    void parse(const std::string& text);
     // Writes a temporary file beside the target and renames it over it,
     // keeping the mode and owner of the file it replaces.
     bool save(const std::string& path) const;
@@ -44,7 +44,6 @@ private:
 
     static bool sectionHeader(const std::string& line, std::string& name);
     static bool keyLine(const std::string& line, Entry& entry);
-    static bool sameName(const std::string& a, const std::string& b);
     // Index of the header line of the first matching section, or -1.
     int findSection(const std::string& section) const;
     // One past the last line of the section whose header is at index.
@@ -53,11 +52,11 @@ private:
     void reindex();
 
     std::vector<std::string> m_lines;
-    // Lower-case section name to its first section's lower-case keys and
-    // their first values.
-    std::unordered_map<std::string, std::unordered_map<std::string, std::string>> m_index;
+    // Lower-case section name to the line of its first header; a key is
+    // looked up in that section's lines, the first match winning.
+    std::unordered_map<std::string, size_t> m_sections;
     std::vector<std::string> m_names;
-    std::string m_lineEnd = "\n";
+    const char* m_lineEnd = "\n";
     bool m_bom = false;
 };
 
