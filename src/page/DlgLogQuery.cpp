@@ -100,6 +100,8 @@ void DlgLogQuery::OnClickedQuery()
     }
     const QString path =
         logFilePath(QString::fromLocal8Bit(schema::UsbConfiguration::instance()->getLogFilename().c_str()));
+    // The viewer shows every line logged up to now.
+    schema::flushLog();
     mfc::ShellOpen(item == 0 ? path : path + ".log");
 }
 
