@@ -1,11 +1,15 @@
 #include "app/ConsoleUiMgr.h"
 
 #include <cstdio>
+#include <optional>
 
+#include "schema/base/Log.h"
 #include "schema/base/SystemInfo.h"
+#include "schema/base/UsbConfiguration.h"
 #include "schema/device/UsbDevice.h"
 #include "schema/event/UiEvent.h"
 #include "shell/DeviceTexts.h"
+#include "shell/PartitionFit.h"
 
 using namespace Tessor::schema;
 using namespace Tessor::shell;
@@ -62,6 +66,28 @@ std::string ConsoleUiMgr::channelText(const Sptr<UiEvent>& report)
     default:
         return std::string();
     }
+}
+
+Sptr<ConfigInfo> ConsoleUiMgr::runSettings(const Sptr<UiEvent>& ready)
+{
+    Sptr<ConfigInfo> settings = UiInterfaceMgr::runSettings(ready);
+    // A user run keeps the device's own layout.
+    if (UsbConfiguration::instance()->getCurrentFunction() == FUNCTION_USER) {
+        return settings;
+    }
+    UsbDevice* device = dynamic_cast<UsbDevice*>(ready->getDevice());
+    const std::optional<int> capacity = device != nullptr ? deviceSectors(*device) : std::nullopt;
+    if (!capacity) {
+        CPLOG(3, "Device Index %d Capacity is 0, check it", device != nullptr ? device->getIndex() : -1);
+        return settings;
+    }
+    Sptr<ConfigInfo> fitted = fittedRunSettings(*settings, *capacity);
+    if (!fitted) {
+        // Started as it is, the device fails with the code of a layout too large.
+        CPLOG(3, "%s: the ISO file loaded has oversteped the capacity of the Flash", device->getName());
+        return settings;
+    }
+    return fitted;
 }
 
 void ConsoleUiMgr::myProcessEvent(const Sptr<BaseEvent>& event)

@@ -10,6 +10,7 @@
 #include "schema/ui/UiInterfaceMgr.h"
 
 namespace Tessor::schema {
+class ConfigInfo;
 class UiEvent;
 }
 
@@ -19,6 +20,9 @@ public:
 
 protected:
     void myProcessEvent(const Sptr<Tessor::schema::BaseEvent>& event) override;
+    // The station's settings fitted to the ready device as the window fits
+    // them, so one profile makes one device whichever front end runs.
+    Sptr<Tessor::schema::ConfigInfo> runSettings(const Sptr<Tessor::schema::UiEvent>& ready) override;
 
 private:
     // The channel text of `report`, empty for reports that show none.

@@ -194,12 +194,7 @@ void MavikDevice::sendToDevice(int request, const Sptr<UiEvent>& given)
                 formatText("Device Index %d Capacity is 0, check it", device->getIndex())));
             return;
         }
-        Sptr<ConfigInfo> settings = getRunSettings();
-        settings->setRealCapacity(*capacity);
-        Sptr<ConfigInfo> fitted;
-        if (fitPartitions(*settings, *capacity)) {
-            fitted = settings->update(*capacity);
-        }
+        const Sptr<ConfigInfo> fitted = fittedRunSettings(*getRunSettings(), *capacity);
         if (!fitted) {
             mfc::AfxMessageBox(utils::fromAnsi(formatText(
                 "%s(%d)%s,%s!", look("Channel").c_str(), device->getIndex() + 1,

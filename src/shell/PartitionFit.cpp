@@ -65,4 +65,13 @@ bool fitPartitions(schema::ConfigInfo& settings, int capacity)
     return true;
 }
 
+Sptr<schema::ConfigInfo> fittedRunSettings(schema::ConfigInfo& settings, int capacity)
+{
+    settings.setRealCapacity(capacity);
+    if (!fitPartitions(settings, capacity)) {
+        return Sptr<schema::ConfigInfo>();
+    }
+    return settings.update(capacity);
+}
+
 }  // namespace Tessor::shell

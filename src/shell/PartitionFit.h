@@ -19,4 +19,10 @@ std::optional<int> deviceSectors(const schema::UsbDevice& device);
 // were, when a CD-ROM partition does not fit.
 bool fitPartitions(schema::ConfigInfo& settings, int capacity);
 
+// What a start hands a device of `capacity` sectors, whichever front end
+// starts it: `settings` take the capacity as their real capacity and their
+// partitions are sized to it, then fitted to it. Empty when a CD-ROM
+// partition does not fit.
+Sptr<schema::ConfigInfo> fittedRunSettings(schema::ConfigInfo& settings, int capacity);
+
 }  // namespace Tessor::shell

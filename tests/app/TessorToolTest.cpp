@@ -454,7 +454,8 @@ TEST(TessorToolTest, RefusedProfileValuesFailTheDeviceAndSayWhy)
     const std::vector<Case> cases = {
         {{{"PtnCapacity0", "-5"}}, "UserSetting.ini: PtnCapacity0=-5 is not a partition size"},
         {{{"PtnCapacity0", "2048"}, {"PtnType0", "7"}}, "UserSetting.ini: PtnType0=7 is not a disk type"},
-        {{{"PtnCapacity0", "524288"}}, "the partitions are too large for the device's "},
+        // A CD-ROM unit keeps its size when the others are fitted to the device.
+        {{{"PtnCapacity0", "524288"}, {"PtnType0", "2"}}, "the partitions are too large for the device's "},
         {{{"PtnCapacity0", "56"}}, "UserSetting.ini: PtnCapacity0=56 is too small for the partition's file system"},
         {{{"VolumeLabel0", "A:B"}},
          "UserSetting.ini: VolumeLabel0=A:B volume label \"A:B\" holds ':', which FAT does not allow in a label",

@@ -148,9 +148,8 @@ make_station() {
   # The photo-frame controller builds USB disks from the 6716 images.
   printf 'ScanCode list 6716V31 releases/code/scan_6716.img\nUdiskCode list 6716V31 releases/code/udisk_6716.img\n' \
     >>"$station/tessor.cfg"
-  # A unit small enough for every device, and content to copy onto it.
-  sed -i -e 's/^PtnCapacity0=.*/PtnCapacity0=16384/' -e "s#^CopyPath0=.*#CopyPath0=$station/copy#" \
-    "$station/releases/usr/etc/UserSetting.ini"
+  # Content to copy onto the unit the station fits to each device.
+  sed -i "s#^CopyPath0=.*#CopyPath0=$station/copy#" "$station/releases/usr/etc/UserSetting.ini"
   echo "made by the station soak" >"$station/copy/readme.txt"
   head -c 300000 /dev/urandom >"$station/copy/docs/data.bin"
 }

@@ -34,10 +34,10 @@ protected:
     // device's thread touches the event afterwards.
     void replyDeviceEvent(const Sptr<UiEvent>& event, UiSignalType signal);
     void myProcessEvent(const Sptr<BaseEvent>& event) override;
+    // The settings a ready device is started with.
+    virtual Sptr<ConfigInfo> runSettings(const Sptr<UiEvent>& ready);
 
 private:
-    // The settings a ready device is started with.
-    Sptr<ConfigInfo> runSettings(const Sptr<UiEvent>& ready);
     // Exit of the login tool once its work is done.
     void endLogin();
 
