@@ -51,10 +51,17 @@ int FileSystemFactory::init()
     return 0;
 }
 
+void FileSystemFactory::failed(const std::string& why)
+{
+    CPLOG(3, "%s", why.c_str());
+    m_failure = why;
+}
+
 const char* FileSystemFactory::name() const { return m_device != nullptr ? m_device->getName() : "NULL"; }
 
 int FileSystemFactory::formatAllPartition(UsbDevice* device)
 {
+    m_failure.clear();
     Sptr<usb::CfgTable> table = device->getCfgTable();
     Sptr<usb::CfgPartition> partitions = table ? table->getPartitionCtrl() : Sptr<usb::CfgPartition>();
     if (!partitions) {
@@ -70,6 +77,7 @@ int FileSystemFactory::formatAllPartition(UsbDevice* device)
         const int r = formatOnePartition(part);
         if (r != 0) {
             CPLOG(3, "%s format No.%d partition failed", name(), part->getPartitionIndex());
+            m_failure = "partition " + std::to_string(part->getPartitionIndex()) + ": " + m_failure;
             return r;
         }
         if (i + 1 >= MAX_UNITS || lun->fields().DummyDisk != 0) {
@@ -139,7 +147,7 @@ int FileSystemFactory::buildMBR()
     mbr.diskSignature.set(static_cast<uint32_t>(signature));
     CPLOG(7, "MBR =%x,", signature);
     if (m_device->writeLogicalSectors(m_currentSector, 1, m_mbr) != 0) {
-        CPLOG(3, "Write MBR for disk %s failed", name());
+        failed("Write MBR for disk " + std::string(name()) + " failed");
         return -WRITE_FAILED;
     }
     return 0;
@@ -245,7 +253,8 @@ int FileSystemFactory::buildCdromPartition()
     const int size = usbGetFileSize(path.c_str());
     CPLOG(7, "Current Write CD-Rom start Sector at %d ", m_currentSector);
     if (size < 0) {
-        CPLOG(3, "build CDROM partition failed on disk %s: ISO file %s cannot be read", name(), path.c_str());
+        failed("build CDROM partition failed on disk " + std::string(name()) + ": ISO file " + path +
+               " cannot be read");
         return -1;
     }
     if (size == 0) {
@@ -253,8 +262,9 @@ int FileSystemFactory::buildCdromPartition()
         return 0;
     }
     if (uint64_t(size) > uint64_t(m_part->getCapacity()) * DISK_SECTOR) {
-        CPLOG(3, "build CDROM partition failed on disk %s: ISO file %s of %d bytes exceeds the unit's %lu sectors",
-              name(), path.c_str(), size, m_part->getCapacity());
+        failed("build CDROM partition failed on disk " + std::string(name()) + ": ISO file " + path + " of " +
+               std::to_string(size) + " bytes exceeds the unit's " + std::to_string(m_part->getCapacity()) +
+               " sectors");
         return -1;
     }
     uint32_t sector = m_currentSector;
@@ -262,13 +272,13 @@ int FileSystemFactory::buildCdromPartition()
         const uint32_t piece = std::min<uint32_t>(kCdromPiece, uint32_t(size) - offset);
         std::memset(m_work, 0, sizeof m_work);
         if (usbReadFile(path.c_str(), m_work, int(piece), int(offset)) != int(piece)) {
-            CPLOG(3, "build CDROM partition failed on disk %s: ISO file %s reads short at byte %u", name(),
-                  path.c_str(), offset);
+            failed("build CDROM partition failed on disk " + std::string(name()) + ": ISO file " + path +
+                   " reads short at byte " + std::to_string(offset));
             return -1;
         }
         const uint32_t count = (piece + DISK_SECTOR - 1) / DISK_SECTOR;
         if (m_device->writeLogicalSectors(sector, count, m_work) != 0) {
-            CPLOG(3, "build CDROM partition failed on disk %s for ISO file %s", name(), path.c_str());
+            failed("build CDROM partition failed on disk " + std::string(name()) + " for ISO file " + path);
             return -1;
         }
         sector += count;
@@ -317,7 +327,7 @@ int FileSystemFactory::region(uint32_t first, uint32_t total, const uint8_t* hea
 int FileSystemFactory::writeChecked(uint32_t first, int count, const char* what)
 {
     if (m_device->writeLogicalSectors(first, unsigned(count), m_work) != 0) {
-        CPLOG(3, "Write %s for %s failed", what, name());
+        failed("Write " + std::string(what) + " for " + name() + " failed");
         return WRITE_FAILED;
     }
     return readChecked(first, count, what);
@@ -327,12 +337,12 @@ int FileSystemFactory::readChecked(uint32_t first, int count, const char* what)
 {
     const unsigned char* read = m_device->readLogicalSectors(first, unsigned(count));
     if (read == nullptr) {
-        CPLOG(3, "Read %s for disk %s failed", what, name());
+        failed("Read " + std::string(what) + " for disk " + name() + " failed");
         return READ_FAILED;
     }
     const size_t bytes = size_t(count) * DISK_SECTOR;
     if (std::memcmp(read, m_work, bytes) != 0) {
-        CPLOG(3, "Compare %s for disk %s failed", what, name());
+        failed("Compare " + std::string(what) + " for disk " + name() + " failed");
         SystemInfo::debugBuffer(read, static_cast<int>(bytes), "Read out");
         SystemInfo::debugBuffer(m_work, static_cast<int>(bytes), "Write in");
         return COMPARE_FAILED;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "schema/base/Sptr.h"
 #include "schema/device/BootRecords.h"
@@ -47,6 +48,8 @@ public:
     int validate();
 
     uint32_t getCurrentSector() const { return m_currentSector; }
+    // What made the last formatAllPartition fail, naming the partition.
+    const std::string& getFailure() const { return m_failure; }
 
 private:
     // Writes `count` sectors of the work buffer at `first` and reads them
@@ -63,6 +66,8 @@ private:
     // the rest of the reserved area.
     int writeFat32Reserved();
     const char* name() const;
+    // Logs why a step failed and keeps it for getFailure.
+    void failed(const std::string& why);
 
     uint32_t m_currentSector = 0;
     uint32_t m_hiddenSectors = 0;
@@ -77,6 +82,7 @@ private:
     UsbDevice* m_device;
     Sptr<PartInfo> m_part;
     Sptr<FileSystemDbr> m_params;
+    std::string m_failure;
 };
 
 }  // namespace Tessor::schema

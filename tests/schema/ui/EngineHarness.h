@@ -113,6 +113,20 @@ public:
         });
     }
 
+    // Waits until the port's last report is a `signal` report; its code, or
+    // -1 on time-out.
+    int waitLastSignal(int port, UiSignalType signal)
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        int code = -1;
+        m_changed.wait_for(lock, WAIT_LIMIT, [&] {
+            const std::vector<Report> got = reportsOf(port);
+            code = !got.empty() && got.back().signal == signal ? got.back().code : -1;
+            return code != -1;
+        });
+        return code;
+    }
+
     // The cause the port's last status report gave; empty when none did.
     std::string lastCause(int port)
     {

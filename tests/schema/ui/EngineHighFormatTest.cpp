@@ -193,6 +193,8 @@ TEST(EngineHighFormatFaults, EachDeviceGetsItsCodeWhileTheOthersAreBuilt)
         const Report last = d.code == 0 ? Report{UI_SIG_BUILD_OK, port, 0} : Report{UI_SIG_STATUS, port, d.code};
         EXPECT_TRUE(engine.ui().waitReports(port, {{UI_SIG_FOUND, port, 0}, {UI_SIG_READY, port, 0}, last}))
             << ::testing::PrintToString(engine.ui().reports(port));
+        // The report says what failed.
+        EXPECT_EQ(engine.ui().lastCause(port).empty(), d.code == 0) << engine.ui().lastCause(port);
     }
     int copies = 0;
     for (const Tessor::taval::OpRecord& op : engine.hub().device(6)->opLog()) {
@@ -272,20 +274,6 @@ TEST(EngineHighFormatSmallUnits, AUnitTooSmallForItsFileSystemIsRefusedBeforeAny
         expectFailed(engine, port, 0x8020, "too small for its file system");
         EXPECT_EQ(opsOf(engine, port, OpKind::LogicalWrite), 0);
     }
-}
-
-// A content folder of the test with `names` (paths below it, "/" between
-// the parts), each file holding its own path.
-std::string contentWith(const std::string& folder, const std::vector<std::string>& names)
-{
-    const std::string root = Content::instance().path(folder);
-    std::filesystem::remove_all(root);
-    for (const std::string& name : names) {
-        const std::filesystem::path file = std::filesystem::path(root) / std::filesystem::u8path(name);
-        std::filesystem::create_directories(file.parent_path());
-        std::ofstream(file) << name << "\n";
-    }
-    return folder;
 }
 
 // A copy whose names the volume would hold otherwise than given fails its

@@ -230,6 +230,20 @@ inline void produce(Engine& engine, const std::string& folder, const Sptr<Config
     engine.expectBarEndsAtTotal(0, 0, "StateHighFormat", HIGH_FORMAT_TOTAL);
 }
 
+// A content folder of the test with `names` (paths below it, "/" between
+// the parts), each file holding its own path.
+inline std::string contentWith(const std::string& folder, const std::vector<std::string>& names)
+{
+    const std::string root = Content::instance().path(folder);
+    std::filesystem::remove_all(root);
+    for (const std::string& name : names) {
+        const std::filesystem::path file = std::filesystem::path(root) / std::filesystem::u8path(name);
+        std::filesystem::create_directories(file.parent_path());
+        std::ofstream(file) << name << "\n";
+    }
+    return folder;
+}
+
 // A device of the test's 1 Gbit part plugged into `port` and started with
 // `partitions`.
 inline void plugAndStart(Engine& engine, int port, const std::string& name, const std::vector<Partition>& partitions)
@@ -242,23 +256,36 @@ inline void plugAndStart(Engine& engine, int port, const std::string& name, cons
     engine.start(port, settingsOf(engine, partitions, 0));
 }
 
-// The port's device ended built, its units read by the tools as `units`.
-inline void expectBuilt(Engine& engine, int port, const std::vector<Unit>& units)
+inline std::string exportFolder(int port)
 {
-    ASSERT_EQ(engine.waitRunEnded(port, ROAD_LIMIT), "StateBuildOk") << engine.ui().lastCause(port);
-    const std::string out = EngineEnvironment::instance().folder() + "/export-port" + std::to_string(port);
+    return EngineEnvironment::instance().folder() + "/export-port" + std::to_string(port);
+}
+
+// The units of the port's device as it serves them, copied into the port's
+// export folder, which the next export of the port replaces.
+inline std::vector<VirtualDevice::UnitCopy> exportUnits(
+    Engine& engine, int port, VirtualDevice::ExportExtent extent = VirtualDevice::ExportExtent::Whole)
+{
+    const std::string out = exportFolder(port);
     std::filesystem::remove_all(out);
     std::filesystem::create_directories(out);
     std::vector<VirtualDevice::UnitCopy> copies;
     std::string error;
-    ASSERT_TRUE(engine.hub().device(port)->exportUnits(out, &copies, &error)) << error;
+    EXPECT_TRUE(engine.hub().device(port)->exportUnits(out, &copies, &error, extent)) << error;
+    return copies;
+}
+
+// The port's device ended built, its units read by the tools as `units`.
+inline void expectBuilt(Engine& engine, int port, const std::vector<Unit>& units)
+{
+    ASSERT_EQ(engine.waitRunEnded(port, ROAD_LIMIT), "StateBuildOk") << engine.ui().lastCause(port);
+    const std::vector<VirtualDevice::UnitCopy> copies = exportUnits(engine, port);
     ASSERT_EQ(copies.size(), units.size());
-    Volumes volumes(out);
+    Volumes volumes(exportFolder(port));
     for (size_t i = 0; i < copies.size(); ++i) {
         SCOPED_TRACE("unit " + std::to_string(i));
         volumes.expectUnit(copies[i], units[i]);
     }
-    std::filesystem::remove_all(out);
 }
 
 // The operations of `kind` the port's device was given.

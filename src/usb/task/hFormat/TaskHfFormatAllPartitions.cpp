@@ -64,6 +64,7 @@ int TaskHfFormatAllPartitions::startup(UsbDevice* device, Sptr<BaseEvent> event)
     if (r != 0) {
         CPLOG(3, "%s format  partition failed", device->getName());
         event->setErrorCode(-r);
+        event->setErrorCause(factory->getFailure());
         return r;
     }
     const uint32_t elapsed = SystemInfo::getSystemTick() - started;
@@ -91,6 +92,8 @@ int TaskHfFormatAllPartitions::startup(UsbDevice* device, Sptr<BaseEvent> event)
                 if (device->switchPartition(static_cast<unsigned char>(part->getPartitionIndex())) != 0) {
                     CPLOG(3, "%s SwitchPartition failed", device->getName());
                     event->setErrorCode(SWITCH_FAILED);
+                    event->setErrorCause("the switch to partition " + std::to_string(part->getPartitionIndex()) +
+                                         " for its content failed");
                     return 0;
                 }
                 shared_delay(SETTLE_MS);

@@ -1,0 +1,291 @@
+// Random partition layouts through the whole road, from plug-in to the end
+// of the run: each ends built, every unit read by the standard tools as it
+// was asked for (size, file system, label, content), or failed with a code
+// and a message; never built and wrong. The layouts come from a seed the
+// test prints; TESSOR_LAYOUT_SEED=N replays another.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <iostream>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "HighFormatRoad.h"
+#include "utils/CodePage.h"
+
+namespace {
+
+using namespace engine_test;
+
+constexpr int LAYOUTS = 20;
+constexpr int PORTS = 5;  // devices produced at once
+constexpr unsigned DEFAULT_SEED = 7;
+// Room left for the last partition of a factory layout, which takes what
+// the 1 Gbit device has beyond the others.
+constexpr uint32_t FACTORY_ROOM = 180000;
+constexpr uint32_t FAT32_LOCAL_FIRST = 66644;  // fewer sectors: too few clusters for FAT32
+constexpr uint32_t ROOMY = 8000;               // sectors a content folder fits in
+
+struct Label {
+    std::string text;     // in the code page
+    bool allowed;         // FAT holds it
+    std::string written;  // what the volume carries, without padding
+};
+
+struct Layout {
+    bool large;  // a produced disk of over 2 GiB given its partitions by the user function
+    std::vector<Partition> partitions;
+    std::vector<Label> labels;
+    bool mustBuild;
+    std::string text;
+};
+
+class Layouts {
+public:
+    explicit Layouts(unsigned seed) : m_random(seed)
+    {
+        const auto gbk = [](const char* utf8) { return Tessor::utils::CodePage::fromUtf8(utf8); };
+        m_allowed = {{"UNIT", true, "UNIT"},
+                     {"", true, ""},
+                     {"lower case", true, "lower case"},
+                     {gbk("数据盘ABCDEF"), true, gbk("数据盘ABCDE")},
+                     {gbk("ABCDEFGHIJ中"), true, "ABCDEFGHIJ"},
+                     {gbk("中文标签"), true, gbk("中文标签")}};
+        m_refused = {{"A/B", false, ""}, {"V1.0", false, ""}, {"A*B?", false, ""}, {" LEADING", false, ""}};
+        contentWith("odd", {"中文 名字.txt", "Mixed Case.Txt", ".hidden", std::string(120, 'L') + ".txt",
+                            "sub dir/ünï ß.TXT", "sub dir/README.TXT"});
+        contentWith("unstorable", {"plain.txt", "smile\U0001F600.txt"});
+    }
+
+    Layout next()
+    {
+        Layout layout;
+        layout.large = pick(5) == 0;
+        const int count = 1 + pick(3);
+        layout.mustBuild = true;
+        uint64_t explicitSectors = 0;
+        for (int i = 0; i < count; ++i) {
+            const bool last = i == count - 1;
+            Partition p = layout.large ? largePartition(i) : partition(last);
+            const Label& label = this->label();
+            p.label = label.text;
+            layout.labels.push_back(label);
+            layout.mustBuild = layout.mustBuild && label.allowed && buildable(p);
+            explicitSectors += p.sectors == REST ? 0 : p.sectors;
+            layout.partitions.push_back(p);
+        }
+        layout.mustBuild = layout.mustBuild && (layout.large || explicitSectors <= FACTORY_ROOM);
+        layout.text = describe(layout);
+        return layout;
+    }
+
+private:
+    int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(m_random); }
+
+    // Mostly one FAT allows.
+    const Label& label()
+    {
+        const std::vector<Label>& from = pick(10) < 8 ? m_allowed : m_refused;
+        return from[size_t(pick(int(from.size())))];
+    }
+
+    // Mostly one the volume can hold: one it cannot takes every attempt of
+    // the copy.
+    std::string content()
+    {
+        static const char* contents[] = {"", "first", "odd"};
+        return pick(20) == 0 ? "unstorable" : contents[pick(3)];
+    }
+
+    template <size_t N>
+    uint32_t oneOf(const uint32_t (&sizes)[N])
+    {
+        return sizes[size_t(pick(int(N)))];
+    }
+
+    // Sizes about the smallest volume, the FAT12/16 and the FAT16/32 choice.
+    Partition partition(bool last)
+    {
+        static const uint32_t tiny[] = {56, 57, 62, 119, 120};
+        static const uint32_t removable[] = {100, 8400, 8401, 12288, 32680, 32681, 60000};
+        static const uint32_t local[] = {8463, 8464, 66643, 66644, 70000};
+        static const uint32_t cdrom[] = {64, 4096, 4096};
+        Partition p{DISK_REMOVABLE, 0, content()};
+        const int kind = pick(10);
+        if (kind < 2) {
+            p.diskType = DISK_CDROM;
+            p.sectors = oneOf(cdrom);
+            p.content = "iso";
+            return p;
+        }
+        p.diskType = kind < 6 ? DISK_REMOVABLE : DISK_LOCAL;
+        if (last && pick(2) == 0) {
+            p.sectors = REST;
+        } else if (pick(8) == 0) {
+            // Too small for content: its file system is what is tried.
+            p.sectors = oneOf(tiny);
+            p.content.clear();
+        } else {
+            p.sectors = p.diskType == DISK_LOCAL ? oneOf(local) : oneOf(removable);
+        }
+        return p;
+    }
+
+    Partition largePartition(int index)
+    {
+        static const uint32_t sizes[] = {4194304, 4194305, 8400, 8401};
+        Partition p{pick(2) == 0 ? DISK_REMOVABLE : DISK_LOCAL, oneOf(sizes), content()};
+        if (index == 0 && p.sectors < 8402) {
+            p.sectors = 4194304 + uint32_t(pick(2));
+        }
+        return p;
+    }
+
+    // The partition holds its file system and what is copied to it.
+    static bool buildable(const Partition& p)
+    {
+        if (p.diskType == DISK_CDROM) {
+            return p.sectors >= 4096;
+        }
+        const bool holds = p.sectors == REST || p.sectors >= (p.diskType == DISK_LOCAL ? 120u : 57u);
+        const bool fits = p.content.empty() || p.sectors == REST || p.sectors >= ROOMY;
+        return holds && fits && p.content != "unstorable";
+    }
+
+    static std::string describe(const Layout& layout)
+    {
+        std::ostringstream out;
+        out << (layout.large ? "large user layout:" : "factory layout:");
+        for (size_t i = 0; i < layout.partitions.size(); ++i) {
+            const Partition& p = layout.partitions[i];
+            out << " [" << (p.diskType == DISK_CDROM ? "cdrom" : p.diskType == DISK_LOCAL ? "local" : "removable")
+                << " " << (p.sectors == REST ? std::string("rest") : std::to_string(p.sectors)) << " label \""
+                << Tessor::utils::CodePage::toUtf8(p.label) << "\" content \"" << p.content << "\"]";
+        }
+        out << (layout.mustBuild ? " (must build)" : "");
+        return out.str();
+    }
+
+    std::mt19937 m_random;
+    std::vector<Label> m_allowed;
+    std::vector<Label> m_refused;
+};
+
+unsigned seed()
+{
+    const char* text = std::getenv("TESSOR_LAYOUT_SEED");
+    return text != nullptr ? unsigned(std::strtoul(text, nullptr, 10)) : DEFAULT_SEED;
+}
+
+// FAT bits of a unit of `sectors`, the first of a local disk being FAT32
+// whenever it is large enough for FAT32's clusters.
+int fatBits(const Partition& p, int index, int64_t sectors)
+{
+    if (p.diskType == DISK_LOCAL && index == 0 && sectors >= FAT32_LOCAL_FIRST) {
+        return 32;
+    }
+    return sectors <= 8400 ? 12 : sectors <= 4194304 ? 16 : 32;
+}
+
+// The run's end as the tools read it: built with every unit as asked, or
+// failed with a code and a message.
+void expectSound(Engine& engine, int port, const Layout& layout)
+{
+    SCOPED_TRACE(layout.text);
+    const std::string end = engine.waitRunEnded(port, ROAD_LIMIT);
+    if (end != "StateBuildOk") {
+        ASSERT_EQ(end, "StateError");
+        const int code = engine.ui().waitLastSignal(port, UI_SIG_STATUS);
+        EXPECT_FALSE(layout.mustBuild) << "code 0x" << std::hex << code << ": " << engine.ui().lastCause(port);
+        EXPECT_GT(code, 0);
+        EXPECT_NE(engine.ui().lastCause(port), "") << "code 0x" << std::hex << code;
+        return;
+    }
+    ASSERT_EQ(engine.ui().waitLastSignal(port, UI_SIG_BUILD_OK), 0);
+    const auto extent =
+        layout.large ? VirtualDevice::ExportExtent::UpToLastWritten : VirtualDevice::ExportExtent::Whole;
+    const std::vector<VirtualDevice::UnitCopy> copies = exportUnits(engine, port, extent);
+    ASSERT_EQ(copies.size(), layout.partitions.size());
+    Volumes volumes(exportFolder(port));
+    for (size_t i = 0; i < copies.size(); ++i) {
+        SCOPED_TRACE("unit " + std::to_string(i));
+        const Partition& p = layout.partitions[i];
+        const bool grows = !layout.large && i + 1 == copies.size();
+        EXPECT_TRUE(grows ? copies[i].sectors >= p.sectors : copies[i].sectors == p.sectors) << copies[i].sectors;
+        EXPECT_TRUE(layout.labels[i].allowed);
+        if (p.diskType == DISK_CDROM) {
+            volumes.expectUnit(copies[i], {CDROM_IMAGE, 0, "iso"});
+            continue;
+        }
+        const Kind kind = p.diskType == DISK_LOCAL ? LOCAL_FAT : REMOVABLE_FAT;
+        volumes.expectUnit(copies[i], {kind, fatBits(p, int(i), copies[i].sectors), p.content, layout.labels[i].written});
+    }
+}
+
+// The factory layouts on a 1 Gbit device each, `PORTS` at a time.
+void runFactory(const std::vector<Layout>& layouts)
+{
+    for (size_t first = 0; first < layouts.size(); first += PORTS) {
+        const int ports = int(std::min<size_t>(PORTS, layouts.size() - first));
+        Engine engine(ports, FUNCTION_FACTORY);
+        ASSERT_TRUE(engine.ui().waitLayerReady());
+        for (int port = 0; port < ports; ++port) {
+            plugAndStart(engine, port, "Layout" + std::to_string(first + size_t(port)),
+                         layouts[first + size_t(port)].partitions);
+        }
+        for (int port = 0; port < ports; ++port) {
+            expectSound(engine, port, layouts[first + size_t(port)]);
+        }
+    }
+}
+
+// The large layouts on devices the factory produced first, their logical
+// disks as large as the partitions together.
+void runLarge(const std::vector<Layout>& layouts)
+{
+    for (size_t n = 0; n < layouts.size(); ++n) {
+        const Layout& layout = layouts[n];
+        int64_t sectors = 0;
+        for (const Partition& p : layout.partitions) {
+            sectors += p.sectors;
+        }
+        const std::string folder = EngineEnvironment::instance().makeDevice(
+            "Large" + std::to_string(n), {{"Device.FlashId", "ECD35195"},
+                                          {"Device.BlocksPerChip", "1024"},
+                                          {"Device.PagesPerBlock", "64"},
+                                          {"Device.LogicalSectors", std::to_string(sectors)}});
+        {
+            Engine factory(1, FUNCTION_FACTORY);
+            ASSERT_NO_FATAL_FAILURE(produce(factory, folder, settingsOf(factory, {{DISK_REMOVABLE, REST, ""}}, 0)));
+        }
+        Engine engine(1, FUNCTION_USER);
+        ASSERT_TRUE(engine.ui().waitLayerReady());
+        std::string error;
+        ASSERT_EQ(engine.hub().plug(0, folder, &error), 0) << error;
+        ASSERT_TRUE(engine.waitState(0, "StateWait")) << engine.stateOf(0);
+        engine.start(0, settingsOf(engine, layout.partitions, sectors));
+        expectSound(engine, 0, layout);
+    }
+}
+
+TEST(EngineLayoutProperty, EveryRandomLayoutIsBuiltRightOrFailsWithACodeAndAMessage)
+{
+    const unsigned layoutSeed = seed();
+    std::cout << "layout seed " << layoutSeed << " (TESSOR_LAYOUT_SEED)" << std::endl;
+    RecordProperty("layout_seed", std::to_string(layoutSeed));
+    const Station6716 station;
+    Layouts draw(layoutSeed);
+    std::vector<Layout> factory;
+    std::vector<Layout> large;
+    for (int i = 0; i < LAYOUTS; ++i) {
+        Layout layout = draw.next();
+        std::cout << "layout " << i << ": " << layout.text << std::endl;
+        (layout.large ? large : factory).push_back(layout);
+    }
+    runFactory(factory);
+    runLarge(large);
+}
+
+}  // namespace
