@@ -33,11 +33,15 @@ int TaskLfUpdateSetting::startup(UsbDevice* device, Sptr<BaseEvent> event)
     const int usable = setList->getValidateSectorsNumber();
     Sptr<ConfigInfo> settings = asked->update(usable);
     // Partitions that do not fit, or that the table cannot hold, fail the
-    // device rather than pass unwritten; so does a unit left out.
+    // device rather than pass unwritten. A policy that fits the partitions to
+    // the device may leave later ones out, and says so; kept sizes never do,
+    // and no layout may leave none.
     std::string cause;
+    const bool leftOut = settings && settings->getCount() < asked->getCount() &&
+                         (settings->getCount() == 0 || asked->getRealCapacity() == 0);
     if (!settings) {
         cause = "the partitions are too large for the device's " + std::to_string(usable) + " usable sectors";
-    } else if (settings->getCount() < asked->getCount()) {
+    } else if (leftOut) {
         cause = "only " + std::to_string(settings->getCount()) + " of the " + std::to_string(asked->getCount()) +
                 " partitions fit the device's " + std::to_string(usable) + " usable sectors";
     }
