@@ -69,7 +69,9 @@ TEST(LoginLogTest, NoPasswordReachesTheLogAtAnyLevel)
     while (fileText(log).find("Modify Password as") == std::string::npos && std::chrono::steady_clock::now() < end) {
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    for (int port : {0, 1}) {
+        ASSERT_TRUE(engine.waitSlotIdle(port));
+    }
 
     const std::string text = fileText(log);
     EXPECT_NE(std::string::npos, text.find("Password of Hid Lun '******' is not validate, it should be ******"));

@@ -22,6 +22,7 @@
 #include "schema/ops/DeviceOperator.h"
 #include "schema/state/BaseState.h"
 #include "schema/state/BaseStateMachine.h"
+#include "support/ManagerDrain.h"
 
 namespace {
 
@@ -189,7 +190,7 @@ TEST_F(StatePassTest, TheFirstOperatorNamingAStateEndsThePassAndTheNewStateEnter
     post(DEV_SIG_READ_VERSION);
     post(DEV_SIG_SCAN);
     ASSERT_TRUE(trace.waitSize(3));
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    ASSERT_TRUE(test_support::waitDrained(*device, std::chrono::seconds(10)));
     EXPECT_EQ(trace.get(), (std::vector<std::string>{"switches", "entry", "stops"}));
     EXPECT_EQ(stateName(), "Second");
 }

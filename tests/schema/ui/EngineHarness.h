@@ -34,6 +34,7 @@
 #include "schema/ui/UiInterfaceMgr.h"
 #include "support/CodeTree.h"
 #include "support/DeviceIni.h"
+#include "support/ManagerDrain.h"
 
 namespace engine_test {
 
@@ -164,6 +165,9 @@ public:
 protected:
     void myProcessEvent(const Sptr<BaseEvent>& event) override
     {
+        if (dynamic_cast<UiEvent*>(event.get()) == nullptr) {
+            return;
+        }
         Sptr<UiEvent> report(event);
         bool answer = false;
         {
@@ -413,6 +417,13 @@ public:
         Sptr<BaseState> state = slot(port)->getState();
         return state ? state->getName() : "";
     }
+
+    // Waits until the slot has ended every pass asked of it so far: a pass
+    // sets its state before it ends.
+    bool waitSlotIdle(int port) { return test_support::waitDrained(*slot(port), WAIT_LIMIT); }
+
+    // Waits until the window has taken every report sent so far.
+    bool waitUiIdle() { return test_support::waitDrained(*m_ui, WAIT_LIMIT); }
 
     bool waitState(int port, const std::string& name)
     {

@@ -2,7 +2,6 @@
 // reports that come once the shutdown has begun.
 #include <cstdlib>
 #include <memory>
-#include <thread>
 
 #include "EngineHarness.h"
 
@@ -30,7 +29,8 @@ TEST(EngineLifeTest, ReportsAfterTheShutdownBeganAreDropped)
     RunAgent::detachUi();
     ASSERT_EQ(engine.hub().injectError(0, 5), 0);
     EXPECT_TRUE(engine.waitState(0, "StateError"));
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    ASSERT_TRUE(engine.waitSlotIdle(0));
+    ASSERT_TRUE(engine.waitUiIdle());
     EXPECT_EQ(engine.ui().reports(0), (std::vector<Report>{{UI_SIG_FOUND, 0, 0}, {UI_SIG_READY, 0, 0}}));
 }
 
@@ -51,7 +51,8 @@ TEST(EngineLifeTest, LibraryEventsForNoSlotAreIgnoredAndReleased)
         *event = {c.kind, 0, 0, c.device};
         EXPECT_EQ(UsbDeviceMgr::_callerReceiveEvent(engine.deviceInit(), event), 0);
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    ASSERT_TRUE(engine.waitSlotIdle(0));
+    ASSERT_TRUE(engine.waitUiIdle());
     EXPECT_TRUE(engine.ui().reports(0).empty());
     EXPECT_EQ(engine.stateOf(0), "StateUnplug");
 }

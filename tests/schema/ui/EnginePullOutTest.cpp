@@ -181,8 +181,8 @@ TEST(EnginePullOutTest, NothingIsReportedOfADevicePulledDuringIdentificationOnce
         ASSERT_TRUE(CommandLog::instance().waitCommands(0, commands))
             << ::testing::PrintToString(CommandLog::instance().commands(0));
         EXPECT_TRUE(engine.waitState(0, "StateUnplug")) << "in " << engine.stateOf(0);
-        // Whatever the eject would report has come by now.
-        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        ASSERT_TRUE(engine.waitSlotIdle(0));
+        ASSERT_TRUE(engine.waitUiIdle());
         const std::vector<Report> all = engine.ui().reports(0);
         const std::vector<Report> reports(all.begin() + long(before), all.end());
         before = all.size();

@@ -16,7 +16,7 @@ using Tessor::taval::OpKind;
 // An operation of the simulated device with its first argument.
 using Op = std::pair<OpKind, int64_t>;
 
-enum Action { PLUG, UNPLUG, INJECT_ERROR, REQUEST, START_AT_LEVEL, ANSWER, STATE, REPORTS, OPS, LAST_OPS, COMMANDS, SETTLE };
+enum Action { PLUG, UNPLUG, INJECT_ERROR, REQUEST, START_AT_LEVEL, ANSWER, STATE, REPORTS, OPS, LAST_OPS, COMMANDS, IDLE };
 
 struct Step {
     Action action;
@@ -132,7 +132,7 @@ const Road ROADS[] = {
                   {REQUEST, UI_SIG_EJECT},
                   {REPORTS, 0, "", readyThen({r(UI_SIG_STATUS, 0x8027)})},
                   {STATE, 0, "StateError"},
-                  {SETTLE},
+                  {IDLE},
                   {REPORTS, 0, "", readyThen({r(UI_SIG_STATUS, 0x8027)})}})},
     {"EjectFailureEvent", FUNCTION_FACTORY, {{"Faults.FailEjectOutcome", "1"}},
      waitingThen({{REQUEST, UI_SIG_EJECT},
@@ -141,7 +141,7 @@ const Road ROADS[] = {
     {"RemovalThenReleaseThenPlugInAgain", FUNCTION_FACTORY, {},
      waitingThen({{UNPLUG},
                   {REPORTS, 0, "", readyThen({r(UI_SIG_PLUGGED_OFF)})},
-                  {SETTLE},
+                  {IDLE},
                   {STATE, 0, "StateWait"},
                   {REQUEST, UI_SIG_RELEASED},
                   {STATE, 0, "StateUnplug"},
@@ -230,8 +230,9 @@ TEST_P(EngineRoadTest, FollowsItsRoad)
             EXPECT_TRUE(CommandLog::instance().waitCommands(0, step.commands))
                 << ::testing::PrintToString(CommandLog::instance().commands(0));
             break;
-        case SETTLE:
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        case IDLE:
+            ASSERT_TRUE(engine.waitSlotIdle(0));
+            ASSERT_TRUE(engine.waitUiIdle());
             break;
         }
     }

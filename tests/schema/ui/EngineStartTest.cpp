@@ -1,8 +1,6 @@
 // A start request in every state of a device whose identification failed:
 // taken and refused where the state lists the start operator, ignored
 // elsewhere, never a crash.
-#include <thread>
-
 #include "EngineHarness.h"
 #include "schema/state/DeviceStateType.h"
 
@@ -26,10 +24,6 @@ const Failure FAILURES[] = {
 
 constexpr int NOT_IDENTIFIED = 0x8007;
 
-// The state pass sets the state before it ends: the slot is idle only a
-// moment after its state is seen.
-void settle() { std::this_thread::sleep_for(std::chrono::milliseconds(50)); }
-
 bool takesStart(int state) { return state == STATE_WAIT || state == STATE_BUILD_OK || state == STATE_ERROR; }
 
 TEST(EngineStartTest, StartInEveryStateAfterEveryIdentificationFailure)
@@ -50,7 +44,7 @@ TEST(EngineStartTest, StartInEveryStateAfterEveryIdentificationFailure)
         UsbDevice* slot = engine.slot(0);
         for (int state = STATE_UNPLUG; state <= STATE_ERROR; ++state) {
             SCOPED_TRACE("state " + std::to_string(state));
-            settle();
+            ASSERT_TRUE(engine.waitSlotIdle(0));
             const Sptr<BaseState> before = slot->findState(state);
             slot->setState(before);
             engine.request(0, UI_SIG_START);
@@ -58,12 +52,12 @@ TEST(EngineStartTest, StartInEveryStateAfterEveryIdentificationFailure)
                 expected.push_back({UI_SIG_STATUS, 0, NOT_IDENTIFIED});
                 EXPECT_TRUE(engine.waitState(0, "StateError")) << engine.stateOf(0);
             } else {
-                settle();
+                ASSERT_TRUE(engine.waitSlotIdle(0));
                 EXPECT_EQ(engine.stateOf(0), before->getName());
             }
             EXPECT_TRUE(engine.ui().waitReports(0, expected)) << ::testing::PrintToString(engine.ui().reports(0));
         }
-        settle();
+        ASSERT_TRUE(engine.waitSlotIdle(0));
         slot->setState(slot->findState(STATE_ERROR));
         ASSERT_EQ(engine.hub().unplug(0), 0);
         expected.push_back({UI_SIG_PLUGGED_OFF, 0, 0});
