@@ -20,28 +20,21 @@
 #include <vector>
 
 #include "support/CodeTree.h"
+#include "support/DeviceIni.h"
+#include "support/TempFolder.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-class TempFolder {
-public:
-    TempFolder()
-    {
-        std::string pattern = (fs::temp_directory_path() / "tessor-tool-XXXXXX").string();
-        m_path = ::mkdtemp(pattern.data());
-    }
-    ~TempFolder()
-    {
-        std::error_code ec;
-        fs::remove_all(m_path, ec);
-    }
-    const std::string& path() const { return m_path; }
+using test_support::TempFolder;
 
-private:
-    std::string m_path;
-};
+// A one-chip device of 64 blocks of 16 pages of 4 sectors.
+test_support::DeviceKeys smallDevice()
+{
+    return {{"Device.Variant", "6716"},       {"Device.Chips", "1"},           {"Device.BlocksPerChip", "64"},
+            {"Device.PagesPerBlock", "16"},   {"Device.SectorsPerPage", "4"}, {"Device.FlashId", "ECD35195"}};
+}
 
 // The tool running in a folder of its own, with its standard output read
 // line by line; `fileLimit` bytes, when given, are the most any file it
@@ -191,9 +184,7 @@ void writeStation(const std::string& folder, const std::string& config = STATION
     code_test::makeTree(folder);
     std::ofstream(folder + "/station.cfg") << config;
     fs::create_directories(folder + "/ports");
-    fs::create_directories(folder + "/device");
-    std::ofstream(folder + "/device/device.ini") << "[Device]\nVariant=6716\nChips=1\nBlocksPerChip=64\n"
-                                                 << "PagesPerBlock=16\nSectorsPerPage=4\nFlashId=ECD35195\n";
+    test_support::writeDeviceIni(folder + "/device", smallDevice());
 }
 
 // The station's configuration without the lines of `drop` and with `add` after it.
@@ -426,9 +417,7 @@ std::string contentOf(const std::string& path)
 // road goes as far as the partitions.
 void writeWholeDevice(const std::string& folder)
 {
-    fs::create_directories(folder);
-    std::ofstream(folder + "/device.ini") << "[Device]\nVariant=6716\nChips=1\nBlocksPerChip=1024\n"
-                                          << "PagesPerBlock=64\nSectorsPerPage=4\nFlashId=ECD35195\n";
+    test_support::writeDeviceIni(folder, smallDevice(), {{"Device.BlocksPerChip", "1024"}, {"Device.PagesPerBlock", "64"}});
 }
 
 // The station's user profile with the keys given their values.
@@ -529,11 +518,9 @@ TEST(TessorToolTest, TwentyDevicesMidIdentificationExitWithinFiveSecondsOfSigter
     writeStation(folder.path(), stationWith("Device_Count", "Device_Count int " + std::to_string(PORTS) + "\n"));
     for (int port = 0; port < PORTS; ++port) {
         const std::string device = folder.path() + "/device" + std::to_string(port);
-        fs::create_directories(device);
         // Timed like real flash, so identification is still running below.
-        std::ofstream(device + "/device.ini") << "[Device]\nVariant=6716\nChips=1\nBlocksPerChip=64\n"
-                                              << "PagesPerBlock=16\nSectorsPerPage=4\nFlashId=ECD35195\n"
-                                              << "Timing=realistic\nDrive=SIM" << port << "\n";
+        test_support::writeDeviceIni(device, smallDevice(),
+                                     {{"Device.Timing", "realistic"}, {"Device.Drive", "SIM" + std::to_string(port)}});
     }
     Tool tool(folder.path(), {"-f", "station.cfg"});
     ASSERT_TRUE(tool.waitFor("- LAYER_READY")) << tool.output();

@@ -13,7 +13,7 @@
 #include "page/DlgLogQuery.h"
 #include "page/PageProgress.h"
 #include "platform/mfc/MessageBox.h"
-#include "schema/base/LogCapture.h"
+#include "support/LogCapture.h"
 #include "shell/DeviceTexts.h"
 #include "support/Screenshot.h"
 #include "support/TempFolder.h"
@@ -79,7 +79,7 @@ protected:
 
 TEST_P(ChineseWindow, EveryTextTheWindowLooksUpIsInTheLocaleFile)
 {
-    LogCapture log(schema::LOG_WARN);
+    test_support::LogCapture log(schema::LOG_WARN);
     const MavikLang lang(GetParam().language, GetParam().file, TESSOR_SAMPLES);
     MavikLang::install(&lang);
     const std::string name = GetParam().language == schema::LANG_SCHINESE ? "sc" : "tc";

@@ -13,7 +13,7 @@ using DeviceKeys = std::map<std::string, std::string>;
 
 // Creates `folder` and writes `defaults`, with `overrides` replacing or
 // adding keys, section by section into its device.ini.
-inline void writeDeviceIni(const std::string& folder, DeviceKeys defaults, const DeviceKeys& overrides) {
+inline void writeDeviceIni(const std::string& folder, DeviceKeys defaults, const DeviceKeys& overrides = {}) {
     for (const auto& [k, v] : overrides) {
         defaults[k] = v;
     }

@@ -3,6 +3,8 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 
 namespace test_support {
@@ -23,9 +25,27 @@ public:
     TempFolder& operator=(const TempFolder&) = delete;
 
     const std::string& path() const { return m_path; }
+    // The path of `name` in the folder.
+    std::string file(const std::string& name) const { return m_path + "/" + name; }
+    // Writes `content` as `name` in the folder; its path.
+    std::string write(const std::string& name, const std::string& content) const
+    {
+        const std::string path = file(name);
+        std::ofstream(path, std::ios::binary) << content;
+        return path;
+    }
 
 private:
     std::string m_path;
 };
+
+// Every byte of the file; empty when it cannot be read.
+inline std::string readFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream all;
+    all << in.rdbuf();
+    return all.str();
+}
 
 }  // namespace test_support

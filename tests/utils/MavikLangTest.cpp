@@ -6,7 +6,7 @@
 #include <fstream>
 
 #include "utils/AnsiText.h"
-#include "schema/base/LogCapture.h"
+#include "support/LogCapture.h"
 #include "schema/ui/EngineHarness.h"
 #include "shell/SystemLocale.h"
 #include "utils/MavikLang.h"
@@ -58,7 +58,7 @@ protected:
         return ".\\" + name;
     }
 
-    LogCapture m_log;
+    test_support::LogCapture m_log;
     std::string m_saved;
 };
 

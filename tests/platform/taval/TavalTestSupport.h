@@ -1,11 +1,9 @@
-// Temporary device folders and a recording engine side for the device
+// Device folders and a recording engine side for the device
 // library tests.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -14,24 +12,11 @@
 #include "platform/taval/Hub.h"
 #include "platform/taval/Taval.h"
 #include "support/DeviceIni.h"
+#include "support/TempFolder.h"
 
 namespace taval_test {
 
-class TempFolder {
-public:
-    TempFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "taval-XXXXXX").string();
-        m_path = ::mkdtemp(pattern.data());
-    }
-    ~TempFolder() {
-        std::error_code ec;
-        std::filesystem::remove_all(m_path, ec);
-    }
-    const std::string& path() const { return m_path; }
-
-private:
-    std::string m_path;
-};
+using test_support::TempFolder;
 
 using Keys = test_support::DeviceKeys;
 

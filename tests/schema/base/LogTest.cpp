@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "schema/base/Log.h"
-#include "schema/base/LogCapture.h"
+#include "support/LogCapture.h"
 
 namespace {
 
@@ -62,7 +62,7 @@ int occurrences(const std::string& text, const std::string& part)
 class LogToFile : public testing::Test {
 protected:
     void TearDown() override { setLogSizeLimit(6291456); }
-    LogCapture log{LOG_DBUG};
+    test_support::LogCapture log{LOG_DBUG};
 };
 
 TEST_F(LogToFile, LineCarriesLabelLevelFileAndLine)
@@ -113,7 +113,7 @@ TEST_F(LogToFile, RotatesAtTheSizeLimitKeepingSixGenerationsNewestFirst)
     const std::string current = log.text();
     int newer = current.empty() ? std::numeric_limits<int>::max() : lastLineNumber(current);
     for (int i = 1; i <= 6; ++i) {
-        const std::string generation = LogCapture::read(log.path() + "." + std::to_string(i));
+        const std::string generation = test_support::readFile(log.path() + "." + std::to_string(i));
         EXPECT_GE(generation.size(), 1024u);
         const int older = lastLineNumber(generation);
         EXPECT_LT(older, newer) << "generation " << i;

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "schema/base/BaseManager.h"
-#include "schema/base/LogCapture.h"
+#include "support/LogCapture.h"
 
 namespace {
 
@@ -144,7 +144,7 @@ protected:
 
 TEST_F(Managers, ChildrenAreIndexedInOrderAndInvalidIndexesAreRefused)
 {
-    LogCapture log(Tessor::schema::LOG_EMRG);
+    test_support::LogCapture log(Tessor::schema::LOG_EMRG);
     std::vector<std::unique_ptr<TestManager>> children;
     for (int i = 0; i < 3; ++i) {
         children.push_back(std::make_unique<TestManager>(&root, "child" + std::to_string(i), journal));
@@ -168,7 +168,7 @@ TEST_F(Managers, ChildrenAreIndexedInOrderAndInvalidIndexesAreRefused)
 
 TEST_F(Managers, RemovingAllFromAManagerWithoutChildrenReturnsAtOnce)
 {
-    LogCapture log;
+    test_support::LogCapture log;
     root.removeAllManagers();
     const std::string text = log.text();
     EXPECT_NE(text.find("AgentMgr remove all Managers....."), std::string::npos);

@@ -9,7 +9,7 @@
 #include <thread>
 #include <vector>
 
-#include "schema/base/LogCapture.h"
+#include "support/LogCapture.h"
 #include "schema/base/SystemInfo.h"
 
 namespace {
@@ -84,7 +84,7 @@ TEST(SystemInfo, GlobalUniqueIdIsHandedOutAndCountedUp)
 
 TEST(SystemInfo, WorkingDirectoryThatCannotBeReadGivesDot)
 {
-    LogCapture log(Tessor::schema::LOG_ERR);
+    test_support::LogCapture log(Tessor::schema::LOG_ERR);
     const std::filesystem::path before = std::filesystem::current_path();
     const std::string gone = log.dir() + "/gone";
     std::filesystem::create_directory(gone);
@@ -101,7 +101,7 @@ TEST(SystemInfo, WorkingDirectoryThatCannotBeReadGivesDot)
 
 class DebugDump : public testing::Test {
 protected:
-    LogCapture log{Tessor::schema::LOG_DBUG};
+    test_support::LogCapture log{Tessor::schema::LOG_DBUG};
 };
 
 TEST_F(DebugDump, RowsOfSixteenBytesWithABlankLineAfterTheFirstRowOfEveryLaterBlock)

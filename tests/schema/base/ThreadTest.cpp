@@ -4,7 +4,7 @@
 #include <chrono>
 #include <thread>
 
-#include "schema/base/LogCapture.h"
+#include "support/LogCapture.h"
 #include "schema/base/ThreadIf.h"
 
 namespace {
@@ -34,7 +34,7 @@ TEST(ThreadIf, RunsTheBodyUntilTheStopFlagAndJoins)
 
 TEST(ThreadIf, StartingARunningThreadAgainFailsWithItsLogLine)
 {
-    LogCapture log(Tessor::schema::LOG_ERR);
+    test_support::LogCapture log(Tessor::schema::LOG_ERR);
     SpinThread thread;
     ASSERT_EQ(thread.run(), 0);
     EXPECT_EQ(thread.run(), -1);

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "schema/base/LogCapture.h"
+#include "support/LogCapture.h"
 #include "schema/dpf/DpfDataFactory.h"
 
 namespace Tessor::schema {
@@ -49,7 +49,7 @@ TEST_F(DpfData, SectorsAreWholeAndEven)
 
 TEST_F(DpfData, GroupCountsDeclaredSectorsOfTheFilesThatLoad)
 {
-    LogCapture log;
+    test_support::LogCapture log;
     DpfDataGroup group("Group", static_cast<PHOTO_ADDRESS_T>(5));
     group.addOneFile("First", file("a.img", 40000), 64);
     group.addOneFile("Missing", root.string() + "\\none.img", 64);

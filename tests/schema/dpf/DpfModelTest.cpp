@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "schema/base/LogCapture.h"
+#include "support/LogCapture.h"
 #include "schema/dpf/DpfConfig.h"
 
 namespace Tessor::schema {
@@ -15,7 +15,7 @@ namespace fs = std::filesystem;
 
 TEST(DpfMenus, BuiltInTreeAndLookups)
 {
-    LogCapture log;
+    test_support::LogCapture log;
     DpfMenuCfg menus("Menus");
     ASSERT_EQ(7, menus.getCount());
     EXPECT_EQ(0, menus.getMenuList(3)->getCount());

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "schema/base/LogCapture.h"
+#include "support/LogCapture.h"
 #include "schema/event/DeviceEvent.h"
 #include "schema/event/HwEvent.h"
 #include "schema/event/UiEvent.h"
@@ -39,7 +39,7 @@ TEST(ProgressInfo, ReportAddsTheOperatorsShareToWhatTheStateAlreadyHas)
 
 TEST(ProgressInfo, StateWithoutWeightsIsLoggedAsAWarning)
 {
-    LogCapture log(LOG_WARN);
+    test_support::LogCapture log(LOG_WARN);
     ProgressInfo info("StateWait", 2, 0, "Idle", 0, 0, 100);
     EXPECT_NE(log.text().find("WARN "), std::string::npos);
     EXPECT_NE(log.text().find("Total Progress Info in State of StateWait is 0"), std::string::npos);

@@ -4,7 +4,7 @@
 #include <ctime>
 #include <vector>
 
-#include "DeviceFixture.h"
+#include "DeviceViewFixture.h"
 #include "HexBytes.h"
 #include "schema/base/UsbConfiguration.h"
 #include "schema/device/UsbDevice.h"
@@ -46,7 +46,7 @@ protected:
         return std::vector<uint8_t>(v.begin() + from, v.begin() + from + n);
     }
 
-    DeviceFixture device;
+    DeviceViewFixture device;
 };
 
 TEST_F(BuildInfoTest, SectorOffsetsAndFileTime)

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "DeviceFixture.h"
+#include "DeviceViewFixture.h"
 #include "schema/base/UsbConfiguration.h"
 #include "usb/cfg/BuildInfo.h"
 #include "usb/cfg/CfgCode6605.h"
@@ -27,7 +27,7 @@ FlashCtrl twoPlanesTwoChips()
 
 TEST(CfgCode, Scan6706FlagGeometryAndCodeLength)
 {
-    DeviceFixture device(2, 1024, 64, 8);
+    DeviceViewFixture device(2, 1024, 64, 8);
     CfgCode item = makeCode(CfgVariant::V6706);
     item.update4Scan(device.view, FlashCtrl(), true);
     const CodeCtrl& c = item.record();
@@ -57,7 +57,7 @@ TEST(CfgCode, ScanMatrixChipsAndTotalBlocks)
                              Rule{CfgVariant::V6726, 0, 1, 2}, Rule{CfgVariant::V6605, 0, 3, 8}}) {
         for (int priority = 0; priority < 4; ++priority) {
             for (bool flag : {true, false}) {
-                DeviceFixture device(2, 1024, 64, 8);
+                DeviceViewFixture device(2, 1024, 64, 8);
                 device.view.scan->setScanPriority(priority);
                 CfgCode item = makeCode(rule.variant);
                 item.update4Scan(device.view, twoPlanesTwoChips(), flag);
@@ -83,7 +83,7 @@ TEST(CfgCode, ScanMatrixChipsAndTotalBlocks)
 
 TEST(CfgCode, ScanLogicalReadsOnlyWithFewChipsAndInterleaves)
 {
-    DeviceFixture device;
+    DeviceViewFixture device;
     CfgCode item = makeCode(CfgVariant::V6716);
     item.update4Scan(device.view, FlashCtrl(), true);
     EXPECT_EQ(1, item.record().log2phyLogRW);
@@ -123,7 +123,7 @@ protected:
         return parent;
     }
 
-    DeviceFixture device;
+    DeviceViewFixture device;
     CodeAllocation allocation;
 };
 
@@ -175,7 +175,7 @@ TEST_F(CodeFinish, BlockModeDividesTheBlocksByThePlaneFactor)
     CfgCode item = makeCode(CfgVariant::V6605);
     item.record().blockModeFlags = 2;
     device.view.settings->setBlockMode(true);
-    device.chip().ID = static_cast<int32_t>(DeviceFixture::kSamsungSevenBitId);
+    device.chip().ID = static_cast<int32_t>(DeviceViewFixture::kSamsungSevenBitId);
     item.finish(device.view, allocation, twoPlanesTwoChips(), nullptr);
     EXPECT_EQ(512, item.record().wTotalBlocks);
     EXPECT_EQ(1, item.record().blockModeFlags);
@@ -216,7 +216,7 @@ TEST_F(CodeFinish, PageBitmapOnMoreThanSixteenBlocksFillsOnlyTheTable)
 
 TEST_F(CodeFinish, RunsTheBuildRecordAndCopiesTheBlockSets)
 {
-    device.view.setList = DeviceFixture::setList(7);
+    device.view.setList = DeviceViewFixture::setList(7);
     BuildInfo build(nullptr);
     CfgCode item = makeCode(CfgVariant::V6716);
     item.finish(device.view, allocation, FlashCtrl(), &build);
@@ -230,7 +230,7 @@ TEST_F(CodeFinish, RunsTheBuildRecordAndCopiesTheBlockSets)
     EXPECT_EQ(5, c.bSetStartSector[4]);
 
     item.record().bBlockSetNum = 3;
-    EXPECT_EQ(0, item.updateBlockSet(DeviceFixture::setList(0)));
+    EXPECT_EQ(0, item.updateBlockSet(DeviceViewFixture::setList(0)));
     EXPECT_EQ(3, item.record().bBlockSetNum);
     EXPECT_EQ(0, item.record().wSetBlocks[0]);
 }

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "DeviceFixture.h"
+#include "DeviceViewFixture.h"
 #include "usb/cfg/CfgFlash6605.h"
 #include "usb/cfg/CfgFlash6706.h"
 #include "usb/cfg/CfgFlash6716.h"
@@ -53,7 +53,7 @@ TEST(CfgFlash, ScanMatrixPlaneLayoutCyclesAndEcc)
     for (const Rule& rule : rules) {
         for (int priority = 0; priority < 4; ++priority) {
             for (bool flag : {true, false}) {
-                DeviceFixture device;
+                DeviceViewFixture device;
                 device.view.scan->setScanPriority(priority);
                 CfgFlash item = makeFlash(rule.variant);
                 item.update4Scan(device.view, flag);
@@ -83,7 +83,7 @@ TEST(CfgFlash, SevenBitEccForTheListedFlashIds)
     for (uint32_t id : {0xEC000000u, 0xECD514B6u, 0xECD755B6u, 0xADD514B6u}) {
         for (CfgVariant variant : {CfgVariant::V6716, CfgVariant::V6726, CfgVariant::V6605}) {
             SCOPED_TRACE(::testing::Message() << std::hex << id << " variant " << static_cast<int>(variant));
-            DeviceFixture device;
+            DeviceViewFixture device;
             device.chip().ID = static_cast<int32_t>(id);
             CfgFlash item = makeFlash(variant);
             item.update4Scan(device.view, true);
@@ -98,7 +98,7 @@ TEST(CfgFlash, SevenBitEccForTheListedFlashIds)
 
 TEST(CfgFlash, ToshibaMultiPlaneCountsPagesByVariant)
 {
-    DeviceFixture device;
+    DeviceViewFixture device;
     device.chip().toshibaMp = 2;
     CfgFlash older = makeFlash(CfgVariant::V6716);
     older.update4Scan(device.view, true);
@@ -110,7 +110,7 @@ TEST(CfgFlash, ToshibaMultiPlaneCountsPagesByVariant)
 
 TEST(CfgFlash, Scan6706NeverLaysOutPlanes)
 {
-    DeviceFixture device;
+    DeviceViewFixture device;
     device.view.flash->setDualDie(false);
     CfgFlash item = makeFlash(CfgVariant::V6706);
     item.update4Scan(device.view, true);
@@ -124,7 +124,7 @@ TEST(CfgFlash, Scan6706NeverLaysOutPlanes)
 }
 
 // The record of a 6716 item taken through the scan update and the finish.
-FlashCtrl scannedAndFinished(DeviceFixture& device)
+FlashCtrl scannedAndFinished(DeviceViewFixture& device)
 {
     CfgFlash item = makeFlash(CfgVariant::V6716);
     item.update4Scan(device.view, true);
@@ -134,7 +134,7 @@ FlashCtrl scannedAndFinished(DeviceFixture& device)
 
 TEST(CfgFlash, FinishSmallPageFlashAndSpeedOverride)
 {
-    DeviceFixture small(1, 1024, 32, 1);
+    DeviceViewFixture small(1, 1024, 32, 1);
     const FlashCtrl smallPages = scannedAndFinished(small);
     EXPECT_EQ(0, smallPages.DualDie);
     EXPECT_EQ(1, smallPages.bColCyl);
@@ -142,11 +142,11 @@ TEST(CfgFlash, FinishSmallPageFlashAndSpeedOverride)
     EXPECT_EQ(0x22, smallPages.bWr_CYCLE);
     EXPECT_EQ(0x03, smallPages.b3V3OutCfg);
 
-    DeviceFixture zeroSpeed;
+    DeviceViewFixture zeroSpeed;
     zeroSpeed.chip().Speed = 0;
     EXPECT_EQ(0x11, scannedAndFinished(zeroSpeed).bRd_CYCLE);
 
-    DeviceFixture speed;
+    DeviceViewFixture speed;
     const FlashCtrl overridden = scannedAndFinished(speed);
     EXPECT_EQ(0x33, overridden.bRd_CYCLE);
     EXPECT_EQ(0x22, overridden.bWr_CYCLE);
@@ -155,7 +155,7 @@ TEST(CfgFlash, FinishSmallPageFlashAndSpeedOverride)
 
 TEST(CfgFlash, FinishLaysOutPlanesOnlyInBlockMode)
 {
-    DeviceFixture device;
+    DeviceViewFixture device;
     CfgFlash item = makeFlash(CfgVariant::V6726);
     item.finish(device.view);
     expectLayout(kSinglePlane, item.record(), "normal mode");
@@ -178,14 +178,14 @@ TEST(CfgFlash, BlockSetsFromTheSetList)
     EXPECT_EQ(0, item.updateBlockSet(Sptr<Tessor::schema::BaseData>()));
     EXPECT_EQ(9, item.record().bStartSectorNo);
 
-    EXPECT_EQ(2, item.updateBlockSet(DeviceFixture::setList(2)));
+    EXPECT_EQ(2, item.updateBlockSet(DeviceViewFixture::setList(2)));
     EXPECT_EQ(4, item.record().bBlockSetSectorsPerPage[0]);
     EXPECT_EQ(5, item.record().bBlockSetSectorsPerPage[1]);
     EXPECT_EQ(0, item.record().bBlockSetSectorsPerPage[2]);
     EXPECT_EQ(2, item.record().bBlockSetStartSector[1]);
     EXPECT_EQ(1, item.record().bStartSectorNo);
 
-    EXPECT_EQ(5, item.updateBlockSet(DeviceFixture::setList(7)));
+    EXPECT_EQ(5, item.updateBlockSet(DeviceViewFixture::setList(7)));
     EXPECT_EQ(8, item.record().bBlockSetSectorsPerPage[4]);
 }
 

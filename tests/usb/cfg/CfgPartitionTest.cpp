@@ -5,7 +5,7 @@
 
 #include "HexBytes.h"
 #include "PartitionSettings.h"
-#include "schema/base/LogCapture.h"
+#include "support/LogCapture.h"
 #include "usb/cfg/CfgPartition6605.h"
 #include "usb/cfg/CfgPartition6706.h"
 #include "usb/cfg/CfgPartition6716.h"
@@ -133,7 +133,7 @@ TEST(CfgPartition, RefusalLogsThePartition)
         {{{20000, true}}, "partition 0 leaves no room for its hidden LUN"},
     };
     for (const auto& c : cases) {
-        LogCapture log(Tessor::schema::LOG_ERR);
+        test_support::LogCapture log(Tessor::schema::LOG_ERR);
         Sptr<ConfigInfo> settings = makeSettings(1000000, 5000, c.parts);
         CfgPartition6716 item(nullptr);
         EXPECT_EQ(kRefused, item.finish(*settings, kIso));

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "platform/taval/ConfigTableSector.h"
-#include "schema/base/LogCapture.h"
+#include "support/LogCapture.h"
 #include "schema/base/UsbConfiguration.h"
 #include "schema/device/BaseAddress.h"
 #include "schema/device/ConfigInfo.h"
@@ -358,7 +358,7 @@ TEST_F(FaultyFlash, IndexRecordCopiesAreWrittenAndEveryOneChecked)
 
 TEST_F(FaultyFlash, NoPasswordReachesTheLogOrASavedImageName)
 {
-    LogCapture log(Tessor::schema::LOG_DHB);
+    test_support::LogCapture log(Tessor::schema::LOG_DHB);
     Sptr<PartInfo> hidden(new PartInfo(500));
     hidden->setIsEncrypted(true);
     device->getConfigInfo()->addPartInfo(hidden);

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "DeviceFixture.h"
+#include "DeviceViewFixture.h"
 #include "usb/cfg/ExternalCodeIndex.h"
 
 using Tessor::schema::BaseAddress;
@@ -12,7 +12,7 @@ namespace {
 // byte first; blocks before the table's wrap around 65,536.
 TEST(ExternalCodeIndexTest, EntriesCountPagesFromTheTablesBlock)
 {
-    DeviceFixture f(1, 1024, 128, 8);
+    DeviceViewFixture f(1, 1024, 128, 8);
     Sptr<BaseAddress> table = f.address(0, 10, 5);
     Sptr<BaseAddress> pages(new BaseAddress(f.view.disk, 0));
     for (auto [block, page] : {std::pair{12, 3}, {10, 6}, {5, 0}}) {

@@ -5,7 +5,7 @@
 #include <fstream>
 #include <vector>
 
-#include "schema/base/LogCapture.h"
+#include "support/LogCapture.h"
 #include "schema/base/UsbConfiguration.h"
 #include "schema/device/BaseAddress.h"
 #include "schema/device/SimulatedDevice.h"
@@ -151,7 +151,7 @@ TEST_F(BitmapOnDevice, PageBitmapFaultsOnTheFlashFailTheStep)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.faults);
         replug(c.faults);
-        LogCapture log(Tessor::schema::LOG_ERR);
+        test_support::LogCapture log(Tessor::schema::LOG_ERR);
         EXPECT_EQ(pages->writeFlash(device), c.write);
         EXPECT_EQ(pages->validateFlash(device), c.validate);
         EXPECT_NE(log.text().find(c.line), std::string::npos) << log.text();
@@ -230,7 +230,7 @@ TEST_F(FlagTableOnDevice, RepeatsThePageBitmapBlocksWritesAndValidates)
     other[100] ^= 0x40;
     ASSERT_EQ(device->eraseOneBlock(table->getAddress()), 0);
     ASSERT_EQ(device->writeFlashSectors(table->getAddress(), 1, other.data()), 0);
-    LogCapture log(Tessor::schema::LOG_ERR);
+    test_support::LogCapture log(Tessor::schema::LOG_ERR);
     EXPECT_EQ(table->validateFlash(device), -1);
     EXPECT_NE(log.text().find("Flag Table on"), std::string::npos);
 }
@@ -253,7 +253,7 @@ TEST_F(FlagTableOnDevice, TableReadBackFromTheFlashTakesTheSectorAsItIs)
     readBack.setAddress(table->getAddress());
     EXPECT_EQ(readBack.validateFlash(device), 0);
 
-    LogCapture log(Tessor::schema::LOG_WARN);
+    test_support::LogCapture log(Tessor::schema::LOG_WARN);
     FlagPageBitmap nothingRead(device, nullptr);
     EXPECT_EQ(std::vector<unsigned char>(nothingRead.getBitmap(), nothingRead.getBitmap() + 512),
               std::vector<unsigned char>(512, 0xFF));
@@ -264,7 +264,7 @@ TEST_F(FlagTableOnDevice, FailedWriteIsReported)
 {
     replug("ProgramFailPages=" + std::to_string(pageNumber(kFlagBlock, 0)));
     Sptr<FlagPageBitmap> table = makeTable();
-    LogCapture log(Tessor::schema::LOG_ERR);
+    test_support::LogCapture log(Tessor::schema::LOG_ERR);
     EXPECT_EQ(table->writeFlash(device), -1);
     EXPECT_NE(log.text().find("Write Flag Bitmap on 7 of device UDISK-0 failed"), std::string::npos);
 }

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "BitmapFixture.h"
-#include "schema/base/LogCapture.h"
+#include "support/LogCapture.h"
 #include "usb/cmd/BlockBitmap.h"
 #include "usb/cmd/BlockSet.h"
 #include "schema/device/BaseAddress.h"
@@ -132,7 +132,7 @@ TEST(BlockBitmapSets, LoadsGoodBlocksInEachPlaneArrangement)
 
     Sptr<BlockSet> single(new BlockSet("Blockset"));
     {
-        LogCapture log(Tessor::schema::LOG_DSTK);
+        test_support::LogCapture log(Tessor::schema::LOG_DSTK);
         blocks->addIntoBlockSet(single);
         EXPECT_NE(log.text().find("add block NO = 4"), std::string::npos) << log.text();
     }

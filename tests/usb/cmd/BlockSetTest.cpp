@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "schema/base/LogCapture.h"
+#include "support/LogCapture.h"
 #include "schema/device/DeviceFixture.h"
 #include "usb/cmd/BitRange.h"
 #include "usb/cmd/BlockSet.h"
@@ -61,7 +61,7 @@ TEST_F(BlockSets, BlockMapKeepsPositionsAndCountsEveryAdd)
     EXPECT_EQ(set.getBlockNo(1), 13);   // keys are not renumbered, order stays
     EXPECT_EQ(set.getValidateBlockCount(), 3);
 
-    LogCapture log(Tessor::schema::LOG_WARN);
+    test_support::LogCapture log(Tessor::schema::LOG_WARN);
     set.removeBlock(42);
     EXPECT_EQ(set.getBlocksCount(), 2);
     EXPECT_EQ(set.getValidateBlockCount(), 3);
@@ -78,7 +78,7 @@ TEST_F(BlockSets, SetListOffersTheSectorsOfItsSets)
     list.addData(setOf(3, 4, 128));
     EXPECT_EQ(list.getValidateSectorsNumber(), 100 * 2 * 64 + 3 * 4 * 128);
 
-    LogCapture log(Tessor::schema::LOG_DBUG);
+    test_support::LogCapture log(Tessor::schema::LOG_DBUG);
     list.debug();
     const std::string text = log.text();
     EXPECT_NE(text.find("Block Set Info :"), std::string::npos);
@@ -98,7 +98,7 @@ TEST_F(BlockSets, PageBitmapOfASetListMarksThePagesItsSetsUse)
         SCOPED_TRACE(pages);
         SetList list(device, "SetList");
         list.addData(setOf(3, 4, pages));
-        LogCapture log;
+        test_support::LogCapture log;
         Sptr<PageBitmap> bitmap = list.createPageBitmap();
         if (pages == 128) {
             EXPECT_FALSE(bitmap);

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <vector>
 
-#include "schema/base/LogCapture.h"
+#include "support/LogCapture.h"
 #include "schema/device/BaseAddress.h"
 #include "schema/device/ConfigInfo.h"
 #include "schema/device/SimulatedDevice.h"
@@ -117,7 +117,7 @@ void expectShape(const IndexTable& table, const Shape& s)
 
 TEST_F(IndexTables, SetsOfEverySizeGetTheirTables)
 {
-    LogCapture log;
+    test_support::LogCapture log;
     Sptr<BlockSet> tiny = setOf(28);
     std::vector<Shape> shapes = {
         {29, 1, {24}, {3}, 25, 26},
@@ -148,7 +148,7 @@ TEST_F(IndexTables, SetsOfEverySizeGetTheirTables)
 // level-2 tables on this firmware: a set that needs one more gets none.
 TEST_F(IndexTables, ASetWhoseLevel2ListOverrunsTheLevel1TableGetsNoTables)
 {
-    LogCapture log;
+    test_support::LogCapture log;
     Sptr<IndexTable> fits(new IndexTable(device, setOf(24 + 94 * 256)));
     EXPECT_EQ(fits->getLevel2Count(), 94);
     EXPECT_EQ(fits->getItems().size(), 95u);
@@ -285,7 +285,7 @@ protected:
 
 TEST_F(IndexTablesFlipped, FlippedBitFailsValidation)
 {
-    LogCapture capture;
+    test_support::LogCapture capture;
     Sptr<IndexTableSet> all(new IndexTableSet(device));
     all->addBlockSet(setOf(29));
     ASSERT_EQ(all->writeFlash(device), 0);
@@ -307,7 +307,7 @@ protected:
 
 TEST_P(IndexTablesRefused, WalkStopsWithMinusOne)
 {
-    LogCapture capture;
+    test_support::LogCapture capture;
     Sptr<IndexTableSet> all(new IndexTableSet(device));
     all->addBlockSet(setOf(29));
     all->addBlockSet(setOf(29, 100));

@@ -8,7 +8,7 @@
 #include <iterator>
 
 #include "DpfRoad.h"
-#include "schema/base/LogCapture.h"
+#include "support/LogCapture.h"
 
 namespace dpf_test {
 namespace {
@@ -40,7 +40,7 @@ struct LimitCase {
 
 TEST(DpfLimits, EachFailsItsDeviceWhileTheOtherIsBuilt)
 {
-    LogCapture log(Tessor::schema::LOG_ERR);
+    test_support::LogCapture log(Tessor::schema::LOG_ERR);
     const std::vector<LimitCase> cases = {
         {"one photo more than the maximum",
          [](DpfConfig& c) {

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "support/DeviceIni.h"
 #include "support/DpfTree.h"
 #include "platform/orrin/Orrin.h"
 #include "platform/taval/Hub.h"
@@ -87,10 +88,13 @@ public:
         slot.folder = fs::path(::testing::TempDir()) / ("dpf_dev_" + std::to_string(::getpid()) + "_" +
                                                         std::to_string(port));
         fs::remove_all(slot.folder);
-        fs::create_directories(slot.folder);
-        std::ofstream(slot.folder / "device.ini")
-            << "[Device]\nVariant=" << g.variant << "\nDrive=DPF" << port << "\nChips=1\nBlocksPerChip=" << g.blocks
-            << "\nPagesPerBlock=" << g.pages << "\nSectorsPerPage=" << g.sectors << "\nLogicalSectors=4096\n";
+        test_support::writeDeviceIni(slot.folder.string(), {{"Device.Variant", g.variant},
+                                                            {"Device.Drive", "DPF" + std::to_string(port)},
+                                                            {"Device.Chips", "1"},
+                                                            {"Device.BlocksPerChip", std::to_string(g.blocks)},
+                                                            {"Device.PagesPerBlock", std::to_string(g.pages)},
+                                                            {"Device.SectorsPerPage", std::to_string(g.sectors)},
+                                                            {"Device.LogicalSectors", "4096"}});
         std::string error;
         EXPECT_EQ(m_hub->plug(port, slot.folder.string(), &error), 0) << error;
         m_hub->waitEventsDelivered();

@@ -3,7 +3,7 @@
 #include <random>
 #include <string>
 
-#include "ConfigTestFiles.h"
+#include "support/TempFolder.h"
 #include "schema/base/UsbConfiguration.h"
 
 using Tessor::schema::UsbConfiguration;
@@ -12,7 +12,7 @@ namespace {
 
 TEST(ConfigFuzz, RandomBytesNeverBreakTheReader)
 {
-    TempFolder folder;
+    test_support::TempFolder folder;
     std::mt19937 random(99);
     const std::string longWord(2000, 'w');
     const char* words[] = {"Log_Size", "PlugIn", "ScanCode", "LocaleFile", "Version", "ChipSet", "#",

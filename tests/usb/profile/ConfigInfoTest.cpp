@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "ConfigTestFiles.h"
+#include "support/LogCapture.h"
 #include "schema/base/UsbConfiguration.h"
 #include "schema/device/ConfigInfo.h"
 #include "schema/dpf/DpfConfig.h"
@@ -55,7 +55,7 @@ protected:
     {
         UsbConfiguration::instance(m_folder.write("c.cfg", std::string("ChipSet string ") + name + "\n"));
     }
-    TempFolder m_folder;
+    test_support::TempFolder m_folder;
 };
 
 TEST_F(ConfigInfoTest, FitToRealCapacity)
@@ -194,7 +194,7 @@ TEST_F(ConfigInfoTest, PrintoutMasksPasswords)
     Sptr<PartInfo> part(new PartInfo(4096));
     part->setVolumeLabel("DISK");
     settings.addPartInfo(part);
-    CapturedLog log(m_folder);
+    test_support::LogCapture log;
     settings.debug();
     std::string text = log.text();
     for (const char* line : {"ConfigInfo Debug Info :", "\tScanConfig Info :\n",

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "ConfigTestFiles.h"
+#include "support/TempFolder.h"
 #include "platform/ini/Ini.h"
 #include "schema/base/UsbConfiguration.h"
 #include "usb/profile/ProfileDpf.h"
@@ -23,7 +23,7 @@ protected:
     }
     std::string sample() const
     {
-        return TempFolder::read(std::string(TESSOR_SAMPLES) + "/releases/usr/etc/DpfConfig.ini");
+        return test_support::readFile(std::string(TESSOR_SAMPLES) + "/releases/usr/etc/DpfConfig.ini");
     }
     static std::string readKey(const std::string& path, const char* key)
     {
@@ -31,7 +31,7 @@ protected:
         GetPrivateProfileStringA("DpfConfig", key, "<missing>", buffer, sizeof buffer, path.c_str());
         return buffer;
     }
-    TempFolder m_folder;
+    test_support::TempFolder m_folder;
 };
 
 TEST_F(ProfileDpfTest, ValuesKeepTheirWidthsAndPlaces)
@@ -103,7 +103,7 @@ TEST_F(ProfileDpfTest, SampleRoundTripsUnchanged)
     std::string path = useProfile(sample());
     ProfileDpf profile("DpfConfig");
     ASSERT_EQ(0, profile.setDpfConfig(profile.getDpfConfig()));
-    EXPECT_EQ(sample(), TempFolder::read(path));
+    EXPECT_EQ(sample(), test_support::readFile(path));
 }
 
 TEST_F(ProfileDpfTest, MissingFileGivesZerosAndNone)

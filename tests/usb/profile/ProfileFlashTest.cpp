@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "ConfigTestFiles.h"
+#include "support/LogCapture.h"
 #include "platform/orrin/Orrin.h"
 #include "schema/base/UsbConfiguration.h"
 #include "schema/device/ConfigInfo.h"
@@ -74,7 +74,7 @@ protected:
     {
         UsbConfiguration::instance(m_folder.write("t.cfg", "FlashProfile string " + path + "\n"));
     }
-    TempFolder m_folder;
+    test_support::TempFolder m_folder;
 };
 
 TEST_F(ProfileFlashTest, IdentifiesFromChipAnswers)
@@ -156,7 +156,7 @@ TEST_F(ProfileFlashTest, FailuresGiveMinusOne)
                                                     "[EC010205]\nPartNumber=JUSTOVER\nBlockPerChip=8192\n"
                                                     "PagePerBlock=256\nSectorPerPage=256\n");
     useTable(table);
-    CapturedLog log(m_folder);
+    test_support::LogCapture log;
     struct Case {
         const char* name;
         std::map<int, std::vector<Answer>> script;
@@ -198,7 +198,7 @@ TEST_F(ProfileFlashTest, ForcedModel)
     for (int i = 0; i < 600; ++i) {
         content += "[Filler" + std::to_string(i) + "]\nPartNumber=OTHER" + std::to_string(i) + "\n";
     }
-    content += TempFolder::read(table);
+    content += test_support::readFile(table);
     useTable(m_folder.write("big.ini", content));
     struct Case {
         std::string model;
@@ -238,7 +238,7 @@ TEST_F(ProfileFlashTest, ForcedModel)
 
 TEST_F(ProfileFlashTest, MissingTableFailsCleanly)
 {
-    useTable(m_folder.path("absent.ini"));
+    useTable(m_folder.file("absent.ini"));
     ScriptedChips chips({{0, {interleaved(0xEC, 0xD3, 0x51, 0x95)}}});
     ProfileFlash profile;
     EXPECT_EQ(-1, profile.parseFlashId(&chips));

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "ConfigTestFiles.h"
+#include "support/TempFolder.h"
 #include "platform/ini/Ini.h"
 #include "schema/base/UsbConfiguration.h"
 #include "usb/profile/ProfileMp3.h"
@@ -27,12 +27,12 @@ protected:
         GetPrivateProfileStringA("Mp3Config", key, "<missing>", buffer, sizeof buffer, path.c_str());
         return buffer;
     }
-    TempFolder m_folder;
+    test_support::TempFolder m_folder;
 };
 
 TEST_F(ProfileMp3Test, SampleProfileGivesTheDefaults)
 {
-    useProfile(TempFolder::read(std::string(TESSOR_SAMPLES) + "/releases/usr/etc/Mp3Config.ini"));
+    useProfile(test_support::readFile(std::string(TESSOR_SAMPLES) + "/releases/usr/etc/Mp3Config.ini"));
     Sptr<Mp3Config> fromIni = ProfileMp3("Mp3Config").getMp3Config();
     Mp3Config defaults("defaults");
     unsigned char a[Mp3Config::RECORD_SIZE] = {};
@@ -83,7 +83,7 @@ TEST_F(ProfileMp3Test, SavingWritesEveryKeyFromItsOwnBlock)
     for (const Case& c : cases) {
         EXPECT_EQ(c.value, readKey(path, c.key)) << c.key;
     }
-    std::string text = TempFolder::read(path);
+    std::string text = test_support::readFile(path);
     EXPECT_EQ(text.find("bBufNum="), text.rfind("bBufNum="));
 
     Sptr<Mp3Config> back = ProfileMp3("Mp3Config").getMp3Config();

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "ConfigTestFiles.h"
+#include "support/LogCapture.h"
 #include "platform/ini/Ini.h"
 #include "schema/base/UsbConfiguration.h"
 #include "usb/profile/ProfileUser.h"
@@ -22,12 +22,12 @@ protected:
         UsbConfiguration::instance(m_folder.write("t.cfg", "UserProfile string " + path + "\n"));
     }
     std::string sample() const { return std::string(TESSOR_SAMPLES) + "/releases/usr/etc/UserSetting.ini"; }
-    TempFolder m_folder;
+    test_support::TempFolder m_folder;
 };
 
 TEST_F(ProfileUserTest, SampleProfileGivesTheRunSettings)
 {
-    useProfile(m_folder.write("user.ini", TempFolder::read(sample())));
+    useProfile(m_folder.write("user.ini", test_support::readFile(sample())));
     ProfileUser profile("SettingInformation");
     Sptr<ConfigInfo> info = profile.getConfigInfo();
     EXPECT_EQ("VDemo", info->getVendorString());
@@ -50,7 +50,7 @@ TEST_F(ProfileUserTest, SampleProfileGivesTheRunSettings)
 
 TEST_F(ProfileUserTest, WrittenProfileReadsBackUnchanged)
 {
-    std::string path = m_folder.write("user.ini", TempFolder::read(sample()));
+    std::string path = m_folder.write("user.ini", test_support::readFile(sample()));
     useProfile(path);
     ProfileUser first("SettingInformation");
     Sptr<ConfigInfo> info = first.getConfigInfo();
@@ -61,7 +61,7 @@ TEST_F(ProfileUserTest, WrittenProfileReadsBackUnchanged)
     part->setCopyPath("releases\\dpf\\photo");
     info->addPartInfo(part);
     ASSERT_EQ(0, first.setConfigInfo(info));
-    std::string written = TempFolder::read(path);
+    std::string written = test_support::readFile(path);
     EXPECT_NE(std::string::npos, written.find("Mp3Code=NULL"));
 
     ProfileUser second("SettingInformation");
@@ -73,12 +73,12 @@ TEST_F(ProfileUserTest, WrittenProfileReadsBackUnchanged)
     EXPECT_TRUE(again->getPartInfo(1)->getIsEncrypted());
     EXPECT_EQ("releases\\dpf\\photo", again->getPartInfo(1)->getCopyPath());
     ASSERT_EQ(0, second.setConfigInfo(again));
-    EXPECT_EQ(written, TempFolder::read(path));
+    EXPECT_EQ(written, test_support::readFile(path));
 }
 
 TEST_F(ProfileUserTest, MissingProfileGivesNoneTextsAndNoPartitions)
 {
-    useProfile(m_folder.path("absent.ini"));
+    useProfile(m_folder.file("absent.ini"));
     ProfileUser profile("SettingInformation");
     Sptr<ConfigInfo> info = profile.getConfigInfo();
     EXPECT_EQ("NONE", info->getVendorString());
@@ -129,8 +129,8 @@ TEST_F(ProfileUserTest, GapsInThePartitionsCloseUp)
 
 TEST_F(ProfileUserTest, UnwritableProfileFailsAfterTheFirstKey)
 {
-    useProfile(m_folder.path("no-such-folder/user.ini"));
-    CapturedLog log(m_folder);
+    useProfile(m_folder.file("no-such-folder/user.ini"));
+    test_support::LogCapture log;
     ProfileUser profile("SettingInformation");
     EXPECT_EQ(-1, profile.setConfigInfo(profile.getConfigInfo()));
     EXPECT_TRUE(log.contains("field 'autoStart' encoding failed : "));

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "ConfigTestFiles.h"
+#include "support/LogCapture.h"
 #include "platform/taval/Taval.h"
 #include "schema/base/UsbConfiguration.h"
 
@@ -50,7 +50,7 @@ protected:
         UsbConfiguration::instance(m_folder.write("tessor.cfg", content));
         return UsbConfiguration::instance();
     }
-    TempFolder m_folder;
+    test_support::TempFolder m_folder;
 };
 
 TEST_F(UsbConfigurationTest, EveryTagTakesItsValue)
@@ -159,7 +159,7 @@ TEST_F(UsbConfigurationTest, DeviceCountOnlyInFactoryFunction)
 
 TEST_F(UsbConfigurationTest, LineRules)
 {
-    CapturedLog log(m_folder);
+    test_support::LogCapture log;
     testing::internal::CaptureStdout();
     std::string longValue(1500 - 20, 'v');
     UsbConfiguration* c = load(
@@ -221,7 +221,7 @@ TEST_F(UsbConfigurationTest, RejectedValuesAreToldWithFileLineAndTag)
                                    "'01.02.03.' used"},
         {"Version string 0102030405", "value '0102030405' of tag Version is not up to four pairs of digits"},
     };
-    const std::string where = m_folder.path("tessor.cfg") + " line 1: ";
+    const std::string where = m_folder.file("tessor.cfg") + " line 1: ";
     for (const Case& k : cases) {
         testing::internal::CaptureStderr();
         testing::internal::CaptureStdout();
@@ -244,7 +244,7 @@ TEST_F(UsbConfigurationTest, RejectedValuesAreToldWithFileLineAndTag)
 // for its scan samples is refused with the tag and value that cause it.
 TEST_F(UsbConfigurationTest, StationCheckNamesTheCause)
 {
-    const std::string station = "PlugIn list UsbMgr udisk\nSampleFile string " + m_folder.path("s.dat") + "\n";
+    const std::string station = "PlugIn list UsbMgr udisk\nSampleFile string " + m_folder.file("s.dat") + "\n";
     struct Case {
         std::string config;
         std::string cause;
@@ -256,17 +256,17 @@ TEST_F(UsbConfigurationTest, StationCheckNamesTheCause)
         {station + "Device_Count int 65\n", "tag Device_Count '65' is not a port count of 1..64"},
         {station + "Device_Count int 0x10\n", "tag Device_Count '0x10' is not a port count of 1..64"},
         {station + "Device_Count int 1000000\n", "tag Device_Count '1000000' is not a port count"},
-        {"PlugIn list UsbMgr udisk\nSampleFile string " + m_folder.path("none/s.dat") + "\n",
+        {"PlugIn list UsbMgr udisk\nSampleFile string " + m_folder.file("none/s.dat") + "\n",
          "tag SampleFile '"},
         {"PlugIn list UsbMgr udisk\n", "tag SampleFile ''"},
-        {"PlugIn list UsbMgr udisk\nSampleFile string " + m_folder.path("") + "\n",
-         "tag SampleFile '" + m_folder.path("") + "' can be neither read nor created"},
+        {"PlugIn list UsbMgr udisk\nSampleFile string " + m_folder.file("") + "\n",
+         "tag SampleFile '" + m_folder.file("") + "' can be neither read nor created"},
     };
     testing::internal::CaptureStderr();
     for (const Case& k : cases) {
         std::string cause;
         EXPECT_FALSE(load(k.config)->checkStation(cause)) << k.config;
-        EXPECT_NE(std::string::npos, cause.find(m_folder.path("tessor.cfg") + ": " + k.cause)) << cause;
+        EXPECT_NE(std::string::npos, cause.find(m_folder.file("tessor.cfg") + ": " + k.cause)) << cause;
     }
     std::string cause;
     EXPECT_TRUE(load(station + "Device_Count int 64\n")->checkStation(cause)) << cause;
@@ -279,7 +279,7 @@ TEST_F(UsbConfigurationTest, StationCheckNamesTheCause)
 // value, and the station does not start.
 TEST_F(UsbConfigurationTest, RefusedValuesStopTheStation)
 {
-    const std::string station = "PlugIn list UsbMgr udisk\nSampleFile string " + m_folder.path("s.dat") + "\n";
+    const std::string station = "PlugIn list UsbMgr udisk\nSampleFile string " + m_folder.file("s.dat") + "\n";
     m_folder.write("user.ini", "[UserSetting]\n");
     struct Case {
         std::string line;
@@ -299,20 +299,20 @@ TEST_F(UsbConfigurationTest, RefusedValuesStopTheStation)
         {"UpperRation int 9O", "value '9O' of tag UpperRation is not a decimal number"},
         {"DpfSupport bool true", "value 'true' of tag DpfSupport is neither True nor False"},
         {"LocaleFile list French fr.ini", "language 'French' of tag LocaleFile is neither sChinese nor tChinese"},
-        {"FlashProfile string " + m_folder.path("absent.ini"), "tag FlashProfile '" + m_folder.path("absent.ini") +
+        {"FlashProfile string " + m_folder.file("absent.ini"), "tag FlashProfile '" + m_folder.file("absent.ini") +
                                                                    "' names no file the station can read"},
-        {"UserProfile string " + m_folder.path(""), "tag UserProfile '" + m_folder.path("") + "' names no file"},
+        {"UserProfile string " + m_folder.file(""), "tag UserProfile '" + m_folder.file("") + "' names no file"},
     };
     testing::internal::CaptureStderr();
     for (const Case& k : cases) {
         std::string cause;
         EXPECT_FALSE(load(k.line + "\n" + station)->checkStation(cause)) << k.line;
-        EXPECT_NE(std::string::npos, cause.find(m_folder.path("tessor.cfg") + " line 1: " + k.cause)) << cause;
+        EXPECT_NE(std::string::npos, cause.find(m_folder.file("tessor.cfg") + " line 1: " + k.cause)) << cause;
     }
     const std::string told = testing::internal::GetCapturedStderr();
     EXPECT_NE(std::string::npos, told.find("line 1: value '9999' of tag ChipSet")) << told;
     std::string cause;
-    EXPECT_TRUE(load("UserProfile string " + m_folder.path("user.ini") + "\nCfgTableCount int 1\nTimeout int 0\n"
+    EXPECT_TRUE(load("UserProfile string " + m_folder.file("user.ini") + "\nCfgTableCount int 1\nTimeout int 0\n"
                      "DpfSupport bool False\nChipSet string 6605\nCurrentFunction string Kelvo\n" + station)
                     ->checkStation(cause))
         << cause;
@@ -358,7 +358,7 @@ TEST_F(UsbConfigurationTest, AppVersionForms)
 TEST_F(UsbConfigurationTest, ShowPrintsEverySettingWithTheMaskedPassword)
 {
     load(FULL_CONFIG);
-    CapturedLog log(m_folder);
+    test_support::LogCapture log;
     UsbConfiguration::instance()->show();
     std::string text = log.text();
     for (const char* part : {"Tessor Application Configuration", "Device Name : \"UDISK\"", "Device Count: 4",
@@ -392,7 +392,7 @@ TEST_F(UsbConfigurationTest, EmptyNameGivesTheDefaults)
 
 TEST_F(UsbConfigurationTest, MissingFileEndsWithAFailureStatus)
 {
-    std::string missing = m_folder.path("absent.cfg");
+    std::string missing = m_folder.file("absent.cfg");
     EXPECT_EXIT(UsbConfiguration::instance(missing), [](int status) { return status != 0; },
                 "");
 }
@@ -403,9 +403,9 @@ namespace {
 
 TEST(SampleConfiguration, ShowPrintsEverySetting)
 {
-    TempFolder folder;
+    test_support::TempFolder folder;
     UsbConfiguration::instance(std::string(TESSOR_SAMPLES) + "/tessor.cfg");
-    CapturedLog log(folder);
+    test_support::LogCapture log;
     UsbConfiguration::instance()->show();
     std::string text = log.text();
     for (const char* part :

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "schema/base/LogCapture.h"
+#include "support/LogCapture.h"
 #include "schema/base/UsbConfiguration.h"
 #include "schema/device/BaseAddress.h"
 #include "schema/device/ScanConfig.h"
@@ -444,7 +444,7 @@ TEST_P(FactoryFaults, EachPageGivesItsObjectsCode)
         {"table", true, 0x8009}, {"code", true, 0x800A}, {"flag", true, 0x8011}, {"page bitmap", true, 0x8011},
         {"index tables", true, 0x802B},
     };
-    const std::string clean = LogCapture::read((folder / "device.ini").string());
+    const std::string clean = test_support::readFile((folder / "device.ini").string());
     for (const PageFault& fault : faults) {
         SCOPED_TRACE(std::string(fault.object) + (fault.onRead ? " read" : " program"));
         const Sptr<BaseAddress> page = firstPage(fault.object);

@@ -9,13 +9,13 @@
 #include "usb/cfg/CfgDeviceView.h"
 #include "usb/cmd/BlockSet.h"
 
-struct DeviceFixture {
+struct DeviceViewFixture {
     static constexpr uint32_t kPlainId = 0x98DE9493;
     static constexpr uint32_t kSamsungSevenBitId = 0xECD514B6;
 
     Tessor::usb::CfgDeviceView view;
 
-    DeviceFixture(int chips = 2, int blocks = 1024, int pages = 128, int sectors = 8)
+    DeviceViewFixture(int chips = 2, int blocks = 1024, int pages = 128, int sectors = 8)
     {
         Sptr<Tessor::usb::FlashInfo> flash(new Tessor::usb::FlashInfo());
         flash->setChipsPerDisk(chips);

@@ -1,23 +1,17 @@
 // Sends the process log to a fresh file for one test and reads it back.
 #pragma once
 
-#include <unistd.h>
-
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "schema/base/Log.h"
+#include "support/TempFolder.h"
+
+namespace test_support {
 
 class LogCapture {
 public:
-    explicit LogCapture(int level = Tessor::schema::LOG_DBUG)
+    explicit LogCapture(int level = Tessor::schema::LOG_DBUG) : m_path(m_folder.file("test.log"))
     {
-        char pattern[] = "/tmp/tessor-log-XXXXXX";
-        m_dir = mkdtemp(pattern);
-        m_path = m_dir + "/test.log";
         Tessor::schema::openLogFile(m_path.c_str());
         Tessor::schema::setLogLevel(level);
     }
@@ -25,26 +19,22 @@ public:
     {
         Tessor::schema::setLogLevel(Tessor::schema::LOG_ERR);
         Tessor::schema::openLogFile("/dev/null");
-        std::filesystem::remove_all(m_dir);
     }
     LogCapture(const LogCapture&) = delete;
     LogCapture& operator=(const LogCapture&) = delete;
 
-    const std::string& dir() const { return m_dir; }
+    const std::string& dir() const { return m_folder.path(); }
     const std::string& path() const { return m_path; }
-
-    std::string text() const { return read(m_path); }
-
-    static std::string read(const std::string& path)
+    std::string text() const
     {
         Tessor::schema::flushLog();
-        std::ifstream in(path);
-        std::stringstream all;
-        all << in.rdbuf();
-        return all.str();
+        return readFile(m_path);
     }
+    bool contains(const std::string& part) const { return text().find(part) != std::string::npos; }
 
 private:
-    std::string m_dir;
+    TempFolder m_folder;
     std::string m_path;
 };
+
+}  // namespace test_support
