@@ -42,8 +42,8 @@ public:
         return registered;
     }
 
-    DeviceMessage(unsigned message, unsigned long wParam, long lParam)
-        : QEvent(type()), message(message), wParam(wParam), lParam(lParam)
+    DeviceMessage(unsigned id, unsigned long first, long second)
+        : QEvent(type()), message(id), wParam(first), lParam(second)
     {
     }
 

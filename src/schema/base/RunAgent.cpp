@@ -104,11 +104,11 @@ RunAgent::RunAgent(const char* fileName)
 
 RunAgent::~RunAgent() { CPLOG(7, "Destorying RunAgent....."); }
 
-int RunAgent::init(UiInterfaceMgr* uiMgr)
+int RunAgent::init(UiInterfaceMgr* ui)
 {
     CPLOG(7, "Create UiInterfaceMgr");
-    TESSOR_ASSERT(uiMgr != nullptr);
-    attachUi(uiMgr);
+    TESSOR_ASSERT(ui != nullptr);
+    attachUi(ui);
     std::fprintf(stdout, "Ready\n");
     return 0;
 }

@@ -32,7 +32,7 @@ public:
     // before there is one.
     static void reportToUi(const Sptr<BaseEvent>& event);
     // Where reports go: set by init, cleared when shutdown begins.
-    static void attachUi(BaseManager* uiMgr);
+    static void attachUi(BaseManager* ui);
     static void detachUi();
     // Called on a manager's own thread: the exit-time shutdown does not wait
     // for the manager of the thread that ends the process.
@@ -42,7 +42,7 @@ public:
     RunAgent(const RunAgent&) = delete;
     RunAgent& operator=(const RunAgent&) = delete;
 
-    int init(UiInterfaceMgr* uiMgr);
+    int init(UiInterfaceMgr* ui);
     // 0 once the device side runs. A configuration that gives the station
     // nothing to run is refused before anything starts: its cause goes to
     // standard error and the UI manager is detached, left to its creator.

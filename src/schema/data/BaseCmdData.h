@@ -24,8 +24,8 @@ public:
 
     virtual int validateFlash(UsbDevice* device);
     virtual int writeFlash(UsbDevice* device) = 0;
-    virtual int writeFlash();
-    virtual int write(const std::string& file);
+    int writeFlash();
+    int write(const std::string& file);
     virtual int write();
     virtual void setAsGood();
     virtual void setAsBad();

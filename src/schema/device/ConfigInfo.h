@@ -94,6 +94,7 @@ public:
     void addPartInfo(const Sptr<PartInfo>& part);
     int getPartCount() { return getCount(); }
 
+    using BaseData::update;
     // A new ConfigInfo whose partitions fit a real capacity of n sectors;
     // empty when they cannot be laid within it.
     Sptr<ConfigInfo> update(int realCapacity);

@@ -76,8 +76,8 @@ int UsbDeviceMgr::init()
     if (result != 0) {
         m_startFailure = "the device library did not start (error " + std::to_string(result) + ")";
         CPLOG(3, "Device Layer initialized fail : %d", result);
-        const int code = result - LIBRARY_ERROR_BASE;
-        return code != 0 ? code : -1;
+        const int failure = result - LIBRARY_ERROR_BASE;
+        return failure != 0 ? failure : -1;
     }
     // Commands only come from this manager's thread, which starts after init.
     Threads::Lock guard(m_libraryLock);

@@ -272,16 +272,16 @@ int CfgCode::finish(const CfgDeviceView& device, const CodeAllocation& allocatio
     c.bSectorsPerCode = sectorsPerCode();
     c.bCeCount = static_cast<uint8_t>(disk.getChipsPerDisk());
 
-    Sptr<BaseAddress> cfgTable = addresses.getCfgTableAddress();
+    Sptr<BaseAddress> tableAddress = addresses.getCfgTableAddress();
     Sptr<BaseAddress> flagTable = addresses.getFlagTableAddress();
-    TESSOR_ASSERT(cfgTable && flagTable);
-    c.bCfgTblCe = static_cast<uint8_t>(cfgTable->getChipNo());
-    c.wCfgTblBlkAddr = static_cast<uint16_t>(cfgTable->getBlockNo());
-    c.bCfgTblPage = static_cast<uint8_t>(cfgTable->getPageNo());
+    TESSOR_ASSERT(tableAddress && flagTable);
+    c.bCfgTblCe = static_cast<uint8_t>(tableAddress->getChipNo());
+    c.wCfgTblBlkAddr = static_cast<uint16_t>(tableAddress->getBlockNo());
+    c.bCfgTblPage = static_cast<uint8_t>(tableAddress->getPageNo());
     if (Sptr<BaseAddress> index = addresses.getExternalCodeIndexAddress()) {
         c.bExtCodeIndexPage = static_cast<uint8_t>(index->getPageNo());
     }
-    c.bFlagTblPage = static_cast<uint8_t>((flagTable->getBlockNo() - cfgTable->getBlockNo()) *
+    c.bFlagTblPage = static_cast<uint8_t>((flagTable->getBlockNo() - tableAddress->getBlockNo()) *
                                               disk.getPagesPerBlock() +
                                           flagTable->getPageNo());
     c.bPagesPerCode = static_cast<uint8_t>(allocation.pagesPerCode);
@@ -291,11 +291,11 @@ int CfgCode::finish(const CfgDeviceView& device, const CodeAllocation& allocatio
     c.bFlashMode = static_cast<uint8_t>(2 * lowByte(chip.BusWord) + eccOpen);
     CPLOG(7, "bFlashMode = %d   EccOpen = %d ", c.bFlashMode, eccOpen);
     CPLOG(7, "getPagesCount4ExternalCode = %d", allocation.pagesForExternalCode);
-    storeCodePages(0, allocation.pagesForExternalCode, addresses.getExternalCodeAddress(), *cfgTable,
+    storeCodePages(0, allocation.pagesForExternalCode, addresses.getExternalCodeAddress(), *tableAddress,
                    disk.getPagesPerBlock(), "%d page address for external code is not exist, it need %d page for external code");
     if (allocation.dpfSupport) {
         storeCodePages(allocation.pagesForExternalCode, allocation.pagesForDpfCode, allocation.dpfCodeAddress,
-                       *cfgTable, disk.getPagesPerBlock(), "No. %d page address for DPF code is not exist, it need %d page for external code");
+                       *tableAddress, disk.getPagesPerBlock(), "No. %d page address for DPF code is not exist, it need %d page for external code");
         TESSOR_ASSERT(allocation.photoCfgTableAddress);
         c.PhotoCfgTableAddress = static_cast<uint32_t>(allocation.photoCfgTableAddress->getPhyAddress());
         CPLOG(7, "Dpf PhotoInfo CfgTable are wrote to %s", allocation.photoCfgTableAddress->logData());

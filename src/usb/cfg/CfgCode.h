@@ -33,6 +33,7 @@ public:
     // `flashItem` is the table's flash-information record, whose plane layout
     // this record follows.
     int update4Scan(const CfgDeviceView& device, const FlashCtrl& flashItem, bool flag);
+    using CfgDataItem::finish;
     // Final values from the allocation of the low format; runs the build
     // record's finish when one is given.
     int finish(const CfgDeviceView& device, const CodeAllocation& allocation, const FlashCtrl& flashItem,

@@ -28,6 +28,7 @@ public:
     // Adjusts the record for the table sent to the device around a scan;
     // `planeLayout` false keeps the single-plane layout.
     int update4Scan(const CfgDeviceView& device, bool planeLayout);
+    using CfgDataItem::finish;
     // Final values before the low format writes the table.
     int finish(const CfgDeviceView& device);
     // Copies up to five block sets; returns how many.

@@ -235,11 +235,11 @@ TEST(UsbsimTool, RefusalsAreToldAndEndNonZero) {
         {"ini-section " + crlf, false, "BlockPerChip=32\n"},
         {"ini-section " + junk, true, "'67\\x1B[31m16'"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.args);
-        const CommandResult r = usbsim(c.args);
-        EXPECT_EQ(r.status != 0, c.refused) << r.output;
-        EXPECT_NE(r.output.find(c.told), std::string::npos) << r.output;
+    for (const auto& row : cases) {
+        SCOPED_TRACE(row.args);
+        const CommandResult r = usbsim(row.args);
+        EXPECT_EQ(r.status != 0, row.refused) << r.output;
+        EXPECT_NE(r.output.find(row.told), std::string::npos) << r.output;
         EXPECT_EQ(r.output.find('\x1B'), std::string::npos);
     }
     EXPECT_FALSE(std::filesystem::exists(ports + "/port1"));
@@ -300,9 +300,9 @@ TEST(UsbsimTool, DeviceCreatedWithATable) {
     };
     for (const auto& c : refusals) {
         SCOPED_TRACE(c.options);
-        const CommandResult r = usbsim("create " + dir.path() + "/bad " + c.options);
-        EXPECT_NE(r.status, 0);
-        EXPECT_NE(r.output.find(c.told), std::string::npos) << r.output;
+        const CommandResult refused = usbsim("create " + dir.path() + "/bad " + c.options);
+        EXPECT_NE(refused.status, 0);
+        EXPECT_NE(refused.output.find(c.told), std::string::npos) << refused.output;
         EXPECT_FALSE(std::filesystem::exists(dir.path() + "/bad/device.ini"));
         EXPECT_FALSE(std::filesystem::exists(dir.path() + "/bad/flash.bin"));
     }

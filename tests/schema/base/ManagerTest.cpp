@@ -69,8 +69,8 @@ private:
 
 class TestEvent : public BaseEvent {
 public:
-    explicit TestEvent(std::string label, Gate* gate = nullptr, std::chrono::milliseconds work = 0ms)
-        : label(std::move(label)), gate(gate), work(work)
+    explicit TestEvent(std::string text, Gate* waitAt = nullptr, std::chrono::milliseconds workFor = 0ms)
+        : label(std::move(text)), gate(waitAt), work(workFor)
     {
     }
     const char* name() const override { return "TEST-EVENT"; }

@@ -57,14 +57,14 @@ protected:
     std::vector<Tessor::taval::OpRecord> opLog() { return hub->device(0)->opLog(); }
 
     // Pages programmed since operation `from`, in order, as "block:page".
-    std::vector<std::string> programmedSince(size_t from, int pagesPerBlock = PAGES)
+    std::vector<std::string> programmedSince(size_t from, int perBlock = PAGES)
     {
         std::vector<std::string> pages;
         const std::vector<Tessor::taval::OpRecord> log = opLog();
         for (size_t i = from; i < log.size(); ++i) {
             if (log[i].kind == Tessor::taval::OpKind::Program) {
                 const int64_t page = log[i].args[1] / SECTORS;
-                pages.push_back(std::to_string(page / pagesPerBlock) + ":" + std::to_string(page % pagesPerBlock));
+                pages.push_back(std::to_string(page / perBlock) + ":" + std::to_string(page % perBlock));
             }
         }
         return pages;

@@ -15,7 +15,7 @@ using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
 struct Item {
-    explicit Item(std::string label) : label(std::move(label)) {}
+    explicit Item(std::string text) : label(std::move(text)) {}
     std::string label;
 };
 

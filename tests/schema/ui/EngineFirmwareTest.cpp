@@ -65,7 +65,7 @@ TEST_P(EngineFirmware, ImagesRunInModeZeroAndTheHighFormatsInModeOne)
 INSTANTIATE_TEST_SUITE_P(Variants, EngineFirmware,
                          ::testing::Values(Variant{"6706", false}, Variant{"6716", true}, Variant{"6716V31", true},
                                            Variant{"6716V32", true}, Variant{"6726", true}, Variant{"6605", true}),
-                         [](const ::testing::TestParamInfo<Variant>& info) { return std::string(info.param.name); });
+                         [](const ::testing::TestParamInfo<Variant>& test) { return std::string(test.param.name); });
 
 // The scan image that arrives changed is refused at plug-in.
 TEST(EngineFirmwareSeal, PieceWithABrokenSealFailsTheDevice)

@@ -132,8 +132,8 @@ TEST_P(EngineHighFormat, EveryUnitIsReadByTheStandardTools)
 }
 
 INSTANTIATE_TEST_SUITE_P(Layouts, EngineHighFormat, ::testing::ValuesIn(cases()),
-                         [](const ::testing::TestParamInfo<Case>& info) {
-                             return std::string(info.param.scenario.name) + (info.param.fill ? "Ff" : "Zero");
+                         [](const ::testing::TestParamInfo<Case>& test) {
+                             return std::string(test.param.scenario.name) + (test.param.fill ? "Ff" : "Zero");
                          });
 
 // A failure injected into one device's high format gives that device its

@@ -507,9 +507,9 @@ TEST_P(EngineInPlace, UserAndLoginRunsRewriteTheSystemBlockOfAProducedDevice)
 INSTANTIATE_TEST_SUITE_P(ChipSets, EngineInPlace,
                          ::testing::Values(InPlace{"6716", 1}, InPlace{"6605", 1}, InPlace{"6716", 0},
                                            InPlace{"6605", 0}),
-                         [](const ::testing::TestParamInfo<InPlace>& info) {
-                             return std::string("V") + info.param.chipSet +
-                                    (info.param.priority == 0 ? "BlockMode" : "PageMode");
+                         [](const ::testing::TestParamInfo<InPlace>& test) {
+                             return std::string("V") + test.param.chipSet +
+                                    (test.param.priority == 0 ? "BlockMode" : "PageMode");
                          });
 
 // A disk the device tool made with a table on its flash is used as a

@@ -239,6 +239,6 @@ TEST_P(EngineRoadTest, FollowsItsRoad)
 }
 
 INSTANTIATE_TEST_SUITE_P(Roads, EngineRoadTest, ::testing::ValuesIn(ROADS),
-                         [](const ::testing::TestParamInfo<Road>& info) { return std::string(info.param.name); });
+                         [](const ::testing::TestParamInfo<Road>& road) { return std::string(road.param.name); });
 
 }  // namespace

@@ -178,8 +178,8 @@ public:
         const std::string back = m_folder + "/back";
         std::filesystem::remove_all(back);
         std::filesystem::create_directories(back);
-        const auto copy = runTool("mcopy -s -n -i " + at + " ::/ " + back + "/");
-        EXPECT_EQ(copy.status, 0) << copy.output;
+        const auto copied = runTool("mcopy -s -n -i " + at + " ::/ " + back + "/");
+        EXPECT_EQ(copied.status, 0) << copied.output;
         const auto diff = runTool("diff -r " + back + " " + Content::instance().path(content));
         EXPECT_EQ(diff.status, 0) << diff.output;
     }

@@ -120,7 +120,7 @@ INSTANTIATE_TEST_SUITE_P(
         Row{"On6706NoDummyLun", true, 1000000, 2000000, {{300000}, {1700000}}, kRefused, {}, 0, 0},
         Row{"EncryptedNoLargerThanTheLoginLun", false, 1000000, 24576, {{24576, true}}, kRefused, {}, 0, 0},
         Row{"EncryptedDummyModeSmallFlash", false, 60000, 200000, {{200000, true}}, kRefused, {}, 0, 0}),
-    [](const ::testing::TestParamInfo<Row>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<Row>& test) { return std::string(test.param.name); });
 
 // The refusal names the partition that cannot be laid out, at error level.
 TEST(CfgPartition, RefusalLogsThePartition)

@@ -174,7 +174,7 @@ TEST_P(CfgTableSector, ReadBackRebuildsTheSameSector)
 }
 
 INSTANTIATE_TEST_SUITE_P(Variants, CfgTableSector, ::testing::ValuesIn(kCases),
-                         [](const auto& info) { return std::string("V") + info.param.chipSet; });
+                         [](const auto& test) { return std::string("V") + test.param.chipSet; });
 
 class CfgTableOf : public ::testing::Test {
 protected:

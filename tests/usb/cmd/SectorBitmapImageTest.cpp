@@ -41,21 +41,21 @@ protected:
         plugImageDevice("");
     }
 
-    void plugImageDevice(const std::string& faults, int chips = 1, int blocks = kBlocks)
+    void plugImageDevice(const std::string& faults, int chipCount = 1, int blocks = kBlocks)
     {
         ASSERT_EQ(hub->unplug(0), 0);
         hub->waitEventsDelivered();
         plugged() = nullptr;
         const std::filesystem::path own = folder / ("image" + std::to_string(++plugs));
         std::filesystem::create_directories(own);
-        std::ofstream(own / "device.ini") << "[Device]\nVariant=6716\nDrive=SIMD\nChips=" << chips << "\nBlocksPerChip=" << blocks
+        std::ofstream(own / "device.ini") << "[Device]\nVariant=6716\nDrive=SIMD\nChips=" << chipCount << "\nBlocksPerChip=" << blocks
                                           << "\nPagesPerBlock=" << kPages << "\nSectorsPerPage=" << kSectors
                                           << "\nLogicalSectors=4096\n[Faults]\n" << faults << "\n";
         std::string error;
         ASSERT_EQ(hub->plug(0, own.string(), &error), 0) << error;
         hub->waitEventsDelivered();
         device->setDev(plugged().load());
-        giveGeometry(chips, blocks, kPages, kSectors);
+        giveGeometry(chipCount, blocks, kPages, kSectors);
         Sptr<schema::ConfigInfo> settings(new schema::ConfigInfo());
         scan = Sptr<schema::ScanConfig>(new schema::ScanConfig(device, "ScanConfig"));
         scan->setScanLevel(1);
@@ -99,7 +99,7 @@ protected:
     // The blocks erased since operation `from`, device-wide in order; a
     // level-3 save programs nothing and erases at most 32 blocks of one
     // chip at a time.
-    std::vector<int> erasedAtLevelThree(size_t from, int blocksPerChip = kBlocks)
+    std::vector<int> erasedAtLevelThree(size_t from, int perChip = kBlocks)
     {
         const std::vector<OpRecord> ops = opLog();
         std::vector<int> erased;
@@ -108,9 +108,9 @@ protected:
             if (ops[i].kind == OpKind::Erase) {
                 const int first = int(ops[i].args[1] / kPerBlock);
                 EXPECT_LE(ops[i].args[2], 32);
-                EXPECT_LE(first + ops[i].args[2], blocksPerChip) << "chip " << ops[i].args[0] << " block " << first;
+                EXPECT_LE(first + ops[i].args[2], perChip) << "chip " << ops[i].args[0] << " block " << first;
                 for (int k = 0; k < ops[i].args[2]; ++k) {
-                    erased.push_back(int(ops[i].args[0]) * blocksPerChip + first + k);
+                    erased.push_back(int(ops[i].args[0]) * perChip + first + k);
                 }
             }
         }

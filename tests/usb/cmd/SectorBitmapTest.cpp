@@ -222,7 +222,7 @@ TEST_P(SectorBitmapUpdate, CleansUpByPriorityPageSizeAndFlashType)
 }
 
 INSTANTIATE_TEST_SUITE_P(Rules, SectorBitmapUpdate, ::testing::ValuesIn(kUpdateCases),
-    [](const ::testing::TestParamInfo<UpdateCase>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<UpdateCase>& test) { return std::string(test.param.name); });
 
 TEST(SectorBitmapLists, SpansInsideTheGoodSectorsListTheBlock)
 {

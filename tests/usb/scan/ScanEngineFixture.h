@@ -72,10 +72,10 @@ protected:
         replug();
 
         using Tessor::schema::UsbConfiguration;
-        const std::string variant = all.at("Device.Variant");
-        UsbConfiguration::instance()->setChipSet(variant);
-        UsbConfiguration::instance()->addScanCodeImage(variant, code.string());
-        UsbConfiguration::instance()->addUdiskCodeImage(variant, code.string());
+        const std::string chipSet = all.at("Device.Variant");
+        UsbConfiguration::instance()->setChipSet(chipSet);
+        UsbConfiguration::instance()->addScanCodeImage(chipSet, code.string());
+        UsbConfiguration::instance()->addUdiskCodeImage(chipSet, code.string());
         ASSERT_EQ(Tessor::usb::CodeFactory::init(), 0);
         ASSERT_NE(device->readVersionInfo(), nullptr);
 

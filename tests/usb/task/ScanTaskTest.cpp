@@ -97,13 +97,13 @@ TEST_F(ScanTaskTest, LevelThreeReadsTheSavedBitmapBack)
     const int imageBlock = image->getPhyAddress() / int(geometry.sectorsPerBlock());
 
     replug();
-    const size_t before = opLog().size();
+    const size_t saveStart = opLog().size();
     ASSERT_EQ(runScanTasks(3, 4), 0);
     Sptr<usb::SectorBitmap> again = device->getSectorBitmap();
     ASSERT_NE(again.get(), first.get());
     EXPECT_TRUE(std::vector<unsigned char>(again->getBitmap(), again->getBitmap() + again->getLength()) == scanned);
     const std::vector<taval::OpRecord> ops = opLog();
-    for (size_t i = before; i < ops.size(); ++i) {
+    for (size_t i = saveStart; i < ops.size(); ++i) {
         EXPECT_NE(ops[i].kind, taval::OpKind::Program);
         if (ops[i].kind == taval::OpKind::Erase) {
             const int64_t last = ops[i].args[1] / geometry.sectorsPerBlock() + ops[i].args[2] - 1;
