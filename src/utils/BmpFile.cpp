@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "usb/cfg/ByteOrder.h"
+#include "platform/orrin/ByteOrder.h"
 #include "utils/HostPath.h"
 #include "utils/WholeFile.h"
 
@@ -10,8 +10,6 @@ namespace Tessor::utils {
 
 namespace {
 
-using usb::Le16;
-using usb::Le32;
 
 struct BitmapHeader {
     char type[2];

@@ -2,8 +2,8 @@
 
 #include <cstring>
 
+#include "platform/orrin/ByteOrder.h"
 #include "platform/orrin/PlatformLog.h"
-#include "usb/cfg/ByteOrder.h"
 #include "utils/BmpFile.h"
 #include "utils/DpfDefaultFolders.h"
 #include "utils/Rgb565.h"
@@ -22,7 +22,7 @@ QByteArray toDpfImage(const QImage& image)
 {
     const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
     QByteArray bytes(qsizetype(rgb.width()) * rgb.height() * 2, '\0');
-    auto* pixel = reinterpret_cast<usb::Be16*>(bytes.data());
+    auto* pixel = reinterpret_cast<Be16*>(bytes.data());
     for (int y = 0; y < rgb.height(); ++y) {
         const auto* line = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
         for (int x = 0; x < rgb.width(); ++x) {

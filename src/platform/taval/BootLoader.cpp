@@ -6,6 +6,7 @@
 #include "platform/taval/ConfigTableSector.h"
 #include "platform/taval/Geometry.h"
 #include "platform/taval/SpareZone.h"
+#include "platform/orrin/ByteOrder.h"
 
 namespace Tessor::taval {
 
@@ -108,7 +109,7 @@ bool isIndexRecord(const uint8_t* r) {
     }
     int sum = 0;
     for (int i = 0; i < 12; i += 2) {
-        sum += r[i] << 8 | r[i + 1];
+        sum += fieldAt<Be16>(r + i);
     }
     return r[0] == 0xA5 && r[1] == 0x33 && r[2] == 0x31 && (r[3] & 0xF) == (~r[3] >> 4 & 0xF) && r[4] == 0 &&
            r[9] == x && (sum & 0xFFFF) == 0;

@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "platform/taval/Taval.h"
+#include "platform/orrin/ByteOrder.h"
 
 namespace Tessor::taval {
 
@@ -141,8 +142,7 @@ bool DeviceDescription::load(const std::string& folder, DeviceDescription* descr
 
 std::string DeviceDescription::flashIdString() const {
     char text[9];
-    hexInt2String(text, uint32_t(idBytes[0]) | uint32_t(idBytes[1]) << 8 | uint32_t(idBytes[2]) << 16 |
-                            uint32_t(idBytes[3]) << 24);
+    hexInt2String(text, fieldAt<Le32>(idBytes.data()));
     std::string s = text[0] == '0' ? text + 1 : text;
     if (chipsAnswering == 2) {
         s += "DD";

@@ -17,6 +17,8 @@
 #include "platform/taval/CopiedTree.h"
 #include "platform/taval/VirtualDevice.h"
 
+#include "platform/orrin/ByteOrder.h"
+
 extern char** environ;
 
 namespace Tessor::taval {
@@ -24,8 +26,6 @@ namespace Tessor::taval {
 namespace {
 
 constexpr int kPartitionEntry = 446;
-
-uint32_t le32(const uint8_t* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (uint32_t(p[3]) << 24); }
 
 bool isBootSector(const uint8_t* s) {
     return (s[0] == 0xEB || s[0] == 0xE9) && s[11] == 0x00 && s[12] == 0x02;
@@ -173,7 +173,7 @@ bool VirtualDevice::copyIn(const std::string& source) {
                 PLATFORM_LOG(3, "unit %d of %s holds no FAT volume", m_activeUnit, m_description.driveText.c_str());
                 return false;
             }
-            volume += le32(entry + 8);
+            volume += fieldAt<Le32>(entry + 8);
         }
         std::error_code ec;
         const std::string image = m_logical.path() + "@@" + std::to_string(volume * SECTOR_BYTES);

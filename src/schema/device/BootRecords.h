@@ -5,12 +5,10 @@
 
 #include <cstdint>
 
-#include "usb/cfg/ByteOrder.h"
+#include "platform/orrin/ByteOrder.h"
 
 namespace Tessor::schema {
 
-using usb::Le16;
-using usb::Le32;
 
 constexpr int DISK_SECTOR = 512;
 

@@ -11,6 +11,7 @@
 #include "usb/cfg/CfgTable.h"
 #include "usb/cfg/TlcPages.h"
 #include "usb/profile/FlashInfo.h"
+#include "platform/orrin/ByteOrder.h"
 
 namespace Tessor::usb {
 
@@ -67,7 +68,7 @@ int CfgTableIndex::update(schema::UsbDevice* device)
     }
     uint16_t sum = 0;
     for (int i = 0; i < 10; i += 2) {
-        sum = static_cast<uint16_t>(sum + (r[i] << 8 | r[i + 1]));
+        sum = static_cast<uint16_t>(sum + fieldAt<Be16>(r + i));
     }
     const uint16_t complement = static_cast<uint16_t>(0 - sum);
     r[10] = static_cast<uint8_t>(complement >> 8);

@@ -12,6 +12,7 @@
 #include "schema/device/UsbDevice.h"
 #include "usb/cfg/CfgTable.h"
 #include "usb/profile/uniSerialNO.h"
+#include "platform/orrin/ByteOrder.h"
 
 namespace Tessor::usb {
 
@@ -67,8 +68,8 @@ void setIds(DeviceDescriptor& d, int vendor, int product)
     d.idProduct[1] = static_cast<uint8_t>(product >> 8);
 }
 
-int vendorOf(const DeviceDescriptor& d) { return d.idVendor[0] | d.idVendor[1] << 8; }
-int productOf(const DeviceDescriptor& d) { return d.idProduct[0] | d.idProduct[1] << 8; }
+int vendorOf(const DeviceDescriptor& d) { return fieldAt<Le16>(d.idVendor); }
+int productOf(const DeviceDescriptor& d) { return fieldAt<Le16>(d.idProduct); }
 
 struct Revision {
     CfgVariant variant;

@@ -6,7 +6,7 @@
 #include "schema/base/Log.h"
 #include "schema/base/SystemInfo.h"
 #include "schema/device/UsbDevice.h"
-#include "usb/cfg/ByteOrder.h"
+#include "platform/orrin/ByteOrder.h"
 #include "usb/cfg/CfgTable.h"
 #include "usb/cfg/TlcPages.h"
 #include "schema/base/UsbConfiguration.h"

@@ -3,7 +3,7 @@
 
 #include <cstddef>
 
-#include "usb/cfg/ByteOrder.h"
+#include "platform/orrin/ByteOrder.h"
 #include "usb/cfg/CfgVariant.h"
 #include "usb/cfg/FlashCtrl.h"
 

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "usb/cfg/ByteOrder.h"
+#include "platform/orrin/ByteOrder.h"
 #include "usb/cfg/CfgVariant.h"
 #include "usb/cfg/LunFields.h"
 

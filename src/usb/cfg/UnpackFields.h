@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "usb/cfg/ByteOrder.h"
+#include "platform/orrin/ByteOrder.h"
 
 namespace Tessor::usb {
 

@@ -9,7 +9,7 @@
 #include "schema/device/BaseAddress.h"
 #include "schema/device/ConfigInfo.h"
 #include "schema/device/UsbDevice.h"
-#include "usb/cfg/ByteOrder.h"
+#include "platform/orrin/ByteOrder.h"
 #include "usb/cfg/TlcPages.h"
 #include "usb/cmd/BlockSet.h"
 #include "usb/cmd/PageBitmap.h"

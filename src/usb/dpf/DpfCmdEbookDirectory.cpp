@@ -8,7 +8,7 @@
 #include "schema/device/DiskInfo.h"
 #include "schema/device/UsbDevice.h"
 #include "schema/dpf/DpfDevice.h"
-#include "usb/cfg/ByteOrder.h"
+#include "platform/orrin/ByteOrder.h"
 #include "usb/dpf/DpfLimits.h"
 #include "utils/CodePage.h"
 

@@ -8,7 +8,7 @@
 #include "schema/device/UsbDevice.h"
 #include "schema/dpf/DpfConfig.h"
 #include "schema/dpf/DpfDevice.h"
-#include "usb/cfg/ByteOrder.h"
+#include "platform/orrin/ByteOrder.h"
 #include "usb/dpf/DpfLimits.h"
 
 namespace Tessor::usb {

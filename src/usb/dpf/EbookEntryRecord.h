@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "usb/cfg/ByteOrder.h"
+#include "platform/orrin/ByteOrder.h"
 
 namespace Tessor::usb {
 

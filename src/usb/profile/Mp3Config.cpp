@@ -1,5 +1,7 @@
 #include "usb/profile/Mp3Config.h"
 
+#include "platform/orrin/ByteOrder.h"
+
 #include <cstring>
 
 namespace Tessor::schema {
@@ -37,10 +39,8 @@ template <size_t N>
 void unpack(Mp3Block& block, const Placement (&places)[N], const unsigned char* in)
 {
     for (size_t i = 0; i < N; ++i) {
-        int32_t value = in[places[i].offset];
-        if (places[i].width == 2) {
-            value |= in[places[i].offset + 1] << 8;
-        }
+        const unsigned char* field = in + places[i].offset;
+        const int32_t value = places[i].width == 2 ? fieldAt<Le16>(field) : *field;
         block.setField(static_cast<int>(i), value);
     }
 }

@@ -8,7 +8,7 @@
 #include "schema/device/BaseAddress.h"
 #include "schema/device/ScanConfig.h"
 #include "schema/device/UsbDevice.h"
-#include "usb/cfg/ByteOrder.h"
+#include "platform/orrin/ByteOrder.h"
 #include "usb/cmd/BitRange.h"
 #include "usb/scan/SampleFactory.h"
 #include "usb/scan/ScanObject.h"

@@ -3,8 +3,9 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 
-namespace Tessor::usb {
+namespace Tessor {
 
 // High byte first.
 struct Be16 {
@@ -74,6 +75,15 @@ struct Le64 {
     }
 };
 
+// The field of type `Field` at `p` in a raw record.
+template <class Field>
+auto fieldAt(const uint8_t* p)
+{
+    Field field;
+    std::memcpy(field.b, p, sizeof field.b);
+    return field.get();
+}
+
 // One flag bit of a packed byte.
 inline uint8_t bitOf(uint8_t value, int bit) { return static_cast<uint8_t>((value & 1u) << bit); }
 inline uint8_t bitAt(uint8_t byte, int bit) { return static_cast<uint8_t>((byte >> bit) & 1u); }
@@ -87,4 +97,4 @@ inline uint8_t bitsAt(uint8_t byte, int shift, int width)
     return static_cast<uint8_t>((byte >> shift) & ((1u << width) - 1));
 }
 
-}  // namespace Tessor::usb
+}  // namespace Tessor
