@@ -32,6 +32,7 @@
 #include "utils/FileSizes.h"
 #include "utils/HostPath.h"
 #include "utils/MavikLang.h"
+#include "platform/orrin/CeilDivide.h"
 
 namespace Tessor::page {
 
@@ -52,7 +53,7 @@ constexpr char LOGIN_FOLDER_V31[] = "\\releases\\fileSystems\\kelvo_v31";
 std::optional<int> sectorsOf(uint64_t bytes)
 {
     constexpr uint64_t SECTOR = schema::BaseCmdData::SECTOR_SIZE;
-    const uint64_t sectors = (bytes + SECTOR - 1) / SECTOR;
+    const uint64_t sectors = ceilDivide(bytes, SECTOR);
     if (sectors > static_cast<uint64_t>(std::numeric_limits<int>::max())) {
         return std::nullopt;
     }

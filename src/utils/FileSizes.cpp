@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "utils/HostPath.h"
+#include "platform/orrin/CeilDivide.h"
 
 namespace Tessor::utils {
 
@@ -39,7 +40,7 @@ int64_t getFileSectorCount(const std::string& path, uint32_t limitMb)
     if (ec) {
         return 0;
     }
-    const uint64_t mb = (size + kMb - 1) / kMb;
+    const uint64_t mb = ceilDivide(size, kMb);
     if (limitMb != 0 && mb > limitMb) {
         return -1;
     }

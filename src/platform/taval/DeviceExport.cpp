@@ -11,6 +11,7 @@
 
 #include "platform/taval/SpareZone.h"
 #include "platform/taval/VirtualDevice.h"
+#include "platform/orrin/CeilDivide.h"
 
 namespace Tessor::taval {
 
@@ -91,7 +92,7 @@ bool VirtualDevice::exportUnits(const std::string& folder, std::vector<UnitCopy>
         if (extent == ExportExtent::UpToLastWritten && m_logical.fill() != 0) {
             constexpr int64_t kMiB = (1 << 20) / SECTOR_BYTES;
             const int64_t written = m_logical.writtenEnd(u.start, u.capacity) - u.start;
-            exact = std::min<int64_t>(u.capacity, (written + kMiB - 1) / kMiB * kMiB);
+            exact = std::min<int64_t>(u.capacity, ceilDivide(written, kMiB) * kMiB);
         }
         if (!exportRange(path, u.start, u.capacity, exact, error)) {
             return false;

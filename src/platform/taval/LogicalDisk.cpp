@@ -10,6 +10,7 @@
 
 #include "platform/taval/Geometry.h"
 #include "platform/taval/SizedFile.h"
+#include "platform/orrin/CeilDivide.h"
 #include "platform/orrin/PlatformLog.h"
 
 namespace Tessor::taval {
@@ -64,7 +65,7 @@ int64_t LogicalDisk::writtenEnd(int64_t first, int64_t count) const {
         at = hole < 0 ? end : std::min<int64_t>(hole, end);
         last = at;
     }
-    return (last + SECTOR_BYTES - 1) / SECTOR_BYTES;
+    return ceilDivide(last, SECTOR_BYTES);
 }
 
 void LogicalDisk::fillHoles(int64_t from, int64_t to, uint8_t* out) const {

@@ -4,6 +4,7 @@
 
 #include "platform/taval/SpareZone.h"
 #include "platform/taval/VirtualDevice.h"
+#include "platform/orrin/CeilDivide.h"
 #include "platform/orrin/PlatformLog.h"
 
 namespace Tessor::taval {
@@ -16,7 +17,6 @@ constexpr uint64_t kSaltTiming = 8;
 // Symbols a corrupted sector shows: more than the code corrects.
 constexpr int kCorruptSymbols = 16;
 
-int64_t pagesOf(int64_t sectors, int spp) { return (sectors + spp - 1) / spp; }
 
 bool fits(int64_t count, int capacity) {
     if (count <= 0 || count * SECTOR_BYTES > capacity) {
@@ -187,7 +187,7 @@ bool VirtualDevice::readFlash(int chip, int64_t sector, int count, uint8_t* out,
             return false;
         }
         *length = count * SECTOR_BYTES;
-        m_timing.charge(pagesOf(count, m_description.geometry.sectorsPerPage), 0, 0, *length);
+        m_timing.charge(ceilDivide(int64_t(count), m_description.geometry.sectorsPerPage), 0, 0, *length);
         return true;
     });
 }
@@ -199,7 +199,7 @@ bool VirtualDevice::readRaw(int chip, int64_t sector, int count, uint8_t* out, i
             return false;
         }
         *length = count * SECTOR_BYTES;
-        m_timing.charge(pagesOf(count, m_description.geometry.sectorsPerPage), 0, 0, *length);
+        m_timing.charge(ceilDivide(int64_t(count), m_description.geometry.sectorsPerPage), 0, 0, *length);
         return true;
     });
 }
@@ -210,7 +210,7 @@ bool VirtualDevice::writeFlash(int chip, int64_t sector, int count, const uint8_
         if (first < 0 || data == nullptr || !programAddressed(first, count, data)) {
             return false;
         }
-        m_timing.charge(0, pagesOf(count, m_description.geometry.sectorsPerPage), 0, int64_t(count) * SECTOR_BYTES);
+        m_timing.charge(0, ceilDivide(int64_t(count), m_description.geometry.sectorsPerPage), 0, int64_t(count) * SECTOR_BYTES);
         return true;
     });
 }

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/taval/VirtualDevice.h"
+#include "platform/orrin/CeilDivide.h"
 #include "platform/orrin/PlatformLog.h"
 
 namespace Tessor::taval {
@@ -158,7 +159,7 @@ bool VirtualDevice::writeScan(int chip, int64_t sector, int value, int command, 
                 ++written;
             }
         });
-        m_timing.charge(0, written * ((count + g.sectorsPerPage - 1) / g.sectorsPerPage), 0,
+        m_timing.charge(0, written * (ceilDivide(count, g.sectorsPerPage)), 0,
                         int64_t(count) * SECTOR_BYTES);
         return true;
     });

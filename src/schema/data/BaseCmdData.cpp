@@ -6,6 +6,7 @@
 #include "platform/taval/Taval.h"
 #include "schema/base/Log.h"
 #include "schema/base/UsbConfiguration.h"
+#include "platform/orrin/CeilDivide.h"
 
 namespace Tessor::schema {
 
@@ -34,7 +35,7 @@ int BaseCmdData::init()
     m_length = 0;
     myInit();
     if (m_length > 0) {
-        size_t sectors = (static_cast<size_t>(m_length) + SECTOR_SIZE - 1) / SECTOR_SIZE;
+        size_t sectors = ceilDivide(static_cast<size_t>(m_length), SECTOR_SIZE);
         // The tail of the last sector goes to the flash too: never leave it
         // undefined.
         m_buffer.assign(sectors * SECTOR_SIZE, static_cast<char>(0xFF));

@@ -1,5 +1,7 @@
 #include "schema/device/FatParameters.h"
 
+#include "platform/orrin/CeilDivide.h"
+
 #include <algorithm>
 
 namespace Tessor::schema {
@@ -30,7 +32,6 @@ uint8_t lookUp(const ClusterRow (&table)[N], uint32_t capacity)
 
 uint32_t roundUp8(uint32_t n) { return (n + 7) & ~uint32_t(7); }
 
-uint32_t ceilDivide(uint64_t n, uint64_t d) { return static_cast<uint32_t>((n + d - 1) / d); }
 
 // The FAT size the formula gives, then grown by whole 8-sector steps until
 // it maps every cluster: the formula's value stands whenever it is enough.

@@ -12,6 +12,7 @@
 #include "usb/cfg/CfgTable.h"
 #include "usb/cfg/LunInfo.h"
 #include "utils/HostPath.h"
+#include "platform/orrin/CeilDivide.h"
 
 namespace Tessor::schema {
 
@@ -276,7 +277,7 @@ int FileSystemFactory::buildCdromPartition()
                    " reads short at byte " + std::to_string(offset));
             return -1;
         }
-        const uint32_t count = (piece + DISK_SECTOR - 1) / DISK_SECTOR;
+        const uint32_t count = ceilDivide(piece, DISK_SECTOR);
         if (m_device->writeLogicalSectors(sector, count, m_work) != 0) {
             failed("build CDROM partition failed on disk " + std::string(name()) + " for ISO file " + path);
             return -1;

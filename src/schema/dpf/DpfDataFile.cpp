@@ -3,6 +3,7 @@
 #include "platform/taval/Taval.h"
 #include "schema/base/Log.h"
 #include "utils/HostPath.h"
+#include "platform/orrin/CeilDivide.h"
 
 namespace Tessor::schema {
 
@@ -13,7 +14,7 @@ DpfDataFile::DpfDataFile(const std::string& name, const std::string& path, int d
 
 int DpfDataFile::sectorsOf(int bytes)
 {
-    const int sectors = (bytes + SECTOR_SIZE - 1) / SECTOR_SIZE;
+    const int sectors = ceilDivide(bytes, SECTOR_SIZE);
     return sectors + sectors % 2;
 }
 

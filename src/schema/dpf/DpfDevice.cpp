@@ -18,6 +18,7 @@
 #include "usb/dpf/DpfCmdPhotoAddress.h"
 #include "usb/dpf/DpfCmdPhotoState.h"
 #include "usb/dpf/DpfLimits.h"
+#include "platform/orrin/CeilDivide.h"
 
 namespace Tessor::schema {
 
@@ -146,7 +147,7 @@ Sptr<DpfDataGroup> DpfDevice::getDataGroup(PHOTO_ADDRESS_T type) const { return 
 int DpfDevice::blocksFor(int sectors) const
 {
     const int perBlock = m_device->getDiskInfo()->getSectorsPerBlock();
-    return (sectors + perBlock - 1) / perBlock;
+    return ceilDivide(sectors, perBlock);
 }
 
 int DpfDevice::allocate(PHOTO_ADDRESS_T type, int blocks, usb::BlockBitmap& bitmap)
@@ -171,7 +172,7 @@ int DpfDevice::allocateAddress()
     CPLOG(7, "Allocate dpf address");
     const int maxPhotos = static_cast<int>(m_config->getMaxImagesCount());
     m_photoBlocks = blocksFor(usb::kPhotoSectors * maxPhotos);
-    m_photoMapBlocks = blocksFor((4 * maxPhotos + SECTOR_SIZE - 1) / SECTOR_SIZE);
+    m_photoMapBlocks = blocksFor(ceilDivide(4 * maxPhotos, SECTOR_SIZE));
     m_bookBlocks = blocksFor(kBookAreaSectors);
     const int movieBlocks = blocksFor(kMovieAreaSectors);
     m_menuBlocks = 0;

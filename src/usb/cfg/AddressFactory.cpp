@@ -20,6 +20,7 @@
 #include "usb/cmd/PageBitmap.h"
 #include "usb/cmd/SectorBitmap.h"
 #include "usb/profile/FlashInfo.h"
+#include "platform/orrin/CeilDivide.h"
 
 namespace Tessor::usb {
 
@@ -33,7 +34,6 @@ constexpr int kRunPages = 0x100;
 // The first blocks hold the controller's boot data.
 constexpr int kFirstIndexBlock = 2;
 
-int ceilDiv(int a, int b) { return (a + b - 1) / b; }
 
 Sptr<BaseAddress> copyOf(const Sptr<BaseAddress>& a) { return Sptr<BaseAddress>(new BaseAddress(a)); }
 
@@ -126,7 +126,7 @@ AddressFactory::CodePages AddressFactory::codePages(const Sptr<ExternalCode>& co
         return pages;
     }
     // Each piece has a run of whole pages of its own.
-    pages.perPiece = ceilDiv(code->getSectorsPerPiece(), sectorsPerPage);
+    pages.perPiece = ceilDivide(code->getSectorsPerPiece(), sectorsPerPage);
     pages.total = pages.perPiece * code->getCount();
     return pages;
 }
@@ -469,8 +469,8 @@ int AddressFactory::allocatePagesBitmapBlocks(Sptr<BlockSet> blockSet)
         m_device->getVersion()->getVersionNumber() != schema::VERSION_6726) {
         return 1;
     }
-    const int pagesNeeded = ceilDiv(pageBitmap->getLengthOfPage(), std::max(planes, 1));
-    const int blocksNeeded = ceilDiv(pageBitmap->getLengthOfBlock(), std::max(planes, 1));
+    const int pagesNeeded = ceilDivide(pageBitmap->getLengthOfPage(), std::max(planes, 1));
+    const int blocksNeeded = ceilDivide(pageBitmap->getLengthOfBlock(), std::max(planes, 1));
     if (planes <= 1) {
         CPLOG(7, "Single Plane %d pages(%d blocks) are need by page bitmap", pagesNeeded,
               pageBitmap->getLengthOfBlock());

@@ -16,6 +16,7 @@
 #include "usb/cfg/CodeFactory.h"
 #include "usb/cfg/TlcPages.h"
 #include "schema/base/UsbConfiguration.h"
+#include "platform/orrin/CeilDivide.h"
 
 namespace Tessor::usb {
 
@@ -23,7 +24,6 @@ namespace {
 
 constexpr int kSector = schema::BaseCmdData::SECTOR_SIZE;
 
-int ceilDiv(int a, int b) { return (a + b - 1) / b; }
 
 }  // namespace
 
@@ -51,7 +51,7 @@ int CmdExternalCode::getCodeLength() const { return m_code ? m_code->getCodeLeng
 
 int CmdExternalCode::getPagesPerPiece(int sectorsPerPage) const
 {
-    return m_code ? ceilDiv(m_code->getSectorsPerPiece(), sectorsPerPage) : 0;
+    return m_code ? ceilDivide(m_code->getSectorsPerPiece(), sectorsPerPage) : 0;
 }
 
 int CmdExternalCode::sectorsPerPage(schema::UsbDevice* device)

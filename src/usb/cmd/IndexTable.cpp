@@ -15,6 +15,7 @@
 #include "usb/cmd/PageBitmap.h"
 #include "usb/cmd/PlaneLayout.h"
 #include "usb/profile/FlashInfo.h"
+#include "platform/orrin/CeilDivide.h"
 
 namespace Tessor::usb {
 
@@ -23,11 +24,6 @@ namespace {
 void putBe16(unsigned char* at, int value)
 {
     reinterpret_cast<Be16*>(at)->set(static_cast<uint16_t>(value));
-}
-
-int ceilDiv(int value, int divisor)
-{
-    return (value + divisor - 1) / divisor;
 }
 
 bool isFirmware240(schema::UsbDevice* device)
@@ -64,7 +60,7 @@ int IndexTable::myInit()
     m_items.clear();
     m_reservedCount = RESERVED_BLOCKS;
     const int spare = m_blockSet->getBlocksCount() - RESERVED_BLOCKS;
-    m_level2Count = spare > 0 ? ceilDiv(spare, ENTRIES_PER_TABLE) : 0;
+    m_level2Count = spare > 0 ? ceilDivide(spare, ENTRIES_PER_TABLE) : 0;
     m_dataCount = spare - 1 - m_level2Count;
     CPLOG(7, "Total %d Level-2 Index Tables for No. %d BlockSet", m_level2Count, m_blockSet->getIndex());
     if (m_dataCount <= 0) {
@@ -125,7 +121,7 @@ int IndexTable::level1End(bool fw240, bool blockMode) const
     if (!fw240) {
         end += m_level2Count;
         if (blockMode) {
-            end += ceilDiv(2 * m_level2Count, 8);
+            end += ceilDivide(2 * m_level2Count, 8);
         }
     }
     return end <= SET_NO_OFFSET ? end : -1;
@@ -181,7 +177,7 @@ int IndexTable::createLevel1Table()
         if (settings && settings->checkBlockMode()) {
             // Two bits per level-2 table, all cleared; the unused bits of the last byte set.
             const int bits = 2 * m_level2Count;
-            const int bytes = ceilDiv(bits, 8);
+            const int bytes = ceilDivide(bits, 8);
             std::memset(table + at, 0, static_cast<size_t>(bytes));
             if (bits % 8 != 0) {
                 table[at + bytes - 1] = static_cast<unsigned char>(0xFF << (bits % 8));

@@ -13,17 +13,13 @@
 #include "usb/cmd/BitRange.h"
 #include "usb/cmd/BlockSet.h"
 #include "usb/cmd/SectorBitmap.h"
+#include "platform/orrin/CeilDivide.h"
 
 namespace Tessor::usb {
 
 namespace {
 
 constexpr int kSectorBytes = 512;
-
-int ceilDiv(int64_t value, int64_t divisor)
-{
-    return static_cast<int>((value + divisor - 1) / divisor);
-}
 
 }  // namespace
 
@@ -42,7 +38,7 @@ PageBitmap::PageBitmap(const BitmapGeometry& geometry) : BaseCmdData("PageBitmap
 int PageBitmap::myInit()
 {
     CPLOG(7, "%s init", getName());
-    m_length = ceilDiv(int64_t(m_geometry.totalBlocks()) * m_geometry.pagesPerBlock, 8);
+    m_length = ceilDivide(int64_t(m_geometry.totalBlocks()) * m_geometry.pagesPerBlock, 8);
     CPLOG(7, "Length of Page Bitmap is %d bytes", m_length);
     m_blockSetCount = 0;
     m_blocksNeeded = 0;
@@ -117,8 +113,8 @@ int PageBitmap::storeInBlockSet(const Sptr<BlockSet>& set)
         return -1;
     }
     m_sectorsPerStoredPage = set->getSectorCount();
-    m_blocksNeeded = ceilDiv(m_length, blockBytes);
-    m_pagesNeeded = ceilDiv(m_length, pageBytes);
+    m_blocksNeeded = ceilDivide(m_length, blockBytes);
+    m_pagesNeeded = ceilDivide(m_length, pageBytes);
     if (m_blocksNeeded > kPageBitmapMaxBlocks) {
         CPLOG(0, "Page Bitmap is too big, and 16 block in blockset 0 can not store it");
         return -1;
@@ -175,7 +171,7 @@ int PageBitmap::writeFlash(schema::UsbDevice* device)
         return -1;
     }
     const int perPage = m_sectorsPerStoredPage;
-    int sectorsLeft = ceilDiv(m_length, kSectorBytes);
+    int sectorsLeft = ceilDivide(m_length, kSectorBytes);
     std::set<std::pair<int, int>> erased;
     const unsigned char* data = getBitmap();
     Sptr<schema::BaseData> child;
@@ -208,7 +204,7 @@ int PageBitmap::validateFlash(schema::UsbDevice* device)
         return -1;
     }
     const int perPage = m_sectorsPerStoredPage;
-    int sectorsLeft = ceilDiv(m_length, kSectorBytes);
+    int sectorsLeft = ceilDivide(m_length, kSectorBytes);
     const unsigned char* data = getBitmap();
     Sptr<schema::BaseData> child;
     for (int position = 0; sectorsLeft > 0 && (child = m_address->getNextData(child)); ++position) {

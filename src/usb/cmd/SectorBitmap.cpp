@@ -16,6 +16,7 @@
 #include "schema/device/VersionInfo.h"
 #include "usb/cmd/BitRange.h"
 #include "usb/cmd/BlockBitmap.h"
+#include "platform/orrin/CeilDivide.h"
 
 namespace Tessor::usb {
 
@@ -24,11 +25,6 @@ namespace {
 constexpr int kSectorBytes = 512;
 constexpr int kL2Entries = 128;
 constexpr unsigned kSmallPageFirmware = 0xF0;
-
-int ceilDiv(int64_t value, int64_t divisor)
-{
-    return static_cast<int>((value + divisor - 1) / divisor);
-}
 
 }  // namespace
 
@@ -60,8 +56,8 @@ int SectorBitmap::myInit()
             kFlashNotMapped);
     }
     const int length = static_cast<int>((m_geometry.totalSectors() + 7) / 8);
-    const int bitmapSectors = ceilDiv(length, kSectorBytes);
-    m_l2SectorCount = ceilDiv(bitmapSectors, kL2Entries);
+    const int bitmapSectors = ceilDivide(length, kSectorBytes);
+    m_l2SectorCount = ceilDivide(bitmapSectors, kL2Entries);
     m_imageSectorCount = 1 + m_l2SectorCount + bitmapSectors;
     m_headerBuffer.assign(static_cast<size_t>(m_l2SectorCount + 1) * kSectorBytes, 0xFF);
     CPLOG(7, "Sector Image with length of %d, need %d sectors to store it(%d for sector bitmap;%d for l2-table)",

@@ -10,6 +10,7 @@
 #include "usb/cmd/BitRange.h"
 #include "usb/cmd/SectorBitmap.h"
 #include "usb/cmd/SectorBitmapImage.h"
+#include "platform/orrin/CeilDivide.h"
 
 namespace Tessor::usb {
 
@@ -24,7 +25,7 @@ int SectorBitmap::Write6706SectBitmapInfoToFlash(schema::UsbDevice* device, int 
 {
     TESSOR_ASSERT(device != nullptr);
     const BitmapGeometry& g = m_geometry;
-    const int bitmapSectors = (m_length + kSectorBytes - 1) / kSectorBytes;
+    const int bitmapSectors = ceilDivide(m_length, kSectorBytes);
     const int l2Sectors = (bitmapSectors + SectorBitmapImageL2::ENTRIES - 1) / SectorBitmapImageL2::ENTRIES;
     const size_t total = static_cast<size_t>(bitmapSectors + l2Sectors + 1);
     if (startBlock < 0 || l2Sectors > SectorBitmapImageHeader::L2_ENTRIES) {

@@ -14,6 +14,7 @@
 #include "usb/cmd/BlockBitmap.h"
 #include "usb/cmd/SectorBitmap.h"
 #include "usb/cmd/SectorBitmapImage.h"
+#include "platform/orrin/CeilDivide.h"
 
 namespace Tessor::usb {
 
@@ -161,7 +162,7 @@ Sptr<schema::BaseAddress> SectorBitmap::placeImage()
         CPLOG(3, "No good sector to save sector bit map ");
         return {};
     }
-    const int startBlock = (free + g.sectorsPerBlock() - 1) / g.sectorsPerBlock();
+    const int startBlock = ceilDivide(free, g.sectorsPerBlock());
     CPLOG(7, "First FreeBlock NO =%d", startBlock);
     Sptr<schema::BaseAddress> image = allocateAddresses(startBlock);
     if (!image) {

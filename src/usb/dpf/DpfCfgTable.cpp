@@ -16,6 +16,7 @@
 #include "usb/dpf/DpfLimits.h"
 #include "utils/HostPath.h"
 #include "utils/Rgb565.h"
+#include "platform/orrin/CeilDivide.h"
 
 namespace Tessor::usb {
 
@@ -283,7 +284,7 @@ int DpfCfgTable::reversalSerializeEBooks(const PhotoInfoRecord& record)
         const int64_t size = entry.size.get();
         std::vector<unsigned char> book;
         if (!readArea(schema::ADDRESS_BOOKS, static_cast<int>(entry.sector.get()),
-                      static_cast<int>((size + SECTOR_SIZE - 1) / SECTOR_SIZE), book)) {
+                      static_cast<int>(ceilDivide(size, SECTOR_SIZE)), book)) {
             CPLOG(3, "read EBook %d : %s failed", k, title.c_str());
             return -1;
         }
@@ -300,7 +301,7 @@ int DpfCfgTable::reversalSerializeEBooks(const PhotoInfoRecord& record)
 int DpfCfgTable::reversalSerializePhotos(const PhotoInfoRecord& record)
 {
     setArea(schema::ADDRESS_PHOTO_STATE, blocksCovering(record.mapStateAddress.get(), 1));
-    const int mapSectors = (4 * record.maxImage.get() + SECTOR_SIZE - 1) / SECTOR_SIZE;
+    const int mapSectors = ceilDivide(4 * record.maxImage.get(), SECTOR_SIZE);
     if (mapSectors > kMaxPhotoMapSectors) {
         CPLOG(3, "too many photos which stored are out of range : %d", record.maxImage.get());
         return -1;

@@ -11,6 +11,7 @@
 #include "platform/orrin/ByteOrder.h"
 #include "usb/dpf/DpfLimits.h"
 #include "utils/CodePage.h"
+#include "platform/orrin/CeilDivide.h"
 
 namespace Tessor::usb {
 
@@ -45,7 +46,7 @@ int DpfCmdEbookDirectory::setEbookAddress(int sectorsPerBlock)
     const int blocks = books->getAreaBlocks();
     CPLOG(7, "%d blocks(Max Sector Number in logical space is %d) are need for EBook", blocks,
           blocks * sectorsPerBlock);
-    const int s = (2 * blocks + SECTOR_SIZE - 1) / SECTOR_SIZE;
+    const int s = ceilDivide(2 * blocks, SECTOR_SIZE);
     m_indexSectors = s % SECTOR_SIZE == 0 ? s : s + 1;
     if (m_indexSectors > MAX_INDEX_SECTORS) {
         CPLOG(7, "Sectors %d is more than 20 which used to stored block index", m_indexSectors);
@@ -87,7 +88,7 @@ int DpfCmdEbookDirectory::finish(schema::UsbDevice* device)
         entry.sector.set(static_cast<uint32_t>(logicalBlock * perBlock));
         entry.size.set(static_cast<uint32_t>(file->getSize()));
         CPLOG(7, "ebook TxtAddr %d  logicBlockNo %d", logicalBlock * perBlock, logicalBlock);
-        logicalBlock += (file->getSectorLength() + perBlock - 1) / perBlock;
+        logicalBlock += ceilDivide(file->getSectorLength(), perBlock);
         if (logicalBlock > areaBlocks) {
             CPLOG(4, "ebook is to bigger than the space of ebook");
             return -1;

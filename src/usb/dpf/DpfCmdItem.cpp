@@ -10,6 +10,7 @@
 #include "schema/dpf/DpfDevice.h"
 #include "usb/dpf/AreaWriter.h"
 #include "usb/dpf/DpfLimits.h"
+#include "platform/orrin/CeilDivide.h"
 
 namespace Tessor::usb {
 
@@ -89,7 +90,7 @@ int DpfCmdItem::writeBooks(AreaWriter& writer)
             return -1;
         }
         CPLOG(7, "EbooK need %d Blocks Number and EbooK sector length %d",
-              (file->getSectorLength() + writer.getSectorsPerBlock() - 1) / writer.getSectorsPerBlock(),
+              ceilDivide(file->getSectorLength(), writer.getSectorsPerBlock()),
               file->getSectorLength());
         // Every book starts a block of its own.
         writer.startBlock();

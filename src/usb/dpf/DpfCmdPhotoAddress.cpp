@@ -10,6 +10,7 @@
 #include "schema/dpf/DpfDevice.h"
 #include "platform/orrin/ByteOrder.h"
 #include "usb/dpf/DpfLimits.h"
+#include "platform/orrin/CeilDivide.h"
 
 namespace Tessor::usb {
 
@@ -23,9 +24,9 @@ int DpfCmdPhotoAddress::finish(schema::UsbDevice* device)
     while (photoSlot(slots, perBlock).block < photos->getAreaBlocks()) {
         ++slots;
     }
-    m_sectors = (4 * maxPhotos + SECTOR_SIZE - 1) / SECTOR_SIZE;
+    m_sectors = ceilDivide(4 * maxPhotos, SECTOR_SIZE);
     const int stored = std::max(slots, maxPhotos);
-    m_table.assign(static_cast<size_t>((4 * stored + SECTOR_SIZE - 1) / SECTOR_SIZE) * SECTOR_SIZE, 0);
+    m_table.assign(static_cast<size_t>(ceilDivide(4 * stored, SECTOR_SIZE)) * SECTOR_SIZE, 0);
     Be32* entries = reinterpret_cast<Be32*>(m_table.data());
     for (int j = 0; j < slots; ++j) {
         const SlotPlace place = photoSlot(j, perBlock);

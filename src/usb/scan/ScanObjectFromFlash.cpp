@@ -9,6 +9,7 @@
 #include "usb/cmd/SectorBitmap.h"
 #include "usb/cmd/SectorBitmapImage.h"
 #include "usb/profile/FlashInfo.h"
+#include "platform/orrin/CeilDivide.h"
 
 namespace Tessor::usb {
 
@@ -126,7 +127,7 @@ int ScanObjectFromFlash::scan()
     const int bitmapSectors = header.imageSectors - header.l2Count - 1;
     // Counts that cannot describe this flash's bitmap are no image of it.
     if (header.l2Count < 1 || bitmapSectors < 1 ||
-        static_cast<size_t>(bitmapSectors) > (m_image.size() + kSectorBytes - 1) / kSectorBytes) {
+        static_cast<size_t>(bitmapSectors) > ceilDivide(m_image.size(), kSectorBytes)) {
         CPLOG(3, "Read out Sectors is not equal to Sector for sectorBitmap ,so it maybe corrupt");
         return NO_SAVED_BITMAP;
     }
