@@ -21,6 +21,8 @@
 #include "page/MavikChan.h"
 #include "platform/mfc/FileDialog.h"
 #include "platform/mfc/MessageBox.h"
+#include "platform/orrin/CeilDivide.h"
+#include "platform/orrin/Sector.h"
 #include "schema/base/Log.h"
 #include "schema/base/UsbConfiguration.h"
 #include "schema/data/BaseCmdData.h"
@@ -32,7 +34,6 @@
 #include "utils/FileSizes.h"
 #include "utils/HostPath.h"
 #include "utils/MavikLang.h"
-#include "platform/orrin/CeilDivide.h"
 
 namespace Tessor::page {
 
@@ -52,7 +53,7 @@ constexpr char LOGIN_FOLDER_V31[] = "\\releases\\fileSystems\\kelvo_v31";
 // Whole sectors holding `bytes`; none when they do not fit a signed 32-bit count.
 std::optional<int> sectorsOf(uint64_t bytes)
 {
-    constexpr uint64_t SECTOR = schema::BaseCmdData::SECTOR_SIZE;
+    constexpr uint64_t SECTOR = SECTOR_BYTES;
     const uint64_t sectors = ceilDivide(bytes, SECTOR);
     if (sectors > static_cast<uint64_t>(std::numeric_limits<int>::max())) {
         return std::nullopt;

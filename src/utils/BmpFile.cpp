@@ -10,7 +10,6 @@ namespace Tessor::utils {
 
 namespace {
 
-
 struct BitmapHeader {
     char type[2];
     Le32 fileSize;

@@ -5,8 +5,8 @@
 #include <limits>
 #include <system_error>
 
-#include "utils/HostPath.h"
 #include "platform/orrin/CeilDivide.h"
+#include "utils/HostPath.h"
 
 namespace Tessor::utils {
 

@@ -23,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/orrin/Sector.h"
 #include "platform/taval/BootLoader.h"
 #include "platform/taval/ConfigTableSector.h"
 #include "platform/taval/DeviceDescription.h"
@@ -85,7 +86,7 @@ struct SystemArea {
 
 namespace detail {
 
-using Tessor::taval::SECTOR_BYTES;
+using Tessor::SECTOR_BYTES;
 
 // Where a chip set's table keeps what the reader needs: offsets of the
 // code-control block in the sector, fields within that block.

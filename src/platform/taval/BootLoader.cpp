@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <set>
 
+#include "platform/orrin/ByteOrder.h"
 #include "platform/taval/ConfigTableSector.h"
 #include "platform/taval/Geometry.h"
 #include "platform/taval/SpareZone.h"
-#include "platform/orrin/ByteOrder.h"
 
 namespace Tessor::taval {
 

@@ -2,8 +2,8 @@
 
 #include <cstdlib>
 
-#include "platform/taval/Taval.h"
 #include "platform/orrin/ByteOrder.h"
+#include "platform/taval/Taval.h"
 
 namespace Tessor::taval {
 

@@ -9,9 +9,9 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/orrin/CeilDivide.h"
 #include "platform/taval/SpareZone.h"
 #include "platform/taval/VirtualDevice.h"
-#include "platform/orrin/CeilDivide.h"
 
 namespace Tessor::taval {
 

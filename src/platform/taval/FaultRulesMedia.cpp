@@ -1,5 +1,6 @@
 // Media faults of a simulated device: hard and weak sectors, page and block
 // rules, and the disturb effects that depend on what else was programmed.
+#include "platform/orrin/Sector.h"
 #include "platform/taval/FaultRuleText.h"
 #include "platform/taval/FaultRules.h"
 
@@ -9,7 +10,6 @@ namespace {
 
 constexpr uint64_t kSaltWeak = 5;
 constexpr uint64_t kSaltWeakDraw = 6;
-constexpr int kWholeSector = 512;
 
 bool parseScope(const std::string& value, int64_t blocks, std::set<int64_t>* list, bool* all, std::string* why) {
     *all = value == "all";
@@ -60,7 +60,7 @@ int FaultRules::parseMediaRule(const std::string& name, const std::string& value
     } else if (name == "WeakProbability") {
         ok = parseRuleFraction(value, &m.weakProbability, why);
     } else if (name == "WeakWrongBytes") {
-        ok = parseRuleCount(value, 1, kWholeSector, &n, why);
+        ok = parseRuleCount(value, 1, SECTOR_BYTES, &n, why);
         m.weakWrongBytes = int(n);
     } else if (name == "WeakSectorsPerPage") {
         ok = parseRuleCount(value, 1, g.sectorsPerPage, &n, why);
@@ -151,7 +151,7 @@ int FaultRules::wrongBytes(int64_t sector, const Geometry& g, const PageStates& 
     if (isFactoryBad(block) || m.badSectors.count(sector) != 0 ||
         (inBlock < g.sectorsPerPage && m.firstPageBadBlocks.count(block) != 0) ||
         (mostly != m.mostlyBadBlocks.end() && inBlock >= spb - mostly->second)) {
-        return kWholeSector;
+        return SECTOR_BYTES;
     }
     if (!m.any || !isWeak(sector, g, pages)) {
         return 0;

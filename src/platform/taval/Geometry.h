@@ -4,9 +4,10 @@
 
 #include <cstdint>
 
+#include "platform/orrin/Sector.h"
+
 namespace Tessor::taval {
 
-constexpr int SECTOR_BYTES = 512;
 constexpr int SPARE_BYTES = 16;
 constexpr int RECORD_BYTES = SECTOR_BYTES + SPARE_BYTES;
 

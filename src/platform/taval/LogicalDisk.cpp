@@ -8,10 +8,10 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/taval/Geometry.h"
-#include "platform/taval/SizedFile.h"
 #include "platform/orrin/CeilDivide.h"
 #include "platform/orrin/PlatformLog.h"
+#include "platform/taval/Geometry.h"
+#include "platform/taval/SizedFile.h"
 
 namespace Tessor::taval {
 

@@ -2,10 +2,10 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/taval/SpareZone.h"
-#include "platform/taval/VirtualDevice.h"
 #include "platform/orrin/CeilDivide.h"
 #include "platform/orrin/PlatformLog.h"
+#include "platform/taval/SpareZone.h"
+#include "platform/taval/VirtualDevice.h"
 
 namespace Tessor::taval {
 
@@ -16,7 +16,6 @@ constexpr uint64_t kSaltMedia = 7;
 constexpr uint64_t kSaltTiming = 8;
 // Symbols a corrupted sector shows: more than the code corrects.
 constexpr int kCorruptSymbols = 16;
-
 
 bool fits(int64_t count, int capacity) {
     if (count <= 0 || count * SECTOR_BYTES > capacity) {

@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/taval/VirtualDevice.h"
 #include "platform/orrin/CeilDivide.h"
 #include "platform/orrin/PlatformLog.h"
+#include "platform/taval/VirtualDevice.h"
 
 namespace Tessor::taval {
 

@@ -3,10 +3,11 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/orrin/CeilDivide.h"
+#include "platform/orrin/Sector.h"
 #include "platform/taval/Taval.h"
 #include "schema/base/Log.h"
 #include "schema/base/UsbConfiguration.h"
-#include "platform/orrin/CeilDivide.h"
 
 namespace Tessor::schema {
 
@@ -35,10 +36,10 @@ int BaseCmdData::init()
     m_length = 0;
     myInit();
     if (m_length > 0) {
-        size_t sectors = ceilDivide(static_cast<size_t>(m_length), SECTOR_SIZE);
+        size_t sectors = ceilDivide(static_cast<size_t>(m_length), SECTOR_BYTES);
         // The tail of the last sector goes to the flash too: never leave it
         // undefined.
-        m_buffer.assign(sectors * SECTOR_SIZE, static_cast<char>(0xFF));
+        m_buffer.assign(sectors * SECTOR_BYTES, static_cast<char>(0xFF));
         setAsBad();
     }
     myInitLater();

@@ -5,14 +5,13 @@
 #include <string>
 #include <vector>
 
+#include "platform/orrin/Sector.h"
 #include "schema/data/BaseData.h"
 
 namespace Tessor::schema {
 
 class BaseCmdData : public BaseData {
 public:
-    static constexpr int SECTOR_SIZE = 512;
-
     explicit BaseCmdData(const std::string& name);
     BaseCmdData(UsbDevice* device, const std::string& name);
     // Copies own their buffer: no two objects ever share one.

@@ -1,5 +1,7 @@
 #include "schema/device/BootRecords.h"
 
+#include "platform/orrin/Sector.h"
+
 #include <cstring>
 
 namespace Tessor::schema {
@@ -10,7 +12,7 @@ constexpr uint16_t kLoadAddress = 0x7C00;
 
 void makeBootProgram(uint8_t* sector, int entry, const char* message, bool jumpFirst)
 {
-    std::memset(sector, 0, DISK_SECTOR);
+    std::memset(sector, 0, SECTOR_BYTES);
     if (jumpFirst) {
         sector[0] = 0xEB;
         sector[1] = static_cast<uint8_t>(entry - 2);
@@ -28,8 +30,8 @@ void makeBootProgram(uint8_t* sector, int entry, const char* message, bool jumpF
     code[5] = static_cast<uint8_t>(text);
     code[6] = static_cast<uint8_t>(text >> 8);
     std::strcpy(reinterpret_cast<char*>(code + sizeof kCode), message);
-    sector[DISK_SECTOR - 2] = 0x55;
-    sector[DISK_SECTOR - 1] = 0xAA;
+    sector[SECTOR_BYTES - 2] = 0x55;
+    sector[SECTOR_BYTES - 1] = 0xAA;
 }
 
 }  // namespace Tessor::schema

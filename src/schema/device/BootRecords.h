@@ -6,11 +6,9 @@
 #include <cstdint>
 
 #include "platform/orrin/ByteOrder.h"
+#include "platform/orrin/Sector.h"
 
 namespace Tessor::schema {
-
-
-constexpr int DISK_SECTOR = 512;
 
 struct PartitionEntry {
     uint8_t status;
@@ -31,7 +29,7 @@ struct MasterBootRecord {
     PartitionEntry entry[4];
     uint8_t signature[2];
 };
-static_assert(sizeof(MasterBootRecord) == DISK_SECTOR);
+static_assert(sizeof(MasterBootRecord) == SECTOR_BYTES);
 
 // The BIOS parameter block every FAT boot sector starts with.
 struct BiosParameters {
@@ -68,7 +66,7 @@ struct Fat16BootSector {
     uint8_t program[448];
     uint8_t signature[2];
 };
-static_assert(sizeof(Fat16BootSector) == DISK_SECTOR);
+static_assert(sizeof(Fat16BootSector) == SECTOR_BYTES);
 
 struct Fat32BootSector {
     BiosParameters bpb;
@@ -83,7 +81,7 @@ struct Fat32BootSector {
     uint8_t program[420];
     uint8_t signature[2];
 };
-static_assert(sizeof(Fat32BootSector) == DISK_SECTOR);
+static_assert(sizeof(Fat32BootSector) == SECTOR_BYTES);
 
 struct FsInfoSector {
     char leadSignature[4];
@@ -94,7 +92,7 @@ struct FsInfoSector {
     uint8_t reserved2[12];
     uint8_t trailSignature[4];
 };
-static_assert(sizeof(FsInfoSector) == DISK_SECTOR);
+static_assert(sizeof(FsInfoSector) == SECTOR_BYTES);
 
 // A sector holding a small real-mode program, entered through a short jump
 // at byte 0 (or at `entry` itself for a master boot record), that shows

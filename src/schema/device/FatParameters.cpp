@@ -32,7 +32,6 @@ uint8_t lookUp(const ClusterRow (&table)[N], uint32_t capacity)
 
 uint32_t roundUp8(uint32_t n) { return (n + 7) & ~uint32_t(7); }
 
-
 // The FAT size the formula gives, then grown by whole 8-sector steps until
 // it maps every cluster: the formula's value stands whenever it is enough.
 void sizeFat(FatParameters& p)

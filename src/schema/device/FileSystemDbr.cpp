@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "platform/orrin/Sector.h"
 #include "schema/base/Log.h"
 #include "schema/base/SystemInfo.h"
 #include "schema/device/VolumeLabel.h"
@@ -17,7 +18,7 @@ constexpr uint8_t kLocalDrive = 0x80;
 enum Template { FAT12_TEMPLATE, FAT16_A_TEMPLATE, FAT16_B_TEMPLATE, FAT32_TEMPLATE, TEMPLATE_COUNT };
 
 struct Templates {
-    uint8_t sector[TEMPLATE_COUNT][DISK_SECTOR];
+    uint8_t sector[TEMPLATE_COUNT][SECTOR_BYTES];
     Templates()
     {
         makeBootProgram(sector[FAT12_TEMPLATE], 0x4E, "Kernel file not found. Press any key to restart.\r\n",
@@ -82,7 +83,7 @@ void FileSystemDbr::fillCommon(BiosParameters& bpb, ExtendedBootRecord& ext, uin
                                const char* fileSystem)
 {
     const FatParameters& p = m_params;
-    bpb.bytesPerSector.set(DISK_SECTOR);
+    bpb.bytesPerSector.set(SECTOR_BYTES);
     bpb.sectorsPerCluster = p.sectorsPerCluster;
     bpb.reservedSectors.set(p.reservedSectors);
     bpb.fatCount = static_cast<uint8_t>(p.fatCount);
@@ -107,7 +108,7 @@ void FileSystemDbr::fillFat16(uint32_t serial)
     const bool fat12 = m_params.type == FatParameters::FAT12;
     const int bootType = m_part->getBootType();
     const Template t = fat12 ? FAT12_TEMPLATE : (bootType == 1 || bootType == 2) ? FAT16_B_TEMPLATE : FAT16_A_TEMPLATE;
-    std::memcpy(m_image, templates().sector[t], DISK_SECTOR);
+    std::memcpy(m_image, templates().sector[t], SECTOR_BYTES);
     auto& s = *reinterpret_cast<Fat16BootSector*>(m_image);
     fillCommon(s.bpb, s.ext, serial, fat12 ? "FAT12   " : "FAT16   ");
     s.bpb.rootEntries.set(m_params.rootEntries);
@@ -118,7 +119,7 @@ void FileSystemDbr::fillFat16(uint32_t serial)
 
 void FileSystemDbr::fillFat32(uint32_t serial)
 {
-    std::memcpy(m_image, templates().sector[FAT32_TEMPLATE], DISK_SECTOR);
+    std::memcpy(m_image, templates().sector[FAT32_TEMPLATE], SECTOR_BYTES);
     auto& s = *reinterpret_cast<Fat32BootSector*>(m_image);
     fillCommon(s.bpb, s.ext, serial, "FAT32   ");
     const bool big = m_params.big;

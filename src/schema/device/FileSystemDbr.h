@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "platform/orrin/Sector.h"
 #include "schema/base/Sptr.h"
 #include "schema/device/BootRecords.h"
 #include "schema/device/FatParameters.h"
@@ -30,7 +31,7 @@ private:
     void fillCommon(BiosParameters& bpb, ExtendedBootRecord& ext, uint32_t serial, const char* fileSystem);
 
     FatParameters m_params;
-    uint8_t m_image[DISK_SECTOR] = {};
+    uint8_t m_image[SECTOR_BYTES] = {};
     Sptr<PartInfo> m_part;
     uint32_t m_hidden;
 };

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/orrin/CeilDivide.h"
+#include "platform/orrin/Sector.h"
 #include "platform/taval/Taval.h"
 #include "schema/base/Log.h"
 #include "schema/base/SystemInfo.h"
@@ -12,7 +14,6 @@
 #include "usb/cfg/CfgTable.h"
 #include "usb/cfg/LunInfo.h"
 #include "utils/HostPath.h"
-#include "platform/orrin/CeilDivide.h"
 
 namespace Tessor::schema {
 
@@ -29,7 +30,7 @@ constexpr int kBackupCopies = 3;  // sectors 0..2 again at 6..8
 const uint8_t* mbrTemplate()
 {
     static const struct Sector {
-        uint8_t bytes[DISK_SECTOR];
+        uint8_t bytes[SECTOR_BYTES];
         Sector() { makeBootProgram(bytes, 0, "USB boot error\r\n", false); }
     } sector;
     return sector.bytes;
@@ -125,7 +126,7 @@ int FileSystemFactory::formatOnePartition(const Sptr<PartInfo>& part)
 
 int FileSystemFactory::buildMBR()
 {
-    std::memcpy(m_mbr, mbrTemplate(), DISK_SECTOR);
+    std::memcpy(m_mbr, mbrTemplate(), SECTOR_BYTES);
     m_hiddenSectors = PartInfo::MBR_HIDDEN_SECTORS;
     auto& mbr = *reinterpret_cast<MasterBootRecord*>(m_mbr);
     const uint32_t capacity = static_cast<uint32_t>(m_part->getCapacity());
@@ -158,7 +159,7 @@ int FileSystemFactory::buildDBR()
 {
     std::memset(m_work, 0, sizeof m_work);
     m_params = Sptr<FileSystemDbr>(new FileSystemDbr(m_part, m_hiddenSectors));
-    std::memcpy(m_dbr, m_params->getResult(), DISK_SECTOR);
+    std::memcpy(m_dbr, m_params->getResult(), SECTOR_BYTES);
     CPLOG(7,
           "DBR params: SectorsPerCluster :%d\tSectorsPerFat :%d\tFAT :%d\tRootDirectoryCount :%d\t"
           "ReseveredSectorCount :%d",
@@ -167,7 +168,7 @@ int FileSystemFactory::buildDBR()
     m_bootSector = m_currentSector + m_hiddenSectors;
     CPLOG(7, "DBR start sector : %d", m_bootSector);
     CPLOG(7, "DBR start sector : %d", m_currentSector);
-    std::memcpy(m_work, m_dbr, DISK_SECTOR);
+    std::memcpy(m_work, m_dbr, SECTOR_BYTES);
     const int r = writeChecked(m_bootSector, 1, "DBR");
     if (r != 0 || m_params->getParameters().type != FatParameters::FAT32) {
         return r;
@@ -183,10 +184,10 @@ int FileSystemFactory::writeFat32Reserved()
     if (reserved <= kBootCodeSector) {
         return 0;
     }
-    std::memset(m_work, 0, size_t(reserved) * DISK_SECTOR);
+    std::memset(m_work, 0, size_t(reserved) * SECTOR_BYTES);
     uint8_t* sector = m_work;
-    std::memcpy(sector, m_dbr, DISK_SECTOR);
-    auto& info = *reinterpret_cast<FsInfoSector*>(sector + kFsInfoSector * DISK_SECTOR);
+    std::memcpy(sector, m_dbr, SECTOR_BYTES);
+    auto& info = *reinterpret_cast<FsInfoSector*>(sector + kFsInfoSector * SECTOR_BYTES);
     std::memcpy(info.leadSignature, "RRaA", 4);
     std::memcpy(info.structSignature, "rrAa", 4);
     info.freeClusters.set(0xFFFFFFFF);
@@ -194,12 +195,12 @@ int FileSystemFactory::writeFat32Reserved()
     const uint8_t trail[4] = {0x00, 0x00, 0x55, 0xAA};
     std::memcpy(info.trailSignature, trail, 4);
     for (int s : {kSignatureSector, kBootCodeSector}) {
-        sector[s * DISK_SECTOR + DISK_SECTOR - 2] = 0x55;
-        sector[s * DISK_SECTOR + DISK_SECTOR - 1] = 0xAA;
+        sector[s * SECTOR_BYTES + SECTOR_BYTES - 2] = 0x55;
+        sector[s * SECTOR_BYTES + SECTOR_BYTES - 1] = 0xAA;
     }
-    std::memcpy(sector + kBackupBootSector * DISK_SECTOR, sector, size_t(kBackupCopies) * DISK_SECTOR);
+    std::memcpy(sector + kBackupBootSector * SECTOR_BYTES, sector, size_t(kBackupCopies) * SECTOR_BYTES);
     // Sector 0 is written and checked already.
-    std::memmove(m_work, m_work + DISK_SECTOR, size_t(reserved - 1) * DISK_SECTOR);
+    std::memmove(m_work, m_work + SECTOR_BYTES, size_t(reserved - 1) * SECTOR_BYTES);
     return writeChecked(m_bootSector + 1, reserved - 1, "reserved sectors");
 }
 
@@ -262,7 +263,7 @@ int FileSystemFactory::buildCdromPartition()
         CPLOG(4, "ISO file %s is empty: the CD-ROM unit of %s stays unwritten", path.c_str(), name());
         return 0;
     }
-    if (uint64_t(size) > uint64_t(m_part->getCapacity()) * DISK_SECTOR) {
+    if (uint64_t(size) > uint64_t(m_part->getCapacity()) * SECTOR_BYTES) {
         failed("build CDROM partition failed on disk " + std::string(name()) + ": ISO file " + path + " of " +
                std::to_string(size) + " bytes exceeds the unit's " + std::to_string(m_part->getCapacity()) +
                " sectors");
@@ -277,7 +278,7 @@ int FileSystemFactory::buildCdromPartition()
                    " reads short at byte " + std::to_string(offset));
             return -1;
         }
-        const uint32_t count = ceilDivide(piece, DISK_SECTOR);
+        const uint32_t count = ceilDivide(piece, SECTOR_BYTES);
         if (m_device->writeLogicalSectors(sector, count, m_work) != 0) {
             failed("build CDROM partition failed on disk " + std::string(name()) + " for ISO file " + path);
             return -1;
@@ -312,9 +313,9 @@ int FileSystemFactory::region(uint32_t first, uint32_t total, const uint8_t* hea
 {
     for (uint32_t done = 0; done < total;) {
         const int count = static_cast<int>(std::min<uint32_t>(WORK_SECTORS, total - done));
-        std::memset(m_work, 0, size_t(count) * DISK_SECTOR);
+        std::memset(m_work, 0, size_t(count) * SECTOR_BYTES);
         if (done == 0 && head != nullptr) {
-            std::memcpy(m_work, head, DISK_SECTOR);
+            std::memcpy(m_work, head, SECTOR_BYTES);
         }
         const int r = write ? writeChecked(first + done, count, what) : readChecked(first + done, count, what);
         if (r != 0) {
@@ -341,7 +342,7 @@ int FileSystemFactory::readChecked(uint32_t first, int count, const char* what)
         failed("Read " + std::string(what) + " for disk " + name() + " failed");
         return READ_FAILED;
     }
-    const size_t bytes = size_t(count) * DISK_SECTOR;
+    const size_t bytes = size_t(count) * SECTOR_BYTES;
     if (std::memcmp(read, m_work, bytes) != 0) {
         failed("Compare " + std::string(what) + " for disk " + name() + " failed");
         SystemInfo::debugBuffer(read, static_cast<int>(bytes), "Read out");

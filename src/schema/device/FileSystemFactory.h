@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/orrin/Sector.h"
 #include "schema/base/Sptr.h"
 #include "schema/device/BootRecords.h"
 #include "schema/device/FileSystemDbr.h"
@@ -74,11 +75,11 @@ private:
     uint32_t m_bootSector = 0;
     uint32_t m_firstFatSector = 0;
     uint32_t m_rootSector = 0;
-    uint8_t m_mbr[DISK_SECTOR] = {};
-    uint8_t m_dbr[DISK_SECTOR] = {};
-    uint8_t m_fatHead[DISK_SECTOR] = {};
-    uint8_t m_rootHead[DISK_SECTOR] = {};
-    uint8_t m_work[WORK_SECTORS * DISK_SECTOR] = {};
+    uint8_t m_mbr[SECTOR_BYTES] = {};
+    uint8_t m_dbr[SECTOR_BYTES] = {};
+    uint8_t m_fatHead[SECTOR_BYTES] = {};
+    uint8_t m_rootHead[SECTOR_BYTES] = {};
+    uint8_t m_work[WORK_SECTORS * SECTOR_BYTES] = {};
     UsbDevice* m_device;
     Sptr<PartInfo> m_part;
     Sptr<FileSystemDbr> m_params;

@@ -1,9 +1,10 @@
 #include "schema/dpf/DpfDataFile.h"
 
+#include "platform/orrin/CeilDivide.h"
+#include "platform/orrin/Sector.h"
 #include "platform/taval/Taval.h"
 #include "schema/base/Log.h"
 #include "utils/HostPath.h"
-#include "platform/orrin/CeilDivide.h"
 
 namespace Tessor::schema {
 
@@ -14,7 +15,7 @@ DpfDataFile::DpfDataFile(const std::string& name, const std::string& path, int d
 
 int DpfDataFile::sectorsOf(int bytes)
 {
-    const int sectors = ceilDivide(bytes, SECTOR_SIZE);
+    const int sectors = ceilDivide(bytes, SECTOR_BYTES);
     return sectors + sectors % 2;
 }
 
@@ -28,7 +29,7 @@ int DpfDataFile::init()
         CPLOG(3, "Size of Imagae 'file' %s is not in the unit of sector : %d", m_path.c_str(), m_size);
         return -1;
     }
-    m_buffer.assign(static_cast<size_t>(m_sectors) * SECTOR_SIZE, 0);
+    m_buffer.assign(static_cast<size_t>(m_sectors) * SECTOR_BYTES, 0);
     const int n = usbReadFile(host.c_str(), m_buffer.data(), m_size, 0);
     if (n < m_size) {
         CPLOG(3, "file size of %d bytes, but read out %d bytes", m_size, n);

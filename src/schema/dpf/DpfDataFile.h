@@ -4,14 +4,13 @@
 #include <string>
 #include <vector>
 
+#include "platform/orrin/Sector.h"
 #include "schema/data/BaseData.h"
 
 namespace Tessor::schema {
 
 class DpfDataFile : public BaseData {
 public:
-    static constexpr int SECTOR_SIZE = 512;
-
     DpfDataFile(const std::string& name, const std::string& path, int declaredSectors);
     ~DpfDataFile() override = default;
 

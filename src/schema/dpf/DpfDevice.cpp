@@ -1,5 +1,7 @@
 #include "schema/dpf/DpfDevice.h"
 
+#include "platform/orrin/CeilDivide.h"
+#include "platform/orrin/Sector.h"
 #include "schema/base/Assert.h"
 #include "schema/base/Log.h"
 #include "schema/base/SystemInfo.h"
@@ -18,7 +20,6 @@
 #include "usb/dpf/DpfCmdPhotoAddress.h"
 #include "usb/dpf/DpfCmdPhotoState.h"
 #include "usb/dpf/DpfLimits.h"
-#include "platform/orrin/CeilDivide.h"
 
 namespace Tessor::schema {
 
@@ -172,7 +173,7 @@ int DpfDevice::allocateAddress()
     CPLOG(7, "Allocate dpf address");
     const int maxPhotos = static_cast<int>(m_config->getMaxImagesCount());
     m_photoBlocks = blocksFor(usb::kPhotoSectors * maxPhotos);
-    m_photoMapBlocks = blocksFor(ceilDivide(4 * maxPhotos, SECTOR_SIZE));
+    m_photoMapBlocks = blocksFor(ceilDivide(4 * maxPhotos, SECTOR_BYTES));
     m_bookBlocks = blocksFor(kBookAreaSectors);
     const int movieBlocks = blocksFor(kMovieAreaSectors);
     m_menuBlocks = 0;
@@ -207,12 +208,12 @@ int DpfDevice::allocateAddress()
 
 int DpfDevice::parsePhotoCfg(const std::vector<unsigned char>& sector)
 {
-    if (sector.size() < SECTOR_SIZE) {
-        CPLOG(3, "A photo-frame configuration table is a sector of %d bytes, not %d", SECTOR_SIZE,
+    if (sector.size() < SECTOR_BYTES) {
+        CPLOG(3, "A photo-frame configuration table is a sector of %d bytes, not %d", SECTOR_BYTES,
               static_cast<int>(sector.size()));
         return -1;
     }
-    std::vector<unsigned char> table(sector.begin(), sector.begin() + SECTOR_SIZE);
+    std::vector<unsigned char> table(sector.begin(), sector.begin() + SECTOR_BYTES);
     return m_cfgTable->reverseSerialize(table.data());
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/orrin/CeilDivide.h"
 #include "schema/base/Assert.h"
 #include "schema/base/Log.h"
 #include "schema/base/SystemInfo.h"
@@ -20,7 +21,6 @@
 #include "usb/cmd/PageBitmap.h"
 #include "usb/cmd/SectorBitmap.h"
 #include "usb/profile/FlashInfo.h"
-#include "platform/orrin/CeilDivide.h"
 
 namespace Tessor::usb {
 
@@ -33,7 +33,6 @@ using schema::UsbConfiguration;
 constexpr int kRunPages = 0x100;
 // The first blocks hold the controller's boot data.
 constexpr int kFirstIndexBlock = 2;
-
 
 Sptr<BaseAddress> copyOf(const Sptr<BaseAddress>& a) { return Sptr<BaseAddress>(new BaseAddress(a)); }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/orrin/Sector.h"
 #include "platform/taval/Taval.h"
 #include "schema/base/Assert.h"
 #include "schema/base/Log.h"
@@ -44,7 +45,7 @@ void BuildInfo::takeVersions()
 
 int BuildInfo::myInit()
 {
-    m_length = SECTOR_SIZE;
+    m_length = SECTOR_BYTES;
     takeVersions();
     m_buildTime = SystemInfo::getSystemClock(nullptr);
     m_scanPriority = m_scanLevel = m_eccBytes = 0;
@@ -144,7 +145,7 @@ const char* BuildInfo::maskedPassword() const { return m_password[0] != '\0' ? "
 
 int BuildInfo::writeFlash(schema::UsbDevice* device)
 {
-    unsigned char sector[SECTOR_SIZE];
+    unsigned char sector[SECTOR_BYTES];
     serialize(sector);
     Sptr<schema::BaseAddress> address = getAddress();
     if (!address) {

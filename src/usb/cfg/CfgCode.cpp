@@ -5,10 +5,10 @@
 #include "schema/base/Assert.h"
 #include "schema/base/Log.h"
 #include "schema/base/SystemInfo.h"
+#include "schema/device/UsbDevice.h"
 #include "usb/cfg/BuildInfo.h"
 #include "usb/cfg/CodeCtrlLayout.h"
 #include "usb/cfg/EccRule.h"
-#include "schema/device/UsbDevice.h"
 #include "usb/cmd/BlockSet.h"
 #include "usb/cmd/SetList.h"
 

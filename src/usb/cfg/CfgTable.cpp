@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/orrin/Sector.h"
 #include "schema/base/Assert.h"
 #include "schema/base/Log.h"
 #include "schema/base/SystemInfo.h"
@@ -264,7 +265,7 @@ int CfgTable::serialize(void* buffer)
 void CfgTable::checkSum(unsigned char* buffer)
 {
     uint32_t sum = 0;
-    for (int offset = 0; offset < SECTOR_SIZE; offset += 4) {
+    for (int offset = 0; offset < SECTOR_BYTES; offset += 4) {
         if (offset != kChecksumOffset) {
             sum ^= wordAt(buffer + offset);
         }
@@ -530,7 +531,7 @@ void CfgTable::saveImage(schema::UsbDevice* device, const std::vector<uint8_t>& 
     }
     CPLOG(7, "File Name :%s", fileName);
     const std::string path = schema::UsbConfiguration::instance()->getOutputPath(fileName);
-    usbWriteFile(path.c_str(), withoutPassword(image.data(), SECTOR_SIZE).data(), SECTOR_SIZE, 0);
+    usbWriteFile(path.c_str(), withoutPassword(image.data(), SECTOR_BYTES).data(), SECTOR_BYTES, 0);
 }
 
 void CfgTable::dumpSector(const void* sector, int length, const char* title)
@@ -565,11 +566,11 @@ int CfgTable::writeImage(schema::UsbDevice* device, const std::vector<uint8_t>& 
         if (device->writeFlashSectors(page, 1, image.data()) != 0) {
             CPLOG(3, "Config Table of device %s write to FLASH failed", device->getName());
             debug();
-            dumpSector(image.data(), SECTOR_SIZE, "Config Table Raw Data");
+            dumpSector(image.data(), SECTOR_BYTES, "Config Table Raw Data");
             return -1;
         }
     }
-    m_written[address->getPhyAddress()] = std::vector<uint8_t>(image.begin(), image.begin() + SECTOR_SIZE);
+    m_written[address->getPhyAddress()] = std::vector<uint8_t>(image.begin(), image.begin() + SECTOR_BYTES);
     return 0;
 }
 
@@ -610,10 +611,10 @@ int CfgTable::validateFlash(schema::UsbDevice* device)
     }
     const auto written = m_written.find(address->getPhyAddress());
     const uint8_t* expected = written != m_written.end() ? written->second.data() : image.data();
-    if (std::memcmp(read, expected, SECTOR_SIZE) != 0) {
+    if (std::memcmp(read, expected, SECTOR_BYTES) != 0) {
         CPLOG(3, "Config Table of device %s read from FLASH differs from the table written at %s",
               device->getName(), address->logData());
-        dumpSector(read, SECTOR_SIZE, "Config Table Read Back");
+        dumpSector(read, SECTOR_BYTES, "Config Table Read Back");
         return -1;
     }
     CPLOG(5, "Config Table validate OK!");

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "platform/orrin/ByteOrder.h"
 #include "schema/base/Assert.h"
 #include "schema/base/Log.h"
 #include "schema/base/SystemInfo.h"
@@ -11,7 +12,6 @@
 #include "usb/cfg/CfgTable.h"
 #include "usb/cfg/TlcPages.h"
 #include "usb/profile/FlashInfo.h"
-#include "platform/orrin/ByteOrder.h"
 
 namespace Tessor::usb {
 

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 
+#include "platform/orrin/Sector.h"
 #include "schema/data/BaseCmdData.h"
 
 namespace Tessor::usb {
@@ -16,7 +17,7 @@ public:
     static constexpr int kImageSize = 2048;
     static constexpr int kRecordSize = 12;
     static constexpr int kCopyStride = 512;
-    static constexpr int kSectors = kImageSize / SECTOR_SIZE;
+    static constexpr int kSectors = kImageSize / SECTOR_BYTES;
 
     explicit CfgTableIndex(schema::UsbDevice* device);
     ~CfgTableIndex() override;

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/orrin/ByteOrder.h"
 #include "platform/taval/Taval.h"
 #include "schema/base/Assert.h"
 #include "schema/base/Log.h"
@@ -12,7 +13,6 @@
 #include "schema/device/UsbDevice.h"
 #include "usb/cfg/CfgTable.h"
 #include "usb/profile/uniSerialNO.h"
-#include "platform/orrin/ByteOrder.h"
 
 namespace Tessor::usb {
 

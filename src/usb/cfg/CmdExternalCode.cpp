@@ -3,10 +3,13 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/orrin/CeilDivide.h"
+#include "platform/orrin/Sector.h"
 #include "platform/taval/Taval.h"
 #include "schema/base/Assert.h"
 #include "schema/base/Log.h"
 #include "schema/base/SystemInfo.h"
+#include "schema/base/UsbConfiguration.h"
 #include "schema/device/BaseAddress.h"
 #include "schema/device/UsbDevice.h"
 #include "schema/state/BaseState.h"
@@ -15,15 +18,12 @@
 #include "usb/cfg/CodeData.h"
 #include "usb/cfg/CodeFactory.h"
 #include "usb/cfg/TlcPages.h"
-#include "schema/base/UsbConfiguration.h"
-#include "platform/orrin/CeilDivide.h"
 
 namespace Tessor::usb {
 
 namespace {
 
-constexpr int kSector = schema::BaseCmdData::SECTOR_SIZE;
-
+constexpr int kSector = SECTOR_BYTES;
 
 }  // namespace
 

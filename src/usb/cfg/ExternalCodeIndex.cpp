@@ -2,14 +2,14 @@
 
 #include <cstring>
 
+#include "platform/orrin/ByteOrder.h"
 #include "platform/taval/Taval.h"
 #include "schema/base/Log.h"
 #include "schema/base/SystemInfo.h"
+#include "schema/base/UsbConfiguration.h"
 #include "schema/device/UsbDevice.h"
-#include "platform/orrin/ByteOrder.h"
 #include "usb/cfg/CfgTable.h"
 #include "usb/cfg/TlcPages.h"
-#include "schema/base/UsbConfiguration.h"
 
 namespace Tessor::usb {
 

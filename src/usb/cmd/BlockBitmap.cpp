@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/orrin/Sector.h"
 #include "schema/base/Assert.h"
 #include "schema/base/Log.h"
 #include "schema/device/BaseAddress.h"
@@ -38,7 +39,7 @@ int BlockBitmap::myInit()
     m_totalBlocks = m_geometry.totalBlocks();
     m_length = (m_totalBlocks + 7) / 8;
     CPLOG(7, "BlockBitmap with length of %d", m_length);
-    if (int64_t(m_length) > int64_t(m_geometry.sectorsPerBlock()) * SECTOR_SIZE) {
+    if (int64_t(m_length) > int64_t(m_geometry.sectorsPerBlock()) * SECTOR_BYTES) {
         CPLOG(4, "Length of Block Bitmap is bigger than one block space");
     }
     return 0;
@@ -320,12 +321,12 @@ int BlockBitmap::writeFlash(schema::UsbDevice* device)
     TESSOR_ASSERT(image);
     Sptr<schema::BaseAddress> header = image->getData(0);
     TESSOR_ASSERT(header);
-    std::vector<unsigned char> sector(SECTOR_SIZE, 0xFF);
+    std::vector<unsigned char> sector(SECTOR_BYTES, 0xFF);
     putLittleEndian(sector.data(), kBlockBitmapMagic);
     putLittleEndian(sector.data() + 4, kBlockBitmapMagic);
     putLittleEndian(sector.data() + 8, static_cast<uint32_t>(header->getPhyAddress()));
     putLittleEndian(sector.data() + 12, 0);
-    const int stored = std::min(m_length, SECTOR_SIZE - kSectorHeaderBytes);
+    const int stored = std::min(m_length, SECTOR_BYTES - kSectorHeaderBytes);
     std::memcpy(sector.data() + kSectorHeaderBytes, getBitmap(), static_cast<size_t>(stored));
     if (device->writeFlashSectors(own, 1, sector.data()) != 0) {
         // The text is the system's own, though it names the wrong data.

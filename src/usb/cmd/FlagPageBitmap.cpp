@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "platform/orrin/Sector.h"
 #include "schema/base/Assert.h"
 #include "schema/base/Log.h"
 #include "schema/base/SystemInfo.h"
@@ -28,23 +29,23 @@ FlagPageBitmap::FlagPageBitmap(schema::UsbDevice* device, const void* raw)
         CPLOG(4, "raw data for %s is NULL", getName());
         return;
     }
-    std::memcpy(m_buffer.data(), raw, SECTOR_SIZE);
+    std::memcpy(m_buffer.data(), raw, SECTOR_BYTES);
 }
 
 int FlagPageBitmap::myInit()
 {
     CPLOG(7, "%s init", getName());
-    m_length = SECTOR_SIZE;
+    m_length = SECTOR_BYTES;
     if (schema::UsbConfiguration::instance()->getCurrentFunction() != schema::FUNCTION_FACTORY) {
         return 0;
     }
     TESSOR_ASSERT(m_pageBitmap);
     const int blocks = m_pageBitmap->getLengthOfBlock();
     const int length = m_pageBitmap->getPageBitmapLengthOfBlock() * blocks;
-    if (length != SECTOR_SIZE) {
+    if (length != SECTOR_BYTES) {
         CPLOG(4, "Page Bitmap of %d block have length of %d bytes which is not same as one sector", blocks, length);
     }
-    if (length > SECTOR_SIZE) {
+    if (length > SECTOR_BYTES) {
         throw BitmapException("Bad blocks too much!", __FILE__, __LINE__, kBadBlocksTooMuch);
     }
     return 0;
@@ -118,9 +119,9 @@ int FlagPageBitmap::validateFlash(schema::UsbDevice* device)
         CPLOG(3, "Read out Flag-Table failed");
         return -1;
     }
-    if (std::memcmp(read, getBitmap(), SECTOR_SIZE) != 0) {
+    if (std::memcmp(read, getBitmap(), SECTOR_BYTES) != 0) {
         CPLOG(3, "Flag Table on %s differs from the flash", own->logData());
-        schema::SystemInfo::debugBuffer(read, SECTOR_SIZE, "Read out Flag-Table");
+        schema::SystemInfo::debugBuffer(read, SECTOR_BYTES, "Read out Flag-Table");
         return -1;
     }
     CPLOG(5, "Flag Table validate OK!");

@@ -3,19 +3,19 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/orrin/ByteOrder.h"
+#include "platform/orrin/CeilDivide.h"
 #include "schema/base/Assert.h"
 #include "schema/base/Log.h"
 #include "schema/base/SystemInfo.h"
 #include "schema/device/BaseAddress.h"
 #include "schema/device/ConfigInfo.h"
 #include "schema/device/UsbDevice.h"
-#include "platform/orrin/ByteOrder.h"
 #include "usb/cfg/TlcPages.h"
 #include "usb/cmd/BlockSet.h"
 #include "usb/cmd/PageBitmap.h"
 #include "usb/cmd/PlaneLayout.h"
 #include "usb/profile/FlashInfo.h"
-#include "platform/orrin/CeilDivide.h"
 
 namespace Tessor::usb {
 

@@ -5,6 +5,8 @@
 #include <set>
 #include <utility>
 
+#include "platform/orrin/CeilDivide.h"
+#include "platform/orrin/Sector.h"
 #include "schema/base/Assert.h"
 #include "schema/base/Log.h"
 #include "schema/base/SystemInfo.h"
@@ -13,13 +15,10 @@
 #include "usb/cmd/BitRange.h"
 #include "usb/cmd/BlockSet.h"
 #include "usb/cmd/SectorBitmap.h"
-#include "platform/orrin/CeilDivide.h"
 
 namespace Tessor::usb {
 
 namespace {
-
-constexpr int kSectorBytes = 512;
 
 }  // namespace
 
@@ -106,7 +105,7 @@ int PageBitmap::addBlockSet(const Sptr<BlockSet>& set, const SectorBitmap& secto
 
 int PageBitmap::storeInBlockSet(const Sptr<BlockSet>& set)
 {
-    const int64_t pageBytes = int64_t(set->getSectorCount()) * kSectorBytes;
+    const int64_t pageBytes = int64_t(set->getSectorCount()) * SECTOR_BYTES;
     const int64_t blockBytes = pageBytes * set->getPagesCountEveryBlock();
     if (blockBytes <= 0) {
         CPLOG(3, "Page Bitmap cannot be stored in an empty block set");
@@ -171,7 +170,7 @@ int PageBitmap::writeFlash(schema::UsbDevice* device)
         return -1;
     }
     const int perPage = m_sectorsPerStoredPage;
-    int sectorsLeft = ceilDivide(m_length, kSectorBytes);
+    int sectorsLeft = ceilDivide(m_length, SECTOR_BYTES);
     std::set<std::pair<int, int>> erased;
     const unsigned char* data = getBitmap();
     Sptr<schema::BaseData> child;
@@ -193,7 +192,7 @@ int PageBitmap::writeFlash(schema::UsbDevice* device)
                 page->getPhyAddress());
             return -1;
         }
-        data += perPage * kSectorBytes;
+        data += perPage * SECTOR_BYTES;
     }
     return 0;
 }
@@ -204,7 +203,7 @@ int PageBitmap::validateFlash(schema::UsbDevice* device)
         return -1;
     }
     const int perPage = m_sectorsPerStoredPage;
-    int sectorsLeft = ceilDivide(m_length, kSectorBytes);
+    int sectorsLeft = ceilDivide(m_length, SECTOR_BYTES);
     const unsigned char* data = getBitmap();
     Sptr<schema::BaseData> child;
     for (int position = 0; sectorsLeft > 0 && (child = m_address->getNextData(child)); ++position) {
@@ -218,13 +217,13 @@ int PageBitmap::validateFlash(schema::UsbDevice* device)
                 page->getPhyAddress());
             return -1;
         }
-        if (std::memcmp(read, data, static_cast<size_t>(count) * kSectorBytes) != 0) {
+        if (std::memcmp(read, data, static_cast<size_t>(count) * SECTOR_BYTES) != 0) {
             CPLOG(3, "Page Bitmap on No. %d page validate failed", position);
-            schema::SystemInfo::debugBuffer(read, kSectorBytes, "Read out Page-Bitmap");
+            schema::SystemInfo::debugBuffer(read, SECTOR_BYTES, "Read out Page-Bitmap");
             return -1;
         }
         CPLOG(5, "Page Bitmap on No.%d page validate OK", position);
-        data += perPage * kSectorBytes;
+        data += perPage * SECTOR_BYTES;
     }
     return 0;
 }

@@ -4,10 +4,12 @@
 #include <bit>
 #include <cstring>
 
+#include "platform/orrin/CeilDivide.h"
+#include "platform/orrin/Sector.h"
+#include "platform/taval/Taval.h"
 #include "schema/base/Assert.h"
 #include "schema/base/Log.h"
 #include "schema/base/VException.h"
-#include "platform/taval/Taval.h"
 #include "schema/device/BaseAddress.h"
 #include "schema/device/ConfigInfo.h"
 #include "schema/device/PlaneInfo.h"
@@ -16,13 +18,11 @@
 #include "schema/device/VersionInfo.h"
 #include "usb/cmd/BitRange.h"
 #include "usb/cmd/BlockBitmap.h"
-#include "platform/orrin/CeilDivide.h"
 
 namespace Tessor::usb {
 
 namespace {
 
-constexpr int kSectorBytes = 512;
 constexpr int kL2Entries = 128;
 constexpr unsigned kSmallPageFirmware = 0xF0;
 
@@ -56,10 +56,10 @@ int SectorBitmap::myInit()
             kFlashNotMapped);
     }
     const int length = static_cast<int>((m_geometry.totalSectors() + 7) / 8);
-    const int bitmapSectors = ceilDivide(length, kSectorBytes);
+    const int bitmapSectors = ceilDivide(length, SECTOR_BYTES);
     m_l2SectorCount = ceilDivide(bitmapSectors, kL2Entries);
     m_imageSectorCount = 1 + m_l2SectorCount + bitmapSectors;
-    m_headerBuffer.assign(static_cast<size_t>(m_l2SectorCount + 1) * kSectorBytes, 0xFF);
+    m_headerBuffer.assign(static_cast<size_t>(m_l2SectorCount + 1) * SECTOR_BYTES, 0xFF);
     CPLOG(7, "Sector Image with length of %d, need %d sectors to store it(%d for sector bitmap;%d for l2-table)",
         length, m_imageSectorCount, bitmapSectors, m_l2SectorCount);
     m_length = length;

@@ -4,19 +4,19 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/orrin/CeilDivide.h"
+#include "platform/orrin/Sector.h"
 #include "schema/base/Assert.h"
 #include "schema/base/Log.h"
 #include "schema/device/UsbDevice.h"
 #include "usb/cmd/BitRange.h"
 #include "usb/cmd/SectorBitmap.h"
 #include "usb/cmd/SectorBitmapImage.h"
-#include "platform/orrin/CeilDivide.h"
 
 namespace Tessor::usb {
 
 namespace {
 
-constexpr int kSectorBytes = 512;
 constexpr int kUnitSectors = 16;
 
 }  // namespace
@@ -25,7 +25,7 @@ int SectorBitmap::Write6706SectBitmapInfoToFlash(schema::UsbDevice* device, int 
 {
     TESSOR_ASSERT(device != nullptr);
     const BitmapGeometry& g = m_geometry;
-    const int bitmapSectors = ceilDivide(m_length, kSectorBytes);
+    const int bitmapSectors = ceilDivide(m_length, SECTOR_BYTES);
     const int l2Sectors = (bitmapSectors + SectorBitmapImageL2::ENTRIES - 1) / SectorBitmapImageL2::ENTRIES;
     const size_t total = static_cast<size_t>(bitmapSectors + l2Sectors + 1);
     if (startBlock < 0 || l2Sectors > SectorBitmapImageHeader::L2_ENTRIES) {
@@ -48,14 +48,14 @@ int SectorBitmap::Write6706SectBitmapInfoToFlash(schema::UsbDevice* device, int 
         return -2;
     }
 
-    std::vector<unsigned char> image(total * kSectorBytes, 0xFF);
+    std::vector<unsigned char> image(total * SECTOR_BYTES, 0xFF);
     std::memcpy(image.data(), getBitmap(), static_cast<size_t>(m_length));
-    auto* l2 = reinterpret_cast<SectorBitmapImageL2*>(image.data() + size_t(bitmapSectors) * kSectorBytes);
+    auto* l2 = reinterpret_cast<SectorBitmapImageL2*>(image.data() + size_t(bitmapSectors) * SECTOR_BYTES);
     for (int i = 0; i < bitmapSectors; ++i) {
         l2[i / SectorBitmapImageL2::ENTRIES].bitmapAddress[i % SectorBitmapImageL2::ENTRIES].set(
             static_cast<uint32_t>(places[size_t(i)]));
     }
-    auto* header = reinterpret_cast<SectorBitmapImageHeader*>(image.data() + (total - 1) * kSectorBytes);
+    auto* header = reinterpret_cast<SectorBitmapImageHeader*>(image.data() + (total - 1) * SECTOR_BYTES);
     header->magic[0].set(SectorBitmapImageHeader::MAGIC_6706_FIRST);
     header->magic[1].set(SectorBitmapImageHeader::MAGIC_6706_SECOND);
     for (int k = 0; k < l2Sectors; ++k) {
@@ -63,14 +63,14 @@ int SectorBitmap::Write6706SectBitmapInfoToFlash(schema::UsbDevice* device, int 
     }
 
     // One write of a unit for every unit that received sectors.
-    std::vector<unsigned char> unitData(size_t(kUnitSectors) * kSectorBytes);
+    std::vector<unsigned char> unitData(size_t(kUnitSectors) * SECTOR_BYTES);
     for (size_t i = 0; i < total;) {
         const int64_t unit = places[i] - places[i] % kUnitSectors;
         std::fill(unitData.begin(), unitData.end(), 0xFF);
         unsigned long mask = 0;
         for (; i < total && places[i] < unit + kUnitSectors; ++i) {
             const int at = static_cast<int>(places[i] - unit);
-            std::memcpy(unitData.data() + size_t(at) * kSectorBytes, image.data() + i * kSectorBytes, kSectorBytes);
+            std::memcpy(unitData.data() + size_t(at) * SECTOR_BYTES, image.data() + i * SECTOR_BYTES, SECTOR_BYTES);
             mask |= 1ul << at;
         }
         if (CmdWrite6706PhysicalSectors(device, static_cast<unsigned long>(unit), unitData.data(), kUnitSectors, 0, 0,
@@ -103,7 +103,7 @@ int SectorBitmap::CmdWrite6706PhysicalSectors(schema::UsbDevice* device, unsigne
         }
         const int64_t first = int64_t(sector + s);
         if (device->writeFlashSectors(static_cast<int>(first / perChip), static_cast<int>(first % perChip),
-                                      static_cast<int>(run), bytes + s * kSectorBytes) != 0) {
+                                      static_cast<int>(run), bytes + s * SECTOR_BYTES) != 0) {
             return -1;
         }
         s += run;

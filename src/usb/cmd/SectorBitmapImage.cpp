@@ -3,6 +3,8 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/orrin/CeilDivide.h"
+#include "platform/orrin/Sector.h"
 #include "schema/base/Assert.h"
 #include "schema/base/Log.h"
 #include "schema/base/SystemInfo.h"
@@ -14,13 +16,11 @@
 #include "usb/cmd/BlockBitmap.h"
 #include "usb/cmd/SectorBitmap.h"
 #include "usb/cmd/SectorBitmapImage.h"
-#include "platform/orrin/CeilDivide.h"
 
 namespace Tessor::usb {
 
 namespace {
 
-constexpr int kSectorBytes = 512;
 constexpr int kEraseBatch = 32;
 // The block bitmap keeps a block of its own only on a flash with more good blocks than this.
 constexpr int kBlockBitmapMinGood = 64;
@@ -64,18 +64,18 @@ SectorBitmap::SectorBitmap(schema::UsbDevice* device, const SectorBitmapImageHea
         std::memcpy(out, data, static_cast<size_t>(length));
         return true;
     };
-    m_headerBuffer.assign(static_cast<size_t>(l2Count + 1) * kSectorBytes, 0xFF);
-    std::memcpy(m_headerBuffer.data(), &h, kSectorBytes);
+    m_headerBuffer.assign(static_cast<size_t>(l2Count + 1) * SECTOR_BYTES, 0xFF);
+    std::memcpy(m_headerBuffer.data(), &h, SECTOR_BYTES);
     for (int k = 0; k < l2Count; ++k) {
-        read(h.l2Address[k].get(), m_headerBuffer.data() + size_t(k + 1) * kSectorBytes, kSectorBytes, "L2 table ");
+        read(h.l2Address[k].get(), m_headerBuffer.data() + size_t(k + 1) * SECTOR_BYTES, SECTOR_BYTES, "L2 table ");
     }
     unsigned char* bits = getBitmap();
     for (int i = 0; i < m_imageSectorCount - m_l2SectorCount - 1; ++i) {
         const auto* l2 = reinterpret_cast<const SectorBitmapImageL2*>(m_headerBuffer.data() +
                                                                       size_t(1 + i / SectorBitmapImageL2::ENTRIES) *
-                                                                          kSectorBytes);
-        const int at = i * kSectorBytes;
-        const int length = std::min(kSectorBytes, m_length - at);
+                                                                          SECTOR_BYTES);
+        const int at = i * SECTOR_BYTES;
+        const int length = std::min(SECTOR_BYTES, m_length - at);
         if (!read(l2->bitmapAddress[i % SectorBitmapImageL2::ENTRIES].get(), bits + at, length, "")) {
             std::memset(bits + at, 0xFF, static_cast<size_t>(length));
         }
@@ -138,7 +138,7 @@ int SectorBitmap::createSectorTables(const Sptr<schema::BaseAddress>& image)
     TESSOR_ASSERT(static_cast<int>(sectors.size()) == m_imageSectorCount);
     std::fill(m_headerBuffer.begin(), m_headerBuffer.end(), 0xFF);
     auto* header = reinterpret_cast<SectorBitmapImageHeader*>(m_headerBuffer.data());
-    auto* l2 = reinterpret_cast<SectorBitmapImageL2*>(m_headerBuffer.data() + kSectorBytes);
+    auto* l2 = reinterpret_cast<SectorBitmapImageL2*>(m_headerBuffer.data() + SECTOR_BYTES);
     for (int i = m_l2SectorCount + 1; i < m_imageSectorCount; ++i) {
         const int entry = i - m_l2SectorCount - 1;
         l2[entry / SectorBitmapImageL2::ENTRIES].bitmapAddress[entry % SectorBitmapImageL2::ENTRIES].set(
@@ -183,7 +183,7 @@ int SectorBitmap::writeFlash(schema::UsbDevice* device)
     TESSOR_ASSERT(device != nullptr);
     const BitmapGeometry& g = m_geometry;
     // The image keeps the bitmap of this moment, without its own blocks.
-    std::vector<unsigned char> stored(static_cast<size_t>(m_imageSectorCount - m_l2SectorCount - 1) * kSectorBytes,
+    std::vector<unsigned char> stored(static_cast<size_t>(m_imageSectorCount - m_l2SectorCount - 1) * SECTOR_BYTES,
                                       0xFF);
     std::memcpy(stored.data(), getBitmap(), static_cast<size_t>(m_length));
 
@@ -242,9 +242,9 @@ int SectorBitmap::writeFlash(schema::UsbDevice* device)
         for (size_t k = i; k < end; ++k) {
             const int n = static_cast<int>(k);
             const unsigned char* data = n <= m_l2SectorCount
-                                            ? m_headerBuffer.data() + size_t(n) * kSectorBytes
-                                            : stored.data() + size_t(n - m_l2SectorCount - 1) * kSectorBytes;
-            run.insert(run.end(), data, data + kSectorBytes);
+                                            ? m_headerBuffer.data() + size_t(n) * SECTOR_BYTES
+                                            : stored.data() + size_t(n - m_l2SectorCount - 1) * SECTOR_BYTES;
+            run.insert(run.end(), data, data + SECTOR_BYTES);
         }
         if (device->writeFlashSectors(firstAddress / perChip, firstAddress % perChip, static_cast<int>(end - i),
                                       run.data()) != 0) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/orrin/Sector.h"
 #include "schema/base/Log.h"
 #include "schema/device/BaseAddress.h"
 #include "schema/device/DiskInfo.h"
@@ -47,7 +48,7 @@ int AreaWriter::write(const unsigned char* data, int sectors, int chunk)
             CPLOG(3, "%s of device %s write to flash failed", m_area->getName(), m_device->getName());
             return -1;
         }
-        data += static_cast<long>(n) * schema::BaseCmdData::SECTOR_SIZE;
+        data += static_cast<long>(n) * SECTOR_BYTES;
         sectors -= n;
         m_sector += n;
     }

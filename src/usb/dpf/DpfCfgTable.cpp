@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/orrin/CeilDivide.h"
+#include "platform/orrin/Sector.h"
+#include "platform/taval/Taval.h"
 #include "schema/base/Assert.h"
 #include "schema/base/Log.h"
 #include "schema/base/SystemInfo.h"
-#include "platform/taval/Taval.h"
 #include "schema/device/BaseAddress.h"
 #include "schema/device/DiskInfo.h"
 #include "schema/device/UsbDevice.h"
@@ -16,7 +18,6 @@
 #include "usb/dpf/DpfLimits.h"
 #include "utils/HostPath.h"
 #include "utils/Rgb565.h"
-#include "platform/orrin/CeilDivide.h"
 
 namespace Tessor::usb {
 
@@ -204,7 +205,7 @@ int DpfCfgTable::writeFlash(schema::UsbDevice* device)
         CPLOG(3, "DPF Config Table of device %s write to FLASH failed", device->getName());
         return -1;
     }
-    SystemInfo::debugBuffer(m_table, SECTOR_SIZE, "DPF Config Table Raw Data");
+    SystemInfo::debugBuffer(m_table, SECTOR_BYTES, "DPF Config Table Raw Data");
     debug();
     return 0;
 }
@@ -222,9 +223,9 @@ int DpfCfgTable::validateFlash(schema::UsbDevice* device)
         CPLOG(3, "DPF Config Table of device %s read from FLASH failed", device->getName());
         return -1;
     }
-    if (std::memcmp(sector, m_table, SECTOR_SIZE) != 0) {
+    if (std::memcmp(sector, m_table, SECTOR_BYTES) != 0) {
         CPLOG(3, "DPF Config Table validate failed");
-        SystemInfo::debugBuffer(sector, SECTOR_SIZE, "Read out Config Table");
+        SystemInfo::debugBuffer(sector, SECTOR_BYTES, "Read out Config Table");
         return -1;
     }
     CPLOG(5, "DPF Config Table validate OK!");
@@ -242,7 +243,7 @@ int DpfCfgTable::reverseSerialize(void* data)
         return -1;
     }
     std::memset(m_table, 0, sizeof m_table);
-    std::memcpy(m_table, data, SECTOR_SIZE);
+    std::memcpy(m_table, data, SECTOR_BYTES);
     if (reversalSerializeEBooks(record) != 0 || reversalSerializePhotos(record) != 0) {
         return -1;
     }
@@ -255,14 +256,14 @@ int DpfCfgTable::reversalSerializeEBooks(const PhotoInfoRecord& record)
     const schema::DiskInfo& disk = *m_device->getDiskInfo();
     const uint32_t at = record.textAddress.get();
     setArea(schema::ADDRESS_BOOK_DIRECTORY, blocksCovering(at, 1));
-    const int sectors = std::min(DpfCmdEbookDirectory::INDEX_OFFSET / SECTOR_SIZE + DpfCmdEbookDirectory::MAX_INDEX_SECTORS,
+    const int sectors = std::min(DpfCmdEbookDirectory::INDEX_OFFSET / SECTOR_BYTES + DpfCmdEbookDirectory::MAX_INDEX_SECTORS,
                                  disk.getSectorsPerBlock() - static_cast<int>(at % disk.getSectorsPerBlock()));
     const unsigned char* read = m_device->readFlashSectors(sectorAt(at), sectors);
     if (read == nullptr) {
         CPLOG(3, "read EBook Directory failed");
         return -1;
     }
-    const std::vector<unsigned char> directory(read, read + static_cast<size_t>(sectors) * SECTOR_SIZE);
+    const std::vector<unsigned char> directory(read, read + static_cast<size_t>(sectors) * SECTOR_BYTES);
 
     // The index counts blocks within the directory's chip.
     const int chipStart = sectorAt(at)->getChipNo() * disk.getBlocksPerChip();
@@ -284,7 +285,7 @@ int DpfCfgTable::reversalSerializeEBooks(const PhotoInfoRecord& record)
         const int64_t size = entry.size.get();
         std::vector<unsigned char> book;
         if (!readArea(schema::ADDRESS_BOOKS, static_cast<int>(entry.sector.get()),
-                      static_cast<int>(ceilDivide(size, SECTOR_SIZE)), book)) {
+                      static_cast<int>(ceilDivide(size, SECTOR_BYTES)), book)) {
             CPLOG(3, "read EBook %d : %s failed", k, title.c_str());
             return -1;
         }
@@ -301,7 +302,7 @@ int DpfCfgTable::reversalSerializeEBooks(const PhotoInfoRecord& record)
 int DpfCfgTable::reversalSerializePhotos(const PhotoInfoRecord& record)
 {
     setArea(schema::ADDRESS_PHOTO_STATE, blocksCovering(record.mapStateAddress.get(), 1));
-    const int mapSectors = ceilDivide(4 * record.maxImage.get(), SECTOR_SIZE);
+    const int mapSectors = ceilDivide(4 * record.maxImage.get(), SECTOR_BYTES);
     if (mapSectors > kMaxPhotoMapSectors) {
         CPLOG(3, "too many photos which stored are out of range : %d", record.maxImage.get());
         return -1;
@@ -316,7 +317,7 @@ int DpfCfgTable::reversalSerializePhotos(const PhotoInfoRecord& record)
             return -1;
         }
         const Be32* entries = reinterpret_cast<const Be32*>(read);
-        for (int j = 0; j < mapSectors * SECTOR_SIZE / 4 && entries[j].get() != 0 && entries[j].get() != kUnusedEntry;
+        for (int j = 0; j < mapSectors * SECTOR_BYTES / 4 && entries[j].get() != 0 && entries[j].get() != kUnusedEntry;
              ++j) {
             slots.push_back(entries[j].get());
         }
@@ -345,7 +346,7 @@ int DpfCfgTable::reversalSerializePhotos(const PhotoInfoRecord& record)
             CPLOG(3, "read Photo %d failed", j);
             return -1;
         }
-        const std::vector<unsigned char> photo(read, read + kPhotoSectors * SECTOR_SIZE);
+        const std::vector<unsigned char> photo(read, read + kPhotoSectors * SECTOR_BYTES);
         const std::string path = DpfConfig::pathIn(config->getHome4Photo(), "Photo_" + std::to_string(j) + ".img");
         if (!saveFile(path, photo, static_cast<int>(photo.size()))) {
             CPLOG(3, "Write Photo %d (%s) failed", j, path.c_str());
@@ -392,7 +393,7 @@ bool DpfCfgTable::readArea(PHOTO_ADDRESS_T type, int sector, int count, std::vec
     if (sector < 0 || count < 0 || int64_t(sector) + count > int64_t(area->getAreaBlocks()) * perBlock) {
         return false;
     }
-    out.resize(static_cast<size_t>(count) * SECTOR_SIZE);
+    out.resize(static_cast<size_t>(count) * SECTOR_BYTES);
     for (int done = 0; done < count;) {
         const int at = sector + done;
         const int n = std::min({count - done, perBlock - at % perBlock, kBookChunk});
@@ -401,7 +402,7 @@ bool DpfCfgTable::readArea(PHOTO_ADDRESS_T type, int sector, int count, std::vec
         if (read == nullptr) {
             return false;
         }
-        std::memcpy(out.data() + static_cast<size_t>(done) * SECTOR_SIZE, read, static_cast<size_t>(n) * SECTOR_SIZE);
+        std::memcpy(out.data() + static_cast<size_t>(done) * SECTOR_BYTES, read, static_cast<size_t>(n) * SECTOR_BYTES);
         done += n;
     }
     return true;
@@ -434,7 +435,7 @@ void DpfCfgTable::debug()
         SystemInfo::debug("\t\t Menu %s\n\t\t\t Exit Style : %s\t Items : %d\n", kMenuNames[i],
                           level.exitStyle != 0 ? "To Photo" : "To Upper", level.count);
     }
-    SystemInfo::debugBuffer(m_table, SECTOR_SIZE, "DPF Config Table");
+    SystemInfo::debugBuffer(m_table, SECTOR_BYTES, "DPF Config Table");
     SystemInfo::debugOut("DPF Config Table Debug Info :");
 }
 

@@ -3,15 +3,16 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/orrin/ByteOrder.h"
+#include "platform/orrin/CeilDivide.h"
+#include "platform/orrin/Sector.h"
 #include "schema/base/Log.h"
 #include "schema/device/BaseAddress.h"
 #include "schema/device/DiskInfo.h"
 #include "schema/device/UsbDevice.h"
 #include "schema/dpf/DpfDevice.h"
-#include "platform/orrin/ByteOrder.h"
 #include "usb/dpf/DpfLimits.h"
 #include "utils/CodePage.h"
-#include "platform/orrin/CeilDivide.h"
 
 namespace Tessor::usb {
 
@@ -46,13 +47,13 @@ int DpfCmdEbookDirectory::setEbookAddress(int sectorsPerBlock)
     const int blocks = books->getAreaBlocks();
     CPLOG(7, "%d blocks(Max Sector Number in logical space is %d) are need for EBook", blocks,
           blocks * sectorsPerBlock);
-    const int s = ceilDivide(2 * blocks, SECTOR_SIZE);
-    m_indexSectors = s % SECTOR_SIZE == 0 ? s : s + 1;
+    const int s = ceilDivide(2 * blocks, SECTOR_BYTES);
+    m_indexSectors = s % SECTOR_BYTES == 0 ? s : s + 1;
     if (m_indexSectors > MAX_INDEX_SECTORS) {
         CPLOG(7, "Sectors %d is more than 20 which used to stored block index", m_indexSectors);
         return -1;
     }
-    m_table.resize(static_cast<size_t>(getSectorLength()) * SECTOR_SIZE, 0xFF);
+    m_table.resize(static_cast<size_t>(getSectorLength()) * SECTOR_BYTES, 0xFF);
     for (int i = 0; i < blocks; ++i) {
         // The frame counts the block within its chip.
         const int block = books->getAreaBlock(i)->getBlockNo();

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/orrin/Sector.h"
 #include "usb/dpf/DpfCmd.h"
 #include "usb/dpf/EbookEntryRecord.h"
 
@@ -29,7 +30,7 @@ public:
     int finish(schema::UsbDevice* device) override;
     // A directory that finish refused is not written: the write fails.
     int writeFlash(schema::UsbDevice* device) override;
-    int getSectorLength() override { return m_indexSectors + INDEX_OFFSET / SECTOR_SIZE; }
+    int getSectorLength() override { return m_indexSectors + INDEX_OFFSET / SECTOR_BYTES; }
     const unsigned char* getCmdBuffer() override { return m_table.data(); }
 
     // The title of a book's host path: its file name without the extension,

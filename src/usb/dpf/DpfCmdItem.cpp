@@ -4,13 +4,14 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/orrin/CeilDivide.h"
+#include "platform/orrin/Sector.h"
 #include "schema/base/Log.h"
 #include "schema/device/UsbDevice.h"
 #include "schema/dpf/DpfConfig.h"
 #include "schema/dpf/DpfDevice.h"
 #include "usb/dpf/AreaWriter.h"
 #include "usb/dpf/DpfLimits.h"
-#include "platform/orrin/CeilDivide.h"
 
 namespace Tessor::usb {
 
@@ -48,7 +49,7 @@ int DpfCmdItem::writePhotos(AreaWriter& writer)
         CPLOG(3, "%d photos are more than the %d a photo frame holds", count, limit);
         return -1;
     }
-    std::vector<unsigned char> slot(static_cast<size_t>(kPhotoSectors) * SECTOR_SIZE);
+    std::vector<unsigned char> slot(static_cast<size_t>(kPhotoSectors) * SECTOR_BYTES);
     for (int j = 0; j < count; ++j) {
         Sptr<DpfDataFile> file = m_group->getOneFile(j);
         const unsigned char* data = file->getDataBuffer();
@@ -63,7 +64,7 @@ int DpfCmdItem::writePhotos(AreaWriter& writer)
         }
         // A smaller photo is padded with zero bytes to its whole slot.
         std::fill(slot.begin(), slot.end(), 0);
-        std::memcpy(slot.data(), data, static_cast<size_t>(file->getSectorLength()) * SECTOR_SIZE);
+        std::memcpy(slot.data(), data, static_cast<size_t>(file->getSectorLength()) * SECTOR_BYTES);
         const SlotPlace place = photoSlot(j, writer.getSectorsPerBlock());
         CPLOG(7, "nPhoto pictrue NumberNo %d in block %d at sector %d", j, place.block, place.sector);
         writer.seek(place.block, place.sector);

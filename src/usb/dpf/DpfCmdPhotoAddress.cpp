@@ -2,15 +2,16 @@
 
 #include <algorithm>
 
+#include "platform/orrin/ByteOrder.h"
+#include "platform/orrin/CeilDivide.h"
+#include "platform/orrin/Sector.h"
 #include "schema/base/Log.h"
 #include "schema/device/BaseAddress.h"
 #include "schema/device/DiskInfo.h"
 #include "schema/device/UsbDevice.h"
 #include "schema/dpf/DpfConfig.h"
 #include "schema/dpf/DpfDevice.h"
-#include "platform/orrin/ByteOrder.h"
 #include "usb/dpf/DpfLimits.h"
-#include "platform/orrin/CeilDivide.h"
 
 namespace Tessor::usb {
 
@@ -24,9 +25,9 @@ int DpfCmdPhotoAddress::finish(schema::UsbDevice* device)
     while (photoSlot(slots, perBlock).block < photos->getAreaBlocks()) {
         ++slots;
     }
-    m_sectors = ceilDivide(4 * maxPhotos, SECTOR_SIZE);
+    m_sectors = ceilDivide(4 * maxPhotos, SECTOR_BYTES);
     const int stored = std::max(slots, maxPhotos);
-    m_table.assign(static_cast<size_t>(ceilDivide(4 * stored, SECTOR_SIZE)) * SECTOR_SIZE, 0);
+    m_table.assign(static_cast<size_t>(ceilDivide(4 * stored, SECTOR_BYTES)) * SECTOR_BYTES, 0);
     Be32* entries = reinterpret_cast<Be32*>(m_table.data());
     for (int j = 0; j < slots; ++j) {
         const SlotPlace place = photoSlot(j, perBlock);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/orrin/Sector.h"
 #include "schema/base/Assert.h"
 #include "schema/base/SystemInfo.h"
 #include "schema/dpf/DpfConfig.h"
@@ -14,7 +15,7 @@ namespace Tessor::usb {
 
 using schema::SystemInfo;
 
-static_assert(DpfCmdPhotoState::BITMAP_OFFSET + (kMaxPhotos + 7) / 8 <= schema::BaseCmdData::SECTOR_SIZE);
+static_assert(DpfCmdPhotoState::BITMAP_OFFSET + (kMaxPhotos + 7) / 8 <= SECTOR_BYTES);
 
 int DpfCmdPhotoState::finish(schema::UsbDevice* /*device*/)
 {
@@ -28,7 +29,7 @@ int DpfCmdPhotoState::finish(schema::UsbDevice* /*device*/)
     if (photos % 8 != 0) {
         m_table[BITMAP_OFFSET + photos / 8] = static_cast<unsigned char>(0xFF >> (photos % 8));
     }
-    SystemInfo::debugBuffer(m_table, SECTOR_SIZE, "Map Status Address");
+    SystemInfo::debugBuffer(m_table, SECTOR_BYTES, "Map Status Address");
     return 0;
 }
 

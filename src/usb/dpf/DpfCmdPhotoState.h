@@ -2,6 +2,7 @@
 // one bit per photo slot, 0 for a slot that holds a photo.
 #pragma once
 
+#include "platform/orrin/Sector.h"
 #include "usb/dpf/DpfCmd.h"
 
 namespace Tessor::usb {
@@ -23,7 +24,7 @@ public:
     const unsigned char* getCmdBuffer() override { return m_table; }
 
 private:
-    unsigned char m_table[SECTOR_SIZE] = {};
+    unsigned char m_table[SECTOR_BYTES] = {};
 };
 
 }  // namespace Tessor::usb

@@ -7,6 +7,7 @@
 
 #include "platform/ini/RegularFile.h"
 #include "platform/orrin/Ecc.h"
+#include "platform/orrin/Sector.h"
 #include "platform/taval/Taval.h"
 #include "schema/base/Assert.h"
 #include "schema/base/Log.h"
@@ -16,7 +17,7 @@ namespace Tessor::usb {
 
 namespace {
 
-constexpr int SECTOR = schema::BaseCmdData::SECTOR_SIZE;
+constexpr int SECTOR = SECTOR_BYTES;
 constexpr int ZONE = ScanSample::ZONE_SIZE;
 constexpr unsigned char DATA_ZONE_PRESET[4] = {0x5A, 0xA9, 0x40, 0x00};
 constexpr unsigned char REVERSE_ZONE_PRESET[4] = {0xA5, 0x56, 0x81, 0x00};

@@ -7,6 +7,7 @@
 #include <map>
 #include <string>
 
+#include "platform/orrin/Sector.h"
 #include "schema/base/Sptr.h"
 #include "usb/scan/ScanSample.h"
 
@@ -17,7 +18,7 @@ public:
     static constexpr int DEFAULT_SECTOR_COUNT = 8192;
     static constexpr int HEADER_SIZE = 16;
     // Data, its zone, the complement and its zone.
-    static constexpr int BYTES_PER_SECTOR = 2 * (schema::BaseCmdData::SECTOR_SIZE + ScanSample::ZONE_SIZE);
+    static constexpr int BYTES_PER_SECTOR = 2 * (SECTOR_BYTES + ScanSample::ZONE_SIZE);
     static constexpr int CREATE_FAILED = -4100;
 
     // Reads the configured sample file, or writes a fresh one seeded with the

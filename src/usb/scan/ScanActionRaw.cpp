@@ -2,13 +2,14 @@
 
 #include <cstring>
 
+#include "platform/orrin/ByteOrder.h"
+#include "platform/orrin/Sector.h"
 #include "schema/base/Assert.h"
 #include "schema/base/Log.h"
 #include "schema/data/BaseCmdData.h"
 #include "schema/device/BaseAddress.h"
 #include "schema/device/ScanConfig.h"
 #include "schema/device/UsbDevice.h"
-#include "platform/orrin/ByteOrder.h"
 #include "usb/cmd/BitRange.h"
 #include "usb/scan/SampleFactory.h"
 #include "usb/scan/ScanObject.h"
@@ -17,7 +18,6 @@ namespace Tessor::usb {
 
 namespace {
 constexpr int kFlagBytes = ScanActionRaw::GROUP_SECTORS / 8;
-constexpr int kSectorBytes = schema::BaseCmdData::SECTOR_SIZE;
 constexpr int kZoneBytes = ScanSample::ZONE_SIZE;
 constexpr int kZoneLeadBytes = 3;
 constexpr int kZoneCodes = 10;
@@ -81,8 +81,8 @@ int ScanActionRaw::compareScanAddress(Sptr<schema::BaseAddress> address, int rea
     const int64_t first = address->getPhyAddress();
     for (int k = 0; k < GROUP_SECTORS; ++k) {
         // The sample is followed by device-wide sector, as it was written.
-        const unsigned char* expected = sample + ((first + k) % sampleSectors) * kSectorBytes;
-        if (std::memcmp(m_readBuffer + k * kSectorBytes, expected, kSectorBytes) != 0) {
+        const unsigned char* expected = sample + ((first + k) % sampleSectors) * SECTOR_BYTES;
+        if (std::memcmp(m_readBuffer + k * SECTOR_BYTES, expected, SECTOR_BYTES) != 0) {
             BitRange::set(m_work.data(), k);
         }
     }
@@ -100,14 +100,14 @@ int ScanActionRaw::compareScanAddressEcc(Sptr<schema::BaseAddress> address, int 
     const int64_t first = address->getPhyAddress();
     for (int s = 0; s < sectors; ++s) {
         const int64_t inSample = (first + s) % sampleSectors;
-        const unsigned char* data = m_readBuffer + s * kSectorBytes;
-        const unsigned char* zone = m_readBuffer + sectors * kSectorBytes + s * kZoneBytes;
-        const unsigned char* expectedData = sample + inSample * kSectorBytes;
+        const unsigned char* data = m_readBuffer + s * SECTOR_BYTES;
+        const unsigned char* zone = m_readBuffer + sectors * SECTOR_BYTES + s * kZoneBytes;
+        const unsigned char* expectedData = sample + inSample * SECTOR_BYTES;
         const unsigned char* expectedZone = zones + inSample * kZoneBytes;
         int differing = 0;
-        for (int b = 0; b < kSectorBytes + kZoneBytes && differing <= tolerated; ++b) {
+        for (int b = 0; b < SECTOR_BYTES + kZoneBytes && differing <= tolerated; ++b) {
             const bool differs =
-                b < kSectorBytes ? data[b] != expectedData[b] : zone[b - kSectorBytes] != expectedZone[b - kSectorBytes];
+                b < SECTOR_BYTES ? data[b] != expectedData[b] : zone[b - SECTOR_BYTES] != expectedZone[b - SECTOR_BYTES];
             differing += differs ? 1 : 0;
         }
         if (differing > tolerated) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/orrin/Sector.h"
 #include "schema/base/Assert.h"
 #include "schema/base/Log.h"
 #include "schema/device/BaseAddress.h"
@@ -85,7 +86,7 @@ int ScanObject::writeFlash(int pass)
             const int count = static_cast<int>(std::min<int64_t>({perPage, end - sector, sampleSectors - inSample}));
             const int chip = static_cast<int>(sector / perChip);
             if (device->writeFlashSectors(chip, static_cast<int>(sector % perChip), count,
-                                          reinterpret_cast<const unsigned char*>(sample) + inSample * SECTOR_SIZE) !=
+                                          reinterpret_cast<const unsigned char*>(sample) + inSample * SECTOR_BYTES) !=
                 0) {
                 // The text is the system's own, though this is a write of the sample.
                 CPLOG(3, "Read Sector Bitmap L1 table from Flash failed on device %s on phyical address : %d",

@@ -3,13 +3,14 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/orrin/CeilDivide.h"
+#include "platform/orrin/Sector.h"
 #include "schema/base/Log.h"
 #include "schema/device/BaseAddress.h"
 #include "schema/device/UsbDevice.h"
 #include "usb/cmd/SectorBitmap.h"
 #include "usb/cmd/SectorBitmapImage.h"
 #include "usb/profile/FlashInfo.h"
-#include "platform/orrin/CeilDivide.h"
 
 namespace Tessor::usb {
 
@@ -19,7 +20,6 @@ constexpr uint32_t kOtherMagic1 = 0xA88AA88A;
 constexpr uint32_t kOtherMagic2 = 0x8A8A8A8A;
 constexpr int kMaxRead = 128;
 constexpr int kShortTlcRead = 32;
-constexpr int kSectorBytes = 512;
 
 }  // namespace
 
@@ -84,7 +84,7 @@ int ScanObjectFromFlash::findHeader(Header* header)
             }
             m_progress.add(device, share);
             for (int s = 0; s < count; ++s) {
-                const auto* h = reinterpret_cast<const SectorBitmapImageHeader*>(data + s * kSectorBytes);
+                const auto* h = reinterpret_cast<const SectorBitmapImageHeader*>(data + s * SECTOR_BYTES);
                 const uint32_t m1 = h->magic[0].get();
                 const uint32_t m2 = h->magic[1].get();
                 const bool own = m1 == SectorBitmapImageHeader::MAGIC && m2 == SectorBitmapImageHeader::MAGIC;
@@ -127,7 +127,7 @@ int ScanObjectFromFlash::scan()
     const int bitmapSectors = header.imageSectors - header.l2Count - 1;
     // Counts that cannot describe this flash's bitmap are no image of it.
     if (header.l2Count < 1 || bitmapSectors < 1 ||
-        static_cast<size_t>(bitmapSectors) > ceilDivide(m_image.size(), kSectorBytes)) {
+        static_cast<size_t>(bitmapSectors) > ceilDivide(m_image.size(), SECTOR_BYTES)) {
         CPLOG(3, "Read out Sectors is not equal to Sector for sectorBitmap ,so it maybe corrupt");
         return NO_SAVED_BITMAP;
     }
@@ -163,8 +163,8 @@ int ScanObjectFromFlash::scan()
         if (data == nullptr) {
             return READ_FAILED;
         }
-        const size_t at = size_t(k) * kSectorBytes;
-        std::memcpy(m_image.data() + at, data, std::min<size_t>(kSectorBytes, m_image.size() - at));
+        const size_t at = size_t(k) * SECTOR_BYTES;
+        std::memcpy(m_image.data() + at, data, std::min<size_t>(SECTOR_BYTES, m_image.size() - at));
     }
     m_sectorBitmap = Sptr<SectorBitmap>(new SectorBitmap(device, "Readout SectorBitmap"));
     m_sectorBitmap->setAsGood();

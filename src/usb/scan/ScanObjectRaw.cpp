@@ -1,5 +1,6 @@
 #include "usb/scan/ScanObjectRaw.h"
 
+#include "platform/orrin/Sector.h"
 #include "schema/base/Assert.h"
 #include "schema/base/Log.h"
 #include "schema/device/BaseAddress.h"
@@ -73,7 +74,7 @@ int ScanObjectSpeed::writeFlash(int pass)
         if (!address) {
             break;
         }
-        if (device->writeFlashSectors(address, group, sample + (i % sampleSectors) * SECTOR_SIZE) != 0) {
+        if (device->writeFlashSectors(address, group, sample + (i % sampleSectors) * SECTOR_BYTES) != 0) {
             // Sectors that do not take the sample fail the read-back and are
             // simply not chosen; the probe goes on.
             CPLOG(3, "'%s' execute %s scan algorithm failed when write to flash", device->getName(), getName());

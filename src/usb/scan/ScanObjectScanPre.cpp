@@ -4,6 +4,7 @@
 #include <bit>
 #include <cstring>
 
+#include "platform/orrin/Sector.h"
 #include "schema/base/Assert.h"
 #include "schema/base/Log.h"
 #include "schema/device/BaseAddress.h"
@@ -192,7 +193,7 @@ int ScanObjectScanPre::writeFlash(int reading)
                                                  pattern.bytes()[0], 1, static_cast<unsigned short>(jump),
                                                  static_cast<unsigned short>(repeat),
                                                  static_cast<unsigned char>(perPage),
-                                                 sample + sampleOffset * SECTOR_SIZE) != 0) {
+                                                 sample + sampleOffset * SECTOR_BYTES) != 0) {
                         CPLOG(3, "Write scan sector of device %s failed", device->getName());
                         return 0x8001;
                     }

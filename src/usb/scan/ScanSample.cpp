@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "platform/orrin/Sector.h"
 #include "schema/base/Log.h"
 
 namespace Tessor::usb {
@@ -23,7 +24,7 @@ ScanSample::ScanSample(const std::string& name, const char* data, int sectorCoun
 int ScanSample::myInit()
 {
     const bool zones = m_type == _SAMPLE_TYPE::ScanSampleEcc || m_type == _SAMPLE_TYPE::ScanSampleEccReverse;
-    m_length = m_sectorCount * (zones ? ZONE_SIZE : SECTOR_SIZE);
+    m_length = m_sectorCount * (zones ? ZONE_SIZE : SECTOR_BYTES);
     return 0;
 }
 

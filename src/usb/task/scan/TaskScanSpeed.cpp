@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "platform/orrin/Sector.h"
 #include "schema/base/Assert.h"
 #include "schema/base/Log.h"
 #include "schema/device/ScanConfig.h"
@@ -89,7 +90,7 @@ int TaskScanSpeed::trySpeed(schema::UsbDevice* device, const Sptr<ScanObjectSpee
         CPLOG(3, "Read Sector failed on disk '%s' with speed as 0x%x", device->getName(), speed);
         return -1;
     }
-    if (std::memcmp(read, sample, schema::BaseCmdData::SECTOR_SIZE) != 0) {
+    if (std::memcmp(read, sample, SECTOR_BYTES) != 0) {
         CPLOG(3, "Data compare failed with speed as 0x%x", speed);
         return -1;
     }
