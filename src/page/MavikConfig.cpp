@@ -43,14 +43,14 @@ void MavikConfig::setConfigInfo(const Sptr<ConfigInfo>& info)
         ++active;
     }
     CPLOG(7, "Active Partition number is %d", active);
-    std::lock_guard<std::mutex> guard(m_settingsMutex);
+    Threads::Lock guard(m_settingsMutex);
     m_settings = copy;
     m_activePartitions = active;
 }
 
 Sptr<ConfigInfo> MavikConfig::getConfigInfo() const
 {
-    std::lock_guard<std::mutex> guard(m_settingsMutex);
+    Threads::Lock guard(m_settingsMutex);
     return m_settings;
 }
 

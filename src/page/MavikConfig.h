@@ -6,7 +6,6 @@
 #pragma once
 
 #include <QString>
-#include <mutex>
 #include <optional>
 #include <string>
 
@@ -21,12 +20,9 @@ class UiInterfaceMgr;
 
 namespace Tessor::page {
 
-class MavikConfig {
+class MavikConfig : public Threads::Lockable {
 public:
     explicit MavikConfig(schema::UiInterfaceMgr* uiMgr);
-    virtual ~MavikConfig() = default;
-    MavikConfig(const MavikConfig&) = delete;
-    MavikConfig& operator=(const MavikConfig&) = delete;
 
     // Installs a copy of `info`; the caller's object is never shared.
     void setConfigInfo(const Sptr<schema::ConfigInfo>& info);
@@ -35,8 +31,8 @@ public:
     // user profile from it; 0.
     int commitConfigInfo();
     // The "UIConfig" lock the pages take around their edits of the settings.
-    void lock();
-    void unlock();
+    void lock() override;
+    void unlock() override;
 
     // Leading partitions whose size is not 0.
     int getActivePartitions() const { return m_activePartitions; }
@@ -60,7 +56,7 @@ public:
     Sptr<usb::FlashInfo> flashInfo;
 
 private:
-    mutable std::mutex m_settingsMutex;
+    mutable Threads::Mutex m_settingsMutex;
     Sptr<schema::ConfigInfo> m_settings;
     int m_activePartitions = 0;
     std::string m_workDir;

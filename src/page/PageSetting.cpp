@@ -614,7 +614,7 @@ void PageSetting::OnClickedConfirmPartition()
 
 void PageSetting::commitPartInfo()
 {
-    holder->lock();
+    Threads::Lock guard(*holder);
     m_runSettings->setCapacityPolicy(m_capacityPolicy);
     m_runSettings->setRealCapacity(editNumber(m_ids.capacity) * SECTORS_PER_MB);
     m_runSettings->setConfigCapacity(editNumber(FIXED_CAPACITY_EDIT) * SECTORS_PER_MB);
@@ -636,7 +636,6 @@ void PageSetting::commitPartInfo()
         part->setBootType(i == 0 ? m_bootType : 0);
         m_runSettings->addPartInfo(part);
     }
-    holder->unlock();
 }
 
 QGroupBox* PageSetting::createPartitionGroup(int index, bool volumeRules)

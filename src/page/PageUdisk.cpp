@@ -508,28 +508,28 @@ bool PageUdisk::OnClickedApply()
         clearError();
         return false;
     }
-    holder->lock();
-    holder->toMultiByteStringSerialLabel(GetDlgItemText(IDC_SN_LABEL));
-    holder->toMultiByteStringVendor(GetDlgItemText(IDC_VENDOR_TEXT));
-    holder->toMultiByteStringProduct(GetDlgItemText(IDC_PRODUCT_TEXT));
-    m_runSettings->setLedFreq(std::max(0, static_cast<QComboBox*>(GetDlgItem(IDC_LED_FREQUENCY))->currentIndex()));
-    m_runSettings->setPassword(utils::toAnsi(GetDlgItemText(IDC_PASSWORD)));
-    m_runSettings->setBlockMode(static_cast<QAbstractButton*>(GetDlgItem(IDC_BLOCK_MODE))->isChecked());
-    if (hasError()) {
-        clearError();
-        holder->unlock();
-        return false;
+    {
+        Threads::Lock guard(*holder);
+        holder->toMultiByteStringSerialLabel(GetDlgItemText(IDC_SN_LABEL));
+        holder->toMultiByteStringVendor(GetDlgItemText(IDC_VENDOR_TEXT));
+        holder->toMultiByteStringProduct(GetDlgItemText(IDC_PRODUCT_TEXT));
+        m_runSettings->setLedFreq(std::max(0, static_cast<QComboBox*>(GetDlgItem(IDC_LED_FREQUENCY))->currentIndex()));
+        m_runSettings->setPassword(utils::toAnsi(GetDlgItemText(IDC_PASSWORD)));
+        m_runSettings->setBlockMode(static_cast<QAbstractButton*>(GetDlgItem(IDC_BLOCK_MODE))->isChecked());
+        if (hasError()) {
+            clearError();
+            return false;
+        }
+        m_production->showSettings();
+        if (!holder->manualSelection) {
+            ConfigInfo::setFlashModel("");
+        } else {
+            ConfigInfo::setFlashModel(utils::toAnsi(holder->flashModel));
+            ConfigInfo::setChipsPerDisk(holder->chipsPerDisk);
+            ConfigInfo::setDualChannel(holder->dualChannel);
+        }
+        uiMgr->distributeConfigInfo(Sptr<ConfigInfo>(new ConfigInfo(m_runSettings)));
     }
-    m_production->showSettings();
-    if (!holder->manualSelection) {
-        ConfigInfo::setFlashModel("");
-    } else {
-        ConfigInfo::setFlashModel(utils::toAnsi(holder->flashModel));
-        ConfigInfo::setChipsPerDisk(holder->chipsPerDisk);
-        ConfigInfo::setDualChannel(holder->dualChannel);
-    }
-    uiMgr->distributeConfigInfo(Sptr<ConfigInfo>(new ConfigInfo(m_runSettings)));
-    holder->unlock();
     showFirstPage();
     return true;
 }
@@ -540,11 +540,12 @@ void PageUdisk::OnClickedSave()
     if (!OnClickedApply()) {
         return;
     }
-    holder->lock();
-    holder->commitConfigInfo();
-    usb::ProfileDpf("DpfConfig").setDpfConfig(m_runSettings->getDpfConfig());
-    usb::ProfileMp3("Mp3Config").setMp3Config(m_runSettings->getMp3Config());
-    holder->unlock();
+    {
+        Threads::Lock guard(*holder);
+        holder->commitConfigInfo();
+        usb::ProfileDpf("DpfConfig").setDpfConfig(m_runSettings->getDpfConfig());
+        usb::ProfileMp3("Mp3Config").setMp3Config(m_runSettings->getMp3Config());
+    }
     buildMenuImages(1);
     buildMenuImages(0);
 }
