@@ -384,9 +384,11 @@ TEST_F(UdiskPage, HotKeysAddAndRemoveTheHiddenPages)
 TEST_F(UdiskPage, TheFlashChipPageOpensOnTheReadyDevicesPart)
 {
     m_station->plug(1, "flash-part");
-    ASSERT_TRUE(test_support::waitOnGui([&] { return m_station->record(1).getState() == shell::UI_READY; }));
+    // The record takes the part number a moment after it shows ready.
+    ASSERT_TRUE(test_support::waitOnGui([&] {
+        return m_station->record(1).getState() == shell::UI_READY && !m_station->record(1).getPartNumber().isEmpty();
+    }));
     const QString part = m_station->record(1).getPartNumber();
-    ASSERT_FALSE(part.isEmpty());
     ASSERT_TRUE(test_support::waitOnGui([&] { return sheet().currentPartNumber == part; }));
     pressControl(Qt::Key_X);
     ASSERT_NE(nullptr, m_page->flashPage());
