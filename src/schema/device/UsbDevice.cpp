@@ -157,13 +157,13 @@ int UsbDevice::reset()
     m_addressFactory = Sptr<usb::AddressFactory>(new usb::AddressFactory(this));
     m_sectorBitmap = Sptr<usb::SectorBitmap>();
     setState(findState(STATE_UNPLUG));
-    m_flashInfo = Sptr<usb::FlashInfo>();
-    m_diskInfo = Sptr<DiskInfo>();
+    replaceShown(m_flashInfo, Sptr<usb::FlashInfo>());
+    replaceShown(m_diskInfo, Sptr<DiskInfo>());
     m_currentPlane = Sptr<PlaneInfo>(new PlaneInfo(1, 1, 1));
     m_flashPlane = Sptr<PlaneInfo>(new PlaneInfo(1, 1, 1));
-    m_version = Sptr<VersionInfo>();
+    replaceShown(m_version, Sptr<VersionInfo>());
     m_proScanMode = 0;
-    m_configInfo = Sptr<ConfigInfo>();
+    replaceShown(m_configInfo, Sptr<ConfigInfo>());
     if (config->isDpfSupport() && m_dpfDevice == nullptr) {
         m_dpfDevice = new DpfDevice(this, "DpfDevice");
         m_dpfDevice->init();
@@ -255,15 +255,15 @@ void UsbDevice::setPageBitmap(Sptr<usb::PageBitmap> bitmap)
 
 void UsbDevice::setFlashInfo(Sptr<usb::FlashInfo> flashInfo)
 {
-    m_flashInfo = flashInfo;
-    m_diskInfo = flashInfo->getDiskInfo();
+    replaceShown(m_flashInfo, flashInfo);
+    replaceShown(m_diskInfo, flashInfo->getDiskInfo());
     // In place: whoever holds the plane record sees the new flash.
     m_flashPlane->setChipCounts(m_diskInfo ? m_diskInfo->getChipsPerDisk() : 0);
     m_flashPlane->setInterleavePerChip(flashInfo->getChipInfo()->maxIntlvNum + 1);
     m_flashPlane->setPlanePerChip(flashInfo->getChipInfo()->maxPlaneNum + 1);
 }
 
-Sptr<usb::CfgTable> UsbDevice::getCfgTable() const { return m_cfgTable; }
+Sptr<usb::CfgTable> UsbDevice::getCfgTable() const { return shown(m_cfgTable); }
 
 Sptr<usb::CfgTableIndex> UsbDevice::getCfgTableIndex() const { return m_cfgTableIndex; }
 
@@ -271,10 +271,10 @@ void UsbDevice::setCfgTableIndex(Sptr<usb::CfgTableIndex> index) { m_cfgTableInd
 
 void UsbDevice::setCfgTable(Sptr<usb::CfgTable> table)
 {
-    m_cfgTable = table;
+    replaceShown(m_cfgTable, table);
     // A chip set without a table layout has no flash record to take from.
     if (UsbConfiguration::instance()->getCurrentFunction() != FUNCTION_FACTORY && table->getFlashCtrl()) {
-        m_diskInfo = table->getFlashCtrl()->getDiskInfo();
+        replaceShown(m_diskInfo, table->getFlashCtrl()->getDiskInfo());
     }
 }
 
@@ -282,7 +282,7 @@ int UsbDevice::setConfigInfo(Sptr<ConfigInfo> configInfo)
 {
     UsbConfiguration* config = UsbConfiguration::instance();
     int result = 0;
-    m_configInfo = configInfo;
+    replaceShown(m_configInfo, configInfo);
     m_currentPlane = m_flashPlane;
     bool highFormat = m_state && m_state->getStateType() == STATE_HIGH_FORMAT;
     if ((highFormat || config->getCurrentFunction() != FUNCTION_FACTORY) && m_cfgTable->getPartitionCtrl()) {
@@ -351,8 +351,9 @@ void UsbDevice::setProScanMode(int mode)
 
 int UsbDevice::getProScanMode() const
 {
-    CPLOG(7, "getProScanMode %d", m_proScanMode);
-    return m_proScanMode;
+    const int mode = m_proScanMode;
+    CPLOG(7, "getProScanMode %d", mode);
+    return mode;
 }
 
 void UsbDevice::resetAllocatAddress() { m_allocatAddress = Sptr<usb::AllocatAddress>(new usb::AllocatAddress()); }

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <deque>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/taval/Taval.h"
@@ -80,9 +81,12 @@ public:
     bool takeRemovalReport();
     bool removalReported() const override { return m_removalReported; }
 
-    Sptr<VersionInfo> getVersion() const { return m_version; }
-    Sptr<usb::FlashInfo> getFlashInfo() const { return m_flashInfo; }
-    Sptr<DiskInfo> getDiskInfo() const { return m_diskInfo; }
+    // The records a report's reader on another thread (the window, the
+    // console) looks at: each getter hands out a hold on the record as it is
+    // now, safe while this slot's thread replaces it.
+    Sptr<VersionInfo> getVersion() const { return shown(m_version); }
+    Sptr<usb::FlashInfo> getFlashInfo() const { return shown(m_flashInfo); }
+    Sptr<DiskInfo> getDiskInfo() const { return shown(m_diskInfo); }
     Sptr<PlaneInfo> getCurrentPlaneInfo() const { return m_currentPlane; }
     Sptr<PlaneInfo> getFlashPlaneInfo() const { return m_currentPlane; }
     Sptr<usb::FlagPageBitmap> getFlagBitmap() const { return m_flagBitmap; }
@@ -94,7 +98,7 @@ public:
     Sptr<usb::CfgTableIndex> getCfgTableIndex() const;
     Sptr<usb::CmdExternalCode> getExternalCode() const { return m_externalCode; }
     Sptr<FileSystemFactory> getFileSystemFactory() const { return m_fileSystemFactory; }
-    Sptr<ConfigInfo> getConfigInfo() const { return m_configInfo; }
+    Sptr<ConfigInfo> getConfigInfo() const { return shown(m_configInfo); }
     Sptr<usb::AllocatAddress> getAllocatAddress() const { return m_allocatAddress; }
     Sptr<BaseAddress> getPerAllocateCfgIndexPtr() const { return m_preAllocatedCfgIndex; }
     DpfDevice* getDpfDevice() const { return m_dpfDevice; }
@@ -122,7 +126,7 @@ public:
 
     void setFlashInfo(Sptr<usb::FlashInfo> flashInfo);
     // The version record as the device's read-version answer leaves it.
-    void setVersion(Sptr<VersionInfo> version) { m_version = version; }
+    void setVersion(Sptr<VersionInfo> version) { replaceShown(m_version, version); }
     void setCfgTable(Sptr<usb::CfgTable> table);
     // 0, or in the user function the partition item's refusal of the
     // settings (-0x8020), which the caller fails the device with.
@@ -203,6 +207,24 @@ private:
     // Read without the lock by any thread that posts to the slot.
     std::atomic<unsigned> m_generation{0};
     bool m_removalReported = false;
+    template <class T>
+    Sptr<T> shown(const Sptr<T>& record) const
+    {
+        Threads::Lock guard(m_shownLock);
+        return record;
+    }
+    // What the record held is let go after the lock, so its destruction
+    // may take any lock it likes.
+    template <class T>
+    void replaceShown(Sptr<T>& record, Sptr<T> value)
+    {
+        Threads::Lock guard(m_shownLock);
+        std::swap(record, value);
+    }
+
+    // Guards the records other threads read (version, flash, disk, table,
+    // settings); no other lock is taken under it.
+    mutable Threads::Mutex m_shownLock;
     Sptr<VersionInfo> m_version;
     Sptr<usb::FlashInfo> m_flashInfo;
     Sptr<DiskInfo> m_diskInfo;
@@ -223,7 +245,7 @@ private:
     Sptr<usb::ScanMode> m_scanMode;
     Sptr<usb::ScanBitmapFactory> m_scanBitmapFactory;
     Sptr<ConfigInfo> m_configInfo;
-    int m_proScanMode = 0;
+    std::atomic<int> m_proScanMode{0};
     Sptr<usb::AllocatAddress> m_allocatAddress;
     Sptr<BaseAddress> m_preAllocatedCfgIndex;
 };

@@ -250,7 +250,7 @@ unsigned char* UsbDevice::readVersionInfo()
         CPLOG(3, "Read Version Info Command failed on disk '%s'", record->driveText);
         return nullptr;
     }
-    m_version = Sptr<VersionInfo>(new VersionInfo(record->dataBuffer));
+    setVersion(Sptr<VersionInfo>(new VersionInfo(record->dataBuffer)));
     usb::CfgTable::dumpSector(record->dataBuffer, record->dataLength, "Read out Version Info");
     return record->dataBuffer;
 }

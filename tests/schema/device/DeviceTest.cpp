@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstring>
 #include <fstream>
 #include <string>
@@ -203,6 +204,43 @@ TEST_F(DeviceTest, ManagerEventsGoToTheDeviceManagerUnderTheRoot)
     Operator("Any", 0).sendMgrEvent(event);
     ASSERT_EQ(devices.events.size(), 1u);
     EXPECT_EQ(devices.events[0], event);
+}
+
+// The window and the console read a device's records on their own threads
+// while the device's thread replaces them (a new device, an eject, a reset):
+// what a reader holds stays whole.
+TEST_F(DeviceTest, ReadersOnOtherThreadsHoldWhatTheDeviceReplaces)
+{
+    std::atomic<bool> done{false};
+    std::thread reader([&] {
+        while (!done.load()) {
+            if (Sptr<ConfigInfo> settings = device->getConfigInfo()) {
+                EXPECT_EQ(settings->getRealCapacity(), 4096);
+            }
+            if (Sptr<VersionInfo> version = device->getVersion()) {
+                EXPECT_TRUE(version->checkCfgTable());
+            }
+            if (Sptr<DiskInfo> disk = device->getDiskInfo()) {
+                EXPECT_EQ(disk->getChipsPerDisk(), 2);
+            }
+            if (Sptr<usb::FlashInfo> flash = device->getFlashInfo()) {
+                EXPECT_EQ(flash->getChipInfo()->BlockPerChip, 64);
+            }
+            EXPECT_TRUE(device->getCfgTable());
+            EXPECT_LE(device->getProScanMode(), 3);
+        }
+    });
+    for (int round = 0; round < 100; ++round) {
+        giveGeometry(2, 64, 16, 4);
+        device->setVersion(Sptr<VersionInfo>(new VersionInfo(VERSION_6706, 0, true)));
+        Sptr<ConfigInfo> settings(new ConfigInfo());
+        settings->setRealCapacity(4096);
+        device->setConfigInfo(settings);
+        device->setProScanMode(round % 4);
+        device->reset();
+    }
+    done.store(true);
+    reader.join();
 }
 
 TEST_F(DeviceTest, PasswordsChangeOnlyInTheHighFormatAndLeaveNothingOld)
