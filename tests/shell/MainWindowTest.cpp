@@ -305,7 +305,8 @@ TEST_F(MainWindowTest, TheProductionPageProducesTwoDevicesOnAFourPortStation)
     if (HasFatalFailure()) {
         return;
     }
-    EXPECT_EQ(station.engineState(0), "StateBuildOk");
+    // The device reports its build before it takes its next state.
+    EXPECT_TRUE(waitOnGui([&] { return station.engineState(0) == "StateBuildOk"; })) << station.engineState(0);
     EXPECT_EQ(label(page, 0), "SIMa: Eject");
     EXPECT_EQ(page.getChannel(1)->progress->barFraction(), 1.0);
     EXPECT_TRUE(saveScreenshot(sheet, "production-built"));
