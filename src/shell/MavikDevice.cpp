@@ -194,7 +194,11 @@ void MavikDevice::sendToDevice(int request, const Sptr<UiEvent>& given)
                 formatText("Device Index %d Capacity is 0, check it", device->getIndex())));
             return;
         }
-        const Sptr<ConfigInfo> fitted = fittedRunSettings(*getRunSettings(), *capacity);
+        // Fitted on a copy of its own and then held: the UI manager's thread
+        // may be showing the held settings meanwhile.
+        const Sptr<ConfigInfo> own(new ConfigInfo(getRunSettings()));
+        const Sptr<ConfigInfo> fitted = fittedRunSettings(*own, *capacity);
+        setRunSettings(own);
         if (!fitted) {
             mfc::AfxMessageBox(utils::fromAnsi(formatText(
                 "%s(%d)%s,%s!", look("Channel").c_str(), device->getIndex() + 1,
