@@ -2,6 +2,7 @@
 
 #include "utils/BmpFile.h"
 #include "utils/DpfDefaultFolders.h"
+#include "platform/pelt/DeviceImage.h"
 #include "utils/DpfImage.h"
 
 namespace Tessor::page {
@@ -23,7 +24,7 @@ std::string join(const std::string& workDir, const std::string& relative)
 }  // namespace
 
 DpfMenuScreen::DpfMenuScreen(COLORREF back, COLORREF word, const std::string& workDir)
-    : m_image(utils::newDpfScreen()), m_back(back), m_word(word), m_workDir(workDir)
+    : m_image(pelt::newDpfScreen()), m_back(back), m_word(word), m_workDir(workDir)
 {
     m_dc = std::make_unique<mfc::CDC>(&m_image);
     m_dc->SetPenColor(word);
@@ -87,12 +88,12 @@ bool DpfMenuScreen::drawGlyphs(COLORREF back, COLORREF word, const std::string& 
 
 std::string DpfMenuScreen::underWorkDir(const std::string& relative) const { return join(m_workDir, relative); }
 
-void DpfMenuScreen::clear() { m_dc->FillRect(0, 0, utils::DPF_SCREEN_SIZE, utils::DPF_SCREEN_SIZE, m_back); }
+void DpfMenuScreen::clear() { m_dc->FillRect(0, 0, pelt::DPF_SCREEN_SIZE, pelt::DPF_SCREEN_SIZE, m_back); }
 
 void DpfMenuScreen::separator()
 {
     m_dc->MoveTo(0, SEPARATOR_Y);
-    m_dc->LineTo(utils::DPF_SCREEN_SIZE - 1, SEPARATOR_Y);
+    m_dc->LineTo(pelt::DPF_SCREEN_SIZE - 1, SEPARATOR_Y);
 }
 
 void DpfMenuScreen::cellText(int x, int y, const QString& text, const QFont& font)
@@ -108,7 +109,7 @@ void DpfMenuScreen::cellText(int x, int y, const QString& text, const QFont& fon
 
 void DpfMenuScreen::title(const QString& text, int x)
 {
-    m_dc->FillRect(0, 0, utils::DPF_SCREEN_SIZE, SEPARATOR_Y, m_back);
+    m_dc->FillRect(0, 0, pelt::DPF_SCREEN_SIZE, SEPARATOR_Y, m_back);
     if (!text.isEmpty()) {
         cellText(x, TITLE_Y, text, font());
     }

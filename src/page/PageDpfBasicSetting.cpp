@@ -23,11 +23,11 @@
 #include "schema/base/Log.h"
 #include "utils/AnsiText.h"
 #include "utils/BmpFile.h"
-#include "utils/CodePage.h"
+#include "platform/orrin/CodePage.h"
 #include "utils/DpfDefaultFolders.h"
 #include "utils/EbookReflow.h"
 #include "utils/FolderContents.h"
-#include "utils/HostPath.h"
+#include "platform/orrin/HostPath.h"
 
 namespace Tessor::page {
 
@@ -279,8 +279,8 @@ CColorPicker* PageDpfBasicSetting::picker(int id) const { return static_cast<CCo
 
 std::string PageDpfBasicSetting::hostPath(const std::string& relative) const
 {
-    const std::string workDir = utils::CodePage::fromUtf8(holder->getWorkDir());
-    return utils::HostPath::toHost(workDir.empty() ? relative : workDir + "\\" + relative);
+    const std::string workDir = CodePage::fromUtf8(holder->getWorkDir());
+    return HostPath::toHost(workDir.empty() ? relative : workDir + "\\" + relative);
 }
 
 bool PageDpfBasicSetting::OnInitDialog()
@@ -509,7 +509,7 @@ void PageDpfBasicSetting::OnBnClickedReset()
 {
     m_ebookOpen = !m_ebookOpen;
     if (m_ebookOpen) {
-        utils::deleteFolderContents(utils::CodePage::fromUtf8(hostPath(utils::EbookFolder)));
+        utils::deleteFolderContents(CodePage::fromUtf8(hostPath(utils::EbookFolder)));
         m_dpfConfig->_addFileList(schema::FILE_TYPE_EBOOK);
         SetDlgItemText(IDC_EBOOK_RESET, utf8("保存"));
         for (int slot = 0; slot < EBOOK_SLOTS; ++slot) {

@@ -20,11 +20,12 @@
 #include "platform/mfc/MessageBox.h"
 #include "platform/pelt/BmpBin.h"
 #include "utils/AnsiText.h"
-#include "utils/CodePage.h"
+#include "platform/orrin/CodePage.h"
 #include "utils/DpfDefaultFolders.h"
+#include "platform/pelt/DeviceImage.h"
 #include "utils/DpfImage.h"
 #include "utils/FolderContents.h"
-#include "utils/HostPath.h"
+#include "platform/orrin/HostPath.h"
 #include "utils/MenuWordTables.h"
 
 namespace Tessor::page {
@@ -158,7 +159,7 @@ void PageDpfControlSetting::buildControls()
     auto* previewBox = new QGroupBox(utf8("数字时钟预览"), positions);
     auto* previewLayout = new QGridLayout(previewBox);
     m_preview = new QLabel(previewBox);
-    m_preview->setFixedSize(utils::DPF_SCREEN_SIZE, utils::DPF_SCREEN_SIZE);
+    m_preview->setFixedSize(pelt::DPF_SCREEN_SIZE, pelt::DPF_SCREEN_SIZE);
     previewLayout->addWidget(m_preview);
     positionLayout->addWidget(previewBox, 0, 2, line, 1);
     layout->addWidget(positions, 0, 1);
@@ -221,7 +222,7 @@ QSpinBox* PageDpfControlSetting::upDown(int id) const { return static_cast<QSpin
 
 std::string PageDpfControlSetting::workPath(const std::string& relative) const
 {
-    const std::string workDir = utils::CodePage::fromUtf8(holder->getWorkDir());
+    const std::string workDir = CodePage::fromUtf8(holder->getWorkDir());
     return workDir.empty() ? relative : workDir + "\\" + relative;
 }
 
@@ -462,10 +463,10 @@ void PageDpfControlSetting::fillFolder(const QString& folder, const char* target
     if (!source.empty() && source.back() != '/' && source.back() != '\\') {
         source += "\\";
     }
-    std::vector<utils::HostPath::Entry> entries;
-    utils::HostPath::list(source, &entries);
+    std::vector<HostPath::Entry> entries;
+    HostPath::list(source, &entries);
     int converted = 0;
-    for (const utils::HostPath::Entry& entry : entries) {
+    for (const HostPath::Entry& entry : entries) {
         if (converted >= limit) {
             break;
         }

@@ -10,8 +10,9 @@
 #include <QPushButton>
 
 #include "page/DpfMenuScreen.h"
-#include "utils/CodePage.h"
+#include "platform/orrin/CodePage.h"
 #include "utils/DpfDefaultFolders.h"
+#include "platform/pelt/DeviceImage.h"
 #include "utils/DpfImage.h"
 
 namespace Tessor::page {
@@ -71,7 +72,7 @@ void PageDpfMenuSetting::buildGroup(Group& group, int g)
     auto* previewBox = new QGroupBox(QString::fromUtf8(group.description.previewCaption), this);
     auto* previewLayout = new QGridLayout(previewBox);
     group.preview = new QLabel(previewBox);
-    group.preview->setFixedSize(utils::DPF_SCREEN_SIZE, utils::DPF_SCREEN_SIZE);
+    group.preview->setFixedSize(pelt::DPF_SCREEN_SIZE, pelt::DPF_SCREEN_SIZE);
     previewLayout->addWidget(group.preview);
     addControl(group.description.checkListId, group.checks);
     addControl(group.description.orderListId, group.order);
@@ -105,7 +106,7 @@ std::pair<mfc::COLORREF, mfc::COLORREF> PageDpfMenuSetting::menuColours() const
 
 int PageDpfMenuSetting::language() const { return m_dpfConfig->getStateControl()->LguageSel; }
 
-std::string PageDpfMenuSetting::workDir() const { return utils::CodePage::fromUtf8(holder->getWorkDir()); }
+std::string PageDpfMenuSetting::workDir() const { return CodePage::fromUtf8(holder->getWorkDir()); }
 
 bool PageDpfMenuSetting::groupEnabled(int g) const { return m_groups[size_t(g)].checks->isEnabled(); }
 

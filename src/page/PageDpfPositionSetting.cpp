@@ -10,6 +10,7 @@
 
 #include "page/DpfResourceBitmaps.h"
 #include "page/PositionBounds.h"
+#include "platform/pelt/DeviceImage.h"
 #include "utils/DpfImage.h"
 
 namespace Tessor::page {
@@ -74,7 +75,7 @@ PageDpfPositionSetting::PageDpfPositionSetting(QWidget* parent) : PageConfig("Dp
     m_timePreview = new QLabel(this);
     m_datePreview = new QLabel(this);
     for (QLabel* preview : {m_timePreview, m_datePreview}) {
-        preview->setFixedSize(utils::DPF_SCREEN_SIZE, utils::DPF_SCREEN_SIZE);
+        preview->setFixedSize(pelt::DPF_SCREEN_SIZE, pelt::DPF_SCREEN_SIZE);
     }
     layout->addWidget(m_timePreview, 0, 0, 2, 1);
     layout->addWidget(m_datePreview, 2, 0, 2, 1);

@@ -30,9 +30,9 @@
 #include "shell/MavikDevice.h"
 #include "shell/MavikUiMgr.h"
 #include "utils/AnsiText.h"
-#include "utils/CodePage.h"
+#include "platform/orrin/CodePage.h"
 #include "utils/FileSizes.h"
-#include "utils/HostPath.h"
+#include "platform/orrin/HostPath.h"
 #include "utils/MavikLang.h"
 
 namespace Tessor::page {
@@ -378,7 +378,7 @@ bool PageSetting::setupLoginPartition()
     if (m_kinds[0] == DISK_CDROM) {
         content = work + LOGIN_ISO;
         std::error_code ec;
-        const uintmax_t bytes = std::filesystem::file_size(utils::HostPath::toHost(utils::toAnsi(content)), ec);
+        const uintmax_t bytes = std::filesystem::file_size(HostPath::toHost(utils::toAnsi(content)), ec);
         if (!ec) {
             sectors = sectorsOf(bytes);
         }
@@ -388,7 +388,7 @@ bool PageSetting::setupLoginPartition()
         if (folder != nullptr) {
             content = work + folder;
             std::error_code ec;
-            if (std::filesystem::is_directory(utils::HostPath::toHost(utils::toAnsi(content)), ec)) {
+            if (std::filesystem::is_directory(HostPath::toHost(utils::toAnsi(content)), ec)) {
                 sectors = sectorsOf(utils::getFolderSize(utils::toAnsi(content)));
             }
         }
@@ -440,7 +440,7 @@ bool PageSetting::acceptVolumeLabels()
     for (int i = 0; i < selectedCount(); ++i) {
         std::string narrow;
         const std::string refusal =
-            utils::CodePage::fromUtf8(GetDlgItemText(m_ids.volume[static_cast<size_t>(i)]).toStdString(), &narrow)
+            CodePage::fromUtf8(GetDlgItemText(m_ids.volume[static_cast<size_t>(i)]).toStdString(), &narrow)
                 ? schema::VolumeLabel(narrow).refusal()
                 : "volume label holds a character the code page cannot write";
         if (!refusal.empty()) {

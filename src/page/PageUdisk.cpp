@@ -39,8 +39,8 @@
 #include "usb/profile/ProfileMp3.h"
 #include "usb/profile/uniSerialNO.h"
 #include "utils/AnsiText.h"
-#include "utils/CodePage.h"
-#include "utils/HostPath.h"
+#include "platform/orrin/CodePage.h"
+#include "platform/orrin/HostPath.h"
 #include "utils/MavikLang.h"
 #include "utils/WholeFile.h"
 
@@ -554,7 +554,7 @@ void PageUdisk::OnClickedSave()
 // path; the holder keeps the host's.
 void PageUdisk::buildMenuImages(int chinese)
 {
-    Tessor::page::buildMenuImages(m_runSettings, chinese, utils::CodePage::fromUtf8(holder->getWorkDir()));
+    Tessor::page::buildMenuImages(m_runSettings, chinese, CodePage::fromUtf8(holder->getWorkDir()));
 }
 
 void PageUdisk::OnClickedExtCode()
@@ -572,7 +572,7 @@ void PageUdisk::OnClickedExtCode()
         mfc::AfxMessageBox(MavikLang::text("Image File Is Too Big!"));
         return;
     }
-    const QString target = QString::fromStdString(utils::HostPath::toHost(MP3_CODE_IMAGE));
+    const QString target = QString::fromStdString(HostPath::toHost(MP3_CODE_IMAGE));
     if (QFileInfo(path).canonicalFilePath() != QFileInfo(target).canonicalFilePath()) {
         if (!source.open(QIODevice::ReadOnly) || !utils::WholeFile::write(MP3_CODE_IMAGE, source.readAll())) {
             CPLOG(3, "External code image %s not copied", utils::toAnsi(path).c_str());

@@ -1,6 +1,6 @@
 #include "utils/AnsiText.h"
 
-#include "utils/CodePage.h"
+#include "platform/orrin/CodePage.h"
 
 namespace Tessor::utils {
 

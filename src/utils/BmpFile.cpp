@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "platform/orrin/ByteOrder.h"
-#include "utils/HostPath.h"
+#include "platform/orrin/HostPath.h"
 #include "utils/WholeFile.h"
 
 namespace Tessor::utils {

@@ -2,35 +2,13 @@
 
 #include <cstring>
 
-#include "platform/orrin/ByteOrder.h"
 #include "platform/orrin/PlatformLog.h"
 #include "utils/BmpFile.h"
 #include "utils/DpfDefaultFolders.h"
-#include "utils/Rgb565.h"
+#include "platform/pelt/DeviceImage.h"
 #include "utils/WholeFile.h"
 
 namespace Tessor::utils {
-
-QImage newDpfScreen()
-{
-    QImage screen(DPF_SCREEN_SIZE, DPF_SCREEN_SIZE, QImage::Format_RGB32);
-    screen.fill(Qt::black);
-    return screen;
-}
-
-QByteArray toDpfImage(const QImage& image)
-{
-    const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
-    QByteArray bytes(qsizetype(rgb.width()) * rgb.height() * 2, '\0');
-    auto* pixel = reinterpret_cast<Be16*>(bytes.data());
-    for (int y = 0; y < rgb.height(); ++y) {
-        const auto* line = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
-        for (int x = 0; x < rgb.width(); ++x) {
-            (pixel++)->set(rgb565(qRed(line[x]), qGreen(line[x]), qBlue(line[x])));
-        }
-    }
-    return bytes;
-}
 
 int convertBmpToImg(const std::string& imgPath, const std::string& bmpPath)
 {
@@ -39,7 +17,7 @@ int convertBmpToImg(const std::string& imgPath, const std::string& bmpPath)
         PLATFORM_LOG(3, "cannot read the bitmap %s\n", bmpPath.c_str());
         return 0;
     }
-    return WholeFile::write(imgPath, toDpfImage(bitmap)) ? 1 : 0;
+    return WholeFile::write(imgPath, pelt::toDpfImage(bitmap)) ? 1 : 0;
 }
 
 namespace {
@@ -62,7 +40,7 @@ int buildKnumImg(const std::string& workDir)
             PLATFORM_LOG(3, "cannot read the glyph %s\n", glyphPath.c_str());
             return 0;
         }
-        const QByteArray pixels = toDpfImage(glyph);
+        const QByteArray pixels = pelt::toDpfImage(glyph);
         if (pixels.size() > KNUM_RECORD_SIZE) {
             PLATFORM_LOG(3, "the glyph %s of %dx%d does not fit its record\n", glyphPath.c_str(), glyph.width(),
                   glyph.height());

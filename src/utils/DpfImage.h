@@ -1,7 +1,5 @@
-// The photo frame's picture files (".img"): 16-bit pixels, high byte first,
-// rows from the top, no header and no padding; the reader knows the size
-// from the file's role. Screens are 128 x 128 and are drawn in memory, never
-// taken from what the window shows.
+// The photo frame's picture files (".img", see pelt/DeviceImage.h) the tool
+// makes of its own bitmaps.
 #pragma once
 
 #include <QByteArray>
@@ -10,16 +8,11 @@
 
 namespace Tessor::utils {
 
-constexpr int DPF_SCREEN_SIZE = 128;
 // "KNUM.img": twelve glyph records of 512 bytes, then 2048 zero bytes.
 constexpr int KNUM_GLYPHS = 12;
 constexpr int KNUM_RECORD_SIZE = 512;
 constexpr int KNUM_FILE_SIZE = KNUM_GLYPHS * KNUM_RECORD_SIZE + 2048;
 
-// A blank 128 x 128 screen to draw on (black).
-QImage newDpfScreen();
-// The ".img" bytes of `image`: width x height x 2.
-QByteArray toDpfImage(const QImage& image);
 // Paths in the system's form. 1 when the ".img" was written whole; 0 when
 // the bitmap cannot be read or the ".img" cannot be written, and then any
 // earlier ".img" stays as it was.

@@ -1,6 +1,6 @@
 #include "utils/EbookReflow.h"
 
-#include "utils/CodePage.h"
+#include "platform/orrin/CodePage.h"
 
 namespace Tessor::utils {
 

@@ -6,7 +6,7 @@
 #include <system_error>
 
 #include "platform/orrin/CeilDivide.h"
-#include "utils/HostPath.h"
+#include "platform/orrin/HostPath.h"
 
 namespace Tessor::utils {
 

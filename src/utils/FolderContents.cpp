@@ -4,7 +4,7 @@
 #include <system_error>
 
 #include "platform/orrin/PlatformLog.h"
-#include "utils/HostPath.h"
+#include "platform/orrin/HostPath.h"
 
 namespace Tessor::utils {
 

@@ -10,8 +10,8 @@
 #include "platform/ini/IniText.h"
 #include "platform/orrin/PlatformLog.h"
 #include "utils/AnsiText.h"
-#include "utils/CodePage.h"
-#include "utils/HostPath.h"
+#include "platform/orrin/CodePage.h"
+#include "platform/orrin/HostPath.h"
 
 namespace Tessor::utils {
 

@@ -13,6 +13,7 @@
 #include "page/PageDpfSetMenuSetting.h"
 #include "support/Screenshot.h"
 #include "utils/BmpFile.h"
+#include "platform/pelt/DeviceImage.h"
 #include "utils/DpfImage.h"
 
 namespace dpf_page_test {
@@ -191,7 +192,7 @@ TEST_F(MenuPages, PicturesHoldTheFramesSeparatorGlyphsAndTitleInTheirPlaces)
     }
     // The preview shows the picture written.
     EXPECT_EQ(QByteArray::fromStdString(clock.bytes()),
-              Tessor::utils::toDpfImage(page->preview(0)->pixmap().toImage()));
+              Tessor::pelt::toDpfImage(page->preview(0)->pixmap().toImage()));
     // The display menu's rows are 15 pixels apart.
     const Picture display = picture("releases/dpf/menu/english/subMenu/Display.img");
     EXPECT_EQ(kWhite, display.at(2, 17 + 15));
@@ -239,7 +240,7 @@ TEST_F(MenuPages, ConfirmRebuildsTheGlyphFileInTheNewColours)
 // Reference screens drawn the same way, to hold the captions against.
 std::string screenBytes(const DpfMenuScreen& screen)
 {
-    return Tessor::utils::toDpfImage(screen.image()).toStdString();
+    return Tessor::pelt::toDpfImage(screen.image()).toStdString();
 }
 
 TEST_F(MenuPages, CaptionImagesOfBothLanguages)

@@ -16,7 +16,7 @@
 #include "support/QtApp.h"
 #include "support/TempFolder.h"
 #include "usb/dpf/DpfRoad.h"
-#include "utils/HostPath.h"
+#include "platform/orrin/HostPath.h"
 
 namespace {
 
@@ -84,7 +84,7 @@ TEST(UdiskPageSave, WritesTheCaptionPicturesTheProducedFrameCarries)
         Bytes area;
         for (const auto* item = row->items; item->sectors > 0; ++item) {
             const Bytes file = dpf_test::padded(
-                fileBytes(utils::HostPath::toHost((work / "releases/dpf").string() + "/" + item->file)));
+                fileBytes(HostPath::toHost((work / "releases/dpf").string() + "/" + item->file)));
             area.insert(area.end(), file.begin(), file.end());
         }
         EXPECT_TRUE(flash.read(dpf_test::FlashReader::areaAddress(table, row->type), int64_t(area.size() / 512)) ==

@@ -30,7 +30,7 @@
 #include "usb/profile/ProfileMp3.h"
 #include "usb/profile/ProfileUser.h"
 #include "usb/profile/uniSerialNO.h"
-#include "utils/HostPath.h"
+#include "platform/orrin/HostPath.h"
 
 namespace {
 
@@ -327,7 +327,7 @@ TEST_F(UdiskPage, TheExternalCodeImageIsCopiedUpToItsLimit)
     std::ofstream(code, std::ios::binary) << std::string(PageUdisk::EXT_CODE_LIMIT, 'C');
     // The station's image may be spelled in another letter case.
     const auto station = [this] {
-        std::ifstream in(utils::HostPath::toHost(m_work.path() + "/releases/code/VOR_MP3_Code.img"), std::ios::binary);
+        std::ifstream in(HostPath::toHost(m_work.path() + "/releases/code/VOR_MP3_Code.img"), std::ios::binary);
         return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     };
     const std::string before = station();

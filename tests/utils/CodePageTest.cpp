@@ -5,13 +5,13 @@
 #include <string>
 #include <vector>
 
-#include "utils/CodePage.h"
-#include "utils/HostPath.h"
+#include "platform/orrin/CodePage.h"
+#include "platform/orrin/HostPath.h"
 
 namespace {
 
-using Tessor::utils::CodePage;
-using Tessor::utils::HostPath;
+using Tessor::CodePage;
+using Tessor::HostPath;
 namespace fs = std::filesystem;
 
 TEST(CodePage, LeadBytesAreThoseThatStartADoubleByteCharacter)

@@ -13,11 +13,13 @@
 #include "support/QtApp.h"
 #include "support/TempFolder.h"
 #include "utils/BmpFile.h"
+#include "platform/pelt/DeviceImage.h"
 #include "utils/DpfImage.h"
 
 namespace {
 
 using namespace Tessor::utils;
+using namespace Tessor::pelt;
 using test_support::qtApp;
 namespace fs = std::filesystem;
 

@@ -4,9 +4,9 @@
 #include <QPainter>
 
 #include "platform/orrin/PlatformLog.h"
-#include "utils/DpfImage.h"
-#include "utils/HostPath.h"
-#include "utils/WholeFile.h"
+#include "platform/pelt/DeviceImage.h"
+#include "platform/orrin/HostPath.h"
+#include "platform/ini/RegularFile.h"
 
 namespace Tessor::pelt {
 
@@ -14,7 +14,7 @@ namespace {
 
 QImage readPicture(const std::string& source)
 {
-    const QString path = QString::fromStdString(utils::HostPath::toHost(source));
+    const QString path = QString::fromStdString(HostPath::toHost(source));
     QImageReader reader(path);
     const QString suffix = path.section('.', -1).toLower();
     // Run-length and device-independent bitmaps are bitmap files.
@@ -32,7 +32,7 @@ QImage readPicture(const std::string& source)
 
 QImage CBmpBin::fitToScreen(const QImage& picture)
 {
-    QImage screen = utils::newDpfScreen();
+    QImage screen = newDpfScreen();
     const QImage scaled =
         picture.size() == screen.size()
             ? picture
@@ -53,13 +53,18 @@ int CBmpBin::HBMP2UsbData565(const std::string& source, ConversionRecord* record
     if (picture.isNull()) {
         return 0;
     }
-    const QByteArray bytes = utils::toDpfImage(fitToScreen(picture));
+    const QByteArray bytes = toDpfImage(fitToScreen(picture));
     if (record != nullptr) {
         record->sourceWidth = picture.width();
         record->sourceHeight = picture.height();
         record->targetBytes = int(bytes.size());
     }
-    return utils::WholeFile::write(target, bytes) ? 1 : 0;
+    std::string reason;
+    if (!IO::replaceFile(HostPath::toHost(target), bytes.constData(), size_t(bytes.size()), nullptr, reason)) {
+        PLATFORM_LOG(3, "writing %s failed : %s\n", target.c_str(), reason.c_str());
+        return 0;
+    }
+    return 1;
 }
 
 }  // namespace Tessor::pelt

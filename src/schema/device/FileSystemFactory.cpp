@@ -13,7 +13,7 @@
 #include "usb/cfg/CfgPartition.h"
 #include "usb/cfg/CfgTable.h"
 #include "usb/cfg/LunInfo.h"
-#include "utils/HostPath.h"
+#include "platform/orrin/HostPath.h"
 
 namespace Tessor::schema {
 
@@ -251,7 +251,7 @@ int FileSystemFactory::buildRootDirectory()
 
 int FileSystemFactory::buildCdromPartition()
 {
-    const std::string path = utils::HostPath::toHost(m_part->getCopyPath());
+    const std::string path = HostPath::toHost(m_part->getCopyPath());
     const int size = usbGetFileSize(path.c_str());
     CPLOG(7, "Current Write CD-Rom start Sector at %d ", m_currentSector);
     if (size < 0) {

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "utils/CodePage.h"
+#include "platform/orrin/CodePage.h"
 
 namespace Tessor::schema {
 
@@ -13,7 +13,7 @@ constexpr char kForbidden[] = "\"*+,./:;<=>?[\\]|";
 // Bytes of the character that starts at `at`.
 size_t characterBytes(const std::string& text, size_t at)
 {
-    return utils::CodePage::isLeadByte(static_cast<unsigned char>(text[at])) && at + 1 < text.size() ? 2 : 1;
+    return CodePage::isLeadByte(static_cast<unsigned char>(text[at])) && at + 1 < text.size() ? 2 : 1;
 }
 
 }  // namespace
@@ -21,7 +21,7 @@ size_t characterBytes(const std::string& text, size_t at)
 VolumeLabel::VolumeLabel(const std::string& narrow) : m_text(narrow)
 {
     std::string readable;
-    if (!utils::CodePage::toUtf8(m_text, &readable)) {
+    if (!CodePage::toUtf8(m_text, &readable)) {
         m_refusal = "volume label is not a text of the code page";
         return;
     }

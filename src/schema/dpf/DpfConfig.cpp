@@ -5,7 +5,7 @@
 #include "schema/base/Assert.h"
 #include "schema/base/Log.h"
 #include "schema/base/SystemInfo.h"
-#include "utils/HostPath.h"
+#include "platform/orrin/HostPath.h"
 
 namespace Tessor::schema {
 
@@ -255,11 +255,11 @@ int DpfConfig::_addFileList(FILE_TYPE_T type)
         type == FILE_TYPE_EBOOK ? Sptr<DpfDataItem>(m_eBookCfg) : (type == FILE_TYPE_PHOTO ? m_photoCfg : m_moviesCfg);
     container->clearData();
     // Sorted by name, so every run lists the same files in the same order.
-    std::vector<utils::HostPath::Entry> entries;
-    if (!utils::HostPath::list(folder, &entries)) {
+    std::vector<HostPath::Entry> entries;
+    if (!HostPath::list(folder, &entries)) {
         return 1;
     }
-    for (const utils::HostPath::Entry& entry : entries) {
+    for (const HostPath::Entry& entry : entries) {
         const size_t dot = entry.name.rfind('.');
         if (entry.folder || dot == std::string::npos || entry.name.compare(dot, std::string::npos, extension) != 0) {
             continue;

@@ -6,8 +6,8 @@
 #include "schema/base/Assert.h"
 #include "schema/base/Log.h"
 #include "schema/base/SystemInfo.h"
-#include "utils/CodePage.h"
-#include "utils/HostPath.h"
+#include "platform/orrin/CodePage.h"
+#include "platform/orrin/HostPath.h"
 
 namespace Tessor::schema {
 
@@ -225,7 +225,7 @@ const DpfDataFactory::Row* DpfDataFactory::table() { return rows; }
 DpfDataFactory* DpfDataFactory::instance()
 {
     // Paths are held in the system's code page, the working folder included.
-    static DpfDataFactory factory(utils::CodePage::fromUtf8(SystemInfo::getCurrentWorkingDirectory()) +
+    static DpfDataFactory factory(CodePage::fromUtf8(SystemInfo::getCurrentWorkingDirectory()) +
                                   "\\releases\\dpf\\");
     return &factory;
 }
@@ -255,7 +255,7 @@ int DpfDataFactory::getTotalSectors() const
 
 DpfDataFactory::Stamp DpfDataFactory::stampOf(const char* file) const
 {
-    const std::filesystem::path host(utils::HostPath::toHost(m_dataFolder + file));
+    const std::filesystem::path host(HostPath::toHost(m_dataFolder + file));
     std::error_code error;
     Stamp stamp;
     const auto size = std::filesystem::file_size(host, error);

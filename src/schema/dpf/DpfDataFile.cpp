@@ -4,7 +4,7 @@
 #include "platform/orrin/Sector.h"
 #include "platform/taval/Taval.h"
 #include "schema/base/Log.h"
-#include "utils/HostPath.h"
+#include "platform/orrin/HostPath.h"
 
 namespace Tessor::schema {
 
@@ -22,7 +22,7 @@ int DpfDataFile::sectorsOf(int bytes)
 int DpfDataFile::init()
 {
     m_buffer.clear();
-    const std::string host = utils::HostPath::toHost(m_path);
+    const std::string host = HostPath::toHost(m_path);
     m_size = usbGetFileSize(host.c_str());
     m_sectors = sectorsOf(m_size);
     if (m_size <= 0) {

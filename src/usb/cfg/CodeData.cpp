@@ -3,7 +3,7 @@
 #include "platform/taval/Taval.h"
 #include "schema/base/Log.h"
 #include "schema/base/UsbConfiguration.h"
-#include "utils/HostPath.h"
+#include "platform/orrin/HostPath.h"
 
 namespace Tessor::usb {
 
@@ -17,7 +17,7 @@ int CodeData::init()
 {
     const int bytes = getCodeLengthInBytes();
     m_buffer.assign(static_cast<size_t>(bytes), 0);
-    const std::string host = utils::HostPath::toHost(m_file);
+    const std::string host = HostPath::toHost(m_file);
     const int n = usbReadFile(host.c_str(), m_buffer.data(), bytes, m_offset * STEP_BYTES);
     m_read = n > 0 ? n : 0;
     if (m_read < bytes) {

@@ -4,7 +4,7 @@
 #include "schema/base/Log.h"
 #include "schema/base/UsbConfiguration.h"
 #include "usb/cfg/CodeData.h"
-#include "utils/HostPath.h"
+#include "platform/orrin/HostPath.h"
 
 namespace Tessor::usb {
 
@@ -48,7 +48,7 @@ int ExternalCode::pieceCount(const std::string& file, int size)
 int ExternalCode::initOneFile(const std::string& file)
 {
     CPLOG(7, "### codeType = %d, file ='%s'", m_type, file.c_str());
-    const int size = usbGetFileSize(utils::HostPath::toHost(file).c_str());
+    const int size = usbGetFileSize(HostPath::toHost(file).c_str());
     if (size < 1) {
         CPLOG(3, "Size of file '%s' is not validate : %d", file.c_str(), size);
         return -1;

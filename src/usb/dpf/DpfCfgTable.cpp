@@ -16,8 +16,8 @@
 #include "schema/dpf/DpfDevice.h"
 #include "usb/dpf/DpfCmdEbookDirectory.h"
 #include "usb/dpf/DpfLimits.h"
-#include "utils/HostPath.h"
-#include "utils/Rgb565.h"
+#include "platform/orrin/HostPath.h"
+#include "platform/pelt/Rgb565.h"
 
 namespace Tessor::usb {
 
@@ -116,9 +116,9 @@ int DpfCfgTable::serialize(void* buffer)
     r.keyPinType = static_cast<uint8_t>(state->KeyPinType);
     r.switchKeyUpDown = state->KeyUpDnSwEn;
     r.switchKeyWatch = state->KeyWatchSwEn;
-    r.colorCursor.set(utils::rgb565(static_cast<uint32_t>(state->CurColour)));
-    r.colorBackground.set(utils::rgb565(static_cast<uint32_t>(state->BackColour)));
-    r.colorWord.set(utils::rgb565(static_cast<uint32_t>(state->WordColour)));
+    r.colorCursor.set(pelt::rgb565(static_cast<uint32_t>(state->CurColour)));
+    r.colorBackground.set(pelt::rgb565(static_cast<uint32_t>(state->BackColour)));
+    r.colorWord.set(pelt::rgb565(static_cast<uint32_t>(state->WordColour)));
 
     serializeSdk(&r);
     for (int i = 0; i < PhotoInfoRecord::MENU_AREAS; ++i) {
@@ -411,7 +411,7 @@ bool DpfCfgTable::readArea(PHOTO_ADDRESS_T type, int sector, int count, std::vec
 bool DpfCfgTable::saveFile(const std::string& path, const std::vector<unsigned char>& bytes, int size)
 {
     static const unsigned char kEmpty = 0;
-    return usbWriteFile(utils::HostPath::toHost(path).c_str(), bytes.empty() ? &kEmpty : bytes.data(), size, 0) == size;
+    return usbWriteFile(HostPath::toHost(path).c_str(), bytes.empty() ? &kEmpty : bytes.data(), size, 0) == size;
 }
 
 void DpfCfgTable::debug()

@@ -12,7 +12,7 @@
 #include "schema/device/UsbDevice.h"
 #include "schema/dpf/DpfDevice.h"
 #include "usb/dpf/DpfLimits.h"
-#include "utils/CodePage.h"
+#include "platform/orrin/CodePage.h"
 
 namespace Tessor::usb {
 
@@ -32,7 +32,7 @@ std::string DpfCmdEbookDirectory::titleOf(const std::string& path)
     size_t length = 0;
     while (length < title.size()) {
         const size_t step =
-            utils::CodePage::isLeadByte(static_cast<unsigned char>(title[length])) && length + 1 < title.size() ? 2 : 1;
+            CodePage::isLeadByte(static_cast<unsigned char>(title[length])) && length + 1 < title.size() ? 2 : 1;
         if (length + step > TITLE_SIZE) {
             break;
         }

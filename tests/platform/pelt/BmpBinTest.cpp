@@ -8,6 +8,7 @@
 
 #include "platform/pelt/BmpBin.h"
 #include "support/TempFolder.h"
+#include "platform/pelt/DeviceImage.h"
 #include "utils/DpfImage.h"
 
 namespace {
@@ -71,7 +72,7 @@ TEST_F(Pictures, AScreenSizedBitmapIsTakenAsItIs)
     ASSERT_TRUE(screen.save(QString::fromStdString(path("screen.bmp")), "BMP"));
     fs::copy_file(path("screen.bmp"), path("screen.rle"));
     ASSERT_EQ(1, convert("screen.rle", "screen.img"));
-    EXPECT_EQ(Tessor::utils::toDpfImage(screen).toStdString(), readBytes(path("screen.img")));
+    EXPECT_EQ(Tessor::pelt::toDpfImage(screen).toStdString(), readBytes(path("screen.img")));
 }
 
 TEST_F(Pictures, EveryReadableFormatConvertsAndTheRestLeaveNoFile)

@@ -16,7 +16,7 @@
 #include "schema/device/FileSystemDbr.h"
 #include "schema/device/FileSystemFactory.h"
 #include "schema/device/VolumeLabel.h"
-#include "utils/CodePage.h"
+#include "platform/orrin/CodePage.h"
 
 using Tessor::schema::FatParameters;
 using Tessor::schema::FileSystemDbr;
@@ -145,7 +145,7 @@ INSTANTIATE_TEST_SUITE_P(
 // empty; what FAT does not allow in a label is refused.
 TEST(BootSector, LabelIsElevenBytesOfTheCodePage)
 {
-    const auto gbk = [](const char* utf8) { return Tessor::utils::CodePage::fromUtf8(utf8); };
+    const auto gbk = [](const char* utf8) { return Tessor::CodePage::fromUtf8(utf8); };
     const std::pair<std::string, std::string> fields[] = {
         {"", "NO NAME    "},
         {"login", "login      "},

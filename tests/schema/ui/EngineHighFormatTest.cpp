@@ -17,7 +17,7 @@
 #include "usb/cfg/BuildInfo.h"
 #include "usb/cfg/CfgTable.h"
 #include "usb/task/hFormat/TaskHfFormatAllPartitions.h"
-#include "utils/CodePage.h"
+#include "platform/orrin/CodePage.h"
 
 namespace {
 
@@ -317,7 +317,7 @@ TEST(EngineHighFormatCopy, NamesTheVolumeWouldChangeFailTheCopy)
 // device with 0x8013 and says why before anything is written.
 TEST(EngineHighFormatLabels, LabelsAreWrittenInTheCodePageOrRefused)
 {
-    const auto gbk = [](const char* utf8) { return Tessor::utils::CodePage::fromUtf8(utf8); };
+    const auto gbk = [](const char* utf8) { return Tessor::CodePage::fromUtf8(utf8); };
     struct Labelled {
         std::string label;
         std::string written;  // "" when refused
@@ -336,7 +336,7 @@ TEST(EngineHighFormatLabels, LabelsAreWrittenInTheCodePageOrRefused)
     }
     for (int port = 0; port < ports; ++port) {
         const Labelled& d = devices[port];
-        SCOPED_TRACE(Tessor::utils::CodePage::toUtf8(d.label));
+        SCOPED_TRACE(Tessor::CodePage::toUtf8(d.label));
         if (d.written.empty()) {
             expectFailed(engine, port, 0x8013, "volume label");
             for (OpKind write : {OpKind::Erase, OpKind::Program, OpKind::LogicalWrite}) {

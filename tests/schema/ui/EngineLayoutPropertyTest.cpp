@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "HighFormatRoad.h"
-#include "utils/CodePage.h"
+#include "platform/orrin/CodePage.h"
 
 namespace {
 
@@ -46,7 +46,7 @@ class Layouts {
 public:
     explicit Layouts(unsigned seed) : m_random(seed)
     {
-        const auto gbk = [](const char* utf8) { return Tessor::utils::CodePage::fromUtf8(utf8); };
+        const auto gbk = [](const char* utf8) { return Tessor::CodePage::fromUtf8(utf8); };
         m_allowed = {{"UNIT", true, "UNIT"},
                      {"", true, ""},
                      {"lower case", true, "lower case"},
@@ -162,7 +162,7 @@ private:
             const Partition& p = layout.partitions[i];
             out << " [" << (p.diskType == DISK_CDROM ? "cdrom" : p.diskType == DISK_LOCAL ? "local" : "removable")
                 << " " << (p.sectors == REST ? std::string("rest") : std::to_string(p.sectors)) << " label \""
-                << Tessor::utils::CodePage::toUtf8(p.label) << "\" content \"" << p.content << "\"]";
+                << Tessor::CodePage::toUtf8(p.label) << "\" content \"" << p.content << "\"]";
         }
         out << (layout.mustBuild ? " (must build)" : "");
         return out.str();

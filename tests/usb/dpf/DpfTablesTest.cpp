@@ -17,7 +17,7 @@
 #include "usb/dpf/DpfCmdItem.h"
 #include "usb/dpf/DpfCmdPhotoAddress.h"
 #include "usb/dpf/DpfCmdPhotoState.h"
-#include "utils/HostPath.h"
+#include "platform/orrin/HostPath.h"
 
 namespace dpf_test {
 namespace {
@@ -164,7 +164,7 @@ TEST_F(DpfTables, ReadBackFromTheTableGivesTheContentAndAreasWritten)
     }
     ASSERT_EQ(256u, written[ADDRESS_BOOKS].size());
     auto hostFile = [](const std::string& path) {
-        std::ifstream in(Tessor::utils::HostPath::toHost(path), std::ios::binary);
+        std::ifstream in(Tessor::HostPath::toHost(path), std::ios::binary);
         return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     };
 

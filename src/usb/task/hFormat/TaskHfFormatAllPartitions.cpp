@@ -12,7 +12,7 @@
 #include "usb/cfg/CfgPartition.h"
 #include "usb/cfg/CfgTable.h"
 #include "usb/cfg/LunInfo.h"
-#include "utils/HostPath.h"
+#include "platform/orrin/HostPath.h"
 
 namespace Tessor::schema {
 
@@ -38,7 +38,7 @@ void TaskHfFormatAllPartitions::volume(UsbDevice* device, int operation)
 
 bool TaskHfFormatAllPartitions::copy(const std::string& source, const std::string& target)
 {
-    const std::string host = utils::HostPath::toHost(source);
+    const std::string host = HostPath::toHost(source);
     for (int attempt = 0; attempt < COPY_ATTEMPTS; ++attempt) {
         // The library answers non-zero for a finished copy.
         if (copyDirectory2Flash(host.c_str(), target.c_str(), 1) != 0) {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace Tessor::utils {
+namespace Tessor {
 
 class HostPath {
 public:
@@ -23,4 +23,4 @@ public:
     static bool list(const std::string& folder, std::vector<Entry>* entries);
 };
 
-}  // namespace Tessor::utils
+}  // namespace Tessor

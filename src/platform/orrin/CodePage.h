@@ -5,7 +5,7 @@
 
 #include <string>
 
-namespace Tessor::utils {
+namespace Tessor {
 
 class CodePage {
 public:
@@ -20,4 +20,4 @@ public:
     static bool fromUtf8(const std::string& utf8, std::string* narrow);
 };
 
-}  // namespace Tessor::utils
+}  // namespace Tessor

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-namespace Tessor::utils {
+namespace Tessor::pelt {
 
 constexpr uint16_t rgb565(int red, int green, int blue)
 {
@@ -18,4 +18,4 @@ constexpr uint16_t rgb565(uint32_t rrggbb)
                   static_cast<int>(rrggbb & 0xFF));
 }
 
-}  // namespace Tessor::utils
+}  // namespace Tessor::pelt

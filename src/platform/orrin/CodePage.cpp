@@ -1,4 +1,4 @@
-#include "utils/CodePage.h"
+#include "platform/orrin/CodePage.h"
 
 #include <iconv.h>
 
@@ -6,7 +6,7 @@
 #include <cerrno>
 #include <vector>
 
-namespace Tessor::utils {
+namespace Tessor {
 
 namespace {
 
@@ -84,4 +84,4 @@ bool CodePage::fromUtf8(const std::string& utf8, std::string* narrow)
     return convert(kNarrow, kUtf8, utf8, narrow);
 }
 
-}  // namespace Tessor::utils
+}  // namespace Tessor

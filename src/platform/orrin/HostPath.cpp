@@ -1,13 +1,13 @@
-#include "utils/HostPath.h"
+#include "platform/orrin/HostPath.h"
 
 #include <algorithm>
 #include <filesystem>
 #include <strings.h>
 #include <system_error>
 
-#include "utils/CodePage.h"
+#include "platform/orrin/CodePage.h"
 
-namespace Tessor::utils {
+namespace Tessor {
 
 namespace fs = std::filesystem;
 
@@ -68,4 +68,4 @@ bool HostPath::list(const std::string& folder, std::vector<Entry>* entries)
     return true;
 }
 
-}  // namespace Tessor::utils
+}  // namespace Tessor
