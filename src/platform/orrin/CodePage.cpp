@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cerrno>
+#include <mutex>
 #include <vector>
 
 namespace Tessor {
@@ -13,31 +14,54 @@ namespace {
 constexpr const char* kNarrow = "GBK";
 constexpr const char* kUtf8 = "UTF-8";
 
-// Converts the whole text, or gives an empty result and false when any byte
-// does not convert. An incomplete sequence at the end sets `incomplete`.
-bool convert(const char* to, const char* from, const std::string& text, std::string* out, bool* incomplete = nullptr)
-{
-    iconv_t cd = iconv_open(to, from);
-    if (cd == reinterpret_cast<iconv_t>(-1)) {
-        return false;
-    }
-    std::vector<char> in(text.begin(), text.end());
-    std::vector<char> result(text.size() * 4 + 4);
-    char* inPtr = in.data();
-    size_t inLeft = in.size();
-    char* outPtr = result.data();
-    size_t outLeft = result.size();
-    const size_t done = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft);
-    const int error = errno;
-    iconv_close(cd);
-    if (done == static_cast<size_t>(-1)) {
-        if (incomplete != nullptr) {
-            *incomplete = error == EINVAL;
+// One converter each way for the whole process, opened once and never
+// closed: opening and closing one per call loads and unloads the C library's
+// converter modules, which threads converting at once race on.
+class Converter {
+public:
+    Converter(const char* to, const char* from) : m_cd(iconv_open(to, from)) {}
+
+    // Converts the whole text, or gives an empty result and false when any
+    // byte does not convert. An incomplete sequence at the end sets
+    // `incomplete`.
+    bool convert(const std::string& text, std::string* out, bool* incomplete)
+    {
+        if (m_cd == reinterpret_cast<iconv_t>(-1)) {
+            return false;
         }
-        return false;
+        std::vector<char> in(text.begin(), text.end());
+        std::vector<char> result(text.size() * 4 + 4);
+        char* inPtr = in.data();
+        size_t inLeft = in.size();
+        char* outPtr = result.data();
+        size_t outLeft = result.size();
+        std::lock_guard<std::mutex> guard(m_lock);
+        iconv(m_cd, nullptr, nullptr, nullptr, nullptr);
+        const size_t done = iconv(m_cd, &inPtr, &inLeft, &outPtr, &outLeft);
+        if (done == static_cast<size_t>(-1)) {
+            if (incomplete != nullptr) {
+                *incomplete = errno == EINVAL;
+            }
+            return false;
+        }
+        out->assign(result.data(), result.size() - outLeft);
+        return true;
     }
-    out->assign(result.data(), result.size() - outLeft);
-    return true;
+
+private:
+    std::mutex m_lock;
+    iconv_t m_cd;
+};
+
+struct Converters {
+    Converter toUtf8{kUtf8, kNarrow};
+    Converter fromUtf8{kNarrow, kUtf8};
+};
+
+Converters& converters()
+{
+    static Converters* both = new Converters();  // never destroyed: threads may convert during exit
+    return *both;
 }
 
 // One byte that the code page cannot convert on its own but that is not
@@ -48,7 +72,7 @@ std::array<bool, 256> leadBytes()
     for (int b = 0x80; b < 0x100; ++b) {
         std::string out;
         bool incomplete = false;
-        convert(kUtf8, kNarrow, std::string(1, static_cast<char>(b)), &out, &incomplete);
+        converters().toUtf8.convert(std::string(1, static_cast<char>(b)), &out, &incomplete);
         table[b] = incomplete;
     }
     return table;
@@ -76,12 +100,12 @@ std::string CodePage::fromUtf8(const std::string& utf8)
 
 bool CodePage::toUtf8(const std::string& narrow, std::string* utf8)
 {
-    return convert(kUtf8, kNarrow, narrow, utf8);
+    return converters().toUtf8.convert(narrow, utf8, nullptr);
 }
 
 bool CodePage::fromUtf8(const std::string& utf8, std::string* narrow)
 {
-    return convert(kNarrow, kUtf8, utf8, narrow);
+    return converters().fromUtf8.convert(utf8, narrow, nullptr);
 }
 
 }  // namespace Tessor
