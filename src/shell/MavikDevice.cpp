@@ -255,6 +255,23 @@ void MavikDevice::onReady(const Sptr<UiEvent>& event)
     const bool autoStart = factory && app->config->getConfigInfo()->checkAutoStart();
     page::UProgressInfoCtrl* progress = channel != nullptr ? channel->progress.data() : nullptr;
     std::string first;
+    if (!factory) {
+        // The device's settings become the pages' settings on the GUI thread,
+        // while the channel page lives (the manager may be gone); queued
+        // before the ready state, so whoever sees the device ready (the
+        // wizard's Next) sees its settings, password included.
+        Sptr<ConfigInfo> carried = event->getConfigInfo();
+        QPointer<page::PageSetting> page(app->uiMgr->getPage());
+        page::MavikConfig* holder = app->config;
+        mfc::runOnGui([carried, page, holder] {
+            if (carried) {
+                holder->setConfigInfo(carried);
+            }
+            if (page) {
+                page->reloadScanConfig();
+            }
+        });
+    }
     setState(UI_READY, event);
     UsbDevice* device = getDevice();
     if (device == nullptr) {
@@ -269,21 +286,6 @@ void MavikDevice::onReady(const Sptr<UiEvent>& event)
         m_startTick.store(SystemInfo::getSystemTick());
         setStatusText(formatText("'%s' %s", deviceName().c_str(), look("begin the product process automatically").c_str()));
     } else {
-        if (!factory) {
-            // The device's settings become the pages' settings on the GUI
-            // thread, while the channel page lives (the manager may be gone).
-            Sptr<ConfigInfo> carried = event->getConfigInfo();
-            QPointer<page::PageSetting> page(app->uiMgr->getPage());
-            page::MavikConfig* holder = app->config;
-            mfc::runOnGui([carried, page, holder] {
-                if (carried) {
-                    holder->setConfigInfo(carried);
-                }
-                if (page) {
-                    page->reloadScanConfig();
-                }
-            });
-        }
         Sptr<VersionInfo> version = device->getVersion();
         const bool formatted = factory && version && version->checkCfgTable();
         first = look(formatted ? "has been formatted" : "do not format");

@@ -29,6 +29,10 @@ bool waitOnGui(Done done, std::chrono::milliseconds limit = std::chrono::seconds
         QCoreApplication::processEvents();
         Tessor::mfc::drainGui();
         if (done()) {
+            // What the other threads queued for the GUI before the condition
+            // held is run too, as an operator's next event would find it.
+            QCoreApplication::processEvents();
+            Tessor::mfc::drainGui();
             return true;
         }
         if (std::chrono::steady_clock::now() > end) {
