@@ -17,6 +17,7 @@
 #include "schema/event/UiEvent.h"
 #include "schema/ui/UiInterfaceMgr.h"
 #include "support/CodeTree.h"
+#include "support/TempFolder.h"
 
 namespace {
 
@@ -48,8 +49,8 @@ void runLoginStation(const std::string& folder)
 TEST(LoginExitTest, TheLoginToolEndsWithStatusOneWithoutWaitingForItself)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    std::string pattern = (fs::temp_directory_path() / "tessor-login-XXXXXX").string();
-    const std::string folder = ::mkdtemp(pattern.data());
+    const test_support::TempFolder station;
+    const std::string& folder = station.path();
     const std::string etc = std::string(TESSOR_SAMPLES) + "/releases/usr/etc";
     for (const char* file : {"FlashChip.ini", "UserSetting.ini", "Mp3Config.ini"}) {
         fs::copy_file(etc + "/" + file, folder + "/" + file);
@@ -66,7 +67,6 @@ TEST(LoginExitTest, TheLoginToolEndsWithStatusOneWithoutWaitingForItself)
                                          << "UdiskCode list 6716 releases/code/udisk_6716.img\n"
                                          << "SampleFile string ScanSample.dat\n";
     EXPECT_EXIT(runLoginStation(folder), ::testing::ExitedWithCode(1), "");
-    fs::remove_all(folder);
 }
 
 }  // namespace

@@ -8,7 +8,6 @@
 #include <QTreeWidget>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "page/CFlashConfigPage.h"
 #include "platform/mfc/MessageBox.h"
@@ -23,14 +22,7 @@ namespace {
 
 using namespace Tessor;
 using page::CFlashConfigPage;
-
-std::string readFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using test_support::readFile;
 
 // The section of `name` as the file holds it, up to the next section.
 std::string sectionText(const std::string& file, const std::string& name)

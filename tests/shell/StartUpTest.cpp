@@ -8,7 +8,6 @@
 
 #include <chrono>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -25,13 +24,7 @@ struct Outcome {
     std::string err;
 };
 
-std::string readFile(const std::string& path)
-{
-    std::ifstream in(path);
-    std::stringstream all;
-    all << in.rdbuf();
-    return all.str();
-}
+using test_support::readFile;
 
 class StartUpTest : public ::testing::Test {
 protected:

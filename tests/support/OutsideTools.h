@@ -9,10 +9,11 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "support/TempFolder.h"
 
 namespace test_support {
 
@@ -57,17 +58,12 @@ struct ToolResult {
 // Runs a shell command; its output (both streams) is kept for messages.
 inline ToolResult runTool(const std::string& command)
 {
-    char name[] = "/tmp/tessor-tool-XXXXXX";
-    const int fd = ::mkstemp(name);
-    ::close(fd);
+    const TempFolder folder;
+    const std::string output = folder.file("output");
     // Host names are UTF-8 whatever the test's locale.
     const int raw =
-        std::system(("LC_ALL=C.UTF-8 MTOOLS_SKIP_CHECK=1 " + command + " >" + name + " 2>&1").c_str());
-    std::ifstream in(name);
-    std::stringstream text;
-    text << in.rdbuf();
-    ::unlink(name);
-    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, command + "\n" + text.str()};
+        std::system(("LC_ALL=C.UTF-8 MTOOLS_SKIP_CHECK=1 " + command + " >" + output + " 2>&1").c_str());
+    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, command + "\n" + readFile(output)};
 }
 
 // fsck.fat 4.2 takes every label byte above 0x7F for a control character

@@ -1,29 +1,18 @@
 // A temporary INI file that a test fills and removes again.
 #pragma once
 
-#include <unistd.h>
-
-#include <cstdio>
 #include <fstream>
-#include <sstream>
 #include <string>
+
+#include "support/TempFolder.h"
 
 class IniTestFile {
 public:
     explicit IniTestFile(const std::string& content = std::string(), bool create = true)
+        : m_path(m_folder.file("test.ini"))
     {
-        char dir[] = "/tmp/tessor-ini-XXXXXX";
-        m_dir = mkdtemp(dir);
-        m_path = m_dir + "/test.ini";
         if (create) {
             write(content);
-        }
-    }
-    ~IniTestFile()
-    {
-        std::string command = "rm -rf '" + m_dir + "'";
-        if (system(command.c_str()) != 0) {
-            perror("rm");
         }
     }
     void write(const std::string& content) const
@@ -31,17 +20,11 @@ public:
         std::ofstream out(m_path, std::ios::binary);
         out << content;
     }
-    std::string read() const
-    {
-        std::ifstream in(m_path, std::ios::binary);
-        std::stringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
+    std::string read() const { return test_support::readFile(m_path); }
     const char* path() const { return m_path.c_str(); }
-    const std::string& dir() const { return m_dir; }
+    const std::string& dir() const { return m_folder.path(); }
 
 private:
-    std::string m_dir;
+    test_support::TempFolder m_folder;
     std::string m_path;
 };

@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <limits>
 #include <sstream>
 #include <string>
@@ -44,10 +43,7 @@ int lastLineNumber(const std::string& text)
 // The file as it is on disk, without asking the logger to write what it holds.
 std::string onDisk(const std::string& path)
 {
-    std::ifstream in(path);
-    std::stringstream all;
-    all << in.rdbuf();
-    return all.str();
+    return test_support::readFile(path);
 }
 
 int occurrences(const std::string& text, const std::string& part)
@@ -208,12 +204,11 @@ TEST(LogFallback, UnopenableFileSendsEveryLaterLineToStandardError)
 // thread that logs; a folder cannot be written at all.
 TEST(LogFallback, NamedFileThatIsNoFileIsRefusedAtOnce)
 {
-    const std::filesystem::path folder = std::filesystem::temp_directory_path() / "tessor-log-not-a-file";
-    std::filesystem::remove_all(folder);
-    std::filesystem::create_directories(folder / "folder");
-    const std::string fifo = (folder / "fifo").string();
+    const test_support::TempFolder folder;
+    std::filesystem::create_directories(folder.file("folder"));
+    const std::string fifo = folder.file("fifo");
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-    for (const std::string& name : {fifo, (folder / "folder").string()}) {
+    for (const std::string& name : {fifo, folder.file("folder")}) {
         SCOPED_TRACE(name);
         setLogLevel(LOG_ERR);
         testing::internal::CaptureStderr();
@@ -225,7 +220,6 @@ TEST(LogFallback, NamedFileThatIsNoFileIsRefusedAtOnce)
         EXPECT_NE(err.find("after the refusal\n"), std::string::npos);
         EXPECT_EQ(getLogFileName(), "");
     }
-    std::filesystem::remove_all(folder);
 }
 
 TEST(LogFallback, FileThatCannotBeWrittenFallsBackWithoutLosingTheLine)

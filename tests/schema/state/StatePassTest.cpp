@@ -6,8 +6,6 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
-#include <filesystem>
-#include <fstream>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -23,6 +21,7 @@
 #include "schema/state/BaseState.h"
 #include "schema/state/BaseStateMachine.h"
 #include "support/ManagerDrain.h"
+#include "support/TempFolder.h"
 
 namespace {
 
@@ -130,10 +129,8 @@ class StatePassTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        const std::string file = std::filesystem::temp_directory_path() / "state-pass.cfg";
-        std::ofstream(file) << "ChipSet string 6716\nLog_Level int 3\n";
-        UsbConfiguration::instance(file);
-        std::filesystem::remove(file);
+        const test_support::TempFolder folder;
+        UsbConfiguration::instance(folder.write("state-pass.cfg", "ChipSet string 6716\nLog_Level int 3\n"));
     }
 
     void SetUp() override

@@ -35,6 +35,7 @@
 #include "support/CodeTree.h"
 #include "support/DeviceIni.h"
 #include "support/ManagerDrain.h"
+#include "support/TempFolder.h"
 
 namespace engine_test {
 
@@ -326,8 +327,6 @@ private:
 
     EngineEnvironment()
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "tessor-engine-XXXXXX").string();
-        m_folder = ::mkdtemp(pattern.data());
         const std::string etc = std::string(TESSOR_SAMPLES) + "/releases/usr/etc";
         for (const char* file : {"FlashChip.ini", "UserSetting.ini", "Mp3Config.ini"}) {
             std::filesystem::copy_file(etc + "/" + file, m_folder + "/" + file);
@@ -370,13 +369,8 @@ private:
         sharedSetTimeScale(0.001);
     }
 
-    ~EngineEnvironment()
-    {
-        std::error_code ec;
-        std::filesystem::remove_all(m_folder, ec);
-    }
-
-    std::string m_folder;
+    const test_support::TempFolder m_temp;
+    const std::string m_folder = m_temp.path();
 };
 
 // The manager tree of a running engine, stopped and taken down at the end.

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -10,6 +9,7 @@
 
 #include "platform/orrin/Ecc.h"
 #include "schema/base/UsbConfiguration.h"
+#include "support/TempFolder.h"
 #include "usb/scan/SampleFactory.h"
 
 namespace Tessor::usb {
@@ -38,15 +38,6 @@ void putLe32(Bytes& bytes, size_t at, uint32_t value)
 
 class SampleFactoryTest : public testing::Test {
 protected:
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/tessor-sample-XXXXXX";
-        ASSERT_NE(nullptr, mkdtemp(pattern));
-        m_dir = pattern;
-        m_file = (m_dir / "ScanSample.bin").string();
-    }
-    void TearDown() override { std::filesystem::remove_all(m_dir); }
-
     Bytes readBack() const
     {
         std::ifstream in(m_file, std::ios::binary);
@@ -67,8 +58,8 @@ protected:
         EXPECT_EQ(N, SampleFactory::instance()->getSectorCount());
     }
 
-    std::filesystem::path m_dir;
-    std::string m_file;
+    test_support::TempFolder m_folder;
+    const std::string m_file = m_folder.file("ScanSample.bin");
 };
 
 TEST_F(SampleFactoryTest, MissingFileIsCreatedAndReadBackUnchanged)
@@ -199,7 +190,7 @@ TEST_F(SampleFactoryTest, LaterRequestsNeverReplaceTheSamples)
 
 TEST_F(SampleFactoryTest, ConfiguredFileIsCreatedAtStart)
 {
-    const std::string configuration = (m_dir / "tool.cfg").string();
+    const std::string configuration = m_folder.file("tool.cfg");
     std::ofstream(configuration) << "SampleFile string " << m_file << "\n";
     schema::UsbConfiguration::instance(configuration);
     ASSERT_EQ(0, SampleFactory::init());
@@ -208,7 +199,7 @@ TEST_F(SampleFactoryTest, ConfiguredFileIsCreatedAtStart)
 
 TEST_F(SampleFactoryTest, UnwritableFileFailsTheStart)
 {
-    EXPECT_EQ(-4100, SampleFactory::init((m_dir / "missing" / "ScanSample.bin").string(), 1));
+    EXPECT_EQ(-4100, SampleFactory::init(m_folder.file("missing/ScanSample.bin"), 1));
 }
 
 }  // namespace
