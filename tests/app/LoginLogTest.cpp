@@ -1,11 +1,9 @@
 // The login road at the most verbose log level: no password, whether the one
 // typed, the one the device holds or the new one, reaches the log.
-#include <fstream>
-#include <sstream>
 #include <thread>
 
-#include "schema/base/Log.h"
 #include "schema/ui/EngineHarness.h"
+#include "support/LogCapture.h"
 #include "usb/cfg/CfgTable.h"
 
 namespace {
@@ -15,15 +13,6 @@ using namespace engine_test;
 const char* const HELD = "0ldSecret7";
 const char* const TYPED_WRONG = "Wr0ngGuess3";
 const char* const NEW = "N3wSecret9";
-
-std::string fileText(const std::string& path)
-{
-    flushLog();
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 // A start as the login page sends it.
 void login(Engine& engine, int port, const char* password, int op, const char* newPassword)
@@ -41,9 +30,7 @@ void login(Engine& engine, int port, const char* password, int op, const char* n
 TEST(LoginLogTest, NoPasswordReachesTheLogAtAnyLevel)
 {
     EngineEnvironment& environment = EngineEnvironment::instance();
-    const std::string log = environment.folder() + "/login.log";
-    ASSERT_EQ(1, openLogFile(log.c_str()));
-    setLogLevel(LOG_DHB);
+    const test_support::LogCapture log(LOG_DHB);
     Engine engine(2, FUNCTION_FACTORY);
     ASSERT_TRUE(engine.ui().waitLayerReady());
     std::string error;
@@ -66,14 +53,14 @@ TEST(LoginLogTest, NoPasswordReachesTheLogAtAnyLevel)
         << ::testing::PrintToString(engine.ui().reports(0));
     login(engine, 1, HELD, 3, NEW);
     const auto end = std::chrono::steady_clock::now() + WAIT_LIMIT;
-    while (fileText(log).find("Modify Password as") == std::string::npos && std::chrono::steady_clock::now() < end) {
+    while (!log.contains("Modify Password as") && std::chrono::steady_clock::now() < end) {
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     for (int port : {0, 1}) {
         ASSERT_TRUE(engine.waitSlotIdle(port));
     }
 
-    const std::string text = fileText(log);
+    const std::string text = log.text();
     EXPECT_NE(std::string::npos, text.find("Password of Hid Lun '******' is not validate, it should be ******"));
     EXPECT_NE(std::string::npos, text.find("Password of Hid Lun '******' is validate"));
     EXPECT_NE(std::string::npos, text.find("Modify Password as '******' is validate"));
