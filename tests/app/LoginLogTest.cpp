@@ -1,9 +1,8 @@
 // The login road at the most verbose log level: no password, whether the one
 // typed, the one the device holds or the new one, reaches the log.
-#include <thread>
-
 #include "schema/ui/EngineHarness.h"
 #include "support/LogCapture.h"
+#include "support/Waits.h"
 #include "usb/cfg/CfgTable.h"
 
 namespace {
@@ -52,10 +51,7 @@ TEST(LoginLogTest, NoPasswordReachesTheLogAtAnyLevel)
     EXPECT_TRUE(engine.ui().waitReports(0, {{UI_SIG_FOUND, 0, 0}, {UI_SIG_READY, 0, 0}, {UI_SIG_STATUS, 0, 0x803e}}))
         << ::testing::PrintToString(engine.ui().reports(0));
     login(engine, 1, HELD, 3, NEW);
-    const auto end = std::chrono::steady_clock::now() + WAIT_LIMIT;
-    while (!log.contains("Modify Password as") && std::chrono::steady_clock::now() < end) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
+    test_support::waitUntil([&] { return log.contains("Modify Password as"); }, WAIT_LIMIT);
     for (int port : {0, 1}) {
         ASSERT_TRUE(engine.waitSlotIdle(port));
     }

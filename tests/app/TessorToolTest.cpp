@@ -22,6 +22,7 @@
 #include "support/CodeTree.h"
 #include "support/DeviceIni.h"
 #include "support/TempFolder.h"
+#include "support/Waits.h"
 
 namespace {
 
@@ -120,15 +121,16 @@ public:
     // The exit status, or -1 when the tool did not end normally in time.
     int wait(std::chrono::seconds limit = std::chrono::seconds(60))
     {
-        const auto end = std::chrono::steady_clock::now() + limit;
         int status = 0;
-        while (waitpid(m_pid, &status, WNOHANG) == 0) {
-            if (std::chrono::steady_clock::now() > end) {
-                return -1;
-            }
-            // A tool that says much must not block on a full pipe.
-            drain();
-            usleep(10000);
+        const bool ended = test_support::waitUntil(
+            [&] {
+                // A tool that says much must not block on a full pipe.
+                drain();
+                return waitpid(m_pid, &status, WNOHANG) != 0;
+            },
+            limit);
+        if (!ended) {
+            return -1;
         }
         m_ended = true;
         drain();

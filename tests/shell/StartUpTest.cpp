@@ -9,10 +9,10 @@
 #include <chrono>
 #include <fstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "support/TempFolder.h"
+#include "support/Waits.h"
 
 namespace {
 
@@ -50,16 +50,12 @@ protected:
             _exit(127);
         }
         Outcome run;
-        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
         int status = 0;
-        while (waitpid(pid, &status, WNOHANG) == 0) {
-            if (std::chrono::steady_clock::now() > end) {
-                kill(pid, SIGKILL);
-                waitpid(pid, &status, 0);
-                ADD_FAILURE() << "the tool did not end";
-                return run;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        if (!test_support::waitUntil([&] { return waitpid(pid, &status, WNOHANG) != 0; }, std::chrono::seconds(20))) {
+            kill(pid, SIGKILL);
+            waitpid(pid, &status, 0);
+            ADD_FAILURE() << "the tool did not end";
+            return run;
         }
         run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
         run.out = readFile(out);

@@ -5,9 +5,9 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <chrono>
-#include <thread>
 
 #include "platform/mfc/GuiThread.h"
+#include "support/Waits.h"
 
 namespace test_support {
 
@@ -24,22 +24,22 @@ inline QApplication& qtApp()
 template <typename Done>
 bool waitOnGui(Done done, std::chrono::milliseconds limit = std::chrono::seconds(20))
 {
-    const auto end = std::chrono::steady_clock::now() + limit;
-    for (;;) {
+    const auto runQueued = [] {
         QCoreApplication::processEvents();
         Tessor::mfc::drainGui();
-        if (done()) {
-            // What the other threads queued for the GUI before the condition
-            // held is run too, as an operator's next event would find it.
-            QCoreApplication::processEvents();
-            Tessor::mfc::drainGui();
-            return true;
-        }
-        if (std::chrono::steady_clock::now() > end) {
-            return false;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    };
+    if (!waitUntil(
+            [&] {
+                runQueued();
+                return done();
+            },
+            limit)) {
+        return false;
     }
+    // What the other threads queued for the GUI before the condition held is
+    // run too, as an operator's next event would find it.
+    runQueued();
+    return true;
 }
 
 }  // namespace test_support

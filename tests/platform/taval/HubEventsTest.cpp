@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "TavalTestSupport.h"
+#include "support/Waits.h"
 
 using taval_test::Engine;
 using taval_test::makeDevice;
@@ -84,6 +85,7 @@ TEST(TavalHub, RemovalDuringAStreamOfOperationsFailsThemCleanly) {
     std::atomic<bool> pulled{false};
     std::atomic<int> failuresAfterPull{0};
     std::atomic<int> successesAfterPull{0};
+    std::atomic<int> working{0};
     std::vector<std::thread> workers;
     std::vector<unsigned char> data(8 * 512, 0x3C);
     for (int w = 0; w < 4; ++w) {
@@ -109,10 +111,14 @@ TEST(TavalHub, RemovalDuringAStreamOfOperationsFailsThemCleanly) {
                 if (after) {
                     (ok ? successesAfterPull : failuresAfterPull).fetch_add(1);
                 }
+                if (i == 0) {
+                    ++working;
+                }
             }
         });
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    // Pulled while every worker is in its stream.
+    EXPECT_TRUE(test_support::waitUntil([&] { return working == 4; }));
     ASSERT_EQ(engine.hub().unplug(0), 0);
     pulled = true;
     for (std::thread& t : workers) {
@@ -224,11 +230,15 @@ TEST(TavalHub, PlugAndPullNeverWaitForAnotherPortsErase) {
     _USB_DEVICE_T* r = engine.record(0);
     std::atomic<bool> running{true};
     std::atomic<int> erased{-1};
+    std::atomic<pid_t> eraserId{0};
     std::thread eraser([&] {
+        eraserId = test_support::threadId();
         erased = r->operations->eraseBlocks(r, 0, 0, 2000);
         running = false;
     });
-    std::this_thread::sleep_for(milliseconds(10));
+    // The erase has begun once its thread waits inside it.
+    EXPECT_TRUE(test_support::waitUntil([&] { return eraserId != 0; }));
+    EXPECT_TRUE(test_support::waitBlocked(eraserId));
     for (int i = 0; i < 5; ++i) {
         EXPECT_EQ(engine.hub().plug(1, other, &error), 0) << error;
         EXPECT_EQ(engine.hub().unplug(1), 0);
@@ -299,9 +309,7 @@ TEST(TavalHub, PortsFolderPlugsAndPullsDevices) {
     Engine engine(2);
     ::unsetenv("TAVAL_PORTS");
     auto waitFor = [&](size_t count) {
-        for (int i = 0; i < 100 && engine.kinds().size() < count; ++i) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
+        test_support::waitUntil([&] { return engine.kinds().size() >= count; }, std::chrono::seconds(2));
         return engine.kinds();
     };
     std::ifstream count(ports + "/port-count");

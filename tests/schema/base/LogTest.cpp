@@ -16,6 +16,7 @@
 
 #include "schema/base/Log.h"
 #include "support/LogCapture.h"
+#include "support/Waits.h"
 
 namespace {
 
@@ -160,10 +161,8 @@ TEST_F(LogToFile, ErrorLineIsOnDiskAtOnceWithTheLinesBeforeIt)
 TEST_F(LogToFile, DetailLineReachesTheDiskUnasked)
 {
     CPLOG(LOG_DBUG, "detail line");
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (onDisk(log.path()).find("detail line\n") == std::string::npos && std::chrono::steady_clock::now() < end) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
+    test_support::waitUntil([&] { return onDisk(log.path()).find("detail line\n") != std::string::npos; },
+                            std::chrono::seconds(10));
     EXPECT_NE(onDisk(log.path()).find("detail line\n"), std::string::npos);
 }
 

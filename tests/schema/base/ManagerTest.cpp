@@ -13,6 +13,7 @@
 
 #include "schema/base/BaseManager.h"
 #include "support/LogCapture.h"
+#include "support/Waits.h"
 
 namespace {
 
@@ -192,9 +193,7 @@ TEST_F(Managers, TreeShutsDownChildByChildEachTearDownOnce)
     // Slot 0 is still busy for a while when it is asked to stop: its
     // tear-down must not be repeated while it winds down.
     post(slot0, "slow", nullptr, 60ms);
-    while (!slot0->busy()) {
-        std::this_thread::sleep_for(1ms);
-    }
+    ASSERT_TRUE(test_support::waitUntil([&] { return slot0->busy(); }));
     root.removeAllManagers();
 
     EXPECT_EQ(root.getManagerCount(), 0);
@@ -213,14 +212,10 @@ TEST_F(Managers, StopLetsTheRunningEventFinishAndTakesNoMore)
     post(manager, "first", &gate);
     post(manager, "second");
     post(manager, "third");
-    while (!manager->busy()) {
-        std::this_thread::sleep_for(1ms);
-    }
+    ASSERT_TRUE(test_support::waitUntil([&] { return manager->busy(); }));
     std::thread stopper([&] { root.removeAllManagers(); });
     // The manager cannot end while it waits at the gate, so it may be asked.
-    while (!manager->isShutdown()) {
-        std::this_thread::sleep_for(1ms);
-    }
+    EXPECT_TRUE(test_support::waitUntil([&] { return manager->isShutdown(); }));
     gate.open();
     stopper.join();
     const std::vector<std::string> expected = {"destory UiMgr", "UiMgr first", "end UiMgr"};
@@ -231,10 +226,15 @@ TEST_F(Managers, JoinReturnsOnceTheThreadHasEnded)
 {
     auto* manager = new TestManager(&root, "UiMgr", journal);
     manager->execute();
+    // Stopped once this thread waits in the join: the manager must still be
+    // there when the join begins.
+    std::atomic<pid_t> joining{0};
     std::thread stopper([&] {
-        std::this_thread::sleep_for(20ms);
+        EXPECT_TRUE(test_support::waitUntil([&] { return joining != 0; }));
+        EXPECT_TRUE(test_support::waitBlocked(joining));
         root.removeAllManagers();
     });
+    joining = test_support::threadId();
     manager->join();
     const std::vector<std::string> expected = {"destory UiMgr", "end UiMgr"};
     EXPECT_EQ(journal.entries(), expected);

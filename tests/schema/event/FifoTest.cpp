@@ -8,6 +8,7 @@
 
 #include "schema/base/Sptr.h"
 #include "schema/event/Fifo.h"
+#include "support/Waits.h"
 
 namespace {
 
@@ -80,14 +81,12 @@ TEST(Fifo, DelayedItemAddedWhileTheConsumerWaitsIsDelivered)
 {
     Queue queue;
     std::atomic<bool> received{false};
+    const pid_t consumer = test_support::threadId();
     std::thread producer([&] {
-        std::this_thread::sleep_for(20ms);
+        EXPECT_TRUE(test_support::waitBlocked(consumer));
         queue.addDelayMs(item("timer"), 10);
         // Frees a consumer that missed the timer, so the test fails instead of hanging.
-        for (int i = 0; i < 200 && !received; ++i) {
-            std::this_thread::sleep_for(10ms);
-        }
-        if (!received) {
+        if (!test_support::waitUntil([&] { return received.load(); }, 2s)) {
             queue.push(item("missed"));
         }
     });

@@ -36,6 +36,7 @@
 #include "support/DeviceIni.h"
 #include "support/ManagerDrain.h"
 #include "support/TempFolder.h"
+#include "support/Waits.h"
 
 namespace engine_test {
 
@@ -233,14 +234,7 @@ public:
     // Waits until the port's commands are `expected`; false on time-out.
     bool waitCommands(int port, const std::vector<int>& expected)
     {
-        const auto end = std::chrono::steady_clock::now() + WAIT_LIMIT;
-        while (commands(port) != expected) {
-            if (std::chrono::steady_clock::now() > end) {
-                return false;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
-        return true;
+        return test_support::waitUntil([&] { return commands(port) == expected; }, WAIT_LIMIT);
     }
 
     std::vector<int> commands(int port)
@@ -421,14 +415,7 @@ public:
 
     bool waitState(int port, const std::string& name)
     {
-        const auto end = std::chrono::steady_clock::now() + WAIT_LIMIT;
-        while (stateOf(port) != name) {
-            if (std::chrono::steady_clock::now() > end) {
-                return false;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
-        return true;
+        return test_support::waitUntil([&] { return stateOf(port) == name; }, WAIT_LIMIT);
     }
 
     // A request as the window sends it: straight into the slot's queue,
@@ -469,12 +456,13 @@ public:
     // state it is in then.
     std::string waitRunEnded(int port, std::chrono::seconds limit = std::chrono::seconds(60))
     {
-        const auto end = std::chrono::steady_clock::now() + limit;
-        std::string state = stateOf(port);
-        while (state != "StateBuildOk" && state != "StateError" && std::chrono::steady_clock::now() < end) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-            state = stateOf(port);
-        }
+        std::string state;
+        test_support::waitUntil(
+            [&] {
+                state = stateOf(port);
+                return state == "StateBuildOk" || state == "StateError";
+            },
+            limit);
         return state;
     }
 
@@ -509,18 +497,19 @@ public:
     // has them all: each within the state's total, the last one at it.
     void expectBarEndsAtTotal(int port, size_t from, const std::string& state, int total)
     {
-        const auto end = std::chrono::steady_clock::now() + WAIT_LIMIT;
         std::vector<ProgressInfo> reports;
         int last = -1;
-        while (last != total && std::chrono::steady_clock::now() < end) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-            reports = m_ui->progress(port);
-            for (size_t i = from; i < reports.size(); ++i) {
-                if (reports[i].getStateName() == state) {
-                    last = reports[i].getCurrentProgress();
+        test_support::waitUntil(
+            [&] {
+                reports = m_ui->progress(port);
+                for (size_t i = from; i < reports.size(); ++i) {
+                    if (reports[i].getStateName() == state) {
+                        last = reports[i].getCurrentProgress();
+                    }
                 }
-            }
-        }
+                return last == total;
+            },
+            WAIT_LIMIT);
         EXPECT_EQ(last, total) << state;
         for (size_t i = from; i < reports.size(); ++i) {
             if (reports[i].getStateName() == state) {

@@ -9,11 +9,11 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "HighFormatRoad.h"
 #include "support/SystemAreaReader.h"
+#include "support/Waits.h"
 #include "usb/cfg/BuildInfo.h"
 #include "usb/cfg/CfgTable.h"
 #include "usb/task/hFormat/TaskHfFormatAllPartitions.h"
@@ -376,10 +376,7 @@ protected:
         settings->setLoginOp(operation);
         const size_t before = engine.ui().reports(0).size();
         engine.start(0, settings);
-        const auto end = std::chrono::steady_clock::now() + ROAD_LIMIT;
-        while (engine.ui().reports(0).size() == before && std::chrono::steady_clock::now() < end) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
+        test_support::waitUntil([&] { return engine.ui().reports(0).size() != before; }, ROAD_LIMIT);
         return engine.waitRunEnded(0, ROAD_LIMIT);
     }
 

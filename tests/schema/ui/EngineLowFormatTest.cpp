@@ -14,13 +14,13 @@
 #include <fstream>
 #include <set>
 #include <sstream>
-#include <thread>
 
 #include "EngineHarness.h"
 #include "platform/taval/OpLog.h"
 #include "DeviceTable.h"
 #include "support/CodeTree.h"
 #include "support/SystemAreaReader.h"
+#include "support/Waits.h"
 #include "usb/cfg/CodeFactory.h"
 
 namespace {
@@ -90,20 +90,24 @@ void plugAndStart(Engine& engine, int port, const std::string& folder, int scanL
 // have come; returns those reports.
 std::vector<Report> leaveLowFormat(Engine& engine, int port, size_t from)
 {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    std::string state = engine.stateOf(port);
-    while ((state == "StateUnplug" || state == "StateWait" || state == "StateScan" || state == "StateLowFormat") &&
-           std::chrono::steady_clock::now() < end) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        state = engine.stateOf(port);
-    }
+    const std::chrono::seconds limit(60);
+    std::string state;
+    test_support::waitUntil(
+        [&] {
+            state = engine.stateOf(port);
+            return state != "StateUnplug" && state != "StateWait" && state != "StateScan" &&
+                   state != "StateLowFormat";
+        },
+        limit);
     // Reports reach the recording UI on its own thread, after the state.
     const size_t expected = from + (state == "StateError" ? 3 : 2);
-    std::vector<Report> reports = engine.ui().reports(port);
-    while (reports.size() < expected && std::chrono::steady_clock::now() < end) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        reports = engine.ui().reports(port);
-    }
+    std::vector<Report> reports;
+    test_support::waitUntil(
+        [&] {
+            reports = engine.ui().reports(port);
+            return reports.size() >= expected;
+        },
+        limit);
     return std::vector<Report>(reports.begin() + long(std::min(from, reports.size())), reports.end());
 }
 

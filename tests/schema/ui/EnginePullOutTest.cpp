@@ -6,6 +6,7 @@
 #include <atomic>
 
 #include "EngineHarness.h"
+#include "support/Waits.h"
 
 namespace {
 
@@ -70,10 +71,7 @@ TEST(EnginePullOutTest, DevicePulledOutInEachStateIsReleasedWhileAnotherFinishes
             const std::vector<Report> got = engine.ui().reports(port);
             return !got.empty() && got.back().signal == UI_SIG_PLUGGED_OFF;
         };
-        const auto end = std::chrono::steady_clock::now() + WAIT_LIMIT;
-        while (!pluggedOff() && std::chrono::steady_clock::now() < end) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
+        test_support::waitUntil(pluggedOff, WAIT_LIMIT);
         const std::vector<Report> reports = engine.ui().reports(port);
         EXPECT_EQ(opsInState[size_t(port)].load(), pulls[size_t(port)].atOperation);
         ASSERT_TRUE(pluggedOff()) << ::testing::PrintToString(reports);

@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "EngineHarness.h"
+#include "support/Waits.h"
 
 namespace {
 
@@ -130,7 +131,6 @@ TEST(EngineSoakTest, RandomPlugsPullsSwapsAndStartsLoseNoDevice)
         }
     }
     // Every device left must have been reported gone.
-    const auto limit = std::chrono::steady_clock::now() + WAIT_LIMIT;
     auto goneCount = [&](int port) {
         int gone = 0;
         for (const Report& report : engine.ui().reports(port)) {
@@ -138,11 +138,16 @@ TEST(EngineSoakTest, RandomPlugsPullsSwapsAndStartsLoseNoDevice)
         }
         return gone;
     };
-    for (int port = 0; port < PORTS; ++port) {
-        while (goneCount(port) < plugs[port] && std::chrono::steady_clock::now() < limit) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-    }
+    test_support::waitUntil(
+        [&] {
+            for (int port = 0; port < PORTS; ++port) {
+                if (goneCount(port) < plugs[port]) {
+                    return false;
+                }
+            }
+            return true;
+        },
+        WAIT_LIMIT);
     for (int port = 0; port < PORTS; ++port) {
         checkPort(port, engine.ui().reports(port), plugs[port]);
         EXPECT_TRUE(engine.waitState(port, "StateUnplug")) << engine.stateOf(port);

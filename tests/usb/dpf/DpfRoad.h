@@ -10,7 +10,6 @@
 #include <chrono>
 #include <filesystem>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "schema/dpf/DpfConfig.h"
@@ -18,6 +17,7 @@
 #include "support/CodeTree.h"
 #include "support/DpfFlashReader.h"
 #include "support/DpfTree.h"
+#include "support/Waits.h"
 
 namespace dpf_test {
 
@@ -108,29 +108,25 @@ public:
     // content and settings.
     void waitStarted(int port)
     {
-        const auto end = std::chrono::steady_clock::now() + engine_test::WAIT_LIMIT;
-        while (m_engine->stateOf(port) == "StateWait") {
-            ASSERT_LT(std::chrono::steady_clock::now(), end);
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
+        ASSERT_TRUE(test_support::waitUntil([&] { return m_engine->stateOf(port) != "StateWait"; },
+                                            engine_test::WAIT_LIMIT));
     }
 
     // The port's reports once it ended built or with an error.
     std::vector<Report> finish(int port, std::chrono::seconds limit = std::chrono::seconds(120))
     {
-        const auto end = std::chrono::steady_clock::now() + limit;
-        for (;;) {
-            std::vector<Report> reports = m_engine->ui().reports(port);
-            if (!reports.empty() && (reports.back().signal == Tessor::schema::UI_SIG_BUILD_OK ||
-                                     reports.back().code != 0)) {
-                return reports;
-            }
-            if (std::chrono::steady_clock::now() > end) {
-                ADD_FAILURE() << "port " << port << " did not end: " << m_engine->stateOf(port);
-                return reports;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        std::vector<Report> reports;
+        const bool ended = test_support::waitUntil(
+            [&] {
+                reports = m_engine->ui().reports(port);
+                return !reports.empty() &&
+                       (reports.back().signal == Tessor::schema::UI_SIG_BUILD_OK || reports.back().code != 0);
+            },
+            limit);
+        if (!ended) {
+            ADD_FAILURE() << "port " << port << " did not end: " << m_engine->stateOf(port);
         }
+        return reports;
     }
 
     // Produces a device on `port` with `config` to its end, which must be
