@@ -277,10 +277,15 @@ void PageDpfBasicSetting::buildControls()
 
 CColorPicker* PageDpfBasicSetting::picker(int id) const { return static_cast<CColorPicker*>(GetDlgItem(id)); }
 
-std::string PageDpfBasicSetting::hostPath(const std::string& relative) const
+std::string PageDpfBasicSetting::systemPath(const std::string& relative) const
 {
     const std::string workDir = CodePage::fromUtf8(holder->getWorkDir());
-    return HostPath::toHost(workDir.empty() ? relative : workDir + "\\" + relative);
+    return workDir.empty() ? relative : workDir + "\\" + relative;
+}
+
+std::string PageDpfBasicSetting::hostPath(const std::string& relative) const
+{
+    return HostPath::toHost(systemPath(relative));
 }
 
 bool PageDpfBasicSetting::OnInitDialog()
@@ -327,7 +332,7 @@ void PageDpfBasicSetting::showEvent(QShowEvent* event)
 void PageDpfBasicSetting::showRotation(int quarterTurns)
 {
     const std::string bitmap = std::string(utils::ResFolder) + "LCD" + std::to_string(quarterTurns) + ".bmp";
-    const QImage image = utils::loadBitmapFile(hostPath(bitmap));
+    const QImage image = utils::loadBitmapFile(systemPath(bitmap));
     m_preview->setPixmap(image.isNull() ? QPixmap()
                                         : QPixmap::fromImage(image.scaled(m_preview->size(), Qt::IgnoreAspectRatio,
                                                                           Qt::SmoothTransformation)));
@@ -398,7 +403,7 @@ void PageDpfBasicSetting::OnEnKillfocusMaxPhotoCount()
 
 void PageDpfBasicSetting::loadLcdTypes()
 {
-    const std::string ini = hostPath(kLcdIni);
+    const std::string ini = systemPath(kLcdIni);
     std::vector<char> names(1048576);
     GetPrivateProfileSectionNamesA(names.data(), unsigned(names.size()), ini.c_str());
     QStringList types;
@@ -436,7 +441,7 @@ void PageDpfBasicSetting::OnCbnSelchangeLcdType()
         return;
     }
     // Recorded only once the image is in place.
-    WritePrivateProfileStringA(kLastChoice, kLcdTypeKey, type.c_str(), hostPath(kLcdIni).c_str());
+    WritePrivateProfileStringA(kLastChoice, kLcdTypeKey, type.c_str(), systemPath(kLcdIni).c_str());
 }
 
 void PageDpfBasicSetting::OnBnClickedBrowseText(int slot)
@@ -509,7 +514,7 @@ void PageDpfBasicSetting::OnBnClickedReset()
 {
     m_ebookOpen = !m_ebookOpen;
     if (m_ebookOpen) {
-        utils::deleteFolderContents(CodePage::fromUtf8(hostPath(utils::EbookFolder)));
+        utils::deleteFolderContents(systemPath(utils::EbookFolder));
         m_dpfConfig->_addFileList(schema::FILE_TYPE_EBOOK);
         SetDlgItemText(IDC_EBOOK_RESET, utf8("保存"));
         for (int slot = 0; slot < EBOOK_SLOTS; ++slot) {

@@ -87,7 +87,9 @@ private:
     void buildControls();
     void loadLcdTypes();
     void showRotation(int quarterTurns);
-    // The resource tree's path under the working folder, for the host.
+    // The resource tree's path under the working folder, in the system's
+    // text for the calls that translate it, and for the host.
+    std::string systemPath(const std::string& relative) const;
     std::string hostPath(const std::string& relative) const;
     void importTextFile(const QString& path);
     void enableEbookSlots(bool enable);

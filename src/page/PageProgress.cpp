@@ -22,7 +22,7 @@
 #include "usb/profile/FlashInfo.h"
 #include "usb/profile/uniSerialNO.h"
 #include "utils/AnsiText.h"
-#include "platform/orrin/HostPath.h"
+#include "platform/orrin/CodePage.h"
 #include "utils/MavikLang.h"
 #include "utils/UserSettingFile.h"
 
@@ -305,7 +305,7 @@ void PageProgress::OnClickedAutoStart()
 std::string PageProgress::userSettingFile() const
 {
     const std::string folder = holder != nullptr ? holder->getWorkDir() : std::string(".");
-    return HostPath::toHost(folder + "\\" + utils::UserSettingFile);
+    return CodePage::fromUtf8(folder) + "\\" + utils::UserSettingFile;
 }
 
 void PageProgress::OnClickedBinding()

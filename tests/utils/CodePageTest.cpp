@@ -43,6 +43,8 @@ TEST(HostPath, BackslashesAndLetterCaseMeetTheDisk)
     EXPECT_EQ((root / "Menu" / "mainMenu" / "L1EBook.img").string(),
               HostPath::toHost(root.string() + "\\menu\\MainMenu\\L1Ebook.img"));
     EXPECT_EQ((root / "Menu" / "new" / "X.img").string(), HostPath::toHost(root.string() + "\\menu\\new\\X.img"));
+    // "乗" in GBK, whose second byte is that of a back-slash, stays whole.
+    EXPECT_EQ("menu/\x81\x5C/X.img", HostPath::withSlashes("menu\\\x81\x5C\\X.img"));
 
     std::vector<HostPath::Entry> entries;
     ASSERT_TRUE(HostPath::list(root.string() + "\\", &entries));

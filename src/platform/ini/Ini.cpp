@@ -13,6 +13,7 @@
 #include <unordered_map>
 
 #include "platform/ini/IniText.h"
+#include "platform/orrin/HostPath.h"
 
 namespace Tessor::IO {
 
@@ -188,13 +189,6 @@ const char* iniLastErrorText()
     return lastError.c_str();
 }
 
-std::string toHostPath(const char* path)
-{
-    std::string host = path ? path : "";
-    std::replace(host.begin(), host.end(), '\\', '/');
-    return host;
-}
-
 namespace {
 
 // The parsed file, shared with every other reader; null when the file
@@ -205,7 +199,7 @@ std::shared_ptr<const IniText> loadText(const char* fileName)
         setIniError("no file name");
         return nullptr;
     }
-    return textCache().get(toHostPath(fileName));
+    return textCache().get(HostPath::toHost(fileName));
 }
 
 bool findValue(const char* section, const char* key, const char* fileName, std::string& value)
@@ -302,7 +296,7 @@ int WritePrivateProfileStringA(const char* section, const char* key, const char*
         Tessor::IO::setIniError("no file name");
         return 0;
     }
-    const std::string path = Tessor::IO::toHostPath(fileName);
+    const std::string path = Tessor::HostPath::toHost(fileName);
     std::lock_guard<std::mutex> guard(Tessor::IO::writeLock());
     // The edit starts from the file as it is now, whatever was cached.
     IniText text;

@@ -4,7 +4,7 @@
 // A parsed file is kept and parsed again only when it changed on disk, so
 // readers on many threads share it without waiting for one another; writes
 // of one process take turns. Folders, FIFOs and other files that are not
-// plain files are refused.
+// plain files are refused. File names are the system's paths (see HostPath).
 #pragma once
 
 #include <cstdint>
@@ -34,7 +34,5 @@ namespace Tessor::IO {
 
 // Text of the last failure of an INI call on this thread.
 const char* iniLastErrorText();
-// Back-slash paths of the Windows files to forward slashes.
-std::string toHostPath(const char* path);
 
 }  // namespace Tessor::IO

@@ -34,8 +34,7 @@ std::string matchPart(const fs::path& folder, const std::string& part)
 
 std::string HostPath::toHost(const std::string& path)
 {
-    std::string text = CodePage::toUtf8(path);
-    std::replace(text.begin(), text.end(), '\\', '/');
+    const std::string text = CodePage::toUtf8(withSlashes(path));
     const bool absolute = !text.empty() && text[0] == '/';
     fs::path result = absolute ? fs::path("/") : fs::path();
     size_t start = 0;
@@ -51,6 +50,19 @@ std::string HostPath::toHost(const std::string& path)
         start = end + 1;
     }
     return result.string();
+}
+
+std::string HostPath::withSlashes(const std::string& path)
+{
+    std::string text = path;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (CodePage::isLeadByte(static_cast<unsigned char>(text[i]))) {
+            ++i;  // the second byte of a character may be the code of "\"
+        } else if (text[i] == '\\') {
+            text[i] = '/';
+        }
+    }
+    return text;
 }
 
 bool HostPath::list(const std::string& folder, std::vector<Entry>* entries)

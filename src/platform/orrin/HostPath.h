@@ -18,6 +18,9 @@ public:
 
     // Parts that do not exist keep their own spelling.
     static std::string toHost(const std::string& path);
+    // The path still in the system's text, only with "/" between its parts
+    // (a double-byte character ending in the byte of "\" stays whole).
+    static std::string withSlashes(const std::string& path);
     // The entries directly in a folder, sorted by name; false when the
     // folder cannot be listed.
     static bool list(const std::string& folder, std::vector<Entry>* entries);

@@ -13,8 +13,8 @@
 #include <filesystem>
 #include <new>
 
-#include "platform/ini/Ini.h"
 #include "platform/ini/RegularFile.h"
+#include "platform/orrin/HostPath.h"
 #include "platform/taval/Taval.h"
 #include "schema/base/Assert.h"
 #include "schema/base/Log.h"
@@ -311,7 +311,7 @@ void UsbConfiguration::applySetting(int tag, const char* value)
     }
     std::string path;
     if (isFileTag(tag)) {
-        path = Tessor::IO::toHostPath(isTwoWordTag(tag) ? second : value);
+        path = HostPath::withSlashes(isTwoWordTag(tag) ? second : value);
         if (isTwoWordTag(tag)) {
             snprintf(second, sizeof second, "%s", path.c_str());
         } else {

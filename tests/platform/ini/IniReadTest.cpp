@@ -3,6 +3,9 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -149,13 +152,42 @@ TEST(IniRead, SectionNames)
     EXPECT_EQ('\0', buffer[1]);
 }
 
-TEST(IniRead, BackSlashPathsReachTheFile)
+// File names are the system's: back-slashes, any letter case, GBK text. A
+// name of another spelling reaches the file on disk, for reads and writes
+// alike; a file that is not there still reads as missing.
+TEST(IniRead, SystemPathsReachTheFileOnDisk)
 {
-    IniTestFile file("[s]\nk=v\n");
-    std::string windowsPath = file.dir() + "\\test.ini";
-    char buffer[8];
-    GetPrivateProfileStringA("s", "k", "", buffer, sizeof buffer, windowsPath.c_str());
-    EXPECT_STREQ("v", buffer);
+    IniTestFile file;
+    const std::string folder = file.dir() + "/Etc/\xE4\xB9\x97";  // "乗" in UTF-8 on disk
+    std::filesystem::create_directories(folder);
+    std::ofstream(folder + "/User.ini") << "[s]\nk=v\n";
+    const std::string gbkFolder = file.dir() + "\\etc\\\x81\x5C";  // "乗" in GBK: its second byte is that of "\\"
+    const struct {
+        std::string path;
+        const char* value;
+    } cases[] = {
+        {folder + "/User.ini", "v"},
+        {gbkFolder + "\\User.ini", "v"},
+        {gbkFolder + "\\USER.INI", "v"},
+        {file.dir() + "\\ETC\\\x81\x5C\\user.ini", "v"},
+        {gbkFolder + "\\Other.ini", "<missing>"},
+        {file.dir() + "\\Missing\\User.ini", "<missing>"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        char buffer[16];
+        GetPrivateProfileStringA("s", "k", "<missing>", buffer, sizeof buffer, c.path.c_str());
+        EXPECT_STREQ(c.value, buffer);
+    }
+    char names[16] = {'x', 'x'};
+    EXPECT_EQ(0u, GetPrivateProfileSectionNamesA(names, sizeof names, (gbkFolder + "\\Other.ini").c_str()));
+    EXPECT_EQ('\0', names[0]);
+
+    // A write through another spelling changes the file there, and makes no second one.
+    EXPECT_NE(0, WritePrivateProfileStringA("s", "k", "w", (gbkFolder + "\\user.INI").c_str()));
+    std::ifstream in(folder + "/User.ini");
+    EXPECT_EQ("[s]\nk=w\n", std::string(std::istreambuf_iterator<char>(in), {}));
+    EXPECT_EQ(1, std::distance(std::filesystem::directory_iterator(folder), {}));
 }
 
 // A file is parsed once and parsed again whenever it changes on disk, even
