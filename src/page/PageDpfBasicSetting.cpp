@@ -10,7 +10,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSaveFile>
 #include <QSlider>
 #include <cstring>
 #include <new>
@@ -18,6 +17,7 @@
 
 #include "page/CColorPicker.h"
 #include "platform/ini/Ini.h"
+#include "platform/ini/RegularFile.h"
 #include "platform/mfc/FileDialog.h"
 #include "platform/mfc/MessageBox.h"
 #include "schema/base/Log.h"
@@ -428,16 +428,17 @@ void PageDpfBasicSetting::OnCbnSelchangeLcdType()
         return;
     }
     const QString source = QString::fromStdString(hostPath(kCodeFolder + type + ".img"));
-    const QString target = QString::fromStdString(hostPath(std::string(kCodeFolder) + kActiveLcdImage));
+    const std::string target = hostPath(std::string(kCodeFolder) + kActiveLcdImage);
     QFile in(source);
-    QSaveFile out(target);
     if (!in.open(QIODevice::ReadOnly)) {
         mfc::AfxMessageBox(QString("%1 can not be opened: %2").arg(source, in.errorString()));
         return;
     }
     const QByteArray image = in.readAll();
-    if (!out.open(QIODevice::WriteOnly) || out.write(image) != image.size() || !out.commit()) {
-        mfc::AfxMessageBox(QString("%1 can not be written: %2").arg(target, out.errorString()));
+    std::string reason;
+    if (!IO::replaceFile(target, image.constData(), size_t(image.size()), nullptr, reason)) {
+        mfc::AfxMessageBox(QString("%1 can not be written: %2")
+                               .arg(QString::fromStdString(target), QString::fromStdString(reason)));
         return;
     }
     // Recorded only once the image is in place.
@@ -487,15 +488,12 @@ void PageDpfBasicSetting::importTextFile(const QString& path)
         mfc::AfxMessageBox(utf8("分配内存失败"));
         return;
     }
-    const std::string folder = hostPath(utils::EbookFolder);
-    QSaveFile out(QString::fromStdString(folder) + "/" + ebookOutputName(QFileInfo(path).fileName()));
-    if (!out.open(QIODevice::WriteOnly)) {
-        mfc::AfxMessageBox(utf8("创建文本失败"));
-        return;
-    }
-    if (out.write(reinterpret_cast<const char*>(lines.data()), qint64(lines.size())) != qint64(lines.size()) ||
-        !out.commit()) {
-        mfc::AfxMessageBox(utf8("写文本文件失败"));
+    const std::string target =
+        hostPath(utils::EbookFolder) + "/" + ebookOutputName(QFileInfo(path).fileName()).toStdString();
+    std::string reason;
+    bool notCreated = false;
+    if (!IO::replaceFile(target, lines.data(), lines.size(), nullptr, reason, &notCreated)) {
+        mfc::AfxMessageBox(utf8(notCreated ? "创建文本失败" : "写文本文件失败"));
         return;
     }
     // The book joins the frame's list at once, not at the next start.

@@ -209,6 +209,37 @@ TEST_F(BasicPage, BooksAreReflowedIntoTheEbookFolderAndListed)
     EXPECT_FALSE(m_dpf->getOneBook(0));
 }
 
+// A book that cannot be written says whether its file could not be made or
+// not be filled, and leaves the frame's list as it was.
+TEST_F(BasicPage, BookThatCannotBeWrittenSaysWhy)
+{
+    show();
+    m_page->OnBnClickedReset();
+    writeBytes(root() / "in" / "notes.txt", "text");
+    const struct {
+        const char* blocker;  // made under the ebook folder, or empty to remove the folder
+        const char* message;
+    } cases[] = {
+        {"", "创建文本失败"},
+        {"notes.txt", "写文本文件失败"},  // a folder where the book belongs
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.message);
+        fs::remove_all(root() / "releases/dpf/ebook");
+        if (*c.blocker != '\0') {
+            fs::create_directories(root() / "releases/dpf/ebook" / c.blocker);
+        }
+        const qsizetype shown = m_boxes->texts().size();
+        browse(root() / "in" / "notes.txt");
+        ASSERT_EQ(shown + 1, m_boxes->texts().size());
+        EXPECT_EQ(QString::fromUtf8(c.message), m_boxes->texts().last());
+        EXPECT_FALSE(m_dpf->getOneBook(0));
+        if (*c.blocker != '\0') {  // nothing left beside what was there
+            EXPECT_EQ(1, std::distance(fs::directory_iterator(root() / "releases/dpf/ebook"), {}));
+        }
+    }
+}
+
 TEST_F(BasicPage, LcdTypeCopiesItsImageAndIsRecordedAfterwards)
 {
     const fs::path ini = root() / "releases/usr/etc/LCD.INI";
@@ -240,6 +271,22 @@ TEST_F(BasicPage, LcdTypeCopiesItsImageAndIsRecordedAfterwards)
     GetPrivateProfileStringA("LAST_CHOICE", "LCD_TYPE", "NONE", last, sizeof(last), ini.c_str());
     EXPECT_STREQ("a_type", last);
     test_support::saveScreenshot(*m_page, "page_dpf_basic_setting");
+
+    // An active image that cannot be replaced is named with the reason, and
+    // the choice stays.
+    writeBytes(root() / "releases/code/B_TYPE.img", "other");
+    fs::remove(root() / "releases/code/VOR_6830_LCD.img");
+    fs::create_directories(root() / "releases/code/VOR_6830_LCD.img/inside");
+    types->setCurrentIndex(1);
+    ASSERT_EQ("B_TYPE", types->currentText());
+    m_page->OnCbnSelchangeLcdType();
+    ASSERT_EQ(2, m_boxes->texts().size());
+    EXPECT_TRUE(m_boxes->texts().last().startsWith(
+        QString::fromStdString((root() / "releases/code/VOR_6830_LCD.img").string()) + " can not be written: "))
+        << m_boxes->texts().last().toStdString();
+    GetPrivateProfileStringA("LAST_CHOICE", "LCD_TYPE", "NONE", last, sizeof(last), ini.c_str());
+    EXPECT_STREQ("a_type", last);
+    EXPECT_EQ(1, std::distance(fs::directory_iterator(root() / "releases/code/VOR_6830_LCD.img"), {}));
 }
 
 TEST_F(BasicPage, TheDemoStationsLcdFilesFillTheListAndThePreview)

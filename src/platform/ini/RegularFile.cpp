@@ -75,10 +75,13 @@ FILE* createWritableFile(const std::string& path, std::string& reason)
 }
 
 bool replaceFile(const std::string& path, const void* data, size_t size, const struct stat* replaced,
-                 std::string& reason)
+                 std::string& reason, bool* notCreated)
 {
     std::string name = path + ".XXXXXX";
     const int fd = mkstemp(name.data());
+    if (notCreated) {
+        *notCreated = fd < 0;
+    }
     if (fd < 0) {
         reason = std::strerror(errno);
         return false;

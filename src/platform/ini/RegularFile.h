@@ -25,8 +25,9 @@ FILE* createWritableFile(const std::string& path, std::string& reason);
 // `path`: readers find the old file or the whole new one, never a part of
 // it, and a failed write leaves nothing behind. The new file takes the mode
 // and owner of `replaced` (the file it replaces), or 0644 without one.
-// False with the reason in `reason`.
+// False with the reason in `reason`; `notCreated` tells a temporary file
+// that could not be made (a folder missing or closed) from a failed write.
 bool replaceFile(const std::string& path, const void* data, size_t size, const struct stat* replaced,
-                 std::string& reason);
+                 std::string& reason, bool* notCreated = nullptr);
 
 }  // namespace Tessor::IO
