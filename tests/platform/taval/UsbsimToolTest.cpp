@@ -145,7 +145,8 @@ TEST(UsbsimTool, MalformedDevicesAreRefusedNamingFileKeyAndValue) {
 
     // A device folder broken after its creation is not plugged.
     ASSERT_EQ(usbsim("create " + dir.path() + "/dev").status, 0);
-    std::ofstream(dir.path() + "/dev/device.ini", std::ios::app) << "SectorsPerPage=6\n";
+    test_support::writeDeviceIni(dir.path() + "/dev", test_support::readDeviceIni(dir.path() + "/dev"),
+                                 {{"Device.SectorsPerPage", "6"}});
     const std::string ports = dir.path() + "/ports";
     std::filesystem::create_directories(ports);
     const CommandResult plug = usbsim("plug " + ports + " 0 " + dir.path() + "/dev");
@@ -319,7 +320,7 @@ TEST(UsbsimTool, UnitsCopiedUpToTheirLastWrittenSector) {
         const CommandResult created =
             usbsim("create " + dev + " --variant 6716V31 --logical 12288 --lun 6000 --lun 6288");
         ASSERT_EQ(created.status, 0) << created.output;
-        std::ofstream(dev + "/device.ini", std::ios::app) << "[Device]\nLogicalFill=" << fill << "\n";
+        test_support::writeDeviceIni(dev, test_support::readDeviceIni(dev), {{"Device.LogicalFill", std::to_string(fill)}});
         std::string error;
         std::shared_ptr<VirtualDevice> device = VirtualDevice::open(dev, &error);
         ASSERT_TRUE(device) << error;

@@ -180,7 +180,8 @@ protected:
     void SetUp() override
     {
         logicalSectors = 140000;
-        extraKeys = "LogicalFill=" + std::to_string(GetParam()) + "\n" + faults;
+        extraKeys = faults;
+        extraKeys["Device.LogicalFill"] = std::to_string(GetParam());
         SimulatedDevice::SetUp();
     }
 
@@ -200,7 +201,7 @@ protected:
         return path;
     }
 
-    std::string faults;
+    test_support::DeviceKeys faults;
     test_support::TempFolder out;
 };
 
@@ -297,7 +298,7 @@ TEST_P(FailingStep, GivesTheStepsCode)
         SCOPED_TRACE(c.name);
         // Each case on a fresh device with its rule.
         TearDown();
-        faults = std::string(c.rule).empty() ? "" : "[Faults]\n" + std::string(c.rule) + "\n";
+        faults = test_support::faultRule(c.rule);
         SetUp();
         Sptr<PartInfo> part = partition(8401, c.diskType, 0);
         const std::string iso = out.path() + "/unit.iso";

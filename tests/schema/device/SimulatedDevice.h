@@ -6,13 +6,13 @@
 
 #include <atomic>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "DeviceFixture.h"
 #include "platform/orrin/Orrin.h"
 #include "platform/taval/Hub.h"
+#include "support/DeviceIni.h"
 
 class SimulatedDevice : public DeviceFixture {
 protected:
@@ -29,11 +29,7 @@ protected:
                  ("sim_" + std::to_string(::getpid()) + "_" +
                   std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         std::filesystem::remove_all(folder);
-        std::filesystem::create_directories(folder);
-        std::ofstream(folder / "device.ini") << "[Device]\nVariant=" << variant << "\nDrive=SIMD\nChips=" << chips
-                                             << "\nBlocksPerChip=" << blocksPerChip << "\nPagesPerBlock=" << pagesPerBlock
-                                             << "\nSectorsPerPage=" << SECTORS << "\nLogicalSectors=" << logicalSectors << "\n"
-                                             << extraKeys;
+        describe(folder);
         plugged() = nullptr;
         init.deviceCount = 1;
         init.callback = onEvent;
@@ -98,13 +94,30 @@ protected:
         return 0;
     }
 
-    // The controller variant and further lines of device.ini, set before SetUp.
+    // The device.ini of a device in `own` with this fixture's settings, `more`
+    // replacing or adding keys.
+    void describe(const std::filesystem::path& own, const test_support::DeviceKeys& more = {}) const
+    {
+        test_support::DeviceKeys keys = {{"Device.Variant", variant},
+                                         {"Device.Drive", "SIMD"},
+                                         {"Device.Chips", std::to_string(chips)},
+                                         {"Device.BlocksPerChip", std::to_string(blocksPerChip)},
+                                         {"Device.PagesPerBlock", std::to_string(pagesPerBlock)},
+                                         {"Device.SectorsPerPage", std::to_string(SECTORS)},
+                                         {"Device.LogicalSectors", std::to_string(logicalSectors)}};
+        for (const auto& [key, value] : extraKeys) {
+            keys[key] = value;
+        }
+        test_support::writeDeviceIni(own.string(), keys, more);
+    }
+
+    // The controller variant and further keys of device.ini, set before SetUp.
     std::string variant = "6716";
     // A test of more blocks sets these before SetUp too.
     int chips = CHIPS;
     int blocksPerChip = BLOCKS;
     int pagesPerBlock = PAGES;
-    std::string extraKeys;
+    test_support::DeviceKeys extraKeys;
     int64_t logicalSectors = 4096;
     std::filesystem::path folder;
     DEVICE_MGR_T mgr{};

@@ -477,7 +477,7 @@ TEST_F(EngineLogin, PasswordChangeNeedsTheCurrentPassword)
 
 TEST_F(EngineLogin, FailedSwitchToTheHiddenUnitIsAnError)
 {
-    std::ofstream(m_folder + "/device.ini", std::ios::app) << "[Faults]\nFailSwitch=always\n";
+    test_support::writeDeviceIni(m_folder, test_support::readDeviceIni(m_folder), {{"Faults.FailSwitch", "always"}});
     Engine engine(1, FUNCTION_LOGIN);
     ASSERT_NO_FATAL_FAILURE(plug(engine));
     EXPECT_EQ(login(engine, "open sesame", OPEN_HIDDEN), "StateError");

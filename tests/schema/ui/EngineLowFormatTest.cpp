@@ -340,13 +340,12 @@ TEST(EngineLowFormatFaults, EachObjectFailsOnlyItsDeviceWithItsCode)
         {"table read back", "ChangedPages=" + page(copy.tablePage), 0x8009},
         {"index record read back", "ChangedPages=" + page(copy.indexRecords[0]), 0x8043},
     };
-    std::ostringstream clean;
-    clean << std::ifstream(folder + "/device.ini").rdbuf();
+    const test_support::DeviceKeys clean = test_support::readDeviceIni(folder);
     for (size_t i = 0; i < faults.size(); ++i) {
         const Fault& fault = faults[i];
         SCOPED_TRACE(fault.object);
         release(engine, 0);
-        std::ofstream(folder + "/device.ini", std::ios::trunc) << clean.str() << "[Faults]\n" << fault.rule << "\n";
+        test_support::writeDeviceIni(folder, clean, test_support::faultRule(fault.rule));
         const std::string other = makeDevice("Other" + std::to_string(i), chipSet, flash);
         reportsBefore = engine.ui().reports(0).size();
         const size_t otherBefore = engine.ui().reports(1).size();
@@ -377,8 +376,8 @@ TEST(EngineLowFormatFaults, AChangedExternalCodeIndexFailsItsDevice)
     ASSERT_GE(area.copies[1].codeIndexPage, 0);
 
     release(engine, 0);
-    std::ofstream(folder + "/device.ini", std::ios::app)
-        << "[Faults]\nChangedPages=" << area.copies[1].codeIndexPage << "\n";
+    test_support::writeDeviceIni(folder, test_support::readDeviceIni(folder),
+                                 {{"Faults.ChangedPages", std::to_string(area.copies[1].codeIndexPage)}});
     const size_t before = engine.ui().reports(0).size();
     plugAndStart(engine, 0, folder, 3);
     EXPECT_EQ(leaveLowFormat(engine, 0, before),
@@ -501,8 +500,8 @@ TEST_P(EngineInPlace, UserAndLoginRunsRewriteTheSystemBlockOfAProducedDevice)
     const system_area::Copy changed = expectWholeAndBooting(folder);
     EXPECT_EQ(tablePassword(changed), "second");
 
-    std::ofstream(folder + "/device.ini", std::ios::app)
-        << "[Faults]\nProgramFailPages=" << changed.tablePage << "\n";
+    test_support::writeDeviceIni(folder, test_support::readDeviceIni(folder),
+                                 {{"Faults.ProgramFailPages", std::to_string(changed.tablePage)}});
     EXPECT_EQ(change("second", "third"), "StateError");
     EXPECT_TRUE(login.ui().waitLastReport(0, {UI_SIG_STATUS, 0, 0x8009}))
         << ::testing::PrintToString(login.ui().reports(0));

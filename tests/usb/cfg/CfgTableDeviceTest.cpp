@@ -235,7 +235,10 @@ class TlcFlash : public TableDevice {
 protected:
     static constexpr int kPages = 256;
 
-    TlcFlash() : TableDevice("6716V31") { extraKeys = "PagesPerBlock=256\nRealPagesPerBlock=192\n"; }
+    TlcFlash() : TableDevice("6716V31")
+    {
+        extraKeys = {{"Device.PagesPerBlock", "256"}, {"Device.RealPagesPerBlock", "192"}};
+    }
 
     void SetUp() override
     {
@@ -304,8 +307,8 @@ class FaultyFlash : public TableDevice {
 protected:
     FaultyFlash() : TableDevice("6716")
     {
-        extraKeys = "[Faults]\nChangedPages=" + std::to_string(5 * PAGES + 3) + "," + std::to_string(7 * PAGES) +
-                    "\nProgramFailPages=" + std::to_string(8 * PAGES) + "\n";
+        extraKeys = {{"Faults.ChangedPages", std::to_string(5 * PAGES + 3) + "," + std::to_string(7 * PAGES)},
+                     {"Faults.ProgramFailPages", std::to_string(8 * PAGES)}};
     }
 
     Sptr<BaseAddress> pages(std::initializer_list<int> blocks)

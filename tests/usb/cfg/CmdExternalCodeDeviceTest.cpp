@@ -157,7 +157,7 @@ class TlcCodeOnDevice : public CodeOnDevice {
 protected:
     void SetUp() override
     {
-        extraKeys = "[Faults]\nChangedPages=124\n";
+        extraKeys = {{"Faults.ChangedPages", "124"}};
         CodeOnDevice::SetUp();
         device->getFlashInfo()->getChipInfo()->TLC = 1;
         device->getFlashInfo()->getChipInfo()->RealPagePerBlock = 94;

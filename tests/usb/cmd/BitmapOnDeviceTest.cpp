@@ -33,6 +33,8 @@ constexpr int kFlagBlock = 7;
 // fault rules. The page bitmap is stored in pages 0 and 1 of blocks 3 and 5.
 class BitmapOnDevice : public SimulatedDevice {
 protected:
+    static_assert(kSectors == SECTORS);
+
     void replug(const std::string& faults)
     {
         ASSERT_EQ(hub->unplug(0), 0);
@@ -40,14 +42,11 @@ protected:
         plugged() = nullptr;
         // a fresh flash each time
         const std::filesystem::path own = folder / ("bitmaps" + std::to_string(++plugs));
-        std::filesystem::create_directories(own);
-        std::ofstream ini(own / "device.ini");
-        ini << "[Device]\nVariant=6716\nDrive=SIMD\nChips=1\nBlocksPerChip=" << kBlocks << "\nPagesPerBlock=" << kPages
-            << "\nSectorsPerPage=" << kSectors << "\nLogicalSectors=4096\n";
-        if (!faults.empty()) {
-            ini << "[Faults]\n" << faults << "\n";
-        }
-        ini.close();
+        test_support::DeviceKeys keys = test_support::faultRule(faults);
+        keys.merge(test_support::DeviceKeys{{"Device.Chips", "1"},
+                                            {"Device.BlocksPerChip", std::to_string(kBlocks)},
+                                            {"Device.PagesPerBlock", std::to_string(kPages)}});
+        describe(own, keys);
         std::string error;
         ASSERT_EQ(hub->plug(0, own.string(), &error), 0) << error;
         hub->waitEventsDelivered();

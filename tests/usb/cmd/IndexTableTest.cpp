@@ -280,7 +280,7 @@ TEST_F(IndexTables240, Level1TableGoesThroughItsOwnCommand)
 // A bit of the level-1 table of a 29-block set (block 41, page 0) reads back flipped.
 class IndexTablesFlipped : public IndexTables {
 protected:
-    IndexTablesFlipped() { extraKeys = "[Faults]\nChangedPages=" + std::to_string((kFirstBlock + 25) * PAGES) + "\n"; }
+    IndexTablesFlipped() { extraKeys = {{"Faults.ChangedPages", std::to_string((kFirstBlock + 25) * PAGES)}}; }
 };
 
 TEST_F(IndexTablesFlipped, FlippedBitFailsValidation)
@@ -302,7 +302,7 @@ struct Refusal {
 
 class IndexTablesRefused : public IndexTables, public ::testing::WithParamInterface<Refusal> {
 protected:
-    IndexTablesRefused() { extraKeys = std::string("[Faults]\n") + GetParam().fault + "\n"; }
+    IndexTablesRefused() { extraKeys = test_support::faultRule(GetParam().fault); }
 };
 
 TEST_P(IndexTablesRefused, WalkStopsWithMinusOne)

@@ -35,6 +35,8 @@ constexpr int kPerBlock = kPages * kSectors;
 
 class SectorBitmapImageTest : public SimulatedDevice {
 protected:
+    static_assert(kSectors == SECTORS);
+
     void SetUp() override
     {
         SimulatedDevice::SetUp();
@@ -47,10 +49,11 @@ protected:
         hub->waitEventsDelivered();
         plugged() = nullptr;
         const std::filesystem::path own = folder / ("image" + std::to_string(++plugs));
-        std::filesystem::create_directories(own);
-        std::ofstream(own / "device.ini") << "[Device]\nVariant=6716\nDrive=SIMD\nChips=" << chipCount << "\nBlocksPerChip=" << blocks
-                                          << "\nPagesPerBlock=" << kPages << "\nSectorsPerPage=" << kSectors
-                                          << "\nLogicalSectors=4096\n[Faults]\n" << faults << "\n";
+        test_support::DeviceKeys keys = test_support::faultRule(faults);
+        keys.merge(test_support::DeviceKeys{{"Device.Chips", std::to_string(chipCount)},
+                                            {"Device.BlocksPerChip", std::to_string(blocks)},
+                                            {"Device.PagesPerBlock", std::to_string(kPages)}});
+        describe(own, keys);
         std::string error;
         ASSERT_EQ(hub->plug(0, own.string(), &error), 0) << error;
         hub->waitEventsDelivered();

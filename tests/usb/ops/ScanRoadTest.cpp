@@ -357,7 +357,7 @@ TEST(ScanRoadTest, EraseFailureWhileSavingAtLevelThreeFailsTheDevice)
                                             portReport(0, UI_SIG_BUILD_OK), portReport(0, UI_SIG_PLUGGED_OFF)}));
     engine.request(0, UI_SIG_RELEASED);
     ASSERT_TRUE(engine.waitState(0, "StateUnplug"));
-    std::ofstream(folder + "/device.ini", std::ios::app) << "[Faults]\nFailErase=always\n";
+    test_support::writeDeviceIni(folder, test_support::readDeviceIni(folder), {{"Faults.FailErase", "always"}});
     plugReady(engine, 0, folder);
     engine.request(0, UI_SIG_START, 3, 2);
     EXPECT_TRUE(engine.ui().waitReports(

@@ -40,7 +40,8 @@ protected:
     void SetUp() override
     {
         logicalSectors = 140000;
-        extraKeys = "LogicalFill=" + std::to_string(GetParam()) + "\n" + faults;
+        extraKeys = faults;
+        extraKeys["Device.LogicalFill"] = std::to_string(GetParam());
         SimulatedDevice::SetUp();
         sharedSetTimeScale(0.001);
     }
@@ -135,7 +136,7 @@ protected:
         return n;
     }
 
-    std::string faults;
+    test_support::DeviceKeys faults;
     test_support::TempFolder out;
     Sptr<Tessor::usb::CfgTable> table;
 };
@@ -187,7 +188,7 @@ TEST_P(HfFormatFault, CopySwitchAndFormatFailuresGiveTheirCodes)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.rule);
         TearDown();
-        faults = "[Faults]\n" + std::string(c.rule) + "\n";
+        faults = test_support::faultRule(c.rule);
         SetUp();
         layOut({{60000, DISK_REMOVABLE, "first"}, {70000, DISK_REMOVABLE, "second"}});
         int code = -1;

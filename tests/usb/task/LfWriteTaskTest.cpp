@@ -71,7 +71,7 @@ constexpr int kBuildPage = 9;
 // Pages are programmed once between erases, or the program fails.
 class SystemArea : public SimulatedDevice {
 protected:
-    SystemArea() { extraKeys = "StrictProgram=1\n"; }
+    SystemArea() { extraKeys = {{"Device.StrictProgram", "1"}}; }
 
     void SetUp() override
     {
@@ -315,7 +315,7 @@ protected:
         if (tlc) {
             // 94 real pages in blocks of 128
             pagesPerBlock = 128;
-            extraKeys += "RealPagesPerBlock=94\n";
+            extraKeys["Device.RealPagesPerBlock"] = "94";
         }
     }
 
@@ -431,7 +431,8 @@ protected:
     // The flash keeps its data; the controller takes the new fault rule.
     void replugWith(const std::string& rule)
     {
-        std::ofstream(folder / "device.ini", std::ios::app) << "[Faults]\n" << rule << "\n";
+        test_support::writeDeviceIni(folder.string(), test_support::readDeviceIni(folder.string()),
+                                     test_support::faultRule(rule));
         replug();
     }
 };
@@ -444,7 +445,7 @@ TEST_P(FactoryFaults, EachPageGivesItsObjectsCode)
         {"table", true, 0x8009}, {"code", true, 0x800A}, {"flag", true, 0x8011}, {"page bitmap", true, 0x8011},
         {"index tables", true, 0x802B},
     };
-    const std::string clean = test_support::readFile((folder / "device.ini").string());
+    const test_support::DeviceKeys clean = test_support::readDeviceIni(folder.string());
     for (const PageFault& fault : faults) {
         SCOPED_TRACE(std::string(fault.object) + (fault.onRead ? " read" : " program"));
         const Sptr<BaseAddress> page = firstPage(fault.object);
@@ -459,7 +460,7 @@ TEST_P(FactoryFaults, EachPageGivesItsObjectsCode)
         }
         EXPECT_EQ(event->getErrorCode(), fault.code);
         // the next case starts from a device without faults
-        std::ofstream(folder / "device.ini", std::ios::trunc) << clean;
+        test_support::writeDeviceIni(folder.string(), clean);
     }
 }
 
@@ -473,7 +474,7 @@ struct Refusal {
 
 class RefusedSystemArea : public SystemArea, public ::testing::WithParamInterface<Refusal> {
 protected:
-    RefusedSystemArea() { extraKeys += "[Faults]\n" + GetParam().fault + "\n"; }
+    RefusedSystemArea() { extraKeys.merge(test_support::faultRule(GetParam().fault)); }
 };
 
 TEST_P(RefusedSystemArea, FailureEndsTheTaskWithItsCode)
