@@ -6,6 +6,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 
 #include "page/PageChannels.h"
 #include "schema/ui/EngineHarness.h"
@@ -27,41 +28,25 @@ public:
         engine_test::EngineEnvironment::instance();
         // A page test may work in a station folder of its own.
         code_test::makeTree(std::filesystem::current_path());
-        schema::UsbConfiguration* config = schema::UsbConfiguration::instance();
-        config->setDeviceCount(ports);
-        config->setCurrentFunction(function);
-        m_root = new schema::BaseManager(nullptr, "AgentMgr");
-        m_ui = new shell::MavikUiMgr(m_root);
-        schema::RunAgent::attachUi(m_ui);
-        m_root->addManager(m_ui);
-        m_usb = new schema::UsbDeviceMgr(m_root, "UsbMgr");
-        EXPECT_EQ(m_usb->init(), 0) << "the station did not start";
-        m_usb->execute();
-        m_root->addManager(m_usb);
-        m_ui->execute();
+        m_tree.emplace(ports, function,
+                       [this](schema::BaseManager* root) { return m_ui = new shell::MavikUiMgr(root); });
+        EXPECT_EQ(m_tree->initResult(), 0) << "the station did not start";
         m_app.createConfig(m_ui);
-        m_app.deviceMgr = m_usb->getDeviceMgr();
+        m_app.deviceMgr = m_tree->usb().getDeviceMgr();
     }
 
     virtual ~EngineStation()
     {
-        schema::RunAgent::detachUi();
-        m_root->removeAllManagers();
-        delete m_root;
+        m_tree.reset();
         test_support::waitOnGui([] { return true; });
     }
 
     shell::MavikApp& app() { return m_app; }
     shell::MavikUiMgr& ui() { return *m_ui; }
     shell::MavikDevice& record(int port) { return *m_ui->getDevice(port); }
-    taval::Hub& hub() { return *taval::Hub::of(m_usb->getDeviceMgr()); }
-    schema::UsbDevice* slot(int port) { return dynamic_cast<schema::UsbDevice*>(m_usb->getManager(port)); }
-
-    std::string engineState(int port)
-    {
-        Sptr<schema::BaseState> state = slot(port)->getState();
-        return state ? state->getName() : "";
-    }
+    taval::Hub& hub() { return m_tree->hub(); }
+    schema::UsbDevice* slot(int port) { return m_tree->slot(port); }
+    std::string engineState(int port) { return m_tree->stateOf(port); }
 
     // Plugs a simulated device made with `keys` into `port`.
     void plug(int port, const std::string& name, const engine_test::Keys& keys = {})
@@ -73,9 +58,10 @@ public:
 
 private:
     shell::MavikApp m_app;
-    schema::BaseManager* m_root = nullptr;
     shell::MavikUiMgr* m_ui = nullptr;
-    schema::UsbDeviceMgr* m_usb = nullptr;
+    // Built once the station folder is ready, and taken down before the GUI's
+    // last queue is run.
+    std::optional<engine_test::ManagerTree> m_tree;
 };
 
 class Station : public EngineStation {

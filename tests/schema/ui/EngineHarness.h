@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <string>
@@ -367,36 +368,40 @@ private:
     const std::string m_folder = m_temp.path();
 };
 
-// The manager tree of a running engine, stopped and taken down at the end.
-class Engine {
+// The manager tree as start-up builds it: the UI manager `makeUi` makes under
+// the root, and the USB manager on the simulated device library, whose
+// commands the command log records. Stopped and taken down at the end.
+class ManagerTree {
 public:
-    Engine(int ports, _FUNCTION_T function)
+    ManagerTree(int ports, _FUNCTION_T function, const std::function<UiInterfaceMgr*(BaseManager*)>& makeUi)
     {
         UsbConfiguration* config = UsbConfiguration::instance();
         config->setDeviceCount(ports);
         config->setCurrentFunction(function);
         m_root = new BaseManager(nullptr, "AgentMgr");
-        m_ui = new RecordingUiMgr(m_root);
-        RunAgent::attachUi(m_ui);
-        m_root->addManager(m_ui);
+        UiInterfaceMgr* ui = makeUi(m_root);
+        RunAgent::attachUi(ui);
+        m_root->addManager(ui);
         m_usb = new UsbDeviceMgr(m_root, "UsbMgr");
         m_initResult = m_usb->init();
         CommandLog::instance().attach(m_usb->getDeviceInit());
         m_usb->execute();
         m_root->addManager(m_usb);
-        m_ui->execute();
+        ui->execute();
     }
 
-    ~Engine()
+    ~ManagerTree()
     {
         RunAgent::detachUi();
         m_root->removeAllManagers();
         delete m_root;
     }
 
+    ManagerTree(const ManagerTree&) = delete;
+    ManagerTree& operator=(const ManagerTree&) = delete;
+
     int initResult() const { return m_initResult; }
-    DEVICE_INIT_T* deviceInit() { return m_usb->getDeviceInit(); }
-    RecordingUiMgr& ui() { return *m_ui; }
+    UsbDeviceMgr& usb() { return *m_usb; }
     Tessor::taval::Hub& hub() { return *Tessor::taval::Hub::of(m_usb->getDeviceMgr()); }
     UsbDevice* slot(int port) { return dynamic_cast<UsbDevice*>(m_usb->getManager(port)); }
 
@@ -405,6 +410,27 @@ public:
         Sptr<BaseState> state = slot(port)->getState();
         return state ? state->getName() : "";
     }
+
+private:
+    BaseManager* m_root = nullptr;
+    UsbDeviceMgr* m_usb = nullptr;
+    int m_initResult = -1;
+};
+
+// A running engine whose UI manager records every report.
+class Engine {
+public:
+    Engine(int ports, _FUNCTION_T function)
+        : m_tree(ports, function, [this](BaseManager* root) { return m_ui = new RecordingUiMgr(root); })
+    {
+    }
+
+    int initResult() const { return m_tree.initResult(); }
+    DEVICE_INIT_T* deviceInit() { return m_tree.usb().getDeviceInit(); }
+    RecordingUiMgr& ui() { return *m_ui; }
+    Tessor::taval::Hub& hub() { return m_tree.hub(); }
+    UsbDevice* slot(int port) { return m_tree.slot(port); }
+    std::string stateOf(int port) { return m_tree.stateOf(port); }
 
     // Waits until the slot has ended every pass asked of it so far: a pass
     // sets its state before it ends.
@@ -520,10 +546,9 @@ public:
     }
 
 private:
-    BaseManager* m_root = nullptr;
+    // Set while the tree is built, so declared before it.
     RecordingUiMgr* m_ui = nullptr;
-    UsbDeviceMgr* m_usb = nullptr;
-    int m_initResult = -1;
+    ManagerTree m_tree;
 };
 
 }  // namespace engine_test
