@@ -20,6 +20,10 @@ namespace Tessor::taval {
 
 class FaultRules {
 public:
+    // The two codes the operator stops a run with (HW_EVT_CANCEL).
+    static constexpr int CANCEL_CODE = 0x8029;
+    static constexpr int EJECT_CODE = 0x8027;
+
     // Reads the "Faults" section; false with `error` naming file, key and
     // value for a rule that cannot hold on this geometry.
     bool parse(const DescriptionFile& file, const Geometry& g, std::string* error);
@@ -98,7 +102,7 @@ private:
         int64_t vendorFailAfter = 0;
         int vendorFailAttempts = 0;
         int64_t cancelAfter = 0;
-        int cancelCode = 0x8029;
+        int cancelCode = CANCEL_CODE;
     };
 
     // 1 = a media rule taken, 0 = no media rule, -1 = bad value (`why`).

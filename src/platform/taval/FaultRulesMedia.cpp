@@ -94,7 +94,7 @@ int FaultRules::parseMediaRule(const std::string& name, const std::string& value
         ok = parseRuleCount(value, 0, 1LL << 40, &m.cancelAfter, why);
     } else if (name == "CancelCode") {
         ok = parseRuleCount(value, 0x8000, 0xFFFF, &n, why);
-        if (ok && n != 0x8029 && n != 0x8027) {
+        if (ok && n != CANCEL_CODE && n != EJECT_CODE) {
             *why = "the operator stops a run with 0x8029 (cancel) or 0x8027 (eject)";
             ok = false;
         }

@@ -1,5 +1,6 @@
 #include "schema/device/BaseDevice.h"
 
+#include "schema/base/DeviceCode.h"
 #include "schema/base/Log.h"
 #include "schema/base/RunAgent.h"
 #include "schema/event/ProgressInfo.h"
@@ -38,10 +39,10 @@ void BaseDevice::reportEvent(const Sptr<BaseEvent>& event)
         // take and clear it before it is stored.
         if (request->getType() == UI_SIG_CANCEL) {
             CPLOG(7, "User is Cancel the Producting!");
-            m_cancel.store(CANCEL_BY_USER, std::memory_order_relaxed);
+            m_cancel.store(DeviceCode::CANCELLED, std::memory_order_relaxed);
         } else if (request->getType() == UI_SIG_EJECT) {
             CPLOG(3, "User is Eject the Disk!");
-            m_cancel.store(CANCEL_BY_EJECT, std::memory_order_relaxed);
+            m_cancel.store(DeviceCode::EJECT_FAILED, std::memory_order_relaxed);
         }
     }
     getQueue()->push(event);

@@ -18,9 +18,6 @@ class UiEvent;
 
 class BaseDevice : public BaseManager {
 public:
-    static constexpr int CANCEL_BY_USER = 0x8029;
-    static constexpr int CANCEL_BY_EJECT = 0x8027;
-
     BaseDevice(BaseManager* parent, int slot, const std::string& name);
     ~BaseDevice() override;
 
@@ -44,6 +41,8 @@ public:
     void updateProgressInfo(int n);
     void lock();
     void unlock();
+    // 0, or the code that stops the run: CANCELLED for a cancel request, the
+    // eject's code EJECT_FAILED for an eject request.
     int checkCancel() const { return m_cancel.load(std::memory_order_relaxed); }
     // Sets the cancel value under the state lock.
     void cancel(int code);

@@ -72,10 +72,6 @@ public:
     void setUserIsBind(int v) { m_userBound = v; }
     int getVoltage() const { return m_voltage; }
     void setVoltage(int v) { m_voltage = v; }
-    // The device error of partitions no device can be laid out with
-    // ("Partition Capacity Is Too Small!").
-    static constexpr int LAYOUT_REFUSED = 0x8020;
-
     // The first value of the settings no device can be built with, named as
     // its profile gave it, and the device error it gives; empty when there
     // is none.

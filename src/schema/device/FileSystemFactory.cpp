@@ -6,6 +6,7 @@
 #include "platform/orrin/CeilDivide.h"
 #include "platform/orrin/Sector.h"
 #include "platform/taval/Taval.h"
+#include "schema/base/DeviceCode.h"
 #include "schema/base/Log.h"
 #include "schema/base/SystemInfo.h"
 #include "schema/device/UsbDevice.h"
@@ -101,21 +102,21 @@ int FileSystemFactory::formatOnePartition(const Sptr<PartInfo>& part)
     if (type == 0xFE) {
         const int r = buildCdromPartition();
         m_currentSector += static_cast<uint32_t>(part->getCapacity());
-        return r != 0 ? CDROM_FAILED : 0;
+        return r != 0 ? -DeviceCode::CDROM_BUILD_FAILED : 0;
     }
     if (part->getIsLocalDisk() && buildMBR() != 0) {
-        return MBR_FAILED;
+        return -DeviceCode::MBR_BUILD_FAILED;
     }
     if (buildDBR() != 0) {
-        return DBR_FAILED;
+        return -DeviceCode::DBR_BUILD_FAILED;
     }
     CPLOG(7, "buildDBR for %s success ", name());
     if (buildFAT() != 0) {
-        return FAT_FAILED;
+        return -DeviceCode::FAT_BUILD_FAILED;
     }
     CPLOG(7, "buildFAT for %s success ", name());
     if (buildRootDirectory() != 0) {
-        return ROOT_FAILED;
+        return -DeviceCode::ROOT_DIR_BUILD_FAILED;
     }
     CPLOG(7, "buildRootDirectory for %s success ", name());
     CPLOG(7, "partition for %s high format OK!", name());
@@ -347,7 +348,7 @@ int FileSystemFactory::readChecked(uint32_t first, int count, const char* what)
         failed("Compare " + std::string(what) + " for disk " + name() + " failed");
         SystemInfo::debugBuffer(read, static_cast<int>(bytes), "Read out");
         SystemInfo::debugBuffer(m_work, static_cast<int>(bytes), "Write in");
-        return COMPARE_FAILED;
+        return DeviceCode::VERIFY_FAILED;
     }
     return 0;
 }

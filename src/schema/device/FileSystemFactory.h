@@ -19,14 +19,8 @@ class UsbDevice;
 
 class FileSystemFactory {
 public:
-    static constexpr int CDROM_FAILED = -0x8034;
-    static constexpr int MBR_FAILED = -0x8035;
-    static constexpr int DBR_FAILED = -0x8036;
-    static constexpr int FAT_FAILED = -0x8037;
-    static constexpr int ROOT_FAILED = -0x8038;
     static constexpr int WRITE_FAILED = 29;
     static constexpr int READ_FAILED = 30;
-    static constexpr int COMPARE_FAILED = 0x8024;
     static constexpr int MAX_UNITS = 5;
     static constexpr int WORK_SECTORS = 128;
 
@@ -54,7 +48,7 @@ public:
 
 private:
     // Writes `count` sectors of the work buffer at `first` and reads them
-    // back: 0, WRITE_FAILED, READ_FAILED or COMPARE_FAILED.
+    // back: 0, WRITE_FAILED, READ_FAILED or DeviceCode::VERIFY_FAILED.
     int writeChecked(uint32_t first, int count, const char* what);
     // Reads `count` sectors at `first` and compares them with the work buffer.
     int readChecked(uint32_t first, int count, const char* what);

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "schema/base/Assert.h"
+#include "schema/base/DeviceCode.h"
 #include "schema/base/Log.h"
 #include "schema/base/UsbConfiguration.h"
 #include "schema/device/BaseAddress.h"
@@ -37,7 +38,7 @@ Sptr<BaseEvent> asDeviceInput(const Sptr<HwEvent>& event)
     if (event->getType() != HW_EVT_CANCEL) {
         return Sptr<BaseEvent>(event);
     }
-    const bool eject = event->getErrorCode() == BaseDevice::CANCEL_BY_EJECT;
+    const bool eject = event->getErrorCode() == DeviceCode::EJECT_FAILED;
     Sptr<UiEvent> request(new UiEvent(eject ? UI_SIG_EJECT : UI_SIG_CANCEL));
     request->setTarget(*event);
     return Sptr<BaseEvent>(request);

@@ -50,10 +50,6 @@ public:
     static constexpr int PASSWORD_MAX = 17;
 
     static constexpr int WRITE_LOGICAL_FAILED = -29;
-    static constexpr int ERASE_FAILED = -0x802A;
-    static constexpr int PARTITION_FAILED = -0x8030;
-    static constexpr int EJECT_FAILED = -0x8027;
-    static constexpr int VOLUME_FAILED = -0x802F;
 
     UsbDevice(BaseManager* parent, int slot, const std::string& name);
     ~UsbDevice() override;
@@ -129,7 +125,8 @@ public:
     void setVersion(Sptr<VersionInfo> version) { replaceShown(m_version, version); }
     void setCfgTable(Sptr<usb::CfgTable> table);
     // 0, or in the user function the partition item's refusal of the
-    // settings (-0x8020), which the caller fails the device with.
+    // settings (-DeviceCode::CAPACITY_TOO_SMALL), which the caller fails the
+    // device with.
     int setConfigInfo(Sptr<ConfigInfo> configInfo);
     void setAddress(Sptr<usb::AddressFactory> factory);
     int setCurrentPlaneInfo(Sptr<PlaneInfo> plane);

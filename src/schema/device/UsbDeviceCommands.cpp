@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "schema/base/DeviceCode.h"
 #include "schema/base/Log.h"
 #include "schema/device/BaseAddress.h"
 #include "schema/device/UsbDevice.h"
@@ -76,7 +77,7 @@ int UsbDevice::eraseBlocks(int block, int count)
 {
     _USB_DEVICE_T* record = commandRecord();
     if (record == nullptr) {
-        return ERASE_FAILED;
+        return -DeviceCode::ERASE_FAILED;
     }
     int perChip = m_diskInfo ? m_diskInfo->getBlocksPerChip() : 0;
     int chip = perChip > 0 ? block / perChip : 0;
@@ -84,7 +85,7 @@ int UsbDevice::eraseBlocks(int block, int count)
     int sectorInChip = blockInChip * (m_diskInfo ? m_diskInfo->getSectorsPerBlock() : 0);
     if (!callSlot(record, &DEV_OPERATIONS_T::eraseBlocks, chip, sectorInChip, count)) {
         CPLOG(3, "%s erase block (%d) failed", getName(), sectorInChip);
-        return ERASE_FAILED;
+        return -DeviceCode::ERASE_FAILED;
     }
     return 0;
 }
@@ -99,7 +100,7 @@ int UsbDevice::eraseChip()
         count = std::min({ERASE_GROUP, total - start, perChip - start % perChip});
         if (eraseBlocks(start, count) != 0) {
             CPLOG(3, "%s erase block (%d) failed", getName(), start);
-            return ERASE_FAILED;
+            return -DeviceCode::ERASE_FAILED;
         }
     }
     return 0;
@@ -111,7 +112,7 @@ int UsbDevice::eraseOneBlock(Sptr<BaseAddress> address)
     int block = address->getChipNo() * perChip + address->getBlockNo();
     if (eraseBlocks(block, 1) != 0) {
         CPLOG(3, "Erase Block on %d for index table for device %s failed", block, getName());
-        return ERASE_FAILED;
+        return -DeviceCode::ERASE_FAILED;
     }
     return 0;
 }
@@ -213,11 +214,11 @@ int UsbDevice::partitionProtect(unsigned char unit, unsigned char setting)
 {
     _USB_DEVICE_T* record = commandRecord();
     if (record == nullptr) {
-        return PARTITION_FAILED;
+        return -DeviceCode::PARTITION_SWITCH_FAILED;
     }
     if (!callSlot(record, &DEV_OPERATIONS_T::partitionProtect, unit, setting)) {
         CPLOG(3, "Disable Parttition Read/WritePortected No. %d partition on %s failed", unit, getName());
-        return PARTITION_FAILED;
+        return -DeviceCode::PARTITION_SWITCH_FAILED;
     }
     return 0;
 }
@@ -226,11 +227,11 @@ int UsbDevice::switchPartition(unsigned char unit)
 {
     _USB_DEVICE_T* record = commandRecord();
     if (record == nullptr) {
-        return PARTITION_FAILED;
+        return -DeviceCode::PARTITION_SWITCH_FAILED;
     }
     if (!callSlot(record, &DEV_OPERATIONS_T::switchPartition, 0, unit)) {
         CPLOG(3, "swap No. %d partition on %s failed", unit, getName());
-        return PARTITION_FAILED;
+        return -DeviceCode::PARTITION_SWITCH_FAILED;
     }
     return 0;
 }
@@ -272,11 +273,11 @@ int UsbDevice::ejectDisk()
 {
     _USB_DEVICE_T* record = commandRecord();
     if (record == nullptr) {
-        return EJECT_FAILED;
+        return -DeviceCode::EJECT_FAILED;
     }
     if (!callSlot(record, &DEV_OPERATIONS_T::ejectDisk)) {
         CPLOG(3, "Eject USB disk failed with the device %s", getName());
-        return EJECT_FAILED;
+        return -DeviceCode::EJECT_FAILED;
     }
     return 0;
 }
@@ -285,7 +286,7 @@ int UsbDevice::volumeControl(_VOLUME_OP_T operation)
 {
     _USB_DEVICE_T* record = commandRecord();
     if (record == nullptr) {
-        return VOLUME_FAILED;
+        return -DeviceCode::VOLUME_CONTROL_FAILED;
     }
     bool done = false;
     switch (operation) {
@@ -306,7 +307,7 @@ int UsbDevice::volumeControl(_VOLUME_OP_T operation)
     }
     if (!done) {
         CPLOG(3, "%s volume control %d failed", getName(), static_cast<int>(operation));
-        return VOLUME_FAILED;
+        return -DeviceCode::VOLUME_CONTROL_FAILED;
     }
     return 0;
 }

@@ -5,6 +5,7 @@
 
 #include "platform/orrin/Orrin.h"
 #include "schema/base/Assert.h"
+#include "schema/base/DeviceCode.h"
 #include "schema/base/Log.h"
 #include "schema/base/RunAgent.h"
 #include "schema/base/UsbConfiguration.h"
@@ -76,7 +77,7 @@ int UsbDeviceMgr::init()
     if (result != 0) {
         m_startFailure = "the device library did not start (error " + std::to_string(result) + ")";
         CPLOG(3, "Device Layer initialized fail : %d", result);
-        const int failure = result - LIBRARY_ERROR_BASE;
+        const int failure = result - DeviceCode::LIBRARY_ERROR_BASE;
         return failure != 0 ? failure : -1;
     }
     // Commands only come from this manager's thread, which starts after init.
@@ -121,7 +122,7 @@ void UsbDeviceMgr::receiveEvent(const DEVICE_EVENT_T& record)
     if (record.kind == HW_EVT_ERROR) {
         CPLOG(4, "Device Layer Error %s(%d) of '%s' is found", usbDeviceGetErrorInfo(record.errorCode),
               record.errorCode, record.device->driveText);
-        hw->setErrorCode(record.errorCode + LIBRARY_ERROR_BASE);
+        hw->setErrorCode(record.errorCode + DeviceCode::LIBRARY_ERROR_BASE);
     } else if (record.kind == HW_EVT_CANCEL) {
         hw->setErrorCode(record.errorCode);
     }
@@ -135,7 +136,7 @@ void UsbDeviceMgr::cancelDevices()
     for (int i = 0; i < count; ++i) {
         UsbDevice* slot = findSlot(i);
         if (slot != nullptr) {
-            slot->cancel(BaseDevice::CANCEL_BY_USER);
+            slot->cancel(DeviceCode::CANCELLED);
         }
     }
 }

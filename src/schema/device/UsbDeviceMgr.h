@@ -14,8 +14,6 @@ class UsbDevice;
 
 class UsbDeviceMgr : public DeviceMgr {
 public:
-    static constexpr int LIBRARY_ERROR_BASE = 0x800;
-
     UsbDeviceMgr(BaseManager* parent, const std::string& name);
     ~UsbDeviceMgr() override;
 

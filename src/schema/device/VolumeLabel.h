@@ -13,9 +13,6 @@ namespace Tessor::schema {
 class VolumeLabel {
 public:
     static constexpr size_t BYTES = 11;
-    // The device error of a label no file system can be created with
-    // ("Create File System Failed!").
-    static constexpr int REFUSED = 0x8013;
 
     explicit VolumeLabel(const std::string& narrow);
 

@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "schema/base/Assert.h"
+#include "schema/base/DeviceCode.h"
 #include "schema/base/Log.h"
 #include "schema/base/RunAgent.h"
 #include "schema/base/UsbConfiguration.h"
@@ -16,8 +17,6 @@
 namespace Tessor::schema {
 
 namespace {
-// An eject that failed is not answered with another eject.
-constexpr int EJECT_FAILED = 0x8027;
 constexpr int LOGIN_DONE_STATUS = 1;
 }  // namespace
 
@@ -67,7 +66,8 @@ void UiInterfaceMgr::myProcessEvent(const Sptr<BaseEvent>& event)
     if (code != 0) {
         CPLOG(3, "Some error found in product process, so exit it");
         CPLOG(7, "%s get event %s with Error Code %d(0x%x)", name, report->name(), code, code);
-        if (code == EJECT_FAILED) {
+        // An eject that failed is not answered with another eject.
+        if (code == DeviceCode::EJECT_FAILED) {
             CPLOG(4, "%s could not be ejected: left to the operator", name);
         } else {
             Sptr<UiEvent> eject(new UiEvent(UI_SIG_EJECT));

@@ -1,6 +1,7 @@
 #include "usb/cfg/CfgPartition.h"
 
 #include "schema/base/Assert.h"
+#include "schema/base/DeviceCode.h"
 #include "schema/base/Log.h"
 #include "schema/base/SystemInfo.h"
 #include "schema/base/UsbConfiguration.h"
@@ -192,8 +193,8 @@ int CfgPartition::addDummyEnding(int index, Sptr<PartInfo> part, uint32_t config
 int CfgPartition::refuse(int index, const std::string& why)
 {
     m_refusal = "partition " + std::to_string(index) + " " + why;
-    CPLOG(3, "%s: %s, settings refused (0x%X)", getName(), m_refusal.c_str(), kErrCapacityTooSmall);
-    return -kErrCapacityTooSmall;
+    CPLOG(3, "%s: %s, settings refused (0x%X)", getName(), m_refusal.c_str(), schema::DeviceCode::CAPACITY_TOO_SMALL);
+    return -schema::DeviceCode::CAPACITY_TOO_SMALL;
 }
 
 int CfgPartition::appendLun(int index, Sptr<LunInfo> lun)

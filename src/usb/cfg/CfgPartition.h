@@ -19,8 +19,6 @@ class CfgPartition : public CfgDataItem {
 public:
     static constexpr uint32_t kLoginSectors = 24576;
     static constexpr uint32_t kFirstLunSectors = 262144;
-    // Device error for settings the LUN table cannot hold.
-    static constexpr int kErrCapacityTooSmall = schema::ConfigInfo::LAYOUT_REFUSED;
 
     CfgPartition(CfgTable* table, const std::string& name, CfgVariant variant);
     CfgPartition(const CfgPartition& other) = default;
@@ -35,7 +33,8 @@ public:
     // Rebuilds the LUN list from the device's run settings.
     int finish(schema::UsbDevice* device) override;
     // The same from given settings. Never writes them: they are shared by
-    // every device of the run. -0x8020 when the settings cannot be laid out.
+    // every device of the run. -DeviceCode::CAPACITY_TOO_SMALL when the
+    // settings cannot be laid out.
     int finish(schema::ConfigInfo& settings, const std::string& loginIsoFile);
     // Why the last layout was refused; empty when it was not.
     const std::string& getRefusal() const { return m_refusal; }

@@ -52,7 +52,8 @@ public:
     void checkSum(unsigned char* buffer) override;
     int reverseSerialize(void* raw) override;
     int update(schema::UsbDevice* device) override;
-    // -0x8020 when the run settings cannot be laid out as LUNs.
+    // -DeviceCode::CAPACITY_TOO_SMALL when the run settings cannot be laid
+    // out as LUNs.
     int finish(schema::UsbDevice* device) override;
     int update4Scan(schema::UsbDevice* device, bool flag);
     int update4HighFormat(schema::UsbDevice* device);

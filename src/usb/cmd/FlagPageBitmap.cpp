@@ -4,6 +4,7 @@
 
 #include "platform/orrin/Sector.h"
 #include "schema/base/Assert.h"
+#include "schema/base/DeviceCode.h"
 #include "schema/base/Log.h"
 #include "schema/base/SystemInfo.h"
 #include "schema/base/UsbConfiguration.h"
@@ -46,7 +47,7 @@ int FlagPageBitmap::myInit()
         CPLOG(4, "Page Bitmap of %d block have length of %d bytes which is not same as one sector", blocks, length);
     }
     if (length > SECTOR_BYTES) {
-        throw BitmapException("Bad blocks too much!", __FILE__, __LINE__, kBadBlocksTooMuch);
+        throw BitmapException("Bad blocks too much!", __FILE__, __LINE__, schema::DeviceCode::TOO_MANY_BAD_BLOCKS);
     }
     return 0;
 }

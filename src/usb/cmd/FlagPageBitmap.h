@@ -13,8 +13,8 @@ class PageBitmap;
 
 class FlagPageBitmap : public schema::BaseCmdData {
 public:
-    // Throws BitmapException (kBadBlocksTooMuch) when the page bitmap's
-    // blocks do not fit one sector.
+    // Throws BitmapException (DeviceCode::TOO_MANY_BAD_BLOCKS) when the page
+    // bitmap's blocks do not fit one sector.
     explicit FlagPageBitmap(Sptr<PageBitmap> pageBitmap);
     // The table as read back from the flag-table sector of the device, over
     // the device's page bitmap; a null sector leaves it all 0xFF.

@@ -8,6 +8,7 @@
 #include "platform/orrin/Sector.h"
 #include "platform/taval/Taval.h"
 #include "schema/base/Assert.h"
+#include "schema/base/DeviceCode.h"
 #include "schema/base/Log.h"
 #include "schema/base/VException.h"
 #include "schema/device/BaseAddress.h"
@@ -53,7 +54,7 @@ int SectorBitmap::myInit()
             m_geometry.chips, m_geometry.blocksPerChip, m_geometry.pagesPerBlock, m_geometry.sectorsPerPage,
             reason.c_str());
         throw BitmapException("The sector bitmap cannot map this device: " + reason, __FILE__, __LINE__,
-            kFlashNotMapped);
+            schema::DeviceCode::SCAN_BITMAP_FAILED);
     }
     const int length = static_cast<int>((m_geometry.totalSectors() + 7) / 8);
     const int bitmapSectors = ceilDivide(length, SECTOR_BYTES);

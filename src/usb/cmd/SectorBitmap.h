@@ -21,23 +21,16 @@ namespace Tessor::usb {
 class BlockBitmap;
 struct SectorBitmapImageHeader;
 
-// Device error of a flash whose good blocks leave no room for a bitmap.
-constexpr int kBadBlocksTooMuch = 0x8021;
-// Device error of a saved image that does not describe this flash's bitmap.
-constexpr int kBitmapImageCorrupt = 0x8008;
-// Device error of a flash the sector bitmap cannot map.
-constexpr int kFlashNotMapped = 0x8026;
-
 class SectorBitmap : public schema::BaseCmdData {
 public:
-    // Both throw BitmapException (code kFlashNotMapped) for a geometry the
-    // bitmap cannot map, so that only this device fails.
+    // Both throw BitmapException (code DeviceCode::SCAN_BITMAP_FAILED) for a
+    // geometry the bitmap cannot map, so that only this device fails.
     SectorBitmap(schema::UsbDevice* device, const std::string& name);
     // A bitmap without a device, laid out by the given geometry.
     SectorBitmap(const BitmapGeometry& geometry, const std::string& name);
     // Rebuilt from the device's flash, from the image whose header sector is
     // given; a sector that cannot be read counts as all bad. Throws
-    // BitmapException (code kBitmapImageCorrupt) for counts that cannot
+    // BitmapException (code DeviceCode::SCAN_FAILED) for counts that cannot
     // describe this flash's bitmap.
     SectorBitmap(schema::UsbDevice* device, const SectorBitmapImageHeader& header);
     ~SectorBitmap() override;

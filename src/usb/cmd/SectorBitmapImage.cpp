@@ -6,6 +6,7 @@
 #include "platform/orrin/CeilDivide.h"
 #include "platform/orrin/Sector.h"
 #include "schema/base/Assert.h"
+#include "schema/base/DeviceCode.h"
 #include "schema/base/Log.h"
 #include "schema/base/SystemInfo.h"
 #include "schema/base/VException.h"
@@ -44,7 +45,7 @@ SectorBitmap::SectorBitmap(schema::UsbDevice* device, const SectorBitmapImageHea
     // Only the counts of this flash's own image cover its whole bitmap.
     if (l2Count != m_l2SectorCount || imageSectors != m_imageSectorCount) {
         CPLOG(3, "Read out Sectors is not equal to Sector for sectorBitmap ,so it maybe corrupt");
-        throw BitmapException("Sector bitmap image corrupt", __FILE__, __LINE__, kBitmapImageCorrupt);
+        throw BitmapException("Sector bitmap image corrupt", __FILE__, __LINE__, schema::DeviceCode::SCAN_FAILED);
     }
     CPLOG(7, "Sector Bitmap are stored in sector %d", static_cast<int>(imageSectors));
     const BitmapGeometry& g = m_geometry;

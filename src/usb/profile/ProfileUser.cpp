@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "schema/base/DeviceCode.h"
 #include "schema/base/Log.h"
 #include "schema/base/UsbConfiguration.h"
 #include "schema/device/VolumeLabel.h"
@@ -10,6 +11,7 @@
 namespace Tessor::usb {
 
 using Tessor::schema::ConfigInfo;
+using Tessor::schema::DeviceCode;
 using Tessor::schema::PartInfo;
 using Tessor::schema::ScanConfig;
 using Tessor::schema::VolumeLabel;
@@ -61,14 +63,14 @@ void ProfileUser::buildConfigInfo()
         // 0 asks for no partition; below it is a typing slip that would
         // quietly drop one.
         if (m_record.ptnCapacity[n] < 0) {
-            refuse(info, "PtnCapacity", n, std::to_string(m_record.ptnCapacity[n]), "is not a partition size", ConfigInfo::LAYOUT_REFUSED);
+            refuse(info, "PtnCapacity", n, std::to_string(m_record.ptnCapacity[n]), "is not a partition size", DeviceCode::CAPACITY_TOO_SMALL);
         }
         if (m_record.ptnCapacity[n] <= 0) {
             continue;
         }
         if (m_record.ptnType[n] < Tessor::schema::DISK_REMOVABLE || m_record.ptnType[n] > Tessor::schema::DISK_CDROM) {
             refuse(info, "PtnType", n, std::to_string(m_record.ptnType[n]),
-                   "is not a disk type (0 removable, 1 local, 2 CD-ROM)", ConfigInfo::LAYOUT_REFUSED);
+                   "is not a disk type (0 removable, 1 local, 2 CD-ROM)", DeviceCode::CAPACITY_TOO_SMALL);
         }
         Sptr<PartInfo> part(new PartInfo(m_record.ptnCapacity[n]));
         part->setDiskType(m_record.ptnType[n]);
@@ -83,10 +85,10 @@ void ProfileUser::buildConfigInfo()
         }
         if (!part->holdsFileSystem()) {
             refuse(info, "PtnCapacity", n, std::to_string(m_record.ptnCapacity[n]),
-                   "is too small for the partition's file system", ConfigInfo::LAYOUT_REFUSED);
+                   "is too small for the partition's file system", DeviceCode::CAPACITY_TOO_SMALL);
         }
         if (const VolumeLabel label(part->getVolumeLabel()); !label.refusal().empty()) {
-            refuse(info, "VolumeLabel", n, part->getVolumeLabel(), label.refusal(), VolumeLabel::REFUSED);
+            refuse(info, "VolumeLabel", n, part->getVolumeLabel(), label.refusal(), DeviceCode::FILE_SYSTEM_FAILED);
         }
         info.addPartInfo(part);
     }

@@ -1,6 +1,7 @@
 #include "usb/scan/ScanAction.h"
 
 #include "schema/base/Assert.h"
+#include "schema/base/DeviceCode.h"
 #include "schema/base/Log.h"
 #include "schema/device/BaseAddress.h"
 #include "schema/device/UsbDevice.h"
@@ -55,7 +56,7 @@ int ScanAction::myScan(int reading)
         m_readBuffer = readScanAddress(address, reading);
         if (m_readBuffer == nullptr) {
             CPLOG(3, "'%s' execute %s scan algorithm failed when write to flash", device->getName(), getName());
-            return 0x8001;
+            return schema::DeviceCode::ACCESS_FAILED;
         }
         if (const int result = compareScanAddress(address, reading); result != 0) {
             CPLOG(3, "'%s' execute %s scan algorithm failed when read flash and validate data", device->getName(),

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "schema/base/Assert.h"
+#include "schema/base/DeviceCode.h"
 #include "schema/base/Log.h"
 #include "schema/device/BaseAddress.h"
 #include "schema/device/UsbDevice.h"
@@ -79,7 +80,7 @@ int ScanActionPreScan::myScan(int reading)
     for (const int s : m_engine->getScanSectors()) {
         if (!pattern.send(s, perChip, 2, jump, m_repeat, result.data())) {
             CPLOG(3, "Read Bitmap of scan sector for device %s failed", device->getName());
-            return 0x8001;
+            return schema::DeviceCode::ACCESS_FAILED;
         }
         const size_t n = std::min(entry, m_preScanBitmap.size() - at);
         std::memcpy(m_preScanBitmap.data() + at, result.data(), n);

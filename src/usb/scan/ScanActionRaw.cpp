@@ -5,6 +5,7 @@
 #include "platform/orrin/ByteOrder.h"
 #include "platform/orrin/Sector.h"
 #include "schema/base/Assert.h"
+#include "schema/base/DeviceCode.h"
 #include "schema/base/Log.h"
 #include "schema/data/BaseCmdData.h"
 #include "schema/device/BaseAddress.h"
@@ -47,7 +48,7 @@ int ScanActionRaw::myScan(int reading)
         }
         if (readScanAddress(address, reading) == nullptr) {
             CPLOG(3, "'%s' execute %s scan algorithm failed when write to flash", device->getName(), getName());
-            return 0x8008;
+            return schema::DeviceCode::SCAN_FAILED;
         }
         if (const int cancel = device->checkCancel(); cancel != 0) {
             return cancel;

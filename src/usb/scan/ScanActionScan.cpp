@@ -5,6 +5,7 @@
 
 #include "platform/taval/Taval.h"
 #include "schema/base/Assert.h"
+#include "schema/base/DeviceCode.h"
 #include "schema/base/Log.h"
 #include "schema/base/SystemInfo.h"
 #include "schema/device/BaseAddress.h"
@@ -72,7 +73,7 @@ int ScanActionScan::myScan(int reading)
         }
         if (!pattern.send(s, groupSectors, 2, static_cast<int>(jump), m_repeat, result.data())) {
             CPLOG(3, "Read Bitmap of scan sector for device %s failed", device->getName());
-            return 0x8001;
+            return schema::DeviceCode::ACCESS_FAILED;
         }
         const int64_t r = s % (perBlock * units);
         const int64_t base = (s - r) / ganged + r / units;

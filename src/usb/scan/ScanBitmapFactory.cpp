@@ -1,6 +1,7 @@
 #include "usb/scan/ScanBitmapFactory.h"
 
 #include "schema/base/Assert.h"
+#include "schema/base/DeviceCode.h"
 #include "schema/base/Log.h"
 #include "usb/scan/ScanBitmap4KIgnoreH.h"
 #include "usb/scan/ScanBitmap4KIgnoreL.h"
@@ -28,7 +29,7 @@ int ScanBitmapFactory::create(schema::UsbDevice* device, const ScanGeometry& geo
     if (!geometry.hasPagePatterns()) {
         CPLOG(3, "Create scan bitmatp failed: no page pattern for %d pages per block of %s flash",
               geometry.pagesPerBlock, geometry.tlc ? "TLC" : "normal");
-        return -CREATE_FAILED;
+        return -schema::DeviceCode::SCAN_BITMAP_FAILED;
     }
     factory = Sptr<ScanBitmapFactory>(new ScanBitmapFactory(device, geometry.pagesPerBlock));
     if (geometry.tlc) {

@@ -14,11 +14,9 @@ namespace Tessor::usb {
 
 class ScanBitmapFactory : public schema::BaseData {
 public:
-    // Device error code of a flash for which the patterns cannot be made.
-    static constexpr int CREATE_FAILED = 0x8026;
-
-    // 0 with the new factory, or −CREATE_FAILED when the device's block size
-    // has no patterns: that fails the device, not the process.
+    // 0 with the new factory, or −DeviceCode::SCAN_BITMAP_FAILED when the
+    // device's block size has no patterns: that fails the device, not the
+    // process.
     static int create(schema::UsbDevice* device, Sptr<ScanBitmapFactory>& factory);
     static int create(schema::UsbDevice* device, const ScanGeometry& geometry, Sptr<ScanBitmapFactory>& factory);
 

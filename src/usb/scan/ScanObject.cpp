@@ -4,6 +4,7 @@
 
 #include "platform/orrin/Sector.h"
 #include "schema/base/Assert.h"
+#include "schema/base/DeviceCode.h"
 #include "schema/base/Log.h"
 #include "schema/device/BaseAddress.h"
 #include "schema/device/ScanConfig.h"
@@ -53,7 +54,7 @@ int ScanObject::initScan()
 int ScanObject::erase()
 {
     // A device error code, as every other failure of a pass.
-    return getDevice()->eraseChip() != 0 ? SCAN_ERASE_FAILED : 0;
+    return getDevice()->eraseChip() != 0 ? schema::DeviceCode::ERASE_FAILED : 0;
 }
 
 int ScanObject::getScanBlocksCount() { return 0; }
@@ -109,11 +110,11 @@ int ScanObject::updateCfgAndCode(CMD_COMMON_T command)
     m_table.update4Scan(command != CMD_EXTERNAL_AS_SCAN_CODE);
     if (m_table.writeToRam() != 0) {
         CPLOG(3, "Write cfgTable Failed");
-        return 0x8004;
+        return schema::DeviceCode::CFG_TABLE_DOWNLOAD_FAILED;
     }
     if (m_table.downloadCode(command) != 0) {
         CPLOG(3, "Write ExternalCode Failed");
-        return 0x8005;
+        return schema::DeviceCode::SCAN_CODE_DOWNLOAD_FAILED;
     }
     return 0;
 }

@@ -23,8 +23,6 @@ class SectorBitmap;
 
 class ScanObject : public schema::BaseCmdData {
 public:
-    static constexpr int SCAN_ERASE_FAILED = 0x802A;
-
     ScanObject(schema::UsbDevice* device, const std::string& name);
     ~ScanObject() override;
     ScanObject(const ScanObject&) = delete;
@@ -44,7 +42,7 @@ public:
     virtual int updateBitmap(const unsigned char* data, int index);
     // Writes the scan sample over the whole flash, page by page.
     virtual int writeFlash(int pass);
-    // 0, 0x8004 (table) or 0x8005 (firmware).
+    // 0, DeviceCode::CFG_TABLE_DOWNLOAD_FAILED or SCAN_CODE_DOWNLOAD_FAILED.
     virtual int updateCfgAndCode(CMD_COMMON_T command);
 
     Sptr<ScanMode> getScanMode() const { return m_mode; }

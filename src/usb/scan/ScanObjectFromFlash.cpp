@@ -5,6 +5,7 @@
 
 #include "platform/orrin/CeilDivide.h"
 #include "platform/orrin/Sector.h"
+#include "schema/base/DeviceCode.h"
 #include "schema/base/Log.h"
 #include "schema/device/BaseAddress.h"
 #include "schema/device/UsbDevice.h"
@@ -80,7 +81,7 @@ int ScanObjectFromFlash::findHeader(Header* header)
             if (data == nullptr) {
                 CPLOG(3, "Read Block Bitmap from Flash failed on device %s on phyical address : %d",
                       device->getName(), b);
-                return READ_FAILED;
+                return schema::DeviceCode::ACCESS_FAILED;
             }
             m_progress.add(device, share);
             for (int s = 0; s < count; ++s) {
@@ -110,7 +111,7 @@ int ScanObjectFromFlash::findHeader(Header* header)
             }
         }
     }
-    return NO_SAVED_BITMAP;
+    return schema::DeviceCode::SCAN_FAILED;
 }
 
 int ScanObjectFromFlash::scan()
@@ -119,7 +120,7 @@ int ScanObjectFromFlash::scan()
     const int64_t total = device->getDiskInfo()->getTotalSectors();
     Header header;
     if (const int result = findHeader(&header); result != 0) {
-        if (result == NO_SAVED_BITMAP) {
+        if (result == schema::DeviceCode::SCAN_FAILED) {
             CPLOG(3, "Read Sector Bitmap and Block Bitmap from Flash failed for device %s", device->getName());
         }
         return result;
@@ -129,7 +130,7 @@ int ScanObjectFromFlash::scan()
     if (header.l2Count < 1 || bitmapSectors < 1 ||
         static_cast<size_t>(bitmapSectors) > ceilDivide(m_image.size(), SECTOR_BYTES)) {
         CPLOG(3, "Read out Sectors is not equal to Sector for sectorBitmap ,so it maybe corrupt");
-        return NO_SAVED_BITMAP;
+        return schema::DeviceCode::SCAN_FAILED;
     }
     m_addresses.clear();
     std::vector<int64_t> l2Sectors;
@@ -139,7 +140,7 @@ int ScanObjectFromFlash::scan()
         }
         const unsigned char* data = readImageSector(header, l2);
         if (data == nullptr) {
-            return READ_FAILED;
+            return schema::DeviceCode::ACCESS_FAILED;
         }
         l2Sectors.push_back(l2);
         const auto* entries = reinterpret_cast<const SectorBitmapImageL2*>(data);
@@ -153,7 +154,7 @@ int ScanObjectFromFlash::scan()
     }
     if (static_cast<int>(m_addresses.size()) < bitmapSectors) {
         CPLOG(3, "Read out Sectors is not equal to Sector for sectorBitmap ,so it maybe corrupt");
-        return NO_SAVED_BITMAP;
+        return schema::DeviceCode::SCAN_FAILED;
     }
     for (int k = 0; k < bitmapSectors; ++k) {
         if (const int cancel = device->checkCancel(); cancel != 0) {
@@ -161,7 +162,7 @@ int ScanObjectFromFlash::scan()
         }
         const unsigned char* data = readImageSector(header, m_addresses[k]);
         if (data == nullptr) {
-            return READ_FAILED;
+            return schema::DeviceCode::ACCESS_FAILED;
         }
         const size_t at = size_t(k) * SECTOR_BYTES;
         std::memcpy(m_image.data() + at, data, std::min<size_t>(SECTOR_BYTES, m_image.size() - at));

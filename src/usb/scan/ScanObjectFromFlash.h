@@ -11,14 +11,12 @@ namespace Tessor::usb {
 
 class ScanObjectFromFlash : public ScanObject {
 public:
-    static constexpr int NO_SAVED_BITMAP = 0x8008;
-    static constexpr int READ_FAILED = 0x8001;
-
     ScanObjectFromFlash(schema::UsbDevice* device, const std::string& name);
 
     int init() override;
     int myInitLater() override { return 0; }
-    // 0 with the bitmap read back; 0x8001, 0x8008 or the cancel code.
+    // 0 with the bitmap read back; DeviceCode::ACCESS_FAILED, SCAN_FAILED
+    // (no saved bitmap) or the cancel code.
     int scan() override;
 
 private:

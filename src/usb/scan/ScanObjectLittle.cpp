@@ -1,5 +1,6 @@
 #include "usb/scan/ScanObjectLittle.h"
 
+#include "schema/base/DeviceCode.h"
 #include "schema/base/Log.h"
 #include "schema/device/BaseAddress.h"
 #include "schema/device/UsbDevice.h"
@@ -59,7 +60,7 @@ Sptr<schema::BaseAddress> ScanObjectLittle::getScanAddress(int index)
 int ScanObjectLittle::updateBitmap(const unsigned char* data, int start)
 {
     if (m_sectorBitmap->updateBitmap(data, ScanActionRaw::GROUP_SECTORS / 8, start) != 0) {
-        return 0x8001;
+        return schema::DeviceCode::ACCESS_FAILED;
     }
     return -1;
 }

@@ -2,6 +2,7 @@
 
 #include "platform/orrin/Sector.h"
 #include "schema/base/Assert.h"
+#include "schema/base/DeviceCode.h"
 #include "schema/base/Log.h"
 #include "schema/device/BaseAddress.h"
 #include "schema/device/UsbDevice.h"
@@ -115,7 +116,7 @@ int ScanObjectSpeed::scan()
         }
         if (result != 0) {
             CPLOG(3, "device %s execute scan of %s failed", device->getName(), action->getName());
-            return PROBE_FAILED;
+            return schema::DeviceCode::INDEX_TABLE_FAILED;
         }
     }
     return 0;

@@ -10,14 +10,13 @@ namespace Tessor::usb {
 class ScanObjectSpeed : public ScanObject {
 public:
     static constexpr int PROBE_BLOCKS = 2;
-    // Returned by `scan` when the probe itself failed.
-    static constexpr int PROBE_FAILED = 0x802B;
 
     ScanObjectSpeed(schema::UsbDevice* device, const std::string& name, int blockCount);
 
     int myInit() override;
     int myInitLater() override;
-    // 0 (with or without a good sector), the cancel code, or PROBE_FAILED.
+    // 0 (with or without a good sector), the cancel code, or
+    // DeviceCode::INDEX_TABLE_FAILED when the probe itself failed.
     int scan() override;
     int initScan() override;
     int erase() override;

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "schema/base/Assert.h"
+#include "schema/base/DeviceCode.h"
 #include "schema/base/Log.h"
 #include "schema/base/SystemInfo.h"
 #include "schema/base/UsbConfiguration.h"
@@ -145,7 +146,7 @@ int ScanObjectScan::writeFlash(int /*pass*/)
     for (const int s : m_scanSectors) {
         if (!pattern.send(s, groupSectors, 1, jump, repeat, buffer.data())) {
             CPLOG(3, "Read Bitmap of scan sector for device %s failed", device->getName());
-            return 0x8001;
+            return schema::DeviceCode::ACCESS_FAILED;
         }
         if (const int cancel = device->checkCancel(); cancel != 0) {
             return cancel;

@@ -6,6 +6,7 @@
 
 #include "platform/orrin/Sector.h"
 #include "schema/base/Assert.h"
+#include "schema/base/DeviceCode.h"
 #include "schema/base/Log.h"
 #include "schema/device/BaseAddress.h"
 #include "schema/device/ScanConfig.h"
@@ -135,7 +136,7 @@ int ScanObjectScanPre::erase()
         if (device->eraseBlocks(m_blockList[i], kRunBlocks) != 0) {
             // The system logs the list position here, not the block.
             CPLOG(3, "%s erase block (%d) failed", device->getName(), i);
-            return -0x802A;
+            return -schema::DeviceCode::ERASE_FAILED;
         }
     }
     return 0;
@@ -165,7 +166,7 @@ int ScanObjectScanPre::writeFlash(int reading)
         static constexpr unsigned char kPrepare[2] = {0xFF, 0xFF};
         if (device->writeScanSectors(0, 0, 0, 3, 0, 0, 1, kPrepare) != 0) {
             CPLOG(3, "Write scan sector of device %s failed", device->getName());
-            return 0x8001;
+            return schema::DeviceCode::ACCESS_FAILED;
         }
     }
     const int perPage = disk.getSectorsPerPage();
@@ -195,14 +196,14 @@ int ScanObjectScanPre::writeFlash(int reading)
                                                  static_cast<unsigned char>(perPage),
                                                  sample + sampleOffset * SECTOR_BYTES) != 0) {
                         CPLOG(3, "Write scan sector of device %s failed", device->getName());
-                        return 0x8001;
+                        return schema::DeviceCode::ACCESS_FAILED;
                     }
                 } else {
                     const int listed = chip * perChip * perBlock + sector;
                     m_scanSectors.push_back(listed);
                     if (!pattern.send(listed, perChip * perBlock, 1, jump, repeat, work.data())) {
                         CPLOG(3, "Write scan sector of device %s failed", device->getName());
-                        return 0x8001;
+                        return schema::DeviceCode::ACCESS_FAILED;
                     }
                 }
                 if (const int cancel = device->checkCancel(); cancel != 0) {
@@ -223,7 +224,7 @@ int ScanObjectScanPre::writeFlash(int reading)
                                     static_cast<unsigned short>(jump), static_cast<unsigned short>(repeat),
                                     1) == nullptr) {
             CPLOG(3, "read scan sector with command of read status of device %s failed", device->getName());
-            return 0x8001;
+            return schema::DeviceCode::ACCESS_FAILED;
         }
     }
     return 0;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "schema/base/DeviceCode.h"
 #include "support/OutsideTools.h"
 #include "SimulatedDevice.h"
 #include "support/TempFolder.h"
@@ -18,6 +19,7 @@
 #include "schema/device/VolumeLabel.h"
 #include "platform/orrin/CodePage.h"
 
+using Tessor::schema::DeviceCode;
 using Tessor::schema::FatParameters;
 using Tessor::schema::FileSystemDbr;
 using Tessor::schema::FileSystemFactory;
@@ -283,15 +285,15 @@ class FailingStep : public SmallDisk {};
 TEST_P(FailingStep, GivesTheStepsCode)
 {
     const Failure cases[] = {
-        {"MBR write", "FailLogicalWrite=1", LOCAL, "", FileSystemFactory::MBR_FAILED},
-        {"DBR write", "FailLogicalWrite=1", REMOVABLE, "", FileSystemFactory::DBR_FAILED},
-        {"FAT write", "FailLogicalWrite=2", REMOVABLE, "", FileSystemFactory::FAT_FAILED},
-        {"second FAT", "FailLogicalWrite=3", REMOVABLE, "", FileSystemFactory::FAT_FAILED},
-        {"FAT read", "FailLogicalRead=2", REMOVABLE, "", FileSystemFactory::FAT_FAILED},
-        {"root write", "FailLogicalWrite=4", REMOVABLE, "", FileSystemFactory::ROOT_FAILED},
-        {"ISO write", "FailLogicalWrite=1", Tessor::schema::DISK_CDROM, "small", FileSystemFactory::CDROM_FAILED},
-        {"ISO missing", "", Tessor::schema::DISK_CDROM, "missing", FileSystemFactory::CDROM_FAILED},
-        {"ISO too large", "", Tessor::schema::DISK_CDROM, "large", FileSystemFactory::CDROM_FAILED},
+        {"MBR write", "FailLogicalWrite=1", LOCAL, "", -DeviceCode::MBR_BUILD_FAILED},
+        {"DBR write", "FailLogicalWrite=1", REMOVABLE, "", -DeviceCode::DBR_BUILD_FAILED},
+        {"FAT write", "FailLogicalWrite=2", REMOVABLE, "", -DeviceCode::FAT_BUILD_FAILED},
+        {"second FAT", "FailLogicalWrite=3", REMOVABLE, "", -DeviceCode::FAT_BUILD_FAILED},
+        {"FAT read", "FailLogicalRead=2", REMOVABLE, "", -DeviceCode::FAT_BUILD_FAILED},
+        {"root write", "FailLogicalWrite=4", REMOVABLE, "", -DeviceCode::ROOT_DIR_BUILD_FAILED},
+        {"ISO write", "FailLogicalWrite=1", Tessor::schema::DISK_CDROM, "small", -DeviceCode::CDROM_BUILD_FAILED},
+        {"ISO missing", "", Tessor::schema::DISK_CDROM, "missing", -DeviceCode::CDROM_BUILD_FAILED},
+        {"ISO too large", "", Tessor::schema::DISK_CDROM, "large", -DeviceCode::CDROM_BUILD_FAILED},
         {"ISO empty", "", Tessor::schema::DISK_CDROM, "empty", 0},
     };
     for (const Failure& c : cases) {

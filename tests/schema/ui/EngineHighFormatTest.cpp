@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "HighFormatRoad.h"
+#include "schema/base/DeviceCode.h"
 #include "support/SystemAreaReader.h"
 #include "support/Waits.h"
 #include "usb/cfg/BuildInfo.h"
@@ -23,6 +24,7 @@ namespace {
 
 using namespace engine_test;
 using Tessor::schema::CAPACITY_POLICY_T;
+using Tessor::schema::DeviceCode;
 using Tessor::schema::TaskHfFormatAllPartitions;
 
 struct Scenario {
@@ -162,8 +164,8 @@ TEST(EngineHighFormatFaults, EachDeviceGetsItsCodeWhileTheOthersAreBuilt)
         {"Dbr", "FailLogicalWrite=1", oneDisk, 0x8036},
         {"Fat", "FailLogicalWrite=2", smallFirst, 0x8037},
         {"Root", "FailLogicalWrite=4", smallFirst, 0x8038},
-        {"Copy", "FailCopy=always", oneDisk, TaskHfFormatAllPartitions::COPY_FAILED},
-        {"Switch", "FailSwitch=always", twoDisks, TaskHfFormatAllPartitions::SWITCH_FAILED},
+        {"Copy", "FailCopy=always", oneDisk, DeviceCode::FILE_COPY_FAILED},
+        {"Switch", "FailSwitch=always", twoDisks, DeviceCode::PARTITION_SWITCH_FAILED},
         // The first takes what the device has: the second would be left out.
         {"UnitLeftOut", "", {{DISK_REMOVABLE, 300000, ""}, {DISK_REMOVABLE, 100000, ""}}, 0x8020},
     };
@@ -289,10 +291,10 @@ TEST(EngineHighFormatCopy, NamesTheVolumeWouldChangeFailTheCopy)
         {contentWith("odd", {"中文 名字.txt", "Mixed Case.Txt", ".hidden", "a.b.c.d", std::string(200, 'L') + ".txt",
                              "sub dir/ünï ß.TXT", "sub dir/README.TXT", "x+y,z;w=v[1].txt"}),
          0},
-        {contentWith("beyond-bmp", {"plain.txt", "smile\U0001F600.txt"}), TaskHfFormatAllPartitions::COPY_FAILED},
-        {contentWith("ideograph", {"\U00020000.txt"}), TaskHfFormatAllPartitions::COPY_FAILED},
-        {contentWith("case-twins", {"dup.txt", "DUP.TXT"}), TaskHfFormatAllPartitions::COPY_FAILED},
-        {contentWith("accented-short", {"ünï.txt"}), TaskHfFormatAllPartitions::COPY_FAILED},
+        {contentWith("beyond-bmp", {"plain.txt", "smile\U0001F600.txt"}), DeviceCode::FILE_COPY_FAILED},
+        {contentWith("ideograph", {"\U00020000.txt"}), DeviceCode::FILE_COPY_FAILED},
+        {contentWith("case-twins", {"dup.txt", "DUP.TXT"}), DeviceCode::FILE_COPY_FAILED},
+        {contentWith("accented-short", {"ünï.txt"}), DeviceCode::FILE_COPY_FAILED},
     };
     const Station6716 station;
     const int ports = static_cast<int>(std::size(devices));

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "ScanEngineFixture.h"
+#include "schema/base/DeviceCode.h"
 #include "schema/device/BaseAddress.h"
 #include "usb/cmd/BitRange.h"
 #include "usb/scan/ScanActionRaw.h"
@@ -72,7 +73,7 @@ TEST_F(RawScanTest, SpeedProbeFailsOnAReadFailureAndPassesACancelThrough)
     use("G1", {{"Faults.FailRead", "always"}});
     int result = 0;
     Sptr<usb::ScanObjectSpeed> engine = probe(&result);
-    EXPECT_EQ(result, usb::ScanObjectSpeed::PROBE_FAILED);
+    EXPECT_EQ(result, schema::DeviceCode::INDEX_TABLE_FAILED);
     EXPECT_EQ(engine->getFirstGoodSector(), -1);
 
     use("G1", {{"Faults.CancelAfter", "6"}, {"Faults.BadSectors", "0-511"}});

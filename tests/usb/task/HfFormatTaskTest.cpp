@@ -11,6 +11,7 @@
 
 #include "platform/orrin/Orrin.h"
 #include "platform/taval/DeviceDescription.h"
+#include "schema/base/DeviceCode.h"
 #include "schema/base/UsbConfiguration.h"
 #include "schema/device/ConfigInfo.h"
 #include "schema/device/ScanConfig.h"
@@ -180,9 +181,9 @@ TEST_P(HfFormatFault, CopySwitchAndFormatFailuresGiveTheirCodes)
         int code;
         int copies;
     } cases[] = {
-        {"FailCopy=always", 0, TaskHfFormatAllPartitions::COPY_FAILED, TaskHfFormatAllPartitions::COPY_ATTEMPTS},
+        {"FailCopy=always", 0, DeviceCode::FILE_COPY_FAILED, TaskHfFormatAllPartitions::COPY_ATTEMPTS},
         {"FailCopy=1", 0, 0, 3},
-        {"FailSwitch=always", 0, TaskHfFormatAllPartitions::SWITCH_FAILED, 1},
+        {"FailSwitch=always", 0, DeviceCode::PARTITION_SWITCH_FAILED, 1},
         {"FailLogicalWrite=1", -0x8036, 0x8036, 0},
     };
     for (const Case& c : cases) {

@@ -1,5 +1,6 @@
 #include "usb/ops/hw/UsbOpHwEject.h"
 
+#include "schema/base/DeviceCode.h"
 #include "schema/device/UsbDevice.h"
 #include "schema/state/DeviceStateType.h"
 
@@ -21,7 +22,7 @@ Sptr<BaseState> UsbOpHwEject::process(Sptr<BaseEvent> event)
         // The window learns of it; the device stays until it is removed or
         // released.
         doCpLog(event);
-        event->setErrorCode(BaseDevice::CANCEL_BY_EJECT);
+        event->setErrorCode(DeviceCode::EJECT_FAILED);
         sendUiEvent(event, UI_SIG_STATUS);
         return noState;
     default:

@@ -1,5 +1,6 @@
 #include "usb/ops/init/UsbOpReadFlashId.h"
 
+#include "schema/base/DeviceCode.h"
 #include "schema/base/UsbConfiguration.h"
 #include "schema/device/UsbDevice.h"
 #include "schema/state/DeviceStateType.h"
@@ -8,10 +9,6 @@
 namespace Tessor::usb {
 
 using namespace schema;
-
-namespace {
-constexpr int NO_FLASH_INFO = 0x8007;
-}
 
 void UsbOpReadFlashId::init()
 {
@@ -33,7 +30,7 @@ Sptr<BaseState> UsbOpReadFlashId::process(Sptr<BaseEvent> event)
         sendUiEvent(event, UI_SIG_READY);
         return lookupDeviceState(event, STATE_WAIT);
     }
-    event->setErrorCode(NO_FLASH_INFO);
+    event->setErrorCode(DeviceCode::NO_FLASH_INFO);
     return lookupDeviceState(event, STATE_ERROR);
 }
 

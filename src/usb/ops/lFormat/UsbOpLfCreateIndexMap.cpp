@@ -1,5 +1,6 @@
 #include "usb/ops/lFormat/UsbOpLfCreateIndexMap.h"
 
+#include "schema/base/DeviceCode.h"
 #include "schema/base/Log.h"
 #include "schema/device/UsbDevice.h"
 #include "usb/cmd/IndexTableSet.h"
@@ -21,7 +22,7 @@ Sptr<BaseState> UsbOpLfCreateIndexMap::process(Sptr<BaseEvent> event)
     if (!tables) {
         // One device without block sets or their tables must not end the station.
         CPLOG(3, "No index tables on device %s from its block sets", device->getName());
-        event->setErrorCode(NO_BLOCK_SETS);
+        event->setErrorCode(DeviceCode::TOO_MANY_BAD_BLOCKS);
         updateToTotalProcess(event);
         return errorState(event);
     }

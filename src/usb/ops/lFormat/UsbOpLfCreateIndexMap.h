@@ -7,8 +7,6 @@ namespace Tessor::usb {
 
 class UsbOpLfCreateIndexMap : public UsbOpLfStep {
 public:
-    static constexpr int NO_BLOCK_SETS = 0x8021;
-
     UsbOpLfCreateIndexMap() : UsbOpLfStep("CreateIndexMap", 50, schema::DEV_SIG_CREATE_INDEX_MAP) {}
 
     Sptr<schema::BaseState> process(Sptr<schema::BaseEvent> event) override;

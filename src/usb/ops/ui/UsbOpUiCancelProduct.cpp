@@ -1,5 +1,6 @@
 #include "usb/ops/ui/UsbOpUiCancelProduct.h"
 
+#include "schema/base/DeviceCode.h"
 #include "schema/device/UsbDevice.h"
 #include "schema/state/DeviceStateType.h"
 
@@ -17,7 +18,7 @@ Sptr<BaseState> UsbOpUiCancelProduct::process(Sptr<BaseEvent> event)
     // The report goes out without the cancel code: a cancelled device waits
     // for its next start and is not ejected.
     sendUiEvent(event, UI_SIG_CANCEL);
-    event->setErrorCode(BaseDevice::CANCEL_BY_USER);
+    event->setErrorCode(DeviceCode::CANCELLED);
     return lookupDeviceState(event, STATE_WAIT);
 }
 

@@ -1,5 +1,6 @@
 #include "usb/ops/ui/UsbOpUiEjectDisk.h"
 
+#include "schema/base/DeviceCode.h"
 #include "schema/base/Log.h"
 #include "schema/device/UsbDevice.h"
 #include "schema/state/DeviceStateType.h"
@@ -18,7 +19,7 @@ Sptr<BaseState> UsbOpUiEjectDisk::process(Sptr<BaseEvent> event)
     device->resetCancel();
     if (device->ejectDisk() != 0) {
         CPLOG(3, "Eject USB disk failed with the device %s", device->getName());
-        event->setErrorCode(BaseDevice::CANCEL_BY_EJECT);
+        event->setErrorCode(DeviceCode::EJECT_FAILED);
         return lookupDeviceState(event, STATE_ERROR);
     }
     CPLOG(7, "USB disk with the device %s ejected", device->getName());

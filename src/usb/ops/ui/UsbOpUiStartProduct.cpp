@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "schema/base/Assert.h"
+#include "schema/base/DeviceCode.h"
 #include "schema/base/Log.h"
 #include "schema/base/UsbConfiguration.h"
 #include "schema/device/ConfigInfo.h"
@@ -21,10 +22,6 @@ namespace Tessor::usb {
 using namespace schema;
 
 namespace {
-
-constexpr int NO_FLASH_INFO = 0x8007;
-constexpr int WRONG_PASSWORD = 0x803e;
-constexpr int UNPROTECT_FAILED = 0x8030;
 
 enum LoginOp { LOGIN_OPEN_HIDDEN = 1, LOGIN_UNPROTECT = 2, LOGIN_MODIFY_PASSWORD = 3 };
 
@@ -45,7 +42,7 @@ std::pair<std::string, int> refusalOf(ConfigInfo& settings)
     for (int i = 0; i < settings.getPartCount(); ++i) {
         const VolumeLabel label(settings.getPartInfo(i)->getVolumeLabel());
         if (!label.refusal().empty()) {
-            return {"partition " + std::to_string(i) + ": " + label.refusal(), VolumeLabel::REFUSED};
+            return {"partition " + std::to_string(i) + ": " + label.refusal(), DeviceCode::FILE_SYSTEM_FAILED};
         }
     }
     return {};
@@ -86,7 +83,7 @@ Sptr<BaseState> UsbOpUiStartProduct::process(Sptr<BaseEvent> event)
     Sptr<usb::FlashInfo> flash = device->getFlashInfo();
     if (function == FUNCTION_FACTORY && (!flash || !device->getVersion())) {
         CPLOG(3, "%s is not identified: start refused", device->getName());
-        event->setErrorCode(NO_FLASH_INFO);
+        event->setErrorCode(DeviceCode::NO_FLASH_INFO);
         return lookupDeviceState(event, STATE_ERROR);
     }
     if (flash) {
@@ -133,7 +130,7 @@ Sptr<BaseState> UsbOpUiStartProduct::login(const Sptr<BaseEvent>& event, UsbDevi
     // current password.
     if (password != stored) {
         CPLOG(4, "Password of Hid Lun '%s' is not validate, it should be %s", masked(password), masked(stored));
-        event->setErrorCode(WRONG_PASSWORD);
+        event->setErrorCode(DeviceCode::WRONG_PASSWORD);
         return lookupDeviceState(event, STATE_ERROR);
     }
     CPLOG(4, "Password of Hid Lun '%s' is validate", masked(password));
@@ -160,7 +157,7 @@ Sptr<BaseState> UsbOpUiStartProduct::login(const Sptr<BaseEvent>& event, UsbDevi
         }
         if (result != 0) {
             CPLOG(3, "No. %d LUN on volume %s switch|unprotected OK!", lun, device->getName());
-            event->setErrorCode(UNPROTECT_FAILED);
+            event->setErrorCode(DeviceCode::PARTITION_SWITCH_FAILED);
             return lookupDeviceState(event, STATE_ERROR);
         }
     }

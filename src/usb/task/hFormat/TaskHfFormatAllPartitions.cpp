@@ -3,6 +3,7 @@
 #include "platform/orrin/Orrin.h"
 #include "platform/taval/Taval.h"
 #include "schema/base/Assert.h"
+#include "schema/base/DeviceCode.h"
 #include "schema/base/Log.h"
 #include "schema/base/SystemInfo.h"
 #include "schema/base/UsbConfiguration.h"
@@ -91,7 +92,7 @@ int TaskHfFormatAllPartitions::startup(UsbDevice* device, Sptr<BaseEvent> event)
                 CPLOG(7, "Switch Partition %d .....", part->getPartitionIndex());
                 if (device->switchPartition(static_cast<unsigned char>(part->getPartitionIndex())) != 0) {
                     CPLOG(3, "%s SwitchPartition failed", device->getName());
-                    event->setErrorCode(SWITCH_FAILED);
+                    event->setErrorCode(DeviceCode::PARTITION_SWITCH_FAILED);
                     event->setErrorCause("the switch to partition " + std::to_string(part->getPartitionIndex()) +
                                          " for its content failed");
                     return 0;
@@ -112,7 +113,7 @@ int TaskHfFormatAllPartitions::startup(UsbDevice* device, Sptr<BaseEvent> event)
                                                ? "Copy boot file " + source + " to disk '" + target + "' failed"
                                                : "Copy directory of '" + source + "' on disk '" + drive + "' failed";
                 CPLOG(3, "%s", failed.c_str());
-                event->setErrorCode(COPY_FAILED);
+                event->setErrorCode(DeviceCode::FILE_COPY_FAILED);
                 event->setErrorCause(failed);
                 return 0;
             }

@@ -13,8 +13,6 @@ class PartInfo;
 
 class TaskHfFormatAllPartitions : public BaseTask {
 public:
-    static constexpr int COPY_FAILED = 0x8015;
-    static constexpr int SWITCH_FAILED = 0x8030;
     static constexpr int COPY_ATTEMPTS = 100;
     static constexpr int COPY_RETRY_MS = 30;
     static constexpr int SETTLE_MS = 500;

@@ -1,6 +1,7 @@
 #include "usb/task/init/TaskCfgTableDown.h"
 
 #include "schema/base/Assert.h"
+#include "schema/base/DeviceCode.h"
 #include "schema/base/Log.h"
 #include "schema/device/UsbDevice.h"
 #include "schema/state/BaseState.h"
@@ -18,8 +19,8 @@ int TaskCfgTableDown::startup(UsbDevice* device, Sptr<BaseEvent> event)
     const bool own = getType() == TASK_CFG_TABLE_DOWNLOAD;
     const auto failed = [&] {
         CPLOG(3, "Download Config Table Failed on device %s", device->getName());
-        event->setErrorCode(DOWNLOAD_FAILED);
-        return -DOWNLOAD_FAILED;
+        event->setErrorCode(DeviceCode::CFG_TABLE_DOWNLOAD_FAILED);
+        return -DeviceCode::CFG_TABLE_DOWNLOAD_FAILED;
     };
     if (own) {
         m_cmdData = device->getCfgTable();

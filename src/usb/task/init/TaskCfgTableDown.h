@@ -8,8 +8,6 @@ namespace Tessor::schema {
 
 class TaskCfgTableDown : public BaseTask {
 public:
-    static constexpr int DOWNLOAD_FAILED = 0x8004;
-
     TaskCfgTableDown(TASK_TYPE_T type, const std::string& name);
 
     int startup(UsbDevice* device, Sptr<BaseEvent> event) override;

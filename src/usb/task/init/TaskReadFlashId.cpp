@@ -1,6 +1,7 @@
 #include "usb/task/init/TaskReadFlashId.h"
 
 #include "schema/base/Assert.h"
+#include "schema/base/DeviceCode.h"
 #include "schema/base/Log.h"
 #include "schema/device/UsbDevice.h"
 #include "usb/profile/ProfileFlash.h"
@@ -20,7 +21,7 @@ int TaskReadFlashId::startup(UsbDevice* device, Sptr<BaseEvent> event)
     init();
     usb::ProfileFlash profile;
     if (profile.parseFlashId(device) < 0) {
-        event->setErrorCode(NO_FLASH);
+        event->setErrorCode(DeviceCode::NO_FLASH_ID);
         return -1;
     }
     CPLOG(7, "read Flash ID OK");

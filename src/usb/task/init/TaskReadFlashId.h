@@ -7,8 +7,6 @@ namespace Tessor::schema {
 
 class TaskReadFlashId : public BaseTask {
 public:
-    static constexpr int NO_FLASH = 0x8006;
-
     TaskReadFlashId(TASK_TYPE_T type, const std::string& name);
 
     int startup(UsbDevice* device, Sptr<BaseEvent> event) override;

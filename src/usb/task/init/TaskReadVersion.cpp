@@ -4,6 +4,7 @@
 
 #include "platform/orrin/Orrin.h"
 #include "schema/base/Assert.h"
+#include "schema/base/DeviceCode.h"
 #include "schema/base/Log.h"
 #include "schema/base/UsbConfiguration.h"
 #include "schema/device/UsbDevice.h"
@@ -12,12 +13,6 @@
 namespace Tessor::schema {
 
 namespace {
-
-constexpr int READ_VERSION_FAILED = 0x802C;
-constexpr int UNSUPPORTED_VERSION = 0x803A;
-constexpr int NO_CFG_TABLE = 0x803B;
-constexpr int WRONG_VARIANT = 0x803C;
-constexpr int NO_HIDDEN_LUN = 0x803D;
 
 struct VariantPair {
     int version;
@@ -66,18 +61,18 @@ int TaskReadVersion::startup(UsbDevice* device, Sptr<BaseEvent> event)
     const unsigned char* block = device->readVersionInfo();
     if (block == nullptr || !device->getVersion()) {
         CPLOG(3, "Read Version Info Command failed on %s", device->getName());
-        return fail(event, READ_VERSION_FAILED);
+        return fail(event, DeviceCode::READ_VERSION_FAILED);
     }
     const int version = device->getVersion()->getVersionNumber();
     if (!isSupported(version)) {
         CPLOG(3, "device detected is unsupportted version : %d", version);
-        return fail(event, UNSUPPORTED_VERSION);
+        return fail(event, DeviceCode::UNSUPPORTED_FIRMWARE);
     }
     const int chipSet = config->getChipSet();
     if (!matches(version, chipSet)) {
         CPLOG(3, "device detected is not compatible with the software configed : device is WM%d and config is WM%d",
               version, chipSet);
-        return fail(event, WRONG_VARIANT);
+        return fail(event, DeviceCode::WRONG_CONTROLLER);
     }
     const bool hasTable = device->getVersion()->checkCfgTable();
     if (config->getCurrentFunction() != FUNCTION_FACTORY) {
@@ -86,14 +81,14 @@ int TaskReadVersion::startup(UsbDevice* device, Sptr<BaseEvent> event)
                   "Can not read disk info eg.Config Table of %s when user it to rebuild udisk. Maybe it is not "
                   "producted in factory",
                   device->getName());
-            return fail(event, NO_CFG_TABLE);
+            return fail(event, DeviceCode::NO_CFG_TABLE);
         }
         usb::adoptCfgTable(device, block);
         if (config->getCurrentFunction() == FUNCTION_LOGIN) {
             CPLOG(7, "App configed as Kelvo Tools");
             if (usb::findHiddenLun(device) < 0) {
                 CPLOG(4, "No Hid Lun is found for Kelvo Application!");
-                return fail(event, NO_HIDDEN_LUN);
+                return fail(event, DeviceCode::NO_HIDDEN_LUN);
             }
         }
         return 1;

@@ -1,6 +1,7 @@
 #include "usb/task/init/TaskScanCodeDownload.h"
 
 #include "platform/orrin/Orrin.h"
+#include "schema/base/DeviceCode.h"
 #include "schema/device/UsbDevice.h"
 #include "usb/cfg/CodeFactory.h"
 
@@ -23,8 +24,8 @@ int TaskScanCodeDownload::startup(UsbDevice* device, Sptr<BaseEvent> event)
     }
     m_cmdData = usb::CodeFactory::commonCommand(key);
     if (!m_cmdData || m_cmdData->writeFlash(device) != 0) {
-        event->setErrorCode(DOWNLOAD_FAILED);
-        return -DOWNLOAD_FAILED;
+        event->setErrorCode(DeviceCode::SCAN_CODE_DOWNLOAD_FAILED);
+        return -DeviceCode::SCAN_CODE_DOWNLOAD_FAILED;
     }
     return 0;
 }

@@ -9,8 +9,6 @@ namespace Tessor::schema {
 
 class TaskScanCodeDownload : public BaseTask {
 public:
-    static constexpr int DOWNLOAD_FAILED = 0x8005;
-
     TaskScanCodeDownload(TASK_TYPE_T type, const std::string& name);
 
     int startup(UsbDevice* device, Sptr<BaseEvent> event) override;

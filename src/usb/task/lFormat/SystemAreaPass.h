@@ -17,16 +17,6 @@ class UsbDevice;
 
 class SystemAreaPass {
 public:
-    static constexpr int FIRMWARE_FAILED = 0x8005;
-    static constexpr int CFG_TABLE_FAILED = 0x8009;
-    static constexpr int EXTERNAL_CODE_FAILED = 0x800A;
-    static constexpr int BITMAP_FAILED = 0x8011;
-    static constexpr int ERASE_FAILED = 0x802A;
-    static constexpr int INDEX_TABLE_FAILED = 0x802B;
-    static constexpr int DPF_CODE_FAILED = 0x8040;
-    static constexpr int DPF_DATA_FAILED = 0x8041;
-    static constexpr int CFG_TABLE_INDEX_FAILED = 0x8043;
-
     // The device's address sets in order; a child of another class ends the process.
     static int setCount(UsbDevice* device);
     static Sptr<usb::AllocatAddress> set(UsbDevice* device, int i);

@@ -1,6 +1,7 @@
 #include "usb/task/lFormat/TaskLfAllocateAddr4Dpf.h"
 
 #include "schema/base/Assert.h"
+#include "schema/base/DeviceCode.h"
 #include "schema/base/Log.h"
 #include "schema/device/UsbDevice.h"
 #include "schema/dpf/DpfDevice.h"
@@ -25,8 +26,8 @@ int TaskLfAllocateAddr4Dpf::startup(UsbDevice* device, Sptr<BaseEvent> event)
     TESSOR_ASSERT(dpf != nullptr);
     if (dpf->allocateAddress() != 0) {
         CPLOG(3, "DPF Address Allocation Failed");
-        event->setErrorCode(DPF_ALLOCATION_FAILED);
-        return -DPF_ALLOCATION_FAILED;
+        event->setErrorCode(DeviceCode::DPF_ADDRESS_FAILED);
+        return -DeviceCode::DPF_ADDRESS_FAILED;
     }
     return 0;
 }

@@ -8,8 +8,6 @@ namespace Tessor::schema {
 
 class TaskLfAllocateAddr4Dpf : public BaseTask {
 public:
-    static constexpr int DPF_ALLOCATION_FAILED = 0x803F;
-
     TaskLfAllocateAddr4Dpf(TASK_TYPE_T type, const std::string& name);
 
     int startup(UsbDevice* device, Sptr<BaseEvent> event) override;

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "schema/base/Assert.h"
+#include "schema/base/DeviceCode.h"
 #include "schema/base/Log.h"
 #include "schema/base/SystemInfo.h"
 #include "schema/base/UsbConfiguration.h"
@@ -83,7 +84,7 @@ int TaskLfCfgTable2Flash::startup(UsbDevice* device, Sptr<BaseEvent> event)
     if (inPlace && device->getCfgTable()->groupsRawAddresses() &&
         reload.getTable().downloadCode(usb::CMD_EXTERNAL_AS_SCAN_CODE) != 0) {
         CPLOG(3, "Flash-writing firmware of device %s cannot be downloaded", device->getName());
-        return Pass::fail(event, Pass::FIRMWARE_FAILED);
+        return Pass::fail(event, DeviceCode::SCAN_CODE_DOWNLOAD_FAILED);
     }
 
     if (const int result = eraseSystemBlocks(device, event); result != 0) {
@@ -103,7 +104,7 @@ int TaskLfCfgTable2Flash::startup(UsbDevice* device, Sptr<BaseEvent> event)
         Sptr<usb::IndexTableSet> tables = device->getIndexTableSet();
         if (!tables || tables->writeFlash(device) != 0) {
             CPLOG(3, "Finish Write Index table To Flash Faild");
-            return Pass::fail(event, Pass::INDEX_TABLE_FAILED);
+            return Pass::fail(event, DeviceCode::INDEX_TABLE_FAILED);
         }
         CPLOG(7, "Finish Write Index table To Flash OK");
     }
@@ -135,13 +136,13 @@ int TaskLfCfgTable2Flash::eraseSystemBlocks(UsbDevice* device, const Sptr<BaseEv
     }
     if (blocks.empty()) {
         CPLOG(3, "Erase Flash for Config Table for device %s on block No.%d", device->getName(), -1);
-        return Pass::fail(event, Pass::ERASE_FAILED);
+        return Pass::fail(event, DeviceCode::ERASE_FAILED);
     }
     for (const Sptr<BaseAddress>& block : blocks) {
         if (device->eraseOneBlock(block) != 0) {
             CPLOG(3, "Erase Flash for Config Table for device %s on block No.%d", device->getName(),
                 block->getBlockNo());
-            return Pass::fail(event, Pass::ERASE_FAILED);
+            return Pass::fail(event, DeviceCode::ERASE_FAILED);
         }
         CPLOG(7, "Erase %d:%d block for config table(contained external code and flag table)", block->getChipNo(),
             block->getBlockNo());
@@ -154,7 +155,7 @@ int TaskLfCfgTable2Flash::writeInPlace(UsbDevice* device, const Sptr<BaseEvent>&
     Sptr<usb::CfgTable> table = device->getCfgTable();
     if (table->writeFlash(device) != 0) {
         CPLOG(3, "Finish Write CFG table To Flash Faild");
-        return Pass::fail(event, Pass::CFG_TABLE_FAILED);
+        return Pass::fail(event, DeviceCode::CFG_TABLE_WRITE_FAILED);
     }
     // The 6605's index shares the erased block: it is written back with the code it lists.
     if (Sptr<BaseAddress> at = table->getExternalCodeIndexAddress()) {
@@ -162,17 +163,17 @@ int TaskLfCfgTable2Flash::writeInPlace(UsbDevice* device, const Sptr<BaseEvent>&
         Sptr<BaseAddress> code = device->getExternalCode()->getAddress();
         if (!code || index.update(device, *table->getAddress(), *code) != 0) {
             CPLOG(3, "Finish Write External Code To Flash Faild");
-            return Pass::fail(event, Pass::EXTERNAL_CODE_FAILED);
+            return Pass::fail(event, DeviceCode::EXTERNAL_CODE_WRITE_FAILED);
         }
         index.writeFlash(device, at);
     }
     if (device->getExternalCode()->writeFlash(device) != 0) {
         CPLOG(3, "Finish Write External Code To Flash Faild");
-        return Pass::fail(event, Pass::EXTERNAL_CODE_FAILED);
+        return Pass::fail(event, DeviceCode::EXTERNAL_CODE_WRITE_FAILED);
     }
     if (device->getFlagBitmap()->writeFlash(device) != 0) {
         CPLOG(3, "Finish Write Flag Bitmap To Flash Faild");
-        return Pass::fail(event, Pass::BITMAP_FAILED);
+        return Pass::fail(event, DeviceCode::BAD_BLOCK_TABLE_WRITE_FAILED);
     }
     if (table->getBuildInfo()->writeFlash(device) != 0) {
         CPLOG(4, "BuildInfo Write to Flash Failed");
@@ -192,16 +193,16 @@ int TaskLfCfgTable2Flash::writePass(UsbDevice* device, const Sptr<BaseEvent>& ev
     Sptr<usb::CfgTableIndex> index = Pass::indexOfSet(device, set);
     if (index && index->writeFlash(device) != 0) {
         CPLOG(3, "Finish Write CFG table Index To Flash Faild");
-        return Pass::fail(event, Pass::CFG_TABLE_INDEX_FAILED);
+        return Pass::fail(event, DeviceCode::CFG_TABLE_INDEX_WRITE_FAILED);
     }
     CPLOG(7, "Update Config Table %s of device %s for %d times", table->getName(), device->getName(), i + 1);
     if (table->finish(device) != 0) {
         CPLOG(3, "Update Config Table of device %s faile", device->getName());
-        return Pass::fail(event, Pass::CFG_TABLE_FAILED);
+        return Pass::fail(event, DeviceCode::CFG_TABLE_WRITE_FAILED);
     }
     if (table->writeFlash(device) != 0) {
         CPLOG(3, "Finish Write CFG table To Flash Faild");
-        return Pass::fail(event, Pass::CFG_TABLE_FAILED);
+        return Pass::fail(event, DeviceCode::CFG_TABLE_WRITE_FAILED);
     }
     // The index lists this copy's code pages from its table's block; its
     // write shows only in the check that follows.
@@ -211,23 +212,23 @@ int TaskLfCfgTable2Flash::writePass(UsbDevice* device, const Sptr<BaseEvent>& ev
     }
     if (device->getExternalCode()->writeFlash(device) != 0) {
         CPLOG(3, "Finish Write External Code To Flash Faild");
-        return Pass::fail(event, Pass::EXTERNAL_CODE_FAILED);
+        return Pass::fail(event, DeviceCode::EXTERNAL_CODE_WRITE_FAILED);
     }
     if (UsbConfiguration::instance()->isDpfSupport()) {
         if (!device->getDpfCode() || device->getDpfCode()->writeFlash(device) != 0) {
             CPLOG(3, "Finish Write DPF Code To Flash Faild");
-            return Pass::fail(event, Pass::DPF_CODE_FAILED);
+            return Pass::fail(event, DeviceCode::DPF_CODE_WRITE_FAILED);
         }
         // The photo-frame areas are one per device, not per copy: programmed once.
         if (i == 0 && (device->getDpfDevice() == nullptr || device->getDpfDevice()->writeFlash(device) != 0)) {
             CPLOG(3, "Finish Write DPF Data To Flash Faild");
-            return Pass::fail(event, Pass::DPF_DATA_FAILED);
+            return Pass::fail(event, DeviceCode::DPF_DATA_WRITE_FAILED);
         }
     }
     const bool singlePlane = PlaneLayout::isSinglePlane(device);
     if (singlePlane && device->getFlagBitmap()->writeFlash(device) != 0) {
         CPLOG(3, "Finish Write Flag Bitmap To Flash Faild");
-        return Pass::fail(event, Pass::BITMAP_FAILED);
+        return Pass::fail(event, DeviceCode::BAD_BLOCK_TABLE_WRITE_FAILED);
     }
     if (table->getBuildInfo()->writeFlash(device) != 0) {
         CPLOG(4, "BuildInfo Write to Flash Failed");
@@ -237,7 +238,7 @@ int TaskLfCfgTable2Flash::writePass(UsbDevice* device, const Sptr<BaseEvent>& ev
     }
     if (singlePlane && device->getPageBitmap()->writeFlash(device) != 0) {
         CPLOG(3, "Finish Write Page BitMap To Flash Faild");
-        return Pass::fail(event, Pass::BITMAP_FAILED);
+        return Pass::fail(event, DeviceCode::BAD_BLOCK_TABLE_WRITE_FAILED);
     }
     CPLOG(7, "Finish Write BuildInfo To Flash OK");
     return 0;

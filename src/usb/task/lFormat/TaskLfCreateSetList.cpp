@@ -1,6 +1,7 @@
 #include "usb/task/lFormat/TaskLfCreateSetList.h"
 
 #include "schema/base/Assert.h"
+#include "schema/base/DeviceCode.h"
 #include "schema/base/Log.h"
 #include "schema/base/SystemInfo.h"
 #include "schema/device/ConfigInfo.h"
@@ -23,8 +24,8 @@ bool isIndexPointerFirmware(UsbDevice* device)
 
 int fail(const Sptr<BaseEvent>& event)
 {
-    event->setErrorCode(TaskLfCreateSetList::SET_LIST_FAILED);
-    return -TaskLfCreateSetList::SET_LIST_FAILED;
+    event->setErrorCode(DeviceCode::TOO_MANY_BAD_BLOCKS);
+    return -DeviceCode::TOO_MANY_BAD_BLOCKS;
 }
 
 }  // namespace

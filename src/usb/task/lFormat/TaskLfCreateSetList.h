@@ -9,8 +9,6 @@ namespace Tessor::schema {
 
 class TaskLfCreateSetList : public BaseTask {
 public:
-    static constexpr int SET_LIST_FAILED = 0x8021;
-
     TaskLfCreateSetList(TASK_TYPE_T type, const std::string& name);
 
     int startup(UsbDevice* device, Sptr<BaseEvent> event) override;

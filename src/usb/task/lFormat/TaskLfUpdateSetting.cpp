@@ -3,6 +3,7 @@
 #include <string>
 
 #include "schema/base/Assert.h"
+#include "schema/base/DeviceCode.h"
 #include "schema/base/Log.h"
 #include "schema/device/ConfigInfo.h"
 #include "schema/device/UsbDevice.h"
@@ -47,9 +48,9 @@ int TaskLfUpdateSetting::startup(UsbDevice* device, Sptr<BaseEvent> event)
     }
     if (!cause.empty()) {
         CPLOG(3, "Device %s: %s", device->getName(), cause.c_str());
-        event->setErrorCode(usb::CfgPartition::kErrCapacityTooSmall);
+        event->setErrorCode(schema::DeviceCode::CAPACITY_TOO_SMALL);
         event->setErrorCause(cause);
-        return -usb::CfgPartition::kErrCapacityTooSmall;
+        return -schema::DeviceCode::CAPACITY_TOO_SMALL;
     }
     int result = device->setConfigInfo(settings);
     // The units are laid out now, before the low format writes anything, so

@@ -1,6 +1,7 @@
 #include "usb/task/lFormat/TaskLfValidateFlashData.h"
 
 #include "schema/base/Assert.h"
+#include "schema/base/DeviceCode.h"
 #include "schema/base/Log.h"
 #include "schema/base/SystemInfo.h"
 #include "schema/base/UsbConfiguration.h"
@@ -60,7 +61,7 @@ int TaskLfValidateFlashData::startup(UsbDevice* device, Sptr<BaseEvent> event)
     }
     if (PlaneLayout::isBlockModeMultiPlane(device) && device->getCfgTable()->finish(device) != 0) {
         CPLOG(3, "Update Config Table of device %s faile", device->getName());
-        return Pass::fail(event, Pass::CFG_TABLE_FAILED);
+        return Pass::fail(event, DeviceCode::CFG_TABLE_WRITE_FAILED);
     }
     Pass::logElapsed("TaskLfValidateFlashData", started);
     return 0;
@@ -76,35 +77,35 @@ int TaskLfValidateFlashData::checkPass(UsbDevice* device, const Sptr<BaseEvent>&
     CPLOG(7, "Update Config Table %s of device %s", table->getName(), device->getName());
     if (table->finish(device) != 0) {
         CPLOG(3, "Update Config Table of device %s faile", device->getName());
-        return Pass::fail(event, Pass::CFG_TABLE_FAILED);
+        return Pass::fail(event, DeviceCode::CFG_TABLE_WRITE_FAILED);
     }
     Sptr<usb::CfgTableIndex> index = Pass::indexOfSet(device, set);
     if (index) {
         index->update(device);
         if (index->validateFlash(device) != 0) {
-            return Pass::fail(event, Pass::CFG_TABLE_INDEX_FAILED);
+            return Pass::fail(event, DeviceCode::CFG_TABLE_INDEX_WRITE_FAILED);
         }
     }
     const bool highFormat = inHighFormat(device);
     if (!highFormat && table->validateFlash(device) != 0) {
-        return Pass::fail(event, Pass::CFG_TABLE_FAILED);
+        return Pass::fail(event, DeviceCode::CFG_TABLE_WRITE_FAILED);
     }
     Sptr<usb::ExternalCodeIndex> codeIndex = set->getExternalCodeIndex();
     if (UsbConfiguration::instance()->getChipSet() == CHIPSET_6605 &&
         (!codeIndex || codeIndex->validateFlash(device, set->getExternalCodeIndexAddress()) != 0)) {
-        return Pass::fail(event, Pass::EXTERNAL_CODE_FAILED);
+        return Pass::fail(event, DeviceCode::EXTERNAL_CODE_WRITE_FAILED);
     }
     if (device->getExternalCode()->validateFlash(device) != 0) {
-        return Pass::fail(event, Pass::EXTERNAL_CODE_FAILED);
+        return Pass::fail(event, DeviceCode::EXTERNAL_CODE_WRITE_FAILED);
     }
     if (UsbConfiguration::instance()->isDpfSupport() &&
         (!device->getDpfCode() || device->getDpfCode()->validateFlash(device) != 0)) {
         CPLOG(3, "Finish Write DPF Code To Flash Faild");
-        return Pass::fail(event, Pass::DPF_CODE_FAILED);
+        return Pass::fail(event, DeviceCode::DPF_CODE_WRITE_FAILED);
     }
     const bool singlePlane = PlaneLayout::isSinglePlane(device);
     if (singlePlane && device->getFlagBitmap()->validateFlash(device) != 0) {
-        return Pass::fail(event, Pass::BITMAP_FAILED);
+        return Pass::fail(event, DeviceCode::BAD_BLOCK_TABLE_WRITE_FAILED);
     }
     if (PlaneLayout::isBlockModeMultiPlane(device)) {
         reload.updateCfgAndCode(usb::CMD_SCAN_CODE);
@@ -112,10 +113,10 @@ int TaskLfValidateFlashData::checkPass(UsbDevice* device, const Sptr<BaseEvent>&
     if (!highFormat) {
         Sptr<usb::IndexTableSet> tables = device->getIndexTableSet();
         if (singlePlane && device->getPageBitmap()->validateFlash(device) != 0) {
-            return Pass::fail(event, Pass::BITMAP_FAILED);
+            return Pass::fail(event, DeviceCode::BAD_BLOCK_TABLE_WRITE_FAILED);
         }
         if (!tables || tables->validateFlash(device) != 0) {
-            return Pass::fail(event, Pass::INDEX_TABLE_FAILED);
+            return Pass::fail(event, DeviceCode::INDEX_TABLE_FAILED);
         }
     }
     return 0;

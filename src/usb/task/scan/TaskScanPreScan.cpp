@@ -1,6 +1,7 @@
 #include "usb/task/scan/TaskScanPreScan.h"
 
 #include "schema/base/Assert.h"
+#include "schema/base/DeviceCode.h"
 #include "schema/base/Log.h"
 #include "schema/base/SystemInfo.h"
 #include "schema/device/ScanConfig.h"
@@ -26,8 +27,8 @@ int TaskScanPreScan::startup(UsbDevice* device, Sptr<BaseEvent> event)
     init();
     Sptr<usb::ScanBitmapFactory> patterns;
     if (usb::ScanBitmapFactory::create(device, patterns) != 0 || !patterns) {
-        event->setErrorCode(NO_PATTERNS);
-        return -NO_PATTERNS;
+        event->setErrorCode(DeviceCode::SCAN_BITMAP_FAILED);
+        return -DeviceCode::SCAN_BITMAP_FAILED;
     }
     device->setScanBitmapFactory(patterns);
     if (device->getScanConfig()->getScanPriority() != 2) {
@@ -51,8 +52,8 @@ int TaskScanPreScan::startup(UsbDevice* device, Sptr<BaseEvent> event)
         }
         const bool tlc = device->getFlashInfo()->getChipInfo()->TLC != 0;
         if ((tlc ? engine->determineTLCMode() : engine->determineMode()) < 0) {
-            event->setErrorCode(NO_MODE);
-            return -NO_MODE;
+            event->setErrorCode(DeviceCode::PRESCAN_FAILED);
+            return -DeviceCode::PRESCAN_FAILED;
         }
     }
     TESSOR_ASSERT(device->hasScanMode());

@@ -8,9 +8,6 @@ namespace Tessor::schema {
 
 class TaskScanPreScan : public BaseTask {
 public:
-    static constexpr int NO_PATTERNS = 0x8026;
-    static constexpr int NO_MODE = 0x8028;
-
     TaskScanPreScan(TASK_TYPE_T type, const std::string& name);
 
     int startup(UsbDevice* device, Sptr<BaseEvent> event) override;

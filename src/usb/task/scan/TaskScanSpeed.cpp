@@ -4,6 +4,7 @@
 
 #include "platform/orrin/Sector.h"
 #include "schema/base/Assert.h"
+#include "schema/base/DeviceCode.h"
 #include "schema/base/Log.h"
 #include "schema/device/ScanConfig.h"
 #include "schema/device/UsbDevice.h"
@@ -56,7 +57,7 @@ int TaskScanSpeed::startup(schema::UsbDevice* device, Sptr<schema::BaseEvent> ev
     const int result = engine->scan();
     if (result != 0) {
         // A stop or an eject ends the step with its own code.
-        const int code = result == device->checkCancel() ? result : PROBE_FAILED;
+        const int code = result == device->checkCancel() ? result : schema::DeviceCode::INDEX_TABLE_FAILED;
         event->setErrorCode(code);
         return -code;
     }

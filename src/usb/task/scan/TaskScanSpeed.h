@@ -10,7 +10,6 @@ class ScanObjectSpeed;
 
 class TaskScanSpeed : public schema::BaseTask {
 public:
-    static constexpr int PROBE_FAILED = 0x802B;
     static constexpr int AUTOMATIC = 0xFFFF;
     static constexpr int SLOWEST = 0x1313;
     static constexpr int NO_PROBE = 0x1111;

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "schema/base/Assert.h"
+#include "schema/base/DeviceCode.h"
 #include "schema/device/ConfigInfo.h"
 #include "schema/device/PlaneInfo.h"
 #include "schema/device/ScanConfig.h"
@@ -38,7 +39,7 @@ int TaskScanWriteBitmap::startup(UsbDevice* device, Sptr<BaseEvent> event)
     } else {
         const int result = bitmap->writeFlash(device);
         if (result == -1 || result == -2) {
-            const int code = result == -1 ? SAVE_FAILED : NO_PLACE;
+            const int code = result == -1 ? DeviceCode::BITMAP_SAVE_FAILED : DeviceCode::TOO_MANY_BAD_BLOCKS;
             event->setErrorCode(code);
             return -code;
         }

@@ -8,9 +8,6 @@ namespace Tessor::schema {
 
 class TaskScanWriteBitmap : public BaseTask {
 public:
-    static constexpr int SAVE_FAILED = 0x8032;
-    static constexpr int NO_PLACE = 0x8021;
-
     TaskScanWriteBitmap(TASK_TYPE_T type, const std::string& name);
 
     int startup(UsbDevice* device, Sptr<BaseEvent> event) override;
