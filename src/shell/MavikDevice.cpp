@@ -8,6 +8,7 @@
 #include "page/PageSetting.h"
 #include "platform/mfc/GuiThread.h"
 #include "platform/mfc/MessageBox.h"
+#include "schema/base/DeviceCode.h"
 #include "schema/base/Log.h"
 #include "schema/base/SystemInfo.h"
 #include "schema/base/UsbConfiguration.h"
@@ -31,7 +32,6 @@ using utils::MavikLang;
 namespace {
 
 constexpr int SECTORS_PER_MB = 2048;
-constexpr int CANCELLED_BY_UI = 0x8029;
 // A build configured for this few sectors or less configured no capacity.
 constexpr int MIN_CONFIGURED_SECTORS = 16;
 // Controls of the production page that show the ready device's identity.
@@ -348,7 +348,7 @@ void MavikDevice::onProgress(const Sptr<UiEvent>& event)
 void MavikDevice::onStatus(const Sptr<UiEvent>& event)
 {
     const int code = event->getErrorCode();
-    setState(code == CANCELLED_BY_UI ? UI_STOPPED : UI_FAILED, event);
+    setState(code == DeviceCode::CANCELLED ? UI_STOPPED : UI_FAILED, event);
     if (channel != nullptr && channel->progress) {
         channel->progress->setFullBar(true);
     }
