@@ -266,7 +266,7 @@ unsigned GetPrivateProfileIntA(const char* section, const char* key, int default
         return static_cast<unsigned>(defaultValue);
     }
     int number = 0;
-    StrToIntExA(value.c_str(), 1, &number);
+    (void)StrToIntExA(value.c_str(), 1, &number);  // text without digits reads as 0
     return static_cast<unsigned>(number);
 }
 

@@ -12,7 +12,7 @@
 
 // Integer value of a key: sign, decimal or "0x" hex, wrapped to 32 bits;
 // the default only when the key is missing.
-unsigned GetPrivateProfileIntA(const char* section, const char* key, int defaultValue,
+[[nodiscard]] unsigned GetPrivateProfileIntA(const char* section, const char* key, int defaultValue,
                                const char* fileName);
 // The value cut to size - 1 characters, or the default when the key is
 // missing; returns the characters stored.
@@ -20,7 +20,7 @@ unsigned GetPrivateProfileStringA(const char* section, const char* key, const ch
                                   char* buffer, unsigned size, const char* fileName);
 // Creates the file, section and key as needed; a null key removes the
 // section and a null value the key. Non-zero on success.
-int WritePrivateProfileStringA(const char* section, const char* key, const char* value,
+[[nodiscard]] int WritePrivateProfileStringA(const char* section, const char* key, const char* value,
                                const char* fileName);
 // Section names each ended by a NUL and the list by a second NUL; returns the
 // characters stored, size - 2 when the buffer was too small.
@@ -28,7 +28,7 @@ unsigned GetPrivateProfileSectionNamesA(char* buffer, unsigned size, const char*
 
 // Number parsing of the integer read: with hexFlag "0x" introduces hex digits.
 // False when the text holds no digits.
-bool StrToIntExA(const char* text, int hexFlag, int* result);
+[[nodiscard]] bool StrToIntExA(const char* text, int hexFlag, int* result);
 
 namespace Tessor::IO {
 

@@ -17,9 +17,9 @@ public:
     // An empty text for a missing file; false when the file exists but
     // cannot be read or is not a regular file. `status` receives the state
     // of the file that was read.
-    bool load(const std::string& path, bool& exists, struct stat* status = nullptr);
+    [[nodiscard]] bool load(const std::string& path, bool& exists, struct stat* status = nullptr);
     // The file's bytes, unparsed, with the same outcomes as load.
-    static bool readBytes(const std::string& path, bool& exists, std::string& bytes, struct stat* status);
+    [[nodiscard]] static bool readBytes(const std::string& path, bool& exists, std::string& bytes, struct stat* status);
     // Takes the lines of a text already read (a file in another encoding).
     void parse(const std::string& text);
     // Writes a temporary file beside the target and renames it over it,
@@ -42,8 +42,8 @@ private:
         std::string value;
     };
 
-    static bool sectionHeader(const std::string& line, std::string& name);
-    static bool keyLine(const std::string& line, Entry& entry);
+    [[nodiscard]] static bool sectionHeader(const std::string& line, std::string& name);
+    [[nodiscard]] static bool keyLine(const std::string& line, Entry& entry);
     // Index of the header line of the first matching section, or -1.
     int findSection(const std::string& section) const;
     // One past the last line of the section whose header is at index.

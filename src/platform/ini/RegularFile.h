@@ -13,13 +13,13 @@ namespace Tessor::IO {
 
 // A read-only descriptor of the file, or -1 with the reason in `reason`;
 // `missing` tells a file that does not exist from one that cannot be used.
-int openRegularFile(const std::string& path, std::string& reason, bool* missing = nullptr);
+[[nodiscard]] int openRegularFile(const std::string& path, std::string& reason, bool* missing = nullptr);
 
 // A stream that writes the file from its start (made when missing, emptied
 // when regular), or null with the reason in `reason`. A character device
 // such as /dev/null is taken too; a folder, a FIFO, a socket or a block
 // device is refused without waiting on it.
-FILE* createWritableFile(const std::string& path, std::string& reason);
+[[nodiscard]] FILE* createWritableFile(const std::string& path, std::string& reason);
 
 // Writes the bytes into a temporary file beside `path` and renames it over
 // `path`: readers find the old file or the whole new one, never a part of
@@ -27,7 +27,7 @@ FILE* createWritableFile(const std::string& path, std::string& reason);
 // and owner of `replaced` (the file it replaces), or 0644 without one.
 // False with the reason in `reason`; `notCreated` tells a temporary file
 // that could not be made (a folder missing or closed) from a failed write.
-bool replaceFile(const std::string& path, const void* data, size_t size, const struct stat* replaced,
+[[nodiscard]] bool replaceFile(const std::string& path, const void* data, size_t size, const struct stat* replaced,
                  std::string& reason, bool* notCreated = nullptr);
 
 }  // namespace Tessor::IO

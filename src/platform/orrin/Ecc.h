@@ -20,7 +20,7 @@ enum class Result { Clean, Corrected, Uncorrectable };
 // uncorrectable sector is left as read. Zone bits 124..127 are outside the
 // code and never checked.
 // `corrected`, when not null, receives the number of symbols fixed.
-Result checkAndCorrect(uint8_t* sector512, uint8_t* zone16, int* corrected = nullptr);
+[[nodiscard]] Result checkAndCorrect(uint8_t* sector512, uint8_t* zone16, int* corrected = nullptr);
 
 // Parity code i (0..9) as a zone reader extracts it.
 uint16_t zoneCode(const uint8_t* zone16, int i);

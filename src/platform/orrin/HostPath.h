@@ -23,7 +23,7 @@ public:
     static std::string withSlashes(const std::string& path);
     // The entries directly in a folder, sorted by name; false when the
     // folder cannot be listed.
-    static bool list(const std::string& folder, std::vector<Entry>* entries);
+    [[nodiscard]] static bool list(const std::string& folder, std::vector<Entry>* entries);
 };
 
 }  // namespace Tessor

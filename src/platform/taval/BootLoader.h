@@ -32,6 +32,6 @@ bool isIndexRecord(const uint8_t* record);
 // Firmware version number of the version block's digits ("3.10" -> 310).
 int firmwareNumber(const DeviceDescription& description);
 
-BootResult findConfigTable(FlashStore& flash, const DeviceDescription& description);
+[[nodiscard]] BootResult findConfigTable(FlashStore& flash, const DeviceDescription& description);
 
 }  // namespace Tessor::taval

@@ -31,7 +31,7 @@ public:
     // Takes a piece as the controller's loader does: refused (false) in a
     // mode other than 0 and 1, and when its last little-endian word is not
     // the XOR of the others (6605 pieces carry no seal).
-    bool addCode(const Variant& variant, uint8_t mode, const uint8_t* code, int length);
+    [[nodiscard]] bool addCode(const Variant& variant, uint8_t mode, const uint8_t* code, int length);
     const std::vector<CodePiece>& code() const { return m_code; }
     // The mode of the firmware the last piece taken belongs to; kNoFirmware
     // while no image is downloaded (the controller runs what it booted with).

@@ -11,7 +11,7 @@ class DescriptionFile {
 public:
     // False with `error` set when the file cannot be read or a line is not
     // a section, a key or a comment.
-    bool load(const std::string& path, std::string* error);
+    [[nodiscard]] bool load(const std::string& path, std::string* error);
     bool save(const std::string& path, std::string* error) const;
 
     std::string get(const std::string& key, const std::string& fallback = "") const;

@@ -39,9 +39,9 @@ struct DeviceDescription {
 
     // Reads and checks the folder's description; false with `error` naming
     // the file, key and value that cannot hold.
-    static bool load(const std::string& folder, DeviceDescription* description, std::string* error);
+    [[nodiscard]] static bool load(const std::string& folder, DeviceDescription* description, std::string* error);
     // Checks a description without a folder behind it.
-    static bool parse(const DescriptionFile& file, DeviceDescription* description, std::string* error);
+    [[nodiscard]] static bool parse(const DescriptionFile& file, DeviceDescription* description, std::string* error);
 
     // Flash id section name as the flash-chip table knows it.
     std::string flashIdString() const;

@@ -26,7 +26,7 @@ public:
 
     // Reads the "Faults" section; false with `error` naming file, key and
     // value for a rule that cannot hold on this geometry.
-    bool parse(const DescriptionFile& file, const Geometry& g, std::string* error);
+    [[nodiscard]] bool parse(const DescriptionFile& file, const Geometry& g, std::string* error);
 
     // Block numbers are device-wide, pages are device-wide page numbers.
     bool isFactoryBad(int64_t block) const;
@@ -37,7 +37,7 @@ public:
     int readErrorSymbols(int64_t sector) const;
 
     // Counts one call of `kind`; true when this call is to fail.
-    bool failsCall(OpKind kind);
+    [[nodiscard]] bool failsCall(OpKind kind);
 
     // Media faults the controller's pattern test and the flash reads meet:
     // the bytes of the sector found wrong (0 = clean; a whole sector for
@@ -106,7 +106,7 @@ private:
     };
 
     // 1 = a media rule taken, 0 = no media rule, -1 = bad value (`why`).
-    int parseMediaRule(const std::string& name, const std::string& value, const Geometry& g, std::string* why);
+    [[nodiscard]] int parseMediaRule(const std::string& name, const std::string& value, const Geometry& g, std::string* why);
     bool isWeak(int64_t sector, const Geometry& g, const PageStates& pages) const;
 
     uint64_t m_seed = 0;

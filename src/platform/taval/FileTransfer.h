@@ -10,7 +10,7 @@
 namespace Tessor::taval {
 
 // The bytes moved, `n` unless the transfer stopped early.
-size_t readAt(int fd, void* buf, size_t n, off_t off);
-size_t writeAt(int fd, const void* buf, size_t n, off_t off);
+[[nodiscard]] size_t readAt(int fd, void* buf, size_t n, off_t off);
+[[nodiscard]] size_t writeAt(int fd, const void* buf, size_t n, off_t off);
 
 }  // namespace Tessor::taval

@@ -17,18 +17,18 @@ public:
     ~FlashStore();
 
     // Opens the array of `sectors` records; see openSizedFile.
-    bool open(const std::string& path, int64_t sectors, bool writable, std::string* error);
+    [[nodiscard]] bool open(const std::string& path, int64_t sectors, bool writable, std::string* error);
     // A station holds the array while the device is plugged in: false when
     // another one holds it already.
-    bool hold();
+    [[nodiscard]] bool hold();
     void letGo();
     // True while some station holds the array.
     bool held() const;
 
     // Records [first, first + count) in their true (uncomplemented) form.
-    bool read(int64_t first, int64_t count, uint8_t* records);
-    bool write(int64_t first, int64_t count, const uint8_t* records);
-    bool erase(int64_t first, int64_t count);
+    [[nodiscard]] bool read(int64_t first, int64_t count, uint8_t* records);
+    [[nodiscard]] bool write(int64_t first, int64_t count, const uint8_t* records);
+    [[nodiscard]] bool erase(int64_t first, int64_t count);
 
     // True when no record of the range was programmed since its erase.
     bool isErased(int64_t first, int64_t count) const;

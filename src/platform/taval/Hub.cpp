@@ -209,7 +209,7 @@ void Hub::afterOperation(DeviceRecord& record) {
         }
     }
     if ((device.takeRemovalRequest() || pull) && p.current().get() == &record) {
-        unplug(p.index());
+        (void)unplug(p.index());  // the port holds this record, so it is plugged
     }
 }
 

@@ -37,11 +37,11 @@ public:
     // other plugged device has. 0 on success; negative with `error` set when
     // the folder is no device, the port is taken or the device is plugged
     // elsewhere already (then nothing is plugged).
-    int plug(int port, const std::string& folder, std::string* error);
+    [[nodiscard]] int plug(int port, const std::string& folder, std::string* error);
     // Pulls the device out of a port; negative when the port is empty.
-    int unplug(int port);
+    [[nodiscard]] int unplug(int port);
     // Reports a library error of the device on a port.
-    int injectError(int port, int code);
+    [[nodiscard]] int injectError(int port, int code);
     std::shared_ptr<VirtualDevice> device(int port);
     // The plugged device whose drive text is `drive`, on any running hub.
     static std::shared_ptr<VirtualDevice> findDrive(const std::string& drive);
@@ -64,7 +64,7 @@ public:
     void reportEject(DeviceRecord& record, bool ejected);
     // Command from the engine (HW_CMD_AFTER_PLUG_IN, HW_CMD_CLOSE_DEVICE);
     // 0 for a record the hub does not keep (closed and pulled out already).
-    int command(_USB_DEVICE_T* record, int kind);
+    [[nodiscard]] int command(_USB_DEVICE_T* record, int kind);
 
 private:
     std::shared_ptr<DeviceRecord> find(const _USB_DEVICE_T* record) const;

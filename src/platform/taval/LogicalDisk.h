@@ -15,10 +15,10 @@ public:
     ~LogicalDisk();
 
     // Opens the disk of `sectors` sectors; see openSizedFile.
-    bool open(const std::string& path, int64_t sectors, bool writable, uint8_t fill, std::string* error);
+    [[nodiscard]] bool open(const std::string& path, int64_t sectors, bool writable, uint8_t fill, std::string* error);
     // Fail for sectors beyond the capacity.
-    bool read(int64_t first, int64_t count, uint8_t* out);
-    bool write(int64_t first, int64_t count, const uint8_t* data);
+    [[nodiscard]] bool read(int64_t first, int64_t count, uint8_t* out);
+    [[nodiscard]] bool write(int64_t first, int64_t count, const uint8_t* data);
     // The first sector from `first` on that was ever written (or shares a
     // file block with one); sectors() when there is none.
     int64_t nextWritten(int64_t first) const;
@@ -35,7 +35,7 @@ private:
     void fillHoles(int64_t from, int64_t to, uint8_t* out) const;
     // The unwritten rest of the file blocks a write only partly covers gets
     // the fill byte first, so it still reads as unwritten afterwards.
-    bool fillAround(int64_t from, int64_t to);
+    [[nodiscard]] bool fillAround(int64_t from, int64_t to);
     bool isHole(int64_t offset) const;
 
     int m_fd = -1;

@@ -24,7 +24,7 @@ public:
 
     // Maps the file (see openSizedFile); a new file takes its data pages
     // from the flash array.
-    bool open(const std::string& path, int64_t pages, int sectorsPerPage, const FlashStore& flash,
+    [[nodiscard]] bool open(const std::string& path, int64_t pages, int sectorsPerPage, const FlashStore& flash,
               std::string* error);
 
     PageState state(int64_t page) const { return PageState(m_bytes[page] & kStateMask); }

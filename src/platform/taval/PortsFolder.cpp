@@ -36,7 +36,7 @@ void PortsFolder::poll() {
             continue;
         }
         if (!plugged.empty()) {
-            m_hub.unplug(i);
+            (void)m_hub.unplug(i);  // a device its rules pulled out has left the port already
             plugged.clear();
         }
         if (wanted.empty() || wanted == m_refused[size_t(i)]) {

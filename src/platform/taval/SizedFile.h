@@ -10,7 +10,7 @@ namespace Tessor::taval {
 
 // The open descriptor, or -1 with `error` set; `created` (when given) tells
 // whether the file was made just now.
-int openSizedFile(const std::string& path, int64_t bytes, bool writable, std::string* error,
+[[nodiscard]] int openSizedFile(const std::string& path, int64_t bytes, bool writable, std::string* error,
                   bool* created = nullptr);
 
 }  // namespace Tessor::taval

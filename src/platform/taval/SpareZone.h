@@ -23,6 +23,6 @@ void programOver(uint8_t* record, const uint8_t* data);
 void injectSymbolErrors(uint8_t* data, int symbols, uint64_t pattern);
 
 // Corrects data in place through the zone; false when uncorrectable.
-bool correctSector(uint8_t* data, uint8_t* zone16);
+[[nodiscard]] bool correctSector(uint8_t* data, uint8_t* zone16);
 
 }  // namespace Tessor::taval

@@ -201,16 +201,16 @@ struct _HW_VERSION_T {
 // Library life cycle. initDevices returns 0 when running, a negative code
 // otherwise (and starts nothing); destoryDevices may be called again and no
 // callback runs after it returns.
-int initDevices(DEVICE_MGR_T* mgr, DEVICE_INIT_T* init);
+[[nodiscard]] int initDevices(DEVICE_MGR_T* mgr, DEVICE_INIT_T* init);
 void destoryDevices(DEVICE_MGR_T* mgr);
 
 // Window side: there are no device-change messages here.
-int deviceRegister(void* window);
-int deviceUnRegister();
-int deviceChanged(void* window, DEVICE_MGR_T* mgr, unsigned long wParam, long lParam);
-int deviceAdd(DEVICE_MGR_T* mgr, unsigned long wParam);
-int deviceDelete(DEVICE_MGR_T* mgr, unsigned long wParam);
-int setBindingState(int bound);
+[[nodiscard]] int deviceRegister(void* window);
+[[nodiscard]] int deviceUnRegister();
+[[nodiscard]] int deviceChanged(void* window, DEVICE_MGR_T* mgr, unsigned long wParam, long lParam);
+[[nodiscard]] int deviceAdd(DEVICE_MGR_T* mgr, unsigned long wParam);
+[[nodiscard]] int deviceDelete(DEVICE_MGR_T* mgr, unsigned long wParam);
+[[nodiscard]] int setBindingState(int bound);
 
 // Look-ups: null when unknown.
 const CHIPSET_NAME_T* usbDeviceFindChipSet(const char* name);
@@ -230,15 +230,15 @@ int getNumberInExp(unsigned int n);
 // Host files. Size -1 = missing or not a plain file. Reads and writes move len bytes at file
 // offset off and return the count moved; a write at offset 0 replaces the file.
 int usbGetFileSize(const char* path);
-int usbReadFile(const char* path, void* buf, int len, int off);
-int usbWriteFile(const char* path, const void* buf, int len, int off);
+[[nodiscard]] int usbReadFile(const char* path, void* buf, int len, int off);
+[[nodiscard]] int usbWriteFile(const char* path, const void* buf, int len, int off);
 // Fills the first root-directory sector with the volume-label entry (the
 // label space-padded to 11 bytes as given), or zeros for no label.
-int createRootDir(unsigned char* sector512, const char* label);
+[[nodiscard]] int createRootDir(unsigned char* sector512, const char* label);
 // Copies a host folder onto the drive "<drive text>:"; non-zero = success.
-int copyDirectory2Flash(const char* source, const char* target, int recursive);
+[[nodiscard]] int copyDirectory2Flash(const char* source, const char* target, int recursive);
 
 // Vendor SCSI pass-through (data in). Returns non-zero when the command was
 // delivered; *scsiStatus is then 0 (good) or 2 (check condition).
-int scsiPassThroughIn(void* diskHandle, const unsigned char cdb[16], unsigned char* buffer,
+[[nodiscard]] int scsiPassThroughIn(void* diskHandle, const unsigned char cdb[16], unsigned char* buffer,
                       int length, int timeoutSeconds, int* scsiStatus);

@@ -32,61 +32,61 @@ public:
     // file, key and value when the folder does not describe a device, or
     // both sizes when a file does not match the description. A missing file
     // is made; an existing one never changes size.
-    static std::shared_ptr<VirtualDevice> open(const std::string& folder, std::string* error);
+    [[nodiscard]] static std::shared_ptr<VirtualDevice> open(const std::string& folder, std::string* error);
     // Opens the flash and logical disk only, to read them for an export:
     // nothing in the folder is made or written.
-    static std::shared_ptr<VirtualDevice> openForExport(const std::string& folder, std::string* error);
+    [[nodiscard]] static std::shared_ptr<VirtualDevice> openForExport(const std::string& folder, std::string* error);
 
     const DeviceDescription& description() const { return m_description; }
 
     // Operations of the device library; true on success. Reads fill `out`
     // (at most `capacity` bytes) and set `*length`.
-    bool readLogical(int64_t first, int64_t count, uint8_t* out, int capacity, int* length);
-    bool writeLogical(int64_t first, int64_t count, const uint8_t* data);
-    bool eraseBlocks(int chip, int64_t sectorInChip, int count);
-    bool readFlash(int chip, int64_t sector, int count, uint8_t* out, int capacity, int* length);
-    bool writeFlash(int chip, int64_t sector, int count, const uint8_t* data);
-    bool writeIndexTable(int chip, int64_t sector, int setNo, const uint8_t* table);
-    bool readRaw(int chip, int64_t sector, int count, uint8_t* out, int capacity, int* length);
-    bool writeRaw(int chip, int64_t sector, int count, const uint8_t* data);
-    bool writeTableToRam(const uint8_t* table);
-    bool readFlashId(int chip, int kind, uint8_t* out, int* length);
-    bool downloadCode(uint8_t mode, const uint8_t* code, int length);
-    bool protect(int unit, int setting);
-    bool switchPartition(int unit);
-    bool readVersion(uint8_t* out, int* length);
-    bool reset(int mode);
+    [[nodiscard]] bool readLogical(int64_t first, int64_t count, uint8_t* out, int capacity, int* length);
+    [[nodiscard]] bool writeLogical(int64_t first, int64_t count, const uint8_t* data);
+    [[nodiscard]] bool eraseBlocks(int chip, int64_t sectorInChip, int count);
+    [[nodiscard]] bool readFlash(int chip, int64_t sector, int count, uint8_t* out, int capacity, int* length);
+    [[nodiscard]] bool writeFlash(int chip, int64_t sector, int count, const uint8_t* data);
+    [[nodiscard]] bool writeIndexTable(int chip, int64_t sector, int setNo, const uint8_t* table);
+    [[nodiscard]] bool readRaw(int chip, int64_t sector, int count, uint8_t* out, int capacity, int* length);
+    [[nodiscard]] bool writeRaw(int chip, int64_t sector, int count, const uint8_t* data);
+    [[nodiscard]] bool writeTableToRam(const uint8_t* table);
+    [[nodiscard]] bool readFlashId(int chip, int kind, uint8_t* out, int* length);
+    [[nodiscard]] bool downloadCode(uint8_t mode, const uint8_t* code, int length);
+    [[nodiscard]] bool protect(int unit, int setting);
+    [[nodiscard]] bool switchPartition(int unit);
+    [[nodiscard]] bool readVersion(uint8_t* out, int* length);
+    [[nodiscard]] bool reset(int mode);
     // Command accepted; `*ejected` tells the outcome the host hears later.
-    bool eject(bool* ejected);
-    bool volume(int operation);
+    [[nodiscard]] bool eject(bool* ejected);
+    [[nodiscard]] bool volume(int operation);
     // Copies a host folder's entries (or one file) into the root of the FAT
     // volume of the unit the host sees now, through the outside tools.
-    bool copyIn(const std::string& source);
+    [[nodiscard]] bool copyIn(const std::string& source);
     // Scan firmware through the library (slots 20, 21): command 3 prepares,
     // command 1 writes `count` sectors of host data at every unit.
-    bool writeScan(int chip, int64_t sector, int value, int command, int jump, int repeat, int count,
+    [[nodiscard]] bool writeScan(int chip, int64_t sector, int value, int command, int jump, int repeat, int count,
                    const uint8_t* data);
     // Command 2 leaves the result bits in `out`; command 1 with flag 1 is
     // the status read after host-data writes, any other command 1 writes
     // the controller's pattern.
-    bool readScan(const ScanCommand& command, uint8_t* out, int capacity, int* length);
+    [[nodiscard]] bool readScan(const ScanCommand& command, uint8_t* out, int capacity, int* length);
     // Vendor SCSI command 0xD4 (the same firmware); returns the SCSI status
     // (0 good, 2 check condition). `length` must hold the 1024 result bytes.
-    int vendorCommand(const uint8_t* cdb, uint8_t* buffer, int length);
+    [[nodiscard]] int vendorCommand(const uint8_t* cdb, uint8_t* buffer, int length);
 
     // Host side.
     void close();   // the tool let go of the device: controller RAM is lost
     // Plugged into a station: false when another station holds the device.
-    bool claim();
+    [[nodiscard]] bool claim();
     // True while a station holds the device (this object's claim or another's).
     bool claimed() const { return m_flash.held(); }
     void detach();  // pulled out, the claim given up; never waits for an operation
     bool present() const { return m_present; }
-    bool takeRemovalRequest();
+    [[nodiscard]] bool takeRemovalRequest();
     // Library error code to report, or -1.
-    int takeErrorRequest();
+    [[nodiscard]] int takeErrorRequest();
     // Cancel code the operator is to set, or -1.
-    int takeCancelRequest();
+    [[nodiscard]] int takeCancelRequest();
 
     // Diagnostics for tests.
     uint64_t addressDisagreements() const { return m_disagreements.load(); }
@@ -103,8 +103,8 @@ public:
     int lockCount() const;
 
     // Copies for outside tools; the device should not be plugged meanwhile.
-    bool exportLogical(const std::string& path, std::string* error);
-    bool exportFlash(const std::string& path, std::string* error);
+    [[nodiscard]] bool exportLogical(const std::string& path, std::string* error);
+    [[nodiscard]] bool exportFlash(const std::string& path, std::string* error);
     // How much of a unit a copy takes as the device reads it. UpToLastWritten
     // keeps the copy of a large disk small when its unwritten sectors do not
     // read zero: it stops after the unit's last written sector, rounded up to
@@ -120,7 +120,7 @@ public:
     };
     // Each unit of the table on the flash as FOLDER/lun<slot>.img, added to
     // `copies` (none for a device without a table).
-    bool exportUnits(const std::string& folder, std::vector<UnitCopy>* copies, std::string* error,
+    [[nodiscard]] bool exportUnits(const std::string& folder, std::vector<UnitCopy>* copies, std::string* error,
                      ExportExtent extent = ExportExtent::Whole);
 
 private:
@@ -131,31 +131,31 @@ private:
           m_flatAddressing(m_description.geometry) {}
 
     // The description and the flash and logical-disk files.
-    static std::shared_ptr<VirtualDevice> openFiles(const std::string& folder, bool writable, std::string* error);
+    [[nodiscard]] static std::shared_ptr<VirtualDevice> openFiles(const std::string& folder, bool writable, std::string* error);
     template <class Body>
-    bool perform(OpKind kind, int64_t a0, int64_t a1, int64_t a2, Body&& body);
+    [[nodiscard]] bool perform(OpKind kind, int64_t a0, int64_t a1, int64_t a2, Body&& body);
     // Device-wide sector of the range, -1 when any of it lies outside.
     int64_t flashRange(int chip, int64_t sector, int64_t count);
     // How the firmware running now reads raw flash addresses.
     const GroupedAddressing& addressing() const;
     // Raw sectors, as the firmware running now places them.
-    bool readSectors(int64_t raw, int count, bool correct, uint8_t* out);
-    bool programAddressed(int64_t raw, int count, const uint8_t* data);
-    bool readStored(int64_t first, int count, bool correct, uint8_t* out);
+    [[nodiscard]] bool readSectors(int64_t raw, int count, bool correct, uint8_t* out);
+    [[nodiscard]] bool programAddressed(int64_t raw, int count, const uint8_t* data);
+    [[nodiscard]] bool readStored(int64_t first, int count, bool correct, uint8_t* out);
     // What the controller's pattern and the media faults make of read data.
     void applyMedia(int64_t first, int count, uint8_t* out);
-    bool programSectors(int64_t first, int count, const uint8_t* data, bool scanWrite = false);
+    [[nodiscard]] bool programSectors(int64_t first, int count, const uint8_t* data, bool scanWrite = false);
     // Scan commands over their units: op 1 programs the pattern, op 2 fills
     // `result` (SCAN_RESULT_BYTES) with one bit per sector, 1 = failed.
-    bool runScan(const ScanCommand& command, uint8_t* result);
+    [[nodiscard]] bool runScan(const ScanCommand& command, uint8_t* result);
     void programPattern(int64_t start, const ScanCommand& c);
     void readResult(int64_t start, const ScanCommand& c, uint8_t* result);
     // Vendor rule: false when this command is to fail.
-    bool vendorAnswers();
+    [[nodiscard]] bool vendorAnswers();
     bool cycleTooFast(int cycle) const;
     // Sectors [first, first + count) as FILE, the first `exact` of them as
     // read and the rest left a hole.
-    bool exportRange(const std::string& path, int64_t first, int64_t count, int64_t exact, std::string* error);
+    [[nodiscard]] bool exportRange(const std::string& path, int64_t first, int64_t count, int64_t exact, std::string* error);
     // The units the controller serves: from the table in its RAM, else from
     // the table it booted from, else one unit of the whole logical disk.
     RamLunTable servedUnits() const;

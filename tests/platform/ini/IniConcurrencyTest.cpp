@@ -22,8 +22,8 @@ TEST(IniConcurrency, ReadersNeverSeeATornFile)
         threads.emplace_back([&, w] {
             for (int i = 0; i < 200; ++i) {
                 std::string value = std::to_string(w * 1000 + i);
-                WritePrivateProfileStringA("Table", "A", value.c_str(), file.path());
-                WritePrivateProfileStringA("Table", "B", value.c_str(), file.path());
+                EXPECT_NE(WritePrivateProfileStringA("Table", "A", value.c_str(), file.path()), 0);
+                EXPECT_NE(WritePrivateProfileStringA("Table", "B", value.c_str(), file.path()), 0);
             }
         });
     }

@@ -48,7 +48,7 @@ TEST(TavalHub, EventsArriveInOrderAndNoneAfterDestory) {
         // Events still queued when the library stops are dropped, and no
         // callback runs once destoryDevices has returned.
         for (int i = 0; i < 50; ++i) {
-            engine.hub().injectError(1, i);
+            ASSERT_EQ(engine.hub().injectError(1, i), 0);
         }
         destoryDevices(&engine.mgr);
         destoryDevices(&engine.mgr);

@@ -57,13 +57,13 @@ TEST(TavalHelpers, ChipSetsAndHardwareVersions) {
 TEST(TavalHelpers, RootDirectoryHoldsTheVolumeLabel) {
     unsigned char sector[512];
     std::memset(sector, 0x5A, sizeof sector);
-    createRootDir(sector, "Flash");
+    EXPECT_EQ(createRootDir(sector, "Flash"), 1);
     EXPECT_EQ(std::string(reinterpret_cast<char*>(sector), 11), "Flash      ");
     EXPECT_EQ(sector[11], 0x08);
     for (int i = 12; i < 512; ++i) {
         ASSERT_EQ(sector[i], 0) << i;
     }
-    createRootDir(sector, "");
+    EXPECT_EQ(createRootDir(sector, ""), 1);
     for (int i = 0; i < 512; ++i) {
         ASSERT_EQ(sector[i], 0) << i;
     }
