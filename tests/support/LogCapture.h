@@ -1,6 +1,8 @@
 // Sends the process log to a fresh file for one test and reads it back.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <string>
 
 #include "schema/base/Log.h"
@@ -12,13 +14,13 @@ class LogCapture {
 public:
     explicit LogCapture(int level = Tessor::schema::LOG_DBUG) : m_path(m_folder.file("test.log"))
     {
-        Tessor::schema::openLogFile(m_path.c_str());
+        EXPECT_EQ(Tessor::schema::openLogFile(m_path.c_str()), 1) << m_path;
         Tessor::schema::setLogLevel(level);
     }
     ~LogCapture()
     {
         Tessor::schema::setLogLevel(Tessor::schema::LOG_ERR);
-        Tessor::schema::openLogFile("/dev/null");
+        (void)Tessor::schema::openLogFile("/dev/null");  // the next capture opens its own file
     }
     LogCapture(const LogCapture&) = delete;
     LogCapture& operator=(const LogCapture&) = delete;

@@ -29,7 +29,7 @@ public:
     // Posts an event to this manager's queue; safe from any thread.
     virtual void reportEvent(const Sptr<BaseEvent>& event);
     // Starts the children; 0 on success.
-    virtual int startup();
+    [[nodiscard]] virtual int startup();
     // The child added at `index`, or null.
     virtual BaseManager* getManager(int index);
     // Stops the children first to last and returns once all have ended.

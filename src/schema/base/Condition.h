@@ -14,7 +14,7 @@ public:
     // Releases the locked mutex while waiting. A negative limit waits without
     // end; otherwise up to `usec` microseconds. Returns the pthread result
     // (non-zero on time-out).
-    int wait(Mutex& mutex, long long usec);
+    [[nodiscard]] int wait(Mutex& mutex, long long usec);
     void signal();
     void broadcast();
 

@@ -11,7 +11,7 @@ public:
     DeviceMgr(BaseManager* parent, const std::string& name) : BaseManager(parent, name) {}
 
     // Devices start their own threads: the children are not started here.
-    int startup() override { return 0; }
+    [[nodiscard]] int startup() override { return 0; }
 
     virtual int init() = 0;
     virtual void activate() {}

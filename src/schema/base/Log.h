@@ -39,7 +39,7 @@ void cpLogForced(int priority, const char* file, int line, const char* format, .
 // Writes every line logged so far into the file.
 void flushLog();
 // Opens (truncates) the log file; 1 on success, 0 after falling back to stderr.
-int openLogFile(const char* name);
+[[nodiscard]] int openLogFile(const char* name);
 // Size limit in bytes at which the file rotates.
 void setLogSizeLimit(long long bytes);
 long long getLogSizeLimit();

@@ -21,7 +21,7 @@ public:
     // login function's 1, nor the 2 of a failed check.
     static constexpr int START_FAILED_STATUS = 3;
 
-    static bool setCfgParm(const char* fileName);
+    [[nodiscard]] static bool setCfgParm(const char* fileName);
     // Created on the first call from the configuration file set before.
     static RunAgent* instance();
     // The agent when it exists, without creating it.
@@ -42,11 +42,11 @@ public:
     RunAgent(const RunAgent&) = delete;
     RunAgent& operator=(const RunAgent&) = delete;
 
-    int init(UiInterfaceMgr* ui);
+    [[nodiscard]] int init(UiInterfaceMgr* ui);
     // 0 once the device side runs. A configuration that gives the station
     // nothing to run is refused before anything starts: its cause goes to
     // standard error and the UI manager is detached, left to its creator.
-    int run();
+    [[nodiscard]] int run();
     void join();
     VERSION_T getVersion();
     char* getVersionInfo() { return m_versionInfo; }
@@ -62,7 +62,7 @@ public:
 private:
     explicit RunAgent(const char* fileName);
 
-    int addPlugIn(const char* name, const char* value);
+    [[nodiscard]] int addPlugIn(const char* name, const char* value);
     void stop();
 
     static RunAgent* agent;

@@ -30,7 +30,7 @@ public:
     // "." when the directory cannot be read. The text is overwritten by the
     // next call.
     static const char* getCurrentWorkingDirectory();
-    static bool setCurrentWorkingDirectory(const char* path);
+    [[nodiscard]] static bool setCurrentWorkingDirectory(const char* path);
 
     // Appends to the debug text.
     static void debug(const char* format, ...) __attribute__((format(printf, 1, 2)));

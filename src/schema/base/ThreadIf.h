@@ -13,9 +13,9 @@ public:
     // Starts the thread on `thread()`; 0 on success.
     virtual int run();
     // Waits for the thread to end; 0 on success.
-    virtual int join();
+    [[nodiscard]] virtual int join();
     // Asks the thread to end at once.
-    virtual int cancel();
+    [[nodiscard]] virtual int cancel();
     // The body.
     virtual void thread() = 0;
 

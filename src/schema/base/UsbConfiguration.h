@@ -38,7 +38,7 @@ using utils::MAVIK_LANG_T;
 
 extern const char* const ConfigTagNames[31];
 int lookupConfigTag(const char* tag);
-bool parseConfigFile(const std::string& fileName);
+[[nodiscard]] bool parseConfigFile(const std::string& fileName);
 
 class UsbConfiguration {
 public:
@@ -163,7 +163,7 @@ private:
     void applySetting(int tag, const char* value);
     // The whole value as a decimal number within [min, max]; anything else
     // is told as a notice and leaves number alone.
-    bool readNumber(int tag, const char* value, long long min, long long max, int& number);
+    [[nodiscard]] bool readNumber(int tag, const char* value, long long min, long long max, int& number);
     // A notice about the current line of the file.
     void lineNotice(const char* format, ...) __attribute__((format(printf, 2, 3)));
     // A notice about a value the station cannot honour: it does not start.
@@ -173,7 +173,7 @@ private:
     // Whether a word the station switches on (function, chip, switch,
     // language) is one it knows; refused when not. `first` is the first
     // word of a two-word value.
-    bool checkWord(int tag, const char* value, const char* first);
+    [[nodiscard]] bool checkWord(int tag, const char* value, const char* first);
     // Whether a profile named by `tag` can be read; the cause when not.
     bool checkProfile(int tag, const std::string& file, std::string& cause) const;
 

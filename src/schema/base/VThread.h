@@ -14,15 +14,15 @@ public:
 
     // Starts a thread that runs `arg->thread()`; -1 when one is already
     // running, else the pthread_create result.
-    int spawn(ThreadIf* arg);
+    [[nodiscard]] int spawn(ThreadIf* arg);
 
     bool isActive() const { return m_active; }
 
 protected:
     // Waits for the thread to end and clears the handle.
-    int joinThread();
+    [[nodiscard]] int joinThread();
     // Asks the thread to end and clears the handle.
-    int cancelThread();
+    [[nodiscard]] int cancelThread();
 
 private:
     pthread_t m_handle{};

@@ -21,11 +21,11 @@ public:
 
     int init() override;
 
-    virtual int validateFlash(UsbDevice* device);
-    virtual int writeFlash(UsbDevice* device) = 0;
-    int writeFlash();
-    int write(const std::string& file);
-    virtual int write();
+    [[nodiscard]] virtual int validateFlash(UsbDevice* device);
+    [[nodiscard]] virtual int writeFlash(UsbDevice* device) = 0;
+    [[nodiscard]] int writeFlash();
+    [[nodiscard]] int write(const std::string& file);
+    [[nodiscard]] virtual int write();
     virtual void setAsGood();
     virtual void setAsBad();
     virtual int myInit() = 0;

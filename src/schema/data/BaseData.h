@@ -29,14 +29,14 @@ public:
 
     virtual int serialize(void* out);
     virtual int reverseSerialize(void* in);
-    virtual int update(UsbDevice* device);
-    virtual int finish(UsbDevice* device);
+    [[nodiscard]] virtual int update(UsbDevice* device);
+    [[nodiscard]] virtual int finish(UsbDevice* device);
     virtual void addData(Sptr<BaseData> child);
     virtual Sptr<BaseData> getData(int index);
     virtual void checkSum(unsigned char* buf, int len);
     virtual void checkSum(unsigned char* buf);
-    virtual int runAll(BaseDevice* device);
-    virtual int processEveryOne(BaseDevice* device, Sptr<BaseData> child);
+    [[nodiscard]] virtual int runAll(BaseDevice* device);
+    [[nodiscard]] virtual int processEveryOne(BaseDevice* device, Sptr<BaseData> child);
     virtual void setAddress(Sptr<BaseAddress> address);
     virtual Sptr<BaseAddress> getAddress();
     virtual void myLog();

@@ -22,8 +22,8 @@ public:
     ~BaseDevice() override;
 
     void reportEvent(const Sptr<BaseEvent>& event) override;
-    int startup() override;
-    virtual int reset() = 0;
+    [[nodiscard]] int startup() override;
+    [[nodiscard]] virtual int reset() = 0;
     // Whether `event` concerns the device now in the slot; safe from any
     // thread.
     virtual bool isCurrent(const BaseEvent& /*event*/) const { return true; }

@@ -93,7 +93,7 @@ public:
     using BaseData::update;
     // A new ConfigInfo whose partitions fit a real capacity of n sectors;
     // empty when they cannot be laid within it.
-    Sptr<ConfigInfo> update(int realCapacity);
+    [[nodiscard]] Sptr<ConfigInfo> update(int realCapacity);
 
     // Forced flash model for identification; applied from the settings page.
     static void setFlashModel(const std::string& model);

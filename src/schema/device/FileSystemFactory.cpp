@@ -240,7 +240,7 @@ int FileSystemFactory::buildRootDirectory()
     std::memset(m_work, 0, sizeof m_work);
     std::memset(m_rootHead, 0, sizeof m_rootHead);
     const VolumeLabel label(m_part->getVolumeLabel());
-    createRootDir(m_rootHead, label.empty() ? "" : label.field().c_str());
+    (void)createRootDir(m_rootHead, label.empty() ? "" : label.field().c_str());  // it only fills the sector
     m_rootSector = m_firstFatSector + uint32_t(m_params->getFatCount()) * uint32_t(m_params->getSectorsPerFat());
     uint32_t sectors = m_params->getRootDirectorySectorCount();
     if (m_params->getParameters().type == FatParameters::FAT32) {

@@ -31,16 +31,16 @@ public:
 
     virtual int init();
 
-    int formatAllPartition(UsbDevice* device);
-    int formatOnePartition(const Sptr<PartInfo>& part);
+    [[nodiscard]] int formatAllPartition(UsbDevice* device);
+    [[nodiscard]] int formatOnePartition(const Sptr<PartInfo>& part);
 
-    int buildMBR();
-    int buildDBR();
-    int buildFAT();
-    int writeFat(int number);
-    int buildRootDirectory();
-    int buildCdromPartition();
-    int validate();
+    [[nodiscard]] int buildMBR();
+    [[nodiscard]] int buildDBR();
+    [[nodiscard]] int buildFAT();
+    [[nodiscard]] int writeFat(int number);
+    [[nodiscard]] int buildRootDirectory();
+    [[nodiscard]] int buildCdromPartition();
+    [[nodiscard]] int validate();
 
     uint32_t getCurrentSector() const { return m_currentSector; }
     // What made the last formatAllPartition fail, naming the partition.
@@ -49,17 +49,17 @@ public:
 private:
     // Writes `count` sectors of the work buffer at `first` and reads them
     // back: 0, WRITE_FAILED, READ_FAILED or DeviceCode::VERIFY_FAILED.
-    int writeChecked(uint32_t first, int count, const char* what);
+    [[nodiscard]] int writeChecked(uint32_t first, int count, const char* what);
     // Reads `count` sectors at `first` and compares them with the work buffer.
-    int readChecked(uint32_t first, int count, const char* what);
+    [[nodiscard]] int readChecked(uint32_t first, int count, const char* what);
     // `total` sectors at `first`, `head` (may be null) first and the rest
     // zero, in chunks of the work buffer: written and checked, or checked.
-    int writeRegion(uint32_t first, uint32_t total, const uint8_t* head, const char* what);
-    int checkRegion(uint32_t first, uint32_t total, const uint8_t* head, const char* what);
-    int region(uint32_t first, uint32_t total, const uint8_t* head, const char* what, bool write);
+    [[nodiscard]] int writeRegion(uint32_t first, uint32_t total, const uint8_t* head, const char* what);
+    [[nodiscard]] int checkRegion(uint32_t first, uint32_t total, const uint8_t* head, const char* what);
+    [[nodiscard]] int region(uint32_t first, uint32_t total, const uint8_t* head, const char* what, bool write);
     // The FAT32 file-system information sector, the backup boot sector and
     // the rest of the reserved area.
-    int writeFat32Reserved();
+    [[nodiscard]] int writeFat32Reserved();
     const char* name() const;
     // Logs why a step failed and keeps it for getFailure.
     void failed(const std::string& why);

@@ -57,7 +57,7 @@ public:
     void destory() override {}
     void myMainLoop(void* /*arg*/) override {}
     void myProcessEvent(const Sptr<BaseEvent>& event) override;
-    int reset() override;
+    [[nodiscard]] int reset() override;
 
     bool isCurrent(const BaseEvent& event) const override;
 
@@ -74,7 +74,7 @@ public:
     void receive(_USB_DEVICE_T* record, const Sptr<HwEvent>& event);
     // True the first time it is asked for the device now in the slot: its
     // removal is reported once, whether it was pulled, ejected or both.
-    bool takeRemovalReport();
+    [[nodiscard]] bool takeRemovalReport();
     bool removalReported() const override { return m_removalReported; }
 
     // The records a report's reader on another thread (the window, the
@@ -127,9 +127,9 @@ public:
     // 0, or in the user function the partition item's refusal of the
     // settings (-DeviceCode::CAPACITY_TOO_SMALL), which the caller fails the
     // device with.
-    int setConfigInfo(Sptr<ConfigInfo> configInfo);
+    [[nodiscard]] int setConfigInfo(Sptr<ConfigInfo> configInfo);
     void setAddress(Sptr<usb::AddressFactory> factory);
-    int setCurrentPlaneInfo(Sptr<PlaneInfo> plane);
+    [[nodiscard]] int setCurrentPlaneInfo(Sptr<PlaneInfo> plane);
     void setMp3Config(Sptr<Mp3Config> config);
     void setProScanMode(int mode);
     int getProScanMode() const;
@@ -138,40 +138,40 @@ public:
 
     // Device commands. Reads return the record's data buffer, which the next
     // read overwrites; int commands return 0 or their negative failure value.
-    unsigned char* readLogicalSectors(unsigned first, unsigned count);
-    int writeLogicalSectors(unsigned first, unsigned count, const unsigned char* data);
-    int eraseBlocks(int block, int count);
-    int eraseChip();
-    int eraseOneBlock(Sptr<BaseAddress> address);
-    unsigned char* readFlashSectors(int chip, int sector, int count);
-    unsigned char* readFlashSectors(Sptr<BaseAddress> address, int count);
-    int writeFlashSectors(int chip, int sector, int count, const unsigned char* data);
-    int writeFlashSectors(Sptr<BaseAddress> address, int count, const unsigned char* data);
-    int writeL1IndexTable(Sptr<BaseAddress> address, unsigned char setNo, const unsigned char* data);
-    int writeConfigTable2Ram(const unsigned char* table);
-    unsigned char* readFlashId(int chip, FLASH_TYPES kind);
-    int downloadExternalCode(unsigned char kind, const unsigned char* code, int length);
-    int partitionProtect(unsigned char unit, unsigned char setting);
-    int switchPartition(unsigned char unit);
-    unsigned char* readVersionInfo();
-    int resetDevice(unsigned char mode);
-    int ejectDisk();
-    int volumeControl(_VOLUME_OP_T operation);
-    unsigned char* readSectorsNoEcc(Sptr<BaseAddress> address, unsigned char count);
-    int writeSectorsNoEcc(int chip, int sector, unsigned char count, const unsigned char* data, int unused);
-    int writeScanSectors(unsigned char chip, unsigned int sector, unsigned char value, unsigned char command,
+    [[nodiscard]] unsigned char* readLogicalSectors(unsigned first, unsigned count);
+    [[nodiscard]] int writeLogicalSectors(unsigned first, unsigned count, const unsigned char* data);
+    [[nodiscard]] int eraseBlocks(int block, int count);
+    [[nodiscard]] int eraseChip();
+    [[nodiscard]] int eraseOneBlock(Sptr<BaseAddress> address);
+    [[nodiscard]] unsigned char* readFlashSectors(int chip, int sector, int count);
+    [[nodiscard]] unsigned char* readFlashSectors(Sptr<BaseAddress> address, int count);
+    [[nodiscard]] int writeFlashSectors(int chip, int sector, int count, const unsigned char* data);
+    [[nodiscard]] int writeFlashSectors(Sptr<BaseAddress> address, int count, const unsigned char* data);
+    [[nodiscard]] int writeL1IndexTable(Sptr<BaseAddress> address, unsigned char setNo, const unsigned char* data);
+    [[nodiscard]] int writeConfigTable2Ram(const unsigned char* table);
+    [[nodiscard]] unsigned char* readFlashId(int chip, FLASH_TYPES kind);
+    [[nodiscard]] int downloadExternalCode(unsigned char kind, const unsigned char* code, int length);
+    [[nodiscard]] int partitionProtect(unsigned char unit, unsigned char setting);
+    [[nodiscard]] int switchPartition(unsigned char unit);
+    [[nodiscard]] unsigned char* readVersionInfo();
+    [[nodiscard]] int resetDevice(unsigned char mode);
+    [[nodiscard]] int ejectDisk();
+    [[nodiscard]] int volumeControl(_VOLUME_OP_T operation);
+    [[nodiscard]] unsigned char* readSectorsNoEcc(Sptr<BaseAddress> address, unsigned char count);
+    [[nodiscard]] int writeSectorsNoEcc(int chip, int sector, unsigned char count, const unsigned char* data, int unused);
+    [[nodiscard]] int writeScanSectors(unsigned char chip, unsigned int sector, unsigned char value, unsigned char command,
                          unsigned short jump, unsigned short repeat, unsigned char count, const unsigned char* data);
-    int writeScanSectors(Sptr<BaseAddress> address, unsigned char value, unsigned char command, unsigned short jump,
+    [[nodiscard]] int writeScanSectors(Sptr<BaseAddress> address, unsigned char value, unsigned char command, unsigned short jump,
                          unsigned short repeat, unsigned char count, const unsigned char* data);
-    unsigned char* readScanSectors(unsigned char chip, unsigned int sector, const unsigned char* param4,
+    [[nodiscard]] unsigned char* readScanSectors(unsigned char chip, unsigned int sector, const unsigned char* param4,
                                    unsigned char command, unsigned short jump, unsigned short repeat,
                                    unsigned char flag);
-    unsigned char* readScanSectors(Sptr<BaseAddress> address, const unsigned char* param4, unsigned char command,
+    [[nodiscard]] unsigned char* readScanSectors(Sptr<BaseAddress> address, const unsigned char* param4, unsigned char command,
                                    unsigned short jump, unsigned short repeat, unsigned char flag);
     // Vendor read: buffer must hold VENDOR_READ_LENGTH bytes.
-    bool readScanSectors(unsigned char chip, unsigned int sector, const unsigned char* param4, unsigned char command,
+    [[nodiscard]] bool readScanSectors(unsigned char chip, unsigned int sector, const unsigned char* param4, unsigned char command,
                          unsigned short jump, unsigned short repeat, unsigned char flag, unsigned char* buffer);
-    unsigned char* readScanSectors(Sptr<BaseAddress> address, const unsigned char* param4, unsigned char command,
+    [[nodiscard]] unsigned char* readScanSectors(Sptr<BaseAddress> address, const unsigned char* param4, unsigned char command,
                                    unsigned short jump, unsigned short repeat, unsigned char flag,
                                    unsigned char* buffer);
 

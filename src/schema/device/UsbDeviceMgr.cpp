@@ -201,7 +201,7 @@ void UsbDeviceMgr::destory()
         running = m_libraryRunning;
         m_libraryRunning = false;
         while (m_commandsRunning > 0) {
-            m_commandsDone.wait(m_libraryLock, -1);
+            (void)m_commandsDone.wait(m_libraryLock, -1);  // woken or not, the loop looks at the count again
         }
     }
     // Not under the lock: the library waits for its own thread, which may be

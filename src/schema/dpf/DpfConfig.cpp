@@ -217,21 +217,21 @@ void DpfConfig::setHome4EBook(const std::string& folder)
 {
     const auto lock = lockEdits();
     m_home4EBook = folder;
-    _addFileList(FILE_TYPE_EBOOK);
+    (void)_addFileList(FILE_TYPE_EBOOK);  // a folder that cannot be listed leaves the list empty
 }
 
 void DpfConfig::setHome4Photo(const std::string& folder)
 {
     const auto lock = lockEdits();
     m_home4Photo = folder;
-    _addFileList(FILE_TYPE_PHOTO);
+    (void)_addFileList(FILE_TYPE_PHOTO);  // a folder that cannot be listed leaves the list empty
 }
 
 void DpfConfig::setHome4Movie(const std::string& folder)
 {
     const auto lock = lockEdits();
     m_home4Movie = folder;
-    _addFileList(FILE_TYPE_MOVIE);
+    (void)_addFileList(FILE_TYPE_MOVIE);  // a folder that cannot be listed leaves the list empty
 }
 
 void DpfConfig::upDateFile()
@@ -240,9 +240,9 @@ void DpfConfig::upDateFile()
     clearAllBooks();
     clearAllPhotos();
     clearAllMovie();
-    _addFileList(FILE_TYPE_EBOOK);
-    _addFileList(FILE_TYPE_PHOTO);
-    _addFileList(FILE_TYPE_MOVIE);
+    (void)_addFileList(FILE_TYPE_EBOOK);  // a folder that cannot be listed leaves its list empty
+    (void)_addFileList(FILE_TYPE_PHOTO);
+    (void)_addFileList(FILE_TYPE_MOVIE);
 }
 
 int DpfConfig::_addFileList(FILE_TYPE_T type)

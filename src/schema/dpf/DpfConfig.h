@@ -81,7 +81,7 @@ public:
     void upDateFile();
     // Rebuilds one list from its folder: 0, or 1 when the folder cannot be
     // listed (the list is then empty).
-    int _addFileList(FILE_TYPE_T type);
+    [[nodiscard]] int _addFileList(FILE_TYPE_T type);
     // The path of file `name` in content folder `folder`.
     static std::string pathIn(const std::string& folder, const std::string& name);
 

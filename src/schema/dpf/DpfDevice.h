@@ -37,10 +37,10 @@ public:
     int init() override;
     void debug() override;
     // Finishes the table and every writer; 0.
-    int finish(UsbDevice* device) override;
+    [[nodiscard]] int finish(UsbDevice* device) override;
     // Writes every area in order; -1 at the first that fails.
-    int writeFlash(UsbDevice* device) override;
-    int validateFlash(UsbDevice* device) override;
+    [[nodiscard]] int writeFlash(UsbDevice* device) override;
+    [[nodiscard]] int validateFlash(UsbDevice* device) override;
     int myInit() override { return 0; }
 
     // Keeps a snapshot of `config`. In the waiting state it also takes the
@@ -58,17 +58,17 @@ public:
     Sptr<DpfDataGroup> getDataGroup(PHOTO_ADDRESS_T type) const;
     // Takes the blocks of every area from the device's block bitmap; 0, or
     // -1 when the blocks run out.
-    int allocateAddress();
+    [[nodiscard]] int allocateAddress();
     // Reads the device's frame back from its configuration table sector
     // (see DpfCfgTable::reverseSerialize); -1 for less than a sector.
-    int parsePhotoCfg(const std::vector<unsigned char>& sector);
+    [[nodiscard]] int parsePhotoCfg(const std::vector<unsigned char>& sector);
     int reset() { return 0; }
 
 private:
     // The blocks an area of `sectors` sectors needs (at least one is given).
     int blocksFor(int sectors) const;
     void takeMenuGroups(const DpfDataFactory::Snapshot& menus);
-    int allocate(PHOTO_ADDRESS_T type, int blocks, usb::BlockBitmap& bitmap);
+    [[nodiscard]] int allocate(PHOTO_ADDRESS_T type, int blocks, usb::BlockBitmap& bitmap);
     Sptr<DpfDataGroup> loadGroup(const std::string& name, PHOTO_ADDRESS_T type, const char* item,
                                  Sptr<DpfDataItem> (DpfConfig::*one)(int) const);
 

@@ -45,7 +45,7 @@ public:
     ~BaseTask() override;
 
     virtual int addParams(Sptr<BaseData> /*params*/) { return 0; }
-    virtual int startup(UsbDevice* device, Sptr<BaseEvent> event) = 0;
+    [[nodiscard]] virtual int startup(UsbDevice* device, Sptr<BaseEvent> event) = 0;
     // The class's check of its kind.
     virtual int init() = 0;
 

@@ -35,7 +35,7 @@ UiInterfaceMgr::~UiInterfaceMgr() = default;
 
 int UiInterfaceMgr::updateConfig()
 {
-    m_userProfile->setConfigInfo(m_configInfo);
+    (void)m_userProfile->setConfigInfo(m_configInfo);  // the profile logs a key it could not write
     return 0;
 }
 

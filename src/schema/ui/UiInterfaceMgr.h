@@ -21,7 +21,7 @@ public:
     explicit UiInterfaceMgr(BaseManager* parent);
     ~UiInterfaceMgr() override;
 
-    int startup() override { return 0; }
+    [[nodiscard]] int startup() override { return 0; }
     void myMainLoop(void* arg) override;
 
     Sptr<ConfigInfo> getConfigInfo() const { return m_configInfo; }

@@ -39,7 +39,7 @@ TEST(ThreadIf, StartingARunningThreadAgainFailsWithItsLogLine)
     ASSERT_EQ(thread.run(), 0);
     EXPECT_EQ(thread.run(), -1);
     thread.setStopFlag();
-    thread.join();
+    EXPECT_EQ(thread.join(), 0);
     EXPECT_EQ(thread.started, 1);
     EXPECT_NE(log.text().find("] ERR "), std::string::npos);
     EXPECT_NE(log.text().find(" is already active"), std::string::npos);
@@ -51,9 +51,9 @@ TEST(ThreadIf, AThreadCanBeStartedAgainAfterItWasJoined)
     SpinThread thread;
     ASSERT_EQ(thread.run(), 0);
     thread.setStopFlag();
-    thread.join();
+    EXPECT_EQ(thread.join(), 0);
     ASSERT_EQ(thread.run(), 0);
-    thread.join();
+    EXPECT_EQ(thread.join(), 0);
     EXPECT_EQ(thread.started, 2);
 }
 
