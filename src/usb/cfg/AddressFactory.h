@@ -30,7 +30,7 @@ public:
     // firmware, the pre-allocated index pages allow) is appended to the
     // device's address sets. False when the first copy or a page bitmap
     // cannot be placed; a later copy that cannot be placed ends the copies.
-    bool allocateUDiskAddresses(Sptr<BlockSet> blockSet);
+    [[nodiscard]] bool allocateUDiskAddresses(Sptr<BlockSet> blockSet);
     // The index pages, one per copy, in blocks from 2 on; their blocks are
     // marked bad. Empty when no page qualifies.
     Address allocateIndexPointerAddr(schema::UsbDevice* device);
@@ -56,9 +56,9 @@ public:
 protected:
     int init() override;
     // One copy's configuration run: 1 done, 0 no room.
-    int allocateConfigBlock(Sptr<BlockSet> blockSet);
+    [[nodiscard]] int allocateConfigBlock(Sptr<BlockSet> blockSet);
     // One copy's page-bitmap pages: 1 done, 0 no room.
-    int allocatePagesBitmapBlocks(Sptr<BlockSet> blockSet);
+    [[nodiscard]] int allocatePagesBitmapBlocks(Sptr<BlockSet> blockSet);
     // Usable pages of the block holding firstPage, from firstPage on.
     Address allocateAddress(int firstPage, int sector, Sptr<AddrInfo> request);
 
@@ -78,11 +78,11 @@ private:
     // Takes the configuration run from page `page` of the block at index ii
     // of the set: the table's page, then need - 1 usable pages after it in
     // `pages`. False, with nothing taken, when the run's blocks hold fewer.
-    bool takeRun(const Sptr<BlockSet>& blockSet, int ii, int page, int needBlocks, int need,
+    [[nodiscard]] bool takeRun(const Sptr<BlockSet>& blockSet, int ii, int page, int needBlocks, int need,
                  std::vector<Address>& pages);
     // A new address list at the block of pages[from] holding copies of pages[from, to).
     Address listOf(const std::vector<Address>& pages, int from, int to) const;
-    bool placePageBitmap(const Sptr<BlockSet>& blockSet, AllocatAddress& set);
+    [[nodiscard]] bool placePageBitmap(const Sptr<BlockSet>& blockSet, AllocatAddress& set);
     void fillCopy(AllocatAddress& set, bool indexPointer) const;
 
     Address m_cfgTable;

@@ -29,10 +29,10 @@ public:
     void debug() override;
     int serialize(void* sector) override;
     int reverseSerialize(void* sector) override;
-    int finish(schema::UsbDevice* device) override;
+    [[nodiscard]] int finish(schema::UsbDevice* device) override;
     int finish(const CfgDeviceView& device);
     // -1 when no address was allocated or the sector could not be written.
-    int writeFlash(schema::UsbDevice* device) override;
+    [[nodiscard]] int writeFlash(schema::UsbDevice* device) override;
 
     const schema::AppVersion& getToolVersion() const { return m_toolVersion; }
     uint16_t getCodeVersion() const { return m_codeVersion; }

@@ -28,7 +28,7 @@ public:
     int serialize(void* place) override;
     int reverseSerialize(void* place) override;
     // Copies the device's block sets.
-    int update(schema::UsbDevice* device) override;
+    [[nodiscard]] int update(schema::UsbDevice* device) override;
 
     // `flashItem` is the table's flash-information record, whose plane layout
     // this record follows.

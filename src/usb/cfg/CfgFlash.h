@@ -23,7 +23,7 @@ public:
     int serialize(void* place) override;
     int reverseSerialize(void* place) override;
     // Copies the device's block sets.
-    int update(schema::UsbDevice* device) override;
+    [[nodiscard]] int update(schema::UsbDevice* device) override;
 
     // Adjusts the record for the table sent to the device around a scan;
     // `planeLayout` false keeps the single-plane layout.

@@ -31,15 +31,15 @@ public:
     int reverseSerialize(void* place) override;
 
     // Rebuilds the LUN list from the device's run settings.
-    int finish(schema::UsbDevice* device) override;
+    [[nodiscard]] int finish(schema::UsbDevice* device) override;
     // The same from given settings. Never writes them: they are shared by
     // every device of the run. -DeviceCode::CAPACITY_TOO_SMALL when the
     // settings cannot be laid out.
-    int finish(schema::ConfigInfo& settings, const std::string& loginIsoFile);
+    [[nodiscard]] int finish(schema::ConfigInfo& settings, const std::string& loginIsoFile);
     // Why the last layout was refused; empty when it was not.
     const std::string& getRefusal() const { return m_refusal; }
 
-    virtual int update4Scan(schema::UsbDevice* device, bool keepLuns);
+    [[nodiscard]] virtual int update4Scan(schema::UsbDevice* device, bool keepLuns);
     int update4HighFormat(schema::UsbDevice* device);
 
     Sptr<LunInfo> getLunInfo(int i);
@@ -53,11 +53,11 @@ public:
 
 protected:
     // LUN 0 spans the whole flash for the table sent around a scan.
-    int resizeForScan(Sptr<schema::DiskInfo> disk, bool keepLuns);
-    int addEncryptedLun(int index, Sptr<schema::PartInfo> part, const std::string& loginIsoFile);
-    int addNormalLun(int index, Sptr<schema::PartInfo> part, uint32_t capacity, bool hidden,
+    [[nodiscard]] int resizeForScan(Sptr<schema::DiskInfo> disk, bool keepLuns);
+    [[nodiscard]] int addEncryptedLun(int index, Sptr<schema::PartInfo> part, const std::string& loginIsoFile);
+    [[nodiscard]] int addNormalLun(int index, Sptr<schema::PartInfo> part, uint32_t capacity, bool hidden,
                      bool withDescriptor);
-    int addDummyLun(int index, Sptr<schema::PartInfo> part, uint32_t capacity, bool hidden);
+    [[nodiscard]] int addDummyLun(int index, Sptr<schema::PartInfo> part, uint32_t capacity, bool hidden);
 
 private:
     struct Placement {
@@ -66,10 +66,10 @@ private:
         bool dummy;
         bool withDescriptor;
     };
-    int addLun(int index, Sptr<schema::PartInfo> part, const Placement& placement);
-    int appendLun(int index, Sptr<LunInfo> lun);
-    int refuse(int index, const std::string& why);
-    int addDummyEnding(int index, Sptr<schema::PartInfo> part, uint32_t configCapacity,
+    [[nodiscard]] int addLun(int index, Sptr<schema::PartInfo> part, const Placement& placement);
+    [[nodiscard]] int appendLun(int index, Sptr<LunInfo> lun);
+    [[nodiscard]] int refuse(int index, const std::string& why);
+    [[nodiscard]] int addDummyEnding(int index, Sptr<schema::PartInfo> part, uint32_t configCapacity,
                        uint32_t reserve, uint32_t realCapacity);
     void padToFourLuns();
     std::vector<LunFields*> lunFields();

@@ -531,7 +531,8 @@ void CfgTable::saveImage(schema::UsbDevice* device, const std::vector<uint8_t>& 
     }
     CPLOG(7, "File Name :%s", fileName);
     const std::string path = schema::UsbConfiguration::instance()->getOutputPath(fileName);
-    usbWriteFile(path.c_str(), withoutPassword(image.data(), SECTOR_BYTES).data(), SECTOR_BYTES, 0);
+    // A copy for diagnosis only.
+    (void)usbWriteFile(path.c_str(), withoutPassword(image.data(), SECTOR_BYTES).data(), SECTOR_BYTES, 0);
 }
 
 void CfgTable::dumpSector(const void* sector, int length, const char* title)

@@ -51,15 +51,15 @@ public:
     int serialize(void* buffer) override;
     void checkSum(unsigned char* buffer) override;
     int reverseSerialize(void* raw) override;
-    int update(schema::UsbDevice* device) override;
+    [[nodiscard]] int update(schema::UsbDevice* device) override;
     // -DeviceCode::CAPACITY_TOO_SMALL when the run settings cannot be laid
     // out as LUNs.
-    int finish(schema::UsbDevice* device) override;
-    int update4Scan(schema::UsbDevice* device, bool flag);
+    [[nodiscard]] int finish(schema::UsbDevice* device) override;
+    [[nodiscard]] int update4Scan(schema::UsbDevice* device, bool flag);
     int update4HighFormat(schema::UsbDevice* device);
-    int writeFlash(schema::UsbDevice* device) override;
+    [[nodiscard]] int writeFlash(schema::UsbDevice* device) override;
     // Compares the sector read back with the image written there.
-    int validateFlash(schema::UsbDevice* device) override;
+    [[nodiscard]] int validateFlash(schema::UsbDevice* device) override;
 
     Sptr<CfgCode> getCodeCtrl() const { return m_code; }
     Sptr<CfgPartition> getPartitionCtrl() const { return m_partition; }
@@ -109,9 +109,9 @@ private:
     void loadDescriptorDefaults();
     CFG_INFO_V31* descriptorBlock144();
     // Serialised and checksummed into `image`; its length or -1.
-    int sealedImage(std::vector<uint8_t>& image);
+    [[nodiscard]] int sealedImage(std::vector<uint8_t>& image);
     void computePageOffset4Build();
-    int writeImage(schema::UsbDevice* device, const std::vector<uint8_t>& image);
+    [[nodiscard]] int writeImage(schema::UsbDevice* device, const std::vector<uint8_t>& image);
     void saveImage(schema::UsbDevice* device, const std::vector<uint8_t>& image);
     int allocateUserDiskAddresses();
     Sptr<schema::BaseAddress> allocateAddress(Sptr<schema::DiskInfo> geometry, int base, int offset);

@@ -24,13 +24,13 @@ public:
 
     int myInit() override;
     // Builds the image from the device's table.
-    int update(schema::UsbDevice* device) override;
+    [[nodiscard]] int update(schema::UsbDevice* device) override;
     // -1 when a copy could not be written.
-    int writeFlash(schema::UsbDevice* device) override;
+    [[nodiscard]] int writeFlash(schema::UsbDevice* device) override;
     using schema::BaseCmdData::writeFlash;
     // -1 when a copy cannot be read or differs from the image last built.
-    int validateFlash(schema::UsbDevice* device) override;
-    int write() override { return writeFlash(getDevice()); }
+    [[nodiscard]] int validateFlash(schema::UsbDevice* device) override;
+    [[nodiscard]] int write() override { return writeFlash(getDevice()); }
 
     const uint8_t* image() const { return reinterpret_cast<const uint8_t*>(m_buffer.data()); }
 

@@ -291,7 +291,7 @@ void CfgTable::updateConfigData()
     }
     settings->setRealCapacity(capacity);
     settings->setConfigCapacity(capacity);
-    device->setConfigInfo(settings);
+    (void)device->setConfigInfo(settings);  // the settings read back are installed as they are
 }
 
 }  // namespace Tessor::usb

@@ -171,8 +171,9 @@ int CmdExternalCode::comparePiece(int k, const unsigned char* expected, const un
     CPLOG(3, "External Code %d validate failed", k);
     CPLOG(7, "Current ReadOut %d Sectors", count);
     const schema::UsbConfiguration* config = schema::UsbConfiguration::instance();
-    usbWriteFile(config->getOutputPath("Read").c_str(), expected, bytes, 0);
-    usbWriteFile(config->getOutputPath("Write").c_str(), read, bytes, 0);
+    // Copies for diagnosis only.
+    (void)usbWriteFile(config->getOutputPath("Read").c_str(), expected, bytes, 0);
+    (void)usbWriteFile(config->getOutputPath("Write").c_str(), read, bytes, 0);
     schema::SystemInfo::debugBuffer(expected, kSector, "Write External Code");
     schema::SystemInfo::debugBuffer(read, kSector, "Read out External Code");
     return -1;

@@ -20,8 +20,8 @@ public:
     CmdExternalCode(const std::string& name, CODE_TYPE_T type);
 
     int myInit() override;
-    int writeFlash(schema::UsbDevice* device) override;
-    int validateFlash(schema::UsbDevice* device) override;
+    [[nodiscard]] int writeFlash(schema::UsbDevice* device) override;
+    [[nodiscard]] int validateFlash(schema::UsbDevice* device) override;
     using BaseCmdData::writeFlash;
 
     CODE_TYPE_T getType() const { return m_type; }
@@ -34,12 +34,12 @@ public:
 
 private:
     bool isFlashType() const { return m_type == CODE_TYPE_FLASH || m_type == CODE_TYPE_DPF; }
-    int download(schema::UsbDevice* device, const CodeData& piece);
+    [[nodiscard]] int download(schema::UsbDevice* device, const CodeData& piece);
     // Block set 0's sectors per page from the device's table; 0 when unknown.
     static int sectorsPerPage(schema::UsbDevice* device);
     // The slot's address, or empty after logging why there is none.
     Sptr<schema::BaseAddress> slotAddress(int slot, int piece);
-    int failOn(schema::UsbDevice* device, const schema::BaseAddress& address);
+    [[nodiscard]] int failOn(schema::UsbDevice* device, const schema::BaseAddress& address);
     int comparePiece(int k, const unsigned char* expected, const unsigned char* read, int count);
 
     CODE_TYPE_T m_type;

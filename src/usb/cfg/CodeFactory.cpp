@@ -125,7 +125,8 @@ void CodeFactory::store(CMD_COMMON_T key, Sptr<schema::BaseCmdData> command)
 Sptr<ExternalCode> CodeFactory::getCode(CODE_TYPE_T type)
 {
     if (!find(type) && type == CODE_TYPE_DPF) {
-        load(CODE_TYPE_DPF, schema::UsbConfiguration::instance()->getDpfCodeList(schema::CHIPSET_6716V31),
+        // A missing image is logged and asserted below.
+        (void)load(CODE_TYPE_DPF, schema::UsbConfiguration::instance()->getDpfCodeList(schema::CHIPSET_6716V31),
              kDpfSectorsPerPiece, DPF_CODE_FAILED);
     }
     Sptr<ExternalCode> code = find(type);

@@ -23,7 +23,7 @@ public:
 
     // Builds the singleton (replacing an earlier one); 0 or the code of the
     // first image that failed, named in `cause`.
-    static int init(std::string* cause = nullptr);
+    [[nodiscard]] static int init(std::string* cause = nullptr);
     // Null before init.
     static CodeFactory* instance();
     // The common command of `key`; empty, and logged, while no factory is
@@ -40,12 +40,12 @@ public:
     int getExternalCodeLength() { return getCode(CODE_TYPE_FLASH)->getCodeLength(); }
     int getDpfCodeLength() { return getCode(CODE_TYPE_DPF)->getCodeLength(); }
     // Reads the external-code file again; 0 or -4097.
-    int resetExtCode();
+    [[nodiscard]] int resetExtCode();
 
 private:
     CodeFactory() = default;
 
-    int load(CODE_TYPE_T type, const std::list<std::string>* files, int sectors, int failure,
+    [[nodiscard]] int load(CODE_TYPE_T type, const std::list<std::string>* files, int sectors, int failure,
              std::string* cause = nullptr);
     Sptr<ExternalCode> find(CODE_TYPE_T type);
     void store(CMD_COMMON_T key, Sptr<schema::BaseCmdData> command);

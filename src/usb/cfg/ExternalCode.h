@@ -25,7 +25,7 @@ public:
     CODE_TYPE_T getCodeType() const { return m_type; }
 
 private:
-    int initOneFile(const std::string& file);
+    [[nodiscard]] int initOneFile(const std::string& file);
     int pieceCount(const std::string& file, int size);
 
     CODE_TYPE_T m_type;

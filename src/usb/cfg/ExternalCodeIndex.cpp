@@ -80,8 +80,9 @@ int ExternalCodeIndex::validateFlash(schema::UsbDevice* device, Sptr<schema::Bas
     }
     CPLOG(3, "External Code Index validate failed");
     const schema::UsbConfiguration* config = schema::UsbConfiguration::instance();
-    usbWriteFile(config->getOutputPath("Read").c_str(), m_record.data(), SIZE, 0);
-    usbWriteFile(config->getOutputPath("Write").c_str(), read, SIZE, 0);
+    // Copies for diagnosis only.
+    (void)usbWriteFile(config->getOutputPath("Read").c_str(), m_record.data(), SIZE, 0);
+    (void)usbWriteFile(config->getOutputPath("Write").c_str(), read, SIZE, 0);
     schema::SystemInfo::debugBuffer(m_record.data(), SIZE, "Write External Code Index");
     schema::SystemInfo::debugBuffer(read, SIZE, "Read out External Code Index");
     return -1;

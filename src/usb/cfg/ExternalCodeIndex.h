@@ -24,12 +24,12 @@ public:
 
     int Init();
     // One entry per child of `codePages`; -1 when they do not fit.
-    int update(int pagesPerBlock, const schema::BaseAddress& cfgTable, schema::BaseData& codePages);
+    [[nodiscard]] int update(int pagesPerBlock, const schema::BaseAddress& cfgTable, schema::BaseData& codePages);
     // Pages per block from the device's flash record.
-    int update(schema::UsbDevice* device, const schema::BaseAddress& cfgTable, schema::BaseData& codePages);
+    [[nodiscard]] int update(schema::UsbDevice* device, const schema::BaseAddress& cfgTable, schema::BaseData& codePages);
     // Failures show in the log and in the validation that follows.
-    int writeFlash(schema::UsbDevice* device, Sptr<schema::BaseAddress> at);
-    int validateFlash(schema::UsbDevice* device, Sptr<schema::BaseAddress> at);
+    [[nodiscard]] int writeFlash(schema::UsbDevice* device, Sptr<schema::BaseAddress> at);
+    [[nodiscard]] int validateFlash(schema::UsbDevice* device, Sptr<schema::BaseAddress> at);
 
     const unsigned char* data() const { return m_record.data(); }
     // The entries of an index read back, up to the first unused one.

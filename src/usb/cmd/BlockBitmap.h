@@ -27,8 +27,8 @@ public:
     unsigned char* getBitmap() { return reinterpret_cast<unsigned char*>(m_buffer.data()); }
     const unsigned char* getBitmap() const { return reinterpret_cast<const unsigned char*>(m_buffer.data()); }
 
-    int update(schema::UsbDevice* device) override;
-    virtual int updateTLC(schema::UsbDevice* device);
+    [[nodiscard]] int update(schema::UsbDevice* device) override;
+    [[nodiscard]] virtual int updateTLC(schema::UsbDevice* device);
     // Judging by a scan priority, the form the sector bitmap's clean-up uses.
     int judgeBlocks(int priority);
     int judgeTlcBlocks(int priority);
@@ -43,20 +43,20 @@ public:
     Sptr<schema::BaseAddress> allocateBlockAddresses(int n);
 
     void addIntoBlockSet(const Sptr<BlockSet>& set);
-    int addIntoBlockSetInSinglePlaneMode(const Sptr<BlockSet>& set, int planesPerChip, int groups);
-    int addIntoBlockSetInMultiPlaneMode(const Sptr<BlockSet>& set, int planesPerChip, int groups);
-    int setToMultiPlane(schema::UsbDevice* device);
+    [[nodiscard]] int addIntoBlockSetInSinglePlaneMode(const Sptr<BlockSet>& set, int planesPerChip, int groups);
+    [[nodiscard]] int addIntoBlockSetInMultiPlaneMode(const Sptr<BlockSet>& set, int planesPerChip, int groups);
+    [[nodiscard]] int setToMultiPlane(schema::UsbDevice* device);
     int singlePlane2MultiPlane(int planesPerChip, int groups, unsigned char* out) const;
     int MultiPlane2singlePlane(int planesPerChip, int groups, unsigned char* out) const;
 
-    int writeFlash(schema::UsbDevice* device) override;
+    [[nodiscard]] int writeFlash(schema::UsbDevice* device) override;
     int myInit() override;
     int myInitLater() override;
 
 private:
     void judge(int firstBlock, int blocks, int64_t sectorsJudged);
     bool planesFit(int planesPerChip, int groups) const;
-    int replaceBy(int planesPerChip, int groups, bool fold);
+    [[nodiscard]] int replaceBy(int planesPerChip, int groups, bool fold);
     // lineFormat logs each block loaded; it takes the block number.
     void fillSet(const Sptr<BlockSet>& set, int blocks, int pagesPerBlock, const char* lineFormat);
     Sptr<schema::BaseAddress> addressOf(int block, int sectorInBlock) const;

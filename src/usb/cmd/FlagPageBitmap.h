@@ -24,12 +24,12 @@ public:
     unsigned char* getBitmap() { return reinterpret_cast<unsigned char*>(m_buffer.data()); }
     Sptr<PageBitmap> getPageBitmap() const { return m_pageBitmap; }
 
-    int update(schema::UsbDevice* device) override;
+    [[nodiscard]] int update(schema::UsbDevice* device) override;
     // Copies the bits of each block, in the order the page bitmap is stored.
-    int rebuild(const std::vector<int>& storedBlocks);
-    int writeFlash(schema::UsbDevice* device) override;
-    int validateFlash(schema::UsbDevice* device) override;
-    int write() override;
+    [[nodiscard]] int rebuild(const std::vector<int>& storedBlocks);
+    [[nodiscard]] int writeFlash(schema::UsbDevice* device) override;
+    [[nodiscard]] int validateFlash(schema::UsbDevice* device) override;
+    [[nodiscard]] int write() override;
     int myInit() override;
 
 private:

@@ -245,7 +245,8 @@ int IndexTable::writeItem(schema::UsbDevice* device, int n, const Sptr<IndexItem
         }
         TlcPages::Address partner = TlcPages::_allocatAdd(device, ownPages, address);
         if (partner) {
-            device->writeFlashSectors(partner, 1, table);
+            // The partner copy is not checked; the item's own write is.
+            (void)device->writeFlashSectors(partner, 1, table);
         }
     }
     if (device->writeFlashSectors(address, 1, table) != 0) {

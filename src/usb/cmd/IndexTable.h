@@ -34,11 +34,11 @@ public:
     ~IndexTable() override = default;
 
     int myInit() override;
-    int writeFlash(schema::UsbDevice* device) override;
-    int validateFlash(schema::UsbDevice* device) override;
+    [[nodiscard]] int writeFlash(schema::UsbDevice* device) override;
+    [[nodiscard]] int validateFlash(schema::UsbDevice* device) override;
 
-    int createLevel2Table();
-    int createLevel1Table();
+    [[nodiscard]] int createLevel2Table();
+    [[nodiscard]] int createLevel1Table();
     Sptr<schema::BaseAddress> allocateAddress(int block);
 
     // Level-1 first, then the level-2 tables; empty when the set got none.
@@ -50,7 +50,7 @@ public:
 private:
     // The address the item is erased, written and read back at.
     Sptr<schema::BaseAddress> itemAddress(const Sptr<IndexItem>& item) const;
-    int writeItem(schema::UsbDevice* device, int n, const Sptr<IndexItem>& item);
+    [[nodiscard]] int writeItem(schema::UsbDevice* device, int n, const Sptr<IndexItem>& item);
     int fillLevel1Header(unsigned char* table, bool fw240);
     // Where the level-1 table's lists end; -1 when they do not fit before the set number.
     int level1End(bool fw240, bool blockMode) const;

@@ -20,14 +20,14 @@ public:
     int myInit() override;
     // A set too small for tables is emptied instead; always 1.
     int addBlockSet(Sptr<BlockSet> set);
-    int writeFlash(schema::UsbDevice* device) override;
-    int validateFlash(schema::UsbDevice* device) override;
+    [[nodiscard]] int writeFlash(schema::UsbDevice* device) override;
+    [[nodiscard]] int validateFlash(schema::UsbDevice* device) override;
 
     Sptr<IndexTable> getIndexTable(int i);
 
 private:
     template <typename Check>
-    int forEachTable(schema::UsbDevice* device, const char* action, Check check);
+    [[nodiscard]] int forEachTable(schema::UsbDevice* device, const char* action, Check check);
 };
 
 }  // namespace Tessor::usb

@@ -228,7 +228,7 @@ Sptr<SetList> LowLevelFormatStep::setupNormalSetList(int maxSets)
             break;
         }
         deleteBlocksFromList(m_blockLists);
-        pages->addBlockSet(set, *m_sectorBitmap);
+        (void)pages->addBlockSet(set, *m_sectorBitmap);  // the set's pages are marked whatever it reports
         CPLOG(7, "planeCount = %d,getPagesCountEveryBlock= %d", totalPlanes, set->getPagesCountEveryBlock());
         set->setPagesCountEveryBlock(set->getPagesCountEveryBlock() * totalPlanes);
         if (set->getBlocksCount() < kMinFirstSetBlocks || (i >= 1 && set->getBlocksCount() < kMinLaterSetBlocks)) {
@@ -396,8 +396,8 @@ Sptr<SetList> LowLevelFormatStep::setupSpecialSetList(int maxSets)
         device->setPageBitmap(bitmap);
         Sptr<AddressFactory> factory = addressFactoryOf(device);
         CPLOG(7, "Allocate Space");
-        bitmap->addBlockSet(set, *m_sectorBitmap);
-        bitmap->storeInBlockSet(set);
+        (void)bitmap->addBlockSet(set, *m_sectorBitmap);  // the set's pages are marked whatever it reports
+        (void)bitmap->storeInBlockSet(set);  // allocateUDiskAddresses checks the same store
         if (factory->allocateUDiskAddresses(set)) {
             device->setAddress(factory);
             list->addData(set);
@@ -419,7 +419,8 @@ Sptr<SetList> LowLevelFormatStep::setupSpecialSetList(int maxSets)
         }
         deleteBlocksFromList(m_blockLists);
         if (set->getBlocksCount() >= kMinSpecialLaterSetBlocks) {
-            device->getPageBitmap()->addBlockSet(set, *m_sectorBitmap);
+            // The set's pages are marked whatever it reports.
+            (void)device->getPageBitmap()->addBlockSet(set, *m_sectorBitmap);
             list->addData(set);
             logSet("setupSpecialSetList", i + 1, set);
         }

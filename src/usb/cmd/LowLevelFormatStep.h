@@ -32,11 +32,11 @@ public:
     int init() override;
     int myInit() override { return 0; }
     int myInitLater() override { return 0; }
-    int writeFlash(schema::UsbDevice* /*device*/) override { return 0; }
+    [[nodiscard]] int writeFlash(schema::UsbDevice* /*device*/) override { return 0; }
 
     int addSectorBitMap(Sptr<SectorBitmap> bitmap);
     // 0, or -1 when no set list holding the system area could be built.
-    virtual int setupSetList(int maxSets);
+    [[nodiscard]] virtual int setupSetList(int maxSets);
     Sptr<SetList> getSetList() const { return m_setList; }
     Sptr<SetList> setupNormalSetList(int maxSets);
     // Its first set starts at a page that may hold the configuration table.
@@ -53,7 +53,7 @@ public:
     BlockLists& getBlockLists() { return m_blockLists; }
 
 private:
-    int setupBlockModeSetList();
+    [[nodiscard]] int setupBlockModeSetList();
     std::list<_BLOCK_NODE>& cell(BlockLists& lists, int row, int col) const
     {
         return lists[static_cast<size_t>(row) * m_sectorsPerPage + col];

@@ -27,9 +27,9 @@ public:
     const unsigned char* getBitmap() const { return reinterpret_cast<const unsigned char*>(m_buffer.data()); }
 
     void updatePageBitmapFromBlockSet(const Sptr<BlockSet>& set, int planes);
-    int addBlockSet(const Sptr<BlockSet>& set, const SectorBitmap& sectorBitmap);
+    [[nodiscard]] int addBlockSet(const Sptr<BlockSet>& set, const SectorBitmap& sectorBitmap);
     // -1 when the bitmap needs more than kPageBitmapMaxBlocks blocks of the set.
-    int storeInBlockSet(const Sptr<BlockSet>& set);
+    [[nodiscard]] int storeInBlockSet(const Sptr<BlockSet>& set);
     // Marks the pages of a block usable (the blocks that hold this bitmap).
     void releaseBlock(int block);
 
@@ -43,8 +43,8 @@ public:
     int getBlockSetCount() const { return m_blockSetCount; }
     const BitmapGeometry& getGeometry() const { return m_geometry; }
 
-    int writeFlash(schema::UsbDevice* device) override;
-    int validateFlash(schema::UsbDevice* device) override;
+    [[nodiscard]] int writeFlash(schema::UsbDevice* device) override;
+    [[nodiscard]] int validateFlash(schema::UsbDevice* device) override;
     int myInit() override;
 
 private:

@@ -43,9 +43,9 @@ public:
     int getImageSectorCount() const { return m_imageSectorCount; }
     int getL2SectorCount() const { return m_l2SectorCount; }
 
-    int readOutDataFromFile(const std::string& fileName);
-    int updateBitmap(const unsigned char* buffer, int length, int startSector);
-    int updateBitmap(const unsigned char* pageBits, int length, Sptr<schema::BaseAddress> pages);
+    [[nodiscard]] int readOutDataFromFile(const std::string& fileName);
+    [[nodiscard]] int updateBitmap(const unsigned char* buffer, int length, int startSector);
+    [[nodiscard]] int updateBitmap(const unsigned char* pageBits, int length, Sptr<schema::BaseAddress> pages);
     using BaseCmdData::setAsBad;
     virtual void setAsBad(int block);
     unsigned char* getBitmapOfBlock(int block);
@@ -54,13 +54,13 @@ public:
     std::list<_BLOCK_NODE>* getList() { return m_blockLists.data(); }
     Sptr<BlockBitmap> getBlockBitmap() const { return m_blockBitmap; }
 
-    int update(schema::UsbDevice* device) override;
+    [[nodiscard]] int update(schema::UsbDevice* device) override;
     // The clean-up by the rules of a scan priority and the flash type.
-    int cleanUp(int priority);
+    [[nodiscard]] int cleanUp(int priority);
     void setupList();
 
-    int setToMultiPlane(schema::UsbDevice* device);
-    int setToMultiPlane(int planesPerChip, int groups);
+    [[nodiscard]] int setToMultiPlane(schema::UsbDevice* device);
+    [[nodiscard]] int setToMultiPlane(int planesPerChip, int groups);
     void setToSinglePlane(schema::UsbDevice* device = nullptr);
     virtual int convertAddress(
         schema::UsbDevice* device, Sptr<schema::BaseAddress> target, Sptr<schema::BaseAddress> source);
@@ -68,17 +68,17 @@ public:
     // Saves the bitmap as its image near the end of the flash: 0, -2 when it
     // finds no place, -1 when an erase or a write fails. At scan level 3 the
     // image stays where the read-back found it (the bitmap's address).
-    int writeFlash(schema::UsbDevice* device) override;
+    [[nodiscard]] int writeFlash(schema::UsbDevice* device) override;
     // The sector from which the image is placed, -1 when there is none.
     int findFirstFreeSector() const;
     const std::vector<unsigned char>& getHeaderBuffer() const { return m_headerBuffer; }
     // The 6706 controller's layout of the image, from the first good sectors
     // of startBlock on: bitmap sectors, then L2 sectors, the header last.
     // 0, -2 when the flash has too few good sectors, -1 when a write fails.
-    int Write6706SectBitmapInfoToFlash(schema::UsbDevice* device, int startBlock);
+    [[nodiscard]] int Write6706SectBitmapInfoToFlash(schema::UsbDevice* device, int startBlock);
     // Writes the sectors of a unit of `count` whose bits are set in `mask`
     // from `data`; the spare-area settings between are the controller's.
-    int CmdWrite6706PhysicalSectors(schema::UsbDevice* device, unsigned long sector, void* data, unsigned long count,
+    [[nodiscard]] int CmdWrite6706PhysicalSectors(schema::UsbDevice* device, unsigned long sector, void* data, unsigned long count,
                                     unsigned char, unsigned char, unsigned short, int, int, int, unsigned long mask);
     int myInit() override;
     int myInitLater() override;
@@ -87,7 +87,7 @@ protected:
     // The image's sectors in image order, as children; empty when the flash
     // has too few good sectors.
     Sptr<schema::BaseAddress> allocateAddresses(int startBlock);
-    int createSectorTables(const Sptr<schema::BaseAddress>& image);
+    [[nodiscard]] int createSectorTables(const Sptr<schema::BaseAddress>& image);
     // Finds room for the image, allocates it and fills its tables; empty (logged) when it cannot.
     Sptr<schema::BaseAddress> placeImage();
 

@@ -83,7 +83,7 @@ SectorBitmap::SectorBitmap(schema::UsbDevice* device, const SectorBitmapImageHea
     }
     schema::SystemInfo::debugBuffer(bits, m_length, "sector bit map");
     m_blockBitmap = Sptr<BlockBitmap>(new BlockBitmap(this));
-    update(device);
+    (void)update(device);  // rebuilding the block bitmap reports nothing
 }
 
 int SectorBitmap::findFirstFreeSector() const
@@ -231,7 +231,7 @@ int SectorBitmap::writeFlash(schema::UsbDevice* device)
         }
         return 0;
     }
-    device->eraseChip();
+    (void)device->eraseChip();  // the image written below reports its own failures
     for (size_t i = 0; i < sectors.size();) {
         const int firstAddress = sectors[i]->getPhyAddress();
         size_t end = i + 1;

@@ -27,7 +27,7 @@ public:
     Sptr<PageBitmap> createPageBitmap();
     void debug() override;
     // The list itself is never written.
-    int writeFlash(schema::UsbDevice* device) override;
+    [[nodiscard]] int writeFlash(schema::UsbDevice* device) override;
     int myInit() override;
 };
 

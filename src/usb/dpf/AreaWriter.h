@@ -17,7 +17,7 @@ public:
     // Writes `sectors` sectors from the current place on, in writes of at
     // most `chunk` sectors that never cross a block; 0, or -1 (logged) when
     // the area's blocks run out or the device refuses a write.
-    int write(const unsigned char* data, int sectors, int chunk);
+    [[nodiscard]] int write(const unsigned char* data, int sectors, int chunk);
     // Goes to sector `sector` of the area's block `block`.
     void seek(int block, int sector);
     // Goes to the start of the next block unless already at a block start.

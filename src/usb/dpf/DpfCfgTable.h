@@ -31,10 +31,10 @@ public:
 
     void debug() override;
     int serialize(void* buffer) override;
-    int finish(schema::UsbDevice* device) override;
-    int writeFlash(schema::UsbDevice* device) override;
+    [[nodiscard]] int finish(schema::UsbDevice* device) override;
+    [[nodiscard]] int writeFlash(schema::UsbDevice* device) override;
     // Reads the table's sector back and compares it with the one built.
-    int validateFlash(schema::UsbDevice* device) override;
+    [[nodiscard]] int validateFlash(schema::UsbDevice* device) override;
     // Reads a device's frame back from its table sector `data`: the
     // addresses of the photo and e-book areas, and the books and photos
     // saved as files in the configuration's folders, which then list just
@@ -49,17 +49,17 @@ private:
     void serializeSdk(PhotoInfoRecord* record);
     // The linear sector of the area's first block.
     uint32_t getDpfAddress(schema::PHOTO_ADDRESS_T type);
-    int reversalSerializeEBooks(const PhotoInfoRecord& record);
-    int reversalSerializePhotos(const PhotoInfoRecord& record);
+    [[nodiscard]] int reversalSerializeEBooks(const PhotoInfoRecord& record);
+    [[nodiscard]] int reversalSerializePhotos(const PhotoInfoRecord& record);
     Sptr<schema::BaseAddress> sectorAt(uint32_t sector) const;
     // The blocks (over the disk) that `sectors` sectors from `sector` touch;
     // at least one.
     std::vector<int> blocksCovering(uint32_t sector, int sectors) const;
     void setArea(schema::PHOTO_ADDRESS_T type, const std::vector<int>& blocks);
     // `count` sectors from sector `sector` of the area's blocks in order.
-    bool readArea(schema::PHOTO_ADDRESS_T type, int sector, int count, std::vector<unsigned char>& out);
+    [[nodiscard]] bool readArea(schema::PHOTO_ADDRESS_T type, int sector, int count, std::vector<unsigned char>& out);
     // Saves a read-back file; false (logged) when it cannot be written.
-    static bool saveFile(const std::string& path, const std::vector<unsigned char>& bytes, int size);
+    [[nodiscard]] static bool saveFile(const std::string& path, const std::vector<unsigned char>& bytes, int size);
 
     unsigned char m_table[BUFFER_SIZE] = {};
 };

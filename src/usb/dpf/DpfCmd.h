@@ -23,8 +23,8 @@ public:
     DpfCmd(schema::UsbDevice* device, const unsigned char* raw, schema::PHOTO_ADDRESS_T type);
     ~DpfCmd() override = default;
 
-    int writeFlash(schema::UsbDevice* device) override;
-    int validateFlash(schema::UsbDevice* /*device*/) override { return 0; }
+    [[nodiscard]] int writeFlash(schema::UsbDevice* device) override;
+    [[nodiscard]] int validateFlash(schema::UsbDevice* /*device*/) override { return 0; }
     int myInit() override;
 
     // The sectors of the command buffer to write, and the buffer.

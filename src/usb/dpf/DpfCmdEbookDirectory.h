@@ -27,9 +27,9 @@ public:
     DpfCmdEbookDirectory(schema::UsbDevice* device, const unsigned char* raw) : DpfCmd(device, raw, schema::ADDRESS_BOOK_DIRECTORY) {}
     ~DpfCmdEbookDirectory() override = default;
 
-    int finish(schema::UsbDevice* device) override;
+    [[nodiscard]] int finish(schema::UsbDevice* device) override;
     // A directory that finish refused is not written: the write fails.
-    int writeFlash(schema::UsbDevice* device) override;
+    [[nodiscard]] int writeFlash(schema::UsbDevice* device) override;
     int getSectorLength() override { return m_indexSectors + INDEX_OFFSET / SECTOR_BYTES; }
     const unsigned char* getCmdBuffer() override { return m_table.data(); }
 
@@ -38,7 +38,7 @@ public:
     static std::string titleOf(const std::string& path);
 
 private:
-    int setEbookAddress(int sectorsPerBlock);
+    [[nodiscard]] int setEbookAddress(int sectorsPerBlock);
 
     int m_indexSectors = 0;
     bool m_refused = true;

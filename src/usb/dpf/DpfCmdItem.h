@@ -22,15 +22,15 @@ public:
     }
     ~DpfCmdItem() override = default;
 
-    int writeFlash(schema::UsbDevice* device) override;
+    [[nodiscard]] int writeFlash(schema::UsbDevice* device) override;
 
     void setDataGroup(const Sptr<schema::DpfDataGroup>& group) { m_group = group; }
     Sptr<schema::DpfDataGroup> getDataGroup() const { return m_group; }
 
 private:
-    int writePhotos(AreaWriter& writer);
-    int writeBooks(AreaWriter& writer);
-    int writeFiles(AreaWriter& writer);
+    [[nodiscard]] int writePhotos(AreaWriter& writer);
+    [[nodiscard]] int writeBooks(AreaWriter& writer);
+    [[nodiscard]] int writeFiles(AreaWriter& writer);
     int fileCount() const;
 
     Sptr<schema::DpfDataGroup> m_group;

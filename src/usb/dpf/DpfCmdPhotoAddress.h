@@ -17,7 +17,7 @@ public:
     DpfCmdPhotoAddress(schema::UsbDevice* device, const unsigned char* raw) : DpfCmd(device, raw, schema::ADDRESS_PHOTO_MAP) {}
     ~DpfCmdPhotoAddress() override = default;
 
-    int finish(schema::UsbDevice* device) override;
+    [[nodiscard]] int finish(schema::UsbDevice* device) override;
     int getSectorLength() override { return m_sectors; }
     const unsigned char* getCmdBuffer() override { return m_table.empty() ? nullptr : m_table.data(); }
 

@@ -19,7 +19,7 @@ public:
     DpfCmdPhotoState(schema::UsbDevice* device, const unsigned char* raw) : DpfCmd(device, raw, schema::ADDRESS_PHOTO_STATE) {}
     ~DpfCmdPhotoState() override = default;
 
-    int finish(schema::UsbDevice* device) override;
+    [[nodiscard]] int finish(schema::UsbDevice* device) override;
     int getSectorLength() override { return 1; }
     const unsigned char* getCmdBuffer() override { return m_table; }
 

@@ -34,11 +34,11 @@ public:
     virtual ~BaseProfile() = default;
 
     // Missing integers read 0, missing texts "NONE"; -1 for a bad entry type.
-    static int decode(std::string fileName, std::string section, void* record, const profile_t* table);
+    [[nodiscard]] static int decode(std::string fileName, std::string section, void* record, const profile_t* table);
     // Every key of the table; -1 when one cannot be written.
-    static int encode(std::string fileName, std::string section, const void* record, const profile_t* table);
+    [[nodiscard]] static int encode(std::string fileName, std::string section, const void* record, const profile_t* table);
     // Appends the names of every section of the profile's file; returns how many.
-    int decodeSecNames(std::string unused);
+    [[nodiscard]] int decodeSecNames(std::string unused);
 
     const std::string& getFileName() const { return m_fileName; }
     const std::string& getSectionName() const { return m_sectionName; }

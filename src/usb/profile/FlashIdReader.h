@@ -9,7 +9,7 @@ class FlashIdReader {
 public:
     virtual ~FlashIdReader() = default;
     // At least eight answer bytes of that chip, or null when the command failed.
-    virtual unsigned char* readFlashId(int chip, FLASH_TYPES kind) = 0;
+    [[nodiscard]] virtual unsigned char* readFlashId(int chip, FLASH_TYPES kind) = 0;
     // The device's name for log lines.
     virtual const char* getReaderName() const = 0;
 };

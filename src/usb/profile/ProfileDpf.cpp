@@ -168,7 +168,8 @@ ProfileDpf::ProfileDpf(std::string section)
 
 void ProfileDpf::init()
 {
-    decode(m_fileName, m_sectionName, &m_record, &DpfProfileFields);
+    // Decode fails only on a bad key table.
+    (void)decode(m_fileName, m_sectionName, &m_record, &DpfProfileFields);
     for (const Binding& binding : bindings(*m_dpfConfig)) {
         binding.set(m_record.place[dpfPlaceOf(binding.key.c_str())]);
     }

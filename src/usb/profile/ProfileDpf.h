@@ -17,7 +17,7 @@ public:
 
     Sptr<Tessor::schema::DpfConfig> getDpfConfig() const { return m_dpfConfig; }
     // Writes every key of the section; -1 when the file refused a key.
-    int setDpfConfig(const Sptr<Tessor::schema::DpfConfig>& config);
+    [[nodiscard]] int setDpfConfig(const Sptr<Tessor::schema::DpfConfig>& config);
 
 private:
     void init();

@@ -198,7 +198,8 @@ int ProfileFlash::readPart(const char* deviceName)
     memset(part, 0, sizeof *part);
     m_flashInfo->setFlashId(m_sectionName);
     CPLOG(7, "parsing %s field on %s file", m_sectionName.c_str(), m_fileName.c_str());
-    decode(m_fileName, m_sectionName, part, &FlashProfileFields);
+    // Decode fails only on a bad key table.
+    (void)decode(m_fileName, m_sectionName, part, &FlashProfileFields);
     if (strncmp(part->PartNumber, "NONE", 4) == 0) {
         cpLogForced(0, __FILE__, __LINE__,
                     "No Part Number can be found with Flash ID of '%s', please check your device carefully!",

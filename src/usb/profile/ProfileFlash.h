@@ -21,26 +21,26 @@ public:
     ~ProfileFlash() override = default;
 
     // Builds a new FlashInfo; 0, or -1 when the flash cannot be identified.
-    int parseFlashId(FlashIdReader* device);
-    int parseFlashId(Tessor::schema::UsbDevice* device);
+    [[nodiscard]] int parseFlashId(FlashIdReader* device);
+    [[nodiscard]] int parseFlashId(Tessor::schema::UsbDevice* device);
     // The part of the forced flash model, without reading ids.
-    int setFlashId(FlashIdReader* device);
+    [[nodiscard]] int setFlashId(FlashIdReader* device);
     Sptr<FlashInfo> getFlashInfo() const { return m_flashInfo; }
 
 protected:
     // 0 when the chip answered, 1 when no chip is there, -1 when the read failed.
-    int readOneChip(FlashIdReader* device, FLASH_TYPES kind);
-    bool getFlashIdByModel(const std::string& model, std::string& idString, const std::string& file);
+    [[nodiscard]] int readOneChip(FlashIdReader* device, FLASH_TYPES kind);
+    [[nodiscard]] bool getFlashIdByModel(const std::string& model, std::string& idString, const std::string& file);
 
 private:
     void reset();
-    int probeChips(FlashIdReader* device);
-    int takeForcedModel();
+    [[nodiscard]] int probeChips(FlashIdReader* device);
+    [[nodiscard]] int takeForcedModel();
     // The section of the flash file that holds `model`; false, logged, when none does.
-    bool findModelSection(const std::string& model, std::string& section);
+    [[nodiscard]] bool findModelSection(const std::string& model, std::string& section);
     uint32_t chipZeroId() const;
     // Reads the part of the current section into the FlashInfo.
-    int readPart(const char* deviceName);
+    [[nodiscard]] int readPart(const char* deviceName);
 
     Sptr<FlashInfo> m_flashInfo;
     int m_chips;

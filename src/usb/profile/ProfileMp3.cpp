@@ -56,7 +56,8 @@ ProfileMp3::ProfileMp3(std::string section)
 
 void ProfileMp3::init()
 {
-    decode(m_fileName, m_sectionName, &m_record, &Mp3ProfileFields);
+    // Decode fails only on a bad key table.
+    (void)decode(m_fileName, m_sectionName, &m_record, &Mp3ProfileFields);
     for (int place : UNKEYED_PLACES) {
         m_record.place[place] = 0;
     }

@@ -17,7 +17,7 @@ public:
 
     Sptr<Tessor::schema::Mp3Config> getMp3Config() const { return m_mp3Config; }
     // Writes every key of the section; -1 when the file refused a key.
-    int setMp3Config(const Sptr<Tessor::schema::Mp3Config>& config);
+    [[nodiscard]] int setMp3Config(const Sptr<Tessor::schema::Mp3Config>& config);
 
 private:
     void init();

@@ -21,7 +21,8 @@ ProfileUser::ProfileUser(const std::string& section)
 {
     memset(&m_record, 0, sizeof m_record);
     m_fileName = Tessor::schema::UsbConfiguration::instance()->getUserFileName();
-    decode(m_fileName, m_sectionName, &m_record, &UserProfileFields);
+    // Decode fails only on a bad key table.
+    (void)decode(m_fileName, m_sectionName, &m_record, &UserProfileFields);
     buildConfigInfo();
 }
 

@@ -18,7 +18,7 @@ public:
 
     Sptr<Tessor::schema::ConfigInfo> getConfigInfo() const { return m_configInfo; }
     // Writes every key of the profile from info; -1 when the file refused a key.
-    int setConfigInfo(const Sptr<Tessor::schema::ConfigInfo>& info);
+    [[nodiscard]] int setConfigInfo(const Sptr<Tessor::schema::ConfigInfo>& info);
 
 private:
     void buildConfigInfo();

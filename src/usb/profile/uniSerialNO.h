@@ -18,7 +18,7 @@ public:
 
     // The next number; false once LAST_SERIAL has been handed out, when
     // LAST_SERIAL is all there is and is handed out again.
-    bool takeSerialNO(uint32_t* number);
+    [[nodiscard]] bool takeSerialNO(uint32_t* number);
     // The next number, with a log line when the numbers are used up.
     uint32_t getSerialNO();
     // The number the next take hands out, not taken.

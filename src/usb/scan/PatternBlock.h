@@ -21,7 +21,7 @@ public:
 
     // One vendor scan command at `sector`, named as chip = sector / `chipSectors`
     // and the sector within it; later commands are no longer the first.
-    bool send(int64_t sector, int64_t chipSectors, unsigned char op, int jump, int repeat, unsigned char* buffer)
+    [[nodiscard]] bool send(int64_t sector, int64_t chipSectors, unsigned char op, int jump, int repeat, unsigned char* buffer)
     {
         const bool ok = m_device->readScanSectors(static_cast<unsigned char>(sector / chipSectors),
                                                   static_cast<unsigned>(sector % chipSectors), m_bytes, op,

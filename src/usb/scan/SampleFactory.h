@@ -24,8 +24,8 @@ public:
     // Reads the configured sample file, or writes a fresh one seeded with the
     // time. Runs once, before any device thread exists. A failure says why in
     // `cause`.
-    static int init(std::string* cause = nullptr);
-    static int init(const std::string& fileName, unsigned int seed, std::string* cause = nullptr);
+    [[nodiscard]] static int init(std::string* cause = nullptr);
+    [[nodiscard]] static int init(const std::string& fileName, unsigned int seed, std::string* cause = nullptr);
     static SampleFactory* instance();
 
     char* getSampleBuffer(int index, bool ecc);
@@ -36,8 +36,8 @@ protected:
     Sptr<ScanSample> getScanSample(_SAMPLE_TYPE type);
     // The whole file or none of it: a station that stops while writing, or
     // a full disk, leaves no half-written sample behind.
-    int createFile(std::string& reason);
-    int readFile();
+    [[nodiscard]] int createFile(std::string& reason);
+    [[nodiscard]] int readFile();
 
 private:
     SampleFactory(std::string fileName, unsigned int seed);

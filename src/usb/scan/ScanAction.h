@@ -35,12 +35,12 @@ public:
     // Sizes and zeroes the work buffer after the subclass's `myInit`.
     int init() override;
     // Erase, write pass 0, read back pass 0; the first non-zero result.
-    virtual int scan();
+    [[nodiscard]] virtual int scan();
     virtual int myInit() = 0;
     // Walks the engine's scan addresses until it has none.
-    virtual int myScan(int reading);
-    virtual unsigned char* readScanAddress(Sptr<schema::BaseAddress> address, int reading);
-    virtual int compareScanAddress(Sptr<schema::BaseAddress> address, int reading);
+    [[nodiscard]] virtual int myScan(int reading);
+    [[nodiscard]] virtual unsigned char* readScanAddress(Sptr<schema::BaseAddress> address, int reading);
+    [[nodiscard]] virtual int compareScanAddress(Sptr<schema::BaseAddress> address, int reading);
 
     int getCountOfSectors() const { return m_workSectors; }
     _SCAN_ACTION_TYPE getActionType() const { return m_type; }
@@ -48,9 +48,9 @@ public:
 protected:
     // The address form of the result read: a page's units, jumping a page
     // at a time; the result becomes the read buffer (null on failure).
-    unsigned char* readPageUnits(Sptr<schema::BaseAddress> address);
+    [[nodiscard]] unsigned char* readPageUnits(Sptr<schema::BaseAddress> address);
     // The read buffer to the engine, at the address's device-wide sector.
-    int handToEngine(Sptr<schema::BaseAddress> address);
+    [[nodiscard]] int handToEngine(Sptr<schema::BaseAddress> address);
 
     unsigned char* m_readBuffer = nullptr;
     ScanObject* m_engine;

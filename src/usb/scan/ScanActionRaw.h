@@ -16,13 +16,13 @@ public:
     ScanActionRaw(ScanObject* engine, const std::string& name, _SCAN_ACTION_TYPE type);
 
     int myInit() override;
-    int myScan(int reading) override;
-    unsigned char* readScanAddress(Sptr<schema::BaseAddress> address, int reading) override;
-    int compareScanAddress(Sptr<schema::BaseAddress> address, int reading) override;
+    [[nodiscard]] int myScan(int reading) override;
+    [[nodiscard]] unsigned char* readScanAddress(Sptr<schema::BaseAddress> address, int reading) override;
+    [[nodiscard]] int compareScanAddress(Sptr<schema::BaseAddress> address, int reading) override;
     // As compareScanAddress over the work sectors, each followed in the read
     // buffer by its error-correction zone: a sector fails only when its data
     // and zone differ in more bytes than the run's ECC byte count.
-    int compareScanAddressEcc(Sptr<schema::BaseAddress> address, int reading);
+    [[nodiscard]] int compareScanAddressEcc(Sptr<schema::BaseAddress> address, int reading);
     // Code i (0 to 9) of a 16-byte error-correction zone.
     static uint16_t getEccCode(const unsigned char* zone, int i);
     // Items of two zones that differ: the three leading bytes and the ten codes.

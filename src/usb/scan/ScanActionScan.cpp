@@ -109,7 +109,8 @@ int ScanActionScan::myScan(int reading)
         m_engine->updateBitmap(result.data(), -1);
     }
     const int updated = m_engine->updateBitmap(bitmap.data(), 0);
-    usbWriteFile(schema::UsbConfiguration::instance()->getOutputPath("ScanBitmap").c_str(), bitmap.data(), static_cast<int>(bitmap.size()), 0);
+    // A copy for diagnosis only.
+    (void)usbWriteFile(schema::UsbConfiguration::instance()->getOutputPath("ScanBitmap").c_str(), bitmap.data(), static_cast<int>(bitmap.size()), 0);
     const uint32_t elapsed = schema::SystemInfo::getSystemTick() - started;
     CPLOG(7, "Read Scan elasped %d s %d ms", static_cast<int>(elapsed / 1000), static_cast<int>(elapsed % 1000));
     return updated;

@@ -11,9 +11,9 @@ public:
     ScanActionScan(ScanObject* engine, const std::string& name, _SCAN_ACTION_TYPE type);
 
     int myInit() override;
-    int myScan(int reading) override;
-    unsigned char* readScanAddress(Sptr<schema::BaseAddress> address, int reading) override;
-    int compareScanAddress(Sptr<schema::BaseAddress> address, int reading) override;
+    [[nodiscard]] int myScan(int reading) override;
+    [[nodiscard]] unsigned char* readScanAddress(Sptr<schema::BaseAddress> address, int reading) override;
+    [[nodiscard]] int compareScanAddress(Sptr<schema::BaseAddress> address, int reading) override;
 
 private:
     int m_repeat = 0;

@@ -17,8 +17,8 @@ public:
     // 0 with the new factory, or −DeviceCode::SCAN_BITMAP_FAILED when the
     // device's block size has no patterns: that fails the device, not the
     // process.
-    static int create(schema::UsbDevice* device, Sptr<ScanBitmapFactory>& factory);
-    static int create(schema::UsbDevice* device, const ScanGeometry& geometry, Sptr<ScanBitmapFactory>& factory);
+    [[nodiscard]] static int create(schema::UsbDevice* device, Sptr<ScanBitmapFactory>& factory);
+    [[nodiscard]] static int create(schema::UsbDevice* device, const ScanGeometry& geometry, Sptr<ScanBitmapFactory>& factory);
 
     Sptr<ScanBitmap> getScanBitmap(_SCAN_PAGE_MODE mode);
 

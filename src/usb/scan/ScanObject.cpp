@@ -107,7 +107,8 @@ int ScanObject::writeFlash(int pass)
 int ScanObject::updateCfgAndCode(CMD_COMMON_T command)
 {
     TESSOR_ASSERT(getDevice() != nullptr);
-    m_table.update4Scan(command != CMD_EXTERNAL_AS_SCAN_CODE);
+    // The scan goes on whatever the table reports.
+    (void)m_table.update4Scan(command != CMD_EXTERNAL_AS_SCAN_CODE);
     if (m_table.writeToRam() != 0) {
         CPLOG(3, "Write cfgTable Failed");
         return schema::DeviceCode::CFG_TABLE_DOWNLOAD_FAILED;

@@ -31,19 +31,19 @@ public:
     int myInit() override;
     int myInitLater() override;
     using BaseCmdData::writeFlash;
-    int writeFlash(schema::UsbDevice* /*device*/) override { return 0; }
+    [[nodiscard]] int writeFlash(schema::UsbDevice* /*device*/) override { return 0; }
 
     // 0, a device error code, or the device's cancel code.
-    virtual int scan();
-    virtual int initScan();
-    virtual int erase();
+    [[nodiscard]] virtual int scan();
+    [[nodiscard]] virtual int initScan();
+    [[nodiscard]] virtual int erase();
     virtual int getScanBlocksCount();
     virtual Sptr<schema::BaseAddress> getScanAddress(int index);
-    virtual int updateBitmap(const unsigned char* data, int index);
+    [[nodiscard]] virtual int updateBitmap(const unsigned char* data, int index);
     // Writes the scan sample over the whole flash, page by page.
-    virtual int writeFlash(int pass);
+    [[nodiscard]] virtual int writeFlash(int pass);
     // 0, DeviceCode::CFG_TABLE_DOWNLOAD_FAILED or SCAN_CODE_DOWNLOAD_FAILED.
-    virtual int updateCfgAndCode(CMD_COMMON_T command);
+    [[nodiscard]] virtual int updateCfgAndCode(CMD_COMMON_T command);
 
     Sptr<ScanMode> getScanMode() const { return m_mode; }
     void setScanMode(Sptr<ScanMode> mode) { m_mode = mode; }

@@ -169,7 +169,8 @@ int ScanObjectFromFlash::scan()
     }
     m_sectorBitmap = Sptr<SectorBitmap>(new SectorBitmap(device, "Readout SectorBitmap"));
     m_sectorBitmap->setAsGood();
-    m_sectorBitmap->updateBitmap(m_image.data(), static_cast<int>(m_image.size()), 0);
+    // The image covers the bitmap exactly.
+    (void)m_sectorBitmap->updateBitmap(m_image.data(), static_cast<int>(m_image.size()), 0);
     m_sectorBitmap->update(device);
     // Where the image lies: the save at this level keeps it there.
     Sptr<schema::BaseAddress> image(new schema::BaseAddress(device->getDiskInfo(), static_cast<int>(header.sector)));

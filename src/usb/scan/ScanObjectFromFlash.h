@@ -17,7 +17,7 @@ public:
     int myInitLater() override { return 0; }
     // 0 with the bitmap read back; DeviceCode::ACCESS_FAILED, SCAN_FAILED
     // (no saved bitmap) or the cancel code.
-    int scan() override;
+    [[nodiscard]] int scan() override;
 
 private:
     struct Header {
@@ -29,7 +29,7 @@ private:
         std::vector<int64_t> l2Addresses;
     };
 
-    int findHeader(Header* header);
+    [[nodiscard]] int findHeader(Header* header);
     // Reads one sector of the image; null on failure (logged).
     const unsigned char* readImageSector(const Header& header, int64_t address);
     int64_t deviceWide(const Header& header, int64_t address) const;

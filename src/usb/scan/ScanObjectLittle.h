@@ -13,10 +13,10 @@ public:
 
     int myInit() override;
     int myInitLater() override;
-    int initScan() override;
+    [[nodiscard]] int initScan() override;
     Sptr<schema::BaseAddress> getScanAddress(int index) override;
     // ORs the failing sectors of the group that starts at `start`; -1 to go on.
-    int updateBitmap(const unsigned char* data, int start) override;
+    [[nodiscard]] int updateBitmap(const unsigned char* data, int start) override;
 };
 
 }  // namespace Tessor::usb

@@ -17,13 +17,13 @@ public:
     int myInitLater() override;
     // 0 (with or without a good sector), the cancel code, or
     // DeviceCode::INDEX_TABLE_FAILED when the probe itself failed.
-    int scan() override;
-    int initScan() override;
-    int erase() override;
+    [[nodiscard]] int scan() override;
+    [[nodiscard]] int initScan() override;
+    [[nodiscard]] int erase() override;
     Sptr<schema::BaseAddress> getScanAddress(int index) override;
-    int updateBitmap(const unsigned char* data, int index) override;
+    [[nodiscard]] int updateBitmap(const unsigned char* data, int index) override;
     using ScanObject::writeFlash;
-    int writeFlash(int pass) override;
+    [[nodiscard]] int writeFlash(int pass) override;
 
     // -1 while no sector was found good.
     int getFirstGoodSector() const { return m_firstGoodSector; }

@@ -43,7 +43,7 @@ int ScanObjectScan::myInitLater()
     ScanObject::myInitLater();
     schema::UsbDevice* device = getDevice();
     TESSOR_ASSERT(device != nullptr);
-    m_table.update4Scan(true);
+    (void)m_table.update4Scan(true);  // the scan goes on whatever the table reports
     const ScanPlaneLayout layout = m_table.getPlaneLayout();
     makeSectorBitmap();
     switchEccOff();

@@ -15,9 +15,9 @@ public:
     int myInit() override;
     int myInitLater() override;
     using ScanObject::writeFlash;
-    int writeFlash(int pass) override;
+    [[nodiscard]] int writeFlash(int pass) override;
     // start >= 0: the device bitmap from that sector on; below 0: one read done.
-    int updateBitmap(const unsigned char* data, int start) override;
+    [[nodiscard]] int updateBitmap(const unsigned char* data, int start) override;
 
 private:
     void listScanSectors(int planeFactor);

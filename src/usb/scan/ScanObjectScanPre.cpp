@@ -328,7 +328,7 @@ int ScanObjectScanPre::calculateCapacity()
 int ScanObjectScanPre::determineMode()
 {
     if (calculateDiffers() == 0) {
-        calculateCapacity();
+        (void)calculateCapacity();  // the counts it leaves are what is used
     }
     int modeWord = 0;
     int proScanMode = 1;
@@ -397,8 +397,8 @@ int ScanObjectScanPre::calculateTLCCapacity()
 
 int ScanObjectScanPre::determineTLCMode()
 {
-    calculateTLCDiffers();
-    calculateTLCCapacity();
+    (void)calculateTLCDiffers();  // the counts they leave are what is used
+    (void)calculateTLCCapacity();
     int pageMode = SCAN_PAGE_TLC_ALL;
     int proScanMode = 0;
     if (m_firstChoice >= 0 && m_firstChoice <= 4) {

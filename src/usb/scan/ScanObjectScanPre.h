@@ -22,13 +22,13 @@ public:
     int myInit() override;
     int myInitLater() override;
     int tlcInit();
-    int scan() override;
-    int erase() override;
+    [[nodiscard]] int scan() override;
+    [[nodiscard]] int erase() override;
     int getScanBlocksCount() override { return m_blockCount; }
     Sptr<schema::BaseAddress> getScanAddress(int index) override;
-    int updateBitmap(const unsigned char* data, int index) override;
+    [[nodiscard]] int updateBitmap(const unsigned char* data, int index) override;
     using ScanObject::writeFlash;
-    int writeFlash(int reading) override;
+    [[nodiscard]] int writeFlash(int reading) override;
 
     void addFactoryScanMode(_FACTORY_PRESCAN_MODE key);
     void setBlockCount(int count) { m_blockCount = count; }
@@ -36,15 +36,15 @@ public:
     int getModeCount() const { return static_cast<int>(m_readings.size()); }
 
     // 0 with the device's scan mode set; -1 when no mode could be chosen.
-    int determineMode();
+    [[nodiscard]] int determineMode();
     // Always 0.
-    int determineTLCMode();
+    [[nodiscard]] int determineTLCMode();
 
 private:
-    int calculateDiffers();
-    int calculateCapacity();
-    int calculateTLCDiffers();
-    int calculateTLCCapacity();
+    [[nodiscard]] int calculateDiffers();
+    [[nodiscard]] int calculateCapacity();
+    [[nodiscard]] int calculateTLCDiffers();
+    [[nodiscard]] int calculateTLCCapacity();
     void fillBlockList(int step);
     int readingBytes() const { return m_blockCount * m_bytesPerBlock; }
     void storeMode(int pageMode, int blockMode, int proScanMode);

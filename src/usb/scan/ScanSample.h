@@ -22,7 +22,7 @@ public:
 
     int myInit() override;
     // The samples live on the host only.
-    int writeFlash(schema::UsbDevice* device) override;
+    [[nodiscard]] int writeFlash(schema::UsbDevice* device) override;
 
     int getSectorCount() const { return m_sectorCount; }
     _SAMPLE_TYPE getType() const { return m_type; }

@@ -28,12 +28,12 @@ public:
     explicit ScanTable(schema::UsbDevice* device);
 
     // `planeLayout` false keeps the single-plane layout.
-    int update4Scan(bool planeLayout);
+    [[nodiscard]] int update4Scan(bool planeLayout);
     // The table as a RAM table (type 1); 0 on success.
-    int writeToRam();
+    [[nodiscard]] int writeToRam();
     ScanPlaneLayout getPlaneLayout() const;
     // 0 on success.
-    int downloadCode(CMD_COMMON_T command);
+    [[nodiscard]] int downloadCode(CMD_COMMON_T command);
 
 private:
     schema::UsbDevice* m_device;

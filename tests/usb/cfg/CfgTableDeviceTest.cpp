@@ -67,7 +67,7 @@ protected:
         for (uint32_t capacity : {kPart0, kPart1}) {
             run->addPartInfo(Sptr<PartInfo>(new PartInfo(static_cast<int>(capacity))));
         }
-        device->setConfigInfo(run);
+        EXPECT_EQ(device->setConfigInfo(run), 0);
     }
 
     Sptr<CfgTable> newTable(CFG_TABLE_TYPE_T type)

@@ -46,7 +46,7 @@ protected:
     Sptr<CfgTable> finished(const char* chipSet)
     {
         UsbConfiguration::instance()->setChipSet(chipSet);
-        device->setConfigInfo(run);
+        EXPECT_EQ(device->setConfigInfo(run), 0);
         Sptr<CfgTable> table(new CfgTable(device, "ConfigTable", CFG_TABLE_DEVICE));
         EXPECT_EQ(0, table->finish(device));
         return table;
@@ -217,7 +217,7 @@ TEST_F(Settings, RunSettingsThatNeedMoreThanFourLunsFailTheFinishWithTheDeviceCo
         run->addPartInfo(Sptr<PartInfo>(new PartInfo(100)));
     }
     UsbConfiguration::instance()->setChipSet("6716");
-    device->setConfigInfo(run);
+    EXPECT_EQ(device->setConfigInfo(run), 0);
     CfgTable table(device, "ConfigTable", CFG_TABLE_DEVICE);
     EXPECT_EQ(-0x8020, table.finish(device));
 }

@@ -31,7 +31,7 @@ protected:
         device->setFlashInfo(flash);
         settings = Sptr<schema::ConfigInfo>(new schema::ConfigInfo());
         settings->getScanConfig()->setScanPriority(priority);
-        device->setConfigInfo(settings);
+        EXPECT_EQ(device->setConfigInfo(settings), 0);
     }
 
     Sptr<schema::ConfigInfo> settings;
@@ -75,7 +75,7 @@ TEST_F(BitmapDeviceSettings, ScanPriorityOfTheRunDecides)
 TEST_F(BitmapDeviceSettings, PlanesOfTheDeviceDriveViewsAndAddresses)
 {
     identify(1, 16, 16, 64, 64, 4, 0);
-    device->setCurrentPlaneInfo(Sptr<schema::PlaneInfo>(new schema::PlaneInfo(1, 1, 2)));
+    EXPECT_EQ(device->setCurrentPlaneInfo(Sptr<schema::PlaneInfo>(new schema::PlaneInfo(1, 1, 2))), 0);
     SectorBitmap bitmap(device, "SectorBitmap");
     markBad(bitmap, 3, 2, 1);
     ASSERT_EQ(bitmap.setToMultiPlane(device), 0);

@@ -58,7 +58,7 @@ protected:
     {
         Sptr<schema::ConfigInfo> settings(new schema::ConfigInfo());
         settings->setBlockMode(true);
-        device->setConfigInfo(settings);
+        EXPECT_EQ(device->setConfigInfo(settings), 0);
     }
 
 public:

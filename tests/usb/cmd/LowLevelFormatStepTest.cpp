@@ -88,9 +88,9 @@ protected:
             new Tessor::usb::CfgTable(device, "ConfigTable", Tessor::usb::CFG_TABLE_DEVICE)));
         Sptr<Tessor::schema::ConfigInfo> settings(new Tessor::schema::ConfigInfo());
         settings->setBlockMode(blockMode);
-        device->setConfigInfo(settings);
+        EXPECT_EQ(device->setConfigInfo(settings), 0);
         if (!blockMode) {
-            device->setCurrentPlaneInfo(Sptr<Tessor::schema::PlaneInfo>(new Tessor::schema::PlaneInfo(1, 1, 1)));
+            EXPECT_EQ(device->setCurrentPlaneInfo(Sptr<Tessor::schema::PlaneInfo>(new Tessor::schema::PlaneInfo(1, 1, 1))), 0);
         }
         Sptr<SectorBitmap> bitmap(new SectorBitmap(device, "SectorBitmap"));
         const int64_t perBlock = int64_t(pages) * sectors;

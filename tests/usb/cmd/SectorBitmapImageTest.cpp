@@ -63,7 +63,7 @@ protected:
         scan = Sptr<schema::ScanConfig>(new schema::ScanConfig(device, "ScanConfig"));
         scan->setScanLevel(1);
         settings->setScanConfig(scan);
-        device->setConfigInfo(settings);
+        EXPECT_EQ(device->setConfigInfo(settings), 0);
         bitmap = Sptr<SectorBitmap>(new SectorBitmap(device, "MyDevice0Bitmap"));
     }
 

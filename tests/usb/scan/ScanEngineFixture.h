@@ -97,7 +97,7 @@ protected:
         scan->setScanLevel(1);
         scan->setScanPriority(priority);
         settings->setScanConfig(scan);
-        device->setConfigInfo(settings);
+        EXPECT_EQ(device->setConfigInfo(settings), 0);
         // The device's own table, laid out for the variant configured above.
         device->setCfgTable(Sptr<Tessor::usb::CfgTable>(
             new Tessor::usb::CfgTable(device, "ConfigTable", Tessor::usb::CFG_TABLE_DEVICE)));

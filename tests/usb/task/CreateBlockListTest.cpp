@@ -41,7 +41,7 @@ protected:
         UsbConfiguration::instance()->setCfgTableCount(copies);
         device->getScanConfig()->setScanLevel(1);
         device->getScanConfig()->setScanSpeed(4);
-        device->setCurrentPlaneInfo(Sptr<PlaneInfo>(new PlaneInfo(1, 1, 1)));
+        EXPECT_EQ(device->setCurrentPlaneInfo(Sptr<PlaneInfo>(new PlaneInfo(1, 1, 1))), 0);
         Sptr<BaseTask> tasks[] = {
             Sptr<BaseTask>(new usb::TaskScanSpeed(TASK_SCAN_SPEED, "SCAN::ScanSpeed")),
             Sptr<BaseTask>(new TaskScanPreScan(TASK_PRE_SCAN, "SCAN::PreScan")),

@@ -83,7 +83,7 @@ protected:
             total += u.capacity;
         }
         run->setConfigCapacity(total);
-        device->setConfigInfo(run);
+        EXPECT_EQ(device->setConfigInfo(run), 0);
         table = Sptr<Tessor::usb::CfgTable>(new Tessor::usb::CfgTable(device, "ConfigTable", Tessor::usb::CFG_TABLE_DOWNLOADING));
         device->setCfgTable(table);
         ASSERT_EQ(0, table->finish(device));

@@ -84,7 +84,7 @@ protected:
         ASSERT_NE(device->readVersionInfo(), nullptr);
         Sptr<ConfigInfo> run = makeSettings(CHIPS * BLOCKS * PAGES * SECTORS, 4000, {{3000}, {1000}});
         run->setScanConfig(Sptr<ScanConfig>(new ScanConfig(nullptr, "ScanConfig")));
-        device->setConfigInfo(run);
+        EXPECT_EQ(device->setConfigInfo(run), 0);
         device->setCfgTable(Sptr<CfgTable>(new CfgTable(device, "ConfigTable", usb::CFG_TABLE_DEVICE)));
         device->getCfgTable()->getCodeCtrl()->record().bSetSectorsPerPage[0] = SECTORS;
         Sptr<usb::PageBitmap> pages(new usb::PageBitmap(device));
@@ -182,7 +182,7 @@ TEST_F(SystemArea, LoginAndUserRunsRewriteTheSystemBlockWhereItIs)
     for (const char* password : {"first", "second"}) {
         Sptr<ConfigInfo> change(new ConfigInfo(device->getConfigInfo()));
         change->setNewPassword(password);
-        device->setConfigInfo(change);
+        EXPECT_EQ(device->setConfigInfo(change), 0);
         ASSERT_EQ(run(writer), 0);
         EXPECT_EQ(event->getErrorCode(), 0);
         EXPECT_EQ(kinds().front(), OpKind::Erase);
@@ -261,7 +261,7 @@ TEST_F(SystemArea, LowFormatPassEndsItsBarAtTheTotal)
         // sizes given (no real capacity to scale them from).
         Sptr<ConfigInfo> settings = makeSettings(0, 0, {{3000}, {1000}});
         settings->setScanConfig(scan);
-        device->setConfigInfo(settings);
+        EXPECT_EQ(device->setConfigInfo(settings), 0);
         Sptr<usb::SetList> list(new usb::SetList(device, "SetList"));
         Sptr<usb::BlockSet> set(new usb::BlockSet(device, "BlockSet"));
         // room for the settings' 4000 sectors once its tables are taken out

@@ -39,7 +39,7 @@ protected:
         for (int size : sizes) {
             c->addPartInfo(Sptr<PartInfo>(new PartInfo(size)));
         }
-        device->setConfigInfo(c);
+        EXPECT_EQ(device->setConfigInfo(c), 0);
     }
 
     int run(Sptr<BaseEvent>& event)

@@ -32,7 +32,7 @@ protected:
         const int firstTask = level == 3 ? 2 : 0;
         device->getScanConfig()->setScanLevel(level);
         device->getScanConfig()->setScanSpeed(speedChoice);
-        device->setCurrentPlaneInfo(Sptr<PlaneInfo>(new PlaneInfo(1, 1, 1)));
+        EXPECT_EQ(device->setCurrentPlaneInfo(Sptr<PlaneInfo>(new PlaneInfo(1, 1, 1))), 0);
         Sptr<BaseTask> tasks[] = {
             Sptr<BaseTask>(new usb::TaskScanSpeed(TASK_SCAN_SPEED, "SCAN::ScanSpeed")),
             Sptr<BaseTask>(new TaskScanPreScan(TASK_PRE_SCAN, "SCAN::PreScan")),

@@ -34,12 +34,13 @@ Sptr<BaseState> UsbOpScanDummyBitmap::process(Sptr<BaseEvent> event)
         std::vector<unsigned char> missing(
             static_cast<size_t>((chip.PagePerBlock - chip.RealPagePerBlock) * perPage / 8), 0xFF);
         for (int block = 0; block < chip.BlockPerChip; ++block) {
-            bitmap->updateBitmap(missing.data(), static_cast<int>(missing.size()),
+            // The missing pages lie inside the bitmap.
+            (void)bitmap->updateBitmap(missing.data(), static_cast<int>(missing.size()),
                                  chip.RealPagePerBlock * perPage + block * chip.PagePerBlock * perPage);
         }
     }
     bitmap->update(device);
-    device->getCfgTable()->update4Scan(device, false);
+    (void)device->getCfgTable()->update4Scan(device, false);  // the scan goes on whatever the table reports
     return chain(event, DEV_SIG_SAVE_BITMAP);
 }
 

@@ -69,8 +69,8 @@ Sptr<BaseState> UsbOpUiStartProduct::process(Sptr<BaseEvent> event)
         event->setErrorCause(refusal);
         return lookupDeviceState(event, STATE_ERROR);
     }
-    device->volumeControl(VOLUME_RUN_START);
-    device->volumeControl(VOLUME_LOCK);
+    (void)device->volumeControl(VOLUME_RUN_START);  // volume results are not tested on this road
+    (void)device->volumeControl(VOLUME_LOCK);
     int next = STATE_SCAN;
     const _FUNCTION_T function = UsbConfiguration::instance()->getCurrentFunction();
     if (function == FUNCTION_LOGIN) {

@@ -19,13 +19,13 @@ public:
 
     TaskHfFormatAllPartitions(TASK_TYPE_T type, const std::string& name);
 
-    int startup(UsbDevice* device, Sptr<BaseEvent> event) override;
+    [[nodiscard]] int startup(UsbDevice* device, Sptr<BaseEvent> event) override;
     int init() override;
 
 private:
     // Up to COPY_ATTEMPTS copies of `source` onto `target`; true once one
     // succeeds.
-    static bool copy(const std::string& source, const std::string& target);
+    [[nodiscard]] static bool copy(const std::string& source, const std::string& target);
     static void volume(UsbDevice* device, int operation);
 };
 

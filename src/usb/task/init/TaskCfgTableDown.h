@@ -10,7 +10,7 @@ class TaskCfgTableDown : public BaseTask {
 public:
     TaskCfgTableDown(TASK_TYPE_T type, const std::string& name);
 
-    int startup(UsbDevice* device, Sptr<BaseEvent> event) override;
+    [[nodiscard]] int startup(UsbDevice* device, Sptr<BaseEvent> event) override;
     int init() override { return 0; }
 };
 

@@ -26,7 +26,7 @@ int TaskReadFlashId::startup(UsbDevice* device, Sptr<BaseEvent> event)
     }
     CPLOG(7, "read Flash ID OK");
     device->setFlashInfo(profile.getFlashInfo());
-    device->volumeControl(VOLUME_AFTER_FLASH_ID);
+    (void)device->volumeControl(VOLUME_AFTER_FLASH_ID);  // not looked at: identification goes on either way
     return 0;
 }
 

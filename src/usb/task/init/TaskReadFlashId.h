@@ -9,7 +9,7 @@ class TaskReadFlashId : public BaseTask {
 public:
     TaskReadFlashId(TASK_TYPE_T type, const std::string& name);
 
-    int startup(UsbDevice* device, Sptr<BaseEvent> event) override;
+    [[nodiscard]] int startup(UsbDevice* device, Sptr<BaseEvent> event) override;
     int init() override;
 };
 

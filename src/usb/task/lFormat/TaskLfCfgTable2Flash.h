@@ -17,15 +17,15 @@ class TaskLfCfgTable2Flash : public BaseTask {
 public:
     TaskLfCfgTable2Flash(TASK_TYPE_T type, const std::string& name);
 
-    int startup(UsbDevice* device, Sptr<BaseEvent> event) override;
+    [[nodiscard]] int startup(UsbDevice* device, Sptr<BaseEvent> event) override;
     int init() override;
 
 private:
     // Erases every block that holds a system page of an address set.
-    int eraseSystemBlocks(UsbDevice* device, const Sptr<BaseEvent>& event);
+    [[nodiscard]] int eraseSystemBlocks(UsbDevice* device, const Sptr<BaseEvent>& event);
     // Rewrites table, code, flag table and build information where they are.
-    int writeInPlace(UsbDevice* device, const Sptr<BaseEvent>& event);
-    int writePass(UsbDevice* device, const Sptr<BaseEvent>& event, usb::ScanObject& reload, int i);
+    [[nodiscard]] int writeInPlace(UsbDevice* device, const Sptr<BaseEvent>& event);
+    [[nodiscard]] int writePass(UsbDevice* device, const Sptr<BaseEvent>& event, usb::ScanObject& reload, int i);
 };
 
 }  // namespace Tessor::schema

@@ -14,11 +14,11 @@ class TaskLfValidateFlashData : public BaseTask {
 public:
     TaskLfValidateFlashData(TASK_TYPE_T type, const std::string& name);
 
-    int startup(UsbDevice* device, Sptr<BaseEvent> event) override;
+    [[nodiscard]] int startup(UsbDevice* device, Sptr<BaseEvent> event) override;
     int init() override;
 
 private:
-    int checkPass(UsbDevice* device, const Sptr<BaseEvent>& event, usb::ScanObject& reload, int i);
+    [[nodiscard]] int checkPass(UsbDevice* device, const Sptr<BaseEvent>& event, usb::ScanObject& reload, int i);
 };
 
 }  // namespace Tessor::schema

@@ -10,7 +10,7 @@ class TaskScanPreScan : public BaseTask {
 public:
     TaskScanPreScan(TASK_TYPE_T type, const std::string& name);
 
-    int startup(UsbDevice* device, Sptr<BaseEvent> event) override;
+    [[nodiscard]] int startup(UsbDevice* device, Sptr<BaseEvent> event) override;
     int init() override;
 };
 

@@ -100,7 +100,7 @@ int TaskScanScan::startup(UsbDevice* device, Sptr<BaseEvent> event)
     bitmap->update(device);
     bitmap->write();
     device->setSectorBitmap(bitmap);
-    engine->getTable().update4Scan(false);
+    (void)engine->getTable().update4Scan(false);  // the scan goes on whatever the table reports
     return 0;
 }
 

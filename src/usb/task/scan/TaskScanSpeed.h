@@ -20,11 +20,11 @@ public:
     // slowest); any other value is taken as a code already.
     static int speedCode(int choice);
 
-    int startup(schema::UsbDevice* device, Sptr<schema::BaseEvent> event) override;
+    [[nodiscard]] int startup(schema::UsbDevice* device, Sptr<schema::BaseEvent> event) override;
     int init() override;
 
 private:
-    int trySpeed(schema::UsbDevice* device, const Sptr<ScanObjectSpeed>& engine, int speed);
+    [[nodiscard]] int trySpeed(schema::UsbDevice* device, const Sptr<ScanObjectSpeed>& engine, int speed);
 };
 
 }  // namespace Tessor::usb

@@ -35,7 +35,7 @@ int TaskScanWriteBitmap::startup(UsbDevice* device, Sptr<BaseEvent> event)
     Sptr<usb::SectorBitmap> bitmap = device->getSectorBitmap();
     Sptr<ScanConfig> settings = device->getScanConfig();
     if (settings->getScanLevel() == 0) {
-        device->eraseChip();
+        (void)device->eraseChip();  // a level-0 scan keeps no bitmap; the erase is not checked
     } else {
         const int result = bitmap->writeFlash(device);
         if (result == -1 || result == -2) {
@@ -63,7 +63,8 @@ int TaskScanWriteBitmap::startup(UsbDevice* device, Sptr<BaseEvent> event)
     const bool blockMode = mostGood ? priority == 0 || priority == 3 : priority == 3;
     device->getConfigInfo()->setBlockMode(blockMode);
     if (!(mostGood && blockMode)) {
-        device->setCurrentPlaneInfo(Sptr<PlaneInfo>(new PlaneInfo(1, 1, 1)));
+        // Fails only for a null record.
+        (void)device->setCurrentPlaneInfo(Sptr<PlaneInfo>(new PlaneInfo(1, 1, 1)));
     }
     return 0;
 }

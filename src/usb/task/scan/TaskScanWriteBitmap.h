@@ -10,7 +10,7 @@ class TaskScanWriteBitmap : public BaseTask {
 public:
     TaskScanWriteBitmap(TASK_TYPE_T type, const std::string& name);
 
-    int startup(UsbDevice* device, Sptr<BaseEvent> event) override;
+    [[nodiscard]] int startup(UsbDevice* device, Sptr<BaseEvent> event) override;
     int init() override;
     // Whether enough multi-plane block groups are good for block mode.
     static bool mostGroupsGood(int goodGroups, int planesPerGroup, int blocks);
