@@ -54,7 +54,7 @@ void BM_SectorBitmapUpdate(benchmark::State& state)
         bitmap->setAsGood();
         scatterBadSectors(*bitmap);
         state.ResumeTiming();
-        bitmap->cleanUp(priority);
+        benchmark::DoNotOptimize(bitmap->cleanUp(priority));
         benchmark::DoNotOptimize(bitmap->getBitmap());
     }
     state.counters["heap_MiB"] = static_cast<double>(heapAfter - heapBefore) / (1024.0 * 1024.0);
@@ -76,7 +76,7 @@ void BM_SectorBitmapMultiPlaneView(benchmark::State& state)
     SectorBitmap bitmap(largestFlash(16), "SectorBitmap");
     scatterBadSectors(bitmap);
     for (auto _ : state) {
-        bitmap.setToMultiPlane(2, 2);
+        benchmark::DoNotOptimize(bitmap.setToMultiPlane(2, 2));
         bitmap.setToSinglePlane();
     }
     const size_t heap = mallinfo2().uordblks;

@@ -44,9 +44,10 @@ void BM_FormatFat32Of16GiB(benchmark::State& state) {
     DEVICE_INIT_T init{};
     init.deviceCount = 1;
     init.callback = dropEvent;
-    initDevices(&mgr, &init);
     std::string error;
-    Tessor::taval::Hub::of(&mgr)->plug(0, dir + "/d", &error);
+    if (initDevices(&mgr, &init) != 0 || Tessor::taval::Hub::of(&mgr)->plug(0, dir + "/d", &error) != 0) {
+        std::abort();
+    }
     UsbConfiguration::instance("");
     UsbConfiguration::instance()->setChipSet("6716");
     UsbDevice device(nullptr, 0, "UDISK-0");

@@ -121,7 +121,7 @@ void runRoad(benchmark::State& state, bool realistic)
         slowest = double(most) / 1e6 * scale;
         state.SetIterationTime(wall);
         for (int port = 0; port < ports; ++port) {
-            engine.hub().unplug(port);
+            (void)engine.hub().unplug(port);  // the port holds the device just built
             engine.request(port, UI_SIG_RELEASED);
             engine.waitState(port, "StateUnplug");
         }

@@ -65,8 +65,8 @@ public:
         if (usb::CodeFactory::init() != 0) {
             std::abort();
         }
-        if (usb::SampleFactory::instance() == nullptr) {
-            usb::SampleFactory::init(m_folder + "/sample.bin", 1);
+        if (usb::SampleFactory::instance() == nullptr && usb::SampleFactory::init(m_folder + "/sample.bin", 1) != 0) {
+            std::abort();
         }
         m_init.deviceCount = 1;
         m_init.callback = onEvent;
@@ -88,16 +88,22 @@ public:
         flash->getChipInfo()->PagePerBlock = 64;
         flash->getChipInfo()->SectorPerPage = 4;
         m_device->setFlashInfo(flash);
-        m_device->readVersionInfo();
+        if (m_device->readVersionInfo() == nullptr) {
+            std::abort();
+        }
         Sptr<schema::ConfigInfo> settings(new schema::ConfigInfo());
         Sptr<schema::ScanConfig> scan(new schema::ScanConfig(m_device, "ScanConfig"));
         scan->setScanLevel(1);
         scan->setScanPriority(2);
         settings->setScanConfig(scan);
-        m_device->setConfigInfo(settings);
+        if (m_device->setConfigInfo(settings) != 0) {
+            std::abort();
+        }
         m_device->setCfgTable(Sptr<usb::CfgTable>(new usb::CfgTable(m_device, "ConfigTable", usb::CFG_TABLE_DEVICE)));
         Sptr<usb::ScanBitmapFactory> patterns;
-        usb::ScanBitmapFactory::create(m_device, patterns);
+        if (usb::ScanBitmapFactory::create(m_device, patterns) != 0) {
+            std::abort();
+        }
         m_device->setScanBitmapFactory(patterns);
         Sptr<usb::ScanMode> mode(new usb::ScanMode(SCAN_BLOCK_ALL, "OptimizedScanBlockMode"));
         mode->setScanBitmap(patterns->getScanBitmap(SCAN_PAGE_ALL));

@@ -50,7 +50,9 @@ public:
         m_dir = ::mkdtemp(pattern.data());
         m_init.deviceCount = ports;
         m_init.callback = dropEvent;
-        initDevices(&m_mgr, &m_init);
+        if (initDevices(&m_mgr, &m_init) != 0) {
+            std::abort();
+        }
         for (int i = 0; i < ports; ++i) {
             const std::string folder = this->folder(i);
             std::filesystem::create_directories(folder);
@@ -59,7 +61,9 @@ public:
                                                   << "\nSectorsPerPage=" << sectors << "\nTiming=" << timing
                                                   << "\n";
             std::string error;
-            hub().plug(i, folder, &error);
+            if (hub().plug(i, folder, &error) != 0) {
+                std::abort();
+            }
         }
     }
     ~Bench() {
@@ -232,7 +236,7 @@ BENCHMARK(BM_ParallelDevices)->Arg(1)->Arg(2)->Arg(4)->Arg(8)->Arg(20)->UseRealT
 void BM_PlugDuringErase(benchmark::State& state) {
     using Clock = std::chrono::steady_clock;
     Bench bench(2, 1, 256, 64, 4, "realistic");
-    bench.hub().unplug(1);
+    (void)bench.hub().unplug(1);  // plugged by the bench
     const std::string other = bench.folder(1);
     auto median = [](std::vector<double> ms) {
         std::sort(ms.begin(), ms.end());
@@ -241,8 +245,9 @@ void BM_PlugDuringErase(benchmark::State& state) {
     auto round = [&] {
         std::string error;
         const Clock::time_point start = Clock::now();
-        bench.hub().plug(1, other, &error);
-        bench.hub().unplug(1);
+        if (bench.hub().plug(1, other, &error) != 0 || bench.hub().unplug(1) != 0) {
+            std::abort();
+        }
         return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
     };
     std::vector<double> idle;

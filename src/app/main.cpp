@@ -27,7 +27,7 @@ int main(int argc, char** argv)
     sigaddset(&stopSignals, SIGTERM);
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
-    RunAgent::setCfgParm(fileName.c_str());
+    (void)RunAgent::setCfgParm(fileName.c_str());  // the name is never null
     RunAgent* agent = RunAgent::instance();
     setLogLabel("MainWin");
     ConsoleUiMgr* ui = new ConsoleUiMgr(agent->getManager());

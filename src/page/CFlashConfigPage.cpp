@@ -196,7 +196,8 @@ QString CFlashConfigPage::readPartNumber(const QString& section)
 
 void CFlashConfigPage::writePartNumber(const QString& section, const QString& model)
 {
-    WritePrivateProfileStringA(narrow(section).c_str(), PART_NUMBER, narrow(model).c_str(), m_fileName.c_str());
+    // An unwritable file leaves the list as edited.
+    (void)WritePrivateProfileStringA(narrow(section).c_str(), PART_NUMBER, narrow(model).c_str(), m_fileName.c_str());
 }
 
 QTreeWidgetItem* CFlashConfigPage::insertRow(const QString& model, const QString& id)
@@ -249,7 +250,8 @@ void CFlashConfigPage::writeProfile(const QString& section)
         case HEX: text = GetDlgItemText(key.id); break;
         case NONE: text = "0"; break;
         }
-        WritePrivateProfileStringA(name.c_str(), keyName(i).c_str(), narrow(text).c_str(), m_fileName.c_str());
+        // An unwritable file leaves the list as edited.
+        (void)WritePrivateProfileStringA(name.c_str(), keyName(i).c_str(), narrow(text).c_str(), m_fileName.c_str());
     }
 }
 
@@ -298,7 +300,8 @@ void CFlashConfigPage::OnClickedDelete()
                            mfc::MB_YESNO | mfc::MB_ICONEXCLAMATION) != mfc::IDYES) {
         return;
     }
-    WritePrivateProfileStringA(narrow(id).c_str(), nullptr, nullptr, m_fileName.c_str());
+    // An unwritable file leaves the list as edited.
+    (void)WritePrivateProfileStringA(narrow(id).c_str(), nullptr, nullptr, m_fileName.c_str());
     delete row;
     tell("Message:FLASH Information Delete Success!");
 }
@@ -320,7 +323,8 @@ void CFlashConfigPage::OnClickedModify()
         return;
     }
     if (row->text(1) != id || row->text(0) != model) {
-        WritePrivateProfileStringA(narrow(row->text(1)).c_str(), nullptr, nullptr, m_fileName.c_str());
+        // An unwritable file leaves the list as edited.
+        (void)WritePrivateProfileStringA(narrow(row->text(1)).c_str(), nullptr, nullptr, m_fileName.c_str());
         row->setText(0, model);
         row->setText(1, id);
     }

@@ -56,7 +56,7 @@ private:
     void writePartNumber(const QString& section, const QString& model);
     QString readPartNumber(const QString& section);
     // Refuses an id or model over its limit with the message; false then.
-    bool checkLengths(const QString& id, const QString& model);
+    [[nodiscard]] bool checkLengths(const QString& id, const QString& model);
 
     QTreeWidget* m_list;
     std::string m_fileName;

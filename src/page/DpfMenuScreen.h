@@ -40,7 +40,7 @@ public:
     // Draws the twelve key-number glyphs "menu0.bmp" .. "menu11.bmp" (digits
     // 0 to 9, up and down arrows) in the colours; false when one cannot be
     // written.
-    static bool drawGlyphs(mfc::COLORREF back, mfc::COLORREF word, const std::string& workDir);
+    [[nodiscard]] static bool drawGlyphs(mfc::COLORREF back, mfc::COLORREF word, const std::string& workDir);
     static QImage glyph(int number, mfc::COLORREF back, mfc::COLORREF word);
 
     void clear();

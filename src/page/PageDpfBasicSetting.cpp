@@ -442,7 +442,8 @@ void PageDpfBasicSetting::OnCbnSelchangeLcdType()
         return;
     }
     // Recorded only once the image is in place.
-    WritePrivateProfileStringA(kLastChoice, kLcdTypeKey, type.c_str(), systemPath(kLcdIni).c_str());
+    // A choice that cannot be recorded is only not remembered.
+    (void)WritePrivateProfileStringA(kLastChoice, kLcdTypeKey, type.c_str(), systemPath(kLcdIni).c_str());
 }
 
 void PageDpfBasicSetting::OnBnClickedBrowseText(int slot)
@@ -497,7 +498,8 @@ void PageDpfBasicSetting::importTextFile(const QString& path)
         return;
     }
     // The book joins the frame's list at once, not at the next start.
-    m_dpfConfig->_addFileList(schema::FILE_TYPE_EBOOK);
+    // A folder that cannot be listed leaves the list empty.
+    (void)m_dpfConfig->_addFileList(schema::FILE_TYPE_EBOOK);
 }
 
 void PageDpfBasicSetting::enableEbookSlots(bool enable)
@@ -513,7 +515,8 @@ void PageDpfBasicSetting::OnBnClickedReset()
     m_ebookOpen = !m_ebookOpen;
     if (m_ebookOpen) {
         utils::deleteFolderContents(systemPath(utils::EbookFolder));
-        m_dpfConfig->_addFileList(schema::FILE_TYPE_EBOOK);
+        // A folder that cannot be listed leaves the list empty.
+        (void)m_dpfConfig->_addFileList(schema::FILE_TYPE_EBOOK);
         SetDlgItemText(IDC_EBOOK_RESET, utf8("保存"));
         for (int slot = 0; slot < EBOOK_SLOTS; ++slot) {
             SetDlgItemText(IDC_EBOOK_PATH[size_t(slot)], QString());

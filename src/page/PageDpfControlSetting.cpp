@@ -464,7 +464,7 @@ void PageDpfControlSetting::fillFolder(const QString& folder, const char* target
         source += "\\";
     }
     std::vector<HostPath::Entry> entries;
-    HostPath::list(source, &entries);
+    (void)HostPath::list(source, &entries);  // a folder that cannot be listed converts nothing
     int converted = 0;
     for (const HostPath::Entry& entry : entries) {
         if (converted >= limit) {
@@ -484,7 +484,7 @@ void PageDpfControlSetting::fillFolder(const QString& folder, const char* target
         ++converted;  // a picture that fails to convert still counts
     }
     // The frame's list is the converted pictures, not the pictures chosen.
-    m_dpfConfig->_addFileList(kind);
+    (void)m_dpfConfig->_addFileList(kind);  // a folder that cannot be listed leaves the list empty
 }
 
 }  // namespace Tessor::page

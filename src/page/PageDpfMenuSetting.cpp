@@ -216,7 +216,7 @@ QImage PageDpfMenuSetting::renderFrameLanguage(int g)
     const DpfMenuPicture& picture = group.description.picture;
     const auto [back, word] = menuColours();
     if (g == 0) {
-        DpfMenuScreen::drawGlyphs(back, word, workDir());
+        (void)DpfMenuScreen::drawGlyphs(back, word, workDir());  // a glyph that cannot be saved is logged
     }
     const int lang = language();
     DpfMenuScreen screen(back, word, workDir());
@@ -247,7 +247,7 @@ QImage PageDpfMenuSetting::renderEnglish(int g)
     Group& group = m_groups[size_t(g)];
     const DpfMenuPicture& picture = group.description.picture;
     const auto [back, word] = menuColours();
-    DpfMenuScreen::drawGlyphs(back, word, workDir());
+    (void)DpfMenuScreen::drawGlyphs(back, word, workDir());  // a glyph that cannot be saved is logged
     DpfMenuScreen screen(back, word, workDir());
     screen.separator();
     screen.title(QString::fromUtf8(picture.englishTitle), 35);
@@ -260,7 +260,10 @@ QImage PageDpfMenuSetting::renderEnglish(int g)
     return screen.image();
 }
 
-void PageDpfMenuSetting::buildKnum() { utils::buildKnumImg(workDir()); }
+void PageDpfMenuSetting::buildKnum()
+{
+    (void)utils::buildKnumImg(workDir());  // a picture that cannot be built is logged
+}
 
 void PageDpfMenuSetting::updateSubFunctions(int g) { m_groups[size_t(g)].editor.updateSubFunctions(m_dpfConfig); }
 

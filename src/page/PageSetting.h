@@ -76,7 +76,7 @@ public:
     void limitVolumeLabel(int index);
     // Says why the first volume label of the active partitions that FAT
     // cannot hold is refused, and sets the error; true when all can be held.
-    bool acceptVolumeLabels();
+    [[nodiscard]] bool acceptVolumeLabels();
 
     // What a check found wrong since the last clearError.
     bool hasError() const { return m_error != 0; }
@@ -88,7 +88,7 @@ public:
 protected:
     // The folder chooser of Browse; false when the operator cancels. The
     // path ends with "/".
-    virtual bool chooseFolder(const QString& start, QString* path);
+    [[nodiscard]] virtual bool chooseFolder(const QString& start, QString* path);
 
     // Builds the partition controls under the page's ids and connects them
     // to the handlers; `volumeRules` adds the label limit and the password
@@ -118,7 +118,7 @@ private:
     void clearPartitionFields(int index);
     void checkKind(int index, int kind);
     void applyPasswordRule();
-    bool setupLoginPartition();
+    [[nodiscard]] bool setupLoginPartition();
     bool anyDeviceBusy();
     // Sectors still needed for partition 1's content.
     int neededSectors() const;

@@ -250,7 +250,7 @@ void PageUdisk::buildControls()
     auto changed = [this](int id, auto handler) {
         connect(static_cast<QLineEdit*>(GetDlgItem(id)), &QLineEdit::textChanged, this, handler);
     };
-    clicked(IDC_APPLY, [this] { OnClickedApply(); });
+    clicked(IDC_APPLY, [this] { (void)OnClickedApply(); });  // Apply shows its own refusals
     clicked(IDC_SAVE, [this] { OnClickedSave(); });
     clicked(IDC_CANCEL, [this] { showFirstPage(); });
     clicked(IDC_EXT_CODE_BROWSE, [this] { OnClickedExtCode(); });
@@ -543,8 +543,10 @@ void PageUdisk::OnClickedSave()
     {
         Threads::Lock guard(*holder);
         holder->commitConfigInfo();
-        usb::ProfileDpf("DpfConfig").setDpfConfig(m_runSettings->getDpfConfig());
-        usb::ProfileMp3("Mp3Config").setMp3Config(m_runSettings->getMp3Config());
+        // The profile logs a key it could not write.
+        (void)usb::ProfileDpf("DpfConfig").setDpfConfig(m_runSettings->getDpfConfig());
+        // The profile logs a key it could not write.
+        (void)usb::ProfileMp3("Mp3Config").setMp3Config(m_runSettings->getMp3Config());
     }
     buildMenuImages(1);
     buildMenuImages(0);
@@ -581,7 +583,8 @@ void PageUdisk::OnClickedExtCode()
         }
     }
     SetDlgItemText(IDC_EXT_CODE, path);
-    WritePrivateProfileStringA(SETTING_SECTION, MP3_CODE_KEY, utils::toAnsi(path).c_str(), USER_SETTING);
+    // Not checked: the image is in place for this run either way.
+    (void)WritePrivateProfileStringA(SETTING_SECTION, MP3_CODE_KEY, utils::toAnsi(path).c_str(), USER_SETTING);
 }
 
 void PageUdisk::OnHotKey(int id)

@@ -71,7 +71,7 @@ public:
     MavikChan* getChannel(int index) override;
 
     // False when the settings were refused and nothing was handed out.
-    bool OnClickedApply();
+    [[nodiscard]] bool OnClickedApply();
     void OnClickedSave();
     void OnClickedExtCode();
     void OnClickedManualSelect();

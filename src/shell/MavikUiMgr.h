@@ -43,7 +43,7 @@ protected:
 private:
     // Waits until the channel page is initialised; false when the manager
     // is stopped first.
-    bool waitForPage();
+    [[nodiscard]] bool waitForPage();
 
     std::atomic<page::PageSetting*> m_page{nullptr};
     // Held while a report is handed to a record.

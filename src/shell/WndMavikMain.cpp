@@ -155,7 +155,7 @@ bool WndMavikMain::OnInitDialog()
         ShowDlgItem(mfc::IDCANCEL, false);
     }
     ShowDlgItem(ID_HELP, false);
-    deviceRegister(this);
+    (void)deviceRegister(this);  // the window-side calls report nothing to act on
     m_registered = true;
     return true;
 }
@@ -208,26 +208,26 @@ bool WndMavikMain::event(QEvent* event)
 
 int WndMavikMain::OnDeviceChange(unsigned long wParam, long lParam)
 {
-    deviceChanged(nullptr, m_app->deviceMgr, wParam, lParam);
+    (void)deviceChanged(nullptr, m_app->deviceMgr, wParam, lParam);
     return 1;
 }
 
 int WndMavikMain::OnInsertUdisk(unsigned long wParam)
 {
-    deviceAdd(m_app->deviceMgr, wParam);
+    (void)deviceAdd(m_app->deviceMgr, wParam);
     return 1;
 }
 
 int WndMavikMain::OnRemoveUdisk(unsigned long wParam)
 {
-    deviceDelete(m_app->deviceMgr, wParam);
+    (void)deviceDelete(m_app->deviceMgr, wParam);
     return 1;
 }
 
 void WndMavikMain::unregisterDevices()
 {
     if (m_registered) {
-        deviceUnRegister();
+        (void)deviceUnRegister();
         m_registered = false;
     }
 }

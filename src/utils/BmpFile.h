@@ -14,8 +14,8 @@ constexpr int BMP_HEADER_SIZE = 54;
 // The file's bytes for `image`.
 QByteArray encodeBitmap24(const QImage& image);
 // 1 when the file was written whole, else 0 (an earlier file stays).
-int saveBitmapFile(const QImage& image, const std::string& path);
+[[nodiscard]] int saveBitmapFile(const QImage& image, const std::string& path);
 // A bitmap file of any depth as 32-bit RGB; null when it cannot be read.
-QImage loadBitmapFile(const std::string& path);
+[[nodiscard]] QImage loadBitmapFile(const std::string& path);
 
 }  // namespace Tessor::utils

@@ -16,11 +16,11 @@ constexpr int KNUM_FILE_SIZE = KNUM_GLYPHS * KNUM_RECORD_SIZE + 2048;
 // Paths in the system's form. 1 when the ".img" was written whole; 0 when
 // the bitmap cannot be read or the ".img" cannot be written, and then any
 // earlier ".img" stays as it was.
-int convertBmpToImg(const std::string& imgPath, const std::string& bmpPath);
+[[nodiscard]] int convertBmpToImg(const std::string& imgPath, const std::string& bmpPath);
 // Packs the glyph bitmaps "menu0.bmp" to "menu11.bmp" of the resource folder
 // into "KNUM.img" of the key-number folder, both under `workDir`. 0, and the
 // earlier "KNUM.img" kept, when a glyph cannot be read, does not fit its
 // record, or the file cannot be written.
-int buildKnumImg(const std::string& workDir);
+[[nodiscard]] int buildKnumImg(const std::string& workDir);
 
 }  // namespace Tessor::utils

@@ -11,7 +11,7 @@ namespace Tessor::utils {
 class WholeFile {
 public:
     // `path` in the system's form (see HostPath); false when anything fails.
-    static bool write(const std::string& path, const QByteArray& bytes);
+    [[nodiscard]] static bool write(const std::string& path, const QByteArray& bytes);
 };
 
 }  // namespace Tessor::utils

@@ -30,10 +30,12 @@ void runLoginStation(const std::string& folder)
     if (chdir(folder.c_str()) != 0) {
         std::exit(2);
     }
-    RunAgent::setCfgParm("login.cfg");
+    if (!RunAgent::setCfgParm("login.cfg")) {
+        std::exit(2);
+    }
     RunAgent* agent = RunAgent::instance();
     UiInterfaceMgr* ui = new UiInterfaceMgr(agent->getManager());
-    agent->init(ui);
+    (void)agent->init(ui);  // the exit is what is looked at, whatever the start-up gave
     std::atexit(&RunAgent::shutdown);
     if (agent->run() != 0) {
         std::exit(3);

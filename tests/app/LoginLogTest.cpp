@@ -43,7 +43,7 @@ TEST(LoginLogTest, NoPasswordReachesTheLogAtAnyLevel)
             Sptr<Tessor::usb::CfgTable>(new Tessor::usb::CfgTable(slot, "CfgTable", Tessor::usb::CFG_TABLE_DEVICE)));
         Sptr<ConfigInfo> held(new ConfigInfo());
         held->setPassword(HELD);
-        slot->setConfigInfo(held);
+        ASSERT_EQ(slot->setConfigInfo(held), 0);
     }
     UsbConfiguration::instance()->setCurrentFunction(FUNCTION_LOGIN);
 

@@ -246,7 +246,7 @@ std::string screenBytes(const DpfMenuScreen& screen)
 TEST_F(MenuPages, CaptionImagesOfBothLanguages)
 {
     const std::string work = root().string();
-    DpfMenuScreen::drawGlyphs(0x000000, 0xFFFFFF, work);
+    ASSERT_TRUE(DpfMenuScreen::drawGlyphs(0x000000, 0xFFFFFF, work));
     buildMenuImages(m_holder->getConfigInfo(), 1, work);
     buildMenuImages(m_holder->getConfigInfo(), 0, work);
 

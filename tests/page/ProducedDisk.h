@@ -107,7 +107,7 @@ inline std::string produce(const std::string& name, const engine_test::Keys& key
     }
     station.record(0).onUserAction(shell::ACTION_START);
     const ::testing::AssertionResult built = waitBuilt(station, 0);
-    station.hub().unplug(0);
+    EXPECT_EQ(station.hub().unplug(0), 0);
     if (!built) {
         ADD_FAILURE() << name << ": " << built.message();
         return "";

@@ -50,7 +50,7 @@ protected:
     void pull()
     {
         ASSERT_TRUE(waitOnGui([&] { return !m_station->record(0).isBusy(); }));
-        m_station->hub().unplug(0);
+        EXPECT_EQ(m_station->hub().unplug(0), 0);
         ASSERT_TRUE(waitOnGui([&] { return state() == shell::UI_UNPLUGGED; })) << state();
     }
 
@@ -99,7 +99,7 @@ TEST_F(UserPage, ApplyAndEjectActByTheDisksState)
 
     // The units on the flash are the ones the page set.
     ASSERT_TRUE(waitOnGui([&] { return !m_station->record(0).isBusy(); }));
-    m_station->hub().unplug(0);
+    EXPECT_EQ(m_station->hub().unplug(0), 0);
     test_support::TempFolder out;
     const std::vector<produced_test::UnitImage> units = produced_test::exportUnits(disk, out.path());
     ASSERT_EQ(2u, units.size());

@@ -131,7 +131,7 @@ TEST_F(BridgeTest, ProgressBuildAndCancelReportsReachTheChannel)
     Sptr<ConfigInfo> used(new ConfigInfo());
     used->setRealCapacity(3000000);
     used->setConfigCapacity(2097152);
-    station.slot(0)->setConfigInfo(used);
+    ASSERT_EQ(station.slot(0)->setConfigInfo(used), 0);
     station.record(0).setStartTick(schema::SystemInfo::getSystemTick() - 61999);
     reportFromEngineThread(station, reportFor(station, 0, schema::UI_SIG_BUILD_OK));
     ASSERT_TRUE(waitOnGui([&] { return station.record(0).getState() == shell::UI_BUILT; }));
