@@ -333,7 +333,11 @@ void PageProgress::saveSerialNumber()
     }
     // The packed form the user profile seeds the counter from.
     const std::string packed = std::to_string(schema::packSerialNumber(number));
-    WritePrivateProfileStringA("SettingInformation", "SerialNumber", packed.c_str(), userSettingFile().c_str());
+    // The next run would hand out the same numbers again: leave a trace of it.
+    if (!WritePrivateProfileStringA("SettingInformation", "SerialNumber", packed.c_str(), userSettingFile().c_str())) {
+        CPLOG(3, "Serial number %s not saved to %s : %s", packed.c_str(), userSettingFile().c_str(),
+              IO::iniLastErrorText());
+    }
 }
 
 void PageProgress::OnClickedExit()

@@ -26,6 +26,7 @@
 #include "schema/base/Log.h"
 #include "schema/event/UiEvent.h"
 #include "shell/DeviceTexts.h"
+#include "support/LogCapture.h"
 #include "support/OutsideTools.h"
 #include "support/Screenshot.h"
 #include "support/TempFolder.h"
@@ -582,6 +583,19 @@ TEST_F(MainWindowTest, BindingAndTheLastSerialNumberAreSavedForTheNextRun)
     EXPECT_EQ(m_boxes->texts(),
               QStringList({"All serial numbers up to 99999999 are used, set a new start number!"}));
     EXPECT_EQ(userSetting("SerialNumber"), std::to_string(0x99999999u));
+}
+
+TEST_F(MainWindowTest, ASerialNumberThatCannotBeSavedIsLogged)
+{
+    QuietStation station(1);
+    shell::MavikApp::instance()->uiMgr->getConfigInfo()->setSnMode(schema::SN_MODE_INCREMENT);
+    // A folder in the settings file's place refuses the write.
+    const std::string file = m_folder.path() + "/releases/usr/etc/UserSetting.ini";
+    std::filesystem::remove(file);
+    std::filesystem::create_directory(file);
+    test_support::LogCapture log;
+    QTest::mouseClick(station.page().GetDlgItem(PageProgress::IDC_EXIT), Qt::LeftButton);
+    EXPECT_TRUE(log.contains("not saved to")) << log.text();
 }
 
 TEST_F(MainWindowTest, TheSettingsSummaryShowsTheRunSettings)
