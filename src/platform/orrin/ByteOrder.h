@@ -84,6 +84,15 @@ auto fieldAt(const uint8_t* p)
     return field.get();
 }
 
+// Stores `value` as a field of type `Field` at `p` in a raw record.
+template <class Field, class Value>
+void putFieldAt(uint8_t* p, Value value)
+{
+    Field field;
+    field.set(value);
+    std::memcpy(p, field.b, sizeof field.b);
+}
+
 // One flag bit of a packed byte.
 inline uint8_t bitOf(uint8_t value, int bit) { return static_cast<uint8_t>((value & 1u) << bit); }
 inline uint8_t bitAt(uint8_t byte, int bit) { return static_cast<uint8_t>((byte >> bit) & 1u); }

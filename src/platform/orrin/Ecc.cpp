@@ -4,6 +4,8 @@
 #include <cstring>
 #include <mutex>
 
+#include "platform/orrin/Sector.h"
+
 namespace {
 
 constexpr int kFieldSize = 1024;
@@ -11,7 +13,7 @@ constexpr int kOrder = kFieldSize - 1;
 constexpr unsigned kPrimitive = 0x409;  // x^10 + x^3 + 1
 constexpr int kParity = 10;
 constexpr int kMaxErrors = kParity / 2;
-constexpr int kDataBytes = 512;
+constexpr int kDataBytes = Tessor::SECTOR_BYTES;
 constexpr int kMessageBytes = kDataBytes + 3;
 constexpr int kMessageSymbols = kMessageBytes * 8 / 10;  // 412
 constexpr int kCodeSymbols = kMessageSymbols + kParity;  // 422

@@ -2,13 +2,10 @@
 
 #include <cstring>
 
-namespace Tessor::taval {
+#include "platform/orrin/ByteOrder.h"
+#include "platform/orrin/Sector.h"
 
-namespace {
-uint32_t wordAt(const uint8_t* p) {
-    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-}
-}  // namespace
+namespace Tessor::taval {
 
 bool hasTableSignature(const uint8_t* sector) {
     static const uint8_t kSignature[8] = {0x5A, 0xA5, 0x5A, 0xA5, 0x5A, 0xA5, 0x5A, 0xA5};
@@ -17,16 +14,16 @@ bool hasTableSignature(const uint8_t* sector) {
 
 uint32_t tableChecksum(const uint8_t* sector) {
     uint32_t x = 0;
-    for (int off = 0; off < 512; off += 4) {
+    for (int off = 0; off < SECTOR_BYTES; off += 4) {
         if (off != 8) {
-            x ^= wordAt(sector + off);
+            x ^= fieldAt<Le32>(sector + off);
         }
     }
     return x;
 }
 
 bool isValidTable(const uint8_t* sector) {
-    return hasTableSignature(sector) && wordAt(sector + 8) == tableChecksum(sector);
+    return hasTableSignature(sector) && fieldAt<Le32>(sector + 8) == tableChecksum(sector);
 }
 
 void sealTable(uint8_t* sector) {

@@ -1,5 +1,6 @@
 #include "platform/taval/RamLunTable.h"
 
+#include "platform/orrin/ByteOrder.h"
 #include "platform/orrin/PlatformLog.h"
 
 namespace Tessor::taval {
@@ -31,8 +32,6 @@ constexpr int kStart = 13;
 constexpr int kCapacity = 0x19;
 constexpr int kLength = 0x3D;
 
-uint32_t be32(const uint8_t* p) { return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3]; }
-
 }  // namespace
 
 RamLunTable RamLunTable::read(const Variant& variant, const std::vector<uint8_t>& table) {
@@ -48,8 +47,8 @@ RamLunTable RamLunTable::read(const Variant& variant, const std::vector<uint8_t>
             continue;
         }
         RamLun& u = units.slot[i];
-        u.start = i == 0 ? 0 : be32(t + kStart + 4 * (i - 1));
-        u.capacity = be32(t + kCapacity + 4 * i);
+        u.start = i == 0 ? 0 : fieldAt<Be32>(t + kStart + 4 * (i - 1));
+        u.capacity = fieldAt<Be32>(t + kCapacity + 4 * i);
         u.diskType = t[kDiskType + i];
         u.flagsA = t[kFlagsA + i];
         u.flagsB = t[l.flagsB + i];

@@ -1,28 +1,20 @@
 #include "platform/taval/ScanUnits.h"
 
-namespace Tessor::taval {
+#include "platform/orrin/ByteOrder.h"
 
-namespace {
-uint32_t bigEndian(const uint8_t* p, int bytes) {
-    uint32_t v = 0;
-    for (int i = 0; i < bytes; ++i) {
-        v = v << 8 | p[i];
-    }
-    return v;
-}
-}  // namespace
+namespace Tessor::taval {
 
 ScanCommand ScanCommand::fromCdb(const uint8_t* cdb) {
     ScanCommand c;
-    c.sector = bigEndian(cdb + 1, 4);
+    c.sector = fieldAt<Be32>(cdb + 1);
     c.flag = cdb[5];
     c.chip = cdb[6];
     for (int i = 0; i < 4; ++i) {
         c.pattern[i] = cdb[7 + i];
     }
     c.op = cdb[11];
-    c.jump = int(bigEndian(cdb + 12, 2));
-    c.repeat = int(bigEndian(cdb + 14, 2));
+    c.jump = int(fieldAt<Be16>(cdb + 12));
+    c.repeat = int(fieldAt<Be16>(cdb + 14));
     return c;
 }
 

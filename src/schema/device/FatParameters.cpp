@@ -1,6 +1,7 @@
 #include "schema/device/FatParameters.h"
 
 #include "platform/orrin/CeilDivide.h"
+#include "platform/orrin/Sector.h"
 
 #include <algorithm>
 
@@ -59,7 +60,7 @@ FatParameters FatParameters::compute(int type, uint32_t capacity, uint32_t hidde
     p.totalSectors = capacity > hidden ? capacity - hidden : 0;
     p.big = p.totalSectors > 65535;
     p.rootEntries = static_cast<uint16_t>(512u * std::max<uint32_t>(1, p.totalSectors / 65535));
-    p.rootSectors = static_cast<uint16_t>(roundUp8(std::max<uint32_t>(32, p.rootEntries * 32u / 512)));
+    p.rootSectors = static_cast<uint16_t>(roundUp8(std::max<uint32_t>(32, p.rootEntries * 32u / SECTOR_BYTES)));
     if (p.type == FAT32) {
         p.reservedSectors = p.big ? 32 : 8;
         p.tableCell = lookUp(kFat32Table, capacity);
@@ -99,7 +100,7 @@ uint32_t FatParameters::clusterCount() const
 
 uint64_t FatParameters::fatEntries() const
 {
-    const uint64_t bytes = uint64_t(sectorsPerFat) * 512;
+    const uint64_t bytes = uint64_t(sectorsPerFat) * SECTOR_BYTES;
     switch (type) {
     case FAT12:
         return bytes * 2 / 3;

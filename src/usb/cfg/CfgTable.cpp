@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/orrin/ByteOrder.h"
 #include "platform/orrin/Sector.h"
 #include "schema/base/Assert.h"
 #include "schema/base/Log.h"
@@ -78,15 +79,6 @@ const char* variantName(CfgVariant variant)
     case CfgVariant::V6605: return "6605";
     }
     return "";
-}
-
-uint32_t wordAt(const uint8_t* p) { return p[0] | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24; }
-
-void putWord(uint8_t* p, uint32_t v)
-{
-    for (int i = 0; i < 4; ++i) {
-        p[i] = static_cast<uint8_t>(v >> (8 * i));
-    }
 }
 
 // 16-bit characters of a default string descriptor.
@@ -253,8 +245,8 @@ int CfgTable::serialize(void* buffer)
         break;
     }
     sector[layout.pageOffset4Build] = m_pageOffset4Build;
-    putWord(sector, kSignature);
-    putWord(sector + 4, kSignature);
+    putFieldAt<Le32>(sector, kSignature);
+    putFieldAt<Le32>(sector + 4, kSignature);
     m_partition->serialize(sector + layout.udisk);
     m_code->serialize(sector + layout.codeCtrl);
     m_flash->serialize(sector + layout.flashInfo);
@@ -267,10 +259,10 @@ void CfgTable::checkSum(unsigned char* buffer)
     uint32_t sum = 0;
     for (int offset = 0; offset < SECTOR_BYTES; offset += 4) {
         if (offset != kChecksumOffset) {
-            sum ^= wordAt(buffer + offset);
+            sum ^= fieldAt<Le32>(buffer + offset);
         }
     }
-    putWord(buffer + kChecksumOffset, sum);
+    putFieldAt<Le32>(buffer + kChecksumOffset, sum);
     CPLOG(7, "Checksum of Config Table : %x", sum);
 }
 

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/ini/Ini.h"
+#include "platform/orrin/ByteOrder.h"
 #include "platform/orrin/Orrin.h"
 #include "platform/taval/Taval.h"
 #include "schema/base/Log.h"
@@ -133,8 +134,7 @@ int ProfileFlash::takeForcedModel()
 
 uint32_t ProfileFlash::chipZeroId() const
 {
-    return static_cast<uint32_t>(m_ids[0][0]) | static_cast<uint32_t>(m_ids[0][1]) << 8 |
-           static_cast<uint32_t>(m_ids[0][2]) << 16 | static_cast<uint32_t>(m_ids[0][3]) << 24;
+    return fieldAt<Le32>(m_ids[0]);
 }
 
 int ProfileFlash::parseFlashId(FlashIdReader* device)
