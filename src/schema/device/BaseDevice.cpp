@@ -29,7 +29,7 @@ BaseDevice::~BaseDevice()
 void BaseDevice::reportEvent(const Sptr<BaseEvent>& event)
 {
     CPLOG(7, "Add event %s to %s", event ? event->name() : "", getName());
-    lock();
+    std::lock_guard<BaseDevice> guard(*this);
     Sptr<UiEvent> request(event);
     // A request left over from a device already gone cancels nothing of the
     // one that followed it; the device thread drops it.
@@ -46,14 +46,12 @@ void BaseDevice::reportEvent(const Sptr<BaseEvent>& event)
         }
     }
     getQueue()->push(event);
-    unlock();
 }
 
 void BaseDevice::cancel(int code)
 {
-    lock();
+    std::lock_guard<BaseDevice> guard(*this);
     m_cancel.store(code, std::memory_order_relaxed);
-    unlock();
 }
 
 int BaseDevice::startup() { return 0; }
