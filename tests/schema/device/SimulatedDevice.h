@@ -2,8 +2,6 @@
 // port 0 from a folder the test writes.
 #pragma once
 
-#include <unistd.h>
-
 #include <atomic>
 #include <filesystem>
 #include <string>
@@ -13,6 +11,7 @@
 #include "platform/orrin/Orrin.h"
 #include "platform/taval/Hub.h"
 #include "support/DeviceIni.h"
+#include "support/TempFolder.h"
 
 class SimulatedDevice : public DeviceFixture {
 protected:
@@ -25,10 +24,7 @@ protected:
     void SetUp() override
     {
         DeviceFixture::SetUp();
-        folder = std::filesystem::path(::testing::TempDir()) /
-                 ("sim_" + std::to_string(::getpid()) + "_" +
-                  std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        std::filesystem::remove_all(folder);
+        folder = std::filesystem::path(temp.path()) / "device";
         describe(folder);
         plugged() = nullptr;
         init.deviceCount = 1;
@@ -47,7 +43,6 @@ protected:
     {
         destoryDevices(&mgr);
         DeviceFixture::TearDown();
-        std::filesystem::remove_all(folder);
     }
 
     std::vector<Tessor::taval::OpRecord> opLog() { return hub->device(0)->opLog(); }
@@ -119,6 +114,7 @@ protected:
     int pagesPerBlock = PAGES;
     test_support::DeviceKeys extraKeys;
     int64_t logicalSectors = 4096;
+    test_support::TempFolder temp;
     std::filesystem::path folder;
     DEVICE_MGR_T mgr{};
     DEVICE_INIT_T init{};

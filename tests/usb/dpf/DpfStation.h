@@ -17,6 +17,7 @@
 
 #include "support/DeviceIni.h"
 #include "support/DpfTree.h"
+#include "support/TempFolder.h"
 #include "platform/orrin/Orrin.h"
 #include "platform/taval/Hub.h"
 #include "platform/taval/Taval.h"
@@ -44,8 +45,9 @@ struct Geometry {
 inline const fs::path& treeRoot()
 {
     static const fs::path root = [] {
-        fs::path r = fs::path(::testing::TempDir()) / ("dpf_tree_" + std::to_string(::getpid()));
-        fs::remove_all(r);
+        // Removed with the program's static objects at exit.
+        static const test_support::TempFolder folder;
+        fs::path r = fs::path(folder.path()) / "tree";
         makeTree(r);
         fs::current_path(r);
         Tessor::schema::UsbConfiguration::instance("");
