@@ -51,7 +51,7 @@ TEST(LoginLogTest, NoPasswordReachesTheLogAtAnyLevel)
     EXPECT_TRUE(engine.ui().waitReports(0, {{UI_SIG_FOUND, 0, 0}, {UI_SIG_READY, 0, 0}, {UI_SIG_STATUS, 0, 0x803e}}))
         << ::testing::PrintToString(engine.ui().reports(0));
     login(engine, 1, HELD, 3, NEW);
-    test_support::waitUntil([&] { return log.contains("Modify Password as"); }, WAIT_LIMIT);
+    ASSERT_TRUE(test_support::waitUntil([&] { return log.contains("Modify Password as"); }, WAIT_LIMIT)) << log.text();
     for (int port : {0, 1}) {
         ASSERT_TRUE(engine.waitSlotIdle(port));
     }

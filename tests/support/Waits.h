@@ -14,7 +14,7 @@ namespace test_support {
 
 // Polls `done` until it holds; false once `limit` has passed without it.
 template <typename Done>
-bool waitUntil(Done done, std::chrono::milliseconds limit = std::chrono::seconds(20))
+[[nodiscard]] bool waitUntil(Done done, std::chrono::milliseconds limit = std::chrono::seconds(20))
 {
     const auto end = std::chrono::steady_clock::now() + limit;
     while (!done()) {
@@ -35,7 +35,7 @@ inline pid_t threadId()
 // Waits until thread `id` of this process sleeps in the kernel, as a thread
 // blocked on a lock, a condition, a join or a timed wait does; false after
 // `limit`.
-inline bool waitBlocked(pid_t id, std::chrono::milliseconds limit = std::chrono::seconds(20))
+[[nodiscard]] inline bool waitBlocked(pid_t id, std::chrono::milliseconds limit = std::chrono::seconds(20))
 {
     const std::string stat = "/proc/self/task/" + std::to_string(id) + "/stat";
     return waitUntil(

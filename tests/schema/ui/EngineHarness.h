@@ -483,12 +483,13 @@ public:
     std::string waitRunEnded(int port, std::chrono::seconds limit = std::chrono::seconds(60))
     {
         std::string state;
-        test_support::waitUntil(
+        EXPECT_TRUE(test_support::waitUntil(
             [&] {
                 state = stateOf(port);
                 return state == "StateBuildOk" || state == "StateError";
             },
-            limit);
+            limit))
+            << "port " << port << " still in " << state;
         return state;
     }
 
@@ -525,7 +526,7 @@ public:
     {
         std::vector<ProgressInfo> reports;
         int last = -1;
-        test_support::waitUntil(
+        EXPECT_TRUE(test_support::waitUntil(
             [&] {
                 reports = m_ui->progress(port);
                 for (size_t i = from; i < reports.size(); ++i) {
@@ -535,8 +536,8 @@ public:
                 }
                 return last == total;
             },
-            WAIT_LIMIT);
-        EXPECT_EQ(last, total) << state;
+            WAIT_LIMIT))
+            << state << " ended at " << last << " of " << total;
         for (size_t i = from; i < reports.size(); ++i) {
             if (reports[i].getStateName() == state) {
                 EXPECT_EQ(reports[i].getTotalProgress(), total);

@@ -378,7 +378,8 @@ protected:
         settings->setLoginOp(operation);
         const size_t before = engine.ui().reports(0).size();
         engine.start(0, settings);
-        test_support::waitUntil([&] { return engine.ui().reports(0).size() != before; }, ROAD_LIMIT);
+        EXPECT_TRUE(test_support::waitUntil([&] { return engine.ui().reports(0).size() != before; }, ROAD_LIMIT))
+            << "no report of the login run";
         return engine.waitRunEnded(0, ROAD_LIMIT);
     }
 

@@ -92,22 +92,24 @@ std::vector<Report> leaveLowFormat(Engine& engine, int port, size_t from)
 {
     const std::chrono::seconds limit(60);
     std::string state;
-    test_support::waitUntil(
+    EXPECT_TRUE(test_support::waitUntil(
         [&] {
             state = engine.stateOf(port);
             return state != "StateUnplug" && state != "StateWait" && state != "StateScan" &&
                    state != "StateLowFormat";
         },
-        limit);
+        limit))
+        << "still in " << state;
     // Reports reach the recording UI on its own thread, after the state.
     const size_t expected = from + (state == "StateError" ? 3 : 2);
     std::vector<Report> reports;
-    test_support::waitUntil(
+    EXPECT_TRUE(test_support::waitUntil(
         [&] {
             reports = engine.ui().reports(port);
             return reports.size() >= expected;
         },
-        limit);
+        limit))
+        << ::testing::PrintToString(reports);
     return std::vector<Report>(reports.begin() + long(std::min(from, reports.size())), reports.end());
 }
 

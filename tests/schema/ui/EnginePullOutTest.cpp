@@ -71,10 +71,10 @@ TEST(EnginePullOutTest, DevicePulledOutInEachStateIsReleasedWhileAnotherFinishes
             const std::vector<Report> got = engine.ui().reports(port);
             return !got.empty() && got.back().signal == UI_SIG_PLUGGED_OFF;
         };
-        test_support::waitUntil(pluggedOff, WAIT_LIMIT);
+        const bool off = test_support::waitUntil(pluggedOff, WAIT_LIMIT);
         const std::vector<Report> reports = engine.ui().reports(port);
         EXPECT_EQ(opsInState[size_t(port)].load(), pulls[size_t(port)].atOperation);
-        ASSERT_TRUE(pluggedOff()) << ::testing::PrintToString(reports);
+        ASSERT_TRUE(off) << ::testing::PrintToString(reports);
         // The failed operation may be reported first; nothing is built.
         ASSERT_GE(reports.size(), 3u);
         EXPECT_EQ(std::vector<Report>(reports.begin(), reports.begin() + 2),

@@ -138,7 +138,7 @@ TEST(EngineSoakTest, RandomPlugsPullsSwapsAndStartsLoseNoDevice)
         }
         return gone;
     };
-    test_support::waitUntil(
+    EXPECT_TRUE(test_support::waitUntil(
         [&] {
             for (int port = 0; port < PORTS; ++port) {
                 if (goneCount(port) < plugs[port]) {
@@ -147,7 +147,8 @@ TEST(EngineSoakTest, RandomPlugsPullsSwapsAndStartsLoseNoDevice)
             }
             return true;
         },
-        WAIT_LIMIT);
+        WAIT_LIMIT))
+        << "a pulled device was not reported gone";
     for (int port = 0; port < PORTS; ++port) {
         checkPort(port, engine.ui().reports(port), plugs[port]);
         EXPECT_TRUE(engine.waitState(port, "StateUnplug")) << engine.stateOf(port);
