@@ -58,21 +58,23 @@ TEST(Fifo, DelayedItemThatFallsDueJoinsBehindTheQueuedOnes)
 TEST(Fifo, WaitBlocksUntilAPush)
 {
     Queue queue;
+    // Timed from before the producer exists: a main thread that runs late may
+    // find the item there already, but never sooner than the producer's sleep.
+    const auto start = Clock::now();
     std::thread producer([&] {
         std::this_thread::sleep_for(30ms);
         queue.push(item("late"));
     });
-    const auto start = Clock::now();
     EXPECT_EQ(drain(queue, 1), std::vector<std::string>{"late"});
-    EXPECT_GE(Clock::now() - start, 25ms);
+    EXPECT_GE(Clock::now() - start, 30ms);
     producer.join();
 }
 
 TEST(Fifo, PendingDelayedItemWakesTheWaiterWhenDue)
 {
     Queue queue;
-    queue.addDelayMs(item("timer"), 40);
     const auto start = Clock::now();
+    queue.addDelayMs(item("timer"), 40);
     EXPECT_EQ(drain(queue, 1), std::vector<std::string>{"timer"});
     EXPECT_GE(Clock::now() - start, 39ms);
 }
