@@ -16,6 +16,10 @@ namespace {
 
 constexpr int kNameBytes = 11;
 constexpr unsigned char kVolumeLabel = 0x08;
+// A first name byte of 0xE5 marks a deleted entry; FAT keeps a name that
+// starts with that byte (a GBK lead byte) as 0x05.
+constexpr unsigned char kDeleted = 0xE5;
+constexpr unsigned char kStandsForDeleted = 0x05;
 
 }  // namespace
 
@@ -73,6 +77,9 @@ int createRootDir(unsigned char* sector512, const char* label) {
     std::memset(sector512, ' ', kNameBytes);
     for (int i = 0; i < kNameBytes && label[i] != '\0'; ++i) {
         sector512[i] = static_cast<unsigned char>(label[i]);
+    }
+    if (sector512[0] == kDeleted) {
+        sector512[0] = kStandsForDeleted;
     }
     sector512[kNameBytes] = kVolumeLabel;
     return 1;

@@ -316,7 +316,9 @@ TEST(EngineHighFormatCopy, NamesTheVolumeWouldChangeFailTheCopy)
 
 // Labels reach both places of the volume as 11 bytes of the code page,
 // never half a double-byte character; one FAT does not allow fails its
-// device with 0x8013 and says why before anything is written.
+// device with 0x8013 and says why before anything is written. A label
+// whose lead byte is 0xE5, the mark of a deleted entry, still reads as the
+// label and leaves the files copied after it in place.
 TEST(EngineHighFormatLabels, LabelsAreWrittenInTheCodePageOrRefused)
 {
     const auto gbk = [](const char* utf8) { return Tessor::CodePage::fromUtf8(utf8); };
@@ -326,7 +328,7 @@ TEST(EngineHighFormatLabels, LabelsAreWrittenInTheCodePageOrRefused)
     };
     const Labelled devices[] = {
         {gbk("数据盘ABCDEF"), gbk("数据盘ABCDE")}, {gbk("ABCDEFGHIJ中"), "ABCDEFGHIJ"}, {"Mixed-Case", "Mixed-Case"},
-        {"A/B", ""}, {"V1.0", ""}, {" AB", ""},
+        {gbk("咫尺"), gbk("咫尺")}, {"A/B", ""}, {"V1.0", ""}, {" AB", ""},
     };
     const Station6716 station;
     const int ports = static_cast<int>(std::size(devices));
@@ -334,7 +336,8 @@ TEST(EngineHighFormatLabels, LabelsAreWrittenInTheCodePageOrRefused)
     ASSERT_TRUE(engine.ui().waitLayerReady());
     for (int port = 0; port < ports; ++port) {
         plugAndStart(engine, port, "Label" + std::to_string(port),
-                     {{DISK_LOCAL, 100000, "", false, devices[port].label}, {DISK_REMOVABLE, REST, "", false, "SECOND"}});
+                     {{DISK_LOCAL, 100000, "first", false, devices[port].label},
+                      {DISK_REMOVABLE, REST, "", false, "SECOND"}});
     }
     for (int port = 0; port < ports; ++port) {
         const Labelled& d = devices[port];
@@ -345,7 +348,7 @@ TEST(EngineHighFormatLabels, LabelsAreWrittenInTheCodePageOrRefused)
                 EXPECT_EQ(opsOf(engine, port, write), 0);
             }
         } else {
-            expectBuilt(engine, port, {{LOCAL_FAT, 32, "", d.written}, {REMOVABLE_FAT, 16, "", "SECOND"}});
+            expectBuilt(engine, port, {{LOCAL_FAT, 32, "first", d.written}, {REMOVABLE_FAT, 16, "", "SECOND"}});
         }
     }
 }
