@@ -328,15 +328,9 @@ void PageProgress::OnClickedLogManager()
 void PageProgress::saveSerialNumber()
 {
     uint32_t number = 0;
-    if (!schema::uniSerialNO::instance()->takeSerialNO(&number)) {
+    // The counter keeps the number for the next run and logs a failure.
+    if (!schema::uniSerialNO::instance()->takeLastSerialNO(&number)) {
         mfc::AfxMessageBox(MavikLang::text("All serial numbers up to 99999999 are used, set a new start number!"));
-    }
-    // The packed form the user profile seeds the counter from.
-    const std::string packed = std::to_string(schema::packSerialNumber(number));
-    // The next run would hand out the same numbers again: leave a trace of it.
-    if (!WritePrivateProfileStringA("SettingInformation", "SerialNumber", packed.c_str(), userSettingFile().c_str())) {
-        CPLOG(3, "Serial number %s not saved to %s : %s", packed.c_str(), userSettingFile().c_str(),
-              IO::iniLastErrorText());
     }
 }
 

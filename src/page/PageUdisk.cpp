@@ -331,11 +331,8 @@ void PageUdisk::storeCode(int id)
 
 void PageUdisk::storeSerialStart()
 {
-    // A cut text is written back and stored once it is whole again: the
-    // counter is never seeded from a number that lost its digits.
-    if (filterEdit(IDC_SN_START, TEXT_LIMIT, decimalDigit)) {
-        return;
-    }
+    // What the edit shows, cut or not, is the start.
+    filterEdit(IDC_SN_START, TEXT_LIMIT, decimalDigit);
     const uint32_t start = GetDlgItemText(IDC_SN_START).toUInt();
     schema::uniSerialNO::instance(start);
     m_runSettings->setSerialNoStart(schema::packSerialNumber(start));
@@ -543,6 +540,11 @@ void PageUdisk::OnClickedSave()
     {
         Threads::Lock guard(*holder);
         holder->commitConfigInfo();
+        if (m_runSettings->getSnMode() == schema::SN_MODE_INCREMENT) {
+            // Saved as the counter's next number: the page shows that one.
+            m_runSettings->setSerialNoStart(uiMgr->getConfigInfo()->getSerialNoStart());
+            SetDlgItemText(IDC_SN_START, QString::asprintf("%08u", schema::unpackSerialNumber(m_runSettings->getSerialNoStart())));
+        }
         // The profile logs a key it could not write.
         (void)usb::ProfileDpf("DpfConfig").setDpfConfig(m_runSettings->getDpfConfig());
         // The profile logs a key it could not write.

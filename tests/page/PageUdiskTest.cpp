@@ -144,31 +144,45 @@ TEST_F(UdiskPage, EditsAreCutAtTheirLimitAndFirstForbiddenCharacter)
     EXPECT_EQ(0x12, settings()->getVendorCode());
 }
 
-TEST_F(UdiskPage, TheSerialStartTypedSeedsTheCounterOnlyFromAWholeNumber)
+TEST_F(UdiskPage, TheSerialStartShownSeedsTheCounter)
 {
     typeInto(PageUdisk::IDC_SN_START, "00000123");
     const uint32_t packed = settings()->getSerialNoStart();
     const auto* bytes = reinterpret_cast<const unsigned char*>(&packed);
     EXPECT_EQ(std::vector<int>({0x00, 0x00, 0x01, 0x23}), std::vector<int>(bytes, bytes + 4));
-    EXPECT_EQ(123u, schema::uniSerialNO::instance()->getSerialNO());
+    EXPECT_EQ(123u, schema::uniSerialNO::instance()->peekSerialNO());
 
-    // Nine digits pasted are cut to eight, written back and stored nowhere.
-    edit(PageUdisk::IDC_SN_START).selectAll();
-    edit(PageUdisk::IDC_SN_START).insert("123456789");
-    EXPECT_EQ("12345678", edit(PageUdisk::IDC_SN_START).text());
-    EXPECT_EQ(packed, settings()->getSerialNoStart());
-    EXPECT_EQ(124u, schema::uniSerialNO::instance()->getSerialNO());
+    // Text cut to eight digits, pasted or typed in front, is the start it shows.
+    struct Cut {
+        const char* typed;
+        int at;  // where it goes in the text shown; -1: over all of it
+        const char* shown;
+    } cuts[] = {{"123456789", -1, "12345678"}, {"9", 0, "91234567"}, {"4x5", 8, "91234567"}, {"7x5", -1, "7"}};
+    for (const Cut& cut : cuts) {
+        QLineEdit& start = edit(PageUdisk::IDC_SN_START);
+        if (cut.at < 0) {
+            start.selectAll();
+        } else {
+            start.setCursorPosition(cut.at);
+        }
+        start.insert(cut.typed);
+        EXPECT_EQ(cut.shown, start.text()) << cut.typed;
+        const uint32_t shown = start.text().toUInt();
+        EXPECT_EQ(schema::packSerialNumber(shown), settings()->getSerialNoStart()) << cut.typed;
+        EXPECT_EQ(shown, schema::uniSerialNO::instance()->peekSerialNO()) << cut.typed;
+    }
 
     // In the incrementing mode the page shows the counter's next number when
     // it comes up, and the counter stays used up at its last number.
     button(PageUdisk::IDC_SN_INC).click();
     typeInto(PageUdisk::IDC_SN_START, "99999999");
-    EXPECT_EQ(99999999u, schema::uniSerialNO::instance()->getSerialNO());
+    uint32_t number = 0;
+    EXPECT_EQ(schema::uniSerialNO::Taken::NEW, schema::uniSerialNO::instance()->takeSerialNO(&number));
+    EXPECT_EQ(99999999u, number);
     sheet().SetActivePage(0);
     sheet().SetActivePage(1);
     EXPECT_EQ("99999999", edit(PageUdisk::IDC_SN_START).text());
-    uint32_t number = 0;
-    EXPECT_FALSE(schema::uniSerialNO::instance()->takeSerialNO(&number));
+    EXPECT_EQ(schema::uniSerialNO::Taken::USED_UP, schema::uniSerialNO::instance()->takeSerialNO(&number));
 }
 
 TEST_F(UdiskPage, PriorityAndManualFlashSelection)
@@ -293,6 +307,35 @@ TEST_F(UdiskPage, SaveStoresTheProfilesTheConfigurationReadsBack)
     EXPECT_EQ("SAVED", read->getSerialNoLabel());
     EXPECT_EQ(0x1234, read->getProductCode());
     EXPECT_EQ(3, usb::ProfileMp3("Mp3Config").getMp3Config()->getKeyCfg()->get("bLedMode"));
+}
+
+// Save stores the start the page shows; in the incrementing mode that is
+// the counter's next number, however many devices took one since the page
+// was filled.
+TEST_F(UdiskPage, SaveStoresTheSerialStartThePageShows)
+{
+    struct Case {
+        int mode;
+        const char* typed;  // nothing: the devices take two numbers instead
+        uint32_t saved;
+    } cases[] = {{PageUdisk::IDC_SN_INC, "", 42}, {PageUdisk::IDC_SN_FIX, "00000100", 100}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.saved);
+        button(c.mode).click();
+        typeInto(PageUdisk::IDC_SN_START, "00000040");
+        if (*c.typed != '\0') {
+            typeInto(PageUdisk::IDC_SN_START, c.typed);
+        } else {
+            uint32_t number = 0;
+            for (int device = 0; device < 2; ++device) {
+                ASSERT_EQ(schema::uniSerialNO::Taken::NEW, schema::uniSerialNO::instance()->takeSerialNO(&number));
+            }
+        }
+        m_page->OnClickedSave();
+        EXPECT_EQ(QString::asprintf("%08u", c.saved).toStdString(), edit(PageUdisk::IDC_SN_START).text().toStdString());
+        EXPECT_EQ(c.saved, schema::unpackSerialNumber(usb::ProfileUser("SettingInformation").getConfigInfo()->getSerialNoStart()));
+        sheet().SetActivePage(1);
+    }
 }
 
 TEST_F(UdiskPage, SaveWithNoDeviceKeepsTheSavedPartitions)

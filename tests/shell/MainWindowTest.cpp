@@ -85,6 +85,14 @@ protected:
                                  (m_folder.path() + "/releases/usr/etc/UserSetting.ini").c_str());
         return value;
     }
+    // The serial number the counter keeps in the station's user profile.
+    static std::string keptSerialNumber()
+    {
+        char value[64] = {};
+        GetPrivateProfileStringA("SettingInformation", "SerialNumber", "", value, sizeof value,
+                                 schema::UsbConfiguration::instance()->getUserFileName().c_str());
+        return value;
+    }
 
     std::shared_ptr<mfc::HeadlessMessageBoxes> m_boxes = std::make_shared<mfc::HeadlessMessageBoxes>();
     test_support::TempFolder m_folder;
@@ -218,15 +226,17 @@ TEST_F(MainWindowTest, OpeningTheSettingsPageKeepsTheSerialCounter)
     settings->setSerialNoStart(schema::packSerialNumber(1));
     station.ui().getConfigInfo()->setSnMode(schema::SN_MODE_INCREMENT);
     schema::uniSerialNO::instance(1);
-    schema::uniSerialNO::instance()->getSerialNO();
-    schema::uniSerialNO::instance()->getSerialNO();
+    uint32_t number = 0;
+    for (int device = 0; device < 2; ++device) {
+        ASSERT_EQ(schema::uniSerialNO::Taken::NEW, schema::uniSerialNO::instance()->takeSerialNO(&number));
+    }
     sheet.show();
     clickTab(sheet, 1);
     EXPECT_EQ(sheet.GetPage(1)->GetDlgItemText(page::PageUdisk::IDC_SN_START), "00000003");
     clickTab(sheet, 0);
     QTest::mouseClick(productionPage(sheet).GetDlgItem(PageProgress::IDC_EXIT), Qt::LeftButton);
     EXPECT_FALSE(sheet.isVisible());
-    EXPECT_EQ(userSetting("SerialNumber"), std::to_string(schema::packSerialNumber(3)));
+    EXPECT_EQ(keptSerialNumber(), std::to_string(schema::packSerialNumber(3)));
 }
 
 // 1 Gbit devices, large enough for the system area and a FAT volume.
@@ -467,8 +477,8 @@ TEST_F(MainWindowTest, StartAllStartsEveryReadyPortAndABusyStationDoesNotEnd)
     schema::uniSerialNO::instance(123);
     QTest::mouseClick(station.page().GetDlgItem(PageProgress::IDC_EXIT), Qt::LeftButton);
     EXPECT_EQ(m_boxes->texts(), QStringList({"Cannot exit during the manufacture"}));
-    EXPECT_EQ(userSetting("SerialNumber"), "587268096");
-    EXPECT_EQ(schema::uniSerialNO::instance()->getSerialNO(), 124u);
+    EXPECT_EQ(keptSerialNumber(), "587268096");
+    EXPECT_EQ(schema::uniSerialNO::instance()->peekSerialNO(), 124u);
 }
 
 TEST_F(MainWindowTest, TheTimerClearsOnlyTheChannelsOfPortsThatLeft)
@@ -578,24 +588,28 @@ TEST_F(MainWindowTest, BindingAndTheLastSerialNumberAreSavedForTheNextRun)
     // Numbers used up: the operator is told, and the next run starts at the last.
     shell::MavikApp::instance()->uiMgr->getConfigInfo()->setSnMode(schema::SN_MODE_INCREMENT);
     schema::uniSerialNO::instance(99999999);
-    schema::uniSerialNO::instance()->getSerialNO();
+    uint32_t number = 0;
+    ASSERT_EQ(schema::uniSerialNO::Taken::NEW, schema::uniSerialNO::instance()->takeSerialNO(&number));
     QTest::mouseClick(station.page().GetDlgItem(PageProgress::IDC_EXIT), Qt::LeftButton);
     EXPECT_EQ(m_boxes->texts(),
               QStringList({"All serial numbers up to 99999999 are used, set a new start number!"}));
-    EXPECT_EQ(userSetting("SerialNumber"), std::to_string(0x99999999u));
+    EXPECT_EQ(keptSerialNumber(), std::to_string(0x99999999u));
 }
 
 TEST_F(MainWindowTest, ASerialNumberThatCannotBeSavedIsLogged)
 {
     QuietStation station(1);
     shell::MavikApp::instance()->uiMgr->getConfigInfo()->setSnMode(schema::SN_MODE_INCREMENT);
-    // A folder in the settings file's place refuses the write.
-    const std::string file = m_folder.path() + "/releases/usr/etc/UserSetting.ini";
-    std::filesystem::remove(file);
+    // A folder in the user profile's place refuses the write.
+    const std::string file = schema::UsbConfiguration::instance()->getUserFileName();
+    const std::string kept = m_folder.path() + "/kept.ini";
+    std::filesystem::rename(file, kept);
     std::filesystem::create_directory(file);
     test_support::LogCapture log;
     QTest::mouseClick(station.page().GetDlgItem(PageProgress::IDC_EXIT), Qt::LeftButton);
-    EXPECT_TRUE(log.contains("not saved to")) << log.text();
+    EXPECT_TRUE(log.contains("not saved to " + file)) << log.text();
+    std::filesystem::remove(file);
+    std::filesystem::rename(kept, file);
 }
 
 TEST_F(MainWindowTest, TheSettingsSummaryShowsTheRunSettings)

@@ -8,6 +8,7 @@
 #include "platform/orrin/ByteOrder.h"
 #include "platform/orrin/Sector.h"
 #include "schema/base/Assert.h"
+#include "schema/base/DeviceCode.h"
 #include "schema/base/Log.h"
 #include "schema/base/SystemInfo.h"
 #include "schema/base/UsbConfiguration.h"
@@ -456,7 +457,9 @@ int CfgTable::finish(schema::UsbDevice* device)
         return -1;
     }
     TESSOR_ASSERT(device != nullptr);
-    updateFromConfigData();
+    if (!updateFromConfigData()) {
+        return -schema::DeviceCode::NO_USER_SETTING_FILE;
+    }
     CfgDeviceView view = CfgDeviceView::of(device);
     view.setList = device->getSetList();
     CPLOG(7, "%s is finish...", m_flash->getName());

@@ -121,11 +121,12 @@ private:
     int startSector() const;
     CodeAllocation codeAllocation(schema::UsbDevice* device) const;
 
-    // Settings of the run (CfgTableSettings.cpp).
-    void updateFromConfigData();
+    // Settings of the run (CfgTableSettings.cpp). False when the device's
+    // serial number could not be kept for the runs to come.
+    [[nodiscard]] bool updateFromConfigData();
     void updateConfigData();
     void setFirmwareVersoin();
-    void takeSerialNumber(const schema::ConfigInfo& settings);
+    [[nodiscard]] bool takeSerialNumber(const schema::ConfigInfo& settings);
     void takePassword(schema::ConfigInfo& settings);
     void takeInquiry(const schema::ConfigInfo& settings, InquiryData& inquiry);
 

@@ -139,7 +139,7 @@ void CfgTable::setFirmwareVersoin()
     }
 }
 
-void CfgTable::takeSerialNumber(const ConfigInfo& settings)
+bool CfgTable::takeSerialNumber(const ConfigInfo& settings)
 {
     char* field = m_cfgTblInfo.serialNumber;
     const size_t size = sizeof m_cfgTblInfo.serialNumber;
@@ -161,8 +161,20 @@ void CfgTable::takeSerialNumber(const ConfigInfo& settings)
         // One counter value per table, however often it is finished.
         if (m_firstSerial != 0) {
             CPLOG(7, "Increcement Serial Number");
+            uint32_t taken = 0;
+            switch (schema::uniSerialNO::instance()->takeSerialNO(&taken)) {
+            case schema::uniSerialNO::Taken::NEW: break;
+            case schema::uniSerialNO::Taken::USED_UP:
+                CPLOG(3, "Serial numbers are used up: %u is handed out again", taken);
+                break;
+            case schema::uniSerialNO::Taken::NOT_KEPT:
+                // A number the next run could hand out again never reaches
+                // the device; the next fill asks again.
+                std::memset(field, 0, size);
+                return false;
+            }
             char number[16];
-            std::snprintf(number, sizeof number, "%08u", schema::uniSerialNO::instance()->getSerialNO());
+            std::snprintf(number, sizeof number, "%08u", taken);
             copyText(field, size, label + number, size);
             m_firstSerial = 0;
         }
@@ -172,6 +184,7 @@ void CfgTable::takeSerialNumber(const ConfigInfo& settings)
         std::memset(field, 0, size);
         break;
     }
+    return true;
 }
 
 void CfgTable::takePassword(ConfigInfo& settings)
@@ -203,13 +216,15 @@ void CfgTable::takeInquiry(const ConfigInfo& settings, InquiryData& inquiry)
     CPLOG(7, "ProductString : %s(%d)", settings.getProductString().c_str(), product);
 }
 
-void CfgTable::updateFromConfigData()
+bool CfgTable::updateFromConfigData()
 {
     schema::UsbDevice* device = getDevice();
     TESSOR_ASSERT(device != nullptr);
     Sptr<ConfigInfo> settings = device->getConfigInfo();
     TESSOR_ASSERT(settings);
-    takeSerialNumber(*settings);
+    if (!takeSerialNumber(*settings)) {
+        return false;
+    }
     takePassword(*settings);
 
     const int vendor = settings->getVendorCode() & 0xFFFF;
@@ -242,6 +257,7 @@ void CfgTable::updateFromConfigData()
         inquiry->deviceType = diskType == schema::DISK_CDROM ? 0x05 : 0x00;
         inquiry->removable = diskType == schema::DISK_LOCAL ? 0x00 : 0x80;
     }
+    return true;
 }
 
 void CfgTable::updateConfigData()

@@ -38,7 +38,7 @@ void ProfileUser::buildConfigInfo()
     info.setSerialNoLabel(m_record.serialNoLabel);
     uint32_t packed = static_cast<uint32_t>(m_record.serialNumber);
     info.setSerialNoStart(packed);
-    Tessor::schema::uniSerialNO::instance(Tessor::schema::unpackSerialNumber(packed));
+    Tessor::schema::uniSerialNO::instance(Tessor::schema::unpackSerialNumber(packed))->keepIn(m_fileName, m_sectionName);
     CPLOG(7, "SerialNo : %u(%u)", info.getSerialNoStart(), packed);
 
     Sptr<ScanConfig> scan = info.getScanConfig();
@@ -147,7 +147,17 @@ int ProfileUser::setConfigInfo(const Sptr<ConfigInfo>& info)
             m_record.ptnHid0 = part->getHide() ? 1 : 0;
         }
     }
-    return encode(m_fileName, m_sectionName, &m_record, &UserProfileFields);
+    if (info->getSnMode() != Tessor::schema::SN_MODE_INCREMENT) {
+        return encode(m_fileName, m_sectionName, &m_record, &UserProfileFields);
+    }
+    // The counting start is the counter's next number, stored while no device
+    // can take one: a number handed out meanwhile is never written back.
+    const bool saved = Tessor::schema::uniSerialNO::instance()->keepWith([&](uint32_t next) {
+        info->setSerialNoStart(Tessor::schema::packSerialNumber(next));
+        m_record.serialNumber = static_cast<int32_t>(info->getSerialNoStart());
+        return encode(m_fileName, m_sectionName, &m_record, &UserProfileFields) == 0;
+    });
+    return saved ? 0 : -1;
 }
 
 }  // namespace Tessor::usb

@@ -17,7 +17,9 @@ public:
     ~ProfileUser() override = default;
 
     Sptr<Tessor::schema::ConfigInfo> getConfigInfo() const { return m_configInfo; }
-    // Writes every key of the profile from info; -1 when the file refused a key.
+    // Writes every key of the profile from info; -1 when the file refused a
+    // key. In the incrementing serial mode the start written, and set in
+    // info, is the serial counter's next number.
     [[nodiscard]] int setConfigInfo(const Sptr<Tessor::schema::ConfigInfo>& info);
 
 private:

@@ -2,6 +2,7 @@
 
 #include "schema/base/Assert.h"
 #include "schema/base/Log.h"
+#include "platform/ini/Ini.h"
 
 namespace Tessor::schema {
 
@@ -47,30 +48,60 @@ uniSerialNO* uniSerialNO::instance()
     return uniInstance;
 }
 
-bool uniSerialNO::takeSerialNO(uint32_t* number)
+void uniSerialNO::keepIn(const std::string& file, const std::string& section)
+{
+    std::lock_guard<std::mutex> guard(m_mutex);
+    m_file = file;
+    m_section = section;
+}
+
+bool uniSerialNO::keep(uint32_t next)
+{
+    if (m_file.empty()) {
+        return true;
+    }
+    // Past the last number the last is what the next run starts with.
+    const std::string packed = std::to_string(packSerialNumber(next < USED_UP ? next : LAST_SERIAL));
+    if (WritePrivateProfileStringA(m_section.c_str(), "SerialNumber", packed.c_str(), m_file.c_str()) == 0) {
+        CPLOG(3, "Serial number %s not saved to %s : %s", packed.c_str(), m_file.c_str(), IO::iniLastErrorText());
+        return false;
+    }
+    return true;
+}
+
+uniSerialNO::Taken uniSerialNO::takeSerialNO(uint32_t* number)
 {
     std::lock_guard<std::mutex> guard(m_mutex);
     if (serialNO >= USED_UP) {
         *number = LAST_SERIAL;
-        return false;
+        return Taken::USED_UP;
+    }
+    if (!keep(serialNO + 1)) {
+        return Taken::NOT_KEPT;
     }
     *number = serialNO++;
-    return true;
+    return Taken::NEW;
+}
+
+bool uniSerialNO::takeLastSerialNO(uint32_t* number)
+{
+    std::lock_guard<std::mutex> guard(m_mutex);
+    const bool fresh = serialNO < USED_UP;
+    *number = fresh ? serialNO++ : LAST_SERIAL;
+    (void)keep(*number);  // logged; the run ends either way
+    return fresh;
+}
+
+bool uniSerialNO::keepWith(const std::function<bool(uint32_t next)>& write)
+{
+    std::lock_guard<std::mutex> guard(m_mutex);
+    return write(serialNO < USED_UP ? serialNO : LAST_SERIAL);
 }
 
 uint32_t uniSerialNO::peekSerialNO()
 {
     std::lock_guard<std::mutex> guard(m_mutex);
     return serialNO >= USED_UP ? LAST_SERIAL : serialNO;
-}
-
-uint32_t uniSerialNO::getSerialNO()
-{
-    uint32_t number = 0;
-    if (!takeSerialNO(&number)) {
-        CPLOG(3, "Serial numbers are used up: %u is handed out again", number);
-    }
-    return number;
 }
 
 uint32_t packSerialNumber(uint32_t number)

@@ -105,7 +105,7 @@ TEST_F(Settings, IncrementedSerialIsTakenOncePerTable)
     char decoded[17];
     CfgTable::decodeStringDescritor(&table->getCfgInfoV31()->serial, decoded);
     EXPECT_STREQ("AB00000007", decoded);
-    EXPECT_EQ(8u, Tessor::schema::uniSerialNO::instance()->getSerialNO());
+    EXPECT_EQ(8u, Tessor::schema::uniSerialNO::instance()->peekSerialNO());
 }
 
 TEST_F(Settings, StringFormsCountAndTruncate)

@@ -38,7 +38,7 @@ TEST_F(ProfileUserTest, SampleProfileGivesTheRunSettings)
     EXPECT_EQ(2, info->getSnMode());
     EXPECT_EQ("DEMO", info->getSerialNoLabel());
     EXPECT_EQ(16777216u, info->getSerialNoStart());
-    EXPECT_EQ(1u, Tessor::schema::uniSerialNO::instance()->getSerialNO());
+    EXPECT_EQ(1u, Tessor::schema::uniSerialNO::instance()->peekSerialNO());
     EXPECT_EQ(1, info->getScanConfig()->getScanLevel());
     EXPECT_TRUE(info->getScanConfig()->getEccStatus());
     EXPECT_EQ(1, info->getLedStatus());
@@ -55,7 +55,9 @@ TEST_F(ProfileUserTest, WrittenProfileReadsBackUnchanged)
     ProfileUser first("SettingInformation");
     Sptr<ConfigInfo> info = first.getConfigInfo();
     info->setPassword("pw");
+    // As the settings page stores a typed start: packed, and the counter seeded.
     info->setSerialNoStart(0x78563412u);
+    Tessor::schema::uniSerialNO::instance(12345678);
     Sptr<Tessor::schema::PartInfo> part(new Tessor::schema::PartInfo(2048));
     part->setIsEncrypted(true);
     part->setCopyPath("releases\\dpf\\photo");
@@ -68,7 +70,7 @@ TEST_F(ProfileUserTest, WrittenProfileReadsBackUnchanged)
     Sptr<ConfigInfo> again = second.getConfigInfo();
     EXPECT_EQ("pw", again->getPassword());
     EXPECT_EQ(0x78563412u, again->getSerialNoStart());
-    EXPECT_EQ(12345678u, Tessor::schema::uniSerialNO::instance()->getSerialNO());
+    EXPECT_EQ(12345678u, Tessor::schema::uniSerialNO::instance()->peekSerialNO());
     ASSERT_EQ(2, again->getPartCount());
     EXPECT_TRUE(again->getPartInfo(1)->getIsEncrypted());
     EXPECT_EQ("releases\\dpf\\photo", again->getPartInfo(1)->getCopyPath());
@@ -86,7 +88,7 @@ TEST_F(ProfileUserTest, MissingProfileGivesNoneTextsAndNoPartitions)
     EXPECT_EQ("NONE", info->getSerialNoLabel());
     EXPECT_EQ(0, info->getPartCount());
     EXPECT_EQ(0u, info->getSerialNoStart());
-    EXPECT_EQ(0u, Tessor::schema::uniSerialNO::instance()->getSerialNO());
+    EXPECT_EQ(0u, Tessor::schema::uniSerialNO::instance()->peekSerialNO());
 }
 
 TEST_F(ProfileUserTest, TextValues)

@@ -18,7 +18,8 @@ TEST(SerialNumberThreads, TenThreadsGetDistinctNumbers)
     for (int t = 0; t < 10; ++t) {
         threads.emplace_back([&, t] {
             for (int i = 0; i < 100; ++i) {
-                drawn[static_cast<size_t>(t * 100 + i)] = uniSerialNO::instance()->getSerialNO();
+                EXPECT_EQ(uniSerialNO::Taken::NEW,
+                          uniSerialNO::instance()->takeSerialNO(&drawn[static_cast<size_t>(t * 100 + i)]));
             }
         });
     }

@@ -1,6 +1,7 @@
 #include "usb/task/lFormat/SystemAreaPass.h"
 
 #include "schema/base/Assert.h"
+#include "schema/base/DeviceCode.h"
 #include "schema/base/Log.h"
 #include "schema/base/SystemInfo.h"
 #include "schema/device/BaseAddress.h"
@@ -70,6 +71,17 @@ Sptr<usb::CfgTableIndex> SystemAreaPass::indexOfSet(UsbDevice* device, const Spt
     index->setAddress(pages);
     device->setCfgTableIndex(index);
     return index;
+}
+
+int SystemAreaPass::finishTable(UsbDevice* device, const Sptr<BaseEvent>& event)
+{
+    const int result = device->getCfgTable()->finish(device);
+    if (result == 0) {
+        return 0;
+    }
+    CPLOG(3, "Update Config Table of device %s faile", device->getName());
+    return fail(event, result == -DeviceCode::NO_USER_SETTING_FILE ? DeviceCode::NO_USER_SETTING_FILE
+                                                                     : DeviceCode::CFG_TABLE_WRITE_FAILED);
 }
 
 int SystemAreaPass::fail(const Sptr<BaseEvent>& event, int code)

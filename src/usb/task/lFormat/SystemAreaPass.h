@@ -27,6 +27,9 @@ public:
     // unless the firmware finds its table through an index.
     static Sptr<usb::CfgTableIndex> indexOfSet(UsbDevice* device, const Sptr<usb::AllocatAddress>& set);
     static bool isIndexPointerFirmware(UsbDevice* device);
+    // Fills the device's configuration table from its run settings; when it
+    // cannot be filled, fails the task with the code of the cause.
+    [[nodiscard]] static int finishTable(UsbDevice* device, const Sptr<BaseEvent>& event);
     // Records `code` in the event and gives the task's result.
     [[nodiscard]] static int fail(const Sptr<BaseEvent>& event, int code);
     // Logs the time since `started` (a system tick) after the task's name.

@@ -196,9 +196,8 @@ int TaskLfCfgTable2Flash::writePass(UsbDevice* device, const Sptr<BaseEvent>& ev
         return Pass::fail(event, DeviceCode::CFG_TABLE_INDEX_WRITE_FAILED);
     }
     CPLOG(7, "Update Config Table %s of device %s for %d times", table->getName(), device->getName(), i + 1);
-    if (table->finish(device) != 0) {
-        CPLOG(3, "Update Config Table of device %s faile", device->getName());
-        return Pass::fail(event, DeviceCode::CFG_TABLE_WRITE_FAILED);
+    if (const int result = Pass::finishTable(device, event); result != 0) {
+        return result;
     }
     if (table->writeFlash(device) != 0) {
         CPLOG(3, "Finish Write CFG table To Flash Faild");

@@ -59,9 +59,10 @@ int TaskLfValidateFlashData::startup(UsbDevice* device, Sptr<BaseEvent> event)
             return result;
         }
     }
-    if (PlaneLayout::isBlockModeMultiPlane(device) && device->getCfgTable()->finish(device) != 0) {
-        CPLOG(3, "Update Config Table of device %s faile", device->getName());
-        return Pass::fail(event, DeviceCode::CFG_TABLE_WRITE_FAILED);
+    if (PlaneLayout::isBlockModeMultiPlane(device)) {
+        if (const int result = Pass::finishTable(device, event); result != 0) {
+            return result;
+        }
     }
     Pass::logElapsed("TaskLfValidateFlashData", started);
     return 0;
@@ -75,9 +76,8 @@ int TaskLfValidateFlashData::checkPass(UsbDevice* device, const Sptr<BaseEvent>&
     Sptr<usb::CfgTable> table = device->getCfgTable();
     reload.updateCfgAndCode(usb::CMD_EXTERNAL_AS_SCAN_CODE);
     CPLOG(7, "Update Config Table %s of device %s", table->getName(), device->getName());
-    if (table->finish(device) != 0) {
-        CPLOG(3, "Update Config Table of device %s faile", device->getName());
-        return Pass::fail(event, DeviceCode::CFG_TABLE_WRITE_FAILED);
+    if (const int result = Pass::finishTable(device, event); result != 0) {
+        return result;
     }
     Sptr<usb::CfgTableIndex> index = Pass::indexOfSet(device, set);
     if (index) {
