@@ -1,5 +1,7 @@
 #include "shell/MavikUiMgr.h"
 
+#include <algorithm>
+
 #include "page/PageSetting.h"
 #include "platform/orrin/Orrin.h"
 #include "schema/base/Assert.h"
@@ -18,15 +20,10 @@ MavikUiMgr::MavikUiMgr(BaseManager* parent) : UiInterfaceMgr(parent)
 {
     CPLOG(7, "MavikUiMgr ");
     UsbConfiguration* config = UsbConfiguration::instance();
-    m_count = config->getCurrentFunction() == FUNCTION_FACTORY ? config->getDeviceCount() : 1;
-    if (m_count > MAX_DEVICES) {
-        CPLOG(3, "Device count %d is more than the %d channels of the window: %d are used", m_count, MAX_DEVICES,
-              MAX_DEVICES);
-        m_count = MAX_DEVICES;
-    }
-    if (m_count < 0) {
-        m_count = 0;
-    }
+    // A count beyond the channels stops the station at start-up; until
+    // then the records stay within them.
+    m_count = std::clamp(config->getCurrentFunction() == FUNCTION_FACTORY ? config->getDeviceCount() : 1, 0,
+                         MAX_DEVICES);
     for (int i = 0; i < m_count; ++i) {
         m_devices[i] = new MavikDevice(getConfigInfo());
     }

@@ -24,6 +24,8 @@ public:
     explicit MavikUiMgr(schema::BaseManager* parent);
     ~MavikUiMgr() override;
 
+    int getPortLimit() const override { return MAX_DEVICES; }
+
     // An operator action on every port, in port order (GUI thread).
     void forEachDevice(int action);
     // Every port gets its own copy of `settings` for its next start.

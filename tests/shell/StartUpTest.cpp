@@ -82,19 +82,28 @@ TEST_F(StartUpTest, AMissingConfigurationFileEndsTheStart)
     EXPECT_NE(run.err.find("can not open " + m_dir + "/missing.cfg"), std::string::npos) << run.err;
 }
 
+// A port count the window cannot show, each on a channel of its own, is
+// refused as one the device layer cannot serve.
 TEST_F(StartUpTest, AStationTheDeviceLayerRefusesShowsItsMessage)
 {
-    std::ofstream(m_dir + "/station.cfg") << "Display_Name string Window Test\n"
-                                          << "Log_Level int 3\n"
-                                          << "LogFilename string " << m_dir << "/station.log\n"
-                                          << "PlugIn list UsbMgr udisk\n"
-                                          << "Device_Count int 0\n"
-                                          << "CurrentFunction string UDiskFactory\n"
-                                          << "ChipSet string 6716\n";
-    const Outcome run = start({"/debug", "-fstation.cfg"});
-    EXPECT_EQ(run.status, START_FAILED_STATUS);
-    EXPECT_NE(run.out.find("some error in device management\n"), std::string::npos) << run.out;
-    EXPECT_NE(run.err.find("Some Errors found in Device Layer"), std::string::npos) << run.err;
+    for (const char* count : {"0", "21", "40"}) {
+        SCOPED_TRACE(count);
+        std::ofstream(m_dir + "/station.cfg") << "Display_Name string Window Test\n"
+                                              << "Log_Level int 3\n"
+                                              << "LogFilename string " << m_dir << "/station.log\n"
+                                              << "PlugIn list UsbMgr udisk\n"
+                                              << "Device_Count int " << count << "\n"
+                                              << "CurrentFunction string UDiskFactory\n"
+                                              << "ChipSet string 6716\n";
+        const Outcome run = start({"/debug", "-fstation.cfg"});
+        EXPECT_EQ(run.status, START_FAILED_STATUS);
+        EXPECT_NE(run.err.find("station.cfg: tag Device_Count '" + std::string(count) +
+                               "' is not a port count of 1..20"),
+                  std::string::npos)
+            << run.err;
+        EXPECT_NE(run.out.find("some error in device management\n"), std::string::npos) << run.out;
+        EXPECT_NE(run.err.find("Some Errors found in Device Layer"), std::string::npos) << run.err;
+    }
 }
 
 }  // namespace

@@ -109,6 +109,7 @@ int RunAgent::init(UiInterfaceMgr* ui)
     CPLOG(7, "Create UiInterfaceMgr");
     TESSOR_ASSERT(ui != nullptr);
     attachUi(ui);
+    m_portLimit = ui->getPortLimit();
     std::fprintf(stdout, "Ready\n");
     return 0;
 }
@@ -118,7 +119,7 @@ int RunAgent::run()
     // Refused before any manager or thread runs, so the process can end at
     // once; the UI manager, which never joined the tree, is handed back.
     std::string cause;
-    if (!UsbConfiguration::instance()->checkStation(cause)) {
+    if (!UsbConfiguration::instance()->checkStation(m_portLimit, cause)) {
         std::fprintf(stderr, "%s\n", cause.c_str());
         cpLogForced(LOG_ERR, __FILE__, __LINE__, "%s", cause.c_str());
         detachUi();

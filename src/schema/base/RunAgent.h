@@ -74,6 +74,7 @@ private:
     bool m_shutdownDone = false;
     BaseManager* m_root = nullptr;
     DEVICE_MGR_T* m_deviceMgr = nullptr;
+    int m_portLimit = 0;
     char m_versionInfo[PARAM_SIZE];
 };
 

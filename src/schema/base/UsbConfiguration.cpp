@@ -427,7 +427,7 @@ bool UsbConfiguration::checkProfile(int tag, const std::string& file, std::strin
     return true;
 }
 
-bool UsbConfiguration::checkStation(std::string& cause) const
+bool UsbConfiguration::checkStation(int portLimit, std::string& cause) const
 {
     if (!m_refusals.empty()) {
         cause = m_refusals.front();
@@ -445,9 +445,9 @@ bool UsbConfiguration::checkStation(std::string& cause) const
         cause = parsingFile + ": no PlugIn line names a device library, the station has nothing to run";
         return false;
     }
-    if (m_function == FUNCTION_FACTORY && (m_deviceCount < 1 || m_deviceCount > MAX_DEVICE_COUNT)) {
+    if (m_function == FUNCTION_FACTORY && (m_deviceCount < 1 || m_deviceCount > portLimit)) {
         cause = parsingFile + ": tag Device_Count '" + m_deviceCountText + "' is not a port count of 1.." +
-                std::to_string(MAX_DEVICE_COUNT);
+                std::to_string(portLimit);
         return false;
     }
     const size_t slash = m_sampleFileName.rfind('/');

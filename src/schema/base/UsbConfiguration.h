@@ -146,10 +146,10 @@ public:
     const std::vector<std::string>& getNotices() const { return m_notices; }
     // Writes the notices into the log file whatever its level, once it is open.
     void logNotices() const;
-    // Whether the file gives the station a device library, a port count it
-    // can serve, profiles it can read and a folder for the scan samples, and
-    // no value it refused; the cause when not.
-    bool checkStation(std::string& cause) const;
+    // Whether the file gives the station a device library, a port count of
+    // 1..portLimit, profiles it can read and a folder for the scan samples,
+    // and no value it refused; the cause when not.
+    bool checkStation(int portLimit, std::string& cause) const;
 
     // Log size limits in KiB: the smallest that does not rotate the log at
     // every few lines, the largest whose byte count fits 32 bits.

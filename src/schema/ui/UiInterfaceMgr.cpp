@@ -39,6 +39,11 @@ int UiInterfaceMgr::updateConfig()
     return 0;
 }
 
+int UiInterfaceMgr::getPortLimit() const
+{
+    return UsbConfiguration::MAX_DEVICE_COUNT;
+}
+
 void UiInterfaceMgr::myMainLoop(void* /*arg*/) { RunAgent::markManagerThread(this); }
 
 void UiInterfaceMgr::replyDeviceEvent(const Sptr<UiEvent>& event, UiSignalType signal)

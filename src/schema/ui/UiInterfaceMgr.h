@@ -22,6 +22,9 @@ public:
     ~UiInterfaceMgr() override;
 
     [[nodiscard]] int startup() override { return 0; }
+    // The most production ports this front end can show; a station
+    // configured with more does not start.
+    virtual int getPortLimit() const;
     void myMainLoop(void* arg) override;
 
     Sptr<ConfigInfo> getConfigInfo() const { return m_configInfo; }

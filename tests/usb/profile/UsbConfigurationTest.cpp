@@ -265,13 +265,13 @@ TEST_F(UsbConfigurationTest, StationCheckNamesTheCause)
     testing::internal::CaptureStderr();
     for (const Case& k : cases) {
         std::string cause;
-        EXPECT_FALSE(load(k.config)->checkStation(cause)) << k.config;
+        EXPECT_FALSE(load(k.config)->checkStation(UsbConfiguration::MAX_DEVICE_COUNT, cause)) << k.config;
         EXPECT_NE(std::string::npos, cause.find(m_folder.file("tessor.cfg") + ": " + k.cause)) << cause;
     }
     std::string cause;
-    EXPECT_TRUE(load(station + "Device_Count int 64\n")->checkStation(cause)) << cause;
+    EXPECT_TRUE(load(station + "Device_Count int 64\n")->checkStation(UsbConfiguration::MAX_DEVICE_COUNT, cause)) << cause;
     // Outside the factory function the station has one port, whatever the count says.
-    EXPECT_TRUE(load(station + "Device_Count int 0\nCurrentFunction string UDiskUser\n")->checkStation(cause));
+    EXPECT_TRUE(load(station + "Device_Count int 0\nCurrentFunction string UDiskUser\n")->checkStation(UsbConfiguration::MAX_DEVICE_COUNT, cause));
     testing::internal::GetCapturedStderr();
 }
 
@@ -306,7 +306,7 @@ TEST_F(UsbConfigurationTest, RefusedValuesStopTheStation)
     testing::internal::CaptureStderr();
     for (const Case& k : cases) {
         std::string cause;
-        EXPECT_FALSE(load(k.line + "\n" + station)->checkStation(cause)) << k.line;
+        EXPECT_FALSE(load(k.line + "\n" + station)->checkStation(UsbConfiguration::MAX_DEVICE_COUNT, cause)) << k.line;
         EXPECT_NE(std::string::npos, cause.find(m_folder.file("tessor.cfg") + " line 1: " + k.cause)) << cause;
     }
     const std::string told = testing::internal::GetCapturedStderr();
@@ -314,7 +314,7 @@ TEST_F(UsbConfigurationTest, RefusedValuesStopTheStation)
     std::string cause;
     EXPECT_TRUE(load("UserProfile string " + m_folder.file("user.ini") + "\nCfgTableCount int 1\nTimeout int 0\n"
                      "DpfSupport bool False\nChipSet string 6605\nCurrentFunction string Kelvo\n" + station)
-                    ->checkStation(cause))
+                    ->checkStation(UsbConfiguration::MAX_DEVICE_COUNT, cause))
         << cause;
 }
 
