@@ -19,6 +19,8 @@ protected:
         static const test_support::TempFolder outputs;
         UsbConfiguration::instance()->setLogFilename(outputs.path() + "/station.log");
         UsbConfiguration::instance()->setCurrentFunction(FUNCTION_FACTORY);
+        // The slot makes its photo-frame content when it is made.
+        UsbConfiguration::instance()->setDpfSupport(photoFrame);
         device = new UsbDevice(nullptr, 0, "UDISK-0");
     }
     void TearDown() override { delete device; }
@@ -35,5 +37,7 @@ protected:
         device->setFlashInfo(flash);
     }
 
+    // A station of photo frames, set before SetUp.
+    bool photoFrame = false;
     Tessor::schema::UsbDevice* device = nullptr;
 };

@@ -7,8 +7,11 @@
 #include <iterator>
 #include <map>
 
-#include "DpfStation.h"
 #include "schema/device/BaseAddress.h"
+#include "schema/device/SimulatedDevice.h"
+#include "schema/dpf/DpfDataFactory.h"
+#include "schema/dpf/DpfDevice.h"
+#include "schema/state/DeviceStateType.h"
 #include "schema/dpf/DpfConfig.h"
 #include "usb/dpf/AreaWriter.h"
 #include "usb/dpf/DpfCfgTable.h"
@@ -17,6 +20,8 @@
 #include "usb/dpf/DpfCmdItem.h"
 #include "usb/dpf/DpfCmdPhotoAddress.h"
 #include "usb/dpf/DpfCmdPhotoState.h"
+#include "usb/cmd/SectorBitmap.h"
+#include "support/DpfTree.h"
 #include "platform/orrin/HostPath.h"
 
 namespace dpf_test {
@@ -26,11 +31,45 @@ using Tessor::schema::DpfConfig;
 using Tessor::schema::DpfDataItem;
 using Tessor::schema::DpfDevice;
 
-const Geometry kGeometry{"6716", 1024, 64, 4};  // 256 sectors a block
+// Every test program works in one tree, made once; the process's data
+// factory reads it from the working folder.
+void enterTree()
+{
+    static const bool made = [] {
+        // Removed with the program's static objects at exit.
+        static const test_support::TempFolder folder;
+        const fs::path root = fs::path(folder.path()) / "tree";
+        makeTree(root);
+        fs::current_path(root);
+        Tessor::schema::UsbConfiguration::instance("");
+        return Tessor::schema::DpfDataFactory::instance()->init() == 0;
+    }();
+    ASSERT_TRUE(made);
+}
 
-class DpfTables : public ::testing::Test {
+// A photo-frame device of one 1 Gbit chip (256 sectors a block), a flash
+// without bad blocks, waiting for production: for the tables a device
+// builds, without the engine.
+class DpfTables : public SimulatedDevice {
 protected:
-    void SetUp() override { device = station.plug(0, kGeometry); }
+    DpfTables()
+    {
+        chips = 1;
+        blocksPerChip = 1024;
+        pagesPerBlock = 64;
+        photoFrame = true;
+    }
+
+    void SetUp() override
+    {
+        enterTree();
+        SimulatedDevice::SetUp();
+        device->setSectorBitmap(
+            Sptr<Tessor::usb::SectorBitmap>(new Tessor::usb::SectorBitmap(device, "SectorBitmap")));
+        device->setState(device->findState(Tessor::schema::STATE_WAIT));
+    }
+
+    int perBlock() const { return pagesPerBlock * SECTORS; }
 
     // Builds the tables of `config` on the freshly scanned device, without
     // writing them.
@@ -54,9 +93,6 @@ protected:
         }
         return config;
     }
-
-    DpfStation station{1};
-    Tessor::schema::UsbDevice* device = nullptr;
 };
 
 TEST_F(DpfTables, PhotoZonesAndStateBitmapFollowThePhotoCount)
@@ -154,7 +190,7 @@ TEST_F(DpfTables, ReadBackFromTheTableGivesTheContentAndAreasWritten)
         std::vector<int> blocks;
         Sptr<Tessor::usb::DpfCmd> area = dpf->getDpfCmd(type);
         for (int i = 0; i < area->getAreaBlocks(); ++i) {
-            blocks.push_back(area->getAreaBlock(i)->getPhyAddress() / kGeometry.perBlock());
+            blocks.push_back(area->getAreaBlock(i)->getPhyAddress() / perBlock());
         }
         return blocks;
     };
@@ -181,7 +217,7 @@ TEST_F(DpfTables, ReadBackFromTheTableGivesTheContentAndAreasWritten)
     for (const auto& [form, readBack] : readers) {
         SCOPED_TRACE(form);
         dpf->init();
-        const fs::path out = fs::path(::testing::TempDir()) / ("dpf_read_back_" + std::to_string(::getpid()));
+        const fs::path out = fs::path(temp.path()) / "read-back";
         fs::remove_all(out);
         fs::create_directories(out / "books");
         fs::create_directories(out / "photos");
@@ -218,10 +254,13 @@ TEST_F(DpfTables, ReadBackFromTheTableGivesTheContentAndAreasWritten)
 // An area's data goes block by block over its own blocks, whatever lies
 // between them: a 64-sector write over 32-sector blocks 10 and 20 leaves
 // block 11 erased.
-TEST(DpfAreaWriter, WritesOnlyTheBlocksOfItsArea)
+class DpfAreaWriter : public DpfTables {
+protected:
+    DpfAreaWriter() { pagesPerBlock = 8; }
+};
+
+TEST_F(DpfAreaWriter, WritesOnlyTheBlocksOfItsArea)
 {
-    DpfStation station(1);
-    Tessor::schema::UsbDevice* device = station.plug(0, Geometry{"6716", 1024, 8, 4});
     Tessor::usb::DpfCmd area(device, "Area", Tessor::schema::ADDRESS_PHOTOS);
     Sptr<Tessor::schema::BaseAddress> blocks(new Tessor::schema::BaseAddress(device, 0, 0, 0));
     for (int block : {10, 20}) {
@@ -240,23 +279,22 @@ TEST(DpfAreaWriter, WritesOnlyTheBlocksOfItsArea)
     EXPECT_TRUE(sectors(11) == Bytes(32 * 512, 0xFF));
 }
 
-TEST(DpfDeviceForms, TheRawBufferFormIsTheDeviceContentByItsOwnName)
+using DpfDeviceForms = DpfTables;
+
+TEST_F(DpfDeviceForms, TheRawBufferFormIsTheDeviceContentByItsOwnName)
 {
-    DpfStation station(1);
     const unsigned char raw[512] = {};
-    DpfDevice dpf(station.plug(0, kGeometry), raw);
+    DpfDevice dpf(device, raw);
     EXPECT_STREQ("DpfDevice", dpf.getName());
 }
 
 // A writer made from a raw buffer is the plain writer of its area, empty and
 // without blocks, whatever the buffer holds; a reset leaves the device
 // content as it was.
-TEST(DpfDeviceForms, RawBufferWritersAreEmptyWritersOfTheirArea)
+TEST_F(DpfDeviceForms, RawBufferWritersAreEmptyWritersOfTheirArea)
 {
     using namespace Tessor::schema;
     using namespace Tessor::usb;
-    DpfStation station(1);
-    UsbDevice* device = station.plug(0, kGeometry);
     const Bytes raw = contentOf("raw", 512);
     struct Case {
         Sptr<DpfCmd> writer;
