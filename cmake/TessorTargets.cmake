@@ -16,6 +16,25 @@ function(tessor_library name)
   target_link_libraries(${name} PUBLIC ${ARG_DEPS})
 endfunction()
 
+# A test's time limit fits it under the slowest sanitizer on an idle machine;
+# a machine busy with other work takes several times as long, so every limit
+# is multiplied by TESSOR_TEST_TIMEOUT_FACTOR, read from the environment when
+# the build is configured (a whole number, default 4).
+if(DEFINED ENV{TESSOR_TEST_TIMEOUT_FACTOR})
+  set(TESSOR_TEST_TIMEOUT_FACTOR "$ENV{TESSOR_TEST_TIMEOUT_FACTOR}")
+else()
+  set(TESSOR_TEST_TIMEOUT_FACTOR 4)
+endif()
+if(NOT TESSOR_TEST_TIMEOUT_FACTOR MATCHES "^[1-9][0-9]*$")
+  message(FATAL_ERROR "TESSOR_TEST_TIMEOUT_FACTOR is a whole number from 1, not '${TESSOR_TEST_TIMEOUT_FACTOR}'")
+endif()
+
+# tessor_test_timeout(NAME seconds): the test's time limit on an idle machine.
+function(tessor_test_timeout name seconds)
+  math(EXPR limit "${seconds} * ${TESSOR_TEST_TIMEOUT_FACTOR}")
+  set_tests_properties(${name} PROPERTIES TIMEOUT ${limit})
+endfunction()
+
 # tessor_test(NAME [ENGINE] [TIMEOUT seconds] SOURCES t.cpp ... DEPS lib ...)
 # ENGINE tests are also built and run under the sanitizers. TIMEOUT fits the
 # program under the slowest sanitizer, so a hang fails in seconds.
@@ -38,7 +57,8 @@ function(tessor_test name)
     set(labels engine)
     set_property(GLOBAL APPEND PROPERTY TESSOR_ENGINE_TESTS ${name})
   endif()
-  set_tests_properties(${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT} LABELS "${labels}"
+  tessor_test_timeout(${name} ${ARG_TIMEOUT})
+  set_tests_properties(${name} PROPERTIES LABELS "${labels}"
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TESSOR_TEST_DATA=${PROJECT_SOURCE_DIR}/tests/data")
 endfunction()
 
