@@ -182,7 +182,10 @@ void ColorPalette::onMouseMove(QPoint global)
     const QPoint local = mapFromGlobal(global);
     bool eyedropper = true;
     if (rect().contains(local) && local.y() < GRID_HEIGHT) {
-        const bool onEdge = local.x() % kCell == 0 || local.y() % kCell == 0;
+        // The line right of and under each cell, and the white strip right
+        // of the grid, belong to no cell: their pixel is not a colour of it.
+        const bool onEdge = local.x() % kCell == kCell - 1 || local.y() % kCell == kCell - 1 ||
+                            local.x() / kCell >= COLUMNS;
         const int cell = onEdge ? -1 : (local.y() / kCell) * COLUMNS + local.x() / kCell;
         if (cell != m_hovered) {
             m_hovered = cell;

@@ -104,8 +104,8 @@ TEST_F(Picker, ACellChosenInThePaletteBecomesTheColour)
     EXPECT_EQ(6 * 19 + 13, palette->hoveredCell());
     EXPECT_EQ(0x000000FFu, palette->currentColor());
     test_support::saveScreenshot(*palette, "color_palette_open");
-    // A position on a multiple of 10 clears the hover and keeps the colour.
-    palette->onMouseMove(onPalette(palette, 140, 65));
+    // The line right of the cell clears the hover and keeps the colour.
+    palette->onMouseMove(onPalette(palette, 139, 65));
     EXPECT_EQ(-1, palette->hoveredCell());
     EXPECT_EQ(0x000000FFu, palette->currentColor());
     palette->onButtonDown(cell);
@@ -115,6 +115,45 @@ TEST_F(Picker, ACellChosenInThePaletteBecomesTheColour)
     EXPECT_EQ(0x000000FFu, m_picker->GetColor());
     EXPECT_EQ("#FF0000", m_buddy->text());
     EXPECT_EQ(1, m_commands);
+}
+
+TEST_F(Picker, TheLinesAroundTheCellsBelongToNoCell)
+{
+    ColorPalette* palette = open();
+    const struct {
+        int x, y;
+        int cell;
+    } points[] = {
+        {0, 0, 0},                 // a cell's first pixel
+        {130, 60, 6 * 19 + 13},    //
+        {138, 68, 6 * 19 + 13},    // its last
+        {139, 65, -1},             // the line right of it
+        {135, 69, -1},             // the line under it
+        {135, 119, -1},            // the line under the last row
+        {188, 118, 11 * 19 + 18},  // the last cell's last pixel
+        {189, 5, -1},              // right of the grid
+        {190, 5, -1},
+    };
+    for (const auto& p : points) {
+        palette->onMouseMove(onPalette(palette, 100, 130));
+        palette->onMouseMove(onPalette(palette, p.x, p.y));
+        EXPECT_EQ(p.cell, palette->hoveredCell()) << p.x << "," << p.y;
+    }
+}
+
+TEST_F(Picker, AClickOnTheLineUnderAHighlightedCellKeepsItsColour)
+{
+    m_picker->SetColor(0x00FFFFFF);
+    ColorPalette* palette = open();
+    // Column 13, row 7: red 255, green 0, blue 51; its line is reached from below.
+    palette->onMouseMove(onPalette(palette, 135, 75));
+    const QPoint line = onPalette(palette, 135, 69);
+    palette->onMouseMove(line);
+    palette->onButtonDown(line);
+    palette->onButtonUp(line);
+    settle();
+    EXPECT_EQ(ColorPalette::cellColor(7 * 19 + 13), m_picker->GetColor());
+    EXPECT_EQ("#FF0033", m_buddy->text());
 }
 
 TEST_F(Picker, TheSameColourChosenAgainReportsNothing)
