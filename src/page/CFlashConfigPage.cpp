@@ -13,6 +13,7 @@
 #include <cstring>
 #include <vector>
 
+#include "page/NumberEdit.h"
 #include "platform/ini/Ini.h"
 #include "platform/mfc/MessageBox.h"
 #include "schema/base/UsbConfiguration.h"
@@ -241,18 +242,31 @@ void CFlashConfigPage::writeProfile(const QString& section)
         case TYPE: text = QString::number(static_cast<QComboBox*>(control)->currentIndex()); break;
         case BUS: text = static_cast<QCheckBox*>(control)->isChecked() ? "16" : "8"; break;
         case CHECK: text = static_cast<QCheckBox*>(control)->isChecked() ? "1" : "0"; break;
-        case INT: {
-            bool number = false;
-            const unsigned value = GetDlgItemText(key.id).trimmed().toUInt(&number);
-            text = QString::number(number ? value : 0);
-            break;
-        }
+        // A hidden edit of a chip not yet loaded is empty.
+        case INT: text = QString::number(parseNumber(GetDlgItemText(key.id)).value_or(0)); break;
         case HEX: text = GetDlgItemText(key.id); break;
         case NONE: text = "0"; break;
         }
         // An unwritable file leaves the list as edited.
         (void)WritePrivateProfileStringA(name.c_str(), keyName(i).c_str(), narrow(text).c_str(), m_fileName.c_str());
     }
+}
+
+bool CFlashConfigPage::checkNumbers()
+{
+    // What the chip table's reader takes, as it takes it: 32 bits, no sign.
+    constexpr int64_t maximum = UINT32_MAX;
+    for (const KeyControl& key : KEY_CONTROLS) {
+        // An edit left empty gives no value: a new chip's reads as 0.
+        if (!key.visible || (key.kind != INT && key.kind != HEX) || GetDlgItemText(key.id).trimmed().isEmpty()) {
+            continue;
+        }
+        if (!takeNumber(*this, key.id, {0, maximum, key.kind == HEX}, QString::fromUtf8(key.label))) {
+            GetDlgItem(key.id)->setFocus();
+            return false;
+        }
+    }
+    return true;
 }
 
 bool CFlashConfigPage::checkLengths(const QString& id, const QString& model)
@@ -276,7 +290,7 @@ void CFlashConfigPage::OnClickedAdd()
         return;
     }
     const QString model = GetDlgItemText(IDC_MODEL);
-    if (!checkLengths(id, model)) {
+    if (!checkLengths(id, model) || !checkNumbers()) {
         return;
     }
     writePartNumber(id, model);
@@ -319,7 +333,7 @@ void CFlashConfigPage::OnClickedModify()
     }
     const QString model = GetDlgItemText(IDC_MODEL);
     QTreeWidgetItem* row = m_list->currentItem();
-    if (!checkLengths(id, model) || row == nullptr) {
+    if (!checkLengths(id, model) || row == nullptr || !checkNumbers()) {
         return;
     }
     if (row->text(1) != id || row->text(0) != model) {

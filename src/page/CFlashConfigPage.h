@@ -57,6 +57,9 @@ private:
     QString readPartNumber(const QString& section);
     // Refuses an id or model over its limit with the message; false then.
     [[nodiscard]] bool checkLengths(const QString& id, const QString& model);
+    // Every number edit the operator sees holds a number the table's reader
+    // takes; the first that does not is named and refused.
+    [[nodiscard]] bool checkNumbers();
 
     QTreeWidget* m_list;
     std::string m_fileName;

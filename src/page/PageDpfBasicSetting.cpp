@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "page/CColorPicker.h"
+#include "page/NumberEdit.h"
 #include "platform/ini/Ini.h"
 #include "platform/ini/RegularFile.h"
 #include "platform/mfc/FileDialog.h"
@@ -78,13 +79,20 @@ void setField(DpfHwControl& hw, const SliderRow& row, int value)
     }
 }
 
-// A signed decimal number as the edits hold it; 0 for anything else.
-int editNumber(const QString& text)
-{
-    bool ok = false;
-    const int value = text.trimmed().toInt(&ok);
-    return ok ? value : 0;
-}
+// The short-press limits and the alarm time take what their edits' lengths
+// let the operator type, no sign.
+struct NumberRow {
+    int id;
+    const char* label;
+    int length;
+    NumberRange range;
+};
+
+const NumberRow kNumbers[] = {{PageDpfBasicSetting::IDC_KEY_SHORT_MIN, "按键短按时间下限:", 1, {0, 9}},
+                              {PageDpfBasicSetting::IDC_KEY_SHORT_MAX, "按键短按时间上限:", 2, {0, 99}},
+                              {PageDpfBasicSetting::IDC_RESET_ALARM, "重新设置闹钟时间:", 3, {0, 999}}};
+
+const NumberRange kMaxPhotoRange{32, 2048};
 
 struct ColorRow {
     int picker;
@@ -213,15 +221,8 @@ void PageDpfBasicSetting::buildControls()
 
     auto* values = new QGroupBox(utf8("属性设置"), this);
     auto* valueLayout = new QGridLayout(values);
-    const struct {
-        int id;
-        const char* label;
-        int length;
-    } numbers[] = {{IDC_KEY_SHORT_MIN, "按键短按时间下限:", 1},
-                   {IDC_KEY_SHORT_MAX, "按键短按时间上限:", 2},
-                   {IDC_RESET_ALARM, "重新设置闹钟时间:", 3}};
     line = 0;
-    for (const auto& number : numbers) {
+    for (const NumberRow& number : kNumbers) {
         auto* edit = new QLineEdit(values);
         edit->setMaxLength(number.length);
         addControl(number.id, edit);
@@ -229,6 +230,7 @@ void PageDpfBasicSetting::buildControls()
         valueLayout->addWidget(edit, line++, 1);
         const int id = number.id;
         connect(edit, &QLineEdit::textChanged, this, [this, id] { OnEnChangeNumber(id); });
+        connect(edit, &QLineEdit::editingFinished, this, [this, id] { OnEnKillfocusNumber(id); });
     }
     for (int row = 0; row < SLIDERS; ++row) {
         auto* slider = new QSlider(Qt::Horizontal, values);
@@ -306,6 +308,9 @@ bool PageDpfBasicSetting::OnInitDialog()
     SetDlgItemText(IDC_KEY_SHORT_MIN, QString::number(hw->KeyDetMin >= 10 ? 2 : hw->KeyDetMin));
     SetDlgItemText(IDC_KEY_SHORT_MAX, QString::number(hw->KeyDetMax >= 100 ? 10 : hw->KeyDetMax));
     SetDlgItemText(IDC_RESET_ALARM, QString::number(hw->RAlarmVal >= 1000 ? 600 : hw->RAlarmVal));
+    for (const NumberRow& row : kNumbers) {
+        m_keptNumbers[numberIndex(row.id)] = storedNumber(row.id);
+    }
     for (int row = 0; row < SLIDERS; ++row) {
         const SliderRow& table = kSliders[row];
         const int stored = fieldOf(*hw, table);
@@ -360,22 +365,67 @@ void PageDpfBasicSetting::OnEnChangeMenuColor(int editId)
     }
 }
 
+const NumberRange& PageDpfBasicSetting::numberRange(int editId)
+{
+    for (const NumberRow& row : kNumbers) {
+        if (row.id == editId) {
+            return row.range;
+        }
+    }
+    return kMaxPhotoRange;
+}
+
+size_t PageDpfBasicSetting::numberIndex(int editId)
+{
+    return editId == IDC_KEY_SHORT_MIN ? 0 : editId == IDC_KEY_SHORT_MAX ? 1 : 2;
+}
+
+int PageDpfBasicSetting::storedNumber(int editId) const
+{
+    const DpfHwControl& hw = *m_dpfConfig->getHwControl();
+    return editId == IDC_KEY_SHORT_MIN ? hw.KeyDetMin : editId == IDC_KEY_SHORT_MAX ? hw.KeyDetMax : hw.RAlarmVal;
+}
+
+void PageDpfBasicSetting::storeNumber(int editId, int value)
+{
+    DpfHwControl& hw = *m_dpfConfig->getHwControl();
+    const auto edit = schema::DpfConfig::lockEdits();
+    if (editId == IDC_KEY_SHORT_MIN) {
+        hw.KeyDetMin = static_cast<uint8_t>(value);
+    } else if (editId == IDC_KEY_SHORT_MAX) {
+        hw.KeyDetMax = static_cast<uint8_t>(value);
+    } else {
+        hw.RAlarmVal = static_cast<uint16_t>(value);
+    }
+}
+
 void PageDpfBasicSetting::OnEnChangeNumber(int editId)
 {
     if (m_firstChangeGuard) {
         m_firstChangeGuard = 0;
         return;
     }
-    Sptr<DpfHwControl> hw = m_dpfConfig->getHwControl();
-    const int value = editNumber(GetDlgItemText(editId));
-    const auto edit = schema::DpfConfig::lockEdits();
-    if (editId == IDC_KEY_SHORT_MIN) {
-        hw->KeyDetMin = static_cast<uint8_t>(value);
-    } else if (editId == IDC_KEY_SHORT_MAX) {
-        hw->KeyDetMax = static_cast<uint8_t>(value);
-    } else {
-        hw->RAlarmVal = static_cast<uint16_t>(value);
+    // Text on its way to a number (emptied to be typed again) is not stored.
+    const NumberRange& range = numberRange(editId);
+    const std::optional<int64_t> value = parseNumber(GetDlgItemText(editId));
+    if (value && *value >= range.minimum && *value <= range.maximum) {
+        storeNumber(editId, static_cast<int>(*value));
     }
+}
+
+void PageDpfBasicSetting::OnEnKillfocusNumber(int editId)
+{
+    if (!m_dpfConfig) {
+        return;
+    }
+    int& kept = m_keptNumbers[numberIndex(editId)];
+    if (takeNumber(*this, editId, numberRange(editId))) {
+        kept = storedNumber(editId);
+        return;
+    }
+    // A refused edit leaves nothing of what was typed: "1a" keeps no 1.
+    storeNumber(editId, kept);
+    SetDlgItemText(editId, QString::number(kept));
 }
 
 void PageDpfBasicSetting::OnSliderMoved(int row)
@@ -391,14 +441,14 @@ void PageDpfBasicSetting::OnSliderMoved(int row)
 
 void PageDpfBasicSetting::OnEnKillfocusMaxPhotoCount()
 {
-    const int value = editNumber(GetDlgItemText(IDC_MAX_PHOTO));
-    if (value >= 32 && value <= 2048) {
-        const auto edit = schema::DpfConfig::lockEdits();
-        m_dpfConfig->setMaxImagesCount(value);
+    // A count outside is brought to the nearest bound and kept as shown.
+    const std::optional<int64_t> value = takeClampedNumber(*this, IDC_MAX_PHOTO, kMaxPhotoRange);
+    if (!value) {
+        SetDlgItemText(IDC_MAX_PHOTO, QString::number(m_dpfConfig->getMaxImagesCount()));
         return;
     }
-    mfc::AfxMessageBox("Value invalid! Please enter the number 32-2048");
-    SetDlgItemText(IDC_MAX_PHOTO, value < 32 ? "32" : "2048");
+    const auto edit = schema::DpfConfig::lockEdits();
+    m_dpfConfig->setMaxImagesCount(static_cast<int>(*value));
 }
 
 void PageDpfBasicSetting::loadLcdTypes()

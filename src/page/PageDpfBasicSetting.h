@@ -10,6 +10,7 @@
 #include <array>
 #include <cstdint>
 
+#include "page/NumberEdit.h"
 #include "page/PageConfig.h"
 #include "platform/mfc/ColorRef.h"
 #include "schema/dpf/DpfConfig.h"
@@ -68,6 +69,9 @@ public:
     void OnBnClickedRotate(int quarterTurns);
     void OnEnChangeMenuColor(int editId);
     void OnEnChangeNumber(int editId);
+    // Leaving a short-press or alarm edit whose text the field cannot take:
+    // refused, and the stored value shown again.
+    void OnEnKillfocusNumber(int editId);
     void OnSliderMoved(int row);
     void OnBnClickedBrowseText(int slot);
     void OnBnClickedReset();
@@ -85,6 +89,10 @@ protected:
 
 private:
     void buildControls();
+    static const NumberRange& numberRange(int editId);
+    static size_t numberIndex(int editId);
+    int storedNumber(int editId) const;
+    void storeNumber(int editId, int value);
     void loadLcdTypes();
     void showRotation(int quarterTurns);
     // The resource tree's path under the working folder, in the system's
@@ -99,6 +107,8 @@ private:
     QLabel* m_preview = nullptr;
     std::array<QSlider*, SLIDERS> m_sliders{};
     std::array<QLineEdit*, SLIDERS> m_sliderEdits{};
+    // What the short-press and alarm edits held when last left.
+    std::array<int, 3> m_keptNumbers{};
     int m_ebookOpen = 0;
     int m_firstChangeGuard = 1;
 };

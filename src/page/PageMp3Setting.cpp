@@ -9,6 +9,7 @@
 #include <map>
 #include <vector>
 
+#include "page/NumberEdit.h"
 #include "usb/profile/Mp3Config.h"
 #include "utils/MavikLang.h"
 
@@ -113,6 +114,10 @@ Mp3Block& blockOf(Mp3Config& config, Block block)
     return *config.getKeyCfg();
 }
 
+// Every edit the operator can change is a byte of the device's record: a
+// number beyond one would reach the device as another.
+const NumberRange kByteField{-128, 255};
+
 constexpr int COLUMNS = 3;
 constexpr int SHEET_WIDTH = 700;
 constexpr int SHEET_HEIGHT = 750;
@@ -180,9 +185,17 @@ void PageMp3Setting::saveMp3Config()
         if (!control.enabled) {
             continue;
         }
-        const int32_t value = control.check ? (static_cast<QCheckBox*>(GetDlgItem(control.id))->isChecked() ? 1 : 0)
-                                            : GetDlgItemText(control.id).trimmed().toInt();
-        blockOf(*m_mp3Config, control.block).set(control.field, value);
+        Mp3Block& block = blockOf(*m_mp3Config, control.block);
+        if (control.check) {
+            block.set(control.field, static_cast<QCheckBox*>(GetDlgItem(control.id))->isChecked() ? 1 : 0);
+            continue;
+        }
+        const QString label = QString::fromUtf8(control.group) + " " + QString::fromUtf8(control.label);
+        if (const std::optional<int64_t> value = takeNumber(*this, control.id, kByteField, label)) {
+            block.set(control.field, static_cast<int32_t>(*value));
+        } else {
+            SetDlgItemText(control.id, QString::number(block.get(control.field)));
+        }
     }
 }
 

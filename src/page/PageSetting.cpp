@@ -455,6 +455,34 @@ bool PageSetting::acceptVolumeLabels()
     return true;
 }
 
+bool PageSetting::acceptContents()
+{
+    for (int i = 0; i < selectedCount(); ++i) {
+        const auto at = static_cast<size_t>(i);
+        const QString content = GetDlgItemText(m_ids.content[at]);
+        if (content.isEmpty()) {
+            continue;
+        }
+        // Typed by hand or gone since it was chosen: every device would
+        // fail copying it.
+        const bool image = m_kinds[at] == DISK_CDROM;
+        std::error_code ec;
+        const std::filesystem::path path = HostPath::toHost(utils::toAnsi(content));
+        if (image ? std::filesystem::is_regular_file(path, ec) : std::filesystem::is_directory(path, ec)) {
+            continue;
+        }
+        m_error = 1;
+        mfc::AfxMessageBox(QString("%1%2: %3 %4")
+                               .arg(MavikLang::text("Partition"))
+                               .arg(i + 1)
+                               .arg(MavikLang::text(image ? "Can not find cdrom iso file!"
+                                                          : "Message: Directory Does Not Exist!"),
+                                    content));
+        return false;
+    }
+    return true;
+}
+
 bool PageSetting::anyDeviceBusy()
 {
     const int count = uiMgr != nullptr ? uiMgr->getCount() : 0;

@@ -77,6 +77,9 @@ public:
     // Says why the first volume label of the active partitions that FAT
     // cannot hold is refused, and sets the error; true when all can be held.
     [[nodiscard]] bool acceptVolumeLabels();
+    // The same for a content of the active partitions that is not there: a
+    // folder, or a CD-ROM's image file.
+    [[nodiscard]] bool acceptContents();
 
     // What a check found wrong since the last clearError.
     bool hasError() const { return m_error != 0; }

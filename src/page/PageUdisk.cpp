@@ -18,10 +18,12 @@
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
+#include <climits>
 
 #include "page/CFlashConfigPage.h"
 #include "page/DpfCaptionImages.h"
 #include "page/MavikChan.h"
+#include "page/NumberEdit.h"
 #include "page/PageMp3Setting.h"
 #include "page/PageProgress.h"
 #include "platform/ini/Ini.h"
@@ -495,14 +497,19 @@ bool PageUdisk::OnClickedApply()
 {
     resetEmptyContentSizes();
     OnClickedConfirmPartition();
+    // Refused before anything is committed.
+    if (!takeNumber(*this, FIXED_CAPACITY_EDIT, {0, INT_MAX / SECTORS_PER_MB}, MavikLang::text("Fix Capacity"))) {
+        SetDlgItemText(FIXED_CAPACITY_EDIT, QString::number(m_runSettings->getConfigCapacity() / SECTORS_PER_MB));
+        return false;
+    }
+    if (!acceptVolumeLabels() || !acceptContents()) {
+        clearError();
+        return false;
+    }
     commitPartInfo();
     const bool hidden = static_cast<QAbstractButton*>(GetDlgItem(HIDDEN_BOX))->isChecked();
     if (hidden && static_cast<QComboBox*>(GetDlgItem(m_ids.count))->currentText().toInt() < 2) {
         mfc::AfxMessageBox(MavikLang::text("Hide partition,partition number must be greater than one !"));
-        return false;
-    }
-    if (!acceptVolumeLabels()) {
-        clearError();
         return false;
     }
     {

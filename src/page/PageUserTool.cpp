@@ -108,7 +108,7 @@ void PageUserTool::reloadScanConfig()
 
 void PageUserTool::OnClickedApply()
 {
-    if (!acceptVolumeLabels()) {
+    if (!acceptVolumeLabels() || !acceptContents()) {
         clearError();
         return;
     }

@@ -172,6 +172,56 @@ TEST_F(FlashConfigPage, IdsAndModelsOverTheirLimitsAreRefused)
     EXPECT_EQ("", sectionText(m_file, "ECDA1095"));
 }
 
+TEST_F(FlashConfigPage, ANumberEditWhoseTextTheReaderCannotTakeRefusesAddAndModify)
+{
+    const struct {
+        int id;
+        const char* typed;
+        const char* refusal;  // none: written as typed
+    } cases[] = {
+        {1222, "abc", "每片块数: Value invalid! Please enter the number 0-4294967295"},
+        {1223, "12abc", "每块页数: Value invalid! Please enter the number 0-4294967295"},
+        {1224, "99999999999", "每页扇区数: Value invalid! Please enter the number 0-4294967295"},
+        {1225, "-1", "列周期: Value invalid! Please enter the number 0-4294967295"},
+        {1227, "0xZZ", "速度: Value invalid! Please enter the number 0x0-0xFFFFFFFF"},
+        {1228, "fast", "CacheCmd: Value invalid! Please enter the number 0x0-0xFFFFFFFF"},
+        {1236, "0x100000000", "NxtSentCmd: Value invalid! Please enter the number 0x0-0xFFFFFFFF"},
+        {1226, "4294967295", nullptr},
+        {1227, "0xAbC", nullptr},
+        {1228, "171", nullptr},
+    };
+    for (const auto& c : cases) {
+        // Added with it.
+        (void)std::filesystem::remove(m_file);
+        m_boxes->clear();
+        typeFreshChip();
+        m_page->SetDlgItemText(c.id, c.typed);
+        m_page->OnClickedAdd();
+        const std::string added = sectionText(m_file, "ECDA1095");
+        // A fresh chip's section, then modified with it.
+        (void)std::filesystem::remove(m_file);
+        m_page->SetDlgItemText(c.id, "");
+        typeFreshChip();
+        m_page->OnClickedAdd();
+        selectRow("ECDA1095");
+        m_boxes->clear();
+        m_page->SetDlgItemText(c.id, c.typed);
+        m_page->OnClickedModify();
+        const std::string modified = sectionText(m_file, "ECDA1095");
+        const std::string line = "=" + std::string(c.typed) + "\n";
+        if (c.refusal) {
+            EXPECT_EQ("", added) << c.typed;
+            EXPECT_EQ(FRESH_CHIP, modified) << c.typed;
+            EXPECT_EQ(QStringList{QString::fromUtf8(c.refusal)}, m_boxes->texts()) << c.typed;
+        } else {
+            EXPECT_NE(std::string::npos, added.find(line)) << c.typed;
+            EXPECT_NE(std::string::npos, modified.find(line)) << c.typed;
+            EXPECT_EQ("Message:FLASH Information Update Success!", m_boxes->texts().last()) << c.typed;
+        }
+        m_page->SetDlgItemText(c.id, "");
+    }
+}
+
 TEST_F(FlashConfigPage, ModifyToANewIdMovesTheSectionAndDeleteAsksFirst)
 {
     selectRow("AAAA");

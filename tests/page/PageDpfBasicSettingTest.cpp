@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
+#include <QTest>
 #include <vector>
 
 #include "DpfPageFixture.h"
@@ -103,7 +104,7 @@ TEST_F(BasicPage, OutOfRangeValuesShowAndStoreTheirFallbacks)
     EXPECT_EQ(17, hw->AutoShutVal);
     EXPECT_EQ("17", m_page->sliderEdit(5)->text());
     m_page->SetDlgItemText(Page::IDC_RESET_ALARM, "abc");
-    EXPECT_EQ(0, hw->RAlarmVal);
+    EXPECT_EQ(600, hw->RAlarmVal);
 }
 
 TEST_F(BasicPage, RotationKeepsAnUnknownValueUntilARadioIsClicked)
@@ -142,27 +143,56 @@ TEST_F(BasicPage, ColoursAfterTheFirstChangeAreStoredAsRgb)
     }
 }
 
-TEST_F(BasicPage, MaximumPhotoCountOnlyWithinItsRange)
+TEST_F(BasicPage, NumberEditsRefuseOrClampAndShowWhatIsStored)
 {
+    auto hw = m_dpf->getHwControl();
+    hw->KeyDetMin = 3;
+    hw->KeyDetMax = 12;
+    hw->RAlarmVal = 300;
     m_dpf->setMaxImagesCount(100);
     show();
-    EXPECT_EQ("100", text(Page::IDC_MAX_PHOTO));
+    const auto stored = [&](int id) -> int {
+        switch (id) {
+        case Page::IDC_KEY_SHORT_MIN: return hw->KeyDetMin;
+        case Page::IDC_KEY_SHORT_MAX: return hw->KeyDetMax;
+        case Page::IDC_RESET_ALARM: return hw->RAlarmVal;
+        default: return int(m_dpf->getMaxImagesCount());
+        }
+    };
+    const QString refusal = "Value invalid! Please enter the number ";
+    // In order: each case starts from what the one before left.
     const struct {
+        int id;
         const char* typed;
-        const char* shown;
-        unsigned stored;
-        bool message;
-    } cases[] = {{"20", "32", 100, true}, {"5000", "2048", 100, true}, {"2048", "2048", 2048, false},
-                 {"x", "32", 2048, true}, {"32", "32", 32, false}};
+        int stored;  // and shown
+        const char* range;
+    } cases[] = {
+        {Page::IDC_KEY_SHORT_MIN, "x", 3, "0-9"},
+        {Page::IDC_KEY_SHORT_MIN, "", 3, "0-9"},
+        {Page::IDC_KEY_SHORT_MIN, "7", 7, nullptr},
+        {Page::IDC_KEY_SHORT_MAX, "-5", 12, "0-99"},
+        {Page::IDC_KEY_SHORT_MAX, "45", 45, nullptr},
+        {Page::IDC_RESET_ALARM, "abc", 300, "0-999"},
+        {Page::IDC_RESET_ALARM, "1a", 300, "0-999"},
+        {Page::IDC_RESET_ALARM, "999", 999, nullptr},
+        {Page::IDC_MAX_PHOTO, "20", 32, "32-2048"},
+        {Page::IDC_MAX_PHOTO, "5000", 2048, "32-2048"},
+        {Page::IDC_MAX_PHOTO, "x", 2048, "32-2048"},
+        {Page::IDC_MAX_PHOTO, "12abc", 2048, "32-2048"},
+        {Page::IDC_MAX_PHOTO, "99999999999", 2048, "32-2048"},
+        {Page::IDC_MAX_PHOTO, "32", 32, nullptr},
+        {Page::IDC_MAX_PHOTO, " 500 ", 500, nullptr},
+    };
     for (const auto& c : cases) {
         m_boxes->clear();
-        m_page->SetDlgItemText(Page::IDC_MAX_PHOTO, c.typed);
-        m_page->OnEnKillfocusMaxPhotoCount();
-        EXPECT_EQ(c.shown, text(Page::IDC_MAX_PHOTO)) << c.typed;
-        EXPECT_EQ(c.stored, m_dpf->getMaxImagesCount()) << c.typed;
-        EXPECT_EQ(c.message ? QStringList{"Value invalid! Please enter the number 32-2048"} : QStringList(),
-                  m_boxes->texts())
-            << c.typed;
+        auto* edit = static_cast<QLineEdit*>(m_page->GetDlgItem(c.id));
+        edit->selectAll();
+        QTest::keyClick(edit, Qt::Key_Delete);
+        QTest::keyClicks(edit, c.typed);
+        QTest::keyClick(edit, Qt::Key_Return);
+        EXPECT_EQ(c.stored, stored(c.id)) << c.id << " " << c.typed;
+        EXPECT_EQ(QString::number(c.stored), text(c.id).trimmed()) << c.id << " " << c.typed;
+        EXPECT_EQ(c.range ? QStringList{refusal + c.range} : QStringList(), m_boxes->texts()) << c.id << " " << c.typed;
     }
 }
 

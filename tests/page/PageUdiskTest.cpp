@@ -296,6 +296,47 @@ TEST_F(UdiskPage, ApplyHandsEveryPortACopyUnlessTheSettingsAreRefused)
     }
 }
 
+TEST_F(UdiskPage, ApplyRefusesAFixCapacityOrAFolderItCannotTake)
+{
+    const std::string folder = m_work.path() + "/content";
+    fs::create_directories(folder);
+    edit(1173).setText("100");
+    const QString capacityRefusal = "Fix Capacity: Value invalid! Please enter the number 0-1048575";
+    const QString missing = QString::fromStdString(m_work.path() + "/missing");
+    const struct {
+        int id;
+        QString typed;
+        QString refusal;  // empty: applied
+    } cases[] = {
+        {page::PageSetting::FIXED_CAPACITY_EDIT, "-5", capacityRefusal},
+        {page::PageSetting::FIXED_CAPACITY_EDIT, "abc", capacityRefusal},
+        {page::PageSetting::FIXED_CAPACITY_EDIT, "1048576", capacityRefusal},
+        {page::PageSetting::FIXED_CAPACITY_EDIT, "300", ""},
+        {1170, missing, "Partition1: Message: Directory Does Not Exist! " + missing},
+        {1170, QString::fromStdString(folder), ""},
+    };
+    for (const auto& c : cases) {
+        m_boxes->clear();
+        const Sptr<schema::ConfigInfo> before = m_station->record(0).getRunSettings();
+        const int configured = settings()->getConfigCapacity();
+        edit(c.id).setText(c.typed);
+        EXPECT_EQ(c.refusal.isEmpty(), m_page->OnClickedApply()) << c.typed.toStdString();
+        if (c.refusal.isEmpty()) {
+            EXPECT_TRUE(m_boxes->texts().isEmpty()) << c.typed.toStdString();
+            const Sptr<schema::ConfigInfo> port = m_station->record(0).getRunSettings();
+            EXPECT_NE(before.get(), port.get());
+            EXPECT_EQ(300 * 2048, port->getConfigCapacity());
+        } else {
+            EXPECT_EQ(QStringList{c.refusal}, m_boxes->texts());
+            EXPECT_EQ(before.get(), m_station->record(0).getRunSettings().get()) << c.typed.toStdString();
+            EXPECT_EQ(configured, settings()->getConfigCapacity()) << c.typed.toStdString();
+            if (c.id == page::PageSetting::FIXED_CAPACITY_EDIT) {
+                EXPECT_EQ(QString::number(configured / 2048), edit(c.id).text());
+            }
+        }
+    }
+}
+
 TEST_F(UdiskPage, SaveStoresTheProfilesTheConfigurationReadsBack)
 {
     edit(PageUdisk::IDC_SN_LABEL).setText("SAVED");
