@@ -18,6 +18,7 @@
 #include "page/PositionBounds.h"
 #include "platform/mfc/FileDialog.h"
 #include "platform/mfc/MessageBox.h"
+#include "platform/mfc/UpDownEdit.h"
 #include "platform/pelt/BmpBin.h"
 #include "utils/AnsiText.h"
 #include "platform/orrin/CodePage.h"
@@ -147,7 +148,7 @@ void PageDpfControlSetting::buildControls()
     auto* positionLayout = new QGridLayout(positions);
     line = 0;
     for (const PositionRow& row : kPositions) {
-        auto* box = new QSpinBox(positions);
+        auto* box = new mfc::UpDownEdit(positions);
         box->setRange(0, 127);
         addControl(row.upDown, box);
         addControl(row.edit, box);

@@ -10,6 +10,7 @@
 
 #include "page/DpfResourceBitmaps.h"
 #include "page/PositionBounds.h"
+#include "platform/mfc/UpDownEdit.h"
 #include "platform/pelt/DeviceImage.h"
 #include "utils/DpfImage.h"
 
@@ -60,7 +61,7 @@ PageDpfPositionSetting::PageDpfPositionSetting(QWidget* parent) : PageConfig("Dp
         auto* box = new QGroupBox(QString::fromUtf8(row.caption), this);
         auto* boxLayout = new QGridLayout(box);
         for (const bool x : {true, false}) {
-            auto* upDown = new QSpinBox(box);
+            auto* upDown = new mfc::UpDownEdit(box);
             upDown->setRange(0, 127);
             addControl(x ? row.xUpDown : row.yUpDown, upDown);
             addControl(x ? row.xEdit : row.yEdit, upDown);

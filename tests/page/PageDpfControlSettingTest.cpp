@@ -6,6 +6,7 @@
 #include <QListWidget>
 #include <QSlider>
 #include <QSpinBox>
+#include <QTest>
 
 #include "DpfPageFixture.h"
 #include "page/DpfResourceBitmaps.h"
@@ -239,6 +240,40 @@ TEST_F(PositionPage, WhatThePreviewsShowIsWhatIsStored)
     EXPECT_EQ(m_page->preview(PageDpfPositionSetting::DATE_PREVIEW)->pixmap().toImage(),
               QPixmap::fromImage(m_page->drawDatePreview()).toImage());
     test_support::saveScreenshot(*m_page, "page_dpf_position_setting_bounded");
+}
+
+TEST_F(PositionPage, ANumberTypedPastTheRangeIsClampedAndStoredAsShown)
+{
+    m_page->show();
+    // In order: each case starts from what the one before left.
+    const struct {
+        int item;
+        bool x;
+        const char* typed;
+        int stored;  // and shown
+    } cases[] = {
+        {0, true, "999", 127},                    // OSD X, 0..127
+        {0, true, "99999999999999999999", 127},   // beyond 64 bits
+        {0, true, "42", 42},
+        {0, true, "4x", 4},                       // a letter is no digit
+        {7, false, "150", 100},                   // animation Y, 0..100
+        {9, false, "115", 112},                   // calendar date Y, bounded by its preview
+        {9, false, "-3", 1},                      // the previews' lower bound
+        {9, false, "", 1},                        // emptied and left: the value again
+    };
+    for (const auto& c : cases) {
+        QSpinBox* box = m_page->upDown(c.item, c.x);
+        box->setFocus();
+        box->selectAll();
+        QTest::keyClick(box, Qt::Key_Delete);
+        QTest::keyClicks(box, c.typed);
+        QTest::keyClick(box, Qt::Key_Return);
+        box->clearFocus();
+        const Tessor::schema::ItemCoordinate* at = m_dpf->getCoordinate(c.item);
+        EXPECT_EQ(c.stored, c.x ? at->Left : at->Top) << c.typed;
+        EXPECT_EQ(QString::number(c.stored), box->text()) << c.typed;
+        EXPECT_EQ(c.stored, box->value()) << c.typed;
+    }
 }
 
 TEST_F(PositionPage, OnlyItemsWithAPreviewRedrawIt)
