@@ -296,7 +296,7 @@ TEST(ConfigFuzz, EveryLineIsTakenOrToldAsItsRulesSay)
             if (lines[i].outcome == Outcome::Refused && !firstRefused) {
                 firstRefused = &lines[i];
                 std::string cause;
-                EXPECT_FALSE(c.checkStation(cause)) << lines[i].text;
+                EXPECT_FALSE(c.checkStation(UsbConfiguration::MAX_DEVICE_COUNT, cause)) << lines[i].text;
                 EXPECT_EQ(cause.rfind(file + " line " + std::to_string(i + 1) + ": ", 0), 0u) << cause;
             }
         }
