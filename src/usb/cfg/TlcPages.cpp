@@ -3,6 +3,10 @@
 #include "schema/base/Log.h"
 #include "schema/device/UsbDevice.h"
 #include "usb/cfg/AllocatAddress.h"
+#include "usb/cfg/CfgTable.h"
+#include "usb/cfg/CfgTableIndex.h"
+#include "usb/cfg/CmdExternalCode.h"
+#include "usb/cmd/FlagPageBitmap.h"
 #include "usb/profile/FlashInfo.h"
 
 namespace Tessor::usb {
@@ -32,6 +36,28 @@ void addPages(std::vector<TlcPages::Address>& pages, const TlcPages::Address& ad
     } else {
         pages.push_back(address);
     }
+}
+
+Sptr<schema::BaseAddress> addressOf(const Sptr<schema::BaseData>& object)
+{
+    return object ? object->getAddress() : Sptr<schema::BaseAddress>();
+}
+
+// The pages the device's table and the objects it lists lie at now: a user
+// or login run allocates no address set and rewrites these in place (the
+// page bitmap stays where it is).
+void addHeldPages(std::vector<TlcPages::Address>& pages, schema::UsbDevice* device, bool indexPointer)
+{
+    Sptr<CfgTable> table = device->getCfgTable();
+    if (indexPointer) {
+        addPages(pages, addressOf(device->getCfgTableIndex()));
+    }
+    pages.push_back(addressOf(table));
+    addPages(pages, addressOf(device->getExternalCode()));
+    addPages(pages, addressOf(device->getDpfCode()));
+    pages.push_back(addressOf(device->getFlagBitmap()));
+    pages.push_back(table ? table->getExternalCodeIndexAddress() : TlcPages::Address());
+    pages.push_back(table ? addressOf(table->getBuildInfo()) : TlcPages::Address());
 }
 
 }  // namespace
@@ -84,12 +110,12 @@ TlcPages::Address TlcPages::_allocatAdd(schema::UsbDevice* device, const std::ve
 std::vector<TlcPages::Address> TlcPages::systemPages(schema::UsbDevice* device)
 {
     std::vector<Address> pages;
-    Sptr<AllocatAddress> sets = device != nullptr ? device->getAllocatAddress() : Sptr<AllocatAddress>();
-    if (!sets) {
+    if (device == nullptr) {
         return pages;
     }
     const bool indexPointer = isIndexPointerFirmware(device);
-    for (int i = 0; i < sets->getCount(); ++i) {
+    Sptr<AllocatAddress> sets = device->getAllocatAddress();
+    for (int i = 0; sets && i < sets->getCount(); ++i) {
         Sptr<AllocatAddress> set = sets->getData(i);
         if (!set) {
             continue;
@@ -107,6 +133,7 @@ std::vector<TlcPages::Address> TlcPages::systemPages(schema::UsbDevice* device)
         CPLOG(7, "_allocatAdd getPageBitmapAddress ");
         pages.push_back(set->getBuildInfoAddress());
     }
+    addHeldPages(pages, device, indexPointer);
     return pages;
 }
 

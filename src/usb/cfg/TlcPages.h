@@ -27,8 +27,9 @@ public:
     // The pages a system-area writer writes for target, in order: on
     // triple-level-cell flash its free partner first, then target itself.
     static std::vector<Address> writeOrder(schema::UsbDevice* device, Address target);
-    // The system pages of the device's address sets, in the order they are
-    // looked at; the index record's pages only on index-pointer firmware.
+    // The system pages of the device's address sets and then those of the
+    // table it holds, in the order they are looked at; the index record's
+    // pages only on index-pointer firmware.
     static std::vector<Address> systemPages(schema::UsbDevice* device);
 };
 

@@ -65,9 +65,12 @@ constexpr TestPart LARGE_PART = {LARGE_FLASH_ID, "VF32G-ENGINE-TEST", 32768, 163
 // Four chips, as the four that answer it name it: 64 Mi sectors, more than
 // the sector bitmap maps.
 constexpr TestPart HUGE_PART = {"EC7C1095QD", "VF64G-ENGINE-TEST", 65536, 32768, 128};
+// A triple-level-cell part of 94 real pages a block, rounded up to 128.
+constexpr const char* TLC_94_FLASH_ID = "98D79432";
 constexpr TestPart TEST_PARTS[] = {{SMALL_FLASH_ID, "VF16M-ENGINE-TEST", 16, 64, 16},
                                    {G1_FLASH_ID, "VF256M-ENGINE-TEST", 256, 256, 64},
-                                   LARGE_PART, HUGE_PART};
+                                   LARGE_PART, HUGE_PART,
+                                   {TLC_94_FLASH_ID, "(TLC)VF-TLC94-ENGINE-TEST", 1504, 1024, 94}};
 
 struct Report {
     UiSignalType signal;

@@ -38,6 +38,16 @@ struct Part {
     int priority = 1;
 };
 
+// Triple-level-cell parts: 192 real pages of 256 in 1300 real blocks of 2048,
+// and 94 real pages of 128.
+const Keys TLC_192_FLASH = {{"Device.FlashId", "98DE9482"},        {"Device.BlocksPerChip", "2048"},
+                            {"Device.RealBlocksPerChip", "1300"},  {"Device.PagesPerBlock", "256"},
+                            {"Device.RealPagesPerBlock", "192"},   {"Device.SectorsPerPage", "8"}};
+const Keys TLC_94_FLASH = {{"Device.FlashId", TLC_94_FLASH_ID},
+                           {"Device.BlocksPerChip", "1024"},
+                           {"Device.PagesPerBlock", "128"},
+                           {"Device.RealPagesPerBlock", "94"}};
+
 void PrintTo(const Part& part, std::ostream* out)
 {
     *out << part.chipSet << " x" << part.copies << " priority " << part.priority;
@@ -193,13 +203,7 @@ TEST_P(EngineLowFormat, ScannedDeviceIsLowFormattedAndBootsFromItsTable)
 // priority 0, where the scan groups the planes into block mode.
 INSTANTIATE_TEST_SUITE_P(Variants, EngineLowFormat,
                          ::testing::Values(Part{"6716", 1}, Part{"6716V31", 1}, Part{"6605", 2},
-                                           Part{"6716", 2,
-                                                {{"Device.FlashId", "98DE9482"},
-                                                 {"Device.BlocksPerChip", "2048"},
-                                                 {"Device.RealBlocksPerChip", "1300"},
-                                                 {"Device.PagesPerBlock", "256"},
-                                                 {"Device.RealPagesPerBlock", "192"},
-                                                 {"Device.SectorsPerPage", "8"}}},
+                                           Part{"6716", 2, TLC_192_FLASH},
                                            Part{"6716", 1, Part{}.flash, 0}, Part{"6605", 2, Part{}.flash, 0}));
 
 // The external-code file replaced while the station runs: the next device
@@ -443,9 +447,14 @@ constexpr LOGIN_OP_T CHANGE_PASSWORD = 3;
 struct InPlace {
     const char* chipSet;
     int priority;
+    const char* flashName = "";
+    Keys flash = Part{}.flash;
 };
 
-void PrintTo(const InPlace& p, std::ostream* out) { *out << p.chipSet << " at scan priority " << p.priority; }
+void PrintTo(const InPlace& p, std::ostream* out)
+{
+    *out << p.chipSet << p.flashName << " at scan priority " << p.priority;
+}
 
 class EngineInPlace : public ::testing::TestWithParam<InPlace> {};
 
@@ -454,7 +463,7 @@ TEST_P(EngineInPlace, UserAndLoginRunsRewriteTheSystemBlockOfAProducedDevice)
     const char* chipSet = GetParam().chipSet;
     const int priority = GetParam().priority;
     const bool v6605 = std::string(chipSet) == "6605";
-    const std::string folder = makeDevice("InPlace", chipSet, Part{chipSet, 1}.flash);
+    const std::string folder = makeDevice("InPlace", chipSet, GetParam().flash);
     LowFormatStation station(chipSet, 1);
     std::string error;
     {
@@ -511,12 +520,16 @@ TEST_P(EngineInPlace, UserAndLoginRunsRewriteTheSystemBlockOfAProducedDevice)
 
 // The login part needs the 6716's password field; the 6605 (its code found
 // through the external-code index) goes through the user run. Scan priority 1
-// keeps the pages of one plane, 0 groups the planes into block mode.
+// keeps the pages of one plane, 0 groups the planes into block mode. On
+// triple-level-cell flash of 192 and of 94 real pages a block every page
+// written is copied to its partner page unless a system page the table names
+// lies there: a copy over code or build information is a second program.
 INSTANTIATE_TEST_SUITE_P(ChipSets, EngineInPlace,
                          ::testing::Values(InPlace{"6716", 1}, InPlace{"6605", 1}, InPlace{"6716", 0},
-                                           InPlace{"6605", 0}),
+                                           InPlace{"6605", 0}, InPlace{"6716", 1, "Tlc192", TLC_192_FLASH},
+                                           InPlace{"6716", 1, "Tlc94", TLC_94_FLASH}),
                          [](const ::testing::TestParamInfo<InPlace>& test) {
-                             return std::string("V") + test.param.chipSet +
+                             return std::string("V") + test.param.chipSet + test.param.flashName +
                                     (test.param.priority == 0 ? "BlockMode" : "PageMode");
                          });
 

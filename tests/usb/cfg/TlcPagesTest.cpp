@@ -3,6 +3,9 @@
 #include "schema/device/BaseAddress.h"
 #include "schema/device/DeviceFixture.h"
 #include "usb/cfg/AllocatAddress.h"
+#include "usb/cfg/BuildInfo.h"
+#include "usb/cfg/CfgTable.h"
+#include "usb/cfg/CmdExternalCode.h"
 #include "usb/cfg/TlcPages.h"
 
 using Tessor::schema::BaseAddress;
@@ -84,6 +87,25 @@ TEST_F(TlcOnDevice, SystemPagesOfEveryCopyCount)
     EXPECT_FALSE(TlcPages::_allocatAdd(device, at(31, 10)));
     EXPECT_FALSE(TlcPages::_allocatAdd(device, at(41, 7)));
     EXPECT_TRUE(TlcPages::_allocatAdd(device, at(32, 10)));
+}
+
+// A user or login run allocates no address set: the pages of the table the
+// device holds and of the objects it lists count.
+TEST_F(TlcOnDevice, PagesOfTheHeldTableCountWithoutAddressSets)
+{
+    Sptr<Tessor::usb::CfgTable> table = device->getCfgTable();
+    ASSERT_TRUE(table);
+    table->setAddress(at(50, 3));
+    Sptr<BaseAddress> code = at(0, 0);
+    code->addData(Sptr<Tessor::schema::BaseData>(at(51, 6)));
+    device->getExternalCode()->setAddress(code);
+    table->getBuildInfo()->setAddress(at(52, 6));
+    ASSERT_EQ(device->getAllocatAddress()->getCount(), 0);
+
+    EXPECT_FALSE(TlcPages::_allocatAdd(device, at(50, 7)));
+    EXPECT_FALSE(TlcPages::_allocatAdd(device, at(51, 10)));
+    EXPECT_FALSE(TlcPages::_allocatAdd(device, at(52, 10)));
+    EXPECT_TRUE(TlcPages::_allocatAdd(device, at(53, 10)));
 }
 
 }  // namespace
