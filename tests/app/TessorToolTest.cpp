@@ -3,16 +3,11 @@
 // a signal.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <poll.h>
 #include <signal.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -22,7 +17,7 @@
 #include "support/CodeTree.h"
 #include "support/DeviceIni.h"
 #include "support/TempFolder.h"
-#include "support/Waits.h"
+#include "support/ToolProcess.h"
 
 namespace {
 
@@ -37,128 +32,14 @@ test_support::DeviceKeys smallDevice()
             {"Device.PagesPerBlock", "16"},   {"Device.SectorsPerPage", "4"}, {"Device.FlashId", "ECD35195"}};
 }
 
-// The tool running in a folder of its own, with its standard output read
-// line by line; `fileLimit` bytes, when given, are the most any file it
-// writes may hold, as on a disk that is full.
-class Tool {
+// The console tool running in a folder of its own, taking its devices from
+// the folder's ports.
+class Tool : public test_support::ToolProcess {
 public:
     Tool(const std::string& folder, const std::vector<std::string>& arguments, rlim_t fileLimit = 0)
+        : ToolProcess(folder, {{"TAVAL_PORTS", folder + "/ports"}}, program(TESSOR_TOOL, arguments), fileLimit)
     {
-        int out[2];
-        int err[2];
-        if (pipe(out) != 0 || pipe(err) != 0) {
-            return;
-        }
-        m_pid = fork();
-        if (m_pid == 0) {
-            dup2(out[1], STDOUT_FILENO);
-            dup2(err[1], STDERR_FILENO);
-            close(out[0]);
-            close(err[0]);
-            if (chdir(folder.c_str()) != 0) {
-                _exit(127);
-            }
-            setenv("TAVAL_PORTS", (folder + "/ports").c_str(), 1);
-            if (fileLimit != 0) {
-                const rlimit limit = {fileLimit, fileLimit};
-                setrlimit(RLIMIT_FSIZE, &limit);
-                // A write past the limit then fails as on a full disk.
-                ::signal(SIGXFSZ, SIG_IGN);
-            }
-            std::vector<char*> argv;
-            argv.push_back(const_cast<char*>(TESSOR_TOOL));
-            for (const std::string& a : arguments) {
-                argv.push_back(const_cast<char*>(a.c_str()));
-            }
-            argv.push_back(nullptr);
-            execv(TESSOR_TOOL, argv.data());
-            _exit(127);
-        }
-        close(out[1]);
-        close(err[1]);
-        m_out = out[0];
-        m_err = err[0];
-        fcntl(m_out, F_SETFL, O_NONBLOCK);
-        fcntl(m_err, F_SETFL, O_NONBLOCK);
     }
-
-    ~Tool()
-    {
-        if (m_pid > 0 && !m_ended) {
-            kill(m_pid, SIGKILL);
-            waitpid(m_pid, nullptr, 0);
-        }
-        close(m_out);
-        close(m_err);
-    }
-
-    // Reads standard output until a line holds `text`; false on time-out or
-    // end of output.
-    bool waitFor(const std::string& text, std::chrono::seconds limit = std::chrono::seconds(60))
-    {
-        const auto end = std::chrono::steady_clock::now() + limit;
-        while (m_output.find(text) == std::string::npos) {
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
-            if (left.count() <= 0) {
-                return false;
-            }
-            pollfd fd = {m_out, POLLIN, 0};
-            if (poll(&fd, 1, static_cast<int>(left.count())) <= 0) {
-                return false;
-            }
-            char buffer[4096];
-            const ssize_t n = read(m_out, buffer, sizeof(buffer));
-            if (n <= 0) {
-                return false;
-            }
-            m_output.append(buffer, static_cast<size_t>(n));
-        }
-        return true;
-    }
-
-    void signal(int number) { kill(m_pid, number); }
-
-    // The exit status, or -1 when the tool did not end normally in time.
-    int wait(std::chrono::seconds limit = std::chrono::seconds(60))
-    {
-        int status = 0;
-        const bool ended = test_support::waitUntil(
-            [&] {
-                // A tool that says much must not block on a full pipe.
-                drain();
-                return waitpid(m_pid, &status, WNOHANG) != 0;
-            },
-            limit);
-        if (!ended) {
-            return -1;
-        }
-        m_ended = true;
-        drain();
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-
-    const std::string& output() const { return m_output; }
-    const std::string& errors() const { return m_errors; }
-
-private:
-    void drain()
-    {
-        char buffer[4096];
-        ssize_t n = 0;
-        while ((n = read(m_out, buffer, sizeof(buffer))) > 0) {
-            m_output.append(buffer, static_cast<size_t>(n));
-        }
-        while ((n = read(m_err, buffer, sizeof(buffer))) > 0) {
-            m_errors.append(buffer, static_cast<size_t>(n));
-        }
-    }
-
-    pid_t m_pid = -1;
-    int m_out = -1;
-    int m_err = -1;
-    bool m_ended = false;
-    std::string m_output;
-    std::string m_errors;
 };
 
 const char* const STATION_CONFIG = "Display_Name string Tool Test\n"
