@@ -17,6 +17,9 @@ constexpr const char* DEVICE_FILE = "device.ini";
 constexpr const char* FLASH_FILE = "flash.bin";
 constexpr const char* LOGICAL_FILE = "logical.bin";
 constexpr const char* PAGES_FILE = "pages.bin";
+// Where a copy onto the device is read back to be checked; a station stopped
+// amid the check leaves it, and the device's next opening clears it.
+constexpr const char* READ_BACK_FOLDER = "copy-readback";
 
 struct DeviceDescription {
     std::string folder;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -21,6 +23,11 @@ std::shared_ptr<VirtualDevice> VirtualDevice::open(const std::string& folder, st
         return nullptr;
     }
     const DeviceDescription& s = device->m_description;
+    std::error_code ec;
+    std::filesystem::remove_all(folder + "/" + READ_BACK_FOLDER, ec);
+    if (ec) {
+        PLATFORM_LOG(4, "cannot clear %s/%s: %s", printableText(folder).c_str(), READ_BACK_FOLDER, ec.message().c_str());
+    }
     if (!device->m_pages.open(folder + "/" + PAGES_FILE, s.geometry.totalSectors() / s.geometry.sectorsPerPage,
                               s.geometry.sectorsPerPage, device->m_flash, error)) {
         return nullptr;

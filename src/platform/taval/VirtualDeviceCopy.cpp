@@ -2,7 +2,6 @@
 // reads and writes the device's logical disk file at the volume's offset; a
 // copy succeeds only when the volume then holds what was given.
 #include <fcntl.h>
-#include <stdlib.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -123,20 +122,18 @@ bool onlyFilesUnder(const std::string& folder, uint64_t& bytes) {
 
 // The tools store some names otherwise than they were given (characters
 // beyond U+FFFF, names that differ only in letter case, accented small
-// letters of a short name): the volume's root is read back into a host
-// folder and held against the source. The first entry that differs, or
-// empty.
-std::string readsBackAs(const std::string& source, const std::string& image) {
-    std::string pattern = (std::filesystem::temp_directory_path() / "taval-copy-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) {
-        return "(no folder to read the volume back into: " + std::string(std::strerror(errno)) + ")";
+// letters of a short name): the volume's root is read back into `folder`
+// and held against the source. The first entry that differs, or empty.
+std::string readsBackAs(const std::string& source, const std::string& image, const std::string& folder) {
+    std::error_code ec;
+    std::filesystem::remove_all(folder, ec);
+    if (!std::filesystem::create_directory(folder, ec)) {
+        return "(no folder to read the volume back into: " + ec.message() + ")";
     }
-    const std::string folder = pattern + "/";
-    std::string differs = run({"mcopy", "-s", "-n", "-Q", "-i", image, "::/", folder})
+    std::string differs = run({"mcopy", "-s", "-n", "-Q", "-i", image, "::/", folder + "/"})
                               ? CopiedTree::firstDifference(source, folder)
                               : "(the volume cannot be read back)";
-    std::error_code ec;
-    std::filesystem::remove_all(pattern, ec);
+    std::filesystem::remove_all(folder, ec);
     return differs;
 }
 
@@ -204,7 +201,8 @@ bool VirtualDevice::copyIn(const std::string& source) {
                   m_description.driveText.c_str());
             return false;
         }
-        const std::string differs = readsBackAs(source, image);
+        const std::string differs =
+            readsBackAs(source, image, m_description.folder + "/" + READ_BACK_FOLDER);
         if (!differs.empty()) {
             PLATFORM_LOG(3, "copy of %s into unit %d of %s: %s does not read back as it was given", source.c_str(),
                          m_activeUnit, m_description.driveText.c_str(), differs.c_str());
