@@ -107,6 +107,7 @@ void ConfigInfo::copySettings(const ConfigInfo& other)
     m_voltage = other.m_voltage;
     m_refusal = other.m_refusal;
     m_refusalCode = other.m_refusalCode;
+    m_asked = other.m_asked;
 }
 
 // Every copy owns its partitions: a device resizing its own must not
@@ -188,6 +189,17 @@ void ConfigInfo::addPartInfo(const Sptr<PartInfo>& part)
 
 Sptr<ConfigInfo> ConfigInfo::update(int realCapacity)
 {
+    if (m_asked) {
+        // Sizes are fitted once: a fit of fitted sizes to fewer sectors takes
+        // from the later partitions what the one that took the rest gained.
+        Sptr<ConfigInfo> asked(new ConfigInfo(this));
+        asked->clearData();
+        asked->copyPartitions(*m_asked);
+        asked->m_realCapacity = m_asked->m_realCapacity;
+        asked->m_asked = Sptr<ConfigInfo>();
+        return asked->update(realCapacity);
+    }
+    const Sptr<ConfigInfo> asked(new ConfigInfo(this));
     int n = realCapacity;
     if (m_capacityPolicy == CAPACITY_RATIONAL && m_configCapacity > 0) {
         if (m_configCapacity < n) {
@@ -274,6 +286,7 @@ Sptr<ConfigInfo> ConfigInfo::update(int realCapacity)
         break;
     }
     result->setRealCapacity(n);
+    result->m_asked = asked;
 
     // Sectors beyond the flash would silently lose what is written there.
     unsigned long long laid = 0;

@@ -92,7 +92,9 @@ public:
 
     using BaseData::update;
     // A new ConfigInfo whose partitions fit a real capacity of n sectors;
-    // empty when they cannot be laid within it.
+    // empty when they cannot be laid within it. Settings that are such a
+    // fit already are fitted again from the sizes asked before it, with
+    // their other settings as they are now.
     [[nodiscard]] Sptr<ConfigInfo> update(int realCapacity);
 
     // Forced flash model for identification; applied from the settings page.
@@ -131,6 +133,9 @@ private:
     int m_voltage = 2;
     std::string m_refusal;
     int m_refusalCode = 0;
+    // The partitions and real capacity before the fit these settings are;
+    // empty when they are no fit.
+    Sptr<ConfigInfo> m_asked;
 };
 
 }  // namespace Tessor::schema

@@ -17,6 +17,7 @@
 #include "support/Waits.h"
 #include "usb/cfg/BuildInfo.h"
 #include "usb/cfg/CfgTable.h"
+#include "usb/cmd/SetList.h"
 #include "usb/task/hFormat/TaskHfFormatAllPartitions.h"
 #include "platform/orrin/CodePage.h"
 
@@ -277,6 +278,63 @@ TEST(EngineHighFormatSmallUnits, AUnitTooSmallForItsFileSystemIsRefusedBeforeAny
         }
         expectFailed(engine, port, 0x8020, "too small for its file system");
         EXPECT_EQ(opsOf(engine, port, OpKind::LogicalWrite), 0);
+    }
+}
+
+// Settings the front ends fitted to the device's sectors at the start are
+// fitted to the fewer sectors its block sets offer before the low format:
+// each partition keeps the size it was given, and the one that takes the
+// rest (the last, or an encrypted first) takes what the others leave.
+TEST(EngineHighFormatFit, PartitionsFittedAtTheStartKeepTheirSizesOnTheUsableSectors)
+{
+    constexpr uint32_t LOGIN = 24576;
+    constexpr uint32_t LEFT = 0;  // the unit's sectors: what the others leave of the usable ones
+    struct Fitted {
+        const char* name;
+        std::vector<Partition> partitions;
+        std::vector<Unit> units;
+        std::vector<uint32_t> sectors;
+    };
+    const Fitted devices[] = {
+        {"EncryptedCdromLocal",
+         {{DISK_REMOVABLE, 100000, "", true}, {DISK_CDROM, 4096, "iso"}, {DISK_LOCAL, 20000, "first"}},
+         {{REMOVABLE_FAT, 16, "login"}, {CDROM_IMAGE, 0, "iso"}, {LOCAL_FAT, 16, "first"}, {REMOVABLE_FAT, 16, ""}},
+         {LOGIN, 4096, 20000, LEFT}},
+        {"EncryptedLastKept",
+         {{DISK_REMOVABLE, 30000, "", true}, {DISK_REMOVABLE, 150000, "second"}},
+         {{REMOVABLE_FAT, 16, "login"}, {REMOVABLE_FAT, 16, "second"}, {REMOVABLE_FAT, 16, ""}},
+         {LOGIN, 150000, LEFT}},
+        {"LastTakesTheRest",
+         {{DISK_LOCAL, 100000, "first"}, {DISK_REMOVABLE, REST, "second"}},
+         {{LOCAL_FAT, 32, "first"}, {REMOVABLE_FAT, 16, "second"}},
+         {100000, LEFT}},
+    };
+    const Station6716 station;
+    UsbConfiguration::instance()->setLoginIsoFile(Content::instance().path("login"));
+    const int ports = static_cast<int>(std::size(devices));
+    Engine engine(ports, FUNCTION_FACTORY);
+    ASSERT_TRUE(engine.ui().waitLayerReady());
+    for (int port = 0; port < ports; ++port) {
+        std::string error;
+        const std::string folder = EngineEnvironment::instance().makeDevice(
+            std::string("Fit") + devices[port].name,
+            {{"Device.FlashId", "ECD35195"}, {"Device.BlocksPerChip", "1024"}, {"Device.PagesPerBlock", "64"}});
+        ASSERT_EQ(engine.hub().plug(port, folder, &error), 0) << error;
+        ASSERT_TRUE(engine.waitState(port, "StateWait")) << engine.stateOf(port);
+        ASSERT_NO_FATAL_FAILURE(startAsFrontEnds(engine, port, settingsOf(engine, devices[port].partitions, 0)));
+    }
+    for (int port = 0; port < ports; ++port) {
+        const Fitted& d = devices[port];
+        SCOPED_TRACE(d.name);
+        std::vector<VirtualDevice::UnitCopy> copies;
+        ASSERT_NO_FATAL_FAILURE(expectBuilt(engine, port, d.units, &copies));
+        int64_t left = engine.slot(port)->getSetList()->getValidateSectorsNumber();
+        for (uint32_t sectors : d.sectors) {
+            left -= sectors;
+        }
+        for (size_t i = 0; i < copies.size(); ++i) {
+            EXPECT_EQ(copies[i].sectors, d.sectors[i] == LEFT ? left : int64_t(d.sectors[i])) << "unit " << i;
+        }
     }
 }
 

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "EngineHarness.h"
+#include "shell/PartitionFit.h"
 #include "support/FatVolumeReach.h"
 #include "support/OutsideTools.h"
 
@@ -132,6 +133,17 @@ inline Sptr<ConfigInfo> settingsOf(Engine& engine, const std::vector<Partition>&
         settings->addPartInfo(part);
     }
     return settings;
+}
+
+// A start as the front ends send it: `settings` fitted to the sectors of
+// the port's device first.
+inline void startAsFrontEnds(Engine& engine, int port, const Sptr<ConfigInfo>& settings)
+{
+    const std::optional<int> sectors = Tessor::shell::deviceSectors(*engine.slot(port));
+    ASSERT_TRUE(sectors);
+    const Sptr<ConfigInfo> fitted = Tessor::shell::fittedRunSettings(*settings, *sectors);
+    ASSERT_TRUE(fitted);
+    engine.start(port, fitted);
 }
 
 class Volumes {
@@ -275,11 +287,16 @@ inline std::vector<VirtualDevice::UnitCopy> exportUnits(
     return copies;
 }
 
-// The port's device ended built, its units read by the tools as `units`.
-inline void expectBuilt(Engine& engine, int port, const std::vector<Unit>& units)
+// The port's device ended built, its units read by the tools as `units`;
+// their copies in `exported` when it is given.
+inline void expectBuilt(Engine& engine, int port, const std::vector<Unit>& units,
+                        std::vector<VirtualDevice::UnitCopy>* exported = nullptr)
 {
     ASSERT_EQ(engine.waitRunEnded(port, ROAD_LIMIT), "StateBuildOk") << engine.ui().lastCause(port);
     const std::vector<VirtualDevice::UnitCopy> copies = exportUnits(engine, port);
+    if (exported != nullptr) {
+        *exported = copies;
+    }
     ASSERT_EQ(copies.size(), units.size());
     Volumes volumes(exportFolder(port));
     for (size_t i = 0; i < copies.size(); ++i) {

@@ -130,6 +130,28 @@ TEST_F(ConfigInfoTest, ConfiguredAboveTheFlashLowersTheSourceRealCapacity)
     EXPECT_EQ(1000000u, fitted->getPartInfo(0)->getCapacity());
 }
 
+// A device's settings were fitted to its flash at the start; fitted again to
+// fewer sectors, they start from the sizes asked, not from the grown ones,
+// and keep what was set on them since.
+TEST_F(ConfigInfoTest, FittedSettingsAreFittedAgainFromTheSizesAsked)
+{
+    useChipSet("6716");
+    FitCase c{"", "6716", 1, 2000000, 0, {{500000, 0, true}, {800000, 0, false}}, 2000000, true, 2000000, {}};
+    Sptr<ConfigInfo> fitted = makeSettings(c)->update(2000000);
+    ASSERT_TRUE(fitted);
+    fitted->setBlockMode(true);
+    for (const Sptr<ConfigInfo>& held : {fitted, Sptr<ConfigInfo>(new ConfigInfo(fitted))}) {
+        Sptr<ConfigInfo> refitted = held->update(1900000);
+        ASSERT_TRUE(refitted);
+        ASSERT_EQ(2, refitted->getPartCount());
+        EXPECT_EQ(1100000u, refitted->getPartInfo(0)->getCapacity());
+        EXPECT_EQ(800000u, refitted->getPartInfo(1)->getCapacity());
+        EXPECT_TRUE(refitted->checkBlockMode());
+        EXPECT_EQ(1900000, refitted->getRealCapacity());
+    }
+    EXPECT_EQ(1200000u, fitted->getPartInfo(0)->getCapacity());
+}
+
 TEST_F(ConfigInfoTest, CopiesOwnTheirPartitionsAndScanSettings)
 {
     useChipSet("6716");
