@@ -110,17 +110,18 @@ struct Layout {
     int indexByte;          // the code-control byte the index record repeats, -1: none
     int blockModeBit;       // block-mode bit of the code-control byte 1, -1: none
     int planeByte;          // FLASH_INFO's planes, interleaves and chips, each less one, in the sector
+    int systemCountCopy;    // the copy of the system area's sector count, -1: none
 };
 
 inline const Layout* layoutOf(int chipSet)
 {
     static const Layout kLayouts[] = {
-        {1, 0x86, 0x1FF, -1, 7, 9, 10, 11, -1, 30, -1, 44, 82, -1, -1, 83, -1, -1, 0x0C + 26},
-        {3, 0x7F, 0x1FF, 9, 10, 12, 43, 13, -1, 30, -1, 48, 85, 91, 86, 96, 44, 2, 0x0C + 15},
-        {4, 0x87, 0x1AF, 9, 10, 12, 63, 13, 53, 40, -1, 68, 105, 111, 106, 116, 64, 2, 0x0C + 15},
-        {5, 0x87, 0x1AF, 9, 10, 12, 63, 13, 53, 40, -1, 68, 105, 111, 106, 116, 64, 2, 0x0C + 15},
-        {6, 0x88, 0x1B0, 9, 10, 12, 63, 13, 53, 40, -1, 68, 105, 111, 106, 116, 64, 2, 0x0C + 15},
-        {7, 0x7D, 0x1FF, 6, 7, 9, 11, -1, -1, 0, 12, 17, 54, 60, 55, 65, 10, 1, 0x0C + 15},
+        {1, 0x86, 0x1FF, -1, 7, 9, 10, 11, -1, 30, -1, 44, 82, -1, -1, 83, -1, -1, 0x0C + 26, -1},
+        {3, 0x7F, 0x1FF, 9, 10, 12, 43, 13, -1, 30, -1, 48, 85, 91, 86, 96, 44, 2, 0x0C + 15, 46},
+        {4, 0x87, 0x1AF, 9, 10, 12, 63, 13, 53, 40, -1, 68, 105, 111, 106, 116, 64, 2, 0x0C + 15, 66},
+        {5, 0x87, 0x1AF, 9, 10, 12, 63, 13, 53, 40, -1, 68, 105, 111, 106, 116, 64, 2, 0x0C + 15, 66},
+        {6, 0x88, 0x1B0, 9, 10, 12, 63, 13, 53, 40, -1, 68, 105, 111, 106, 116, 64, 2, 0x0C + 15, 66},
+        {7, 0x7D, 0x1FF, 6, 7, 9, 11, -1, -1, 0, 12, 17, 54, 60, 55, 65, 10, 1, 0x0C + 15, 14},
     };
     for (const Layout& l : kLayouts) {
         if (l.chipSet == chipSet) {
@@ -336,6 +337,13 @@ private:
         const int sets = std::min<int>(c[m_layout->blockSets], 5);
         for (int i = 0; i < sets; ++i) {
             copy.setBlocks.push_back(be16(c + m_layout->setBlocks + 2 * i));
+        }
+        // The sector count follows the page-bitmap blocks and two bytes.
+        const int systemCount = c[m_layout->pageBitmapBlocks + 34];
+        if (m_layout->systemCountCopy >= 0 && c[m_layout->systemCountCopy] != systemCount) {
+            problem("table at page " + std::to_string(copy.tablePage) + " gives the system area " +
+                    std::to_string(systemCount) + " sectors and its copy " +
+                    std::to_string(c[m_layout->systemCountCopy]));
         }
         readPageBitmap(copy, spp);
     }

@@ -62,18 +62,15 @@ void head(const Io& io, Ctrl& c, CodeCtrlHeadRecord& r)
     io.field(r.bCfgTblPage, c.bCfgTblPage);
 }
 
-// The start and count copies some variants do not read back stay as they are.
+// The start and count copies are read back too: a table rebuilt from a
+// device's sector and written again keeps what the allocation wrote.
 template <class Io, class Ctrl>
-void system(const Io& io, Ctrl& c, CodeCtrlSystemRecord& r, bool readStarts, bool readCount1)
+void system(const Io& io, Ctrl& c, CodeCtrlSystemRecord& r)
 {
     io.field(r.bFlagTblPage, c.bFlagTblPage);
-    if (Io::packs || readStarts) {
-        io.field(r.bSysStart0, c.bSysStart0);
-        io.field(r.bSysStart1, c.bSysStart1);
-    }
-    if (Io::packs || readCount1) {
-        io.field(r.bSysCount1, c.bSysCount1);
-    }
+    io.field(r.bSysStart0, c.bSysStart0);
+    io.field(r.bSysStart1, c.bSysStart1);
+    io.field(r.bSysCount1, c.bSysCount1);
     io.field(r.bFlagBitmapLen, c.bFlagBitmapLen);
     sets(io, c, r.sets);
 }
@@ -87,7 +84,7 @@ void shortExtCodes(const Io& io, Ctrl& c, uint8_t (&low)[N])
 }
 
 template <class Io, class Ctrl>
-void layout(const Io& io, Ctrl& c, CodeCtrl6706Record& r, CfgVariant /*variant*/)
+void layout(const Io& io, Ctrl& c, CodeCtrl6706Record& r)
 {
     controlFlags(io, c, r.flags0);
     io.bits(r.flags1, c.buildReplaceZoneEn, 0);
@@ -121,16 +118,16 @@ void layout(const Io& io, Ctrl& c, CodeCtrl6706Record& r, CfgVariant /*variant*/
 }
 
 template <class Io, class Ctrl>
-void layout(const Io& io, Ctrl& c, CodeCtrl6716Record& r, CfgVariant /*variant*/)
+void layout(const Io& io, Ctrl& c, CodeCtrl6716Record& r)
 {
     head(io, c, r.head);
     shortExtCodes(io, c, r.extCodeLow);
-    system(io, c, r.system, false, true);
+    system(io, c, r.system);
     io.readsAs(c.PhotoEn, r.zero[0]);
 }
 
 template <class Io, class Ctrl>
-void layout(const Io& io, Ctrl& c, CodeCtrl149Record& r, CfgVariant variant)
+void layout(const Io& io, Ctrl& c, CodeCtrl149Record& r)
 {
     head(io, c, r.head);
     for (int k = 0; k < CodeCtrl::kExtCodePages; ++k) {
@@ -142,15 +139,13 @@ void layout(const Io& io, Ctrl& c, CodeCtrl149Record& r, CfgVariant variant)
                 r.extCodeLow[k] | (bitsAt(r.extCodeHigh[k / 4], 2 * (k % 4), 2) << 8));
         }
     }
-    // 6726 does not read the start and count copies back.
-    const bool readSystemCopies = variant != CfgVariant::V6726;
-    system(io, c, r.system, readSystemCopies, readSystemCopies);
+    system(io, c, r.system);
     io.field(r.PhotoEn, c.PhotoEn);
     io.field(r.bFlashMode, c.bFlashMode);
 }
 
 template <class Io, class Ctrl>
-void layout(const Io& io, Ctrl& c, CodeCtrl6605Record& r, CfgVariant /*variant*/)
+void layout(const Io& io, Ctrl& c, CodeCtrl6605Record& r)
 {
     io.bits(r.flags0, c.speedLow, 0);
     io.bits(r.flags0, c.bootloadEn, 1);
@@ -184,7 +179,7 @@ void layout(const Io& io, Ctrl& c, CodeCtrl6605Record& r, CfgVariant /*variant*/
 template <class Io, class Ctrl, class Place>
 int transfer(CfgVariant variant, const Io& io, Ctrl& c, Place* place)
 {
-    const auto describe = [&](auto& r) { layout(io, c, r, variant); };
+    const auto describe = [&](auto& r) { layout(io, c, r); };
     switch (variant) {
     case CfgVariant::V6706: return transferRecord<CodeCtrl6706Record>(io, place, describe);
     case CfgVariant::V6716: return transferRecord<CodeCtrl6716Record>(io, place, describe);
