@@ -6,6 +6,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QTabBar>
 #include <QTest>
@@ -521,6 +522,44 @@ TEST_F(MainWindowTest, ClicksActOnTheChannelHit)
     m_boxes->clear();
     QTest::mouseClick(station.page().getChannel(2)->progress, Qt::RightButton);
     EXPECT_TRUE(m_boxes->texts().isEmpty());
+}
+
+// A box on the screen: while it is open the operator's click on its button
+// passes the window's input filter, then the box answers.
+class OperatorBoxes : public mfc::MessageBoxService {
+public:
+    explicit OperatorBoxes(int answer) : m_answer(answer) {}
+    int show(const QString& text, const QString&, unsigned) override
+    {
+        texts << text;
+        QPushButton button(text);
+        button.show();
+        QTest::mouseClick(&button, Qt::LeftButton);
+        return m_answer;
+    }
+    QStringList texts;
+
+private:
+    int m_answer;
+};
+
+// One right click on a port button asks once, whatever the answer.
+TEST_F(MainWindowTest, TheEjectQuestionOpensOncePerClick)
+{
+    test_support::qtApp();
+    for (const int answer : {mfc::IDNO, mfc::IDYES}) {
+        SCOPED_TRACE(answer);
+        QuietStation station(1);
+        station.bind(0, shell::UI_READY);
+        auto boxes = std::make_shared<OperatorBoxes>(answer);
+        mfc::setMessageBoxService(boxes);
+        QTest::mouseClick(station.labelOf(0), Qt::RightButton);
+        EXPECT_EQ(boxes->texts.join(" | ").toStdString(), "Eject this device");
+        EXPECT_EQ(station.sent(0), answer == mfc::IDYES ? std::vector<int>({schema::UI_SIG_EJECT}) : std::vector<int>());
+        QTest::mouseClick(station.labelOf(0), Qt::RightButton);
+        EXPECT_EQ(boxes->texts.size(), answer == mfc::IDYES ? 1 : 2);
+        mfc::setMessageBoxService(m_boxes);
+    }
 }
 
 TEST_F(MainWindowTest, ARightClickOnAProgressBarShowsTheBuildInformation)

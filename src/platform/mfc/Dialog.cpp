@@ -10,6 +10,7 @@
 #include <QInputEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QTimerEvent>
 
@@ -34,27 +35,53 @@ public:
         if (type != QEvent::KeyPress && type != QEvent::MouseButtonPress) {
             return false;
         }
-        auto* input = static_cast<QInputEvent*>(event);
-        if (event == m_last && input->timestamp() == m_lastTimestamp && type == m_lastType) {
+        if (handedOver(event)) {
             return false;
         }
-        m_last = event;
-        m_lastTimestamp = input->timestamp();
-        m_lastType = type;
-        for (auto* widget = qobject_cast<QWidget*>(watched); widget != nullptr; widget = widget->parentWidget()) {
+        remember(event);
+        bool taken = false;
+        for (auto* widget = qobject_cast<QWidget*>(watched); widget != nullptr && !taken;
+             widget = widget->parentWidget()) {
             if (auto* dialog = dynamic_cast<CDialog*>(widget)) {
-                if (dialog->PreTranslateMessage(event)) {
-                    return true;
-                }
+                taken = dialog->PreTranslateMessage(event);
             }
         }
-        return false;
+        // A dialog may have opened a box whose own presses passed here
+        // meanwhile: the press goes on to the parents as the one handed over.
+        remember(event);
+        return taken;
     }
 
 private:
+    // A key press passes the parents as the same event, a mouse press as a
+    // copy with the same time, place and button.
+    bool handedOver(QEvent* event) const
+    {
+        if (event->type() != m_lastType || static_cast<QInputEvent*>(event)->timestamp() != m_lastTimestamp) {
+            return false;
+        }
+        if (event == m_last) {
+            return true;
+        }
+        auto* mouse = dynamic_cast<QMouseEvent*>(event);
+        return mouse != nullptr && mouse->globalPosition() == m_lastPlace && mouse->button() == m_lastButton;
+    }
+    void remember(QEvent* event)
+    {
+        m_last = event;
+        m_lastTimestamp = static_cast<QInputEvent*>(event)->timestamp();
+        m_lastType = event->type();
+        if (auto* mouse = dynamic_cast<QMouseEvent*>(event)) {
+            m_lastPlace = mouse->globalPosition();
+            m_lastButton = mouse->button();
+        }
+    }
+
     const QEvent* m_last = nullptr;
     quint64 m_lastTimestamp = 0;
     QEvent::Type m_lastType = QEvent::None;
+    QPointF m_lastPlace;
+    Qt::MouseButton m_lastButton = Qt::NoButton;
 };
 
 void installMessageFilter()
