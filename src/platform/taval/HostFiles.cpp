@@ -5,7 +5,9 @@
 
 #include <cerrno>
 #include <cstring>
+#include <string>
 
+#include "platform/ini/RegularFile.h"
 #include "platform/taval/FileTransfer.h"
 #include "platform/taval/Hub.h"
 #include "platform/taval/VirtualDevice.h"
@@ -49,16 +51,26 @@ int usbWriteFile(const char* path, const void* buf, int len, int off) {
     if (path == nullptr || buf == nullptr || len < 0 || off < 0) {
         return 0;
     }
-    // A write at offset 0 makes the whole file. What the tool saves are
-    // images of devices and tables: for the operator's eyes only, even when
-    // an earlier run left the file more open.
-    const int fd = ::open(path, O_WRONLY | O_CREAT | O_CLOEXEC | (off == 0 ? O_TRUNC : 0), 0600);
+    if (off == 0) {
+        // The whole file is made beside the old one and put in its place,
+        // so a full disk leaves the previous file. What the tool saves are
+        // images of devices and tables: for the operator's eyes only, even
+        // when an earlier run left the file more open.
+        struct stat own = {};
+        own.st_mode = 0600;
+        own.st_uid = ::geteuid();
+        own.st_gid = ::getegid();
+        std::string reason;
+        if (!Tessor::IO::replaceFile(path, buf, size_t(len), &own, reason)) {
+            PLATFORM_LOG(3, "cannot write %s: %s", path, reason.c_str());
+            return 0;
+        }
+        return len;
+    }
+    const int fd = ::open(path, O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
     if (fd < 0) {
         PLATFORM_LOG(3, "cannot write %s: %s", path, std::strerror(errno));
         return 0;
-    }
-    if (off == 0 && ::fchmod(fd, 0600) != 0) {
-        PLATFORM_LOG(4, "cannot narrow the access to %s: %s", path, std::strerror(errno));
     }
     const int total = int(Tessor::taval::writeAt(fd, buf, size_t(len), off_t(off)));
     ::close(fd);

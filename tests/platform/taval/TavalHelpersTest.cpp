@@ -1,6 +1,11 @@
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 #include "TavalTestSupport.h"
@@ -89,4 +94,32 @@ TEST(TavalHelpers, HostFilesMoveBytesAtTheirOffset) {
     EXPECT_EQ(st.st_mode & 0777, 0600u);
     EXPECT_EQ(usbReadFile((dir.path() + "/missing").c_str(), buf, 4, 0), 0);
     EXPECT_EQ(usbGetFileSize(dir.path().c_str()), -1);
+}
+
+// On a full disk (here: a file-size limit below the new content) a whole
+// file write fails and leaves the previous file as it was, with nothing
+// beside it.
+TEST(TavalHelpers, AWholeFileWriteThatFailsLeavesThePreviousFile) {
+    TempFolder dir;
+    const std::string path = dir.path() + "/0_CfgTable(r)";
+    ASSERT_EQ(usbWriteFile(path.c_str(), "previous", 8, 0), 8);
+    const pid_t child = fork();
+    if (child == 0) {
+        const rlimit limit = {4, 4};
+        ::signal(SIGXFSZ, SIG_IGN);
+        _exit(setrlimit(RLIMIT_FSIZE, &limit) == 0 ? usbWriteFile(path.c_str(), "the new table", 13, 0) : 99);
+    }
+    int status = -1;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    char buf[16] = {};
+    EXPECT_EQ(usbReadFile(path.c_str(), buf, 16, 0), 8);
+    EXPECT_STREQ(buf, "previous");
+    int files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+        EXPECT_EQ(entry.path(), path);
+        ++files;
+    }
+    EXPECT_EQ(files, 1);
 }
