@@ -28,6 +28,7 @@
 #include "utils/DpfDefaultFolders.h"
 #include "utils/EbookReflow.h"
 #include "utils/FolderContents.h"
+#include "utils/MavikLang.h"
 #include "platform/orrin/HostPath.h"
 
 namespace Tessor::page {
@@ -479,16 +480,19 @@ void PageDpfBasicSetting::OnCbnSelchangeLcdType()
     }
     const QString source = QString::fromStdString(hostPath(kCodeFolder + type + ".img"));
     const std::string target = hostPath(std::string(kCodeFolder) + kActiveLcdImage);
+    // The reason goes to the log: the system words it in English.
     QFile in(source);
     if (!in.open(QIODevice::ReadOnly)) {
-        mfc::AfxMessageBox(QString("%1 can not be opened: %2").arg(source, in.errorString()));
+        CPLOG(3, "%s can not be opened: %s", source.toUtf8().constData(), in.errorString().toUtf8().constData());
+        mfc::AfxMessageBox(QString("%1 %2").arg(utils::MavikLang::text("Can not open the file"), source));
         return;
     }
     const QByteArray image = in.readAll();
     std::string reason;
     if (!IO::replaceFile(target, image.constData(), size_t(image.size()), nullptr, reason)) {
-        mfc::AfxMessageBox(QString("%1 can not be written: %2")
-                               .arg(QString::fromStdString(target), QString::fromStdString(reason)));
+        CPLOG(3, "%s can not be written: %s", target.c_str(), reason.c_str());
+        mfc::AfxMessageBox(
+            QString("%1 %2").arg(utils::MavikLang::text("Can not write the file"), QString::fromStdString(target)));
         return;
     }
     // Recorded only once the image is in place.

@@ -109,6 +109,14 @@ void PageSetting::message(const char* key)
     mfc::AfxMessageBox(MavikLang::text(key));
 }
 
+void PageSetting::sizeMessage(const char* english)
+{
+    // A locale file's key cannot hold the "=" of these texts: the other
+    // languages say what they mean.
+    message(MavikLang::language() == utils::LANG_ENGLISH ? english
+                                                          : "Message: Capacity Is Invalid ,Please Setting Over Again!");
+}
+
 QString PageSetting::workDir() const { return holder != nullptr ? QString::fromStdString(holder->getWorkDir()) : QString(); }
 
 void PageSetting::loadPartitions()
@@ -437,20 +445,26 @@ void PageSetting::limitVolumeLabel(int index)
 
 bool PageSetting::acceptVolumeLabels()
 {
+    using Fault = schema::VolumeLabel::Fault;
     for (int i = 0; i < selectedCount(); ++i) {
         std::string narrow;
-        const std::string refusal =
-            CodePage::fromUtf8(GetDlgItemText(m_ids.volume[static_cast<size_t>(i)]).toStdString(), &narrow)
-                ? schema::VolumeLabel(narrow).refusal()
-                : "volume label holds a character the code page cannot write";
-        if (!refusal.empty()) {
-            m_error = 1;
-            mfc::AfxMessageBox(QString("%1%2: %3")
-                                   .arg(MavikLang::text("Partition"))
-                                   .arg(i + 1)
-                                   .arg(QString::fromStdString(refusal)));
-            return false;
+        const bool written = CodePage::fromUtf8(GetDlgItemText(m_ids.volume[static_cast<size_t>(i)]).toStdString(), &narrow);
+        const schema::VolumeLabel label(narrow);
+        const Fault fault = written ? label.fault() : Fault::NOT_CODE_PAGE;
+        QString why;
+        switch (fault) {
+        case Fault::NONE: continue;
+        case Fault::NOT_CODE_PAGE: why = MavikLang::text("Volume label holds a character the code page cannot write!"); break;
+        case Fault::LEADING_BLANK: why = MavikLang::text("Volume label can not start with a blank!"); break;
+        case Fault::CONTROL_CHARACTER: why = MavikLang::text("Volume label can not hold a control character!"); break;
+        case Fault::FORBIDDEN_CHARACTER:
+            why = QString("%1 %2").arg(MavikLang::text("Volume label can not hold the character"),
+                                       QChar::fromLatin1(label.forbidden()));
+            break;
         }
+        m_error = 1;
+        mfc::AfxMessageBox(QString("%1%2: %3").arg(MavikLang::text("Partition")).arg(i + 1).arg(why));
+        return false;
     }
     return true;
 }
@@ -606,7 +620,7 @@ void PageSetting::OnClickedConfirmPartition()
         enablePartition(1, true);
         enablePartition(2, false);
         if (part[0] <= 0 || part[1] <= 0) {
-            message("(partSectors[0] <= 0) || (partSectors[1] <= 0)");
+            sizeMessage("(partSectors[0] <= 0) || (partSectors[1] <= 0)");
         }
     } else {
         if (part[0] > 0 && part[0] < total && part[1] != 0 && (part[2] != 0 || firstCdrom)) {
@@ -630,7 +644,7 @@ void PageSetting::OnClickedConfirmPartition()
         }
         enablePartition(2, count == 3);
         if (part[0] <= 0 || part[1] <= 0 || (count == 3 && part[2] <= 0)) {
-            message("(partSectors[0] <= 0) || (partSectors[1] <= 0) || (partSectors[2] <= 0)");
+            sizeMessage("(partSectors[0] <= 0) || (partSectors[1] <= 0) || (partSectors[2] <= 0)");
         }
     }
     m_partCount = count;

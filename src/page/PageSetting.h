@@ -114,6 +114,8 @@ private:
     int selectedCount() const;
     void selectCount(int count);
     void message(const char* key);
+    // The partition checks' message of a size that is not positive.
+    void sizeMessage(const char* english);
     QString workDir() const;
 
     void onClickedDisk(int index, int kind);

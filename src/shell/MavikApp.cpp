@@ -8,6 +8,7 @@
 #include "page/PageSetting.h"
 #include "platform/mfc/GuiThread.h"
 #include "platform/mfc/MessageBox.h"
+#include "platform/mfc/StandardTexts.h"
 #include "schema/base/Log.h"
 #include "schema/base/RunAgent.h"
 #include "schema/base/UsbConfiguration.h"
@@ -97,6 +98,10 @@ int MavikApp::InitInstance(int argc, char** argv)
     lang = new utils::MavikLang(language, SystemLocale::fileFor(language), config->getWorkDir());
     utils::MavikLang::install(lang);
     logLanguage(lang->getLanguage());
+    if (!mfc::useStandardTexts(SystemLocale::qtName(language))) {
+        CPLOG(4, "Qt's translations for %s are not installed: the standard buttons stay English",
+              SystemLocale::qtName(language).toLatin1().constData());
+    }
     m_loader = std::thread([this] { loadFlashPartTable(); });
     runMainSheet();
     agent->join();

@@ -190,8 +190,9 @@ void MavikDevice::sendToDevice(int request, const Sptr<UiEvent>& given)
     if (request == UI_SIG_START) {
         const std::optional<int> capacity = deviceSectors(*device);
         if (!capacity) {
-            mfc::AfxMessageBox(QString::fromStdString(
-                formatText("Device Index %d Capacity is 0, check it", device->getIndex())));
+            // The index goes in where the text of either language holds it.
+            mfc::AfxMessageBox(MavikLang::text("Device Index %d Capacity is 0, check it")
+                                   .replace("%d", QString::number(device->getIndex())));
             return;
         }
         // Fitted on a copy of its own and then held: the UI manager's thread

@@ -28,4 +28,13 @@ QString SystemLocale::fileFor(int language)
     return name != nullptr ? utils::fromAnsi(name) : QString();
 }
 
+QString SystemLocale::qtName(int language)
+{
+    switch (language) {
+    case utils::LANG_SCHINESE: return "zh_CN";
+    case utils::LANG_TCHINESE: return "zh_TW";
+    default: return QString();
+    }
+}
+
 }  // namespace Tessor::shell

@@ -11,6 +11,9 @@ public:
     static int language();
     // Empty when the configuration names no file for `language`.
     static QString fileFor(int language);
+    // The name Qt's translations of its standard buttons go by for
+    // `language`; empty for English.
+    static QString qtName(int language);
 };
 
 }  // namespace Tessor::shell

@@ -250,12 +250,20 @@ TEST_F(UdiskPage, ApplyHandsEveryPortACopyUnlessTheSettingsAreRefused)
     button(page::PageSetting::HIDDEN_BOX).click();
     // A label FAT does not allow, or one the code page cannot write, is
     // refused with why.
-    for (const QString& label : {QString("A/B"), QString::fromUtf8("DISK\U0001F600")}) {
+    const struct {
+        QString label;
+        QString why;
+    } labels[] = {
+        {"A/B", "Volume label can not hold the character /"},
+        {" AB", "Volume label can not start with a blank!"},
+        {QString("A") + QChar(7), "Volume label can not hold a control character!"},
+        {QString::fromUtf8("DISK\U0001F600"), "Volume label holds a character the code page cannot write!"},
+    };
+    for (const auto& l : labels) {
         m_boxes->clear();
-        edit(1179).setText(label);
+        edit(1179).setText(l.label);
         EXPECT_FALSE(m_page->OnClickedApply());
-        ASSERT_EQ(1, m_boxes->texts().size());
-        EXPECT_TRUE(m_boxes->texts()[0].startsWith("Partition1: volume label")) << m_boxes->texts()[0].toStdString();
+        EXPECT_EQ(QStringList{"Partition1: " + l.why}, m_boxes->texts());
         EXPECT_EQ(before.get(), m_station->record(0).getRunSettings().get());
     }
     edit(1179).setText("DEMO");

@@ -3,7 +3,10 @@
 // device error table look up is found in each file.
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QMessageBox>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
 #include <filesystem>
@@ -12,9 +15,14 @@
 #include "page/DlgBuildInfo.h"
 #include "page/DlgLogQuery.h"
 #include "page/PageProgress.h"
+#include "page/PageUdisk.h"
+#include "platform/mfc/PropertySheet.h"
+#include "platform/mfc/StandardTexts.h"
 #include "platform/mfc/MessageBox.h"
 #include "support/LogCapture.h"
+#include "support/QtApp.h"
 #include "shell/DeviceTexts.h"
+#include "shell/SystemLocale.h"
 #include "support/Screenshot.h"
 #include "support/TempFolder.h"
 #include "utils/MavikLang.h"
@@ -68,6 +76,7 @@ protected:
     }
     void TearDown() override
     {
+        EXPECT_TRUE(mfc::useStandardTexts(""));
         MavikLang::install(nullptr);
         std::filesystem::current_path(m_previous);
     }
@@ -139,6 +148,74 @@ TEST_P(ChineseWindow, EveryTextTheWindowLooksUpIsInTheLocaleFile)
         }
     }
     EXPECT_EQ(missingTexts(log.text()), "");
+}
+
+// No word of the English window: no Latin letter but a mnemonic's.
+bool hasNoEnglish(const QString& text)
+{
+    QString letters = text;
+    letters.remove(QRegularExpression("\\(&[A-Za-z]\\)"));
+    return !letters.contains(QRegularExpression("[A-Za-z]"));
+}
+
+TEST_P(ChineseWindow, MessagesAndStandardButtonsAreInItsLanguage)
+{
+    const MavikLang lang(GetParam().language, GetParam().file, TESSOR_SAMPLES);
+    MavikLang::install(&lang);
+    test_support::qtApp();
+    ASSERT_TRUE(mfc::useStandardTexts(shell::SystemLocale::qtName(GetParam().language)));
+    const std::string name = GetParam().language == schema::LANG_SCHINESE ? "sc" : "tc";
+    {
+        SheetStation station(1, schema::FUNCTION_FACTORY);
+        station.sheet().show();
+        station.sheet().SetActivePage(1);
+        auto& page = *dynamic_cast<page::PageUdisk*>(station.sheet().GetPage(1));
+        // The page's own refusals, each once.
+        const struct {
+            int id;
+            const char* typed;
+            QString message;
+        } refusals[] = {
+            {1179, "A/B",
+             lang.getText("Partition") + "1: " + lang.getText("Volume label can not hold the character") + " /"},
+            {1179, " AB", lang.getText("Partition") + "1: " + lang.getText("Volume label can not start with a blank!")},
+            {page::PageSetting::FIXED_CAPACITY_EDIT, "-5",
+             lang.getText("Fix Capacity") + ": " + lang.getText("Value invalid! Please enter the number") +
+                 " 0-1048575"},
+        };
+        for (const auto& r : refusals) {
+            m_boxes->clear();
+            const QString kept = page.GetDlgItemText(r.id);
+            page.SetDlgItemText(r.id, r.typed);
+            EXPECT_FALSE(page.OnClickedApply());
+            EXPECT_EQ(QStringList{r.message}, m_boxes->texts());
+            EXPECT_TRUE(hasNoEnglish(r.message)) << r.message.toStdString();
+            page.SetDlgItemText(r.id, kept);
+        }
+    }
+    // The boxes the screen shows: their buttons in the language.
+    for (const unsigned type : {mfc::MB_YESNO, mfc::MB_OK}) {
+        const std::unique_ptr<QMessageBox> box = mfc::ScreenMessageBoxes::build(
+            lang.getText("Eject this device"), lang.getText("Eject this device"), type | mfc::MB_ICONEXCLAMATION);
+        box->show();
+        waitOnGui([] { return true; });
+        for (QAbstractButton* button : box->buttons()) {
+            EXPECT_TRUE(hasNoEnglish(button->text())) << button->text().toStdString();
+        }
+        test_support::saveScreenshot(*box, "window-" + name + (type == mfc::MB_YESNO ? "-question" : "-message"));
+    }
+    {
+        SheetStation station(1, schema::FUNCTION_LOGIN);
+        station.sheet().show();
+        waitOnGui([] { return true; });
+        using Sheet = mfc::CPropertySheet;
+        for (int id : std::initializer_list<int>{Sheet::ID_WIZBACK, Sheet::ID_WIZNEXT, Sheet::ID_WIZFINISH, mfc::IDOK,
+                                                 mfc::IDCANCEL, Sheet::ID_HELP}) {
+            const QString text = station.sheet().GetDlgItemText(id);
+            EXPECT_TRUE(hasNoEnglish(text)) << text.toStdString();
+        }
+        test_support::saveScreenshot(station.sheet(), "window-" + name + "-login-buttons");
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(DemoStation, ChineseWindow,

@@ -30,13 +30,18 @@ bool isHeadless()
     return platform != nullptr && std::strcmp(platform, "offscreen") == 0;
 }
 
-int ScreenMessageBoxes::show(const QString& text, const QString& caption, unsigned type)
+std::unique_ptr<QMessageBox> ScreenMessageBoxes::build(const QString& text, const QString& caption, unsigned type)
 {
     const bool yesNo = (type & 0xF) == MB_YESNO;
-    QMessageBox box(QMessageBox::Warning, caption.isEmpty() ? QCoreApplication::applicationName() : caption, text,
-                    yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok);
-    const int pressed = box.exec();
-    if (!yesNo) {
+    return std::make_unique<QMessageBox>(QMessageBox::Warning,
+                                         caption.isEmpty() ? QCoreApplication::applicationName() : caption, text,
+                                         yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok);
+}
+
+int ScreenMessageBoxes::show(const QString& text, const QString& caption, unsigned type)
+{
+    const int pressed = build(text, caption, type)->exec();
+    if ((type & 0xF) != MB_YESNO) {
         return IDOK;
     }
     return pressed == QMessageBox::Yes ? IDYES : IDNO;

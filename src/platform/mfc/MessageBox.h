@@ -7,6 +7,8 @@
 #include <memory>
 #include <mutex>
 
+class QMessageBox;
+
 namespace Tessor::mfc {
 
 // Button and icon flags and answers, as the pages pass and test them.
@@ -24,6 +26,8 @@ public:
 class ScreenMessageBoxes : public MessageBoxService {
 public:
     int show(const QString& text, const QString& caption, unsigned type) override;
+    // The box show() runs, not yet shown.
+    static std::unique_ptr<QMessageBox> build(const QString& text, const QString& caption, unsigned type);
 };
 
 // Logs every box (and writes it to standard error), keeps its text and

@@ -1,6 +1,7 @@
 #include "platform/mfc/PropertySheet.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QStackedWidget>
@@ -23,13 +24,17 @@ CPropertySheet::CPropertySheet(const QString& caption, QWidget* parent)
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
+    // Worded as Qt's own wizards and dialog buttons, so its translations
+    // give them in the operator's language.
     const struct {
         int id;
+        const char* context;
         const char* text;
-    } sheetButtons[] = {{ID_WIZBACK, "< &Back"}, {ID_WIZNEXT, "&Next >"}, {ID_WIZFINISH, "Finish"},
-                        {IDOK, "OK"},           {IDCANCEL, "Cancel"},    {ID_HELP, "Help"}};
+    } sheetButtons[] = {{ID_WIZBACK, "QWizard", "< &Back"}, {ID_WIZNEXT, "QWizard", "&Next >"},
+                        {ID_WIZFINISH, "QWizard", "&Finish"}, {IDOK, "QPlatformTheme", "OK"},
+                        {IDCANCEL, "QPlatformTheme", "Cancel"}, {ID_HELP, "QPlatformTheme", "Help"}};
     for (const auto& b : sheetButtons) {
-        auto* button = new QPushButton(QString::fromUtf8(b.text), this);
+        auto* button = new QPushButton(QCoreApplication::translate(b.context, b.text), this);
         button->setAutoDefault(false);
         addControl(b.id, button);
         buttons->addWidget(button);

@@ -23,10 +23,12 @@ VolumeLabel::VolumeLabel(const std::string& narrow) : m_text(narrow)
     std::string readable;
     if (!CodePage::toUtf8(m_text, &readable)) {
         m_refusal = "volume label is not a text of the code page";
+        m_fault = Fault::NOT_CODE_PAGE;
         return;
     }
     if (!m_text.empty() && m_text[0] == ' ') {
         m_refusal = "volume label \"" + readable + "\" starts with a blank";
+        m_fault = Fault::LEADING_BLANK;
         return;
     }
     for (size_t at = 0; at < m_text.size(); at += characterBytes(m_text, at)) {
@@ -34,9 +36,12 @@ VolumeLabel::VolumeLabel(const std::string& narrow) : m_text(narrow)
         if (characterBytes(m_text, at) != 1) {
             continue;
         }
-        if (static_cast<unsigned char>(c) < 0x20 || std::strchr(kForbidden, c) != nullptr) {
-            const std::string shown = static_cast<unsigned char>(c) < 0x20 ? "a control character" : "'" + std::string(1, c) + "'";
+        const bool control = static_cast<unsigned char>(c) < 0x20;
+        if (control || std::strchr(kForbidden, c) != nullptr) {
+            const std::string shown = control ? "a control character" : "'" + std::string(1, c) + "'";
             m_refusal = "volume label \"" + readable + "\" holds " + shown + ", which FAT does not allow in a label";
+            m_fault = control ? Fault::CONTROL_CHARACTER : Fault::FORBIDDEN_CHARACTER;
+            m_forbidden = c;
             return;
         }
     }
