@@ -30,6 +30,8 @@ using Tessor::taval::OpKind;
 
 constexpr int G1_BLOCKS = 256;
 constexpr int G1_SECTORS_PER_BLOCK = 64 * 4;
+// The G1 bitmap's sectors, one bit a flash sector.
+constexpr int G1_BITMAP_SECTORS = G1_BLOCKS * G1_SECTORS_PER_BLOCK / 8 / 512;
 
 Keys g1(const Keys& faults)
 {
@@ -194,7 +196,7 @@ TEST(ScanRoadTest, G1IsScannedSavedThenReadBackAtLevelThree)
     EXPECT_EQ(image.magic[0], 0x7AA77AA7u);
     EXPECT_EQ(image.magic[1], 0x7AA77AA7u);
     EXPECT_EQ(image.l2Count, 1u);
-    EXPECT_EQ(image.sectorCount, 1u + 1u + G1_BLOCKS * G1_SECTORS_PER_BLOCK / 8 / 512);
+    EXPECT_EQ(image.sectorCount, 1u + 1u + G1_BITMAP_SECTORS);
     EXPECT_TRUE(image.unusedEntriesFree);
     bool stray = false;
     // The stored bitmap is the scan's, before its own blocks were taken.
@@ -247,17 +249,30 @@ TEST(ScanRoadTest, G1IsScannedSavedThenReadBackAtLevelThree)
     expectScanProgressBounded(engine.ui().progress(0), progressBefore);
 }
 
-// A header with room for one bitmap sector whose only L2 sector lists none.
-void writeShortImage(Tessor::taval::VirtualDevice& flash, int64_t headerSector)
+// An image whose header counts `bitmapSectors` and whose one L2 sector, the
+// header's next, lists `listed` of them (none: the L2 sector is left
+// unwritten); the bitmap sectors follow it and are not written.
+void writeImage(Tessor::taval::VirtualDevice& flash, int64_t headerSector, int bitmapSectors, int listed)
 {
-    std::vector<uint8_t> header(512, 0xFF);
-    const uint32_t words[] = {0x7AA77AA7u, 0x7AA77AA7u, 1, 3, uint32_t(headerSector + 1)};
-    for (size_t w = 0; w < std::size(words); ++w) {
-        for (int b = 0; b < 4; ++b) {
-            header[4 * w + b] = uint8_t(words[w] >> (8 * b));
+    const auto sectorOf = [](const std::vector<uint32_t>& words) {
+        std::vector<uint8_t> sector(512, 0xFF);
+        for (size_t w = 0; w < words.size(); ++w) {
+            for (int b = 0; b < 4; ++b) {
+                sector[4 * w + b] = uint8_t(words[w] >> (8 * b));
+            }
         }
-    }
+        return sector;
+    };
+    const uint32_t l2 = uint32_t(headerSector + 1);
+    const std::vector<uint8_t> header = sectorOf({0x7AA77AA7u, 0x7AA77AA7u, 1, uint32_t(2 + bitmapSectors), l2});
     ASSERT_TRUE(flash.writeFlash(0, headerSector, 1, header.data()));
+    if (listed > 0) {
+        std::vector<uint32_t> addresses;
+        for (int k = 0; k < listed; ++k) {
+            addresses.push_back(l2 + 1 + uint32_t(k));
+        }
+        ASSERT_TRUE(flash.writeFlash(0, l2, 1, sectorOf(addresses).data()));
+    }
 }
 
 struct FaultRow {
@@ -279,7 +294,13 @@ TEST(ScanRoadTest, FaultsFailTheirDeviceWithTheirCodeWhileAnotherPortCarriesOn)
         {"erase failure before the scan", {{"Faults.EraseFailBlocks", "255"}}, 1, 0x802A},
         {"no room for the image", {{"Faults.BadBlockFraction", "0.97"}, {"Faults.Seed", "3"}}, 1, 0x8021},
         {"no saved image", {}, 3, 0x8008},
-        {"short L2 sector", {{"Image.Short", "1"}}, 3, 0x8008},
+        {"short L2 sector", {{"Image.BitmapSectors", "1"}, {"Image.Listed", "0"}}, 3, 0x8008},
+        // Its header is not trusted: the bitmap is read into room for 16.
+        {"image one bitmap sector longer than the bitmap",
+         {{"Image.BitmapSectors", std::to_string(G1_BITMAP_SECTORS + 1)},
+          {"Image.Listed", std::to_string(G1_BITMAP_SECTORS + 1)}},
+         3,
+         0x8008},
         {"vendor read failure", {{"Faults.VendorFailAfter", "5"}}, 1, 0x8001},
         {"stop from the window mid-scan", {{"Faults.CancelAfter", "60"}}, 1, 0x8029},
         {"eject from the window mid-scan", {{"Faults.CancelAfter", "60"}, {"Faults.CancelCode", "0x8027"}}, 1,
@@ -291,15 +312,20 @@ TEST(ScanRoadTest, FaultsFailTheirDeviceWithTheirCodeWhileAnotherPortCarriesOn)
     for (const FaultRow& row : rows) {
         SCOPED_TRACE(row.name);
         Keys faults = row.faults;
-        const bool shortImage = faults.erase("Image.Short") != 0;
+        const bool writtenImage = faults.count("Image.BitmapSectors") != 0;
+        const int bitmapSectors = writtenImage ? std::stoi(faults["Image.BitmapSectors"]) : 0;
+        const int listed = writtenImage ? std::stoi(faults["Image.Listed"]) : 0;
+        faults.erase("Image.BitmapSectors");
+        faults.erase("Image.Listed");
         const std::string failing = environment.makeDevice("fault" + std::to_string(run), g1(faults));
         const std::string sound = environment.makeDevice("sound" + std::to_string(run++), g1({}));
         Engine engine(2, FUNCTION_FACTORY);
         ASSERT_TRUE(engine.ui().waitLayerReady());
         plugReady(engine, 0, failing);
         plugReady(engine, 1, sound);
-        if (shortImage) {
-            writeShortImage(*engine.hub().device(0), int64_t(G1_BLOCKS - 1) * G1_SECTORS_PER_BLOCK);
+        if (writtenImage) {
+            writeImage(*engine.hub().device(0), int64_t(G1_BLOCKS - 1) * G1_SECTORS_PER_BLOCK, bitmapSectors,
+                       listed);
         }
         ASSERT_TRUE(engine.startFitted(0, row.scanLevel, 2));
         ASSERT_TRUE(engine.startFitted(1, 1, 2));
