@@ -343,8 +343,14 @@ int AddressFactory::allocateConfigBlock(Sptr<BlockSet> blockSet)
                               : variant   ? CodeCtrlLayout::codePageEntries(*variant)
                                           : 0;
     if (external.total + dpf.total > codePageLimit) {
-        CPLOG(3, "The firmware code needs %d pages, but the system area lists at most %d", external.total + dpf.total,
-              codePageLimit);
+        std::string files = externalCode ? externalCode->fileNames() : std::string();
+        if (dpf.total > 0) {
+            files += ", " + factory->getCode(CODE_TYPE_DPF)->fileNames();
+        }
+        m_refusal = "the firmware code (" + files + ") needs " + std::to_string(external.total + dpf.total) +
+                    " code pages of " + std::to_string(spp) + " sectors, but the system area lists at most " +
+                    std::to_string(codePageLimit);
+        CPLOG(3, "%s", m_refusal.c_str());
         return 0;
     }
     const int need = external.total + dpf.total + 3 + (sixSixOhFive ? 1 : 0);

@@ -7,6 +7,7 @@
 // bitmaps and the block set only; nothing is written to the device.
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "schema/base/Sptr.h"
@@ -52,6 +53,8 @@ public:
     int getPagesCount4DpfCode() const { return m_pagesCount4DpfCode; }
     int getPagesCount4BlockSet0() const { return m_pagesCount4BlockSet0; }
     int getSectorsCount4BlockSet0() const { return m_sectorsCount4BlockSet0; }
+    // Why no size of block set can hold the system area; empty when one may.
+    const std::string& getRefusal() const { return m_refusal; }
 
 protected:
     int init() override;
@@ -99,6 +102,7 @@ private:
     int m_pagesCount4BlockSet0 = 0;
     int m_sectorsCount4BlockSet0 = 0;
     bool m_hasCfgTableIndex = false;
+    std::string m_refusal;
 };
 
 }  // namespace Tessor::usb

@@ -28,6 +28,15 @@ int ExternalCode::init()
     return 0;
 }
 
+std::string ExternalCode::fileNames() const
+{
+    std::string names;
+    for (const std::string& file : m_files != nullptr ? *m_files : std::list<std::string>()) {
+        names += (names.empty() ? "" : ", ") + file;
+    }
+    return names;
+}
+
 int ExternalCode::pieceCount(const std::string& file, int size)
 {
     const int chunks = size / CodeData::STEP_BYTES;

@@ -23,6 +23,8 @@ public:
     int getCodeLength() const { return m_sectorsPerPiece * getCount(); }
     int getSectorsPerPiece() const { return m_sectorsPerPiece; }
     CODE_TYPE_T getCodeType() const { return m_type; }
+    // The files of the list, comma-separated, for the operator's messages.
+    std::string fileNames() const;
 
 private:
     [[nodiscard]] int initOneFile(const std::string& file);

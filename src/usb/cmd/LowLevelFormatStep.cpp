@@ -237,7 +237,7 @@ Sptr<SetList> LowLevelFormatStep::setupNormalSetList(int maxSets)
         if (!placed && totalPlanes <= 1) {
             CPLOG(7, "Allocate Space");
             Sptr<AddressFactory> factory = addressFactoryOf(device);
-            if (factory->allocateUDiskAddresses(set)) {
+            if (placeSystemArea(factory, set)) {
                 placed = true;
                 device->setAddress(factory);
             }
@@ -246,6 +246,17 @@ Sptr<SetList> LowLevelFormatStep::setupNormalSetList(int maxSets)
         logSet("setupNormal", i + 1, set);
     }
     return placed ? list : Sptr<SetList>();
+}
+
+bool LowLevelFormatStep::placeSystemArea(const Sptr<AddressFactory>& factory, const Sptr<BlockSet>& set)
+{
+    if (factory->allocateUDiskAddresses(set)) {
+        return true;
+    }
+    if (!factory->getRefusal().empty()) {
+        m_refusal = factory->getRefusal();
+    }
+    return false;
 }
 
 int LowLevelFormatStep::setupSetList(int maxSets)
@@ -290,7 +301,7 @@ int LowLevelFormatStep::setupBlockModeSetList()
     pages->updatePageBitmapFromBlockSet(all, 1);
 
     Sptr<AddressFactory> factory = addressFactoryOf(device);
-    if (!factory->allocateUDiskAddresses(all)) {
+    if (!placeSystemArea(factory, all)) {
         CPLOG(3, "SetList build failed");
         return -1;
     }
@@ -398,7 +409,7 @@ Sptr<SetList> LowLevelFormatStep::setupSpecialSetList(int maxSets)
         CPLOG(7, "Allocate Space");
         (void)bitmap->addBlockSet(set, *m_sectorBitmap);  // the set's pages are marked whatever it reports
         (void)bitmap->storeInBlockSet(set);  // allocateUDiskAddresses checks the same store
-        if (factory->allocateUDiskAddresses(set)) {
+        if (placeSystemArea(factory, set)) {
             device->setAddress(factory);
             list->addData(set);
             logSet("setupSpecialSetList", 1, set);

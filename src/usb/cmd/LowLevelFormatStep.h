@@ -14,6 +14,7 @@
 
 namespace Tessor::usb {
 
+class AddressFactory;
 class BlockSet;
 class SectorBitmap;
 class SetList;
@@ -38,6 +39,8 @@ public:
     // 0, or -1 when no set list holding the system area could be built.
     [[nodiscard]] virtual int setupSetList(int maxSets);
     Sptr<SetList> getSetList() const { return m_setList; }
+    // Why no set could hold the system area, when that is known; else empty.
+    const std::string& getRefusal() const { return m_refusal; }
     Sptr<SetList> setupNormalSetList(int maxSets);
     // Its first set starts at a page that may hold the configuration table.
     Sptr<SetList> setupSpecialSetList(int maxSets);
@@ -54,6 +57,8 @@ public:
 
 private:
     [[nodiscard]] int setupBlockModeSetList();
+    // The system area placed in `set`; when it is not, why is kept.
+    [[nodiscard]] bool placeSystemArea(const Sptr<AddressFactory>& factory, const Sptr<BlockSet>& set);
     std::list<_BLOCK_NODE>& cell(BlockLists& lists, int row, int col) const
     {
         return lists[static_cast<size_t>(row) * m_sectorsPerPage + col];
@@ -69,6 +74,7 @@ private:
     BlockLists m_blockLists;
     Sptr<SetList> m_setList;
     Sptr<SectorBitmap> m_sectorBitmap;
+    std::string m_refusal;
 };
 
 }  // namespace Tessor::usb

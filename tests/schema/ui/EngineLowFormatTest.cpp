@@ -238,7 +238,8 @@ TEST(EngineLowFormatCode, AnImageReplacedBetweenTwoDevicesReachesTheSecond)
 
 // An external image of `pieces` 4 KB pieces, two code pages each, against
 // the code pages a variant's code-control record lists: 30 for the 6716, 40
-// for the 149-byte layouts. An image the record cannot list fails its device.
+// for the 149-byte layouts. An image the record cannot list fails its device,
+// whose report names the image, the pages it needs and the limit.
 struct CodeLimit {
     const char* chipSet;
     int pieces;
@@ -263,6 +264,12 @@ TEST_P(EngineCodePageLimit, EveryCodePageIsListedOrTheDeviceFails)
     const std::vector<Report> reports = leaveLowFormat(engine, 0, 0);
     if (c.code != 0) {
         EXPECT_EQ(reports, (std::vector<Report>{{UI_SIG_FOUND, 0, 0}, {UI_SIG_READY, 0, 0}, {UI_SIG_STATUS, 0, c.code}}));
+        const std::string cause = engine.ui().lastCause(0);
+        const std::string limit = std::string(c.chipSet) == "6716" ? "30" : "40";
+        const std::string needs = "needs " + std::to_string(2 * c.pieces) + " code pages";
+        for (const std::string& part : {std::string("VOR_MP3_Code.img"), needs, "at most " + limit}) {
+            EXPECT_NE(cause.find(part), std::string::npos) << cause;
+        }
         return;
     }
     expectLowFormatted(reports, 0);

@@ -22,9 +22,12 @@ bool isIndexPointerFirmware(UsbDevice* device)
     return v == VERSION_6716V31 || v == VERSION_6716V32 || v == VERSION_6726;
 }
 
-int fail(const Sptr<BaseEvent>& event)
+int fail(const Sptr<BaseEvent>& event, const std::string& cause = "")
 {
     event->setErrorCode(DeviceCode::TOO_MANY_BAD_BLOCKS);
+    if (!cause.empty()) {
+        event->setErrorCause(cause);
+    }
     return -DeviceCode::TOO_MANY_BAD_BLOCKS;
 }
 
@@ -59,7 +62,7 @@ int TaskLfCreateSetList::startup(UsbDevice* device, Sptr<BaseEvent> event)
     sectors->setupList();
     usb::LowLevelFormatStep step(device, "CreatList");
     if (step.setupSetList(1) != 0) {
-        return fail(event);
+        return fail(event, step.getRefusal());
     }
     Sptr<usb::SetList> list = step.getSetList();
     if (!list) {
