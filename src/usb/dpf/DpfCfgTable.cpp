@@ -48,6 +48,14 @@ const char* const kMenuNames[] = {"MenuM0(MainMenu)",    "Menu00(L1-Clock)",    
                                   "Menu20(L1-Ebook))",   "Menu30(L1-Setting)",      "Menu01(L2-Clock-Display)",
                                   "Menu33(L2-Setting-Welcome)"};
 
+// A book's title read from a device names a file of the book folder only
+// without a separator (of the code page's text, so a double-byte character
+// may end in the byte of "\") or a zero byte, which would end the name early.
+bool namesOneFile(const std::string& title)
+{
+    return title.find('\0') == std::string::npos && HostPath::withSlashes(title).find('/') == std::string::npos;
+}
+
 }  // namespace
 
 DpfCfgTable::DpfCfgTable(schema::UsbDevice* device, const unsigned char* raw)
@@ -282,6 +290,10 @@ int DpfCfgTable::reversalSerializeEBooks(const PhotoInfoRecord& record)
     for (int k = 0; k < kMaxBooks && entries[k].sector.get() != kUnusedEntry; ++k) {
         const EbookEntryRecord& entry = entries[k];
         const std::string title(entry.title, std::find(entry.title, entry.title + EbookEntryRecord::TITLE_SIZE, '\xFF'));
+        if (!namesOneFile(title)) {
+            CPLOG(3, "EBook %d : its title names no file of the book folder", k);
+            return -1;
+        }
         const int64_t size = entry.size.get();
         std::vector<unsigned char> book;
         if (!readArea(schema::ADDRESS_BOOKS, static_cast<int>(entry.sector.get()),
