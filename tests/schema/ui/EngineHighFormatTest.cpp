@@ -62,6 +62,9 @@ const Scenario SCENARIOS[] = {
      {{DISK_LOCAL, 7831552, "first"}, {DISK_LOCAL, 15663104, "second"}},
      {{LOCAL_FAT, 32, "first"}, {LOCAL_FAT, 32, "second"}},
      7831552 + 15663104},
+    // Clusters of 64 sectors: the whole root cluster reads as empty entries,
+    // not only its first 32 sectors.
+    {"LocalDiskOf32GiB", FUNCTION_USER, {{DISK_LOCAL, 67200000, "first"}}, {{LOCAL_FAT, 32, "first"}}, 67200000},
     {"KeptSizesCdromFirst", FUNCTION_FACTORY,
      {{DISK_CDROM, 4096, "iso"}, {DISK_LOCAL, 150000, "first"}, {DISK_REMOVABLE, 20000, "second"}},
      {{CDROM_IMAGE, 0, "iso"}, {LOCAL_FAT, 16, "first"}, {REMOVABLE_FAT, 16, "second"}},
