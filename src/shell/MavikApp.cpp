@@ -66,6 +66,10 @@ MavikApp* MavikApp::instance() { return g_app; }
 
 int MavikApp::InitInstance(int argc, char** argv)
 {
+    // The standard buttons follow the system's language from the first box
+    // on; our own texts once the configuration names their file.
+    const int language = SystemLocale::language();
+    const bool standardTexts = mfc::useStandardTexts(SystemLocale::qtName(language));
     const std::string line = utils::toAnsi(QString::fromLocal8Bit(commandLineText(argc, argv)));
     if (line.empty()) {
         mfc::AfxMessageBox("No configuration file is found! Please start it with shortcut icon!");
@@ -81,6 +85,13 @@ int MavikApp::InitInstance(int argc, char** argv)
         mfc::AfxMessageBox("Some Errors found in Logical Layer");
         return RunAgent::START_FAILED_STATUS;
     }
+    lang = new utils::MavikLang(language, SystemLocale::fileFor(language), config->getWorkDir());
+    utils::MavikLang::install(lang);
+    logLanguage(lang->getLanguage());
+    if (!standardTexts) {
+        CPLOG(4, "Qt's translations for %s are not installed: the standard buttons stay English",
+              SystemLocale::qtName(language).toLatin1().constData());
+    }
     if (std::atexit(&RunAgent::shutdown) != 0) {
         CPLOG(4, "register shutdown Failed");
     } else {
@@ -90,18 +101,10 @@ int MavikApp::InitInstance(int argc, char** argv)
     if (agent->run() != 0) {
         std::fprintf(stdout, "some error in device management\n");
         std::fflush(stdout);
-        mfc::AfxMessageBox("Some Errors found in Device Layer");
+        mfc::AfxMessageBox(utils::MavikLang::text("Some Errors found in Device Layer"));
         return RunAgent::START_FAILED_STATUS;
     }
     deviceMgr = agent->getDeviceMgr();
-    const int language = SystemLocale::language();
-    lang = new utils::MavikLang(language, SystemLocale::fileFor(language), config->getWorkDir());
-    utils::MavikLang::install(lang);
-    logLanguage(lang->getLanguage());
-    if (!mfc::useStandardTexts(SystemLocale::qtName(language))) {
-        CPLOG(4, "Qt's translations for %s are not installed: the standard buttons stay English",
-              SystemLocale::qtName(language).toLatin1().constData());
-    }
     m_loader = std::thread([this] { loadFlashPartTable(); });
     runMainSheet();
     agent->join();

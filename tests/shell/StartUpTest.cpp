@@ -30,7 +30,7 @@ class StartUpTest : public ::testing::Test {
 protected:
 
     // Runs the window tool in the folder with the message boxes logged.
-    Outcome start(const std::vector<std::string>& arguments)
+    Outcome start(const std::vector<std::string>& arguments, const char* language = "C")
     {
         const std::string out = m_dir + "/out.txt";
         const std::string err = m_dir + "/err.txt";
@@ -41,6 +41,7 @@ protected:
             }
             setenv("QT_QPA_PLATFORM", "offscreen", 1);
             setenv("TESSOR_MESSAGE_BOX", "log", 1);
+            setenv("LC_ALL", language, 1);
             std::vector<char*> argv{const_cast<char*>(MAVIK_TOOL)};
             for (const std::string& a : arguments) {
                 argv.push_back(const_cast<char*>(a.c_str()));
@@ -61,6 +62,19 @@ protected:
         run.out = readFile(out);
         run.err = readFile(err);
         return run;
+    }
+
+    // station.cfg: a factory station of `count` ports, and `more` lines.
+    void writeStation(const std::string& count, const std::string& more = "")
+    {
+        std::ofstream(m_dir + "/station.cfg") << "Display_Name string Window Test\n"
+                                              << "Log_Level int 3\n"
+                                              << "LogFilename string " << m_dir << "/station.log\n"
+                                              << "PlugIn list UsbMgr udisk\n"
+                                              << "Device_Count int " << count << "\n"
+                                              << "CurrentFunction string UDiskFactory\n"
+                                              << "ChipSet string 6716\n"
+                                              << more;
     }
 
     test_support::TempFolder m_folder;
@@ -88,13 +102,7 @@ TEST_F(StartUpTest, AStationTheDeviceLayerRefusesShowsItsMessage)
 {
     for (const char* count : {"0", "21", "40"}) {
         SCOPED_TRACE(count);
-        std::ofstream(m_dir + "/station.cfg") << "Display_Name string Window Test\n"
-                                              << "Log_Level int 3\n"
-                                              << "LogFilename string " << m_dir << "/station.log\n"
-                                              << "PlugIn list UsbMgr udisk\n"
-                                              << "Device_Count int " << count << "\n"
-                                              << "CurrentFunction string UDiskFactory\n"
-                                              << "ChipSet string 6716\n";
+        writeStation(count);
         const Outcome run = start({"/debug", "-fstation.cfg"});
         EXPECT_EQ(run.status, START_FAILED_STATUS);
         EXPECT_NE(run.err.find("station.cfg: tag Device_Count '" + std::string(count) +
@@ -103,6 +111,28 @@ TEST_F(StartUpTest, AStationTheDeviceLayerRefusesShowsItsMessage)
             << run.err;
         EXPECT_NE(run.out.find("some error in device management\n"), std::string::npos) << run.out;
         EXPECT_NE(run.err.find("Some Errors found in Device Layer"), std::string::npos) << run.err;
+    }
+}
+
+// Told in the system's language once the configuration names its texts.
+TEST_F(StartUpTest, TheDeviceLayersRefusalIsToldInTheSystemsLanguage)
+{
+    const struct {
+        const char* language;
+        const char* tag;
+        const char* file;
+        const char* message;
+    } languages[] = {
+        {"zh_CN.UTF-8", "sChinese", "locale_sc.ini", "设备层发现错误"},
+        {"zh_TW.UTF-8", "tChinese", "locale_tc.ini", "設備層發現錯誤"},
+    };
+    for (const auto& l : languages) {
+        SCOPED_TRACE(l.language);
+        writeStation("21", std::string("LocaleFile list ") + l.tag + " " + TESSOR_SAMPLES + "/releases/usr/etc/" +
+                               l.file + "\n");
+        const Outcome run = start({"/debug", "-fstation.cfg"}, l.language);
+        EXPECT_EQ(run.status, START_FAILED_STATUS);
+        EXPECT_NE(run.err.find(l.message), std::string::npos) << run.err;
     }
 }
 
