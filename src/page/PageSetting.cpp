@@ -454,7 +454,9 @@ bool PageSetting::acceptVolumeLabels()
         QString why;
         switch (fault) {
         case Fault::NONE: continue;
-        case Fault::NOT_CODE_PAGE: why = MavikLang::text("Volume label holds a character the code page cannot write!"); break;
+        case Fault::NOT_CODE_PAGE:
+            why = MavikLang::text("Volume label holds a character the code page cannot write!");
+            break;
         case Fault::LEADING_BLANK: why = MavikLang::text("Volume label can not start with a blank!"); break;
         case Fault::CONTROL_CHARACTER: why = MavikLang::text("Volume label can not hold a control character!"); break;
         case Fault::FORBIDDEN_CHARACTER:
