@@ -328,7 +328,9 @@ TEST(TessorToolTest, RefusedProfileValuesFailTheDeviceAndSayWhy)
         {{{"PtnCapacity0", "2048"}, {"PtnType0", "7"}}, "UserSetting.ini: PtnType0=7 is not a disk type"},
         // A CD-ROM unit keeps its size when the others are fitted to the device.
         {{{"PtnCapacity0", "524288"}, {"PtnType0", "2"}}, "the partitions are too large for the device's "},
-        {{{"PtnCapacity0", "56"}}, "UserSetting.ini: PtnCapacity0=56 is too small for the partition's file system"},
+        // Kept as given, as partitions before the last are when each keeps its size.
+        {{{"capacityPolicy", "1"}, {"PtnCapacity0", "56"}, {"PtnCapacity1", "20000"}},
+         "partition 0 of 56 sectors is too small for its file system"},
         {{{"VolumeLabel0", "A:B"}},
          "UserSetting.ini: VolumeLabel0=A:B volume label \"A:B\" holds ':', which FAT does not allow in a label",
          "Create File System Failed!(0x8013) "},

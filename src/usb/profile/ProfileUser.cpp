@@ -69,6 +69,8 @@ void ProfileUser::buildConfigInfo()
         if (m_record.ptnCapacity[n] <= 0) {
             continue;
         }
+        // Whether a unit holds its file system is known once the sizes are
+        // fitted to the device: the fit replaces some of them.
         if (m_record.ptnType[n] < Tessor::schema::DISK_REMOVABLE || m_record.ptnType[n] > Tessor::schema::DISK_CDROM) {
             refuse(info, "PtnType", n, std::to_string(m_record.ptnType[n]),
                    "is not a disk type (0 removable, 1 local, 2 CD-ROM)", DeviceCode::CAPACITY_TOO_SMALL);
@@ -83,10 +85,6 @@ void ProfileUser::buildConfigInfo()
         if (n == 0) {
             part->setBootType(m_record.bootType);
             part->setHide(m_record.ptnHid0 != 0);
-        }
-        if (!part->holdsFileSystem()) {
-            refuse(info, "PtnCapacity", n, std::to_string(m_record.ptnCapacity[n]),
-                   "is too small for the partition's file system", DeviceCode::CAPACITY_TOO_SMALL);
         }
         if (const VolumeLabel label(part->getVolumeLabel()); !label.refusal().empty()) {
             refuse(info, "VolumeLabel", n, part->getVolumeLabel(), label.refusal(), DeviceCode::FILE_SYSTEM_FAILED);

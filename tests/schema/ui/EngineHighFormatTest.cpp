@@ -18,6 +18,8 @@
 #include "usb/cfg/BuildInfo.h"
 #include "usb/cfg/CfgTable.h"
 #include "usb/cmd/SetList.h"
+#include "usb/profile/ProfileUser.h"
+#include "platform/ini/Ini.h"
 #include "usb/task/hFormat/TaskHfFormatAllPartitions.h"
 #include "platform/orrin/CodePage.h"
 
@@ -338,6 +340,64 @@ TEST(EngineHighFormatFit, PartitionsFittedAtTheStartKeepTheirSizesOnTheUsableSec
         for (size_t i = 0; i < copies.size(); ++i) {
             EXPECT_EQ(copies[i].sectors, d.sectors[i] == LEFT ? left : int64_t(d.sectors[i])) << "unit " << i;
         }
+    }
+}
+
+// The run settings of the sample profile with `keys` given their values.
+Sptr<ConfigInfo> profileWith(const std::string& name, const std::vector<std::pair<const char*, const char*>>& keys)
+{
+    const std::string path = EngineEnvironment::instance().folder() + "/" + name + ".ini";
+    std::filesystem::copy_file(std::string(TESSOR_SAMPLES) + "/releases/usr/etc/UserSetting.ini", path,
+                               std::filesystem::copy_options::overwrite_existing);
+    for (const auto& [key, value] : keys) {
+        EXPECT_NE(WritePrivateProfileStringA("SettingInformation", key, value, path.c_str()), 0) << key;
+    }
+    UsbConfiguration* config = UsbConfiguration::instance();
+    const std::string station = config->getUserFileName();
+    config->setUserFileName(path);
+    const Tessor::usb::ProfileUser profile("SettingInformation");
+    config->setUserFileName(station);
+    return profile.getConfigInfo();
+}
+
+// Profile sizes the fit to the device replaces are no reason to refuse it:
+// a last partition of one sector that takes the rest, any size that
+// "Rational" shares out.
+TEST(EngineHighFormatFit, ProfileSizesTheFitReplacesAreBuilt)
+{
+    struct Profiled {
+        const char* name;
+        std::vector<std::pair<const char*, const char*>> keys;
+        std::vector<Unit> units;
+    };
+    const Profiled devices[] = {
+        {"LastOfOneSector",
+         {{"capacityPolicy", "1"}, {"PtnCapacity0", "20000"}, {"PtnCapacity1", "1"}},
+         {{REMOVABLE_FAT, 16, ""}, {REMOVABLE_FAT, 16, ""}}},
+        {"SharedOfOneSector",
+         {{"capacityPolicy", "0"}, {"PtnCapacity0", "1"}, {"PtnCapacity1", "1"}, {"PtnType1", "1"}},
+         {{REMOVABLE_FAT, 16, ""}, {LOCAL_FAT, 16, ""}}},
+        {"EncryptedSharedOfOneSector",
+         {{"capacityPolicy", "0"}, {"PtnCapacity0", "1"}, {"PtnEncrypt0", "1"}},
+         {{REMOVABLE_FAT, 16, "login"}, {REMOVABLE_FAT, 16, ""}}},
+    };
+    const Station6716 station;
+    UsbConfiguration::instance()->setLoginIsoFile(Content::instance().path("login"));
+    const int ports = static_cast<int>(std::size(devices));
+    Engine engine(ports, FUNCTION_FACTORY);
+    ASSERT_TRUE(engine.ui().waitLayerReady());
+    for (int port = 0; port < ports; ++port) {
+        std::string error;
+        const std::string folder = EngineEnvironment::instance().makeDevice(
+            std::string("Profile") + devices[port].name,
+            {{"Device.FlashId", "ECD35195"}, {"Device.BlocksPerChip", "1024"}, {"Device.PagesPerBlock", "64"}});
+        ASSERT_EQ(engine.hub().plug(port, folder, &error), 0) << error;
+        ASSERT_TRUE(engine.waitState(port, "StateWait")) << engine.stateOf(port);
+        ASSERT_NO_FATAL_FAILURE(startAsFrontEnds(engine, port, profileWith(devices[port].name, devices[port].keys)));
+    }
+    for (int port = 0; port < ports; ++port) {
+        SCOPED_TRACE(devices[port].name);
+        expectBuilt(engine, port, devices[port].units);
     }
 }
 
