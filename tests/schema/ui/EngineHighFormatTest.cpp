@@ -320,12 +320,7 @@ TEST(EngineHighFormatFit, PartitionsFittedAtTheStartKeepTheirSizesOnTheUsableSec
     Engine engine(ports, FUNCTION_FACTORY);
     ASSERT_TRUE(engine.ui().waitLayerReady());
     for (int port = 0; port < ports; ++port) {
-        std::string error;
-        const std::string folder = EngineEnvironment::instance().makeDevice(
-            std::string("Fit") + devices[port].name,
-            {{"Device.FlashId", "ECD35195"}, {"Device.BlocksPerChip", "1024"}, {"Device.PagesPerBlock", "64"}});
-        ASSERT_EQ(engine.hub().plug(port, folder, &error), 0) << error;
-        ASSERT_TRUE(engine.waitState(port, "StateWait")) << engine.stateOf(port);
+        ASSERT_NO_FATAL_FAILURE(plugDevice(engine, port, std::string("Fit") + devices[port].name));
         ASSERT_NO_FATAL_FAILURE(startAsFrontEnds(engine, port, settingsOf(engine, devices[port].partitions, 0)));
     }
     for (int port = 0; port < ports; ++port) {
@@ -387,12 +382,7 @@ TEST(EngineHighFormatFit, ProfileSizesTheFitReplacesAreBuilt)
     Engine engine(ports, FUNCTION_FACTORY);
     ASSERT_TRUE(engine.ui().waitLayerReady());
     for (int port = 0; port < ports; ++port) {
-        std::string error;
-        const std::string folder = EngineEnvironment::instance().makeDevice(
-            std::string("Profile") + devices[port].name,
-            {{"Device.FlashId", "ECD35195"}, {"Device.BlocksPerChip", "1024"}, {"Device.PagesPerBlock", "64"}});
-        ASSERT_EQ(engine.hub().plug(port, folder, &error), 0) << error;
-        ASSERT_TRUE(engine.waitState(port, "StateWait")) << engine.stateOf(port);
+        ASSERT_NO_FATAL_FAILURE(plugDevice(engine, port, std::string("Profile") + devices[port].name));
         ASSERT_NO_FATAL_FAILURE(startAsFrontEnds(engine, port, profileWith(devices[port].name, devices[port].keys)));
     }
     for (int port = 0; port < ports; ++port) {

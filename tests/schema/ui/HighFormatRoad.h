@@ -256,15 +256,22 @@ inline std::string contentWith(const std::string& folder, const std::vector<std:
     return folder;
 }
 
-// A device of the test's 1 Gbit part plugged into `port` and started with
-// `partitions`.
-inline void plugAndStart(Engine& engine, int port, const std::string& name, const std::vector<Partition>& partitions)
+// A device of the test's 1 Gbit part plugged into `port`, waiting for its
+// start.
+inline void plugDevice(Engine& engine, int port, const std::string& name)
 {
     std::string error;
     const std::string folder = EngineEnvironment::instance().makeDevice(
         name, {{"Device.FlashId", "ECD35195"}, {"Device.BlocksPerChip", "1024"}, {"Device.PagesPerBlock", "64"}});
     ASSERT_EQ(engine.hub().plug(port, folder, &error), 0) << error;
     ASSERT_TRUE(engine.waitState(port, "StateWait")) << engine.stateOf(port);
+}
+
+// A device of the test's 1 Gbit part plugged into `port` and started with
+// `partitions`.
+inline void plugAndStart(Engine& engine, int port, const std::string& name, const std::vector<Partition>& partitions)
+{
+    ASSERT_NO_FATAL_FAILURE(plugDevice(engine, port, name));
     engine.start(port, settingsOf(engine, partitions, 0));
 }
 
