@@ -13,6 +13,7 @@
 #include <unordered_map>
 
 #include "platform/ini/IniText.h"
+#include "platform/ini/RegularFile.h"
 #include "platform/orrin/HostPath.h"
 
 namespace Tessor::IO {
@@ -288,6 +289,16 @@ unsigned GetPrivateProfileStringA(const char* section, const char* key, const ch
 
 int WritePrivateProfileStringA(const char* section, const char* key, const char* value, const char* fileName)
 {
+    if (!section && !key && !value && fileName) {
+        const std::string path = Tessor::HostPath::toHost(fileName);
+        std::lock_guard<std::mutex> guard(Tessor::IO::writeLock());
+        std::string reason;
+        if (!Tessor::IO::syncFile(path, reason)) {
+            Tessor::IO::setIniError((path + ": " + reason).c_str());
+            return 0;
+        }
+        return 1;
+    }
     if (!section) {
         Tessor::IO::setIniError("no section name");
         return 0;

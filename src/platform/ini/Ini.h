@@ -19,7 +19,8 @@
 unsigned GetPrivateProfileStringA(const char* section, const char* key, const char* defaultValue,
                                   char* buffer, unsigned size, const char* fileName);
 // Creates the file, section and key as needed; a null key removes the
-// section and a null value the key. Non-zero on success.
+// section and a null value the key. With no section, key nor value it makes
+// the file as written durable: a power cut keeps it. Non-zero on success.
 [[nodiscard]] int WritePrivateProfileStringA(const char* section, const char* key, const char* value,
                                const char* fileName);
 // Section names each ended by a NUL and the list by a second NUL; returns the

@@ -116,4 +116,32 @@ bool replaceFile(const std::string& path, const void* data, size_t size, const s
     return true;
 }
 
+bool syncFile(const std::string& path, std::string& reason)
+{
+    const int fd = openRegularFile(path, reason);
+    if (fd < 0) {
+        return false;
+    }
+    const bool synced = ::fsync(fd) == 0;
+    if (!synced) {
+        reason = std::strerror(errno);
+    }
+    ::close(fd);
+    if (!synced) {
+        return false;
+    }
+    const size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir < 0 || ::fsync(dir) != 0) {
+        reason = std::strerror(errno);
+        if (dir >= 0) {
+            ::close(dir);
+        }
+        return false;
+    }
+    ::close(dir);
+    return true;
+}
+
 }  // namespace Tessor::IO

@@ -30,4 +30,8 @@ namespace Tessor::IO {
 [[nodiscard]] bool replaceFile(const std::string& path, const void* data, size_t size, const struct stat* replaced,
                  std::string& reason, bool* notCreated = nullptr);
 
+// Makes a regular file as it stands durable: its bytes, and its name in its
+// folder, reach the disk, so a power cut keeps it. False with the reason.
+[[nodiscard]] bool syncFile(const std::string& path, std::string& reason);
+
 }  // namespace Tessor::IO

@@ -62,7 +62,9 @@ bool uniSerialNO::keep(uint32_t next)
     }
     // Past the last number the last is what the next run starts with.
     const std::string packed = std::to_string(packSerialNumber(next < USED_UP ? next : LAST_SERIAL));
-    if (WritePrivateProfileStringA(m_section.c_str(), "SerialNumber", packed.c_str(), m_file.c_str()) == 0) {
+    // Made durable as well: a power cut must not bring the number back.
+    if (WritePrivateProfileStringA(m_section.c_str(), "SerialNumber", packed.c_str(), m_file.c_str()) == 0 ||
+        WritePrivateProfileStringA(nullptr, nullptr, nullptr, m_file.c_str()) == 0) {
         CPLOG(3, "Serial number %s not saved to %s : %s", packed.c_str(), m_file.c_str(), IO::iniLastErrorText());
         return false;
     }

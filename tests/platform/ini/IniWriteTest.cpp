@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <string>
 
 #include "IniTestFile.h"
@@ -50,6 +51,21 @@ TEST(IniWrite, FailsWhenTheFolderIsMissing)
 {
     EXPECT_EQ(0, WritePrivateProfileStringA("s", "k", "v", "/nonexistent-folder/x.ini"));
     EXPECT_STRNE("", Tessor::IO::iniLastErrorText());
+}
+
+// No section, key nor value: the file as written is made durable; there is
+// nothing to make so of a file that is not there or not a file.
+TEST(IniWrite, NoSectionKeyNorValueSyncsTheFile)
+{
+    IniTestFile file;
+    ASSERT_NE(0, WritePrivateProfileStringA("S", "k", "v", file.path()));
+    EXPECT_NE(0, WritePrivateProfileStringA(nullptr, nullptr, nullptr, file.path()));
+    EXPECT_EQ("[S]\nk=v\n", file.read());
+    const std::string folder = std::filesystem::path(file.path()).parent_path().string();
+    for (const std::string& missing : {folder + "/absent.ini", folder}) {
+        EXPECT_EQ(0, WritePrivateProfileStringA(nullptr, nullptr, nullptr, missing.c_str())) << missing;
+        EXPECT_NE(std::string::npos, std::string(Tessor::IO::iniLastErrorText()).find(missing)) << missing;
+    }
 }
 
 TEST(IniWrite, ValueWrittenReadsBack)
