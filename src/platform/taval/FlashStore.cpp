@@ -40,6 +40,7 @@ FlashStore::~FlashStore() {
 bool FlashStore::open(const std::string& path, int64_t sectors, bool writable, std::string* error) {
     m_fd = openSizedFile(path, sectors * RECORD_BYTES, writable, error);
     m_sectors = sectors;
+    m_path = path;
     return m_fd >= 0;
 }
 
@@ -67,6 +68,9 @@ bool FlashStore::read(int64_t first, int64_t count, uint8_t* records) {
 }
 
 bool FlashStore::write(int64_t first, int64_t count, const uint8_t* records) {
+    if (!keepsSize(m_fd, m_sectors * RECORD_BYTES, m_path)) {
+        return false;
+    }
     const size_t n = size_t(count) * RECORD_BYTES;
     m_scratch.resize(n);
     complement(records, m_scratch.data(), n);
@@ -79,6 +83,9 @@ bool FlashStore::write(int64_t first, int64_t count, const uint8_t* records) {
 }
 
 bool FlashStore::erase(int64_t first, int64_t count) {
+    if (!keepsSize(m_fd, m_sectors * RECORD_BYTES, m_path)) {
+        return false;
+    }
     if (::fallocate(m_fd, FALLOC_FL_PUNCH_HOLE | FALLOC_FL_KEEP_SIZE, off_t(first * RECORD_BYTES),
                     off_t(count * RECORD_BYTES)) == 0) {
         return true;

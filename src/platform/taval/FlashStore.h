@@ -25,7 +25,8 @@ public:
     // True while some station holds the array.
     bool held() const;
 
-    // Records [first, first + count) in their true (uncomplemented) form.
+    // Records [first, first + count) in their true (uncomplemented) form;
+    // writes and erases fail once the file lost its size (see keepsSize).
     [[nodiscard]] bool read(int64_t first, int64_t count, uint8_t* records);
     [[nodiscard]] bool write(int64_t first, int64_t count, const uint8_t* records);
     [[nodiscard]] bool erase(int64_t first, int64_t count);
@@ -39,6 +40,7 @@ public:
 private:
     int m_fd = -1;
     int64_t m_sectors = 0;
+    std::string m_path;
     std::vector<uint8_t> m_scratch;
 };
 

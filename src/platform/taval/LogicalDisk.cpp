@@ -111,7 +111,7 @@ bool LogicalDisk::read(int64_t first, int64_t count, uint8_t* out) {
 }
 
 bool LogicalDisk::write(int64_t first, int64_t count, const uint8_t* data) {
-    if (!inRange(first, count)) {
+    if (!inRange(first, count) || !keepsSize(m_fd, m_sectors * SECTOR_BYTES, m_path)) {
         return false;
     }
     const size_t n = size_t(count) * SECTOR_BYTES;

@@ -16,7 +16,8 @@ public:
 
     // Opens the disk of `sectors` sectors; see openSizedFile.
     [[nodiscard]] bool open(const std::string& path, int64_t sectors, bool writable, uint8_t fill, std::string* error);
-    // Fail for sectors beyond the capacity.
+    // Fail for sectors beyond the capacity; writes also once the file lost
+    // its size (see keepsSize).
     [[nodiscard]] bool read(int64_t first, int64_t count, uint8_t* out);
     [[nodiscard]] bool write(int64_t first, int64_t count, const uint8_t* data);
     // The first sector from `first` on that was ever written (or shares a

@@ -1,13 +1,17 @@
 // State of every flash page of a simulated device, one byte a page in a
-// mapped file beside the flash array: erased, data or the controller's scan
+// file beside the flash array: erased, data or the controller's scan
 // pattern, the programs since the last erase and the parity of all programs
 // the page ever took. Pattern passes change only these bytes, never the
 // flash array, so a scan of a large device costs no data I/O.
+// The bytes are worked on in memory and the changed stretches written back
+// by save(): a file cut short or a full disk under it then fails the
+// operation, where a mapping of the file would fault the whole process.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace Tessor::taval {
 
@@ -22,7 +26,7 @@ public:
     PageStates& operator=(const PageStates&) = delete;
     ~PageStates();
 
-    // Maps the file (see openSizedFile); a new file takes its data pages
+    // Reads the file (see openSizedFile); a new file takes its data pages
     // from the flash array.
     [[nodiscard]] bool open(const std::string& path, int64_t pages, int sectorsPerPage, const FlashStore& flash,
               std::string* error);
@@ -42,16 +46,29 @@ public:
     void erase(int64_t firstPage, int64_t count);
     // True when some page of the range holds data.
     bool anyData(int64_t firstPage, int64_t count) const;
+    // Writes the pages changed since the last save to the file; false,
+    // logged, when the file no longer has its size or does not take them.
+    [[nodiscard]] bool save();
 
 private:
+    // Changes are written back in stretches of 1 << kStretchShift pages, a
+    // file-system block.
+    static constexpr int kStretchShift = 12;
+    void changed(int64_t firstPage, int64_t count);
+    [[nodiscard]] bool load(std::string* error);
+
     static constexpr uint8_t kStateMask = 0x03;
     static constexpr int kCountShift = 2;
     static constexpr uint8_t kCountMax = 0x0F;
     static constexpr uint8_t kParityBit = 0x40;
     static constexpr uint8_t kScanBit = 0x80;
 
-    uint8_t* m_bytes = nullptr;
+    uint8_t* m_bytes = nullptr;  // untouched pages of it take no memory
     size_t m_length = 0;
+    int m_fd = -1;
+    std::string m_path;
+    std::vector<bool> m_stretchChanged;
+    std::vector<int64_t> m_changedStretches;
 };
 
 }  // namespace Tessor::taval

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/orrin/PlatformLog.h"
 #include "platform/taval/PrintableText.h"
 
 namespace Tessor::taval {
@@ -47,6 +48,22 @@ int openSizedFile(const std::string& path, int64_t bytes, bool writable, std::st
         return -1;
     }
     return fd;
+}
+
+bool keepsSize(int fd, int64_t bytes, const std::string& path) {
+    // The end of the file, told more cheaply than by fstat.
+    const off_t size = ::lseek(fd, 0, SEEK_END);
+    if (size < 0) {
+        PLATFORM_LOG(3, "%s: %s", printableText(path).c_str(), std::strerror(errno));
+        return false;
+    }
+    if (int64_t(size) != bytes) {
+        PLATFORM_LOG(3, "%s holds %lld bytes, not its %lld: nothing more is written to it", printableText(path).c_str(),
+                     (long long)size, (long long)bytes);
+        errno = EIO;
+        return false;
+    }
+    return true;
 }
 
 }  // namespace Tessor::taval

@@ -13,4 +13,9 @@ namespace Tessor::taval {
 [[nodiscard]] int openSizedFile(const std::string& path, int64_t bytes, bool writable, std::string* error,
                   bool* created = nullptr);
 
+// True while the open file still has its size; false, logged, once something
+// outside cut it (a write past its end would only make a hole that reads as
+// blank) or grew it.
+[[nodiscard]] bool keepsSize(int fd, int64_t bytes, const std::string& path);
+
 }  // namespace Tessor::taval

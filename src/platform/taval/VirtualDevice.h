@@ -192,8 +192,8 @@ private:
 };
 
 // Runs one operation under the device lock: fails it when the device is gone
-// before or during it, or a fault rule says so, logs it and counts it for
-// the removal and error rules.
+// before or during it, a fault rule says so or the page states it changed
+// cannot be saved, logs it and counts it for the removal and error rules.
 template <class Body>
 bool VirtualDevice::perform(OpKind kind, int64_t a0, int64_t a1, int64_t a2, Body&& body) {
     std::lock_guard<std::mutex> lock(m_mutex);
@@ -207,6 +207,8 @@ bool VirtualDevice::perform(OpKind kind, int64_t a0, int64_t a1, int64_t a2, Bod
         PLATFORM_LOG(3, "%s on %s fails by its fault rule", opKindName(kind), m_description.driveText.c_str());
     }
     bool ok = !injected && body();
+    // Saved even after a failure: the flash array may have changed.
+    ok = m_pages.save() && ok;
     if (ok && !m_present) {
         PLATFORM_LOG(3, "%s on %s: the device was pulled out meanwhile", opKindName(kind), m_description.driveText.c_str());
         ok = false;

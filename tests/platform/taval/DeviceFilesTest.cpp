@@ -90,6 +90,33 @@ TEST(DeviceFiles, DescriptionsThatDoNotMatchTheFilesAreRefusedAndNothingChanges)
     }
 }
 
+// A file of an open device cut from outside fails the writes that land in
+// it (and, for the page states, every operation after the first one whose
+// changes cannot be saved): the process lives on, and the cut file is not
+// grown back into one whose lost part reads as blank.
+TEST(DeviceFiles, AFileCutWhileOpenFailsOnlyTheWritesThatLandInIt) {
+    struct Case {
+        const char* file;
+        bool flashWritten;
+        bool logicalWritten;
+    };
+    for (const Case& c : {Case{"flash.bin", false, true}, Case{"logical.bin", true, false}, Case{"pages.bin", false, false}}) {
+        SCOPED_TRACE(c.file);
+        TempFolder dir;
+        const std::string folder = deviceWithData(dir.path());
+        std::string error;
+        std::shared_ptr<VirtualDevice> device = VirtualDevice::open(folder, &error);
+        ASSERT_TRUE(device) << error;
+        const std::string cut = folder + "/" + c.file;
+        std::filesystem::resize_file(cut, 0);
+        const std::vector<uint8_t> data(8 * 512, 0xA5);
+        EXPECT_EQ(device->writeFlash(0, 15 * 64, 8, data.data()), c.flashWritten);
+        EXPECT_EQ(device->eraseBlocks(0, 64, 1), c.flashWritten);
+        EXPECT_EQ(device->writeLogical(2040, 8, data.data()), c.logicalWritten);
+        EXPECT_EQ(std::filesystem::file_size(cut), 0u);
+    }
+}
+
 TEST(DeviceFiles, ExportWritesOnlyItsOutputFolder) {
     TempFolder dir;
     const std::string folder = deviceWithData(dir.path());
