@@ -1,7 +1,9 @@
 // Random partition layouts through the whole road, from plug-in to the end
 // of the run: each ends built, every unit read by the standard tools as it
 // was asked for (size, file system, label, content), or failed with a code
-// and a message; never built and wrong. The layouts come from a seed the
+// and a message; never built and wrong. Factory layouts are started as the
+// front ends start them, fitted to the device under either capacity policy,
+// some with an encrypted first partition. The layouts come from a seed the
 // test prints; TESSOR_LAYOUT_SEED=N replays another.
 #include <gtest/gtest.h>
 
@@ -14,17 +16,20 @@
 
 #include "HighFormatRoad.h"
 #include "platform/orrin/CodePage.h"
+#include "usb/cmd/SetList.h"
 
 namespace {
 
 using namespace engine_test;
+using Tessor::schema::CAPACITY_POLICY_T;
 
-constexpr int LAYOUTS = 20;
+constexpr int LAYOUTS = 30;
 constexpr int PORTS = 5;  // devices produced at once
 constexpr unsigned DEFAULT_SEED = 7;
-// Room left for the last partition of a factory layout, which takes what
-// the 1 Gbit device has beyond the others.
+// Room left for the partition of a factory layout that takes what the
+// 1 Gbit device has beyond the others.
 constexpr uint32_t FACTORY_ROOM = 180000;
+constexpr uint32_t LOGIN_SECTORS = 24576;  // the login unit an encrypted first partition begins with
 constexpr uint32_t FAT32_LOCAL_FIRST = 66644;  // fewer sectors: too few clusters for FAT32
 constexpr uint32_t ROOMY = 8000;               // sectors a content folder fits in
 
@@ -36,10 +41,19 @@ struct Label {
 
 struct Layout {
     bool large;  // a produced disk of over 2 GiB given its partitions by the user function
+    CAPACITY_POLICY_T policy = Tessor::schema::CAPACITY_BEGIN_IS_FIRST;
     std::vector<Partition> partitions;
     std::vector<Label> labels;
-    bool mustBuild;
     std::string text;
+};
+
+// A unit a built device must serve: what it holds and the sectors it may have.
+struct Expected {
+    int diskType;
+    std::string content;
+    Label label;
+    int64_t least;
+    int64_t most;
 };
 
 class Layouts {
@@ -63,20 +77,19 @@ public:
     {
         Layout layout;
         layout.large = pick(5) == 0;
+        if (!layout.large && pick(4) == 0) {
+            layout.policy = Tessor::schema::CAPACITY_RATIONAL;
+        }
         const int count = 1 + pick(3);
-        layout.mustBuild = true;
-        uint64_t explicitSectors = 0;
         for (int i = 0; i < count; ++i) {
             const bool last = i == count - 1;
             Partition p = layout.large ? largePartition(i) : partition(last);
+            p.encrypted = !layout.large && i == 0 && p.diskType != DISK_CDROM && pick(4) == 0;
             const Label& label = this->label();
             p.label = label.text;
             layout.labels.push_back(label);
-            layout.mustBuild = layout.mustBuild && label.allowed && buildable(p);
-            explicitSectors += p.sectors == REST ? 0 : p.sectors;
             layout.partitions.push_back(p);
         }
-        layout.mustBuild = layout.mustBuild && (layout.large || explicitSectors <= FACTORY_ROOM);
         layout.text = describe(layout);
         return layout;
     }
@@ -109,6 +122,7 @@ private:
     Partition partition(bool last)
     {
         static const uint32_t tiny[] = {56, 57, 62, 119, 120};
+        static const uint32_t takesTheRest[] = {REST, 2, 56, 119};
         static const uint32_t removable[] = {100, 8400, 8401, 12288, 32680, 32681, 60000};
         static const uint32_t local[] = {8463, 8464, 66643, 66644, 70000};
         static const uint32_t cdrom[] = {64, 4096, 4096};
@@ -122,7 +136,8 @@ private:
         }
         p.diskType = kind < 6 ? DISK_REMOVABLE : DISK_LOCAL;
         if (last && pick(2) == 0) {
-            p.sectors = REST;
+            // A size the fit replaces when the last takes the rest.
+            p.sectors = oneOf(takesTheRest);
         } else if (pick(8) == 0) {
             // Too small for content: its file system is what is tried.
             p.sectors = oneOf(tiny);
@@ -143,28 +158,19 @@ private:
         return p;
     }
 
-    // The partition holds its file system and what is copied to it.
-    static bool buildable(const Partition& p)
-    {
-        if (p.diskType == DISK_CDROM) {
-            return p.sectors >= 4096;
-        }
-        const bool holds = p.sectors == REST || p.sectors >= (p.diskType == DISK_LOCAL ? 120u : 57u);
-        const bool fits = p.content.empty() || p.sectors == REST || p.sectors >= ROOMY;
-        return holds && fits && p.content != "unstorable";
-    }
-
     static std::string describe(const Layout& layout)
     {
         std::ostringstream out;
-        out << (layout.large ? "large user layout:" : "factory layout:");
+        out << (layout.large ? "large user layout:"
+                             : layout.policy == Tessor::schema::CAPACITY_RATIONAL ? "factory layout, shared out:"
+                                                                                   : "factory layout, sizes kept:");
         for (size_t i = 0; i < layout.partitions.size(); ++i) {
             const Partition& p = layout.partitions[i];
-            out << " [" << (p.diskType == DISK_CDROM ? "cdrom" : p.diskType == DISK_LOCAL ? "local" : "removable")
-                << " " << (p.sectors == REST ? std::string("rest") : std::to_string(p.sectors)) << " label \""
-                << Tessor::CodePage::toUtf8(p.label) << "\" content \"" << p.content << "\"]";
+            out << " [" << (p.encrypted ? "encrypted " : "")
+                << (p.diskType == DISK_CDROM ? "cdrom" : p.diskType == DISK_LOCAL ? "local" : "removable") << " "
+                << p.sectors << " label \"" << Tessor::CodePage::toUtf8(p.label) << "\" content \"" << p.content
+                << "\"]";
         }
-        out << (layout.mustBuild ? " (must build)" : "");
         return out.str();
     }
 
@@ -172,6 +178,99 @@ private:
     std::vector<Label> m_allowed;
     std::vector<Label> m_refused;
 };
+
+// Sectors of each partition once fitted to `usable` sectors, or the least
+// it may have where the fit shares the sectors out.
+std::vector<int64_t> fittedSectors(const Layout& layout, int64_t usable)
+{
+    const std::vector<Partition>& parts = layout.partitions;
+    std::vector<int64_t> sectors;
+    for (const Partition& p : parts) {
+        sectors.push_back(p.sectors);
+    }
+    if (layout.large) {
+        return sectors;
+    }
+    const int64_t count = int64_t(parts.size());
+    if (layout.policy == Tessor::schema::CAPACITY_RATIONAL) {
+        int64_t cdrom = 0;
+        for (const Partition& p : parts) {
+            cdrom += p.diskType == DISK_CDROM ? p.sectors : 0;
+        }
+        for (size_t i = 0; i < parts.size(); ++i) {
+            if (parts[i].diskType != DISK_CDROM) {
+                sectors[i] = (usable - cdrom) / count - 1;
+            }
+        }
+        return sectors;
+    }
+    // The last takes the rest, or an encrypted first beside later ones; a
+    // CD-ROM partition keeps its size wherever it is.
+    const bool lastTakes = parts.back().diskType != DISK_CDROM;
+    const size_t taker = parts[0].encrypted ? 0 : parts.size() - 1;
+    if (lastTakes) {
+        int64_t others = 0;
+        for (size_t i = 0; i < parts.size(); ++i) {
+            others += i == taker ? 0 : parts[i].sectors;
+        }
+        sectors[taker] = usable - others;
+    }
+    return sectors;
+}
+
+// The units of a built device, in the table's order: an encrypted first
+// partition gives the login unit first and its hidden unit last.
+std::vector<Expected> expectedUnits(const Layout& layout, int64_t usable)
+{
+    const std::vector<int64_t> sectors = fittedSectors(layout, usable);
+    const bool shared = !layout.large && layout.policy == Tessor::schema::CAPACITY_RATIONAL;
+    std::vector<Expected> units;
+    const Partition& first = layout.partitions[0];
+    if (first.encrypted) {
+        units.push_back({DISK_REMOVABLE, "login", {"login", true, "login"}, LOGIN_SECTORS, LOGIN_SECTORS});
+    }
+    for (size_t i = first.encrypted ? 1 : 0; i < layout.partitions.size(); ++i) {
+        const Partition& p = layout.partitions[i];
+        const bool exact = !shared || p.diskType == DISK_CDROM;
+        units.push_back({p.diskType, p.content, layout.labels[i], sectors[i], exact ? sectors[i] : usable});
+    }
+    if (first.encrypted) {
+        const int64_t hidden = sectors[0] - LOGIN_SECTORS;
+        units.push_back({first.diskType, "", layout.labels[0], hidden, shared ? usable : hidden});
+    }
+    return units;
+}
+
+// A unit of at least `sectors` holds its file system and what is copied to it.
+bool buildable(const Expected& unit, int64_t sectors)
+{
+    if (unit.diskType == DISK_CDROM) {
+        return sectors >= 4096;
+    }
+    const bool holds = sectors >= (unit.diskType == DISK_LOCAL ? 120 : 57);
+    const bool fits = unit.content.empty() || sectors >= ROOMY;
+    return holds && fits && unit.content != "unstorable";
+}
+
+// Whether the device must be built: every unit buildable at its size, every
+// label allowed and the sizes given within the device.
+bool mustBuild(const Layout& layout, const std::vector<Expected>& units)
+{
+    uint64_t given = 0;
+    for (size_t i = 0; i < layout.partitions.size(); ++i) {
+        const Partition& p = layout.partitions[i];
+        given += p.sectors == REST ? 0 : p.sectors;
+        if (!layout.labels[i].allowed) {
+            return false;
+        }
+    }
+    for (const Expected& unit : units) {
+        if (!buildable(unit, unit.least)) {
+            return false;
+        }
+    }
+    return layout.large || given <= FACTORY_ROOM;
+}
 
 unsigned seed()
 {
@@ -181,9 +280,9 @@ unsigned seed()
 
 // FAT bits of a unit of `sectors`, the first of a local disk being FAT32
 // whenever it is large enough for FAT32's clusters.
-int fatBits(const Partition& p, int index, int64_t sectors)
+int fatBits(int diskType, int index, int64_t sectors)
 {
-    if (p.diskType == DISK_LOCAL && index == 0 && sectors >= FAT32_LOCAL_FIRST) {
+    if (diskType == DISK_LOCAL && index == 0 && sectors >= FAT32_LOCAL_FIRST) {
         return 32;
     }
     return sectors <= 8400 ? 12 : sectors <= 4194304 ? 16 : 32;
@@ -195,10 +294,14 @@ void expectSound(Engine& engine, int port, const Layout& layout)
 {
     SCOPED_TRACE(layout.text);
     const std::string end = engine.waitRunEnded(port, ROAD_LIMIT);
+    // Before the low format has laid its block sets, the device's own sectors.
+    const Sptr<Tessor::usb::SetList> sets = engine.slot(port)->getSetList();
+    const int64_t usable = sets ? sets->getValidateSectorsNumber() : *Tessor::shell::deviceSectors(*engine.slot(port));
+    const std::vector<Expected> units = expectedUnits(layout, usable);
     if (end != "StateBuildOk") {
         ASSERT_EQ(end, "StateError");
         const int code = engine.ui().waitLastSignal(port, UI_SIG_STATUS);
-        EXPECT_FALSE(layout.mustBuild) << "code 0x" << std::hex << code << ": " << engine.ui().lastCause(port);
+        EXPECT_FALSE(mustBuild(layout, units)) << "code 0x" << std::hex << code << ": " << engine.ui().lastCause(port);
         EXPECT_GT(code, 0);
         EXPECT_NE(engine.ui().lastCause(port), "") << "code 0x" << std::hex << code;
         return;
@@ -207,20 +310,26 @@ void expectSound(Engine& engine, int port, const Layout& layout)
     const auto extent =
         layout.large ? VirtualDevice::ExportExtent::UpToLastWritten : VirtualDevice::ExportExtent::Whole;
     const std::vector<VirtualDevice::UnitCopy> copies = exportUnits(engine, port, extent);
-    ASSERT_EQ(copies.size(), layout.partitions.size());
+    ASSERT_EQ(copies.size(), units.size());
     Volumes volumes(exportFolder(port));
+    int64_t laid = 0;
     for (size_t i = 0; i < copies.size(); ++i) {
         SCOPED_TRACE("unit " + std::to_string(i));
-        const Partition& p = layout.partitions[i];
-        const bool grows = !layout.large && i + 1 == copies.size();
-        EXPECT_TRUE(grows ? copies[i].sectors >= p.sectors : copies[i].sectors == p.sectors) << copies[i].sectors;
-        EXPECT_TRUE(layout.labels[i].allowed);
-        if (p.diskType == DISK_CDROM) {
+        const Expected& unit = units[i];
+        laid += copies[i].sectors;
+        EXPECT_GE(copies[i].sectors, unit.least);
+        EXPECT_LE(copies[i].sectors, unit.most);
+        EXPECT_TRUE(unit.label.allowed);
+        if (unit.diskType == DISK_CDROM) {
             volumes.expectUnit(copies[i], {CDROM_IMAGE, 0, "iso"});
             continue;
         }
-        const Kind kind = p.diskType == DISK_LOCAL ? LOCAL_FAT : REMOVABLE_FAT;
-        volumes.expectUnit(copies[i], {kind, fatBits(p, int(i), copies[i].sectors), p.content, layout.labels[i].written});
+        const Kind kind = unit.diskType == DISK_LOCAL ? LOCAL_FAT : REMOVABLE_FAT;
+        volumes.expectUnit(copies[i], {kind, fatBits(unit.diskType, int(i), copies[i].sectors), unit.content,
+                                       unit.label.written});
+    }
+    if (!layout.large) {
+        EXPECT_LE(laid, usable);
     }
 }
 
@@ -232,8 +341,10 @@ void runFactory(const std::vector<Layout>& layouts)
         Engine engine(ports, FUNCTION_FACTORY);
         ASSERT_TRUE(engine.ui().waitLayerReady());
         for (int port = 0; port < ports; ++port) {
-            plugAndStart(engine, port, "Layout" + std::to_string(first + size_t(port)),
-                         layouts[first + size_t(port)].partitions);
+            const Layout& layout = layouts[first + size_t(port)];
+            ASSERT_NO_FATAL_FAILURE(plugDevice(engine, port, "Layout" + std::to_string(first + size_t(port))));
+            ASSERT_NO_FATAL_FAILURE(
+                startAsFrontEnds(engine, port, settingsOf(engine, layout.partitions, 0, layout.policy)));
         }
         for (int port = 0; port < ports; ++port) {
             expectSound(engine, port, layouts[first + size_t(port)]);
@@ -276,6 +387,7 @@ TEST(EngineLayoutProperty, EveryRandomLayoutIsBuiltRightOrFailsWithACodeAndAMess
     std::cout << "layout seed " << layoutSeed << " (TESSOR_LAYOUT_SEED)" << std::endl;
     RecordProperty("layout_seed", std::to_string(layoutSeed));
     const Station6716 station;
+    UsbConfiguration::instance()->setLoginIsoFile(Content::instance().path("login"));
     Layouts draw(layoutSeed);
     std::vector<Layout> factory;
     std::vector<Layout> large;
