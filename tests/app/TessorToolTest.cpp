@@ -264,8 +264,9 @@ TEST(TessorToolTest, RefusedValuesStopTheStationBeforeAnyDevice)
         {"CurrentFunction", "CurrentFunction string UDiskFactroy\n",
          "line 13: value 'UDiskFactroy' of tag CurrentFunction is none of UDiskFactory, UDiskUser, Kelvo"},
         {"ChipSet", "ChipSet string 9999\n", "line 13: value '9999' of tag ChipSet names no controller"},
-        {"", "CfgTableCount int 0\n", "line 14: value '0' of tag CfgTableCount is outside 1..2147483647"},
-        {"", "CfgTableCount int -1\n", "line 14: value '-1' of tag CfgTableCount is outside 1..2147483647"},
+        {"", "CfgTableCount int 0\n", "line 14: value '0' of tag CfgTableCount is outside 1..16"},
+        {"", "CfgTableCount int -1\n", "line 14: value '-1' of tag CfgTableCount is outside 1..16"},
+        {"", "CfgTableCount int 99999\n", "line 14: value '99999' of tag CfgTableCount is outside 1..16"},
         {"", "Log_Size int 99999999999\n", "line 14: value '99999999999' of tag Log_Size is outside 64..2097151"},
         {"", "Timeout int 30s\n", "line 14: value '30s' of tag Timeout is not a decimal number"},
         {"", "WatchDog_Time int -1\n", "line 14: value '-1' of tag WatchDog_Time is outside 0..2147483647"},
@@ -325,6 +326,10 @@ TEST(TessorToolTest, RefusedProfileValuesFailTheDeviceAndSayWhy)
     };
     const std::vector<Case> cases = {
         {{{"PtnCapacity0", "-5"}}, "UserSetting.ini: PtnCapacity0=-5 is not a partition size"},
+        // Numbers past 32 bits are told as given, cut, not as what they wrap to.
+        {{{"PtnCapacity0", std::string(100000, '9')}},
+         "UserSetting.ini: PtnCapacity0=" + std::string(32, '9') + "... is not a partition size"},
+        {{{"PtnCapacity0", "4294969344"}}, "UserSetting.ini: PtnCapacity0=4294969344 is not a partition size"},
         {{{"PtnCapacity0", "2048"}, {"PtnType0", "7"}}, "UserSetting.ini: PtnType0=7 is not a disk type"},
         // A CD-ROM unit keeps its size when the others are fitted to the device.
         {{{"PtnCapacity0", "524288"}, {"PtnType0", "2"}}, "the partitions are too large for the device's "},

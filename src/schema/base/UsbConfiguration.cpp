@@ -83,6 +83,12 @@ long long lowestNumber(int tag)
     }
 }
 
+// The largest value each number tag can be honoured with.
+long long highestNumber(int tag)
+{
+    return tag == TAG_CFG_TABLE_COUNT ? UsbConfiguration::MAX_CFG_TABLE_COUNT : INT_MAX;
+}
+
 struct FunctionWord {
     const char* word;
     _FUNCTION_T function;
@@ -294,7 +300,7 @@ void UsbConfiguration::applySetting(int tag, const char* value)
         if (!readNumber(tag, value, LOG_SIZE_MIN, LOG_SIZE_MAX, number)) {
             return;
         }
-    } else if (isIntTag(tag) && !readNumber(tag, value, lowestNumber(tag), INT_MAX, number)) {
+    } else if (isIntTag(tag) && !readNumber(tag, value, lowestNumber(tag), highestNumber(tag), number)) {
         return;
     }
     if (tag == TAG_LOG_LEVEL && (number < 0 || number > 10)) {

@@ -156,6 +156,10 @@ public:
     static constexpr int LOG_SIZE_MIN = 64;
     static constexpr int LOG_SIZE_MAX = 2097151;
     static constexpr int MAX_DEVICE_COUNT = 64;
+    // Each copy of the system area takes blocks of the first block set: the
+    // smallest flash the station knows keeps room for data with this many,
+    // and more buy no safety.
+    static constexpr int MAX_CFG_TABLE_COUNT = 16;
 
 private:
     friend bool parseConfigFile(const std::string& fileName);

@@ -1,6 +1,11 @@
 #include "usb/profile/ProfileUser.h"
 
+#include <charconv>
+#include <climits>
+#include <cstdint>
 #include <cstring>
+
+#include "platform/ini/Ini.h"
 
 #include "schema/base/DeviceCode.h"
 #include "schema/base/Log.h"
@@ -62,9 +67,12 @@ void ProfileUser::buildConfigInfo()
 
     for (int n = 0; n < 3; ++n) {
         // 0 asks for no partition; below it is a typing slip that would
-        // quietly drop one.
-        if (m_record.ptnCapacity[n] < 0) {
-            refuse(info, "PtnCapacity", n, std::to_string(m_record.ptnCapacity[n]), "is not a partition size", DeviceCode::CAPACITY_TOO_SMALL);
+        // quietly drop one, and so is a number too large to be read.
+        bool fits = true;
+        const std::string given = givenCapacity(n, fits);
+        if (m_record.ptnCapacity[n] < 0 || !fits) {
+            refuse(info, "PtnCapacity", n, given, "is not a partition size", DeviceCode::CAPACITY_TOO_SMALL);
+            continue;
         }
         if (m_record.ptnCapacity[n] <= 0) {
             continue;
@@ -91,6 +99,29 @@ void ProfileUser::buildConfigInfo()
         }
         info.addPartInfo(part);
     }
+}
+
+std::string ProfileUser::givenCapacity(int n, bool& fits) const
+{
+    // A report shows this much of a value; a longer one is no size at all.
+    constexpr unsigned SHOWN = 32;
+    char text[SHOWN + 2] = {};
+    const std::string key = "PtnCapacity" + std::to_string(n);
+    const unsigned count =
+        GetPrivateProfileStringA(m_sectionName.c_str(), key.c_str(), "", text, sizeof text, m_fileName.c_str());
+    if (count > SHOWN) {
+        fits = false;
+        return std::string(text, SHOWN) + "...";
+    }
+    // Read as the profile reader reads it: blanks, a sign, decimal or "0x"
+    // hex digits up to the first other character.
+    const char* p = text + strspn(text, " \t");
+    p += *p == '+' || *p == '-';
+    const bool hex = p[0] == '0' && (p[1] == 'x' || p[1] == 'X') && isxdigit(static_cast<unsigned char>(p[2]));
+    uint64_t magnitude = 0;
+    const std::from_chars_result read = std::from_chars(p + (hex ? 2 : 0), text + count, magnitude, hex ? 16 : 10);
+    fits = read.ec == std::errc::invalid_argument || (read.ec == std::errc() && magnitude <= INT32_MAX);
+    return text;
 }
 
 void ProfileUser::refuse(ConfigInfo& info, const char* key, int partition, const std::string& value,

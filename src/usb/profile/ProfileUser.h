@@ -29,6 +29,10 @@ private:
     // `code`.
     void refuse(Tessor::schema::ConfigInfo& info, const char* key, int partition, const std::string& value,
                 const std::string& why, int code) const;
+    // The partition size the profile gives for partition n as its text,
+    // cut to what a report shows; `fits` tells whether its number is the
+    // one the record holds, not one wrapped to 32 bits.
+    std::string givenCapacity(int n, bool& fits) const;
 
     UserProfileRecord m_record;
     Sptr<Tessor::schema::ConfigInfo> m_configInfo;

@@ -143,7 +143,7 @@ std::vector<TagRule> tagRules()
         numberRule("WatchDog_Time", 0, INT_MAX, [](C c) { return c.getWatchDogTime(); }),
         numberRule("Timeout", 0, INT_MAX, [](C c) { return c.getTimeout(); }),
         numberRule("UpperRation", INT_MIN, INT_MAX, [](C c) { return c.getUpperRation(); }),
-        numberRule("CfgTableCount", 1, INT_MAX, [](C c) { return c.getCfgTableCount(); }),
+        numberRule("CfgTableCount", 1, UsbConfiguration::MAX_CFG_TABLE_COUNT, [](C c) { return c.getCfgTableCount(); }),
         // The port count is checked only by the function that needs it.
         numberRule("Device_Count", 1, UsbConfiguration::MAX_DEVICE_COUNT,
                    [](C c) {

@@ -290,8 +290,9 @@ TEST_F(UsbConfigurationTest, RefusedValuesStopTheStation)
         {"CurrentFunction string udiskfactory", "value 'udiskfactory' of tag CurrentFunction"},
         {"ChipSet string 9999", "value '9999' of tag ChipSet names no controller the device library knows"},
         {"UdiskCode list 6761 u.img", "chip '6761' of tag UdiskCode names no controller"},
-        {"CfgTableCount int 0", "value '0' of tag CfgTableCount is outside 1..2147483647"},
-        {"CfgTableCount int -1", "value '-1' of tag CfgTableCount is outside 1..2147483647"},
+        {"CfgTableCount int 0", "value '0' of tag CfgTableCount is outside 1..16"},
+        {"CfgTableCount int -1", "value '-1' of tag CfgTableCount is outside 1..16"},
+        {"CfgTableCount int 17", "value '17' of tag CfgTableCount is outside 1..16"},
         {"CfgTableCount int two", "value 'two' of tag CfgTableCount is not a decimal number"},
         {"Timeout int -5", "value '-5' of tag Timeout is outside 0..2147483647"},
         {"Log_Size int 0", "value '0' of tag Log_Size is outside 64..2097151"},
@@ -312,7 +313,7 @@ TEST_F(UsbConfigurationTest, RefusedValuesStopTheStation)
     const std::string told = testing::internal::GetCapturedStderr();
     EXPECT_NE(std::string::npos, told.find("line 1: value '9999' of tag ChipSet")) << told;
     std::string cause;
-    EXPECT_TRUE(load("UserProfile string " + m_folder.file("user.ini") + "\nCfgTableCount int 1\nTimeout int 0\n"
+    EXPECT_TRUE(load("UserProfile string " + m_folder.file("user.ini") + "\nCfgTableCount int 16\nTimeout int 0\n"
                      "DpfSupport bool False\nChipSet string 6605\nCurrentFunction string Kelvo\n" + station)
                     ->checkStation(UsbConfiguration::MAX_DEVICE_COUNT, cause))
         << cause;
