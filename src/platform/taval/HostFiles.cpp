@@ -23,6 +23,9 @@ constexpr unsigned char kVolumeLabel = 0x08;
 constexpr unsigned char kDeleted = 0xE5;
 constexpr unsigned char kStandsForDeleted = 0x05;
 
+// Why the thread's last copy cannot be made by any attempt.
+thread_local std::string t_copyRefusal;
+
 }  // namespace
 
 int usbGetFileSize(const char* path) {
@@ -98,6 +101,7 @@ int createRootDir(unsigned char* sector512, const char* label) {
 }
 
 int copyDirectory2Flash(const char* source, const char* target, int /*recursive*/) {
+    t_copyRefusal.clear();
     if (source == nullptr || target == nullptr) {
         return 0;
     }
@@ -110,5 +114,14 @@ int copyDirectory2Flash(const char* source, const char* target, int /*recursive*
         PLATFORM_LOG(3, "no device has the drive %s", target);
         return 0;
     }
-    return device->copyIn(source) ? 1 : 0;
+    if (device->copyIn(source, &t_copyRefusal)) {
+        return 1;
+    }
+    PLATFORM_LOG(3, "copy of %s onto %s failed%s%s", source, target, t_copyRefusal.empty() ? "" : " for good: ",
+                 t_copyRefusal.c_str());
+    return 0;
+}
+
+const char* getCopyRefusal() {
+    return t_copyRefusal.c_str();
 }

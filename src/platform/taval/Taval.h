@@ -237,6 +237,11 @@ int usbGetFileSize(const char* path);
 [[nodiscard]] int createRootDir(unsigned char* sector512, const char* label);
 // Copies a host folder onto the drive "<drive text>:"; non-zero = success.
 [[nodiscard]] int copyDirectory2Flash(const char* source, const char* target, int recursive);
+// Why the calling thread's last copyDirectory2Flash failed for good: no
+// attempt can make that copy (a name the volume cannot store, files larger
+// than it, a source that is not files). Empty when it succeeded or when
+// another attempt may.
+const char* getCopyRefusal();
 
 // Vendor SCSI pass-through (data in). Returns non-zero when the command was
 // delivered; *scsiStatus is then 0 (good) or 2 (check condition).

@@ -60,8 +60,11 @@ public:
     [[nodiscard]] bool eject(bool* ejected);
     [[nodiscard]] bool volume(int operation);
     // Copies a host folder's entries (or one file) into the root of the FAT
-    // volume of the unit the host sees now, through the outside tools.
-    [[nodiscard]] bool copyIn(const std::string& source);
+    // volume of the unit the host sees now, through the outside tools. A copy
+    // that no attempt can make (a name the volume cannot store, files larger
+    // than it, a source that is not files) says why in `refusal`; another
+    // failure leaves it empty.
+    [[nodiscard]] bool copyIn(const std::string& source, std::string* refusal);
     // Scan firmware through the library (slots 20, 21): command 3 prepares,
     // command 1 writes `count` sectors of host data at every unit.
     [[nodiscard]] bool writeScan(int chip, int64_t sector, int value, int command, int jump, int repeat, int count,

@@ -17,6 +17,7 @@
 #include "platform/taval/VirtualDevice.h"
 
 #include "platform/orrin/ByteOrder.h"
+#include "platform/orrin/CeilDivide.h"
 
 extern char** environ;
 
@@ -30,10 +31,11 @@ bool isBootSector(const uint8_t* s) {
     return (s[0] == 0xEB || s[0] == 0xE9) && s[11] == 0x00 && s[12] == 0x02;
 }
 
-// Runs a program and waits for it; true when it exits with 0. The program
-// dies with the thread that started it, so a station killed amid a copy
-// leaves nothing running.
-bool run(const std::vector<std::string>& args) {
+// Runs a program and waits for it; true when it exits with 0. What it says
+// on its standard error is kept in `errors`. The program dies with the
+// thread that started it, so a station killed amid a copy leaves nothing
+// running.
+bool run(const std::vector<std::string>& args, std::string& errors) {
     std::vector<char*> argv;
     for (const std::string& a : args) {
         argv.push_back(const_cast<char*>(a.c_str()));
@@ -58,6 +60,13 @@ bool run(const std::vector<std::string>& args) {
         PLATFORM_LOG(3, "cannot start %s: %s", argv[0], std::strerror(errno));
         return false;
     }
+    int said[2];
+    if (::pipe2(said, O_CLOEXEC) != 0) {
+        PLATFORM_LOG(3, "cannot start %s: %s", argv[0], std::strerror(errno));
+        ::close(failure[0]);
+        ::close(failure[1]);
+        return false;
+    }
     const pid_t parent = ::getpid();
     const pid_t pid = ::fork();
     if (pid == 0) {
@@ -75,6 +84,7 @@ bool run(const std::vector<std::string>& args) {
         if (null >= 0) {
             ::dup2(null, 1);
         }
+        ::dup2(said[1], 2);
         ::execvpe(argv[0], argv.data(), envp.data());
         const int error = errno;
         (void)!::write(failure[1], &error, sizeof error);
@@ -82,6 +92,7 @@ bool run(const std::vector<std::string>& args) {
     }
     int error = pid < 0 ? errno : 0;
     ::close(failure[1]);
+    ::close(said[1]);
     if (pid > 0) {
         // Closed unread by the exec; the errno of a failed exec otherwise.
         ssize_t n = 0;
@@ -90,6 +101,16 @@ bool run(const std::vector<std::string>& args) {
         error = n == ssize_t(sizeof error) ? error : 0;
     }
     ::close(failure[0]);
+    errors.clear();
+    char chunk[512];
+    for (ssize_t n = 0; (n = ::read(said[0], chunk, sizeof chunk)) != 0;) {
+        if (n > 0) {
+            errors.append(chunk, size_t(n));
+        } else if (errno != EINTR) {
+            break;
+        }
+    }
+    ::close(said[0]);
     int status = 0;
     while (pid > 0 && ::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }
@@ -100,39 +121,59 @@ bool run(const std::vector<std::string>& args) {
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-// False, after saying which, when the tree under `folder` holds anything but
-// files and folders: a FIFO or a device would hold the copy for good.
-bool onlyFilesUnder(const std::string& folder, uint64_t& bytes) {
+// Why the tree under `folder` cannot be copied: it holds anything but files
+// and folders (a FIFO or a device would hold the copy for good), or cannot
+// be read. Empty when it can, with its files' bytes added to `bytes`.
+std::string notOnlyFilesUnder(const std::string& folder, uint64_t& bytes) {
     std::error_code ec;
     std::filesystem::recursive_directory_iterator walk(folder, ec);
     for (; !ec && walk != std::filesystem::recursive_directory_iterator(); walk.increment(ec)) {
         if (walk->is_regular_file(ec)) {
             bytes += walk->file_size(ec);
         } else if (!walk->is_directory(ec)) {
-            PLATFORM_LOG(3, "%s is not a regular file: the folder %s is not copied", walk->path().c_str(), folder.c_str());
-            return false;
+            return walk->path().string() + " is not a regular file";
         }
     }
-    if (ec) {
-        PLATFORM_LOG(3, "cannot read the folder %s: %s", folder.c_str(), ec.message().c_str());
-        return false;
-    }
-    return true;
+    return ec ? "the folder " + folder + " cannot be read: " + ec.message() : std::string();
+}
+
+// Bytes the files of a FAT volume may take: its clusters, from its boot sector.
+uint64_t volumeDataBytes(const uint8_t* boot) {
+    const uint64_t clusterSectors = boot[13];
+    const uint64_t total = fieldAt<Le16>(boot + 19) != 0 ? fieldAt<Le16>(boot + 19) : fieldAt<Le32>(boot + 32);
+    const uint64_t fatSectors = fieldAt<Le16>(boot + 22) != 0 ? fieldAt<Le16>(boot + 22) : fieldAt<Le32>(boot + 36);
+    const uint64_t rootSectors = ceilDivide<uint64_t>(uint64_t(fieldAt<Le16>(boot + 17)) * 32, SECTOR_BYTES);
+    const uint64_t system = fieldAt<Le16>(boot + 14) + boot[16] * fatSectors + rootSectors;
+    return clusterSectors == 0 || total <= system ? 0 : (total - system) / clusterSectors * clusterSectors * SECTOR_BYTES;
+}
+
+// Why FAT keeps the entry at `relative` (UTF-8) otherwise than it was given.
+std::string whyNotStored(const std::string& relative) {
+    const bool beyondPlane = std::any_of(relative.begin(), relative.end(),
+                                         [](char c) { return (static_cast<unsigned char>(c) & 0xF8) == 0xF0; });
+    return relative + (beyondPlane ? ": its name holds a character beyond U+FFFF, which FAT names cannot hold"
+                                   : ": this volume cannot store its name as given (FAT does not tell names apart by "
+                                     "letter case alone, nor keep accented small letters in a short name)");
 }
 
 // The tools store some names otherwise than they were given (characters
 // beyond U+FFFF, names that differ only in letter case, accented small
 // letters of a short name): the volume's root is read back into `folder`
-// and held against the source. The first entry that differs, or empty.
+// and held against the source. Why the copy does not hold the source as it
+// was given, or empty.
 std::string readsBackAs(const std::string& source, const std::string& image, const std::string& folder) {
     std::error_code ec;
     std::filesystem::remove_all(folder, ec);
     if (!std::filesystem::create_directory(folder, ec)) {
-        return "(no folder to read the volume back into: " + ec.message() + ")";
+        return "no folder to read the volume back into: " + ec.message();
     }
-    std::string differs = run({"mcopy", "-s", "-n", "-Q", "-i", image, "::/", folder + "/"})
-                              ? CopiedTree::firstDifference(source, folder)
-                              : "(the volume cannot be read back)";
+    std::string errors;
+    std::string differs;
+    if (!run({"mcopy", "-s", "-n", "-Q", "-i", image, "::/", folder + "/"}, errors)) {
+        differs = "the volume cannot be read back: " + errors;
+    } else if (const std::string entry = CopiedTree::firstDifference(source, folder); !entry.empty()) {
+        differs = whyNotStored(entry);
+    }
     std::filesystem::remove_all(folder, ec);
     return differs;
 }
@@ -152,7 +193,8 @@ RamLunTable VirtualDevice::servedUnits() const {
     return whole;
 }
 
-bool VirtualDevice::copyIn(const std::string& source) {
+bool VirtualDevice::copyIn(const std::string& source, std::string* refusal) {
+    refusal->clear();
     return perform(OpKind::Copy, m_activeUnit, 0, 0, [&] {
         if (!servesDisk(OpKind::Copy)) {
             return false;
@@ -167,10 +209,13 @@ bool VirtualDevice::copyIn(const std::string& source) {
         if (!isBootSector(sector)) {
             const uint8_t* entry = sector + kPartitionEntry;
             if (sector[510] != 0x55 || sector[511] != 0xAA || entry[4] == 0) {
-                PLATFORM_LOG(3, "unit %d of %s holds no FAT volume", m_activeUnit, m_description.driveText.c_str());
+                *refusal = "unit " + std::to_string(m_activeUnit) + " holds no FAT volume";
                 return false;
             }
             volume += fieldAt<Le32>(entry + 8);
+            if (!m_logical.read(volume, 1, sector)) {
+                return false;
+            }
         }
         std::error_code ec;
         const std::string image = m_logical.path() + "@@" + std::to_string(volume * SECTOR_BYTES);
@@ -182,30 +227,32 @@ bool VirtualDevice::copyIn(const std::string& source) {
                 args.push_back(e.path().string());
             }
             std::sort(args.begin() + long(fixed), args.end());
-            if (!onlyFilesUnder(source, bytes)) {
-                return false;
-            }
+            *refusal = notOnlyFilesUnder(source, bytes);
         } else if (std::filesystem::is_regular_file(source, ec)) {
             args.push_back(source);
             bytes = std::filesystem::file_size(source, ec);
         } else {
-            PLATFORM_LOG(3, "nothing to copy at %s", source.c_str());
+            *refusal = "nothing to copy at " + source;
+        }
+        if (!refusal->empty()) {
             return false;
         }
         if (args.size() == fixed) {
             return true;
         }
         args.emplace_back("::/");
-        if (!run(args)) {
-            PLATFORM_LOG(3, "copy of %s into unit %d of %s failed", source.c_str(), m_activeUnit,
-                  m_description.driveText.c_str());
+        std::string errors;
+        if (!run(args, errors)) {
+            const uint64_t room = volumeDataBytes(sector);
+            *refusal = errors.find("Disk full") != std::string::npos
+                           ? "its " + std::to_string(bytes) + " bytes of files do not fit on unit " +
+                                 std::to_string(m_activeUnit) + ", whose volume holds at most " +
+                                 std::to_string(room) + " bytes"
+                           : "the volume of unit " + std::to_string(m_activeUnit) + " refuses it: " + errors;
             return false;
         }
-        const std::string differs =
-            readsBackAs(source, image, m_description.folder + "/" + READ_BACK_FOLDER);
-        if (!differs.empty()) {
-            PLATFORM_LOG(3, "copy of %s into unit %d of %s: %s does not read back as it was given", source.c_str(),
-                         m_activeUnit, m_description.driveText.c_str(), differs.c_str());
+        *refusal = readsBackAs(source, image, m_description.folder + "/" + READ_BACK_FOLDER);
+        if (!refusal->empty()) {
             return false;
         }
         m_timing.charge(0, 0, 0, int64_t(bytes));

@@ -391,39 +391,50 @@ TEST(EngineHighFormatFit, ProfileSizesTheFitReplacesAreBuilt)
     }
 }
 
-// A copy whose names the volume would hold otherwise than given fails its
-// device with the copy code and a message; the odd names it can hold read
-// back as they were given.
+// A copy whose names the volume would hold otherwise than given, or whose
+// files are larger than the volume, fails its device at its first attempt
+// with the copy code and a message naming the file and why; the odd names
+// it can hold read back as they were given.
 TEST(EngineHighFormatCopy, NamesTheVolumeWouldChangeFailTheCopy)
 {
     struct Copied {
         std::string content;
-        int code;  // 0: built
+        int code;           // 0: built
+        std::string cause;  // what the report says beside the folder
+        uint32_t sectors = 60000;
     };
+    const std::string beyond = "smile\U0001F600.txt: its name holds a character beyond U+FFFF";
+    const std::string otherwise = ": this volume cannot store its name as given";
+    const std::string big = contentWith("big", {"small.txt"});
+    std::ofstream(Content::instance().path(big) + "/large.bin") << std::string(5 << 20, 'b');
     const Copied devices[] = {
         {contentWith("odd", {"中文 名字.txt", "Mixed Case.Txt", ".hidden", "a.b.c.d", std::string(200, 'L') + ".txt",
                              "sub dir/ünï ß.TXT", "sub dir/README.TXT", "x+y,z;w=v[1].txt"}),
-         0},
-        {contentWith("beyond-bmp", {"plain.txt", "smile\U0001F600.txt"}), DeviceCode::FILE_COPY_FAILED},
-        {contentWith("ideograph", {"\U00020000.txt"}), DeviceCode::FILE_COPY_FAILED},
-        {contentWith("case-twins", {"dup.txt", "DUP.TXT"}), DeviceCode::FILE_COPY_FAILED},
-        {contentWith("accented-short", {"ünï.txt"}), DeviceCode::FILE_COPY_FAILED},
+         0, ""},
+        {contentWith("beyond-bmp", {"plain.txt", "smile\U0001F600.txt"}), DeviceCode::FILE_COPY_FAILED, beyond},
+        {contentWith("ideograph", {"\U00020000.txt"}), DeviceCode::FILE_COPY_FAILED, "beyond U+FFFF"},
+        {contentWith("case-twins", {"dup.txt", "DUP.TXT"}), DeviceCode::FILE_COPY_FAILED, otherwise},
+        {contentWith("accented-short", {"ünï.txt"}), DeviceCode::FILE_COPY_FAILED, "ünï.txt" + otherwise},
+        {big, DeviceCode::FILE_COPY_FAILED, "bytes of files do not fit on unit 0, whose volume holds at most 4", 8401},
     };
     const Station6716 station;
     const int ports = static_cast<int>(std::size(devices));
     Engine engine(ports, FUNCTION_FACTORY);
     ASSERT_TRUE(engine.ui().waitLayerReady());
     for (int port = 0; port < ports; ++port) {
-        plugAndStart(engine, port, "Copy-" + devices[port].content, {{DISK_REMOVABLE, REST, devices[port].content}});
+        const Copied& d = devices[port];
+        plugAndStart(engine, port, "Copy-" + d.content, {{DISK_REMOVABLE, d.sectors, d.content}, {DISK_REMOVABLE, REST, ""}});
     }
     for (int port = 0; port < ports; ++port) {
         const Copied& d = devices[port];
         SCOPED_TRACE(d.content);
         if (d.code == 0) {
-            expectBuilt(engine, port, {{REMOVABLE_FAT, 16, d.content}});
-        } else {
-            expectFailed(engine, port, d.code, "Copy directory of '" + Content::instance().path(d.content));
+            expectBuilt(engine, port, {{REMOVABLE_FAT, 16, d.content}, {REMOVABLE_FAT, 16, ""}});
+            continue;
         }
+        expectFailed(engine, port, d.code, "Copy directory of '" + Content::instance().path(d.content) + "' on disk");
+        EXPECT_NE(engine.ui().lastCause(port).find(d.cause), std::string::npos) << engine.ui().lastCause(port);
+        EXPECT_EQ(opsOf(engine, port, OpKind::Copy), 1);
     }
 }
 

@@ -37,13 +37,17 @@ void TaskHfFormatAllPartitions::volume(UsbDevice* device, int operation)
     }
 }
 
-bool TaskHfFormatAllPartitions::copy(const std::string& source, const std::string& target)
+bool TaskHfFormatAllPartitions::copy(const std::string& source, const std::string& target, std::string* refusal)
 {
     const std::string host = HostPath::toHost(source);
     for (int attempt = 0; attempt < COPY_ATTEMPTS; ++attempt) {
         // The library answers non-zero for a finished copy.
         if (copyDirectory2Flash(host.c_str(), target.c_str(), 1) != 0) {
             return true;
+        }
+        *refusal = getCopyRefusal();
+        if (!refusal->empty()) {
+            return false;
         }
         shared_delay(COPY_RETRY_MS);
         CPLOG(7, "Copy files retry %d times", attempt);
@@ -108,10 +112,11 @@ int TaskHfFormatAllPartitions::startup(UsbDevice* device, Sptr<BaseEvent> event)
             }
             volume(device, VOLUME_UNLOCK);
             const std::string& source = bootCopy ? bootFile : part->getCopyPath();
-            if (!copy(source, target)) {
-                const std::string failed = bootCopy
-                                               ? "Copy boot file " + source + " to disk '" + target + "' failed"
-                                               : "Copy directory of '" + source + "' on disk '" + drive + "' failed";
+            if (std::string refusal; !copy(source, target, &refusal)) {
+                const std::string failed =
+                    (bootCopy ? "Copy boot file " + source + " to disk '" + target + "' failed"
+                              : "Copy directory of '" + source + "' on disk '" + drive + "' failed") +
+                    (refusal.empty() ? "" : ": " + refusal);
                 CPLOG(3, "%s", failed.c_str());
                 event->setErrorCode(DeviceCode::FILE_COPY_FAILED);
                 event->setErrorCause(failed);

@@ -24,8 +24,9 @@ public:
 
 private:
     // Up to COPY_ATTEMPTS copies of `source` onto `target`; true once one
-    // succeeds.
-    [[nodiscard]] static bool copy(const std::string& source, const std::string& target);
+    // succeeds. A copy the library refuses for good is not tried again: why
+    // is in `refusal`.
+    [[nodiscard]] static bool copy(const std::string& source, const std::string& target, std::string* refusal);
     static void volume(UsbDevice* device, int operation);
 };
 
