@@ -14,10 +14,10 @@
 #include <vector>
 
 #include "page/NumberEdit.h"
+#include "page/PageHost.h"
 #include "platform/ini/Ini.h"
 #include "platform/mfc/MessageBox.h"
 #include "schema/base/UsbConfiguration.h"
-#include "shell/WndMavikMain.h"
 #include "usb/profile/FlashProfileFields.h"
 #include "utils/AnsiText.h"
 #include "utils/MavikLang.h"
@@ -365,8 +365,7 @@ void CFlashConfigPage::OnClickList()
 
 bool CFlashConfigPage::OnSetActive()
 {
-    const auto* sheet = dynamic_cast<shell::WndMavikMain*>(parentSheet());
-    const QString currentPartNumber = sheet != nullptr ? sheet->currentPartNumber : QString();
+    const QString currentPartNumber = uiMgr != nullptr ? uiMgr->getCurrentPartNumber() : QString();
     if (currentPartNumber.isEmpty()) {
         return true;
     }

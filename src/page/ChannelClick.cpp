@@ -4,20 +4,19 @@
 #include <QWidget>
 
 #include "page/MavikChan.h"
-#include "shell/DeviceTexts.h"
-#include "shell/MavikDevice.h"
+#include "page/PortRecord.h"
+#include "page/PortStates.h"
 
 namespace Tessor::page {
 
 bool startsOnClick(int state)
 {
-    return state == shell::UI_READY || state == shell::UI_STOPPED || state == shell::UI_FAILED ||
-           state == shell::UI_BUILT;
+    return state == UI_READY || state == UI_STOPPED || state == UI_FAILED || state == UI_BUILT;
 }
 
 bool clickChannel(MavikChan& channel, const QWidget& page, const QMouseEvent& event)
 {
-    shell::MavikDevice* record = channel.device;
+    PortRecord* record = channel.device;
     QWidget* button = channel.labelWindow;
     if (record == nullptr || button == nullptr) {
         return false;
@@ -27,7 +26,7 @@ bool clickChannel(MavikChan& channel, const QWidget& page, const QMouseEvent& ev
         return false;
     }
     if (event.button() == Qt::LeftButton && startsOnClick(record->getState())) {
-        record->setState(shell::UI_PRODUCING, Sptr<schema::UiEvent>());
+        record->setState(UI_PRODUCING, Sptr<schema::UiEvent>());
         record->sendToDevice(schema::UI_SIG_START, Sptr<schema::UiEvent>());
     } else if (event.button() == Qt::RightButton) {
         record->btnRightClick();

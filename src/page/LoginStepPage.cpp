@@ -2,8 +2,8 @@
 
 #include "page/MavikChan.h"
 #include "page/PageLoginDevice.h"
+#include "page/PortRecord.h"
 #include "schema/base/Log.h"
-#include "shell/MavikDevice.h"
 
 namespace Tessor::page {
 
@@ -20,13 +20,13 @@ void LoginStepPage::followDevice()
         CPLOG(4, "No MavikDevice is found in PageLoginPassword");
         return;
     }
-    m_device->channel->page = this;
+    m_device->getChannel()->page = this;
     onDeviceStateShown();
 }
 
 mfc::CPropertySheet* LoginStepPage::ownSheet(int* state) const
 {
-    if (m_device == nullptr || m_device->channel->page != this) {
+    if (m_device == nullptr || m_device->getChannel()->page != this) {
         return nullptr;
     }
     *state = m_device->getState();

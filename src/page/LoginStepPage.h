@@ -6,13 +6,10 @@
 
 #include "page/PageConfig.h"
 
-namespace Tessor::shell {
-class MavikDevice;
-}
-
 namespace Tessor::page {
 
 class PageLoginDevice;
+class PortRecord;
 
 class LoginStepPage : public PageConfig {
 protected:
@@ -27,7 +24,7 @@ protected:
     mfc::CPropertySheet* ownSheet(int* state) const;
 
     PageLoginDevice* m_devicePage;
-    shell::MavikDevice* m_device = nullptr;
+    PortRecord* m_device = nullptr;
 };
 
 }  // namespace Tessor::page

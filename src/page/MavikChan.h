@@ -9,13 +9,10 @@
 
 #include "page/UProgressInfoCtrl.h"
 
-namespace Tessor::shell {
-class MavikDevice;
-}
-
 namespace Tessor::page {
 
 class PageConfig;
+class PortRecord;
 
 class MavikChan {
 public:
@@ -36,7 +33,7 @@ public:
     // Set on the GUI thread (the login pages pass it on) and read by the UI
     // manager's thread.
     std::atomic<PageConfig*> page{nullptr};
-    shell::MavikDevice* device = nullptr;
+    PortRecord* device = nullptr;
 };
 
 }  // namespace Tessor::page

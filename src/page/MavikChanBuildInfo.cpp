@@ -2,8 +2,8 @@
 // port records, since it asks the record for its device.
 #include "page/DlgBuildInfo.h"
 #include "page/MavikChan.h"
+#include "page/PortRecord.h"
 #include "platform/mfc/MessageBox.h"
-#include "shell/MavikDevice.h"
 #include "utils/MavikLang.h"
 
 namespace Tessor::page {

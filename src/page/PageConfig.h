@@ -15,11 +15,9 @@ namespace Tessor::mfc {
 class CPropertySheet;
 }
 
-namespace Tessor::shell {
-class MavikUiMgr;
-}
-
 namespace Tessor::page {
+
+class PageHost;
 
 class PageConfig : public mfc::CDialog {
 public:
@@ -39,7 +37,7 @@ public:
     void showFirstPage();
 
     page::MavikConfig* holder = nullptr;
-    shell::MavikUiMgr* uiMgr = nullptr;
+    PageHost* uiMgr = nullptr;
 
 protected:
     // The end of the page's own initialisation.

@@ -6,10 +6,10 @@
 #include <QVBoxLayout>
 
 #include "page/ChannelClick.h"
+#include "page/PortRecord.h"
+#include "page/PortStates.h"
 #include "platform/mfc/MessageBox.h"
 #include "platform/mfc/PropertySheet.h"
-#include "shell/DeviceTexts.h"
-#include "shell/MavikDevice.h"
 #include "utils/MavikLang.h"
 
 namespace Tessor::page {
@@ -67,9 +67,9 @@ void PageLoginDevice::onDeviceStateShown()
         return;
     }
     const int state = deviceState();
-    if (state == shell::UI_READY) {
+    if (state == UI_READY) {
         sheet->SetWizardButtons(CPropertySheet::PSWIZB_NEXT);
-    } else if (state == shell::UI_FAILED) {
+    } else if (state == UI_FAILED) {
         sheet->SetWizardButtons(CPropertySheet::PSWIZB_FINISH);
         sheet->SetFinishText(MavikLang::text("Exit"));
     } else {
@@ -79,7 +79,7 @@ void PageLoginDevice::onDeviceStateShown()
 
 int PageLoginDevice::OnWizardNext()
 {
-    if (deviceState() == shell::UI_READY) {
+    if (deviceState() == UI_READY) {
         return 0;
     }
     mfc::AfxMessageBox(MavikLang::text("UDisk Can not be used for Login. Maybe no hide partition is exist!"));

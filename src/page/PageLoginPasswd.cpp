@@ -10,11 +10,11 @@
 
 #include "page/ChannelClick.h"
 #include "page/PageLoginDevice.h"
+#include "page/PageHost.h"
+#include "page/PortRecord.h"
+#include "page/PortStates.h"
 #include "platform/mfc/MessageBox.h"
 #include "platform/mfc/PropertySheet.h"
-#include "shell/DeviceTexts.h"
-#include "shell/MavikDevice.h"
-#include "shell/MavikUiMgr.h"
 #include "utils/AnsiText.h"
 #include "utils/MavikLang.h"
 
@@ -113,9 +113,9 @@ void PageLoginPasswd::onDeviceStateShown()
     if (sheet == nullptr) {
         return;
     }
-    if (state == shell::UI_READY) {
+    if (state == UI_READY) {
         sheet->SetWizardButtons(CPropertySheet::PSWIZB_BACK | CPropertySheet::PSWIZB_NEXT);
-    } else if (state == shell::UI_FAILED) {
+    } else if (state == UI_FAILED) {
         sheet->SetWizardButtons(CPropertySheet::PSWIZB_BACK | CPropertySheet::PSWIZB_FINISH);
         sheet->SetFinishText(MavikLang::text("Exit"));
     } else {
@@ -185,7 +185,7 @@ int PageLoginPasswd::OnWizardNext()
     }
     uiMgr->distributeConfigInfo(settings);
     if (m_device != nullptr && startsOnClick(m_device->getState())) {
-        m_device->setState(shell::UI_PRODUCING, Sptr<schema::UiEvent>());
+        m_device->setState(UI_PRODUCING, Sptr<schema::UiEvent>());
         m_device->sendToDevice(schema::UI_SIG_START, Sptr<schema::UiEvent>());
     }
     return 0;

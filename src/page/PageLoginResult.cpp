@@ -4,9 +4,9 @@
 #include <QVBoxLayout>
 
 #include "page/PageLoginDevice.h"
+#include "page/PortRecord.h"
+#include "page/PortStates.h"
 #include "platform/mfc/PropertySheet.h"
-#include "shell/DeviceTexts.h"
-#include "shell/MavikDevice.h"
 #include "utils/MavikLang.h"
 
 namespace Tessor::page {
@@ -52,11 +52,11 @@ void PageLoginResult::onDeviceStateShown()
     if (sheet == nullptr) {
         return;
     }
-    if (state == shell::UI_READY) {
+    if (state == UI_READY) {
         sheet->SetWizardButtons(CPropertySheet::PSWIZB_FINISH);
         sheet->SetFinishText(MavikLang::text("OK"));
         SetDlgItemText(IDC_RESULT, MavikLang::text("UDisk Operation OK"));
-    } else if (state == shell::UI_FAILED) {
+    } else if (state == UI_FAILED) {
         sheet->SetWizardButtons(CPropertySheet::PSWIZB_FINISH);
         sheet->SetFinishText(MavikLang::text("Exit"));
         SetDlgItemText(IDC_RESULT, MavikLang::text("UDisk Operation Failed"));

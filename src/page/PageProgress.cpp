@@ -8,17 +8,16 @@
 #include "page/DlgLogQuery.h"
 #include "page/NarrowFont.h"
 #include "page/LocaleTexts.h"
+#include "page/PageHost.h"
+#include "page/PortRecord.h"
+#include "page/PortStates.h"
 #include "platform/ini/Ini.h"
 #include "platform/mfc/MessageBox.h"
 #include "platform/mfc/PropertySheet.h"
 #include "platform/taval/Taval.h"
 #include "schema/base/Log.h"
 #include "schema/device/ScanConfig.h"
-#include "shell/DeviceTexts.h"
-#include "shell/MavikDevice.h"
-#include "shell/MavikUiMgr.h"
-#include "shell/UiStateTable.h"
-#include "shell/WndMavikMain.h"
+#include "schema/device/UsbDevice.h"
 #include "usb/profile/FlashInfo.h"
 #include "usb/profile/uniSerialNO.h"
 #include "utils/AnsiText.h"
@@ -278,20 +277,20 @@ void PageProgress::showEvent(QShowEvent* event)
 
 void PageProgress::OnClickedStartAll()
 {
-    uiMgr->forEachDevice(shell::ACTION_START);
+    uiMgr->forEachDevice(ACTION_START);
     for (int i = 0; i < liveChannels(); ++i) {
         m_channels[static_cast<size_t>(i)]->progress->setEmptyBar(false);
         m_channels[static_cast<size_t>(i)]->progress->setFullBar(false);
     }
 }
 
-void PageProgress::OnClickedStopAll() { uiMgr->forEachDevice(shell::ACTION_STOP); }
+void PageProgress::OnClickedStopAll() { uiMgr->forEachDevice(ACTION_STOP); }
 
 void PageProgress::OnClickedEjectAll()
 {
     CPLOG(7, "Eject all devices");
-    uiMgr->forEachDevice(shell::ACTION_STOP);
-    uiMgr->forEachDevice(shell::ACTION_EJECT);
+    uiMgr->forEachDevice(ACTION_STOP);
+    uiMgr->forEachDevice(ACTION_EJECT);
 }
 
 void PageProgress::OnClickedAutoStart()
@@ -340,8 +339,8 @@ void PageProgress::OnClickedExit()
         saveSerialNumber();
     }
     for (int i = 0; i < liveChannels(); ++i) {
-        const shell::MavikDevice* record = m_channels[static_cast<size_t>(i)]->device;
-        if (record != nullptr && (record->isBusy() || record->getState() == shell::UI_FOUND)) {
+        const PortRecord* record = m_channels[static_cast<size_t>(i)]->device;
+        if (record != nullptr && (record->isBusy() || record->getState() == UI_FOUND)) {
             mfc::AfxMessageBox(MavikLang::text("Cannot exit during the manufacture"));
             return;
         }
@@ -358,8 +357,8 @@ void PageProgress::OnTimer(int id)
     }
     for (int i = 0; i < liveChannels(); ++i) {
         MavikChan& channel = *m_channels[static_cast<size_t>(i)];
-        const int state = channel.device != nullptr ? channel.device->getState() : shell::UI_NO_DISK;
-        if (state == shell::UI_EJECTING || state == shell::UI_UNPLUGGED) {
+        const int state = channel.device != nullptr ? channel.device->getState() : UI_NO_DISK;
+        if (state == UI_EJECTING || state == UI_UNPLUGGED) {
             channel.progress->setEmptyBar(true);
             channel.progress->setFullBar(false);
             channel.progress->setStateText(QString());
@@ -381,11 +380,11 @@ bool PageProgress::PreTranslateMessage(QEvent* event)
     const QPoint at = press->globalPosition().toPoint();
     for (int i = 0; i < liveChannels(); ++i) {
         MavikChan& channel = *m_channels[static_cast<size_t>(i)];
-        shell::MavikDevice* record = channel.device;
+        PortRecord* record = channel.device;
         if (contains(channel.labelWindow, at)) {
             if (left) {
                 if (record != nullptr) {
-                    record->onUserAction(shell::ACTION_CLICK);
+                    record->onUserAction(ACTION_CLICK);
                 }
                 channel.progress->setEmptyBar(false);
                 channel.progress->setFullBar(false);
@@ -405,8 +404,8 @@ bool PageProgress::PreTranslateMessage(QEvent* event)
             if (flash) {
                 partNumber = utils::fromAnsi(flash->getChipInfo()->PartNumber);
             }
-            if (auto* sheet = dynamic_cast<shell::WndMavikMain*>(window())) {
-                sheet->currentPartNumber = partNumber;
+            if (uiMgr != nullptr) {
+                uiMgr->setCurrentPartNumber(partNumber);
             }
             return true;
         }

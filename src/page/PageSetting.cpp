@@ -19,6 +19,8 @@
 
 #include "page/CDlgGetPath.h"
 #include "page/MavikChan.h"
+#include "page/PageHost.h"
+#include "page/PortRecord.h"
 #include "platform/mfc/FileDialog.h"
 #include "platform/mfc/MessageBox.h"
 #include "platform/orrin/CeilDivide.h"
@@ -27,8 +29,6 @@
 #include "schema/base/UsbConfiguration.h"
 #include "schema/data/BaseCmdData.h"
 #include "schema/device/VolumeLabel.h"
-#include "shell/MavikDevice.h"
-#include "shell/MavikUiMgr.h"
 #include "utils/AnsiText.h"
 #include "platform/orrin/CodePage.h"
 #include "utils/FileSizes.h"

@@ -26,6 +26,8 @@
 #include "page/NumberEdit.h"
 #include "page/PageMp3Setting.h"
 #include "page/PageProgress.h"
+#include "page/PageHost.h"
+#include "page/PortRecord.h"
 #include "platform/ini/Ini.h"
 #include "platform/mfc/FileDialog.h"
 #include "platform/mfc/GuiThread.h"
@@ -33,10 +35,7 @@
 #include "platform/mfc/PropertySheet.h"
 #include "schema/base/Log.h"
 #include "schema/base/UsbConfiguration.h"
-#include "shell/MavikApp.h"
-#include "shell/MavikDevice.h"
-#include "shell/MavikUiMgr.h"
-#include "shell/PartitionFit.h"
+#include "schema/device/UsbDevice.h"
 #include "usb/profile/ProfileDpf.h"
 #include "usb/profile/ProfileMp3.h"
 #include "usb/profile/uniSerialNO.h"
@@ -396,7 +395,7 @@ void PageUdisk::fillFlashInformation()
     models->clear();
     m_capacities.clear();
     // Each part number with its own section's capacity.
-    for (const shell::FlashPart& part : shell::MavikApp::instance()->getFlashParts()) {
+    for (const FlashPart& part : uiMgr->getFlashParts()) {
         models->addItem(part.partNumber);
         m_capacities.push_back(part.capacityMb);
     }
@@ -419,7 +418,7 @@ void PageUdisk::showPluggedDevices(bool followModel)
 {
     const int count = uiMgr != nullptr ? uiMgr->getCount() : 0;
     for (int i = 0; i < count; ++i) {
-        const shell::MavikDevice* record = uiMgr->getDevice(i);
+        const PortRecord* record = uiMgr->getDevice(i);
         schema::UsbDevice* device = record != nullptr ? record->getDevice() : nullptr;
         if (device == nullptr) {
             continue;
@@ -430,7 +429,7 @@ void PageUdisk::showPluggedDevices(bool followModel)
             models->setCurrentIndex(models->findText(model));
             holder->flashModel = model;
         }
-        if (const std::optional<int> sectors = shell::deviceSectors(*device)) {
+        if (const std::optional<int> sectors = uiMgr->deviceSectors(*device)) {
             SetDlgItemText(m_ids.capacity, QString::number(*sectors / SECTORS_PER_MB));
         }
     }
@@ -606,6 +605,7 @@ void PageUdisk::OnHotKey(int id)
         if (!m_flashPage) {
             m_flashPage = std::make_unique<CFlashConfigPage>();
             owner->AddPage(m_flashPage.get(), QString::fromUtf8("闪存配置"));
+            m_flashPage->uiMgr = uiMgr;
         } else {
             owner->RemovePage(m_flashPage.get());
             m_flashPage.reset();

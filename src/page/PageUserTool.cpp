@@ -8,9 +8,9 @@
 #include <QVBoxLayout>
 
 #include "page/ChannelClick.h"
+#include "page/PortRecord.h"
+#include "page/PortStates.h"
 #include "platform/mfc/PropertySheet.h"
-#include "shell/DeviceTexts.h"
-#include "shell/MavikDevice.h"
 #include "utils/MavikLang.h"
 
 namespace Tessor::page {
@@ -113,27 +113,27 @@ void PageUserTool::OnClickedApply()
         return;
     }
     commitPartInfo();
-    shell::MavikDevice* record = m_channel.device;
+    PortRecord* record = m_channel.device;
     if (record == nullptr || !startsOnClick(record->getState())) {
         return;
     }
     // The start carries the partitions just committed.
     record->setRunSettings(Sptr<schema::ConfigInfo>(new schema::ConfigInfo(m_runSettings)));
-    record->setState(shell::UI_PRODUCING, Sptr<schema::UiEvent>());
+    record->setState(UI_PRODUCING, Sptr<schema::UiEvent>());
     record->sendToDevice(schema::UI_SIG_START, Sptr<schema::UiEvent>());
 }
 
 void PageUserTool::OnClickedEject()
 {
-    shell::MavikDevice* record = m_channel.device;
+    PortRecord* record = m_channel.device;
     if (record == nullptr) {
         return;
     }
     const int state = record->getState();
-    if (state == shell::UI_PRODUCING) {
-        record->setState(shell::UI_UNPLUGGED, Sptr<schema::UiEvent>());
-    } else if (startsOnClick(state) || state == shell::UI_EJECTING) {
-        record->setState(shell::UI_EJECTING, Sptr<schema::UiEvent>());
+    if (state == UI_PRODUCING) {
+        record->setState(UI_UNPLUGGED, Sptr<schema::UiEvent>());
+    } else if (startsOnClick(state) || state == UI_EJECTING) {
+        record->setState(UI_EJECTING, Sptr<schema::UiEvent>());
     } else {
         return;
     }

@@ -9,6 +9,8 @@
 
 namespace Tessor::shell {
 
+using enum page::UiState;
+
 namespace {
 
 using schema::DeviceCode;

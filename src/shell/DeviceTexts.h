@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 
+#include "page/PortStates.h"
 #include "schema/device/ConfigInfo.h"
 
 namespace Tessor::shell {
@@ -14,19 +15,6 @@ namespace Tessor::shell {
 // The locale text of an English key; the console shows the key itself.
 using TextLookup = std::function<std::string(const char* key)>;
 std::string englishText(const char* key);
-
-// UI states of a port.
-enum UiState {
-    UI_NO_DISK = 0,
-    UI_FOUND = 1,
-    UI_READY = 2,
-    UI_PRODUCING = 3,
-    UI_STOPPED = 4,
-    UI_EJECTING = 5,
-    UI_UNPLUGGED = 6,
-    UI_FAILED = 7,
-    UI_BUILT = 8,
-};
 
 // The text of the device error table for `code`, null when it has none.
 const char* deviceErrorText(int code);

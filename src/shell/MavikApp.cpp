@@ -119,14 +119,14 @@ void MavikApp::createConfig(MavikUiMgr* ui)
 
 void MavikApp::loadFlashPartTable()
 {
-    std::vector<FlashPart> parts = readFlashParts(UsbConfiguration::instance()->getFlashFileName());
+    std::vector<page::FlashPart> parts = page::readFlashParts(UsbConfiguration::instance()->getFlashFileName());
     std::lock_guard<std::mutex> lock(m_partsMutex);
     m_flashParts = std::move(parts);
     m_loaded = true;
     m_partsLoaded.notify_all();
 }
 
-std::vector<FlashPart> MavikApp::getFlashParts()
+std::vector<page::FlashPart> MavikApp::getFlashParts()
 {
     std::unique_lock<std::mutex> lock(m_partsMutex);
     m_partsLoaded.wait(lock, [this] { return m_loaded; });

@@ -10,7 +10,7 @@
 
 #include "platform/taval/Taval.h"
 #include "schema/device/VersionInfo.h"
-#include "shell/FlashPartTable.h"
+#include "page/FlashPartTable.h"
 #include "page/MavikConfig.h"
 #include "utils/MavikLang.h"
 
@@ -40,7 +40,7 @@ public:
     // Fills the flash-part list; runs on its own thread at start-up.
     void loadFlashPartTable();
     // The flash parts, once the loader has read the table.
-    std::vector<FlashPart> getFlashParts();
+    std::vector<page::FlashPart> getFlashParts();
     // Wires every port's record to its channel on `page` and makes it the
     // page the UI manager shows the reports on; the page has its holder.
     void attachChannelPage(page::PageSetting* page);
@@ -59,7 +59,7 @@ private:
     std::mutex m_partsMutex;
     std::condition_variable m_partsLoaded;
     bool m_loaded = false;
-    std::vector<FlashPart> m_flashParts;
+    std::vector<page::FlashPart> m_flashParts;
 };
 
 // The framework version the engine runs with.

@@ -17,7 +17,6 @@
 #include "shell/MavikUiMgr.h"
 #include "shell/PartitionFit.h"
 #include "shell/UiStateTable.h"
-#include "shell/WndMavikMain.h"
 #include "usb/cfg/BuildInfo.h"
 #include "usb/cfg/CfgTable.h"
 #include "usb/profile/FlashInfo.h"
@@ -27,6 +26,8 @@
 namespace Tessor::shell {
 
 using namespace schema;
+using enum page::UiState;
+using enum page::UserAction;
 using utils::MavikLang;
 
 namespace {
@@ -319,10 +320,10 @@ void MavikDevice::showIdentity(UsbDevice& device)
             m_partNumber = partNumber;
         }
         showOnPage(channel, FLASH_TYPE_EDIT, partNumber);
-        // The flash-chip table page preselects the main sheet's current part.
+        // The flash-chip table page preselects the current part.
         onPage(channel, [partNumber](page::PageConfig& page) {
-            if (auto* sheet = dynamic_cast<WndMavikMain*>(page.window())) {
-                sheet->currentPartNumber = partNumber;
+            if (page.uiMgr != nullptr) {
+                page.uiMgr->setCurrentPartNumber(partNumber);
             }
         });
     }

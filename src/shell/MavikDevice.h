@@ -11,33 +11,30 @@
 #include <mutex>
 #include <string>
 
+#include "page/PortRecord.h"
 #include "schema/base/Sptr.h"
 #include "schema/device/ConfigInfo.h"
 #include "schema/device/UsbDevice.h"
 #include "schema/event/UiEvent.h"
 
-namespace Tessor::page {
-class MavikChan;
-}
-
 namespace Tessor::shell {
 
-class MavikDevice {
+class MavikDevice : public page::PortRecord {
 public:
     explicit MavikDevice(const Sptr<schema::ConfigInfo>& settings);
-    virtual ~MavikDevice() = default;
+    ~MavikDevice() override = default;
     MavikDevice(const MavikDevice&) = delete;
     MavikDevice& operator=(const MavikDevice&) = delete;
 
     // Binds the record to the event's device on first use, then shows the state.
-    void setState(int state, const Sptr<schema::UiEvent>& event);
+    void setState(int state, const Sptr<schema::UiEvent>& event) override;
     void showState();
-    void onUserAction(int action);
+    void onUserAction(int action) override;
     // Posts `request` to the port's device; a start fits the partitions to
     // the device first and may be refused with a message.
-    void sendToDevice(int request, const Sptr<schema::UiEvent>& event);
+    void sendToDevice(int request, const Sptr<schema::UiEvent>& event) override;
     // Eject confirmation of a right click on the port's button.
-    void btnRightClick();
+    void btnRightClick() override;
 
     void onNewDevice(const Sptr<schema::UiEvent>& event);
     void onReady(const Sptr<schema::UiEvent>& event);
@@ -47,11 +44,12 @@ public:
     void onPlugOff(const Sptr<schema::UiEvent>& event);
     void onCancelOk(const Sptr<schema::UiEvent>& event);
 
-    int getState() const { return m_state.load(); }
-    bool isBusy() const { return m_busy.load() != 0; }
-    schema::UsbDevice* getDevice() const { return m_device.load(); }
+    int getState() const override { return m_state.load(); }
+    bool isBusy() const override { return m_busy.load() != 0; }
+    schema::UsbDevice* getDevice() const override { return m_device.load(); }
+    page::MavikChan* getChannel() const override { return channel; }
     Sptr<schema::ConfigInfo> getRunSettings() const;
-    void setRunSettings(const Sptr<schema::ConfigInfo>& settings);
+    void setRunSettings(const Sptr<schema::ConfigInfo>& settings) override;
     std::string getStatusText() const;
     QString getPartNumber() const;
     int getCapacityMb() const { return m_capacityMb.load(); }

@@ -10,7 +10,9 @@
 #include "schema/device/BaseDevice.h"
 #include "schema/device/ConfigInfo.h"
 #include "schema/event/UiEvent.h"
+#include "shell/MavikApp.h"
 #include "shell/MavikDevice.h"
+#include "shell/PartitionFit.h"
 
 namespace Tessor::shell {
 
@@ -55,6 +57,10 @@ void MavikUiMgr::distributeConfigInfo(const Sptr<ConfigInfo>& settings)
         m_devices[i]->setRunSettings(Sptr<ConfigInfo>(new ConfigInfo(settings)));
     }
 }
+
+std::optional<int> MavikUiMgr::deviceSectors(const UsbDevice& device) const { return shell::deviceSectors(device); }
+
+std::vector<page::FlashPart> MavikUiMgr::getFlashParts() { return MavikApp::instance()->getFlashParts(); }
 
 void MavikUiMgr::detachPage()
 {

@@ -3,10 +3,13 @@
 // page has finished its initialisation.
 #pragma once
 
+#include <QString>
 #include <atomic>
 #include <mutex>
 
+#include "page/PageHost.h"
 #include "schema/ui/UiInterfaceMgr.h"
+#include "shell/MavikDevice.h"
 
 namespace Tessor::page {
 class PageSetting;
@@ -14,9 +17,7 @@ class PageSetting;
 
 namespace Tessor::shell {
 
-class MavikDevice;
-
-class MavikUiMgr : public schema::UiInterfaceMgr {
+class MavikUiMgr : public schema::UiInterfaceMgr, public page::PageHost {
 public:
     // The production page has this many channels.
     static constexpr int MAX_DEVICES = 20;
@@ -26,18 +27,22 @@ public:
 
     int getPortLimit() const override { return MAX_DEVICES; }
 
-    // An operator action on every port, in port order (GUI thread).
-    void forEachDevice(int action);
-    // Every port gets its own copy of `settings` for its next start.
-    void distributeConfigInfo(const Sptr<schema::ConfigInfo>& settings);
+    void forEachDevice(int action) override;
+    void distributeConfigInfo(const Sptr<schema::ConfigInfo>& settings) override;
+    Sptr<schema::ConfigInfo> getConfigInfo() const override { return UiInterfaceMgr::getConfigInfo(); }
+    [[nodiscard]] std::optional<int> deviceSectors(const schema::UsbDevice& device) const override;
+    // The application's list.
+    std::vector<page::FlashPart> getFlashParts() override;
+    QString getCurrentPartNumber() const override { return m_currentPartNumber; }
+    void setCurrentPartNumber(const QString& partNumber) override { m_currentPartNumber = partNumber; }
 
     void setPage(page::PageSetting* page) { m_page.store(page); }
     // No report reaches the page or its channels once this returns; later
     // reports wait until the manager stops.
     void detachPage();
     page::PageSetting* getPage() const { return m_page.load(); }
-    int getCount() const { return m_count; }
-    MavikDevice* getDevice(int index) const;
+    int getCount() const override { return m_count; }
+    MavikDevice* getDevice(int index) const override;
 
 protected:
     void myProcessEvent(const Sptr<schema::BaseEvent>& event) override;
@@ -52,6 +57,7 @@ private:
     std::mutex m_dispatch;
     MavikDevice* m_devices[MAX_DEVICES] = {};
     int m_count = 0;
+    QString m_currentPartNumber;
 };
 
 }  // namespace Tessor::shell

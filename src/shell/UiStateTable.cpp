@@ -6,6 +6,8 @@
 namespace Tessor::shell {
 
 using namespace schema;
+using enum page::UiState;
+using enum page::UserAction;
 
 namespace {
 

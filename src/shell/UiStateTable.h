@@ -1,12 +1,10 @@
-// The operator's actions on a port: the next UI state and the request the
-// port's device is sent.
+// What an operator's action on a port does: the next UI state and the
+// request the port's device is sent.
 #pragma once
 
 #include <optional>
 
 namespace Tessor::shell {
-
-enum UserAction { ACTION_CLICK = 0, ACTION_START = 2, ACTION_STOP = 3, ACTION_EJECT = 4 };
 
 struct UiTransition {
     int next;

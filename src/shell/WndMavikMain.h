@@ -48,10 +48,6 @@ public:
     page::PageSetting* getChannelPage() const { return m_channelPage; }
     const std::vector<std::unique_ptr<page::PageConfig>>& getPages() const { return m_pages; }
 
-    // The flash part the operator last picked on a channel; the flash-chip
-    // table page preselects it.
-    QString currentPartNumber;
-
     void DestroyWindow() override;
 
 protected:

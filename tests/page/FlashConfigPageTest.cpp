@@ -256,7 +256,7 @@ TEST_F(FlashConfigPage, AnAddedChipIdentifiesADeviceWithItsId)
     station.plug(0, "added-chip", {{"Device.FlashId", "ECDA1095"}});
     // The port shows the device ready before it records the identity, capacity last.
     ASSERT_TRUE(test_support::waitOnGui([&] {
-        return station.record(0).getState() == shell::UI_READY && station.record(0).getCapacityMb() != 0;
+        return station.record(0).getState() == page::UI_READY && station.record(0).getCapacityMb() != 0;
     })) << station.progressText(0).toStdString();
     EXPECT_EQ("TEST-CHIP", station.record(0).getPartNumber());
     EXPECT_EQ(2, station.record(0).getCapacityMb());

@@ -98,7 +98,7 @@ TEST_F(LoginWizard, TheRightPasswordStartsTheDiskAndTheResultPageShowsTheOutcome
     EXPECT_EQ(1, sheet().GetActiveIndex());
     EXPECT_EQ(QStringList{"Password is not correct, please re-input it"}, m_boxes->texts());
     EXPECT_EQ(1, m_station->app().config->getConfigInfo()->getLoginOp());
-    EXPECT_EQ(shell::UI_READY, m_station->record(0).getState());
+    EXPECT_EQ(page::UI_READY, m_station->record(0).getState());
 
     m_boxes->clear();
     edit(PageLoginPasswd::IDC_PASSWORD).setText(HELD);
@@ -148,7 +148,7 @@ TEST_F(LoginWizard, PasswordRulesOnThePasswordPage)
     EXPECT_FALSE(page.GetDlgItem(PageLoginPasswd::IDC_MODIFY)->isEnabled());
     EXPECT_EQ("Change a partition as writable", page.GetDlgItemText(PageLoginPasswd::IDC_TITLE));
     // While the disk is busy nothing is sent, and the wizard still goes on.
-    m_station->record(0).setState(shell::UI_PRODUCING, Sptr<schema::UiEvent>());
+    m_station->record(0).setState(page::UI_PRODUCING, Sptr<schema::UiEvent>());
     EXPECT_EQ(0, page.OnWizardNext());
     EXPECT_EQ(2, m_station->app().config->getConfigInfo()->getLoginOp());
     EXPECT_EQ(2, m_station->record(0).getRunSettings()->getLoginOp());
@@ -173,7 +173,7 @@ TEST_F(LoginWizard, APasswordChangeReachesTheDisksTable)
     // The table's build information on the flash holds the new password,
     // and plugged again the disk gives it to the pages.
     ASSERT_EQ(0, m_station->hub().unplug(0));
-    ASSERT_TRUE(waitOnGui([&] { return m_station->record(0).getState() == shell::UI_UNPLUGGED; }));
+    ASSERT_TRUE(waitOnGui([&] { return m_station->record(0).getState() == page::UI_UNPLUGGED; }));
     const system_area::SystemArea area = system_area::read(m_disk);
     ASSERT_EQ("", area.error);
     ASSERT_FALSE(area.copies.empty());
@@ -183,7 +183,7 @@ TEST_F(LoginWizard, APasswordChangeReachesTheDisksTable)
     std::string error;
     ASSERT_EQ(0, m_station->hub().plug(0, m_disk, &error)) << error;
     ASSERT_TRUE(waitOnGui([&] {
-        return m_station->record(0).getState() == shell::UI_READY &&
+        return m_station->record(0).getState() == page::UI_READY &&
                m_station->app().config->getConfigInfo()->getPassword() == "N3wSecret9";
     })) << m_station->app().config->getConfigInfo()->getPassword();
 }

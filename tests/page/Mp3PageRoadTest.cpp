@@ -56,7 +56,7 @@ TEST(Mp3PageRoad, TheEditedValuesReachTheMp3RecordOfEveryTableCopy)
     station.sheet().SetActivePage(1);
     ASSERT_TRUE(settings.OnClickedApply());
 
-    station.record(0).onUserAction(shell::ACTION_START);
+    station.record(0).onUserAction(page::ACTION_START);
     ASSERT_TRUE(produced_test::waitBuilt(station, 0));
     ASSERT_EQ(0, station.hub().unplug(0));
 

@@ -15,6 +15,7 @@
 #include <fstream>
 
 #include "page/CFlashConfigPage.h"
+#include "page/FlashPartTable.h"
 #include "page/PageMp3Setting.h"
 #include "page/PageProgress.h"
 #include "page/PageUdisk.h"
@@ -22,7 +23,6 @@
 #include "platform/mfc/FileDialog.h"
 #include "platform/mfc/MessageBox.h"
 #include "shell/DeviceTexts.h"
-#include "shell/FlashPartTable.h"
 #include "shell/Station.h"
 #include "support/QtApp.h"
 #include "support/Screenshot.h"
@@ -218,8 +218,8 @@ TEST_F(UdiskPage, PriorityAndManualFlashSelection)
 
 TEST_F(UdiskPage, APartNumberShowsItsOwnCapacity)
 {
-    const std::vector<shell::FlashPart> parts =
-        shell::readFlashParts(schema::UsbConfiguration::instance()->getFlashFileName());
+    const std::vector<page::FlashPart> parts =
+        page::readFlashParts(schema::UsbConfiguration::instance()->getFlashFileName());
     ASSERT_GE(parts.size(), 2u);
     ASSERT_EQ(static_cast<int>(parts.size()), combo(PageUdisk::IDC_FLASH_MODEL).count());
     // Laid out as the operator sees it, the combo shows the longest part
@@ -227,7 +227,7 @@ TEST_F(UdiskPage, APartNumberShowsItsOwnCapacity)
     test_support::waitOnGui([] { return true; });
     test_support::saveScreenshot(sheet(), "production-settings-flash-model");
     const QFontMetrics metrics(combo(PageUdisk::IDC_FLASH_MODEL).font());
-    for (const shell::FlashPart& part : parts) {
+    for (const page::FlashPart& part : parts) {
         EXPECT_GE(combo(PageUdisk::IDC_FLASH_MODEL).width(), metrics.horizontalAdvance(part.partNumber) + 20)
             << part.partNumber.toStdString();
     }
@@ -478,10 +478,10 @@ TEST_F(UdiskPage, TheFlashChipPageOpensOnTheReadyDevicesPart)
     m_station->plug(1, "flash-part");
     // The record takes the part number a moment after it shows ready.
     ASSERT_TRUE(test_support::waitOnGui([&] {
-        return m_station->record(1).getState() == shell::UI_READY && !m_station->record(1).getPartNumber().isEmpty();
+        return m_station->record(1).getState() == page::UI_READY && !m_station->record(1).getPartNumber().isEmpty();
     }));
     const QString part = m_station->record(1).getPartNumber();
-    ASSERT_TRUE(test_support::waitOnGui([&] { return sheet().currentPartNumber == part; }));
+    ASSERT_TRUE(test_support::waitOnGui([&] { return m_station->ui().getCurrentPartNumber() == part; }));
     pressControl(Qt::Key_X);
     ASSERT_NE(nullptr, m_page->flashPage());
     sheet().SetActivePage(2);

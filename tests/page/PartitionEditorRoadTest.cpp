@@ -49,7 +49,7 @@ TEST(PartitionEditorRoad, TheProducedUnitsCarryTheEditedLabelsAndSizes)
     ASSERT_TRUE(page.OnClickedApply());
     ASSERT_TRUE(boxes->texts().isEmpty()) << boxes->texts().join("; ").toStdString();
 
-    station.record(0).onUserAction(shell::ACTION_START);
+    station.record(0).onUserAction(page::ACTION_START);
     ASSERT_TRUE(produced_test::waitBuilt(station, 0));
     ASSERT_EQ(0, station.hub().unplug(0));
 

@@ -58,7 +58,7 @@ inline engine_test::Keys bigDevice(const std::string& variant = "6716")
 inline ::testing::AssertionResult waitReady(bridge_test::EngineStation& station, int port)
 {
     if (test_support::waitOnGui([&] {
-            return station.record(port).getState() == shell::UI_READY && station.engineState(port) == "StateWait";
+            return station.record(port).getState() == page::UI_READY && station.engineState(port) == "StateWait";
         })) {
         return ::testing::AssertionSuccess();
     }
@@ -76,11 +76,11 @@ inline ::testing::AssertionResult waitBuilt(bridge_test::EngineStation& station,
     const bool ended = test_support::waitOnGui(
         [&] {
             return !record.isBusy() &&
-                   (record.getState() == shell::UI_FAILED || station.engineState(port) == "StateBuildOk");
+                   (record.getState() == page::UI_FAILED || station.engineState(port) == "StateBuildOk");
         },
         std::chrono::seconds(60));
     const int state = record.getState();
-    if (ended && (state == shell::UI_BUILT || state == shell::UI_READY)) {
+    if (ended && (state == page::UI_BUILT || state == page::UI_READY)) {
         return ::testing::AssertionSuccess();
     }
     return ::testing::AssertionFailure() << "state " << state << ", engine " << station.engineState(port) << ": "
@@ -105,7 +105,7 @@ inline std::string produce(const std::string& name, const engine_test::Keys& key
         ADD_FAILURE() << name << ": " << ready.message();
         return "";
     }
-    station.record(0).onUserAction(shell::ACTION_START);
+    station.record(0).onUserAction(page::ACTION_START);
     const ::testing::AssertionResult built = waitBuilt(station, 0);
     EXPECT_EQ(station.hub().unplug(0), 0);
     if (!built) {

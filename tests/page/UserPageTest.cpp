@@ -51,7 +51,7 @@ protected:
     {
         ASSERT_TRUE(waitOnGui([&] { return !m_station->record(0).isBusy(); }));
         EXPECT_EQ(m_station->hub().unplug(0), 0);
-        ASSERT_TRUE(waitOnGui([&] { return state() == shell::UI_UNPLUGGED; })) << state();
+        ASSERT_TRUE(waitOnGui([&] { return state() == page::UI_UNPLUGGED; })) << state();
     }
 
     std::shared_ptr<mfc::HeadlessMessageBoxes> m_boxes = std::make_shared<mfc::HeadlessMessageBoxes>();
@@ -67,7 +67,7 @@ TEST_F(UserPage, ApplyAndEjectActByTheDisksState)
     // Nothing plugged: Apply and Eject do nothing.
     click(PageUserTool::IDC_APPLY);
     click(PageUserTool::IDC_EJECT);
-    EXPECT_EQ(shell::UI_NO_DISK, state());
+    EXPECT_EQ(page::UI_NO_DISK, state());
 
     plug(disk);
     m_page->SetDlgItemText(1226, "32");  // the whole disk
@@ -85,9 +85,9 @@ TEST_F(UserPage, ApplyAndEjectActByTheDisksState)
     // Ready: Apply starts the disk. While it is produced Apply sends nothing
     // more and Browse is refused.
     click(PageUserTool::IDC_APPLY);
-    EXPECT_EQ(shell::UI_PRODUCING, state());
+    EXPECT_EQ(page::UI_PRODUCING, state());
     click(PageUserTool::IDC_APPLY);
-    EXPECT_EQ(shell::UI_PRODUCING, state());
+    EXPECT_EQ(page::UI_PRODUCING, state());
     click(1240);
     EXPECT_EQ(QStringList{"Dangerous!This action will change the work directory!"}, m_boxes->texts());
     ASSERT_TRUE(produced_test::waitBuilt(*m_station, 0));
@@ -115,21 +115,21 @@ TEST_F(UserPage, ApplyAndEjectActByTheDisksState)
 
     // Plugged again (a built disk is ready again in user mode): Apply starts it again.
     click(PageUserTool::IDC_APPLY);
-    EXPECT_EQ(shell::UI_PRODUCING, state());
+    EXPECT_EQ(page::UI_PRODUCING, state());
     ASSERT_TRUE(produced_test::waitBuilt(*m_station, 0));
 
     // Ready: Eject lets the disk go.
     click(PageUserTool::IDC_EJECT);
     const int ejecting = state();
-    EXPECT_TRUE(ejecting == shell::UI_EJECTING || ejecting == shell::UI_UNPLUGGED) << ejecting;
+    EXPECT_TRUE(ejecting == page::UI_EJECTING || ejecting == page::UI_UNPLUGGED) << ejecting;
     pull();
 
     // Producing (held there, as a run on this disk ends within a few
     // milliseconds): Eject takes the disk for gone at once.
     plug(disk);
-    m_station->record(0).setState(shell::UI_PRODUCING, Sptr<schema::UiEvent>());
+    m_station->record(0).setState(page::UI_PRODUCING, Sptr<schema::UiEvent>());
     click(PageUserTool::IDC_EJECT);
-    EXPECT_EQ(shell::UI_UNPLUGGED, state());
+    EXPECT_EQ(page::UI_UNPLUGGED, state());
     pull();
 }
 

@@ -21,7 +21,7 @@ using namespace bridge_test;
 using schema::ConfigInfo;
 using schema::PartInfo;
 using schema::UiEvent;
-using shell::UiState;
+using page::UiState;
 using test_support::saveScreenshot;
 using test_support::waitOnGui;
 
@@ -74,7 +74,7 @@ TEST_F(BridgeTest, APluggedDeviceIsReadyThenStartedCancelledAndPulled)
     station.showPage();
     station.plug(0, "ready", {{"Faults.FailProgram", "always"}});
     ASSERT_TRUE(waitOnGui([&] { return station.progressText(0) == READY_TEXT; })) << station.progressText(0).toStdString();
-    EXPECT_EQ(station.record(0).getState(), shell::UI_READY);
+    EXPECT_EQ(station.record(0).getState(), page::UI_READY);
     EXPECT_EQ(station.labelText(0), "SIMready: Start");
     EXPECT_TRUE(station.labelEnabled(0));
     EXPECT_TRUE(station.channel(0).progress->isEmptyBar());
@@ -83,7 +83,7 @@ TEST_F(BridgeTest, APluggedDeviceIsReadyThenStartedCancelledAndPulled)
 
     // The device programs nothing: the scan fails it when it saves the
     // bad-block bitmaps.
-    station.record(0).onUserAction(shell::ACTION_CLICK);
+    station.record(0).onUserAction(page::ACTION_CLICK);
     EXPECT_EQ(station.labelText(0), "SIMready: Cancel");
     ASSERT_TRUE(waitOnGui([&] { return station.progressText(0).contains("(0x8032)"); }))
         << station.progressText(0).toStdString();
@@ -91,7 +91,7 @@ TEST_F(BridgeTest, APluggedDeviceIsReadyThenStartedCancelledAndPulled)
     EXPECT_FALSE(station.record(0).isBusy());
 
     ASSERT_EQ(station.hub().unplug(0), 0);
-    ASSERT_TRUE(waitOnGui([&] { return station.record(0).getState() == shell::UI_UNPLUGGED; }));
+    ASSERT_TRUE(waitOnGui([&] { return station.record(0).getState() == page::UI_UNPLUGGED; }));
     ASSERT_TRUE(waitOnGui([&] { return station.labelText(0) == "1" && station.progressText(0).isEmpty(); }));
     EXPECT_FALSE(station.labelEnabled(0));
     EXPECT_FALSE(station.record(0).isBusy());
@@ -106,7 +106,7 @@ TEST_F(BridgeTest, AnErrorReportShowsTheTableTextInRed)
     const QString error = QString::fromStdString(shell::statusLine(0x8006, shell::englishText));
     ASSERT_TRUE(waitOnGui([&] { return station.progressText(0) == error; })) << station.progressText(0).toStdString();
     EXPECT_EQ(error, "Some errors found:Can not detect flash id!(0x8006),Please eject this device and remount it later!");
-    EXPECT_EQ(station.record(0).getState(), shell::UI_FAILED);
+    EXPECT_EQ(station.record(0).getState(), page::UI_FAILED);
     EXPECT_EQ(station.labelText(0), "SIMbadid: Eject");
     EXPECT_TRUE(station.channel(0).progress->isFullBar());
     EXPECT_EQ(station.channel(0).progress->barFraction(), 1.0);
@@ -119,7 +119,7 @@ TEST_F(BridgeTest, ProgressBuildAndCancelReportsReachTheChannel)
     Station station(1, schema::FUNCTION_FACTORY);
     station.showPage();
     station.plug(0, "built");
-    ASSERT_TRUE(waitOnGui([&] { return station.record(0).getState() == shell::UI_READY; }));
+    ASSERT_TRUE(waitOnGui([&] { return station.record(0).getState() == page::UI_READY; }));
 
     Sptr<UiEvent> progress = reportFor(station, 0, schema::UI_SIG_PROGRESS);
     progress->setProgressInfo(Sptr<schema::ProgressInfo>(new schema::ProgressInfo("StateScan", 3, 100, "ScanOperator", 100, 0, 50)));
@@ -134,7 +134,7 @@ TEST_F(BridgeTest, ProgressBuildAndCancelReportsReachTheChannel)
     ASSERT_EQ(station.slot(0)->setConfigInfo(used), 0);
     station.record(0).setStartTick(schema::SystemInfo::getSystemTick() - 61999);
     reportFromEngineThread(station, reportFor(station, 0, schema::UI_SIG_BUILD_OK));
-    ASSERT_TRUE(waitOnGui([&] { return station.record(0).getState() == shell::UI_BUILT; }));
+    ASSERT_TRUE(waitOnGui([&] { return station.record(0).getState() == page::UI_BUILT; }));
     ASSERT_TRUE(waitOnGui([&] { return station.progressText(0).startsWith("UDisk"); }));
     // 61 999 ms before the report, and however long it took to arrive.
     const QString built = station.progressText(0);
@@ -152,7 +152,7 @@ TEST_F(BridgeTest, ProgressBuildAndCancelReportsReachTheChannel)
     Sptr<UiEvent> cancelled = reportFor(station, 0, schema::UI_SIG_STATUS);
     cancelled->setErrorCode(0x8029);
     reportFromEngineThread(station, cancelled);
-    ASSERT_TRUE(waitOnGui([&] { return station.record(0).getState() == shell::UI_STOPPED; }));
+    ASSERT_TRUE(waitOnGui([&] { return station.record(0).getState() == page::UI_STOPPED; }));
     ASSERT_TRUE(waitOnGui([&] { return station.progressText(0).contains("Canceled By User Interface(0x8029)"); }));
     EXPECT_EQ(station.labelText(0), "SIMbuilt: Eject");
 }
@@ -217,7 +217,7 @@ TEST_F(BridgeTest, ReportsBeforeThePageIsReadyWaitAndKeepTheirOrder)
     engine.join();
     waitOnGui([] { return false; }, std::chrono::milliseconds(50));
     EXPECT_TRUE(page->seen.empty());
-    EXPECT_EQ(station.record(0).getState(), shell::UI_NO_DISK);
+    EXPECT_EQ(station.record(0).getState(), page::UI_NO_DISK);
 
     station.showPage();
     ASSERT_TRUE(waitOnGui([&] { return page->seen.size() == REPORTS; }));
@@ -242,7 +242,7 @@ TEST_F(BridgeTest, AReportForAPortBeyondTheStationIsDropped)
     reportFromEngineThread(station, reportFor(station, 0, schema::UI_SIG_FOUND));
     // The label follows the state through the GUI queue: wait for the label itself.
     EXPECT_TRUE(waitOnGui([&] { return station.labelText(0) == "1"; })) << station.labelText(0).toStdString();
-    EXPECT_EQ(station.record(0).getState(), shell::UI_FOUND);
+    EXPECT_EQ(station.record(0).getState(), page::UI_FOUND);
 }
 
 // A record bound to a port's device that is not running, so what the record
@@ -344,8 +344,8 @@ TEST_F(BridgeTest, AStartIsFittedToTheDeviceOrRefused)
     engine_test::EngineEnvironment::instance();
     constexpr int BLOCKS = 15625;  // 1 000 000 sectors
     {
-        QueuedRecord port(shell::UI_READY, settingsWith({{2, 100000}, {0, 1}}), BLOCKS);
-        port.record.onUserAction(shell::ACTION_START);
+        QueuedRecord port(page::UI_READY, settingsWith({{2, 100000}, {0, 1}}), BLOCKS);
+        port.record.onUserAction(page::ACTION_START);
         const auto sent = port.sent();
         ASSERT_EQ(sent.size(), 1u);
         EXPECT_EQ(sizesOf(port.record.getRunSettings()), std::vector<unsigned long>({100000, 900000}));
@@ -354,24 +354,24 @@ TEST_F(BridgeTest, AStartIsFittedToTheDeviceOrRefused)
         EXPECT_NE(sent[0]->getConfigInfo().get(), port.record.getRunSettings().get());
     }
     {
-        QueuedRecord port(shell::UI_READY, settingsWith({{0, 10}, {0, 20}}, 1), BLOCKS);
-        port.record.onUserAction(shell::ACTION_START);
+        QueuedRecord port(page::UI_READY, settingsWith({{0, 10}, {0, 20}}, 1), BLOCKS);
+        port.record.onUserAction(page::ACTION_START);
         EXPECT_EQ(port.sent().size(), 1u);
         EXPECT_EQ(sizesOf(port.record.getRunSettings()), std::vector<unsigned long>({10, 20}));
         EXPECT_EQ(port.record.getRunSettings()->getRealCapacity(), 1000000);
     }
     {
-        QueuedRecord port(shell::UI_READY, settingsWith({{2, 1000000}, {0, 1}}), BLOCKS);
-        port.record.onUserAction(shell::ACTION_START);
+        QueuedRecord port(page::UI_READY, settingsWith({{2, 1000000}, {0, 1}}), BLOCKS);
+        port.record.onUserAction(page::ACTION_START);
         EXPECT_TRUE(port.sent().empty());
-        EXPECT_EQ(port.record.getState(), shell::UI_READY);
+        EXPECT_EQ(port.record.getState(), page::UI_READY);
         EXPECT_FALSE(port.record.isBusy());
     }
     {
-        QueuedRecord port(shell::UI_READY, settingsWith({}), 0);
-        port.record.onUserAction(shell::ACTION_START);
+        QueuedRecord port(page::UI_READY, settingsWith({}), 0);
+        port.record.onUserAction(page::ACTION_START);
         EXPECT_TRUE(port.sent().empty());
-        EXPECT_EQ(port.record.getState(), shell::UI_PRODUCING);
+        EXPECT_EQ(port.record.getState(), page::UI_PRODUCING);
     }
     EXPECT_EQ(m_boxes->texts(),
               QStringList({"Channel(1)the ISO file loaded has oversteped the capacity of the Flash,please reload the ISO "
@@ -393,7 +393,7 @@ TEST_F(BridgeTest, ARightClickAsksBeforeEjecting)
             EXPECT_EQ(m_boxes->texts(), asks ? QStringList({"Eject this device"}) : QStringList());
             const bool ejects = asks && answer == mfc::IDYES;
             EXPECT_EQ(port.sent().size(), ejects ? 1u : 0u);
-            EXPECT_EQ(port.record.getState(), ejects ? shell::UI_EJECTING : state);
+            EXPECT_EQ(port.record.getState(), ejects ? page::UI_EJECTING : state);
         }
     }
     m_boxes->setAnswer(0);

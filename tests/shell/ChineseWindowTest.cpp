@@ -118,20 +118,20 @@ TEST_P(ChineseWindow, EveryTextTheWindowLooksUpIsInTheLocaleFile)
         // A device through the whole road, its build information and the log dialog.
         station.plug(0, "zh-" + name,
                      {{"Device.FlashId", "ECD35195"}, {"Device.BlocksPerChip", "1024"}, {"Device.PagesPerBlock", "64"}});
-        ASSERT_TRUE(waitOnGui([&] { return station.record(0).getState() == shell::UI_READY; }));
+        ASSERT_TRUE(waitOnGui([&] { return station.record(0).getState() == page::UI_READY; }));
         QTest::mouseClick(page.GetDlgItem(PageProgress::IDC_START_ALL), Qt::LeftButton);
         ASSERT_TRUE(waitOnGui([&] {
             const int state = station.record(0).getState();
-            return state == shell::UI_BUILT || state == shell::UI_FAILED;
+            return state == page::UI_BUILT || state == page::UI_FAILED;
         }, std::chrono::seconds(60)));
-        EXPECT_EQ(station.record(0).getState(), shell::UI_BUILT);
+        EXPECT_EQ(station.record(0).getState(), page::UI_BUILT);
         test_support::saveScreenshot(sheet, "window-" + name + "-built");
         closeWhenOpen<page::DlgBuildInfo>();
         QTest::mouseClick(page.getChannel(0)->progress, Qt::RightButton);
         closeWhenOpen<page::DlgLogQuery>();
         QTest::mouseClick(page.GetDlgItem(PageProgress::IDC_LOG_MANAGER), Qt::LeftButton);
         QTest::mouseClick(page.GetDlgItem(PageProgress::IDC_EJECT), Qt::LeftButton);
-        ASSERT_TRUE(waitOnGui([&] { return station.record(0).getState() == shell::UI_UNPLUGGED; }));
+        ASSERT_TRUE(waitOnGui([&] { return station.record(0).getState() == page::UI_UNPLUGGED; }));
     }
     for (schema::_FUNCTION_T function : {schema::FUNCTION_USER, schema::FUNCTION_LOGIN}) {
         SheetStation station(1, function);

@@ -7,6 +7,7 @@
 namespace {
 
 using namespace Tessor::shell;
+using enum Tessor::page::UiState;
 using Tessor::schema::ConfigInfo;
 using Tessor::schema::PartInfo;
 

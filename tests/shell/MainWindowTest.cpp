@@ -249,13 +249,13 @@ void waitForTheRoads(SheetStation& station, PageProgress& page, std::initializer
 {
     auto ended = [&](int port) {
         const int state = station.record(port).getState();
-        return state == shell::UI_BUILT || state == shell::UI_FAILED;
+        return state == page::UI_BUILT || state == page::UI_FAILED;
     };
     ASSERT_TRUE(waitOnGui([&] { return std::all_of(ports.begin(), ports.end(), ended); }))
         << station.engineState(0) << " " << station.engineState(1);
     for (int port : ports) {
         SCOPED_TRACE(port);
-        ASSERT_EQ(station.record(port).getState(), shell::UI_BUILT)
+        ASSERT_EQ(station.record(port).getState(), page::UI_BUILT)
             << page.getChannel(port)->progress->getStateText().toStdString();
     }
     ASSERT_TRUE(waitOnGui([&] {
@@ -297,7 +297,7 @@ TEST_F(MainWindowTest, TheProductionPageProducesTwoDevicesOnAFourPortStation)
     // A left click on a channel's bar picks its flash part; a right click
     // shows the device's build information.
     QTest::mouseClick(page.getChannel(0)->progress, Qt::LeftButton);
-    EXPECT_EQ(sheet.currentPartNumber, station.record(0).getPartNumber());
+    EXPECT_EQ(station.ui().getCurrentPartNumber(), station.record(0).getPartNumber());
     QString shownPart;
     int partRoom = 0;
     whenOpen<page::DlgBuildInfo>([&](page::DlgBuildInfo& dialog) {
@@ -332,7 +332,7 @@ TEST_F(MainWindowTest, TheProductionPageProducesTwoDevicesOnAFourPortStation)
     // Eject: the devices leave and their channels are cleared.
     QTest::mouseClick(page.GetDlgItem(PageProgress::IDC_EJECT), Qt::LeftButton);
     ASSERT_TRUE(waitOnGui([&] {
-        return station.record(0).getState() == shell::UI_UNPLUGGED && station.record(1).getState() == shell::UI_UNPLUGGED;
+        return station.record(0).getState() == page::UI_UNPLUGGED && station.record(1).getState() == page::UI_UNPLUGGED;
     }));
     ASSERT_TRUE(waitOnGui([&] {
         return page.getChannel(0)->progress->getStateText().isEmpty() && page.getChannel(0)->progress->isEmptyBar() &&
@@ -348,7 +348,7 @@ TEST_F(MainWindowTest, APlugAfterTheRoadShowsWhatTheDeviceWasBuiltWith)
     sheet.show();
     PageProgress& page = productionPage(sheet);
     station.plug(0, "rebuilt", PRODUCED_DEVICE);
-    ASSERT_TRUE(waitOnGui([&] { return station.record(0).getState() == shell::UI_READY; }));
+    ASSERT_TRUE(waitOnGui([&] { return station.record(0).getState() == page::UI_READY; }));
     // Page mode: scan priority 1.
     station.ui().getConfigInfo()->getScanConfig()->setScanPriority(1);
     QTest::mouseClick(page.GetDlgItem(PageProgress::IDC_START_ALL), Qt::LeftButton);
@@ -360,7 +360,7 @@ TEST_F(MainWindowTest, APlugAfterTheRoadShowsWhatTheDeviceWasBuiltWith)
 
     std::string error;
     ASSERT_EQ(station.hub().unplug(0), 0);
-    ASSERT_TRUE(waitOnGui([&] { return station.record(0).getState() == shell::UI_UNPLUGGED; }));
+    ASSERT_TRUE(waitOnGui([&] { return station.record(0).getState() == page::UI_UNPLUGGED; }));
     ASSERT_EQ(station.hub().plug(0, engine_test::EngineEnvironment::instance().folder() + "/devices/rebuilt", &error),
               0)
         << error;
@@ -452,22 +452,22 @@ private:
 TEST_F(MainWindowTest, EjectCancelsEveryPortBeforeEjectingIt)
 {
     QuietStation station(3);
-    station.bind(0, shell::UI_PRODUCING);
-    station.bind(1, shell::UI_PRODUCING);
-    station.bind(2, shell::UI_READY);
+    station.bind(0, page::UI_PRODUCING);
+    station.bind(1, page::UI_PRODUCING);
+    station.bind(2, page::UI_READY);
     QTest::mouseClick(station.page().GetDlgItem(PageProgress::IDC_EJECT), Qt::LeftButton);
     EXPECT_EQ(station.sent(0), std::vector<int>({schema::UI_SIG_CANCEL, schema::UI_SIG_EJECT}));
     EXPECT_EQ(station.sent(1), std::vector<int>({schema::UI_SIG_CANCEL, schema::UI_SIG_EJECT}));
     EXPECT_EQ(station.sent(2), std::vector<int>({schema::UI_SIG_EJECT}));
-    EXPECT_EQ(station.record(0).getState(), shell::UI_EJECTING);
+    EXPECT_EQ(station.record(0).getState(), page::UI_EJECTING);
 }
 
 TEST_F(MainWindowTest, StartAllStartsEveryReadyPortAndABusyStationDoesNotEnd)
 {
     QuietStation station(3);
-    station.bind(0, shell::UI_READY);
-    station.bind(1, shell::UI_BUILT);
-    station.bind(2, shell::UI_FOUND);
+    station.bind(0, page::UI_READY);
+    station.bind(1, page::UI_BUILT);
+    station.bind(2, page::UI_FOUND);
     QTest::mouseClick(station.page().GetDlgItem(PageProgress::IDC_START_ALL), Qt::LeftButton);
     EXPECT_EQ(station.sent(0), std::vector<int>({schema::UI_SIG_START}));
     EXPECT_EQ(station.sent(1), std::vector<int>({schema::UI_SIG_START}));
@@ -485,7 +485,7 @@ TEST_F(MainWindowTest, StartAllStartsEveryReadyPortAndABusyStationDoesNotEnd)
 TEST_F(MainWindowTest, TheTimerClearsOnlyTheChannelsOfPortsThatLeft)
 {
     QuietStation station(3);
-    const int states[] = {shell::UI_EJECTING, shell::UI_UNPLUGGED, shell::UI_FAILED};
+    const int states[] = {page::UI_EJECTING, page::UI_UNPLUGGED, page::UI_FAILED};
     for (int port = 0; port < 3; ++port) {
         station.bind(port, states[port]);
         station.progress(port).setStateText("left");
@@ -503,12 +503,12 @@ TEST_F(MainWindowTest, TheTimerClearsOnlyTheChannelsOfPortsThatLeft)
 TEST_F(MainWindowTest, ClicksActOnTheChannelHit)
 {
     QuietStation station(2);
-    station.bind(0, shell::UI_READY);
+    station.bind(0, page::UI_READY);
     station.progress(0).setFullBar(true);
     // Left on the port button: the click of the record's state table.
     QTest::mouseClick(station.labelOf(0), Qt::LeftButton);
     EXPECT_EQ(station.sent(0), std::vector<int>({schema::UI_SIG_START}));
-    EXPECT_EQ(station.record(0).getState(), shell::UI_PRODUCING);
+    EXPECT_EQ(station.record(0).getState(), page::UI_PRODUCING);
     EXPECT_FALSE(station.progress(0).isFullBar());
     // Right on the port button: the eject question, answered yes.
     QTest::mouseClick(station.labelOf(0), Qt::RightButton);
@@ -550,7 +550,7 @@ TEST_F(MainWindowTest, TheEjectQuestionOpensOncePerClick)
     for (const int answer : {mfc::IDNO, mfc::IDYES}) {
         SCOPED_TRACE(answer);
         QuietStation station(1);
-        station.bind(0, shell::UI_READY);
+        station.bind(0, page::UI_READY);
         auto boxes = std::make_shared<OperatorBoxes>(answer);
         mfc::setMessageBoxService(boxes);
         QTest::mouseClick(station.labelOf(0), Qt::RightButton);
@@ -565,8 +565,8 @@ TEST_F(MainWindowTest, TheEjectQuestionOpensOncePerClick)
 TEST_F(MainWindowTest, ARightClickOnAProgressBarShowsTheBuildInformation)
 {
     QuietStation station(2);
-    station.bind(0, shell::UI_BUILT, 1024);
-    station.bind(1, shell::UI_READY, 64);
+    station.bind(0, page::UI_BUILT, 1024);
+    station.bind(1, page::UI_READY, 64);
     Sptr<usb::CfgTable> table(new usb::CfgTable(nullptr, "Built", usb::CFG_TABLE_DEFAULT));
     table->init();
     Sptr<schema::SystemClock> time(new schema::SystemClock());
@@ -605,7 +605,7 @@ TEST_F(MainWindowTest, AFormattedDeviceIsReadyWithItsBuiltCapacity)
 {
     QuietStation station(2);
     for (int port : {0, 1}) {
-        station.bind(port, shell::UI_FOUND);
+        station.bind(port, page::UI_FOUND);
         Sptr<usb::CfgTable> table(new usb::CfgTable(nullptr, "Built", usb::CFG_TABLE_DEFAULT));
         table->init();
         station.device(port).setCfgTable(table);

@@ -3,13 +3,13 @@
 
 #include <fstream>
 
-#include "shell/FlashPartTable.h"
+#include "page/FlashPartTable.h"
 #include "support/TempFolder.h"
 
 namespace {
 
-using Tessor::shell::FlashPart;
-using Tessor::shell::readFlashParts;
+using Tessor::page::FlashPart;
+using Tessor::page::readFlashParts;
 
 class FlashPartTableTest : public ::testing::Test {
 protected:

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace Tessor::shell {
+namespace Tessor::page {
 
 struct FlashPart {
     QString partNumber;
@@ -19,4 +19,4 @@ struct FlashPart {
 // gives no parts.
 std::vector<FlashPart> readFlashParts(const std::string& fileName);
 
-}  // namespace Tessor::shell
+}  // namespace Tessor::page

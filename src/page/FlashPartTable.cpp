@@ -1,4 +1,4 @@
-#include "shell/FlashPartTable.h"
+#include "page/FlashPartTable.h"
 
 #include <cstdint>
 #include <cstring>
@@ -6,7 +6,7 @@
 #include "platform/ini/Ini.h"
 #include "utils/AnsiText.h"
 
-namespace Tessor::shell {
+namespace Tessor::page {
 
 namespace {
 
@@ -56,4 +56,4 @@ std::vector<FlashPart> readFlashParts(const std::string& fileName)
     return parts;
 }
 
-}  // namespace Tessor::shell
+}  // namespace Tessor::page
