@@ -547,9 +547,11 @@ void PageUdisk::OnClickedSave()
         Threads::Lock guard(*holder);
         holder->commitConfigInfo();
         if (m_runSettings->getSnMode() == schema::SN_MODE_INCREMENT) {
-            // Saved as the counter's next number: the page shows that one.
-            m_runSettings->setSerialNoStart(uiMgr->getConfigInfo()->getSerialNoStart());
-            SetDlgItemText(IDC_SN_START, QString::asprintf("%08u", schema::unpackSerialNumber(m_runSettings->getSerialNoStart())));
+            // Saved as the counter's next number, which the counter keeps
+            // there from then on: the page shows that one.
+            const uint32_t next = schema::uniSerialNO::instance()->peekSerialNO();
+            m_runSettings->setSerialNoStart(schema::packSerialNumber(next));
+            SetDlgItemText(IDC_SN_START, QString::asprintf("%08u", next));
         }
         // The profile logs a key it could not write.
         (void)usb::ProfileDpf("DpfConfig").setDpfConfig(m_runSettings->getDpfConfig());

@@ -182,8 +182,7 @@ int ProfileUser::setConfigInfo(const Sptr<ConfigInfo>& info)
     // The counting start is the counter's next number, stored while no device
     // can take one: a number handed out meanwhile is never written back.
     const bool saved = Tessor::schema::uniSerialNO::instance()->keepWith([&](uint32_t next) {
-        info->setSerialNoStart(Tessor::schema::packSerialNumber(next));
-        m_record.serialNumber = static_cast<int32_t>(info->getSerialNoStart());
+        m_record.serialNumber = static_cast<int32_t>(Tessor::schema::packSerialNumber(next));
         return encode(m_fileName, m_sectionName, &m_record, &UserProfileFields) == 0;
     });
     return saved ? 0 : -1;

@@ -18,8 +18,8 @@ public:
 
     Sptr<Tessor::schema::ConfigInfo> getConfigInfo() const { return m_configInfo; }
     // Writes every key of the profile from info; -1 when the file refused a
-    // key. In the incrementing serial mode the start written, and set in
-    // info, is the serial counter's next number.
+    // key. In the incrementing serial mode the start written is the serial
+    // counter's next number.
     [[nodiscard]] int setConfigInfo(const Sptr<Tessor::schema::ConfigInfo>& info);
 
 private:
