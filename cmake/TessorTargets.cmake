@@ -3,8 +3,7 @@
 # A library named again in another folder gains that folder's sources: where
 # folders need each other, they are one library, so the libraries stay a
 # graph without cycles. `engine` is the framework under schema/ and the
-# production objects under usb/ it creates and they derive from; `shell` is
-# the application and the sheet's pages that act on its port records.
+# production objects under usb/ it creates and they derive from.
 function(tessor_library name)
   cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
   if(TARGET ${name})
