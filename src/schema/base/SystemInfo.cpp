@@ -117,13 +117,24 @@ Sptr<SystemClock> clockOf(const std::tm& tm, int milliseconds)
     return clock;
 }
 
+// The wall-clock time of the zone the process runs in. The zone is read
+// once, before the first conversion of any thread: the C library's own
+// reading of it (at its first use, and in every mktime) changes state the
+// threads share, which a thread sanitizer sees racing with their reads.
+std::tm localOf(time_t seconds)
+{
+    static const bool zoneRead = (tzset(), true);
+    (void)zoneRead;
+    std::tm tm{};
+    localtime_r(&seconds, &tm);
+    return tm;
+}
+
 Sptr<SystemClock> localNow()
 {
     timespec now{};
     clock_gettime(CLOCK_REALTIME, &now);
-    std::tm tm{};
-    localtime_r(&now.tv_sec, &tm);
-    return clockOf(tm, static_cast<int>(now.tv_nsec / 1000000));
+    return clockOf(localOf(now.tv_sec), static_cast<int>(now.tv_nsec / 1000000));
 }
 
 long long ticksOf(const FILETIME& fileTime)
@@ -168,10 +179,12 @@ Sptr<SystemClock> SystemInfo::getSystemClock(const FILETIME* localFileTime)
     const long long ticks = ticksOf(*localFileTime);
     const time_t localSeconds = static_cast<time_t>(ticks / kTicksPerSecond - kSecondsFrom1601To1970);
     const int milliseconds = static_cast<int>(ticks % kTicksPerSecond / 10000);
+    // The zone's offset is the one in force at the instant the local time
+    // names: taken where the local time would be in UTC, then again at the
+    // instant that first offset gives.
+    time_t utcSeconds = localSeconds - localOf(localSeconds).tm_gmtoff;
+    utcSeconds = localSeconds - localOf(utcSeconds).tm_gmtoff;
     std::tm tm{};
-    gmtime_r(&localSeconds, &tm);
-    tm.tm_isdst = -1;
-    const time_t utcSeconds = mktime(&tm);
     gmtime_r(&utcSeconds, &tm);
     return clockOf(tm, milliseconds);
 }
@@ -233,9 +246,7 @@ uint32_t SystemInfo::getFileTime(FILETIME* localFileTime, const Sptr<SystemClock
         utcSeconds = timegm(&tm);
         subSecondTicks = static_cast<long long>(utcClock->milliseconds) * 10000;
     }
-    std::tm local{};
-    localtime_r(&utcSeconds, &local);
-    const long long localSeconds = static_cast<long long>(utcSeconds) + local.tm_gmtoff;
+    const long long localSeconds = static_cast<long long>(utcSeconds) + localOf(utcSeconds).tm_gmtoff;
     setTicks(localFileTime, (localSeconds + kSecondsFrom1601To1970) * kTicksPerSecond + subSecondTicks);
     return 0;
 }

@@ -44,31 +44,67 @@ TEST(SystemInfo, SerialClockCountsUpToNineThousandNineHundredNinetyEightThenWrap
     }
 }
 
+// Local times in winter, in summer and in the hour before the clocks go
+// forward, whose offset is not the one in force at the same UTC time.
 TEST(SystemInfo, FileTimeAndClockConvertBackAndForthThroughLocalTime)
 {
     setenv("TZ", "CET-1CEST,M3.5.0,M10.5.0/3", 1);
     tzset();
-    // 2010-12-22 13:37:50.250 as a local file time (UTC+1 in winter).
-    const long long localSeconds = 1293025070LL + 11644473600LL;
-    const unsigned long long ticks = static_cast<unsigned long long>(localSeconds) * 10000000ULL + 2500000ULL;
-    FILETIME local{static_cast<uint32_t>(ticks & 0xFFFFFFFFu), static_cast<uint32_t>(ticks >> 32)};
+    const struct {
+        long long localSeconds;  // since 1970, as if the local time were UTC
+        int milliseconds;
+        int month, day, dayOfWeek, hour, minute, second;
+    } cases[] = {
+        {1293025070LL, 250, 12, 22, 3, 12, 37, 50},  // 2010-12-22 13:37:50.250 CET
+        {1277991470LL, 0, 7, 1, 4, 11, 37, 50},      // 2010-07-01 13:37:50 CEST
+        {1269739800LL, 999, 3, 28, 0, 0, 30, 0},     // 2010-03-28 01:30:00.999 CET
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.localSeconds);
+        const unsigned long long ticks = static_cast<unsigned long long>(c.localSeconds + 11644473600LL) * 10000000ULL +
+                                         static_cast<unsigned long long>(c.milliseconds) * 10000ULL;
+        FILETIME local{static_cast<uint32_t>(ticks & 0xFFFFFFFFu), static_cast<uint32_t>(ticks >> 32)};
 
-    Sptr<SystemClock> utc = SystemInfo::getSystemClock(&local);
-    EXPECT_EQ(utc->year, 2010);
-    EXPECT_EQ(utc->month, 12);
-    EXPECT_EQ(utc->day, 22);
-    EXPECT_EQ(utc->dayOfWeek, 3);
-    EXPECT_EQ(utc->hour, 12);
-    EXPECT_EQ(utc->minute, 37);
-    EXPECT_EQ(utc->second, 50);
-    EXPECT_EQ(utc->milliseconds, 250);
+        Sptr<SystemClock> utc = SystemInfo::getSystemClock(&local);
+        EXPECT_EQ(utc->year, 2010);
+        EXPECT_EQ(utc->month, c.month);
+        EXPECT_EQ(utc->day, c.day);
+        EXPECT_EQ(utc->dayOfWeek, c.dayOfWeek);
+        EXPECT_EQ(utc->hour, c.hour);
+        EXPECT_EQ(utc->minute, c.minute);
+        EXPECT_EQ(utc->second, c.second);
+        EXPECT_EQ(utc->milliseconds, c.milliseconds);
 
-    FILETIME back{};
-    EXPECT_EQ(SystemInfo::getFileTime(&back, utc), 0u);
-    EXPECT_EQ(back.dwLowDateTime, local.dwLowDateTime);
-    EXPECT_EQ(back.dwHighDateTime, local.dwHighDateTime);
+        FILETIME back{};
+        EXPECT_EQ(SystemInfo::getFileTime(&back, utc), 0u);
+        EXPECT_EQ(back.dwLowDateTime, local.dwLowDateTime);
+        EXPECT_EQ(back.dwHighDateTime, local.dwHighDateTime);
+    }
     unsetenv("TZ");
     tzset();
+}
+
+// Devices stamp their build information each on its own thread: the clock
+// is read and converted on all of them at once, the first time included,
+// with nothing between them that a thread sanitizer could take for order.
+TEST(SystemInfo, ClocksAreConvertedOnManyThreadsAtOnce)
+{
+    const long long localSeconds = 1293025070LL + 11644473600LL;
+    const unsigned long long ticks = static_cast<unsigned long long>(localSeconds) * 10000000ULL;
+    const FILETIME local{static_cast<uint32_t>(ticks & 0xFFFFFFFFu), static_cast<uint32_t>(ticks >> 32)};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([&local] {
+            for (int i = 0; i < 50; ++i) {
+                FILETIME back{};
+                EXPECT_EQ(SystemInfo::getSystemClock(&local)->year, 2010);
+                EXPECT_EQ(SystemInfo::getFileTime(&back, SystemInfo::getSystemClock(nullptr)), 0u);
+            }
+        });
+    }
+    for (std::thread& thread : threads) {
+        thread.join();
+    }
 }
 
 TEST(SystemInfo, GlobalUniqueIdIsHandedOutAndCountedUp)
