@@ -1,6 +1,8 @@
 #include "usb/cfg/CfgFlash.h"
 
 #include <algorithm>
+#include <climits>
+#include <cstdint>
 
 #include "platform/taval/Taval.h"
 #include "schema/base/Assert.h"
@@ -62,6 +64,17 @@ Sptr<schema::DiskInfo> CfgFlash::getDiskInfo() const
     return Sptr<schema::DiskInfo>(new schema::DiskInfo(cfgTable->getCodeCtrl()->record().bCeCount,
                                                        1 << m_flash.bBlockPerChipExp, m_flash.wPagesPerBlock,
                                                        m_flash.bSectorsPerPage));
+}
+
+bool CfgFlash::describesFlash() const
+{
+    TESSOR_ASSERT(cfgTable != nullptr && cfgTable->getCodeCtrl());
+    const int64_t chips = cfgTable->getCodeCtrl()->record().bCeCount;
+    const int exponent = m_flash.bBlockPerChipExp;
+    const int64_t pages = m_flash.wPagesPerBlock;
+    const int64_t sectors = m_flash.bSectorsPerPage;
+    return chips >= 1 && exponent < 31 && pages >= 1 && sectors >= 1 &&
+           chips * (int64_t(1) << exponent) * pages * sectors <= INT_MAX;
 }
 
 // The chips are those of the geometry: a count one higher would make the

@@ -110,7 +110,7 @@ CfgTable::CfgTable(schema::UsbDevice* device, const void* raw)
     : BaseCmdData(device, "CfgTable(r)"), m_type(CFG_TABLE_DOWNLOADING)
 {
     init();
-    reverseSerialize(const_cast<void*>(raw));
+    m_readBack = reverseSerialize(const_cast<void*>(raw)) >= 0;
     debug();
 }
 
@@ -291,6 +291,13 @@ int CfgTable::reverseSerialize(void* raw)
     m_code->reverseSerialize(sector + layout.codeCtrl);
     m_flash->reverseSerialize(sector + layout.flashInfo);
     if (schema::UsbDevice* device = getDevice()) {
+        // Its pages are found and its units laid out by this geometry.
+        if (!m_flash->describesFlash()) {
+            CPLOG(3, "%s: the table's flash record describes no flash (%d chips of 2^%d blocks of %d pages of %d "
+                  "sectors)", getName(), m_code->record().bCeCount, m_flash->record().bBlockPerChipExp,
+                  m_flash->record().wPagesPerBlock, m_flash->record().bSectorsPerPage);
+            return -1;
+        }
         device->setFlashInfo(m_flash->getFlashInfo());
         allocateUserDiskAddresses();
         updateConfigData();

@@ -41,6 +41,9 @@ public:
     CfgTable(schema::UsbDevice* device, const std::string& name, CFG_TABLE_TYPE_T type);
     // Rebuilt from a sector the device returned ("CfgTable(r)").
     CfgTable(schema::UsbDevice* device, const void* raw);
+    // Whether the sector it was rebuilt from could be read: laid out for the
+    // station's controller, and with a device, of a flash it can have.
+    bool isReadBack() const { return m_readBack; }
     ~CfgTable() override;
 
     using schema::BaseCmdData::checkSum;
@@ -144,6 +147,7 @@ private:
     Sptr<AllocatAddress> m_currentAddressSet;
     Sptr<schema::BaseAddress> m_codeIndexAddress;
     int m_firstSerial = 1;
+    bool m_readBack = false;
     // The image written at each flash position, so a read-back is compared
     // with what was written there and not with a table finished since.
     std::map<int64_t, std::vector<uint8_t>> m_written;

@@ -2,6 +2,8 @@
 // password, USB ids and strings, inquiry data and firmware revision, and the
 // settings rebuilt from a table read back from a device.
 #include <algorithm>
+#include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
@@ -295,7 +297,8 @@ void CfgTable::updateConfigData()
           settings->getVendorString().c_str());
 
     settings->clearData();
-    int capacity = 0;
+    // The units' sizes are the device's word: their sum may pass an int.
+    int64_t capacity = 0;
     for (int i = 0; i < kPartitions; ++i) {
         Sptr<PartInfo> part = m_partition->getPartInfo(i);
         // A slot without sectors holds no partition either.
@@ -303,10 +306,11 @@ void CfgTable::updateConfigData()
             break;
         }
         settings->addPartInfo(part);
-        capacity += static_cast<int>(part->getCapacity());
+        capacity += part->getCapacity();
     }
-    settings->setRealCapacity(capacity);
-    settings->setConfigCapacity(capacity);
+    const int total = static_cast<int>(std::min<int64_t>(capacity, INT_MAX));
+    settings->setRealCapacity(total);
+    settings->setConfigCapacity(total);
     (void)device->setConfigInfo(settings);  // the settings read back are installed as they are
 }
 

@@ -38,7 +38,8 @@ void LunInfo::debug()
     SystemInfo::debug("\t\t\tDiskType : 0x%x\n", static_cast<unsigned>(f.DiskType));
     SystemInfo::debug("\t\t\tStart Sector : %ld\n", static_cast<long>(f.StartSector));
     SystemInfo::debug("\t\t\tCapacity : %ld sectors\n", static_cast<long>(f.Capacity));
-    SystemInfo::debug("\t\t\tDisk Block Size : %d\n", 512 << f.DiskBlockSize);
+    // A table read from a device may hold any index: one whose size no int holds shows as -1.
+    SystemInfo::debug("\t\t\tDisk Block Size : %d\n", f.DiskBlockSize < 22 ? 512 << f.DiskBlockSize : -1);
     SystemInfo::debug("\t\t\tRdProtectStartingSec : 0x%x\n", f.RdProtectStartingSec);
     SystemInfo::debug("\t\t\tReadProtect : %d\n", f.ReadProtect);
     SystemInfo::debug("\t\t\tWriteProtect : %d \n", f.WriteProtect);

@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@
 #include "schema/device/BaseAddress.h"
 #include "schema/device/ConfigInfo.h"
 #include "schema/device/SimulatedDevice.h"
+#include "schema/device/VersionInfo.h"
 #include "HexBytes.h"
 #include "usb/cfg/CfgTable.h"
 #include "usb/cfg/CfgTableIndex.h"
@@ -200,7 +202,7 @@ TEST_P(FlashTable, DeviceTableIsWrittenReadBackByTheControllerAndRebuiltInUserMo
     EXPECT_TRUE(std::equal(written.begin() + 8, written.begin() + 512, block + 8));
 
     UsbConfiguration::instance()->setCurrentFunction(Tessor::schema::FUNCTION_USER);
-    adoptCfgTable(device, block);
+    ASSERT_TRUE(adoptCfgTable(device, block));
     Sptr<CfgTable> read = device->getCfgTable();
     EXPECT_EQ(CFG_TABLE_DEVICE, read->getType());
     EXPECT_EQ(hexAddress(at(5, 3)), hexAddress(read->getAddress()));
@@ -226,6 +228,41 @@ TEST_P(FlashTable, DeviceTableIsWrittenReadBackByTheControllerAndRebuiltInUserMo
     ASSERT_EQ(2, run->getPartCount());
     EXPECT_EQ(kPart0, run->getPartInfo(0)->getCapacity());
     EXPECT_EQ(kPart1, run->getPartInfo(1)->getCapacity());
+}
+
+// A table whose flash record describes no flash is not taken: its pages
+// would be looked for, and its units laid out, by a geometry of no device.
+TEST_P(FlashTable, TableOfNoFlashIsNotAdopted)
+{
+    struct Case {
+        const char* name;
+        std::function<void(CfgTable&)> spoil;
+    };
+    const std::vector<Case> cases = {
+        {"no pages", [](CfgTable& t) { t.getFlashCtrl()->record().wPagesPerBlock = 0; }},
+        {"no sectors", [](CfgTable& t) { t.getFlashCtrl()->record().bSectorsPerPage = 0; }},
+        {"no chips", [](CfgTable& t) { t.getCodeCtrl()->record().bCeCount = 0; }},
+        {"2^40 blocks", [](CfgTable& t) { t.getFlashCtrl()->record().bBlockPerChipExp = 40; }},
+        {"more sectors than an int numbers",
+         [](CfgTable& t) {
+             t.getFlashCtrl()->record().bBlockPerChipExp = 16;
+             t.getFlashCtrl()->record().wPagesPerBlock = 1024;
+             t.getFlashCtrl()->record().bSectorsPerPage = 64;
+         }},
+    };
+    UsbConfiguration::instance()->setCurrentFunction(Tessor::schema::FUNCTION_USER);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        // The controller boots no such table: the version block carries it.
+        Sptr<CfgTable> table = newTable(CFG_TABLE_DEVICE);
+        ASSERT_EQ(0, table->finish(device));
+        placeSystemPages(*table);
+        c.spoil(*table);
+        const std::vector<uint8_t> block = image(*table);
+        ASSERT_TRUE(Tessor::schema::VersionInfo(block.data()).checkCfgTable());
+        EXPECT_FALSE(adoptCfgTable(device, block.data()));
+        EXPECT_EQ(table, device->getCfgTable());
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Variants, FlashTable, ::testing::Values("6716", "6716V31", "6726", "6605"));
@@ -376,7 +413,7 @@ TEST_F(FaultyFlash, NoPasswordReachesTheLogOrASavedImageName)
     EXPECT_EQ(-1, table->validateFlash(device));  // dumps what it read back
     replug();
     UsbConfiguration::instance()->setCurrentFunction(Tessor::schema::FUNCTION_USER);
-    adoptCfgTable(device, device->readVersionInfo());
+    ASSERT_TRUE(adoptCfgTable(device, device->readVersionInfo()));
     ASSERT_EQ("secret", device->getConfigInfo()->getPassword());
 
     const std::string text = log.text();

@@ -31,7 +31,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     UsbDevice device(nullptr, 0, "UDISK-0");
     fuzz_support::ScriptedFlash flash(input);
     device.setDev(flash.record());
-    Tessor::usb::adoptCfgTable(&device, block.data());
+    if (!Tessor::usb::adoptCfgTable(&device, block.data())) {
+        return 0;
+    }
     if (config->getCurrentFunction() == FUNCTION_LOGIN) {
         (void)Tessor::usb::findHiddenLun(&device);  // any unit, or none, is an answer
     }

@@ -156,7 +156,7 @@ protected:
         ASSERT_EQ(hub->device(0)->bootSector(), (kSystemBlock * PAGES + kTablePage) * SECTORS);
         const unsigned char* block = device->readVersionInfo();
         ASSERT_NE(block, nullptr);
-        usb::adoptCfgTable(device, block);
+        ASSERT_TRUE(usb::adoptCfgTable(device, block));
     }
 
     // The written objects read back as written.

@@ -7,11 +7,16 @@
 
 namespace Tessor::usb {
 
-void adoptCfgTable(schema::UsbDevice* device, const unsigned char* block)
+bool adoptCfgTable(schema::UsbDevice* device, const unsigned char* block)
 {
     // The rebuild reads more sectors into the buffer the block lies in.
     const std::vector<unsigned char> sector(block, block + CfgTable::kImageRoom);
-    device->setCfgTable(Sptr<CfgTable>(new CfgTable(device, sector.data())));
+    Sptr<CfgTable> table(new CfgTable(device, sector.data()));
+    if (!table->isReadBack()) {
+        return false;
+    }
+    device->setCfgTable(table);
+    return true;
 }
 
 LunProtection lunProtection(schema::UsbDevice* device, int lun)

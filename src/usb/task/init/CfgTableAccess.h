@@ -15,8 +15,9 @@ struct LunProtection {
     bool readProtect = false;
 };
 
-// Gives the device the table its version block carries.
-void adoptCfgTable(schema::UsbDevice* device, const unsigned char* block);
+// Gives the device the table its version block carries; false, leaving the
+// device its own, when that table cannot be read (see CfgTable::isReadBack).
+[[nodiscard]] bool adoptCfgTable(schema::UsbDevice* device, const unsigned char* block);
 // Flags of one of the first four logical units of the device's table.
 LunProtection lunProtection(schema::UsbDevice* device, int lun);
 // The first of the first four logical units that is hidden or protected,

@@ -83,7 +83,10 @@ int TaskReadVersion::startup(UsbDevice* device, Sptr<BaseEvent> event)
                   device->getName());
             return fail(event, DeviceCode::NO_CFG_TABLE);
         }
-        usb::adoptCfgTable(device, block);
+        if (!usb::adoptCfgTable(device, block)) {
+            CPLOG(3, "The Config Table of %s cannot be read: nothing of it is used", device->getName());
+            return fail(event, DeviceCode::NO_CFG_TABLE);
+        }
         if (config->getCurrentFunction() == FUNCTION_LOGIN) {
             CPLOG(7, "App configed as Kelvo Tools");
             if (usb::findHiddenLun(device) < 0) {
@@ -93,8 +96,8 @@ int TaskReadVersion::startup(UsbDevice* device, Sptr<BaseEvent> event)
         }
         return 1;
     }
-    if (hasTable) {
-        usb::adoptCfgTable(device, block);
+    // A table that cannot be read is one the factory run writes anew.
+    if (hasTable && usb::adoptCfgTable(device, block)) {
         return 1;
     }
     shared_delay(1000);
