@@ -85,7 +85,7 @@ public:
             const bool last = i == count - 1;
             Partition p = layout.large ? largePartition(i) : partition(last);
             p.encrypted = !layout.large && i == 0 && p.diskType != DISK_CDROM && pick(4) == 0;
-            const Label& label = this->label();
+            const Label label = this->label();
             p.label = label.text;
             layout.labels.push_back(label);
             layout.partitions.push_back(p);
@@ -97,15 +97,36 @@ public:
 private:
     int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(m_random); }
 
-    // Mostly one FAT allows.
-    const Label& label()
+    // Mostly one FAT allows, often of double-byte characters drawn over
+    // every lead byte.
+    Label label()
     {
+        if (pick(10) < 3) {
+            return gbkLabel();
+        }
         const std::vector<Label>& from = pick(10) < 8 ? m_allowed : m_refused;
         return from[size_t(pick(int(from.size())))];
     }
 
-    // Mostly one the volume can hold: one it cannot takes every attempt of
-    // the copy.
+    // One to five characters of the code page, each of a lead byte from 0x81
+    // to 0xFE (0xE5 marks a deleted directory entry) and a trail byte that
+    // makes a character with it.
+    Label gbkLabel()
+    {
+        std::string text;
+        std::string readable;
+        for (int n = 1 + pick(5); n > 0; --n) {
+            std::string character;
+            do {
+                const int trail = 0x40 + pick(0xFE - 0x40);
+                character = {char(0x81 + pick(0xFE - 0x81 + 1)), char(trail >= 0x7F ? trail + 1 : trail)};
+            } while (!Tessor::CodePage::toUtf8(character, &readable));
+            text += character;
+        }
+        return {text, true, text};
+    }
+
+    // Mostly one the volume can hold: one it cannot fails its device.
     std::string content()
     {
         static const char* contents[] = {"", "first", "odd"};
