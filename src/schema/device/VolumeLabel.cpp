@@ -22,7 +22,7 @@ VolumeLabel::VolumeLabel(const std::string& narrow) : m_text(narrow)
 {
     std::string readable;
     if (!CodePage::toUtf8(m_text, &readable)) {
-        m_refusal = "volume label is not a text of the code page";
+        m_refusal = "volume label is not a text of the code page (GBK)";
         m_fault = Fault::NOT_CODE_PAGE;
         return;
     }

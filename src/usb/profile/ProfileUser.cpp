@@ -10,6 +10,7 @@
 #include "schema/base/DeviceCode.h"
 #include "schema/base/Log.h"
 #include "schema/base/UsbConfiguration.h"
+#include "platform/orrin/CodePage.h"
 #include "schema/device/VolumeLabel.h"
 #include "usb/profile/uniSerialNO.h"
 
@@ -96,6 +97,13 @@ void ProfileUser::buildConfigInfo()
         }
         if (const VolumeLabel label(part->getVolumeLabel()); !label.refusal().empty()) {
             refuse(info, "VolumeLabel", n, part->getVolumeLabel(), label.refusal(), DeviceCode::FILE_SYSTEM_FAILED);
+        }
+        // Read in GBK as the label is: bytes that are no GBK text (a profile
+        // saved in another encoding) would otherwise reach the host as they
+        // stand.
+        if (std::string readable; !Tessor::CodePage::toUtf8(part->getCopyPath(), &readable)) {
+            refuse(info, "CopyPath", n, part->getCopyPath(), "is not a text of the code page (GBK)",
+                   DeviceCode::FILE_COPY_FAILED);
         }
         info.addPartInfo(part);
     }

@@ -129,6 +129,37 @@ TEST_F(ProfileUserTest, GapsInThePartitionsCloseUp)
     }
 }
 
+// Labels and copy paths are read in GBK, as the window writes them: the
+// bytes of a GBK text are kept, and a text that is not one (a profile saved
+// in UTF-8 whose bytes GBK cannot read) is refused with its key and code.
+TEST_F(ProfileUserTest, LabelsAndPathsAreReadInGbk)
+{
+    const std::string gbkData = "\xCA\xFD\xBE\xDD";  // 数据
+    const std::string utf8Middle = "\xE4\xB8\xAD";      // 中, half a character in GBK
+    struct Case {
+        std::string key;
+        std::string value;
+        int code;  // 0: taken as it stands
+    } cases[] = {{"VolumeLabel0", gbkData, 0},
+                 {"VolumeLabel0", utf8Middle, 0x8013},
+                 {"CopyPath0", "/content/" + gbkData, 0},
+                 {"CopyPath0", "/content/" + utf8Middle, 0x8015}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.key + "=" + c.value);
+        useProfile(m_folder.write("user.ini", "[SettingInformation]\nPtnCapacity0=100\n" + c.key + "=" + c.value + "\n"));
+        Sptr<ConfigInfo> info = ProfileUser("SettingInformation").getConfigInfo();
+        EXPECT_EQ(info->getRefusalCode(), c.code);
+        if (c.code != 0) {
+            EXPECT_NE(info->getRefusal().find(c.key + "="), std::string::npos) << info->getRefusal();
+            EXPECT_NE(info->getRefusal().find("GBK"), std::string::npos) << info->getRefusal();
+            continue;
+        }
+        ASSERT_EQ(1, info->getPartCount());
+        const auto part = info->getPartInfo(0);
+        EXPECT_EQ(c.key == "CopyPath0" ? part->getCopyPath() : part->getVolumeLabel(), c.value);
+    }
+}
+
 TEST_F(ProfileUserTest, UnwritableProfileFailsAfterTheFirstKey)
 {
     useProfile(m_folder.file("no-such-folder/user.ini"));
