@@ -63,7 +63,11 @@ int BaseManager::startup()
     }
     for (BaseManager* child : children) {
         CPLOG(7, "Device name %s startup", child->getName());
-        child->startup();
+        const int result = child->startup();
+        if (result != 0) {
+            CPLOG(0, "%s failed to start: %d", child->getName(), result);
+            return result;
+        }
     }
     return 0;
 }
@@ -175,7 +179,8 @@ void BaseManager::join()
     CPLOG(7, "'%s' is join", getName());
     Sptr<BaseManagerThread> thread = m_thread;
     TESSOR_ASSERT(thread);
-    thread->join();
+    const int joined = thread->join();
+    TESSOR_ASSERT(joined == 0);
 }
 
 void BaseManager::shutdown()

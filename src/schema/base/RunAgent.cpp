@@ -137,8 +137,7 @@ int RunAgent::run()
         }
     }
     getUiMgr()->execute();
-    m_root->startup();
-    return 0;
+    return m_root->startup();
 }
 
 int RunAgent::addPlugIn(const char* name, const char* /*value*/)

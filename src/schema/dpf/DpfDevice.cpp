@@ -224,12 +224,16 @@ int DpfDevice::finish(UsbDevice* device)
         return 0;
     }
     CPLOG(7, "%s update %s", device->getName(), m_cfgTable->getName());
-    m_cfgTable->finish(device);
+    int result = m_cfgTable->finish(device);
+    // Every writer is finished: each that refuses remembers it for its write.
     for (const Sptr<DpfCmd>& writer : m_writers) {
         CPLOG(7, "%s update %s", device->getName(), writer->getName());
-        writer->finish(device);
+        if (writer->finish(device) != 0) {
+            CPLOG(3, "%s: %s cannot be laid out", device->getName(), writer->getName());
+            result = -1;
+        }
     }
-    return 0;
+    return result;
 }
 
 int DpfDevice::writeFlash(UsbDevice* device)

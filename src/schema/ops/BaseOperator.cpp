@@ -143,7 +143,8 @@ void BaseOperator::shutdownDevice(Sptr<BaseEvent> event)
     } else {
         CPLOG(4, "%s has no device record to close", device->getName());
     }
-    device->reset();
+    const int reset = device->reset();
+    TESSOR_ASSERT(reset == 0);
 }
 
 }  // namespace Tessor::schema

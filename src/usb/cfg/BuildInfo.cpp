@@ -52,10 +52,7 @@ int BuildInfo::myInit()
     m_autoScanMode = 0;
     m_scanBlockMode = m_scanPageMode = 0;
     m_realCapacity = m_totalCapacity = m_badSectors = 0;
-    if (getDevice() != nullptr) {
-        update(getDevice());
-    }
-    return 0;
+    return getDevice() != nullptr ? update(getDevice()) : 0;
 }
 
 int BuildInfo::finish(schema::UsbDevice* device) { return finish(CfgDeviceView::of(device)); }

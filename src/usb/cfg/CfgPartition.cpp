@@ -47,11 +47,8 @@ int CfgPartition::init()
     clearData();
     padToFourLuns();
     getLunInfo(0)->fields().Capacity = kFirstLunSectors;
-    if (getDevice() != nullptr) {
-        update(getDevice());
-    }
     m_udisk.udiskReserved = 0;
-    return 0;
+    return getDevice() != nullptr ? update(getDevice()) : 0;
 }
 
 void CfgPartition::padToFourLuns()

@@ -138,11 +138,8 @@ int CfgTable::myInit()
     setFirmwareVersoin();
     m_buildInfo = Sptr<BuildInfo>(new BuildInfo(this));
     m_mp3 = Sptr<schema::Mp3Config>(new schema::Mp3Config("Default Mp3 Config"));
-    if (getDevice() != nullptr && m_variant) {
-        update(getDevice());
-    }
     m_firstSerial = 1;
-    return 0;
+    return getDevice() != nullptr && m_variant ? update(getDevice()) : 0;
 }
 
 void CfgTable::loadDescriptorDefaults()
@@ -425,10 +422,12 @@ int CfgTable::update(schema::UsbDevice* device)
     }
     for (const Sptr<schema::BaseData>& child : m_children) {
         CPLOG(7, "%s is update...", child->getName());
-        child->update(device);
+        if (const int result = child->update(device); result != 0) {
+            CPLOG(3, "%s: %s cannot be brought up to date", getName(), child->getName());
+            return result;
+        }
     }
-    m_buildInfo->update(device);
-    return 0;
+    return m_buildInfo->update(device);
 }
 
 CodeAllocation CfgTable::codeAllocation(schema::UsbDevice* device) const
@@ -481,7 +480,9 @@ int CfgTable::finish(schema::UsbDevice* device)
     }
     m_buildInfo->finish(view);
     if (schema::UsbConfiguration::instance()->isDpfSupport() && device->getDpfDevice() != nullptr) {
-        device->getDpfDevice()->finish(device);
+        // A photo-frame area that cannot be laid out refuses its own write,
+        // which fails the device with the photo-frame code.
+        (void)device->getDpfDevice()->finish(device);
     }
     if (lunResult < 0) {
         CPLOG(3, "LUNs of the run settings do not fit the configuration table of device %s", device->getName());
@@ -495,12 +496,13 @@ int CfgTable::update4Scan(schema::UsbDevice* device, bool flag)
     if (!m_variant) {
         return 0;
     }
-    update(device);
+    if (const int result = update(device); result != 0) {
+        return result;
+    }
     const CfgDeviceView view = CfgDeviceView::of(device);
     m_flash->update4Scan(view, flag);
     m_code->update4Scan(view, m_flash->record(), flag);
-    m_partition->update4Scan(device, flag);
-    return 0;
+    return m_partition->update4Scan(device, flag);
 }
 
 int CfgTable::update4HighFormat(schema::UsbDevice* device)

@@ -85,7 +85,9 @@ int CfgTableIndex::writeFlash(schema::UsbDevice* device)
     CPLOG(7, "access CfgTableIndex::writeFlash");
     Sptr<BaseAddress> container = getAddress();
     TESSOR_ASSERT(container);
-    update(device);
+    if (const int result = update(device); result != 0) {
+        return result;
+    }
     TESSOR_ASSERT(container->getCount() > 0);
     int result = 0;
     for (int i = 0; i < container->getCount(); ++i) {

@@ -18,10 +18,7 @@ LunInfo::~LunInfo() = default;
 int LunInfo::init()
 {
     m_fields = LunFields();
-    if (getDevice() != nullptr) {
-        update(getDevice());
-    }
-    return 0;
+    return getDevice() != nullptr ? update(getDevice()) : 0;
 }
 
 void LunInfo::debug()

@@ -207,7 +207,9 @@ int DpfCfgTable::writeFlash(schema::UsbDevice* device)
         return -1;
     }
     m_dpfDevice = device->getDpfDevice();
-    finish(device);
+    if (finish(device) != 0) {
+        return -1;
+    }
     CPLOG(7, "Download DPF Config table %s to Flash at %s", getName(), block->logData());
     if (device->writeFlashSectors(block, 1, m_table) != 0) {
         CPLOG(3, "DPF Config Table of device %s write to FLASH failed", device->getName());
