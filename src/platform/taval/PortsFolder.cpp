@@ -1,5 +1,7 @@
 #include "platform/taval/PortsFolder.h"
 
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -10,6 +12,21 @@
 #include "platform/orrin/PlatformLog.h"
 
 namespace Tessor::taval {
+
+namespace {
+
+// One plug of an entry: the folder it leads to and the entry itself, which
+// an unplug and a new plug make anew even between two polls.
+std::string entryPlug(const std::string& entry, const std::string& target) {
+    struct stat st {};
+    if (::lstat(entry.c_str(), &st) != 0) {
+        return {};
+    }
+    return target + '\n' + std::to_string(st.st_ino) + ':' + std::to_string(st.st_ctim.tv_sec) + '.' +
+           std::to_string(st.st_ctim.tv_nsec);
+}
+
+}  // namespace
 
 PortsFolder::PortsFolder(Hub& hub, std::string folder)
     : m_hub(hub), m_folder(std::move(folder)), m_plugged(size_t(hub.portCount())), m_refused(size_t(hub.portCount())) {
@@ -39,19 +56,24 @@ void PortsFolder::poll() {
             (void)m_hub.unplug(i);  // a device its rules pulled out has left the port already
             plugged.clear();
         }
-        if (wanted.empty() || wanted == m_refused[size_t(i)]) {
+        if (wanted.empty()) {
+            continue;
+        }
+        std::string& refused = m_refused[size_t(i)];
+        const std::string plug = entryPlug(entry.string(), wanted);
+        if (plug == refused) {
             continue;
         }
         std::string error;
         if (m_hub.plug(i, wanted, &error) == 0) {
             plugged = wanted;
-            m_refused[size_t(i)].clear();
+            refused.clear();
         } else {
             // The operator watches the console, not the log.
             const std::string told = printableText(entry.string()) + " not plugged: " + error;
             PLATFORM_LOG(3, "%s", told.c_str());
             std::fprintf(stderr, "%s\n", told.c_str());
-            m_refused[size_t(i)] = wanted;
+            refused = plug;
         }
     }
 }

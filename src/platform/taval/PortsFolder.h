@@ -29,7 +29,9 @@ private:
     Hub& m_hub;
     std::string m_folder;
     std::vector<std::string> m_plugged;  // device folder per port plugged from here
-    std::vector<std::string> m_refused;  // last entry per port that could not be plugged
+    // Per port the entry last refused, as entryPlug tells it: the same plug
+    // is not tried again, a new one is.
+    std::vector<std::string> m_refused;
 };
 
 }  // namespace Tessor::taval

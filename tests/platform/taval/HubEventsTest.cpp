@@ -316,11 +316,20 @@ TEST(TavalHub, PortsFolderPlugsAndPullsDevices) {
     int portCount = 0;
     EXPECT_TRUE(count >> portCount);
     EXPECT_EQ(portCount, 2);  // for usbsim to refuse ports the tool does not have
-    std::filesystem::create_directory_symlink(device, ports + "/port1");
+    // The poll that plugs port 1 has seen port 0 already.
     std::filesystem::create_directory_symlink(broken, ports + "/port0");
+    std::filesystem::create_directory_symlink(device, ports + "/port1");
     EXPECT_EQ(waitFor(2), (std::vector<int>{HW_EVT_LAYER_READY, HW_EVT_PLUG_IN}));
     EXPECT_NE(engine.hub().device(1), nullptr);
     EXPECT_EQ(engine.hub().device(0), nullptr);
     std::filesystem::remove(ports + "/port1");
     EXPECT_EQ(waitFor(3), (std::vector<int>{HW_EVT_LAYER_READY, HW_EVT_PLUG_IN, HW_EVT_REMOVED}));
+
+    // The refused device mended and plugged in again, pulled and put back
+    // between two polls, is judged afresh.
+    makeDevice(dir.path(), "x");
+    std::filesystem::create_directory_symlink(broken, ports + "/again");
+    std::filesystem::rename(ports + "/again", ports + "/port0");
+    EXPECT_EQ(waitFor(4), (std::vector<int>{HW_EVT_LAYER_READY, HW_EVT_PLUG_IN, HW_EVT_REMOVED, HW_EVT_PLUG_IN}));
+    EXPECT_NE(engine.hub().device(0), nullptr);
 }
