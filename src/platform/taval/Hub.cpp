@@ -44,11 +44,6 @@ Hub::Hub(DEVICE_INIT_T* init) : m_init(init), m_events(init, [this] {
     for (int i = 0; i < init->deviceCount; ++i) {
         m_ports.push_back(std::make_unique<Port>(*this, i));
     }
-    const char* folder = std::getenv(PortsFolder::kEnvironment);
-    if (folder != nullptr && *folder != '\0') {
-        m_portsFolder = std::make_unique<PortsFolder>(*this, folder);
-        PLATFORM_LOG(7, "watching ports folder %s", folder);
-    }
     std::lock_guard<std::mutex> lock(g_hubsMutex);
     g_hubs.push_back(this);
 }
@@ -84,6 +79,19 @@ std::shared_ptr<VirtualDevice> Hub::findDrive(const std::string& drive) {
         }
     }
     return nullptr;
+}
+
+bool Hub::watchPortsFolder() {
+    const char* folder = std::getenv(PortsFolder::kEnvironment);
+    if (folder == nullptr || *folder == '\0') {
+        return true;
+    }
+    m_portsFolder = PortsFolder::watch(*this, folder);
+    if (!m_portsFolder) {
+        return false;
+    }
+    PLATFORM_LOG(7, "watching ports folder %s", folder);
+    return true;
 }
 
 void Hub::start() {

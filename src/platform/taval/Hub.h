@@ -26,6 +26,9 @@ public:
     // The hub started with a start record; null when none runs.
     static Hub* of(const DEVICE_INIT_T* init);
 
+    // Watches the ports folder the environment names, if it names one (see
+    // PortsFolder); false when another running tool watches it.
+    [[nodiscard]] bool watchPortsFolder();
     // Starts the library thread, which reports the layer ready first.
     void start();
     void stop();

@@ -1,12 +1,16 @@
 #include "platform/taval/PortsFolder.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <system_error>
 
+#include "platform/taval/FileTransfer.h"
 #include "platform/taval/Hub.h"
 #include "platform/taval/PrintableText.h"
 #include "platform/orrin/PlatformLog.h"
@@ -28,17 +32,55 @@ std::string entryPlug(const std::string& entry, const std::string& target) {
 
 }  // namespace
 
-PortsFolder::PortsFolder(Hub& hub, std::string folder)
-    : m_hub(hub), m_folder(std::move(folder)), m_plugged(size_t(hub.portCount())), m_refused(size_t(hub.portCount())) {
-    std::ofstream count(m_folder + "/" + kPortCountFile, std::ios::trunc);
-    if (!(count << m_hub.portCount() << '\n')) {
+std::unique_ptr<PortsFolder> PortsFolder::watch(Hub& hub, const std::string& folder) {
+    const std::string path = folder + "/" + kPortCountFile;
+    // A few tries: the tool holding the file may remove it between our open and our lock.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+        if (fd < 0) {
+            break;
+        }
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
+            ::close(fd);
+            tell("ports folder " + printableText(folder) +
+                 " is watched by another running station; give each station a ports folder of its own");
+            return nullptr;
+        }
+        struct stat held {};
+        struct stat named {};
+        if (::fstat(fd, &held) == 0 && ::stat(path.c_str(), &named) == 0 && held.st_ino == named.st_ino &&
+            held.st_dev == named.st_dev) {
+            return std::unique_ptr<PortsFolder>(new PortsFolder(hub, folder, fd));
+        }
+        ::close(fd);
+    }
+    return std::unique_ptr<PortsFolder>(new PortsFolder(hub, folder, -1));
+}
+
+PortsFolder::PortsFolder(Hub& hub, std::string folder, int countFile)
+    : m_hub(hub),
+      m_folder(std::move(folder)),
+      m_countFile(countFile),
+      m_plugged(size_t(hub.portCount())),
+      m_refused(size_t(hub.portCount())) {
+    const std::string count = std::to_string(m_hub.portCount()) + '\n';
+    if (m_countFile < 0 || ::ftruncate(m_countFile, 0) != 0 ||
+        writeAt(m_countFile, count.data(), count.size(), 0) != count.size()) {
         PLATFORM_LOG(3, "ports folder %s: the port count cannot be written", printableText(m_folder).c_str());
     }
 }
 
 PortsFolder::~PortsFolder() {
-    std::error_code ec;
-    std::filesystem::remove(m_folder + "/" + kPortCountFile, ec);
+    // Only the file this tool holds is its own to remove.
+    if (m_countFile >= 0) {
+        ::unlink((m_folder + "/" + kPortCountFile).c_str());
+        ::close(m_countFile);
+    }
+}
+
+void PortsFolder::tell(const std::string& text) {
+    PLATFORM_LOG(3, "%s", text.c_str());
+    std::fprintf(stderr, "%s\n", text.c_str());
 }
 
 void PortsFolder::poll() {
@@ -69,10 +111,7 @@ void PortsFolder::poll() {
             plugged = wanted;
             refused.clear();
         } else {
-            // The operator watches the console, not the log.
-            const std::string told = printableText(entry.string()) + " not plugged: " + error;
-            PLATFORM_LOG(3, "%s", told.c_str());
-            std::fprintf(stderr, "%s\n", told.c_str());
+            tell(printableText(entry.string()) + " not plugged: " + error);
             refused = plug;
         }
     }

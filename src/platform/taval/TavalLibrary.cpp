@@ -35,8 +35,12 @@ int initDevices(DEVICE_MGR_T* mgr, DEVICE_INIT_T* init) {
     }
     PLATFORM_LOG(7, "device layer for %.*s: %d ports, log %.*s", DEVICE_INIT_NAME_SIZE, init->displayName,
           init->deviceCount, DEVICE_INIT_LOG_NAME_SIZE, init->logFileName);
-    init->commandEntry = commandEntry;
     auto* hub = new Tessor::taval::Hub(init);
+    if (!hub->watchPortsFolder()) {
+        delete hub;
+        return -4;
+    }
+    init->commandEntry = commandEntry;
     mgr->library = hub;
     hub->start();
     return 0;

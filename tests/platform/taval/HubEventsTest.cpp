@@ -3,6 +3,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -332,4 +333,23 @@ TEST(TavalHub, PortsFolderPlugsAndPullsDevices) {
     std::filesystem::rename(ports + "/again", ports + "/port0");
     EXPECT_EQ(waitFor(4), (std::vector<int>{HW_EVT_LAYER_READY, HW_EVT_PLUG_IN, HW_EVT_REMOVED, HW_EVT_PLUG_IN}));
     EXPECT_NE(engine.hub().device(0), nullptr);
+}
+
+// One station watches a ports folder: a second one is refused at its start
+// and leaves the first one's port count alone, and a count a killed station
+// left behind is taken over.
+TEST(TavalHub, APortsFolderIsWatchedByOneStationAtATime) {
+    TempFolder dir;
+    const std::string ports = dir.path() + "/ports";
+    const std::string count = ports + "/port-count";
+    std::filesystem::create_directories(ports);
+    std::ofstream(count) << "7\n";
+    ::setenv("TAVAL_PORTS", ports.c_str(), 1);
+    auto first = std::make_unique<Engine>(2);
+    EXPECT_LT(Engine(3).result, 0);
+    ::unsetenv("TAVAL_PORTS");
+    EXPECT_EQ(first->result, 0);
+    EXPECT_EQ(test_support::readFile(count), "2\n");
+    first.reset();
+    EXPECT_FALSE(std::filesystem::exists(count));
 }
