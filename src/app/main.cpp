@@ -10,6 +10,7 @@
 #include "app/ConsoleUiMgr.h"
 #include "schema/base/Log.h"
 #include "schema/base/RunAgent.h"
+#include "usb/ops/UsbProduction.h"
 
 using namespace Tessor::schema;
 
@@ -27,6 +28,7 @@ int main(int argc, char** argv)
     sigaddset(&stopSignals, SIGTERM);
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
+    Tessor::usb::installUsbProduction();
     (void)RunAgent::setCfgParm(fileName.c_str());  // the name is never null
     RunAgent* agent = RunAgent::instance();
     setLogLabel("MainWin");

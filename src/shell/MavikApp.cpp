@@ -17,6 +17,7 @@
 #include "shell/MavikUiMgr.h"
 #include "shell/SystemLocale.h"
 #include "shell/WndMavikMain.h"
+#include "usb/ops/UsbProduction.h"
 #include "utils/AnsiText.h"
 
 namespace Tessor::shell {
@@ -76,6 +77,7 @@ int MavikApp::InitInstance(int argc, char** argv)
         return RunAgent::START_FAILED_STATUS;
     }
     parseCommandLine(line);
+    Tessor::usb::installUsbProduction();
     RunAgent* agent = RunAgent::instance();
     setLogLabel("MainWin");
     MavikUiMgr* ui = new MavikUiMgr(agent->getManager());

@@ -18,6 +18,7 @@
 #include "schema/ui/UiInterfaceMgr.h"
 #include "support/CodeTree.h"
 #include "support/TempFolder.h"
+#include "usb/ops/UsbProduction.h"
 
 namespace {
 
@@ -33,6 +34,7 @@ void runLoginStation(const std::string& folder)
     if (!RunAgent::setCfgParm("login.cfg")) {
         std::exit(2);
     }
+    Tessor::usb::installUsbProduction();
     RunAgent* agent = RunAgent::instance();
     UiInterfaceMgr* ui = new UiInterfaceMgr(agent->getManager());
     (void)agent->init(ui);  // the exit is what is looked at, whatever the start-up gave

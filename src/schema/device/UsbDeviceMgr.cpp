@@ -13,6 +13,7 @@
 #include "schema/dpf/DpfDataFactory.h"
 #include "schema/event/DeviceEvent.h"
 #include "schema/event/UiEvent.h"
+#include "schema/state/StateOperators.h"
 #include "usb/cfg/CodeFactory.h"
 #include "usb/scan/SampleFactory.h"
 
@@ -39,6 +40,11 @@ void UsbDeviceMgr::fillDeviceInit()
 int UsbDeviceMgr::init()
 {
     fillDeviceInit();
+    if (!StateOperators::isFilled()) {
+        m_startFailure = "the production side is not installed: the device states have no operators";
+        CPLOG(3, "%s", m_startFailure.c_str());
+        return -1;
+    }
     // Only photo frames read the photo-frame pictures and fonts.
     if (UsbConfiguration::instance()->isDpfSupport()) {
         const int dpf = DpfDataFactory::instance()->init();

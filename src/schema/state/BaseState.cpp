@@ -4,6 +4,7 @@
 #include "schema/base/Log.h"
 #include "schema/device/BaseDevice.h"
 #include "schema/ops/BaseOperator.h"
+#include "schema/state/StateOperators.h"
 
 namespace Tessor::schema {
 
@@ -54,6 +55,16 @@ Sptr<BaseState> BaseState::process(Sptr<BaseEvent> event)
     }
     CPLOG(7, "Done with state (%s)", getName());
     return next;
+}
+
+void BaseState::initState()
+{
+    for (const Sptr<BaseOperator>& op : StateOperators::make(m_type, StateOperators::ENTRY)) {
+        addEntryOperator(op);
+    }
+    for (const Sptr<BaseOperator>& op : StateOperators::make(m_type, StateOperators::PASS)) {
+        addOperator(op);
+    }
 }
 
 void BaseState::processEntry(Sptr<BaseEvent> event) { runAll(m_entryOperators, event); }

@@ -26,7 +26,8 @@ public:
     virtual const char* getName() const { return m_name.c_str(); }
     virtual void processEntry(Sptr<BaseEvent> event);
     virtual void processExit(Sptr<BaseEvent> event);
-    virtual void initState() {}
+    // Takes this state's operators from the production side's table.
+    virtual void initState();
 
     bool isProgress() const { return m_progress; }
     int getProgressNumber() const { return m_progressNumber; }

@@ -8,8 +8,6 @@ namespace Tessor::schema {
 class UsbStateBuildDpf : public BaseState {
 public:
     UsbStateBuildDpf();
-
-    void initState() override;
 };
 
 }  // namespace Tessor::schema

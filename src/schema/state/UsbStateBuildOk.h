@@ -8,8 +8,6 @@ namespace Tessor::schema {
 class UsbStateBuildOk : public BaseState {
 public:
     UsbStateBuildOk();
-
-    void initState() override;
 };
 
 }  // namespace Tessor::schema

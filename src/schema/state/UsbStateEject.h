@@ -8,8 +8,6 @@ namespace Tessor::schema {
 class UsbStateEject : public BaseState {
 public:
     UsbStateEject();
-
-    void initState() override;
 };
 
 }  // namespace Tessor::schema

@@ -8,8 +8,6 @@ namespace Tessor::schema {
 class UsbStateError : public BaseState {
 public:
     UsbStateError();
-
-    void initState() override;
 };
 
 }  // namespace Tessor::schema

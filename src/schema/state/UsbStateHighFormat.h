@@ -8,8 +8,6 @@ namespace Tessor::schema {
 class UsbStateHighFormat : public BaseState {
 public:
     UsbStateHighFormat();
-
-    void initState() override;
 };
 
 }  // namespace Tessor::schema

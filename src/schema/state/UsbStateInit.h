@@ -8,8 +8,6 @@ namespace Tessor::schema {
 class UsbStateInit : public BaseState {
 public:
     UsbStateInit();
-
-    void initState() override;
 };
 
 }  // namespace Tessor::schema

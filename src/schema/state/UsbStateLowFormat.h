@@ -8,8 +8,6 @@ namespace Tessor::schema {
 class UsbStateLowFormat : public BaseState {
 public:
     UsbStateLowFormat();
-
-    void initState() override;
 };
 
 }  // namespace Tessor::schema

@@ -8,8 +8,6 @@ namespace Tessor::schema {
 class UsbStateScan : public BaseState {
 public:
     UsbStateScan();
-
-    void initState() override;
 };
 
 }  // namespace Tessor::schema

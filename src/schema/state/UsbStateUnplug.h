@@ -8,8 +8,6 @@ namespace Tessor::schema {
 class UsbStateUnplug : public BaseState {
 public:
     UsbStateUnplug();
-
-    void initState() override;
 };
 
 }  // namespace Tessor::schema

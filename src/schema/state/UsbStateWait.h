@@ -8,8 +8,6 @@ namespace Tessor::schema {
 class UsbStateWait : public BaseState {
 public:
     UsbStateWait();
-
-    void initState() override;
 };
 
 }  // namespace Tessor::schema

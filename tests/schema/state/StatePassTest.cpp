@@ -1,11 +1,13 @@
 // Passes of a device's state machine over states of the test's own: which
 // operators see an event, where the device goes, and what progress a state
-// reports each time it is entered.
+// reports each time it is entered; a station whose states have no operators.
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -15,6 +17,7 @@
 #include "schema/base/RunAgent.h"
 #include "schema/base/UsbConfiguration.h"
 #include "schema/device/UsbDevice.h"
+#include "schema/device/UsbDeviceMgr.h"
 #include "schema/event/DeviceEvent.h"
 #include "schema/event/UiEvent.h"
 #include "schema/ops/DeviceOperator.h"
@@ -204,6 +207,24 @@ TEST_F(StatePassTest, EveryEntryIntoAStateReportsItsOperatorsProgressFromZero)
     post(DEV_SIG_SCAN);
     ASSERT_TRUE(trace.waitSize(5));
     EXPECT_EQ(sink.waitReports(4), (std::vector<std::string>{"300/1000", "1000/1000", "300/1000", "1000/1000"}));
+}
+
+// A station whose production side never named the states' operators would
+// take devices it could never move on: its device manager does not start.
+TEST(StateOperatorsTest, ADeviceManagerDoesNotStartBeforeTheStatesHaveOperators)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    // Run in a process of its own, where nothing has filled the table.
+    EXPECT_EXIT(
+        {
+            const test_support::TempFolder folder;
+            UsbConfiguration::instance(folder.write("bare.cfg", "ChipSet string 6716\nLog_Level int 3\n"));
+            UsbDeviceMgr manager(nullptr, "UsbMgr");
+            const int result = manager.init();
+            std::fprintf(stderr, "%d: %s\n", result, manager.getStartFailure().c_str());
+            std::exit(manager.getManagerCount());
+        },
+        ::testing::ExitedWithCode(0), "-1: the production side is not installed");
 }
 
 }  // namespace

@@ -38,6 +38,7 @@
 #include "support/ManagerDrain.h"
 #include "support/TempFolder.h"
 #include "support/Waits.h"
+#include "usb/ops/UsbProduction.h"
 
 namespace engine_test {
 
@@ -385,6 +386,7 @@ public:
         UiInterfaceMgr* ui = makeUi(m_root);
         RunAgent::attachUi(ui);
         m_root->addManager(ui);
+        Tessor::usb::installUsbProduction();
         m_usb = new UsbDeviceMgr(m_root, "UsbMgr");
         m_initResult = m_usb->init();
         CommandLog::instance().attach(m_usb->getDeviceInit());
