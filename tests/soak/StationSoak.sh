@@ -7,7 +7,11 @@
 #    after its PLUGGED_OFF, and a SIGTERM amid running devices must end the
 #    station cleanly with no process of it left;
 #  - road: a device of every usbsim preset and the demo's four-chip device
-#    built, each logical unit exported and read back by fsck.fat and mtools.
+#    built, each logical unit exported and read back by fsck.fat and mtools;
+#  - broken storage: device files cut while plugged, a device on a file
+#    system that is full, a refused device mended and plugged again and a
+#    second station on the ports folder: only the device concerned fails,
+#    with its code, and every other one is built.
 # The plug schedule is drawn from a seed: TESSOR_SOAK_SEED=N replays another.
 # Usage: StationSoak.sh TESSOR USBSIM CODETREE SAMPLES
 set -eu
@@ -26,11 +30,15 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/tessor-soak-XXXXXX")
 failures=$work/failures
 station=
 station_pid=
+small_fs=
 declare -A heard=()
 
 cleanup() {
   if [ -n "$station_pid" ]; then
     kill -KILL "$station_pid" 2>/dev/null || true
+  fi
+  if [ -n "$small_fs" ]; then
+    umount "$small_fs" 2>/dev/null || true
   fi
   if [ -s "$failures" ]; then
     echo "soak: the stations' folders are kept in $work" >&2
@@ -457,7 +465,98 @@ odd_files() {
   fi
 }
 
+# Ports 0..2: a device whose page-state, flash or logical-disk file is cut
+# amid its scan; port 3: a device on a file system filled before its scan
+# (a small tmpfs, where this machine lets us mount one; else a sound device
+# on the disk); port 4: a device
+# refused for its description, mended and plugged again; port 5: a sound
+# device. Meanwhile a second station on the same ports folder is refused.
+broken_storage() {
+  make_station broken 6716
+  sed -i 's/^Device_Count .*/Device_Count     int     6/' "$station/tessor.cfg"
+  local port name cut=(pages.bin flash.bin logical.bin)
+  for name in C0 C1 C2 R S; do
+    make_device "$name" "${soak_device[@]}" --timing realistic
+  done
+  add_section S
+  local full=
+  small_fs=$work/small
+  mkdir -p "$small_fs"
+  if mount -t tmpfs -o size=1m tmpfs "$small_fs" 2>/dev/null; then
+    "$usbsim" create "$small_fs/F" --drive F "${soak_device[@]}" --timing realistic >/dev/null
+    ln -s "$small_fs/F" "$station/devices/F"
+    cat /dev/zero >"$small_fs/fill" 2>/dev/null || true
+    full=1
+  else
+    small_fs=
+    echo "broken storage: no tmpfs can be mounted here; port 3 takes a sound device"
+    make_device F "${soak_device[@]}" --timing realistic
+  fi
+  cp "$station/devices/R/device.ini" "$work/R.ini"
+  sed -i 's/^Variant=.*/Variant=9999/' "$station/devices/R/device.ini"
+  start_station
+  heard=()
+  for port in 0 1 2; do
+    plug "$port" "C$port"
+  done
+  plug 3 F
+  # usbsim would refuse the broken device: the entry is made by hand.
+  ln -s "$station/devices/R" "$station/ports/port4"
+  plug 5 S
+  for port in 0 1 2; do
+    if await "^UDISK-$port (PROGRESS: StateScan|STATUS|BUILD_OK)"; then
+      truncate -s 0 "$station/devices/C$port/${cut[port]}"
+    else
+      fail "port $port: device C$port never reached its scan"
+    fi
+  done
+
+  local first=$station second status=0
+  make_station second 6716
+  second=$station
+  station=$first
+  (cd "$second" && TAVAL_PORTS="$station/ports" exec timeout "$limit" "$tessor" -f tessor.cfg >out 2>err) ||
+    status=$?
+  [ "$status" = 3 ] || fail "a second station on the ports folder ended with status $status, not 3"
+  grep -q 'is watched by another running station' "$second/err" ||
+    fail "the second station did not say why it stopped: $(head -c 300 "$second/err")"
+  [ -s "$station/ports/port-count" ] || fail "the second station took the first one's port count"
+
+  local end=$((SECONDS + limit))
+  until grep -q 'port4 not plugged' "$station/err" || ((SECONDS >= end)); do
+    nap 50
+  done
+  cp "$work/R.ini" "$station/devices/R/device.ini"
+  unplug 4
+  plug 4 R
+  await_each 6 'BUILD_OK STATUS' || fail "not every port of the broken-storage station ended its road"
+  local expected
+  for port in 0 1 2 3 4 5; do
+    expected='STATUS: .*\(0x[0-9A-Fa-f]+\)'
+    ((port >= 4 || (port == 3 && !full))) && expected=BUILD_OK
+    line=${heard["$port BUILD_OK"]:-${heard["$port STATUS"]:-}}
+    echo "broken storage: port $port ${line:8:100}"
+    [[ $line =~ ^UDISK-$port\ $expected ]] || fail "port $port: not as expected: $expected"
+  done
+  local told
+  told=$(grep -c 'port4 not plugged' "$station/err" || true)
+  [ "$told" = 1 ] || fail "the refused device was told $told times, not once"
+  for port in 0 1 2 3 4 5; do
+    [ -L "$station/ports/port$port" ] && unplug "$port"
+  done
+  await_each 6 PLUGGED_OFF || true
+  stop_station
+  check_reports
+  [ ! -e "$station/ports/port-count" ] || fail "the station left its port count behind"
+  if [ -n "$small_fs" ]; then
+    umount "$small_fs"
+    small_fs=
+  fi
+}
+
 started=$SECONDS
+broken_storage
+echo "broken storage: $((SECONDS - started)) s"
 odd_files
 echo "odd files: $((SECONDS - started)) s"
 soak
