@@ -3,13 +3,18 @@
 // a signal.
 #include <gtest/gtest.h>
 
+#include <sched.h>
 #include <signal.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -397,6 +402,67 @@ TEST(TessorToolTest, EncryptedUnitLeavesItsPasswordOnlyInTheProfile)
     }
     EXPECT_GT(dumps, 0);
     EXPECT_NE(contentOf(folder.path() + "/UserSetting.ini").find(password), std::string::npos);
+}
+
+// The diagnostic copies a device's road leaves beside the log (its bitmaps,
+// its tables) are each replaced whole: when the log's disk is full by the
+// next device, every copy of the device before is still there as it was.
+// The disk is a small file system of the test's own, mounted where only
+// this process and its children see it.
+TEST(TessorToolTest, DiagnosticCopiesSurviveAFullDisk)
+{
+    TempFolder folder;
+    TempFolder devices;
+    const std::string logs = folder.path() + "/logs";
+    fs::create_directories(logs);
+    if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+        mount("tmpfs", logs.c_str(), "tmpfs", 0, "size=1m") != 0) {
+        GTEST_SKIP() << "no file system of the test's own can be mounted: " << std::strerror(errno);
+    }
+    struct Unmount {
+        const std::string& at;
+        ~Unmount() { umount2(at.c_str(), MNT_DETACH); }
+    } unmount{logs};
+    writeStation(folder.path(), stationWith("LogFilename", "LogFilename string logs/tessor.log\n"));
+    setProfile(folder.path(), {{"autoStart", "1"}});
+    const char* const names[] = {"ScanBitmap", "MyDevice0Bitmap", "0_ConfigTable", "0_DefaultCfgTable"};
+    std::map<std::string, std::string> copies;
+    for (const bool full : {false, true}) {
+        SCOPED_TRACE(full ? "full" : "free");
+        if (full) {
+            std::ofstream filler(logs + "/filler", std::ios::binary);
+            const std::string block(4096, 'x');
+            while (filler.write(block.data(), block.size())) {
+            }
+        }
+        // The second device has twice the flash, so its bitmaps need more
+        // room than the first one's copies would leave when cut.
+        const std::string device = devices.path() + (full ? "/second" : "/first");
+        test_support::writeDeviceIni(device, smallDevice(),
+                                     {{"Device.BlocksPerChip", "1024"}, {"Device.PagesPerBlock", "64"},
+                                      {"Device.Chips", full ? "2" : "1"}});
+        Tool tool(folder.path(), {"-f", "station.cfg"});
+        ASSERT_TRUE(tool.waitFor("- LAYER_READY")) << tool.output();
+        fs::create_directory_symlink(device, folder.path() + "/ports/port0");
+        EXPECT_TRUE(tool.waitFor("UDISK-0 BUILD_OK", std::chrono::seconds(120))) << tool.output();
+        tool.signal(SIGTERM);
+        EXPECT_EQ(tool.wait(), 0) << tool.errors();
+        fs::remove(folder.path() + "/ports/port0");
+        for (const char* name : names) {
+            const std::string copy = contentOf(logs + "/" + name);
+            if (!full) {
+                EXPECT_FALSE(copy.empty()) << name;
+                copies[name] = copy;
+            } else {
+                EXPECT_EQ(copy, copies[name]) << name;
+            }
+        }
+    }
+    for (const fs::directory_entry& entry : fs::directory_iterator(logs)) {
+        EXPECT_TRUE(entry.path().filename() == "tessor.log" || entry.path().filename() == "filler" ||
+                    copies.count(entry.path().filename().string()) != 0)
+            << entry.path();
+    }
 }
 
 // A busy station stopped by the operator: every port mid-identification when
