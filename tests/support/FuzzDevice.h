@@ -32,7 +32,9 @@ public:
     {
         std::vector<uint8_t> out(count, 0xFF);
         const size_t n = std::min(count, m_size - m_at);
-        std::memcpy(out.data(), m_data + m_at, n);
+        if (n > 0) {  // an empty input may come without bytes
+            std::memcpy(out.data(), m_data + m_at, n);
+        }
         m_at += n;
         return out;
     }

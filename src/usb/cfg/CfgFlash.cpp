@@ -73,8 +73,10 @@ bool CfgFlash::describesFlash() const
     const int exponent = m_flash.bBlockPerChipExp;
     const int64_t pages = m_flash.wPagesPerBlock;
     const int64_t sectors = m_flash.bSectorsPerPage;
+    constexpr int64_t kNamedBlocks = 0xFFFF + 2 * 0xFF + 1;  // a block field, two page offsets
+    constexpr int64_t kNamedSectors = 0xFF;                   // a start sector
     return chips >= 1 && exponent < 31 && pages >= 1 && sectors >= 1 &&
-           chips * (int64_t(1) << exponent) * pages * sectors <= INT_MAX;
+           std::max(chips << exponent, kNamedBlocks) * pages * sectors + kNamedSectors <= INT_MAX;
 }
 
 // The chips are those of the geometry: a count one higher would make the

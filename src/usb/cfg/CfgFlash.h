@@ -37,8 +37,9 @@ public:
     // The geometry a table read back describes: chips from the code-control
     // record, the rest from this record.
     Sptr<schema::DiskInfo> getDiskInfo() const;
-    // Whether that geometry is one of a flash: every count at least one and
-    // the sectors of the whole device numbered by an int.
+    // Whether that geometry is one of a flash: every count at least one, and
+    // every sector the table can name numbered by an int, up to its block
+    // field's last block and the pages counted on from there.
     bool describesFlash() const;
     // The flash identity rebuilt from the record, of the same geometry.
     Sptr<FlashInfo> getFlashInfo() const;

@@ -249,6 +249,14 @@ TEST_P(FlashTable, TableOfNoFlashIsNotAdopted)
              t.getFlashCtrl()->record().wPagesPerBlock = 1024;
              t.getFlashCtrl()->record().bSectorsPerPage = 64;
          }},
+        // 65536 blocks fit, the 66046 its fields can name do not.
+        {"blocks it can name past an int",
+         [](CfgTable& t) {
+             t.getFlashCtrl()->record().bBlockPerChipExp = 16;
+             t.getFlashCtrl()->record().wPagesPerBlock = 1023;
+             t.getFlashCtrl()->record().bSectorsPerPage = 32;
+             t.getCodeCtrl()->record().wCfgTblBlkAddr = 0xFFFF;
+         }},
     };
     UsbConfiguration::instance()->setCurrentFunction(Tessor::schema::FUNCTION_USER);
     for (const Case& c : cases) {
