@@ -2,6 +2,7 @@
 // reads and writes the device's logical disk file at the volume's offset; a
 // copy succeeds only when the volume then holds what was given.
 #include <fcntl.h>
+#include <iconv.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -137,6 +138,49 @@ std::string notOnlyFilesUnder(const std::string& folder, uint64_t& bytes) {
     return ec ? "the folder " + folder + " cannot be read: " + ec.message() : std::string();
 }
 
+// The copy tool keeps a name of the 8.3 form whose characters all lie in its
+// code page (850) as a short name alone, in that code page: readers of the
+// system's code page (GBK) would show other characters. Such a name with a
+// character beyond ASCII is refused; one with a character 850 lacks gets a
+// long name and a plain short one.
+bool shortNameInCodePage850(const std::string& name) {
+    iconv_t cd = iconv_open("CP850", "UTF-8");
+    if (cd == iconv_t(-1)) {
+        return false;
+    }
+    std::string in = name;
+    std::string out(name.size(), '\0');
+    char* inPtr = in.data();
+    char* outPtr = out.data();
+    size_t inLeft = in.size();
+    size_t outLeft = out.size();
+    const bool converts = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) != size_t(-1) && inLeft == 0;
+    iconv_close(cd);
+    out.resize(out.size() - outLeft);
+    const size_t dot = out.rfind('.');
+    const size_t base = dot == std::string::npos ? out.size() : dot;
+    const size_t extension = dot == std::string::npos ? 0 : out.size() - dot - 1;
+    const bool shortForm = base >= 1 && base <= 8 && extension <= 3 && out.find('.') == dot &&
+                           out.find_first_of(" \"*+,/:;<=>?[\\]|") == std::string::npos;
+    return converts && shortForm && std::any_of(out.begin(), out.end(), [](char c) { return c & 0x80; });
+}
+
+// Why a name under `source` cannot be kept in the system's code page; empty
+// when every name can.
+std::string nameOutsideCodePage(const std::string& source) {
+    const std::filesystem::path root(source);
+    std::error_code ec;
+    if (!std::filesystem::is_directory(root, ec)) {
+        return shortNameInCodePage850(root.filename().string()) ? root.filename().string() : std::string();
+    }
+    for (std::filesystem::recursive_directory_iterator it(root, ec), end; !ec && it != end; it.increment(ec)) {
+        if (shortNameInCodePage850(it->path().filename().string())) {
+            return std::filesystem::relative(it->path(), root, ec).string();
+        }
+    }
+    return {};
+}
+
 // Bytes the files of a FAT volume may take: its clusters, from its boot sector.
 uint64_t volumeDataBytes(const uint8_t* boot) {
     const uint64_t clusterSectors = boot[13];
@@ -233,6 +277,10 @@ bool VirtualDevice::copyIn(const std::string& source, std::string* refusal) {
             bytes = std::filesystem::file_size(source, ec);
         } else {
             *refusal = "nothing to copy at " + source;
+        }
+        if (const std::string name = refusal->empty() ? nameOutsideCodePage(source) : ""; !name.empty()) {
+            *refusal = name + ": this volume would keep its name as a short name of code page 850, which reads "
+                              "otherwise in GBK; a name of plain letters, or a longer one, is kept as given";
         }
         if (!refusal->empty()) {
             return false;

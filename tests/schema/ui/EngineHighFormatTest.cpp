@@ -391,10 +391,11 @@ TEST(EngineHighFormatFit, ProfileSizesTheFitReplacesAreBuilt)
     }
 }
 
-// A copy whose names the volume would hold otherwise than given, or whose
-// files are larger than the volume, fails its device at its first attempt
-// with the copy code and a message naming the file and why; the odd names
-// it can hold read back as they were given.
+// A copy whose names the volume would hold otherwise than given (a short
+// name alone in a code page other than GBK among them), or whose files are
+// larger than the volume, fails its device at its first attempt with the
+// copy code and a message naming the file and why; the odd names it can hold
+// read back as they were given.
 TEST(EngineHighFormatCopy, NamesTheVolumeWouldChangeFailTheCopy)
 {
     struct Copied {
@@ -409,12 +410,15 @@ TEST(EngineHighFormatCopy, NamesTheVolumeWouldChangeFailTheCopy)
     std::ofstream(Content::instance().path(big) + "/large.bin") << std::string(5 << 20, 'b');
     const Copied devices[] = {
         {contentWith("odd", {"中文 名字.txt", "Mixed Case.Txt", ".hidden", "a.b.c.d", std::string(200, 'L') + ".txt",
-                             "sub dir/ünï ß.TXT", "sub dir/README.TXT", "x+y,z;w=v[1].txt"}),
+                             "sub dir/ünï ß.TXT", "sub dir/README.TXT", "x+y,z;w=v[1].txt", "数据.TXT"}),
          0, ""},
         {contentWith("beyond-bmp", {"plain.txt", "smile\U0001F600.txt"}), DeviceCode::FILE_COPY_FAILED, beyond},
         {contentWith("ideograph", {"\U00020000.txt"}), DeviceCode::FILE_COPY_FAILED, "beyond U+FFFF"},
         {contentWith("case-twins", {"dup.txt", "DUP.TXT"}), DeviceCode::FILE_COPY_FAILED, otherwise},
-        {contentWith("accented-short", {"ünï.txt"}), DeviceCode::FILE_COPY_FAILED, "ünï.txt" + otherwise},
+        {contentWith("accented-short", {"ünï.txt"}), DeviceCode::FILE_COPY_FAILED, "ünï.txt: this volume"},
+        {contentWith("accented-capitals", {"plain.txt", "sub/ÅÄÖ.TXT"}), DeviceCode::FILE_COPY_FAILED,
+         "sub/ÅÄÖ.TXT: this volume would keep its name as a short name of code page 850"},
+        {contentWith("box-drawing", {"═.TXT"}), DeviceCode::FILE_COPY_FAILED, "═.TXT: this volume would keep"},
         {big, DeviceCode::FILE_COPY_FAILED, "bytes of files do not fit on unit 0, whose volume holds at most 4", 8401},
     };
     const Station6716 station;
