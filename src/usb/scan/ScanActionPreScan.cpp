@@ -35,7 +35,9 @@ int ScanActionPreScan::scan()
     TESSOR_ASSERT(device->getScanConfig());
     const bool smallPage = isSmallPageFirmware(device);
     for (int reading = 0; reading < 2; ++reading) {
-        m_engine->erase();
+        // A sample block that does not erase shows as errors in the readings
+        // of its mode, which is what the pre-scan weighs.
+        (void)m_engine->erase();
         int result = m_engine->writeFlash(reading);
         if (result == 0 && smallPage) {
             result = myScan(reading);

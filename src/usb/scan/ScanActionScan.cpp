@@ -106,7 +106,9 @@ int ScanActionScan::myScan(int reading)
                 }
             }
         }
-        m_engine->updateBitmap(result.data(), -1);
+        if (const int progress = m_engine->updateBitmap(result.data(), -1); progress != 0) {
+            return progress;
+        }
     }
     const int updated = m_engine->updateBitmap(bitmap.data(), 0);
     // A copy for diagnosis only.

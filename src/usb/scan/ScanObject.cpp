@@ -46,8 +46,12 @@ int ScanObject::scan()
 
 int ScanObject::initScan()
 {
-    erase();
-    getDevice()->getCfgTable()->update(getDevice());
+    if (const int result = erase(); result != 0) {
+        return result;
+    }
+    if (getDevice()->getCfgTable()->update(getDevice()) != 0) {
+        return schema::DeviceCode::CFG_TABLE_DOWNLOAD_FAILED;
+    }
     return updateCfgAndCode(CMD_EXTERNAL_AS_SCAN_CODE);
 }
 

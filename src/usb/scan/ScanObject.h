@@ -36,6 +36,7 @@ public:
     // 0, a device error code, or the device's cancel code.
     [[nodiscard]] virtual int scan();
     [[nodiscard]] virtual int initScan();
+    // 0 or DeviceCode::ERASE_FAILED, which a scan hands on as it is.
     [[nodiscard]] virtual int erase();
     virtual int getScanBlocksCount();
     virtual Sptr<schema::BaseAddress> getScanAddress(int index);

@@ -171,7 +171,7 @@ int ScanObjectFromFlash::scan()
     m_sectorBitmap->setAsGood();
     // The image covers the bitmap exactly.
     (void)m_sectorBitmap->updateBitmap(m_image.data(), static_cast<int>(m_image.size()), 0);
-    m_sectorBitmap->update(device);
+    (void)m_sectorBitmap->update(device);  // judged in memory: nothing can fail
     // Where the image lies: the save at this level keeps it there.
     Sptr<schema::BaseAddress> image(new schema::BaseAddress(device->getDiskInfo(), static_cast<int>(header.sector)));
     std::vector<int64_t> sectors = {header.sector};

@@ -40,7 +40,9 @@ int ScanObjectLittle::myInitLater()
 
 int ScanObjectLittle::initScan()
 {
-    erase();
+    if (const int result = erase(); result != 0) {
+        return result;
+    }
     return updateCfgAndCode(CMD_EXTERNAL_AS_SCAN_CODE);
 }
 

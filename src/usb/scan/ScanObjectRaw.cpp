@@ -36,9 +36,10 @@ int ScanObjectSpeed::myInitLater()
 
 int ScanObjectSpeed::initScan()
 {
-    erase();
-    getDevice()->getCfgTable()->update(getDevice());
-    return 0;
+    if (const int result = erase(); result != 0) {
+        return result;
+    }
+    return getDevice()->getCfgTable()->update(getDevice()) != 0 ? schema::DeviceCode::CFG_TABLE_DOWNLOAD_FAILED : 0;
 }
 
 int ScanObjectSpeed::erase()

@@ -136,7 +136,7 @@ int ScanObjectScanPre::erase()
         if (device->eraseBlocks(m_blockList[i], kRunBlocks) != 0) {
             // The system logs the list position here, not the block.
             CPLOG(3, "%s erase block (%d) failed", device->getName(), i);
-            return -schema::DeviceCode::ERASE_FAILED;
+            return schema::DeviceCode::ERASE_FAILED;
         }
     }
     return 0;

@@ -4,6 +4,7 @@
 
 #include "ScanEngineFixture.h"
 #include "usb/scan/PreScanGrading.h"
+#include "usb/scan/ScanObjectScan.h"
 #include "usb/scan/ScanObjectScanPre.h"
 
 using namespace Tessor;
@@ -184,6 +185,21 @@ TEST_F(PreScanTest, SamplesEightRunsOfEightBlocksOrFourWithAutoModeTwo)
     device->setScanBitmapFactory(patterns);
     Sptr<usb::ScanObjectScanPre> big(new usb::ScanObjectScanPre(device, "ScanObjectPreScan"));
     EXPECT_EQ(big->getModeCount(), 7);
+}
+
+// The engines agree on the sign of the code a scan hands on.
+TEST_F(PreScanTest, FailedEraseGivesTheEraseCodeAsTheFullScanDoes)
+{
+    use("G1", {{"Faults.FailErase", "always"}}, 2);
+    givePageMode(SCAN_PAGE_ALL);
+    Sptr<usb::ScanObject> engines[] = {
+        Sptr<usb::ScanObject>(new usb::ScanObjectScanPre(device, "ScanObjectPreScan")),
+        Sptr<usb::ScanObject>(new usb::ScanObjectScan(device, "ScanObject4ScanCode")),
+    };
+    for (const Sptr<usb::ScanObject>& engine : engines) {
+        SCOPED_TRACE(engine->getName());
+        EXPECT_EQ(engine->erase(), 0x802A);
+    }
 }
 
 TEST_F(PreScanTest, CancelEndsThePreScanWithItsCode)

@@ -119,6 +119,8 @@ TEST_F(ScanTaskTest, ReadBackRefusesAMissingOrShortImage)
     EXPECT_EQ(runScanTasks(3, 4), 0x8008);
     use("G1", {{"Faults.FailRead", "always"}}, 2);
     EXPECT_EQ(runScanTasks(3, 4), 0x8001);
+    use("G1", {{"Faults.FailCodeDownload", "always"}}, 2);
+    EXPECT_EQ(runScanTasks(3, 4), 0x8005);
 
     // A saved header whose image count leaves no bitmap sector at all.
     use("G1", {{"Faults.BadBlocks", "9"}}, 2);
@@ -149,6 +151,10 @@ TEST_F(ScanTaskTest, FaultsEndTheStepWithTheirCode)
         {"erase failure before the scan", {{"Faults.EraseFailBlocks", "255"}}, 0x802A},
         {"no room for the image", {{"Faults.BadBlockFraction", "0.97"}, {"Faults.Seed", "3"}}, 0x8021},
         {"stop from the UI", {{"Faults.CancelAfter", "60"}}, 0x8029},
+        // No probe and no pre-scan at this speed and priority: the first
+        // download is the full scan's.
+        {"table refused before the full scan", {{"Faults.FailTableToRam", "1"}}, 0x8004},
+        {"firmware refused before the full scan", {{"Faults.FailCodeDownload", "1"}}, 0x8005},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -176,6 +182,10 @@ TEST_F(ScanTaskTest, SpeedProbeKeepsTheFastestCodeThatHoldsOrFailsTheStep)
         {"only the slowest holds", {{"Faults.MinCycle", "19"}}, 0, 0x1313},
         {"probe cannot read", {{"Faults.FailRead", "always"}}, 0x802B, -1},
         {"stop during the probe", {{"Faults.CancelAfter", "4"}}, 0x8029, -1},
+        {"table refused before the probe", {{"Faults.FailTableToRam", "1"}}, 0x8004, -1},
+        // The table of the 0x0000 trial does not arrive: the device would
+        // still run at the probe's 0x1313, where the trial passes.
+        {"0x0000 not taken", {{"Faults.MinCycle", "17"}, {"Faults.FailTableToRam", "2"}}, 0, 0x1111},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

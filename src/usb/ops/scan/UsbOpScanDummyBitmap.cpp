@@ -39,7 +39,7 @@ Sptr<BaseState> UsbOpScanDummyBitmap::process(Sptr<BaseEvent> event)
                                  chip.RealPagePerBlock * perPage + block * chip.PagePerBlock * perPage);
         }
     }
-    bitmap->update(device);
+    (void)bitmap->update(device);  // judged in memory: nothing can fail
     (void)device->getCfgTable()->update4Scan(device, false);  // the scan goes on whatever the table reports
     return chain(event, DEV_SIG_SAVE_BITMAP);
 }

@@ -32,7 +32,8 @@ void giveMode(UsbDevice* device, _SCAN_PAGE_MODE page, int proScanMode)
     device->setProScanMode(proScanMode);
 }
 
-Sptr<usb::ScanObject> makeEngine(UsbDevice* device)
+// The engine for the run's scan level and flash, and the firmware it scans with.
+Sptr<usb::ScanObject> makeEngine(UsbDevice* device, usb::CMD_COMMON_T* firmware)
 {
     Sptr<ScanConfig> settings = device->getScanConfig();
     const int level = settings->getScanLevel();
@@ -43,14 +44,12 @@ Sptr<usb::ScanObject> makeEngine(UsbDevice* device)
         // number taken for a code.
         const int code = usb::TaskScanSpeed::speedCode(settings->getScanSpeed());
         settings->setScanSpeed(code == usb::TaskScanSpeed::AUTOMATIC ? usb::TaskScanSpeed::SLOWEST : code);
-        Sptr<usb::ScanObject> engine(new usb::ScanObjectFromFlash(device, "ScanObjectFromFlash"));
-        engine->updateCfgAndCode(usb::CMD_EXTERNAL_AS_SCAN_CODE);
-        return engine;
+        *firmware = usb::CMD_EXTERNAL_AS_SCAN_CODE;
+        return Sptr<usb::ScanObject>(new usb::ScanObjectFromFlash(device, "ScanObjectFromFlash"));
     }
     if (device->getDiskInfo()->getSectorsPerPage() == 1 && usb::isSmallPageFirmware(device)) {
-        Sptr<usb::ScanObject> engine(new usb::ScanObjectLittle(device, "ScanObject4LittlePage"));
-        engine->updateCfgAndCode(usb::CMD_EXTERNAL_AS_SCAN_CODE);
-        return engine;
+        *firmware = usb::CMD_EXTERNAL_AS_SCAN_CODE;
+        return Sptr<usb::ScanObject>(new usb::ScanObjectLittle(device, "ScanObject4LittlePage"));
     }
     const int priority = settings->getScanPriority();
     const bool tlc = device->getFlashInfo()->getChipInfo()->TLC != 0;
@@ -62,7 +61,7 @@ Sptr<usb::ScanObject> makeEngine(UsbDevice* device)
     Sptr<usb::ScanObject> engine(new usb::ScanObjectScan(device, "ScanObject4ScanCode"));
     TESSOR_ASSERT(engine);
     engine->setScanMode(device->getScanMode());
-    engine->updateCfgAndCode(usb::CMD_SCAN_CODE);
+    *firmware = usb::CMD_SCAN_CODE;
     return engine;
 }
 
@@ -80,13 +79,20 @@ int TaskScanScan::startup(UsbDevice* device, Sptr<BaseEvent> event)
 {
     init();
     Sptr<usb::ScanObject> engine;
+    usb::CMD_COMMON_T firmware = usb::CMD_SCAN_CODE;
     try {
-        engine = makeEngine(device);
+        engine = makeEngine(device, &firmware);
     } catch (const usb::BitmapException& e) {
         // A flash the bitmaps cannot describe fails this device only.
         CPLOG(3, "%s: %s", device->getName(), e.what());
         event->setErrorCode(e.getCode());
         return -e.getCode();
+    }
+    // A scan with a table or firmware the device did not take finds nothing
+    // the bitmaps could trust.
+    if (const int result = engine->updateCfgAndCode(firmware); result != 0) {
+        event->setErrorCode(result);
+        return -result;
     }
     const uint32_t started = SystemInfo::getSystemTick();
     if (const int result = engine->scan(); result != 0) {
@@ -97,8 +103,8 @@ int TaskScanScan::startup(UsbDevice* device, Sptr<BaseEvent> event)
     CPLOG(7, "Flash Scan elasped %d s %d ms", elapsed / 1000, elapsed % 1000);
     Sptr<usb::SectorBitmap> bitmap = engine->getSectorBitmap();
     bitmap->getBlockBitmap()->setAsGood();
-    bitmap->update(device);
-    bitmap->write();
+    (void)bitmap->update(device);  // judged in memory: nothing can fail
+    (void)bitmap->write();         // a copy for diagnosis only
     device->setSectorBitmap(bitmap);
     (void)engine->getTable().update4Scan(false);  // the scan goes on whatever the table reports
     return 0;

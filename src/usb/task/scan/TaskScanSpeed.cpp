@@ -53,7 +53,10 @@ int TaskScanSpeed::startup(schema::UsbDevice* device, Sptr<schema::BaseEvent> ev
     }
     Sptr<ScanObjectSpeed> engine(new ScanObjectSpeed(device, "ScanObject4Speed", kProbeBlocks));
     settings->setScanSpeed(SLOWEST);
-    engine->updateCfgAndCode(CMD_EXTERNAL_AS_SCAN_CODE);
+    if (const int result = engine->updateCfgAndCode(CMD_EXTERNAL_AS_SCAN_CODE); result != 0) {
+        event->setErrorCode(result);
+        return -result;
+    }
     const int result = engine->scan();
     if (result != 0) {
         // A stop or an eject ends the step with its own code.
@@ -77,7 +80,11 @@ int TaskScanSpeed::startup(schema::UsbDevice* device, Sptr<schema::BaseEvent> ev
 int TaskScanSpeed::trySpeed(schema::UsbDevice* device, const Sptr<ScanObjectSpeed>& engine, int speed)
 {
     device->getScanConfig()->setScanSpeed(speed);
-    engine->updateCfgAndCode(CMD_EXTERNAL_AS_SCAN_CODE);
+    // A trial the device did not take the speed for would pass at the speed before it.
+    if (engine->updateCfgAndCode(CMD_EXTERNAL_AS_SCAN_CODE) != 0) {
+        CPLOG(3, "The table with speed 0x%x did not reach disk '%s'", speed, device->getName());
+        return -1;
+    }
     const unsigned char* sample =
         reinterpret_cast<const unsigned char*>(SampleFactory::instance()->getSampleBuffer(kTrialSample, false));
     const int sector = engine->getFirstGoodSector();
