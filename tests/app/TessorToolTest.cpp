@@ -361,6 +361,17 @@ TEST(TessorToolTest, RefusedProfileValuesFailTheDeviceAndSayWhy)
     }
 }
 
+// Plugs `device` into port 0 of the station running in `folder`, waits
+// until it is built and stops the station.
+void buildAndStop(Tool& tool, const std::string& folder, const std::string& device)
+{
+    ASSERT_TRUE(tool.waitFor("- LAYER_READY")) << tool.output();
+    fs::create_directory_symlink(device, folder + "/ports/port0");
+    EXPECT_TRUE(tool.waitFor("UDISK-0 BUILD_OK", std::chrono::seconds(120))) << tool.output();
+    tool.signal(SIGTERM);
+    EXPECT_EQ(tool.wait(), 0) << tool.errors();
+}
+
 // A device with an encrypted unit built at the most verbose log level: the
 // password is in the user profile and nowhere else of the station, and what
 // the station leaves beside its log is the operator's alone.
@@ -380,11 +391,7 @@ TEST(TessorToolTest, EncryptedUnitLeavesItsPasswordOnlyInTheProfile)
     const std::string device = devices.path() + "/device";
     writeWholeDevice(device);
     Tool tool(folder.path(), {"-f", "station.cfg"});
-    ASSERT_TRUE(tool.waitFor("- LAYER_READY")) << tool.output();
-    fs::create_directory_symlink(device, folder.path() + "/ports/port0");
-    EXPECT_TRUE(tool.waitFor("UDISK-0 BUILD_OK", std::chrono::seconds(120))) << tool.output();
-    tool.signal(SIGTERM);
-    EXPECT_EQ(tool.wait(), 0) << tool.errors();
+    buildAndStop(tool, folder.path(), device);
     EXPECT_EQ(tool.output().find(password), std::string::npos);
     EXPECT_EQ(tool.errors().find(password), std::string::npos);
     int dumps = 0;
@@ -442,11 +449,7 @@ TEST(TessorToolTest, DiagnosticCopiesSurviveAFullDisk)
                                      {{"Device.BlocksPerChip", "1024"}, {"Device.PagesPerBlock", "64"},
                                       {"Device.Chips", full ? "2" : "1"}});
         Tool tool(folder.path(), {"-f", "station.cfg"});
-        ASSERT_TRUE(tool.waitFor("- LAYER_READY")) << tool.output();
-        fs::create_directory_symlink(device, folder.path() + "/ports/port0");
-        EXPECT_TRUE(tool.waitFor("UDISK-0 BUILD_OK", std::chrono::seconds(120))) << tool.output();
-        tool.signal(SIGTERM);
-        EXPECT_EQ(tool.wait(), 0) << tool.errors();
+        buildAndStop(tool, folder.path(), device);
         fs::remove(folder.path() + "/ports/port0");
         for (const char* name : names) {
             const std::string copy = contentOf(logs + "/" + name);
