@@ -464,6 +464,34 @@ TEST_P(FactoryFaults, EachPageGivesItsObjectsCode)
     }
 }
 
+// The table and firmware each pass loads into the controller first: refused,
+// nothing is written or checked through what the controller had before.
+TEST_P(FactoryFaults, RefusedReloadFailsThePass)
+{
+    const struct {
+        const char* rule;
+        int code;
+    } refusals[] = {{"FailTableToRam=1", 0x8009}, {"FailCodeDownload=1", 0x8005}};
+    const test_support::DeviceKeys clean = test_support::readDeviceIni(folder.string());
+    for (const auto& refusal : refusals) {
+        SCOPED_TRACE(refusal.rule);
+        replugWith(refusal.rule);
+        EXPECT_EQ(run(writer), -refusal.code);
+        EXPECT_EQ(event->getErrorCode(), refusal.code);
+        const std::vector<OpKind> writes = kinds();
+        EXPECT_EQ(std::count(writes.begin(), writes.end(), OpKind::Program), 0);
+
+        test_support::writeDeviceIni(folder.string(), clean);
+        replug();
+        ASSERT_EQ(run(writer), 0);
+        replugWith(refusal.rule);
+        TaskLfValidateFlashData verifier(TASK_VALIDATE_DATA, "LF::ValidateData");
+        EXPECT_EQ(run(verifier), -refusal.code);
+        EXPECT_EQ(event->getErrorCode(), refusal.code);
+        test_support::writeDeviceIni(folder.string(), clean);
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(IndexPointer, FactoryFaults, ::testing::Values("6716V31"));
 
 // One refused command of the in-place road, and the code it leaves.

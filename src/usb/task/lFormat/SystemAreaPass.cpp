@@ -14,6 +14,7 @@
 #include "usb/cmd/FlagPageBitmap.h"
 #include "usb/cmd/PageBitmap.h"
 #include "usb/cmd/PlaneLayout.h"
+#include "usb/scan/ScanObject.h"
 
 namespace Tessor::schema {
 
@@ -30,7 +31,8 @@ Sptr<usb::AllocatAddress> SystemAreaPass::set(UsbDevice* device, int i)
     return one;
 }
 
-void SystemAreaPass::assignAddresses(UsbDevice* device, const Sptr<usb::AllocatAddress>& set)
+int SystemAreaPass::assignAddresses(UsbDevice* device, const Sptr<usb::AllocatAddress>& set,
+                                    const Sptr<BaseEvent>& event)
 {
     Sptr<usb::CfgTable> table = device->getCfgTable();
     table->setAddress(set->getCfgTableAddress());
@@ -44,10 +46,24 @@ void SystemAreaPass::assignAddresses(UsbDevice* device, const Sptr<usb::AllocatA
         if (set->getPageBitmapAddress()) {
             device->getPageBitmap()->setAddress(set->getPageBitmapAddress());
             // The flag table repeats the bits of this copy's page-bitmap blocks.
-            device->getFlagBitmap()->update(device);
+            if (device->getFlagBitmap()->update(device) != 0) {
+                return fail(event, DeviceCode::BAD_BLOCK_TABLE_WRITE_FAILED);
+            }
         }
     }
     table->getBuildInfo()->setAddress(set->getBuildInfoAddress());
+    return 0;
+}
+
+int SystemAreaPass::reloadFirmware(usb::ScanObject& reload, CMD_COMMON_T firmware, const Sptr<BaseEvent>& event)
+{
+    const int result = reload.updateCfgAndCode(firmware);
+    if (result == 0) {
+        return 0;
+    }
+    CPLOG(3, "The controller of device %s did not take its table and firmware for the flash",
+          reload.getDevice()->getName());
+    return fail(event, result == DeviceCode::CFG_TABLE_DOWNLOAD_FAILED ? DeviceCode::CFG_TABLE_WRITE_FAILED : result);
 }
 
 bool SystemAreaPass::isIndexPointerFirmware(UsbDevice* device)

@@ -5,10 +5,12 @@
 
 #include "schema/base/Sptr.h"
 #include "schema/event/BaseEvent.h"
+#include "usb/cfg/CodeTypes.h"
 
 namespace Tessor::usb {
 class AllocatAddress;
 class CfgTableIndex;
+class ScanObject;
 }  // namespace Tessor::usb
 
 namespace Tessor::schema {
@@ -21,8 +23,14 @@ public:
     static int setCount(UsbDevice* device);
     static Sptr<usb::AllocatAddress> set(UsbDevice* device, int i);
     // Table, external code, flag and page bitmaps (single-plane layout only)
-    // and build information take their addresses from the set.
-    static void assignAddresses(UsbDevice* device, const Sptr<usb::AllocatAddress>& set);
+    // and build information take their addresses from the set; a flag table
+    // that cannot repeat the page bitmap's blocks fails the task.
+    [[nodiscard]] static int assignAddresses(UsbDevice* device, const Sptr<usb::AllocatAddress>& set,
+                                             const Sptr<BaseEvent>& event);
+    // Loads the table and `firmware` into the controller's RAM: what the
+    // pass writes and reads goes through them, so a refusal fails the task.
+    [[nodiscard]] static int reloadFirmware(usb::ScanObject& reload, CMD_COMMON_T firmware,
+                                            const Sptr<BaseEvent>& event);
     // A fresh index at the set's index pages, kept by the device; empty
     // unless the firmware finds its table through an index.
     static Sptr<usb::CfgTableIndex> indexOfSet(UsbDevice* device, const Sptr<usb::AllocatAddress>& set);

@@ -187,8 +187,12 @@ int TaskLfCfgTable2Flash::writePass(UsbDevice* device, const Sptr<BaseEvent>& ev
     Sptr<usb::AllocatAddress> set = Pass::set(device, i);
     Sptr<usb::CfgTable> table = device->getCfgTable();
     table->setCurrentAddressSet(set);
-    Pass::assignAddresses(device, set);
-    reload.updateCfgAndCode(usb::CMD_EXTERNAL_AS_SCAN_CODE);
+    if (const int result = Pass::assignAddresses(device, set, event); result != 0) {
+        return result;
+    }
+    if (const int result = Pass::reloadFirmware(reload, usb::CMD_EXTERNAL_AS_SCAN_CODE, event); result != 0) {
+        return result;
+    }
     table->setType(usb::CFG_TABLE_DEVICE);
     Sptr<usb::CfgTableIndex> index = Pass::indexOfSet(device, set);
     if (index && index->writeFlash(device) != 0) {
@@ -233,7 +237,9 @@ int TaskLfCfgTable2Flash::writePass(UsbDevice* device, const Sptr<BaseEvent>& ev
         CPLOG(4, "BuildInfo Write to Flash Failed");
     }
     if (PlaneLayout::isBlockModeMultiPlane(device)) {
-        reload.updateCfgAndCode(usb::CMD_SCAN_CODE);
+        if (const int result = Pass::reloadFirmware(reload, usb::CMD_SCAN_CODE, event); result != 0) {
+            return result;
+        }
     }
     if (singlePlane && device->getPageBitmap()->writeFlash(device) != 0) {
         CPLOG(3, "Finish Write Page BitMap To Flash Faild");

@@ -74,8 +74,11 @@ int TaskLfCreateSetList::startup(UsbDevice* device, Sptr<BaseEvent> event)
           static_cast<int>(elapsed % 1000));
     Sptr<ConfigInfo> settings = device->getConfigInfo();
     const bool blockMode = settings && settings->checkBlockMode();
-    if (!blockMode && device->getCurrentPlaneInfo()->getTotalPlanes() == 1 && device->getFlagBitmap()) {
-        device->getFlagBitmap()->update(device);
+    if (!blockMode && device->getCurrentPlaneInfo()->getTotalPlanes() == 1 && device->getFlagBitmap() &&
+        device->getFlagBitmap()->update(device) != 0) {
+        CPLOG(3, "%s: the flag table cannot repeat the page bitmap's blocks", device->getName());
+        event->setErrorCode(DeviceCode::BAD_BLOCK_TABLE_WRITE_FAILED);
+        return -DeviceCode::BAD_BLOCK_TABLE_WRITE_FAILED;
     }
     device->setSetList(list);
     list->debug();

@@ -72,17 +72,20 @@ int TaskLfValidateFlashData::checkPass(UsbDevice* device, const Sptr<BaseEvent>&
     int i)
 {
     Sptr<usb::AllocatAddress> set = Pass::set(device, i);
-    Pass::assignAddresses(device, set);
+    if (const int result = Pass::assignAddresses(device, set, event); result != 0) {
+        return result;
+    }
     Sptr<usb::CfgTable> table = device->getCfgTable();
-    reload.updateCfgAndCode(usb::CMD_EXTERNAL_AS_SCAN_CODE);
+    if (const int result = Pass::reloadFirmware(reload, usb::CMD_EXTERNAL_AS_SCAN_CODE, event); result != 0) {
+        return result;
+    }
     CPLOG(7, "Update Config Table %s of device %s", table->getName(), device->getName());
     if (const int result = Pass::finishTable(device, event); result != 0) {
         return result;
     }
     Sptr<usb::CfgTableIndex> index = Pass::indexOfSet(device, set);
     if (index) {
-        index->update(device);
-        if (index->validateFlash(device) != 0) {
+        if (index->update(device) != 0 || index->validateFlash(device) != 0) {
             return Pass::fail(event, DeviceCode::CFG_TABLE_INDEX_WRITE_FAILED);
         }
     }
@@ -108,7 +111,9 @@ int TaskLfValidateFlashData::checkPass(UsbDevice* device, const Sptr<BaseEvent>&
         return Pass::fail(event, DeviceCode::BAD_BLOCK_TABLE_WRITE_FAILED);
     }
     if (PlaneLayout::isBlockModeMultiPlane(device)) {
-        reload.updateCfgAndCode(usb::CMD_SCAN_CODE);
+        if (const int result = Pass::reloadFirmware(reload, usb::CMD_SCAN_CODE, event); result != 0) {
+            return result;
+        }
     }
     if (!highFormat) {
         Sptr<usb::IndexTableSet> tables = device->getIndexTableSet();
