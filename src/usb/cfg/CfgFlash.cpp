@@ -75,8 +75,11 @@ bool CfgFlash::describesFlash() const
     const int64_t sectors = m_flash.bSectorsPerPage;
     constexpr int64_t kNamedBlocks = 0xFFFF + 2 * 0xFF + 1;  // a block field, two page offsets
     constexpr int64_t kNamedSectors = 0xFF;                   // a start sector
+    const FlashCtrl& f = m_flash;
+    const int64_t units =
+        cfgTable->groupsRawAddresses() ? int64_t(f.MaxPlanes + 1) * (f.MaxInterleaves + 1) * (f.MaxChips + 1) : 1;
     return chips >= 1 && exponent < 31 && pages >= 1 && sectors >= 1 &&
-           std::max(chips << exponent, kNamedBlocks) * pages * sectors + kNamedSectors <= INT_MAX;
+           std::max(chips << exponent, kNamedBlocks) * units * pages * sectors + kNamedSectors + sectors <= INT_MAX;
 }
 
 // The chips are those of the geometry: a count one higher would make the

@@ -39,7 +39,8 @@ public:
     Sptr<schema::DiskInfo> getDiskInfo() const;
     // Whether that geometry is one of a flash: every count at least one, and
     // every sector the table can name numbered by an int, up to its block
-    // field's last block and the pages counted on from there.
+    // field's last block and the pages counted on from there, in the raw
+    // form of a multi-plane block too (see CfgTable::bootedForm).
     bool describesFlash() const;
     // The flash identity rebuilt from the record, of the same geometry.
     Sptr<FlashInfo> getFlashInfo() const;
