@@ -350,6 +350,30 @@ Sptr<PartInfo> CfgPartition::getPartInfo(int i)
     return part;
 }
 
+std::vector<Sptr<PartInfo>> CfgPartition::getPartitions()
+{
+    std::vector<Sptr<PartInfo>> parts;
+    bool folded = false;
+    for (int i = 0; i < LunTableLayout::kSlots; ++i) {
+        Sptr<PartInfo> part = getPartInfo(i);
+        // A slot without sectors holds no partition either.
+        if (!part || part->getCapacity() == 0) {
+            break;
+        }
+        // An encrypted first partition is its login unit and the hidden unit
+        // behind the others: read back, the two are that partition again.
+        if (!parts.empty() && parts.front()->getIsEncrypted() && getLunInfo(i)->fields().Hide != 0) {
+            if (!folded) {
+                parts.front()->setCapacity(part->getCapacity() + kLoginSectors);
+                folded = true;
+            }
+            continue;
+        }
+        parts.push_back(part);
+    }
+    return parts;
+}
+
 void CfgPartition::debug()
 {
     SystemInfo::debug("\tCfgPartition Info : \n");

@@ -44,6 +44,8 @@ public:
 
     Sptr<LunInfo> getLunInfo(int i);
     Sptr<schema::PartInfo> getPartInfo(int i);
+    // The partitions the units were built from, in order.
+    std::vector<Sptr<schema::PartInfo>> getPartitions();
     uint32_t getCapacity() const { return m_udisk.totalCapacity; }
     int getLunCount() const { return LunCount; }
     void setValideSector(int sector) { ValideSector = static_cast<uint32_t>(sector); }

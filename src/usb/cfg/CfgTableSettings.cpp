@@ -299,12 +299,7 @@ void CfgTable::updateConfigData()
     settings->clearData();
     // The units' sizes are the device's word: their sum may pass an int.
     int64_t capacity = 0;
-    for (int i = 0; i < kPartitions; ++i) {
-        Sptr<PartInfo> part = m_partition->getPartInfo(i);
-        // A slot without sectors holds no partition either.
-        if (!part || part->getCapacity() == 0) {
-            break;
-        }
+    for (const Sptr<PartInfo>& part : m_partition->getPartitions()) {
         settings->addPartInfo(part);
         capacity += part->getCapacity();
     }

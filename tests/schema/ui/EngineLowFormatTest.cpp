@@ -566,4 +566,43 @@ TEST(EngineToolDisk, UserRunBuildsADiskTheDeviceToolMade)
     EXPECT_TRUE(copy.code.size() >= code.size() && std::equal(code.begin(), code.end(), copy.code.begin()));
 }
 
+// A user run that keeps the device's own layout, as the console station's
+// does, reads an encrypted first partition back as one partition: the login
+// unit and the hidden unit behind the others are that partition again, not
+// a partition of the login's size and another of the hidden one's.
+TEST(EngineReadBack, UserRunKeepsTheEncryptedLayoutItReadsBack)
+{
+    const std::string folder = makeDevice("ReadBack", "6716", Part{}.flash);
+    LowFormatStation station("6716", 1);
+    std::string error;
+    {
+        Engine factory(1, FUNCTION_FACTORY);
+        ASSERT_TRUE(factory.ui().waitLayerReady());
+        ASSERT_EQ(factory.hub().plug(0, folder, &error), 0) << error;
+        ASSERT_TRUE(factory.waitState(0, "StateWait")) << factory.stateOf(0);
+        Sptr<ConfigInfo> settings = encryptedSettings(factory, 1);
+        settings->getPartInfo(0)->setCapacity(40000);
+        Sptr<PartInfo> second(new PartInfo(30000));
+        second->setDiskType(DISK_REMOVABLE);
+        settings->addPartInfo(second);
+        factory.start(0, settings);
+        ASSERT_EQ(factory.waitRunEnded(0), "StateBuildOk") << ::testing::PrintToString(factory.ui().reports(0));
+        ASSERT_EQ(factory.hub().unplug(0), 0);
+    }
+    Engine user(1, FUNCTION_USER);
+    ASSERT_TRUE(user.ui().waitLayerReady());
+    ASSERT_EQ(user.hub().plug(0, folder, &error), 0) << error;
+    ASSERT_TRUE(user.waitState(0, "StateWait")) << user.stateOf(0);
+    Sptr<ConfigInfo> own = user.slot(0)->getConfigInfo();
+    ASSERT_EQ(own->getPartCount(), 2);
+    EXPECT_TRUE(own->getPartInfo(0)->getIsEncrypted());
+    EXPECT_EQ(own->getPartInfo(0)->getCapacity(), 40000ul);
+    EXPECT_FALSE(own->getPartInfo(1)->getIsEncrypted());
+    EXPECT_EQ(own->getPartInfo(1)->getCapacity(), 30000ul);
+    user.start(0, Sptr<ConfigInfo>(new ConfigInfo(own)));
+    EXPECT_EQ(user.waitRunEnded(0), "StateBuildOk") << ::testing::PrintToString(user.ui().reports(0));
+    ASSERT_EQ(user.hub().unplug(0), 0);
+    expectWholeAndBooting(folder);
+}
+
 }  // namespace
