@@ -265,6 +265,10 @@ int DpfCfgTable::reversalSerializeEBooks(const PhotoInfoRecord& record)
 {
     const schema::DiskInfo& disk = *m_device->getDiskInfo();
     const uint32_t at = record.textAddress.get();
+    if (!onDevice(at, 1)) {
+        CPLOG(3, "EBook Directory at sector %u lies past the device", at);
+        return -1;
+    }
     setArea(schema::ADDRESS_BOOK_DIRECTORY, blocksCovering(at, 1));
     const int sectors = std::min(DpfCmdEbookDirectory::INDEX_OFFSET / SECTOR_BYTES + DpfCmdEbookDirectory::MAX_INDEX_SECTORS,
                                  disk.getSectorsPerBlock() - static_cast<int>(at % disk.getSectorsPerBlock()));
@@ -281,7 +285,12 @@ int DpfCfgTable::reversalSerializeEBooks(const PhotoInfoRecord& record)
     const size_t indexEntries = (directory.size() - DpfCmdEbookDirectory::INDEX_OFFSET) / sizeof(Be16);
     std::vector<int> blocks;
     for (size_t i = 0; i < indexEntries && index[i].get() != kUnusedBlock; ++i) {
-        blocks.push_back(chipStart + index[i].get());
+        const int block = chipStart + index[i].get();
+        if (!onDevice(int64_t(block) * disk.getSectorsPerBlock(), 1)) {
+            CPLOG(3, "EBook block %d lies past the device", block);
+            return -1;
+        }
+        blocks.push_back(block);
     }
     setArea(schema::ADDRESS_BOOKS, blocks);
     CPLOG(7, "Total %d blocks are allocated for EBooks", static_cast<int>(blocks.size()));
@@ -315,13 +324,18 @@ int DpfCfgTable::reversalSerializeEBooks(const PhotoInfoRecord& record)
 
 int DpfCfgTable::reversalSerializePhotos(const PhotoInfoRecord& record)
 {
-    setArea(schema::ADDRESS_PHOTO_STATE, blocksCovering(record.mapStateAddress.get(), 1));
+    const uint32_t stateAt = record.mapStateAddress.get();
     const int mapSectors = ceilDivide(4 * record.maxImage.get(), SECTOR_BYTES);
     if (mapSectors > kMaxPhotoMapSectors) {
         CPLOG(3, "too many photos which stored are out of range : %d", record.maxImage.get());
         return -1;
     }
     const uint32_t mapAt = record.mapAddress.get();
+    if (!onDevice(stateAt, 1) || !onDevice(mapAt, mapSectors)) {
+        CPLOG(3, "Photo state at sector %u or address table at sector %u lies past the device", stateAt, mapAt);
+        return -1;
+    }
+    setArea(schema::ADDRESS_PHOTO_STATE, blocksCovering(stateAt, 1));
     setArea(schema::ADDRESS_PHOTO_MAP, blocksCovering(mapAt, mapSectors));
     std::vector<uint32_t> slots;
     if (mapSectors > 0) {
@@ -333,6 +347,10 @@ int DpfCfgTable::reversalSerializePhotos(const PhotoInfoRecord& record)
         const Be32* entries = reinterpret_cast<const Be32*>(read);
         for (int j = 0; j < mapSectors * SECTOR_BYTES / 4 && entries[j].get() != 0 && entries[j].get() != kUnusedEntry;
              ++j) {
+            if (!onDevice(entries[j].get(), kPhotoSectors)) {
+                CPLOG(3, "Photo %d at sector %u lies past the device", j, entries[j].get());
+                return -1;
+            }
             slots.push_back(entries[j].get());
         }
     }
@@ -388,6 +406,11 @@ std::vector<int> DpfCfgTable::blocksCovering(uint32_t sector, int sectors) const
         blocks.push_back(static_cast<int>(block));
     }
     return blocks;
+}
+
+bool DpfCfgTable::onDevice(int64_t sector, int sectors) const
+{
+    return sector + std::max(sectors, 1) <= m_device->getDiskInfo()->getTotalSectors();
 }
 
 void DpfCfgTable::setArea(PHOTO_ADDRESS_T type, const std::vector<int>& blocks)

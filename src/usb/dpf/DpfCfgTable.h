@@ -55,6 +55,9 @@ private:
     // The blocks (over the disk) that `sectors` sectors from `sector` touch;
     // at least one.
     std::vector<int> blocksCovering(uint32_t sector, int sectors) const;
+    // Whether `sectors` sectors from `sector`, at least one, lie on the
+    // device: a table read back may name any number.
+    bool onDevice(int64_t sector, int sectors) const;
     void setArea(schema::PHOTO_ADDRESS_T type, const std::vector<int>& blocks);
     // `count` sectors from sector `sector` of the area's blocks in order.
     [[nodiscard]] bool readArea(schema::PHOTO_ADDRESS_T type, int sector, int count, std::vector<unsigned char>& out);
