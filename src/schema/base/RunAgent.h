@@ -5,7 +5,6 @@
 #include "platform/taval/Taval.h"
 #include "schema/base/Mutex.h"
 #include "schema/base/Sptr.h"
-#include "schema/device/VersionInfo.h"
 #include "schema/event/BaseEvent.h"
 
 namespace Tessor::schema {
@@ -13,6 +12,7 @@ namespace Tessor::schema {
 class BaseManager;
 class DeviceMgr;
 class UiInterfaceMgr;
+enum VERSION_T : int;
 
 class RunAgent {
 public:

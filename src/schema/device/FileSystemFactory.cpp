@@ -11,9 +11,6 @@
 #include "schema/base/SystemInfo.h"
 #include "schema/device/UsbDevice.h"
 #include "schema/device/VolumeLabel.h"
-#include "usb/cfg/CfgPartition.h"
-#include "usb/cfg/CfgTable.h"
-#include "usb/cfg/LunInfo.h"
 #include "platform/orrin/HostPath.h"
 
 namespace Tessor::schema {
@@ -62,32 +59,18 @@ void FileSystemFactory::failed(const std::string& why)
 
 const char* FileSystemFactory::name() const { return m_device != nullptr ? m_device->getName() : "NULL"; }
 
-int FileSystemFactory::formatAllPartition(UsbDevice* device)
+int FileSystemFactory::formatAllPartition(const std::vector<Sptr<PartInfo>>& units)
 {
     m_failure.clear();
-    Sptr<usb::CfgTable> table = device->getCfgTable();
-    Sptr<usb::CfgPartition> partitions = table ? table->getPartitionCtrl() : Sptr<usb::CfgPartition>();
-    if (!partitions) {
-        CPLOG(3, "%s has no partition table to format", name());
-        return 0;
-    }
-    for (int i = 0;; ++i) {
-        Sptr<usb::LunInfo> lun = partitions->getLunInfo(i);
-        Sptr<PartInfo> part = lun ? lun->getPartInfo() : Sptr<PartInfo>();
-        if (!part) {
-            return 0;
-        }
+    for (const Sptr<PartInfo>& part : units) {
         const int r = formatOnePartition(part);
         if (r != 0) {
             CPLOG(3, "%s format No.%d partition failed", name(), part->getPartitionIndex());
             m_failure = "partition " + std::to_string(part->getPartitionIndex()) + ": " + m_failure;
             return r;
         }
-        if (i + 1 >= MAX_UNITS || lun->fields().DummyDisk != 0) {
-            CPLOG(3, "LUN number %d is too big to used", i + 1);
-            return 0;
-        }
     }
+    return 0;
 }
 
 int FileSystemFactory::formatOnePartition(const Sptr<PartInfo>& part)

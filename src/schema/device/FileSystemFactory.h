@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/orrin/Sector.h"
 #include "schema/base/Sptr.h"
@@ -31,7 +32,8 @@ public:
 
     virtual int init();
 
-    [[nodiscard]] int formatAllPartition(UsbDevice* device);
+    // Formats the units in order from sector 0, up to the first failure.
+    [[nodiscard]] int formatAllPartition(const std::vector<Sptr<PartInfo>>& units);
     [[nodiscard]] int formatOnePartition(const Sptr<PartInfo>& part);
 
     [[nodiscard]] int buildMBR();

@@ -10,14 +10,34 @@
 #include "schema/base/RunAgent.h"
 #include "schema/base/UsbConfiguration.h"
 #include "schema/device/UsbDevice.h"
-#include "schema/dpf/DpfDataFactory.h"
 #include "schema/event/DeviceEvent.h"
 #include "schema/event/UiEvent.h"
 #include "schema/state/StateOperators.h"
-#include "usb/cfg/CodeFactory.h"
-#include "usb/scan/SampleFactory.h"
 
 namespace Tessor::schema {
+
+namespace {
+
+struct StartSteps {
+    Threads::Mutex lock;
+    std::vector<UsbDeviceMgr::StartStep> steps;
+};
+
+// Never destroyed, as the managers that read it need not be.
+StartSteps& startSteps()
+{
+    static StartSteps* const made = new StartSteps();
+    return *made;
+}
+
+}  // namespace
+
+void UsbDeviceMgr::setStartSteps(const std::vector<StartStep>& steps)
+{
+    StartSteps& start = startSteps();
+    Threads::Lock guard(start.lock);
+    start.steps = steps;
+}
 
 UsbDeviceMgr::UsbDeviceMgr(BaseManager* parent, const std::string& /*name*/) : DeviceMgr(parent, "UsbMgr") {}
 
@@ -45,26 +65,19 @@ int UsbDeviceMgr::init()
         CPLOG(3, "%s", m_startFailure.c_str());
         return -1;
     }
-    // Only photo frames read the photo-frame pictures and fonts.
-    if (UsbConfiguration::instance()->isDpfSupport()) {
-        const int dpf = DpfDataFactory::instance()->init();
-        if (dpf != 0) {
-            m_startFailure = "photo-frame data cannot be read (error " + std::to_string(dpf) + ")";
-            CPLOG(3, "DPF Menu Factory initialized fail : %d", dpf);
-            return dpf;
+    // A station whose production side cannot start produces no device: no
+    // slot is served and the library is not started.
+    std::vector<StartStep> steps;
+    {
+        StartSteps& start = startSteps();
+        Threads::Lock guard(start.lock);
+        steps = start.steps;
+    }
+    for (const StartStep step : steps) {
+        const int result = step(&m_startFailure);
+        if (result != 0) {
+            return result;
         }
-    }
-    // A station without its firmware images or its scan sample cannot
-    // produce a device: no slot is served and the library is not started.
-    const int code = usb::CodeFactory::init(&m_startFailure);
-    if (code != 0) {
-        CPLOG(3, "CodeFactory initialized fail : %d", code);
-        delete usb::CodeFactory::instance();
-        return code;
-    }
-    const int samples = usb::SampleFactory::init(&m_startFailure);
-    if (samples != 0) {
-        return samples;
     }
     CPLOG(7, "Logic Layer DEVICE_MGR_T %d bytes", DEVICE_MGR_T_SIZE);
     CPLOG(7, "Logic Layer USB_DEVICE_T %d bytes", USB_DEVICE_T_SIZE);

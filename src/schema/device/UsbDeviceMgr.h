@@ -3,6 +3,9 @@
 // library.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "platform/taval/Taval.h"
 #include "schema/base/Condition.h"
 #include "schema/base/DeviceMgr.h"
@@ -17,7 +20,14 @@ public:
     UsbDeviceMgr(BaseManager* parent, const std::string& name);
     ~UsbDeviceMgr() override;
 
-    // Creates and starts the slots, then starts the device library.
+    // What the production side readies before any slot is made: 0, or the
+    // failure with its cause for the operator.
+    using StartStep = int (*)(std::string* cause);
+    // Set at start by the production side; init runs them in order.
+    static void setStartSteps(const std::vector<StartStep>& steps);
+
+    // Runs the start steps, creates and starts the slots, then starts the
+    // device library.
     int init() override;
     // Why init failed, for the operator.
     const std::string& getStartFailure() const { return m_startFailure; }

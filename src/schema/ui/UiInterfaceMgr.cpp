@@ -10,9 +10,7 @@
 #include "schema/device/BaseDevice.h"
 #include "schema/device/ConfigInfo.h"
 #include "schema/device/PartInfo.h"
-#include "usb/profile/ProfileDpf.h"
-#include "usb/profile/ProfileMp3.h"
-#include "usb/profile/ProfileUser.h"
+#include "schema/ui/SettingsStore.h"
 
 namespace Tessor::schema {
 
@@ -23,19 +21,15 @@ constexpr int LOGIN_DONE_STATUS = 1;
 UiInterfaceMgr::UiInterfaceMgr(BaseManager* parent) : BaseManager(parent, "UiMgr")
 {
     CPLOG(7, "UiInterfaceMgr ");
-    m_userProfile = Sptr<usb::ProfileUser>(new usb::ProfileUser("SettingInformation"));
-    m_configInfo = m_userProfile->getConfigInfo();
-    m_dpfProfile = Sptr<usb::ProfileDpf>(new usb::ProfileDpf("DpfConfig"));
-    m_configInfo->setDpfConfig(m_dpfProfile->getDpfConfig());
-    m_mp3Profile = Sptr<usb::ProfileMp3>(new usb::ProfileMp3("Mp3Config"));
-    m_configInfo->setMp3Config(m_mp3Profile->getMp3Config());
+    m_store = SettingsStore::make();
+    m_configInfo = m_store->load();
 }
 
 UiInterfaceMgr::~UiInterfaceMgr() = default;
 
 int UiInterfaceMgr::updateConfig()
 {
-    (void)m_userProfile->setConfigInfo(m_configInfo);  // the profile logs a key it could not write
+    m_store->save(m_configInfo);
     return 0;
 }
 

@@ -6,15 +6,10 @@
 #include "schema/base/BaseManager.h"
 #include "schema/event/UiEvent.h"
 
-namespace Tessor::usb {
-class ProfileUser;
-class ProfileDpf;
-class ProfileMp3;
-}  // namespace Tessor::usb
-
 namespace Tessor::schema {
 
 class ConfigInfo;
+class SettingsStore;
 
 class UiInterfaceMgr : public BaseManager {
 public:
@@ -29,7 +24,7 @@ public:
 
     Sptr<ConfigInfo> getConfigInfo() const { return m_configInfo; }
     void setConfigInfo(const Sptr<ConfigInfo>& info) { m_configInfo = info; }
-    // Writes the current settings into the user profile file.
+    // Writes the current settings into the station's store.
     int updateConfig();
 
 protected:
@@ -44,10 +39,8 @@ private:
     // Exit of the login tool once its work is done.
     void endLogin();
 
+    Sptr<SettingsStore> m_store;
     Sptr<ConfigInfo> m_configInfo;
-    Sptr<usb::ProfileUser> m_userProfile;
-    Sptr<usb::ProfileDpf> m_dpfProfile;
-    Sptr<usb::ProfileMp3> m_mp3Profile;
 };
 
 }  // namespace Tessor::schema

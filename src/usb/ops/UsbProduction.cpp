@@ -1,7 +1,14 @@
 #include "usb/ops/UsbProduction.h"
 
+#include <string>
+
+#include "schema/base/Log.h"
+#include "schema/base/UsbConfiguration.h"
+#include "schema/device/UsbDeviceMgr.h"
+#include "schema/dpf/DpfDataFactory.h"
 #include "schema/state/DeviceStateType.h"
 #include "schema/state/StateOperators.h"
+#include "usb/cfg/CodeFactory.h"
 #include "usb/ops/hFormat/UsbOpHfFormatAllPartitions.h"
 #include "usb/ops/hFormat/UsbOpHfTestUDisk.h"
 #include "usb/ops/hw/UsbOpHwEject.h"
@@ -25,6 +32,8 @@
 #include "usb/ops/ui/UsbOpUiEjectDisk.h"
 #include "usb/ops/ui/UsbOpUiReleased.h"
 #include "usb/ops/ui/UsbOpUiStartProduct.h"
+#include "usb/profile/ProfileSettingsStore.h"
+#include "usb/scan/SampleFactory.h"
 
 namespace Tessor::usb {
 
@@ -74,8 +83,40 @@ void installStateOperators()
                          &make<UsbOpUiEjectDisk>});
 }
 
+// Only photo frames read the photo-frame pictures and fonts.
+int startPhotoFrameData(std::string* cause)
+{
+    if (!schema::UsbConfiguration::instance()->isDpfSupport()) {
+        return 0;
+    }
+    const int result = schema::DpfDataFactory::instance()->init();
+    if (result != 0) {
+        *cause = "photo-frame data cannot be read (error " + std::to_string(result) + ")";
+        CPLOG(3, "DPF Menu Factory initialized fail : %d", result);
+    }
+    return result;
+}
+
+// A station needs its firmware images and its scan sample.
+int startCodeFactory(std::string* cause)
+{
+    const int result = CodeFactory::init(cause);
+    if (result != 0) {
+        CPLOG(3, "CodeFactory initialized fail : %d", result);
+        delete CodeFactory::instance();
+    }
+    return result;
+}
+
+int startSampleFactory(std::string* cause) { return SampleFactory::init(cause); }
+
 }  // namespace
 
-void installUsbProduction() { installStateOperators(); }
+void installUsbProduction()
+{
+    installStateOperators();
+    schema::SettingsStore::install(&ProfileSettingsStore::make);
+    schema::UsbDeviceMgr::setStartSteps({&startPhotoFrameData, &startCodeFactory, &startSampleFactory});
+}
 
 }  // namespace Tessor::usb

@@ -4,7 +4,9 @@
 
 namespace Tessor::usb {
 
-// The operators each device state runs.
+// The operators each device state runs, what a device manager readies before
+// its first slot (photo-frame data, firmware images, scan sample), and the
+// profile files the UI manager keeps the station's settings in.
 void installUsbProduction();
 
 }  // namespace Tessor::usb

@@ -21,6 +21,7 @@
 #include "usb/cfg/CfgTable.h"
 #include "usb/cmd/PageBitmap.h"
 #include "usb/cmd/SetList.h"
+#include "usb/ops/UsbProduction.h"
 #include "usb/scan/ScanMode.h"
 
 using namespace Tessor;
@@ -69,6 +70,7 @@ RecordingUiMgr* startAgentWithRecordingUi()
         std::string config = ::testing::TempDir() + "device_test.cfg";
         std::ofstream(config) << "# empty\n";
         EXPECT_TRUE(RunAgent::setCfgParm(config.c_str()));
+        Tessor::usb::installUsbProduction();
         auto* made = new RecordingUiMgr();
         // The tests look at what the UI manager records, whatever the start-up gives.
         (void)RunAgent::instance()->init(made);

@@ -326,6 +326,7 @@ private:
 
     EngineEnvironment()
     {
+        Tessor::usb::installUsbProduction();
         const std::string etc = std::string(TESSOR_SAMPLES) + "/releases/usr/etc";
         for (const char* file : {"FlashChip.ini", "UserSetting.ini", "Mp3Config.ini"}) {
             std::filesystem::copy_file(etc + "/" + file, m_folder + "/" + file);
@@ -383,10 +384,10 @@ public:
         config->setDeviceCount(ports);
         config->setCurrentFunction(function);
         m_root = new BaseManager(nullptr, "AgentMgr");
+        Tessor::usb::installUsbProduction();
         UiInterfaceMgr* ui = makeUi(m_root);
         RunAgent::attachUi(ui);
         m_root->addManager(ui);
-        Tessor::usb::installUsbProduction();
         m_usb = new UsbDeviceMgr(m_root, "UsbMgr");
         m_initResult = m_usb->init();
         CommandLog::instance().attach(m_usb->getDeviceInit());

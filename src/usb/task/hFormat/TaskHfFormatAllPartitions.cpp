@@ -1,5 +1,7 @@
 #include "usb/task/hFormat/TaskHfFormatAllPartitions.h"
 
+#include <vector>
+
 #include "platform/orrin/Orrin.h"
 #include "platform/taval/Taval.h"
 #include "schema/base/Assert.h"
@@ -55,6 +57,33 @@ bool TaskHfFormatAllPartitions::copy(const std::string& source, const std::strin
     return false;
 }
 
+namespace {
+
+// The units of the partition record in order, up to a dummy disk and at most
+// as many as the device shows.
+std::vector<Sptr<PartInfo>> unitsToFormat(UsbDevice* device, const Sptr<usb::CfgPartition>& partitions)
+{
+    std::vector<Sptr<PartInfo>> units;
+    if (!partitions) {
+        CPLOG(3, "%s has no partition table to format", device->getName());
+        return units;
+    }
+    for (int i = 0;; ++i) {
+        Sptr<usb::LunInfo> lun = partitions->getLunInfo(i);
+        Sptr<PartInfo> part = lun ? lun->getPartInfo() : Sptr<PartInfo>();
+        if (!part) {
+            return units;
+        }
+        units.push_back(part);
+        if (i + 1 >= FileSystemFactory::MAX_UNITS || lun->fields().DummyDisk != 0) {
+            CPLOG(3, "LUN number %d is too big to used", i + 1);
+            return units;
+        }
+    }
+}
+
+}  // namespace
+
 int TaskHfFormatAllPartitions::startup(UsbDevice* device, Sptr<BaseEvent> event)
 {
     Sptr<FileSystemFactory> factory = device->getFileSystemFactory();
@@ -65,7 +94,7 @@ int TaskHfFormatAllPartitions::startup(UsbDevice* device, Sptr<BaseEvent> event)
     const std::string target = drive + ":";
 
     const uint32_t started = SystemInfo::getSystemTick();
-    const int r = factory->formatAllPartition(device);
+    const int r = factory->formatAllPartition(unitsToFormat(device, partitions));
     if (r != 0) {
         CPLOG(3, "%s format  partition failed", device->getName());
         event->setErrorCode(-r);
