@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "page/NumberEdit.h"
-#include "usb/profile/Mp3Config.h"
+#include "schema/device/Mp3Config.h"
 #include "utils/MavikLang.h"
 
 namespace Tessor::page {

@@ -7,8 +7,8 @@
 #include "schema/base/Log.h"
 #include "schema/base/SystemInfo.h"
 #include "schema/base/UsbConfiguration.h"
+#include "schema/device/Mp3Config.h"
 #include "schema/dpf/DpfConfig.h"
-#include "usb/profile/Mp3Config.h"
 
 namespace Tessor::schema {
 

@@ -12,6 +12,7 @@
 #include "schema/base/Log.h"
 #include "schema/base/SystemInfo.h"
 #include "schema/base/UsbConfiguration.h"
+#include "schema/device/Mp3Config.h"
 #include "schema/device/UsbDevice.h"
 #include "schema/dpf/DpfDevice.h"
 #include "usb/cfg/CfgCode6605.h"
@@ -37,7 +38,6 @@
 #include "usb/cmd/FlagPageBitmap.h"
 #include "usb/cmd/PageBitmap.h"
 #include "usb/cmd/SetList.h"
-#include "usb/profile/Mp3Config.h"
 
 namespace Tessor::usb {
 

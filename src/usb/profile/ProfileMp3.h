@@ -4,8 +4,8 @@
 #include <string>
 
 #include "schema/base/Sptr.h"
+#include "schema/device/Mp3Config.h"
 #include "usb/profile/BaseProfile.h"
-#include "usb/profile/Mp3Config.h"
 #include "usb/profile/Mp3ProfileRecord.h"
 
 namespace Tessor::usb {

@@ -11,8 +11,8 @@
 #include "schema/base/UsbConfiguration.h"
 #include "schema/device/BaseAddress.h"
 #include "schema/device/DiskInfo.h"
+#include "schema/device/Mp3Config.h"
 #include "usb/cfg/CfgTable.h"
-#include "usb/profile/Mp3Config.h"
 
 using namespace Tessor::usb;
 using Tessor::schema::BaseAddress;

@@ -3,11 +3,11 @@
 #include <string>
 #include <vector>
 
-#include "support/LogCapture.h"
 #include "schema/base/UsbConfiguration.h"
 #include "schema/device/ConfigInfo.h"
+#include "schema/device/Mp3Config.h"
 #include "schema/dpf/DpfConfig.h"
-#include "usb/profile/Mp3Config.h"
+#include "support/LogCapture.h"
 
 using Tessor::schema::ConfigInfo;
 using Tessor::schema::PartInfo;

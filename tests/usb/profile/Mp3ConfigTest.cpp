@@ -3,7 +3,7 @@
 #include <cstring>
 #include <vector>
 
-#include "usb/profile/Mp3Config.h"
+#include "schema/device/Mp3Config.h"
 
 using Tessor::schema::Mp3Config;
 

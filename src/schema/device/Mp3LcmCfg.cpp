@@ -1,4 +1,4 @@
-#include "usb/profile/Mp3LcmCfg.h"
+#include "schema/device/Mp3LcmCfg.h"
 
 namespace Tessor::schema {
 

@@ -1,4 +1,4 @@
-#include "usb/profile/Mp3Block.h"
+#include "schema/device/Mp3Block.h"
 
 #include <cstring>
 

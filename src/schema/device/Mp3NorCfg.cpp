@@ -1,4 +1,4 @@
-#include "usb/profile/Mp3NorCfg.h"
+#include "schema/device/Mp3NorCfg.h"
 
 namespace Tessor::schema {
 

@@ -1,4 +1,4 @@
-#include "usb/profile/Mp3I2cCfg.h"
+#include "schema/device/Mp3I2cCfg.h"
 
 namespace Tessor::schema {
 

@@ -1,4 +1,4 @@
-#include "usb/profile/Mp3KeyCfg.h"
+#include "schema/device/Mp3KeyCfg.h"
 
 namespace Tessor::schema {
 

@@ -1,4 +1,4 @@
-#include "usb/profile/Mp3SdcCfg.h"
+#include "schema/device/Mp3SdcCfg.h"
 
 namespace Tessor::schema {
 

@@ -1,4 +1,4 @@
-#include "usb/profile/Mp3DecCfg.h"
+#include "schema/device/Mp3DecCfg.h"
 
 namespace Tessor::schema {
 

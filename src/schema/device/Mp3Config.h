@@ -5,14 +5,14 @@
 
 #include "schema/base/Sptr.h"
 #include "schema/data/BaseData.h"
-#include "usb/profile/Mp3DecCfg.h"
-#include "usb/profile/Mp3I2cCfg.h"
-#include "usb/profile/Mp3KeyCfg.h"
-#include "usb/profile/Mp3LcmCfg.h"
-#include "usb/profile/Mp3RecCfg.h"
-#include "usb/profile/Mp3SdcCfg.h"
-#include "usb/profile/Mp3SpiCfg.h"
-#include "usb/profile/Mp3SysCfg.h"
+#include "schema/device/Mp3DecCfg.h"
+#include "schema/device/Mp3I2cCfg.h"
+#include "schema/device/Mp3KeyCfg.h"
+#include "schema/device/Mp3LcmCfg.h"
+#include "schema/device/Mp3RecCfg.h"
+#include "schema/device/Mp3SdcCfg.h"
+#include "schema/device/Mp3SpiCfg.h"
+#include "schema/device/Mp3SysCfg.h"
 
 namespace Tessor::schema {
 

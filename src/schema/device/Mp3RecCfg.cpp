@@ -1,4 +1,4 @@
-#include "usb/profile/Mp3RecCfg.h"
+#include "schema/device/Mp3RecCfg.h"
 
 namespace Tessor::schema {
 

@@ -1,4 +1,4 @@
-#include "usb/profile/Mp3SysCfg.h"
+#include "schema/device/Mp3SysCfg.h"
 
 namespace Tessor::schema {
 

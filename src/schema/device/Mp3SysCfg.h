@@ -1,6 +1,6 @@
 #pragma once
 
-#include "usb/profile/Mp3Block.h"
+#include "schema/device/Mp3Block.h"
 
 namespace Tessor::schema {
 

@@ -1,4 +1,4 @@
-#include "usb/profile/Mp3Config.h"
+#include "schema/device/Mp3Config.h"
 
 #include "platform/orrin/ByteOrder.h"
 

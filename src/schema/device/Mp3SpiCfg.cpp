@@ -1,4 +1,4 @@
-#include "usb/profile/Mp3SpiCfg.h"
+#include "schema/device/Mp3SpiCfg.h"
 
 namespace Tessor::schema {
 
