@@ -470,12 +470,12 @@ private:
                 problem(at + " is not on a step page");
             }
         }
-        for (const auto& [sector, table] : m_duplicates) {
+        for (const auto& duplicate : m_duplicates) {
             const bool repeats = std::any_of(m_area.copies.begin(), m_area.copies.end(), [&](const Copy& copy) {
-                return copy.table == table;
+                return copy.table == duplicate.second;
             });
             if (!repeats) {
-                problem("table at sector " + std::to_string(sector) + " repeats no copy");
+                problem("table at sector " + std::to_string(duplicate.first) + " repeats no copy");
             }
         }
     }

@@ -240,7 +240,7 @@ TEST_F(DeviceTest, ReadersOnOtherThreadsHoldWhatTheDeviceReplaces)
         settings->setRealCapacity(4096);
         EXPECT_EQ(device->setConfigInfo(settings), 0);
         device->setProScanMode(round % 4);
-        device->reset();
+        EXPECT_EQ(device->reset(), 0);
     }
     done.store(true);
     reader.join();

@@ -132,7 +132,7 @@ TEST_F(SectorBitmapImageTest, ImageOnTheFlashHoldsTheBitmapOfItsMoment)
     for (int64_t s : {int64_t(250) * kPerBlock + 9, int64_t(255) * kPerBlock + 252}) {
         BitRange::set(bitmap->getBitmap(), s);
     }
-    bitmap->getBlockBitmap()->update(device);
+    ASSERT_EQ(bitmap->getBlockBitmap()->update(device), 0);
     const std::vector<uint8_t> before(bitmap->getBitmap(), bitmap->getBitmap() + bitmap->getLength());
 
     ASSERT_EQ(bitmap->writeFlash(device), 0);

@@ -80,7 +80,7 @@ protected:
         DpfDevice* dpf = device->getDpfDevice();
         dpf->setDpfConfig(config);
         EXPECT_EQ(0, dpf->allocateAddress());
-        dpf->finish(device);
+        EXPECT_EQ(0, dpf->finish(device));
         return dpf;
     }
 
@@ -159,7 +159,7 @@ TEST_F(DpfTables, MenuRecordsCountTheEnabledEntries)
     // Nothing but the record in the sector, and the same bytes every time.
     const Bytes first(table, table + 512);
     EXPECT_EQ(Bytes(512 - 396, 0), Bytes(table + 396, table + 512));
-    device->getDpfDevice()->finish(device);
+    EXPECT_EQ(0, device->getDpfDevice()->finish(device));
     EXPECT_EQ(first, Bytes(table, table + 512));
 }
 
