@@ -18,6 +18,7 @@
 #include "schema/device/FileSystemFactory.h"
 #include "schema/device/PartInfo.h"
 #include "schema/device/UsbDevice.h"
+#include "usb/ops/UsbProduction.h"
 
 namespace {
 
@@ -50,6 +51,7 @@ void BM_FormatFat32Of16GiB(benchmark::State& state) {
     }
     UsbConfiguration::instance("");
     UsbConfiguration::instance()->setChipSet("6716");
+    Tessor::usb::installUsbProduction();
     UsbDevice device(nullptr, 0, "UDISK-0");
     device.setDev(Tessor::taval::Hub::of(&mgr)->port(0)->record());
     const std::string image = dir + "/mkfs.img";

@@ -21,6 +21,7 @@
 #include "schema/device/UsbDevice.h"
 #include "usb/cfg/CfgTable.h"
 #include "usb/cfg/CodeFactory.h"
+#include "usb/ops/UsbProduction.h"
 #include "usb/profile/FlashInfo.h"
 #include "usb/scan/SampleFactory.h"
 #include "usb/scan/ScanBitmapFactory.h"
@@ -80,6 +81,7 @@ public:
             std::abort();
         }
         hub->waitEventsDelivered();
+        Tessor::usb::installUsbProduction();
         m_device = new schema::UsbDevice(nullptr, 0, "BENCH-0");
         m_device->setDev(g_record.load());
         Sptr<usb::FlashInfo> flash(new usb::FlashInfo());

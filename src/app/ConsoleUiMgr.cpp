@@ -10,6 +10,7 @@
 #include "schema/event/UiEvent.h"
 #include "shell/DeviceTexts.h"
 #include "shell/PartitionFit.h"
+#include "usb/profile/FlashInfo.h"
 
 using namespace Tessor::schema;
 using namespace Tessor::shell;

@@ -18,6 +18,7 @@
 #include "schema/device/UsbDevice.h"
 #include "usb/cfg/CfgTable.h"
 #include "usb/cfg/CodeCtrlLayout.h"
+#include "usb/ops/UsbProduction.h"
 #include "usb/profile/FlashInfo.h"
 
 namespace {
@@ -194,6 +195,7 @@ bool writeDeviceTable(const std::string& folder, const std::vector<TableLun>& lu
     if (station.record() == nullptr) {
         return fail(error, station.error());
     }
+    Tessor::usb::installUsbProduction();
     const auto device = std::make_unique<schema::UsbDevice>(nullptr, 0, "UDISK-0");
     device->setDev(station.record());
     device->setFlashInfo(flashOf(description));

@@ -8,6 +8,7 @@
 #include "schema/base/UsbConfiguration.h"
 #include "schema/device/BaseAddress.h"
 #include "schema/device/ConfigInfo.h"
+#include "schema/device/DeviceRecords.h"
 #include "schema/device/Mp3Config.h"
 #include "schema/dpf/DpfDevice.h"
 #include "schema/event/DeviceEvent.h"
@@ -17,15 +18,6 @@
 #include "schema/state/BaseState.h"
 #include "schema/state/BaseStateMachine.h"
 #include "schema/state/DeviceStateType.h"
-#include "usb/cfg/CfgTable.h"
-#include "usb/cfg/CfgTableIndex.h"
-#include "usb/cmd/FlagPageBitmap.h"
-#include "usb/cmd/PageBitmap.h"
-#include "usb/cmd/SectorBitmap.h"
-#include "usb/cmd/SetList.h"
-#include "usb/profile/FlashInfo.h"
-#include "usb/scan/ScanBitmapFactory.h"
-#include "usb/scan/ScanMode.h"
 
 namespace Tessor::schema {
 
@@ -149,13 +141,8 @@ bool UsbDevice::takeRemovalReport()
 int UsbDevice::reset()
 {
     UsbConfiguration* config = UsbConfiguration::instance();
-    m_externalCode = Sptr<usb::CmdExternalCode>(new usb::CmdExternalCode("ExternalCode", CODE_TYPE_FLASH));
-    if (config->isDpfSupport()) {
-        m_dpfCode = Sptr<usb::CmdExternalCode>(new usb::CmdExternalCode("DpfCode", CODE_TYPE_DPF));
-    }
-    setCfgTable(Sptr<usb::CfgTable>(new usb::CfgTable(this, "ConfigTable", usb::CFG_TABLE_DEVICE)));
+    DeviceRecords::installed().renew(*this);
     m_fileSystemFactory = Sptr<FileSystemFactory>(new FileSystemFactory(this));
-    m_addressFactory = Sptr<usb::AddressFactory>(new usb::AddressFactory(this));
     m_sectorBitmap = Sptr<usb::SectorBitmap>();
     setState(findState(STATE_UNPLUG));
     replaceShown(m_flashInfo, Sptr<usb::FlashInfo>());
@@ -169,7 +156,7 @@ int UsbDevice::reset()
         m_dpfDevice = new DpfDevice(this, "DpfDevice");
         m_dpfDevice->init();
     }
-    m_allocatAddress = Sptr<usb::AllocatAddress>(new usb::AllocatAddress());
+    resetAllocatAddress();
     m_preAllocatedCfgIndex = Sptr<BaseAddress>();
     // Nothing of the previous device may leak into the next one.
     m_setList = Sptr<usb::SetList>();
@@ -256,12 +243,13 @@ void UsbDevice::setPageBitmap(Sptr<usb::PageBitmap> bitmap)
 
 void UsbDevice::setFlashInfo(Sptr<usb::FlashInfo> flashInfo)
 {
+    const DeviceRecords::FlashShape shape = DeviceRecords::installed().shapeOf(*flashInfo);
     replaceShown(m_flashInfo, flashInfo);
-    replaceShown(m_diskInfo, flashInfo->getDiskInfo());
+    replaceShown(m_diskInfo, shape.disk);
     // In place: whoever holds the plane record sees the new flash.
     m_flashPlane->setChipCounts(m_diskInfo ? m_diskInfo->getChipsPerDisk() : 0);
-    m_flashPlane->setInterleavePerChip(flashInfo->getChipInfo()->maxIntlvNum + 1);
-    m_flashPlane->setPlanePerChip(flashInfo->getChipInfo()->maxPlaneNum + 1);
+    m_flashPlane->setInterleavePerChip(shape.interleavePerChip);
+    m_flashPlane->setPlanePerChip(shape.planesPerChip);
 }
 
 Sptr<usb::CfgTable> UsbDevice::getCfgTable() const { return shown(m_cfgTable); }
@@ -273,9 +261,10 @@ void UsbDevice::setCfgTableIndex(Sptr<usb::CfgTableIndex> index) { m_cfgTableInd
 void UsbDevice::setCfgTable(Sptr<usb::CfgTable> table)
 {
     replaceShown(m_cfgTable, table);
-    // A chip set without a table layout has no flash record to take from.
-    if (UsbConfiguration::instance()->getCurrentFunction() != FUNCTION_FACTORY && table->getFlashCtrl()) {
-        replaceShown(m_diskInfo, table->getFlashCtrl()->getDiskInfo());
+    Sptr<DiskInfo> disk;
+    if (UsbConfiguration::instance()->getCurrentFunction() != FUNCTION_FACTORY &&
+        DeviceRecords::installed().tableDisk(*table, disk)) {
+        replaceShown(m_diskInfo, disk);
     }
 }
 
@@ -286,19 +275,8 @@ int UsbDevice::setConfigInfo(Sptr<ConfigInfo> configInfo)
     replaceShown(m_configInfo, configInfo);
     m_currentPlane = m_flashPlane;
     bool highFormat = m_state && m_state->getStateType() == STATE_HIGH_FORMAT;
-    if ((highFormat || config->getCurrentFunction() != FUNCTION_FACTORY) && m_cfgTable->getPartitionCtrl()) {
-        if (config->getCurrentFunction() == FUNCTION_USER) {
-            CPLOG(7, "update LUN info");
-            result = m_cfgTable->getPartitionCtrl()->finish(this);
-        } else {
-            std::string password = configInfo->getNewPassword().substr(0, PASSWORD_MAX);
-            char* tablePassword = m_cfgTable->getCfgTblInfo()->password;
-            // Both fields are cleared first, so a shorter password leaves
-            // nothing of the previous one behind.
-            m_cfgTable->getBuildInfo()->setPassword(password);
-            std::memset(tablePassword, 0, sizeof m_cfgTable->getCfgTblInfo()->password);
-            std::memcpy(tablePassword, password.data(), password.size());
-        }
+    if (highFormat || config->getCurrentFunction() != FUNCTION_FACTORY) {
+        result = DeviceRecords::installed().takeSettings(*this, *configInfo);
     }
     if (config->isDpfSupport() && m_dpfDevice != nullptr) {
         m_dpfDevice->setDpfConfig(configInfo->getDpfConfig());
@@ -310,27 +288,12 @@ int UsbDevice::setConfigInfo(Sptr<ConfigInfo> configInfo)
     return result;
 }
 
-void UsbDevice::setMp3Config(Sptr<Mp3Config> config) { m_cfgTable->setMp3CfgTable(config); }
+void UsbDevice::setMp3Config(Sptr<Mp3Config> config) { DeviceRecords::installed().takeMp3(*m_cfgTable, config); }
 
 void UsbDevice::setAddress(Sptr<usb::AddressFactory> factory)
 {
-    TESSOR_ASSERT(m_pageBitmap);
-    m_pageBitmap->setAddress(factory->getPageBitmapAddress());
-    m_flagBitmap = Sptr<usb::FlagPageBitmap>(new usb::FlagPageBitmap(m_pageBitmap));
-    m_flagBitmap->setAddress(factory->getFlagTableAddress());
-    m_externalCode->setAddress(factory->getExternalCodeAddress());
-    if (UsbConfiguration::instance()->isDpfSupport() && m_dpfCode) {
-        m_dpfCode->setAddress(factory->getDpfCodeAddress());
-    }
-    m_cfgTable->setAddress(factory->getCfgTableAddress());
-    m_cfgTableIndex = Sptr<usb::CfgTableIndex>(new usb::CfgTableIndex(this));
-    TESSOR_ASSERT(m_cfgTableIndex);
-    Sptr<BaseAddress> indexAddress = factory->getCfgTableIndexAddress();
-    m_cfgTableIndex->setAddress(indexAddress);
-    CPLOG(7, "CfgTableIndex at %s", indexAddress ? indexAddress->logData() : "");
-    Sptr<BaseAddress> buildInfoAddress = factory->getBuildInfoAddress();
-    m_cfgTable->getBuildInfo()->setAddress(buildInfoAddress);
-    CPLOG(7, "BuildInfo at %s", buildInfoAddress ? buildInfoAddress->logData() : "");
+    TESSOR_ASSERT(m_pageBitmap && factory);
+    DeviceRecords::installed().bindAddresses(*this, *factory);
 }
 
 int UsbDevice::setCurrentPlaneInfo(Sptr<PlaneInfo> plane)
@@ -357,7 +320,7 @@ int UsbDevice::getProScanMode() const
     return mode;
 }
 
-void UsbDevice::resetAllocatAddress() { m_allocatAddress = Sptr<usb::AllocatAddress>(new usb::AllocatAddress()); }
+void UsbDevice::resetAllocatAddress() { m_allocatAddress = DeviceRecords::installed().newAllocation(); }
 
 void UsbDevice::completeReport(UiEvent& report, ProgressInfo& progress)
 {

@@ -16,13 +16,13 @@
 #include "schema/device/VersionInfo.h"
 #include "schema/event/HwEvent.h"
 #include "schema/device/FileSystemFactory.h"
-#include "usb/cfg/AddressFactory.h"
-#include "usb/cfg/AllocatAddress.h"
-#include "usb/cfg/CfgTable.h"
-#include "usb/cfg/CfgTableIndex.h"
-#include "usb/cfg/CmdExternalCode.h"
 
 namespace Tessor::usb {
+class AddressFactory;
+class AllocatAddress;
+class CfgTable;
+class CfgTableIndex;
+class CmdExternalCode;
 class FlagPageBitmap;
 class FlashInfo;
 class IndexTableSet;
@@ -113,6 +113,8 @@ public:
     void setIndexTableSet(Sptr<usb::IndexTableSet> set) { m_indexTableSet = set; }
     void setCfgTableIndex(Sptr<usb::CfgTableIndex> index);
     void setExternalCode(Sptr<usb::CmdExternalCode> code) { m_externalCode = code; }
+    // The factory of the next allocation; setAddress binds the records to one.
+    void setAddressFactory(Sptr<usb::AddressFactory> factory) { m_addressFactory = factory; }
     void setFileSystemFactory(Sptr<FileSystemFactory> factory) { m_fileSystemFactory = factory; }
     void setScanMode(Sptr<usb::ScanMode> mode);
     void setScanBitmapFactory(Sptr<usb::ScanBitmapFactory> factory);

@@ -7,6 +7,7 @@
 #include "schema/base/DeviceCode.h"
 #include "schema/base/Log.h"
 #include "schema/device/BaseAddress.h"
+#include "schema/device/DeviceRecords.h"
 #include "schema/device/UsbDevice.h"
 #include "schema/device/VendorCommandBlock.h"
 
@@ -252,7 +253,7 @@ unsigned char* UsbDevice::readVersionInfo()
         return nullptr;
     }
     setVersion(Sptr<VersionInfo>(new VersionInfo(record->dataBuffer)));
-    usb::CfgTable::dumpSector(record->dataBuffer, record->dataLength, "Read out Version Info");
+    DeviceRecords::installed().logSector(record->dataBuffer, record->dataLength, "Read out Version Info");
     return record->dataBuffer;
 }
 

@@ -12,6 +12,7 @@
 #include "usb/cfg/AllocatAddress.h"
 #include "usb/cfg/CfgPageSteps.h"
 #include "usb/cfg/CfgTable.h"
+#include "usb/cfg/CmdExternalCode.h"
 #include "usb/cfg/CodeCtrl.h"
 #include "usb/cfg/CodeCtrlLayout.h"
 #include "usb/cfg/CodeFactory.h"

@@ -9,6 +9,7 @@
 #include "schema/state/DeviceStateType.h"
 #include "schema/state/StateOperators.h"
 #include "usb/cfg/CodeFactory.h"
+#include "usb/cfg/UsbDeviceRecords.h"
 #include "usb/ops/hFormat/UsbOpHfFormatAllPartitions.h"
 #include "usb/ops/hFormat/UsbOpHfTestUDisk.h"
 #include "usb/ops/hw/UsbOpHwEject.h"
@@ -114,6 +115,8 @@ int startSampleFactory(std::string* cause) { return SampleFactory::init(cause); 
 
 void installUsbProduction()
 {
+    static const UsbDeviceRecords records;
+    schema::DeviceRecords::install(&records);
     installStateOperators();
     schema::SettingsStore::install(&ProfileSettingsStore::make);
     schema::UsbDeviceMgr::setStartSteps({&startPhotoFrameData, &startCodeFactory, &startSampleFactory});

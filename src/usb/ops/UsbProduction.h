@@ -4,7 +4,8 @@
 
 namespace Tessor::usb {
 
-// The operators each device state runs, what a device manager readies before
+// The production records every device holds, the operators each device
+// state runs, what a device manager readies before
 // its first slot (photo-frame data, firmware images, scan sample), and the
 // profile files the UI manager keeps the station's settings in.
 void installUsbProduction();

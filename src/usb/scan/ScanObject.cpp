@@ -9,6 +9,7 @@
 #include "schema/device/BaseAddress.h"
 #include "schema/device/ScanConfig.h"
 #include "schema/device/UsbDevice.h"
+#include "usb/cfg/CfgTable.h"
 #include "usb/cmd/SectorBitmap.h"
 #include "usb/scan/SampleFactory.h"
 #include "usb/scan/ScanAction.h"

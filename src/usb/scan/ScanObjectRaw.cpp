@@ -6,6 +6,7 @@
 #include "schema/base/Log.h"
 #include "schema/device/BaseAddress.h"
 #include "schema/device/UsbDevice.h"
+#include "usb/cfg/CfgTable.h"
 #include "usb/cmd/BitRange.h"
 #include "usb/scan/SampleFactory.h"
 #include "usb/scan/ScanActionRaw.h"

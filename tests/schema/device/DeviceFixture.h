@@ -7,6 +7,7 @@
 #include "support/TempFolder.h"
 #include "schema/device/DiskInfo.h"
 #include "schema/device/UsbDevice.h"
+#include "usb/ops/UsbProduction.h"
 #include "usb/profile/FlashInfo.h"
 
 class DeviceFixture : public ::testing::Test {
@@ -21,6 +22,7 @@ protected:
         UsbConfiguration::instance()->setCurrentFunction(FUNCTION_FACTORY);
         // The slot makes its photo-frame content when it is made.
         UsbConfiguration::instance()->setDpfSupport(photoFrame);
+        Tessor::usb::installUsbProduction();
         device = new UsbDevice(nullptr, 0, "UDISK-0");
     }
     void TearDown() override { delete device; }

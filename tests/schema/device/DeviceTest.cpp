@@ -19,6 +19,7 @@
 #include "schema/state/DeviceStateType.h"
 #include "schema/ui/UiInterfaceMgr.h"
 #include "usb/cfg/CfgTable.h"
+#include "usb/cfg/CmdExternalCode.h"
 #include "usb/cmd/PageBitmap.h"
 #include "usb/cmd/SetList.h"
 #include "usb/ops/UsbProduction.h"

@@ -25,6 +25,7 @@
 #include "schema/state/BaseStateMachine.h"
 #include "support/ManagerDrain.h"
 #include "support/TempFolder.h"
+#include "usb/ops/UsbProduction.h"
 
 namespace {
 
@@ -140,6 +141,7 @@ protected:
     {
         RunAgent::attachUi(&sink);
         root = new BaseManager(nullptr, "AgentMgr");
+        Tessor::usb::installUsbProduction();
         device = new UsbDevice(root, 0, "UDISK-0");
         first = new TestState("First", FIRST);
         second = new TestState("Second", SECOND);

@@ -9,6 +9,7 @@
 #include "schema/base/UsbConfiguration.h"
 #include "schema/device/UsbDevice.h"
 #include "usb/cfg/BuildInfo.h"
+#include "usb/ops/UsbProduction.h"
 
 using namespace Tessor::usb;
 using Tessor::schema::SystemClock;
@@ -114,6 +115,7 @@ TEST_F(BuildInfoTest, WriteWithoutAnAddressFails)
 TEST_F(BuildInfoTest, FailedWriteIsReportedAsAFailure)
 {
     // A device slot that nothing is plugged into refuses every write.
+    Tessor::usb::installUsbProduction();
     Tessor::schema::UsbDevice unplugged(nullptr, 0, "UDISK-0");
     BuildInfo build(nullptr);
     build.setAddress(device.address(0, 3, 2));

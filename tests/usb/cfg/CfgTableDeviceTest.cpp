@@ -19,6 +19,7 @@
 #include "HexBytes.h"
 #include "usb/cfg/CfgTable.h"
 #include "usb/cfg/CfgTableIndex.h"
+#include "usb/cfg/CmdExternalCode.h"
 #include "usb/cmd/FlagPageBitmap.h"
 #include "usb/task/init/CfgTableAccess.h"
 

@@ -11,6 +11,7 @@
 #include "schema/device/VersionInfo.h"
 #include "support/FuzzDevice.h"
 #include "usb/cfg/CfgTable.h"
+#include "usb/ops/UsbProduction.h"
 #include "usb/task/init/CfgTableAccess.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -28,6 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return 0;
     }
 
+    Tessor::usb::installUsbProduction();
     UsbDevice device(nullptr, 0, "UDISK-0");
     fuzz_support::ScriptedFlash flash(input);
     device.setDev(flash.record());

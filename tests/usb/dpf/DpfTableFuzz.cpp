@@ -19,6 +19,7 @@
 #include "schema/state/DeviceStateType.h"
 #include "support/DpfTree.h"
 #include "support/FuzzDevice.h"
+#include "usb/ops/UsbProduction.h"
 #include "usb/profile/FlashInfo.h"
 
 namespace {
@@ -70,6 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     flash->getChipInfo()->SectorPerPage = 1 << (input.byte() % 4);
     const std::vector<uint8_t> table = input.take(Tessor::SECTOR_BYTES);
 
+    Tessor::usb::installUsbProduction();
     UsbDevice device(nullptr, 0, "UDISK-0");
     fuzz_support::ScriptedFlash answers(input);
     device.setDev(answers.record());

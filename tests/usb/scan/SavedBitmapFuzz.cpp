@@ -13,6 +13,7 @@
 #include "support/FuzzDevice.h"
 #include "usb/cmd/BlockBitmap.h"
 #include "usb/cmd/SectorBitmap.h"
+#include "usb/ops/UsbProduction.h"
 #include "usb/profile/FlashInfo.h"
 #include "usb/scan/ScanObjectFromFlash.h"
 
@@ -37,6 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         chip.RealPagePerBlock = input.byte() % 2 != 0 ? 94 : chip.PagePerBlock;
     }
 
+    Tessor::usb::installUsbProduction();
     UsbDevice device(nullptr, 0, "UDISK-0");
     fuzz_support::ScriptedFlash answers(input);
     device.setDev(answers.record());

@@ -3,6 +3,7 @@
 
 #include "schema/base/UsbConfiguration.h"
 #include "schema/device/UsbDevice.h"
+#include "usb/ops/UsbProduction.h"
 #include "usb/profile/FlashInfo.h"
 #include "usb/scan/ScanBitmapFactory.h"
 
@@ -36,6 +37,7 @@ TEST(ScanBitmapFactoryDevice, FollowsTheDevicesFlash)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.pagesPerBlock << (c.tlc ? " TLC" : ""));
+        Tessor::usb::installUsbProduction();
         schema::UsbDevice device(nullptr, 0, "UDISK-0");
         device.setFlashInfo(flash(c.pagesPerBlock, c.tlc));
         Sptr<ScanBitmapFactory> factory;

@@ -13,6 +13,7 @@
 #include "schema/state/DeviceStateType.h"
 #include "usb/cfg/CfgPartition.h"
 #include "usb/cfg/CfgTable.h"
+#include "usb/cfg/CmdExternalCode.h"
 #include "usb/cfg/CodeFactory.h"
 #include "usb/profile/FlashInfo.h"
 #include "usb/task/init/CfgTableAccess.h"
